@@ -1,0 +1,1 @@
+# The studio application Vumo (Qt 6 Widgets).

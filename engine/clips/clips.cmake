@@ -1,0 +1,2 @@
+# Clip operations: sources of wavorn_core and their tests.
+target_sources(wavorn_core PRIVATE engine/clips/Clips.cpp)

@@ -1,0 +1,2 @@
+# Sample keyboard: sources of wavorn_core and their tests.
+target_sources(wavorn_core PRIVATE engine/sampler/Sampler.cpp)

@@ -1,0 +1,1 @@
+# Engine spine tests: unit tests over wavorn_core, and export-level tests through libwavorn.

@@ -1,0 +1,1 @@
+# Command-line programs over the engine's exports.
