@@ -11,6 +11,7 @@
 #include "engine/sampler/Sampler.h"
 #include "engine/transport/Transport.h"
 #include "engine/wave/TrackAccess.h"
+#include "engine/wave/WaveFile.h"
 
 #include <utility>
 

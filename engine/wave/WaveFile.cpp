@@ -1,0 +1,253 @@
+// Wave files: the loader's acceptance rules and the canonical 16-bit stereo writer.
+#include "WaveFile.h"
+
+#include "engine/api/Engine.h"
+#include "engine/api/TraceLog.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+static_assert(std::endian::native == std::endian::little,
+              "wave files are little-endian and are read into the buffers as they are");
+
+namespace wavorn
+{
+namespace
+{
+
+struct FileCloser
+{
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+template <class T> bool readValue(std::FILE* f, T& value)
+{
+    return std::fread(&value, sizeof value, 1, f) == 1;
+}
+
+// The fields of a header the loader accepted, up to the start of the sample data.
+struct DataChunk
+{
+    LoadResult result = LoadResult::Loaded; // 0..3, or the refusal
+    uint16_t channels = 0;
+    uint32_t bytes = 0; // declared size of the data chunk
+};
+
+// Reads the header up to the start of the "data" chunk's samples, applying the acceptance
+// rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
+// "data" are skipped. Refusals carry their log text.
+DataChunk readHeader(std::FILE* f)
+{
+    DataChunk d;
+    char id[4];
+    uint32_t riffSize = 0;
+    if (!readValue(f, id) || std::memcmp(id, "RIF", 3) != 0)
+    {
+        logText("No Riff.\n");
+        return {LoadResult::NoRiff};
+    }
+    if (!readValue(f, riffSize) || !readValue(f, id) || std::memcmp(id, "WAV", 3) != 0)
+    {
+        logText("No Wave.\n");
+        return {LoadResult::NoWave};
+    }
+    if (!readValue(f, id) || std::memcmp(id, "fmt", 3) != 0)
+    {
+        logText("No fmt_.\n");
+        return {LoadResult::NoFmt};
+    }
+    int32_t fmtSize = 0;
+    uint16_t tag = 0, blockAlign = 0, bits = 0;
+    uint32_t rate = 0, byteRate = 0;
+    if (!readValue(f, fmtSize) || !readValue(f, tag) || !readValue(f, d.channels))
+        return {LoadResult::NoData};
+    if ((tag & 0xFF) != 1)
+    {
+        logText("Not PCM.\n");
+        return {LoadResult::NotPcm};
+    }
+    int32_t result = (d.channels & 0xFF) != 2 ? 1 : 0;
+    if (!readValue(f, rate) || !readValue(f, byteRate) || !readValue(f, blockAlign) ||
+        !readValue(f, bits))
+        return {LoadResult::NoData};
+    if ((rate & 0xFFFF) != uint32_t(kSampleRate))
+        result += 2;
+    if ((bits & 0xFF) != 16)
+        return {LoadResult::Not16Bit};
+    if (fmtSize > 16 && std::fseek(f, fmtSize - 16, SEEK_CUR) != 0)
+        return {LoadResult::NoData};
+    // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
+    // always ends.
+    for (;;)
+    {
+        int32_t size = 0;
+        if (!readValue(f, id) || !readValue(f, size))
+            return {LoadResult::NoData};
+        if (std::memcmp(id, "data", 4) == 0)
+        {
+            d.bytes = uint32_t(size);
+            break;
+        }
+        if (size > 0 && std::fseek(f, size, SEEK_CUR) != 0)
+            return {LoadResult::NoData};
+    }
+    d.result = LoadResult(result);
+    return d;
+}
+
+// Mono sample k becomes frame k with the sample in both channels; working from the last
+// sample backwards lets the expansion run in place.
+void expandMono(int16_t* buffer, size_t monoSamples)
+{
+    for (size_t k = monoSamples; k-- > 0;)
+    {
+        const int16_t s = buffer[k];
+        buffer[2 * k] = s;
+        buffer[2 * k + 1] = s;
+    }
+}
+
+void putLe32(unsigned char* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+void putLe16(unsigned char* p, uint16_t v)
+{
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+void fillHeader(unsigned char* h, uint32_t dataBytes)
+{
+    std::memcpy(h, "RIFF", 4);
+    putLe32(h + 4, dataBytes + 36);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    putLe32(h + 16, 16);
+    putLe16(h + 20, 1);
+    putLe16(h + 22, 2);
+    putLe32(h + 24, uint32_t(kSampleRate));
+    putLe32(h + 28, uint32_t(kSampleRate * 2 * kBitsPerSample / 8));
+    putLe16(h + 32, 2 * kBitsPerSample / 8);
+    putLe16(h + 34, uint16_t(kBitsPerSample));
+    std::memcpy(h + 36, "data", 4);
+    putLe32(h + 40, dataBytes);
+}
+
+enum class WriteOutcome
+{
+    Written,
+    CannotCreate,
+    Failed // created, but a write, flush or close failed
+};
+
+WriteOutcome writeAll(const std::string& path, const int16_t* samples, uint32_t frames)
+{
+    std::FILE* raw = std::fopen(path.c_str(), "wb");
+    if (!raw)
+        return WriteOutcome::CannotCreate;
+    unsigned char header[44];
+    fillHeader(header, frames * 4);
+    bool ok = std::fwrite(header, 1, sizeof header, raw) == sizeof header;
+    ok = ok && (frames == 0 || std::fwrite(samples, 4, frames, raw) == frames);
+    ok = std::fflush(raw) == 0 && ok;
+    ok = std::fclose(raw) == 0 && ok;
+    return ok ? WriteOutcome::Written : WriteOutcome::Failed;
+}
+
+bool existsReadOnly(const char* fileName)
+{
+#if defined(_WIN32)
+    (void)fileName;
+    return false; // the rename below fails on a read-only file there
+#else
+    return ::access(fileName, F_OK) == 0 && ::access(fileName, W_OK) != 0;
+#endif
+}
+
+} // namespace
+
+LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames)
+{
+    logText("LoadWavToBuf\n");
+    // Read-only: a track file the user protected still loads.
+    File f(fileName ? std::fopen(fileName, "rb") : nullptr);
+    if (!f || !buffer || frames <= 0)
+        return LoadResult::CannotOpen;
+    const DataChunk d = readHeader(f.get());
+    if (!isLoaded(d.result))
+        return d.result;
+
+    const size_t capacity = size_t(frames) * 4; // bytes
+    size_t loadedBytes = 0;
+    if ((d.channels & 0xFF) == 1)
+    {
+        logText("Converting to stereo.\n");
+        const size_t want = std::min<size_t>(d.bytes, capacity / 2);
+        const size_t got = std::fread(buffer, 1, want, f.get());
+        expandMono(buffer, got / 2);
+        loadedBytes = (got / 2) * 4;
+    }
+    else
+    {
+        const size_t want = std::min<size_t>(d.bytes, capacity);
+        loadedBytes = std::fread(buffer, 1, want, f.get());
+    }
+    f.reset();
+    // Silence after what was actually read: a short or truncated file leaves no stale samples.
+    std::memset(reinterpret_cast<char*>(buffer) + loadedBytes, 0, capacity - loadedBytes);
+    logText("Wave loaded.\n");
+    return d.result;
+}
+
+int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
+                      const int16_t* buffer)
+{
+    logText("SaveBufToWave\n");
+    if (!fileName || !*fileName || existsReadOnly(fileName))
+        return -1;
+    const uint32_t frames = uint32_t(std::max(toFrame - fromFrame, 0));
+    const int16_t* samples = buffer ? buffer + 2 * size_t(std::max(fromFrame, 0)) : nullptr;
+    if (frames > 0 && !samples)
+        return -1;
+    // Write beside the file and rename over it, so a failed write (a full disk) leaves the
+    // previous file whole. Where no file can be created beside it, write in place.
+    const std::string temp = std::string(fileName) + ".vumo-part";
+    const WriteOutcome beside = writeAll(temp, samples, frames);
+    if (beside == WriteOutcome::CannotCreate)
+        return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+    std::error_code ec;
+    if (beside == WriteOutcome::Written)
+    {
+        std::filesystem::rename(temp, fileName, ec);
+        if (!ec)
+            return 0;
+    }
+    std::filesystem::remove(temp, ec);
+    return -1;
+}
+
+int32_t waveFileFrames(const char* fileName)
+{
+    File f(fileName ? std::fopen(fileName, "rb") : nullptr);
+    if (!f)
+        return -1;
+    const DataChunk d = readHeader(f.get());
+    if (!isLoaded(d.result))
+        return -1;
+    return int32_t(std::min<uint32_t>(d.bytes / ((d.channels & 0xFF) == 1 ? 2 : 4),
+                                      uint32_t(kMaxTrackLen)));
+}
+
+} // namespace wavorn
