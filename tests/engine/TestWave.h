@@ -1,0 +1,51 @@
+// Test helpers: temporary folders and hand-built wave files, independent of the engine's own
+// writer so the loader is checked against bytes laid out here.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testwave
+{
+
+// A fresh folder under the temp folder, removed with everything in it at the end of scope.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+struct WaveSpec
+{
+    uint16_t formatTag = 1;
+    uint16_t channels = 2;
+    uint32_t rate = 44100;
+    uint16_t bits = 16;
+    uint32_t fmtSize = 16;              // extra bytes beyond 16 are written as zeros
+    std::vector<std::string> chunksBeforeData; // ids of 4-byte chunks put between fmt and data
+    int64_t declaredDataBytes = -1;     // -1: the real size
+};
+
+// Bytes of a wave file holding `samples` (interleaved as the channel count says).
+std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveSpec& spec = {});
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> readBytes(const std::string& path);
+// Writes a canonical stereo 44100 file of the given interleaved samples.
+void writeStereo(const std::string& path, const std::vector<int16_t>& samples);
+// Samples of a canonical wave file (after its 44-byte header).
+std::vector<int16_t> readSamples(const std::string& path);
+// Frames of a stereo ramp: left = base + k, right = -(base + k), within +-32767.
+std::vector<int16_t> ramp(int32_t frames, int32_t base = 1);
+uint32_t le32(const std::vector<uint8_t>& bytes, size_t offset);
+
+} // namespace testwave

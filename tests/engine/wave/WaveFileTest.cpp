@@ -1,0 +1,242 @@
+// The wave loader's acceptance rules and result codes, and the writer's bytes.
+#include "engine/api/Engine.h"
+#include "engine/wave/WaveFile.h"
+#include "tests/engine/TestWave.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace wavorn;
+using namespace testwave;
+
+namespace
+{
+
+constexpr int32_t kFrames = 64;
+
+class WaveFileTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::vector<int16_t> buffer = std::vector<int16_t>(kFrames * 2, 1234); // stale content
+
+    LoadResult load(const std::vector<uint8_t>& bytes)
+    {
+        writeBytes(dir.file("in.wav"), bytes);
+        return loadWavToBuf(dir.file("in.wav").c_str(), buffer.data(), kFrames);
+    }
+    bool unchanged() const
+    {
+        for (int16_t s : buffer)
+            if (s != 1234)
+                return false;
+        return true;
+    }
+};
+
+TEST_F(WaveFileTest, StereoFileLoadsWithCode0AndSilenceAfterIt)
+{
+    const auto samples = ramp(10);
+    EXPECT_EQ(load(waveBytes(samples)), LoadResult::Loaded);
+    for (size_t i = 0; i < samples.size(); ++i)
+        ASSERT_EQ(buffer[i], samples[i]) << i;
+    for (size_t i = samples.size(); i < buffer.size(); ++i)
+        ASSERT_EQ(buffer[i], 0) << i;
+}
+
+TEST_F(WaveFileTest, LongerFileIsCutAtTheBufferLength)
+{
+    const auto samples = ramp(kFrames + 50);
+    EXPECT_EQ(load(waveBytes(samples)), LoadResult::Loaded);
+    EXPECT_EQ(buffer[2 * kFrames - 2], samples[2 * kFrames - 2]);
+    EXPECT_EQ(buffer[2 * kFrames - 1], samples[2 * kFrames - 1]);
+}
+
+TEST_F(WaveFileTest, MonoFileIsExpandedToBothChannelsWithCode1)
+{
+    WaveSpec mono;
+    mono.channels = 1;
+    EXPECT_EQ(load(waveBytes({5, -6, 7}, mono)), LoadResult::NotStereo);
+    const std::vector<int16_t> expected{5, 5, -6, -6, 7, 7, 0, 0};
+    EXPECT_EQ(std::vector<int16_t>(buffer.begin(), buffer.begin() + 8), expected);
+}
+
+TEST_F(WaveFileTest, MonoFileLongerThanTheTrackIsCutAtTrackLenFrames)
+{
+    WaveSpec mono;
+    mono.channels = 1;
+    std::vector<int16_t> samples(kFrames * 3);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(i + 1);
+    EXPECT_EQ(load(waveBytes(samples, mono)), LoadResult::NotStereo);
+    EXPECT_EQ(buffer[2 * kFrames - 1], kFrames);
+    EXPECT_EQ(buffer[2 * kFrames - 2], kFrames);
+}
+
+TEST_F(WaveFileTest, OtherRatesLoadUnchangedWithCode2And3)
+{
+    WaveSpec slow;
+    slow.rate = 22050;
+    EXPECT_EQ(load(waveBytes(ramp(4), slow)), LoadResult::OtherRate);
+    EXPECT_EQ(buffer[0], 1);
+    slow.channels = 1;
+    EXPECT_EQ(load(waveBytes({9, 9}, slow)), LoadResult::NotStereoOtherRate);
+}
+
+TEST_F(WaveFileTest, LongFormatChunkAndChunksBeforeDataAreSkipped)
+{
+    WaveSpec spec;
+    spec.fmtSize = 18;
+    spec.chunksBeforeData = {"LIST", "fact"};
+    EXPECT_EQ(load(waveBytes(ramp(3, 100), spec)), LoadResult::Loaded);
+    EXPECT_EQ(buffer[0], 100);
+    EXPECT_EQ(buffer[5], -102);
+}
+
+TEST_F(WaveFileTest, RefusedFilesLeaveTheBufferUnchanged)
+{
+    auto bytes = waveBytes(ramp(4));
+    auto broken = bytes;
+    broken[0] = 'X';
+    EXPECT_EQ(load(broken), LoadResult::NoRiff);
+    broken = bytes;
+    broken[8] = 'X';
+    EXPECT_EQ(load(broken), LoadResult::NoWave);
+    broken = bytes;
+    broken[12] = 'L'; // a chunk before the format chunk
+    EXPECT_EQ(load(broken), LoadResult::NoFmt);
+    WaveSpec spec;
+    spec.formatTag = 3;
+    EXPECT_EQ(load(waveBytes(ramp(4), spec)), LoadResult::NotPcm);
+    spec = {};
+    spec.bits = 8;
+    EXPECT_EQ(load(waveBytes(ramp(4), spec)), LoadResult::Not16Bit);
+    EXPECT_EQ(load({}), LoadResult::NoRiff);
+    EXPECT_TRUE(unchanged());
+}
+
+TEST_F(WaveFileTest, MissingFileIsRefusedWithCode15)
+{
+    EXPECT_EQ(loadWavToBuf(dir.file("none.wav").c_str(), buffer.data(), kFrames),
+              LoadResult::CannotOpen);
+    EXPECT_EQ(loadWavToBuf(nullptr, buffer.data(), kFrames), LoadResult::CannotOpen);
+    EXPECT_TRUE(unchanged());
+}
+
+TEST_F(WaveFileTest, ChunkWalkEndsAtEndOfFileWithCode16)
+{
+    auto bytes = waveBytes(ramp(4));
+    bytes.resize(36); // the header up to the format chunk's end, no data chunk
+    EXPECT_EQ(load(bytes), LoadResult::NoData);
+    bytes.insert(bytes.end(), {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F}); // skip past the end
+    EXPECT_EQ(load(bytes), LoadResult::NoData);
+    EXPECT_TRUE(unchanged());
+}
+
+TEST_F(WaveFileTest, DataShorterThanDeclaredLeavesSilenceNotStaleSamples)
+{
+    WaveSpec spec;
+    spec.declaredDataBytes = 4000;
+    EXPECT_EQ(load(waveBytes(ramp(3, 7), spec)), LoadResult::Loaded);
+    EXPECT_EQ(buffer[4], 9);
+    for (size_t i = 6; i < buffer.size(); ++i)
+        ASSERT_EQ(buffer[i], 0) << i;
+}
+
+TEST_F(WaveFileTest, ReadOnlyFileLoads)
+{
+    writeBytes(dir.file("ro.wav"), waveBytes(ramp(2, 40)));
+    std::filesystem::permissions(dir.file("ro.wav"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(loadWavToBuf(dir.file("ro.wav").c_str(), buffer.data(), kFrames),
+              LoadResult::Loaded);
+    EXPECT_EQ(buffer[0], 40);
+}
+
+TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRange)
+{
+    TempDir dir;
+    const auto samples = ramp(30);
+    ASSERT_EQ(saveBufToWave(10, 20, dir.file("out.wav").c_str(), samples.data()), 0);
+    const auto bytes = readBytes(dir.file("out.wav"));
+    ASSERT_EQ(bytes.size(), 84u);
+    const std::vector<uint8_t> header(bytes.begin(), bytes.begin() + 44);
+    auto expected = waveBytes({});
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(le32(bytes, 4), 76u);
+    EXPECT_EQ(le32(bytes, 40), 40u);
+    EXPECT_EQ(std::vector<uint8_t>(header.begin() + 8, header.begin() + 40),
+              std::vector<uint8_t>(expected.begin() + 8, expected.begin() + 40));
+    const auto written = readSamples(dir.file("out.wav"));
+    EXPECT_EQ(written, std::vector<int16_t>(samples.begin() + 20, samples.begin() + 40));
+}
+
+TEST(WaveWriter, RoundTripThroughTheLoaderIsExact)
+{
+    TempDir dir;
+    auto samples = ramp(500);
+    samples[3] = -32768;
+    samples[4] = 32767;
+    ASSERT_EQ(saveBufToWave(0, 500, dir.file("rt.wav").c_str(), samples.data()), 0);
+    std::vector<int16_t> back(1000, 77);
+    EXPECT_EQ(loadWavToBuf(dir.file("rt.wav").c_str(), back.data(), 500), LoadResult::Loaded);
+    EXPECT_EQ(back, samples);
+    EXPECT_EQ(waveFileFrames(dir.file("rt.wav").c_str()), 500);
+}
+
+TEST(WaveWriter, OverwritesAnExistingFileAndLeavesNoWorkingFile)
+{
+    TempDir dir;
+    const auto a = ramp(100), b = ramp(10, 9);
+    ASSERT_EQ(saveBufToWave(0, 100, dir.file("t.wav").c_str(), a.data()), 0);
+    ASSERT_EQ(saveBufToWave(0, 10, dir.file("t.wav").c_str(), b.data()), 0);
+    EXPECT_EQ(readSamples(dir.file("t.wav")), b);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(WaveWriter, ReportsFilesThatCannotBeWritten)
+{
+    TempDir dir;
+    const auto s = ramp(100);
+    EXPECT_EQ(saveBufToWave(0, 100, dir.file("no/such/folder.wav").c_str(), s.data()), -1);
+    EXPECT_EQ(saveBufToWave(0, 100, "", s.data()), -1);
+    // A device that accepts the open but fails every write: the error is caught at flush.
+    if (std::filesystem::exists("/dev/full"))
+    {
+        EXPECT_EQ(saveBufToWave(0, 100, "/dev/full", s.data()), -1);
+    }
+}
+
+TEST(WaveWriter, EmptyRangeWritesAHeaderOnlyFile)
+{
+    TempDir dir;
+    const auto s = ramp(4);
+    ASSERT_EQ(saveBufToWave(3, 3, dir.file("e.wav").c_str(), s.data()), 0);
+    EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
+}
+
+TEST(TraceLog, LoaderRefusalTextsAndTheSilent16BitRefusal)
+{
+    TempDir dir;
+    setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
+    engine().logging = true;
+    std::vector<int16_t> buffer(8);
+    WaveSpec eightBit;
+    eightBit.bits = 8;
+    writeBytes(dir.file("a.wav"), waveBytes({1, 2}, eightBit));
+    loadWavToBuf(dir.file("a.wav").c_str(), buffer.data(), 4);
+    WaveSpec mono;
+    mono.channels = 1;
+    writeBytes(dir.file("b.wav"), waveBytes({1, 2}, mono));
+    loadWavToBuf(dir.file("b.wav").c_str(), buffer.data(), 4);
+    engine().logging = false;
+    unsetenv("VUMO_LOG");
+    std::ifstream f(dir.file("trace.log"));
+    std::stringstream text;
+    text << f.rdbuf();
+    EXPECT_EQ(text.str(), "LoadWavToBuf\nLoadWavToBuf\nConverting to stereo.\nWave loaded.\n");
+}
+
+} // namespace
