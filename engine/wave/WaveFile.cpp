@@ -221,20 +221,28 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     const int16_t* samples = buffer ? buffer + 2 * size_t(std::max(fromFrame, 0)) : nullptr;
     if (frames > 0 && !samples)
         return -1;
-    // Write beside the file and rename over it, so a failed write (a full disk) leaves the
-    // previous file whole. Where no file can be created beside it, write in place.
-    const std::string temp = std::string(fileName) + ".vumo-part";
+    // A regular file is written beside itself and renamed over, so a failed write (a full
+    // disk) leaves the previous file whole; a link is followed to the file it names. Devices
+    // and other special files, and folders where nothing can be created, are written in place.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target(fileName);
+    if (fs::is_symlink(fs::symlink_status(target, ec)))
+        target = fs::canonical(target, ec);
+    const fs::file_type type = fs::status(target, ec).type();
+    if (ec || (type != fs::file_type::regular && type != fs::file_type::not_found))
+        return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+    const std::string temp = target.string() + ".vumo-part";
     const WriteOutcome beside = writeAll(temp, samples, frames);
     if (beside == WriteOutcome::CannotCreate)
-        return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
-    std::error_code ec;
+        return writeAll(target.string(), samples, frames) == WriteOutcome::Written ? 0 : -1;
     if (beside == WriteOutcome::Written)
     {
-        std::filesystem::rename(temp, fileName, ec);
+        fs::rename(temp, target, ec);
         if (!ec)
             return 0;
     }
-    std::filesystem::remove(temp, ec);
+    fs::remove(temp, ec);
     return -1;
 }
 

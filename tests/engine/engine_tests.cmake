@@ -8,3 +8,11 @@ add_executable(engine_unit_tests
 )
 target_link_libraries(engine_unit_tests PRIVATE wavorn_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(engine_unit_tests DISCOVERY_TIMEOUT 60)
+
+# Through the shared library: one engine per process, the virtual devices.
+add_executable(engine_export_tests
+    tests/engine/api/ExportsTest.cpp
+    tests/engine/transport/TransportTest.cpp
+)
+target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
+gtest_discover_tests(engine_export_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Vumo's quick start on Debian 12: installs what is missing, builds, then runs.
+#   ./quickstart.sh studio [file]   build and start the studio (a wave file plays in vumo-play
+#                                   until the studio window lands)
+#   ./quickstart.sh test            build and run every test, then again under the sanitizers
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
+          libgtest-dev libgmock-dev libbenchmark-dev
+          portaudio19-dev librtmidi-dev libasound2-dev
+          qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+configure_and_build() { # build dir, then extra cmake arguments
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+check_format() {
+    local files
+    files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || true)
+    [ -z "$files" ] && return 0
+    # shellcheck disable=SC2086
+    clang-format --dry-run --Werror $files
+}
+
+case "${1:-}" in
+studio)
+    install_missing
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release -DVUMO_BUILD_BENCH=OFF
+    shift
+    if [ -x build/bin/Vumo ]; then
+        exec build/bin/Vumo "$@"
+    fi
+    exec build/bin/vumo-play "$@"
+    ;;
+test)
+    install_missing
+    check_format
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON
+    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVUMO_WERROR=ON \
+        -DVUMO_SANITIZE=ON -DVUMO_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: $0 studio [file] | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,66 @@
+// A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
+// files and the engine's gain arithmetic to compute expected mixes.
+#pragma once
+
+#include "tests/engine/TestWave.h"
+#include "wavorn.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+class ExportFixture : public ::testing::Test
+{
+protected:
+    testwave::TempDir dir;
+
+    void SetUp() override
+    {
+        setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
+        setenv("VUMO_VIRTUAL_SPEED", "20", 1);
+        unsetenv("VUMO_VIRTUAL_INPUT");
+        unsetenv("VUMO_VIRTUAL_OUTPUT");
+        unsetenv("VUMO_LOG");
+    }
+    void TearDown() override
+    {
+        StopTracks(0, 0, 0);
+        CloseLib();
+    }
+
+    std::string trackFile(int track) const { return dir.file("t" + std::to_string(track) + ".wav"); }
+
+    // Opens the engine for `frames` and pushes one track per sample vector with its
+    // (volume, pan); nothing is current yet.
+    void openTracks(int32_t frames, const std::vector<std::vector<int16_t>>& tracks,
+                    const std::vector<std::pair<int32_t, int32_t>>& attrs)
+    {
+        ASSERT_EQ(OpenLib(frames, 0), 0);
+        ClearTracks();
+        for (size_t t = 0; t < tracks.size(); ++t)
+        {
+            testwave::writeStereo(trackFile(int(t)), tracks[t]);
+            ASSERT_EQ(SetTrackInfo(int32_t(t), trackFile(int(t)).c_str()), 0);
+            ASSERT_EQ(SetTrackAttr(int32_t(t), attrs[t].first, attrs[t].second), 0);
+        }
+    }
+
+    static std::pair<int32_t, int32_t> gains(int32_t volume, int32_t pan)
+    {
+        return {volume * std::min(255, 393 - pan) / 256, volume * std::min(255, pan + 128) / 256};
+    }
+    // The gain mix: d = clamp((s * g + d * 256) >> 8) per channel.
+    static void mixInto(std::vector<int16_t>& d, const std::vector<int16_t>& s,
+                        std::pair<int32_t, int32_t> g, size_t dstFrame = 0)
+    {
+        for (size_t i = 0; i < s.size() && dstFrame * 2 + i < d.size(); ++i)
+        {
+            int16_t& x = d[dstFrame * 2 + i];
+            const int32_t gain = i % 2 ? g.second : g.first;
+            x = int16_t(std::clamp((s[i] * gain + x * 256) >> 8, -32767, 32767));
+        }
+    }
+};

@@ -1,0 +1,159 @@
+// vumo-play: opens a wave file as a one-track project and plays it on the sound card, or on
+// the virtual device when the machine has none.
+#include "platform/AudioBackend.h"
+#include "wavorn.h"
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+constexpr int32_t kRate = 44100;
+std::atomic<bool> g_interrupted{false};
+
+void onInterrupt(int) { g_interrupted = true; }
+
+uint32_t le(const unsigned char* p, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// Frames of a wave file's sample data (mono counts one sample per frame), or -1.
+int64_t waveFrames(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    unsigned char riff[12];
+    if (!f.read(reinterpret_cast<char*>(riff), 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
+        std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return -1;
+    uint32_t channels = 2;
+    unsigned char chunk[8];
+    while (f.read(reinterpret_cast<char*>(chunk), 8))
+    {
+        const uint32_t size = le(chunk + 4, 4);
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return size / (channels == 1 ? 2 : 4);
+        std::vector<unsigned char> body(size + (size & 1));
+        if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
+            return -1;
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)
+            channels = le(body.data() + 2, 2);
+    }
+    return -1;
+}
+
+// A short A-major chord with a fade-out, for a first run without a file.
+std::string writeDemo()
+{
+    const auto path = std::filesystem::temp_directory_path() / "vumo-demo.wav";
+    const int32_t frames = 2 * kRate;
+    std::vector<int16_t> s(size_t(frames) * 2);
+    for (int32_t k = 0; k < frames; ++k)
+    {
+        const double t = double(k) / kRate, fade = 1.0 - double(k) / frames;
+        const double v = std::sin(2 * M_PI * 220 * t) + std::sin(2 * M_PI * 277.18 * t) +
+                         std::sin(2 * M_PI * 329.63 * t);
+        s[2 * size_t(k)] = s[2 * size_t(k) + 1] = int16_t(v * 6000 * fade);
+    }
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                           16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0,
+                           16, 0, 'd', 'a', 't', 'a'};
+    const uint32_t data = uint32_t(frames) * 4, riff = data + 36;
+    std::memcpy(h + 4, &riff, 4);
+    std::memcpy(h + 40, &data, 4);
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(h), 44);
+    f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(data));
+    return path.string();
+}
+
+std::string clock(int64_t frames)
+{
+    const int64_t seconds = frames / kRate;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    return text;
+}
+
+int fail(const char* what, int32_t code)
+{
+    std::fprintf(stderr, "vumo-play: %s failed with code %d\n", what, code);
+    CloseLib();
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 2 || (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))))
+    {
+        std::printf("usage: vumo-play [file.wav]\n"
+                    "Plays a 16-bit wave file through the Vumo engine. Without a file it plays\n"
+                    "a short demo chord. VUMO_AUDIO_BACKEND=portaudio|virtual|auto picks the\n"
+                    "device; with no sound card the virtual device plays in real time.\n");
+        return argc == 2 ? 0 : 2;
+    }
+    const std::string path = argc == 2 ? argv[1] : writeDemo();
+    if (argc < 2)
+        std::printf("No file given: playing a demo chord (%s).\n", path.c_str());
+    const int64_t frames = waveFrames(path);
+    if (frames < 0)
+    {
+        std::fprintf(stderr, "vumo-play: %s is not a readable wave file\n", path.c_str());
+        return 1;
+    }
+    if (frames == 0 || frames > 256LL * 262144)
+    {
+        std::fprintf(stderr, "vumo-play: %s holds %lld frames; 1 to 67108864 can be played\n",
+                     path.c_str(), static_cast<long long>(frames));
+        return 1;
+    }
+    if (platform::outputBackend() == platform::AudioBackend::Virtual)
+        std::printf("No sound output device found: playing on the virtual device.\n");
+    const int32_t length = int32_t(frames);
+    if (const int32_t rc = OpenLib(length, 0); rc != 0)
+        return fail("OpenLib", rc);
+    ClearTracks();
+    SetTrackInfo(0, path.c_str());
+    SetTrackAttr(0, 255, 128);
+    const int32_t load = SetCurTrack(0, 1);
+    if (load >= 10 || load < 0)
+        return fail("loading the file", load);
+    if (load != 0)
+        std::printf("Note: the file is %s; it is played as 16-bit stereo at 44100 Hz.\n",
+                    load == 1 ? "not stereo" : load == 2 ? "not at 44100 Hz" : "neither");
+    std::signal(SIGINT, onInterrupt);
+    if (const int32_t rc = PlayTracks(0, length); rc != 0)
+        return fail("PlayTracks", rc);
+    const bool tty = isatty(STDOUT_FILENO);
+    int64_t position = 0;
+    while (!g_interrupted && IsPlaying() && position < frames)
+    {
+        position = GetPosition();
+        if (tty)
+            std::printf("\r%s / %s", clock(position).c_str(), clock(frames).c_str());
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    StopTracks(0, length, 0);
+    std::printf("%s%s\n", tty ? "\n" : "", g_interrupted ? "Stopped." : "Done.");
+    CloseLib();
+    return 0;
+}
