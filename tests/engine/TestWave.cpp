@@ -71,7 +71,8 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveSp
     put32(b, spec.declaredDataBytes < 0 ? dataBytes : uint32_t(spec.declaredDataBytes));
     const size_t at = b.size();
     b.resize(at + dataBytes);
-    std::memcpy(b.data() + at, samples.data(), dataBytes);
+    if (dataBytes > 0)
+        std::memcpy(b.data() + at, samples.data(), dataBytes);
     const uint32_t riff = uint32_t(b.size() - 8);
     std::memcpy(b.data() + 4, &riff, 4);
     return b;
