@@ -1,9 +1,12 @@
 // Chooses the wave devices for this process.
 //
-// VUMO_AUDIO_BACKEND selects them: "portaudio" (the default devices through PortAudio),
-// "virtual" (no hardware, see virtual/VirtualAudio.h) or "auto" (the default): PortAudio for
+// VUMO_AUDIO_BACKEND, read again at every call below, selects them: "portaudio" (the default
+// devices through PortAudio), "virtual" (no hardware: virtual/VirtualWaveOut.h,
+// virtual/VirtualWaveIn.h) or "auto" (the default, also for any other value): PortAudio for
 // each of output and input when a default device of that kind exists, the virtual device
-// otherwise, so the engine opens on a machine without a sound card.
+// otherwise, so the engine opens on a machine without a sound card. Virtual devices made here
+// run on the process's virtual clock (virtual/VirtualClock.h): real time × VUMO_VIRTUAL_SPEED,
+// or the clock a test hands to setVirtualClock().
 #pragma once
 
 #include "WaveIn.h"

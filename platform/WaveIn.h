@@ -20,7 +20,9 @@ class WaveIn
 public:
     virtual ~WaveIn() = default;
 
-    // onBlockDone (may be empty) runs on the device's thread when the block is full or reset.
+    // onBlockDone (may be empty) runs once per added block: on the device's thread when the
+    // block is full, or inside reset() when reset takes the block back first. It must not call
+    // back into the device.
     virtual int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) = 0;
     virtual int32_t prepare(std::span<int16_t> block) = 0;
     // Hands the prepared block to the device; kWaveUnprepared without prepare().

@@ -3,8 +3,10 @@
 // The block is prepared once (it must stay at the same address until it is unprepared), then
 // written; the device reads it from frame 0 while it plays, counts the frames it has handed to
 // the hardware, and calls onBlockDone once when the last frame of the block has been handed
-// over. reset() stops at once and returns the block (the done notification then fires for a
-// block that was still playing, as the platform's wave interface does).
+// over. reset() stops at once and returns the block (the done notification then fires, inside
+// reset(), for a block that was still playing, as the platform's wave interface does); once
+// reset() returns the device never touches the block again. onBlockDone must not call back
+// into the device.
 //
 // Every call returns an MmResult number (0 = success). Calls come from one thread; only
 // onBlockDone runs on the device's own thread.

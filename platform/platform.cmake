@@ -1,8 +1,42 @@
 # The device layer: wave output and input, MIDI, the periodic timer; real and virtual backends.
 pkg_check_modules(PORTAUDIO REQUIRED IMPORTED_TARGET portaudio-2.0)
+# ALSA and JACK come with PortAudio's development files; when found, their messages on
+# standard error are turned off before PortAudio probes the devices.
+pkg_check_modules(ALSA IMPORTED_TARGET alsa)
+pkg_check_modules(JACK IMPORTED_TARGET jack)
 
 add_library(vumo_platform STATIC
     platform/AudioBackend.cpp
+    platform/portaudio/PortAudioSession.cpp
+    platform/portaudio/PortAudioWaveOut.cpp
+    platform/portaudio/PortAudioWaveIn.cpp
+    platform/virtual/VirtualClock.cpp
+    platform/virtual/RealTimeClock.cpp
+    platform/virtual/VirtualLoopback.cpp
+    platform/virtual/VirtualWaveSink.cpp
+    platform/virtual/VirtualWaveSource.cpp
+    platform/virtual/VirtualWaveOut.cpp
+    platform/virtual/VirtualWaveIn.cpp
 )
 target_include_directories(vumo_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
+if(ALSA_FOUND)
+    target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_ALSA)
+    target_link_libraries(vumo_platform PRIVATE PkgConfig::ALSA)
+endif()
+if(JACK_FOUND)
+    target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_JACK)
+    target_link_libraries(vumo_platform PRIVATE PkgConfig::JACK)
+endif()
+
+add_executable(platform_tests
+    tests/platform/PlatformTestSupport.cpp
+    tests/platform/VirtualClockTest.cpp
+    tests/platform/VirtualWaveFileTest.cpp
+    tests/platform/VirtualWaveOutTest.cpp
+    tests/platform/VirtualWaveInTest.cpp
+    tests/platform/AudioBackendTest.cpp
+    tests/platform/PortAudioWaveTest.cpp
+)
+target_link_libraries(platform_tests PRIVATE vumo_platform PkgConfig::PORTAUDIO GTest::gtest_main)
+gtest_discover_tests(platform_tests)

@@ -34,7 +34,12 @@ std::filesystem::path benchDir()
     return dir;
 }
 
-std::string trackPath(int t) { return (benchDir() / ("t" + std::to_string(t) + ".wav")).string(); }
+std::string trackPath(int t)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "t%d.wav", t);
+    return (benchDir() / name).string();
+}
 
 // Sixteen 4 MB track files of noise-like samples, written once per run.
 void ensureTrackFiles()
@@ -134,6 +139,7 @@ void BM_Merge4PlayWhole256MbTrack(benchmark::State& state)
     e.curTrack = 0;
     std::memset(e.trackBuf.get(), 1, size_t(kTrack256Mb) * 4);
     std::memset(e.masterBuf.get(), 2, size_t(kTrack256Mb) * 4);
+    std::memset(e.playBuf.get(), 0, size_t(kTrack256Mb) * 4); // the output block is resident
     for (auto _ : state)
     {
         merge4Play(0, kTrack256Mb, true);

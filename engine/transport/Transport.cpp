@@ -133,15 +133,21 @@ void merge4Play(int32_t start, int32_t end, bool withCurrent)
     logText("merge4Play\n");
     if (!e.playBuf || !e.masterBuf || end <= start)
         return;
-    std::memcpy(e.playBuf.get(), e.masterBuf.get() + 2 * size_t(start), size_t(end - start) * 4);
-    logText("memcopied\n");
+    const size_t frames = size_t(end - start);
+    const int16_t* master = e.masterBuf.get() + 2 * size_t(start);
     const TrackSlot* slot = e.currentSlot();
-    if (withCurrent && slot && e.trackBuf)
+    if (!withCurrent || !slot || !e.trackBuf)
     {
-        cpyBufToBuf(e.trackBuf.get(), e.playBuf.get(), start, end, 0, slot->gainLeft,
-                    slot->gainRight, true);
-        logText("merged\n");
+        std::memcpy(e.playBuf.get(), master, frames * 4);
+        logText("memcopied\n");
+        return;
     }
+    // The copy of the premix and the gain mix of the current track over it, in one pass.
+    logText("memcopied\n");
+    logText("cpyBufToBuf\n");
+    gainMix(e.trackBuf.get() + 2 * size_t(start), master, e.playBuf.get(), frames,
+            slot->gainLeft, slot->gainRight);
+    logText("merged\n");
 }
 
 int32_t playTracks(int32_t start, int32_t end)

@@ -3,6 +3,7 @@
 // None of them checks its range: callers clamp first (clampRange in engine/api/Engine.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace wavorn
@@ -13,6 +14,10 @@ namespace wavorn
 // +-32767.
 void cpyBufToBuf(const int16_t* src, int16_t* dst, int32_t fromFrame, int32_t toFrame,
                  int32_t dstFrame, int32_t gainLeft, int32_t gainRight, bool merge);
+// The gain mix of cpyBufToBuf with the sum written elsewhere: d = clamp((s * g + base * 256)
+// >> 8) per sample, over whole frames; base may be d itself.
+void gainMix(const int16_t* s, const int16_t* base, int16_t* d, size_t frames, int32_t gainLeft,
+             int32_t gainRight);
 // deleteBuf: silences frames [fromFrame, toFrame).
 void deleteBuf(int16_t* buffer, int32_t fromFrame, int32_t toFrame);
 // mergeMaster: rebuilds masterBuf from every audible track but the current one, in slot

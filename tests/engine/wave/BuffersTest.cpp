@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace wavorn;
 
 namespace
@@ -89,6 +92,33 @@ TEST(GainMix, UsesEachChannelsOwnGainAndTheDestinationOffset)
     EXPECT_EQ(dst[2], 1 + 256);
     EXPECT_EQ(dst[3], 1 + 128);
     EXPECT_EQ(dst[4], 1);
+}
+
+TEST(GainMix, EveryGainAndSampleFollowsTheFormulaExactly)
+{
+    // The fast paths must agree with clamp((s * g + d * 256) >> 8) for every gain the track
+    // table can hold, including odd lengths that leave a tail.
+    std::vector<int16_t> s, d;
+    uint32_t x = 99;
+    for (int i = 0; i < 2 * 37; ++i)
+    {
+        s.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
+        d.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
+    }
+    s[0] = -32768, s[1] = 32767, d[2] = -32768, d[3] = 32767;
+    for (int32_t g : {-32767, -256, -255, -1, 0, 1, 127, 254, 255, 256, 257, 1000, 32767})
+        for (bool merge : {false, true})
+        {
+            std::vector<int16_t> got = d;
+            cpyBufToBuf(s.data(), got.data(), 0, 37, 0, g, 254 - g, merge);
+            for (size_t i = 0; i < s.size(); ++i)
+            {
+                const int32_t gain = i % 2 ? 254 - g : g;
+                const int32_t want = std::clamp((s[i] * gain + (merge ? d[i] * 256 : 0)) >> 8,
+                                                -32767, 32767);
+                ASSERT_EQ(got[i], want) << "gain " << g << " merge " << merge << " at " << i;
+            }
+        }
 }
 
 TEST(DeleteBuf, SilencesOnlyTheRange)

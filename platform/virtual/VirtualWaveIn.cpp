@@ -1,0 +1,203 @@
+// VirtualWaveIn: fills its block at the virtual clock's pace from silence, a file or loopback.
+#include "VirtualWaveIn.h"
+
+#include "VirtualWaveSource.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace platform
+{
+
+VirtualWaveIn::VirtualWaveIn(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock))
+{
+}
+
+VirtualWaveIn::~VirtualWaveIn()
+{
+    if (m_open)
+    {
+        reset();
+        close();
+    }
+}
+
+int32_t VirtualWaveIn::open(const WaveFormat& f, std::function<void()> onBlockDone)
+{
+    if (m_open)
+        return kMmAllocated;
+    if (f.framesPerSecond != 44100 || f.channels != 2 || f.bitsPerSample != 16)
+        return kWaveBadFormat;
+    m_onBlockDone = std::move(onBlockDone);
+    m_clock = m_fixedClock ? m_fixedClock : acquireVirtualClock();
+    if (const int32_t rc = m_clock->attach(*this, false); rc != kMmNoError)
+    {
+        m_clock.reset();
+        return rc;
+    }
+    m_state.store(kIdle);
+    m_position.store(0);
+    m_prepared = false;
+    m_started = false;
+    m_open = true;
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::prepare(std::span<int16_t> block)
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    if (m_state.load() != kIdle)
+        return kWaveStillPlaying;
+    if (block.size() % 2 != 0 || block.size() / 2 > UINT32_MAX)
+        return kMmInvalidParam;
+    m_block = block.data();
+    m_blockFrames = uint32_t(block.size() / 2);
+    m_prepared = true;
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::addBuffer()
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    if (!m_prepared)
+        return kWaveUnprepared;
+    if (m_state.load() != kIdle)
+        return kWaveStillPlaying;
+    m_position.store(0);
+    if (m_started)
+        beginCapture();
+    else
+        m_state.store(kQueued);
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::start()
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    if (const int32_t rc = chooseSource(); rc != kMmNoError)
+        return rc;
+    m_started = true;
+    if (m_state.load() == kQueued)
+        beginCapture();
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::chooseSource()
+{
+    if (m_started)
+        return kMmNoError; // already capturing from the source chosen then
+    const char* input = std::getenv("VUMO_VIRTUAL_INPUT");
+    m_fileSamples.clear();
+    if (input == nullptr || *input == '\0')
+        m_source = Source::Silence;
+    else if (std::strcmp(input, "loopback") == 0)
+        m_source = Source::Loopback;
+    else if (readWaveFrames(input, m_prepared ? m_blockFrames : SIZE_MAX, m_fileSamples))
+        m_source = Source::File;
+    else
+        return kMmError;
+    return kMmNoError;
+}
+
+void VirtualWaveIn::beginCapture()
+{
+    m_startFrame.store(m_clock->nowFrames());
+    m_state.store(kCapturing); // publishes block, source and samples to advanceTo
+}
+
+int32_t VirtualWaveIn::positionFrames(uint32_t& frames)
+{
+    frames = 0;
+    if (!m_open)
+        return kMmInvalidHandle;
+    frames = m_position.load();
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::reset()
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    const bool hadBlock = m_state.exchange(kIdle) != kIdle;
+    m_fence.waitForStep(); // from here on no step touches the block
+    m_position.store(0);
+    m_started = false;
+    if (hadBlock && m_onBlockDone)
+        m_onBlockDone();
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::unprepare()
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    if (m_state.load() != kIdle)
+        return kWaveStillPlaying;
+    m_prepared = false;
+    m_block = nullptr;
+    m_blockFrames = 0;
+    return kMmNoError;
+}
+
+int32_t VirtualWaveIn::close()
+{
+    if (!m_open)
+        return kMmInvalidHandle;
+    if (m_state.load() != kIdle)
+        return kWaveStillPlaying;
+    m_clock->detach(*this);
+    m_clock.reset();
+    m_fileSamples.clear();
+    m_prepared = false;
+    m_started = false;
+    m_open = false;
+    return kMmNoError;
+}
+
+void VirtualWaveIn::advanceTo(uint64_t now)
+{
+    m_fence.enter();
+    bool full = false;
+    if (m_state.load() == kCapturing)
+    {
+        const uint64_t start = m_startFrame.load();
+        const uint32_t from = m_position.load();
+        const uint32_t to =
+            uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
+        for (uint32_t k = from; k < to; ++k)
+        {
+            int16_t* frame = m_block + size_t(k) * 2;
+            if (m_source == Source::Loopback)
+            {
+                const uint32_t packed = m_clock->loopback().frameAt(start + k);
+                frame[0] = int16_t(uint16_t(packed & 0xFFFF));
+                frame[1] = int16_t(uint16_t(packed >> 16));
+            }
+            else if (m_source == Source::File && size_t(k) * 2 < m_fileSamples.size())
+            {
+                frame[0] = m_fileSamples[size_t(k) * 2];
+                frame[1] = m_fileSamples[size_t(k) * 2 + 1];
+            }
+            else
+            {
+                frame[0] = 0;
+                frame[1] = 0;
+            }
+        }
+        m_position.store(std::max(from, to));
+        int32_t capturing = kCapturing;
+        if (to == m_blockFrames && m_state.compare_exchange_strong(capturing, kIdle))
+            full = true;
+    }
+    // Inside the fence, so reset() and close() also wait for the notification to finish.
+    if (full && m_onBlockDone)
+        m_onBlockDone();
+    m_fence.leave();
+}
+
+} // namespace platform

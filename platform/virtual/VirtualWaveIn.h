@@ -1,0 +1,79 @@
+// VirtualWaveIn: a wave input without hardware that fills its block against a virtual clock.
+//
+// Once a block is added and input started, frame k of the block is captured when the clock
+// has moved k + 1 frames past start(); capture stops when the block is full (onBlockDone then
+// fires) or at reset(). What it captures is chosen by VUMO_VIRTUAL_INPUT, read at start():
+// unset or empty = silence; "loopback" = the frames the virtual outputs on the same clock hand
+// over at the same moment; anything else = the path of a 16-bit stereo wave file, read at
+// start(), whose frames are captured from its first one, then silence after its end.
+#pragma once
+
+#include "../WaveIn.h"
+#include "StepFence.h"
+#include "VirtualClock.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+namespace platform
+{
+
+class VirtualWaveIn : public WaveIn, private VirtualDevice
+{
+public:
+    // Uses acquireVirtualClock() from each open() to its close().
+    VirtualWaveIn() = default;
+    // Always uses `clock` (for example a SteppedClock in a test).
+    explicit VirtualWaveIn(std::shared_ptr<VirtualClock> clock);
+    ~VirtualWaveIn() override;
+
+    int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) override;
+    int32_t prepare(std::span<int16_t> block) override;
+    int32_t addBuffer() override;
+    // kMmError, and nothing started, when VUMO_VIRTUAL_INPUT names a file that is not a
+    // readable 16-bit stereo wave file.
+    int32_t start() override;
+    int32_t positionFrames(uint32_t& frames) override;
+    int32_t reset() override;
+    int32_t unprepare() override;
+    int32_t close() override;
+
+private:
+    enum State : int32_t
+    {
+        kIdle,      // no block with the device
+        kQueued,    // block added, input not started
+        kCapturing, // block added and input started
+    };
+    enum class Source
+    {
+        Silence,
+        File,
+        Loopback
+    };
+
+    void advanceTo(uint64_t now) override;
+    int32_t chooseSource();
+    void beginCapture();
+
+    // Application thread only; the clock reads the block, source and samples only while
+    // capturing.
+    std::shared_ptr<VirtualClock> m_fixedClock;
+    std::shared_ptr<VirtualClock> m_clock;
+    std::function<void()> m_onBlockDone;
+    int16_t* m_block = nullptr;
+    uint32_t m_blockFrames = 0;
+    bool m_open = false;
+    bool m_prepared = false;
+    bool m_started = false;
+    Source m_source = Source::Silence;
+    std::vector<int16_t> m_fileSamples;
+
+    std::atomic<int32_t> m_state{kIdle};   // set by addBuffer/start; cleared by advanceTo, reset
+    std::atomic<uint64_t> m_startFrame{0}; // clock frame when capture began; read by advanceTo
+    std::atomic<uint32_t> m_position{0};   // written by advanceTo, zeroed by start()/reset()
+    StepFence m_fence;                     // brackets advanceTo
+};
+
+} // namespace platform

@@ -1,0 +1,66 @@
+// VirtualWaveOut: a wave output without hardware that plays its block against a virtual clock.
+//
+// After write() the block is consumed at the clock's pace (44100 frames per second × the
+// speed factor on the real-time clock, or as far as a SteppedClock is advanced); the position
+// counts the frames consumed, and onBlockDone fires once when the last frame has gone. When
+// VUMO_VIRTUAL_OUTPUT (read at open) names a file, every frame played is appended to it as a
+// 16-bit stereo 44100 wave file (see VirtualWaveSink), whose header is brought up to date at
+// the end of each block, at reset() and at close(). Every frame played is also offered to
+// virtual inputs in loopback mode on the same clock.
+#pragma once
+
+#include "../WaveOut.h"
+#include "StepFence.h"
+#include "VirtualClock.h"
+#include "VirtualWaveSink.h"
+
+#include <atomic>
+#include <memory>
+
+namespace platform
+{
+
+class VirtualWaveOut : public WaveOut, private VirtualDevice
+{
+public:
+    // Uses acquireVirtualClock() from each open() to its close().
+    VirtualWaveOut() = default;
+    // Always uses `clock` (for example a SteppedClock in a test).
+    explicit VirtualWaveOut(std::shared_ptr<VirtualClock> clock);
+    ~VirtualWaveOut() override;
+
+    int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) override;
+    int32_t prepare(std::span<const int16_t> block) override;
+    int32_t write() override;
+    int32_t positionFrames(uint32_t& frames) override;
+    int32_t reset() override;
+    int32_t unprepare() override;
+    int32_t close() override;
+
+private:
+    enum State : int32_t
+    {
+        kIdle,
+        kPlaying
+    };
+
+    void advanceTo(uint64_t now) override;
+
+    // Application thread only (the clock reads m_block and m_onBlockDone only while playing,
+    // and the sink only inside a step while playing).
+    std::shared_ptr<VirtualClock> m_fixedClock;
+    std::shared_ptr<VirtualClock> m_clock; // the clock in use while open
+    std::function<void()> m_onBlockDone;
+    const int16_t* m_block = nullptr;
+    uint32_t m_blockFrames = 0;
+    bool m_open = false;
+    bool m_prepared = false;
+    VirtualWaveSink m_sink;
+
+    std::atomic<int32_t> m_state{kIdle};   // set by write(); cleared by advanceTo and reset()
+    std::atomic<uint64_t> m_startFrame{0}; // clock frame at write(); read by advanceTo
+    std::atomic<uint32_t> m_position{0};   // written by advanceTo, zeroed by write()/reset()
+    StepFence m_fence;                     // brackets advanceTo
+};
+
+} // namespace platform
