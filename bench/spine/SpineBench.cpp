@@ -26,7 +26,8 @@ constexpr int kTracks = 16;
 
 std::filesystem::path benchDir()
 {
-    static const auto dir = [] {
+    static const auto dir = []
+    {
         auto d = std::filesystem::temp_directory_path() / "vumo-bench";
         std::filesystem::create_directories(d);
         return d;

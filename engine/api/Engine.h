@@ -46,7 +46,7 @@ struct TrackSlot
 struct Engine
 {
     bool open = false;
-    int32_t trackLen = 0; // frames in each buffer
+    int32_t trackLen = 0;   // frames in each buffer
     SampleBuffer trackBuf;  // current track; the wave input's block
     SampleBuffer playBuf;   // output block and scratch for loads
     SampleBuffer masterBuf; // premix of every audible track but the current one

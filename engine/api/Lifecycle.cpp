@@ -83,9 +83,10 @@ int32_t setTrackAttr(int32_t track, int32_t volume, int32_t pan)
     slot->panLeft = int32_t(std::min<int64_t>(393 - int64_t(pan), 255));
     // Wide arithmetic and a bound of +-32767 keep a volume far outside 0 ... 255 from
     // overflowing; every gain of the application's ranges lies in 0 ... 254.
-    auto gain = [&](int32_t panFactor) {
-        return int32_t(std::clamp<int64_t>(int64_t(volume) * panFactor / 256, -kSampleLimit,
-                                           kSampleLimit));
+    auto gain = [&](int32_t panFactor)
+    {
+        return int32_t(
+            std::clamp<int64_t>(int64_t(volume) * panFactor / 256, -kSampleLimit, kSampleLimit));
     };
     slot->gainLeft = gain(slot->panLeft);
     slot->gainRight = gain(slot->panRight);
@@ -103,9 +104,9 @@ int32_t setCurTrack(int32_t track, bool reload)
     if (reload)
     {
         mergeMaster();
-        const LoadResult r = e.trackBuf ? loadWavToBuf(e.currentSlot()->name, e.trackBuf.get(),
-                                                       e.trackLen)
-                                        : LoadResult::CannotOpen;
+        const LoadResult r = e.trackBuf
+                                 ? loadWavToBuf(e.currentSlot()->name, e.trackBuf.get(), e.trackLen)
+                                 : LoadResult::CannotOpen;
         // The failed write stays visible to the caller even though the reload went on.
         if (result == 0)
             result = int32_t(r);

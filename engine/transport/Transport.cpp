@@ -28,19 +28,29 @@ template <class Device, class Step> int32_t step(Device* device, Step s, const c
     return r;
 }
 
-platform::WaveOut* out() { return engine().waveOut.get(); }
-platform::WaveIn* in() { return engine().waveIn.get(); }
+platform::WaveOut* out()
+{
+    return engine().waveOut.get();
+}
+platform::WaveIn* in()
+{
+    return engine().waveIn.get();
+}
 
 // waveOutDone: the output block has been played to its end (or reset).
-void waveOutDone() { engine().playing.store(0); }
+void waveOutDone()
+{
+    engine().playing.store(0);
+}
 
 int32_t prepareAndWriteOutput()
 {
     Engine& e = engine();
     e.playing.store(1);
-    step(out(), [&](auto& d) { return d.prepare(e.playSamples()); },
-         "Err:waveOutPrepareHeader\n");
-    const int32_t r = step(out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
+    step(
+        out(), [&](auto& d) { return d.prepare(e.playSamples()); }, "Err:waveOutPrepareHeader\n");
+    const int32_t r = step(
+        out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
     // Nothing plays when the block was not accepted, so no caller waits for it to end.
     if (r != 0)
         e.playing.store(0);
@@ -74,9 +84,9 @@ int32_t waveOpenOut()
     logText("waveOpenOut\n");
     e.playing.store(0);
     e.waveOut = platform::makeWaveOut();
-    const int32_t r =
-        step(out(), [](auto& d) { return d.open(platform::WaveFormat{}, waveOutDone); },
-             "Err: waveOutOpen\n");
+    const int32_t r = step(
+        out(), [](auto& d) { return d.open(platform::WaveFormat{}, waveOutDone); },
+        "Err: waveOutOpen\n");
     e.playBuf = allocateFrames(e.trackLen);
     if (!e.playBuf && r == 0)
         return platform::kMmNoMem;
@@ -87,9 +97,12 @@ int32_t waveCloseOut()
 {
     Engine& e = engine();
     logText("waveCloseOut\n");
-    step(out(), [](auto& d) { return d.reset(); }, "Err: waveOutReset\n");
-    step(out(), [](auto& d) { return d.unprepare(); }, "");
-    const int32_t r = step(out(), [](auto& d) { return d.close(); }, "Err: waveOutClose\n");
+    step(
+        out(), [](auto& d) { return d.reset(); }, "Err: waveOutReset\n");
+    step(
+        out(), [](auto& d) { return d.unprepare(); }, "");
+    const int32_t r = step(
+        out(), [](auto& d) { return d.close(); }, "Err: waveOutClose\n");
     e.waveOut.reset();
     e.playBuf.reset();
     e.playing.store(0);
@@ -101,9 +114,8 @@ int32_t waveOpenIn()
     Engine& e = engine();
     logText("waveOpenIn\n");
     e.waveIn = platform::makeWaveIn();
-    const int32_t r =
-        step(in(), [](auto& d) { return d.open(platform::WaveFormat{}, nullptr); },
-             "Err: waveInOpen\n");
+    const int32_t r = step(
+        in(), [](auto& d) { return d.open(platform::WaveFormat{}, nullptr); }, "Err: waveInOpen\n");
     e.trackBuf = allocateFrames(e.trackLen);
     if (!e.trackBuf && r == 0)
         return platform::kMmNoMem;
@@ -114,7 +126,8 @@ int32_t waveCloseIn()
 {
     Engine& e = engine();
     logText("waveCloseIn\n");
-    const int32_t r = step(in(), [](auto& d) { return d.close(); }, "Err: waveInClose\n");
+    const int32_t r = step(
+        in(), [](auto& d) { return d.close(); }, "Err: waveInClose\n");
     if (r != 0 && in())
     {
         // Still capturing: stop the device before its block is freed under it.
@@ -145,8 +158,8 @@ void merge4Play(int32_t start, int32_t end, bool withCurrent)
     // The copy of the premix and the gain mix of the current track over it, in one pass.
     logText("memcopied\n");
     logText("cpyBufToBuf\n");
-    gainMix(e.trackBuf.get() + 2 * size_t(start), master, e.playBuf.get(), frames,
-            slot->gainLeft, slot->gainRight);
+    gainMix(e.trackBuf.get() + 2 * size_t(start), master, e.playBuf.get(), frames, slot->gainLeft,
+            slot->gainRight);
     logText("merged\n");
 }
 
@@ -173,13 +186,16 @@ int32_t recordTrack(int32_t start, int32_t end, int32_t merge)
     const FrameRange r = clampRange(start, end, e.trackLen);
     merge4Play(r.first, r.last, merge != 0);
     e.playing.store(1);
-    step(out(), [&](auto& d) { return d.prepare(e.playSamples()); },
-         "Err:waveOutPrepareHeader\n");
-    step(in(), [&](auto& d) { return d.prepare(e.trackSamples()); },
-         "Err:waveInPrepareHeader\n");
-    step(in(), [](auto& d) { return d.addBuffer(); }, "Err:waveInAddBuffer\n");
-    step(in(), [](auto& d) { return d.start(); }, "Err:waveInStart\n");
-    const int32_t w = step(out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
+    step(
+        out(), [&](auto& d) { return d.prepare(e.playSamples()); }, "Err:waveOutPrepareHeader\n");
+    step(
+        in(), [&](auto& d) { return d.prepare(e.trackSamples()); }, "Err:waveInPrepareHeader\n");
+    step(
+        in(), [](auto& d) { return d.addBuffer(); }, "Err:waveInAddBuffer\n");
+    step(
+        in(), [](auto& d) { return d.start(); }, "Err:waveInStart\n");
+    const int32_t w = step(
+        out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
     if (w != 0)
         e.playing.store(0);
     return w;
@@ -193,13 +209,16 @@ int32_t stopTracks(int32_t start, int32_t end, int32_t merge)
     int32_t reload = 0;
     const bool recording = e.transportMode == 2;
     if (recording)
-        step(in(), [](auto& d) { return d.reset(); }, "Err:waveInReset\n");
-    step(out(), [](auto& d) { return d.reset(); }, "Err:waveOutReset\n");
-    int32_t result =
-        step(out(), [](auto& d) { return d.unprepare(); }, "Err:waveOutUnPrepareHeader\n");
+        step(
+            in(), [](auto& d) { return d.reset(); }, "Err:waveInReset\n");
+    step(
+        out(), [](auto& d) { return d.reset(); }, "Err:waveOutReset\n");
+    int32_t result = step(
+        out(), [](auto& d) { return d.unprepare(); }, "Err:waveOutUnPrepareHeader\n");
     if (recording)
     {
-        result = step(in(), [](auto& d) { return d.unprepare(); }, "Err:waveInUnprepareHeader\n");
+        result = step(
+            in(), [](auto& d) { return d.unprepare(); }, "Err:waveInUnprepareHeader\n");
         const FrameRange r = clampRange(start, end, e.trackLen);
         // A replace take of the whole track (to within 10 frames of its end) stays as the
         // device wrote it, unscaled; every other take is placed over a reload of the file.
@@ -213,7 +232,10 @@ int32_t stopTracks(int32_t start, int32_t end, int32_t merge)
     return result != 0 ? result : reload;
 }
 
-int32_t isPlaying() { return engine().playing.load() != 0 ? 1 : 0; }
+int32_t isPlaying()
+{
+    return engine().playing.load() != 0 ? 1 : 0;
+}
 
 int32_t getPosition()
 {
@@ -242,8 +264,10 @@ int32_t replayOutputBlock()
 int32_t stopOutputBlock()
 {
     engine().playing.store(0);
-    step(out(), [](auto& d) { return d.reset(); }, "Err:waveOutReset\n");
-    return step(out(), [](auto& d) { return d.unprepare(); }, "Err:waveOutUnPrepareHeader\n");
+    step(
+        out(), [](auto& d) { return d.reset(); }, "Err:waveOutReset\n");
+    return step(
+        out(), [](auto& d) { return d.unprepare(); }, "Err:waveOutUnPrepareHeader\n");
 }
 
 } // namespace wavorn

@@ -17,7 +17,10 @@ namespace wavorn
 namespace
 {
 
-inline int32_t clampSample(int32_t v) { return std::clamp(v, -kSampleLimit, kSampleLimit); }
+inline int32_t clampSample(int32_t v)
+{
+    return std::clamp(v, -kSampleLimit, kSampleLimit);
+}
 
 // The portable kernel works on blocks of 16 samples with the gains laid out as L, R, L, R ...,
 // so the compiler turns each block into a few vector instructions.
@@ -65,8 +68,8 @@ bool gainMixVector(const int16_t* s, const int16_t* base, int16_t* d, size_t sam
 
 // d = clamp((s * g) >> 8 + base) per sample; without base a plain gain copy. Adding base * 256
 // before the shift, as the mix is defined, gives the same result, since it is a multiple of 256.
-void gainKernel(const int16_t* s, const int16_t* base, int16_t* d, size_t samples,
-                int32_t gainLeft, int32_t gainRight)
+void gainKernel(const int16_t* s, const int16_t* base, int16_t* d, size_t samples, int32_t gainLeft,
+                int32_t gainRight)
 {
     size_t i = 0;
 #if defined(__SSE2__)
@@ -76,8 +79,7 @@ void gainKernel(const int16_t* s, const int16_t* base, int16_t* d, size_t sample
     const GainPattern p(gainLeft, gainRight);
     for (; i + kBlock <= samples; i += kBlock)
         for (size_t j = 0; j < kBlock; ++j)
-            d[i + j] = int16_t(
-                clampSample(((s[i + j] * p.g[j]) >> 8) + (base ? base[i + j] : 0)));
+            d[i + j] = int16_t(clampSample(((s[i + j] * p.g[j]) >> 8) + (base ? base[i + j] : 0)));
     for (; i < samples; ++i)
         d[i] = int16_t(clampSample(((s[i] * p.g[i % 2]) >> 8) + (base ? base[i] : 0)));
 }
@@ -141,9 +143,8 @@ double interpSample(int32_t firstFrame, int32_t lastFrame, double fraction, int3
     const int64_t w = 2 * (int64_t(firstFrame) + int64_t(i)) + channel;
     const int64_t samples = e.trackBuf ? 2 * int64_t(e.trackLen) : 0;
     // Reads outside the buffer count as silence.
-    auto at = [&](int64_t index) {
-        return index >= 0 && index < samples ? double(e.trackBuf[size_t(index)]) : 0.0;
-    };
+    auto at = [&](int64_t index)
+    { return index >= 0 && index < samples ? double(e.trackBuf[size_t(index)]) : 0.0; };
     return at(w) * (1.0 - f) + at(w + 2) * f;
 }
 

@@ -254,8 +254,8 @@ int32_t waveFileFrames(const char* fileName)
     const DataChunk d = readHeader(f.get());
     if (!isLoaded(d.result))
         return -1;
-    return int32_t(std::min<uint32_t>(d.bytes / ((d.channels & 0xFF) == 1 ? 2 : 4),
-                                      uint32_t(kMaxTrackLen)));
+    return int32_t(
+        std::min<uint32_t>(d.bytes / ((d.channels & 0xFF) == 1 ? 2 : 4), uint32_t(kMaxTrackLen)));
 }
 
 } // namespace wavorn

@@ -11,20 +11,23 @@ namespace wavorn
 // is unchanged.
 enum class LoadResult : int32_t
 {
-    Loaded = 0,       // stereo, 44100 frames per second
-    NotStereo = 1,    // mono expanded to stereo; other channel counts taken as stereo data
-    OtherRate = 2,    // samples taken unchanged at their own rate
+    Loaded = 0,    // stereo, 44100 frames per second
+    NotStereo = 1, // mono expanded to stereo; other channel counts taken as stereo data
+    OtherRate = 2, // samples taken unchanged at their own rate
     NotStereoOtherRate = 3,
-    NoRiff = 10,      // no "RIFF" header
-    NoWave = 11,      // no "WAVE" form type
-    NoFmt = 12,       // the chunk after the form type is not "fmt "
-    NotPcm = 13,      // format tag is not PCM
-    Not16Bit = 14,    // not 16 bits per sample
-    CannotOpen = 15,  // the file does not exist or cannot be read
-    NoData = 16,      // the chunks end without a "data" chunk
+    NoRiff = 10,     // no "RIFF" header
+    NoWave = 11,     // no "WAVE" form type
+    NoFmt = 12,      // the chunk after the form type is not "fmt "
+    NotPcm = 13,     // format tag is not PCM
+    Not16Bit = 14,   // not 16 bits per sample
+    CannotOpen = 15, // the file does not exist or cannot be read
+    NoData = 16,     // the chunks end without a "data" chunk
 };
 
-constexpr bool isLoaded(LoadResult r) { return int32_t(r) < 10; }
+constexpr bool isLoaded(LoadResult r)
+{
+    return int32_t(r) < 10;
+}
 
 // LoadWavToBuf: reads fileName's samples into buffer (frames frames). Stereo data fills the
 // buffer from frame 0, mono data is expanded to both channels, a longer file is cut and the

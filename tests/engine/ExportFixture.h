@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -31,7 +32,12 @@ protected:
         CloseLib();
     }
 
-    std::string trackFile(int track) const { return dir.file("t" + std::to_string(track) + ".wav"); }
+    std::string trackFile(int track) const
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "t%d.wav", track);
+        return dir.file(name);
+    }
 
     // Opens the engine for `frames` and pushes one track per sample vector with its
     // (volume, pan); nothing is current yet.

@@ -40,7 +40,10 @@ void put16(std::vector<uint8_t>& b, uint16_t v)
     b.push_back(uint8_t(v >> 8));
 }
 
-void putId(std::vector<uint8_t>& b, const char* id) { b.insert(b.end(), id, id + 4); }
+void putId(std::vector<uint8_t>& b, const char* id)
+{
+    b.insert(b.end(), id, id + 4);
+}
 
 } // namespace
 

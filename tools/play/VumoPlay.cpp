@@ -23,7 +23,10 @@ namespace
 constexpr int32_t kRate = 44100;
 std::atomic<bool> g_interrupted{false};
 
-void onInterrupt(int) { g_interrupted = true; }
+void onInterrupt(int)
+{
+    g_interrupted = true;
+}
 
 uint32_t le(const unsigned char* p, int bytes)
 {
@@ -70,9 +73,9 @@ std::string writeDemo()
                          std::sin(2 * M_PI * 329.63 * t);
         s[2 * size_t(k)] = s[2 * size_t(k) + 1] = int16_t(v * 6000 * fade);
     }
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                           16, 0, 0, 0, 1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0,
-                           16, 0, 'd', 'a', 't', 'a'};
+    unsigned char h[44] = {'R',  'I',  'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
+                           't',  ' ',  16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
+                           0x10, 0xB1, 2,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
     const uint32_t data = uint32_t(frames) * 4, riff = data + 36;
     std::memcpy(h + 4, &riff, 4);
     std::memcpy(h + 40, &data, 4);
@@ -138,7 +141,9 @@ int main(int argc, char** argv)
         return fail("loading the file", load);
     if (load != 0)
         std::printf("Note: the file is %s; it is played as 16-bit stereo at 44100 Hz.\n",
-                    load == 1 ? "not stereo" : load == 2 ? "not at 44100 Hz" : "neither");
+                    load == 1   ? "not stereo"
+                    : load == 2 ? "not at 44100 Hz"
+                                : "neither");
     std::signal(SIGINT, onInterrupt);
     if (const int32_t rc = PlayTracks(0, length); rc != 0)
         return fail("PlayTracks", rc);

@@ -252,16 +252,15 @@ TEST_F(TraceLog, EachStepAppendsItsTextAndNothingIsWrittenWhenOff)
     StopTracks(0, 10, 0);
     CloseLib();
     unsetenv("VUMO_LOG");
-    EXPECT_EQ(readText(log),
-              "OpenLib\nwaveOpenOut\nwaveOpenIn\n"
-              "SetTrackInfo\nSetTrackAttr\nSetTrackInfo\nSetTrackAttr\n"
-              "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file.\n"
-              "LoadWavToBuf\nWave loaded.\n"
-              "SaveEdits\nSaveBufToWave\n"
-              "Undo\nLoadWavToBuf\nWave loaded.\n"
-              "PlayTracks\nmerge4Play\nmemcopied\ncpyBufToBuf\nmerged\n"
-              "StopTracks\n"
-              "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
+    EXPECT_EQ(readText(log), "OpenLib\nwaveOpenOut\nwaveOpenIn\n"
+                             "SetTrackInfo\nSetTrackAttr\nSetTrackInfo\nSetTrackAttr\n"
+                             "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file.\n"
+                             "LoadWavToBuf\nWave loaded.\n"
+                             "SaveEdits\nSaveBufToWave\n"
+                             "Undo\nLoadWavToBuf\nWave loaded.\n"
+                             "PlayTracks\nmerge4Play\nmemcopied\ncpyBufToBuf\nmerged\n"
+                             "StopTracks\n"
+                             "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
 }
 
 } // namespace

@@ -134,7 +134,8 @@ TEST_F(Transport, PartialTakeLandsAtTheRangeOverTheTrackAsSaved)
     expected[200] = 1234;
     const auto g = gains(255, 128);
     for (int32_t i = 0; i < 2 * (end - start); ++i)
-        expected[size_t(2 * start + i)] = int16_t((input[size_t(i)] * (i % 2 ? g.second : g.first)) >> 8);
+        expected[size_t(2 * start + i)] =
+            int16_t((input[size_t(i)] * (i % 2 ? g.second : g.first)) >> 8);
     EXPECT_EQ(trackSamples(n), expected);
     EXPECT_EQ(Undo(), 0); // back to the file as written when recording began
     EXPECT_EQ(TrackRead(200), 1234);

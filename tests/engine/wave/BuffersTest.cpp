@@ -1,7 +1,7 @@
 // Gain arithmetic: the track table's gains, gain copy and gain mix, interpolated reads.
+#include "engine/wave/Buffers.h"
 #include "engine/api/Engine.h"
 #include "engine/api/Lifecycle.h"
-#include "engine/wave/Buffers.h"
 
 #include <gtest/gtest.h>
 
@@ -114,8 +114,8 @@ TEST(GainMix, EveryGainAndSampleFollowsTheFormulaExactly)
             for (size_t i = 0; i < s.size(); ++i)
             {
                 const int32_t gain = i % 2 ? 254 - g : g;
-                const int32_t want = std::clamp((s[i] * gain + (merge ? d[i] * 256 : 0)) >> 8,
-                                                -32767, 32767);
+                const int32_t want =
+                    std::clamp((s[i] * gain + (merge ? d[i] * 256 : 0)) >> 8, -32767, 32767);
                 ASSERT_EQ(got[i], want) << "gain " << g << " merge " << merge << " at " << i;
             }
         }

@@ -1,6 +1,6 @@
 // The wave loader's acceptance rules and result codes, and the writer's bytes.
-#include "engine/api/Engine.h"
 #include "engine/wave/WaveFile.h"
+#include "engine/api/Engine.h"
 #include "tests/engine/TestWave.h"
 
 #include <gtest/gtest.h>
@@ -150,8 +150,7 @@ TEST_F(WaveFileTest, ReadOnlyFileLoads)
 {
     writeBytes(dir.file("ro.wav"), waveBytes(ramp(2, 40)));
     std::filesystem::permissions(dir.file("ro.wav"), std::filesystem::perms::owner_read);
-    EXPECT_EQ(loadWavToBuf(dir.file("ro.wav").c_str(), buffer.data(), kFrames),
-              LoadResult::Loaded);
+    EXPECT_EQ(loadWavToBuf(dir.file("ro.wav").c_str(), buffer.data(), kFrames), LoadResult::Loaded);
     EXPECT_EQ(buffer[0], 40);
 }
 
