@@ -1,2 +1,20 @@
 # MIDI queue and record list: sources of wavorn_core and their tests.
-target_sources(wavorn_core PRIVATE engine/midi/Midi.cpp)
+target_sources(wavorn_core PRIVATE
+    engine/midi/MidiDevices.cpp
+    engine/midi/MidiQueue.cpp
+    engine/midi/MidiRecord.cpp
+)
+
+# Unit tests over wavorn_core, with stand-in devices and a timer ticked by hand.
+add_executable(midi_tests
+    tests/engine/midi/MidiQueueTest.cpp
+    tests/engine/midi/MidiRecordTest.cpp
+    tests/engine/midi/MidiTestDevices.cpp
+)
+target_link_libraries(midi_tests PRIVATE wavorn_core GTest::gtest_main)
+gtest_discover_tests(midi_tests)
+
+# The MIDI exports through libwavorn over the virtual devices.
+add_executable(midi_export_tests tests/engine/midi/MidiExportTest.cpp)
+target_link_libraries(midi_export_tests PRIVATE wavorn GTest::gtest_main Threads::Threads)
+gtest_discover_tests(midi_export_tests)

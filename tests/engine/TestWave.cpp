@@ -42,7 +42,8 @@ void put16(std::vector<uint8_t>& b, uint16_t v)
 
 void putId(std::vector<uint8_t>& b, const char* id)
 {
-    b.insert(b.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(id[i]));
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+# MIDI output and input (rtmidi and virtual backends) and the periodic timer of the device layer.
+pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
+
+target_sources(vumo_platform PRIVATE
+    platform/MidiBackend.cpp
+    platform/PeriodicTimer.cpp
+    platform/TimerClock.cpp
+    platform/rtmidi/RtMidiDevices.cpp
+    platform/virtual/VirtualMidiIn.cpp
+    platform/virtual/VirtualMidiOut.cpp
+)
+target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI)
+
+add_executable(midi_device_tests
+    tests/platform/MidiBackendTest.cpp
+    tests/platform/MidiVirtualDevicesTest.cpp
+    tests/platform/TimerPeriodicTest.cpp
+)
+target_link_libraries(midi_device_tests PRIVATE vumo_platform GTest::gtest_main)
+gtest_discover_tests(midi_device_tests)

@@ -1,0 +1,27 @@
+// The rtmidi backend: MIDI output and input through the RtMidi library (the ALSA sequencer on
+// Linux), and the list of its input ports.
+//
+// The default output is the first output port that is not a "Through" port (the first port
+// when all are). Input device n is input port n as the sequencer lists it now.
+#pragma once
+
+#include "../MidiIn.h"
+#include "../MidiOut.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform
+{
+
+// Names of the input ports, in device-number order; empty when the sequencer cannot be opened.
+std::vector<std::string> rtMidiInputNames();
+// True when the sequencer opens and has at least one output (or input) port.
+bool rtMidiHasOutput();
+bool rtMidiHasInput();
+
+std::unique_ptr<MidiOut> makeRtMidiOut();
+std::unique_ptr<MidiIn> makeRtMidiIn();
+
+} // namespace platform
