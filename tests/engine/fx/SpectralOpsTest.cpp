@@ -217,7 +217,11 @@ TEST(SpectralOps, PerfectPitchFallsBackToHalfWithoutARatio)
     EXPECT_FLOAT_EQ(perfectPitchRatio(AnalysisBins{f.a, f.phi}, 128, 2), 0.5f); // silent
     f.a[93] = 1.0f;
     EXPECT_FLOAT_EQ(perfectPitchRatio(AnalysisBins{f.a, f.phi}, 128, 0), 0.5f); // key 0
-    // A peak below 120 Hz after scaling (here a negative frequency at bin 0) keeps ratio 1.
+}
+
+TEST(SpectralOps, PerfectPitchKeepsAPeakBelow120HzAfterScaling)
+{
+    // Here a negative frequency at bin 0: the scale leaves it alone, so the ratio is 1.
     Frame g;
     g.a[0] = 1.0f;
     g.phi[0] = -3.0f;
