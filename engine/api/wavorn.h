@@ -104,7 +104,8 @@ extern "C"
     WAVORN_API int32_t WAVORN_CALL FXIt(int32_t code, int32_t firstFrame, int32_t lastFrame,
                                         int32_t p1, int32_t p2, int32_t p3);
     /* Work-buffer operations of the effect chain window on playBuf: 1 copy out, 2 mix back,
-       3 swap, 4 copy back, 5 play, 6 stop. Returns 0, or the device result for 5 and 6. */
+       3 swap, 4 copy back, 5 play, 6 stop. Ranges are clamped to the track; other operation
+       numbers do nothing. Returns 0, or the device result for 5 and 6. */
     WAVORN_API int32_t WAVORN_CALL FilterGraph(int32_t operation, int32_t firstFrame,
                                                int32_t lastFrame);
     /* Starts playing the MIDI queue. Returns the number of queued words. */

@@ -51,8 +51,9 @@ int32_t prepareAndWriteOutput()
         out(), [&](auto& d) { return d.prepare(e.playSamples()); }, "Err:waveOutPrepareHeader\n");
     const int32_t r = step(
         out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
-    // Nothing plays when the block was not accepted, so no caller waits for it to end.
-    if (r != 0)
+    // Nothing new plays when the block was not accepted, so no caller waits for it to end;
+    // a block that is still playing keeps the flag set.
+    if (r != 0 && r != platform::kWaveStillPlaying)
         e.playing.store(0);
     return r;
 }
@@ -196,7 +197,7 @@ int32_t recordTrack(int32_t start, int32_t end, int32_t merge)
         in(), [](auto& d) { return d.start(); }, "Err:waveInStart\n");
     const int32_t w = step(
         out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
-    if (w != 0)
+    if (w != 0 && w != platform::kWaveStillPlaying)
         e.playing.store(0);
     return w;
 }
