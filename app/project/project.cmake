@@ -1,0 +1,28 @@
+# The studio's window-free core: the project file and the drum data model, with their Qt Test
+# programs. Included from the top-level CMakeLists after app/app.cmake.
+find_package(Qt6 REQUIRED COMPONENTS Core Test)
+
+add_library(vumo_appcore STATIC
+    app/project/FixedField.cpp
+    app/project/ProjectFile.cpp
+    app/drums/DrumData.cpp
+    app/drums/DrumFile.cpp
+    app/drums/DrumEdit.cpp
+)
+target_include_directories(vumo_appcore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app)
+target_link_libraries(vumo_appcore PUBLIC Qt6::Core)
+
+# Qt Test programs without windows: one test class per file. They run on QCoreApplication,
+# which rejects the "-platform" argument (QTest reports it as unknown), so none is passed.
+function(vumo_appcore_test name source)
+    qt_add_executable(${name} ${source})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE vumo_appcore Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+endfunction()
+
+vumo_appcore_test(tst_fixedfield tests/app/project/FixedFieldTest.cpp)
+vumo_appcore_test(tst_projectfile tests/app/project/ProjectFileTest.cpp)
+vumo_appcore_test(tst_drumqueue tests/app/drums/DrumQueueTest.cpp)
+vumo_appcore_test(tst_drumfile tests/app/drums/DrumFileTest.cpp)
+vumo_appcore_test(tst_drumedit tests/app/drums/DrumEditTest.cpp)
