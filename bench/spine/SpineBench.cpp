@@ -110,6 +110,20 @@ void BM_Load4Mb(benchmark::State& state)
 }
 BENCHMARK(BM_Load4Mb)->Unit(benchmark::kMillisecond);
 
+void BM_PlainFileWrite4Mb(benchmark::State& state)
+{
+    std::vector<int16_t> buffer(size_t(kTrack4Mb) * 2, 7);
+    const std::string path = (benchDir() / "plain.raw").string();
+    for (auto _ : state)
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        benchmark::DoNotOptimize(std::fwrite(buffer.data(), 4, size_t(kTrack4Mb), f));
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(kTrack4Mb) * 4);
+}
+BENCHMARK(BM_PlainFileWrite4Mb)->Unit(benchmark::kMillisecond);
+
 void BM_Save4Mb(benchmark::State& state)
 {
     std::vector<int16_t> buffer(size_t(kTrack4Mb) * 2, 7);

@@ -125,10 +125,19 @@ void mergeMaster()
         const TrackSlot& slot = e.tracks[size_t(t)];
         if (t == e.curTrack || slot.volume <= 0)
             continue;
-        // A refused or missing file is left out, never mixed from what playBuf held before.
-        if (isLoaded(loadWavToBuf(slot.name, e.playBuf.get(), e.trackLen)))
-            cpyBufToBuf(e.playBuf.get(), e.masterBuf.get(), 0, e.trackLen, 0, slot.gainLeft,
-                        slot.gainRight, true);
+        // The file is mixed in piece by piece as it loads; the silence after its data would
+        // leave the premix as it is. A refused or missing file is left out, never mixed from
+        // what playBuf held before.
+        int16_t* play = e.playBuf.get();
+        int16_t* master = e.masterBuf.get();
+        auto mixIn = [&](int32_t first, int32_t frames)
+        {
+            const size_t at = 2 * size_t(first);
+            gainMix(play + at, master + at, master + at, size_t(frames), slot.gainLeft,
+                    slot.gainRight);
+        };
+        if (isLoaded(loadWavToBuf(slot.name, play, e.trackLen, mixIn)))
+            logText("cpyBufToBuf\n");
         else
             logText("Bad wave file.\n");
     }

@@ -43,6 +43,8 @@ struct DataChunk
     uint32_t bytes = 0; // declared size of the data chunk
 };
 
+constexpr size_t kPieceBytes = 256 * 1024;
+
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
 // "data" are skipped. Refusals carry their log text.
@@ -178,7 +180,8 @@ bool existsReadOnly(const char* fileName)
 
 } // namespace
 
-LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames)
+LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames,
+                        const FramesLoaded& onFrames)
 {
     logText("LoadWavToBuf\n");
     // Read-only: a track file the user protected still loads.
@@ -190,6 +193,7 @@ LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames)
         return d.result;
 
     const size_t capacity = size_t(frames) * 4; // bytes
+    char* bytes = reinterpret_cast<char*>(buffer);
     size_t loadedBytes = 0;
     if ((d.channels & 0xFF) == 1)
     {
@@ -198,15 +202,31 @@ LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames)
         const size_t got = std::fread(buffer, 1, want, f.get());
         expandMono(buffer, got / 2);
         loadedBytes = (got / 2) * 4;
+        if (onFrames && loadedBytes > 0)
+            onFrames(0, int32_t(loadedBytes / 4));
     }
     else
     {
+        // One read, or with a consumer, cache-sized pieces it takes while they are still hot.
         const size_t want = std::min<size_t>(d.bytes, capacity);
-        loadedBytes = std::fread(buffer, 1, want, f.get());
+        const size_t piece = onFrames ? kPieceBytes : want;
+        while (loadedBytes < want)
+        {
+            const size_t ask = std::min(piece, want - loadedBytes);
+            const size_t got = std::fread(bytes + loadedBytes, 1, ask, f.get());
+            const size_t firstFrame = loadedBytes / 4;
+            loadedBytes += got;
+            if (onFrames && loadedBytes / 4 > firstFrame)
+                onFrames(int32_t(firstFrame), int32_t(loadedBytes / 4 - firstFrame));
+            if (got < ask)
+                break;
+        }
     }
     f.reset();
     // Silence after what was actually read: a short or truncated file leaves no stale samples.
-    std::memset(reinterpret_cast<char*>(buffer) + loadedBytes, 0, capacity - loadedBytes);
+    std::memset(bytes + loadedBytes, 0, capacity - loadedBytes);
+    if (onFrames && loadedBytes % 4 != 0)
+        onFrames(int32_t(loadedBytes / 4), 1); // the last frame, completed with silence
     logText("Wave loaded.\n");
     return d.result;
 }

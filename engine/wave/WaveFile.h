@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace wavorn
 {
@@ -33,7 +34,12 @@ constexpr bool isLoaded(LoadResult r)
 // buffer from frame 0, mono data is expanded to both channels, a longer file is cut and the
 // rest of the buffer after the data actually read is silenced. The file is opened for reading
 // only.
-LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames);
+// onFrames, when given, is told of every run of whole frames as it lands in the buffer (the
+// silence after the file's data is not reported), so a caller can mix each piece while it is
+// still in the cache.
+using FramesLoaded = std::function<void(int32_t firstFrame, int32_t frames)>;
+LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames,
+                        const FramesLoaded& onFrames = {});
 
 // SaveBufToWave: writes frames [fromFrame, toFrame) of buffer as a wave file.
 // Returns 0, or -1 when the file cannot be created or any write, flush or close fails.

@@ -100,6 +100,20 @@ TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOneWithItsGains)
     EXPECT_EQ(mix, expected);
 }
 
+TEST_F(Premix, LongAndShortFilesMixPieceByPieceAsAWhole)
+{
+    const int32_t n = 300000; // a few pieces of the loader
+    const auto a = ramp(n, 7), b = ramp(123457, 30000), c = ramp(n, 1);
+    openTracks(n, {a, b, c}, {{255, 128}, {250, 10}, {255, 128}});
+    ASSERT_EQ(SetCurTrack(2, 1), 0);
+    SetTrackAttr(2, 0, 128); // the current track silent: the mix is the premix alone
+    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
+    std::vector<int16_t> expected(2 * size_t(n), 0);
+    mixInto(expected, a, gains(255, 128));
+    mixInto(expected, b, gains(250, 10));
+    EXPECT_EQ(readSamples(dir.file("mix.wav")), expected);
+}
+
 TEST_F(Premix, LeavesOutMutedClearedAndRefusedTracks)
 {
     const int32_t n = 100;

@@ -116,7 +116,7 @@ TEST_F(Clips, StraightPasteOfFullScaleAtUnityVolumeLandsAs32511)
 {
     const std::string c = clip("full.wav", 1000, 32767, -32767);
     EXPECT_EQ(PasteFrom(0, 1000, c.c_str(), 0), 0);
-    EXPECT_EQ(left(0), 32511); // 32767 * 254 / 256
+    EXPECT_EQ(left(0), 32511);     // 32767 * 254 / 256
     EXPECT_EQ(right(999), -32512); // rounds toward minus infinity
     EXPECT_TRUE(trackIsEdited());
 }

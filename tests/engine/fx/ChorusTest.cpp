@@ -29,7 +29,7 @@ TEST(Chorus2, ReadsTheVoiceAheadOfTheFrame)
     TestTrack t(600);
     t.generate([](int32_t f, int32_t c) { return int16_t(c == 0 ? 10 * f : 0); });
     applyChorus2(t.span(), params(0, 400, 255, 50, 0));
-    EXPECT_EQ(t.left(0), 0);                    // offset 0: 0 + 0
+    EXPECT_EQ(t.left(0), 0);                   // offset 0: 0 + 0
     EXPECT_EQ(t.left(1), 10 + 10 * (1 + 100)); // frame 1 + voice of frame 101
     EXPECT_EQ(t.left(348), 3480 + 4480);
     EXPECT_EQ(t.left(349), 3490); // L - P2 - 1 = 349 is not processed

@@ -137,7 +137,8 @@ TEST_F(FXItLog, BandPassLogsFilterAnd129Taps)
         EXPECT_EQ(entry.find_first_not_of("0123456789ABCDEF"), 8u) << i;
     }
     // The centre tap is the largest and positive; the outermost ones are close to 0.
-    const auto tap = [&](size_t i) { return int32_t(std::stoul(taps.substr(9 * i, 8), nullptr, 16)); };
+    const auto tap = [&](size_t i)
+    { return int32_t(std::stoul(taps.substr(9 * i, 8), nullptr, 16)); };
     EXPECT_GT(tap(64), 0);
     EXPECT_EQ(tap(0), 0);
     EXPECT_EQ(tap(0), tap(128));

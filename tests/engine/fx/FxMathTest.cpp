@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 using namespace wavorn::fx;
@@ -118,4 +120,53 @@ TEST(FxMath, InterpolateFrameReadsSilencePastTheEnd)
     const SampleSpan track(s);
     EXPECT_FLOAT_EQ(interpolateFrame(track, 0, 2.5, 0), 10.0f); // 20 * 0.5 + 0 * 0.5
     EXPECT_FLOAT_EQ(interpolateFrame(track, 0, 7.0, 1), 0.0f);
+}
+
+TEST(FxMath, PhaseSineAndCosineMatchTheLibraryWithinTwoUnitsInTheLastPlace)
+{
+    double worst = 0.0;
+    for (int32_t i = 0; i <= 800000; ++i)
+    {
+        const float x = float(i) * 1e-5f; // 0 ... 8
+        float s;
+        float c;
+        sinCosPhase(x, s, c);
+        worst = std::max({worst, std::abs(double(s) - std::sin(double(x))),
+                          std::abs(double(c) - std::cos(double(x)))});
+    }
+    EXPECT_LT(worst, 2.5e-7);
+}
+
+TEST(FxMath, PhaseCosineOfZeroIsExactlyOne)
+{
+    float s;
+    float c;
+    sinCosPhase(0.0f, s, c);
+    EXPECT_EQ(c, 1.0f);
+    EXPECT_EQ(s, 0.0f);
+    EXPECT_EQ(cosPhase(0.0f), 1.0f);
+}
+
+TEST(FxMath, PhaseBlockFollowsTheStepRule)
+{
+    float m = 6.0f;
+    float phases[4];
+    phaseBlock(m, 0.125f, phases, 4);
+    EXPECT_EQ(phases[0], 6.0f);
+    EXPECT_EQ(phases[1], 6.125f);
+    EXPECT_EQ(phases[2], 6.25f);
+    EXPECT_EQ(phases[3], 0.0f); // 6.375 > 2 pi
+    EXPECT_EQ(m, 0.125f);
+}
+
+TEST(FxMath, ReadAheadMatchesTheSingleChannelRead)
+{
+    std::vector<int16_t> s = {0, 100, 10, 200, 20, 300, -40, 50};
+    const SampleSpan track(s);
+    for (float offset : {0.0f, 0.25f, 1.5f, 2.75f, 3.5f, 9.0f})
+    {
+        const StereoValue v = readAhead(track, 0, offset);
+        EXPECT_FLOAT_EQ(v.left, interpolateFrame(track, 0, offset, 0)) << offset;
+        EXPECT_FLOAT_EQ(v.right, interpolateFrame(track, 0, offset, 1)) << offset;
+    }
 }

@@ -45,7 +45,8 @@ TestTrack sineTrack(int32_t frames, double hz, double amplitude)
     TestTrack t(frames);
     for (int32_t f = 0; f < frames; ++f)
     {
-        const auto v = int16_t(amplitude * std::sin(2.0 * 3.14159265358979323846 * hz * f / 44100.0));
+        const auto v =
+            int16_t(amplitude * std::sin(2.0 * 3.14159265358979323846 * hz * f / 44100.0));
         t.left(f) = v;
         t.right(f) = v;
     }

@@ -11,7 +11,8 @@ using namespace fxtest;
 
 TEST(PitchInterval, SixStepsFromP1)
 {
-    const auto is = [](int32_t p1, float step, int32_t dir) {
+    const auto is = [](int32_t p1, float step, int32_t dir)
+    {
         const PitchInterval i = pitchInterval(p1);
         return i.step == step && i.direction == dir;
     };

@@ -38,18 +38,20 @@ TEST(WindowSweep, VisitsEveryOutputFrameWithTheSumsOfItsWindow)
     const int32_t n = 66, h = 33;
     int32_t visited = 0;
     int32_t expectedFrame = 40 + h;
-    sweepWindow(t.span(), 40, 460, n, [&](size_t f, const WindowSums& s) {
-        ASSERT_EQ(int32_t(f), expectedFrame++);
-        int32_t sum = 0, abs = 0;
-        for (int32_t g = int32_t(f) - h + 1; g <= int32_t(f) + n - h; ++g)
-        {
-            sum += t.right(g);
-            abs += std::abs(int32_t(t.right(g)));
-        }
-        ASSERT_EQ(s.sumRight, sum);
-        ASSERT_EQ(s.absRight, abs);
-        ++visited;
-    });
+    sweepWindow(t.span(), 40, 460, n,
+                [&](size_t f, const WindowSums& s)
+                {
+                    ASSERT_EQ(int32_t(f), expectedFrame++);
+                    int32_t sum = 0, abs = 0;
+                    for (int32_t g = int32_t(f) - h + 1; g <= int32_t(f) + n - h; ++g)
+                    {
+                        sum += t.right(g);
+                        abs += std::abs(int32_t(t.right(g)));
+                    }
+                    ASSERT_EQ(s.sumRight(), sum);
+                    ASSERT_EQ(s.absRight(), abs);
+                    ++visited;
+                });
     EXPECT_EQ(visited, 420 - n);
 }
 

@@ -15,7 +15,7 @@ TEST(Gain, DefaultsKeepTheLevelOnTheFullyWeightedChannel)
     TestTrack t(8);
     t.fill(1000, -1000);
     applyGain(t.span(), params(0, 8, 16, 255, 128)); // left 127/128, right whole
-    EXPECT_EQ(t.left(3), 992);                        // 1000 * 127/128 = 992.19
+    EXPECT_EQ(t.left(3), 992);                       // 1000 * 127/128 = 992.19
     EXPECT_EQ(t.right(3), -1000);
 }
 
@@ -24,8 +24,8 @@ TEST(Gain, ScalesByP1Over16)
     TestTrack t(4);
     t.fill(1001, -1001);
     applyGain(t.span(), params(0, 4, 40, 255, 127)); // 2.5, right 127/128
-    EXPECT_EQ(t.left(0), 2502);                       // 2502.5 truncated
-    EXPECT_EQ(t.right(0), -2482);                     // -2482.75 truncated toward zero
+    EXPECT_EQ(t.left(0), 2502);                      // 2502.5 truncated
+    EXPECT_EQ(t.right(0), -2482);                    // -2482.75 truncated toward zero
 }
 
 TEST(Gain, LimitsToPlusMinus128TimesP2)
@@ -118,5 +118,6 @@ TEST(Distortion, AtLargeP1IsAlmostTheWeightedSignal)
     applyDistortion(t.span(), params(0, 2, 255, 0, 127));
     // k = pi / 65281: cos(k * 3000) = 0.98958
     EXPECT_NEAR(t.left(0), 3000.0 * std::cos(3.14159265358979 / 65281.0 * 3000.0), 1.0);
-    EXPECT_NEAR(t.right(0), 127.0 / 128.0 * 3000.0 * std::cos(3.14159265358979 / 65281.0 * 3000.0), 1.0);
+    EXPECT_NEAR(t.right(0), 127.0 / 128.0 * 3000.0 * std::cos(3.14159265358979 / 65281.0 * 3000.0),
+                1.0);
 }

@@ -18,8 +18,8 @@ namespace
 
 // Notes [start, end) found by the level rule, written out without a ring: the window of
 // frame f covers f - h + 1 ... f + n - h of the unprocessed track.
-std::vector<std::pair<int32_t, int32_t>> findNotes(const TestTrack& t, int32_t first,
-                                                   int32_t last, int32_t p1, int32_t p2)
+std::vector<std::pair<int32_t, int32_t>> findNotes(const TestTrack& t, int32_t first, int32_t last,
+                                                   int32_t p1, int32_t p2)
 {
     const int32_t n = windowFrames(p1), h = n / 2;
     std::vector<std::pair<int32_t, int32_t>> notes;
@@ -48,10 +48,12 @@ std::vector<std::pair<int32_t, int32_t>> findNotes(const TestTrack& t, int32_t f
 TestTrack bursts()
 {
     TestTrack t(5000);
-    t.generate([](int32_t f, int32_t c) {
-        const bool on = (f >= 1000 && f < 1400) || (f >= 3000 && f < 3600);
-        return int16_t(on ? 1000 + (f % 400) * 10 + c : 0);
-    });
+    t.generate(
+        [](int32_t f, int32_t c)
+        {
+            const bool on = (f >= 1000 && f < 1400) || (f >= 3000 && f < 3600);
+            return int16_t(on ? 1000 + (f % 400) * 10 + c : 0);
+        });
     return t;
 }
 
@@ -94,8 +96,10 @@ TEST(FadeNote, ScalesFromP1Over256ToP2Over256)
         const int32_t k = 2 * (e - s);
         for (int32_t i = 0; i < k; ++i)
         {
-            const float factor = 200.0f / 256.0f + float(i) * (40.0f / 256.0f - 200.0f / 256.0f) / float(k);
-            ASSERT_EQ(t.samples[size_t(2 * s + i)], int16_t(float(before.samples[size_t(2 * s + i)]) * factor));
+            const float factor =
+                200.0f / 256.0f + float(i) * (40.0f / 256.0f - 200.0f / 256.0f) / float(k);
+            ASSERT_EQ(t.samples[size_t(2 * s + i)],
+                      int16_t(float(before.samples[size_t(2 * s + i)]) * factor));
         }
     }
 }

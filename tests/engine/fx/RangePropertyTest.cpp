@@ -38,8 +38,8 @@ TEST_P(EveryEffect, ChangesNoFrameOutsideTheRange)
         const TestTrack before = t;
         const int32_t first = int32_t(rng() % 3000);
         const int32_t last = first + int32_t(rng() % 9000);
-        const FxParams p = params(first, last, int32_t(rng() % 256), int32_t(rng() % 256),
-                                  int32_t(rng() % 256));
+        const FxParams p =
+            params(first, last, int32_t(rng() % 256), int32_t(rng() % 256), int32_t(rng() % 256));
         entry->apply(t.span(), p);
         for (int32_t f = 0; f < frames; ++f)
         {

@@ -42,7 +42,8 @@ inline std::vector<int16_t> readWaveSamples(const std::filesystem::path& path)
     if (bytes.size() < 44)
         return {};
     std::vector<int16_t> samples((bytes.size() - 44) / 2);
-    std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    if (!samples.empty())
+        std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
     return samples;
 }
 

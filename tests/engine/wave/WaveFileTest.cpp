@@ -154,6 +154,43 @@ TEST_F(WaveFileTest, ReadOnlyFileLoads)
     EXPECT_EQ(buffer[0], 40);
 }
 
+TEST(WaveLoaderPieces, ReportEveryLoadedFrameOnceInOrder)
+{
+    TempDir dir;
+    const int32_t frames = 200000; // several pieces
+    std::vector<int16_t> buffer(size_t(frames) * 2, 5);
+    for (const int32_t fileFrames : {frames, 150001, 3})
+    {
+        writeStereo(dir.file("p.wav"), ramp(fileFrames));
+        int32_t next = 0;
+        bool inOrder = true;
+        const auto r = loadWavToBuf(dir.file("p.wav").c_str(), buffer.data(), frames,
+                                    [&](int32_t first, int32_t n)
+                                    {
+                                        inOrder = inOrder && first == next && n > 0;
+                                        next = first + n;
+                                    });
+        EXPECT_EQ(r, LoadResult::Loaded);
+        EXPECT_TRUE(inOrder);
+        EXPECT_EQ(next, fileFrames);
+    }
+}
+
+TEST(WaveLoaderPieces, ReportTheLastFrameWhenTheDataEndsInsideIt)
+{
+    TempDir dir;
+    auto bytes = waveBytes(ramp(4, 10));
+    bytes.resize(bytes.size() - 2); // the right sample of the last frame is missing
+    writeBytes(dir.file("odd.wav"), bytes);
+    std::vector<int16_t> buffer(16, 5);
+    int32_t reported = 0;
+    loadWavToBuf(dir.file("odd.wav").c_str(), buffer.data(), 8,
+                 [&](int32_t first, int32_t n) { reported = first + n; });
+    EXPECT_EQ(reported, 4);
+    EXPECT_EQ(buffer[6], 13);
+    EXPECT_EQ(buffer[7], 0);
+}
+
 TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRange)
 {
     TempDir dir;
