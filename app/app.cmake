@@ -1,1 +1,82 @@
-# The studio application Vumo (Qt 6 Widgets).
+# The studio application Vumo (Qt 6 Widgets): a static library of everything but main(),
+# the program itself, the help page beside it, and the Qt Test programs of tests/app.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Svg Test)
+
+add_library(vumo_app STATIC
+    app/engine/EngineApi.cpp
+    app/services/UiServices.cpp
+    app/services/QtUiServices.cpp
+    app/services/ScriptedUiServices.cpp
+    app/state/AppFolder.cpp
+    app/state/MidiInputs.cpp
+    app/state/Settings.cpp
+    app/state/StartUp.cpp
+    app/view/ViewMath.cpp
+    app/view/TrackRenderer.cpp
+    app/view/WaveformView.cpp
+    app/dialogs/Browse.cpp
+    app/dialogs/FrmBrowse.cpp
+    app/dialogs/FrmBrowse.ui
+    app/dialogs/FrmMessage.cpp
+    app/dialogs/FrmMessage.ui
+    app/dialogs/frmOptions.cpp
+    app/dialogs/frmOptions.ui
+    app/mainwin/frmVumo.cpp
+    app/mainwin/frmVumoCommands.cpp
+    app/mainwin/frmVumoControls.cpp
+    app/mainwin/frmVumoMenus.cpp
+    app/resources/vumo.qrc
+)
+set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
+target_include_directories(vumo_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app
+                                           ${CMAKE_CURRENT_SOURCE_DIR}/engine/api)
+target_compile_definitions(vumo_app PUBLIC VUMO_VERSION="${PROJECT_VERSION}")
+target_link_libraries(vumo_app PUBLIC Qt6::Widgets Qt6::Svg)
+# The Options dialog lists the MIDI inputs through the device layer when it is built.
+if(TARGET vumo_platform)
+    target_link_libraries(vumo_app PRIVATE vumo_platform)
+    target_compile_definitions(vumo_app PRIVATE VUMO_HAVE_PLATFORM_MIDI)
+endif()
+
+qt_add_executable(Vumo app/main.cpp)
+set_target_properties(Vumo PROPERTIES AUTOMOC ON)
+target_link_libraries(Vumo PRIVATE vumo_app)
+# The engine is loaded by name at run time from the program's folder: build it alongside.
+if(TARGET wavorn)
+    add_dependencies(Vumo wavorn)
+endif()
+# The help page lives beside the program.
+add_custom_command(TARGET Vumo POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/app/help/vumo.htm
+            $<TARGET_FILE_DIR:Vumo>/vumo.htm)
+
+# Draws the main window over a made-up track and saves it as a PNG (docs/screenshot-main.png).
+qt_add_executable(vumo_screenshot app/demo/ScreenshotMain.cpp)
+target_link_libraries(vumo_screenshot PRIVATE vumo_app)
+
+# Qt Test programs: one test class per file, run on the offscreen platform.
+function(vumo_app_test name source)
+    qt_add_executable(${name} ${source})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE vumo_app Qt6::Test)
+    target_compile_definitions(${name} PRIVATE
+                               VUMO_HELP_PAGE="${CMAKE_CURRENT_SOURCE_DIR}/app/help/vumo.htm")
+    add_test(NAME ${name} COMMAND ${name} -platform offscreen)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    # The engine tests load the real libwavorn from the program folder when it is built.
+    if(TARGET wavorn)
+        add_dependencies(${name} wavorn)
+    endif()
+endfunction()
+
+vumo_app_test(tst_engineapi tests/app/engine/EngineApiTest.cpp)
+vumo_app_test(tst_settings tests/app/state/SettingsTest.cpp)
+vumo_app_test(tst_startup tests/app/state/StartUpTest.cpp)
+vumo_app_test(tst_viewmath tests/app/view/ViewMathTest.cpp)
+vumo_app_test(tst_waveformview tests/app/view/WaveformViewTest.cpp)
+vumo_app_test(tst_menutree tests/app/mainwin/MenuTreeTest.cpp)
+vumo_app_test(tst_picturebuttons tests/app/mainwin/PictureButtonsTest.cpp)
+vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
+vumo_app_test(tst_browse tests/app/dialogs/BrowseTest.cpp)
+vumo_app_test(tst_message tests/app/dialogs/MessageTest.cpp)
+vumo_app_test(tst_options tests/app/dialogs/OptionsTest.cpp)

@@ -1,0 +1,115 @@
+// frmOptions: the Options dialog.
+#include "dialogs/frmOptions.h"
+
+#include "services/UiServices.h"
+#include "state/Settings.h"
+#include "ui_frmOptions.h"
+
+#include <QSignalBlocker>
+
+#include <limits>
+#include <optional>
+
+namespace vumo
+{
+namespace
+{
+
+constexpr int kBarTop = 256;
+
+// A box's text as a whole number of type T, or nothing when it is not one.
+template <typename T> std::optional<T> wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const qlonglong value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
+        return std::nullopt;
+    return static_cast<T>(value);
+}
+
+} // namespace
+
+frmOptions::frmOptions(ModVumo& mod, UiServices& services, const QStringList& midiInputs,
+                       QSettings& store, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmOptions>()), m_mod(mod), m_services(services),
+      m_store(store)
+{
+    ui->setupUi(this);
+    fill(midiInputs);
+    connect(ui->vscTempo, &QScrollBar::valueChanged, this, &frmOptions::tempoMoved);
+    connect(ui->vscMEG, &QScrollBar::valueChanged, this, &frmOptions::megMoved);
+    connect(ui->vscMidiBufLen, &QScrollBar::valueChanged, this, &frmOptions::bufLenMoved);
+    connect(ui->cmdBrowseMidi, &QPushButton::clicked, this, &frmOptions::browseMidi);
+    connect(ui->cmdBrowseMixer, &QPushButton::clicked, this, &frmOptions::browseMixer);
+    connect(ui->cmdOK, &QPushButton::clicked, this, &frmOptions::ok);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &frmOptions::reject);
+}
+
+frmOptions::~frmOptions() = default;
+
+void frmOptions::fill(const QStringList& midiInputs)
+{
+    ui->cboMidiInDev->addItems(midiInputs);
+    if (m_mod.midiInDevice >= 0 && m_mod.midiInDevice < ui->cboMidiInDev->count())
+        ui->cboMidiInDev->setCurrentIndex(m_mod.midiInDevice);
+    else
+        ui->cboMidiInDev->setCurrentIndex(-1);
+    ui->txtMixer->setText(m_mod.mixerPath);
+    ui->txtMidi->setText(m_mod.sequencerPath);
+    ui->txtMEG->setText(QString::number(m_mod.defaultTrackMB));
+    ui->txtTempo->setText(QString::number(m_mod.tempo));
+    ui->txtMidiBufLen->setText(QString::number(m_mod.midiBufLen));
+    // Placing the bars must not rewrite the boxes: a buffer length typed by hand that is not
+    // a multiple of 256 shows again as it was stored.
+    const QSignalBlocker blockMeg(ui->vscMEG);
+    const QSignalBlocker blockBuf(ui->vscMidiBufLen);
+    const QSignalBlocker blockTempo(ui->vscTempo);
+    ui->vscMEG->setValue(kBarTop - m_mod.defaultTrackMB);
+    ui->vscMidiBufLen->setValue(kBarTop - m_mod.midiBufLen / 256);
+    ui->vscTempo->setValue(kBarTop - m_mod.tempo);
+}
+
+void frmOptions::tempoMoved(int value)
+{
+    ui->txtTempo->setText(QString::number(kBarTop - value));
+}
+
+void frmOptions::megMoved(int value)
+{
+    ui->txtMEG->setText(QString::number(kBarTop - value));
+}
+
+void frmOptions::bufLenMoved(int value)
+{
+    ui->txtMidiBufLen->setText(QString::number((kBarTop - value) * 256));
+}
+
+void frmOptions::browseMidi()
+{
+    ui->txtMidi->setText(m_services.browseForFile(QStringLiteral("*.exe"), QStringLiteral("Open")));
+}
+
+void frmOptions::browseMixer()
+{
+    ui->txtMixer->setText(
+        m_services.browseForFile(QStringLiteral("*.exe"), QStringLiteral("Open")));
+}
+
+void frmOptions::ok()
+{
+    m_mod.mixerPath = ui->txtMixer->text();
+    m_mod.sequencerPath = ui->txtMidi->text();
+    // A box that does not hold a whole number leaves its value unchanged.
+    if (const auto mb = wholeNumber<int16_t>(ui->txtMEG->text()))
+        m_mod.defaultTrackMB = *mb;
+    if (const auto bufLen = wholeNumber<int32_t>(ui->txtMidiBufLen->text()))
+        m_mod.midiBufLen = *bufLen;
+    if (const auto tempo = wholeNumber<int32_t>(ui->txtTempo->text()))
+        m_mod.tempo = *tempo;
+    if (ui->cboMidiInDev->currentIndex() >= 0)
+        m_mod.midiInDevice = ui->cboMidiInDev->currentIndex();
+    SaveSettings(m_mod, m_store);
+    accept();
+}
+
+} // namespace vumo

@@ -1,0 +1,30 @@
+// Vumo: the studio application. Shows the main window, then runs its start-up sequence.
+#include "engine/EngineApi.h"
+#include "mainwin/frmVumo.h"
+#include "services/QtUiServices.h"
+#include "state/ModVumo.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vumo"));
+    QApplication::setOrganizationName(QStringLiteral("Vumo"));
+    QApplication::setApplicationVersion(QStringLiteral(VUMO_VERSION));
+
+    vumo::ModVumo mod;
+    vumo::EngineApi engine; // nothing is bound before the first project opens
+    vumo::QtUiServices ui;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vumo"),
+                    QStringLiteral("Vumo"));
+    vumo::frmVumo window(mod, engine, ui, store);
+    ui.setOwner(&window);
+    window.show();
+    // The start-up sequence runs once the window has been painted, so it is visible while
+    // the first project is chosen.
+    QTimer::singleShot(0, &window, [&] { window.startUp(QApplication::arguments()); });
+    return QApplication::exec();
+}

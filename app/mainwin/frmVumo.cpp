@@ -1,0 +1,204 @@
+// frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
+#include "mainwin/frmVumo.h"
+
+#include "dialogs/FrmMessage.h"
+#include "engine/EngineApi.h"
+#include "services/UiServices.h"
+#include "state/AppFolder.h"
+#include "state/Settings.h"
+#include "view/ViewMath.h"
+#include "view/WaveformView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QScrollBar>
+#include <QSettings>
+#include <QUrl>
+
+#ifndef VUMO_VERSION
+#define VUMO_VERSION "1.1.0"
+#endif
+
+// Resources of a static library are registered by hand, from the global namespace.
+static void initResources()
+{
+    Q_INIT_RESOURCE(vumo);
+}
+
+namespace vumo
+{
+
+frmVumo::frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& store, QWidget* parent)
+    : QMainWindow(parent), m_mod(mod), m_engine(engine), m_ui(ui), m_store(store),
+      m_appFolder(applicationFolder())
+{
+    initResources();
+    setObjectName(QStringLiteral("frmVumo"));
+    setWindowTitle(QStringLiteral("Multi-track Audio"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vumo.svg")));
+    buildMenus();
+    buildControls();
+    m_message = new FrmMessage(this);
+    resize(1000, 560);
+}
+
+frmVumo::~frmVumo() = default;
+
+void frmVumo::startUp(const QStringList& arguments)
+{
+    QDir::setCurrent(m_appFolder);
+    LoadSettings(m_mod, m_store);
+    GREEN = kGreen;
+    BLUE = kBlue;
+    RED = kRed;
+    DARKGREEN = kDarkGreen;
+    CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
+    hscale = static_cast<float>(m_view->height() / 131072.0);
+    zoom = m_hscZoom->value();
+    lMaster = -1;
+    chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
+    repaint();
+}
+
+// ---- help -------------------------------------------------------------------------------
+
+bool frmVumo::helpMode() const
+{
+    return cursor().shape() == Qt::WhatsThisCursor;
+}
+
+void frmVumo::setHelpMode(bool on)
+{
+    if (on)
+        setCursor(Qt::WhatsThisCursor);
+    else
+        unsetCursor();
+}
+
+void frmVumo::cmdHelp_Click()
+{
+    setHelpMode(!helpMode());
+}
+
+void frmVumo::ShowHelp(const QString& topic)
+{
+    QUrl page = QUrl::fromLocalFile(QDir::fromNativeSeparators(helpPagePath(m_appFolder)));
+    if (topic.startsWith(u'#'))
+        page.setFragment(topic.mid(1));
+    if (!m_ui.openUrl(page))
+        m_ui.message(QStringLiteral("Unable to open the help file."));
+    // A help-mode lookup serves one click.
+    if (helpMode())
+        setHelpMode(false);
+}
+
+QString frmVumo::aboutText()
+{
+    return QStringLiteral("Vumo - Multitrack Audio Recording\nby the Vumo developers\nVersion %1")
+        .arg(QStringLiteral(VUMO_VERSION));
+}
+
+bool frmVumo::eventFilter(QObject* watched, QEvent* event)
+{
+    // In help mode a click on the track list or a track check box opens the help page
+    // instead of changing anything.
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if ((press || release) && helpMode())
+    {
+        if (release)
+            ShowHelp(watched->property("tag").toString());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- view -------------------------------------------------------------------------------
+
+void frmVumo::DrawTrack()
+{
+    m_view->DrawTrack();
+}
+
+void frmVumo::SetViewWindow()
+{
+    zoom = m_hscZoom->value();
+    trkbegin = view::viewWindowStart(m_mod.trackLength, zoom, m_hscView->value());
+}
+
+// ---- project hooks ----------------------------------------------------------------------
+
+void frmVumo::OpenProject(const QString& path)
+{
+    started("OpenProject");
+    notAvailable(QStringLiteral("Opening the project %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void frmVumo::NewAtStartup()
+{
+    m_mod.startupNew = true;
+    mnuFileNew();
+    m_mod.startupNew = false;
+}
+
+void frmVumo::CloseProject()
+{
+    if (bInitLib)
+    {
+        if (m_ui.ask(QStringLiteral("Save track edits?")) == Answer::Yes)
+            checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
+        lRet = m_engine.CloseLib();
+        checkEngine(m_ui, "CloseLib", lRet);
+        bInitLib = false;
+    }
+    m_cboTrack->clear();
+}
+
+void frmVumo::OpenEngine()
+{
+    lRet = m_engine.OpenLib(m_mod.trackLength, 0);
+    if (lRet != 0)
+    {
+        m_ui.message(QStringLiteral("There was an error opening the device drivers: %1").arg(lRet));
+        bInitLib = false;
+        m_engine.CloseLib();
+        m_cboTrack->clear();
+        return;
+    }
+    bInitLib = true;
+    m_view->setScaleForTrack();
+    m_engine.ClearTracks();
+    m_view->SelectAll();
+}
+
+void frmVumo::EnableRecord()
+{
+    findChild<QWidget*>(QStringLiteral("cmdRec"))->setEnabled(true);
+    m_actions.value(QStringLiteral("mnuControlRecord"))->setEnabled(true);
+}
+
+void frmVumo::DisableRecord()
+{
+    findChild<QWidget*>(QStringLiteral("cmdRec"))->setEnabled(false);
+    m_actions.value(QStringLiteral("mnuControlRecord"))->setEnabled(false);
+}
+
+// ---- shut-down ----------------------------------------------------------------------------
+
+void frmVumo::closeEvent(QCloseEvent* event)
+{
+    if (!m_shutDown)
+    {
+        m_shutDown = true;
+        m_message->setMessage(QStringLiteral("Shutting down..."));
+        m_message->Init();
+        CloseProject();
+        m_message->hide();
+    }
+    event->accept();
+}
+
+} // namespace vumo

@@ -1,0 +1,167 @@
+// frmVumo: the main window: picture buttons, track controls, the waveform view and the whole
+// menu tree. Every command of the studio starts here.
+#pragma once
+
+#include "state/FrmVumoVars.h"
+#include "state/ModVumo.h"
+#include "state/StartUp.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QSettings;
+class QToolButton;
+
+namespace vumo
+{
+
+class EngineApi;
+class FrmMessage;
+class UiServices;
+namespace view
+{
+class WaveformView;
+}
+
+class frmVumo : public QMainWindow, public FrmVumoVars, public ProjectCommands
+{
+    Q_OBJECT
+
+public:
+    // mod: the project state (modVumo); engine: the wavorn exports; ui: message boxes and
+    // file choices; store: the per-user settings.
+    frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& store,
+            QWidget* parent = nullptr);
+    ~frmVumo() override;
+
+    // The start-up sequence after the window is shown: settings, clipboard path, view scales,
+    // then the first project from the command line (program arguments) or the user's choice.
+    void startUp(const QStringList& arguments);
+
+    // Help mode: the "what's this" pointer; the next picture button click opens its topic.
+    bool helpMode() const;
+    void setHelpMode(bool on);
+    // Opens the help page at topic (an anchor such as "#Open", or empty) in the web browser.
+    void ShowHelp(const QString& topic);
+    // The About box's text.
+    static QString aboutText();
+
+    // The waveform view and its routines.
+    view::WaveformView* picView() const { return m_view; }
+    void DrawTrack();
+    void SetViewWindow();
+
+    // Project commands completed with the project files; start-up calls them.
+    void OpenProject(const QString& path) override;
+    void NewAtStartup() override;
+    QString projectFile() const override { return FILESPEC; }
+    void CloseProject();
+    void OpenEngine();
+    // Shows the Project Settings dialog; dialogCancelled tells whether it was cancelled.
+    void ProjectSettings();
+
+    // EnableRecord / DisableRecord: both cmdRec and mnuControlRecord.
+    void EnableRecord();
+    void DisableRecord();
+
+    ModVumo& modVumo() { return m_mod; }
+
+signals:
+    // Emitted as each command starts, with its menu item's name ("mnuControlRecord").
+    void commandStarted(const QString& menuItem);
+
+public slots:
+    void mnuFileNew();
+    void mnuFileOpen() override;
+    void mnuFileProps();
+    void mnuFileSave();
+    void mnuFileSaveAs();
+    void mnuFileCab();
+    void mnuFileExit();
+    void mnuEditUndo();
+    void mnuEditCut();
+    void mnuEditCopy();
+    void mnuEditPaste();
+    void mnuEditMerge();
+    void mnuEditCopyFrom();
+    void mnuEditCopyTo();
+    void mnuEditPasteFromStraight();
+    void mnuEditPasteFromMerged();
+    void mnuEditPasteFromRing();
+    void mnuEditPasteFromNegative();
+    void mnuEditSelectAll();
+    void mnuControlPlay();
+    void mnuControlRecord();
+    void mnuControlStop();
+    void mnuControlArm();
+    void mnuControlMerge();
+    void mnuControlActivateDrums();
+    void mnuTrackAdd();
+    void mnuTrackProps();
+    void mnuTrackDelete();
+    void mnuTrackCloneThis();
+    void mnuTrackCloneAll();
+    // Every item of the FX menu: item is its name ("mnuFXEcho").
+    void mnuFX_Click(const QString& item);
+    void mnuFXList();
+    void mnuTrackMix();
+    void mnuControlRip();
+    void mnuControlSK1();
+    void mnuAddInDrum();
+    void mnuAddInMixer();
+    void mnuAddInMidi();
+    void mnuToolsOptions();
+    void mnuHelpContents();
+    void mnuHelpAbout();
+    void cmdHelp_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    QWidget* buildButtonRow();
+    QWidget* buildTrackRow();
+    QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
+                                  const char* tag, const char* command);
+    void connectCheckBox(QCheckBox* box, const char* menuItem);
+    void notAvailable(const QString& what);
+    void startOutsideProgram(const QString& path);
+    void started(const char* menuItem);
+    void zoomChanged();
+
+    ModVumo& m_mod;
+    EngineApi& m_engine;
+    UiServices& m_ui;
+    QSettings& m_store;
+    QString m_appFolder;
+    bool m_shutDown = false;
+
+    view::WaveformView* m_view = nullptr;
+    FrmMessage* m_message = nullptr;
+    QHash<QString, QAction*> m_actions; // menu items by name
+    QComboBox* m_cboTrack = nullptr;
+    QGroupBox* m_fraTrack = nullptr;
+    QCheckBox* m_chkArm = nullptr;
+    QCheckBox* m_chkMerge = nullptr;
+    QCheckBox* m_chkDrums = nullptr;
+    QCheckBox* m_chkMute = nullptr;
+    QScrollBar* m_hscVol = nullptr;
+    QScrollBar* m_hscPan = nullptr;
+    QScrollBar* m_hscZoom = nullptr;
+    QScrollBar* m_hscView = nullptr;
+    QLabel* m_lblMem = nullptr;
+    QLabel* m_lblLength = nullptr;
+};
+
+} // namespace vumo

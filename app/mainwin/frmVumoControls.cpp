@@ -1,0 +1,243 @@
+// frmVumo's controls: the picture buttons with their help topics, the track controls, the
+// zoom and scroll bars, the waveform picture and the memory and length labels.
+#include "mainwin/frmVumo.h"
+
+#include "engine/EngineApi.h"
+#include "view/WaveformView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vumo
+{
+namespace
+{
+
+QScrollBar* makeBar(QWidget* parent, const char* name, int minimum, int maximum, int value)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    return bar;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+} // namespace
+
+QToolButton* frmVumo::addPictureButton(const char* name, const char* icon, const QString& tip,
+                                       const char* tag, const char* command)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    button->setProperty("tag", QString::fromLatin1(tag));
+    const QByteArray slot(command);
+    // The help check comes first: in help mode the click only opens the button's topic.
+    connect(button, &QToolButton::clicked, this,
+            [this, button, slot]
+            {
+                if (helpMode())
+                {
+                    ShowHelp(button->property("tag").toString());
+                    return;
+                }
+                QMetaObject::invokeMethod(this, slot.constData());
+            });
+    return button;
+}
+
+QWidget* frmVumo::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+    auto add = [&](const char* name, const char* icon, const char* tip, const char* tag,
+                   const char* command)
+    { layout->addWidget(addPictureButton(name, icon, QString::fromLatin1(tip), tag, command)); };
+    auto gap = [&] { layout->addSpacing(10); };
+    add("cmdNew", "new", "New", "#Options", "mnuFileNew");
+    add("cmdOpen", "open", "Open", "#Open", "mnuFileOpen");
+    add("cmdSave", "save", "Save", "#TRK", "mnuFileSave");
+    gap();
+    add("cmdCut", "cut", "Cut", "#Copy", "mnuEditCut");
+    add("cmdCopy", "copy", "Copy", "#Copy", "mnuEditCopy");
+    add("cmdPaste", "paste", "Paste", "#Copy", "mnuEditPaste");
+    add("cmdUndo", "undo", "Undo", "#Copy", "mnuEditUndo");
+    add("cmdMerge", "merge", "Merge", "#Copy", "mnuEditMerge");
+    gap();
+    // The help button switches help mode itself; it has no help check.
+    auto* help = new QToolButton(row);
+    help->setObjectName(QStringLiteral("cmdHelp"));
+    help->setIcon(QIcon(QStringLiteral(":/icons/help.svg")));
+    help->setIconSize(QSize(24, 24));
+    help->setToolTip(QStringLiteral("What's this Help"));
+    help->setAutoRaise(true);
+    help->setProperty("tag", QStringLiteral("#CAB"));
+    connect(help, &QToolButton::clicked, this, &frmVumo::cmdHelp_Click);
+    layout->addWidget(help);
+    gap();
+    add("CmdPlay", "play", "Play", "#Record", "mnuControlPlay");
+    add("cmdRec", "record", "Record", "#Record", "mnuControlRecord");
+    add("CmdStop", "stop", "Stop", "#Record", "mnuControlStop");
+    gap();
+    add("cmdDrum", "drum", "Drum Editor", "#Drum", "mnuAddInDrum");
+    add("cmdKeys", "keys", "Midi Editor", "#Midi", "mnuAddInMidi");
+    add("cmdProps", "props", "Properties", "#Options", "mnuFileProps");
+    gap();
+    m_cboTrack = new QComboBox(row);
+    m_cboTrack->setObjectName(QStringLiteral("cboTrack"));
+    m_cboTrack->setToolTip(QStringLiteral("Select Track"));
+    m_cboTrack->setMinimumWidth(140);
+    m_cboTrack->installEventFilter(this);
+    layout->addWidget(m_cboTrack);
+    add("cmdTrackProps", "trackprops", "Track Properties", "#Select", "mnuTrackProps");
+    add("cmdTrackAdd", "trackadd", "Add Track", "#Select", "mnuTrackAdd");
+    add("cmdTrackDel", "trackdel", "Delete Track", "#Delete", "mnuTrackDelete");
+    gap();
+    add("cmdFxList", "fxlist", "Effects List", "#Effects", "mnuFXList");
+    add("cmdMaster", "master", "Master", "#Mix", "mnuTrackMix");
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget* frmVumo::buildTrackRow()
+{
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(2, 0, 2, 0);
+
+    m_fraTrack = new QGroupBox(QStringLiteral("Active Track"), row);
+    m_fraTrack->setObjectName(QStringLiteral("fraTrack"));
+    auto* boxes = new QHBoxLayout(m_fraTrack);
+    auto makeBox = [&](const char* name, const char* text, const char* tip)
+    {
+        auto* box = new QCheckBox(QString::fromLatin1(text), m_fraTrack);
+        box->setObjectName(QString::fromLatin1(name));
+        if (*tip != '\0')
+            box->setToolTip(QString::fromLatin1(tip));
+        box->installEventFilter(this);
+        boxes->addWidget(box);
+        return box;
+    };
+    m_chkDrums = makeBox("chkDrums", "Drums", "");
+    m_chkMute = makeBox("chkMute", "Mute", "Do Not Use In Mix");
+    m_chkMerge = makeBox("chkMerge", "Merge", "Over Dub");
+    m_chkArm = makeBox("chkArm", "Arm", "Arm Track for Record");
+    m_fraTrack->hide(); // shown by the first track switch
+    layout->addWidget(m_fraTrack);
+
+    m_hscVol = makeBar(row, "hscVol", 0, 255, 255);
+    m_hscPan = makeBar(row, "hscPan", 0, 255, 128);
+    m_hscZoom = makeBar(row, "hscZoom", 1, 256, 1);
+    for (auto [label, bar] :
+         {std::pair{"Vol", m_hscVol}, std::pair{"Pan", m_hscPan}, std::pair{"Zoom", m_hscZoom}})
+    {
+        layout->addWidget(makeLabel(row, QString::fromLatin1(label)));
+        bar->setMinimumWidth(110);
+        layout->addWidget(bar, 1);
+    }
+    return row;
+}
+
+void frmVumo::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(3);
+    layout->addWidget(buildButtonRow());
+    layout->addWidget(buildTrackRow());
+
+    m_view = new view::WaveformView(
+        m_mod, *this,
+        [this](int32_t sampleIndex) { return bInitLib ? m_engine.TrackRead(sampleIndex) : 0; },
+        central);
+    layout->addWidget(m_view, 1);
+
+    m_hscView = makeBar(central, "hscView", 0, 32767, 0);
+    m_hscView->setPageStep(1024);
+    layout->addWidget(m_hscView);
+
+    auto* status = new QHBoxLayout;
+    m_lblMem = new QLabel(QStringLiteral("Mem:"), central);
+    m_lblMem->setObjectName(QStringLiteral("lblMem"));
+    m_lblLength = new QLabel(QStringLiteral("Len:"), central);
+    m_lblLength->setObjectName(QStringLiteral("lblLength"));
+    status->addWidget(m_lblMem);
+    status->addSpacing(24);
+    status->addWidget(m_lblLength);
+    status->addStretch(1);
+    layout->addLayout(status);
+    setCentralWidget(central);
+
+    connectCheckBox(m_chkArm, "mnuControlArm");
+    connectCheckBox(m_chkMerge, "mnuControlMerge");
+    connectCheckBox(m_chkDrums, "mnuControlActivateDrums");
+    connect(m_chkArm, &QCheckBox::toggled, this,
+            [this](bool on)
+            {
+                if (on)
+                    EnableRecord();
+                else
+                    DisableRecord();
+            });
+    connect(m_chkMute, &QCheckBox::toggled, this,
+            [this](bool on)
+            {
+                if (m_mod.trackCount > 0)
+                    m_mod.tracks[m_mod.currentTrack].mute = on ? 1 : 0;
+            });
+    connect(m_hscVol, &QScrollBar::valueChanged, this,
+            [this](int value)
+            {
+                if (m_mod.trackCount > 0)
+                    m_mod.tracks[m_mod.currentTrack].volume = static_cast<int16_t>(value);
+            });
+    connect(m_hscPan, &QScrollBar::valueChanged, this,
+            [this](int value)
+            {
+                if (m_mod.trackCount > 0)
+                    m_mod.tracks[m_mod.currentTrack].pan = static_cast<int16_t>(value);
+            });
+    connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);
+    connect(m_hscView, &QScrollBar::valueChanged, this,
+            [this]
+            {
+                SetViewWindow();
+                DrawTrack();
+            });
+    DisableRecord(); // no track is armed yet
+}
+
+void frmVumo::connectCheckBox(QCheckBox* box, const char* menuItem)
+{
+    QAction* action = m_actions.value(QString::fromLatin1(menuItem));
+    connect(box, &QCheckBox::toggled, action, &QAction::setChecked);
+}
+
+void frmVumo::zoomChanged()
+{
+    m_hscView->setVisible(m_hscZoom->value() != 0);
+    SetViewWindow();
+    DrawTrack();
+}
+
+} // namespace vumo

@@ -1,0 +1,85 @@
+// QtUiServices: QMessageBox, QInputDialog, the FrmBrowse dialog, QDesktopServices, QProcess.
+#include "services/QtUiServices.h"
+
+#include "dialogs/Browse.h"
+
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+
+namespace vumo
+{
+namespace
+{
+
+QMessageBox::Icon boxIcon(MsgIcon icon)
+{
+    switch (icon)
+    {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void QtUiServices::showMessage(const QString& text, const QString& title, MsgIcon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+Answer QtUiServices::askQuestion(const QString& text, const QString& title, Buttons buttons,
+                                 MsgIcon icon)
+{
+    QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel)
+        set |= QMessageBox::Cancel;
+    QMessageBox box(boxIcon(icon), title, text, set, m_owner);
+    switch (box.exec())
+    {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        // Closing a Yes/No box with Escape counts as No.
+        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+QString QtUiServices::inputBox(const QString& prompt, const QString& title,
+                               const QString& defaultText)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_owner, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtUiServices::browseForFile(const QString& pattern, const QString& caption)
+{
+    return BrowseForFile(*this, pattern, caption, m_owner);
+}
+
+bool QtUiServices::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtUiServices::startProgram(const QString& path)
+{
+    return QProcess::startDetached(path, {});
+}
+
+} // namespace vumo

@@ -1,0 +1,59 @@
+// ScriptedUiServices: answers from queues and records everything shown (for tests).
+#pragma once
+
+#include "services/UiServices.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+
+namespace vumo
+{
+
+struct Shown
+{
+    enum class Kind
+    {
+        Message,
+        Question,
+        Input,
+        FileChoice,
+        Url,
+        Program
+    };
+    Kind kind;
+    QString title;
+    QString text; // message, question or prompt; pattern for a file choice; url; path
+    MsgIcon icon = MsgIcon::None;
+    QString detail; // caption of a file choice, buttons of a question
+};
+
+class ScriptedUiServices : public UiServices
+{
+public:
+    // Queues consumed front first; an empty queue answers No, an empty text or empty path.
+    std::deque<Answer> answers;
+    std::deque<QString> inputs;
+    std::deque<QString> files;
+    bool urlsOpen = true;      // result of openUrl
+    bool programsStart = true; // result of startProgram
+
+    QList<Shown> shown;
+
+    void showMessage(const QString& text, const QString& title, MsgIcon icon) override;
+    Answer askQuestion(const QString& text, const QString& title, Buttons buttons,
+                       MsgIcon icon) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    QString browseForFile(const QString& pattern, const QString& caption) override;
+    bool openUrl(const QUrl& url) override;
+    bool startProgram(const QString& path) override;
+
+    // The texts of everything of one kind, in order.
+    QStringList texts(Shown::Kind kind) const;
+    QStringList messages() const { return texts(Shown::Kind::Message); }
+    QStringList questions() const { return texts(Shown::Kind::Question); }
+};
+
+} // namespace vumo

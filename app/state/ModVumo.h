@@ -1,0 +1,56 @@
+// modVumo: the project state, the settings and the selection shared by the whole studio.
+#pragma once
+
+#include "state/FixedText.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace vumo
+{
+
+constexpr int kMaxTracks = 17;
+constexpr int32_t kFramesPerMB = 262144;
+
+// One element of the track table; the field order is the order in the project file.
+struct TrackRecord
+{
+    FixedText<16> title;
+    FixedText<128> fileName;
+    int16_t volume = 0; // 0 ... 255; 255 for a new track
+    int16_t pan = 0;    // 0 ... 255; 127 for a new track
+    int16_t mute = 0;   // 1 = left out of the mix
+    FixedText<6> reserved;
+};
+
+struct ModVumo
+{
+    // Project header, in project file order.
+    FixedText<4> projVersion;
+    FixedText<16> projTitle;
+    int32_t trackLength = 0; // frames per track buffer, MB * 262144
+    int16_t trackCount = 0;
+    int32_t tempo = 100; // one drum beat in ms; the view ticks every 32 beats
+    FixedText<252> projReserved;
+    std::array<TrackRecord, kMaxTracks> tracks;
+
+    int32_t currentTrack = 0;
+    bool dialogCancelled = false;
+    bool startupNew = false;
+    QString recTimeText;
+
+    // Persistent settings (LoadSettings / SaveSettings).
+    QString mixerPath;
+    QString sequencerPath;
+    int32_t midiInDevice = 0;
+    int32_t midiBufLen = 32768; // bytes
+    int16_t defaultTrackMB = 4;
+
+    // Selection of the waveform view, frames, end exclusive.
+    int32_t selStart = 0;
+    int32_t selEnd = 0;
+};
+
+} // namespace vumo

@@ -1,0 +1,38 @@
+// Start-up choice of the first project.
+#include "state/StartUp.h"
+
+#include "services/UiServices.h"
+
+namespace vumo
+{
+
+QString cleanCommandLine(const QStringList& arguments)
+{
+    QString line = arguments.mid(1).join(u' ');
+    line.remove(u'"');
+    return line;
+}
+
+bool namesProjectFile(const QString& commandLine)
+{
+    return commandLine.right(3).toUpper() == QStringLiteral("VUM");
+}
+
+void chooseFirstProject(const QString& commandLine, UiServices& ui, ProjectCommands& commands)
+{
+    if (namesProjectFile(commandLine))
+    {
+        commands.OpenProject(commandLine);
+        return;
+    }
+    if (ui.ask(QStringLiteral("Do you want to open an existing project?")) == Answer::Yes)
+    {
+        commands.mnuFileOpen();
+        if (commands.projectFile().isEmpty())
+            commands.NewAtStartup();
+        return;
+    }
+    commands.NewAtStartup();
+}
+
+} // namespace vumo

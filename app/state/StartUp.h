@@ -1,0 +1,34 @@
+// Start-up choice of the first project: the command line, or the opening question.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vumo
+{
+
+class UiServices;
+
+// The project commands that start-up calls; the main window implements them.
+class ProjectCommands
+{
+public:
+    virtual ~ProjectCommands() = default;
+    virtual void OpenProject(const QString& path) = 0;
+    virtual void mnuFileOpen() = 0;
+    virtual void NewAtStartup() = 0;
+    virtual QString projectFile() const = 0; // FILESPEC
+};
+
+// The program's arguments joined back into one command line (a path with spaces passed
+// without quotes arrives split), with every double-quote character removed.
+QString cleanCommandLine(const QStringList& arguments);
+
+// True when the last three characters of the command line, upper-cased, are "VUM".
+bool namesProjectFile(const QString& commandLine);
+
+// Opens the project named on the command line, or asks "Do you want to open an existing
+// project?": Yes runs Open, and New when no project came of it; No runs New.
+void chooseFirstProject(const QString& commandLine, UiServices& ui, ProjectCommands& commands);
+
+} // namespace vumo

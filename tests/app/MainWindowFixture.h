@@ -1,0 +1,51 @@
+// A main window over a scripted UI, an isolated settings file and an engine that answers
+// from test functions, for the Qt Test programs of the studio.
+#pragma once
+
+#include "engine/EngineApi.h"
+#include "mainwin/frmVumo.h"
+#include "services/ScriptedUiServices.h"
+#include "state/ModVumo.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace vumo::test
+{
+
+struct MainWindowFixture
+{
+    QTemporaryDir home; // the application folder (VUMO_HOME) and the settings file
+    ModVumo mod;
+    ScriptedUiServices ui;
+    std::unique_ptr<QSettings> store;
+    std::unique_ptr<EngineApi> engine;
+    std::unique_ptr<frmVumo> window;
+
+    // resolver: the engine's exports by name (null: none, every call fails as missing).
+    explicit MainWindowFixture(EngineApi::Resolver resolver = {})
+    {
+        setUp(std::make_unique<EngineApi>(
+            resolver ? std::move(resolver) : [](const char*) { return QFunctionPointer{}; }));
+    }
+
+    // The real engine library beside the test program.
+    struct RealEngine
+    {
+    };
+    explicit MainWindowFixture(RealEngine) { setUp(std::make_unique<EngineApi>()); }
+
+private:
+    void setUp(std::unique_ptr<EngineApi> api)
+    {
+        qputenv("VUMO_HOME", home.path().toLocal8Bit());
+        store = std::make_unique<QSettings>(home.filePath(QStringLiteral("settings.ini")),
+                                            QSettings::IniFormat);
+        engine = std::move(api);
+        window = std::make_unique<frmVumo>(mod, *engine, ui, *store);
+    }
+};
+
+} // namespace vumo::test

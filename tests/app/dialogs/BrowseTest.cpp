@@ -1,0 +1,292 @@
+// The file dialog: OPEN and SAVE rules, the appended extension, and the window's lists.
+#include "dialogs/Browse.h"
+#include "dialogs/FrmBrowse.h"
+#include "services/ScriptedUiServices.h"
+#include "state/AppFolder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace vumo;
+
+class BrowseTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
+
+    void touch(const QString& name)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
+    void whenDialogShows(std::function<void(QDialog*)> act)
+    {
+        QTimer::singleShot(20, this,
+                           [this, act]
+                           {
+                               for (QWidget* w : QApplication::topLevelWidgets())
+                               {
+                                   auto* dialog = qobject_cast<FrmBrowse*>(w);
+                                   if (dialog == nullptr || !dialog->isVisible())
+                                       continue;
+                                   if (!QTest::qWaitForWindowExposed(dialog))
+                                       break;
+                                   act(dialog);
+                                   if (dialog->isVisible())
+                                       dialog->reject();
+                                   return;
+                               }
+                               whenDialogShows(act); // not up yet
+                           });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        touch(QStringLiteral("take.wav"));
+        touch(QStringLiteral("song.vum"));
+        touch(QStringLiteral("notes.txt"));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void answerIsChecked_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer"); // -1 none scripted, 0 Yes, 1 No
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("asked");
+        const QString take = path(QStringLiteral("take.wav"));
+        QTest::newRow("Open an existing file") << "Open"
+                                               << "*.wav" << take << -1 << take << false;
+        QTest::newRow("Open a missing file gives nothing")
+            << "Open"
+            << "*.wav" << path(QStringLiteral("gone.wav")) << -1 << "" << false;
+        QTest::newRow("Open a folder gives nothing")
+            << "Open"
+            << "*.wav" << (m_dir.path() + QDir::separator()) << -1 << "" << false;
+        QTest::newRow("OPEN in capitals") << "OPEN FILE"
+                                          << "*.wav" << take << -1 << take << false;
+        QTest::newRow("Save over, Yes") << "Save as"
+                                        << "*.wav" << take << 0 << take << true;
+        QTest::newRow("Save over, No") << "Save as"
+                                       << "*.wav" << take << 1 << "" << true;
+        QTest::newRow("Save new name gets .mfx") << "Save as"
+                                                 << "*.mfx" << path(QStringLiteral("chain")) << -1
+                                                 << path(QStringLiteral("chain.mfx")) << false;
+        QTest::newRow("Save with two patterns takes the first")
+            << "Save as"
+            << "*.vum;*.wav" << path(QStringLiteral("mix")) << -1 << path(QStringLiteral("mix.vum"))
+            << false;
+        QTest::newRow("Save name with a point stays")
+            << "Save as"
+            << "*.mfx" << path(QStringLiteral("chain.old")) << -1
+            << path(QStringLiteral("chain.old")) << false;
+        QTest::newRow("Save with *.* appends nothing")
+            << "Save"
+            << "*.*" << path(QStringLiteral("plain")) << -1 << path(QStringLiteral("plain"))
+            << false;
+        QTest::newRow("Save a folder gives nothing")
+            << "Save as"
+            << "*.wav" << (m_dir.path() + QDir::separator()) << -1 << "" << false;
+        QTest::newRow("other caption takes the name as typed")
+            << "Choose"
+            << "*.wav" << path(QStringLiteral("gone")) << -1 << path(QStringLiteral("gone"))
+            << false;
+        QTest::newRow("empty stays empty") << "Save as"
+                                           << "*.wav"
+                                           << "" << -1 << "" << false;
+    }
+    void answerIsChecked()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        QFETCH(QString, expected);
+        QFETCH(bool, asked);
+        ScriptedUiServices ui;
+        if (answer >= 0)
+            ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
+        QCOMPARE(checkBrowseResult(ui, caption, pattern, name), expected);
+        if (asked)
+        {
+            QCOMPARE(ui.questions(),
+                     QStringList{QStringLiteral(
+                         "This file already exists.  Are you sure you want to overwrite it?")});
+            QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+        }
+        else
+        {
+            QVERIFY(ui.questions().isEmpty());
+        }
+    }
+
+    void pointInAFolderNameDoesNotStopTheExtension()
+    {
+        QTemporaryDir dotted(m_dir.path() + QStringLiteral("/take.v2-XXXXXX"));
+        ScriptedUiServices ui;
+        const QString name = joinPath(dotted.path(), QStringLiteral("chain"));
+        QCOMPARE(checkBrowseResult(ui, QStringLiteral("Save as"), QStringLiteral("*.mfx"), name),
+                 name + QStringLiteral(".mfx"));
+    }
+
+    void windowListsPatternFilesAndPutsTheFolderInTheNameBox()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.prepare(QStringLiteral("*.wav"), QStringLiteral("Open"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Open"));
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+        QCOMPARE(name->text(), QStringLiteral("*.wav"));
+        auto* patterns = dialog.findChild<QListWidget*>(QStringLiteral("LstPattern"));
+        QCOMPARE(patterns->count(), 2);
+        QCOMPARE(patterns->item(0)->text(), QStringLiteral("*.wav"));
+        QCOMPARE(patterns->item(1)->text(), QStringLiteral("*.*"));
+        QVERIFY(patterns->selectedItems().isEmpty());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(name->text(), QDir::toNativeSeparators(m_dir.path()) + QDir::separator());
+        QCOMPARE(dialog.files(), QStringList{QStringLiteral("take.wav")});
+        auto* dirs = dialog.findChild<QListWidget*>(QStringLiteral("Dir1"));
+        QVERIFY(!dirs->findItems(QStringLiteral("sub"), Qt::MatchExactly).isEmpty());
+        // "*.*" shows every file.
+        QTest::mouseClick(patterns->viewport(), Qt::LeftButton, {},
+                          patterns->visualItemRect(patterns->item(1)).center());
+        QCOMPARE(dialog.files(),
+                 (QStringList{QStringLiteral("notes.txt"), QStringLiteral("song.vum"),
+                              QStringLiteral("take.wav")}));
+    }
+
+    void clickingAFileFillsTheNameAndDoubleClickReturnsIt()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.prepare(QStringLiteral("*.vum;*.cab"), QStringLiteral("Open"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* files = dialog.findChild<QListWidget*>(QStringLiteral("File1"));
+        QCOMPARE(files->count(), 1);
+        const QPoint at = files->visualItemRect(files->item(0)).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(dialog.fileName(), path(QStringLiteral("song.vum")));
+        QVERIFY(dialog.isVisible());
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.fileName(), path(QStringLiteral("song.vum")));
+    }
+
+    void cancelEmptiesTheName()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.prepare(QStringLiteral("*.wav"), QStringLiteral("Open"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel")),
+                          Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.fileName(), QString());
+    }
+
+    void enteringAFolderShowsItsFiles()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.prepare(QStringLiteral("*.*"), QStringLiteral("Open"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setFolder(path(QStringLiteral("sub")));
+        QVERIFY(dialog.files().isEmpty());
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+        QCOMPARE(name->text(), path(QStringLiteral("sub")) + QDir::separator());
+        dialog.setFolder(dialog.folder() + QStringLiteral("/.."));
+        QCOMPARE(dialog.files().size(), 3);
+    }
+
+    void drivesListTheMountedRoots()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        const QStringList drives = dialog.drives();
+        QVERIFY(!drives.isEmpty());
+#ifndef Q_OS_WIN
+        QVERIFY(drives.contains(QStringLiteral("/")));
+#endif
+    }
+
+    void driveThatIsNotReadyAsksToTryAgain()
+    {
+        ScriptedUiServices ui;
+        ui.answers = {Answer::Yes, Answer::No}; // try once more, then give up
+        FrmBrowse dialog(ui);
+        dialog.setFolder(m_dir.path());
+        dialog.changeDrive(QStringLiteral("/no-such-volume-here"));
+        QCOMPARE(ui.questions(),
+                 (QStringList{QStringLiteral("Please check the disk. Try Again?"),
+                              QStringLiteral("Please check the disk. Try Again?")}));
+        QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
+        QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
+    }
+
+    void readyDriveShowsItsRoot()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.changeDrive(QDir::rootPath());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(dialog.folder(), QDir::rootPath());
+    }
+
+    void browseForFileReturnsTheDoubleClickedPath()
+    {
+        ScriptedUiServices ui;
+        whenDialogShows(
+            [](QDialog* dialog)
+            {
+                auto* files = dialog->findChild<QListWidget*>(QStringLiteral("File1"));
+                // A double-click starts with a click.
+                const QPoint at = files->visualItemRect(files->item(0)).center();
+                QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+            });
+        QCOMPARE(BrowseForFile(ui, QStringLiteral("*.wav"), QStringLiteral("Open")),
+                 path(QStringLiteral("take.wav")));
+    }
+
+    void browseForFileWithOkOnATypedMissingNameGivesNothing()
+    {
+        ScriptedUiServices ui;
+        whenDialogShows(
+            [this](QDialog* dialog)
+            {
+                dialog->findChild<QLineEdit*>(QStringLiteral("txtFileName"))
+                    ->setText(path(QStringLiteral("nothing.wav")));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
+                                  Qt::LeftButton);
+            });
+        QCOMPARE(BrowseForFile(ui, QStringLiteral("*.wav"), QStringLiteral("Open")), QString());
+    }
+};
+
+QTEST_MAIN(BrowseTest)
+#include "BrowseTest.moc"

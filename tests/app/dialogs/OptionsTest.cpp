@@ -1,0 +1,222 @@
+// The Options dialog: upside-down bars, defaults, OK and Cancel, the program choices.
+#include "dialogs/frmOptions.h"
+#include "services/ScriptedUiServices.h"
+#include "state/Settings.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vumo;
+
+class OptionsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_store;
+
+    template <typename T> static T* child(QWidget& w, const char* name)
+    {
+        T* c = w.findChild<T*>(QString::fromLatin1(name));
+        if (c == nullptr)
+            qFatal("no control %s", name);
+        return c;
+    }
+
+    static ModVumo defaults(QSettings& store)
+    {
+        ModVumo mod;
+        LoadSettings(mod, store);
+        return mod;
+    }
+
+private slots:
+    void init()
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("o.ini")));
+        m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("o.ini")),
+                                              QSettings::IniFormat);
+    }
+
+    void opensWithTheDefaultSettings()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Options"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtMEG")->text(), QStringLiteral("4"));
+        QVERIFY(child<QLineEdit>(dialog, "txtMEG")->isReadOnly());
+        QCOMPARE(child<QScrollBar>(dialog, "vscMEG")->value(), 252);
+        QCOMPARE(child<QLineEdit>(dialog, "txtMidiBufLen")->text(), QStringLiteral("32768"));
+        QCOMPARE(child<QScrollBar>(dialog, "vscMidiBufLen")->value(), 128);
+        QCOMPARE(child<QLineEdit>(dialog, "txtTempo")->text(), QStringLiteral("100"));
+        QCOMPARE(child<QScrollBar>(dialog, "vscTempo")->value(), 156);
+        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->count(), 2);
+        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), 0);
+        QCOMPARE(child<QLineEdit>(dialog, "txtMixer")->text(), defaultMixerPath());
+        QCOMPARE(child<QLineEdit>(dialog, "txtMidi")->text(), defaultSequencerPath());
+    }
+
+    void deviceBeyondTheListSelectsNothing()
+    {
+        ModVumo mod = defaults(*m_store);
+        mod.midiInDevice = 2;
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(mod.midiInDevice, 2);
+    }
+
+    void tempoBarRunsUpsideDown()
+    {
+        ModVumo mod = defaults(*m_store);
+        mod.tempo = 120;
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        auto* bar = child<QScrollBar>(dialog, "vscTempo");
+        QCOMPARE(bar->value(), 136);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); // one step down
+        QCOMPARE(child<QLineEdit>(dialog, "txtTempo")->text(), QStringLiteral("119"));
+        bar->setValue(0);
+        QCOMPARE(child<QLineEdit>(dialog, "txtTempo")->text(), QStringLiteral("256"));
+        bar->setValue(255);
+        QCOMPARE(child<QLineEdit>(dialog, "txtTempo")->text(), QStringLiteral("1"));
+    }
+
+    void bars_data()
+    {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("track length top") << "vscMEG"
+                                          << "txtMEG" << 0 << "256";
+        QTest::newRow("track length bottom") << "vscMEG"
+                                             << "txtMEG" << 255 << "1";
+        QTest::newRow("buffer top") << "vscMidiBufLen"
+                                    << "txtMidiBufLen" << 0 << "65536";
+        QTest::newRow("buffer bottom") << "vscMidiBufLen"
+                                       << "txtMidiBufLen" << 255 << "256";
+        QTest::newRow("buffer middle") << "vscMidiBufLen"
+                                       << "txtMidiBufLen" << 200 << "14336";
+    }
+    void bars()
+    {
+        QFETCH(QString, bar);
+        QFETCH(QString, box);
+        QFETCH(int, value);
+        QFETCH(QString, shown);
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        child<QScrollBar>(dialog, bar.toLatin1().constData())->setValue(value);
+        QCOMPARE(child<QLineEdit>(dialog, box.toLatin1().constData())->text(), shown);
+    }
+
+    void okStoresSettingsAndTheProjectTempo()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
+        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
+        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(mod.defaultTrackMB, int16_t{16});
+        QCOMPARE(mod.tempo, 90);
+        QCOMPARE(mod.midiInDevice, 1);
+        QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
+        // The tempo is a project value; the rest reach the settings store.
+        QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
+        QCOMPARE(m_store->value(QStringLiteral("Settings/Default Track Length")).toString(),
+                 QStringLiteral("16"));
+        QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In Device")).toString(),
+                 QStringLiteral("1"));
+        QCOMPARE(m_store->value(QStringLiteral("AddIns/Audio Mixer")).toString(),
+                 QStringLiteral("/usr/bin/mixer"));
+    }
+
+    void handTypedBufferLengthIsKeptAsTyped()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        {
+            frmOptions dialog(mod, ui, {}, *m_store);
+            child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
+            child<QPushButton>(dialog, "cmdOK")->click();
+        }
+        QCOMPARE(mod.midiBufLen, 1000);
+        QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
+                 QStringLiteral("1000"));
+        frmOptions again(mod, ui, {}, *m_store);
+        QCOMPARE(child<QLineEdit>(again, "txtMidiBufLen")->text(), QStringLiteral("1000"));
+        QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
+    }
+
+    void textThatIsNoNumberLeavesTheValue()
+    {
+        ModVumo mod = defaults(*m_store);
+        mod.tempo = 120;
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.midiBufLen, 32768);
+    }
+
+    void cancelChangesNothing()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        child<QScrollBar>(dialog, "vscTempo")->setValue(10);
+        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("x"));
+        child<QPushButton>(dialog, "cmdCancel")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.tempo, 100);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
+        QVERIFY(m_store->allKeys().isEmpty());
+    }
+
+    void browseButtonsAskForAProgram_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("sequencer") << "cmdBrowseMidi"
+                                   << "txtMidi";
+        QTest::newRow("mixer") << "cmdBrowseMixer"
+                               << "txtMixer";
+    }
+    void browseButtonsAskForAProgram()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        ui.files.push_back(QStringLiteral("/opt/tool.exe"));
+        frmOptions dialog(mod, ui, {}, *m_store);
+        child<QPushButton>(dialog, button.toLatin1().constData())->click();
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown.first().text, QStringLiteral("*.exe"));
+        QCOMPARE(ui.shown.first().detail, QStringLiteral("Open"));
+        QCOMPARE(child<QLineEdit>(dialog, box.toLatin1().constData())->text(),
+                 QStringLiteral("/opt/tool.exe"));
+        // Cancelling the file dialog empties the box.
+        child<QPushButton>(dialog, button.toLatin1().constData())->click();
+        QCOMPARE(child<QLineEdit>(dialog, box.toLatin1().constData())->text(), QString());
+    }
+};
+
+QTEST_MAIN(OptionsTest)
+#include "OptionsTest.moc"

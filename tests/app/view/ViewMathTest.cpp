@@ -1,0 +1,193 @@
+// View arithmetic of the waveform picture: columns, frames, zoom window, ticks, rounding.
+#include "view/ViewMath.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace vumo::view;
+
+class ViewMathTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A 4 MB track (1048576 frames) on a 1000-column picture.
+    static ViewGeometry fourMegabytes(int32_t zoom = 1, int32_t trkbegin = 0)
+    {
+        ViewGeometry g;
+        g.trackLength = 4 * 262144;
+        g.width = 1000;
+        g.height = 300;
+        g.tscale = static_cast<float>(g.trackLength / g.width);
+        g.zoom = zoom;
+        g.trkbegin = trkbegin;
+        return g;
+    }
+
+private slots:
+    void roundsHalvesToEven_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("2.5 goes down") << 2.5 << 2;
+        QTest::newRow("3.5 goes up") << 3.5 << 4;
+        QTest::newRow("-2.5 goes up") << -2.5 << -2;
+        QTest::newRow("2.6 to nearest") << 2.6 << 3;
+        QTest::newRow("beyond int32 clamps") << 1e12 << INT32_MAX;
+    }
+    void roundsHalvesToEven()
+    {
+        QFETCH(double, value);
+        QFETCH(int, expected);
+        QCOMPARE(roundToInt32(value), expected);
+    }
+
+    void sampleToXMapsAndClamps_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("trkbegin");
+        QTest::addColumn<double>("frame");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("frame 0 is column 0") << 1 << 0 << 0.0 << 0;
+        QTest::newRow("one column's worth") << 1 << 0 << 1048.576 << 1;
+        QTest::newRow("half way") << 1 << 0 << 524288.0 << 500;
+        QTest::newRow("end of track clamps to last column") << 1 << 0 << 1048576.0 << 999;
+        QTest::newRow("before the window clamps to 0") << 4 << 100000 << 50000.0 << 0;
+        QTest::newRow("zoom 4 from trkbegin") << 4 << 100000 << (100000 + 262.144 * 10) << 10;
+        QTest::newRow("beyond the window clamps") << 256 << 0 << 1048576.0 << 999;
+    }
+    void sampleToXMapsAndClamps()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, trkbegin);
+        QFETCH(double, frame);
+        QFETCH(int, expected);
+        QCOMPARE(SampleToX(frame, fourMegabytes(zoom, trkbegin)), expected);
+    }
+
+    void xToSampleMapsAndClamps_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("trkbegin");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("column 0") << 1 << 0 << 0.0 << 0;
+        QTest::newRow("column 500") << 1 << 0 << 500.0 << 524288;
+        QTest::newRow("column 1 rounds 1048.576") << 1 << 0 << 1.0 << 1049;
+        QTest::newRow("negative column clamps to 0") << 1 << 0 << -5.0 << 0;
+        QTest::newRow("far right clamps to trackLength - 2") << 1 << 0 << 5000.0 << 1048574;
+        QTest::newRow("zoom ignores trkbegin only at 1") << 1 << 7777 << 10.0 << 10486;
+        QTest::newRow("zoom 2 adds trkbegin") << 2 << 1000 << 10.0 << (1000 + 5243);
+    }
+    void xToSampleMapsAndClamps()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, trkbegin);
+        QFETCH(double, x);
+        QFETCH(int, expected);
+        QCOMPARE(XToSample(x, fourMegabytes(zoom, trkbegin)), expected);
+    }
+
+    void zoomOneIgnoresTheScrollBar_data()
+    {
+        QTest::addColumn<int>("scroll");
+        QTest::newRow("0") << 0;
+        QTest::newRow("16384") << 16384;
+        QTest::newRow("32767") << 32767;
+    }
+    void zoomOneIgnoresTheScrollBar()
+    {
+        QFETCH(int, scroll);
+        QCOMPARE(viewWindowStart(1048576, 1, scroll), 0);
+    }
+
+    void zoom256WindowStartsJustShortOfTheEnd()
+    {
+        const double length = 1048576;
+        const double expected = (length - length / 256) * 32767 / 32768; // 1044448.1..
+        QCOMPARE(viewWindowStart(1048576, 256, 32767),
+                 static_cast<int32_t>(std::nearbyint(expected)));
+        QCOMPARE(viewWindowStart(1048576, 256, 32767), 1044448);
+        QVERIFY(viewWindowStart(1048576, 256, 32767) < 1048576 - 1048576 / 256);
+        QCOMPARE(viewWindowStart(1048576, 256, 0), 0);
+    }
+
+    void zoomTwoSlidesHalfTheTrack() { QCOMPARE(viewWindowStart(1048576, 2, 16384), 262144); }
+
+    void columnFrameIsTheFrameUnderTheLeftEdge()
+    {
+        QCOMPARE(columnFrame(1, fourMegabytes()), 1049);
+        QCOMPARE(columnFrame(999, fourMegabytes()), 1047527); // 1047527.424
+        QCOMPARE(columnFrame(10, fourMegabytes(4, 5000)), 5000 + 2621);
+    }
+
+    void channelCentresSplitThePictureInQuarters_data()
+    {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<int>("q");
+        QTest::addColumn<int>("m");
+        QTest::newRow("300") << 300.0 << 75 << 225;
+        QTest::newRow("301") << 301.0 << 75 << 226;
+        QTest::newRow("10.5 rounds to 10") << 10.5 << 2 << 8;
+    }
+    void channelCentresSplitThePictureInQuarters()
+    {
+        QFETCH(double, height);
+        QFETCH(int, q);
+        QFETCH(int, m);
+        QCOMPARE(channelCentres(height).q, q);
+        QCOMPARE(channelCentres(height).m, m);
+    }
+
+    void tickSpacingIs32BeatsOfTheTempo()
+    {
+        QCOMPARE(tickSpacing(100), int64_t{141120});
+        QCOMPARE(tickSpacing(1), int64_t{1411});
+        QCOMPARE(tickSpacing(256), int64_t{361267});
+        QCOMPARE(tickSpacing(0), int64_t{0});
+    }
+
+    void tickRangeStaysInsideTheWindow()
+    {
+        const TickRange r = tickRange(150000, 600000, 141120);
+        QCOMPARE(r.first, int64_t{282240});
+        QCOMPARE(r.last, int64_t{564480});
+        QVERIFY(!r.empty());
+        const TickRange fromZero = tickRange(0, 141120, 141120);
+        QCOMPARE(fromZero.first, int64_t{0});
+        QCOMPARE(fromZero.last, int64_t{141120});
+    }
+
+    void tickRangeIsEmptyWithoutSpacingOrTicks()
+    {
+        QVERIFY(tickRange(0, 1000000, 0).empty());
+        QVERIFY(tickRange(1, 141119, 141120).empty());
+    }
+
+    void msToFramesRounds()
+    {
+        QCOMPARE(MsToFrames(1000), 44100);
+        QCOMPARE(MsToFrames(1), 44);
+        QCOMPARE(MsToFrames(10), 441);
+        QCOMPARE(MsToFrames(0.5), 22); // 22.05
+    }
+
+    void cursorColumnFollowsTheWindow()
+    {
+        QCOMPARE(cursorColumn(524288, fourMegabytes()), 500);
+        QCOMPARE(cursorColumn(100000, fourMegabytes(4, 200000)), -381);
+    }
+
+    void noScaleKeepsEverythingAtColumnZero()
+    {
+        ViewGeometry g;
+        g.width = 1000;
+        QCOMPARE(SampleToX(0, g), 0);
+        QCOMPARE(SampleToX(5000, g), 999);
+        QCOMPARE(XToSample(500, g), 0);
+    }
+};
+
+QTEST_MAIN(ViewMathTest)
+#include "ViewMathTest.moc"
