@@ -1,2 +1,57 @@
-# Time-domain effects: sources of wavorn_core and their tests.
-target_sources(wavorn_core PRIVATE engine/fx/FxProcessor.cpp)
+# Time-domain effects and the effect processor: sources of wavorn_core, their tests and
+# benchmarks.
+target_sources(wavorn_core PRIVATE
+    engine/fx/FxProcessor.cpp
+    engine/fx/FxTable.cpp
+    engine/fx/Level.cpp
+    engine/fx/Oscillators.cpp
+    engine/fx/Echo.cpp
+    engine/fx/FrameOps.cpp
+    engine/fx/BandPass.cpp
+    engine/fx/MovingAverage.cpp
+    engine/fx/Chorus.cpp
+    engine/fx/GrainPitch.cpp
+    engine/fx/Resonator.cpp
+    engine/fx/LevelFollow.cpp
+    engine/fx/NoteEffects.cpp
+)
+# The hot loops exist in several builds (VUMO_FX_CLONES); without contraction into fused
+# multiply-adds every build rounds alike, so results do not depend on the processor.
+set_source_files_properties(
+    engine/fx/Level.cpp engine/fx/Oscillators.cpp engine/fx/Echo.cpp engine/fx/FrameOps.cpp
+    engine/fx/BandPass.cpp engine/fx/MovingAverage.cpp engine/fx/Chorus.cpp
+    engine/fx/GrainPitch.cpp engine/fx/Resonator.cpp engine/fx/LevelFollow.cpp
+    engine/fx/NoteEffects.cpp
+    PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
+
+# Unit tests of the effects over hand-made buffers (wavorn_core).
+add_executable(fx_tests
+    tests/engine/fx/FxTestSupport.cpp
+    tests/engine/fx/FxMathTest.cpp
+    tests/engine/fx/FxTableTest.cpp
+    tests/engine/fx/LevelTest.cpp
+    tests/engine/fx/OscillatorsTest.cpp
+    tests/engine/fx/EchoTest.cpp
+    tests/engine/fx/FrameOpsTest.cpp
+    tests/engine/fx/BandPassTest.cpp
+    tests/engine/fx/MovingAverageTest.cpp
+    tests/engine/fx/ChorusTest.cpp
+    tests/engine/fx/GrainPitchTest.cpp
+    tests/engine/fx/ResonatorTest.cpp
+    tests/engine/fx/LevelFollowTest.cpp
+    tests/engine/fx/NoteEffectsTest.cpp
+    tests/engine/fx/RangePropertyTest.cpp
+)
+target_link_libraries(fx_tests PRIVATE wavorn_core GTest::gtest_main)
+gtest_discover_tests(fx_tests)
+
+# FXIt through the library's exports over the virtual audio devices.
+add_executable(fx_export_tests tests/engine/fx/FXItExportTest.cpp)
+target_link_libraries(fx_export_tests PRIVATE wavorn GTest::gtest_main)
+target_include_directories(fx_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+gtest_discover_tests(fx_export_tests)
+
+if(VUMO_BUILD_BENCH)
+    add_executable(fx_bench bench/fx/FxBench.cpp)
+    target_link_libraries(fx_bench PRIVATE wavorn_core benchmark::benchmark)
+endif()

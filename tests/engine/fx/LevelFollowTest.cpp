@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace wavorn::fx;
@@ -108,4 +109,75 @@ TEST(Wah, ResultsBeyond16BitsAreLimitedTo32767)
     EXPECT_EQ(t.left(300), 32767);
     for (int32_t f = 65; f < 600 - 65; ++f)
         ASSERT_GE(t.left(f), -32767);
+}
+
+namespace
+{
+
+// Noise reduction or wah written out frame by frame with brute-force window sums.
+TestTrack levelFollowReference(const TestTrack& in, int32_t first, int32_t last, int32_t p1,
+                               int32_t p2, int32_t p3, bool wah)
+{
+    TestTrack out = in;
+    const int32_t n = windowFrames(p1), h = n / 2;
+    const float step = 0.01f / float(p3 + 1);
+    float gate[2] = {1.0f, 1.0f};
+    for (int32_t f = first + h; f < last - (n - h); ++f)
+        for (int32_t c = 0; c < 2; ++c)
+        {
+            int32_t sum = 0, level = 0;
+            for (int32_t g = f - h + 1; g <= f + n - h; ++g)
+            {
+                const int32_t v = c == 0 ? in.left(g) : in.right(g);
+                sum += v;
+                level += std::abs(v);
+            }
+            if (level < 128 * p2)
+            {
+                if (gate[c] > 0.0f)
+                    gate[c] -= step;
+            }
+            else if (gate[c] < 1.0f)
+                gate[c] += step;
+            const float mean = float(sum) / float(n);
+            const float x = c == 0 ? in.left(f) : in.right(f);
+            const float g = gate[c];
+            const float y = wah ? g * (x - mean) + (1.0f - g) * mean : x * g + mean * (1.0f - g);
+            (c == 0 ? out.left(f) : out.right(f)) = int16_t(std::clamp(y, -32767.0f, 32767.0f));
+        }
+    return out;
+}
+
+// Bursts of loud noise between quiet stretches, each long enough to move the gates part way.
+TestTrack alternatingLevels()
+{
+    TestTrack t = randomTrack(20000, 57, 6000);
+    for (int32_t f = 0; f < t.frames(); ++f)
+        if ((f / 700) % 2 == 1)
+        {
+            t.left(f) = int16_t(t.left(f) / 100);
+            t.right(f) = int16_t(t.right(f) / 50);
+        }
+    return t;
+}
+
+} // namespace
+
+TEST(NoiseReduction, MatchesTheFrameByFrameDefinitionAsLevelsAlternate)
+{
+    TestTrack t = alternatingLevels();
+    const TestTrack expected = levelFollowReference(t, 300, 19700, 100, 60, 0, false);
+    applyNoiseReduction(t.span(), params(300, 19700, 100, 60, 0));
+    for (size_t i = 0; i < t.samples.size(); ++i)
+        ASSERT_NEAR(t.samples[i], expected.samples[i], 1) << i;
+    EXPECT_NE(t.samples, alternatingLevels().samples);
+}
+
+TEST(Wah, MatchesTheFrameByFrameDefinitionAsLevelsAlternate)
+{
+    TestTrack t = alternatingLevels();
+    const TestTrack expected = levelFollowReference(t, 0, 20000, 200, 40, 3, true);
+    applyWah(t.span(), params(0, 20000, 200, 40, 3));
+    for (size_t i = 0; i < t.samples.size(); ++i)
+        ASSERT_NEAR(t.samples[i], expected.samples[i], 1) << i;
 }

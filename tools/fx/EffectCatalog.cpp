@@ -1,0 +1,166 @@
+// The effect codes vumo-fx accepts, with the parameter meanings its --help prints.
+#include "EffectCatalog.h"
+
+namespace vumo::fxtool
+{
+
+namespace
+{
+
+constexpr const char* kPan = "pan: 0 left only, 255 right only, 128 right + 127/128 left";
+
+constexpr EffectInfo kCatalog[] = {
+    {1, "Amp - Gain", "gain P1/16", "output limit 128*P2", kPan, {16, 255, 128}, true},
+    {2,
+     "2 Voice Chorus",
+     "sweep rate (255-P1)/2^18 rad per frame",
+     "depth: voice delay 0 ... 2*P2 frames",
+     kPan,
+     {128, 128, 128},
+     false},
+    {3, "Echo", "delay 64*P1 frames", "feedback P2/256", kPan, {128, 128, 128}, false},
+    {4,
+     "Pitch",
+     "interval: <42 octave down, <84 fourth down, <128 1.25x, <170 1.5x, <212 1.875x, "
+     "else octave up",
+     "-",
+     kPan,
+     {255, 128, 128},
+     false},
+    {5, "Ring", "rate P1/2^18 rad per frame", "-", kPan, {128, 128, 128}, false},
+    {6, "Vibe", "rate P1/2^18 rad per frame", "depth P2/255", kPan, {128, 128, 128}, false},
+    {7,
+     "Band Pass",
+     "low edge P1*22050/256 Hz",
+     "high edge P2*22050/256 Hz",
+     kPan,
+     {2, 255, 128},
+     false},
+    {8,
+     "Compression",
+     "gain P1 (times the square root of the level)",
+     "output limit 128*P2",
+     kPan,
+     {128, 255, 128},
+     true},
+    {9, "Low Pass", "moving average over 256-P1 frames", "-", kPan, {128, 128, 128}, false},
+    {10,
+     "Hi Pass",
+     "signal minus its moving average over 256-P1 frames",
+     "-",
+     kPan,
+     {128, 128, 128},
+     false},
+    {11, "Bounce Pan", "rate P1/2^18 rad per frame", "depth P2/255", kPan, {128, 128, 128}, false},
+    {12, "Distortion", "curve pi/(256*P1+1)", "-", kPan, {128, 128, 128}, true},
+    {13,
+     "Resonate",
+     "loop 128*(255-P1) samples (255: off)",
+     "sustain P2/1024",
+     kPan,
+     {128, 128, 128},
+     false},
+    {14,
+     "Noise Reduc",
+     "window (260-P1)/2 frames",
+     "level threshold 128*P2",
+     "blend speed 0.01/(P3+1) per frame",
+     {128, 128, 128},
+     false},
+    {15, "Mirror", "-", "-", "-", {128, 128, 128}, true},
+    {16,
+     "3 Voice Chorus",
+     "sweep rate (255-P1)/2^18 rad per frame",
+     "depth: voice delays 0 ... 2*P2 frames",
+     "voice spread: 0/255 stereo, 128 mono",
+     {128, 128, 196},
+     false},
+    {17,
+     "Wah",
+     "window (260-P1)/2 frames",
+     "level threshold 128*P2",
+     "blend speed 0.01/(P3+1) per frame",
+     {196, 128, 64},
+     false},
+    {18, "Negate", "-", "-", "-", {128, 128, 128}, true},
+    {19, "Reverse", "-", "-", "-", {128, 128, 128}, false},
+    {20,
+     "Shift",
+     "P1<128 delays left by 128-P1 frames, P1>128 right by P1-128",
+     "-",
+     "-",
+     {128, 128, 128},
+     false},
+    {21,
+     "Reverse Note",
+     "window (260-P1)/2 frames",
+     "note on above 256*P2, off below 128*P2",
+     "-",
+     {128, 128, 128},
+     false},
+    {22,
+     "Fade Note",
+     "window (260-P1)/2 frames; start volume P1/256",
+     "note on above 256*P2, off below 128*P2; end volume P2/256",
+     "-",
+     {128, 128, 128},
+     false},
+    {23,
+     "Reflect Note",
+     "window (260-P1)/2 frames",
+     "note on above 256*P2, off below 128*P2",
+     "-",
+     {128, 128, 128},
+     false},
+    {24,
+     "Pitch Note",
+     "window (260-P1)/2 frames; ratio <42 1.187, <84 1.25, <128 1.375, <170 1.5, <212 1.688, "
+     "else 2",
+     "note on above 256*P2, off below 128*P2",
+     "-",
+     {128, 128, 128},
+     false},
+    {25, "Monotonize", "-", "-", "-", {128, 128, 128}, true},
+    {26, "FFT Pitch", "ratio in six steps (as code 4)", "-", "-", {128, 128, 128}, false},
+    {27, "FFT Bow", "-", "-", "-", {128, 128, 128}, false},
+    {28,
+     "FFT EQ",
+     "low gain P1/256",
+     "middle gain P2/256",
+     "high gain P3/256",
+     {255, 255, 255},
+     false},
+    {29,
+     "Perfect Pitch",
+     "scale: minor, major, chromatic",
+     "key: C ... B",
+     "tuning",
+     {128, 2, 2},
+     false},
+    {30, "Digitize", "range in bins", "-", "-", {10, 2, 2}, false},
+    {31,
+     "Harmonics",
+     "level of the voice at 1.3x",
+     "level at 1.5x",
+     "level at 1.7x",
+     {128, 128, 128},
+     false},
+    {32, "Bass Boost", "volume P1/256", "-", "-", {254, 128, 128}, false},
+};
+
+} // namespace
+
+std::span<const EffectInfo> effectCatalog()
+{
+    return kCatalog;
+}
+
+const EffectInfo* findEffectInfo(int32_t code)
+{
+    for (const EffectInfo& e : kCatalog)
+        if (e.code == code)
+            return &e;
+    return nullptr;
+}
+
+} // namespace vumo::fxtool

@@ -1,0 +1,129 @@
+// Reads a wave file's header to size the engine for it.
+#include "WaveProbe.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace vumo::fxtool
+{
+
+namespace
+{
+
+struct FileCloser
+{
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+uint32_t le32(const unsigned char* b)
+{
+    return b[0] | b[1] << 8 | b[2] << 16 | uint32_t(b[3]) << 24;
+}
+uint16_t le16(const unsigned char* b)
+{
+    return uint16_t(b[0] | b[1] << 8);
+}
+
+} // namespace
+
+WaveInfo probeWave(const std::string& path)
+{
+    WaveInfo info;
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    if (!f)
+    {
+        info.error = std::string("cannot open it: ") + std::strerror(errno);
+        return info;
+    }
+    std::fseek(f.get(), 0, SEEK_END);
+    const long size = std::ftell(f.get());
+    std::fseek(f.get(), 0, SEEK_SET);
+    unsigned char header[12];
+    if (std::fread(header, 1, 12, f.get()) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0)
+    {
+        info.error = "it is not a RIFF WAVE file";
+        return info;
+    }
+    bool haveFormat = false;
+    for (;;)
+    {
+        unsigned char chunk[8];
+        if (std::fread(chunk, 1, 8, f.get()) != 8)
+        {
+            info.error = haveFormat ? "it has no data chunk" : "it has no format chunk";
+            return info;
+        }
+        const uint32_t length = le32(chunk + 4);
+        const long start = std::ftell(f.get());
+        if (std::memcmp(chunk, "fmt ", 4) == 0)
+        {
+            unsigned char fmt[16];
+            if (length < 16 || std::fread(fmt, 1, 16, f.get()) != 16)
+            {
+                info.error = "its format chunk is too short";
+                return info;
+            }
+            if (le16(fmt) != 1)
+            {
+                info.error = "it is not PCM";
+                return info;
+            }
+            info.channels = le16(fmt + 2);
+            info.rate = int32_t(le32(fmt + 4));
+            info.bits = le16(fmt + 14);
+            if (info.bits != 16)
+            {
+                info.error = "it has " + std::to_string(info.bits) +
+                             " bits per sample; only 16-bit files can be processed";
+                return info;
+            }
+            haveFormat = true;
+        }
+        else if (std::memcmp(chunk, "data", 4) == 0)
+        {
+            if (!haveFormat)
+            {
+                info.error = "its data chunk comes before the format chunk";
+                return info;
+            }
+            const int64_t available = std::max<int64_t>(0, int64_t(size) - start);
+            const int64_t bytes = std::min<int64_t>(length, available);
+            info.frames = bytes / (info.channels == 1 ? 2 : 4);
+            return info;
+        }
+        if (std::fseek(f.get(), start + long(length), SEEK_SET) != 0)
+        {
+            info.error = "its chunks run past the end of the file";
+            return info;
+        }
+    }
+}
+
+std::string loadResultText(int32_t result)
+{
+    switch (result)
+    {
+    case 10:
+        return "it has no RIFF header";
+    case 11:
+        return "it is not a WAVE file";
+    case 12:
+        return "its format chunk does not directly follow the WAVE header";
+    case 13:
+        return "it is not PCM";
+    case 14:
+        return "it is not 16 bits per sample";
+    case 15:
+        return "it cannot be opened";
+    case 16:
+        return "it has no data chunk";
+    default:
+        return "the engine refused it (load result " + std::to_string(result) + ")";
+    }
+}
+
+} // namespace vumo::fxtool
