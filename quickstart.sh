@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Vumo's quick start on Debian 12: installs what is missing, builds, then runs.
-#   ./quickstart.sh studio [file]   build and start the studio (a wave file plays in vumo-play
-#                                   until the studio window lands)
+#   ./quickstart.sh studio [args]   build and start the studio
 #   ./quickstart.sh test            build and run every test, then again under the sanitizers
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -44,10 +43,7 @@ studio)
     install_missing
     configure_and_build build -DCMAKE_BUILD_TYPE=Release -DVUMO_BUILD_BENCH=OFF
     shift
-    if [ -x build/bin/Vumo ]; then
-        exec build/bin/Vumo "$@"
-    fi
-    exec build/bin/vumo-play "$@"
+    exec build/bin/Vumo "$@"
     ;;
 test)
     install_missing
@@ -60,7 +56,7 @@ test)
         ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
     ;;
 *)
-    echo "usage: $0 studio [file] | test" >&2
+    echo "usage: $0 studio [project.vum] | test" >&2
     exit 2
     ;;
 esac
