@@ -8,14 +8,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include <vector>
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define WAVORN_X86_KERNELS 1
 #endif
 
 namespace wavorn
 {
 namespace
 {
+
+constexpr int32_t kPieceFrames = 65536; // 256 KB of stereo frames
 
 inline int32_t clampSample(int32_t v)
 {
@@ -36,19 +40,22 @@ struct GainPattern
     }
 };
 
-#if defined(__SSE2__)
-// Eight samples at once in 16-bit lanes: with gains from -255 to 256, (s * g) >> 8 fits
-// 16 bits and is bits 8 to 23 of the product; adding base saturates, and the floor of -32767
-// keeps the clamp symmetric. Every result equals the scalar formula.
-bool gainMixVector(const int16_t* s, const int16_t* base, int16_t* d, size_t samples,
-                   int32_t gainLeft, int32_t gainRight, size_t& done)
+#if defined(WAVORN_X86_KERNELS)
+// Sixteen-bit lanes: with gains from -255 to 256, (s * g) >> 8 fits 16 bits and is bits 8 to 23
+// of the product; adding base saturates, and the floor of -32767 keeps the clamp symmetric.
+// Every result equals the scalar formula. The AVX2 version runs where the processor has it,
+// chosen at run time, so the library itself needs no more than the x86-64 baseline.
+bool gainsFit16(int32_t gainLeft, int32_t gainRight)
 {
     auto fits = [](int32_t gain) { return gain >= -255 && gain <= 256; };
-    if (!fits(gainLeft) || !fits(gainRight))
-        return false;
-    const __m128i g = _mm_setr_epi16(int16_t(gainLeft), int16_t(gainRight), int16_t(gainLeft),
-                                     int16_t(gainRight), int16_t(gainLeft), int16_t(gainRight),
-                                     int16_t(gainLeft), int16_t(gainRight));
+    return fits(gainLeft) && fits(gainRight);
+}
+
+size_t gainMixSse2(const int16_t* s, const int16_t* base, int16_t* d, size_t samples,
+                   int16_t gainLeft, int16_t gainRight)
+{
+    const __m128i g = _mm_setr_epi16(gainLeft, gainRight, gainLeft, gainRight, gainLeft, gainRight,
+                                     gainLeft, gainRight);
     const __m128i floor = _mm_set1_epi16(-kSampleLimit);
     size_t i = 0;
     for (; i + 8 <= samples; i += 8)
@@ -61,8 +68,41 @@ bool gainMixVector(const int16_t* s, const int16_t* base, int16_t* d, size_t sam
             y = _mm_adds_epi16(y, _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_max_epi16(y, floor));
     }
-    done = i;
-    return true;
+    return i;
+}
+
+__attribute__((target("avx2"))) size_t gainMixAvx2(const int16_t* s, const int16_t* base,
+                                                   int16_t* d, size_t samples, int16_t gainLeft,
+                                                   int16_t gainRight)
+{
+    const __m256i g = _mm256_setr_epi16(
+        gainLeft, gainRight, gainLeft, gainRight, gainLeft, gainRight, gainLeft, gainRight,
+        gainLeft, gainRight, gainLeft, gainRight, gainLeft, gainRight, gainLeft, gainRight);
+    const __m256i floor = _mm256_set1_epi16(-kSampleLimit);
+    size_t i = 0;
+    for (; i + 16 <= samples; i += 16)
+    {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i lo = _mm256_mullo_epi16(x, g);
+        const __m256i hi = _mm256_mulhi_epi16(x, g);
+        __m256i y = _mm256_or_si256(_mm256_slli_epi16(hi, 8), _mm256_srli_epi16(lo, 8));
+        if (base)
+            y = _mm256_adds_epi16(y,
+                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_max_epi16(y, floor));
+    }
+    return i;
+}
+
+// How many samples the vector kernels did; the rest is left to the portable loop.
+size_t gainMixVector(const int16_t* s, const int16_t* base, int16_t* d, size_t samples,
+                     int32_t gainLeft, int32_t gainRight)
+{
+    if (!gainsFit16(gainLeft, gainRight))
+        return 0;
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? gainMixAvx2(s, base, d, samples, int16_t(gainLeft), int16_t(gainRight))
+                : gainMixSse2(s, base, d, samples, int16_t(gainLeft), int16_t(gainRight));
 }
 #endif
 
@@ -72,9 +112,8 @@ void gainKernel(const int16_t* s, const int16_t* base, int16_t* d, size_t sample
                 int32_t gainRight)
 {
     size_t i = 0;
-#if defined(__SSE2__)
-    if (!gainMixVector(s, base, d, samples, gainLeft, gainRight, i))
-        i = 0;
+#if defined(WAVORN_X86_KERNELS)
+    i = gainMixVector(s, base, d, samples, gainLeft, gainRight);
 #endif
     const GainPattern p(gainLeft, gainRight);
     for (; i + kBlock <= samples; i += kBlock)
@@ -119,27 +158,45 @@ void mergeMaster()
     Engine& e = engine();
     if (!e.masterBuf || !e.playBuf)
         return;
-    deleteBuf(e.masterBuf.get(), 0, e.trackLen);
+    logText("deleteBuf\n"); // the premix is cleared piece by piece below
+    // Every audible track but the current one, in slot order. A refused or missing file is
+    // left out.
+    struct Source
+    {
+        WaveReader reader;
+        const TrackSlot* slot;
+    };
+    std::vector<Source> sources;
+    sources.reserve(kTrackSlots);
     for (int32_t t = 0; t < kTrackSlots; ++t)
     {
         const TrackSlot& slot = e.tracks[size_t(t)];
         if (t == e.curTrack || slot.volume <= 0)
             continue;
-        // The file is mixed in piece by piece as it loads; the silence after its data would
-        // leave the premix as it is. A refused or missing file is left out, never mixed from
-        // what playBuf held before.
-        int16_t* play = e.playBuf.get();
-        int16_t* master = e.masterBuf.get();
-        auto mixIn = [&](int32_t first, int32_t frames)
-        {
-            const size_t at = 2 * size_t(first);
-            gainMix(play + at, master + at, master + at, size_t(frames), slot.gainLeft,
-                    slot.gainRight);
-        };
-        if (isLoaded(loadWavToBuf(slot.name, play, e.trackLen, mixIn)))
-            logText("cpyBufToBuf\n");
+        WaveReader reader(slot.name);
+        if (isLoaded(reader.result()))
+            sources.push_back({std::move(reader), &slot});
         else
             logText("Bad wave file.\n");
+    }
+    // The files are read side by side, a cache-sized piece at a time through the start of
+    // playBuf, and each piece is mixed into the premix while both are still in the cache; the
+    // order of the tracks, and so the clamping, is the same as mixing whole files one by one.
+    const int32_t piece = std::min(kPieceFrames, e.trackLen);
+    int16_t* scratch = e.playBuf.get();
+    for (int32_t first = 0; first < e.trackLen; first += piece)
+    {
+        const int32_t frames = std::min(piece, e.trackLen - first);
+        int16_t* master = e.masterBuf.get() + 2 * size_t(first);
+        std::memset(master, 0, size_t(frames) * 4);
+        for (Source& s : sources)
+            if (const int32_t got = s.reader.read(scratch, frames); got > 0)
+                gainMix(scratch, master, master, size_t(got), s.slot->gainLeft, s.slot->gainRight);
+    }
+    for (size_t i = 0; i < sources.size(); ++i)
+    {
+        logText("Wave loaded.\n");
+        logText("cpyBufToBuf\n");
     }
 }
 

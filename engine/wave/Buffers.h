@@ -21,7 +21,7 @@ void gainMix(const int16_t* s, const int16_t* base, int16_t* d, size_t frames, i
 // deleteBuf: silences frames [fromFrame, toFrame).
 void deleteBuf(int16_t* buffer, int32_t fromFrame, int32_t toFrame);
 // mergeMaster: rebuilds masterBuf from every audible track but the current one, in slot
-// order, loading each through playBuf.
+// order. The files are read through the start of playBuf, whose contents are then undefined.
 void mergeMaster();
 // interpSample: channel of trackBuf at frame firstFrame + (lastFrame - firstFrame) * fraction,
 // read linearly between the two neighbouring frames. The caller keeps both inside trackBuf.

@@ -24,11 +24,7 @@ namespace wavorn
 namespace
 {
 
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = std::unique_ptr<std::FILE, WaveReader::FileCloser>;
 
 template <class T> bool readValue(std::FILE* f, T& value)
 {
@@ -42,8 +38,6 @@ struct DataChunk
     uint16_t channels = 0;
     uint32_t bytes = 0; // declared size of the data chunk
 };
-
-constexpr size_t kPieceBytes = 256 * 1024;
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
@@ -180,55 +174,64 @@ bool existsReadOnly(const char* fileName)
 
 } // namespace
 
-LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames,
-                        const FramesLoaded& onFrames)
+void WaveReader::FileCloser::operator()(std::FILE* f) const
+{
+    std::fclose(f);
+}
+
+WaveReader::WaveReader(const char* fileName)
 {
     logText("LoadWavToBuf\n");
     // Read-only: a track file the user protected still loads.
-    File f(fileName ? std::fopen(fileName, "rb") : nullptr);
-    if (!f || !buffer || frames <= 0)
-        return LoadResult::CannotOpen;
-    const DataChunk d = readHeader(f.get());
-    if (!isLoaded(d.result))
-        return d.result;
-
-    const size_t capacity = size_t(frames) * 4; // bytes
-    char* bytes = reinterpret_cast<char*>(buffer);
-    size_t loadedBytes = 0;
-    if ((d.channels & 0xFF) == 1)
+    m_file.reset(fileName ? std::fopen(fileName, "rb") : nullptr);
+    if (!m_file)
+        return;
+    const DataChunk d = readHeader(m_file.get());
+    m_result = d.result;
+    if (!isLoaded(m_result))
     {
+        m_file.reset();
+        return;
+    }
+    m_mono = (d.channels & 0xFF) == 1;
+    m_bytesLeft = d.bytes;
+    if (m_mono)
         logText("Converting to stereo.\n");
-        const size_t want = std::min<size_t>(d.bytes, capacity / 2);
-        const size_t got = std::fread(buffer, 1, want, f.get());
-        expandMono(buffer, got / 2);
-        loadedBytes = (got / 2) * 4;
-        if (onFrames && loadedBytes > 0)
-            onFrames(0, int32_t(loadedBytes / 4));
-    }
-    else
+}
+
+int32_t WaveReader::read(int16_t* dst, int32_t frames)
+{
+    if (!m_file || !dst || frames <= 0 || m_bytesLeft == 0)
+        return 0;
+    const size_t frameBytes = m_mono ? 2 : 4;
+    const size_t want = size_t(std::min<uint64_t>(m_bytesLeft, uint64_t(frames) * frameBytes));
+    const size_t got = std::fread(dst, 1, want, m_file.get());
+    m_bytesLeft = got < want ? 0 : m_bytesLeft - got;
+    if (m_mono)
     {
-        // One read, or with a consumer, cache-sized pieces it takes while they are still hot.
-        const size_t want = std::min<size_t>(d.bytes, capacity);
-        const size_t piece = onFrames ? kPieceBytes : want;
-        while (loadedBytes < want)
-        {
-            const size_t ask = std::min(piece, want - loadedBytes);
-            const size_t got = std::fread(bytes + loadedBytes, 1, ask, f.get());
-            const size_t firstFrame = loadedBytes / 4;
-            loadedBytes += got;
-            if (onFrames && loadedBytes / 4 > firstFrame)
-                onFrames(int32_t(firstFrame), int32_t(loadedBytes / 4 - firstFrame));
-            if (got < ask)
-                break;
-        }
+        expandMono(dst, got / 2); // a stray odd byte is dropped
+        return int32_t(got / 2);
     }
-    f.reset();
-    // Silence after what was actually read: a short or truncated file leaves no stale samples.
-    std::memset(bytes + loadedBytes, 0, capacity - loadedBytes);
-    if (onFrames && loadedBytes % 4 != 0)
-        onFrames(int32_t(loadedBytes / 4), 1); // the last frame, completed with silence
+    // A frame the data ends inside is completed with silence.
+    const size_t part = got % 4;
+    if (part != 0)
+        std::memset(reinterpret_cast<char*>(dst) + got, 0, 4 - part);
+    return int32_t((got + 3) / 4);
+}
+
+LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames)
+{
+    WaveReader reader(fileName);
+    if (!isLoaded(reader.result()))
+        return reader.result();
+    if (!buffer || frames <= 0)
+        return LoadResult::CannotOpen;
+    // The samples arrive in one read; silence follows what was actually read, so a short or
+    // truncated file leaves no stale samples.
+    const int32_t loaded = reader.read(buffer, frames);
+    std::memset(buffer + 2 * size_t(loaded), 0, size_t(frames - loaded) * 4);
     logText("Wave loaded.\n");
-    return d.result;
+    return reader.result();
 }
 
 int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,

@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <cstdio>
+#include <memory>
 
 namespace wavorn
 {
@@ -34,12 +35,31 @@ constexpr bool isLoaded(LoadResult r)
 // buffer from frame 0, mono data is expanded to both channels, a longer file is cut and the
 // rest of the buffer after the data actually read is silenced. The file is opened for reading
 // only.
-// onFrames, when given, is told of every run of whole frames as it lands in the buffer (the
-// silence after the file's data is not reported), so a caller can mix each piece while it is
-// still in the cache.
-using FramesLoaded = std::function<void(int32_t firstFrame, int32_t frames)>;
-LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames,
-                        const FramesLoaded& onFrames = {});
+LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames);
+
+// Reads a wave file's samples piece by piece under the loader's rules, as stereo frames (mono
+// expanded), so several files can be read side by side. Logs as the loader does.
+class WaveReader
+{
+public:
+    explicit WaveReader(const char* fileName);
+    // The load result: below 10 the samples can be read; refusals as for the loader.
+    LoadResult result() const { return m_result; }
+    // Reads up to `frames` frames into dst and returns how many it wrote; a frame the data
+    // ends inside is completed with silence. 0 once the data is used up.
+    int32_t read(int16_t* dst, int32_t frames);
+
+    struct FileCloser
+    {
+        void operator()(std::FILE* f) const;
+    };
+
+private:
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    LoadResult m_result = LoadResult::CannotOpen;
+    bool m_mono = false;
+    uint64_t m_bytesLeft = 0; // of the data chunk
+};
 
 // SaveBufToWave: writes frames [fromFrame, toFrame) of buffer as a wave file.
 // Returns 0, or -1 when the file cannot be created or any write, flush or close fails.

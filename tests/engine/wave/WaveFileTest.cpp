@@ -154,41 +154,51 @@ TEST_F(WaveFileTest, ReadOnlyFileLoads)
     EXPECT_EQ(buffer[0], 40);
 }
 
-TEST(WaveLoaderPieces, ReportEveryLoadedFrameOnceInOrder)
+TEST(WaveReader, ReadsPiecesInOrderUpToTheDeclaredData)
 {
     TempDir dir;
-    const int32_t frames = 200000; // several pieces
-    std::vector<int16_t> buffer(size_t(frames) * 2, 5);
-    for (const int32_t fileFrames : {frames, 150001, 3})
-    {
-        writeStereo(dir.file("p.wav"), ramp(fileFrames));
-        int32_t next = 0;
-        bool inOrder = true;
-        const auto r = loadWavToBuf(dir.file("p.wav").c_str(), buffer.data(), frames,
-                                    [&](int32_t first, int32_t n)
-                                    {
-                                        inOrder = inOrder && first == next && n > 0;
-                                        next = first + n;
-                                    });
-        EXPECT_EQ(r, LoadResult::Loaded);
-        EXPECT_TRUE(inOrder);
-        EXPECT_EQ(next, fileFrames);
-    }
+    const auto samples = ramp(150001);
+    writeStereo(dir.file("p.wav"), samples);
+    WaveReader reader(dir.file("p.wav").c_str());
+    ASSERT_EQ(reader.result(), LoadResult::Loaded);
+    std::vector<int16_t> piece(2 * 65536), all;
+    while (const int32_t got = reader.read(piece.data(), 65536))
+        all.insert(all.end(), piece.begin(), piece.begin() + 2 * got);
+    EXPECT_EQ(all, samples);
+    EXPECT_EQ(reader.read(piece.data(), 10), 0);
 }
 
-TEST(WaveLoaderPieces, ReportTheLastFrameWhenTheDataEndsInsideIt)
+TEST(WaveReader, CompletesAFrameTheDataEndsInsideWithSilence)
 {
     TempDir dir;
     auto bytes = waveBytes(ramp(4, 10));
     bytes.resize(bytes.size() - 2); // the right sample of the last frame is missing
     writeBytes(dir.file("odd.wav"), bytes);
+    WaveReader reader(dir.file("odd.wav").c_str());
     std::vector<int16_t> buffer(16, 5);
-    int32_t reported = 0;
-    loadWavToBuf(dir.file("odd.wav").c_str(), buffer.data(), 8,
-                 [&](int32_t first, int32_t n) { reported = first + n; });
-    EXPECT_EQ(reported, 4);
+    EXPECT_EQ(reader.read(buffer.data(), 8), 4);
     EXPECT_EQ(buffer[6], 13);
     EXPECT_EQ(buffer[7], 0);
+}
+
+TEST(WaveReader, ExpandsMonoPieceByPieceAndRefusesLikeTheLoader)
+{
+    TempDir dir;
+    WaveSpec mono;
+    mono.channels = 1;
+    writeBytes(dir.file("m.wav"), waveBytes({1, 2, 3, 4, 5}, mono));
+    WaveReader reader(dir.file("m.wav").c_str());
+    EXPECT_EQ(reader.result(), LoadResult::NotStereo);
+    std::vector<int16_t> piece(6);
+    EXPECT_EQ(reader.read(piece.data(), 3), 3);
+    EXPECT_EQ(piece, (std::vector<int16_t>{1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(reader.read(piece.data(), 3), 2);
+    EXPECT_EQ(piece[2], 5);
+    WaveSpec eightBit;
+    eightBit.bits = 8;
+    writeBytes(dir.file("b.wav"), waveBytes({1, 2}, eightBit));
+    EXPECT_EQ(WaveReader(dir.file("b.wav").c_str()).result(), LoadResult::Not16Bit);
+    EXPECT_EQ(WaveReader(dir.file("none.wav").c_str()).result(), LoadResult::CannotOpen);
 }
 
 TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRange)
