@@ -48,7 +48,7 @@ void putId(std::vector<uint8_t>& b, const char* id)
 
 } // namespace
 
-std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveSpec& spec)
+std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout)
 {
     std::vector<uint8_t> b;
     const uint32_t dataBytes = uint32_t(samples.size() * 2);
@@ -56,23 +56,23 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveSp
     put32(b, 0); // patched below
     putId(b, "WAVE");
     putId(b, "fmt ");
-    put32(b, spec.fmtSize);
-    put16(b, spec.formatTag);
-    put16(b, spec.channels);
-    put32(b, spec.rate);
-    put32(b, spec.rate * spec.channels * spec.bits / 8);
-    put16(b, uint16_t(spec.channels * spec.bits / 8));
-    put16(b, spec.bits);
-    for (uint32_t i = 16; i < spec.fmtSize; ++i)
+    put32(b, layout.fmtSize);
+    put16(b, layout.formatTag);
+    put16(b, layout.channels);
+    put32(b, layout.rate);
+    put32(b, layout.rate * layout.channels * layout.bits / 8);
+    put16(b, uint16_t(layout.channels * layout.bits / 8));
+    put16(b, layout.bits);
+    for (uint32_t i = 16; i < layout.fmtSize; ++i)
         b.push_back(0);
-    for (const std::string& id : spec.chunksBeforeData)
+    for (const std::string& id : layout.chunksBeforeData)
     {
         putId(b, id.c_str());
         put32(b, 4);
         put32(b, 0xDEADBEEF);
     }
     putId(b, "data");
-    put32(b, spec.declaredDataBytes < 0 ? dataBytes : uint32_t(spec.declaredDataBytes));
+    put32(b, layout.declaredDataBytes < 0 ? dataBytes : uint32_t(layout.declaredDataBytes));
     const size_t at = b.size();
     b.resize(at + dataBytes);
     if (dataBytes > 0)

@@ -25,7 +25,7 @@ private:
     std::filesystem::path m_path;
 };
 
-struct WaveSpec
+struct WaveLayout
 {
     uint16_t formatTag = 1;
     uint16_t channels = 2;
@@ -37,7 +37,7 @@ struct WaveSpec
 };
 
 // Bytes of a wave file holding `samples` (interleaved as the channel count says).
-std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveSpec& spec = {});
+std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout = {});
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 // Writes a canonical stereo 44100 file of the given interleaved samples.

@@ -118,7 +118,7 @@ TEST_F(Premix, LeavesOutMutedClearedAndRefusedTracks)
 {
     const int32_t n = 100;
     openTracks(n, {ramp(n, 100), ramp(n, 200), ramp(n, 300)}, {{0, 128}, {255, 128}, {255, 128}});
-    WaveSpec eightBit;
+    WaveLayout eightBit;
     eightBit.bits = 8;
     writeBytes(trackFile(1), waveBytes(ramp(n), eightBit)); // refused: not 16-bit
     ASSERT_EQ(SetCurTrack(2, 1), 0);

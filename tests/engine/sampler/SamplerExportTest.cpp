@@ -55,7 +55,7 @@ TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitch)
 
 TEST_F(SamplerExports, AMonoClipboardFileGivesZeroAndNotesRenderNothing)
 {
-    testwave::WaveSpec mono;
+    testwave::WaveLayout mono;
     mono.channels = 1;
     const std::string clip = m_dir.file("mono.wav");
     testwave::writeBytes(clip, testwave::waveBytes(std::vector<int16_t>(2000, 500), mono));

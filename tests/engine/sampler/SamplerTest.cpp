@@ -124,19 +124,19 @@ TEST_F(Sampler, TheLengthComesFromTheRiffSizeFieldNotTheDataChunk)
 TEST_F(Sampler, ClipsThatAreNotStereo16BitAt44100GiveZero)
 {
     const std::vector<int16_t> samples(400, 1000);
-    testwave::WaveSpec mono;
+    testwave::WaveLayout mono;
     mono.channels = 1;
-    testwave::WaveSpec slow;
+    testwave::WaveLayout slow;
     slow.rate = 22050;
-    testwave::WaveSpec eightBit;
+    testwave::WaveLayout eightBit;
     eightBit.bits = 8;
-    testwave::WaveSpec notPcm;
+    testwave::WaveLayout notPcm;
     notPcm.formatTag = 3;
-    for (const auto* spec : {&mono, &slow, &eightBit, &notPcm})
+    for (const auto* layout : {&mono, &slow, &eightBit, &notPcm})
     {
-        testwave::writeBytes(m_dir.file("odd.wav"), testwave::waveBytes(samples, *spec));
+        testwave::writeBytes(m_dir.file("odd.wav"), testwave::waveBytes(samples, *layout));
         EXPECT_EQ(loadSK1(m_dir.file("odd.wav").c_str()), 0)
-            << spec->channels << " " << spec->rate << " " << spec->bits;
+            << layout->channels << " " << layout->rate << " " << layout->bits;
     }
     testwave::writeBytes(m_dir.file("text.wav"), {'h', 'e', 'l', 'l', 'o'});
     EXPECT_EQ(loadSK1(m_dir.file("text.wav").c_str()), 0);
@@ -253,7 +253,7 @@ TEST_F(Sampler, ANoteNearTheEndIsCutTwoFramesBeforeIt)
 
 TEST_F(Sampler, AMonoClipGivesZeroAndItsNotesRenderNothing)
 {
-    testwave::WaveSpec mono;
+    testwave::WaveLayout mono;
     mono.channels = 1;
     testwave::writeBytes(m_dir.file("mono.wav"),
                          testwave::waveBytes(std::vector<int16_t>(500, 1234), mono));

@@ -57,7 +57,7 @@ TEST_F(WaveFileTest, LongerFileIsCutAtTheBufferLength)
 
 TEST_F(WaveFileTest, MonoFileIsExpandedToBothChannelsWithCode1)
 {
-    WaveSpec mono;
+    WaveLayout mono;
     mono.channels = 1;
     EXPECT_EQ(load(waveBytes({5, -6, 7}, mono)), LoadResult::NotStereo);
     const std::vector<int16_t> expected{5, 5, -6, -6, 7, 7, 0, 0};
@@ -66,7 +66,7 @@ TEST_F(WaveFileTest, MonoFileIsExpandedToBothChannelsWithCode1)
 
 TEST_F(WaveFileTest, MonoFileLongerThanTheTrackIsCutAtTrackLenFrames)
 {
-    WaveSpec mono;
+    WaveLayout mono;
     mono.channels = 1;
     std::vector<int16_t> samples(kFrames * 3);
     for (size_t i = 0; i < samples.size(); ++i)
@@ -78,7 +78,7 @@ TEST_F(WaveFileTest, MonoFileLongerThanTheTrackIsCutAtTrackLenFrames)
 
 TEST_F(WaveFileTest, OtherRatesLoadUnchangedWithCode2And3)
 {
-    WaveSpec slow;
+    WaveLayout slow;
     slow.rate = 22050;
     EXPECT_EQ(load(waveBytes(ramp(4), slow)), LoadResult::OtherRate);
     EXPECT_EQ(buffer[0], 1);
@@ -88,10 +88,10 @@ TEST_F(WaveFileTest, OtherRatesLoadUnchangedWithCode2And3)
 
 TEST_F(WaveFileTest, LongFormatChunkAndChunksBeforeDataAreSkipped)
 {
-    WaveSpec spec;
-    spec.fmtSize = 18;
-    spec.chunksBeforeData = {"LIST", "fact"};
-    EXPECT_EQ(load(waveBytes(ramp(3, 100), spec)), LoadResult::Loaded);
+    WaveLayout layout;
+    layout.fmtSize = 18;
+    layout.chunksBeforeData = {"LIST", "fact"};
+    EXPECT_EQ(load(waveBytes(ramp(3, 100), layout)), LoadResult::Loaded);
     EXPECT_EQ(buffer[0], 100);
     EXPECT_EQ(buffer[5], -102);
 }
@@ -108,12 +108,12 @@ TEST_F(WaveFileTest, RefusedFilesLeaveTheBufferUnchanged)
     broken = bytes;
     broken[12] = 'L'; // a chunk before the format chunk
     EXPECT_EQ(load(broken), LoadResult::NoFmt);
-    WaveSpec spec;
-    spec.formatTag = 3;
-    EXPECT_EQ(load(waveBytes(ramp(4), spec)), LoadResult::NotPcm);
-    spec = {};
-    spec.bits = 8;
-    EXPECT_EQ(load(waveBytes(ramp(4), spec)), LoadResult::Not16Bit);
+    WaveLayout layout;
+    layout.formatTag = 3;
+    EXPECT_EQ(load(waveBytes(ramp(4), layout)), LoadResult::NotPcm);
+    layout = {};
+    layout.bits = 8;
+    EXPECT_EQ(load(waveBytes(ramp(4), layout)), LoadResult::Not16Bit);
     EXPECT_EQ(load({}), LoadResult::NoRiff);
     EXPECT_TRUE(unchanged());
 }
@@ -138,9 +138,9 @@ TEST_F(WaveFileTest, ChunkWalkEndsAtEndOfFileWithCode16)
 
 TEST_F(WaveFileTest, DataShorterThanDeclaredLeavesSilenceNotStaleSamples)
 {
-    WaveSpec spec;
-    spec.declaredDataBytes = 4000;
-    EXPECT_EQ(load(waveBytes(ramp(3, 7), spec)), LoadResult::Loaded);
+    WaveLayout layout;
+    layout.declaredDataBytes = 4000;
+    EXPECT_EQ(load(waveBytes(ramp(3, 7), layout)), LoadResult::Loaded);
     EXPECT_EQ(buffer[4], 9);
     for (size_t i = 6; i < buffer.size(); ++i)
         ASSERT_EQ(buffer[i], 0) << i;
@@ -184,7 +184,7 @@ TEST(WaveReader, CompletesAFrameTheDataEndsInsideWithSilence)
 TEST(WaveReader, ExpandsMonoPieceByPieceAndRefusesLikeTheLoader)
 {
     TempDir dir;
-    WaveSpec mono;
+    WaveLayout mono;
     mono.channels = 1;
     writeBytes(dir.file("m.wav"), waveBytes({1, 2, 3, 4, 5}, mono));
     WaveReader reader(dir.file("m.wav").c_str());
@@ -194,7 +194,7 @@ TEST(WaveReader, ExpandsMonoPieceByPieceAndRefusesLikeTheLoader)
     EXPECT_EQ(piece, (std::vector<int16_t>{1, 1, 2, 2, 3, 3}));
     EXPECT_EQ(reader.read(piece.data(), 3), 2);
     EXPECT_EQ(piece[2], 5);
-    WaveSpec eightBit;
+    WaveLayout eightBit;
     eightBit.bits = 8;
     writeBytes(dir.file("b.wav"), waveBytes({1, 2}, eightBit));
     EXPECT_EQ(WaveReader(dir.file("b.wav").c_str()).result(), LoadResult::Not16Bit);
@@ -269,11 +269,11 @@ TEST(TraceLog, LoaderRefusalTextsAndTheSilent16BitRefusal)
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
     engine().logging = true;
     std::vector<int16_t> buffer(8);
-    WaveSpec eightBit;
+    WaveLayout eightBit;
     eightBit.bits = 8;
     writeBytes(dir.file("a.wav"), waveBytes({1, 2}, eightBit));
     loadWavToBuf(dir.file("a.wav").c_str(), buffer.data(), 4);
-    WaveSpec mono;
+    WaveLayout mono;
     mono.channels = 1;
     writeBytes(dir.file("b.wav"), waveBytes({1, 2}, mono));
     loadWavToBuf(dir.file("b.wav").c_str(), buffer.data(), 4);
