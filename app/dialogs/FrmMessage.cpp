@@ -4,6 +4,7 @@
 #include "ui_FrmMessage.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace vumo
 {
@@ -34,10 +35,13 @@ void FrmMessage::Init()
     show();
     raise();
     m_ticks = 0;
+    QElapsedTimer waited;
+    waited.start();
     m_timer.start();
     while (m_ticks < kTicksToWait)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     m_timer.stop();
+    s_waitedNs += waited.nsecsElapsed();
 }
 
 } // namespace vumo

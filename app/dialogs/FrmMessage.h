@@ -34,11 +34,14 @@ public:
     void Init();
 
     const QTimer& timer() const { return m_timer; }
+    // Nanoseconds spent in Init's paint waits so far, by all message windows (for timings).
+    static qint64 waitedNs() { return s_waitedNs; }
 
 private:
     std::unique_ptr<Ui::FrmMessage> ui;
     QTimer m_timer; // Timer1: enabled only inside Init
     int32_t m_ticks = 0;
+    static inline qint64 s_waitedNs = 0;
 };
 
 } // namespace vumo

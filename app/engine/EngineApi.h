@@ -72,6 +72,8 @@ public:
     QString errorText() const { return m_errorText; }
     // How many exports have been bound so far (none before the first call).
     int boundCount() const;
+    // How many export calls have been made so far (bound or not).
+    int callCount() const { return m_calls; }
 
     int32_t OpenLib(int32_t trackLen, int32_t logFlag)
     {
@@ -185,6 +187,7 @@ private:
 
     template <typename Fn, typename... Args> int32_t call(Fn& slot, const char* name, Args... args)
     {
+        ++m_calls;
         if (slot == nullptr)
             slot = reinterpret_cast<Fn>(resolve(name));
         if (slot == nullptr)
@@ -200,6 +203,7 @@ private:
     bool m_loadTried = false;
     QString m_errorText;
     Table m_fn;
+    int m_calls = 0;
 };
 
 } // namespace vumo

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 
 #ifndef VUMO_VERSION
@@ -50,6 +51,7 @@ void frmVumo::startUp(const QStringList& arguments)
 {
     QDir::setCurrent(m_appFolder);
     LoadSettings(m_mod, m_store);
+    drums::InitDrumNames(m_mod.drums);
     GREEN = kGreen;
     BLUE = kBlue;
     RED = kRed;
@@ -131,47 +133,11 @@ void frmVumo::SetViewWindow()
 
 // ---- project hooks ----------------------------------------------------------------------
 
-void frmVumo::OpenProject(const QString& path)
-{
-    started("OpenProject");
-    notAvailable(QStringLiteral("Opening the project %1").arg(QDir::toNativeSeparators(path)));
-}
-
 void frmVumo::NewAtStartup()
 {
     m_mod.startupNew = true;
     mnuFileNew();
     m_mod.startupNew = false;
-}
-
-void frmVumo::CloseProject()
-{
-    if (bInitLib)
-    {
-        if (m_ui.ask(QStringLiteral("Save track edits?")) == Answer::Yes)
-            checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-        lRet = m_engine.CloseLib();
-        checkEngine(m_ui, "CloseLib", lRet);
-        bInitLib = false;
-    }
-    m_cboTrack->clear();
-}
-
-void frmVumo::OpenEngine()
-{
-    lRet = m_engine.OpenLib(m_mod.trackLength, 0);
-    if (lRet != 0)
-    {
-        m_ui.message(QStringLiteral("There was an error opening the device drivers: %1").arg(lRet));
-        bInitLib = false;
-        m_engine.CloseLib();
-        m_cboTrack->clear();
-        return;
-    }
-    bInitLib = true;
-    m_view->setScaleForTrack();
-    m_engine.ClearTracks();
-    m_view->SelectAll();
 }
 
 void frmVumo::EnableRecord()
@@ -190,6 +156,16 @@ void frmVumo::DisableRecord()
 
 void frmVumo::closeEvent(QCloseEvent* event)
 {
+    // The engine cannot close under a running command: a pass is stopped, and the close is
+    // tried again once the command has finished (a command yields to the window system only
+    // inside its wait loop or while its message window is up).
+    if (WAVEPLAYING || m_passRunning || m_message->isVisible())
+    {
+        WAVEPLAYING = false;
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMs, this, [this] { close(); });
+        return;
+    }
     if (!m_shutDown)
     {
         m_shutDown = true;

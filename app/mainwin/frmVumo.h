@@ -4,11 +4,14 @@
 
 #include "state/FrmVumoVars.h"
 #include "state/ModVumo.h"
+#include "state/PhysicalMemory.h"
 #include "state/StartUp.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -67,10 +70,29 @@ public:
     void OpenEngine();
     // Shows the Project Settings dialog; dialogCancelled tells whether it was cancelled.
     void ProjectSettings();
+    // Writes the project file (Save As when there is none yet) and the current track's
+    // pending edits. False when the project file could not be written (the user is told).
+    bool SaveProject();
+    void UpdateCaption();
+
+    // The track table and the engine.
+    void PushAllTracks();
+    void LoadTrack(int k);
+    void SwitchTrack();
+    // Writes the blank track file of track k; false (the user is told) when it cannot.
+    bool WriteBlankWave(int k);
 
     // EnableRecord / DisableRecord: both cmdRec and mnuControlRecord.
     void EnableRecord();
     void DisableRecord();
+
+    // The pass machinery of Play and Record.
+    void PrepareTransport();
+    void WaitWhilePlaying();
+    void EnableControls(bool enable);
+
+    // Where the physical memory figures come from (the platform; tests set their own).
+    void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
     ModVumo& modVumo() { return m_mod; }
 
@@ -139,6 +161,19 @@ private:
     void startOutsideProgram(const QString& path);
     void started(const char* menuItem);
     void zoomChanged();
+    void trackListChanged(int index);
+    bool runProjectProperties();
+    void reloadTracks();
+    void updateProjectLabels();
+    bool engineReady();
+    bool trackSelected();
+    bool roomForTrack();
+    // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
+    // loads it; false when nothing was added.
+    bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
+    QByteArray enginePath(const QString& path) const;
+    bool drumsActive() const;
+    int cursorColumn() const;
 
     ModVumo& m_mod;
     EngineApi& m_engine;
@@ -146,6 +181,9 @@ private:
     QSettings& m_store;
     QString m_appFolder;
     bool m_shutDown = false;
+    bool m_passRunning = false; // from PrepareTransport to the end of Play or Record
+    static constexpr int kCloseRetryMs = 50;
+    std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;
     FrmMessage* m_message = nullptr;

@@ -1,6 +1,6 @@
-// frmVumo's commands: every menu item's handler. Commands whose work comes with later parts of
-// the studio (projects, tracks, transport, editing, effects, drums, mixer, capture) say so
-// through the UI services and change nothing.
+// frmVumo's commands: the menu items' handlers outside projects, tracks and the transport.
+// Commands whose work comes with later parts of the studio (editing, effects, drums, mixer,
+// capture) say so through the UI services and change nothing.
 #include "mainwin/frmVumo.h"
 
 #include "dialogs/frmOptions.h"
@@ -24,60 +24,6 @@ void frmVumo::notAvailable(const QString& what)
 {
     m_ui.message(QStringLiteral("%1 is not available yet in this version of Vumo.").arg(what),
                  MsgIcon::Information);
-}
-
-void frmVumo::mnuFileNew()
-{
-    started("mnuFileNew");
-    FILESPEC.clear();
-    m_mod.projVersion.assign(QStringLiteral("1.00"));
-    m_mod.trackLength = m_mod.defaultTrackMB * kFramesPerMB;
-    m_mod.trackCount = 0;
-    m_mod.projTitle.assign(QStringLiteral("untitled"));
-    m_mod.tempo = 100;
-    ProjectSettings();
-    if (!m_mod.dialogCancelled)
-        mnuTrackAdd();
-}
-
-void frmVumo::mnuFileOpen()
-{
-    started("mnuFileOpen");
-    const QString path = m_ui.browseForFile(QStringLiteral("*.vum;*.cab"), QStringLiteral("Open"));
-    if (path.size() <= 3)
-        return;
-    const QString kind = path.right(3).toUpper();
-    if (kind == QStringLiteral("VUM"))
-        OpenProject(path);
-    else if (kind == QStringLiteral("CAB"))
-        notAvailable(QStringLiteral("Opening a project cabinet"));
-}
-
-void frmVumo::mnuFileProps()
-{
-    started("mnuFileProps");
-    ProjectSettings();
-}
-
-void frmVumo::ProjectSettings()
-{
-    // The Project Settings dialog comes with the project files; until then it reports that
-    // and counts as cancelled, so New adds no first track and Properties changes nothing.
-    m_mod.dialogCancelled = false;
-    notAvailable(QStringLiteral("The Project Settings dialog"));
-    m_mod.dialogCancelled = true;
-}
-
-void frmVumo::mnuFileSave()
-{
-    started("mnuFileSave");
-    notAvailable(QStringLiteral("Save"));
-}
-
-void frmVumo::mnuFileSaveAs()
-{
-    started("mnuFileSaveAs");
-    notAvailable(QStringLiteral("Save As"));
 }
 
 void frmVumo::mnuFileCab()
@@ -164,25 +110,6 @@ void frmVumo::mnuEditSelectAll()
     m_view->SelectAll();
 }
 
-void frmVumo::mnuControlPlay()
-{
-    started("mnuControlPlay");
-    notAvailable(QStringLiteral("Play"));
-}
-
-void frmVumo::mnuControlRecord()
-{
-    started("mnuControlRecord");
-    notAvailable(QStringLiteral("Record"));
-}
-
-void frmVumo::mnuControlStop()
-{
-    started("mnuControlStop");
-    // The running pass sees this on its next turn and stops itself.
-    WAVEPLAYING = false;
-}
-
 void frmVumo::mnuControlArm()
 {
     started("mnuControlArm");
@@ -199,36 +126,6 @@ void frmVumo::mnuControlActivateDrums()
 {
     started("mnuControlActivateDrums");
     m_chkDrums->setChecked(!m_chkDrums->isChecked());
-}
-
-void frmVumo::mnuTrackAdd()
-{
-    started("mnuTrackAdd");
-    notAvailable(QStringLiteral("Add Track"));
-}
-
-void frmVumo::mnuTrackProps()
-{
-    started("mnuTrackProps");
-    notAvailable(QStringLiteral("Track Properties"));
-}
-
-void frmVumo::mnuTrackDelete()
-{
-    started("mnuTrackDelete");
-    notAvailable(QStringLiteral("Delete Track"));
-}
-
-void frmVumo::mnuTrackCloneThis()
-{
-    started("mnuTrackCloneThis");
-    notAvailable(QStringLiteral("Clone This Track"));
-}
-
-void frmVumo::mnuTrackCloneAll()
-{
-    started("mnuTrackCloneAll");
-    notAvailable(QStringLiteral("Clone All Tracks Merged"));
 }
 
 void frmVumo::mnuFX_Click(const QString& item)

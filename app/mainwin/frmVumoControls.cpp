@@ -202,21 +202,22 @@ void frmVumo::buildControls()
     connect(m_chkMute, &QCheckBox::toggled, this,
             [this](bool on)
             {
-                if (m_mod.trackCount > 0)
+                if (m_cboTrack->currentIndex() >= 0) // none after Delete
                     m_mod.tracks[m_mod.currentTrack].mute = on ? 1 : 0;
             });
     connect(m_hscVol, &QScrollBar::valueChanged, this,
             [this](int value)
             {
-                if (m_mod.trackCount > 0)
+                if (m_cboTrack->currentIndex() >= 0) // none after Delete
                     m_mod.tracks[m_mod.currentTrack].volume = static_cast<int16_t>(value);
             });
     connect(m_hscPan, &QScrollBar::valueChanged, this,
             [this](int value)
             {
-                if (m_mod.trackCount > 0)
+                if (m_cboTrack->currentIndex() >= 0) // none after Delete
                     m_mod.tracks[m_mod.currentTrack].pan = static_cast<int16_t>(value);
             });
+    connect(m_cboTrack, &QComboBox::currentIndexChanged, this, &frmVumo::trackListChanged);
     connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);
     connect(m_hscView, &QScrollBar::valueChanged, this,
             [this]

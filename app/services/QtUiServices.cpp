@@ -4,6 +4,7 @@
 #include "dialogs/Browse.h"
 
 #include <QDesktopServices>
+#include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -80,6 +81,11 @@ bool QtUiServices::openUrl(const QUrl& url)
 bool QtUiServices::startProgram(const QString& path)
 {
     return QProcess::startDetached(path, {});
+}
+
+int QtUiServices::runDialog(QDialog& dialog)
+{
+    return dialog.exec();
 }
 
 } // namespace vumo

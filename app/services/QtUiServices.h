@@ -23,6 +23,7 @@ public:
     QString browseForFile(const QString& pattern, const QString& caption) override;
     bool openUrl(const QUrl& url) override;
     bool startProgram(const QString& path) override;
+    int runDialog(QDialog& dialog) override;
 
 private:
     QPointer<QWidget> m_owner;

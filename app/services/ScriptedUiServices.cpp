@@ -1,6 +1,8 @@
 // ScriptedUiServices: answers from queues and records everything shown.
 #include "services/ScriptedUiServices.h"
 
+#include <QDialog>
+
 namespace vumo
 {
 
@@ -62,6 +64,23 @@ QStringList ScriptedUiServices::texts(Shown::Kind kind) const
         if (s.kind == kind)
             result.append(s.text);
     return result;
+}
+
+int ScriptedUiServices::runDialog(QDialog& dialog)
+{
+    shown.append(
+        {Shown::Kind::Dialog, dialog.windowTitle(), dialog.objectName(), MsgIcon::None, {}});
+    dialog.show();
+    if (!dialogs.empty())
+    {
+        const auto script = std::move(dialogs.front());
+        dialogs.pop_front();
+        script(dialog);
+    }
+    // A dialog its script left open is closed the way the user's Cancel would.
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
 }
 
 } // namespace vumo

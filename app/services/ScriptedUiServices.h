@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace vumo
 {
@@ -20,7 +21,8 @@ struct Shown
         Input,
         FileChoice,
         Url,
-        Program
+        Program,
+        Dialog
     };
     Kind kind;
     QString title;
@@ -38,6 +40,10 @@ public:
     std::deque<QString> files;
     bool urlsOpen = true;      // result of openUrl
     bool programsStart = true; // result of startProgram
+    // What the user does in each modal dialog, in order: the script clicks the dialog's
+    // buttons (or fills it). A dialog with no script left, or still open after its script,
+    // is rejected (Cancel).
+    std::deque<std::function<void(QDialog&)>> dialogs;
 
     QList<Shown> shown;
 
@@ -49,6 +55,7 @@ public:
     QString browseForFile(const QString& pattern, const QString& caption) override;
     bool openUrl(const QUrl& url) override;
     bool startProgram(const QString& path) override;
+    int runDialog(QDialog& dialog) override;
 
     // The texts of everything of one kind, in order.
     QStringList texts(Shown::Kind kind) const;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class QDialog;
+
 namespace vumo
 {
 
@@ -53,6 +55,8 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
     // Starts an outside program without waiting for it; false when it cannot be started.
     virtual bool startProgram(const QString& path) = 0;
+    // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
+    virtual int runDialog(QDialog& dialog) = 0;
 
     // Shorthands with the application title.
     void message(const QString& text, MsgIcon icon = MsgIcon::None)

@@ -1,6 +1,7 @@
 // modVumo: the project state, the settings and the selection shared by the whole studio.
 #pragma once
 
+#include "drums/DrumData.h"
 #include "state/FixedText.h"
 
 #include <QString>
@@ -47,6 +48,9 @@ struct ModVumo
     int32_t midiInDevice = 0;
     int32_t midiBufLen = 32768; // bytes
     int16_t defaultTrackMB = 4;
+
+    // The drum editor's patterns, song and instrument table; they outlive the editor window.
+    drums::DrumData drums;
 
     // Selection of the waveform view, frames, end exclusive.
     int32_t selStart = 0;

@@ -1,0 +1,188 @@
+// vumo_switch_timing: how long a track switch and a project opening take in a project of 16
+// tracks of 4 MB, beside plainly reading the same files. Prints one line per figure.
+// Usage: vumo_switch_timing [runs]   (the real engine on its virtual devices, offscreen)
+#include "dialogs/FrmMessage.h"
+#include "engine/EngineApi.h"
+#include "mainwin/frmVumo.h"
+#include "project/ProjectFile.h"
+#include "services/ScriptedUiServices.h"
+#include "state/ModVumo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+
+constexpr int kTracks = 16;
+constexpr int kMB = 4;
+constexpr int kFrames = kMB * 262144;
+
+bool writeTrack(const QString& path, int seed)
+{
+    QByteArray b(44 + kFrames * 4, '\0');
+    char* p = b.data();
+    std::memcpy(p, "RIFF", 4);
+    qToLittleEndian<uint32_t>(36 + kFrames * 4, p + 4);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    qToLittleEndian<uint32_t>(16, p + 16);
+    qToLittleEndian<uint16_t>(1, p + 20);
+    qToLittleEndian<uint16_t>(2, p + 22);
+    qToLittleEndian<uint32_t>(44100, p + 24);
+    qToLittleEndian<uint32_t>(176400, p + 28);
+    qToLittleEndian<uint16_t>(4, p + 32);
+    qToLittleEndian<uint16_t>(16, p + 34);
+    std::memcpy(p + 36, "data", 4);
+    qToLittleEndian<uint32_t>(kFrames * 4, p + 40);
+    auto* s = reinterpret_cast<int16_t*>(p + 44);
+    for (int i = 0; i < 2 * kFrames; ++i)
+        s[i] = static_cast<int16_t>((i * (seed + 3)) % 20000 - 10000);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform's notes about window features would drown the figures.
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text)
+        {
+            if (type != QtWarningMsg && type != QtDebugMsg && type != QtInfoMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QTemporaryDir home;
+    qputenv("VUMO_HOME", QFile::encodeName(home.path()));
+    qputenv("VUMO_AUDIO_BACKEND", "virtual");
+    qputenv("VUMO_MIDI_BACKEND", "virtual");
+
+    vumo::project::ProjectData data = vumo::project::newProjectData(kMB);
+    QStringList files;
+    for (int k = 0; k < kTracks; ++k)
+    {
+        files << home.filePath(QStringLiteral("track%1.wav").arg(k));
+        writeTrack(files.back(), k);
+        data.tracks.append({QStringLiteral("t%1").arg(k + 1), files.back()});
+    }
+    const QString projectPath = home.filePath(QStringLiteral("sixteen.vum"));
+    vumo::project::writeProject(projectPath, data);
+
+    // Reading the same bytes: every file once, as a switch reads them (15 premixed, 1 loaded).
+    std::vector<double> reads;
+    std::vector<char> buffer(44 + kFrames * 4);
+    for (int r = 0; r < runs + 1; ++r)
+    {
+        QElapsedTimer t;
+        t.start();
+        for (const QString& path : files)
+        {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            f.read(buffer.data(), qint64(buffer.size()));
+        }
+        if (r > 0) // the first run warms the file cache
+            reads.push_back(t.nsecsElapsed() / 1e6);
+    }
+
+    vumo::ModVumo mod;
+    vumo::EngineApi engine;
+    vumo::ScriptedUiServices ui;
+    QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    vumo::frmVumo window(mod, engine, ui, store);
+    window.resize(1000, 560);
+    window.show();
+
+    // The message window's paint wait, which every switch and opening includes by design.
+    std::vector<double> waits;
+    for (int r = 0; r < runs; ++r)
+    {
+        vumo::FrmMessage message;
+        QElapsedTimer t;
+        t.start();
+        message.Init();
+        waits.push_back(t.nsecsElapsed() / 1e6);
+        message.hide();
+    }
+
+    std::vector<double> opens;
+    std::vector<double> openWork; // the same without the message windows' paint waits
+    for (int r = 0; r < runs; ++r)
+    {
+        const qint64 waitedBefore = vumo::FrmMessage::waitedNs();
+        QElapsedTimer t;
+        t.start();
+        window.OpenProject(projectPath);
+        const qint64 ns = t.nsecsElapsed();
+        opens.push_back(ns / 1e6);
+        openWork.push_back((ns - (vumo::FrmMessage::waitedNs() - waitedBefore)) / 1e6);
+    }
+
+    auto* list = window.findChild<QComboBox*>(QStringLiteral("cboTrack"));
+    std::vector<double> switches;
+    std::vector<double> switchWork; // the same without the paint wait
+    std::vector<double> work;       // push, premix and load, draw: the engine's part and the view
+    for (int r = 0; r < runs; ++r)
+    {
+        const qint64 waitedBefore = vumo::FrmMessage::waitedNs();
+        QElapsedTimer t;
+        t.start();
+        list->setCurrentIndex(r % 2 == 0 ? 3 : 12);
+        const qint64 ns = t.nsecsElapsed();
+        switches.push_back(ns / 1e6);
+        switchWork.push_back((ns - (vumo::FrmMessage::waitedNs() - waitedBefore)) / 1e6);
+
+        const int k = r % 2 == 0 ? 12 : 3;
+        t.restart();
+        window.PushAllTracks();
+        engine.SetCurTrack(k, -1);
+        window.DrawTrack();
+        work.push_back(t.nsecsElapsed() / 1e6);
+    }
+    // The engine's own reopening, which every opening includes.
+    std::vector<double> reopens;
+    for (int r = 0; r < runs; ++r)
+    {
+        QElapsedTimer t;
+        t.start();
+        engine.CloseLib();
+        engine.OpenLib(kFrames, 0);
+        reopens.push_back(t.nsecsElapsed() / 1e6);
+    }
+    const double read = median(reads);
+    std::printf("tracks %d x %d MB, %d runs, medians in ms\n", kTracks, kMB, runs);
+    std::printf("plain read of the 16 files       %8.1f\n", read);
+    std::printf("message window paint wait        %8.1f\n", median(waits));
+    std::printf("SwitchTrack, whole               %8.1f\n", median(switches));
+    std::printf("SwitchTrack without the wait     %8.1f  (%.2fx the read)\n", median(switchWork),
+                median(switchWork) / read);
+    std::printf("  push + SetCurTrack + DrawTrack %8.1f  (%.2fx the read)\n", median(work),
+                median(work) / read);
+    std::printf("OpenProject, whole               %8.1f  (%d paint waits)\n", median(opens),
+                kTracks + 1);
+    std::printf("OpenProject without the waits    %8.1f  (%.2fx the read)\n", median(openWork),
+                median(openWork) / read);
+    std::printf("  of which CloseLib + OpenLib    %8.1f\n", median(reopens));
+    engine.CloseLib();
+    window.bInitLib = false;
+    return 0;
+}
