@@ -26,7 +26,6 @@ set_source_files_properties(
 
 # Unit tests of the effects over hand-made buffers (wavorn_core).
 add_executable(fx_tests
-    tests/engine/fx/FxTestSupport.cpp
     tests/engine/fx/FxMathTest.cpp
     tests/engine/fx/FxTableTest.cpp
     tests/engine/fx/LevelTest.cpp
@@ -47,7 +46,7 @@ gtest_discover_tests(fx_tests)
 
 # FXIt through the library's exports over the virtual audio devices.
 add_executable(fx_export_tests tests/engine/fx/FXItExportTest.cpp)
-target_link_libraries(fx_export_tests PRIVATE wavorn GTest::gtest_main)
+target_link_libraries(fx_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
 target_include_directories(fx_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 gtest_discover_tests(fx_export_tests)
 

@@ -107,7 +107,8 @@ std::vector<int16_t> readSamples(const std::string& path)
     if (b.size() < 44)
         return {};
     std::vector<int16_t> s((b.size() - 44) / 2);
-    std::memcpy(s.data(), b.data() + 44, s.size() * 2);
+    if (!s.empty())
+        std::memcpy(s.data(), b.data() + 44, s.size() * 2);
     return s;
 }
 

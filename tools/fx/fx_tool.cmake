@@ -16,7 +16,7 @@ add_executable(fx_tool_tests
     tests/tools/fx/WaveProbeTest.cpp
     tests/tools/fx/VumoFxTest.cpp
 )
-target_link_libraries(fx_tool_tests PRIVATE vumo_fx_tool wavorn_core GTest::gtest_main)
+target_link_libraries(fx_tool_tests PRIVATE vumo_fx_tool wavorn_core vumo_testwave GTest::gtest_main)
 target_compile_definitions(fx_tool_tests PRIVATE VUMO_FX_PROGRAM="$<TARGET_FILE:vumo-fx>")
 add_dependencies(fx_tool_tests vumo-fx)
 gtest_discover_tests(fx_tool_tests)

@@ -1,52 +1,25 @@
 // CopyTo, CutTo and PasteFrom through the library's exports.
-#include "tests/engine/fx/ExportFixture.h"
+#include "tests/engine/fx/CurrentTrackFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
-
-using namespace fxtest;
 
 namespace
 {
 
-class Clips : public ExportFixture
+class Clips : public CurrentTrackFixture
 {
 protected:
-    // A track whose frame f holds (f % 1000, -(f % 1000)).
-    void loadRamp()
-    {
-        std::vector<int16_t> s(2 * size_t(kFrames));
-        for (int32_t f = 0; f < kFrames; ++f)
-        {
-            s[2 * size_t(f)] = int16_t(f % 1000);
-            s[2 * size_t(f) + 1] = int16_t(-(f % 1000));
-        }
-        loadTrack(s);
-    }
+    // A track whose frame f holds (f, -f).
+    void loadRamp() { loadTrack(testwave::ramp(kFrames, 0)); }
     // Writes a clip of `frames` frames all (l, r).
-    std::string clip(const char* name, int32_t frames, int16_t l, int16_t r)
+    std::string clip(const char* name, int32_t frames, int16_t l, int16_t r) const
     {
-        std::vector<int16_t> s(2 * size_t(frames));
-        for (int32_t f = 0; f < frames; ++f)
-        {
-            s[2 * size_t(f)] = l;
-            s[2 * size_t(f) + 1] = r;
-        }
-        writeWave(path(name), s);
-        return path(name);
+        testwave::writeStereo(dir.file(name), constant(frames, l, r));
+        return dir.file(name);
     }
-    void fillTrack(int16_t l, int16_t r)
-    {
-        std::vector<int16_t> s(2 * size_t(kFrames));
-        for (int32_t f = 0; f < kFrames; ++f)
-        {
-            s[2 * size_t(f)] = l;
-            s[2 * size_t(f) + 1] = r;
-        }
-        loadTrack(s);
-    }
+    std::string noFolder() const { return dir.file("no-such-folder/x.wav"); }
 };
 
 } // namespace
@@ -55,54 +28,42 @@ TEST_F(Clips, CopyToWritesTheRangeAndChangesNothing)
 {
     loadRamp();
     const auto before = trackSamples();
-    EXPECT_EQ(CopyTo(100, 350, path("copy.wav").c_str()), 0);
-    const auto copied = readWaveSamples(path("copy.wav"));
-    ASSERT_EQ(copied.size(), 500u);
-    EXPECT_EQ(copied[0], 100);
-    EXPECT_EQ(copied[499], -349);
+    EXPECT_EQ(CopyTo(100, 350, dir.file("copy.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("copy.wav")),
+              std::vector<int16_t>(before.begin() + 200, before.begin() + 700));
     EXPECT_EQ(trackSamples(), before);
     EXPECT_FALSE(trackIsEdited());
+    loadRamp();
+    EXPECT_EQ(CopyTo(0, 10, noFolder().c_str()), -1);
 }
 
-TEST_F(Clips, CopyToAnUncreatableFileReturnsMinus1)
+TEST_F(Clips, CutToSilencesTheRangeKeepsTheLengthEvenWhenTheFileCannotBeWritten)
 {
     loadRamp();
-    EXPECT_EQ(CopyTo(0, 10, (m_dir / "no-such-folder" / "x.wav").c_str()), -1);
-}
-
-TEST_F(Clips, CutToSilencesTheRangeAndKeepsTheLength)
-{
-    loadRamp();
-    EXPECT_EQ(CutTo(100, 200, path("cut.wav").c_str()), 0);
-    EXPECT_EQ(readWaveSamples(path("cut.wav")).size(), 200u);
-    for (int32_t f = 100; f < 200; ++f)
+    EXPECT_EQ(CutTo(100, 200, dir.file("cut.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("cut.wav")).size(), 200u);
+    for (int32_t f = 90; f < 210; ++f)
     {
-        ASSERT_EQ(left(f), 0);
-        ASSERT_EQ(right(f), 0);
+        ASSERT_EQ(left(f), f >= 100 && f < 200 ? 0 : f) << f;
+        ASSERT_EQ(right(f), f >= 100 && f < 200 ? 0 : -f) << f;
     }
-    EXPECT_EQ(left(99), 99);
-    EXPECT_EQ(left(200), 200);
-    EXPECT_EQ(TrackRead(2 * kFrames - 1), -(int32_t(kFrames - 1) % 1000));
+    EXPECT_EQ(TrackRead(2 * kFrames - 1), -(kFrames - 1));
     EXPECT_TRUE(trackIsEdited());
-}
-
-TEST_F(Clips, CutToSilencesTheRangeEvenWhenTheFileCannotBeWritten)
-{
     loadRamp();
-    EXPECT_EQ(CutTo(100, 200, (m_dir / "no-such-folder" / "x.wav").c_str()), -1);
-    EXPECT_EQ(left(150), 0);
+    EXPECT_EQ(CutTo(300, 400, noFolder().c_str()), -1);
+    EXPECT_EQ(left(350), 0);
 }
 
 TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
 {
     loadRamp();
-    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, path("all.wav").c_str()), 0);
-    EXPECT_EQ(readWaveSamples(path("all.wav")).size(), 2u * kFrames);
-    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, path("none.wav").c_str()), 0);
-    EXPECT_EQ(readWaveSamples(path("none.wav")).size(), 0u);
-    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, path("tail.wav").c_str()), 0);
-    EXPECT_EQ(readWaveSamples(path("tail.wav")).size(), 20u);
-    EXPECT_EQ(left(kFrames - 11), int32_t(kFrames - 11) % 1000);
+    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")).size(), 2u * kFrames);
+    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
+    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("tail.wav")).size(), 20u);
+    EXPECT_EQ(left(kFrames - 11), kFrames - 11);
     const std::string c = clip("c.wav", 100, 1000, 1000);
     for (int32_t mode = 0; mode < 4; ++mode)
     {
@@ -112,107 +73,66 @@ TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
     }
 }
 
-TEST_F(Clips, StraightPasteOfFullScaleAtUnityVolumeLandsAs32511)
+TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
 {
-    const std::string c = clip("full.wav", 1000, 32767, -32767);
-    EXPECT_EQ(PasteFrom(0, 1000, c.c_str(), 0), 0);
-    EXPECT_EQ(left(0), 32511);     // 32767 * 254 / 256
-    EXPECT_EQ(right(999), -32512); // rounds toward minus infinity
-    EXPECT_TRUE(trackIsEdited());
-}
-
-TEST_F(Clips, StraightPasteOfAShorterFileSilencesTheRestOfTheRange)
-{
-    fillTrack(5000, 5000);
-    const std::string c = clip("short.wav", 100, 1000, 1000);
-    EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), 0), 0);
-    EXPECT_EQ(left(1050), 992);
-    EXPECT_EQ(left(1100), 0);
-    EXPECT_EQ(left(1299), 0);
-    EXPECT_EQ(left(1300), 5000);
-}
-
-TEST_F(Clips, MergedPasteAddsAndLeavesTheRestOfAShorterRange)
-{
-    fillTrack(5000, 30000);
-    const std::string c = clip("short.wav", 100, 1000, 30000);
-    EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), 1), 0);
-    EXPECT_EQ(left(1050), 5992);
-    EXPECT_EQ(right(1050), 32767); // 30000 onto 30000 at gain 254, limited
-    EXPECT_EQ(left(1100), 5000);
-    EXPECT_EQ(left(999), 5000);
-}
-
-TEST_F(Clips, RingPasteMultipliesAndSilencesTheRestOfAShorterRange)
-{
-    fillTrack(100, -32767);
-    const std::string c = clip("short.wav", 100, 100, -32767);
-    EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), 2), 0);
-    EXPECT_EQ(left(1050), 310);    // 254 * 100 * 100 / 8192
-    EXPECT_EQ(right(1050), 32767); // 254 * 32767 * 32767 / 8192, limited
-    EXPECT_EQ(left(1100), 0);
-    EXPECT_EQ(left(1300), 100);
-}
-
-TEST_F(Clips, RingPasteOfAmplitude1000Gives31005)
-{
-    fillTrack(1000, -1000);
-    const std::string c = clip("k.wav", 10, 1000, 1000);
-    EXPECT_EQ(PasteFrom(0, 10, c.c_str(), 2), 0);
-    EXPECT_EQ(left(5), 31005);
-    EXPECT_EQ(right(5), -31005);
-}
-
-TEST_F(Clips, NegativePasteSubtractsAndLeavesTheRestOfAShorterRange)
-{
-    fillTrack(5000, -30000);
-    const std::string c = clip("short.wav", 100, 1000, 10000);
-    EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), 3), 0);
-    EXPECT_EQ(left(1050), 4000);
-    EXPECT_EQ(right(1050), -32767); // -30000 - 10000, limited; no gains
-    EXPECT_EQ(left(1100), 5000);
+    struct Row
+    {
+        const char* what;
+        int32_t mode;
+        int16_t trackL, trackR, clipL, clipR;
+        int32_t clipFrames, outL, outR, restL; // rest: frames of [1000, 1300) past the clip
+    };
+    const Row rows[] = {
+        {"straight 32767 * 254 / 256", 0, 0, 0, 32767, -32767, 300, 32511, -32512, 0},
+        {"straight silences the rest", 0, 5000, 5000, 1000, 1000, 100, 992, 992, 0},
+        {"merged adds, limited", 1, 5000, 30000, 1000, 30000, 100, 5992, 32767, 5000},
+        {"ring 254 * 100 * 100 / 8192", 2, 100, -32767, 100, -32767, 100, 310, 32767, 0},
+        {"ring of 1000 and 1000", 2, 1000, -1000, 1000, 1000, 300, 31005, -31005, 0},
+        {"negative subtracts, no gains", 3, 5000, -30000, 1000, 10000, 100, 4000, -32767, 5000},
+    };
+    for (const Row& r : rows)
+    {
+        SCOPED_TRACE(r.what);
+        loadTrack(constant(kFrames, r.trackL, r.trackR));
+        const std::string c = clip("c.wav", r.clipFrames, r.clipL, r.clipR);
+        EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), r.mode), 0);
+        for (int32_t f = 990; f < 1310; ++f)
+        {
+            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames,
+                       inRange = f >= 1000 && f < 1300;
+            ASSERT_EQ(left(f), inClip ? r.outL : inRange ? r.restL : r.trackL) << f;
+            if (inClip)
+            {
+                ASSERT_EQ(right(f), r.outR) << f;
+            }
+        }
+        EXPECT_TRUE(trackIsEdited());
+    }
 }
 
 TEST_F(Clips, NegativePasteOfAnUnchangedCopyLeavesSilence)
 {
     loadRamp();
-    ASSERT_EQ(CopyTo(500, 1700, path("copy.wav").c_str()), 0);
-    EXPECT_EQ(PasteFrom(500, 1700, path("copy.wav").c_str(), 3), 0);
-    for (int32_t f = 500; f < 1700; ++f)
+    ASSERT_EQ(CopyTo(500, 1700, dir.file("copy.wav").c_str()), 0);
+    EXPECT_EQ(PasteFrom(500, 1700, dir.file("copy.wav").c_str(), 3), 0);
+    for (int32_t f = 490; f < 1710; ++f)
     {
-        ASSERT_EQ(left(f), 0);
-        ASSERT_EQ(right(f), 0);
+        ASSERT_EQ(left(f), f >= 500 && f < 1700 ? 0 : f) << f;
+        ASSERT_EQ(right(f), -left(f)) << f;
     }
-    EXPECT_EQ(left(499), 499);
-    EXPECT_EQ(left(1700), 700);
 }
 
-TEST_F(Clips, PasteFromARefusedFileLeavesTheTrackUnchangedAndUnedited)
+TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
 {
     loadRamp();
     const auto before = trackSamples();
-    {
-        std::ofstream bad(path("bad.wav"), std::ios::binary);
-        bad << "this is no wave file at all, just text that is long enough";
-    }
+    testwave::writeBytes(dir.file("bad.wav"), std::vector<uint8_t>(60, 'x')); // no RIFF header
     for (int32_t mode = 0; mode < 4; ++mode)
-        EXPECT_EQ(PasteFrom(0, 1000, path("bad.wav").c_str(), mode), 10);
+        EXPECT_EQ(PasteFrom(0, 1000, dir.file("bad.wav").c_str(), mode), 10);
+    EXPECT_GE(PasteFrom(0, 1000, dir.file("missing.wav").c_str(), 0), 10);
     EXPECT_EQ(trackSamples(), before);
-    EXPECT_FALSE(trackIsEdited());
-}
-
-TEST_F(Clips, PasteFromAMissingFileReportsItAndChangesNothing)
-{
+    EXPECT_FALSE(trackIsEdited()); // a refused file skips the paste
     loadRamp();
-    const auto before = trackSamples();
-    EXPECT_GE(PasteFrom(0, 1000, path("missing.wav").c_str(), 0), 10);
-    EXPECT_EQ(trackSamples(), before);
-}
-
-TEST_F(Clips, PasteWithAModeOutside0To3ChangesNothing)
-{
-    loadRamp();
-    const auto before = trackSamples();
     const std::string c = clip("c.wav", 100, 1000, 1000);
     EXPECT_EQ(PasteFrom(0, 100, c.c_str(), 4), -1);
     EXPECT_EQ(PasteFrom(0, 100, c.c_str(), -1), -1);

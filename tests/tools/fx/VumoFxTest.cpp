@@ -1,25 +1,24 @@
 // vumo-fx run end to end on generated wave files: its output must hold exactly the samples
 // that the engine's effects give for the same input.
-#include "engine/fx/FxTable.h"
+#include "tools/fx/FxCommandLine.h"
 
-#include "tests/engine/fx/WaveFileHelpers.h"
+#include "engine/fx/FxTable.h"
+#include "tests/engine/TestWave.h"
+#include "tests/engine/fx/FxTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <array>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 
 #include <sys/wait.h>
-#include <unistd.h>
-
-using namespace fxtest;
 
 namespace
 {
+
+using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
 struct RunResult
 {
@@ -30,217 +29,147 @@ struct RunResult
 class VumoFx : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("vumo-fx-tool-" + std::to_string(::getpid()) + "-" + info->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+    testwave::TempDir dir;
 
     RunResult run(const std::string& args) const
     {
-        const std::string log = path("run.log");
+        const std::string log = dir.file("run.log");
         const std::string command =
             std::string("'") + VUMO_FX_PROGRAM + "' " + args + " >'" + log + "' 2>&1 </dev/null";
         const int raw = std::system(command.c_str());
-        std::ifstream in(log);
-        std::stringstream s;
-        s << in.rdbuf();
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, s.str()};
+        const auto bytes = testwave::readBytes(log);
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(bytes.begin(), bytes.end())};
     }
-
-    // A loud random stereo input of `frames` frames.
-    std::vector<int16_t> makeInput(const std::string& name, int32_t frames, uint32_t seed = 1)
+    // "'in' 'out' " for files in the temp folder.
+    std::string files(const std::string& in = "in.wav", const std::string& out = "out.wav") const
     {
-        std::vector<int16_t> s(2 * size_t(frames));
-        std::mt19937 rng(seed);
-        std::uniform_int_distribution<int32_t> d(-20000, 20000);
-        for (int16_t& v : s)
-            v = int16_t(d(rng));
-        writeWave(path(name), s);
+        return "'" + dir.file(in) + "' '" + dir.file(out) + "' ";
+    }
+    // A loud random stereo input of `frames` frames.
+    std::vector<int16_t> makeInput(int32_t frames, const std::string& name = "in.wav") const
+    {
+        const auto s = fxtest::randomTrack(frames, 1, 20000).samples;
+        testwave::writeStereo(dir.file(name), s);
         return s;
     }
-
-    // What the engine's effect gives over [first, last) of samples.
-    static std::vector<int16_t> expected(std::vector<int16_t> samples, int32_t code, int32_t first,
-                                         int32_t last, int32_t p1, int32_t p2, int32_t p3)
+    // What the engine's effects give over [first, last) of samples, one after the other.
+    static std::vector<int16_t> expected(std::vector<int16_t> samples,
+                                         const std::vector<Step>& chain, int32_t first,
+                                         int32_t last)
     {
-        wavorn::fx::findEffect(code)->apply(wavorn::fx::SampleSpan(samples),
-                                            wavorn::fx::FxParams{first, last, p1, p2, p3});
+        for (const Step& s : chain)
+            wavorn::fx::findEffect(s[0])->apply(
+                wavorn::fx::SampleSpan(samples),
+                wavorn::fx::FxParams{first, last, s[1], s[2], s[3]});
         return samples;
     }
-
-    std::filesystem::path m_dir;
 };
 
 } // namespace
 
-TEST_F(VumoFx, AppliesOneEffectToTheWholeFileExactly)
+TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged)
 {
-    const auto in = makeInput("in.wav", 30000);
-    const RunResult r = run("'" + path("in.wav") + "' '" + path("out.wav") + "' 3:40:100:128");
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(readWaveSamples(path("out.wav")), expected(in, 3, 0, 30000, 40, 100, 128));
-}
-
-TEST_F(VumoFx, AppliesAChainInOrder)
-{
-    const auto in = makeInput("in.wav", 30000);
-    const RunResult r =
-        run("'" + path("in.wav") + "' '" + path("out.wav") + "' 9:200:0:127 2:100:30:127 19");
-    ASSERT_EQ(r.status, 0) << r.output;
-    auto e = expected(in, 9, 0, 30000, 200, 0, 127);
-    e = expected(e, 2, 0, 30000, 100, 30, 127);
-    e = expected(e, 19, 0, 30000, 128, 128, 128);
-    EXPECT_EQ(readWaveSamples(path("out.wav")), e);
-}
-
-TEST_F(VumoFx, ProcessesOnlyTheRangeAndWritesTheWholeFile)
-{
-    const auto in = makeInput("in.wav", 30000);
-    const RunResult r = run("--from 1000 --to 21000 '" + path("in.wav") + "' '" + path("out.wav") +
-                            "' 13:240:200:127");
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(readWaveSamples(path("out.wav")), expected(in, 13, 1000, 21000, 240, 200, 127));
-}
-
-TEST_F(VumoFx, CropWritesOnlyTheRange)
-{
-    const auto in = makeInput("in.wav", 30000);
-    const RunResult r =
-        run("--crop --from 1000 --to 21000 '" + path("in.wav") + "' '" + path("out.wav") + "' 25");
-    ASSERT_EQ(r.status, 0) << r.output;
-    const auto e = expected(in, 25, 1000, 21000, 128, 128, 128);
-    EXPECT_EQ(readWaveSamples(path("out.wav")),
-              std::vector<int16_t>(e.begin() + 2000, e.begin() + 42000));
+    struct Row
+    {
+        std::string options, chain;
+        std::vector<Step> steps;
+        int32_t first, last;
+        bool crop;
+    };
+    const Row rows[] = {
+        {"", "3:40:100:128", {{3, 40, 100, 128}}, 0, 30000, false},
+        {"",
+         "9:200:0:127 2:100:30:127 19",
+         {{9, 200, 0, 127}, {2, 100, 30, 127}, {19, 128, 128, 128}},
+         0,
+         30000,
+         false},
+        {"--from 1000 --to 21000 ", "13:240:200:127", {{13, 240, 200, 127}}, 1000, 21000, false},
+        {"--crop --from 1000 --to 21000 ", "25", {{25, 128, 128, 128}}, 1000, 21000, true},
+    };
+    const auto in = makeInput(30000);
+    for (const Row& r : rows)
+    {
+        const RunResult result = run(r.options + files() + r.chain);
+        ASSERT_EQ(result.status, 0) << result.output;
+        const auto e = expected(in, r.steps, r.first, r.last);
+        EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
+                  r.crop ? std::vector<int16_t>(e.begin() + 2 * r.first, e.begin() + 2 * r.last)
+                         : e)
+            << r.chain;
+        EXPECT_EQ(testwave::readSamples(dir.file("in.wav")), in);
+    }
 }
 
 TEST_F(VumoFx, PiecesForProgressGiveTheSameSamplesAsOneCall)
 {
     const int32_t frames = 3 * (1 << 20) + 777; // four pieces
-    const auto in = makeInput("in.wav", frames);
-    const RunResult r =
-        run("--progress '" + path("in.wav") + "' '" + path("out.wav") + "' 1:40:200:100 18");
+    const auto in = makeInput(frames);
+    const RunResult r = run("--progress " + files() + "1:40:200:100 18");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("100%"), std::string::npos);
-    auto e = expected(in, 1, 0, frames, 40, 200, 100);
-    e = expected(e, 18, 0, frames, 128, 128, 128);
-    EXPECT_EQ(readWaveSamples(path("out.wav")), e);
-}
-
-TEST_F(VumoFx, LeavesTheInputUnchanged)
-{
-    const auto in = makeInput("in.wav", 5000);
-    ASSERT_EQ(run("'" + path("in.wav") + "' '" + path("out.wav") + "' 19").status, 0);
-    EXPECT_EQ(readWaveSamples(path("in.wav")), in);
-    EXPECT_NE(readWaveSamples(path("out.wav")), in);
+    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
+              expected(in, {{1, 40, 200, 100}, {18, 128, 128, 128}}, 0, frames));
 }
 
 TEST_F(VumoFx, WorksWithAnInputPathLongerThanTheEngineKeeps)
 {
     const std::string folder(150, 'd');
-    std::filesystem::create_directories(m_dir / folder);
-    const auto in = makeInput(folder + "/in.wav", 5000);
-    const RunResult r = run("'" + path(folder + "/in.wav") + "' '" + path("out.wav") + "' 15");
+    std::filesystem::create_directories(dir.path() / folder);
+    const auto in = makeInput(5000, folder + "/in.wav");
+    const RunResult r = run(files(folder + "/in.wav") + "15");
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(readWaveSamples(path("out.wav")), expected(in, 15, 0, 5000, 0, 0, 0));
+    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), expected(in, {{15, 0, 0, 0}}, 0, 5000));
 }
 
 TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
 {
-    {
-        std::vector<int16_t> mono = {100, 200, 300, 400};
-        std::ofstream out(path("mono.wav"), std::ios::binary);
-        const auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-        const auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-        out.write("RIFF", 4);
-        u32(36 + 8);
-        out.write("WAVEfmt ", 8);
-        u32(16);
-        u16(1);
-        u16(1);
-        u32(44100);
-        u32(88200);
-        u16(2);
-        u16(16);
-        out.write("data", 4);
-        u32(8);
-        out.write(reinterpret_cast<const char*>(mono.data()), 8);
-    }
-    const RunResult r = run("'" + path("mono.wav") + "' '" + path("out.wav") + "' 1:32:255:127");
+    testwave::WaveLayout mono;
+    mono.channels = 1;
+    testwave::writeBytes(dir.file("mono.wav"), testwave::waveBytes({100, 200, 300, 400}, mono));
+    const RunResult r = run(files("mono.wav") + "1:32:255:127");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("not stereo"), std::string::npos);
     const std::vector<int16_t> e = {200, 198, 400, 396, 600, 595, 800, 793};
-    EXPECT_EQ(readWaveSamples(path("out.wav")), e);
+    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), e);
 }
 
-TEST_F(VumoFx, ReportsAMissingInput)
+TEST_F(VumoFx, ReportsEveryFaultWithItsExitStatusAndWritesNothing)
 {
-    const RunResult r = run("'" + path("none.wav") + "' '" + path("out.wav") + "' 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("cannot read"), std::string::npos);
-    EXPECT_NE(r.output.find("none.wav"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(path("out.wav")));
-}
-
-TEST_F(VumoFx, ReportsAnInputThatIsNoWaveFile)
-{
+    makeInput(100);
+    testwave::writeBytes(dir.file("text.wav"), std::vector<uint8_t>(40, uint8_t('t')));
+    struct Row
     {
-        std::ofstream out(path("text.wav"));
-        out << "just some text, certainly not audio";
+        std::string args;
+        int status;
+        const char* message;
+    };
+    const Row rows[] = {
+        {files("none.wav") + "1", 1, "none.wav': cannot open it"},
+        {files("text.wav") + "1", 1, "not a RIFF WAVE file"},
+        {files("in.wav", "no/such/dir/out.wav") + "1", 1, "cannot write"},
+        {files() + "99", 2, "unknown effect code '99'"},
+        {files() + "1:300", 2, "0 to 255"},
+        {"--to 500 " + files() + "1", 2, "past the end"},
+        {"--from 100 " + files() + "1", 2, "leaves no frames to process"},
+        {"", 2, "usage"},
+    };
+    for (const Row& r : rows)
+    {
+        const RunResult result = run(r.args);
+        EXPECT_EQ(result.status, r.status) << r.args;
+        EXPECT_NE(result.output.find(r.message), std::string::npos) << result.output;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav"))) << r.args;
     }
-    const RunResult r = run("'" + path("text.wav") + "' '" + path("out.wav") + "' 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("not a RIFF WAVE file"), std::string::npos);
 }
 
-TEST_F(VumoFx, ReportsAnOutputThatCannotBeWritten)
+TEST_F(VumoFx, HelpListsEveryEffectCodeAndSpectralCodesRun)
 {
-    makeInput("in.wav", 100);
-    const RunResult r = run("'" + path("in.wav") + "' '" + path("no/such/dir/out.wav") + "' 1");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("cannot write"), std::string::npos);
-}
-
-TEST_F(VumoFx, RefusesBadArgumentsWithStatus2)
-{
-    makeInput("in.wav", 100);
-    const std::string files = "'" + path("in.wav") + "' '" + path("out.wav") + "' ";
-    RunResult r = run(files + "99");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.output.find("unknown effect code '99'"), std::string::npos);
-    r = run(files + "1:300");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.output.find("0 to 255"), std::string::npos);
-    r = run("--to 500 " + files + "1");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.output.find("past the end"), std::string::npos);
-    r = run("--from 100 " + files + "1");
-    EXPECT_EQ(r.status, 2);
-    r = run("");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.output.find("usage"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(path("out.wav")));
-}
-
-TEST_F(VumoFx, HelpListsEveryEffectCode)
-{
-    const RunResult r = run("--help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.output.find(" 1  Amp - Gain"), std::string::npos);
-    EXPECT_NE(r.output.find("25  Monotonize"), std::string::npos);
-    EXPECT_NE(r.output.find("32  Bass Boost"), std::string::npos);
-}
-
-TEST_F(VumoFx, RunsSpectralCodesThroughTheSameExport)
-{
-    makeInput("in.wav", 20000);
-    const RunResult r = run("'" + path("in.wav") + "' '" + path("out.wav") + "' 28:128:255:64");
+    const RunResult help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find(vumo::fxtool::helpText()), std::string::npos);
+    makeInput(20000);
+    const RunResult r = run(files() + "28:128:255:64");
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_EQ(readWaveSamples(path("out.wav")).size(), 40000u);
+    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
 }
