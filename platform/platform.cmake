@@ -30,7 +30,6 @@ if(JACK_FOUND)
 endif()
 
 add_executable(platform_tests
-    tests/platform/PlatformTestSupport.cpp
     tests/platform/VirtualClockTest.cpp
     tests/platform/VirtualWaveFileTest.cpp
     tests/platform/VirtualWaveOutTest.cpp
@@ -38,5 +37,6 @@ add_executable(platform_tests
     tests/platform/AudioBackendTest.cpp
     tests/platform/PortAudioWaveTest.cpp
 )
-target_link_libraries(platform_tests PRIVATE vumo_platform PkgConfig::PORTAUDIO GTest::gtest_main)
+target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO
+    GTest::gtest_main)
 gtest_discover_tests(platform_tests)

@@ -12,58 +12,38 @@
 using namespace platform;
 using platform::test::ScopedEnv;
 
-TEST(AudioBackend, VirtualChoosesTheVirtualDevicesForBothDirections)
+TEST(AudioBackend, TheSettingIsReadAtEveryCallAndAutoUsesPortAudioWhereADefaultDeviceExists)
 {
-    ScopedEnv env("VUMO_AUDIO_BACKEND", "virtual");
-    EXPECT_EQ(outputBackend(), AudioBackend::Virtual);
-    EXPECT_EQ(inputBackend(), AudioBackend::Virtual);
-    EXPECT_NE(dynamic_cast<VirtualWaveOut*>(makeWaveOut().get()), nullptr);
-    EXPECT_NE(dynamic_cast<VirtualWaveIn*>(makeWaveIn().get()), nullptr);
-}
-
-TEST(AudioBackend, PortAudioChoosesPortAudioEvenWithoutADevice)
-{
-    ScopedEnv env("VUMO_AUDIO_BACKEND", "PortAudio");
-    EXPECT_EQ(outputBackend(), AudioBackend::PortAudio);
-    EXPECT_EQ(inputBackend(), AudioBackend::PortAudio);
-    EXPECT_NE(dynamic_cast<PortAudioWaveOut*>(makeWaveOut().get()), nullptr);
-    EXPECT_NE(dynamic_cast<PortAudioWaveIn*>(makeWaveIn().get()), nullptr);
-}
-
-TEST(AudioBackend, AutoUsesPortAudioWhereADefaultDeviceExists)
-{
-    ScopedEnv env("VUMO_AUDIO_BACKEND", "auto");
-    const auto expectedOut =
+    const auto autoOut =
         PortAudioSession::hasDefaultOutput() ? AudioBackend::PortAudio : AudioBackend::Virtual;
-    const auto expectedIn =
+    const auto autoIn =
         PortAudioSession::hasDefaultInput() ? AudioBackend::PortAudio : AudioBackend::Virtual;
-    EXPECT_EQ(outputBackend(), expectedOut);
-    EXPECT_EQ(inputBackend(), expectedIn);
-    const bool outIsVirtual = dynamic_cast<VirtualWaveOut*>(makeWaveOut().get()) != nullptr;
-    EXPECT_EQ(outIsVirtual, expectedOut == AudioBackend::Virtual);
-}
-
-TEST(AudioBackend, UnsetAndUnknownValuesMeanAuto)
-{
-    ScopedEnv env("VUMO_AUDIO_BACKEND", std::nullopt);
-    const AudioBackend unsetOut = outputBackend();
-    ScopedEnv odd("VUMO_AUDIO_BACKEND", "directsound");
-    EXPECT_EQ(outputBackend(), unsetOut);
-    EXPECT_EQ(unsetOut, PortAudioSession::hasDefaultOutput() ? AudioBackend::PortAudio
-                                                             : AudioBackend::Virtual);
-}
-
-TEST(AudioBackend, TheChoiceIsReadAgainAtEveryCall)
-{
-    ScopedEnv env("VUMO_AUDIO_BACKEND", "virtual");
-    EXPECT_EQ(outputBackend(), AudioBackend::Virtual);
-    ScopedEnv changed("VUMO_AUDIO_BACKEND", "portaudio");
-    EXPECT_EQ(outputBackend(), AudioBackend::PortAudio);
-    EXPECT_NE(dynamic_cast<PortAudioWaveOut*>(makeWaveOut().get()), nullptr);
-}
-
-TEST(AudioBackend, NamesAreTheValuesOfTheEnvironmentSetting)
-{
+    const struct
+    {
+        std::optional<std::string> setting;
+        AudioBackend out, in;
+    } rows[] = {{"virtual", AudioBackend::Virtual, AudioBackend::Virtual},
+                {"PortAudio", AudioBackend::PortAudio, AudioBackend::PortAudio},
+                {"auto", autoOut, autoIn},
+                {"portaudio", AudioBackend::PortAudio, AudioBackend::PortAudio},
+                {std::nullopt, autoOut, autoIn},
+                {"virtual", AudioBackend::Virtual, AudioBackend::Virtual},
+                {"directsound", autoOut, autoIn}};
+    for (const auto& r : rows)
+    {
+        ScopedEnv env("VUMO_AUDIO_BACKEND", r.setting);
+        const std::string name = r.setting.value_or("(unset)");
+        EXPECT_EQ(outputBackend(), r.out) << name;
+        EXPECT_EQ(inputBackend(), r.in) << name;
+        const auto out = makeWaveOut();
+        const auto in = makeWaveIn();
+        EXPECT_TRUE(r.out == AudioBackend::Virtual ? !!dynamic_cast<VirtualWaveOut*>(out.get())
+                                                   : !!dynamic_cast<PortAudioWaveOut*>(out.get()))
+            << name;
+        EXPECT_TRUE(r.in == AudioBackend::Virtual ? !!dynamic_cast<VirtualWaveIn*>(in.get())
+                                                  : !!dynamic_cast<PortAudioWaveIn*>(in.get()))
+            << name;
+    }
     EXPECT_STREQ(backendName(AudioBackend::PortAudio), "portaudio");
     EXPECT_STREQ(backendName(AudioBackend::Virtual), "virtual");
 }

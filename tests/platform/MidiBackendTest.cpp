@@ -1,99 +1,67 @@
 // Tests of the MIDI backend choice and of the input device list.
 #include "platform/MidiBackend.h"
+#include "PlatformTestSupport.h"
 #include "platform/MmResult.h"
 #include "platform/rtmidi/RtMidiDevices.h"
 #include "platform/virtual/VirtualMidiIn.h"
+#include "platform/virtual/VirtualMidiOut.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+using namespace platform;
+using platform::test::ScopedEnv;
 
-using platform::MidiBackend;
-
-namespace
+TEST(MidiBackend, TheSettingChoosesTheBackendAndAutoUsesRtMidiOnlyWhereItHasPorts)
 {
-
-class MidiBackendChoice : public ::testing::Test
-{
-protected:
-    void TearDown() override { unsetenv("VUMO_MIDI_BACKEND"); }
-    static void choose(const char* name) { setenv("VUMO_MIDI_BACKEND", name, 1); }
-};
-
-} // namespace
-
-TEST_F(MidiBackendChoice, VirtualGivesTheOneVirtualInputAndAWorkingOutput)
-{
-    choose("virtual");
-    EXPECT_EQ(platform::midiOutputBackend(), MidiBackend::Virtual);
-    EXPECT_EQ(platform::midiInputBackend(), MidiBackend::Virtual);
-    EXPECT_EQ(platform::midiInputNames(), (std::vector<std::string>{platform::kVirtualMidiInName}));
-    EXPECT_EQ(platform::midiInputCount(), 1);
-    auto out = platform::makeMidiOut();
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(out->open(), platform::kMmNoError);
-    EXPECT_EQ(out->shortMsg(0x643C90), platform::kMmNoError);
-    EXPECT_EQ(out->close(), platform::kMmNoError);
-    auto in = platform::makeMidiIn();
-    ASSERT_NE(in, nullptr);
-    EXPECT_EQ(in->open(0, [](platform::MidiInNotice, uint32_t, uint32_t) {}), platform::kMmNoError);
-    EXPECT_EQ(in->close(), platform::kMmNoError);
-}
-
-TEST_F(MidiBackendChoice, RtMidiIsUsedWhenAskedForEvenWithoutPorts)
-{
-    choose("rtmidi");
-    EXPECT_EQ(platform::midiOutputBackend(), MidiBackend::RtMidi);
-    EXPECT_EQ(platform::midiInputBackend(), MidiBackend::RtMidi);
-    EXPECT_EQ(platform::midiInputNames(), platform::rtMidiInputNames());
-}
-
-TEST_F(MidiBackendChoice, AutoUsesRtMidiOnlyWhereItHasPorts)
-{
-    for (const char* name : {"auto", "something else"})
+    const auto autoOut = rtMidiHasOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const struct
     {
-        choose(name);
-        EXPECT_EQ(platform::midiOutputBackend(),
-                  platform::rtMidiHasOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual);
-        EXPECT_EQ(platform::midiInputBackend(),
-                  platform::rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual);
-        EXPECT_GE(platform::midiInputCount(), 1) << "the virtual input stands in for none";
+        std::optional<std::string> setting;
+        MidiBackend out, in;
+    } rows[] = {{"virtual", MidiBackend::Virtual, MidiBackend::Virtual},
+                {"rtmidi", MidiBackend::RtMidi, MidiBackend::RtMidi},
+                {"auto", autoOut, autoIn},
+                {"something else", autoOut, autoIn},
+                {std::nullopt, autoOut, autoIn}};
+    for (const auto& r : rows)
+    {
+        ScopedEnv env("VUMO_MIDI_BACKEND", r.setting);
+        const std::string name = r.setting.value_or("(unset)");
+        EXPECT_EQ(midiOutputBackend(), r.out) << name;
+        EXPECT_EQ(midiInputBackend(), r.in) << name;
+        EXPECT_EQ(midiInputNames(), r.in == MidiBackend::Virtual
+                                        ? std::vector<std::string>{kVirtualMidiInName}
+                                        : rtMidiInputNames())
+            << name;
+        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size())) << name;
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(makeMidiOut().get()),
+                  r.out == MidiBackend::Virtual)
+            << name;
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == MidiBackend::Virtual)
+            << name;
     }
-    unsetenv("VUMO_MIDI_BACKEND");
-    EXPECT_EQ(platform::midiOutputBackend(),
-              platform::rtMidiHasOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual);
-}
-
-TEST(MidiBackendName, NamesTheTwoBackends)
-{
-    EXPECT_STREQ(platform::midiBackendName(MidiBackend::RtMidi), "rtmidi");
-    EXPECT_STREQ(platform::midiBackendName(MidiBackend::Virtual), "virtual");
+    EXPECT_STREQ(midiBackendName(MidiBackend::RtMidi), "rtmidi");
+    EXPECT_STREQ(midiBackendName(MidiBackend::Virtual), "virtual");
 }
 
 TEST(RtMidiDevices, AnOutputWithoutAnyPortReportsNoDevice)
 {
-    if (platform::rtMidiHasOutput())
+    if (rtMidiHasOutput())
         GTEST_SKIP() << "this machine has a MIDI output port";
-    auto out = platform::makeRtMidiOut();
-    EXPECT_EQ(out->open(), platform::kMidiNoDevice);
-    EXPECT_EQ(out->shortMsg(0x643C90), platform::kMmInvalidHandle);
-    EXPECT_EQ(out->close(), platform::kMmInvalidHandle);
+    auto out = makeRtMidiOut();
+    EXPECT_EQ(out->open(), kMidiNoDevice);
+    EXPECT_EQ(out->shortMsg(0x643C90), kMmInvalidHandle);
+    EXPECT_EQ(out->close(), kMmInvalidHandle);
 }
 
-TEST(RtMidiDevices, InputNumbersBeyondThePortsAreBadDeviceIds)
+TEST(RtMidiDevices, UnopenedDevicesAndInputNumbersBeyondThePortsAreRefused)
 {
-    auto in = platform::makeRtMidiIn();
-    auto ignore = [](platform::MidiInNotice, uint32_t, uint32_t) {};
-    const auto count = int32_t(platform::rtMidiInputNames().size());
-    EXPECT_EQ(in->open(count, ignore), platform::kMmBadDeviceId);
-    EXPECT_EQ(in->open(-1, ignore), platform::kMmBadDeviceId);
-    EXPECT_EQ(in->open(INT32_MAX, ignore), platform::kMmBadDeviceId);
-    EXPECT_EQ(in->start(), platform::kMmInvalidHandle);
-    EXPECT_EQ(in->close(), platform::kMmInvalidHandle);
-}
-
-TEST(RtMidiDevices, AnUnopenedOutputRefusesToSend)
-{
-    auto out = platform::makeRtMidiOut();
-    EXPECT_EQ(out->shortMsg(0x643C90), platform::kMmInvalidHandle);
+    EXPECT_EQ(makeRtMidiOut()->shortMsg(0x643C90), kMmInvalidHandle);
+    auto in = makeRtMidiIn();
+    auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
+    for (const int32_t device : {int32_t(rtMidiInputNames().size()), -1, INT32_MAX})
+        EXPECT_EQ(in->open(device, ignore), kMmBadDeviceId) << device;
+    EXPECT_EQ(in->start(), kMmInvalidHandle);
+    EXPECT_EQ(in->close(), kMmInvalidHandle);
 }

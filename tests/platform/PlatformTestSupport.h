@@ -1,7 +1,9 @@
-// Helpers for the device tests: scoped environment values, scratch files and wave bytes.
+// Helpers for the device tests: a scoped environment value and the lines of a text file. Wave
+// files and scratch folders come from tests/engine/TestWave.h.
 #pragma once
 
-#include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,28 +15,43 @@ namespace platform::test
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char* name, std::optional<std::string> value);
-    ~ScopedEnv();
+    ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        set(value);
+    }
+    ~ScopedEnv() { set(m_old); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
+    void set(const std::optional<std::string>& value) const
+    {
+        if (value)
+            setenv(m_name.c_str(), value->c_str(), 1);
+        else
+            unsetenv(m_name.c_str());
+    }
+
     std::string m_name;
     std::optional<std::string> m_old;
 };
 
-// A fresh path in a per-process scratch folder; nothing exists there yet.
-std::string scratchPath(const std::string& name);
+inline void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+}
 
-std::vector<uint8_t> readBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+using Lines = std::vector<std::string>;
 
-// A canonical 44-byte-header 16-bit stereo 44100 wave file image of the given samples.
-std::vector<uint8_t> waveImage(const std::vector<int16_t>& samples);
-// The samples of a canonical wave image after checking its header; fails the test otherwise.
-std::vector<int16_t> samplesOfCanonicalWave(const std::vector<uint8_t>& bytes);
-
-// Interleaved frames counting up from `first`: frame k = (first + k, -(first + k)).
-std::vector<int16_t> rampFrames(uint32_t frames, int16_t first = 1);
+inline Lines fileLines(const std::string& path)
+{
+    Lines lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
 
 } // namespace platform::test

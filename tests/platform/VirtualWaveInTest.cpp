@@ -4,13 +4,15 @@
 #include "PlatformTestSupport.h"
 #include "platform/virtual/SteppedClock.h"
 #include "platform/virtual/VirtualWaveOut.h"
+#include "tests/engine/TestWave.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace platform;
-using namespace platform::test;
+using platform::test::ScopedEnv;
+using Samples = std::vector<int16_t>;
 
 namespace
 {
@@ -25,11 +27,15 @@ protected:
         ASSERT_EQ(in.open(WaveFormat{}, [this] { ++doneCount; }), kMmNoError);
     }
 
-    // Hands the first `frames` frames of `store` to the device and starts input.
-    int32_t capture(uint32_t frames)
+    // Hands the first `count` frames of `store` to the device; start() then begins input.
+    void hand(uint32_t count)
     {
-        EXPECT_EQ(in.prepare({store.data(), size_t(frames) * 2}), kMmNoError);
-        EXPECT_EQ(in.addBuffer(), kMmNoError);
+        ASSERT_EQ(in.prepare({store.data(), size_t(count) * 2}), kMmNoError);
+        ASSERT_EQ(in.addBuffer(), kMmNoError);
+    }
+    int32_t capture(uint32_t count)
+    {
+        hand(count);
         return in.start();
     }
 
@@ -40,17 +46,20 @@ protected:
         return frames;
     }
 
-    std::vector<int16_t> frames(size_t first, size_t count) const
+    Samples frames(size_t first, size_t count) const
     {
         return {store.begin() + std::ptrdiff_t(first * 2),
                 store.begin() + std::ptrdiff_t((first + count) * 2)};
     }
+    static Samples silence(size_t count) { return Samples(count * 2, 0); }
+    static Samples untouched(size_t count) { return Samples(count * 2, kUntouched); }
 
+    testwave::TempDir dir;
     ScopedEnv noOutputFile{"VUMO_VIRTUAL_OUTPUT", std::nullopt};
-    ScopedEnv silence{"VUMO_VIRTUAL_INPUT", std::nullopt};
+    ScopedEnv input{"VUMO_VIRTUAL_INPUT", std::nullopt};
     std::shared_ptr<SteppedClock> clock = std::make_shared<SteppedClock>();
     int doneCount = 0;
-    std::vector<int16_t> store = std::vector<int16_t>(20000, kUntouched); // 10000 frames
+    Samples store = untouched(10000);
     VirtualWaveIn in{clock};
 };
 
@@ -61,44 +70,31 @@ TEST_F(VirtualWaveInTest, CapturesSilenceWhenNoInputIsNamed)
     ASSERT_EQ(capture(4000), kMmNoError);
     clock->advance(1500);
     EXPECT_EQ(position(), 1500u);
-    EXPECT_EQ(frames(0, 1500), std::vector<int16_t>(3000, 0));
-    EXPECT_EQ(frames(1500, 10), std::vector<int16_t>(20, kUntouched));
+    EXPECT_EQ(frames(0, 1500), silence(1500));
+    EXPECT_EQ(frames(1500, 10), untouched(10));
 }
 
-TEST_F(VirtualWaveInTest, CapturesTheFramesOfAWaveFileThenSilence)
+TEST_F(VirtualWaveInTest, CapturesTheFramesTheWaveFileHoldsAtStartThenSilenceOrFailsWithoutIt)
 {
-    const std::string path = scratchPath("take.wav");
-    const std::vector<int16_t> take = rampFrames(700, 40);
-    writeBytes(path, waveImage(take));
+    const std::string path = dir.file("take.wav");
+    testwave::writeStereo(path, testwave::ramp(5));
     ScopedEnv env("VUMO_VIRTUAL_INPUT", path);
-    ASSERT_EQ(capture(1000), kMmNoError);
+    hand(1000);
+    const Samples take = testwave::ramp(700, 40);
+    testwave::writeStereo(path, take); // replaced before start: the device reads it then
+    ASSERT_EQ(in.start(), kMmNoError);
     clock->advance(900);
     EXPECT_EQ(frames(0, 700), take);
-    EXPECT_EQ(frames(700, 200), std::vector<int16_t>(400, 0));
-    EXPECT_EQ(frames(900, 1), std::vector<int16_t>(2, kUntouched));
-}
-
-TEST_F(VirtualWaveInTest, ReadsTheFileWhenInputStarts)
-{
-    const std::string path = scratchPath("later.wav");
-    writeBytes(path, waveImage(rampFrames(5, 1)));
-    ScopedEnv env("VUMO_VIRTUAL_INPUT", path);
-    ASSERT_EQ(in.prepare({store.data(), 10}), kMmNoError);
-    ASSERT_EQ(in.addBuffer(), kMmNoError);
-    writeBytes(path, waveImage(rampFrames(5, 300))); // replaced before start
-    ASSERT_EQ(in.start(), kMmNoError);
-    clock->advance(5);
-    EXPECT_EQ(frames(0, 5), rampFrames(5, 300));
-}
-
-TEST_F(VirtualWaveInTest, AnUnreadableInputFileFailsStartAndCapturesNothing)
-{
-    ScopedEnv env("VUMO_VIRTUAL_INPUT", scratchPath("absent.wav"));
+    EXPECT_EQ(frames(700, 200), silence(200));
+    EXPECT_EQ(frames(900, 1), untouched(1));
+    // An input file that cannot be read fails start and captures nothing.
+    ASSERT_EQ(in.reset(), kMmNoError);
+    std::fill(store.begin(), store.end(), kUntouched);
+    ScopedEnv absent("VUMO_VIRTUAL_INPUT", dir.file("absent.wav"));
     EXPECT_EQ(capture(100), kMmError);
     clock->advance(100);
     EXPECT_EQ(position(), 0u);
-    EXPECT_EQ(frames(0, 100), std::vector<int16_t>(200, kUntouched));
-    EXPECT_EQ(in.reset(), kMmNoError);
+    EXPECT_EQ(frames(0, 100), untouched(100));
 }
 
 TEST_F(VirtualWaveInTest, StopsFillingWhenTheBlockIsFull)
@@ -109,8 +105,8 @@ TEST_F(VirtualWaveInTest, StopsFillingWhenTheBlockIsFull)
     clock->advance(5000);
     EXPECT_EQ(doneCount, 1);
     EXPECT_EQ(position(), 3000u);
-    EXPECT_EQ(frames(0, 3000), std::vector<int16_t>(6000, 0));
-    EXPECT_EQ(frames(3000, 1000), std::vector<int16_t>(2000, kUntouched));
+    EXPECT_EQ(frames(0, 3000), silence(3000));
+    EXPECT_EQ(frames(3000, 1000), untouched(1000));
     EXPECT_EQ(in.close(), kMmNoError); // nothing is with the device any more
 }
 
@@ -122,7 +118,7 @@ TEST_F(VirtualWaveInTest, ResetStopsCaptureAtOnce)
     EXPECT_EQ(doneCount, 1);
     EXPECT_EQ(position(), 0u);
     clock->advance(2000);
-    EXPECT_EQ(frames(200, 100), std::vector<int16_t>(200, kUntouched));
+    EXPECT_EQ(frames(200, 100), untouched(100));
     EXPECT_EQ(doneCount, 1);
 }
 
@@ -138,15 +134,11 @@ TEST_F(VirtualWaveInTest, InputStartedBeforeTheBlockIsAddedCapturesOnceItIs)
     EXPECT_EQ(in.reset(), kMmNoError);
 }
 
-TEST_F(VirtualWaveInTest, AddBufferBeforePrepareIsUnprepared)
+TEST_F(VirtualWaveInTest, ResultsFollowTheStateOfTheBlock)
 {
+    EXPECT_EQ(in.open(WaveFormat{}, {}), kMmAllocated);
     EXPECT_EQ(in.addBuffer(), kWaveUnprepared);
-}
-
-TEST_F(VirtualWaveInTest, UnprepareOrCloseWhileTheBlockIsWithTheDeviceIsStillPlaying)
-{
-    ASSERT_EQ(in.prepare({store.data(), 200}), kMmNoError);
-    ASSERT_EQ(in.addBuffer(), kMmNoError);
+    hand(100);
     EXPECT_EQ(in.unprepare(), kWaveStillPlaying);
     EXPECT_EQ(in.close(), kWaveStillPlaying);
     ASSERT_EQ(in.start(), kMmNoError);
@@ -154,78 +146,33 @@ TEST_F(VirtualWaveInTest, UnprepareOrCloseWhileTheBlockIsWithTheDeviceIsStillPla
     EXPECT_EQ(in.reset(), kMmNoError);
     EXPECT_EQ(in.unprepare(), kMmNoError);
     EXPECT_EQ(in.close(), kMmNoError);
-}
-
-TEST_F(VirtualWaveInTest, CallsOnAClosedDeviceAreInvalidHandle)
-{
-    ASSERT_EQ(in.close(), kMmNoError);
-    uint32_t frames = 7;
+    uint32_t count = 7;
     EXPECT_EQ(in.prepare(store), kMmInvalidHandle);
     EXPECT_EQ(in.addBuffer(), kMmInvalidHandle);
     EXPECT_EQ(in.start(), kMmInvalidHandle);
-    EXPECT_EQ(in.positionFrames(frames), kMmInvalidHandle);
-    EXPECT_EQ(frames, 0u);
+    EXPECT_EQ(in.positionFrames(count), kMmInvalidHandle);
+    EXPECT_EQ(count, 0u);
     EXPECT_EQ(in.reset(), kMmInvalidHandle);
     EXPECT_EQ(in.close(), kMmInvalidHandle);
-}
-
-TEST(VirtualWaveIn, AnyOtherFormatIsBadFormatAndASecondOpenIsAllocated)
-{
-    VirtualWaveIn in(std::make_shared<SteppedClock>());
     EXPECT_EQ(in.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
-    ASSERT_EQ(in.open(WaveFormat{}, {}), kMmNoError);
-    EXPECT_EQ(in.open(WaveFormat{}, {}), kMmAllocated);
 }
 
-namespace
+TEST_F(VirtualWaveInTest, LoopbackCapturesWhatTheOutputPlaysFromWhenItStarts)
 {
-
-class VirtualLoopbackTest : public VirtualWaveInTest
-{
-protected:
-    void SetUp() override
-    {
-        VirtualWaveInTest::SetUp();
-        ASSERT_EQ(out.open(WaveFormat{}, {}), kMmNoError);
-    }
-
-    ScopedEnv loopback{"VUMO_VIRTUAL_INPUT", "loopback"};
-    std::vector<int16_t> played = rampFrames(3000, -1500);
-    VirtualWaveOut out{clock};
-};
-
-} // namespace
-
-TEST_F(VirtualLoopbackTest, CapturesWhatTheOutputPlaysStartedTogether)
-{
+    ScopedEnv loopback("VUMO_VIRTUAL_INPUT", "loopback");
+    VirtualWaveOut out(clock);
+    ASSERT_EQ(out.open(WaveFormat{}, {}), kMmNoError);
+    const Samples played = testwave::ramp(3000, -1500);
     clock->advance(777); // the clock's origin does not matter
     ASSERT_EQ(capture(3000), kMmNoError);
-    ASSERT_EQ(out.prepare(played), kMmNoError);
-    ASSERT_EQ(out.write(), kMmNoError);
-    clock->advance(3000);
-    EXPECT_EQ(frames(0, 3000), played);
-    EXPECT_EQ(doneCount, 1);
-}
-
-TEST_F(VirtualLoopbackTest, OutputStartedLaterIsCapturedThatManyFramesLater)
-{
-    ASSERT_EQ(capture(2000), kMmNoError);
     clock->advance(500);
     ASSERT_EQ(out.prepare(played), kMmNoError);
     ASSERT_EQ(out.write(), kMmNoError);
-    clock->advance(1500);
-    EXPECT_EQ(frames(0, 500), std::vector<int16_t>(1000, 0));
-    EXPECT_EQ(frames(500, 1500), std::vector<int16_t>(played.begin(), played.begin() + 3000));
-}
-
-TEST_F(VirtualLoopbackTest, IsSilentAfterTheOutputIsReset)
-{
-    ASSERT_EQ(capture(2000), kMmNoError);
-    ASSERT_EQ(out.prepare(played), kMmNoError);
-    ASSERT_EQ(out.write(), kMmNoError);
-    clock->advance(100);
+    clock->advance(2000);
     ASSERT_EQ(out.reset(), kMmNoError);
-    clock->advance(100);
-    EXPECT_EQ(frames(0, 100), std::vector<int16_t>(played.begin(), played.begin() + 200));
-    EXPECT_EQ(frames(100, 100), std::vector<int16_t>(200, 0));
+    clock->advance(500);
+    EXPECT_EQ(frames(0, 500), silence(500));
+    EXPECT_EQ(frames(500, 2000), Samples(played.begin(), played.begin() + 4000));
+    EXPECT_EQ(frames(2500, 500), silence(500)) << "silent after the output is reset";
+    EXPECT_EQ(doneCount, 1);
 }

@@ -1,28 +1,19 @@
 // LoadSK1 and SK1 through libwavorn, with the clip cut from the current track by CopyTo.
-#include "tests/engine/TestWave.h"
-#include "wavorn.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+#include "tests/engine/ExportFixture.h"
 
 namespace
 {
 
 constexpr int32_t kTrackLen = 8000;
 
-class SamplerExports : public ::testing::Test
+class SamplerExports : public ExportFixture
 {
 protected:
     void SetUp() override
     {
-        setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
-        setenv("VUMO_MIDI_BACKEND", "virtual", 1);
+        ExportFixture::SetUp();
         ASSERT_EQ(OpenLib(kTrackLen, 0), 0);
     }
-    void TearDown() override { CloseLib(); }
-
-    testwave::TempDir m_dir;
 };
 
 } // namespace
@@ -34,11 +25,10 @@ TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitch)
         ASSERT_EQ(TrackWrite(2 * k, 10 + k), 0);
         ASSERT_EQ(TrackWrite(2 * k + 1, -10 - k), 0);
     }
-    const std::string clip = m_dir.file("clipper.wav");
+    const std::string clip = dir.file("clipper.wav");
     ASSERT_EQ(CopyTo(0, 1000, clip.c_str()), 0);
     const int32_t length = LoadSK1(clip.c_str());
     EXPECT_EQ(length, 998);
-
     EXPECT_EQ(SK1(3000, length, 1.0, 1.0), 0);
     for (int32_t k = 0; k < length; ++k)
     {
@@ -46,38 +36,30 @@ TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitch)
         ASSERT_EQ(TrackRead(2 * (3000 + k) + 1), -10 - k) << k;
     }
     EXPECT_EQ(TrackRead(2 * (3000 + length)), 0);
-
     EXPECT_EQ(SK1(5000, length, 2.0, 1.0), 0);
     EXPECT_EQ(TrackRead(2 * 5001), 12);
     EXPECT_EQ(TrackRead(2 * (5000 + length / 2 - 1)), 10 + length - 2);
     EXPECT_EQ(TrackRead(2 * (5000 + length / 2)), 0);
 }
 
-TEST_F(SamplerExports, AMonoClipboardFileGivesZeroAndNotesRenderNothing)
+TEST_F(SamplerExports, AMonoClipGivesZeroAndOutOfRangeArgumentsAreHarmless)
 {
     testwave::WaveLayout mono;
     mono.channels = 1;
-    const std::string clip = m_dir.file("mono.wav");
-    testwave::writeBytes(clip, testwave::waveBytes(std::vector<int16_t>(2000, 500), mono));
-    const int32_t length = LoadSK1(clip.c_str());
-    EXPECT_EQ(length, 0);
-    EXPECT_EQ(SK1(0, length, 1.0, 1.0), 0);
-    for (int32_t n = 0; n < 100; ++n)
-        ASSERT_EQ(TrackRead(n), 0);
-}
-
-TEST_F(SamplerExports, OutOfRangeArgumentsAreHarmless)
-{
-    std::vector<int16_t> samples(2 * 100, 300);
-    const std::string clip = m_dir.file("clip.wav");
-    testwave::writeStereo(clip, samples);
-    ASSERT_EQ(LoadSK1(clip.c_str()), 98);
-    EXPECT_EQ(SK1(-5, 98, 1.0, 1.0), 0);
-    EXPECT_EQ(SK1(kTrackLen, 98, 1.0, 1.0), 0);
-    EXPECT_EQ(SK1(0, INT32_MAX, 1.0, 1.0), 0);
-    EXPECT_EQ(SK1(0, -98, 1.0, 1.0), 0);
-    EXPECT_EQ(TrackRead(0), 300) << "only the INT32_MAX note wrote, from frame 0";
+    testwave::writeBytes(dir.file("mono.wav"),
+                         testwave::waveBytes(std::vector<int16_t>(2000, 500), mono));
+    EXPECT_EQ(LoadSK1(dir.file("mono.wav").c_str()), 0);
+    EXPECT_EQ(SK1(0, 0, 1.0, 1.0), 0);
+    EXPECT_EQ(TrackRead(0), 0);
     EXPECT_EQ(LoadSK1(nullptr), 0);
+    testwave::writeStereo(dir.file("clip.wav"), std::vector<int16_t>(2 * 100, 300));
+    ASSERT_EQ(LoadSK1(dir.file("clip.wav").c_str()), 98);
+    for (int32_t start : {-5, kTrackLen})
+        EXPECT_EQ(SK1(start, 98, 1.0, 1.0), 0) << start;
+    EXPECT_EQ(SK1(0, -98, 1.0, 1.0), 0);
+    EXPECT_EQ(TrackRead(0), 0);
+    EXPECT_EQ(SK1(0, INT32_MAX, 1.0, 1.0), 0);
+    EXPECT_EQ(TrackRead(0), 300);
 }
 
 TEST(SamplerExportsClosed, BeforeOpenLibBothExportsRefuse)
