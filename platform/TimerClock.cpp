@@ -1,6 +1,8 @@
 // TimerClock: the steady clock of the product, optionally sped up for virtual-device runs.
 #include "TimerClock.h"
 
+#include "virtual/RealTimeClock.h"
+
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
@@ -47,18 +49,6 @@ private:
 
 } // namespace
 
-double timerSpeedFromEnv()
-{
-    const char* text = std::getenv("VUMO_VIRTUAL_SPEED");
-    if (text == nullptr || *text == '\0')
-        return 1.0;
-    char* end = nullptr;
-    const double speed = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(speed) || speed <= 0.0 || speed > kMaxSpeed)
-        return 1.0;
-    return speed;
-}
-
 std::shared_ptr<TimerClock> makeSteadyTimerClock(double speed)
 {
     if (!std::isfinite(speed) || speed <= 0.0 || speed > kMaxSpeed)
@@ -68,7 +58,7 @@ std::shared_ptr<TimerClock> makeSteadyTimerClock(double speed)
 
 std::shared_ptr<TimerClock> steadyTimerClock()
 {
-    static const std::shared_ptr<TimerClock> clock = makeSteadyTimerClock(timerSpeedFromEnv());
+    static const std::shared_ptr<TimerClock> clock = makeSteadyTimerClock(virtualSpeedFromEnv());
     return clock;
 }
 

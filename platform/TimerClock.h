@@ -27,14 +27,12 @@ public:
     virtual bool sleepUntil(std::chrono::microseconds due, std::stop_token stop) = 0;
 };
 
-// The process-wide clock of the product (see above). VUMO_VIRTUAL_SPEED is read once.
+// The process-wide clock of the product (see above). VUMO_VIRTUAL_SPEED is read once, as
+// the virtual devices read it (virtualSpeedFromEnv), so drums keep pace with them.
 std::shared_ptr<TimerClock> steadyTimerClock();
 
 // A TimerClock scaled by `speed`: `speed` clock microseconds pass per real microsecond.
 std::shared_ptr<TimerClock> makeSteadyTimerClock(double speed);
-
-// VUMO_VIRTUAL_SPEED as a factor: a positive number up to 1000, anything else 1.
-double timerSpeedFromEnv();
 
 class JumpClock final : public TimerClock
 {

@@ -106,7 +106,6 @@ TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOne)
     {
         ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
         EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
-        EXPECT_EQ(timerSpeedFromEnv(), speed) << text.value_or("(unset)");
     }
 }
 
