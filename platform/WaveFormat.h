@@ -14,6 +14,11 @@ struct WaveFormat
 
     int32_t bytesPerFrame() const { return channels * bitsPerSample / 8; }
     int32_t bytesPerSecond() const { return framesPerSecond * bytesPerFrame(); }
+    // The only format the devices accept: 16-bit stereo at 44100 frames per second.
+    bool isStereo16At44100() const
+    {
+        return framesPerSecond == 44100 && channels == 2 && bitsPerSample == 16;
+    }
 };
 
 } // namespace platform

@@ -132,4 +132,10 @@ int32_t mmResultFromPortAudio(int paError)
     }
 }
 
+void stopStream(PaStream* stream)
+{
+    if (Pa_IsStreamStopped(stream) == 0)
+        Pa_AbortStream(stream);
+}
+
 } // namespace platform

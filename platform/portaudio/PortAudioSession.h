@@ -40,4 +40,7 @@ int32_t mmResultFromPortAudio(int paError);
 // stopped.
 int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream);
 
+// Stops a stream that is running or that completed by itself, so it can start again.
+void stopStream(PaStream* stream);
+
 } // namespace platform

@@ -20,12 +20,6 @@ int onInputBuffer(const void* input, void*, unsigned long frames, const PaStream
     return paContinue;
 }
 
-void stopStream(void* stream)
-{
-    if (Pa_IsStreamStopped(stream) == 0)
-        Pa_AbortStream(stream);
-}
-
 } // namespace
 
 PortAudioWaveIn::PortAudioWaveIn() = default;
@@ -43,7 +37,7 @@ int32_t PortAudioWaveIn::open(const WaveFormat& f, std::function<void()> onBlock
 {
     if (m_stream != nullptr)
         return kMmAllocated;
-    if (f.framesPerSecond != 44100 || f.channels != 2 || f.bitsPerSample != 16)
+    if (!f.isStereo16At44100())
         return kWaveBadFormat;
     auto session = std::make_unique<PortAudioSession>();
     if (session->result() != kMmNoError)

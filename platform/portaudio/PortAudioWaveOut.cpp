@@ -19,13 +19,6 @@ int onOutputBuffer(const void*, void* output, unsigned long frames, const PaStre
     return device->fillBuffer(static_cast<int16_t*>(output), frames) == 0 ? paContinue : paComplete;
 }
 
-// Stops a stream that is running or that completed by itself, so it can start again.
-void stopStream(void* stream)
-{
-    if (Pa_IsStreamStopped(stream) == 0)
-        Pa_AbortStream(stream);
-}
-
 } // namespace
 
 PortAudioWaveOut::PortAudioWaveOut() = default;
@@ -43,7 +36,7 @@ int32_t PortAudioWaveOut::open(const WaveFormat& f, std::function<void()> onBloc
 {
     if (m_stream != nullptr)
         return kMmAllocated;
-    if (f.framesPerSecond != 44100 || f.channels != 2 || f.bitsPerSample != 16)
+    if (!f.isStereo16At44100())
         return kWaveBadFormat;
     auto session = std::make_unique<PortAudioSession>();
     if (session->result() != kMmNoError)

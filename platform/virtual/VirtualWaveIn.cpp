@@ -28,7 +28,7 @@ int32_t VirtualWaveIn::open(const WaveFormat& f, std::function<void()> onBlockDo
 {
     if (m_open)
         return kMmAllocated;
-    if (f.framesPerSecond != 44100 || f.channels != 2 || f.bitsPerSample != 16)
+    if (!f.isStereo16At44100())
         return kWaveBadFormat;
     m_onBlockDone = std::move(onBlockDone);
     m_clock = m_fixedClock ? m_fixedClock : acquireVirtualClock();

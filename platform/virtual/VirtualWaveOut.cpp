@@ -11,11 +11,6 @@ namespace platform
 namespace
 {
 
-bool isOurFormat(const WaveFormat& f)
-{
-    return f.framesPerSecond == 44100 && f.channels == 2 && f.bitsPerSample == 16;
-}
-
 uint32_t packFrame(const int16_t* frame)
 {
     return uint32_t(uint16_t(frame[0])) | uint32_t(uint16_t(frame[1])) << 16;
@@ -40,7 +35,7 @@ int32_t VirtualWaveOut::open(const WaveFormat& f, std::function<void()> onBlockD
 {
     if (m_open)
         return kMmAllocated;
-    if (!isOurFormat(f))
+    if (!f.isStereo16At44100())
         return kWaveBadFormat;
     const char* path = std::getenv("VUMO_VIRTUAL_OUTPUT");
     if (path != nullptr && *path != '\0')
