@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -57,112 +59,66 @@ class DrumQueueTest : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultInstrumentTable_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("note");
-        QTest::newRow("first") << 0 << QStringLiteral("Hi Q") << 3;
-        QTest::newRow("bass drum") << 7 << QStringLiteral("Bass Drum 1") << 23;
-        QTest::newRow("gap after cow bell") << 29 << QStringLiteral("Ride Symbal 2") << 47;
-        QTest::newRow("gap after claves") << 42 << QStringLiteral("Triangle Mute") << 68;
-        QTest::newRow("last") << 57 << QStringLiteral("Scratch 3") << 84;
-    }
     void defaultInstrumentTable()
     {
-        QFETCH(int, index);
-        QFETCH(QString, name);
-        QFETCH(int, note);
         DrumData drums;
-        drums.drumNames[index] = QStringLiteral("changed");
-        drums.drumNotes[index] = 0;
+        drums.drumNames.fill(QStringLiteral("changed"));
+        drums.drumNotes.fill(0);
         InitDrumNames(drums);
-        QCOMPARE(drums.drumNames[index], name);
-        QCOMPARE(int(drums.drumNotes[index]), note);
+        QVERIFY(std::count(drums.drumNames.begin(), drums.drumNames.end(), "changed") == 0);
+        const std::tuple<int, const char*, int> rows[] = {{0, "Hi Q", 3},
+                                                          {7, "Bass Drum 1", 23},
+                                                          {29, "Ride Symbal 2", 47}, // after a gap
+                                                          {42, "Triangle Mute", 68}, // after a gap
+                                                          {57, "Scratch 3", 84}};
+        for (const auto& [index, name, note] : rows)
+        {
+            QCOMPARE(drums.drumNames[index], QString::fromLatin1(name));
+            QCOMPARE(int(drums.drumNotes[index]), note);
+        }
     }
 
-    void packMidiMessage_data()
-    {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<int>("data1");
-        QTest::addColumn<int>("data2");
-        QTest::addColumn<int>("packed");
-        QTest::newRow("note-on") << 153 << 35 << 100 << 6562713;
-        QTest::newRow("status only") << 144 << 0 << 0 << 144;
-        QTest::newRow("largest data") << 153 << 127 << 127 << 8355737;
-    }
     void packMidiMessage()
     {
-        QFETCH(int, status);
-        QFETCH(int, data1);
-        QFETCH(int, data2);
-        QFETCH(int, packed);
-        QCOMPARE(PackMidiMessage(status, data1, data2), packed);
+        QCOMPARE(PackMidiMessage(153, 35, 100), 6562713);
+        QCOMPARE(PackMidiMessage(144, 0, 0), 144);
+        QCOMPARE(PackMidiMessage(153, 127, 127), 8355737);
     }
 
-    void smallSongQueuesTimedNoteOns()
-    {
-        // "1": t 0; "2": t 200 (4 x 50 ms); "a" takes no time; "1" again: t 440 (200 + 2 x 120).
-        int32_t handedOver = 0;
-        const std::vector<Event> events = queue(smallSong(QStringLiteral("12a1")), &handedOver);
-        const std::vector<Event> expected = {
-            {0, kBass100},   {0, kHiHat80},   {100, kHiHat80}, {150, kBass100}, {320, kSnare127},
-            {440, kBass100}, {440, kHiHat80}, {540, kHiHat80}, {590, kBass100},
-        };
-        QCOMPARE(events, expected);
-        QCOMPARE(handedOver, 9);
-    }
-
-    void charactersWithoutAPatternAreSkipped_data()
+    void songQueuesTimedNoteOns_data()
     {
         QTest::addColumn<QString>("song");
-        QTest::newRow("letters and spaces") << QStringLiteral("a b1");
-        QTest::newRow("zero") << QStringLiteral("01");
-        QTest::newRow("nine has no pattern") << QStringLiteral("91");
-        QTest::newRow("other digits") << QStringLiteral("\u0662") + QStringLiteral("1");
+        QTest::addColumn<std::vector<Event>>("expected");
+        // "1": t 0; "2": t 200 (4 x 50 ms); "a" takes no time; "1" again: t 440 (200 + 2 x 120).
+        QTest::newRow("12a1") << QStringLiteral("12a1")
+                              << std::vector<Event>{
+                                     {0, kBass100},   {0, kHiHat80},    {100, kHiHat80},
+                                     {150, kBass100}, {320, kSnare127}, {440, kBass100},
+                                     {440, kHiHat80}, {540, kHiHat80},  {590, kBass100}};
+        // Characters without a pattern are skipped and take no time.
+        const std::vector<Event> one = {
+            {0, kBass100}, {0, kHiHat80}, {100, kHiHat80}, {150, kBass100}};
+        QTest::newRow("letters and spaces") << QStringLiteral("a b1") << one;
+        QTest::newRow("zero") << QStringLiteral("01") << one;
+        QTest::newRow("nine has no pattern") << QStringLiteral("91") << one;
+        QTest::newRow("other digits") << QStringLiteral("\u06621") << one;
+        QTest::newRow("empty song") << QString() << std::vector<Event>();
+        QTest::newRow("silent patterns") << QStringLiteral("345678") << std::vector<Event>();
     }
-    void charactersWithoutAPatternAreSkipped()
+    void songQueuesTimedNoteOns()
     {
         QFETCH(QString, song);
-        const std::vector<Event> expected = {
-            {0, kBass100}, {0, kHiHat80}, {100, kHiHat80}, {150, kBass100}};
-        QCOMPARE(queue(smallSong(song)), expected);
-    }
-
-    void emptySongQueuesNothing()
-    {
+        QFETCH(std::vector<Event>, expected);
         int32_t handedOver = -1;
-        QVERIFY(queue(smallSong(QString()), &handedOver).empty());
-        QCOMPARE(handedOver, 0);
-    }
-
-    void silentPatternsQueueNothing()
-    {
-        DrumData drums;
-        drums.songPattern = QStringLiteral("12345678");
-        QVERIFY(queue(drums).empty());
-    }
-
-    void defaultSongSpans12800Ms()
-    {
-        // "1111" with pattern 1 at 32 beats of 100 ms and a note on every beat.
-        DrumData drums;
-        prepareDrumData(drums, 100);
-        for (int b = 0; b < kBeats; ++b)
-            drums.drumGrid[0][0][b] = 1;
-        const std::vector<Event> events = queue(drums);
-        QCOMPARE(events.size(), size_t(4 * kBeats));
-        for (int b = 0; b < kBeats; ++b)
-            QCOMPARE(events[2 * kBeats + b].first, 6400 + 100 * b); // third repetition
-        QCOMPARE(events.back().first, 12700);
-        QCOMPARE(events.front().second, 153 + 15 * 256 + 1 * 65536); // Hi Q: note 15
+        QCOMPARE(queue(smallSong(song), &handedOver), expected);
+        QCOMPARE(handedOver, int32_t(expected.size()));
     }
 
     void tempoSetsTheBeatLength_data()
     {
         QTest::addColumn<int32_t>("tempo");
         QTest::addColumn<int32_t>("msPerBeat");
-        QTest::newRow("120 ms") << 120 << 120;
+        QTest::newRow("100 ms: the default song spans 12800 ms") << 100 << 100;
         QTest::newRow("1 ms") << 1 << 1;
         QTest::newRow("256 is clamped to a byte") << 256 << 255;
         QTest::newRow("0 is clamped to 1") << 0 << 1;
@@ -172,60 +128,53 @@ private slots:
         QFETCH(int32_t, tempo);
         QFETCH(int32_t, msPerBeat);
         DrumData drums;
-        prepareDrumData(drums, tempo);
-        drums.drumGrid[0][7][1] = 90;
-        const std::vector<Event> events = queue(drums);
-        QCOMPARE(events.size(), size_t(4));
+        prepareDrumData(drums, tempo); // song "1111", 32 beats
+        drums.drumGrid[0][0][1] = 90;
+        drums.drumGrid[0][0][31] = 1;
+        std::vector<Event> expected;
         for (int r = 0; r < 4; ++r)
-            QCOMPARE(events[r].first, r * 32 * msPerBeat + msPerBeat);
-    }
-
-    void shorterPatternAdvancesByItsBeats()
-    {
-        DrumData drums;
-        drums.patLastBeat[2] = 15;
-        drums.patMsPerBeat[2] = 10;
-        drums.drumGrid[2][0][15] = 64;
-        drums.drumGrid[2][0][16] = 64; // after the last beat: never played
-        drums.songPattern = QStringLiteral("33");
-        const std::vector<Event> events = queue(drums);
-        const int32_t hiQ64 = 153 + 15 * 256 + 64 * 65536;
-        const std::vector<Event> expected = {{150, hiQ64}, {310, hiQ64}};
-        QCOMPARE(events, expected);
-    }
-
-    void damagedValuesStayInRange()
-    {
-        DrumData drums;
-        drums.patLastBeat[0] = 200; // plays 32 beats, never past the grid
-        drums.patMsPerBeat[0] = 0;  // a beat takes at least 1 ms
-        drums.drumGrid[0][0][31] = 200;
-        drums.drumNotes[0] = 127;
-        drums.songPattern = QStringLiteral("11");
-        const int32_t loudest = 153 + 127 * 256 + 127 * 65536;
-        const std::vector<Event> expected = {{31, loudest}, {63, loudest}};
+        {
+            expected.emplace_back((32 * r + 1) * msPerBeat, 153 + 15 * 256 + 90 * 65536); // Hi Q
+            expected.emplace_back((32 * r + 31) * msPerBeat, 153 + 15 * 256 + 1 * 65536);
+        }
         QCOMPARE(queue(drums), expected);
     }
 
-    void firstOpeningPreparesLaterOpeningsKeep()
+    void shortPatternsAndDamagedValuesStayInRange()
     {
         DrumData drums;
+        drums.patLastBeat[2] = 15; // pattern "3": 16 beats of 10 ms
+        drums.patMsPerBeat[2] = 10;
+        drums.drumGrid[2][0][15] = 64;
+        drums.drumGrid[2][0][16] = 64; // after the last beat: never played
+        drums.patLastBeat[0] = 200;    // plays 32 beats, never past the grid
+        drums.patMsPerBeat[0] = 0;     // a beat takes at least 1 ms
+        drums.drumGrid[0][0][31] = 200;
+        drums.drumNotes[0] = 127; // note 139 is played as 127
+        drums.songPattern = QStringLiteral("3311");
+        const int32_t note64 = 153 + 127 * 256 + 64 * 65536;
+        const int32_t loudest = 153 + 127 * 256 + 127 * 65536;
+        const std::vector<Event> expected = {
+            {150, note64}, {310, note64}, {320 + 31, loudest}, {352 + 31, loudest}};
+        QCOMPARE(queue(drums), expected);
+    }
+
+    void firstOpeningPreparesAndClearingKeepsSongAndInstruments()
+    {
+        DrumData drums = smallSong(QString());
+        drums.drumNames[3] = QStringLiteral("Cowbell 2");
         prepareDrumData(drums, 90);
         QCOMPARE(drums.songPattern, QStringLiteral("1111"));
         QCOMPARE(drums.drumFileName, QStringLiteral("untitled.mbt"));
         QCOMPARE(int(drums.patMsPerBeat[7]), 90);
-        drums.songPattern = QStringLiteral("12");
+        // Later openings keep what is there.
+        drums.songPattern = QStringLiteral("21");
         drums.patMsPerBeat[7] = 40;
-        prepareDrumData(drums, 90);
-        QCOMPARE(drums.songPattern, QStringLiteral("12"));
-        QCOMPARE(int(drums.patMsPerBeat[7]), 40);
-    }
-
-    void clearPatternsKeepsSongAndInstruments()
-    {
-        DrumData drums = smallSong(QStringLiteral("21"));
-        drums.drumNames[3] = QStringLiteral("Cowbell 2");
         drums.drumFileName = QStringLiteral("/beats/a.mbt");
+        prepareDrumData(drums, 90);
+        QCOMPARE(int(drums.patMsPerBeat[7]), 40);
+        QCOMPARE(drums.drumFileName, QStringLiteral("/beats/a.mbt"));
+
         clearPatterns(drums, 75);
         QVERIFY(queue(drums).empty());
         QCOMPARE(drums.songPattern, QStringLiteral("21"));

@@ -13,35 +13,18 @@ using namespace vumo::test;
 namespace
 {
 
-// A project file of n tracks named after the given wave files (each written blank when
-// missing), with the given volume, pan and mute per track.
-struct TrackEntry
-{
-    QString title;
-    QString file;
-    int16_t volume = 255;
-    int16_t pan = 127;
-    int16_t mute = 0;
-};
-
-QString writeProjectFile(const QString& path, const QList<TrackEntry>& tracks, int32_t memoryMB = 1,
+// A project file "Demo" of 1 MB per track over the given tracks (their wave files written blank
+// when missing).
+QString writeProjectFile(const QString& path, const QList<project::TrackRecordData>& tracks,
                          int32_t tempo = 100)
 {
-    project::ProjectData data = project::newProjectData(memoryMB);
+    project::ProjectData data = project::newProjectData(1);
     data.projTitle = QStringLiteral("Demo");
     data.tempo = tempo;
-    for (const TrackEntry& t : tracks)
-    {
-        if (!QFile::exists(t.file))
-            tracks::writeBlankWave(t.file);
-        project::TrackRecordData r;
-        r.title = t.title;
-        r.fileName = t.file;
-        r.volume = t.volume;
-        r.pan = t.pan;
-        r.mute = t.mute;
-        data.tracks.append(r);
-    }
+    data.tracks = tracks;
+    for (const project::TrackRecordData& t : tracks)
+        if (!QFile::exists(t.fileName))
+            tracks::writeBlankWave(t.fileName);
     return project::writeProject(path, data);
 }
 
@@ -65,16 +48,20 @@ private:
         s.w.mnuFileOpen();
     }
 
-    static QList<TrackEntry> threeTracks(StudioFixture& s)
+    // Opens "three.vum": tracks "one", "two" and "three".
+    static void openThreeTracks(StudioFixture& s)
     {
-        return {
-            {"one", s.path("one.wav")}, {"two", s.path("two.wav")}, {"three", s.path("three.wav")}};
+        QCOMPARE(writeProjectFile(s.path("three.vum"), {{"one", s.path("one.wav")},
+                                                        {"two", s.path("two.wav")},
+                                                        {"three", s.path("three.wav")}}),
+                 QString());
+        open(s, s.path("three.vum"));
     }
 
 private slots:
     void initTestCase() { useVirtualDevices(); }
 
-    void newOkOkAndSaveAsWriteThe438ByteProject()
+    void newThenSaveRunsSaveAsAndWritesThe438ByteProject()
     {
         StudioFixture s;
         // Right after start-up: the settings at their defaults (4 MB per track).
@@ -83,73 +70,52 @@ private slots:
         s.w.mnuFileNew();
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - untitled"));
         s.ui.files.push_back(s.path("p.vum"));
-        s.w.mnuFileSaveAs();
-
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
+        QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
+        QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
+        // The bytes themselves are checked by tst_projectfile.
         const QByteArray b = fileBytes(s.path("p.vum"));
         QCOMPARE(b.size(), 438);
-        QCOMPARE(b.left(4), QByteArray("1.00"));
-        QCOMPARE(b.mid(4, 16), QByteArray("untitled        "));
-        QCOMPARE(b.mid(20, 4), QByteArray::fromHex("00001000"));
-        QCOMPARE(b.mid(24, 2), QByteArray::fromHex("0100"));
-        QCOMPARE(b.mid(26, 4), QByteArray::fromHex("64000000"));
-        QCOMPARE(b.mid(30, 252), QByteArray(252, '\0'));
-        QCOMPARE(b.mid(282, 16), QByteArray("t1              "));
-        QByteArray track = QFile::encodeName(s.path("untitled-t1.wav"));
-        track.append(128 - track.size(), ' ');
-        QCOMPARE(b.mid(298, 128), track);
-        QCOMPARE(b.mid(426, 2), QByteArray::fromHex("ff00"));
-        QCOMPARE(b.mid(428, 2), QByteArray::fromHex("7f00"));
-        QCOMPARE(b.mid(430, 2), QByteArray::fromHex("0000"));
-        QCOMPARE(b.mid(432, 6), QByteArray(6, '\0'));
-        QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
+        QCOMPARE(b.mid(20, 4), QByteArray::fromHex("00001000")); // 1048576 frames
+        QCOMPARE(b.mid(298, 128).trimmed(), QFile::encodeName(s.path("untitled-t1.wav")));
+        // The next Save writes there without asking.
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.texts(Shown::Kind::FileChoice).size(), 1);
         QVERIFY(s.ui.messages().isEmpty());
     }
 
-    void aProjectWithoutTracksSavesIn282Bytes()
+    void projectWithoutTracksAndTempoZeroSavesIn282BytesWithTempo100()
     {
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("empty.vum"), {}), QString());
+        QCOMPARE(writeProjectFile(s.path("empty.vum"), {}, 0), QString());
         open(s, s.path("empty.vum"));
         QCOMPARE(s.cboTrack().count(), 0);
         QVERIFY(s.w.bInitLib);
         QVERIFY(!child<QWidget>(s.w, "fraTrack")->isVisible());
-        s.w.mnuFileSave();
-        QCOMPARE(QFileInfo(s.path("empty.vum")).size(), 282);
-        QVERIFY(s.ui.messages().isEmpty());
-    }
-
-    void aTempoOfZeroOpensAs100AndSavesAs100()
-    {
-        StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("t.vum"), {{"one", s.path("one.wav")}}, 1, 0), QString());
-        QCOMPARE(fileBytes(s.path("t.vum")).mid(26, 4), QByteArray(4, '\0'));
-        open(s, s.path("t.vum"));
         QCOMPARE(s.mod.tempo, 100);
         s.w.mnuFileSave();
-        QCOMPARE(fileBytes(s.path("t.vum")).mid(26, 4), QByteArray::fromHex("64000000"));
+        const QByteArray b = fileBytes(s.path("empty.vum"));
+        QCOMPARE(b.size(), 282);
+        QCOMPARE(b.mid(26, 4), QByteArray::fromHex("64000000"));
+        QVERIFY(s.ui.messages().isEmpty());
     }
 
     void savingTwoTracksOverALongerFileReopensWithTwo()
     {
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("long.vum"), threeTracks(s)), QString());
-        open(s, s.path("long.vum"));
-        s.cboTrack().setCurrentIndex(2);
+        openThreeTracks(s);
         s.ui.answers.push_back(Answer::No); // keep the file of the deleted track
         s.w.mnuTrackDelete();
         s.w.mnuFileSave();
-        QCOMPARE(QFileInfo(s.path("long.vum")).size(), 282 + 2 * 156);
-        const project::ProjectReadResult again = project::readProject(s.path("long.vum"));
-        QVERIFY(again.ok());
-        QCOMPARE(again.project.tracks.size(), 2);
+        QCOMPARE(project::readProject(s.path("three.vum")).project.tracks.size(), 2);
         QVERIFY(QFile::exists(s.path("three.wav")));
     }
 
     void openingThreeTracksLoadsAudioOnlyForTheLast()
     {
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("three.vum"), threeTracks(s)), QString());
-        open(s, s.path("three.vum"));
+        openThreeTracks(s);
         const std::vector<std::pair<int32_t, int32_t>> expected{{0, 0}, {1, 0}, {2, -1}};
         QCOMPARE(EngineSpy::switches, expected);
         QCOMPARE(s.cboTrack().count(), 3);
@@ -165,35 +131,35 @@ private slots:
         QVERIFY(s.ui.messages().isEmpty());
     }
 
+    // Each refusal's exact message is checked by tst_projectfile.
     void badProjectFilesLeaveTheOpenProjectUntouched_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
         QTest::addColumn<QString>("why");
-        QByteArray header(282, '\0');
-        header.replace(0, 4, "1.00");
-        auto withCount = [&](int16_t count, int32_t length)
+        auto header = [](int16_t count, int32_t length)
         {
-            QByteArray b = header;
-            qToLittleEndian<int16_t>(count, b.data() + 24);
+            QByteArray b(282, '\0');
             qToLittleEndian<int32_t>(length, b.data() + 20);
+            qToLittleEndian<int16_t>(count, b.data() + 24);
             return b;
         };
+        // A record whose path fills all 128 bytes: the engine takes at most 127.
+        const QByteArray longPath =
+            QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
         QTest::newRow("missing") << QByteArray() << "Unable to open";
-        QTest::newRow("shorter than the header") << header.left(100) << "shorter than";
         QTest::newRow("records missing")
-            << withCount(2, 262144) + QByteArray(156, ' ') << "records need";
-        QTest::newRow("18 tracks") << withCount(18, 262144) << "18 tracks";
-        QTest::newRow("-1 tracks") << withCount(-1, 262144) << "-1 tracks";
-        QTest::newRow("length 0") << withCount(0, 0) << "track length of 0";
-        QTest::newRow("length 257 MB") << withCount(0, 257 * 262144) << "outside 1 frame to 256 MB";
+            << header(2, 262144) + QByteArray(156, ' ') << "records need";
+        QTest::newRow("18 tracks") << header(18, 262144) << "18 tracks";
+        QTest::newRow("length 257 MB") << header(0, 257 * 262144) << "outside 1 frame to 256 MB";
+        QTest::newRow("track path too long")
+            << header(1, 262144) + longPath << "too long: 128 bytes, at most 127";
     }
     void badProjectFilesLeaveTheOpenProjectUntouched()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, why);
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("good.vum"), threeTracks(s)), QString());
-        open(s, s.path("good.vum"));
+        openThreeTracks(s);
         const std::size_t switches = EngineSpy::switches.size();
         if (!bytes.isEmpty())
         {
@@ -207,33 +173,13 @@ private slots:
         QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
         // Nothing was closed or changed.
         QVERIFY(s.ui.questions().isEmpty());
-        QCOMPARE(s.w.FILESPEC, s.path("good.vum"));
+        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
         QVERIFY(s.w.bInitLib);
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.cboTrack().count(), 3);
         QCOMPARE(s.cboTrack().currentIndex(), 2);
         QCOMPARE(EngineSpy::switches.size(), switches);
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
-    }
-
-    void aTrackPathTooLongForTheEngineRefusesTheProject()
-    {
-        StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("good.vum"), threeTracks(s)), QString());
-        open(s, s.path("good.vum"));
-        // A record whose path fills all 128 bytes: the engine takes at most 127.
-        QByteArray b = fileBytes(s.path("good.vum")).left(282 + 156);
-        b.replace(282 + 16, 128, QByteArray("/") + QByteArray(127, 'x'));
-        qToLittleEndian<int16_t>(1, b.data() + 24);
-        QFile f(s.path("long.vum"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(b);
-        f.close();
-        open(s, s.path("long.vum"));
-        QCOMPARE(s.ui.messages().size(), 1);
-        QVERIFY(s.ui.messages().at(0).contains(QStringLiteral("too long: 128 bytes, at most 127")));
-        QCOMPARE(s.w.FILESPEC, s.path("good.vum"));
-        QCOMPARE(s.cboTrack().count(), 3);
     }
 
     void aFailingEngineKeepsTheRecordsAndTheWindowUsable()
@@ -277,26 +223,7 @@ private slots:
         QCOMPARE(s.cboTrack().currentIndex(), 1);
     }
 
-    void aProjectFileThatCannotBeWrittenIsReported()
-    {
-        StudioFixture s;
-        s.newProject();
-        s.ui.files.push_back(s.path("p.vum"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
-        s.ui.files.push_back(s.path("no/such/folder/q.vum"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QVERIFY(
-            s.ui.messages().at(0).startsWith(QStringLiteral("Unable to save the project file")));
-        QCOMPARE(s.w.FILESPEC, s.path("p.vum")); // still the file that was saved
-        // The project in memory is whole: saving where it can be written still works.
-        s.w.mnuFileSave();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QCOMPARE(QFileInfo(s.path("p.vum")).size(), 438);
-    }
-
-    void saveAsAnotherExtensionIsRefused()
+    void saveAsRefusesWhatItCannotWriteAndKeepsWavesApart()
     {
         StudioFixture s;
         s.newProject();
@@ -305,20 +232,27 @@ private slots:
         QCOMPARE(s.ui.messages(), QStringList{QStringLiteral("Unsupported file extension!")});
         QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
         QVERIFY(!QFile::exists(s.path("p.txt")));
-        QVERIFY(s.w.FILESPEC.isEmpty());
-    }
-
-    void saveAsWaveInEitherCaseLeavesTheProjectFileAlone()
-    {
-        StudioFixture s;
-        s.newProject();
+        // A wave in either case is the selection, not the project.
         s.mod.selStart = 10;
         s.mod.selEnd = 110;
         s.ui.files.push_back(s.path("mix.WAV"));
         s.w.mnuFileSaveAs();
-        QVERIFY(s.ui.messages().isEmpty());
         QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
         QVERIFY(s.w.FILESPEC.isEmpty());
+
+        s.ui.files.push_back(s.path("p.vum"));
+        s.w.mnuFileSaveAs();
+        s.ui.files.push_back(s.path("no/such/folder/q.vum"));
+        s.w.mnuFileSaveAs();
+        QCOMPARE(s.ui.messages().size(), 2);
+        QVERIFY(
+            s.ui.messages().at(1).startsWith(QStringLiteral("Unable to save the project file")));
+        QCOMPARE(s.w.FILESPEC, s.path("p.vum")); // still the file that was saved
+        // The project in memory is whole: saving where it can be written still works.
+        QVERIFY(QFile::remove(s.path("p.vum")));
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.messages().size(), 2);
+        QCOMPARE(QFileInfo(s.path("p.vum")).size(), 438);
     }
 
     void propertiesAsksForEnoughPhysicalMemory()
@@ -344,20 +278,10 @@ private slots:
         QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
-    void aLongTitleIsCutTo16Characters()
+    void cancelledNewKeepsTheOpenProjectAndNewClosesItAskingAboutEdits()
     {
         StudioFixture s;
-        s.newProject(1, QStringLiteral("A title far longer than sixteen"));
-        QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("A title far long"));
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - A title far long"));
-        QVERIFY(QFile::exists(s.path("A title far long-t1.wav")));
-    }
-
-    void aCancelledNewKeepsTheOpenProject()
-    {
-        StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("three.vum"), threeTracks(s)), QString());
-        open(s, s.path("three.vum"));
+        openThreeTracks(s);
         s.ui.dialogs.push_back(cancelDialog());
         s.w.mnuFileNew();
         QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
@@ -365,6 +289,20 @@ private slots:
         QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("Demo"));
         QCOMPARE(s.cboTrack().count(), 3);
         QVERIFY(s.w.bInitLib);
+
+        s.ui.answers.push_back(Answer::Yes);
+        s.newProject(2, QStringLiteral("A title far longer than sixteen"));
+        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
+        QCOMPARE(s.mod.trackCount, int16_t{1});
+        QCOMPARE(s.cboTrack().count(), 1);
+        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("t1"));
+        QCOMPARE(s.mod.trackLength, 2 * 262144);
+        QVERIFY(s.w.FILESPEC.isEmpty());
+        // The title is cut to 16 characters; the first track's file is named after it.
+        QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("A title far long"));
+        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - A title far long"));
+        QVERIFY(QFile::exists(s.path("A title far long-t1.wav")));
+        QVERIFY(s.ui.messages().isEmpty());
     }
 
     void theStartUpNewOffersNoCancel()
@@ -385,38 +323,6 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{1});
         QVERIFY(s.w.bInitLib);
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - untitled"));
-    }
-
-    void saveWithoutAProjectFileRunsSaveAs()
-    {
-        StudioFixture s;
-        s.newProject();
-        s.ui.files.push_back(s.path("first.vum"));
-        s.w.mnuFileSave();
-        QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
-        QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
-        QCOMPARE(s.w.FILESPEC, s.path("first.vum"));
-        QCOMPARE(QFileInfo(s.path("first.vum")).size(), 438);
-        // The next Save writes there without asking.
-        s.w.mnuFileSave();
-        QCOMPARE(s.ui.texts(Shown::Kind::FileChoice).size(), 1);
-    }
-
-    void newClosesTheOldProjectAskingAboutEdits()
-    {
-        StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("three.vum"), threeTracks(s)), QString());
-        open(s, s.path("three.vum"));
-        s.ui.answers.push_back(Answer::Yes);
-        s.newProject(2, QStringLiteral("Next"));
-        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
-        QCOMPARE(s.mod.trackCount, int16_t{1});
-        QCOMPARE(s.cboTrack().count(), 1);
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("t1"));
-        QCOMPARE(s.mod.trackLength, 2 * 262144);
-        QVERIFY(s.w.FILESPEC.isEmpty());
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Next"));
-        QVERIFY(s.ui.messages().isEmpty());
     }
 };
 
