@@ -15,6 +15,15 @@
 namespace vumo::test
 {
 
+// A control of parent by its objectName; a missing one ends the test program.
+template <typename T> T* child(QWidget& parent, const char* name)
+{
+    T* c = parent.findChild<T*>(QString::fromLatin1(name));
+    if (c == nullptr)
+        qFatal("no control %s", name);
+    return c;
+}
+
 struct MainWindowFixture
 {
     QTemporaryDir home; // the application folder (VUMO_HOME) and the settings file

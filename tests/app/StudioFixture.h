@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDialog>
 #include <QFile>
 #include <QLibrary>
@@ -76,34 +77,19 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    QByteArray b;
-    auto le32 = [&](uint32_t v)
-    {
-        char c[4];
-        qToLittleEndian(v, c);
-        b.append(c, 4);
-    };
-    auto le16 = [&](uint16_t v)
-    {
-        char c[2];
-        qToLittleEndian(v, c);
-        b.append(c, 2);
-    };
     const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    b.append("RIFF");
-    le32(36 + dataBytes);
-    b.append("WAVEfmt ");
-    le32(16);
-    le16(1);
-    le16(2);
-    le32(44100);
-    le32(176400);
-    le16(4);
-    le16(16);
-    b.append("data");
-    le32(dataBytes);
+    QByteArray b;
+    QDataStream out(&b, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(2) << quint32(44100) << quint32(176400)
+        << quint16(4) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(dataBytes);
     for (int16_t s : samples)
-        le16(static_cast<uint16_t>(s));
+        out << qint16(s);
     return b;
 }
 
@@ -124,14 +110,6 @@ inline std::vector<int16_t> readWaveSamples(const QString& path)
     for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
         samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
     return samples;
-}
-
-template <typename T> T* child(QWidget& parent, const char* name)
-{
-    T* c = parent.findChild<T*>(QString::fromLatin1(name));
-    if (c == nullptr)
-        qFatal("no control %s", name);
-    return c;
 }
 
 // Dialog scripts: what the user does in the Project Settings and Track Properties dialogs.

@@ -1,5 +1,6 @@
 // The Project Settings and Track Properties dialogs on their own: the upside-down memory bar,
 // the recording time, the memory check, Cancel; and the physical memory figures.
+#include "../MainWindowFixture.h"
 #include "dialogs/FrmProjProps.h"
 #include "dialogs/FrmTrackProps.h"
 #include "services/ScriptedUiServices.h"
@@ -12,20 +13,13 @@
 #include <QTest>
 
 using namespace vumo;
+using vumo::test::child;
 
 class ProjPropsTest : public QObject
 {
     Q_OBJECT
 
 private:
-    template <typename T> static T* child(QWidget& w, const char* name)
-    {
-        T* c = w.findChild<T*>(QString::fromLatin1(name));
-        if (c == nullptr)
-            qFatal("no control %s", name);
-        return c;
-    }
-
     static ModVumo project(int32_t memoryMB, const QString& title = QStringLiteral("Demo"))
     {
         ModVumo mod;
@@ -117,15 +111,9 @@ private slots:
         QVERIFY(mod.dialogCancelled);
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
-    }
-
-    void theStartUpNewHasNoCancel()
-    {
-        ModVumo mod = project(4);
-        mod.startupNew = true;
-        ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 100000);
-        QVERIFY(child<QPushButton>(dialog, "cmdCancel")->isHidden());
+        mod.startupNew = true; // the start-up New has no Cancel
+        FrmProjProps startUp(mod, ui, 100000);
+        QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
     void aLengthOutsideTheBarShowsTheNearestItCanSet_data()

@@ -19,6 +19,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tuple>
+#include <utility>
+
 using namespace vumo;
 
 namespace
@@ -63,17 +66,15 @@ struct FakeEngine
 
     static QFunctionPointer resolve(const char* name)
     {
-        const QByteArray n(name);
-        if (n == "OpenLib")
-            return reinterpret_cast<QFunctionPointer>(&OpenLib);
-        if (n == "CloseLib")
-            return reinterpret_cast<QFunctionPointer>(&CloseLib);
-        if (n == "SaveEdits")
-            return reinterpret_cast<QFunctionPointer>(&SaveEdits);
-        if (n == "ClearTracks")
-            return reinterpret_cast<QFunctionPointer>(&ClearTracks);
-        if (n == "TrackRead")
-            return reinterpret_cast<QFunctionPointer>(&TrackRead);
+        const std::pair<const char*, QFunctionPointer> exports[] = {
+            {"OpenLib", reinterpret_cast<QFunctionPointer>(&OpenLib)},
+            {"CloseLib", reinterpret_cast<QFunctionPointer>(&CloseLib)},
+            {"SaveEdits", reinterpret_cast<QFunctionPointer>(&SaveEdits)},
+            {"ClearTracks", reinterpret_cast<QFunctionPointer>(&ClearTracks)},
+            {"TrackRead", reinterpret_cast<QFunctionPointer>(&TrackRead)}};
+        for (const auto& [n, f] : exports)
+            if (qstrcmp(n, name) == 0)
+                return f;
         return nullptr;
     }
 };
@@ -87,88 +88,42 @@ class MainWindowTest : public QObject
 private slots:
     void init() { FakeEngine::reset(); }
 
-    void windowStartsWithItsDesignCaption()
+    void controlsCarryTheirDesign()
     {
         test::MainWindowFixture f;
-        QCOMPARE(f.window->objectName(), QStringLiteral("frmVumo"));
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Multi-track Audio"));
-    }
-
-    void trackControlsCarryTheirTexts_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("chkDrums") << "chkDrums"
-                                  << "Drums"
-                                  << "";
-        QTest::newRow("chkMute") << "chkMute"
-                                 << "Mute"
-                                 << "Do Not Use In Mix";
-        QTest::newRow("chkMerge") << "chkMerge"
-                                  << "Merge"
-                                  << "Over Dub";
-        QTest::newRow("chkArm") << "chkArm"
-                                << "Arm"
-                                << "Arm Track for Record";
-    }
-    void trackControlsCarryTheirTexts()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, tip);
-        test::MainWindowFixture f;
-        auto* box = f.window->findChild<QCheckBox*>(name);
-        QVERIFY(box != nullptr);
-        QCOMPARE(box->text(), text);
-        QCOMPARE(box->toolTip(), tip);
-        QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("fraTrack"));
-    }
-
-    void trackFrameIsHiddenAtFirst()
-    {
-        test::MainWindowFixture f;
-        f.window->show();
-        auto* frame = f.window->findChild<QGroupBox*>(QStringLiteral("fraTrack"));
+        frmVumo& w = *f.window;
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Multi-track Audio"));
+        auto* frame = w.findChild<QGroupBox*>(QStringLiteral("fraTrack"));
         QCOMPARE(frame->title(), QStringLiteral("Active Track"));
-        QVERIFY(!frame->isVisible());
-        auto* track = f.window->findChild<QComboBox*>(QStringLiteral("cboTrack"));
-        QCOMPARE(track->toolTip(), QStringLiteral("Select Track"));
-    }
-
-    void barsHaveTheirRanges_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("minimum");
-        QTest::addColumn<int>("maximum");
-        QTest::addColumn<int>("value");
-        QTest::newRow("hscVol") << "hscVol" << 0 << 255 << 255;
-        QTest::newRow("hscPan") << "hscPan" << 0 << 255 << 128;
-        QTest::newRow("hscZoom") << "hscZoom" << 1 << 256 << 1;
-        QTest::newRow("hscView") << "hscView" << 0 << 32767 << 0;
-    }
-    void barsHaveTheirRanges()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, minimum);
-        QFETCH(int, maximum);
-        QFETCH(int, value);
-        test::MainWindowFixture f;
-        auto* bar = f.window->findChild<QScrollBar*>(name);
-        QVERIFY(bar != nullptr);
-        QCOMPARE(bar->minimum(), minimum);
-        QCOMPARE(bar->maximum(), maximum);
-        QCOMPARE(bar->value(), value);
-    }
-
-    void labelsShowMemoryAndLength()
-    {
-        test::MainWindowFixture f;
-        QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("lblMem"))->text(),
-                 QStringLiteral("Mem:"));
-        QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("lblLength"))->text(),
-                 QStringLiteral("Len:"));
-        QVERIFY(f.window->findChild<view::WaveformView*>(QStringLiteral("picView")) != nullptr);
+        QVERIFY(!frame->isVisible()); // until the first track switch
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("cboTrack"))->toolTip(),
+                 QStringLiteral("Select Track"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblMem"))->text(), QStringLiteral("Mem:"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblLength"))->text(), QStringLiteral("Len:"));
+        QVERIFY(w.findChild<view::WaveformView*>(QStringLiteral("picView")) != nullptr);
+        const char* boxes[][3] = {{"chkDrums", "Drums", ""},
+                                  {"chkMute", "Mute", "Do Not Use In Mix"},
+                                  {"chkMerge", "Merge", "Over Dub"},
+                                  {"chkArm", "Arm", "Arm Track for Record"}};
+        for (const auto& [name, text, tip] : boxes)
+        {
+            auto* box = w.findChild<QCheckBox*>(QString::fromLatin1(name));
+            QVERIFY2(box != nullptr && box->parentWidget() == frame, name);
+            QCOMPARE(box->text(), QString::fromLatin1(text));
+            QCOMPARE(box->toolTip(), QString::fromLatin1(tip));
+        }
+        const std::tuple<const char*, int, int, int> bars[] = {{"hscVol", 0, 255, 255},
+                                                               {"hscPan", 0, 255, 128},
+                                                               {"hscZoom", 1, 256, 1},
+                                                               {"hscView", 0, 32767, 0}};
+        for (const auto& [name, minimum, maximum, value] : bars)
+        {
+            auto* bar = w.findChild<QScrollBar*>(QString::fromLatin1(name));
+            QVERIFY2(bar != nullptr, name);
+            QCOMPARE(QList<int>({bar->minimum(), bar->maximum(), bar->value()}),
+                     QList<int>({minimum, maximum, value}));
+        }
     }
 
     void aboutShowsProductCompanyAndVersion()
@@ -183,45 +138,46 @@ private slots:
         QCOMPARE(lines[2], QStringLiteral("Version 1.1.0"));
     }
 
-    void outsideProgramThatDoesNotStartIsReported_data()
+    void outsideProgramIsStartedOrReported_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("mixer");
-        QTest::newRow("mixer") << "mnuAddInMixer" << true;
-        QTest::newRow("sequencer") << "mnuAddInMidi" << false;
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("mixer starts") << "mnuAddInMixer" << true;
+        QTest::newRow("mixer missing") << "mnuAddInMixer" << false;
+        QTest::newRow("sequencer missing") << "mnuAddInMidi" << false;
     }
-    void outsideProgramThatDoesNotStartIsReported()
+    void outsideProgramIsStartedOrReported()
     {
         QFETCH(QString, item);
-        QFETCH(bool, mixer);
+        QFETCH(bool, starts);
         test::MainWindowFixture f;
         f.mod.mixerPath = QStringLiteral("/no/mixer");
         f.mod.sequencerPath = QStringLiteral("/no/sequencer");
-        f.ui.programsStart = false;
+        f.ui.programsStart = starts;
         f.window->findChild<QAction*>(item)->trigger();
-        const QString path = mixer ? f.mod.mixerPath : f.mod.sequencerPath;
+        const QString path = item.endsWith(u"Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
         QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
-        QCOMPARE(
-            f.ui.messages(),
-            QStringList{QStringLiteral("Unable to find the file: \n") + path +
-                        QStringLiteral("\nEdit the registry with the proper file name and path.")});
+        QCOMPARE(f.ui.messages(),
+                 starts
+                     ? QStringList{}
+                     : QStringList{QStringLiteral("Unable to find the file: \n") + path +
+                                   QStringLiteral(
+                                       "\nEdit the registry with the proper file name and path.")});
     }
 
-    void outsideProgramThatStartsShowsNothing()
-    {
-        test::MainWindowFixture f;
-        f.mod.mixerPath = QStringLiteral("mixer");
-        f.window->findChild<QAction*>(QStringLiteral("mnuAddInMixer"))->trigger();
-        QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{QStringLiteral("mixer")});
-        QVERIFY(f.ui.messages().isEmpty());
-    }
-
-    void openEngineSelectsTheWholeTrack()
+    void openEngineSelectsTheWholeTrackOrReportsFailure()
     {
         test::MainWindowFixture f(&FakeEngine::resolve);
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         f.mod.trackLength = 262144;
+        FakeEngine::openResult = 2;
+        f.window->OpenEngine();
+        QVERIFY(!f.window->bInitLib);
+        QCOMPARE(f.ui.messages(),
+                 QStringList{QStringLiteral("There was an error opening the device drivers: 2")});
+        QCOMPARE(FakeEngine::closeLib, 1);
+        FakeEngine::openResult = 0;
         f.window->OpenEngine();
         QVERIFY(f.window->bInitLib);
         QCOMPARE(FakeEngine::openedLength, 262144);
@@ -232,63 +188,51 @@ private slots:
         QCOMPARE(f.window->tscale, static_cast<float>(262144.0 / width));
     }
 
-    void openEngineFailureIsReported()
-    {
-        test::MainWindowFixture f(&FakeEngine::resolve);
-        FakeEngine::openResult = 2;
-        f.mod.trackLength = 262144;
-        f.window->OpenEngine();
-        QVERIFY(!f.window->bInitLib);
-        QCOMPARE(f.ui.messages(),
-                 QStringList{QStringLiteral("There was an error opening the device drivers: 2")});
-        QCOMPARE(FakeEngine::closeLib, 1);
-    }
-
     void shutDownAsksToSaveEditsAndClosesTheEngine_data()
     {
+        QTest::addColumn<bool>("open");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<int>("closeResult");
         QTest::addColumn<int>("saves");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("Yes saves") << true << 0 << 1 << QStringList{};
-        QTest::newRow("No does not") << false << 0 << 0 << QStringList{};
+        QTest::newRow("Yes saves") << true << true << 0 << 1 << QStringList{};
+        QTest::newRow("No does not") << true << false << 0 << 0 << QStringList{};
         QTest::newRow("CloseLib error shown")
-            << false << 5 << 0 << QStringList{QStringLiteral("Error in CloseLib: 5")};
+            << true << false << 5 << 0 << QStringList{QStringLiteral("Error in CloseLib: 5")};
+        QTest::newRow("no engine, no question") << false << false << 0 << 0 << QStringList{};
     }
     void shutDownAsksToSaveEditsAndClosesTheEngine()
     {
+        QFETCH(bool, open);
         QFETCH(bool, yes);
         QFETCH(int, closeResult);
         QFETCH(int, saves);
         QFETCH(QStringList, messages);
         test::MainWindowFixture f(&FakeEngine::resolve);
         f.mod.trackLength = 262144;
-        f.window->OpenEngine();
+        if (open)
+            f.window->OpenEngine();
         FakeEngine::closeResult = closeResult;
         f.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
         f.window->show();
         QElapsedTimer timer;
         timer.start();
         f.window->close();
-        QVERIFY(timer.elapsed() >= 200); // the message window painted first
-        QCOMPARE(f.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
         QCOMPARE(FakeEngine::saveEdits, saves);
-        QCOMPARE(FakeEngine::closeLib, 1);
+        QCOMPARE(FakeEngine::closeLib, open ? 1 : 0);
         QCOMPARE(f.ui.messages(), messages);
         QVERIFY(!f.window->bInitLib);
+        if (!open)
+        {
+            QVERIFY(f.ui.questions().isEmpty());
+            QCOMPARE(f.engine->boundCount(), 0);
+            return;
+        }
+        QVERIFY(timer.elapsed() >= 200); // the message window painted first
+        QCOMPARE(f.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
         auto* message = f.window->findChild<FrmMessage*>();
         QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
         QVERIFY(!message->isVisible());
-    }
-
-    void shutDownWithoutEngineAsksNothing()
-    {
-        test::MainWindowFixture f(&FakeEngine::resolve);
-        f.window->show();
-        f.window->close();
-        QVERIFY(f.ui.questions().isEmpty());
-        QCOMPARE(FakeEngine::closeLib, 0);
-        QCOMPARE(f.engine->boundCount(), 0);
     }
 
     void optionsCommandShowsTheDialogWithTheMidiInputs()

@@ -72,20 +72,6 @@ private slots:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("qt.svg")));
     }
 
-    void buttonCarriesItsTipAndTag_data() { addRows(); }
-    void buttonCarriesItsTipAndTag()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, tip);
-        QFETCH(QString, tag);
-        test::MainWindowFixture f;
-        const auto* b = f.window->findChild<QToolButton*>(button);
-        QVERIFY(b != nullptr);
-        QCOMPARE(b->toolTip(), tip);
-        QCOMPARE(b->property("tag").toString(), tag);
-        QVERIFY(!b->icon().pixmap(24, 24).isNull());
-    }
-
     void buttonForwardsToItsCommand_data() { addRows(); }
     void buttonForwardsToItsCommand()
     {
@@ -104,9 +90,17 @@ private slots:
     void helpModeOpensTheTopicInsteadAndEnds()
     {
         QFETCH(QString, button);
+        QFETCH(QString, tip);
         QFETCH(QString, tag);
         test::MainWindowFixture f;
         QToolButton* b = PictureButtonsTest::button(f, button);
+        QCOMPARE(b->toolTip(), tip);
+        QCOMPARE(b->property("tag").toString(), tag);
+        QVERIFY(!b->icon().pixmap(24, 24).isNull());
+        QFile page(QStringLiteral(VUMO_HELP_PAGE)); // the page holds the anchor
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(page.readAll())
+                    .contains(QStringLiteral("id=\"%1\"").arg(tag.mid(1))));
         QTest::mouseClick(f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp")),
                           Qt::LeftButton);
         QVERIFY(f.window->helpMode());
@@ -121,17 +115,6 @@ private slots:
         QVERIFY(f.ui.messages().isEmpty());
     }
 
-    void helpPageHoldsTheButtonsAnchor_data() { addRows(); }
-    void helpPageHoldsTheButtonsAnchor()
-    {
-        QFETCH(QString, tag);
-        QFile page(QStringLiteral(VUMO_HELP_PAGE));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(page.readAll());
-        QVERIFY2(html.contains(QStringLiteral("id=\"%1\"").arg(tag.mid(1))), qPrintable(tag));
-        QVERIFY(html.contains(QStringLiteral("id=\"CAB\""))); // the help button's own topic
-    }
-
     void helpButtonTogglesHelpMode()
     {
         test::MainWindowFixture f;
@@ -144,6 +127,15 @@ private slots:
         QTest::mouseClick(help, Qt::LeftButton);
         QVERIFY(!f.window->helpMode());
         QVERIFY(f.ui.shown.isEmpty());
+        // Contents opens the page without a topic; the help button has its own.
+        f.window->findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
+        const QStringList urls = f.ui.texts(Shown::Kind::Url);
+        QCOMPARE(urls.size(), 1);
+        QVERIFY(urls.first().startsWith(QStringLiteral("file://")));
+        QVERIFY(urls.first().endsWith(QStringLiteral("/vumo.htm")));
+        QFile page(QStringLiteral(VUMO_HELP_PAGE));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(page.readAll().contains("id=\"CAB\""));
     }
 
     void helpPageThatCannotOpenIsReported()
@@ -158,16 +150,6 @@ private slots:
         QVERIFY(!f.window->helpMode());
     }
 
-    void helpContentsOpensThePageWithoutTopic()
-    {
-        test::MainWindowFixture f;
-        f.window->findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
-        const QStringList urls = f.ui.texts(Shown::Kind::Url);
-        QCOMPARE(urls.size(), 1);
-        QVERIFY(urls.first().startsWith(QStringLiteral("file://")));
-        QVERIFY(urls.first().endsWith(QStringLiteral("/vumo.htm")));
-    }
-
     void checkBoxInHelpModeOpensHelpAndKeepsItsValue()
     {
         test::MainWindowFixture f;
@@ -180,37 +162,16 @@ private slots:
         QVERIFY(!f.window->helpMode());
     }
 
-    void armBoxKeepsMenuAndRecordControlsInStep()
-    {
-        test::MainWindowFixture f;
-        showTrackBoxes(f);
-        auto* arm = f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"));
-        auto* menuArm = f.window->findChild<QAction*>(QStringLiteral("mnuControlArm"));
-        auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
-        auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
-        QVERIFY(!rec->isEnabled());
-        QVERIFY(!menuRec->isEnabled());
-        QTest::mouseClick(arm, Qt::LeftButton);
-        QVERIFY(arm->isChecked());
-        QVERIFY(menuArm->isChecked());
-        QVERIFY(rec->isEnabled());
-        QVERIFY(menuRec->isEnabled());
-        menuArm->trigger(); // the menu item flips the box, which flips the check mark
-        QVERIFY(!arm->isChecked());
-        QVERIFY(!menuArm->isChecked());
-        QVERIFY(!rec->isEnabled());
-        QVERIFY(!menuRec->isEnabled());
-    }
-
-    void mergeAndDrumBoxesFollowTheirMenuItems_data()
+    void trackBoxesAndMenuItemsFollowEachOther_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("item");
+        QTest::newRow("arm") << QStringLiteral("chkArm") << QStringLiteral("mnuControlArm");
         QTest::newRow("merge") << QStringLiteral("chkMerge") << QStringLiteral("mnuControlMerge");
         QTest::newRow("drums") << QStringLiteral("chkDrums")
                                << QStringLiteral("mnuControlActivateDrums");
     }
-    void mergeAndDrumBoxesFollowTheirMenuItems()
+    void trackBoxesAndMenuItemsFollowEachOther()
     {
         QFETCH(QString, box);
         QFETCH(QString, item);
@@ -218,12 +179,20 @@ private slots:
         showTrackBoxes(f);
         auto* check = f.window->findChild<QCheckBox*>(box);
         auto* action = f.window->findChild<QAction*>(item);
-        action->trigger();
-        QVERIFY(check->isChecked());
-        QVERIFY(action->isChecked());
+        auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
+        auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
+        // Both ways in step; Record is usable only while the track is armed.
+        auto inStep = [&](bool on)
+        {
+            const bool recordOn = on && box == QStringLiteral("chkArm");
+            return check->isChecked() == on && action->isChecked() == on &&
+                   rec->isEnabled() == recordOn && menuRec->isEnabled() == recordOn;
+        };
+        QVERIFY(inStep(false));
+        action->trigger(); // the menu item flips the box, which flips the check mark
+        QVERIFY(inStep(true));
         QTest::mouseClick(check, Qt::LeftButton);
-        QVERIFY(!check->isChecked());
-        QVERIFY(!action->isChecked());
+        QVERIFY(inStep(false));
     }
 };
 

@@ -39,7 +39,7 @@ private slots:
 #endif
     }
 
-    void savedSettingsComeBack()
+    void savedSettingsComeBackStoredAsTextInTheirSections()
     {
         ModVumo saved;
         saved.mixerPath = QStringLiteral("/opt/mixer");
@@ -51,7 +51,19 @@ private slots:
             QSettings store(storePath(), QSettings::IniFormat);
             SaveSettings(saved, store);
         }
+        QFile file(storePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY(text.contains(QStringLiteral("[AddIns]")));
+        QVERIFY(text.contains(QStringLiteral("[Settings]")));
         QSettings store(storePath(), QSettings::IniFormat);
+        const QStringList keys{"Settings/Midi In BufLen", "Settings/Midi In Device",
+                               "Settings/Default Track Length", "AddIns/Audio Mixer",
+                               "AddIns/Midi Sequencer"};
+        QStringList values;
+        for (const QString& key : keys)
+            values << store.value(key).toString();
+        QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
         ModVumo loaded;
         LoadSettings(loaded, store);
         QCOMPARE(loaded.mixerPath, saved.mixerPath);
@@ -61,68 +73,27 @@ private slots:
         QCOMPARE(loaded.defaultTrackMB, int16_t{16});
     }
 
-    void valuesAreStoredAsTextInTheirSections()
-    {
-        ModVumo saved;
-        saved.mixerPath = QStringLiteral("mix");
-        saved.sequencerPath = QStringLiteral("seq");
-        saved.midiInDevice = 2;
-        saved.midiBufLen = 32768;
-        saved.defaultTrackMB = 4;
-        {
-            QSettings store(storePath(), QSettings::IniFormat);
-            SaveSettings(saved, store);
-        }
-        QFile file(storePath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        QVERIFY(text.contains(QStringLiteral("[AddIns]")));
-        QVERIFY(text.contains(QStringLiteral("[Settings]")));
-        QSettings store(storePath(), QSettings::IniFormat);
-        QCOMPARE(store.value(QStringLiteral("Settings/Midi In BufLen")).toString(),
-                 QStringLiteral("32768"));
-        QCOMPARE(store.value(QStringLiteral("Settings/Midi In Device")).toString(),
-                 QStringLiteral("2"));
-        QCOMPARE(store.value(QStringLiteral("Settings/Default Track Length")).toString(),
-                 QStringLiteral("4"));
-        QCOMPARE(store.value(QStringLiteral("AddIns/Audio Mixer")).toString(),
-                 QStringLiteral("mix"));
-        QCOMPARE(store.value(QStringLiteral("AddIns/Midi Sequencer")).toString(),
-                 QStringLiteral("seq"));
-    }
-
-    void missingKeyKeepsItsDefault()
-    {
-        {
-            QSettings store(storePath(), QSettings::IniFormat);
-            store.setValue(QStringLiteral("Settings/Midi In Device"), QStringLiteral("5"));
-        }
-        QSettings store(storePath(), QSettings::IniFormat);
-        ModVumo mod;
-        LoadSettings(mod, store);
-        QCOMPARE(mod.midiInDevice, 5);
-        QCOMPARE(mod.midiBufLen, 32768);
-        QCOMPARE(mod.defaultTrackMB, int16_t{4});
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
-    }
-
-    void storedTextThatIsNoNumberKeepsTheDefault_data()
+    void keyMissingOrNoNumberKeepsTheDefault_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("device");
+        QTest::newRow("only one key: the others keep their defaults")
+            << QStringLiteral("Settings/Midi In Device") << QStringLiteral("5") << 5;
         QTest::newRow("words") << QStringLiteral("Settings/Midi In BufLen")
-                               << QStringLiteral("lots");
+                               << QStringLiteral("lots") << 0;
         QTest::newRow("fraction") << QStringLiteral("Settings/Midi In BufLen")
-                                  << QStringLiteral("1.5");
+                                  << QStringLiteral("1.5") << 0;
         QTest::newRow("too big for int16")
-            << QStringLiteral("Settings/Default Track Length") << QStringLiteral("40000");
+            << QStringLiteral("Settings/Default Track Length") << QStringLiteral("40000") << 0;
         QTest::newRow("too big for int32")
-            << QStringLiteral("Settings/Midi In Device") << QStringLiteral("99999999999");
+            << QStringLiteral("Settings/Midi In Device") << QStringLiteral("99999999999") << 0;
     }
-    void storedTextThatIsNoNumberKeepsTheDefault()
+    void keyMissingOrNoNumberKeepsTheDefault()
     {
         QFETCH(QString, key);
         QFETCH(QString, text);
+        QFETCH(int, device);
         {
             QSettings store(storePath(), QSettings::IniFormat);
             store.setValue(key, text);
@@ -132,7 +103,8 @@ private slots:
         LoadSettings(mod, store);
         QCOMPARE(mod.midiBufLen, 32768);
         QCOMPARE(mod.defaultTrackMB, int16_t{4});
-        QCOMPARE(mod.midiInDevice, 0);
+        QCOMPARE(mod.midiInDevice, device);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
     }
 };
 

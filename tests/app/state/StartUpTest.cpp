@@ -52,25 +52,20 @@ private slots:
         QTest::addColumn<QString>("openedFile");
         QTest::addColumn<bool>("asked");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("quoted .vum opens without the question")
-            << QStringList{QStringLiteral("Vumo"), QStringLiteral("\"/p/My Song.vum\"")}
-            << QList<int>{} << QString() << false
-            << QStringList{QStringLiteral("OpenProject /p/My Song.vum")};
-        QTest::newRow("upper-case VUM opens too")
-            << QStringList{QStringLiteral("Vumo"), QStringLiteral("/p/SONG.VUM")} << QList<int>{}
-            << QString() << false << QStringList{QStringLiteral("OpenProject /p/SONG.VUM")};
-        QTest::newRow(".cab leads to the question, No starts New")
-            << QStringList{QStringLiteral("Vumo"), QStringLiteral("/p/song.cab")} << QList<int>{1}
-            << QString() << true << QStringList{QStringLiteral("New")};
-        QTest::newRow("no command line, Yes and cancel starts New")
-            << QStringList{QStringLiteral("Vumo")} << QList<int>{0} << QString() << true
-            << QStringList{QStringLiteral("Open"), QStringLiteral("New")};
-        QTest::newRow("Yes and a project opened: no New")
-            << QStringList{QStringLiteral("Vumo")} << QList<int>{0} << QStringLiteral("/p/a.vum")
-            << true << QStringList{QStringLiteral("Open")};
-        QTest::newRow("other file, No")
-            << QStringList{QStringLiteral("Vumo"), QStringLiteral("notes.txt")} << QList<int>{1}
-            << QString() << true << QStringList{QStringLiteral("New")};
+        auto row = [](const char* what, const QStringList& arguments, QList<int> answers,
+                      const char* openedFile, const QStringList& calls)
+        {
+            QTest::newRow(what) << arguments << answers << QString::fromLatin1(openedFile)
+                                << !answers.isEmpty() << calls;
+        };
+        row("quoted .vum opens without the question", {"Vumo", "\"/p/My Song.vum\""}, {}, "",
+            {"OpenProject /p/My Song.vum"});
+        row("upper-case VUM opens too", {"Vumo", "/p/SONG.VUM"}, {}, "",
+            {"OpenProject /p/SONG.VUM"});
+        row(".cab leads to the question, No starts New", {"Vumo", "/p/song.cab"}, {1}, "", {"New"});
+        row("no command line, Yes and cancel starts New", {"Vumo"}, {0}, "", {"Open", "New"});
+        row("Yes and a project opened: no New", {"Vumo"}, {0}, "/p/a.vum", {"Open"});
+        row("other file, No", {"Vumo", "notes.txt"}, {1}, "", {"New"});
     }
     void firstProjectChoice()
     {

@@ -40,6 +40,9 @@ private:
         child<QCheckBox>(s.w, "chkMute")->setChecked(mute);
     }
 
+    // A record's volume, pan and mute.
+    static QList<int> mixOf(const TrackRecord& t) { return {t.volume, t.pan, t.mute}; }
+
 private slots:
     void initTestCase() { useVirtualDevices(); }
 
@@ -53,9 +56,7 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.tracks[2].fileName.trimmed(), file);
         QCOMPARE(s.mod.tracks[2].title.trimmed(), QStringLiteral("t3"));
-        QCOMPARE(s.mod.tracks[2].volume, int16_t{255});
-        QCOMPARE(s.mod.tracks[2].pan, int16_t{127});
-        QCOMPARE(s.mod.tracks[2].mute, int16_t{0});
+        QCOMPARE(mixOf(s.mod.tracks[2]), QList<int>({255, 127, 0}));
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), tracks::blankWaveBytes());
@@ -83,9 +84,7 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{2});
         QVERIFY(s.mod.tracks[1].fileName == last.fileName);
         QVERIFY(s.mod.tracks[1].title == last.title);
-        QCOMPARE(s.mod.tracks[1].volume, int16_t{90});
-        QCOMPARE(s.mod.tracks[1].pan, int16_t{30});
-        QCOMPARE(s.mod.tracks[1].mute, int16_t{1});
+        QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({90, 30, 1}));
         QCOMPARE(s.cboTrack().count(), 2);
         QCOMPARE(s.cboTrack().currentIndex(), -1);
         QVERIFY(child<QGroupBox>(s.w, "fraTrack")->isHidden());
@@ -100,24 +99,19 @@ private slots:
         // The bars belong to no track now: moving them changes no record.
         child<QScrollBar>(s.w, "hscVol")->setValue(11);
         child<QScrollBar>(s.w, "hscPan")->setValue(22);
-        QCOMPARE(s.mod.tracks[1].volume, int16_t{90});
-        QCOMPARE(s.mod.tracks[1].pan, int16_t{30});
+        QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({90, 30, 1}));
 
         // Picking a track shows the frame again with that track's controls.
         s.cboTrack().setCurrentIndex(1);
         QVERIFY(!child<QGroupBox>(s.w, "fraTrack")->isHidden());
         QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 90);
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
-    }
 
-    void answeringNoKeepsTheDeletedTracksFile()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 2);
+        // Answering No to the file question deletes the track but keeps its file.
         s.ui.answers.push_back(Answer::No);
         s.w.mnuTrackDelete();
         QCOMPARE(s.mod.trackCount, int16_t{1});
-        QVERIFY(QFile::exists(s.path("Demo-t2.wav")));
+        QVERIFY(QFile::exists(last.fileName.trimmed()));
     }
 
     void cloneThisCopiesTheSamplesAndTheMixSettings()
@@ -134,10 +128,8 @@ private slots:
         const TrackRecord& clone = s.mod.tracks[2];
         QCOMPARE(clone.title.trimmed(), QStringLiteral("c3"));
         QCOMPARE(clone.fileName.trimmed(), s.path("Demo-c3.wav"));
-        QCOMPARE(clone.volume, int16_t{180});
-        QCOMPARE(clone.pan, int16_t{40});
-        QCOMPARE(clone.mute, int16_t{0});           // the source's former mute
-        QCOMPARE(s.mod.tracks[0].mute, int16_t{1}); // the source is muted, not the clone
+        QCOMPARE(mixOf(clone), QList<int>({180, 40, 0})); // mute: the source's former one
+        QCOMPARE(s.mod.tracks[0].mute, int16_t{1});       // the source is muted, not the clone
         QCOMPARE(s.cboTrack().currentIndex(), 2);
         // The paste scales by the clone's gains (its volume and pan are the source's):
         // left 180 * min(255, 393 - 40) / 256 = 179, right 180 * min(255, 40 + 128) / 256 = 118.
@@ -160,9 +152,7 @@ private slots:
         QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Mute all merged tracks?")});
         QCOMPARE(s.mod.trackCount, int16_t{4});
         QCOMPARE(s.mod.tracks[3].title.trimmed(), QStringLiteral("c4"));
-        QCOMPARE(s.mod.tracks[3].volume, int16_t{255});
-        QCOMPARE(s.mod.tracks[3].pan, int16_t{127});
-        QCOMPARE(s.mod.tracks[3].mute, int16_t{0});
+        QCOMPARE(mixOf(s.mod.tracks[3]), QList<int>({255, 127, 0}));
         for (int k = 0; k < 3; ++k)
             QCOMPARE(s.mod.tracks[k].mute, int16_t{1});
         QVERIFY(QFile::exists(s.path("Demo-c4.wav")));
@@ -222,7 +212,7 @@ private slots:
         w.bInitLib = false;
     }
 
-    void renamingATrackAsksNothingAboutFiles()
+    void renamingAsksNothingAndANewFileAsksAboutTheOldOne()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
@@ -233,13 +223,7 @@ private slots:
         QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
         QVERIFY(s.ui.questions().isEmpty());
         QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
-    }
 
-    void aNewFileNameAsksAboutTheOldFileAndStartsBlank()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 2);
-        s.cboTrack().setCurrentIndex(0);
         s.engine.TrackWrite(10, 1234); // a pending edit of the old file
         s.ui.dialogs.push_back(trackPropsOK(QString(), s.path("fresh.wav")));
         s.ui.answers.push_back(Answer::Yes);
@@ -270,30 +254,6 @@ private slots:
         QVERIFY(s.mod.dialogCancelled);
     }
 
-    void armEnablesRecordAndMirrorsTheMenu()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 1);
-        auto* arm = child<QCheckBox>(s.w, "chkArm");
-        QVERIFY(!child<QWidget>(s.w, "cmdRec")->isEnabled());
-        QVERIFY(!action(s, "mnuControlRecord")->isEnabled());
-        QTest::mouseClick(arm, Qt::LeftButton);
-        QVERIFY(arm->isChecked());
-        QVERIFY(action(s, "mnuControlArm")->isChecked());
-        QVERIFY(child<QWidget>(s.w, "cmdRec")->isEnabled());
-        QVERIFY(action(s, "mnuControlRecord")->isEnabled());
-        action(s, "mnuControlArm")->trigger();
-        QVERIFY(!arm->isChecked());
-        QVERIFY(!action(s, "mnuControlArm")->isChecked());
-        QVERIFY(!child<QWidget>(s.w, "cmdRec")->isEnabled());
-        QVERIFY(!action(s, "mnuControlRecord")->isEnabled());
-
-        action(s, "mnuControlMerge")->trigger();
-        QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
-        QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
-        QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
-    }
-
     void switchingShowsTheTracksControlsAndKeepsTheSwitches()
     {
         StudioFixture s;
@@ -309,17 +269,8 @@ private slots:
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
         QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
         QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
-        QCOMPARE(s.mod.tracks[1].volume, int16_t{250});
-        QCOMPARE(s.mod.tracks[1].pan, int16_t{240});
+        QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
-    }
-
-    void theActiveTrackFrameWaitsForTheFirstSwitch()
-    {
-        StudioFixture s;
-        QVERIFY(child<QGroupBox>(s.w, "fraTrack")->isHidden());
-        s.newProject();
-        QVERIFY(!child<QGroupBox>(s.w, "fraTrack")->isHidden());
     }
 };
 
