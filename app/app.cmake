@@ -107,7 +107,7 @@ endif()
 
 # Times a track switch and a project opening in a project of 16 tracks of 4 MB beside a plain
 # read of the same files (not a test: run it by hand, figures in bench/README.md).
-qt_add_executable(vumo_switch_timing tests/app/tracks/SwitchTimingMain.cpp)
+qt_add_executable(vumo_switch_timing bench/studio/SwitchTimingMain.cpp)
 target_link_libraries(vumo_switch_timing PRIVATE vumo_app)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
