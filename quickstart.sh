@@ -53,6 +53,7 @@ test)
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVUMO_WERROR=ON \
         -DVUMO_SANITIZE=ON -DVUMO_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
         ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
     ;;
 *)
