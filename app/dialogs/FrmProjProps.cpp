@@ -83,7 +83,9 @@ void FrmProjProps::ok()
         return;
     }
     m_mod.trackLength = mb * kFramesPerMB;
-    m_mod.projTitle.assign(ui->txtTitle->text());
+    // A title left as shown keeps its stored bytes (FrmTrackProps says why).
+    if (ui->txtTitle->text() != m_mod.projTitle.trimmed())
+        m_mod.projTitle.assign(ui->txtTitle->text());
     accept();
 }
 

@@ -39,15 +39,20 @@ void FrmTrackProps::ok()
         m_services.message(QStringLiteral("You must supply a title and filename."));
         return;
     }
+    // A text left as shown keeps its stored bytes: a name from elsewhere need not be valid in
+    // the local encoding, and encoding what is shown of it would name another file.
+    TrackRecord& track = m_mod.tracks[m_mod.currentTrack];
+    const bool newFile = fileName != track.fileName.trimmed();
     // A cut path would name another file: refuse it whole.
-    if (const QString refused = project::checkTrackPath(fileName); !refused.isEmpty())
+    if (const QString refused = project::checkTrackPath(fileName); newFile && !refused.isEmpty())
     {
         m_services.message(refused);
         return;
     }
-    TrackRecord& track = m_mod.tracks[m_mod.currentTrack];
-    track.title.assign(title);
-    track.fileName.assign(fileName);
+    if (title != track.title.trimmed())
+        track.title.assign(title);
+    if (newFile)
+        track.fileName.assign(fileName);
     accept();
 }
 

@@ -1,8 +1,9 @@
 // DrumFile: reads and writes drum files (".mbt") and imports drum maps (".drm").
 #include "drums/DrumFile.h"
 
+#include "files/SafeWrite.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -142,18 +143,8 @@ QString writeDrumFile(const QString& path, const DrumData& drums)
         for (const BeatRow& row : grid)
             bytes.append(reinterpret_cast<const char*>(row.data()), kBeats);
 
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(bytes) == bytes.size();
-    if (!ok)
-    {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed.arg(path, why);
-    }
-    if (!file.commit())
-        return failed.arg(path, file.errorString());
-    return QString();
+    const QString why = files::writeFileSafely(path, bytes);
+    return why.isEmpty() ? QString() : failed.arg(path, why);
 }
 
 QString importDrumMap(const QString& path, DrumData& drums)

@@ -21,9 +21,10 @@ constexpr int kMaxSongLength = 32767; // the song length is stored as a signed 1
 // or has a negative length changes nothing and gives the error text; empty on success.
 QString readDrumFile(const QString& path, DrumData& drums);
 
-// Writes drums as an "mbt3" file, through a file beside it that replaces the old one only when
-// complete. The song is stored one Latin-1 byte per character ('?' for others). A song longer
-// than 32767 characters is refused. Returns an empty text on success, else the error.
+// Writes drums as an "mbt3" file through files::writeFileSafely: a failed save (a full disk
+// included) leaves the previous file whole and is reported. The song is stored one Latin-1 byte per
+// character ('?' for others). A song longer than 32767 characters is refused. Returns an empty text
+// on success, else the error.
 QString writeDrumFile(const QString& path, const DrumData& drums);
 
 // Reads a drum map into the instrument table: each line "note<TAB>name" whose TAB is neither its

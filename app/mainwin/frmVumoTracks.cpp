@@ -29,6 +29,12 @@ bool loadFailed(int32_t rc)
     return rc < 0 || rc >= 10;
 }
 
+// The track's path for the engine: the record's bytes as they are (see project/FixedField.h).
+QByteArray trackPath(const TrackRecord& t)
+{
+    return project::fieldText(t.fileName.toByteArray());
+}
+
 } // namespace
 
 // ---- the track table and the engine -------------------------------------------------------
@@ -42,8 +48,7 @@ void frmVumo::PushAllTracks()
     {
         const TrackRecord& t = m_mod.tracks[lTrk];
         lTrkVol = t.mute == 1 ? 0 : t.volume;
-        checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(lTrk, enginePath(t.fileName.trimmed()).constData()));
+        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(lTrk, trackPath(t).constData()));
         m_engine.SetTrackAttr(lTrk, lTrkVol, t.pan);
     }
 }
@@ -55,8 +60,7 @@ void frmVumo::LoadTrack(int k)
     lTrkVol = t.mute == 1 ? 0 : t.volume;
     if (bInitLib)
     {
-        checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
+        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(k, trackPath(t).constData()));
         m_engine.SetTrackAttr(k, lTrkVol, t.pan);
     }
     {
@@ -291,8 +295,7 @@ void frmVumo::mnuTrackProps()
         checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
     lTrk = k;
     if (bInitLib)
-        checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
+        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(k, trackPath(t).constData()));
     if (!(t.title == oldTitle))
         m_cboTrack->setItemText(k, t.title.trimmed());
     if (fileChanged)

@@ -2,9 +2,26 @@
 #include "project/FixedField.h"
 
 #include <QFile>
+#include <QStringDecoder>
+
+#include <optional>
 
 namespace vumo::project
 {
+namespace
+{
+
+// The text decoded in the local 8-bit encoding; nothing when the bytes are not valid there.
+std::optional<QString> decodeLocal(const QByteArray& text)
+{
+    QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder(text);
+    if (decoder.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
+} // namespace
 
 QByteArray encodeCut(const QString& text, int maxBytes)
 {
@@ -33,11 +50,37 @@ QByteArray encodeField(const QString& text, int size)
     return field;
 }
 
-QString decodeField(const QByteArray& field)
+QByteArray fieldText(const QByteArray& field)
 {
     const qsizetype end = field.indexOf('\0');
-    const QByteArray used = end < 0 ? field : field.left(end);
-    return QFile::decodeName(used).trimmed();
+    QByteArrayView used = QByteArrayView(field).first(end < 0 ? field.size() : end);
+    while (used.startsWith(' '))
+        used = used.sliced(1);
+    while (used.endsWith(' '))
+        used.chop(1);
+    return used.toByteArray();
+}
+
+QByteArray padField(const QByteArray& text, int size)
+{
+    QByteArray field = text;
+    if (field.size() > size)
+    {
+        const std::optional<QString> decoded = decodeLocal(text);
+        field = decoded ? encodeCut(*decoded, size) : text.left(size);
+    }
+    field.append(size - field.size(), ' ');
+    return field;
+}
+
+QString displayText(const QByteArray& text)
+{
+    return decodeLocal(text).value_or(QString::fromLatin1(text));
+}
+
+QString decodeField(const QByteArray& field)
+{
+    return displayText(fieldText(field));
 }
 
 } // namespace vumo::project

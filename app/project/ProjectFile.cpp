@@ -1,11 +1,10 @@
 // ProjectFile: reads and writes the project file (".vum").
 #include "project/ProjectFile.h"
 
+#include "files/SafeWrite.h"
 #include "project/FixedField.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace vumo::project
@@ -55,8 +54,8 @@ QString damaged(const QString& path, const QString& why)
 TrackRecordData decodeRecord(const QByteArray& bytes, qsizetype at)
 {
     TrackRecordData track;
-    track.title = decodeField(bytes.mid(at, kTitleBytes));
-    track.fileName = decodeField(bytes.mid(at + kFileNameAt, kFileNameBytes));
+    track.title = fieldText(bytes.mid(at, kTitleBytes));
+    track.fileName = fieldText(bytes.mid(at + kFileNameAt, kFileNameBytes));
     track.volume = readLE<int16_t>(bytes, at + kVolumeAt);
     track.pan = readLE<int16_t>(bytes, at + kPanAt);
     track.mute = readLE<int16_t>(bytes, at + kMuteAt);
@@ -66,8 +65,8 @@ TrackRecordData decodeRecord(const QByteArray& bytes, qsizetype at)
 
 void appendRecord(QByteArray& bytes, const TrackRecordData& track)
 {
-    bytes.append(encodeField(track.title, kTitleBytes));
-    bytes.append(encodeField(track.fileName, kFileNameBytes));
+    bytes.append(padField(track.title, kTitleBytes));
+    bytes.append(padField(track.fileName, kFileNameBytes));
     appendLE<int16_t>(bytes, track.volume);
     appendLE<int16_t>(bytes, track.pan);
     appendLE<int16_t>(bytes, track.mute);
@@ -79,7 +78,7 @@ QByteArray encodeProject(const ProjectData& project)
     QByteArray bytes;
     bytes.reserve(kHeaderBytes + kRecordBytes * project.tracks.size());
     bytes.append(rawField(project.projVersion, kVersionBytes));
-    bytes.append(encodeField(project.projTitle, kTitleBytes));
+    bytes.append(padField(project.projTitle, kTitleBytes));
     appendLE<int32_t>(bytes, project.trackLength);
     appendLE<int16_t>(bytes, int16_t(project.tracks.size()));
     appendLE<int32_t>(bytes, project.tempo);
@@ -95,7 +94,7 @@ ProjectData newProjectData(int32_t memoryMB)
 {
     ProjectData project;
     project.projVersion = "1.00";
-    project.projTitle = QStringLiteral("untitled");
+    project.projTitle = "untitled";
     project.trackLength = memoryMB * kFramesPerMB;
     project.tempo = kDefaultTempo;
     return project;
@@ -151,7 +150,7 @@ ProjectReadResult readProject(const QString& path)
 
     ProjectData& project = result.project;
     project.projVersion = bytes.left(kVersionBytes);
-    project.projTitle = decodeField(bytes.mid(kTitleAt, kTitleBytes));
+    project.projTitle = fieldText(bytes.mid(kTitleAt, kTitleBytes));
     project.trackLength = trackLength;
     const int32_t tempo = readLE<int32_t>(bytes, kTempoAt);
     project.tempo = tempo == 0 ? kDefaultTempo : tempo;
@@ -176,37 +175,26 @@ QString writeProject(const QString& path, const ProjectData& project)
             return QStringLiteral("Unable to save the project file %1: %2").arg(path, refused);
     }
 
-    // A file the user protected is not replaced, although its folder would allow it.
-    const QFileInfo existing(path);
-    if (existing.exists() && existing.isFile() && !existing.isWritable())
-        return QStringLiteral("Unable to save the project file %1: it is read-only.").arg(path);
-
-    const QByteArray bytes = encodeProject(project);
-    // The new contents go to a file beside the old one that replaces it only when complete.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(bytes) == bytes.size();
-    if (!ok)
-    {
-        const QString why = file.errorString();
-        file.cancelWriting();
+    const QString why = files::writeFileSafely(path, encodeProject(project));
+    if (!why.isEmpty())
         return QStringLiteral("Unable to save the project file %1: %2").arg(path, why);
-    }
-    if (!file.commit())
-        return QStringLiteral("Unable to save the project file %1: %2")
-            .arg(path, file.errorString());
     return QString();
 }
 
 QString checkTrackPath(const QString& path)
 {
-    if (path.contains(QChar(u'\0')))
-        return QStringLiteral("The track file name %1 holds a NUL character.").arg(path);
-    const qsizetype bytes = QFile::encodeName(path).size();
-    if (bytes > kMaxTrackPathBytes)
+    return checkTrackPath(QFile::encodeName(path));
+}
+
+QString checkTrackPath(const QByteArray& path)
+{
+    if (path.contains('\0'))
+        return QStringLiteral("The track file name %1 holds a NUL character.")
+            .arg(displayText(path));
+    if (path.size() > kMaxTrackPathBytes)
         return QStringLiteral("The track file name %1 is too long: %2 bytes, at most %3.")
-            .arg(path)
-            .arg(bytes)
+            .arg(displayText(path))
+            .arg(path.size())
             .arg(kMaxTrackPathBytes);
     return QString();
 }

@@ -26,11 +26,13 @@ constexpr int kTrackReservedBytes = 6;
 constexpr int kMaxTrackPathBytes = 127;
 constexpr int32_t kDefaultTempo = 100; // ms per drum beat; a stored 0 reads as this
 
-// One track record, in file order. Texts are held trimmed, as they are used.
+// One track record, in file order. Texts are held as the bytes of the file, trimmed of their
+// padding (FixedField.h): a name is used and written back exactly as it was read, whatever its
+// encoding; project::displayText shows it.
 struct TrackRecordData
 {
-    QString title;
-    QString fileName; // full path of the track's wave file
+    QByteArray title;
+    QByteArray fileName; // full path of the track's wave file, as handed to the engine
     int16_t volume = 255;
     int16_t pan = 127;
     int16_t mute = 0;                                            // 1 = muted
@@ -43,7 +45,7 @@ struct TrackRecordData
 struct ProjectData
 {
     QByteArray projVersion = QByteArray(kVersionBytes, '\0'); // never interpreted
-    QString projTitle;
+    QByteArray projTitle;    // bytes, like the texts of TrackRecordData
     int32_t trackLength = 0; // frames per track buffer
     int32_t tempo = kDefaultTempo;
     QByteArray projReserved = QByteArray(kProjReservedBytes, '\0'); // carried unchanged
@@ -68,14 +70,17 @@ struct ProjectReadResult
 // or a track length outside 1 frame to 256 MB gives an error and no project.
 ProjectReadResult readProject(const QString& path);
 
-// Writes a project file: to a temporary file beside it that is renamed over the old one, so a
-// failed save leaves the previous file whole. Returns an empty text on success, else the error.
-// A project with more than 17 tracks or with a track path that does not fit is refused.
+// Writes a project file through files::writeFileSafely: a failed save (a full disk included)
+// leaves the previous file whole and is reported. Returns an empty text on success, else the
+// error. A project with more than 17 tracks or with a track path that does not fit is refused;
+// a title longer than its 16 bytes is cut.
 QString writeProject(const QString& path, const ProjectData& project);
 
 // Empty when path can name a track file (its encoding fits the engine's 127 bytes and holds no
 // NUL); otherwise the message that refuses it. A path is never cut: a cut path names another file.
 QString checkTrackPath(const QString& path);
+// The same for a path as its bytes (a record of a project file).
+QString checkTrackPath(const QByteArray& path);
 bool trackPathFits(const QString& path);
 
 } // namespace vumo::project

@@ -8,7 +8,7 @@ project::ProjectData toProjectData(const ModVumo& mod)
 {
     project::ProjectData data;
     data.projVersion = mod.projVersion.toByteArray();
-    data.projTitle = mod.projTitle.trimmed();
+    data.projTitle = project::fieldText(mod.projTitle.toByteArray());
     data.trackLength = mod.trackLength;
     data.tempo = mod.tempo;
     data.projReserved = mod.projReserved.toByteArray();
@@ -16,8 +16,8 @@ project::ProjectData toProjectData(const ModVumo& mod)
     {
         const TrackRecord& t = mod.tracks[k];
         project::TrackRecordData r;
-        r.title = t.title.trimmed();
-        r.fileName = t.fileName.trimmed();
+        r.title = project::fieldText(t.title.toByteArray());
+        r.fileName = project::fieldText(t.fileName.toByteArray());
         r.volume = t.volume;
         r.pan = t.pan;
         r.mute = t.mute;
@@ -29,8 +29,8 @@ project::ProjectData toProjectData(const ModVumo& mod)
 
 void assignTrack(TrackRecord& track, const project::TrackRecordData& data)
 {
-    track.title.assign(data.title);
-    track.fileName.assign(data.fileName);
+    track.title.assignBytes(project::padField(data.title, project::kTitleBytes));
+    track.fileName.assignBytes(project::padField(data.fileName, project::kFileNameBytes));
     track.volume = data.volume;
     track.pan = data.pan;
     track.mute = data.mute;
@@ -40,7 +40,7 @@ void assignTrack(TrackRecord& track, const project::TrackRecordData& data)
 void fromProjectData(ModVumo& mod, const project::ProjectData& data)
 {
     mod.projVersion.assignBytes(data.projVersion);
-    mod.projTitle.assign(data.projTitle);
+    mod.projTitle.assignBytes(project::padField(data.projTitle, project::kTitleBytes));
     mod.trackLength = data.trackLength;
     mod.trackCount = static_cast<int16_t>(std::min<qsizetype>(data.tracks.size(), kMaxTracks));
     mod.tempo = data.tempo;

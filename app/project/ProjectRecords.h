@@ -1,5 +1,5 @@
 // ProjectRecords: moves the project between the studio's state (modVumo) and the project
-// file's records.
+// file's records. Texts move as their bytes, never decoded and encoded again.
 #pragma once
 
 #include "project/ProjectFile.h"

@@ -1,8 +1,9 @@
-# The studio's window-free core: the project file and the drum data model, with their Qt Test
-# programs. Included from the top-level CMakeLists after app/app.cmake.
+# The studio's window-free core: the safe file writer, the project file and the drum data
+# model, with their Qt Test programs. Included from the top-level CMakeLists after app/app.cmake.
 find_package(Qt6 REQUIRED COMPONENTS Core Test)
 
 add_library(vumo_appcore STATIC
+    app/files/SafeWrite.cpp
     app/project/FixedField.cpp
     app/project/ProjectFile.cpp
     app/drums/DrumData.cpp
@@ -23,6 +24,7 @@ endfunction()
 
 vumo_appcore_test(tst_fixedfield tests/app/project/FixedFieldTest.cpp)
 vumo_appcore_test(tst_projectfile tests/app/project/ProjectFileTest.cpp)
+vumo_appcore_test(tst_writefaults tests/app/project/WriteFaultTest.cpp)
 vumo_appcore_test(tst_drumqueue tests/app/drums/DrumQueueTest.cpp)
 vumo_appcore_test(tst_drumfile tests/app/drums/DrumFileTest.cpp)
 vumo_appcore_test(tst_drumedit tests/app/drums/DrumEditTest.cpp)

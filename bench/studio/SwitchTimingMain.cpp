@@ -82,7 +82,8 @@ int main(int argc, char* argv[])
     {
         files << home.filePath(QStringLiteral("track%1.wav").arg(k));
         writeTrack(files.back(), k);
-        data.tracks.append({QStringLiteral("t%1").arg(k + 1), files.back()});
+        data.tracks.append(
+            {QStringLiteral("t%1").arg(k + 1).toUtf8(), QFile::encodeName(files.back())});
     }
     const QString projectPath = home.filePath(QStringLiteral("sixteen.vum"));
     vumo::project::writeProject(projectPath, data);

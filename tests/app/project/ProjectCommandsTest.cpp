@@ -1,11 +1,15 @@
 // The project commands through the main window and the real engine: New, Open, Save, Save As,
 // Properties, and what a bad project file or a failing engine leaves behind.
 #include "../StudioFixture.h"
+#include "../WriteFaults.h"
 #include "project/ProjectFile.h"
 #include "tracks/TrackFiles.h"
 
 #include <QLabel>
 #include <QTest>
+
+#include <cstdio>
+#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -13,18 +17,20 @@ using namespace vumo::test;
 namespace
 {
 
-// A project file "Demo" of 1 MB per track over the given tracks (their wave files written blank
-// when missing).
-QString writeProjectFile(const QString& path, const QList<project::TrackRecordData>& tracks,
+// A project file "Demo" of 1 MB per track over the given tracks (title, path; their wave files
+// written blank when missing).
+QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, QString>>& tracks,
                          int32_t tempo = 100)
 {
     project::ProjectData data = project::newProjectData(1);
-    data.projTitle = QStringLiteral("Demo");
+    data.projTitle = "Demo";
     data.tempo = tempo;
-    data.tracks = tracks;
-    for (const project::TrackRecordData& t : tracks)
-        if (!QFile::exists(t.fileName))
-            tracks::writeBlankWave(t.fileName);
+    for (const auto& [title, file] : tracks)
+    {
+        data.tracks.append({title, QFile::encodeName(file)});
+        if (!QFile::exists(file))
+            tracks::writeBlankWave(file);
+    }
     return project::writeProject(path, data);
 }
 
@@ -180,6 +186,65 @@ private slots:
         QCOMPARE(s.cboTrack().currentIndex(), 2);
         QCOMPARE(EngineSpy::switches.size(), switches);
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
+    }
+
+    // A title and a track path written on a Latin-1 system reach the engine and the file as the
+    // bytes they are; only the caption and the track list decode them.
+    void textsFromElsewhereLoadAndSaveAsTheyAre_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // of the track file; empty: fill 127 bytes
+        QTest::newRow("Latin-1 name") << QByteArray("Caf\xe9.wav");
+        QTest::newRow("127-byte path, Latin-1 name") << QByteArray();
+    }
+    void textsFromElsewhereLoadAndSaveAsTheyAre()
+    {
+        QFETCH(QByteArray, name);
+        StudioFixture s;
+        QByteArray path = QFile::encodeName(s.path(QString())) + "/" + name;
+        if (name.isEmpty())
+            path += QByteArray(127 - path.size(), '\xe9');
+        const std::vector<int16_t> samples{100, -100, 200, -200, 300, -300};
+        const QByteArray wave = waveBytes(samples);
+        std::FILE* file = std::fopen(path.constData(), "wb");
+        QVERIFY(file != nullptr);
+        QCOMPARE(std::fwrite(wave.constData(), 1, wave.size(), file), std::size_t(wave.size()));
+        std::fclose(file);
+        project::ProjectData data = project::newProjectData(1);
+        data.projTitle = "Caf\xe9";
+        data.tracks.append({"Cr\xe8me", path});
+        QCOMPARE(project::writeProject(s.path("latin.vum"), data), QString());
+        const QByteArray before = fileBytes(s.path("latin.vum"));
+
+        open(s, s.path("latin.vum"));
+        QCOMPARE(s.ui.messages(), QStringList());
+        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Caf\u00e9"));
+        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Cr\u00e8me"));
+        QCOMPARE(s.trackSamples(0, 3), samples); // the engine loaded the file by its bytes
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.messages(), QStringList());
+        QCOMPARE(fileBytes(s.path("latin.vum")), before);
+    }
+
+    // The studio shows why a save failed; the file on the disk stays the previous one.
+    void failedSaveIsShownWithItsCause()
+    {
+        StudioFixture s;
+        openThreeTracks(s);
+        s.ui.answers.push_back(Answer::No); // keep the file of the deleted track
+        s.w.mnuTrackDelete();
+        const QByteArray before = fileBytes(s.path("three.vum"));
+        {
+            const FileSizeLimit limit(512); // the two records need 594 bytes
+            s.w.mnuFileSave();
+        }
+        QCOMPARE(s.ui.messages(),
+                 QStringList{QStringLiteral("Unable to save the project file %1: File too large")
+                                 .arg(s.path("three.vum"))});
+        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(fileBytes(s.path("three.vum")), before);
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.messages().size(), 1);
+        QCOMPARE(fileBytes(s.path("three.vum")).size(), 282 + 2 * 156);
     }
 
     void aFailingEngineKeepsTheRecordsAndTheWindowUsable()

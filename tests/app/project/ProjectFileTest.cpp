@@ -1,5 +1,6 @@
 // Tests for the project file: its exact bytes, round trips and the files it refuses.
 #include "project/ProjectFile.h"
+#include "project/FixedField.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +63,7 @@ private slots:
         // New with the default 4 MB, then Add's first track "t1", then Save As.
         const QString trackPath = at("untitled-t1.wav");
         ProjectData project = newProjectData(4);
-        project.tracks.append({QStringLiteral("t1"), trackPath});
+        project.tracks.append({"t1", QFile::encodeName(trackPath)});
         QCOMPARE(writeProject(at("new.vum"), project), QString());
 
         const QByteArray path = QFile::encodeName(trackPath);
@@ -84,11 +85,10 @@ private slots:
                  header(524288, 1, 0) + record("/music/drums.wav") + "trailing bytes are ignored");
         ProjectData expected;
         expected.projVersion = "1.00";
-        expected.projTitle = QStringLiteral("demo");
+        expected.projTitle = "demo";
         expected.trackLength = 524288;
         expected.tempo = 100;
-        expected.tracks = {
-            {QStringLiteral("drums"), QStringLiteral("/music/drums.wav"), 200, 100, 1}};
+        expected.tracks = {{"drums", "/music/drums.wav", 200, 100, 1}};
         const ProjectReadResult read = readProject(at("hand.vum"));
         QVERIFY2(read.ok(), qPrintable(read.error));
         QCOMPARE(read.project, expected);
@@ -100,9 +100,9 @@ private slots:
     {
         QTest::addColumn<int>("trackCount");
         QTest::addColumn<int32_t>("trackLength");
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<QByteArray>("title");
         QTest::addColumn<QByteArray>("titleField"); // as stored
-        const QString koeln = QStringLiteral("K\u00f6ln");
+        const QByteArray koeln = "K\xc3\xb6ln";
         const QByteArray koelnField = "K\xc3\xb6ln           ";
         QTest::newRow("no tracks") << 0 << 262144 << koeln << koelnField;
         QTest::newRow("one track, 1 MB") << 1 << 262144 << koeln << koelnField;
@@ -111,15 +111,23 @@ private slots:
         QTest::newRow("17 tracks, 256 MB") << 17 << 67108864 << koeln << koelnField;
         // 15 bytes hold "Straßenmusik K"; "ö" would need bytes 16 and 17, so a space pads.
         QTest::newRow("UTF-8 title cut at a character boundary")
-            << 1 << 262144 << QStringLiteral("Stra\u00dfenmusik K\u00f6ln")
+            << 1 << 262144
+            << QByteArray("Stra\xc3\x9f"
+                          "enmusik K\xc3\xb6ln")
             << QByteArray("Stra\xc3\x9f"
                           "enmusik K ");
+        // Not UTF-8: cut after 16 bytes.
+        QTest::newRow("Latin-1 title cut after 16 bytes") << 1 << 262144
+                                                          << QByteArray("Stra\xdf"
+                                                                        "enmusik K\xf6ln")
+                                                          << QByteArray("Stra\xdf"
+                                                                        "enmusik K\xf6l");
     }
     void roundTripKeepsEveryField()
     {
         QFETCH(int, trackCount);
         QFETCH(int32_t, trackLength);
-        QFETCH(QString, title);
+        QFETCH(QByteArray, title);
         QFETCH(QByteArray, titleField);
         ProjectData project = newProjectData(1);
         project.projTitle = title;
@@ -128,12 +136,13 @@ private slots:
         project.projReserved[0] = 'r';
         project.projReserved[251] = '\x7f';
         for (int k = 0; k < trackCount; ++k)
-            project.tracks.append({QStringLiteral("c%1").arg(k + 1), at("c%1.wav").arg(k + 1),
-                                   int16_t(k * 15), int16_t(255 - k), int16_t(k % 2),
+            project.tracks.append({"c" + QByteArray::number(k + 1),
+                                   QFile::encodeName(at("c%1.wav").arg(k + 1)), int16_t(k * 15),
+                                   int16_t(255 - k), int16_t(k % 2),
                                    QByteArray("\x01\x02\x03\x04\x05\x06", 6)});
         // Saved over a longer file of five tracks: only the new records remain.
         ProjectData five = newProjectData(2);
-        five.tracks.fill({QStringLiteral("t"), at("t.wav")}, 5);
+        five.tracks.fill({"t", QFile::encodeName(at("t.wav"))}, 5);
         QCOMPARE(writeProject(at("round.vum"), five), QString());
         QCOMPARE(writeProject(at("round.vum"), project), QString());
         const QByteArray bytes = fileBytes(at("round.vum"));
@@ -141,8 +150,43 @@ private slots:
         QCOMPARE(bytes.mid(4, 16), titleField);
         const ProjectReadResult read = readProject(at("round.vum"));
         QVERIFY2(read.ok(), qPrintable(read.error));
-        project.projTitle = QString::fromUtf8(titleField).trimmed(); // what fits comes back
+        project.projTitle = titleField.trimmed(); // what fits comes back
         QCOMPARE(read.project, project);
+    }
+
+    // Texts written elsewhere come back as the bytes they are, whatever their encoding, and are
+    // written back unchanged; only what is shown is decoded.
+    void textsFromElsewhereKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("Latin-1") << QByteArray("Caf\xe9") << QByteArray("/music/Caf\xe9.wav")
+                                 << QStringLiteral("Caf\u00e9");
+        QTest::newRow("127 bytes, Latin-1 but the slash")
+            << QByteArray(16, '\xe9') << "/" + QByteArray(126, '\xe9') << QString(16, u'\u00e9');
+        QTest::newRow("UTF-8") << QByteArray("K\xc3\xb6ln") << QByteArray("/K\xc3\xb6ln.wav")
+                               << QStringLiteral("K\u00f6ln");
+        QTest::newRow("not UTF-8 nor whole")
+            << QByteArray("\xc3") << QByteArray("/\xff\xfe") << QStringLiteral("\u00c3");
+    }
+    void textsFromElsewhereKeepTheirBytes()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QByteArray, path);
+        QFETCH(QString, shownTitle);
+        const QByteArray titleField = title + QByteArray(16 - title.size(), ' ');
+        const QByteArray bytes = header(262144, 1, 100).replace(4, 16, titleField) +
+                                 record(path).replace(0, 16, titleField);
+        putBytes(at("elsewhere.vum"), bytes);
+        const ProjectReadResult read = readProject(at("elsewhere.vum"));
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.project.projTitle, title);
+        QCOMPARE(read.project.tracks[0].fileName, path);
+        QCOMPARE(checkTrackPath(read.project.tracks[0].fileName), QString());
+        QCOMPARE(decodeField(bytes.mid(4, 16)), shownTitle);
+        QCOMPARE(writeProject(at("elsewhere.vum"), read.project), QString());
+        QCOMPARE(fileBytes(at("elsewhere.vum")), bytes);
     }
 
     void damagedFileIsRefusedWithAMessage_data()
@@ -223,7 +267,7 @@ private slots:
         ProjectData project = newProjectData(1);
         QCOMPARE(writeProject(at("keep.vum"), project), QString());
         const QByteArray before = fileBytes(at("keep.vum"));
-        project.tracks.fill({QStringLiteral("t1"), trackPath}, trackCount);
+        project.tracks.fill({"t1", QFile::encodeName(trackPath)}, trackCount);
         const QString error = writeProject(at("keep.vum"), project);
         QVERIFY2(error.contains(message), qPrintable(error));
         QCOMPARE(fileBytes(at("keep.vum")), before);

@@ -167,7 +167,7 @@ private slots:
         {
             const QString file = s.path(QStringLiteral("k%1.wav").arg(k));
             tracks::writeBlankWave(file);
-            data.tracks.append({QStringLiteral("k%1").arg(k), file});
+            data.tracks.append({QStringLiteral("k%1").arg(k).toUtf8(), QFile::encodeName(file)});
         }
         QCOMPARE(project::writeProject(s.path("full.vum"), data), QString());
         s.ui.files.push_back(s.path("full.vum"));

@@ -114,8 +114,9 @@ private:
         {
             const QString file = s.path(QStringLiteral("mix%1.wav").arg(k));
             writeWave(file, tracks[k].samples);
-            data.tracks.append({QStringLiteral("m%1").arg(k), file, int16_t(tracks[k].volume),
-                                int16_t(tracks[k].pan), int16_t(tracks[k].mute ? 1 : 0)});
+            data.tracks.append({QStringLiteral("m%1").arg(k).toUtf8(), QFile::encodeName(file),
+                                int16_t(tracks[k].volume), int16_t(tracks[k].pan),
+                                int16_t(tracks[k].mute ? 1 : 0)});
         }
         project::writeProject(s.path("mix.vum"), data);
         s.ui.files.push_back(s.path("mix.vum"));
