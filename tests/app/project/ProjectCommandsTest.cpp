@@ -220,6 +220,11 @@ private slots:
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Caf\u00e9"));
         QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Cr\u00e8me"));
         QCOMPARE(s.trackSamples(0, 3), samples); // the engine loaded the file by its bytes
+        // The property dialogs left as shown keep the bytes (the 127 bytes would encode to more).
+        FrmTrackProps trackProps(s.mod, s.ui);
+        child<QAbstractButton>(trackProps, "OKButton")->click();
+        FrmProjProps projProps(s.mod, s.ui, 100000);
+        child<QAbstractButton>(projProps, "cmdOK")->click();
         s.w.mnuFileSave();
         QCOMPARE(s.ui.messages(), QStringList());
         QCOMPARE(fileBytes(s.path("latin.vum")), before);
