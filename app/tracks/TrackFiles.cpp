@@ -1,9 +1,9 @@
 // TrackFiles: blank track files and new track names.
 #include "tracks/TrackFiles.h"
 
+#include "files/SafeWrite.h"
 #include "state/AppFolder.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace vumo::tracks
@@ -42,13 +42,7 @@ QByteArray blankWaveBytes()
 
 QString writeBlankWave(const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    file.write(blankWaveBytes());
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return files::writeFileSafely(path, blankWaveBytes());
 }
 
 QString newTrackFileName(const QString& appFolder, const QString& projectTitle, char kind,

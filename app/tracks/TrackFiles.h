@@ -10,8 +10,8 @@ namespace vumo::tracks
 // The 48-byte blank track file: a canonical 16-bit stereo 44100 header and one silent frame.
 QByteArray blankWaveBytes();
 
-// Writes the blank track file to path, replacing what is there. Empty on success, else the
-// reason.
+// Writes the blank track file to path, replacing what is there, through files::writeFileSafely
+// (a failed write leaves no cut file). Empty on success, else the reason.
 QString writeBlankWave(const QString& path);
 
 // application folder + separator + title + "-" + kind + (track + 1) + ".wav", where kind is
