@@ -76,6 +76,24 @@ template <class Port> unsigned portCount(Port& client)
     }
 }
 
+// The port's name as the sequencer gives it; empty when it cannot.
+template <class Port> std::string portName(Port& client, unsigned port)
+{
+    try
+    {
+        return client.getPortName(port);
+    }
+    catch (...)
+    {
+        return {};
+    }
+}
+
+bool isThroughPort(const std::string& name)
+{
+    return name.find("Through") != std::string::npos;
+}
+
 // Bytes a short message occupies on the wire, from its status byte; 0 for data bytes in the
 // status position (running status) and for system-exclusive, which short messages cannot carry.
 size_t shortMessageBytes(uint8_t status)
@@ -120,9 +138,12 @@ public:
         }
         if (!port->isPortOpen())
             return kMidiNoDevice;
+        m_name = portName(*port, defaultPort(*port, count));
         m_port = std::move(port);
         return kMmNoError;
     }
+
+    std::string deviceName() const override { return m_name; }
 
     int32_t shortMsg(uint32_t message) override
     {
@@ -167,19 +188,14 @@ private:
     {
         for (unsigned i = 0; i < count; ++i)
         {
-            try
-            {
-                if (port.getPortName(i).find("Through") == std::string::npos)
-                    return i;
-            }
-            catch (...)
-            {
-            }
+            if (!isThroughPort(portName(port, i)))
+                return i;
         }
         return 0;
     }
 
     std::unique_ptr<RtMidiOut> m_port; // set and reset on the caller's thread only
+    std::string m_name;
     std::mutex m_sendMutex;
 };
 
@@ -313,6 +329,18 @@ bool rtMidiHasOutput()
 {
     auto client = openClient<RtMidiOut>();
     return client && portCount(*client) > 0;
+}
+
+bool rtMidiHasRealOutput()
+{
+    auto client = openClient<RtMidiOut>();
+    const unsigned count = client ? portCount(*client) : 0;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        if (!isThroughPort(portName(*client, i)))
+            return true;
+    }
+    return false;
 }
 
 bool rtMidiHasInput()
