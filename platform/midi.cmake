@@ -23,3 +23,10 @@ add_executable(midi_device_tests
 )
 target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
 gtest_discover_tests(midi_device_tests)
+
+if(VUMO_BUILD_BENCH)
+    # The built-in synth's timing on the virtual clock (not a test: run it by hand, figures in
+    # bench/synth/results.md).
+    add_executable(synth_timing bench/synth/SynthTimingMain.cpp)
+    target_link_libraries(synth_timing PRIVATE vumo_platform)
+endif()

@@ -275,10 +275,13 @@ private:
 class VirtualPlayer final : public SynthMidiOut::Player, private VirtualDevice
 {
 public:
+    // `clock` null: the process's virtual clock, taken at start().
     explicit VirtualPlayer(std::shared_ptr<VirtualClock> clock) : m_clock(std::move(clock)) {}
 
     int32_t start() override
     {
+        if (!m_clock)
+            m_clock = acquireVirtualClock();
         const char* path = std::getenv("VUMO_VIRTUAL_MIDI_AUDIO");
         if (path != nullptr && *path != '\0')
         {
@@ -359,10 +362,8 @@ int32_t SynthMidiOut::open()
         return kMidiNoDevice;
     }
     std::unique_ptr<Player> player;
-    if (m_fixedClock)
+    if (m_fixedClock || outputBackend() == AudioBackend::Virtual)
         player = std::make_unique<VirtualPlayer>(m_fixedClock);
-    else if (outputBackend() == AudioBackend::Virtual)
-        player = std::make_unique<VirtualPlayer>(acquireVirtualClock());
     else
         player = std::make_unique<SoundCardPlayer>();
     if (const int32_t rc = player->load(soundFont.path); rc != kMmNoError)
