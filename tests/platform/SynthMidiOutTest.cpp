@@ -185,12 +185,17 @@ TEST_F(SynthMidiOutTest, OutputChoiceFollowsPortsAndSoundFonts)
     }
 }
 
-TEST_F(SynthMidiOutTest, WithoutAnySoundFontTheSynthDoesNotOpen)
+TEST_F(SynthMidiOutTest, WithoutAUsableSoundFontTheSynthDoesNotOpen)
 {
-    ScopedEnv soundFont("VUMO_SOUNDFONT", "/nonexistent/vumo-test.sf2");
+    testwave::TempDir dir;
+    platform::test::writeText(dir.file("notes.sf2"), "not a SoundFont");
     setSoundFontSearchPaths({});
-    SynthMidiOut synth(std::make_shared<SteppedClock>());
-    EXPECT_EQ(synth.open(), kMidiNoDevice);
-    EXPECT_EQ(synth.shortMsg(0x643C90), kMmInvalidHandle);
+    for (const std::string& named : {dir.file("missing.sf2"), dir.file("notes.sf2")})
+    {
+        ScopedEnv soundFont("VUMO_SOUNDFONT", named);
+        SynthMidiOut synth(std::make_shared<SteppedClock>());
+        EXPECT_EQ(synth.open(), kMidiNoDevice) << named;
+        EXPECT_EQ(synth.shortMsg(0x643C90), kMmInvalidHandle) << named;
+    }
     resetSoundFontSearchPaths();
 }
