@@ -89,9 +89,11 @@ template <class Port> std::string portName(Port& client, unsigned port)
     }
 }
 
-bool isThroughPort(const std::string& name)
+// A port that leads somewhere: not a Through port (which only passes messages on to whatever
+// is connected to it, usually nothing) and not one whose name cannot be read.
+bool isRealPort(const std::string& name)
 {
-    return name.find("Through") != std::string::npos;
+    return !name.empty() && name.find("Through") == std::string::npos;
 }
 
 // Bytes a short message occupies on the wire, from its status byte; 0 for data bytes in the
@@ -129,16 +131,17 @@ public:
         const unsigned count = portCount(*port);
         if (count == 0)
             return kMidiNoDevice;
+        const unsigned index = defaultPort(*port, count);
         try
         {
-            port->openPort(defaultPort(*port, count), "Vumo MIDI Out");
+            port->openPort(index, "Vumo MIDI Out");
         }
         catch (...)
         {
         }
         if (!port->isPortOpen())
             return kMidiNoDevice;
-        m_name = portName(*port, defaultPort(*port, count));
+        m_name = portName(*port, index);
         m_port = std::move(port);
         return kMmNoError;
     }
@@ -188,7 +191,7 @@ private:
     {
         for (unsigned i = 0; i < count; ++i)
         {
-            if (!isThroughPort(portName(port, i)))
+            if (isRealPort(portName(port, i)))
                 return i;
         }
         return 0;
@@ -337,7 +340,7 @@ bool rtMidiHasRealOutput()
     const unsigned count = client ? portCount(*client) : 0;
     for (unsigned i = 0; i < count; ++i)
     {
-        if (!isThroughPort(portName(*client, i)))
+        if (isRealPort(portName(*client, i)))
             return true;
     }
     return false;
