@@ -2,10 +2,11 @@
 #include "SoundFont.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <optional>
-
-#include <unistd.h>
+#include <system_error>
 
 namespace platform
 {
@@ -18,7 +19,9 @@ std::optional<std::vector<std::string>> g_testPaths;
 
 bool readableFile(const std::string& path)
 {
-    return !path.empty() && access(path.c_str(), R_OK) == 0;
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec) &&
+           std::ifstream(path, std::ios::binary).good();
 }
 
 } // namespace
