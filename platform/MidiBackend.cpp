@@ -1,10 +1,13 @@
-// Chooses between the rtmidi and the virtual MIDI devices by VUMO_MIDI_BACKEND.
+// Chooses between the rtmidi, built-in synth and virtual MIDI devices by VUMO_MIDI_BACKEND.
 #include "MidiBackend.h"
 
 #include "rtmidi/RtMidiDevices.h"
+#include "synth/SoundFont.h"
+#include "synth/SynthMidiOut.h"
 #include "virtual/VirtualMidiIn.h"
 #include "virtual/VirtualMidiOut.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,6 +20,7 @@ namespace
 enum class Choice
 {
     RtMidi,
+    Synth,
     Virtual,
     Auto
 };
@@ -26,12 +30,34 @@ Choice chosenBackend()
     const char* text = std::getenv("VUMO_MIDI_BACKEND");
     if (text && std::strcmp(text, "rtmidi") == 0)
         return Choice::RtMidi;
+    if (text && std::strcmp(text, "synth") == 0)
+        return Choice::Synth;
     if (text && std::strcmp(text, "virtual") == 0)
         return Choice::Virtual;
     return Choice::Auto;
 }
 
-MidiBackend resolve(bool (*rtMidiUsable)())
+} // namespace
+
+MidiBackend midiOutputBackend()
+{
+    switch (chosenBackend())
+    {
+    case Choice::RtMidi:
+        return MidiBackend::RtMidi;
+    case Choice::Synth:
+        return MidiBackend::Synth;
+    case Choice::Virtual:
+        return MidiBackend::Virtual;
+    case Choice::Auto:
+        break;
+    }
+    if (rtMidiHasRealOutput())
+        return MidiBackend::RtMidi;
+    return findSoundFont().path.empty() ? MidiBackend::Virtual : MidiBackend::Synth;
+}
+
+MidiBackend midiInputBackend()
 {
     switch (chosenBackend())
     {
@@ -39,32 +65,42 @@ MidiBackend resolve(bool (*rtMidiUsable)())
         return MidiBackend::RtMidi;
     case Choice::Virtual:
         return MidiBackend::Virtual;
+    case Choice::Synth: // the synthesizer has no input: inputs as with auto
     case Choice::Auto:
         break;
     }
-    return rtMidiUsable() ? MidiBackend::RtMidi : MidiBackend::Virtual;
-}
-
-} // namespace
-
-MidiBackend midiOutputBackend()
-{
-    return resolve(&rtMidiHasOutput);
-}
-MidiBackend midiInputBackend()
-{
-    return resolve(&rtMidiHasInput);
+    return rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
 }
 
 const char* midiBackendName(MidiBackend b)
 {
-    return b == MidiBackend::RtMidi ? "rtmidi" : "virtual";
+    switch (b)
+    {
+    case MidiBackend::RtMidi:
+        return "rtmidi";
+    case MidiBackend::Synth:
+        return "synth";
+    case MidiBackend::Virtual:
+        break;
+    }
+    return "virtual";
 }
 
 std::unique_ptr<MidiOut> makeMidiOut()
 {
-    if (midiOutputBackend() == MidiBackend::RtMidi)
+    switch (midiOutputBackend())
+    {
+    case MidiBackend::RtMidi:
         return makeRtMidiOut();
+    case MidiBackend::Synth: // the synthesizer reports its SoundFont's troubles at open()
+        return std::make_unique<SynthMidiOut>();
+    case MidiBackend::Virtual:
+        break;
+    }
+    if (const SoundFontChoice soundFont = findSoundFont();
+        chosenBackend() == Choice::Auto && !soundFont.problem.empty())
+        std::fprintf(stderr, "Vumo: %s; MIDI goes to the virtual device\n",
+                     soundFont.problem.c_str());
     return std::make_unique<VirtualMidiOut>();
 }
 

@@ -9,6 +9,7 @@
 #include "MmResult.h"
 
 #include <cstdint>
+#include <string>
 
 namespace platform
 {
@@ -25,6 +26,10 @@ public:
     virtual int32_t shortMsg(uint32_t message) = 0;
     // Closes the output; kMmInvalidHandle when not open.
     virtual int32_t close() = 0;
+
+    // What the messages reach, for the trace log: the port's name, "built-in synth (<SoundFont
+    // path>)" or the virtual device's name. Meaningful after a successful open().
+    virtual std::string deviceName() const { return "MIDI output"; }
 };
 
 } // namespace platform

@@ -1,20 +1,32 @@
-# MIDI output and input (rtmidi and virtual backends) and the periodic timer of the device layer.
+# MIDI output and input (rtmidi, built-in synth and virtual backends) and the periodic timer of
+# the device layer.
 pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
+pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 
 target_sources(vumo_platform PRIVATE
     platform/MidiBackend.cpp
     platform/PeriodicTimer.cpp
     platform/TimerClock.cpp
     platform/rtmidi/RtMidiDevices.cpp
+    platform/synth/SoundFont.cpp
+    platform/synth/SynthMidiOut.cpp
     platform/virtual/VirtualMidiIn.cpp
     platform/virtual/VirtualMidiOut.cpp
 )
-target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI)
+target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI PkgConfig::FLUIDSYNTH)
 
 add_executable(midi_device_tests
     tests/platform/MidiBackendTest.cpp
     tests/platform/MidiVirtualDevicesTest.cpp
+    tests/platform/SynthMidiOutTest.cpp
     tests/platform/TimerPeriodicTest.cpp
 )
 target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
 gtest_discover_tests(midi_device_tests)
+
+if(VUMO_BUILD_BENCH)
+    # The built-in synth's timing on the virtual clock (not a test: run it by hand, figures in
+    # bench/synth/results.md).
+    add_executable(synth_timing bench/synth/SynthTimingMain.cpp)
+    target_link_libraries(synth_timing PRIVATE vumo_platform)
+endif()

@@ -78,7 +78,8 @@ bool PortAudioSession::hasDefaultInput()
     return session.result() == kMmNoError && Pa_GetDefaultInputDevice() != paNoDevice;
 }
 
-int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream)
+int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream,
+                          bool lowLatency)
 {
     *stream = nullptr;
     const PaDeviceIndex index = output ? Pa_GetDefaultOutputDevice() : Pa_GetDefaultInputDevice();
@@ -89,9 +90,12 @@ int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, P
     params.device = index;
     params.channelCount = 2;
     params.sampleFormat = paInt16;
-    // The high latency: blocks are whole tracks, so robustness matters more than delay.
-    params.suggestedLatency =
-        output ? info->defaultHighOutputLatency : info->defaultHighInputLatency;
+    if (lowLatency)
+        params.suggestedLatency =
+            output ? info->defaultLowOutputLatency : info->defaultLowInputLatency;
+    else
+        params.suggestedLatency =
+            output ? info->defaultHighOutputLatency : info->defaultHighInputLatency;
     const PaStreamParameters* in = output ? nullptr : &params;
     const PaStreamParameters* out = output ? &params : nullptr;
     if (const PaError e = Pa_IsFormatSupported(in, out, 44100.0); e != paFormatIsSupported)

@@ -37,8 +37,10 @@ int32_t mmResultFromPortAudio(int paError);
 // Opens a stream on the default output (or input) device: 2 channels of 16-bit samples at
 // 44100 frames per second, calling callback(..., user) for every buffer. kMmNoDriver when
 // there is no default device of that kind; needs a live session. The stream is returned
-// stopped.
-int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream);
+// stopped. Streams ask for the device's high latency (whole-track blocks favour robustness)
+// unless `lowLatency` asks for its low one (live sound such as the synthesizer's).
+int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream,
+                          bool lowLatency = false);
 
 // Stops a stream that is running or that completed by itself, so it can start again.
 void stopStream(PaStream* stream);

@@ -76,6 +76,26 @@ template <class Port> unsigned portCount(Port& client)
     }
 }
 
+// The port's name as the sequencer gives it; empty when it cannot.
+template <class Port> std::string portName(Port& client, unsigned port)
+{
+    try
+    {
+        return client.getPortName(port);
+    }
+    catch (...)
+    {
+        return {};
+    }
+}
+
+// A port that leads somewhere: not a Through port (which only passes messages on to whatever
+// is connected to it, usually nothing) and not one whose name cannot be read.
+bool isRealPort(const std::string& name)
+{
+    return !name.empty() && name.find("Through") == std::string::npos;
+}
+
 // Bytes a short message occupies on the wire, from its status byte; 0 for data bytes in the
 // status position (running status) and for system-exclusive, which short messages cannot carry.
 size_t shortMessageBytes(uint8_t status)
@@ -111,18 +131,22 @@ public:
         const unsigned count = portCount(*port);
         if (count == 0)
             return kMidiNoDevice;
+        const unsigned index = defaultPort(*port, count);
         try
         {
-            port->openPort(defaultPort(*port, count), "Vumo MIDI Out");
+            port->openPort(index, "Vumo MIDI Out");
         }
         catch (...)
         {
         }
         if (!port->isPortOpen())
             return kMidiNoDevice;
+        m_name = portName(*port, index);
         m_port = std::move(port);
         return kMmNoError;
     }
+
+    std::string deviceName() const override { return m_name; }
 
     int32_t shortMsg(uint32_t message) override
     {
@@ -167,19 +191,14 @@ private:
     {
         for (unsigned i = 0; i < count; ++i)
         {
-            try
-            {
-                if (port.getPortName(i).find("Through") == std::string::npos)
-                    return i;
-            }
-            catch (...)
-            {
-            }
+            if (isRealPort(portName(port, i)))
+                return i;
         }
         return 0;
     }
 
     std::unique_ptr<RtMidiOut> m_port; // set and reset on the caller's thread only
+    std::string m_name;
     std::mutex m_sendMutex;
 };
 
@@ -313,6 +332,18 @@ bool rtMidiHasOutput()
 {
     auto client = openClient<RtMidiOut>();
     return client && portCount(*client) > 0;
+}
+
+bool rtMidiHasRealOutput()
+{
+    auto client = openClient<RtMidiOut>();
+    const unsigned count = client ? portCount(*client) : 0;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        if (isRealPort(portName(*client, i)))
+            return true;
+    }
+    return false;
 }
 
 bool rtMidiHasInput()

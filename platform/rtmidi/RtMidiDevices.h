@@ -2,7 +2,9 @@
 // Linux), and the list of its input ports.
 //
 // The default output is the first output port that is not a "Through" port (the first port
-// when all are). Input device n is input port n as the sequencer lists it now.
+// when all are). A Through port passes messages on to whatever is connected to it, usually
+// nothing, so it does not count as a real output. Input device n is input port n as the sequencer
+// lists it now.
 #pragma once
 
 #include "../MidiIn.h"
@@ -20,6 +22,8 @@ std::vector<std::string> rtMidiInputNames();
 // True when the sequencer opens and has at least one output (or input) port.
 bool rtMidiHasOutput();
 bool rtMidiHasInput();
+// True when the sequencer has an output port that is not a Through port.
+bool rtMidiHasRealOutput();
 
 std::unique_ptr<MidiOut> makeRtMidiOut();
 std::unique_ptr<MidiIn> makeRtMidiIn();

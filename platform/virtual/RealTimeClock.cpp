@@ -52,7 +52,12 @@ void RealTimeClock::start()
 
 void RealTimeClock::pump()
 {
-    runUpTo(framesAfter(m_timeSource() - m_origin, m_speed));
+    runUpTo(dueFrames());
+}
+
+uint64_t RealTimeClock::dueFrames() const
+{
+    return framesAfter(m_timeSource() - m_origin, m_speed);
 }
 
 uint64_t RealTimeClock::framesAfter(std::chrono::nanoseconds elapsed, double speed)

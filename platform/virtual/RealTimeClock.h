@@ -25,6 +25,8 @@ public:
     void start();
     // Moves the devices up to the stream frame that the time source says is due now.
     void pump();
+    // The frame that real time says is due now (the devices get there at the next pump).
+    uint64_t dueFrames() const override;
 
     double speed() const { return m_speed; }
     // Stream frames due after `elapsed` real time at `speed`.

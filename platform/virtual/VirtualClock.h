@@ -39,6 +39,10 @@ public:
 
     // The stream frame up to which every attached device has been moved.
     uint64_t nowFrames() const { return m_now.load(); }
+    // The stream frame that is due at this moment: nowFrames() for a clock that moves only
+    // when told to; a real-time clock may be up to one wake-up ahead of what it has stepped.
+    // Any thread may ask.
+    virtual uint64_t dueFrames() const { return nowFrames(); }
 
     // Attaches a device (outputs move before inputs). kMmNoMem when all slots are taken.
     int32_t attach(VirtualDevice& device, bool isOutput);

@@ -18,6 +18,8 @@
 namespace platform
 {
 
+constexpr const char* kVirtualMidiOutName = "Vumo Virtual MIDI Out";
+
 class VirtualMidiOut final : public MidiOut
 {
 public:
@@ -29,6 +31,7 @@ public:
     int32_t open() override;
     int32_t shortMsg(uint32_t message) override;
     int32_t close() override;
+    std::string deviceName() const override { return kVirtualMidiOutName; }
 
     // Messages sent since open().
     int32_t sentCount() const { return m_sent.load(); }

@@ -3,6 +3,7 @@
 #include "PlatformTestSupport.h"
 #include "platform/MmResult.h"
 #include "platform/rtmidi/RtMidiDevices.h"
+#include "platform/synth/SoundFont.h"
 #include "platform/virtual/VirtualMidiIn.h"
 #include "platform/virtual/VirtualMidiOut.h"
 
@@ -13,7 +14,11 @@ using platform::test::ScopedEnv;
 
 TEST(MidiBackend, TheSettingChoosesTheBackendAndAutoUsesRtMidiOnlyWhereItHasPorts)
 {
-    const auto autoOut = rtMidiHasOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    // No SoundFont: auto output has only the ports and the virtual device to choose from
+    // (SynthMidiOutTest covers the built-in synthesizer's part in the choice).
+    ScopedEnv soundFont("VUMO_SOUNDFONT", std::nullopt);
+    setSoundFontSearchPaths({});
+    const auto autoOut = rtMidiHasRealOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
     const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
     const struct
     {
@@ -21,6 +26,7 @@ TEST(MidiBackend, TheSettingChoosesTheBackendAndAutoUsesRtMidiOnlyWhereItHasPort
         MidiBackend out, in;
     } rows[] = {{"virtual", MidiBackend::Virtual, MidiBackend::Virtual},
                 {"rtmidi", MidiBackend::RtMidi, MidiBackend::RtMidi},
+                {"synth", MidiBackend::Synth, autoIn},
                 {"auto", autoOut, autoIn},
                 {"something else", autoOut, autoIn},
                 {std::nullopt, autoOut, autoIn}};
@@ -41,7 +47,9 @@ TEST(MidiBackend, TheSettingChoosesTheBackendAndAutoUsesRtMidiOnlyWhereItHasPort
         EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == MidiBackend::Virtual)
             << name;
     }
+    resetSoundFontSearchPaths();
     EXPECT_STREQ(midiBackendName(MidiBackend::RtMidi), "rtmidi");
+    EXPECT_STREQ(midiBackendName(MidiBackend::Synth), "synth");
     EXPECT_STREQ(midiBackendName(MidiBackend::Virtual), "virtual");
 }
 

@@ -1,0 +1,402 @@
+// SynthMidiOut: FluidSynth rendering either into a PortAudio stream or on the virtual clock.
+#include "SynthMidiOut.h"
+
+#include "../AudioBackend.h"
+#include "../portaudio/PortAudioSession.h"
+#include "../virtual/VirtualClock.h"
+#include "../virtual/VirtualWaveSink.h"
+#include "SoundFont.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace platform
+{
+
+namespace
+{
+
+constexpr double kSampleRate = 44100.0;
+// FluidSynth's default gain (0.2) leaves a bass drum at velocity 100 near -26 dBFS, too quiet
+// beside tracks; at 0.5 it peaks near -18 dBFS.
+constexpr double kGain = 0.5;
+constexpr uint32_t kChunkFrames = 1024;
+// The wave file's header is brought up to date every quarter second of sound.
+constexpr uint64_t kFlushFrames = 11025;
+constexpr size_t kQueuedMessages = 1024;
+
+struct StampedMessage
+{
+    uint64_t frame; // the stream frame from which it sounds
+    uint32_t message;
+};
+
+// Messages on their way to the rendering thread, oldest first. The senders (the caller's and
+// the MIDI timer's thread) and the rendering thread take turns at a lock held for one copy;
+// nothing allocates.
+class MessageQueue
+{
+public:
+    bool push(StampedMessage m)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_count == kQueuedMessages)
+            return false;
+        m_ring[(m_head + m_count) % kQueuedMessages] = m;
+        ++m_count;
+        return true;
+    }
+
+    // Takes the oldest message when it sounds before frame `end`.
+    bool popBefore(uint64_t end, StampedMessage& m)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_count == 0 || m_ring[m_head].frame >= end)
+            return false;
+        m = m_ring[m_head];
+        m_head = (m_head + 1) % kQueuedMessages;
+        --m_count;
+        return true;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::array<StampedMessage, kQueuedMessages> m_ring{};
+    size_t m_head = 0;
+    size_t m_count = 0;
+};
+
+// FluidSynth reports the SoundFonts it cannot read on standard error by itself; its warnings
+// and chatter stay off.
+void quietFluidSynth()
+{
+    static std::once_flag once;
+    std::call_once(once,
+                   []
+                   {
+                       for (const int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
+                           fluid_set_log_function(level, nullptr, nullptr);
+                   });
+}
+
+int16_t toSample(float x)
+{
+    return int16_t(std::clamp(x * 32767.0f, -32767.0f, 32767.0f));
+}
+
+} // namespace
+
+// The synthesizer and the messages waiting for it. Every FluidSynth call after load() comes
+// from the one rendering thread (the stream's callback or the clock's stepping thread).
+class SynthMidiOut::Player
+{
+public:
+    virtual ~Player()
+    {
+        if (m_synth != nullptr)
+            delete_fluid_synth(m_synth);
+        if (m_settings != nullptr)
+            delete_fluid_settings(m_settings);
+    }
+
+    int32_t load(const std::string& soundFont)
+    {
+        quietFluidSynth();
+        m_settings = new_fluid_settings();
+        if (m_settings == nullptr)
+            return kMmNoMem;
+        fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
+        fluid_settings_setnum(m_settings, "synth.gain", kGain);
+        fluid_settings_setint(m_settings, "synth.threadsafe-api", 0);
+        m_synth = new_fluid_synth(m_settings);
+        if (m_synth == nullptr)
+            return kMmNoMem;
+        if (fluid_synth_sfload(m_synth, soundFont.c_str(), 1) == FLUID_FAILED)
+        {
+            std::fprintf(stderr, "Vumo: the built-in synth cannot load the SoundFont %s\n",
+                         soundFont.c_str());
+            return kMidiNoDevice;
+        }
+        return kMmNoError;
+    }
+
+    // Starts the sound; from here on only the rendering thread calls FluidSynth.
+    virtual int32_t start() = 0;
+    // Stops the sound; once this returns nothing renders any more.
+    virtual void stop() = 0;
+
+    int32_t send(uint32_t message)
+    {
+        return m_queue.push({dueFrame(), message}) ? kMmNoError : kMidiNotReady;
+    }
+
+protected:
+    // The stream frame from which a message sent now sounds; any sender's thread.
+    virtual uint64_t dueFrame() const = 0;
+
+    // Renders stream frames [first, first + frames) into `out` (interleaved stereo), playing
+    // each queued message at its frame; with a null `out` only the messages are taken in.
+    void render(int16_t* out, uint64_t first, uint32_t frames)
+    {
+        const uint64_t end = first + frames;
+        uint64_t at = first;
+        while (at < end)
+        {
+            StampedMessage m{};
+            const bool due = m_queue.popBefore(end, m);
+            const uint64_t next = due ? std::max(m.frame, at) : end;
+            if (out != nullptr)
+                synthesize(out + (at - first) * 2, uint32_t(next - at));
+            at = next;
+            if (due)
+                play(m.message);
+        }
+    }
+
+private:
+    void synthesize(int16_t* out, uint32_t frames)
+    {
+        while (frames > 0)
+        {
+            const uint32_t n = std::min(frames, kChunkFrames);
+            fluid_synth_write_float(m_synth, int(n), m_left.data(), 0, 1, m_right.data(), 0, 1);
+            for (uint32_t i = 0; i < n; ++i)
+            {
+                out[2 * i] = toSample(m_left[i]);
+                out[2 * i + 1] = toSample(m_right[i]);
+            }
+            out += size_t(n) * 2;
+            frames -= n;
+        }
+    }
+
+    void play(uint32_t message)
+    {
+        const int status = int(message & 0xFF);
+        const int data1 = int((message >> 8) & 0x7F);
+        const int data2 = int((message >> 16) & 0x7F);
+        const int channel = status & 0x0F;
+        switch (status & 0xF0)
+        {
+        case 0x80:
+            fluid_synth_noteoff(m_synth, channel, data1);
+            break;
+        case 0x90: // velocity 0 is a note-off
+            fluid_synth_noteon(m_synth, channel, data1, data2);
+            break;
+        case 0xA0:
+            fluid_synth_key_pressure(m_synth, channel, data1, data2);
+            break;
+        case 0xB0:
+            fluid_synth_cc(m_synth, channel, data1, data2);
+            break;
+        case 0xC0:
+            fluid_synth_program_change(m_synth, channel, data1);
+            break;
+        case 0xD0:
+            fluid_synth_channel_pressure(m_synth, channel, data1);
+            break;
+        case 0xE0:
+            fluid_synth_pitch_bend(m_synth, channel, data1 | data2 << 7);
+            break;
+        default:
+            if (status == 0xFF)
+                fluid_synth_system_reset(m_synth);
+            break;
+        }
+    }
+
+    fluid_settings_t* m_settings = nullptr;
+    fluid_synth_t* m_synth = nullptr;
+    MessageQueue m_queue;
+    std::array<float, kChunkFrames> m_left{};
+    std::array<float, kChunkFrames> m_right{};
+};
+
+namespace
+{
+
+// Plays on the default sound card in a PortAudio stream of its own.
+class SoundCardPlayer final : public SynthMidiOut::Player
+{
+public:
+    int32_t start() override
+    {
+        auto session = std::make_unique<PortAudioSession>();
+        if (session->result() != kMmNoError)
+            return session->result();
+        if (const int32_t rc = openDefaultStream(true, &onBuffer, this, &m_stream, true);
+            rc != kMmNoError)
+            return rc;
+        if (const PaError e = Pa_StartStream(m_stream); e != paNoError)
+        {
+            Pa_CloseStream(m_stream);
+            m_stream = nullptr;
+            return mmResultFromPortAudio(e);
+        }
+        m_session = std::move(session);
+        return kMmNoError;
+    }
+
+    void stop() override
+    {
+        if (m_stream == nullptr)
+            return;
+        stopStream(m_stream); // returns once the callback has left
+        Pa_CloseStream(m_stream);
+        m_stream = nullptr;
+        m_session.reset();
+    }
+
+private:
+    // Every message is due at once: it sounds from the start of the next buffer.
+    uint64_t dueFrame() const override { return 0; }
+
+    static int onBuffer(const void*, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* user)
+    {
+        auto& self = *static_cast<SoundCardPlayer*>(user);
+        self.render(static_cast<int16_t*>(output), self.m_rendered, uint32_t(frames));
+        self.m_rendered += frames;
+        return paContinue;
+    }
+
+    std::unique_ptr<PortAudioSession> m_session;
+    PaStream* m_stream = nullptr;
+    uint64_t m_rendered = 0; // the callback's only
+};
+
+// Plays as an output of a virtual clock, into the wave file of VUMO_VIRTUAL_MIDI_AUDIO.
+class VirtualPlayer final : public SynthMidiOut::Player, private VirtualDevice
+{
+public:
+    // `clock` null: the process's virtual clock, taken at start().
+    explicit VirtualPlayer(std::shared_ptr<VirtualClock> clock) : m_clock(std::move(clock)) {}
+
+    int32_t start() override
+    {
+        if (!m_clock)
+            m_clock = acquireVirtualClock();
+        const char* path = std::getenv("VUMO_VIRTUAL_MIDI_AUDIO");
+        if (path != nullptr && *path != '\0')
+        {
+            if (const int32_t rc = m_sink.open(path); rc != kMmNoError)
+                return rc;
+        }
+        m_rendered = m_flushed = m_clock->nowFrames();
+        if (const int32_t rc = m_clock->attach(*this, true); rc != kMmNoError)
+        {
+            m_sink.close();
+            return rc;
+        }
+        m_attached = true;
+        return kMmNoError;
+    }
+
+    void stop() override
+    {
+        if (m_attached)
+            m_clock->detach(*this); // waits for a step that is still rendering
+        m_attached = false;
+        m_sink.close();
+    }
+
+private:
+    uint64_t dueFrame() const override { return m_clock->dueFrames(); }
+
+    void advanceTo(uint64_t now) override
+    {
+        const bool toFile = m_sink.isOpen();
+        while (m_rendered < now)
+        {
+            const uint32_t n = uint32_t(std::min<uint64_t>(now - m_rendered, kChunkFrames));
+            render(toFile ? m_block.data() : nullptr, m_rendered, n);
+            if (toFile)
+                m_sink.append({m_block.data(), size_t(n) * 2});
+            m_rendered += n;
+        }
+        if (toFile && m_rendered - m_flushed >= kFlushFrames)
+        {
+            m_sink.flush();
+            m_flushed = m_rendered;
+        }
+    }
+
+    std::shared_ptr<VirtualClock> m_clock;
+    VirtualWaveSink m_sink;
+    bool m_attached = false;
+    // The stepping thread's own once attached.
+    uint64_t m_rendered = 0;
+    uint64_t m_flushed = 0;
+    std::array<int16_t, size_t(kChunkFrames) * 2> m_block{};
+};
+
+} // namespace
+
+SynthMidiOut::SynthMidiOut() = default;
+
+SynthMidiOut::SynthMidiOut(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock)) {}
+
+SynthMidiOut::~SynthMidiOut()
+{
+    close();
+}
+
+int32_t SynthMidiOut::open()
+{
+    if (m_player)
+        return kMmAllocated;
+    const SoundFontChoice soundFont = findSoundFont();
+    if (!soundFont.problem.empty())
+        std::fprintf(stderr, "Vumo: %s\n", soundFont.problem.c_str());
+    if (soundFont.path.empty())
+    {
+        std::fprintf(stderr, "Vumo: the built-in synth found no General MIDI SoundFont; install "
+                             "one (for example the timgm6mb-soundfont package) or set "
+                             "VUMO_SOUNDFONT\n");
+        return kMidiNoDevice;
+    }
+    std::unique_ptr<Player> player;
+    if (m_fixedClock || outputBackend() == AudioBackend::Virtual)
+        player = std::make_unique<VirtualPlayer>(m_fixedClock);
+    else
+        player = std::make_unique<SoundCardPlayer>();
+    if (const int32_t rc = player->load(soundFont.path); rc != kMmNoError)
+        return rc;
+    if (const int32_t rc = player->start(); rc != kMmNoError)
+        return rc;
+    m_soundFont = soundFont.path;
+    m_player = std::move(player);
+    return kMmNoError;
+}
+
+int32_t SynthMidiOut::shortMsg(uint32_t message)
+{
+    if (!m_player)
+        return kMmInvalidHandle;
+    const uint32_t status = message & 0xFF;
+    if (status < 0x80 || status == 0xF0 || status == 0xF7)
+        return kMmInvalidParam;
+    return m_player->send(message);
+}
+
+int32_t SynthMidiOut::close()
+{
+    if (!m_player)
+        return kMmInvalidHandle;
+    m_player->stop();
+    m_player.reset();
+    return kMmNoError;
+}
+
+std::string SynthMidiOut::deviceName() const
+{
+    return "built-in synth (" + m_soundFont + ")";
+}
+
+} // namespace platform
