@@ -1,6 +1,7 @@
 // Shorten: encoder and decoder of version 2 streams of signed 16-bit little-endian samples.
 #include "Shorten.h"
 
+#include "FileWrite.h"
 #include "ShortenBits.h"
 
 #include <algorithm>
@@ -489,37 +490,6 @@ bool Decoder::run(std::string& error, const ShortenProgress& progress)
     }
 }
 
-bool writeBeside(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error)
-{
-    const std::string part = path + ".vumo-part";
-    std::FILE* f = std::fopen(part.c_str(), "wb");
-    if (!f)
-    {
-        error = "cannot create " + part + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int saved = ok ? 0 : errno;
-    if (std::fflush(f) != 0 && ok)
-        ok = false, saved = errno;
-    if (std::fclose(f) != 0 && ok)
-        ok = false, saved = errno;
-    std::error_code ec;
-    if (ok)
-    {
-        std::filesystem::rename(part, path, ec);
-        if (!ec)
-            return true;
-        error = "cannot write " + path + ": " + ec.message();
-    }
-    else
-    {
-        error = "cannot write " + path + ": " + std::strerror(saved);
-    }
-    std::filesystem::remove(part, ec);
-    return false;
-}
-
 bool readAll(const std::string& path, std::vector<uint8_t>& bytes, std::string& error)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -561,7 +531,8 @@ bool shortenEncodeFile(const std::string& wavePath, const std::string& shnPath, 
         error = wavePath + ": " + error;
         return false;
     }
-    return writeBeside(shnPath, out, error);
+    error = writeFileBeside(shnPath, out.data(), out.size());
+    return error.empty();
 }
 
 bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, std::string& error,
@@ -575,7 +546,8 @@ bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, 
         error = shnPath + ": " + error;
         return false;
     }
-    return writeBeside(wavePath, out, error);
+    error = writeFileBeside(wavePath, out.data(), out.size());
+    return error.empty();
 }
 
 } // namespace vumo::cab
