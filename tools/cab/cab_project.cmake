@@ -17,3 +17,14 @@ target_compile_definitions(project_tool_tests PRIVATE
     VUMO_CAB_PROGRAM="$<TARGET_FILE:vumo-cab>" VUMO_MIX_PROGRAM="$<TARGET_FILE:vumo-mix>")
 add_dependencies(project_tool_tests vumo-cab vumo-mix)
 gtest_discover_tests(project_tool_tests)
+
+# The studio's cabinet commands and the chain window; the studio starts vumo-chain beside it.
+target_sources(vumo_app PRIVATE
+    app/dialogs/FrmChain.h
+    app/dialogs/FrmChain.cpp
+    app/commands/CabinetCommands.cpp
+)
+target_link_libraries(vumo_app PUBLIC vumo_cabproject)
+add_dependencies(Vumo vumo-chain)
+vumo_app_test(tst_cabinetcommands tests/app/project/CabinetCommandsTest.cpp)
+add_dependencies(tst_cabinetcommands vumo-chain)

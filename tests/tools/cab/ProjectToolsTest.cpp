@@ -15,15 +15,15 @@ namespace fs = std::filesystem;
 namespace
 {
 
-struct Run
+struct ProgramRun
 {
     int status;
     std::string out;
 };
 
-Run run(const std::string& command)
+ProgramRun run(const std::string& command)
 {
-    Run r{-1, {}};
+    ProgramRun r{-1, {}};
     if (std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r"))
     {
         char buffer[512];
@@ -93,7 +93,7 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
         SCOPED_TRACE(c.name);
         TempDir source, home, target;
         const Project p = makeProject(source.path());
-        const Run created = run(cab(home, "create '" + p.path + "'"));
+        const ProgramRun created = run(cab(home, "create '" + p.path + "'"));
         ASSERT_EQ(created.status, 0);
         EXPECT_EQ(created.out, home.file("Song/Song.cab"));
         if (c.tracksThere)
@@ -102,7 +102,8 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
         else
             fs::remove_all(source.path() / "tracks");
 
-        const Run opened = run(cab(target, "open '" + created.out + "' " + c.flag + " </dev/null"));
+        const ProgramRun opened =
+            run(cab(target, "open '" + created.out + "' " + c.flag + " </dev/null"));
         ASSERT_EQ(opened.status, 0);
         EXPECT_EQ(opened.out, target.file("Song.vum"));
         const auto read = vumo::project::readProject(QString::fromStdString(opened.out));
