@@ -261,3 +261,33 @@ TEST(CabinetChain, RefusesForeignChainsBeforeWritingAnything)
         EXPECT_TRUE(fs::exists(target.file(kDirectiveFile))); // the marker says it failed
     }
 }
+
+TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWrites)
+{
+    const struct
+    {
+        const char* line;
+        bool accepted;
+    } rows[] = {
+        {"shortn32.exe /home/me/My Song-t1.wav t1.shn", true},
+        {"shortn32.exe -x t16.shn C:\\Music\\take.WAV", true},
+        {"shortn32.exe -x t100.shn /tmp/a.wav", false},
+        {"shortn32.exe -x t0.shn /tmp/a.wav.sh", false},
+        {"shortn32.exe a.wav x.shn", false},
+        {"extract /y C:\\cabs\\Song.cab *.*", true},
+        {"extract /y /etc/passwd *.*", false},
+        {"REN CharName.vum FifteenCharName.vum", true},
+        {"REN a.vum ../b.vum", false},
+        {"del ../t0.shn", false},
+        {"MakeCAB.EXE /F other.ddf", false},
+        {"unshortn.bat & calc", false},
+        {"echo finis!", true},
+    };
+    for (const auto& row : rows)
+    {
+        std::vector<ChainStep> steps;
+        std::string error;
+        EXPECT_EQ(parseChain({row.line}, "vumocab.bat", false, steps, error), row.accepted)
+            << row.line;
+    }
+}
