@@ -24,6 +24,6 @@ target_link_libraries(cabinet_tests PRIVATE vumo_cabinet vumo_testwave GTest::gt
 gtest_discover_tests(cabinet_tests)
 
 if(VUMO_BUILD_BENCH)
-    add_executable(bench_shorten bench/cab/ShortenBench.cpp)
-    target_link_libraries(bench_shorten PRIVATE vumo_cabinet benchmark::benchmark)
+    add_executable(bench_cabinet bench/cab/CabinetBench.cpp)
+    target_link_libraries(bench_cabinet PRIVATE vumo_cabinet benchmark::benchmark)
 endif()
