@@ -1,0 +1,106 @@
+// Create Cab and OpenCabinet.
+#include "commands/CabinetCommands.h"
+
+#include "dialogs/FrmChain.h"
+#include "services/UiServices.h"
+#include "tools/cab/ProjectCabinet.h"
+
+#include <QDir>
+
+namespace vumo
+{
+
+CabinetCommands::CabinetCommands(UiServices& ui, const QString& appFolder, QWidget* parent)
+    : m_ui(ui), m_appFolder(appFolder), m_parent(parent)
+{
+}
+
+CabinetCommands::~CabinetCommands()
+{
+    if (m_window && !m_window->running())
+        delete m_window;
+}
+
+FrmChain* CabinetCommands::newWindow()
+{
+    if (m_window && !m_window->running())
+        delete m_window;
+    m_window = new FrmChain(m_ui, m_parent);
+    return m_window;
+}
+
+bool CabinetCommands::createCab(const QString& projectPath, const project::ProjectData& project)
+{
+    if (projectPath.isEmpty())
+        return false;
+    const QString error = cab::writeCreateFiles(m_appFolder, projectPath, project);
+    if (!error.isEmpty())
+    {
+        m_ui.message(error, MsgIcon::Critical);
+        return false;
+    }
+    FrmChain* window = newWindow();
+    window->setWindowTitle(QStringLiteral("Creating ") +
+                           QDir::toNativeSeparators(cab::cabinetPathFor(m_appFolder, project)));
+    QObject::connect(window, &FrmChain::chainEnded, window,
+                     [this, window](bool ok)
+                     {
+                         if (!ok)
+                             m_ui.message(QStringLiteral("The cabinet could not be created: ") +
+                                              window->failure(),
+                                          MsgIcon::Critical);
+                     });
+    if (!window->start(m_appFolder))
+    {
+        m_ui.message(window->failure(), MsgIcon::Critical);
+        return false;
+    }
+    window->show();
+    return true;
+}
+
+QString CabinetCommands::openCabinet(const QString& path)
+{
+    QString base;
+    const QString error = cab::writeOpenFiles(m_appFolder, path, base);
+    if (!error.isEmpty())
+    {
+        m_ui.message(error, MsgIcon::Critical);
+        return {};
+    }
+    FrmChain* window = newWindow();
+    window->setWindowTitle(QStringLiteral("Opening ") + QDir::toNativeSeparators(path));
+    if (!window->start(m_appFolder))
+    {
+        m_ui.message(window->failure(), MsgIcon::Critical);
+        return {};
+    }
+    window->show();
+    window->waitWhileExists(QDir(m_appFolder).filePath(QStringLiteral("vumo.ddf")));
+    if (!window->succeeded())
+    {
+        m_ui.message(QStringLiteral("The cabinet could not be opened: ") + window->failure(),
+                     MsgIcon::Critical);
+        return {};
+    }
+    const cab::OpenedCabinet opened = cab::finishOpen(m_appFolder, base, window->relocations());
+    window->hide();
+    if (!opened.error.isEmpty())
+    {
+        m_ui.message(opened.error, MsgIcon::Critical);
+        return {};
+    }
+    if (!opened.relocated.isEmpty())
+        m_ui.message(QStringLiteral("These tracks were restored beside the project, because "
+                                    "their folders do not exist here or you kept the files "
+                                    "there:\n") +
+                         opened.relocated.join(QLatin1Char('\n')),
+                     MsgIcon::Information);
+    if (!opened.missingTracks.isEmpty())
+        m_ui.message(QStringLiteral("The cabinet did not restore these track files:\n") +
+                         opened.missingTracks.join(QLatin1Char('\n')),
+                     MsgIcon::Exclamation);
+    return opened.projectPath;
+}
+
+} // namespace vumo

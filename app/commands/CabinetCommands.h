@@ -1,0 +1,46 @@
+// Create Cab and OpenCabinet: the working files go into the application folder, and the chain
+// runs in Vumo's own chain runner, shown in the chain window.
+#pragma once
+
+#include "project/ProjectFile.h"
+
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace vumo
+{
+
+class FrmChain;
+class UiServices;
+
+class CabinetCommands
+{
+public:
+    CabinetCommands(UiServices& ui, const QString& appFolder, QWidget* parent = nullptr);
+    ~CabinetCommands();
+
+    // Create Cab for the project saved at projectPath: writes the working files and starts the
+    // chain in its window, then returns at once (the window reports the outcome). Nothing is
+    // written when the project has no file. False when the chain could not be started.
+    bool createCab(const QString& projectPath, const project::ProjectData& project);
+
+    // OpenCabinet: unpacks the cabinet, waits for the chain while the window system runs, and
+    // returns the path of the restored project to open, or an empty text when there is none
+    // (the user has been told why).
+    QString openCabinet(const QString& path);
+
+    // The chain window of the last command (tests watch it).
+    FrmChain* chainWindow() const { return m_window; }
+
+private:
+    FrmChain* newWindow();
+
+    UiServices& m_ui;
+    QString m_appFolder;
+    QWidget* m_parent;
+    QPointer<FrmChain> m_window;
+};
+
+} // namespace vumo

@@ -1,0 +1,71 @@
+// FrmChain: the window in which a cabinet's command chain runs. It starts Vumo's chain runner
+// (vumo-chain, beside the studio) on "vumocab.bat" in the application folder and shows the
+// steps done, the file being worked on and the chain's own "echo" lines; when the chain would
+// replace existing track files it asks once, through the UI services; at the end it says
+// whether the chain succeeded or what failed.
+#pragma once
+
+#include <QByteArray>
+#include <QDialog>
+#include <QMap>
+#include <QProcess>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace vumo
+{
+
+class UiServices;
+
+class FrmChain : public QDialog
+{
+    Q_OBJECT
+
+public:
+    FrmChain(UiServices& ui, QWidget* parent = nullptr);
+
+    // Starts the chain in folder; false (with the reason in failure()) when the runner cannot
+    // be started.
+    bool start(const QString& folder);
+    // Hands control to the event loop until marker no longer exists or the chain has ended.
+    void waitWhileExists(const QString& marker);
+
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
+    bool succeeded() const { return m_succeeded; }
+    QString failure() const { return m_failure; }
+    // Tracks restored beside the project: stored path -> restored path.
+    const QMap<QByteArray, QByteArray>& relocations() const { return m_relocations; }
+
+    // The runner program: vumo-chain in the studio's folder.
+    static QString runnerPath();
+
+signals:
+    void chainEnded(bool succeeded);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void readEvents();
+    void handleLine(const QByteArray& line);
+    void ended(int exitCode, QProcess::ExitStatus status);
+
+    UiServices& m_ui;
+    QProcess m_process;
+    QByteArray m_pending; // output not yet ended by a newline
+    QStringList m_asked;  // files of a pending "ask"
+    int m_askCount = 0;
+    bool m_succeeded = false;
+    QString m_failure;
+    QMap<QByteArray, QByteArray> m_relocations;
+    QLabel* m_lblStep = nullptr;
+    QLabel* m_lblFile = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPlainTextEdit* m_log = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+};
+
+} // namespace vumo

@@ -1,0 +1,177 @@
+// vumo-cab and vumo-mix end to end: a real project packed and unpacked into a fresh
+// application folder, and mixdowns through the engine.
+#include "project/ProjectFile.h"
+
+#include "tests/engine/TestWave.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+using testwave::TempDir;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+struct ProgramRun
+{
+    int status;
+    std::string out;
+};
+
+ProgramRun run(const std::string& command)
+{
+    ProgramRun r{-1, {}};
+    if (std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r"))
+    {
+        char buffer[512];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            r.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    while (!r.out.empty() && r.out.back() == '\n')
+        r.out.pop_back();
+    return r;
+}
+
+std::string cab(const TempDir& home, const std::string& args)
+{
+    return "VUMO_HOME='" + home.path().string() + "' " VUMO_CAB_PROGRAM " " + args;
+}
+
+// A project "Song.vum" titled "Song" whose tracks are ramps in folder/tracks.
+struct Project
+{
+    std::string path;
+    vumo::project::ProjectData data;
+    std::vector<std::vector<uint8_t>> waves;
+};
+
+Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 0})
+{
+    Project p;
+    fs::create_directories(folder / "tracks");
+    p.path = (folder / "Song.vum").string();
+    p.data = vumo::project::newProjectData(1);
+    p.data.projTitle = "Song";
+    p.data.trackLength = 8000;
+    for (size_t k = 0; k < mutes.size(); ++k)
+    {
+        vumo::project::TrackRecordData t;
+        t.title = QString("T%1").arg(k);
+        t.fileName = QString::fromStdString(
+            (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string());
+        t.mute = mutes[k];
+        p.waves.push_back(testwave::waveBytes(testwave::ramp(8000, 1000 * int(k + 1))));
+        testwave::writeBytes(t.fileName.toStdString(), p.waves.back());
+        p.data.tracks.push_back(t);
+    }
+    EXPECT_EQ(vumo::project::writeProject(QString::fromStdString(p.path), p.data), QString());
+    return p;
+}
+
+} // namespace
+
+TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
+{
+    const struct
+    {
+        const char* name;
+        bool tracksThere;
+        const char* flag;
+        bool beside;
+    } cases[] = {
+        {"track folder gone", false, "", true},
+        {"tracks there, --replace", true, "--replace", false},
+        {"tracks there, --keep", true, "--keep", true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TempDir source, home, target;
+        const Project p = makeProject(source.path());
+        const ProgramRun created = run(cab(home, "create '" + p.path + "'"));
+        ASSERT_EQ(created.status, 0);
+        EXPECT_EQ(created.out, home.file("Song/Song.cab"));
+        if (c.tracksThere)
+            for (const auto& t : p.data.tracks)
+                testwave::writeBytes(t.fileName.toStdString(), {'o', 'l', 'd'});
+        else
+            fs::remove_all(source.path() / "tracks");
+
+        const ProgramRun opened =
+            run(cab(target, "open '" + created.out + "' " + c.flag + " </dev/null"));
+        ASSERT_EQ(opened.status, 0);
+        EXPECT_EQ(opened.out, target.file("Song.vum"));
+        const auto read = vumo::project::readProject(QString::fromStdString(opened.out));
+        ASSERT_TRUE(read.ok()) << read.error.toStdString();
+        ASSERT_EQ(read.project.tracks.size(), 3);
+        for (int k = 0; k < 3; ++k)
+        {
+            const std::string file = read.project.tracks[k].fileName.toStdString();
+            EXPECT_EQ(file, c.beside ? target.file("t" + std::to_string(k) + ".wav")
+                                     : p.data.tracks[k].fileName.toStdString());
+            EXPECT_EQ(testwave::readBytes(file), p.waves[size_t(k)]);
+            EXPECT_EQ(read.project.tracks[k].title, p.data.tracks[k].title);
+        }
+    }
+}
+
+TEST(VumoCab, ReportsBadArgumentsAndFiles)
+{
+    TempDir home;
+    const struct
+    {
+        std::string args;
+        int status;
+    } cases[] = {
+        {"--help", 0},
+        {"", 2},
+        {"pack x.vum", 2},
+        {"open x.cab --maybe", 2},
+        {"create '" + home.file("missing.vum") + "'", 1},
+        {"open '" + home.file("missing.cab") + "'", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(run(cab(home, c.args)).status, c.status) << c.args;
+}
+
+TEST(VumoMix, MixesWithMutesAndCutsTheRange)
+{
+    TempDir dir;
+    const Project all = makeProject(dir.path() / "all", {0, 1, 0});
+    const Project two = makeProject(dir.path() / "two", {0, 0});
+    // The second project holds tracks 0 and 2 of the first: with track 1 muted, both mix alike.
+    vumo::project::ProjectData twoData = two.data;
+    twoData.tracks[1].fileName = all.data.tracks[2].fileName;
+    ASSERT_EQ(vumo::project::writeProject(QString::fromStdString(two.path), twoData), QString());
+
+    const std::string mix = std::string(VUMO_MIX_PROGRAM) + " ";
+    ASSERT_EQ(run(mix + all.path + " " + dir.file("all.wav")).status, 0);
+    ASSERT_EQ(run(mix + two.path + " " + dir.file("two.wav")).status, 0);
+    ASSERT_EQ(run(mix + all.path + " " + dir.file("part.wav") + " --from 100 --to 300").status, 0);
+    const std::vector<int16_t> whole = testwave::readSamples(dir.file("all.wav"));
+    ASSERT_EQ(whole.size(), 16000u);
+    EXPECT_EQ(whole, testwave::readSamples(dir.file("two.wav")));
+    EXPECT_NE(whole[2 * 5000], 0);
+    const std::vector<int16_t> part = testwave::readSamples(dir.file("part.wav"));
+    EXPECT_EQ(part, std::vector<int16_t>(whole.begin() + 200, whole.begin() + 600));
+
+    fs::remove(all.data.tracks[0].fileName.toStdString());
+    const struct
+    {
+        std::string args;
+        int status;
+    } errors[] = {
+        {all.path + " " + dir.file("x.wav"), 1},
+        {two.path + " " + dir.file("x.wav") + " --from", 2},
+        {two.path + " " + dir.file("x.wav") + " --from 9 --to 8001", 2},
+        {dir.file("none.vum") + " " + dir.file("x.wav"), 1},
+        {"--help", 0},
+    };
+    for (const auto& e : errors)
+        EXPECT_EQ(run(mix + e.args).status, e.status) << e.args;
+}

@@ -1,0 +1,103 @@
+// The working files of a project cabinet, line by line.
+#include "CabinetScript.h"
+
+#include "FileWrite.h"
+
+#include <fstream>
+
+namespace vumo::cab
+{
+
+std::string compressedName(int k)
+{
+    return "t" + std::to_string(k) + ".shn";
+}
+
+Lines createChainLines(const CabinetProject& project)
+{
+    Lines lines;
+    const int tracks = int(project.trackFiles.size());
+    for (int k = 0; k < tracks; ++k)
+        lines.push_back("shortn32.exe " + project.trackFiles[size_t(k)] + " " + compressedName(k));
+    lines.push_back(std::string("MakeCAB.EXE /F ") + kDirectiveFile);
+    for (int k = 0; k < tracks; ++k)
+        lines.push_back("del " + compressedName(k));
+    lines.push_back("echo finis!");
+    return lines;
+}
+
+Lines restoreChainLines(const CabinetProject& project)
+{
+    Lines lines;
+    for (int k = 0; k < int(project.trackFiles.size()); ++k)
+    {
+        lines.push_back("shortn32.exe -x " + compressedName(k) + " " +
+                        project.trackFiles[size_t(k)]);
+        lines.push_back("del " + compressedName(k));
+    }
+    lines.push_back(std::string("del ") + kDirectiveFile);
+    lines.push_back("echo finis!");
+    return lines;
+}
+
+Lines directiveLines(const CabinetProject& project)
+{
+    Lines lines = {
+        ".Set CabinetName1 = " + project.title + ".cab",
+        ".Set DiskDirectory1 = " + project.title,
+        ".Set MaxDiskSize = 0",
+        ".Set Cabinet = on",
+        ".Set Compress = off",
+        "\"" + project.projectFile + "\"",
+        std::string("\"") + kRestoreFile + "\"",
+    };
+    for (int k = 0; k < int(project.trackFiles.size()); ++k)
+        lines.push_back("\"" + compressedName(k) + "\"");
+    return lines;
+}
+
+Lines openChainLines(const std::string& cabinetPath, std::string& base)
+{
+    // "/" separates folders as "\\" does: on this platform's own paths there is no "\\".
+    const size_t slash = cabinetPath.find_last_of("\\/");
+    const size_t dot = cabinetPath.rfind('.');
+    // Positions count from 1 as the name rule has it: a is 0 without a "\".
+    const long a = slash == std::string::npos ? 0 : long(slash) + 1;
+    const long b = dot == std::string::npos ? 0 : long(dot) + 1;
+    const long n = b - a - 1;
+    base.clear();
+    if (n <= 0)
+        return {};
+    base = cabinetPath.substr(size_t(a), size_t(n));
+    Lines lines = {"extract /y " + cabinetPath + " *.*"};
+    if (base.size() > 8)
+        lines.push_back("REN " + base.substr(base.size() - 8) + ".vum " + base + ".vum");
+    lines.push_back(kRestoreFile);
+    return lines;
+}
+
+std::string writeLines(const std::string& path, const Lines& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return writeFileBeside(path, text.data(), text.size());
+}
+
+bool readLines(const std::string& path, Lines& lines)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    lines.clear();
+    std::string line;
+    while (std::getline(in, line))
+    {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return !in.bad();
+}
+
+} // namespace vumo::cab

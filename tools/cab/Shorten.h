@@ -1,0 +1,45 @@
+// Shorten: the lossless audio compression that a project cabinet stores its tracks in.
+//
+// The streams are standard Shorten version 2 (magic "ajkg"): the wave file's header travels
+// verbatim in front, the 16-bit samples follow in blocks of 256 frames, each channel coded with
+// the best of the four fixed polynomial predictors and a Rice code, silence as "zero" blocks,
+// and any bytes after the sample data (a trailing chunk, a stray odd byte) travel verbatim at
+// the end. Decoding gives back the original file byte for byte. Other Shorten decoders (FFmpeg's
+// among them) read these streams; the decoder here reads what the encoder writes, plus any
+// stream of the same type that uses the predictors, block sizes and means of the format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vumo::cab
+{
+
+// Called now and then with the fraction of the work done, 0 to 1.
+using ShortenProgress = std::function<void(double)>;
+
+// Compresses the bytes of a wave file of 16-bit PCM samples (1 or 2 channels, any rate).
+// Returns false with a reason in `error` for anything else (not a wave file, another sample
+// format, no data chunk).
+bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stream,
+                   std::string& error, const ShortenProgress& progress = {});
+
+// Decompresses a Shorten stream into the bytes of the file it was made from. Returns false
+// with a reason for a stream that is cut short, corrupt, or of a type other than signed 16-bit
+// little-endian samples; `file` is then unspecified.
+bool shortenDecode(std::span<const uint8_t> stream, std::vector<uint8_t>& file, std::string& error,
+                   const ShortenProgress& progress = {});
+
+// File to file, as the cabinet chain's "shortn32.exe IN OUT" and "shortn32.exe -x IN OUT" do.
+// The output is written beside its name and renamed over it only when complete, so a failure
+// (a bad stream, a full disk) leaves no partial file and an older file of that name whole.
+bool shortenEncodeFile(const std::string& wavePath, const std::string& shnPath, std::string& error,
+                       const ShortenProgress& progress = {});
+bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, std::string& error,
+                       const ShortenProgress& progress = {});
+
+} // namespace vumo::cab
