@@ -9,6 +9,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
           libgtest-dev libgmock-dev libbenchmark-dev
           portaudio19-dev librtmidi-dev libasound2-dev
           libfluidsynth-dev timgm6mb-soundfont
+          libgcab-dev cabextract gcab ffmpeg
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
 
 install_missing() {

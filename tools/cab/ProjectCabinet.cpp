@@ -3,7 +3,10 @@
 
 #include "CabinetScript.h"
 
+#include "project/FixedField.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace vumo::cab
@@ -39,9 +42,9 @@ QString writeCreateFiles(const QString& appFolder, const QString& projectPath,
 {
     if (projectPath.trimmed().isEmpty())
         return QStringLiteral("The project has no file yet: save it before creating a cabinet.");
-    CabinetProject p{bytes(project.projTitle.trimmed()), bytes(projectPath), {}};
+    CabinetProject p{project.projTitle.toStdString(), bytes(projectPath), {}};
     for (const project::TrackRecordData& t : project.tracks)
-        p.trackFiles.push_back(bytes(t.fileName.trimmed()));
+        p.trackFiles.push_back(t.fileName.toStdString());
     return writeAll(appFolder, {{kChainFile, createChainLines(p)},
                                 {kRestoreFile, restoreChainLines(p)},
                                 {kDirectiveFile, directiveLines(p)}});
@@ -49,7 +52,7 @@ QString writeCreateFiles(const QString& appFolder, const QString& projectPath,
 
 QString cabinetPathFor(const QString& appFolder, const project::ProjectData& project)
 {
-    const QString title = project.projTitle.trimmed();
+    const QString title = QString::fromLocal8Bit(project.projTitle);
     return QDir(QDir(appFolder).filePath(title)).filePath(title + QStringLiteral(".cab"));
 }
 
@@ -82,17 +85,16 @@ OpenedCabinet finishOpen(const QString& appFolder, const QString& base,
     bool changed = false;
     for (project::TrackRecordData& t : read.project.tracks)
     {
-        const QByteArray stored = t.fileName.trimmed().toLocal8Bit();
-        const auto moved = relocations.find(stored);
+        const auto moved = relocations.find(t.fileName);
         if (moved != relocations.end())
         {
-            t.fileName = QString::fromLocal8Bit(moved.value());
-            opened.relocated << QString::fromLocal8Bit(stored) + QStringLiteral(" -> ") +
-                                    t.fileName;
+            opened.relocated << project::displayText(t.fileName) + QStringLiteral(" -> ") +
+                                    project::displayText(moved.value());
+            t.fileName = moved.value();
             changed = true;
         }
-        if (!QFileInfo::exists(t.fileName))
-            opened.missingTracks << t.fileName;
+        if (!QFile::exists(QFile::decodeName(t.fileName)))
+            opened.missingTracks << project::displayText(t.fileName);
     }
     if (changed)
         opened.error = project::writeProject(opened.projectPath, read.project);

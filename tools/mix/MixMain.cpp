@@ -7,6 +7,7 @@
 #include "wavorn.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -88,7 +89,7 @@ int main(int argc, char** argv)
     for (int k = 0; k < count; ++k)
     {
         const vumo::project::TrackRecordData& t = project.tracks[k];
-        const QByteArray path = t.fileName.trimmed().toLocal8Bit();
+        const QByteArray& path = t.fileName; // the stored bytes, as the studio hands them
         bar.show(k, k + 1, count + 1, "tracks");
         SetTrackInfo(k, path.constData());
         SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);

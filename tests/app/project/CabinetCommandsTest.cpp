@@ -64,15 +64,15 @@ void CabinetCommandsTest::createsAndOpensAProjectOnAnotherMachine()
     QTemporaryDir source, appA, appB;
     QDir(source.path()).mkdir(QStringLiteral("tracks"));
     project::ProjectData data = project::newProjectData(1);
-    data.projTitle = QStringLiteral("Song");
+    data.projTitle = "Song";
     QList<QByteArray> waves;
     for (int k = 0; k < 2; ++k)
     {
         project::TrackRecordData t;
-        t.title = QStringLiteral("T%1").arg(k);
-        t.fileName = source.filePath(QStringLiteral("tracks/t%1.wav").arg(k));
+        t.title = "T" + QByteArray::number(k);
+        t.fileName = QFile::encodeName(source.filePath(QStringLiteral("tracks/t%1.wav").arg(k)));
         waves << waveBytes(2000, 50 * k);
-        writeFile(t.fileName, waves.last());
+        writeFile(QFile::decodeName(t.fileName), waves.last());
         data.tracks << t;
     }
     const QString projectPath = source.filePath(QStringLiteral("Song.vum"));
@@ -98,8 +98,9 @@ void CabinetCommandsTest::createsAndOpensAProjectOnAnotherMachine()
     QVERIFY(read.ok());
     for (int k = 0; k < 2; ++k)
     {
-        QCOMPARE(read.project.tracks[k].fileName, appB.filePath(QStringLiteral("t%1.wav").arg(k)));
-        QCOMPARE(readFile(read.project.tracks[k].fileName), waves[k]);
+        const QString file = QFile::decodeName(read.project.tracks[k].fileName);
+        QCOMPARE(file, appB.filePath(QStringLiteral("t%1.wav").arg(k)));
+        QCOMPARE(readFile(file), waves[k]);
     }
 }
 

@@ -61,8 +61,8 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
     for (size_t k = 0; k < mutes.size(); ++k)
     {
         vumo::project::TrackRecordData t;
-        t.title = QString("T%1").arg(k);
-        t.fileName = QString::fromStdString(
+        t.title = QByteArray("T") + QByteArray::number(qulonglong(k));
+        t.fileName = QByteArray::fromStdString(
             (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string());
         t.mute = mutes[k];
         p.waves.push_back(testwave::waveBytes(testwave::ramp(8000, 1000 * int(k + 1))));
