@@ -1,7 +1,7 @@
 // VirtualWaveSource: reads a 16-bit stereo PCM wave file's frames, walking its RIFF chunks.
 #include "VirtualWaveSource.h"
 
-#include "WaveBytes.h"
+#include "../WaveHeader.h"
 
 #include <algorithm>
 #include <array>
