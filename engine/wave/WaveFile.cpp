@@ -227,7 +227,12 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     std::error_code ec;
     fs::path target(fileName);
     if (fs::is_symlink(fs::symlink_status(target, ec)))
+    {
+        // A link to a file that is not there yet is written through, creating that file.
         target = fs::canonical(target, ec);
+        if (ec)
+            return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+    }
     const fs::file_type type = fs::status(target, ec).type();
     const bool existed = type != fs::file_type::not_found;
     if (existed && (ec || type != fs::file_type::regular))

@@ -1,6 +1,8 @@
 // Reads a wave file's header to size the engine for it.
 #include "WaveProbe.h"
 
+#include "platform/WaveHeader.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,11 +22,11 @@ struct FileCloser
 
 uint32_t le32(const unsigned char* b)
 {
-    return b[0] | b[1] << 8 | b[2] << 16 | uint32_t(b[3]) << 24;
+    return platform::readLe32(b);
 }
 uint16_t le16(const unsigned char* b)
 {
-    return uint16_t(b[0] | b[1] << 8);
+    return uint16_t(platform::readLe16(b));
 }
 
 } // namespace

@@ -304,6 +304,23 @@ TEST(WaveWriter, AStalePartIsGoneAfterTheNextSuccessfulSave)
     EXPECT_FALSE(fs::exists(part));
 }
 
+TEST(WaveWriter, ALinkIsFollowedToItsFileWhetherOrNotThatExists)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const auto s = ramp(10);
+    for (const bool exists : {true, false})
+    {
+        const std::string file = dir.file(exists ? "a.wav" : "b.wav"), link = file + ".lnk";
+        if (exists)
+            writeStereo(file, ramp(3));
+        fs::create_symlink(file, link);
+        ASSERT_EQ(saveBufToWave(0, 10, link.c_str(), s.data()), 0) << exists;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(readSamples(file), s);
+    }
+}
+
 TEST(WaveWriter, EmptyRangeWritesAHeaderOnlyFile)
 {
     TempDir dir;
