@@ -43,8 +43,8 @@ struct DataChunk
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
-// "data" are skipped, with the pad byte that follows a chunk of odd size. Refusals carry their log
-// text.
+// "data" are skipped, each with the pad byte that follows a chunk of odd size. Refusals carry
+// their log text.
 DataChunk readHeader(std::FILE* f)
 {
     DataChunk d;
