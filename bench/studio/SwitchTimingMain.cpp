@@ -26,13 +26,14 @@ namespace
 constexpr int kTracks = 16;
 constexpr int kMB = 4;
 constexpr int kFrames = kMB * 262144;
+constexpr int kFileBytes = int(platform::kWaveHeaderBytes) + kFrames * 4;
 
 bool writeTrack(const QString& path, int seed)
 {
-    QByteArray b(44 + kFrames * 4, '\0');
+    QByteArray b(kFileBytes, '\0');
     char* p = b.data();
     platform::fillWaveHeader(reinterpret_cast<uint8_t*>(p), kFrames);
-    auto* s = reinterpret_cast<int16_t*>(p + 44);
+    auto* s = reinterpret_cast<int16_t*>(p + platform::kWaveHeaderBytes);
     for (int i = 0; i < 2 * kFrames; ++i)
         s[i] = static_cast<int16_t>((i * (seed + 3)) % 20000 - 10000);
     QFile f(path);
@@ -77,7 +78,7 @@ int main(int argc, char* argv[])
 
     // Reading the same bytes: every file once, as a switch reads them (15 premixed, 1 loaded).
     std::vector<double> reads;
-    std::vector<char> buffer(44 + kFrames * 4);
+    std::vector<char> buffer(kFileBytes);
     for (int r = 0; r < runs + 1; ++r)
     {
         QElapsedTimer t;
