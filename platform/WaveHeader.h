@@ -40,6 +40,19 @@ inline uint32_t readLe32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// A wave file starts with "RIFF", the RIFF size and "WAVE" (12 bytes).
+inline bool isRiffWave(const uint8_t* head)
+{
+    return std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+}
+
+// The bytes a chunk's body of `size` takes in the file: RIFF follows an odd size with a pad
+// byte, which files from other tools (a 5-byte "LIST" chunk, say) have.
+constexpr uint64_t paddedChunkBytes(uint32_t size)
+{
+    return uint64_t(size) + (size & 1u);
+}
+
 // Fills h[0 ... 43]: "RIFF" (size 36 + data), "WAVE", a 16-byte PCM "fmt " chunk (2 channels,
 // 44100 frames per second, 176400 bytes per second, 4 bytes per frame, 16 bits) and the head of
 // a "data" chunk of 4 * frames bytes. frames above kWaveHeaderMaxFrames are taken as that.

@@ -83,7 +83,8 @@ DataChunk readHeader(std::FILE* f)
         result += 2;
     if ((bits & 0xFF) != 16)
         return {LoadResult::Not16Bit};
-    if (fmtSize > 16 && std::fseek(f, long(fmtSize) - 16 + (fmtSize & 1), SEEK_CUR) != 0)
+    if (fmtSize > 16 &&
+        std::fseek(f, long(platform::paddedChunkBytes(uint32_t(fmtSize))) - 16, SEEK_CUR) != 0)
         return {LoadResult::NoData};
     // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
     // always ends.
@@ -97,8 +98,8 @@ DataChunk readHeader(std::FILE* f)
             d.bytes = uint32_t(size);
             break;
         }
-        // A chunk of odd size is followed by a pad byte.
-        if (size > 0 && std::fseek(f, long(size) + (size & 1), SEEK_CUR) != 0)
+        if (size > 0 &&
+            std::fseek(f, long(platform::paddedChunkBytes(uint32_t(size))), SEEK_CUR) != 0)
             return {LoadResult::NoData};
     }
     d.result = LoadResult(result);

@@ -84,6 +84,14 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
     return b;
 }
 
+std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes)
+{
+    const uint8_t list[] = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
+    bytes.insert(bytes.begin() + 36, std::begin(list), std::end(list));
+    platform::writeLe32(bytes.data() + 4, uint32_t(bytes.size() - 8));
+    return bytes;
+}
+
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);

@@ -38,6 +38,9 @@ struct WaveLayout
 
 // Bytes of a wave file holding `samples` (interleaved as the channel count says).
 std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout = {});
+// The bytes with a 5-byte "LIST" chunk and its pad byte put right after the 16-byte format
+// chunk (as other tools write them), the RIFF size fixed.
+std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 // Writes a canonical stereo 44100 file of the given interleaved samples (whole frames), through

@@ -44,8 +44,7 @@ WaveInfo probeWave(const std::string& path)
     const long size = std::ftell(f.get());
     std::fseek(f.get(), 0, SEEK_SET);
     unsigned char header[12];
-    if (std::fread(header, 1, 12, f.get()) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
-        std::memcmp(header + 8, "WAVE", 4) != 0)
+    if (std::fread(header, 1, 12, f.get()) != 12 || !platform::isRiffWave(header))
     {
         info.error = "it is not a RIFF WAVE file";
         return info;
@@ -97,7 +96,7 @@ WaveInfo probeWave(const std::string& path)
             info.frames = bytes / (info.channels == 1 ? 2 : 4);
             return info;
         }
-        if (std::fseek(f.get(), start + long(length), SEEK_SET) != 0)
+        if (std::fseek(f.get(), start + long(platform::paddedChunkBytes(length)), SEEK_SET) != 0)
         {
             info.error = "its chunks run past the end of the file";
             return info;

@@ -34,8 +34,7 @@ int64_t waveFrames(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
     unsigned char riff[12];
-    if (!f.read(reinterpret_cast<char*>(riff), 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
-        std::memcmp(riff + 8, "WAVE", 4) != 0)
+    if (!f.read(reinterpret_cast<char*>(riff), 12) || !platform::isRiffWave(riff))
         return -1;
     uint32_t channels = 2;
     unsigned char chunk[8];
@@ -44,7 +43,7 @@ int64_t waveFrames(const std::string& path)
         const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return size / (channels == 1 ? 2 : 4);
-        std::vector<unsigned char> body(size + (size & 1));
+        std::vector<unsigned char> body(platform::paddedChunkBytes(size));
         if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
             return -1;
         if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)

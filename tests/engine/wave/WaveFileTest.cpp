@@ -102,9 +102,7 @@ TEST_F(WaveFileTest, ChunksOfOddSizeAreFollowedByAPadByte)
 {
     // Reproducers: a 5-byte "LIST" chunk (as other tools write it) and a 17-byte format chunk,
     // each with its pad byte before the next chunk.
-    const std::vector<uint8_t> list{'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
-    auto withList = waveBytes(ramp(3, 100));
-    withList.insert(withList.begin() + 36, list.begin(), list.end());
+    auto withList = withOddListChunk(waveBytes(ramp(3, 100)));
     WaveLayout longFmt;
     longFmt.fmtSize = 17;
     auto withOddFmt = waveBytes(ramp(3, 100), longFmt);
