@@ -43,7 +43,7 @@ set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
 target_include_directories(vumo_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app
                                            ${CMAKE_CURRENT_SOURCE_DIR}/engine/api)
 target_compile_definitions(vumo_app PUBLIC VUMO_VERSION="${PROJECT_VERSION}")
-target_link_libraries(vumo_app PUBLIC vumo_appcore Qt6::Widgets Qt6::Svg)
+target_link_libraries(vumo_app PUBLIC vumo_appcore vumo_waveheader Qt6::Widgets Qt6::Svg)
 # The Options dialog lists the MIDI inputs through the device layer when it is built.
 if(TARGET vumo_platform)
     target_link_libraries(vumo_app PRIVATE vumo_platform)

@@ -19,6 +19,11 @@ add_library(vumo_platform STATIC
     platform/virtual/VirtualWaveIn.cpp
 )
 target_include_directories(vumo_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# The canonical wave header's writer and reader (platform/WaveHeader.h), header-only, for every
+# area that writes or reads a header: the engine, the studio, the tools, the benchmarks, tests.
+add_library(vumo_waveheader INTERFACE)
+target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vumo_platform PUBLIC vumo_waveheader)
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
 if(ALSA_FOUND)
     target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_ALSA)

@@ -3,6 +3,7 @@
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
 #include "engine/EngineApi.h"
 #include "mainwin/frmVumo.h"
+#include "platform/WaveHeader.h"
 #include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
 #include "view/WaveformView.h"
@@ -64,18 +65,8 @@ bool writeTake(const QString& path, int take, int frames)
         qToLittleEndian(value, c);
         b.append(c, sizeof c);
     };
-    b.append("RIFF");
-    le(uint32_t(36 + frames * 4));
-    b.append("WAVEfmt ");
-    le(uint32_t(16));
-    le(uint16_t(1));
-    le(uint16_t(2));
-    le(uint32_t(44100));
-    le(uint32_t(176400));
-    le(uint16_t(4));
-    le(uint16_t(16));
-    b.append("data");
-    le(uint32_t(frames * 4));
+    const auto header = platform::waveHeader(uint32_t(frames));
+    b.append(reinterpret_cast<const char*>(header.data()), qsizetype(header.size()));
     for (int f = 0; f < frames; ++f)
         for (int c = 0; c < 2; ++c)
             le(takeSample(take, f, c));

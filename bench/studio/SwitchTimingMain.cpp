@@ -4,6 +4,7 @@
 #include "dialogs/FrmMessage.h"
 #include "engine/EngineApi.h"
 #include "mainwin/frmVumo.h"
+#include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
@@ -14,11 +15,9 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace
@@ -27,24 +26,14 @@ namespace
 constexpr int kTracks = 16;
 constexpr int kMB = 4;
 constexpr int kFrames = kMB * 262144;
+constexpr int kFileBytes = int(platform::kWaveHeaderBytes) + kFrames * 4;
 
 bool writeTrack(const QString& path, int seed)
 {
-    QByteArray b(44 + kFrames * 4, '\0');
+    QByteArray b(kFileBytes, '\0');
     char* p = b.data();
-    std::memcpy(p, "RIFF", 4);
-    qToLittleEndian<uint32_t>(36 + kFrames * 4, p + 4);
-    std::memcpy(p + 8, "WAVEfmt ", 8);
-    qToLittleEndian<uint32_t>(16, p + 16);
-    qToLittleEndian<uint16_t>(1, p + 20);
-    qToLittleEndian<uint16_t>(2, p + 22);
-    qToLittleEndian<uint32_t>(44100, p + 24);
-    qToLittleEndian<uint32_t>(176400, p + 28);
-    qToLittleEndian<uint16_t>(4, p + 32);
-    qToLittleEndian<uint16_t>(16, p + 34);
-    std::memcpy(p + 36, "data", 4);
-    qToLittleEndian<uint32_t>(kFrames * 4, p + 40);
-    auto* s = reinterpret_cast<int16_t*>(p + 44);
+    platform::fillWaveHeader(reinterpret_cast<uint8_t*>(p), kFrames);
+    auto* s = reinterpret_cast<int16_t*>(p + platform::kWaveHeaderBytes);
     for (int i = 0; i < 2 * kFrames; ++i)
         s[i] = static_cast<int16_t>((i * (seed + 3)) % 20000 - 10000);
     QFile f(path);
@@ -90,7 +79,7 @@ int main(int argc, char* argv[])
 
     // Reading the same bytes: every file once, as a switch reads them (15 premixed, 1 loaded).
     std::vector<double> reads;
-    std::vector<char> buffer(44 + kFrames * 4);
+    std::vector<char> buffer(kFileBytes);
     for (int r = 0; r < runs + 1; ++r)
     {
         QElapsedTimer t;

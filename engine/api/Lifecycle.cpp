@@ -100,6 +100,9 @@ int32_t setCurTrack(int32_t track, bool reload)
     if (!slotOf(track))
         return -1;
     int32_t result = writePendingEdits();
+    // With no copy of the edits anywhere, the track stays current with its edits in the buffer.
+    if (result == kEditsNotWritten)
+        return -1;
     e.curTrack = track & 0xFF;
     if (reload)
     {

@@ -62,7 +62,9 @@ extern "C"
        track's file is loaded into trackBuf.
        Returns:    the load result with reload, else the write result (0 or -1). A failed write
                    keeps the edits in a recovery file beside the track file (or in the temp folder)
-                   and returns -1 (also when a reload follows). */
+                   and returns -1 (also when a reload follows). When no copy of the edits can be
+                   written anywhere, the previous track stays current with its edits pending,
+                   nothing is reloaded, and -1 is returned. */
     WAVORN_API int32_t WAVORN_CALL SetCurTrack(int32_t track, int32_t reload);
     /* Mixes frames [start, end) of the premix and the current track into playBuf and plays the
        whole output block. Returns the output device's write result. */
@@ -88,10 +90,12 @@ extern "C"
     WAVORN_API int32_t WAVORN_CALL SaveAsWave(int32_t start, int32_t end, const char* fileName);
     /* Writes frames [start, end) of trackBuf to fileName. Returns 0, or -1. */
     WAVORN_API int32_t WAVORN_CALL CopyTo(int32_t start, int32_t end, const char* fileName);
-    /* As CopyTo, then silences the range and marks the track edited. Returns 0, or -1. */
+    /* As CopyTo, then silences the range and marks the track edited. Returns 0, or -1 when the
+       clip cannot be written (the track is then unchanged). */
     WAVORN_API int32_t WAVORN_CALL CutTo(int32_t start, int32_t end, const char* fileName);
     /* Loads fileName and pastes it over [start, end): mode 0 straight, 1 merged, 2 ring,
-       3 negative. Returns the load result; a refused file (10 or more) changes nothing. */
+       3 negative. Returns the load result; a refused file (10 or more) changes nothing.
+       Another mode changes nothing and returns -1. */
     WAVORN_API int32_t WAVORN_CALL PasteFrom(int32_t start, int32_t end, const char* fileName,
                                              int32_t mode);
     /* Writes the current track's pending edits to its file. Returns 0, or -1 when the write failed
@@ -118,15 +122,19 @@ extern "C"
     WAVORN_API int32_t WAVORN_CALL GetMidiTimer(void);
     /* Stops the queue and empties it. Returns 0. */
     WAVORN_API int32_t WAVORN_CALL StopMidi(void);
-    /* Opens the MIDI output and the 10 ms timer with a queue of capacity words.
-       Returns the sum of the output open and timer errors. */
+    /* Opens the MIDI output and the 10 ms timer with a queue of capacity words (at most
+       16777216 words, 16 M; no real song comes near).
+       Returns the sum of the output open and timer errors; 11 (invalid parameter) for a larger
+       capacity, and nothing changes. */
     WAVORN_API int32_t WAVORN_CALL OpenMidiPlay(int32_t capacity);
     /* Closes the MIDI output and the timer. Returns the output close error. */
     WAVORN_API int32_t WAVORN_CALL CloseMidiPlay(void);
     /* Sends one short message now. Returns the send error. */
     WAVORN_API int32_t WAVORN_CALL CmdMidi(int32_t status, int32_t data1, int32_t data2);
-    /* Opens MIDI input device `device` with a record list of capacity words.
-       Returns the sum of the input open and reset errors. */
+    /* Opens MIDI input device `device` with a record list of capacity words (at most 16777216,
+       as for OpenMidiPlay).
+       Returns the sum of the input open and reset errors; 11 (invalid parameter) for a larger
+       capacity, and nothing changes. */
     WAVORN_API int32_t WAVORN_CALL OpenMidiRec(int32_t capacity, int32_t device);
     /* Closes the MIDI input. Returns its close error. */
     WAVORN_API int32_t WAVORN_CALL CloseMidiRec(void);

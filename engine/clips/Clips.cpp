@@ -34,21 +34,20 @@ int32_t cutTo(int32_t start, int32_t end, const char* fileName)
     if (!e.trackBuf)
         return kNotWritten;
     const FrameRange r = clampRange(start, end, e.trackLen);
-    const int32_t written = saveBufToWave(r.first, r.last, fileName, e.trackBuf.get());
-    // The range is silenced even when the file could not be written, as the caller expects.
+    // The range is silenced only once the clip is safely in its file: a failed write leaves
+    // the track (and its edited state) as it was, so the cut audio is not lost.
+    if (saveBufToWave(r.first, r.last, fileName, e.trackBuf.get()) != 0)
+        return kNotWritten;
     deleteBuf(e.trackBuf.get(), r.first, r.last);
     e.dirty = true;
-    return written;
+    return 0;
 }
 
 int32_t pasteFrom(int32_t start, int32_t end, const char* fileName, int32_t mode)
 {
     Engine& e = engine();
     if (mode < 0 || mode > 3)
-    {
-        e.dirty = true; // nothing is loaded or changed
-        return kNotWritten;
-    }
+        return kNotWritten; // nothing is loaded or changed
     const TrackSlot* slot = e.currentSlot();
     // No track buffer, no load buffer or no current track to take the gains from: nothing to
     // paste into or with, and nothing is changed.

@@ -13,8 +13,8 @@ namespace wavorn
 // CopyTo: writes frames [start, end) of trackBuf as a wave file. Returns 0, or -1 when the file
 // cannot be written (or there is no track buffer).
 int32_t copyTo(int32_t start, int32_t end, const char* fileName);
-// CutTo: as copyTo, then silences the range (even when the write failed) and marks the track
-// edited. Returns the write result.
+// CutTo: as copyTo, then silences the range and marks the track edited. Returns 0, or -1 when
+// the clip cannot be written; the track is then unchanged.
 int32_t cutTo(int32_t start, int32_t end, const char* fileName);
 // PasteFrom: loads fileName into playBuf and pastes its first end - start frames over the
 // range: mode 0 gain copy, 1 gain mix, 2 ring modulation, 3 subtraction, with the current

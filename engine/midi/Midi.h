@@ -17,7 +17,8 @@ namespace wavorn::midi
 
 // OpenMidiPlay: allocates the queue, opens the default MIDI output and requests the 10 ms timer
 // resolution. Returns the output open result plus the resolution request result; 7 (no memory)
-// when the queue cannot be allocated. An open queue is closed first.
+// when the queue cannot be allocated; 11 (invalid parameter), with nothing changed, for a
+// capacity above kMaxCapacityWords (16 M words). An open queue is closed first.
 int32_t openMidiPlay(int32_t capacity);
 // CloseMidiPlay: stops the timer, frees the queue, releases the resolution and closes the
 // output; returns the output close result (5 when nothing is open).
@@ -42,7 +43,8 @@ int32_t cmdMidi(int32_t status, int32_t data1, int32_t data2);
 
 // OpenMidiRec: allocates the list and opens and resets input `device`; returns the open result
 // plus the reset result (a device that does not open also fails its reset: 2 + 5 for a bad
-// number); 7 when the list cannot be allocated. An open list is closed first.
+// number); 7 when the list cannot be allocated; 11, with nothing changed, for a capacity above
+// kMaxCapacityWords. An open list is closed first.
 int32_t openMidiRec(int32_t capacity, int32_t device);
 // CloseMidiRec: closes the input (stopping it first if needed) and frees the list; returns the
 // close result (5 when no input is open).

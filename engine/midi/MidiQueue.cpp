@@ -77,6 +77,8 @@ void stopTimer(Playback& p)
 
 int32_t openMidiPlay(int32_t capacity)
 {
+    if (capacity > kMaxCapacityWords)
+        return platform::kMmInvalidParam; // an open queue stays as it is
     Playback& p = playback();
     if (p.queue)
         closeMidiPlay();

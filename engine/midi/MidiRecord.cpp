@@ -57,6 +57,8 @@ void midiInData(RecordList& list, platform::MidiInNotice notice, uint32_t messag
 int32_t openMidiRec(int32_t capacity, int32_t device)
 {
     logText("OpenMidiRec\n");
+    if (capacity > kMaxCapacityWords)
+        return platform::kMmInvalidParam; // an open list stays as it is
     Recording& r = recording();
     if (r.list)
         closeMidiRec();

@@ -17,6 +17,9 @@ namespace wavorn::midi
 
 // Capacity rule: an event is stored only while the words in use are below capacity - kSpareWords.
 constexpr int32_t kSpareWords = 4;
+// The largest capacity a queue or record list may have: 16 M words (64 MB, eight million
+// events), far beyond any real song or take, and far below what an int32 argument could ask.
+constexpr int32_t kMaxCapacityWords = 16 * 1024 * 1024;
 
 class MidiWords
 {

@@ -5,6 +5,7 @@
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
 #include "engine/wave/WaveFile.h"
+#include "platform/WaveHeader.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -20,7 +21,7 @@ namespace
 // A note ends before the last two frames of the track.
 constexpr int32_t kTailFrames = 2;
 // Canonical header bytes that the RIFF size field does not count plus the 8 it does not cover.
-constexpr int64_t kHeaderBytes = 44;
+constexpr int64_t kHeaderBytes = int64_t(platform::kWaveHeaderBytes);
 constexpr int64_t kFrameBytes = 4;
 
 // The RIFF size field (bytes 4 to 7, little-endian) of a file, or -1 when it cannot be read.
@@ -29,14 +30,12 @@ int64_t riffSizeField(const char* fileName)
     std::FILE* f = std::fopen(fileName, "rb");
     if (f == nullptr)
         return -1;
-    unsigned char head[8];
+    uint8_t head[8];
     const size_t got = std::fread(head, 1, sizeof head, f);
     std::fclose(f);
     if (got != sizeof head)
         return -1;
-    const uint32_t size = uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 |
-                          uint32_t(head[7]) << 24;
-    return int32_t(size); // the field is read as a signed 32-bit number
+    return int32_t(platform::readLe32(head + 4)); // read as a signed 32-bit number
 }
 
 // A double that converts to a finite float (larger ones have no float value at all).

@@ -61,8 +61,7 @@ int32_t writePendingEdits()
     if (slot && saveBufToWave(0, e.trackLen, slot->name, e.trackBuf.get()) == 0)
         return 0;
     logText("Track not saved.\n");
-    writeRecovery(slot ? slot->name : "track");
-    return -1;
+    return writeRecovery(slot ? slot->name : "track") == 0 ? kEditsRecovered : kEditsNotWritten;
 }
 
 int32_t saveEdits()

@@ -3,8 +3,10 @@
 
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
+#include "platform/WaveHeader.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -41,7 +43,8 @@ struct DataChunk
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
-// "data" are skipped. Refusals carry their log text.
+// "data" are skipped, each with the pad byte that follows a chunk of odd size. Refusals carry
+// their log text.
 DataChunk readHeader(std::FILE* f)
 {
     DataChunk d;
@@ -80,7 +83,8 @@ DataChunk readHeader(std::FILE* f)
         result += 2;
     if ((bits & 0xFF) != 16)
         return {LoadResult::Not16Bit};
-    if (fmtSize > 16 && std::fseek(f, fmtSize - 16, SEEK_CUR) != 0)
+    if (fmtSize > 16 &&
+        std::fseek(f, long(platform::paddedChunkBytes(uint32_t(fmtSize))) - 16, SEEK_CUR) != 0)
         return {LoadResult::NoData};
     // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
     // always ends.
@@ -94,7 +98,8 @@ DataChunk readHeader(std::FILE* f)
             d.bytes = uint32_t(size);
             break;
         }
-        if (size > 0 && std::fseek(f, size, SEEK_CUR) != 0)
+        if (size > 0 &&
+            std::fseek(f, long(platform::paddedChunkBytes(uint32_t(size))), SEEK_CUR) != 0)
             return {LoadResult::NoData};
     }
     d.result = LoadResult(result);
@@ -113,34 +118,6 @@ void expandMono(int16_t* buffer, size_t monoSamples)
     }
 }
 
-void putLe32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-void putLe16(unsigned char* p, uint16_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-void fillHeader(unsigned char* h, uint32_t dataBytes)
-{
-    std::memcpy(h, "RIFF", 4);
-    putLe32(h + 4, dataBytes + 36);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
-    putLe32(h + 16, 16);
-    putLe16(h + 20, 1);
-    putLe16(h + 22, 2);
-    putLe32(h + 24, uint32_t(kSampleRate));
-    putLe32(h + 28, uint32_t(kSampleRate * 2 * kBitsPerSample / 8));
-    putLe16(h + 32, 2 * kBitsPerSample / 8);
-    putLe16(h + 34, uint16_t(kBitsPerSample));
-    std::memcpy(h + 36, "data", 4);
-    putLe32(h + 40, dataBytes);
-}
-
 enum class WriteOutcome
 {
     Written,
@@ -153,9 +130,8 @@ WriteOutcome writeAll(const std::string& path, const int16_t* samples, uint32_t 
     std::FILE* raw = std::fopen(path.c_str(), "wb");
     if (!raw)
         return WriteOutcome::CannotCreate;
-    unsigned char header[44];
-    fillHeader(header, frames * 4);
-    bool ok = std::fwrite(header, 1, sizeof header, raw) == sizeof header;
+    const std::array<uint8_t, platform::kWaveHeaderBytes> header = platform::waveHeader(frames);
+    bool ok = std::fwrite(header.data(), 1, header.size(), raw) == header.size();
     ok = ok && (frames == 0 || std::fwrite(samples, 4, frames, raw) == frames);
     ok = std::fflush(raw) == 0 && ok;
     ok = std::fclose(raw) == 0 && ok;
@@ -244,21 +220,39 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     const int16_t* samples = buffer ? buffer + 2 * size_t(std::max(fromFrame, 0)) : nullptr;
     if (frames > 0 && !samples)
         return -1;
-    // A regular file is written beside itself and renamed over, so a failed write (a full
-    // disk) leaves the previous file whole; a link is followed to the file it names. Devices
-    // and other special files, and folders where nothing can be created, are written in place.
+    // A regular file, and a file that does not exist yet, is written beside itself and renamed
+    // over, so a failed write (a full disk, a file size limit) leaves the previous file whole
+    // or no file at all; a link is followed to the file it names. Devices and other special
+    // files, and folders where nothing can be created, are written in place.
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path target(fileName);
     if (fs::is_symlink(fs::symlink_status(target, ec)))
+    {
+        // A link to a file that is not there yet is written through, creating that file.
         target = fs::canonical(target, ec);
+        if (ec)
+            return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+    }
     const fs::file_type type = fs::status(target, ec).type();
-    if (ec || (type != fs::file_type::regular && type != fs::file_type::not_found))
+    const bool existed = type != fs::file_type::not_found;
+    if (existed && (ec || type != fs::file_type::regular))
         return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
     const std::string temp = target.string() + ".vumo-part";
     const WriteOutcome beside = writeAll(temp, samples, frames);
     if (beside == WriteOutcome::CannotCreate)
-        return writeAll(target.string(), samples, frames) == WriteOutcome::Written ? 0 : -1;
+    {
+        if (writeAll(target.string(), samples, frames) == WriteOutcome::Written)
+        {
+            // A part left by a writer that was stopped half-way goes with this save.
+            if (fs::is_regular_file(fs::symlink_status(temp, ec)))
+                fs::remove(temp, ec);
+            return 0;
+        }
+        if (!existed)
+            fs::remove(target, ec);
+        return -1;
+    }
     if (beside == WriteOutcome::Written)
     {
         fs::rename(temp, target, ec);

@@ -2,7 +2,7 @@
 #include "VirtualWaveSink.h"
 
 #include "../MmResult.h"
-#include "WaveBytes.h"
+#include "../WaveHeader.h"
 
 #include <array>
 #include <filesystem>
@@ -14,9 +14,9 @@ namespace platform
 namespace
 {
 
-constexpr uint64_t kHeaderBytes = 44;
+constexpr uint64_t kHeaderBytes = kWaveHeaderBytes;
 // The RIFF size field counts 36 header bytes plus the data and must fit 32 bits.
-constexpr uint64_t kMaxDataBytes = (0xFFFFFFFFull - 36) / 4 * 4;
+constexpr uint64_t kMaxDataBytes = uint64_t(kWaveHeaderMaxFrames) * 4;
 
 // The frames' byte count of an existing canonical wave file, or -1 when it is not one.
 int64_t existingDataBytes(std::FILE* f, uint64_t fileBytes)
@@ -24,15 +24,11 @@ int64_t existingDataBytes(std::FILE* f, uint64_t fileBytes)
     std::array<uint8_t, kHeaderBytes> h{};
     if (fileBytes < kHeaderBytes || std::fread(h.data(), 1, h.size(), f) != h.size())
         return -1;
-    const std::array<uint8_t, kHeaderBytes> expected = canonicalWaveHeader(0);
+    const WaveHeaderFields fields = readWaveHeader(h.data());
     // Everything but the two size fields must be exactly the canonical header.
-    for (size_t i = 0; i < kHeaderBytes; ++i)
-    {
-        const bool sizeField = (i >= 4 && i < 8) || i >= 40;
-        if (!sizeField && h[i] != expected[i])
-            return -1;
-    }
-    const uint64_t dataBytes = readLe32(&h[40]);
+    if (!fields.isCanonical())
+        return -1;
+    const uint64_t dataBytes = fields.dataBytes;
     if (dataBytes % 4 != 0 || kHeaderBytes + dataBytes > fileBytes)
         return -1;
     return int64_t(dataBytes);
@@ -104,7 +100,7 @@ void VirtualWaveSink::flush()
 {
     if (m_file == nullptr)
         return;
-    const std::array<uint8_t, kHeaderBytes> header = canonicalWaveHeader(uint32_t(m_dataBytes));
+    const std::array<uint8_t, kHeaderBytes> header = waveHeader(uint32_t(m_dataBytes / 4));
     std::fseek(m_file, 0, SEEK_SET);
     std::fwrite(header.data(), 1, header.size(), m_file);
     std::fseek(m_file, long(kHeaderBytes + m_dataBytes), SEEK_SET);

@@ -1,7 +1,7 @@
 // VirtualWaveSource: reads a 16-bit stereo PCM wave file's frames, walking its RIFF chunks.
 #include "VirtualWaveSource.h"
 
-#include "WaveBytes.h"
+#include "../WaveHeader.h"
 
 #include <algorithm>
 #include <array>
@@ -22,8 +22,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool skipBytes(std::FILE* f, uint32_t bytes)
 {
-    // Chunks are padded to an even length.
-    return std::fseek(f, long(bytes) + long(bytes & 1u), SEEK_CUR) == 0;
+    return std::fseek(f, long(paddedChunkBytes(bytes)), SEEK_CUR) == 0;
 }
 
 bool isStereo16Pcm(const std::array<uint8_t, 16>& fmt)
@@ -43,9 +42,7 @@ bool readWaveFrames(const std::string& path, size_t maxFrames, std::vector<int16
     if (!f)
         return false;
     std::array<uint8_t, 12> riff{};
-    if (std::fread(riff.data(), 1, riff.size(), f.get()) != riff.size() ||
-        !std::equal(riff.begin(), riff.begin() + 4, "RIFF") ||
-        !std::equal(riff.begin() + 8, riff.end(), "WAVE"))
+    if (std::fread(riff.data(), 1, riff.size(), f.get()) != riff.size() || !isRiffWave(riff.data()))
         return false;
     bool formatOk = false;
     std::array<uint8_t, 8> chunk{};

@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 #include "dialogs/FrmProjProps.h"
 #include "dialogs/FrmTrackProps.h"
+#include "platform/WaveHeader.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -77,17 +78,11 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
     QByteArray b;
     QDataStream out(&b, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(2) << quint32(44100) << quint32(176400)
-        << quint16(4) << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(dataBytes);
+    const auto header = platform::waveHeader(static_cast<uint32_t>(samples.size() / 2));
+    out.writeRawData(reinterpret_cast<const char*>(header.data()), int(header.size()));
     for (int16_t s : samples)
         out << qint16(s);
     return b;

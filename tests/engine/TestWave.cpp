@@ -1,6 +1,8 @@
 // Test helpers: temporary folders and hand-built wave files.
 #include "TestWave.h"
 
+#include "platform/WaveHeader.h"
+
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -82,6 +84,14 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
     return b;
 }
 
+std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes)
+{
+    const uint8_t list[] = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
+    bytes.insert(bytes.begin() + 36, std::begin(list), std::end(list));
+    platform::writeLe32(bytes.data() + 4, uint32_t(bytes.size() - 8));
+    return bytes;
+}
+
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
@@ -98,13 +108,18 @@ std::vector<uint8_t> readBytes(const std::string& path)
 
 void writeStereo(const std::string& path, const std::vector<int16_t>& samples)
 {
-    writeBytes(path, waveBytes(samples));
+    const auto header = platform::waveHeader(uint32_t(samples.size() / 2));
+    std::vector<uint8_t> b(header.begin(), header.end());
+    b.resize(header.size() + 2 * (samples.size() / 2 * 2));
+    if (b.size() > header.size())
+        std::memcpy(b.data() + header.size(), samples.data(), b.size() - header.size());
+    writeBytes(path, b);
 }
 
 std::vector<int16_t> readSamples(const std::string& path)
 {
     const std::vector<uint8_t> b = readBytes(path);
-    if (b.size() < 44)
+    if (b.size() < 44 || !platform::readWaveHeader(b.data()).isCanonical())
         return {};
     std::vector<int16_t> s((b.size() - 44) / 2);
     if (!s.empty())
@@ -126,8 +141,7 @@ std::vector<int16_t> ramp(int32_t frames, int32_t base)
 
 uint32_t le32(const std::vector<uint8_t>& b, size_t o)
 {
-    return uint32_t(b[o]) | uint32_t(b[o + 1]) << 8 | uint32_t(b[o + 2]) << 16 |
-           uint32_t(b[o + 3]) << 24;
+    return platform::readLe32(b.data() + o);
 }
 
 } // namespace testwave

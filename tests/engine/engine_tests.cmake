@@ -1,6 +1,7 @@
 # Engine spine tests: unit tests over wavorn_core, and export-level tests through libwavorn.
 add_library(vumo_testwave STATIC tests/engine/TestWave.cpp)
 target_include_directories(vumo_testwave PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vumo_testwave PUBLIC vumo_waveheader)
 
 add_executable(engine_unit_tests
     tests/engine/wave/WaveFileTest.cpp
@@ -12,6 +13,7 @@ gtest_discover_tests(engine_unit_tests DISCOVERY_TIMEOUT 60)
 # Through the shared library: one engine per process, the virtual devices.
 add_executable(engine_export_tests
     tests/engine/api/ExportsTest.cpp
+    tests/engine/api/WriteFaultTest.cpp
     tests/engine/transport/TransportTest.cpp
 )
 target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)

@@ -1,5 +1,6 @@
 // The virtual input's wave file source; the output's file is tested through the device.
 #include "platform/MmResult.h"
+#include "platform/WaveHeader.h"
 #include "platform/virtual/VirtualWaveSource.h"
 #include "tests/engine/TestWave.h"
 
@@ -54,4 +55,34 @@ TEST(VirtualWaveSource, ReadsUpToTheFramesAskedForAndRefusesWhatIsNotA16BitWave)
         EXPECT_EQ(readWaveFrames(path, r.maxFrames, got), r.ok) << r.name;
         EXPECT_EQ(got, r.frames) << r.name;
     }
+}
+
+TEST(WaveHeader, WritesTheCanonicalBytesAndReadsBackEveryField)
+{
+    // Against the hand-laid bytes of the test helper; the size fields at their limits.
+    const struct
+    {
+        uint32_t frames, dataBytes;
+    } rows[] = {
+        {0, 0}, {1, 4}, {10, 40}, {kWaveHeaderMaxFrames, 0xFFFFFFD8u}, {0xFFFFFFFFu, 0xFFFFFFD8u}};
+    for (const auto& r : rows)
+    {
+        const auto h = waveHeader(r.frames);
+        auto expected = waveBytes(std::vector<int16_t>(r.frames <= 10 ? 2 * r.frames : 0));
+        std::vector<uint8_t> bytes(h.begin(), h.end());
+        writeLe32(&expected[4], 36 + r.dataBytes);
+        writeLe32(&expected[40], r.dataBytes);
+        expected.resize(44);
+        EXPECT_EQ(bytes, expected) << r.frames;
+        const WaveHeaderFields f = readWaveHeader(h.data());
+        EXPECT_TRUE(f.isCanonical());
+        EXPECT_EQ(f.dataBytes, r.dataBytes);
+        EXPECT_EQ(f.riffSize, 36 + r.dataBytes);
+    }
+    auto h = waveHeader(3);
+    h[22] = 1; // mono
+    EXPECT_FALSE(readWaveHeader(h.data()).isCanonical());
+    h = waveHeader(3);
+    h[36] = 'D';
+    EXPECT_FALSE(readWaveHeader(h.data()).ids);
 }

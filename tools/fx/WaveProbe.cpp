@@ -1,6 +1,8 @@
 // Reads a wave file's header to size the engine for it.
 #include "WaveProbe.h"
 
+#include "platform/WaveHeader.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,11 +22,11 @@ struct FileCloser
 
 uint32_t le32(const unsigned char* b)
 {
-    return b[0] | b[1] << 8 | b[2] << 16 | uint32_t(b[3]) << 24;
+    return platform::readLe32(b);
 }
 uint16_t le16(const unsigned char* b)
 {
-    return uint16_t(b[0] | b[1] << 8);
+    return uint16_t(platform::readLe16(b));
 }
 
 } // namespace
@@ -42,8 +44,7 @@ WaveInfo probeWave(const std::string& path)
     const long size = std::ftell(f.get());
     std::fseek(f.get(), 0, SEEK_SET);
     unsigned char header[12];
-    if (std::fread(header, 1, 12, f.get()) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
-        std::memcmp(header + 8, "WAVE", 4) != 0)
+    if (std::fread(header, 1, 12, f.get()) != 12 || !platform::isRiffWave(header))
     {
         info.error = "it is not a RIFF WAVE file";
         return info;
@@ -95,7 +96,7 @@ WaveInfo probeWave(const std::string& path)
             info.frames = bytes / (info.channels == 1 ? 2 : 4);
             return info;
         }
-        if (std::fseek(f.get(), start + long(length), SEEK_SET) != 0)
+        if (std::fseek(f.get(), start + long(platform::paddedChunkBytes(length)), SEEK_SET) != 0)
         {
             info.error = "its chunks run past the end of the file";
             return info;

@@ -1,6 +1,7 @@
 // vumo-play: opens a wave file as a one-track project and plays it on the sound card, or on
 // the virtual device when the machine has none.
 #include "platform/AudioBackend.h"
+#include "platform/WaveHeader.h"
 #include "wavorn.h"
 
 #include <atomic>
@@ -28,34 +29,25 @@ void onInterrupt(int)
     g_interrupted = true;
 }
 
-uint32_t le(const unsigned char* p, int bytes)
-{
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
-
 // Frames of a wave file's sample data (mono counts one sample per frame), or -1.
 int64_t waveFrames(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
     unsigned char riff[12];
-    if (!f.read(reinterpret_cast<char*>(riff), 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
-        std::memcmp(riff + 8, "WAVE", 4) != 0)
+    if (!f.read(reinterpret_cast<char*>(riff), 12) || !platform::isRiffWave(riff))
         return -1;
     uint32_t channels = 2;
     unsigned char chunk[8];
     while (f.read(reinterpret_cast<char*>(chunk), 8))
     {
-        const uint32_t size = le(chunk + 4, 4);
+        const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return size / (channels == 1 ? 2 : 4);
-        std::vector<unsigned char> body(size + (size & 1));
+        std::vector<unsigned char> body(platform::paddedChunkBytes(size));
         if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
             return -1;
         if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)
-            channels = le(body.data() + 2, 2);
+            channels = uint16_t(platform::readLe16(body.data() + 2));
     }
     return -1;
 }
@@ -73,15 +65,10 @@ std::string writeDemo()
                          std::sin(2 * M_PI * 329.63 * t);
         s[2 * size_t(k)] = s[2 * size_t(k) + 1] = int16_t(v * 6000 * fade);
     }
-    unsigned char h[44] = {'R',  'I',  'F', 'F', 0, 0, 0,  0, 'W', 'A', 'V',  'E',  'f', 'm',
-                           't',  ' ',  16,  0,   0, 0, 1,  0, 2,   0,   0x44, 0xAC, 0,   0,
-                           0x10, 0xB1, 2,   0,   4, 0, 16, 0, 'd', 'a', 't',  'a'};
-    const uint32_t data = uint32_t(frames) * 4, riff = data + 36;
-    std::memcpy(h + 4, &riff, 4);
-    std::memcpy(h + 40, &data, 4);
+    const auto h = platform::waveHeader(uint32_t(frames));
     std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(h), 44);
-    f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(data));
+    f.write(reinterpret_cast<const char*>(h.data()), std::streamsize(h.size()));
+    f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(s.size() * 2));
     return path.string();
 }
 

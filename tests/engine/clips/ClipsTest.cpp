@@ -37,7 +37,7 @@ TEST_F(Clips, CopyToWritesTheRangeAndChangesNothing)
     EXPECT_EQ(CopyTo(0, 10, noFolder().c_str()), -1);
 }
 
-TEST_F(Clips, CutToSilencesTheRangeKeepsTheLengthEvenWhenTheFileCannotBeWritten)
+TEST_F(Clips, CutToSilencesTheRangeKeepsTheLengthAndOnlyOnceTheClipIsWritten)
 {
     loadRamp();
     EXPECT_EQ(CutTo(100, 200, dir.file("cut.wav").c_str()), 0);
@@ -51,7 +51,8 @@ TEST_F(Clips, CutToSilencesTheRangeKeepsTheLengthEvenWhenTheFileCannotBeWritten)
     EXPECT_TRUE(trackIsEdited());
     loadRamp();
     EXPECT_EQ(CutTo(300, 400, noFolder().c_str()), -1);
-    EXPECT_EQ(left(350), 0);
+    EXPECT_EQ(left(350), 350);
+    EXPECT_FALSE(trackIsEdited());
 }
 
 TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
@@ -137,6 +138,7 @@ TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
     EXPECT_EQ(PasteFrom(0, 100, c.c_str(), 4), -1);
     EXPECT_EQ(PasteFrom(0, 100, c.c_str(), -1), -1);
     EXPECT_EQ(trackSamples(), before);
+    EXPECT_FALSE(trackIsEdited());
 }
 
 TEST_F(Clips, PasteUsesTheCurrentTracksGains)

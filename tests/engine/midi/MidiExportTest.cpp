@@ -136,3 +136,19 @@ TEST_F(MidiExports, CallsBeforeAnyOpenAreHarmlessAndTheVirtualInputHasOnlyDevice
     EXPECT_EQ(OpenMidiRec(1024, 1), 2 + 5);
     EXPECT_EQ(CloseMidiRec(), 5);
 }
+
+TEST_F(MidiExports, CapacitiesAbove16MWordsAreRefusedWith11AndChangeNothing)
+{
+    ASSERT_EQ(OpenMidiPlay(16 * 1024 * 1024), 0); // the limit itself is accepted
+    ASSERT_EQ(OpenMidiPlay(10), 0);
+    ASSERT_EQ(OpenMidiRec(64, 0), 0);
+    EXPECT_EQ(OpenMidiPlay(16 * 1024 * 1024 + 1), 11);
+    EXPECT_EQ(OpenMidiPlay(INT32_MAX), 11);
+    EXPECT_EQ(OpenMidiRec(1111638594, 0), 11); // a fuzzer's: 4.4 GB asked for
+    // The open queue (capacity 10: three events) and list are still there.
+    for (int n = 0; n < 4; ++n)
+        AddMidi(0, pack(0x90, 60, 100));
+    EXPECT_EQ(AddMidi(0, pack(0x90, 60, 100)), 6);
+    EXPECT_EQ(CloseMidiPlay(), 0);
+    EXPECT_EQ(CloseMidiRec(), 0);
+}

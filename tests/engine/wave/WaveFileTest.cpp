@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace wavorn;
 using namespace testwave;
@@ -94,6 +96,27 @@ TEST_F(WaveFileTest, LongFormatChunkAndChunksBeforeDataAreSkipped)
     EXPECT_EQ(load(waveBytes(ramp(3, 100), layout)), LoadResult::Loaded);
     EXPECT_EQ(buffer[0], 100);
     EXPECT_EQ(buffer[5], -102);
+}
+
+TEST_F(WaveFileTest, ChunksOfOddSizeAreFollowedByAPadByte)
+{
+    // Reproducers: a 5-byte "LIST" chunk (as other tools write it) and a 17-byte format chunk,
+    // each with its pad byte before the next chunk.
+    auto withList = withOddListChunk(waveBytes(ramp(3, 100)));
+    WaveLayout longFmt;
+    longFmt.fmtSize = 17;
+    auto withOddFmt = waveBytes(ramp(3, 100), longFmt);
+    withOddFmt.insert(withOddFmt.begin() + 37, uint8_t(0));
+    for (auto* bytes : {&withList, &withOddFmt})
+    {
+        const uint32_t riff = uint32_t(bytes->size() - 8);
+        std::memcpy(bytes->data() + 4, &riff, 4);
+        buffer.assign(buffer.size(), 1234);
+        EXPECT_EQ(load(*bytes), LoadResult::Loaded);
+        EXPECT_EQ(buffer[0], 100);
+        EXPECT_EQ(buffer[5], -102);
+        EXPECT_EQ(buffer[6], 0);
+    }
 }
 
 TEST_F(WaveFileTest, RefusedFilesLeaveTheBufferUnchanged)
@@ -252,6 +275,47 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWritten)
     if (std::filesystem::exists("/dev/full"))
     {
         EXPECT_EQ(saveBufToWave(0, 100, "/dev/full", s.data()), -1);
+    }
+}
+
+TEST(WaveWriter, AStalePartIsGoneAfterTheNextSuccessfulSave)
+{
+    // A writer stopped half-way (a file size limit's signal) leaves "<file>.vumo-part" behind.
+    TempDir dir;
+    const auto s = ramp(100);
+    const std::string target = dir.file("t.wav"), part = target + ".vumo-part";
+    writeBytes(part, std::vector<uint8_t>(30, 'x'));
+    ASSERT_EQ(saveBufToWave(0, 100, target.c_str(), s.data()), 0);
+    EXPECT_FALSE(std::filesystem::exists(part));
+    // In place: the part cannot be opened for writing, the target can.
+    writeBytes(part, std::vector<uint8_t>(30, 'x'));
+    namespace fs = std::filesystem;
+    fs::permissions(part, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(target, fs::perms::all);
+    fs::permissions(dir.path(), fs::perms::all);
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::seteuid(65534) == 0); // root would write the part anyway
+    const int32_t inPlace = saveBufToWave(0, 10, target.c_str(), s.data());
+    ASSERT_TRUE(!root || ::seteuid(0) == 0);
+    EXPECT_EQ(inPlace, 0);
+    EXPECT_EQ(readSamples(target).size(), 20u);
+    EXPECT_FALSE(fs::exists(part));
+}
+
+TEST(WaveWriter, ALinkIsFollowedToItsFileWhetherOrNotThatExists)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const auto s = ramp(10);
+    for (const bool exists : {true, false})
+    {
+        const std::string file = dir.file(exists ? "a.wav" : "b.wav"), link = file + ".lnk";
+        if (exists)
+            writeStereo(file, ramp(3));
+        fs::create_symlink(file, link);
+        ASSERT_EQ(saveBufToWave(0, 10, link.c_str(), s.data()), 0) << exists;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(readSamples(file), s);
     }
 }
 

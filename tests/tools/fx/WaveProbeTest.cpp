@@ -32,6 +32,16 @@ TEST(WaveProbe, CountsFramesPastOtherChunksAndCutsADataSizeLargerThanTheFile)
     }
 }
 
+TEST(WaveProbe, SkipsThePadByteAfterAChunkOfOddSize)
+{
+    const testwave::TempDir dir;
+    testwave::writeBytes(dir.file("in.wav"),
+                         testwave::withOddListChunk(testwave::waveBytes(std::vector<int16_t>(20))));
+    const WaveInfo w = probeWave(dir.file("in.wav"));
+    EXPECT_TRUE(w.error.empty()) << w.error;
+    EXPECT_EQ(w.frames, 10);
+}
+
 TEST(WaveProbe, NamesWhatIsWrongWithAFile)
 {
     const testwave::TempDir dir;
