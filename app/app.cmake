@@ -112,3 +112,8 @@ target_link_libraries(vumo_switch_timing PRIVATE vumo_app)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
+
+# ---- Effects (app/fx): the effect catalog shared with vumo-fx, the effect and chain files, the
+# parameter dialog FrmFX, the chain window frmFXList, and their tests. ----
+include(app/fx/fx_catalog.cmake)
+target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
