@@ -116,4 +116,14 @@ endif()
 # ---- Effects (app/fx): the effect catalog shared with vumo-fx, the effect and chain files, the
 # parameter dialog FrmFX, the chain window frmFXList, and their tests. ----
 include(app/fx/fx_catalog.cmake)
+target_sources(vumo_app PRIVATE
+    app/fx/FxFileWrite.cpp
+    app/fx/EffectSetting.cpp
+    app/fx/EffectChain.cpp
+    app/fx/FrmFX.cpp
+    app/fx/FrmFX.ui
+    app/fx/EffectDispatch.cpp
+)
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
+vumo_app_test(tst_fxfiles tests/app/fx/FxFilesTest.cpp)
+vumo_app_test(tst_fxdialog tests/app/fx/FxDialogTest.cpp)
