@@ -123,7 +123,13 @@ target_sources(vumo_app PRIVATE
     app/fx/FrmFX.cpp
     app/fx/FrmFX.ui
     app/fx/EffectDispatch.cpp
+    app/fx/ChainProgress.cpp
+    app/fx/frmFXList.cpp
+    app/fx/frmFXList.ui
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
 vumo_app_test(tst_fxfiles tests/app/fx/FxFilesTest.cpp)
 vumo_app_test(tst_fxdialog tests/app/fx/FxDialogTest.cpp)
+# The chain window's test calls the real engine's exports directly.
+vumo_app_test(tst_fxlist tests/app/fx/FxListTest.cpp)
+target_link_libraries(tst_fxlist PRIVATE wavorn)
