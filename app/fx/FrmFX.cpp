@@ -58,6 +58,7 @@ void FrmFX::accept()
     QDialog::accept();
 }
 
+// Whatever flag a loaded file held, only OK clears it.
 void FrmFX::reject()
 {
     m_setting.cancelled = EffectSetting::kTrue;
@@ -75,8 +76,6 @@ void FrmFX::cmdLoad_Click()
         m_services.message(error, MsgIcon::Exclamation);
         return;
     }
-    // The dialog is still open, whatever flag the file held: only OK clears it.
-    m_setting.cancelled = EffectSetting::kTrue;
     fillControls();
 }
 

@@ -236,6 +236,19 @@ void FxListTest::listCommandsKeepTheChainInOrder()
     QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
     QCOMPARE(w.chain().count, 2);
 
+    // Edit: the dialog opens on the entry's values; OK stores the new ones, band pass ordered.
+    int shownLow = -1;
+    ui.dialogs.push_back(
+        [&](QDialog& d)
+        {
+            shownLow = d.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value();
+            okWith(250, 30)(d);
+        });
+    list->setCurrentRow(1);
+    emit list->itemDoubleClicked(list->item(1));
+    QCOMPARE(shownLow, 100);
+    QCOMPARE(w.chain().entries[1], (ChainEntry{30, 250, 0, 128, 0, 7}));
+
     // Saved and loaded back through the window; a failed load keeps the chain and the list.
     const QString path = m_dir.filePath(QStringLiteral("two.mfx"));
     ui.files = {path, m_dir.filePath(QStringLiteral("missing.mfx")), path};
