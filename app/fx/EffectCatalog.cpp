@@ -350,6 +350,14 @@ int32_t codeFromListName(std::string_view name)
     return 0;
 }
 
+int32_t codeFromMenuItem(std::string_view menuItem)
+{
+    for (const EffectInfo& e : kCatalog)
+        if (menuItem == e.menuItem)
+            return e.code;
+    return 0;
+}
+
 const char* listNameOfCode(int32_t code)
 {
     const EffectInfo* e = isEngineEffect(code) ? findEffectInfo(code) : nullptr;

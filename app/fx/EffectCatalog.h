@@ -36,6 +36,8 @@ const EffectInfo* findEffectInfo(int32_t code);
 bool isEngineEffect(int32_t code);
 // The code whose list name is exactly name, or 0.
 int32_t codeFromListName(std::string_view name);
+// The code run by the F&X menu item named menuItem ("mnuFXEcho"), or 0.
+int32_t codeFromMenuItem(std::string_view menuItem);
 // The list name of code, or "" outside 1 ... 32.
 const char* listNameOfCode(int32_t code);
 

@@ -89,7 +89,7 @@ TEST(FxCommandLine, HelpDocumentsEveryCodeWithItsParameters)
     EXPECT_NE(help.find("--crop"), std::string::npos);
 }
 
-TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListNames)
+TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListAndMenuNames)
 {
     const auto c = effectCatalog();
     ASSERT_EQ(c.size(), 33u);
@@ -104,6 +104,9 @@ TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListNam
         EXPECT_EQ(vumo::fx::codeFromListName(c[i].listName), code);
     }
     EXPECT_EQ(c[32].code, vumo::fx::kFadeCode);
+    // Each F&X menu item leads to its own code.
+    for (const EffectInfo& e : c)
+        EXPECT_EQ(vumo::fx::codeFromMenuItem(e.menuItem), e.code) << e.menuItem;
     EXPECT_EQ(vumo::fx::codeFromListName(""), 0);
     EXPECT_STREQ(vumo::fx::listNameOfCode(vumo::fx::kFadeCode), "");
     for (const auto& entry : wavorn::fx::fxTable())
