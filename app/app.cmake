@@ -112,3 +112,27 @@ target_link_libraries(vumo_switch_timing PRIVATE vumo_app)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
+
+# ---- Effects (app/fx): the effect catalog shared with vumo-fx, the effect and chain files, the
+# parameter dialog FrmFX, the chain window frmFXList, and their tests. ----
+include(app/fx/fx_catalog.cmake)
+target_sources(vumo_app PRIVATE
+    app/fx/FxFileWrite.cpp
+    app/fx/EffectSetting.cpp
+    app/fx/EffectChain.cpp
+    app/fx/FrmFX.cpp
+    app/fx/FrmFX.ui
+    app/fx/EffectDispatch.cpp
+    app/fx/ChainProgress.cpp
+    app/fx/frmFXList.cpp
+    app/fx/frmFXList.ui
+)
+target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
+vumo_app_test(tst_fxfiles tests/app/fx/FxFilesTest.cpp)
+vumo_app_test(tst_fxdialog tests/app/fx/FxDialogTest.cpp)
+# The chain window's test calls the real engine's exports directly.
+vumo_app_test(tst_fxlist tests/app/fx/FxListTest.cpp)
+target_link_libraries(tst_fxlist PRIVATE wavorn)
+# Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
+qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
+target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app)

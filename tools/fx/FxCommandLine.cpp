@@ -1,13 +1,15 @@
 // The command line of vumo-fx.
 #include "FxCommandLine.h"
 
-#include "EffectCatalog.h"
+#include "fx/EffectCatalog.h"
 
 #include <charconv>
 #include <sstream>
 
 namespace vumo::fxtool
 {
+
+using fx::EffectInfo;
 
 namespace
 {
@@ -48,7 +50,9 @@ std::optional<EffectStep> parseEffect(const std::string& text, std::string& erro
         return std::nullopt;
     }
     const auto code = parseNumber(parts[0]);
-    const EffectInfo* info = code ? findEffectInfo(int32_t(*code)) : nullptr;
+    // The fade (40) is the studio's own, computed outside the engine: vumo-fx does not run it.
+    const EffectInfo* info =
+        code && fx::isEngineEffect(int32_t(*code)) ? fx::findEffectInfo(int32_t(*code)) : nullptr;
     if (!info)
     {
         error = "unknown effect code '" + parts[0] + "' in '" + text +
@@ -173,13 +177,15 @@ std::string helpText()
          "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n"
          "\n"
          "Effect codes (defaults P1, P2, P3 in brackets):\n";
-    for (const EffectInfo& e : effectCatalog())
+    for (const EffectInfo& e : fx::effectCatalog())
     {
+        if (!fx::isEngineEffect(e.code))
+            continue;
         s << "  " << (e.code < 10 ? " " : "") << e.code << "  " << e.name << "  [" << e.defaults[0]
           << ", " << e.defaults[1] << ", " << e.defaults[2] << "]\n";
-        s << "        P1: " << e.p1 << "\n";
-        s << "        P2: " << e.p2 << "\n";
-        s << "        P3: " << e.p3 << "\n";
+        s << "        P1: " << e.meanings[0] << "\n";
+        s << "        P2: " << e.meanings[1] << "\n";
+        s << "        P3: " << e.meanings[2] << "\n";
     }
     s << "Codes 26 to 32 are spectral effects.\n";
     return s.str();

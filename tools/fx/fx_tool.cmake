@@ -1,11 +1,12 @@
 # vumo-fx: applies effects to wave files through the engine's exports; its tests.
+# The effect catalog is the studio's own table (app/fx), built without Qt.
+include(app/fx/fx_catalog.cmake)
 add_library(vumo_fx_tool STATIC
-    tools/fx/EffectCatalog.cpp
     tools/fx/FxCommandLine.cpp
     tools/fx/WaveProbe.cpp
 )
 target_include_directories(vumo_fx_tool PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(vumo_fx_tool PUBLIC vumo_waveheader)
+target_link_libraries(vumo_fx_tool PUBLIC vumo_waveheader vumo_fxcatalog)
 
 add_executable(vumo-fx tools/fx/main.cpp)
 target_link_libraries(vumo-fx PRIVATE vumo_fx_tool wavorn)

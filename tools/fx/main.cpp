@@ -1,9 +1,9 @@
 // vumo-fx: applies Vumo effects to a wave file through the wavorn engine's exports and writes
 // the result as a new wave file. The engine runs on its virtual audio devices, so no sound
 // card is needed.
-#include "EffectCatalog.h"
 #include "FxCommandLine.h"
 #include "WaveProbe.h"
+#include "fx/EffectCatalog.h"
 #include "tools/common/ProgressBar.h"
 
 #include "wavorn.h"
@@ -81,7 +81,7 @@ void runChain(const Options& o, int32_t from, int32_t to, bool showProgress)
     for (int32_t i = 0; i < steps; ++i)
     {
         const EffectStep& s = o.chain[size_t(i)];
-        const EffectInfo* info = findEffectInfo(s.code);
+        const vumo::fx::EffectInfo* info = vumo::fx::findEffectInfo(s.code);
         bar.show(done, i + 1, steps, info->name);
         // Per-frame effects give the same samples in pieces; every other effect carries state
         // (a delay, a window, an oscillator) across the range and runs as one call.

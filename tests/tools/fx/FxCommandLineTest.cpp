@@ -1,12 +1,15 @@
 // The command line of vumo-fx and its effect catalog.
 #include "tools/fx/FxCommandLine.h"
-#include "tools/fx/EffectCatalog.h"
+#include "fx/EffectCatalog.h"
 
 #include "engine/fx/FxTable.h"
 
 #include <gtest/gtest.h>
 
 using namespace vumo::fxtool;
+using vumo::fx::effectCatalog;
+using vumo::fx::EffectInfo;
+using vumo::fx::findEffectInfo;
 
 TEST(FxCommandLine, ReadsFilesRangeFlagsAndAChainWithTheDialogDefaults)
 {
@@ -41,6 +44,7 @@ TEST(FxCommandLine, RefusesBadArgumentsNamingTheFault)
     const std::pair<std::vector<std::string>, const char*> rows[] = {
         {{"a", "b", "33"}, "unknown effect code '33'"},
         {{"a", "b", "0"}, "unknown effect code '0'"},
+        {{"a", "b", "40"}, "unknown effect code '40'"},
         {{"a", "b", "abc"}, "unknown effect code 'abc'"},
         {{"a", "b", "-3"}, "'-3'"},
         {{"a", "b", "3x"}, "unknown effect code '3x'"},
@@ -71,27 +75,40 @@ TEST(FxCommandLine, HelpDocumentsEveryCodeWithItsParameters)
     const std::string help = helpText();
     for (const EffectInfo& e : effectCatalog())
     {
+        if (e.code == vumo::fx::kFadeCode)
+        {
+            EXPECT_EQ(help.find("  40  Fade"), std::string::npos);
+            continue;
+        }
         const std::string line =
             (e.code < 10 ? "   " : "  ") + std::to_string(e.code) + "  " + e.name;
         EXPECT_NE(help.find(line), std::string::npos) << line;
-        EXPECT_NE(help.find(std::string("P1: ") + e.p1), std::string::npos) << e.code;
+        EXPECT_NE(help.find(std::string("P1: ") + e.meanings[0]), std::string::npos) << e.code;
     }
     EXPECT_NE(help.find("--from"), std::string::npos);
     EXPECT_NE(help.find("--crop"), std::string::npos);
 }
 
-TEST(EffectCatalog, HoldsCodes1To32WithTheEngineNamesAndOnlyStatelessOnesRunInPieces)
+TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListAndMenuNames)
 {
     const auto c = effectCatalog();
-    ASSERT_EQ(c.size(), 32u);
-    for (size_t i = 0; i < c.size(); ++i)
+    ASSERT_EQ(c.size(), 33u);
+    for (size_t i = 0; i < 32; ++i)
     {
         const int32_t code = c[i].code;
         EXPECT_EQ(code, int32_t(i + 1));
         const bool stateless =
             code == 1 || code == 8 || code == 12 || code == 15 || code == 18 || code == 25;
         EXPECT_EQ(c[i].perFrame, stateless) << code;
+        // The chain window turns list names back into codes: each must lead back to its code.
+        EXPECT_EQ(vumo::fx::codeFromListName(c[i].listName), code);
     }
+    EXPECT_EQ(c[32].code, vumo::fx::kFadeCode);
+    // Each F&X menu item leads to its own code.
+    for (const EffectInfo& e : c)
+        EXPECT_EQ(vumo::fx::codeFromMenuItem(e.menuItem), e.code) << e.menuItem;
+    EXPECT_EQ(vumo::fx::codeFromListName(""), 0);
+    EXPECT_STREQ(vumo::fx::listNameOfCode(vumo::fx::kFadeCode), "");
     for (const auto& entry : wavorn::fx::fxTable())
         EXPECT_STREQ(findEffectInfo(entry.code)->name, entry.name);
 }

@@ -1,0 +1,50 @@
+// FrmFX: the modal parameter dialog of every effect: three sliders with captions and value
+// labels, Load and Save of effect files, OK and Cancel.
+#pragma once
+
+#include "fx/EffectSetting.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui
+{
+class FrmFX;
+}
+
+namespace vumo
+{
+class UiServices;
+}
+
+namespace vumo::fx
+{
+
+// Works on the live record: opening sets cancelled, OK clears it and stores the slider
+// values, Load replaces the whole record (so Cancel after Load keeps the loaded values).
+// Values outside 0 ... 255 (from an effect file) are shown clamped to the sliders' range;
+// the record keeps them until OK or Save stores the sliders.
+class FrmFX : public QDialog
+{
+    Q_OBJECT
+
+public:
+    FrmFX(EffectSetting& setting, UiServices& ui, QWidget* parent = nullptr);
+    ~FrmFX() override;
+
+    void accept() override; // OK
+    void reject() override; // Cancel and the close button
+
+private:
+    void fillControls();
+    void storeSliders();
+    void cmdLoad_Click();
+    void cmdSave_Click();
+
+    std::unique_ptr<Ui::FrmFX> ui;
+    EffectSetting& m_setting;
+    UiServices& m_services;
+};
+
+} // namespace vumo::fx
