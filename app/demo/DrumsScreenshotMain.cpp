@@ -5,7 +5,6 @@
 #include "services/ScriptedUiServices.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
@@ -46,10 +45,12 @@ int main(int argc, char** argv)
         if (b % 8 == 4)
             drums.drumGrid[0][kSnare][b] = uint8_t(b % 16 == 12 ? 127 : 100);
     }
+    // A song already in force, so the opening keeps the pattern's 28 beats of 110 ms.
+    drums.songPattern = QStringLiteral("1121");
     drums.patLastBeat[0] = 27;
+    drums.patMsPerBeat[0] = 110;
     frmDrums window(drums, engine, ui, 110, 32768);
     window.findChild<QListWidget*>(QStringLiteral("lstInstr"))->setCurrentRow(kHat);
-    window.findChild<QLineEdit*>(QStringLiteral("txtSongPat"))->setText(QStringLiteral("1121"));
     window.resize(900, 480);
     window.show();
     QTimer::singleShot(300,
