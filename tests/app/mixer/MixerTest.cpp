@@ -62,8 +62,8 @@ private slots:
         QCOMPARE(row<QLabel>(w, "lblTrackName", 0)->text(), QStringLiteral("Caf\u00e9 solo"));
     }
 
-    // The user moves the bars and ticks a box in the second of three rows, then leaves the
-    // window one way or another.
+    // The user moves the bars of the second of three rows, ticks the first row's mute box and
+    // clears the second's, then leaves the window one way or another.
     void leaving_data()
     {
         QTest::addColumn<QString>("how");
@@ -82,7 +82,8 @@ private slots:
             {
                 row<QScrollBar>(d, "hscVol", 1)->setValue(200);
                 row<QScrollBar>(d, "hscPan", 1)->setValue(3);
-                row<QCheckBox>(d, "chkMute", 1)->setChecked(true);
+                row<QCheckBox>(d, "chkMute", 0)->setChecked(true);
+                row<QCheckBox>(d, "chkMute", 1)->setChecked(false);
                 if (how == QStringLiteral("close"))
                     d.close();
                 else
@@ -97,10 +98,10 @@ private slots:
         const MixRow& edited = (*result)[1];
         QCOMPARE(edited.volume, 200);
         QCOMPARE(edited.pan, 3);
-        QCOMPARE(edited.mute, 1);
+        QCOMPARE(edited.mute, 0);
         QCOMPARE(edited.title, before[1].title);
         QCOMPARE((*result)[2].volume, before[2].volume);
-        QCOMPARE((*result)[0].mute, 0);
+        QCOMPARE((*result)[0].mute, 1);
     }
 
     void applyWithoutChangesReturnsTheSameRows()
