@@ -278,9 +278,17 @@ void frmDrums::FillInstrumentList()
 
 void frmDrums::LoadDrumFile()
 {
-    const QString error = readDrumFile(m_drums.drumFileName, m_drums);
+    int cells = kGridBytes;
+    const QString error = readDrumFile(m_drums.drumFileName, m_drums, &cells);
     if (!error.isEmpty())
         m_ui.message(error, MsgIcon::Exclamation);
+    else if (cells < kGridBytes)
+        m_ui.message(QStringLiteral("The drum file %1 ends after %2 of its %3 beat cells; the "
+                                    "others keep their values.")
+                         .arg(m_drums.drumFileName)
+                         .arg(cells)
+                         .arg(kGridBytes),
+                     MsgIcon::Exclamation);
     m_txtSongPat->setText(m_drums.songPattern);
     ShowPattern();
 }
