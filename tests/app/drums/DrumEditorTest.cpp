@@ -321,14 +321,19 @@ private slots:
     void playAndStop_data()
     {
         QTest::addColumn<QString>("play");
-        QTest::addColumn<bool>("pressStop");
-        QTest::newRow("button, played out") << "CmdPlay" << false;
-        QTest::newRow("menu, stopped by the menu") << "mnuControlPlay" << true;
+        QTest::addColumn<QString>("stop");
+        QTest::newRow("button, played out") << "CmdPlay"
+                                            << "";
+        QTest::newRow("menu, stopped by the menu") << "mnuControlPlay"
+                                                   << "mnuControlStop";
+        QTest::newRow("button, window closed") << "CmdPlay"
+                                               << "close";
     }
     void playAndStop()
     {
         QFETCH(QString, play);
-        QFETCH(bool, pressStop);
+        QFETCH(QString, stop);
+        const bool pressStop = !stop.isEmpty();
         Editor e;
         e.drums.drumGrid[0][7][1] = 90;
         e.engine.playingPolls = pressStop ? 1000000 : 5;
@@ -339,7 +344,9 @@ private slots:
                            [&]
                            {
                                stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
-                               if (pressStop)
+                               if (stop == QStringLiteral("close"))
+                                   e.w->close();
+                               else if (pressStop)
                                    e.run("mnuControlStop");
                            });
         if (play == "CmdPlay")
@@ -352,6 +359,9 @@ private slots:
         QCOMPARE(e.engine.queued[2].first, 2 * 32 * kTempo + kTempo);
         QCOMPARE(e.engine.calls.mid(1, 2),
                  QStringList({QStringLiteral("PlayMidi"), QStringLiteral("StopMidi")}));
+        // A closed window has released the output and calls the engine no more.
+        if (stop == QStringLiteral("close"))
+            QCOMPARE(e.engine.calls.mid(3), QStringList{QStringLiteral("CloseMidiPlay")});
         QVERIFY(cmdPlay->isEnabled());
         QVERIFY(!cmdStop->isEnabled());
     }
