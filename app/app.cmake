@@ -136,3 +136,7 @@ target_link_libraries(tst_fxlist PRIVATE wavorn)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app)
+
+# ---- The mixer window and the drum editor window. ----
+include(app/mixer/mixer.cmake)
+include(app/drums/drums_ui.cmake)

@@ -37,7 +37,7 @@ QString cutShort(const QString& path)
 
 // Copies grid bytes from bytes[at...] in pattern, instrument, beat order; cells past the end of
 // the file keep their values.
-void readGrid(const QByteArray& bytes, qsizetype at, DrumData& drums)
+int readGrid(const QByteArray& bytes, qsizetype at, DrumData& drums)
 {
     const qsizetype available = std::clamp<qsizetype>(bytes.size() - at, 0, kGridBytes);
     for (qsizetype k = 0; k < available; ++k)
@@ -46,6 +46,7 @@ void readGrid(const QByteArray& bytes, qsizetype at, DrumData& drums)
         drums.drumGrid[k / (kInstruments * kBeats)][(k / kBeats) % kInstruments][k % kBeats] =
             std::min(v, kMaxDataByte);
     }
+    return int(available);
 }
 
 // The song at bytes[at...], n characters: returns false when the file is cut short.
@@ -75,7 +76,7 @@ bool parseMapNote(const QString& text, uint8_t& note)
 
 } // namespace
 
-QString readDrumFile(const QString& path, DrumData& drums)
+QString readDrumFile(const QString& path, DrumData& drums, int* cellsRead)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -117,7 +118,9 @@ QString readDrumFile(const QString& path, DrumData& drums)
     }
     if (version != "mbt3")
         loaded.patLastBeat.fill(kLastBeat);
-    readGrid(bytes, gridAt, loaded);
+    const int cells = readGrid(bytes, gridAt, loaded);
+    if (cellsRead)
+        *cellsRead = cells;
     drums = loaded;
     return QString();
 }

@@ -19,7 +19,9 @@ constexpr int kMaxSongLength = 32767; // the song length is stored as a signed 1
 // (last beat at most 31, beat length 1 ... 255, velocity at most 127).
 // A file that cannot be opened, is shorter than 4 bytes, or whose header or song is cut short
 // or has a negative length changes nothing and gives the error text; empty on success.
-QString readDrumFile(const QString& path, DrumData& drums);
+// When cellsRead is given, it receives the number of grid cells the file held (kGridBytes for a
+// whole grid).
+QString readDrumFile(const QString& path, DrumData& drums, int* cellsRead = nullptr);
 
 // Writes drums as an "mbt3" file through files::writeFileSafely: a failed save (a full disk
 // included) leaves the previous file whole and is reported. The song is stored one Latin-1 byte per

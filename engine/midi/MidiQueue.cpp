@@ -10,7 +10,10 @@
 #include "MidiDevices.h"
 #include "MidiWords.h"
 
+#include "engine/api/TraceLog.h"
 #include "platform/MmResult.h"
+
+#include <string>
 
 namespace wavorn::midi
 {
@@ -95,6 +98,8 @@ int32_t openMidiPlay(int32_t capacity)
     const int32_t outResult = p.out ? p.out->open() : platform::kMidiNoDevice;
     if (outResult != platform::kMmNoError)
         p.out.reset();
+    else
+        logText(("MIDI output: " + p.out->deviceName() + "\n").c_str());
     p.timer = devices.makeTimer ? devices.makeTimer() : nullptr;
     const int32_t periodResult = platform::timerBeginPeriod(kMidiPeriodMs);
     p.periodRequested = periodResult == platform::kMmNoError;

@@ -121,7 +121,7 @@ TEST_F(MidiRecord, RecordMidiEmptiesTheListAndStopMidiRecKeepsItReadable)
     EXPECT_EQ(getRecordData(1), pack(0x90, 64, 100));
 }
 
-TEST_F(MidiRecord, EachRecordingExportWritesItsNameToTheTraceLog)
+TEST_F(MidiRecord, EachRecordingExportAndTheOutputInUseAreWrittenToTheTraceLog)
 {
     platform::test::ScopedEnv log("VUMO_LOG", dir.file("trace.txt"));
     wavorn::engine().logging = true;
@@ -137,7 +137,8 @@ TEST_F(MidiRecord, EachRecordingExportWritesItsNameToTheTraceLog)
     closeMidiPlay();
     wavorn::engine().logging = false;
     EXPECT_EQ(platform::test::fileLines(dir.file("trace.txt")),
-              (Lines{"OpenMidiRec", "RecordMidi", "StopMidiRec", "CloseMidiRec"}));
+              (Lines{"OpenMidiRec", "RecordMidi", "StopMidiRec", "CloseMidiRec",
+                     "MIDI output: Vumo Virtual MIDI Out"}));
 }
 
 TEST_F(MidiRecord, ClosingWhileTheInputDeliversIsSafe)
