@@ -10,7 +10,10 @@ namespace vumo::cab
 
 std::string compressedName(int k)
 {
-    return "t" + std::to_string(k) + ".shn";
+    std::string name = "t";
+    name += std::to_string(k);
+    name += ".shn";
+    return name;
 }
 
 Lines createChainLines(const CabinetProject& project)
@@ -40,6 +43,15 @@ Lines restoreChainLines(const CabinetProject& project)
     return lines;
 }
 
+// A name in double quotes, as the directive file lists its files.
+static std::string quoted(const std::string& name)
+{
+    std::string line(1, '"');
+    line += name;
+    line += '"';
+    return line;
+}
+
 Lines directiveLines(const CabinetProject& project)
 {
     Lines lines = {
@@ -48,11 +60,11 @@ Lines directiveLines(const CabinetProject& project)
         ".Set MaxDiskSize = 0",
         ".Set Cabinet = on",
         ".Set Compress = off",
-        "\"" + project.projectFile + "\"",
-        std::string("\"") + kRestoreFile + "\"",
+        quoted(project.projectFile),
+        quoted(kRestoreFile),
     };
     for (int k = 0; k < int(project.trackFiles.size()); ++k)
-        lines.push_back("\"" + compressedName(k) + "\"");
+        lines.push_back(quoted(compressedName(k)));
     return lines;
 }
 
