@@ -1,10 +1,10 @@
 // vumo_project_screenshot: builds a project of three tracks, records each one through the
 // engine's virtual wave input, and saves the main window as a PNG.
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 
 #include <QAbstractButton>

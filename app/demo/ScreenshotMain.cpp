@@ -2,10 +2,10 @@
 // a zoomed view, and saves the window as a PNG; with "options" or "browse" it saves that dialog
 // instead. Usage: vumo_screenshot <file.png> [options|browse]
 #include "dialogs/Browse.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -26,8 +26,9 @@ class QToolButton;
 namespace vumo
 {
 
-class EngineApi;
+class EngineBinding;
 class FrmMessage;
+class Transport;
 class UiServices;
 namespace view
 {
@@ -41,7 +42,7 @@ class frmVumo : public QMainWindow, public FrmVumoVars, public ProjectCommands
 public:
     // mod: the project state (modVumo); engine: the wavorn exports; ui: message boxes and
     // file choices; store: the per-user settings.
-    frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& store,
+    frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
             QWidget* parent = nullptr);
     ~frmVumo() override;
 
@@ -59,6 +60,8 @@ public:
 
     // The waveform view and its routines.
     view::WaveformView* picView() const { return m_view; }
+    // Follows Play and Record; the play cursor follows it.
+    Transport& transport() const { return *m_transport; }
     void DrawTrack();
     void SetViewWindow();
 
@@ -68,8 +71,8 @@ public:
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();
     void OpenEngine();
-    // Shows the Project Settings dialog; dialogCancelled tells whether it was cancelled.
-    void ProjectSettings();
+    // Shows the Project Settings dialog; false when it was cancelled.
+    bool ProjectSettings();
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
@@ -77,8 +80,10 @@ public:
 
     // The track table and the engine.
     void PushAllTracks();
-    void LoadTrack(int k);
-    void SwitchTrack();
+    // Hands track k to the engine and the track list and switches to it; reload 0 leaves the
+    // engine's buffer as it is (while a project's tracks are handed over one by one).
+    void LoadTrack(int k, int32_t reload = -1);
+    void SwitchTrack(int32_t reload = -1);
     // Writes the blank track file of track k; false (the user is told) when it cannot.
     bool WriteBlankWave(int k);
 
@@ -95,6 +100,12 @@ public:
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
     ModVumo& modVumo() { return m_mod; }
+
+    // A command of the menu tree or a picture button: a handler of this window.
+    using Command = void (frmVumo::*)();
+    // Starts a command: tells commandStarted, then runs the handler.
+    void runCommand(const QString& menuItem, Command command);
+    void runCommand(const QString& menuItem, const std::function<void()>& command);
 
 signals:
     // Emitted as each command starts, with its menu item's name ("mnuControlRecord").
@@ -155,11 +166,12 @@ private:
     QWidget* buildButtonRow();
     QWidget* buildTrackRow();
     QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
-                                  const char* tag, const char* command);
+                                  const char* tag, const char* menuItem, Command command);
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     void notAvailable(const QString& what);
+    // Closes the window when a close came while a command was running.
+    void closeIfPending();
     void startOutsideProgram(const QString& path);
-    void started(const char* menuItem);
     void zoomChanged();
     void trackListChanged(int index);
     bool runProjectProperties();
@@ -168,21 +180,27 @@ private:
     bool engineReady();
     bool trackSelected();
     bool roomForTrack();
+    // False when the current track's gains are zero and the user keeps it so (Record).
+    bool takeWillBeHeard();
     // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
     // loads it; false when nothing was added.
     bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
     QByteArray enginePath(const QString& path) const;
     bool drumsActive() const;
-    int cursorColumn() const;
+    // The play cursor follows the transport's position.
+    void showPlayPosition(int32_t frame);
+    void hidePlayCursor();
 
     ModVumo& m_mod;
-    EngineApi& m_engine;
+    EngineBinding& m_engine;
     UiServices& m_ui;
     QSettings& m_store;
     QString m_appFolder;
     bool m_shutDown = false;
-    bool m_passRunning = false; // from PrepareTransport to the end of Play or Record
-    static constexpr int kCloseRetryMs = 50;
+    bool m_passRunning = false;  // from PrepareTransport to the end of Play or Record
+    bool m_closePending = false; // a close asked for under a running command
+    Transport* m_transport = nullptr;
+    int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;

@@ -4,7 +4,7 @@
 
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmProjProps.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -51,7 +52,6 @@ void frmVumo::updateProjectLabels()
 
 void frmVumo::mnuFileNew()
 {
-    started("mnuFileNew");
     // A cancelled New leaves the open project as it was: its header is put back. (At start-up
     // there is no project before; the fresh values stay, as a project without tracks.)
     const QString oldFile = FILESPEC;
@@ -82,22 +82,20 @@ void frmVumo::mnuFileNew()
     mnuTrackAdd();
 }
 
-void frmVumo::ProjectSettings()
+bool frmVumo::ProjectSettings()
 {
     FrmProjProps dialog(m_mod, m_ui, bytesToRoundedMB(m_memoryProbe().totalBytes), this);
-    m_ui.runDialog(dialog);
+    return m_ui.runDialog(dialog) == QDialog::Accepted;
 }
 
 void frmVumo::mnuFileProps()
 {
-    started("mnuFileProps");
     runProjectProperties();
 }
 
 bool frmVumo::runProjectProperties()
 {
-    ProjectSettings();
-    if (m_mod.dialogCancelled)
+    if (!ProjectSettings())
         return false;
     UpdateCaption();
     m_message->setMessage(QStringLiteral("Changing properties ..."));
@@ -115,10 +113,8 @@ void frmVumo::reloadTracks()
 {
     if (!bInitLib)
         return; // the user has been told; the records stay in memory
-    lMaster = 0;
     for (int k = 0; k + 1 < m_mod.trackCount; ++k)
-        LoadTrack(k);
-    lMaster = -1;
+        LoadTrack(k, 0);
     if (m_mod.trackCount > 0)
         LoadTrack(m_mod.trackCount - 1);
 }
@@ -127,20 +123,29 @@ void frmVumo::reloadTracks()
 
 void frmVumo::mnuFileOpen()
 {
-    started("mnuFileOpen");
     const QString path = m_ui.browseForFile(QStringLiteral("*.vum;*.cab"), QStringLiteral("Open"));
-    if (path.size() <= 3)
-        return;
+    if (path.isEmpty())
+        return; // cancelled
+    const QFileInfo file(path);
+    const QString shown = QDir::toNativeSeparators(path);
     const QString kind = path.right(3).toUpper();
-    if (kind == QStringLiteral("VUM"))
+    if (!file.exists())
+        m_ui.message(QStringLiteral("The file %1 does not exist.").arg(shown), MsgIcon::Critical);
+    else if (file.isDir())
+        m_ui.message(QStringLiteral("%1 is a folder, not a project or a cabinet.").arg(shown),
+                     MsgIcon::Critical);
+    else if (kind == QStringLiteral("VUM"))
         OpenProject(path);
     else if (kind == QStringLiteral("CAB"))
         notAvailable(QStringLiteral("Opening a project cabinet"));
+    else
+        m_ui.message(
+            QStringLiteral("%1 is neither a project (.vum) nor a cabinet (.cab).").arg(shown),
+            MsgIcon::Critical);
 }
 
 void frmVumo::OpenProject(const QString& path)
 {
-    started("OpenProject");
     // The file is read and checked whole before the open project is closed: a file that
     // cannot be used leaves the open project untouched.
     const project::ProjectReadResult read = project::readProject(path);
@@ -178,7 +183,6 @@ void frmVumo::OpenProject(const QString& path)
 
 void frmVumo::mnuFileSave()
 {
-    started("mnuFileSave");
     SaveProject();
 }
 
@@ -193,7 +197,7 @@ bool frmVumo::SaveProject()
     m_message->Init();
     const QString error = project::writeProject(FILESPEC, toProjectData(m_mod));
     if (bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
+        checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
     m_message->hide();
     if (!error.isEmpty())
     {
@@ -205,7 +209,6 @@ bool frmVumo::SaveProject()
 
 void frmVumo::mnuFileSaveAs()
 {
-    started("mnuFileSaveAs");
     const QString path =
         m_ui.browseForFile(QStringLiteral("*.vum;*.wav"), QStringLiteral("Save as"));
     if (path.isEmpty())
@@ -215,8 +218,9 @@ void frmVumo::mnuFileSaveAs()
     {
         if (!engineReady() || !trackSelected())
             return;
-        lRet = m_engine.SaveAsWave(m_mod.selStart, m_mod.selEnd, enginePath(path).constData());
-        checkEngine(m_ui, "SaveAsWave", lRet);
+        int32_t rc =
+            m_engine.SaveAsWave(m_mod.selStart, m_mod.selEnd, enginePath(path).constData());
+        checkEngine(m_ui, "SaveAsWave", rc);
     }
     else if (kind == QStringLiteral("VUM"))
     {
@@ -238,9 +242,9 @@ void frmVumo::CloseProject()
     if (bInitLib)
     {
         if (m_ui.ask(QStringLiteral("Save track edits?")) == Answer::Yes)
-            checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-        lRet = m_engine.CloseLib();
-        checkEngine(m_ui, "CloseLib", lRet);
+            checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
+        int32_t rc = m_engine.CloseLib();
+        checkEngine(m_ui, "CloseLib", rc);
         bInitLib = false;
     }
     const QSignalBlocker quiet(m_cboTrack);
@@ -250,10 +254,16 @@ void frmVumo::CloseProject()
 
 void frmVumo::OpenEngine()
 {
-    lRet = m_engine.OpenLib(m_mod.trackLength, 0);
-    if (lRet != 0)
+    int32_t rc = m_engine.OpenLib(m_mod.trackLength, 0);
+    if (rc != 0)
     {
-        m_ui.message(QStringLiteral("There was an error opening the device drivers: %1").arg(lRet));
+        // A library that is missing or incomplete says why; the engine's own refusal keeps
+        // its number.
+        if (rc == EngineBinding::kUnavailable)
+            m_ui.message(m_engine.errorText(), MsgIcon::Critical);
+        else
+            m_ui.message(
+                QStringLiteral("There was an error opening the device drivers: %1").arg(rc));
         bInitLib = false;
         m_engine.CloseLib();
         const QSignalBlocker quiet(m_cboTrack);

@@ -4,7 +4,7 @@
 
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -38,26 +38,23 @@ void frmVumo::PushAllTracks()
     if (!bInitLib)
         return;
     m_engine.ClearTracks();
-    for (lTrk = 0; lTrk < m_mod.trackCount; ++lTrk)
+    for (int k = 0; k < m_mod.trackCount; ++k)
     {
-        const TrackRecord& t = m_mod.tracks[lTrk];
-        lTrkVol = t.mute == 1 ? 0 : t.volume;
+        const TrackRecord& t = m_mod.tracks[k];
         checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(lTrk, enginePath(t.fileName.trimmed()).constData()));
-        m_engine.SetTrackAttr(lTrk, lTrkVol, t.pan);
+                    m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
+        m_engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
     }
 }
 
-void frmVumo::LoadTrack(int k)
+void frmVumo::LoadTrack(int k, int32_t reload)
 {
     const TrackRecord& t = m_mod.tracks[k];
-    lTrk = k;
-    lTrkVol = t.mute == 1 ? 0 : t.volume;
     if (bInitLib)
     {
         checkEngine(m_ui, "SetTrackInfo",
                     m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
-        m_engine.SetTrackAttr(k, lTrkVol, t.pan);
+        m_engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
     }
     {
         // The selection is made quietly and the switch run once, whatever was selected.
@@ -65,7 +62,7 @@ void frmVumo::LoadTrack(int k)
         m_cboTrack->insertItem(k, t.title.trimmed());
         m_cboTrack->setCurrentIndex(k);
     }
-    SwitchTrack();
+    SwitchTrack(reload);
 }
 
 void frmVumo::trackListChanged(int index)
@@ -80,7 +77,7 @@ void frmVumo::trackListChanged(int index)
     SwitchTrack();
 }
 
-void frmVumo::SwitchTrack()
+void frmVumo::SwitchTrack(int32_t reload)
 {
     const int k = m_cboTrack->currentIndex();
     if (k < 0 || k >= m_mod.trackCount)
@@ -92,9 +89,9 @@ void frmVumo::SwitchTrack()
     if (bInitLib)
     {
         PushAllTracks();
-        lRet = m_engine.SetCurTrack(k, lMaster);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "SetCurTrack", lRet);
+        int32_t rc = m_engine.SetCurTrack(k, reload);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "SetCurTrack", rc);
     }
     const TrackRecord& t = m_mod.tracks[k];
     m_hscVol->setValue(t.volume);
@@ -103,7 +100,7 @@ void frmVumo::SwitchTrack()
     m_message->hide();
     // While a project's tracks are handed over one by one (no reload) the buffer still holds
     // another track: the picture is drawn once the last one has been loaded.
-    if (lMaster != 0)
+    if (reload != 0)
         DrawTrack();
 }
 
@@ -167,7 +164,6 @@ bool frmVumo::appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute)
 
 void frmVumo::mnuTrackAdd()
 {
-    started("mnuTrackAdd");
     if (!roomForTrack() || !engineReady())
         return;
     if (appendTrack('t', 255, 127, 0))
@@ -176,7 +172,6 @@ void frmVumo::mnuTrackAdd()
 
 void frmVumo::mnuTrackDelete()
 {
-    started("mnuTrackDelete");
     const int k = m_cboTrack->currentIndex();
     if (k < 0)
     {
@@ -185,11 +180,13 @@ void frmVumo::mnuTrackDelete()
     }
     const QString name = m_mod.tracks[k].fileName.trimmed();
     if (bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
+        checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
     for (int j = k; j + 1 < m_mod.trackCount; ++j)
         m_mod.tracks[j] = m_mod.tracks[j + 1];
     m_mod.trackCount = static_cast<int16_t>(m_mod.trackCount - 1);
-    if (m_ui.ask(QStringLiteral("Delete File: ") + name) == Answer::Yes && QFile::exists(name))
+    if (m_ui.ask(QStringLiteral("Delete File: ") + name, Buttons::YesNo, Answer::No) ==
+            Answer::Yes &&
+        QFile::exists(name))
         QFile::remove(name);
     {
         const QSignalBlocker quiet(m_cboTrack);
@@ -204,7 +201,6 @@ void frmVumo::mnuTrackDelete()
 
 void frmVumo::mnuTrackCloneThis()
 {
-    started("mnuTrackCloneThis");
     const int k = m_cboTrack->currentIndex();
     if (k < 0)
     {
@@ -216,19 +212,19 @@ void frmVumo::mnuTrackCloneThis()
     const TrackRecord source = m_mod.tracks[k];
     m_message->setMessage(QStringLiteral("Cloning track..."));
     m_message->Init();
-    lRet = m_engine.CopyTo(0, m_mod.trackLength, enginePath(CLIPFILE).constData());
-    if (lRet != 0)
+    int32_t rc = m_engine.CopyTo(0, m_mod.trackLength, enginePath(CLIPFILE).constData());
+    if (rc != 0)
     {
-        checkEngine(m_ui, "CopyTo", lRet);
+        checkEngine(m_ui, "CopyTo", rc);
         DrawTrack();
         m_message->hide();
         return;
     }
     if (appendTrack('c', source.volume, source.pan, source.mute))
     {
-        lRet = m_engine.PasteFrom(0, m_mod.trackLength, enginePath(CLIPFILE).constData(), 0);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "PasteFrom", lRet);
+        rc = m_engine.PasteFrom(0, m_mod.trackLength, enginePath(CLIPFILE).constData(), 0);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "PasteFrom", rc);
         else if (m_ui.ask(QStringLiteral("Mute cloned track?")) == Answer::Yes)
             m_mod.tracks[k].mute = 1;
     }
@@ -238,16 +234,15 @@ void frmVumo::mnuTrackCloneThis()
 
 void frmVumo::mnuTrackCloneAll()
 {
-    started("mnuTrackCloneAll");
     if (!roomForTrack() || !engineReady() || !trackSelected())
         return;
     m_message->setMessage(QStringLiteral("Cloning merged tracks..."));
     m_message->Init();
     PushAllTracks();
-    lRet = m_engine.SaveAsWave(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData());
-    if (lRet != 0)
+    int32_t rc = m_engine.SaveAsWave(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData());
+    if (rc != 0)
     {
-        checkEngine(m_ui, "SaveAsWave", lRet);
+        checkEngine(m_ui, "SaveAsWave", rc);
         DrawTrack();
         m_message->hide();
         return;
@@ -255,9 +250,9 @@ void frmVumo::mnuTrackCloneAll()
     if (appendTrack('c', 255, 127, 0))
     {
         const int n = m_mod.trackCount - 1;
-        lRet = m_engine.PasteFrom(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData(), 0);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "PasteFrom", lRet);
+        rc = m_engine.PasteFrom(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData(), 0);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "PasteFrom", rc);
         else if (m_ui.ask(QStringLiteral("Mute all merged tracks?")) == Answer::Yes)
             for (int j = 0; j < n; ++j)
                 m_mod.tracks[j].mute = 1;
@@ -270,7 +265,6 @@ void frmVumo::mnuTrackCloneAll()
 
 void frmVumo::mnuTrackProps()
 {
-    started("mnuTrackProps");
     const int k = m_cboTrack->currentIndex();
     if (k < 0)
     {
@@ -280,16 +274,14 @@ void frmVumo::mnuTrackProps()
     const auto oldTitle = m_mod.tracks[k].title;
     const auto oldFile = m_mod.tracks[k].fileName;
     FrmTrackProps dialog(m_mod, m_ui, this);
-    m_ui.runDialog(dialog);
-    if (m_mod.dialogCancelled)
+    if (m_ui.runDialog(dialog) != QDialog::Accepted)
         return;
     TrackRecord& t = m_mod.tracks[k];
     const bool fileChanged = !(t.fileName == oldFile);
     // The buffer holds the track of the old file: its pending edits go there before the
     // engine learns the new name, so they never land in the new file.
     if (fileChanged && bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-    lTrk = k;
+        checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
     if (bInitLib)
         checkEngine(m_ui, "SetTrackInfo",
                     m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
@@ -298,7 +290,8 @@ void frmVumo::mnuTrackProps()
     if (fileChanged)
     {
         const QString oldName = oldFile.trimmed();
-        if (m_ui.ask(QStringLiteral("Delete File: ") + oldName) == Answer::Yes &&
+        if (m_ui.ask(QStringLiteral("Delete File: ") + oldName, Buttons::YesNo, Answer::No) ==
+                Answer::Yes &&
             QFile::exists(oldName))
             QFile::remove(oldName);
     }
@@ -307,9 +300,9 @@ void frmVumo::mnuTrackProps()
     // The track now shows (and edits) the new file.
     if (fileChanged && bInitLib)
     {
-        lRet = m_engine.SetCurTrack(k, -1);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "SetCurTrack", lRet);
+        int32_t rc = m_engine.SetCurTrack(k, -1);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "SetCurTrack", rc);
         DrawTrack();
     }
 }

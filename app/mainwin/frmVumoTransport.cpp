@@ -3,25 +3,21 @@
 #include "mainwin/frmVumo.h"
 
 #include "dialogs/FrmMessage.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "services/UiServices.h"
+#include "transport/Transport.h"
+#include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QEventLoop>
-#include <QTimer>
-
-#include <cmath>
+#include <QComboBox>
+#include <QScrollBar>
 
 namespace vumo
 {
 namespace
 {
-
-// One turn of the wait loop hands the window system this long: events are handled as they
-// come, and the loop sleeps in between instead of spinning.
-constexpr int kTurnMs = 5;
 
 // EnableControls' list, in its order; cmdRec (after cmdProps) is handled apart.
 constexpr const char* kLockedBefore[] = {"cboTrack", "chkArm",  "chkMerge", "chkMute", "chkDrums",
@@ -71,36 +67,12 @@ void frmVumo::PrepareTransport()
     }
 }
 
-int frmVumo::cursorColumn() const
-{
-    const double framesPerColumn = static_cast<double>(tscale) / zoom;
-    return static_cast<int>(std::nearbyint((sampPos - trkbegin) / framesPerColumn));
-}
-
 void frmVumo::WaitWhilePlaying()
 {
     m_message->hide();
     WAVEPLAYING = true;
-    const int width = m_view->geometry().width;
-    for (;;)
-    {
-        if (!(m_engine.IsPlaying() != 0 && WAVEPLAYING))
-            break;
-        sampPos = m_mod.selStart + m_engine.GetPosition();
-        // The cursor is drawn only inside the picture; left of it (zoomed in) and right of it
-        // there is nothing to draw.
-        const int x = cursorColumn();
-        const bool visible = x > 0 && x < width;
-        if (visible)
-            m_view->drawCursor(x);
-        QEventLoop turn;
-        QTimer::singleShot(kTurnMs, &turn, &QEventLoop::quit);
-        turn.exec();
-        if (visible)
-            m_view->drawCursor(x);
-        if (m_mod.selEnd <= sampPos)
-            WAVEPLAYING = false;
-    }
+    m_transport->follow(m_mod.selStart, m_mod.selEnd);
+    m_transport->waitForFinished();
     WAVEPLAYING = false;
     if (drumsActive())
     {
@@ -110,46 +82,87 @@ void frmVumo::WaitWhilePlaying()
     EnableControls(true);
 }
 
+void frmVumo::showPlayPosition(int32_t frame)
+{
+    // The cursor is an XOR line: the last one is drawn again to erase it. It is drawn only
+    // inside the picture; left of it (zoomed in) and right of it there is nothing to draw.
+    hidePlayCursor();
+    sampPos = frame;
+    const view::ViewGeometry g = m_view->geometry();
+    const int32_t x = view::cursorColumn(sampPos, g);
+    if (x > 0 && x < g.width)
+    {
+        m_view->drawCursor(x);
+        m_cursorX = x;
+    }
+}
+
+void frmVumo::hidePlayCursor()
+{
+    if (m_cursorX >= 0)
+        m_view->drawCursor(m_cursorX);
+    m_cursorX = -1;
+}
+
 void frmVumo::mnuControlPlay()
 {
-    started("mnuControlPlay");
     if (WAVEPLAYING || !engineReady() || !trackSelected())
         return;
     PrepareTransport();
-    lRet = m_engine.PlayTracks(m_mod.selStart, m_mod.selEnd);
+    int32_t rc = m_engine.PlayTracks(m_mod.selStart, m_mod.selEnd);
     if (drumsActive())
         m_engine.PlayMidi();
-    checkEngine(m_ui, "PlayTracks", lRet);
+    checkEngine(m_ui, "PlayTracks", rc);
     WaitWhilePlaying();
-    lRet = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0);
-    checkEngine(m_ui, "StopTracks", lRet);
+    rc = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0);
+    checkEngine(m_ui, "StopTracks", rc);
     m_passRunning = false;
 }
 
 void frmVumo::mnuControlRecord()
 {
-    started("mnuControlRecord");
-    if (WAVEPLAYING || !engineReady() || !trackSelected())
+    if (WAVEPLAYING || !engineReady() || !trackSelected() || !takeWillBeHeard())
         return;
     PrepareTransport();
-    lRet = m_engine.RecordTrack(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
+    int32_t rc =
+        m_engine.RecordTrack(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
     if (drumsActive())
         m_engine.PlayMidi();
-    checkEngine(m_ui, "RecordTrack", lRet);
+    checkEngine(m_ui, "RecordTrack", rc);
     WaitWhilePlaying();
     m_message->setMessage(QStringLiteral("Saving recorded track..."));
     m_message->Init();
-    lRet = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
+    rc = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
     DrawTrack();
     m_message->hide();
     m_passRunning = false;
 }
 
+bool frmVumo::takeWillBeHeard()
+{
+    // The take is committed through the track's gains: a muted track, or one at volume 0,
+    // would keep silence in place of the take.
+    const int k = m_cboTrack->currentIndex();
+    if (k < 0 || k >= m_mod.trackCount)
+        return true;
+    TrackRecord& t = m_mod.tracks[k];
+    if (t.mute != 1 && t.volume != 0)
+        return true;
+    if (m_ui.ask(QStringLiteral("The track is muted or its volume is 0, so the take would be "
+                                "silent. Unmute the track for the take?")) != Answer::Yes)
+        return false;
+    t.mute = 0;
+    if (t.volume == 0)
+        t.volume = 255;
+    m_chkMute->setChecked(false);
+    m_hscVol->setValue(t.volume);
+    return true;
+}
+
 void frmVumo::mnuControlStop()
 {
-    started("mnuControlStop");
-    // The running pass sees this on its next turn and stops itself.
     WAVEPLAYING = false;
+    m_transport->stop();
 }
 
 } // namespace vumo

@@ -2,11 +2,11 @@
 // tracks of 4 MB, beside plainly reading the same files. Prints one line per figure.
 // Usage: vumo_switch_timing [runs]   (the real engine on its virtual devices, offscreen)
 #include "dialogs/FrmMessage.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "project/ProjectFile.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QComboBox>

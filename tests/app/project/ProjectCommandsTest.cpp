@@ -4,6 +4,7 @@
 #include "project/ProjectFile.h"
 #include "tracks/TrackFiles.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -146,7 +147,7 @@ private slots:
         // A record whose path fills all 128 bytes: the engine takes at most 127.
         const QByteArray longPath =
             QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
-        QTest::newRow("missing") << QByteArray() << "Unable to open";
+        QTest::newRow("missing") << QByteArray() << "does not exist";
         QTest::newRow("records missing")
             << header(2, 262144) + QByteArray(156, ' ') << "records need";
         QTest::newRow("18 tracks") << header(18, 262144) << "18 tracks";
@@ -154,6 +155,33 @@ private slots:
         QTest::newRow("track path too long")
             << header(1, 262144) + longPath << "too long: 128 bytes, at most 127";
     }
+    void openSaysWhatIsWrongWithThePath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("missing") << "gone.vum"
+                                 << "The file %1 does not exist.";
+        QTest::newRow("folder") << "folder.vum"
+                                << "%1 is a folder, not a project or a cabinet.";
+        QTest::newRow("other kind") << "notes.txt"
+                                    << "%1 is neither a project (.vum) nor a cabinet (.cab).";
+    }
+    void openSaysWhatIsWrongWithThePath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        MainWindowFixture f;
+        QVERIFY(QDir(f.home.path()).mkdir(QStringLiteral("folder.vum")));
+        QFile notes(f.home.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        const QString path = f.home.filePath(name);
+        f.ui.files.push_back(path);
+        f.window->mnuFileOpen();
+        QCOMPARE(f.ui.messages(), QStringList{shown.arg(QDir::toNativeSeparators(path))});
+        QCOMPARE(f.ui.shown.last().icon, MsgIcon::Critical);
+        QVERIFY(f.window->FILESPEC.isEmpty());
+    }
+
     void badProjectFilesLeaveTheOpenProjectUntouched()
     {
         QFETCH(QByteArray, bytes);

@@ -80,6 +80,7 @@ private slots:
         s.w.mnuTrackDelete();
         QCOMPARE(s.ui.questions(),
                  QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t2.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No); // the file may be the user's
         QVERIFY(!QFile::exists(s.path("Demo-t2.wav")));
         QCOMPARE(s.mod.trackCount, int16_t{2});
         QVERIFY(s.mod.tracks[1].fileName == last.fileName);
@@ -230,6 +231,7 @@ private slots:
         s.w.mnuTrackProps();
         QCOMPARE(s.ui.questions(),
                  QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
         QFile fresh(s.path("fresh.wav"));
         QVERIFY(fresh.open(QIODevice::ReadOnly));
