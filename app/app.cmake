@@ -6,6 +6,7 @@ include(app/project/project.cmake)
 
 add_library(vumo_app STATIC
     app/engineapi/EngineApi.cpp
+    app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
     app/state/AppFolder.cpp

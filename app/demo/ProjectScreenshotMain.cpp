@@ -153,7 +153,6 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
     engine.SaveEdits();
-    engine.CloseLib();
-    window.bInitLib = false;
+    window.session().close();
     return saved ? 0 : 1;
 }

@@ -57,8 +57,8 @@ void frmVumo::startUp(const QStringList& arguments)
     LoadSettings(m_mod, m_store);
     drums::InitDrumNames(m_mod.drums);
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
-    hscale = static_cast<float>(m_view->height() / 131072.0);
-    zoom = m_hscZoom->value();
+    m_view->setHeightScale();
+    SetViewWindow();
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
     repaint();
     closeIfPending();
@@ -127,8 +127,8 @@ void frmVumo::DrawTrack()
 
 void frmVumo::SetViewWindow()
 {
-    zoom = m_hscZoom->value();
-    trkbegin = view::viewWindowStart(m_mod.trackLength, zoom, m_hscView->value());
+    const int32_t zoom = m_hscZoom->value();
+    m_view->setViewWindow(zoom, view::viewWindowStart(m_mod.trackLength, zoom, m_hscView->value()));
 }
 
 // ---- project hooks ----------------------------------------------------------------------

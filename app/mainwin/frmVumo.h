@@ -2,7 +2,7 @@
 // menu tree. Every command of the studio starts here.
 #pragma once
 
-#include "state/FrmVumoVars.h"
+#include "engineapi/EngineSession.h"
 #include "state/ModVumo.h"
 #include "state/PhysicalMemory.h"
 #include "state/StartUp.h"
@@ -35,7 +35,7 @@ namespace view
 class WaveformView;
 }
 
-class frmVumo : public QMainWindow, public FrmVumoVars, public ProjectCommands
+class frmVumo : public QMainWindow, public ProjectCommands
 {
     Q_OBJECT
 
@@ -45,6 +45,14 @@ public:
     frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
             QWidget* parent = nullptr);
     ~frmVumo() override;
+
+    QString FILESPEC;         // the open project file; empty until saved or opened
+    QString CLIPFILE;         // application folder + "clipper.wav"
+    bool WAVEPLAYING = false; // true while a play or record pass runs
+    int32_t sampPos = 0;      // play position, frames
+
+    // Whether the engine is open for the project (bInitLib), and its opening and closing.
+    EngineSession& session() { return m_session; }
 
     // The start-up sequence after the window is shown: settings, clipboard path, view scales,
     // then the first project from the command line (program arguments) or the user's choice.
@@ -193,6 +201,7 @@ private:
 
     ModVumo& m_mod;
     EngineBinding& m_engine;
+    EngineSession m_session{m_engine};
     UiServices& m_ui;
     QSettings& m_store;
     QString m_appFolder;

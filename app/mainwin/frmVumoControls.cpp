@@ -172,9 +172,10 @@ void frmVumo::buildControls()
     layout->addWidget(buildTrackRow());
 
     m_view = new view::WaveformView(
-        m_mod, *this,
-        [this](int32_t sampleIndex) { return bInitLib ? m_engine.TrackRead(sampleIndex) : 0; },
-        central);
+        m_mod,
+        [this](int32_t sampleIndex)
+        { return m_session.isOpen() ? m_engine.TrackRead(sampleIndex) : 0; },
+        [this] { return m_session.isOpen(); }, central);
     layout->addWidget(m_view, 1);
 
     m_hscView = makeBar(central, "hscView", 0, 32767, 0);

@@ -28,7 +28,7 @@ QByteArray frmVumo::enginePath(const QString& path) const
 
 bool frmVumo::engineReady()
 {
-    if (bInitLib)
+    if (m_session.isOpen())
         return true;
     m_ui.message(QStringLiteral("The audio engine is not open. Open a project, or choose File "
                                 "Properties to open the engine again."),
@@ -111,7 +111,7 @@ bool frmVumo::runProjectProperties()
 // Hands the records in memory to the engine one by one; only the last one is loaded.
 void frmVumo::reloadTracks()
 {
-    if (!bInitLib)
+    if (!m_session.isOpen())
         return; // the user has been told; the records stay in memory
     for (int k = 0; k + 1 < m_mod.trackCount; ++k)
         LoadTrack(k, 0);
@@ -196,7 +196,7 @@ bool frmVumo::SaveProject()
     m_message->setMessage(QStringLiteral("Saving project ..."));
     m_message->Init();
     const QString error = project::writeProject(FILESPEC, toProjectData(m_mod));
-    if (bInitLib)
+    if (m_session.isOpen())
         checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
     m_message->hide();
     if (!error.isEmpty())
@@ -239,13 +239,11 @@ void frmVumo::mnuFileSaveAs()
 
 void frmVumo::CloseProject()
 {
-    if (bInitLib)
+    if (m_session.isOpen())
     {
         if (m_ui.ask(QStringLiteral("Save track edits?")) == Answer::Yes)
             checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
-        int32_t rc = m_engine.CloseLib();
-        checkEngine(m_ui, "CloseLib", rc);
-        bInitLib = false;
+        checkEngine(m_ui, "CloseLib", m_session.close());
     }
     const QSignalBlocker quiet(m_cboTrack);
     m_cboTrack->clear();
@@ -254,7 +252,7 @@ void frmVumo::CloseProject()
 
 void frmVumo::OpenEngine()
 {
-    int32_t rc = m_engine.OpenLib(m_mod.trackLength, 0);
+    const int32_t rc = m_session.open(m_mod.trackLength);
     if (rc != 0)
     {
         // A library that is missing or incomplete says why; the engine's own refusal keeps
@@ -264,13 +262,10 @@ void frmVumo::OpenEngine()
         else
             m_ui.message(
                 QStringLiteral("There was an error opening the device drivers: %1").arg(rc));
-        bInitLib = false;
-        m_engine.CloseLib();
         const QSignalBlocker quiet(m_cboTrack);
         m_cboTrack->clear();
         return;
     }
-    bInitLib = true;
     m_view->setScaleForTrack();
     m_engine.ClearTracks();
     m_view->SelectAll();

@@ -35,7 +35,7 @@ bool loadFailed(int32_t rc)
 
 void frmVumo::PushAllTracks()
 {
-    if (!bInitLib)
+    if (!m_session.isOpen())
         return;
     m_engine.ClearTracks();
     for (int k = 0; k < m_mod.trackCount; ++k)
@@ -50,7 +50,7 @@ void frmVumo::PushAllTracks()
 void frmVumo::LoadTrack(int k, int32_t reload)
 {
     const TrackRecord& t = m_mod.tracks[k];
-    if (bInitLib)
+    if (m_session.isOpen())
     {
         checkEngine(m_ui, "SetTrackInfo",
                     m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
@@ -86,7 +86,7 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_mod.currentTrack = k;
     m_message->setMessage(QStringLiteral("Switching tracks..."));
     m_message->Init();
-    if (bInitLib)
+    if (m_session.isOpen())
     {
         PushAllTracks();
         int32_t rc = m_engine.SetCurTrack(k, reload);
@@ -179,7 +179,7 @@ void frmVumo::mnuTrackDelete()
         return;
     }
     const QString name = m_mod.tracks[k].fileName.trimmed();
-    if (bInitLib)
+    if (m_session.isOpen())
         checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
     for (int j = k; j + 1 < m_mod.trackCount; ++j)
         m_mod.tracks[j] = m_mod.tracks[j + 1];
@@ -280,9 +280,9 @@ void frmVumo::mnuTrackProps()
     const bool fileChanged = !(t.fileName == oldFile);
     // The buffer holds the track of the old file: its pending edits go there before the
     // engine learns the new name, so they never land in the new file.
-    if (fileChanged && bInitLib)
+    if (fileChanged && m_session.isOpen())
         checkEngine(m_ui, "SaveEdits", m_engine.SaveEdits());
-    if (bInitLib)
+    if (m_session.isOpen())
         checkEngine(m_ui, "SetTrackInfo",
                     m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
     if (!(t.title == oldTitle))
@@ -298,7 +298,7 @@ void frmVumo::mnuTrackProps()
     if (!QFile::exists(t.fileName.trimmed()))
         WriteBlankWave(k);
     // The track now shows (and edits) the new file.
-    if (fileChanged && bInitLib)
+    if (fileChanged && m_session.isOpen())
     {
         int32_t rc = m_engine.SetCurTrack(k, -1);
         if (loadFailed(rc))

@@ -182,7 +182,6 @@ int main(int argc, char* argv[])
     std::printf("OpenProject without the waits    %8.1f  (%.2fx the read)\n", median(openWork),
                 median(openWork) / read);
     std::printf("  of which CloseLib + OpenLib    %8.1f\n", median(reopens));
-    engine.CloseLib();
-    window.bInitLib = false;
+    window.session().close();
     return 0;
 }

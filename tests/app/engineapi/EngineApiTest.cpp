@@ -84,7 +84,7 @@ private slots:
         f.window->OpenEngine();
         QCOMPARE(f.ui.messages(),
                  QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
-        QVERIFY(!f.window->bInitLib);
+        QVERIFY(!f.window->session().isOpen());
     }
 
     void checkEngineShowsTheExportTheResultAndItsReason_data()

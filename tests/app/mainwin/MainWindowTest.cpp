@@ -173,19 +173,19 @@ private slots:
         f.mod.trackLength = 262144;
         CountingEngine::openResult = 2;
         f.window->OpenEngine();
-        QVERIFY(!f.window->bInitLib);
+        QVERIFY(!f.window->session().isOpen());
         QCOMPARE(f.ui.messages(),
                  QStringList{QStringLiteral("There was an error opening the device drivers: 2")});
         QCOMPARE(CountingEngine::closeLib, 1);
         CountingEngine::openResult = 0;
         f.window->OpenEngine();
-        QVERIFY(f.window->bInitLib);
+        QVERIFY(f.window->session().isOpen());
         QCOMPARE(CountingEngine::openedLength, 262144);
         QCOMPARE(CountingEngine::clearTracks, 1);
         QCOMPARE(f.mod.selStart, 0);
         QCOMPARE(f.mod.selEnd, 262142);
         const int width = f.window->picView()->picture().width();
-        QCOMPARE(f.window->tscale, static_cast<float>(262144.0 / width));
+        QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
     }
 
     void shutDownAsksToSaveEditsAndClosesTheEngine_data()
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(CountingEngine::saveEdits, saves);
         QCOMPARE(CountingEngine::closeLib, open ? 1 : 0);
         QCOMPARE(f.ui.messages(), messages);
-        QVERIFY(!f.window->bInitLib);
+        QVERIFY(!f.window->session().isOpen());
         if (!open)
         {
             QVERIFY(f.ui.questions().isEmpty());
@@ -268,10 +268,10 @@ private slots:
         auto* zoomBar = f.window->findChild<QScrollBar*>(QStringLiteral("hscZoom"));
         auto* viewBar = f.window->findChild<QScrollBar*>(QStringLiteral("hscView"));
         viewBar->setValue(32767);
-        QCOMPARE(f.window->trkbegin, 0); // zoom 1 ignores the scroll bar
+        QCOMPARE(f.window->picView()->trkbegin(), 0); // zoom 1 ignores the scroll bar
         zoomBar->setValue(256);
-        QCOMPARE(f.window->zoom, 256);
-        QCOMPARE(f.window->trkbegin, 1044448);
+        QCOMPARE(f.window->picView()->zoom(), 256);
+        QCOMPARE(f.window->picView()->trkbegin(), 1044448);
         QVERIFY(!viewBar->isHidden());
     }
 
@@ -286,7 +286,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         f.mod.trackLength = 262144; // 1 MB
         f.window->OpenEngine();
-        QVERIFY(f.window->bInitLib);
+        QVERIFY(f.window->session().isOpen());
         QVERIFY(f.ui.messages().isEmpty());
         QCOMPARE(f.mod.selEnd, 262142);
         // A full-scale left sample under column 100 shows as a bar over the top half.
@@ -301,7 +301,7 @@ private slots:
         QVERIFY(picture.pixel(101, q - 10) != kRed.rgb());
         f.ui.answers.push_back(Answer::No); // Save track edits? No
         f.window->CloseProject();
-        QVERIFY(!f.window->bInitLib);
+        QVERIFY(!f.window->session().isOpen());
         QCOMPARE(f.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
         QVERIFY(f.ui.messages().isEmpty()); // CloseLib returned 0
     }

@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(writeProjectFile(s.path("empty.vum"), {}, 0), QString());
         open(s, s.path("empty.vum"));
         QCOMPARE(s.cboTrack().count(), 0);
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QVERIFY(!child<QWidget>(s.w, "fraTrack")->isVisible());
         QCOMPARE(s.mod.tempo, 100);
         s.w.mnuFileSave();
@@ -202,7 +202,7 @@ private slots:
         // Nothing was closed or changed.
         QVERIFY(s.ui.questions().isEmpty());
         QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.cboTrack().count(), 3);
         QCOMPARE(s.cboTrack().currentIndex(), 2);
@@ -220,7 +220,7 @@ private slots:
         open(s, s.path("two.vum"));
         QCOMPARE(s.ui.messages(),
                  QStringList{QStringLiteral("There was an error opening the device drivers: 7")});
-        QVERIFY(!s.w.bInitLib);
+        QVERIFY(!s.w.session().isOpen());
         QCOMPARE(s.mod.trackCount, int16_t{2});
         QCOMPARE(s.mod.tracks[1].title.trimmed(), QStringLiteral("two"));
         QCOMPARE(s.cboTrack().count(), 0);
@@ -246,7 +246,7 @@ private slots:
         EngineSpy::openLibFailure = 0;
         s.ui.dialogs.push_back(projectSettingsOK());
         s.w.mnuFileProps();
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.cboTrack().count(), 2);
         QCOMPARE(s.cboTrack().currentIndex(), 1);
     }
@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("Demo"));
         QCOMPARE(s.cboTrack().count(), 3);
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
 
         s.ui.answers.push_back(Answer::Yes);
         s.newProject(2, QStringLiteral("A title far longer than sixteen"));
@@ -349,7 +349,7 @@ private slots:
         QVERIFY(cancelHidden);
         QVERIFY(!s.mod.startupNew);
         QCOMPARE(s.mod.trackCount, int16_t{1});
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - untitled"));
     }
 };

@@ -2,6 +2,7 @@
 #include "state/StartUp.h"
 #include "../MainWindowFixture.h"
 #include "state/AppFolder.h"
+#include "view/WaveformView.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -116,8 +117,8 @@ private slots:
         QCOMPARE(QDir::currentPath(), QDir(f.home.path()).canonicalPath());
         QCOMPARE(f.window->CLIPFILE, joinPath(f.home.path(), QStringLiteral("clipper.wav")));
         QCOMPARE(f.mod.defaultTrackMB, int16_t{8});
-        QCOMPARE(f.window->zoom, 1);
-        QVERIFY(f.window->hscale > 0);
+        QCOMPARE(f.window->picView()->zoom(), 1);
+        QVERIFY(f.window->picView()->hscale() > 0);
         QCOMPARE(f.ui.questions(),
                  QStringList{QStringLiteral("Do you want to open an existing project?")});
         QCOMPARE(f.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.cab")});

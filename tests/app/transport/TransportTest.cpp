@@ -259,12 +259,13 @@ private slots:
                            [&]
                            {
                                s.w.close();
-                               closedAtOnce = !s.w.WAVEPLAYING && !s.w.bInitLib;
+                               closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
                            });
         s.ui.answers.push_back(Answer::No); // Save track edits?
         click(s, "CmdPlay");
         QVERIFY(!closedAtOnce); // the engine stayed open under the running pass
-        QTRY_VERIFY_WITH_TIMEOUT(!s.w.bInitLib, 2000); // and closed once the pass had ended
+        QTRY_VERIFY_WITH_TIMEOUT(!s.w.session().isOpen(),
+                                 2000); // and closed once the pass had ended
         QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
         QVERIFY(s.w.isHidden());
     }
