@@ -1,6 +1,7 @@
 // frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineBinding.h"
 #include "services/UiServices.h"
@@ -43,6 +44,10 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
     m_transport = new Transport(m_engine, this);
     buildMenus();
     buildControls();
+    m_transportCommands =
+        std::make_unique<TransportCommands>(m_mod, m_session, *m_transport, m_ui, *this);
+    connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
+    connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
     connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);
     m_message = new FrmMessage(this);
@@ -159,7 +164,7 @@ void frmVumo::closeEvent(QCloseEvent* event)
     // The engine cannot close under a running command: a pass is stopped, and the command
     // closes the window once it has finished (a command yields to the window system only
     // while it waits for its pass or while its message window is up).
-    if (m_transport->running() || m_passRunning || m_message->isVisible())
+    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible())
     {
         WAVEPLAYING = false;
         m_transport->stop();

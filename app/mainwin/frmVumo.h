@@ -2,6 +2,7 @@
 // menu tree. Every command of the studio starts here.
 #pragma once
 
+#include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
 #include "state/ModVumo.h"
 #include "state/PhysicalMemory.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -29,13 +31,14 @@ namespace vumo
 class EngineBinding;
 class FrmMessage;
 class Transport;
+class TransportCommands;
 class UiServices;
 namespace view
 {
 class WaveformView;
 }
 
-class frmVumo : public QMainWindow, public ProjectCommands
+class frmVumo : public QMainWindow, public ProjectCommands, public StudioWindow
 {
     Q_OBJECT
 
@@ -70,7 +73,7 @@ public:
     view::WaveformView* picView() const { return m_view; }
     // Follows Play and Record; the play cursor follows it.
     Transport& transport() const { return *m_transport; }
-    void DrawTrack();
+    void DrawTrack() override;
     void SetViewWindow();
 
     // Project commands completed with the project files; start-up calls them.
@@ -99,10 +102,14 @@ public:
     void EnableRecord();
     void DisableRecord();
 
-    // The pass machinery of Play and Record.
-    void PrepareTransport();
-    void WaitWhilePlaying();
-    void EnableControls(bool enable);
+    // What the commands see of the window (StudioWindow).
+    void EnableControls(bool enable) override;
+    int chosenTrack() const override;
+    void showMessage(const QString& text) override;
+    void hideMessage() override;
+    bool drumsActive() const override;
+    bool mergeRecord() const override;
+    void showTrackGains(int volume, bool mute) override;
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
@@ -188,13 +195,10 @@ private:
     bool engineReady();
     bool trackSelected();
     bool roomForTrack();
-    // False when the current track's gains are zero and the user keeps it so (Record).
-    bool takeWillBeHeard();
     // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
     // loads it; false when nothing was added.
     bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
     QByteArray enginePath(const QString& path) const;
-    bool drumsActive() const;
     // The play cursor follows the transport's position.
     void showPlayPosition(int32_t frame);
     void hidePlayCursor();
@@ -206,9 +210,9 @@ private:
     QSettings& m_store;
     QString m_appFolder;
     bool m_shutDown = false;
-    bool m_passRunning = false;  // from PrepareTransport to the end of Play or Record
     bool m_closePending = false; // a close asked for under a running command
     Transport* m_transport = nullptr;
+    std::unique_ptr<TransportCommands> m_transportCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

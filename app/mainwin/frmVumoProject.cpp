@@ -2,6 +2,7 @@
 // of the engine for a project.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TrackTable.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmProjProps.h"
 #include "engineapi/EngineBinding.h"
@@ -28,12 +29,7 @@ QByteArray frmVumo::enginePath(const QString& path) const
 
 bool frmVumo::engineReady()
 {
-    if (m_session.isOpen())
-        return true;
-    m_ui.message(QStringLiteral("The audio engine is not open. Open a project, or choose File "
-                                "Properties to open the engine again."),
-                 MsgIcon::Exclamation);
-    return false;
+    return vumo::engineReady(m_session, m_ui);
 }
 
 void frmVumo::UpdateCaption()
@@ -62,11 +58,10 @@ void frmVumo::mnuFileNew()
     const int32_t oldTempo = m_mod.tempo;
 
     FILESPEC.clear();
-    m_mod.projVersion.assign(QStringLiteral("1.00"));
-    m_mod.trackLength = m_mod.defaultTrackMB * kFramesPerMB;
-    m_mod.trackCount = 0;
-    m_mod.projTitle.assign(QStringLiteral("untitled"));
-    m_mod.tempo = 100;
+    // The fresh header is the project file's own new project; the reserved bytes stay.
+    const auto reserved = m_mod.projReserved;
+    fromProjectData(m_mod, project::newProjectData(m_mod.defaultTrackMB));
+    m_mod.projReserved = reserved;
     if (!runProjectProperties())
     {
         if (m_mod.startupNew)

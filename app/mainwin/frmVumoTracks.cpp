@@ -2,6 +2,7 @@
 // switch, and the Track menu commands Add, Delete, the two clones and Properties.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TrackTable.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
@@ -35,16 +36,7 @@ bool loadFailed(int32_t rc)
 
 void frmVumo::PushAllTracks()
 {
-    if (!m_session.isOpen())
-        return;
-    m_engine.ClearTracks();
-    for (int k = 0; k < m_mod.trackCount; ++k)
-    {
-        const TrackRecord& t = m_mod.tracks[k];
-        checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(k, enginePath(t.fileName.trimmed()).constData()));
-        m_engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
-    }
+    vumo::PushAllTracks(m_session, m_mod, m_ui);
 }
 
 void frmVumo::LoadTrack(int k, int32_t reload)
@@ -118,12 +110,7 @@ bool frmVumo::WriteBlankWave(int k)
 
 bool frmVumo::trackSelected()
 {
-    // After Delete the engine still holds the deleted track as its current one: commands on
-    // the current track, and mixes that include it, wait for a track to be chosen.
-    if (m_cboTrack->currentIndex() >= 0 || m_mod.trackCount == 0)
-        return true;
-    m_ui.message(QStringLiteral("No track selected."));
-    return false;
+    return vumo::trackSelected(m_cboTrack->currentIndex(), m_mod.trackCount, m_ui);
 }
 
 bool frmVumo::roomForTrack()

@@ -1,10 +1,9 @@
-// frmVumo's transport: Play, Record and Stop, the preparation every pass goes through, the wait
-// loop with the play cursor, and the locking of the controls around a pass.
+// frmVumo's side of the transport: the locking of the controls around a pass, the play cursor,
+// and what the transport commands see of the window.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
-#include "engineapi/EngineBinding.h"
-#include "services/UiServices.h"
 #include "transport/Transport.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
@@ -52,36 +51,6 @@ void frmVumo::EnableControls(bool enable)
         m_actions.value(QString::fromLatin1(name))->setEnabled(enable);
 }
 
-void frmVumo::PrepareTransport()
-{
-    m_passRunning = true;
-    EnableControls(false);
-    m_message->setMessage(QStringLiteral("Mixing Tracks ..."));
-    m_message->Init();
-    PushAllTracks();
-    if (drumsActive())
-    {
-        m_engine.OpenMidiPlay(m_mod.midiBufLen);
-        drums::QueueDrums(m_mod.drums, [this](int32_t timeMs, int32_t message)
-                          { return m_engine.AddMidi(timeMs, message); });
-    }
-}
-
-void frmVumo::WaitWhilePlaying()
-{
-    m_message->hide();
-    WAVEPLAYING = true;
-    m_transport->follow(m_mod.selStart, m_mod.selEnd);
-    m_transport->waitForFinished();
-    WAVEPLAYING = false;
-    if (drumsActive())
-    {
-        m_engine.StopMidi();
-        m_engine.CloseMidiPlay();
-    }
-    EnableControls(true);
-}
-
 void frmVumo::showPlayPosition(int32_t frame)
 {
     // The cursor is an XOR line: the last one is drawn again to erase it. It is drawn only
@@ -106,63 +75,46 @@ void frmVumo::hidePlayCursor()
 
 void frmVumo::mnuControlPlay()
 {
-    if (WAVEPLAYING || !engineReady() || !trackSelected())
-        return;
-    PrepareTransport();
-    int32_t rc = m_engine.PlayTracks(m_mod.selStart, m_mod.selEnd);
-    if (drumsActive())
-        m_engine.PlayMidi();
-    checkEngine(m_ui, "PlayTracks", rc);
-    WaitWhilePlaying();
-    rc = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0);
-    checkEngine(m_ui, "StopTracks", rc);
-    m_passRunning = false;
+    m_transportCommands->mnuControlPlay();
 }
 
 void frmVumo::mnuControlRecord()
 {
-    if (WAVEPLAYING || !engineReady() || !trackSelected() || !takeWillBeHeard())
-        return;
-    PrepareTransport();
-    int32_t rc =
-        m_engine.RecordTrack(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
-    if (drumsActive())
-        m_engine.PlayMidi();
-    checkEngine(m_ui, "RecordTrack", rc);
-    WaitWhilePlaying();
-    m_message->setMessage(QStringLiteral("Saving recorded track..."));
-    m_message->Init();
-    rc = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
-    DrawTrack();
-    m_message->hide();
-    m_passRunning = false;
-}
-
-bool frmVumo::takeWillBeHeard()
-{
-    // The take is committed through the track's gains: a muted track, or one at volume 0,
-    // would keep silence in place of the take.
-    const int k = m_cboTrack->currentIndex();
-    if (k < 0 || k >= m_mod.trackCount)
-        return true;
-    TrackRecord& t = m_mod.tracks[k];
-    if (t.mute != 1 && t.volume != 0)
-        return true;
-    if (m_ui.ask(QStringLiteral("The track is muted or its volume is 0, so the take would be "
-                                "silent. Unmute the track for the take?")) != Answer::Yes)
-        return false;
-    t.mute = 0;
-    if (t.volume == 0)
-        t.volume = 255;
-    m_chkMute->setChecked(false);
-    m_hscVol->setValue(t.volume);
-    return true;
+    m_transportCommands->mnuControlRecord();
 }
 
 void frmVumo::mnuControlStop()
 {
-    WAVEPLAYING = false;
-    m_transport->stop();
+    m_transportCommands->mnuControlStop();
+}
+
+// ---- what the commands see of the window ----------------------------------------------------
+
+int frmVumo::chosenTrack() const
+{
+    return m_cboTrack->currentIndex();
+}
+
+void frmVumo::showMessage(const QString& text)
+{
+    m_message->setMessage(text);
+    m_message->Init();
+}
+
+void frmVumo::hideMessage()
+{
+    m_message->hide();
+}
+
+bool frmVumo::mergeRecord() const
+{
+    return m_chkMerge->isChecked();
+}
+
+void frmVumo::showTrackGains(int volume, bool mute)
+{
+    m_chkMute->setChecked(mute);
+    m_hscVol->setValue(volume);
 }
 
 } // namespace vumo

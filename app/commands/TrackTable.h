@@ -1,0 +1,23 @@
+// The track table as the engine sees it, and the checks that commands on tracks share.
+#pragma once
+
+#include <cstdint>
+
+namespace vumo
+{
+
+class EngineSession;
+class UiServices;
+struct ModVumo;
+
+// PushAllTracks: hands every track's file and gains (0 for a muted track) to the open engine.
+void PushAllTracks(EngineSession& session, const ModVumo& mod, UiServices& ui);
+
+// Says so, and false, when the engine is not open.
+bool engineReady(const EngineSession& session, UiServices& ui);
+
+// After Delete no track is chosen while the engine still holds the deleted one as its current
+// track: commands on the current track, and mixes that include it, say so and wait.
+bool trackSelected(int chosenTrack, int trackCount, UiServices& ui);
+
+} // namespace vumo
