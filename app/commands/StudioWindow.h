@@ -5,6 +5,10 @@
 
 #include <QString>
 
+#include <cstdint>
+
+class QWidget;
+
 namespace vumo
 {
 
@@ -27,6 +31,15 @@ public:
     virtual bool mergeRecord() const = 0;
     // Shows the chosen track's volume and mute after a command changed them.
     virtual void showTrackGains(int volume, bool mute) = 0;
+
+    // LoadTrack: hands track k to the engine and the track list and switches to it; reload 0
+    // leaves the engine's buffer as it is.
+    virtual void LoadTrack(int k, int32_t reload = -1) = 0;
+    // Takes track k out of the track list; no track is chosen afterwards.
+    virtual void removeTrackItem(int k) = 0;
+    virtual void renameTrackItem(int k, const QString& title) = 0;
+    // The owner of the commands' dialogs.
+    virtual QWidget* dialogParent() = 0;
 };
 
 } // namespace vumo

@@ -13,6 +13,13 @@ struct ModVumo;
 // PushAllTracks: hands every track's file and gains (0 for a muted track) to the open engine.
 void PushAllTracks(EngineSession& session, const ModVumo& mod, UiServices& ui);
 
+// A load result of SetCurTrack, Undo, PasteFrom: 0 to 3 loaded, 10 and above refused; -1 a
+// write of pending edits that failed.
+inline bool loadFailed(int32_t rc)
+{
+    return rc < 0 || rc >= 10;
+}
+
 // Says so, and false, when the engine is not open.
 bool engineReady(const EngineSession& session, UiServices& ui);
 

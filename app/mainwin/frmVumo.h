@@ -32,6 +32,7 @@ class EngineBinding;
 class FrmMessage;
 class Transport;
 class TransportCommands;
+class TrackCommands;
 class UiServices;
 namespace view
 {
@@ -93,7 +94,7 @@ public:
     void PushAllTracks();
     // Hands track k to the engine and the track list and switches to it; reload 0 leaves the
     // engine's buffer as it is (while a project's tracks are handed over one by one).
-    void LoadTrack(int k, int32_t reload = -1);
+    void LoadTrack(int k, int32_t reload = -1) override;
     void SwitchTrack(int32_t reload = -1);
     // Writes the blank track file of track k; false (the user is told) when it cannot.
     bool WriteBlankWave(int k);
@@ -110,6 +111,9 @@ public:
     bool drumsActive() const override;
     bool mergeRecord() const override;
     void showTrackGains(int volume, bool mute) override;
+    void removeTrackItem(int k) override;
+    void renameTrackItem(int k, const QString& title) override;
+    QWidget* dialogParent() override;
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
@@ -194,10 +198,6 @@ private:
     void updateProjectLabels();
     bool engineReady();
     bool trackSelected();
-    bool roomForTrack();
-    // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
-    // loads it; false when nothing was added.
-    bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
     QByteArray enginePath(const QString& path) const;
     // The play cursor follows the transport's position.
     void showPlayPosition(int32_t frame);
@@ -213,6 +213,7 @@ private:
     bool m_closePending = false; // a close asked for under a running command
     Transport* m_transport = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
+    std::unique_ptr<TrackCommands> m_trackCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

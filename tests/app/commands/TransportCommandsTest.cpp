@@ -31,6 +31,10 @@ struct LoggingWindow : StudioWindow
     {
         log << QStringLiteral("gains %1 %2").arg(volume).arg(mute);
     }
+    void LoadTrack(int k, int32_t) override { log << QStringLiteral("load %1").arg(k); }
+    void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
+    void renameTrackItem(int, const QString&) override {}
+    QWidget* dialogParent() override { return nullptr; }
 };
 
 struct Rig
