@@ -5,6 +5,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Svg Test)
 include(app/project/project.cmake)
 
 add_library(vumo_app STATIC
+    app/commands/FileCommands.cpp
     app/commands/TrackCommands.cpp
     app/commands/TrackTable.cpp
     app/commands/TransportCommands.cpp

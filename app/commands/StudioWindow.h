@@ -38,6 +38,14 @@ public:
     // Takes track k out of the track list; no track is chosen afterwards.
     virtual void removeTrackItem(int k) = 0;
     virtual void renameTrackItem(int k, const QString& title) = 0;
+    // Empties the track list and hides the track controls (the project is closed).
+    virtual void clearTrackList() = 0;
+    // The engine has opened for the project: the picture's scale and a whole-track selection.
+    virtual void engineOpened() = 0;
+    // UpdateCaption: the caption with the project's title.
+    virtual void UpdateCaption() = 0;
+    // The length and memory labels.
+    virtual void updateProjectLabels() = 0;
     // The owner of the commands' dialogs.
     virtual QWidget* dialogParent() = 0;
 };

@@ -1,6 +1,8 @@
 // The track table as the engine sees it, and the checks that commands on tracks share.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 namespace vumo
@@ -19,6 +21,9 @@ inline bool loadFailed(int32_t rc)
 {
     return rc < 0 || rc >= 10;
 }
+
+// Tells the user that a command's work comes with a later version.
+void notAvailable(UiServices& ui, const QString& what);
 
 // Says so, and false, when the engine is not open.
 bool engineReady(const EngineSession& session, UiServices& ui);

@@ -1,6 +1,7 @@
 // frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
 #include "mainwin/frmVumo.h"
 
+#include "commands/FileCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
@@ -49,6 +50,8 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
         std::make_unique<TransportCommands>(m_mod, m_session, *m_transport, m_ui, *this);
     m_trackCommands =
         std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
+    m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
+                                                    FILESPEC, m_memoryProbe);
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);

@@ -33,6 +33,7 @@ class FrmMessage;
 class Transport;
 class TransportCommands;
 class TrackCommands;
+class FileCommands;
 class UiServices;
 namespace view
 {
@@ -88,7 +89,10 @@ public:
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
-    void UpdateCaption();
+    void UpdateCaption() override;
+    void updateProjectLabels() override;
+    void clearTrackList() override;
+    void engineOpened() override;
 
     // The track table and the engine.
     void PushAllTracks();
@@ -193,9 +197,6 @@ private:
     void startOutsideProgram(const QString& path);
     void zoomChanged();
     void trackListChanged(int index);
-    bool runProjectProperties();
-    void reloadTracks();
-    void updateProjectLabels();
     bool engineReady();
     bool trackSelected();
     QByteArray enginePath(const QString& path) const;
@@ -214,6 +215,7 @@ private:
     Transport* m_transport = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
     std::unique_ptr<TrackCommands> m_trackCommands;
+    std::unique_ptr<FileCommands> m_fileCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

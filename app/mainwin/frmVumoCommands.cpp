@@ -3,6 +3,7 @@
 // capture) say so through the UI services and change nothing.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TrackTable.h"
 #include "dialogs/frmOptions.h"
 #include "services/UiServices.h"
 #include "state/MidiInputs.h"
@@ -38,8 +39,7 @@ void frmVumo::closeIfPending()
 
 void frmVumo::notAvailable(const QString& what)
 {
-    m_ui.message(QStringLiteral("%1 is not available yet in this version of Vumo.").arg(what),
-                 MsgIcon::Information);
+    vumo::notAvailable(m_ui, what);
 }
 
 void frmVumo::mnuFileCab()

@@ -35,6 +35,10 @@ struct LoggingWindow : StudioWindow
     void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
     void renameTrackItem(int, const QString&) override {}
     QWidget* dialogParent() override { return nullptr; }
+    void clearTrackList() override {}
+    void engineOpened() override {}
+    void UpdateCaption() override {}
+    void updateProjectLabels() override {}
 };
 
 struct Rig
