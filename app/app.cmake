@@ -126,3 +126,10 @@ target_link_libraries(vumo_switch_timing PRIVATE vumo_app_testsupport)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
+
+# The window thread's CPU share during a Play pass (not a test: run it by hand).
+qt_add_executable(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
+target_link_libraries(vumo_pass_cpu PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_pass_cpu wavorn)
+endif()
