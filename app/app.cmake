@@ -18,6 +18,7 @@ add_library(vumo_app STATIC
     app/state/Settings.cpp
     app/state/StartUp.cpp
     app/state/PhysicalMemory.cpp
+    app/state/ProjectModel.cpp
     app/project/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
     app/transport/Transport.cpp

@@ -29,9 +29,6 @@ public:
     // The Activate Drums and Merge Record check boxes.
     virtual bool drumsActive() const = 0;
     virtual bool mergeRecord() const = 0;
-    // Shows the chosen track's volume and mute after a command changed them.
-    virtual void showTrackGains(int volume, bool mute) = 0;
-
     // LoadTrack: hands track k to the engine and the track list and switches to it; reload 0
     // leaves the engine's buffer as it is.
     virtual void LoadTrack(int k, int32_t reload = -1) = 0;

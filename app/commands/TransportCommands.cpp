@@ -7,14 +7,16 @@
 #include "engineapi/EngineSession.h"
 #include "services/UiServices.h"
 #include "state/ModVumo.h"
+#include "state/ProjectModel.h"
 #include "transport/Transport.h"
 
 namespace vumo
 {
 
-TransportCommands::TransportCommands(ModVumo& mod, EngineSession& session, Transport& transport,
-                                     UiServices& ui, StudioWindow& window)
-    : m_mod(mod), m_session(session), m_transport(transport), m_ui(ui), m_window(window)
+TransportCommands::TransportCommands(ProjectModel& model, EngineSession& session,
+                                     Transport& transport, UiServices& ui, StudioWindow& window)
+    : m_model(model), m_mod(model.mod()), m_session(session), m_transport(transport), m_ui(ui),
+      m_window(window)
 {
 }
 
@@ -74,16 +76,13 @@ bool TransportCommands::takeWillBeHeard()
     const int k = m_window.chosenTrack();
     if (k < 0 || k >= m_mod.trackCount)
         return true;
-    TrackRecord& t = m_mod.tracks[k];
+    const TrackRecord& t = m_mod.tracks[k];
     if (t.mute != 1 && t.volume != 0)
         return true;
     if (m_ui.ask(QStringLiteral("The track is muted or its volume is 0, so the take would be "
                                 "silent. Unmute the track for the take?")) != Answer::Yes)
         return false;
-    t.mute = 0;
-    if (t.volume == 0)
-        t.volume = 255;
-    m_window.showTrackGains(t.volume, false);
+    m_model.setTrackGains(k, t.volume == 0 ? int16_t{255} : t.volume, t.pan, 0);
     return true;
 }
 

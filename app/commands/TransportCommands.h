@@ -9,6 +9,7 @@ namespace vumo
 {
 
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class Transport;
 class UiServices;
@@ -17,8 +18,8 @@ struct ModVumo;
 class TransportCommands
 {
 public:
-    TransportCommands(ModVumo& mod, EngineSession& session, Transport& transport, UiServices& ui,
-                      StudioWindow& window);
+    TransportCommands(ProjectModel& model, EngineSession& session, Transport& transport,
+                      UiServices& ui, StudioWindow& window);
 
     void mnuControlPlay();
     void mnuControlRecord();
@@ -38,6 +39,7 @@ private:
     bool takeWillBeHeard();
     bool canStart();
 
+    ProjectModel& m_model;
     ModVumo& m_mod;
     EngineSession& m_session;
     Transport& m_transport;

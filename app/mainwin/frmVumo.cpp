@@ -8,6 +8,7 @@
 #include "engineapi/EngineBinding.h"
 #include "services/UiServices.h"
 #include "state/AppFolder.h"
+#include "state/ProjectModel.h"
 #include "state/Settings.h"
 #include "transport/Transport.h"
 #include "view/ViewMath.h"
@@ -44,10 +45,11 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
     setWindowTitle(QStringLiteral("Multi-track Audio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vumo.svg")));
     m_transport = new Transport(m_engine, this);
+    m_model = new ProjectModel(m_mod, this);
     buildMenus();
     buildControls();
     m_transportCommands =
-        std::make_unique<TransportCommands>(m_mod, m_session, *m_transport, m_ui, *this);
+        std::make_unique<TransportCommands>(*m_model, m_session, *m_transport, m_ui, *this);
     m_trackCommands =
         std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
     m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,

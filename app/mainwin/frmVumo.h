@@ -31,6 +31,7 @@ namespace vumo
 class EngineBinding;
 class FrmMessage;
 class Transport;
+class ProjectModel;
 class TransportCommands;
 class TrackCommands;
 class FileCommands;
@@ -114,7 +115,6 @@ public:
     void hideMessage() override;
     bool drumsActive() const override;
     bool mergeRecord() const override;
-    void showTrackGains(int volume, bool mute) override;
     void removeTrackItem(int k) override;
     void renameTrackItem(int k, const QString& title) override;
     QWidget* dialogParent() override;
@@ -123,6 +123,8 @@ public:
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
     ModVumo& modVumo() { return m_mod; }
+    // The project as an object that tells its changes.
+    ProjectModel& projectModel() const { return *m_model; }
 
     // A command of the menu tree or a picture button: a handler of this window.
     using Command = void (frmVumo::*)();
@@ -213,6 +215,7 @@ private:
     bool m_shutDown = false;
     bool m_closePending = false; // a close asked for under a running command
     Transport* m_transport = nullptr;
+    ProjectModel* m_model = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
     std::unique_ptr<TrackCommands> m_trackCommands;
     std::unique_ptr<FileCommands> m_fileCommands;

@@ -3,6 +3,7 @@
 #include "mainwin/frmVumo.h"
 
 #include "engineapi/EngineBinding.h"
+#include "state/ProjectModel.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -209,19 +210,30 @@ void frmVumo::buildControls()
             [this](bool on)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].mute = on ? 1 : 0;
+                    m_model->setMute(m_mod.currentTrack, on);
             });
     connect(m_hscVol, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].volume = static_cast<int16_t>(value);
+                    m_model->setVolume(m_mod.currentTrack, value);
             });
     connect(m_hscPan, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].pan = static_cast<int16_t>(value);
+                    m_model->setPan(m_mod.currentTrack, value);
+            });
+    // Gains changed elsewhere (a command, the mixer) show in the controls of the chosen track.
+    connect(m_model, &ProjectModel::trackGainsChanged, this,
+            [this](int k)
+            {
+                if (k != m_cboTrack->currentIndex())
+                    return;
+                const TrackRecord& t = m_mod.tracks[k];
+                m_hscVol->setValue(t.volume);
+                m_hscPan->setValue(t.pan);
+                m_chkMute->setChecked(t.mute == 1);
             });
     connect(m_cboTrack, &QComboBox::currentIndexChanged, this, &frmVumo::trackListChanged);
     connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);

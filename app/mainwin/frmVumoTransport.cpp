@@ -111,10 +111,4 @@ bool frmVumo::mergeRecord() const
     return m_chkMerge->isChecked();
 }
 
-void frmVumo::showTrackGains(int volume, bool mute)
-{
-    m_chkMute->setChecked(mute);
-    m_hscVol->setValue(volume);
-}
-
 } // namespace vumo

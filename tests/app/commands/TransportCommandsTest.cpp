@@ -4,10 +4,12 @@
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
 #include "state/ModVumo.h"
+#include "state/ProjectModel.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 #include "transport/Transport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace vumo;
@@ -27,10 +29,6 @@ struct LoggingWindow : StudioWindow
     void DrawTrack() override { log << "draw"; }
     bool drumsActive() const override { return false; }
     bool mergeRecord() const override { return merge; }
-    void showTrackGains(int volume, bool mute) override
-    {
-        log << QStringLiteral("gains %1 %2").arg(volume).arg(mute);
-    }
     void LoadTrack(int k, int32_t) override { log << QStringLiteral("load %1").arg(k); }
     void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
     void renameTrackItem(int, const QString&) override {}
@@ -44,12 +42,13 @@ struct LoggingWindow : StudioWindow
 struct Rig
 {
     ModVumo mod;
+    ProjectModel model{mod};
     FakeEngine engine;
     EngineSession session{engine};
     Transport transport{engine};
     ScriptedUiServices ui;
     LoggingWindow window;
-    TransportCommands commands{mod, session, transport, ui, window};
+    TransportCommands commands{model, session, transport, ui, window};
 
     explicit Rig(bool open = true)
     {
@@ -81,6 +80,20 @@ private slots:
         QCOMPARE(r.engine.callsOf(QStringLiteral("StopTracks")),
                  QStringList{"StopTracks(0,4000,1)"});
         QVERIFY(!r.commands.passRunning());
+    }
+
+    void unmutingForATakeGoesThroughTheModel()
+    {
+        Rig r;
+        r.mod.tracks[0].mute = 1;
+        r.mod.tracks[0].volume = 0;
+        QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
+        r.ui.answers.push_back(Answer::Yes);
+        r.commands.mnuControlRecord();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).toInt(), 0);
+        QCOMPARE(r.engine.callsOf(QStringLiteral("SetTrackAttr")),
+                 QStringList{"SetTrackAttr(0,255,0)"});
     }
 
     void nothingStartsWithoutAnEngineOrAChosenTrack_data()
