@@ -5,17 +5,23 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Svg Test)
 include(app/project/project.cmake)
 
 add_library(vumo_app STATIC
-    app/engine/EngineApi.cpp
+    app/commands/FileCommands.cpp
+    app/commands/TrackCommands.cpp
+    app/commands/TrackTable.cpp
+    app/commands/TransportCommands.cpp
+    app/engineapi/EngineApi.cpp
+    app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
-    app/services/ScriptedUiServices.cpp
     app/state/AppFolder.cpp
     app/state/MidiInputs.cpp
     app/state/Settings.cpp
     app/state/StartUp.cpp
     app/state/PhysicalMemory.cpp
+    app/state/ProjectModel.cpp
     app/project/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
+    app/transport/Transport.cpp
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
@@ -62,15 +68,22 @@ add_custom_command(TARGET Vumo POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/app/help/vumo.htm
             $<TARGET_FILE_DIR:Vumo>/vumo.htm)
 
+# The test doubles: scripted answers for the UI services and a stand-in engine. The tests, the
+# screenshot programs and the timing program use them; the studio itself does not.
+add_library(vumo_app_testsupport STATIC tests/app/support/ScriptedUiServices.cpp
+                                        tests/app/support/FakeEngine.h)
+target_include_directories(vumo_app_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests/app)
+target_link_libraries(vumo_app_testsupport PUBLIC vumo_app)
+
 # Draws the main window over a made-up track and saves it as a PNG (docs/screenshot-main.png).
 qt_add_executable(vumo_screenshot app/demo/ScreenshotMain.cpp)
-target_link_libraries(vumo_screenshot PRIVATE vumo_app)
+target_link_libraries(vumo_screenshot PRIVATE vumo_app_testsupport)
 
 # Qt Test programs: one test class per file, run on the offscreen platform.
 function(vumo_app_test name source)
     qt_add_executable(${name} ${source})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_link_libraries(${name} PRIVATE vumo_app Qt6::Test)
+    target_link_libraries(${name} PRIVATE vumo_app_testsupport Qt6::Test)
     target_compile_definitions(${name} PRIVATE
                                VUMO_HELP_PAGE="${CMAKE_CURRENT_SOURCE_DIR}/app/help/vumo.htm")
     add_test(NAME ${name} COMMAND ${name} -platform offscreen)
@@ -81,12 +94,11 @@ function(vumo_app_test name source)
     endif()
 endfunction()
 
-vumo_app_test(tst_engineapi tests/app/engine/EngineApiTest.cpp)
+vumo_app_test(tst_engineapi tests/app/engineapi/EngineApiTest.cpp)
 vumo_app_test(tst_settings tests/app/state/SettingsTest.cpp)
 vumo_app_test(tst_startup tests/app/state/StartUpTest.cpp)
 vumo_app_test(tst_viewmath tests/app/view/ViewMathTest.cpp)
 vumo_app_test(tst_waveformview tests/app/view/WaveformViewTest.cpp)
-vumo_app_test(tst_menutree tests/app/mainwin/MenuTreeTest.cpp)
 vumo_app_test(tst_picturebuttons tests/app/mainwin/PictureButtonsTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_browse tests/app/dialogs/BrowseTest.cpp)
@@ -95,12 +107,15 @@ vumo_app_test(tst_options tests/app/dialogs/OptionsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_trackcommands tests/app/tracks/TrackCommandsTest.cpp)
 vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
+vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
+vumo_app_test(tst_transportcommands tests/app/commands/TransportCommandsTest.cpp)
+vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
 
 # Records three tracks through the engine's virtual input and saves the main window as a PNG
 # (docs/screenshot-project.png).
 qt_add_executable(vumo_project_screenshot app/demo/ProjectScreenshotMain.cpp)
-target_link_libraries(vumo_project_screenshot PRIVATE vumo_app)
+target_link_libraries(vumo_project_screenshot PRIVATE vumo_app_testsupport)
 if(TARGET wavorn)
     add_dependencies(vumo_project_screenshot wavorn)
 endif()
@@ -108,9 +123,16 @@ endif()
 # Times a track switch and a project opening in a project of 16 tracks of 4 MB beside a plain
 # read of the same files (not a test: run it by hand, figures in bench/README.md).
 qt_add_executable(vumo_switch_timing bench/studio/SwitchTimingMain.cpp)
-target_link_libraries(vumo_switch_timing PRIVATE vumo_app)
+target_link_libraries(vumo_switch_timing PRIVATE vumo_app_testsupport)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
+endif()
+
+# The window thread's CPU share during a Play pass (not a test: run it by hand).
+qt_add_executable(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
+target_link_libraries(vumo_pass_cpu PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_pass_cpu wavorn)
 endif()
 
 # ---- Effects (app/fx): the effect catalog shared with vumo-fx, the effect and chain files, the

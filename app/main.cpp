@@ -1,5 +1,5 @@
 // Vumo: the studio application. Shows the main window, then runs its start-up sequence.
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "services/QtUiServices.h"
 #include "state/ModVumo.h"

@@ -1,11 +1,11 @@
 // vumo_project_screenshot: builds a project of three tracks, records each one through the
 // engine's virtual wave input, and saves the main window as a PNG.
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "platform/WaveHeader.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 
 #include <QAbstractButton>
@@ -144,7 +144,6 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
     engine.SaveEdits();
-    engine.CloseLib();
-    window.bInitLib = false;
+    window.session().close();
     return saved ? 0 : 1;
 }

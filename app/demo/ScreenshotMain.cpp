@@ -2,10 +2,11 @@
 // a zoomed view, and saves the window as a PNG; with "options" or "browse" it saves that dialog
 // instead. Usage: vumo_screenshot <file.png> [options|browse]
 #include "dialogs/Browse.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
+#include "view/WaveformView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -100,8 +101,8 @@ int main(int argc, char* argv[])
                                ->setText(QStringLiteral("Len: 01.59"));
                            window.findChild<QScrollBar*>(QStringLiteral("hscZoom"))->setValue(4);
                            window.findChild<QScrollBar*>(QStringLiteral("hscView"))->setValue(6000);
-                           mod.selStart = window.trkbegin + 300000;
-                           mod.selEnd = window.trkbegin + 520000;
+                           mod.selStart = window.picView()->trkbegin() + 300000;
+                           mod.selEnd = window.picView()->trkbegin() + 520000;
                            window.DrawTrack();
                        });
     const QString dialogName = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();

@@ -71,7 +71,6 @@ void FrmProjProps::UpdateRecTime()
     const int32_t mb = memoryMB();
     ui->txtTotalMem->setText(QString::number(totalMemoryMB(mb)));
     ui->txtSec->setText(recordingTimeText(mb));
-    m_mod.recTimeText = ui->txtSec->text();
 }
 
 void FrmProjProps::ok()
@@ -86,6 +85,8 @@ void FrmProjProps::ok()
     // A title left as shown keeps its stored bytes (FrmTrackProps says why).
     if (ui->txtTitle->text() != m_mod.projTitle.trimmed())
         m_mod.projTitle.assign(ui->txtTitle->text());
+    // Only an accepted dialog changes the recording time shown beside the window's length.
+    m_mod.recTimeText = ui->txtSec->text();
     accept();
 }
 

@@ -1,11 +1,16 @@
 // frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
 #include "mainwin/frmVumo.h"
 
+#include "commands/FileCommands.h"
+#include "commands/TrackCommands.h"
+#include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "services/UiServices.h"
 #include "state/AppFolder.h"
+#include "state/ProjectModel.h"
 #include "state/Settings.h"
+#include "transport/Transport.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
@@ -15,7 +20,6 @@
 #include <QDir>
 #include <QScrollBar>
 #include <QSettings>
-#include <QTimer>
 #include <QUrl>
 
 #ifndef VUMO_VERSION
@@ -31,7 +35,8 @@ static void initResources()
 namespace vumo
 {
 
-frmVumo::frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& store, QWidget* parent)
+frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
+                 QWidget* parent)
     : QMainWindow(parent), m_mod(mod), m_engine(engine), m_ui(ui), m_store(store),
       m_appFolder(applicationFolder())
 {
@@ -39,8 +44,20 @@ frmVumo::frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& sto
     setObjectName(QStringLiteral("frmVumo"));
     setWindowTitle(QStringLiteral("Multi-track Audio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vumo.svg")));
+    m_transport = new Transport(m_engine, this);
+    m_model = new ProjectModel(m_mod, this);
     buildMenus();
     buildControls();
+    m_transportCommands =
+        std::make_unique<TransportCommands>(*m_model, m_session, *m_transport, m_ui, *this);
+    m_trackCommands =
+        std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
+    m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
+                                                    FILESPEC, m_memoryProbe);
+    connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
+    connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
+    connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
+    connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);
     m_message = new FrmMessage(this);
     resize(1000, 560);
 }
@@ -52,16 +69,12 @@ void frmVumo::startUp(const QStringList& arguments)
     QDir::setCurrent(m_appFolder);
     LoadSettings(m_mod, m_store);
     drums::InitDrumNames(m_mod.drums);
-    GREEN = kGreen;
-    BLUE = kBlue;
-    RED = kRed;
-    DARKGREEN = kDarkGreen;
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
-    hscale = static_cast<float>(m_view->height() / 131072.0);
-    zoom = m_hscZoom->value();
-    lMaster = -1;
+    m_view->setHeightScale();
+    SetViewWindow();
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
     repaint();
+    closeIfPending();
 }
 
 // ---- help -------------------------------------------------------------------------------
@@ -127,8 +140,8 @@ void frmVumo::DrawTrack()
 
 void frmVumo::SetViewWindow()
 {
-    zoom = m_hscZoom->value();
-    trkbegin = view::viewWindowStart(m_mod.trackLength, zoom, m_hscView->value());
+    const int32_t zoom = m_hscZoom->value();
+    m_view->setViewWindow(zoom, view::viewWindowStart(m_mod.trackLength, zoom, m_hscView->value()));
 }
 
 // ---- project hooks ----------------------------------------------------------------------
@@ -136,7 +149,7 @@ void frmVumo::SetViewWindow()
 void frmVumo::NewAtStartup()
 {
     m_mod.startupNew = true;
-    mnuFileNew();
+    runCommand(QStringLiteral("mnuFileNew"), &frmVumo::mnuFileNew);
     m_mod.startupNew = false;
 }
 
@@ -156,14 +169,15 @@ void frmVumo::DisableRecord()
 
 void frmVumo::closeEvent(QCloseEvent* event)
 {
-    // The engine cannot close under a running command: a pass is stopped, and the close is
-    // tried again once the command has finished (a command yields to the window system only
-    // inside its wait loop or while its message window is up).
-    if (WAVEPLAYING || m_passRunning || m_message->isVisible())
+    // The engine cannot close under a running command: a pass is stopped, and the command
+    // closes the window once it has finished (a command yields to the window system only
+    // while it waits for its pass or while its message window is up).
+    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible())
     {
         WAVEPLAYING = false;
+        m_transport->stop();
+        m_closePending = true;
         event->ignore();
-        QTimer::singleShot(kCloseRetryMs, this, [this] { close(); });
         return;
     }
     if (!m_shutDown)

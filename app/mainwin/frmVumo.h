@@ -2,7 +2,8 @@
 // menu tree. Every command of the studio starts here.
 #pragma once
 
-#include "state/FrmVumoVars.h"
+#include "commands/StudioWindow.h"
+#include "engineapi/EngineSession.h"
 #include "state/ModVumo.h"
 #include "state/PhysicalMemory.h"
 #include "state/StartUp.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -26,24 +28,37 @@ class QToolButton;
 namespace vumo
 {
 
-class EngineApi;
+class EngineBinding;
 class FrmMessage;
+class Transport;
+class ProjectModel;
+class TransportCommands;
+class TrackCommands;
+class FileCommands;
 class UiServices;
 namespace view
 {
 class WaveformView;
 }
 
-class frmVumo : public QMainWindow, public FrmVumoVars, public ProjectCommands
+class frmVumo : public QMainWindow, public ProjectCommands, public StudioWindow
 {
     Q_OBJECT
 
 public:
     // mod: the project state (modVumo); engine: the wavorn exports; ui: message boxes and
     // file choices; store: the per-user settings.
-    frmVumo(ModVumo& mod, EngineApi& engine, UiServices& ui, QSettings& store,
+    frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
             QWidget* parent = nullptr);
     ~frmVumo() override;
+
+    QString FILESPEC;         // the open project file; empty until saved or opened
+    QString CLIPFILE;         // application folder + "clipper.wav"
+    bool WAVEPLAYING = false; // true while a play or record pass runs
+    int32_t sampPos = 0;      // play position, frames
+
+    // Whether the engine is open for the project (bInitLib), and its opening and closing.
+    EngineSession& session() { return m_session; }
 
     // The start-up sequence after the window is shown: settings, clipboard path, view scales,
     // then the first project from the command line (program arguments) or the user's choice.
@@ -59,7 +74,9 @@ public:
 
     // The waveform view and its routines.
     view::WaveformView* picView() const { return m_view; }
-    void DrawTrack();
+    // Follows Play and Record; the play cursor follows it.
+    Transport& transport() const { return *m_transport; }
+    void DrawTrack() override;
     void SetViewWindow();
 
     // Project commands completed with the project files; start-up calls them.
@@ -68,17 +85,22 @@ public:
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();
     void OpenEngine();
-    // Shows the Project Settings dialog; dialogCancelled tells whether it was cancelled.
-    void ProjectSettings();
+    // Shows the Project Settings dialog; false when it was cancelled.
+    bool ProjectSettings();
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
-    void UpdateCaption();
+    void UpdateCaption() override;
+    void updateProjectLabels() override;
+    void clearTrackList() override;
+    void engineOpened() override;
 
     // The track table and the engine.
     void PushAllTracks();
-    void LoadTrack(int k);
-    void SwitchTrack();
+    // Hands track k to the engine and the track list and switches to it; reload 0 leaves the
+    // engine's buffer as it is (while a project's tracks are handed over one by one).
+    void LoadTrack(int k, int32_t reload = -1) override;
+    void SwitchTrack(int32_t reload = -1);
     // Writes the blank track file of track k; false (the user is told) when it cannot.
     bool WriteBlankWave(int k);
 
@@ -86,15 +108,29 @@ public:
     void EnableRecord();
     void DisableRecord();
 
-    // The pass machinery of Play and Record.
-    void PrepareTransport();
-    void WaitWhilePlaying();
-    void EnableControls(bool enable);
+    // What the commands see of the window (StudioWindow).
+    void EnableControls(bool enable) override;
+    int chosenTrack() const override;
+    void showMessage(const QString& text) override;
+    void hideMessage() override;
+    bool drumsActive() const override;
+    bool mergeRecord() const override;
+    void removeTrackItem(int k) override;
+    void renameTrackItem(int k, const QString& title) override;
+    QWidget* dialogParent() override;
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
     ModVumo& modVumo() { return m_mod; }
+    // The project as an object that tells its changes.
+    ProjectModel& projectModel() const { return *m_model; }
+
+    // A command of the menu tree or a picture button: a handler of this window.
+    using Command = void (frmVumo::*)();
+    // Starts a command: tells commandStarted, then runs the handler.
+    void runCommand(const QString& menuItem, Command command);
+    void runCommand(const QString& menuItem, const std::function<void()>& command);
 
 signals:
     // Emitted as each command starts, with its menu item's name ("mnuControlRecord").
@@ -155,34 +191,35 @@ private:
     QWidget* buildButtonRow();
     QWidget* buildTrackRow();
     QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
-                                  const char* tag, const char* command);
+                                  const char* tag, const char* menuItem, Command command);
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     void notAvailable(const QString& what);
+    // Closes the window when a close came while a command was running.
+    void closeIfPending();
     void startOutsideProgram(const QString& path);
-    void started(const char* menuItem);
     void zoomChanged();
     void trackListChanged(int index);
-    bool runProjectProperties();
-    void reloadTracks();
-    void updateProjectLabels();
     bool engineReady();
     bool trackSelected();
-    bool roomForTrack();
-    // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
-    // loads it; false when nothing was added.
-    bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
     QByteArray enginePath(const QString& path) const;
-    bool drumsActive() const;
-    int cursorColumn() const;
+    // The play cursor follows the transport's position.
+    void showPlayPosition(int32_t frame);
+    void hidePlayCursor();
 
     ModVumo& m_mod;
-    EngineApi& m_engine;
+    EngineBinding& m_engine;
+    EngineSession m_session{m_engine};
     UiServices& m_ui;
     QSettings& m_store;
     QString m_appFolder;
     bool m_shutDown = false;
-    bool m_passRunning = false; // from PrepareTransport to the end of Play or Record
-    static constexpr int kCloseRetryMs = 50;
+    bool m_closePending = false; // a close asked for under a running command
+    Transport* m_transport = nullptr;
+    ProjectModel* m_model = nullptr;
+    std::unique_ptr<TransportCommands> m_transportCommands;
+    std::unique_ptr<TrackCommands> m_trackCommands;
+    std::unique_ptr<FileCommands> m_fileCommands;
+    int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;

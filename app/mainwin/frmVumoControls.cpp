@@ -2,7 +2,8 @@
 // zoom and scroll bars, the waveform picture and the memory and length labels.
 #include "mainwin/frmVumo.h"
 
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
+#include "state/ProjectModel.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -39,7 +40,7 @@ QLabel* makeLabel(QWidget* parent, const QString& text)
 } // namespace
 
 QToolButton* frmVumo::addPictureButton(const char* name, const char* icon, const QString& tip,
-                                       const char* tag, const char* command)
+                                       const char* tag, const char* menuItem, Command command)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(name));
@@ -48,17 +49,17 @@ QToolButton* frmVumo::addPictureButton(const char* name, const char* icon, const
     button->setToolTip(tip);
     button->setAutoRaise(true);
     button->setProperty("tag", QString::fromLatin1(tag));
-    const QByteArray slot(command);
+    const QString item = QString::fromLatin1(menuItem);
     // The help check comes first: in help mode the click only opens the button's topic.
     connect(button, &QToolButton::clicked, this,
-            [this, button, slot]
+            [this, button, item, command]
             {
                 if (helpMode())
                 {
                     ShowHelp(button->property("tag").toString());
                     return;
                 }
-                QMetaObject::invokeMethod(this, slot.constData());
+                runCommand(item, command);
             });
     return button;
 }
@@ -70,18 +71,21 @@ QWidget* frmVumo::buildButtonRow()
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
     auto add = [&](const char* name, const char* icon, const char* tip, const char* tag,
-                   const char* command)
-    { layout->addWidget(addPictureButton(name, icon, QString::fromLatin1(tip), tag, command)); };
+                   const char* menuItem, Command command)
+    {
+        layout->addWidget(
+            addPictureButton(name, icon, QString::fromLatin1(tip), tag, menuItem, command));
+    };
     auto gap = [&] { layout->addSpacing(10); };
-    add("cmdNew", "new", "New", "#Options", "mnuFileNew");
-    add("cmdOpen", "open", "Open", "#Open", "mnuFileOpen");
-    add("cmdSave", "save", "Save", "#TRK", "mnuFileSave");
+    add("cmdNew", "new", "New", "#Options", "mnuFileNew", &frmVumo::mnuFileNew);
+    add("cmdOpen", "open", "Open", "#Open", "mnuFileOpen", &frmVumo::mnuFileOpen);
+    add("cmdSave", "save", "Save", "#TRK", "mnuFileSave", &frmVumo::mnuFileSave);
     gap();
-    add("cmdCut", "cut", "Cut", "#Copy", "mnuEditCut");
-    add("cmdCopy", "copy", "Copy", "#Copy", "mnuEditCopy");
-    add("cmdPaste", "paste", "Paste", "#Copy", "mnuEditPaste");
-    add("cmdUndo", "undo", "Undo", "#Copy", "mnuEditUndo");
-    add("cmdMerge", "merge", "Merge", "#Copy", "mnuEditMerge");
+    add("cmdCut", "cut", "Cut", "#Copy", "mnuEditCut", &frmVumo::mnuEditCut);
+    add("cmdCopy", "copy", "Copy", "#Copy", "mnuEditCopy", &frmVumo::mnuEditCopy);
+    add("cmdPaste", "paste", "Paste", "#Copy", "mnuEditPaste", &frmVumo::mnuEditPaste);
+    add("cmdUndo", "undo", "Undo", "#Copy", "mnuEditUndo", &frmVumo::mnuEditUndo);
+    add("cmdMerge", "merge", "Merge", "#Copy", "mnuEditMerge", &frmVumo::mnuEditMerge);
     gap();
     // The help button switches help mode itself; it has no help check.
     auto* help = new QToolButton(row);
@@ -94,13 +98,13 @@ QWidget* frmVumo::buildButtonRow()
     connect(help, &QToolButton::clicked, this, &frmVumo::cmdHelp_Click);
     layout->addWidget(help);
     gap();
-    add("CmdPlay", "play", "Play", "#Record", "mnuControlPlay");
-    add("cmdRec", "record", "Record", "#Record", "mnuControlRecord");
-    add("CmdStop", "stop", "Stop", "#Record", "mnuControlStop");
+    add("CmdPlay", "play", "Play", "#Record", "mnuControlPlay", &frmVumo::mnuControlPlay);
+    add("cmdRec", "record", "Record", "#Record", "mnuControlRecord", &frmVumo::mnuControlRecord);
+    add("CmdStop", "stop", "Stop", "#Record", "mnuControlStop", &frmVumo::mnuControlStop);
     gap();
-    add("cmdDrum", "drum", "Drum Editor", "#Drum", "mnuAddInDrum");
-    add("cmdKeys", "keys", "Midi Editor", "#Midi", "mnuAddInMidi");
-    add("cmdProps", "props", "Properties", "#Options", "mnuFileProps");
+    add("cmdDrum", "drum", "Drum Editor", "#Drum", "mnuAddInDrum", &frmVumo::mnuAddInDrum);
+    add("cmdKeys", "keys", "Midi Editor", "#Midi", "mnuAddInMidi", &frmVumo::mnuAddInMidi);
+    add("cmdProps", "props", "Properties", "#Options", "mnuFileProps", &frmVumo::mnuFileProps);
     gap();
     m_cboTrack = new QComboBox(row);
     m_cboTrack->setObjectName(QStringLiteral("cboTrack"));
@@ -108,12 +112,14 @@ QWidget* frmVumo::buildButtonRow()
     m_cboTrack->setMinimumWidth(140);
     m_cboTrack->installEventFilter(this);
     layout->addWidget(m_cboTrack);
-    add("cmdTrackProps", "trackprops", "Track Properties", "#Select", "mnuTrackProps");
-    add("cmdTrackAdd", "trackadd", "Add Track", "#Select", "mnuTrackAdd");
-    add("cmdTrackDel", "trackdel", "Delete Track", "#Delete", "mnuTrackDelete");
+    add("cmdTrackProps", "trackprops", "Track Properties", "#Select", "mnuTrackProps",
+        &frmVumo::mnuTrackProps);
+    add("cmdTrackAdd", "trackadd", "Add Track", "#Select", "mnuTrackAdd", &frmVumo::mnuTrackAdd);
+    add("cmdTrackDel", "trackdel", "Delete Track", "#Delete", "mnuTrackDelete",
+        &frmVumo::mnuTrackDelete);
     gap();
-    add("cmdFxList", "fxlist", "Effects List", "#Effects", "mnuFXList");
-    add("cmdMaster", "master", "Master", "#Mix", "mnuTrackMix");
+    add("cmdFxList", "fxlist", "Effects List", "#Effects", "mnuFXList", &frmVumo::mnuFXList);
+    add("cmdMaster", "master", "Master", "#Mix", "mnuTrackMix", &frmVumo::mnuTrackMix);
     layout->addStretch(1);
     return row;
 }
@@ -167,9 +173,10 @@ void frmVumo::buildControls()
     layout->addWidget(buildTrackRow());
 
     m_view = new view::WaveformView(
-        m_mod, *this,
-        [this](int32_t sampleIndex) { return bInitLib ? m_engine.TrackRead(sampleIndex) : 0; },
-        central);
+        m_mod,
+        [this](int32_t sampleIndex)
+        { return m_session.isOpen() ? m_engine.TrackRead(sampleIndex) : 0; },
+        [this] { return m_session.isOpen(); }, central);
     layout->addWidget(m_view, 1);
 
     m_hscView = makeBar(central, "hscView", 0, 32767, 0);
@@ -203,19 +210,30 @@ void frmVumo::buildControls()
             [this](bool on)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].mute = on ? 1 : 0;
+                    m_model->setMute(m_mod.currentTrack, on);
             });
     connect(m_hscVol, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].volume = static_cast<int16_t>(value);
+                    m_model->setVolume(m_mod.currentTrack, value);
             });
     connect(m_hscPan, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_mod.tracks[m_mod.currentTrack].pan = static_cast<int16_t>(value);
+                    m_model->setPan(m_mod.currentTrack, value);
+            });
+    // Gains changed elsewhere (a command, the mixer) show in the controls of the chosen track.
+    connect(m_model, &ProjectModel::trackGainsChanged, this,
+            [this](int k)
+            {
+                if (k != m_cboTrack->currentIndex())
+                    return;
+                const TrackRecord& t = m_mod.tracks[k];
+                m_hscVol->setValue(t.volume);
+                m_hscPan->setValue(t.pan);
+                m_chkMute->setChecked(t.mute == 1);
             });
     connect(m_cboTrack, &QComboBox::currentIndexChanged, this, &frmVumo::trackListChanged);
     connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);

@@ -1,10 +1,11 @@
-// frmVumo's project commands: New, Open, Save, Save As, Properties, and the opening and closing
-// of the engine for a project.
+// frmVumo's File menu, carried out by FileCommands, and the caption and labels of a project.
 #include "mainwin/frmVumo.h"
 
+#include "commands/FileCommands.h"
+#include "commands/TrackTable.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmProjProps.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -27,12 +29,74 @@ QByteArray frmVumo::enginePath(const QString& path) const
 
 bool frmVumo::engineReady()
 {
-    if (bInitLib)
-        return true;
-    m_ui.message(QStringLiteral("The audio engine is not open. Open a project, or choose File "
-                                "Properties to open the engine again."),
-                 MsgIcon::Exclamation);
-    return false;
+    return vumo::engineReady(m_session, m_ui);
+}
+
+// ---- the File menu, carried out by FileCommands ---------------------------------------------
+
+void frmVumo::mnuFileNew()
+{
+    m_fileCommands->mnuFileNew();
+}
+
+void frmVumo::mnuFileOpen()
+{
+    m_fileCommands->mnuFileOpen();
+}
+
+void frmVumo::OpenProject(const QString& path)
+{
+    m_fileCommands->OpenProject(path);
+}
+
+void frmVumo::mnuFileSave()
+{
+    m_fileCommands->mnuFileSave();
+}
+
+bool frmVumo::SaveProject()
+{
+    return m_fileCommands->SaveProject();
+}
+
+void frmVumo::mnuFileSaveAs()
+{
+    m_fileCommands->mnuFileSaveAs();
+}
+
+void frmVumo::mnuFileProps()
+{
+    m_fileCommands->mnuFileProps();
+}
+
+bool frmVumo::ProjectSettings()
+{
+    return m_fileCommands->ProjectSettings();
+}
+
+void frmVumo::CloseProject()
+{
+    m_fileCommands->CloseProject();
+}
+
+void frmVumo::OpenEngine()
+{
+    m_fileCommands->OpenEngine();
+}
+
+// ---- what the commands see of the window ----------------------------------------------------
+
+void frmVumo::clearTrackList()
+{
+    const QSignalBlocker quiet(m_cboTrack);
+    m_cboTrack->clear();
+    m_fraTrack->hide();
+}
+
+void frmVumo::engineOpened()
+{
+    m_view->setScaleForTrack();
+    m_view->SelectAll();
 }
 
 void frmVumo::UpdateCaption()
@@ -48,222 +112,5 @@ void frmVumo::updateProjectLabels()
 }
 
 // ---- New, Properties ----------------------------------------------------------------------
-
-void frmVumo::mnuFileNew()
-{
-    started("mnuFileNew");
-    // A cancelled New leaves the open project as it was: its header is put back. (At start-up
-    // there is no project before; the fresh values stay, as a project without tracks.)
-    const QString oldFile = FILESPEC;
-    const auto oldVersion = m_mod.projVersion;
-    const auto oldTitle = m_mod.projTitle;
-    const int32_t oldLength = m_mod.trackLength;
-    const int16_t oldCount = m_mod.trackCount;
-    const int32_t oldTempo = m_mod.tempo;
-
-    FILESPEC.clear();
-    m_mod.projVersion.assign(QStringLiteral("1.00"));
-    m_mod.trackLength = m_mod.defaultTrackMB * kFramesPerMB;
-    m_mod.trackCount = 0;
-    m_mod.projTitle.assign(QStringLiteral("untitled"));
-    m_mod.tempo = 100;
-    if (!runProjectProperties())
-    {
-        if (m_mod.startupNew)
-            return;
-        FILESPEC = oldFile;
-        m_mod.projVersion = oldVersion;
-        m_mod.projTitle = oldTitle;
-        m_mod.trackLength = oldLength;
-        m_mod.trackCount = oldCount;
-        m_mod.tempo = oldTempo;
-        return;
-    }
-    mnuTrackAdd();
-}
-
-void frmVumo::ProjectSettings()
-{
-    FrmProjProps dialog(m_mod, m_ui, bytesToRoundedMB(m_memoryProbe().totalBytes), this);
-    m_ui.runDialog(dialog);
-}
-
-void frmVumo::mnuFileProps()
-{
-    started("mnuFileProps");
-    runProjectProperties();
-}
-
-bool frmVumo::runProjectProperties()
-{
-    ProjectSettings();
-    if (m_mod.dialogCancelled)
-        return false;
-    UpdateCaption();
-    m_message->setMessage(QStringLiteral("Changing properties ..."));
-    m_message->Init();
-    CloseProject();
-    OpenEngine();
-    reloadTracks();
-    updateProjectLabels();
-    m_message->hide();
-    return true;
-}
-
-// Hands the records in memory to the engine one by one; only the last one is loaded.
-void frmVumo::reloadTracks()
-{
-    if (!bInitLib)
-        return; // the user has been told; the records stay in memory
-    lMaster = 0;
-    for (int k = 0; k + 1 < m_mod.trackCount; ++k)
-        LoadTrack(k);
-    lMaster = -1;
-    if (m_mod.trackCount > 0)
-        LoadTrack(m_mod.trackCount - 1);
-}
-
-// ---- Open -----------------------------------------------------------------------------------
-
-void frmVumo::mnuFileOpen()
-{
-    started("mnuFileOpen");
-    const QString path = m_ui.browseForFile(QStringLiteral("*.vum;*.cab"), QStringLiteral("Open"));
-    if (path.size() <= 3)
-        return;
-    const QString kind = path.right(3).toUpper();
-    if (kind == QStringLiteral("VUM"))
-        OpenProject(path);
-    else if (kind == QStringLiteral("CAB"))
-        notAvailable(QStringLiteral("Opening a project cabinet"));
-}
-
-void frmVumo::OpenProject(const QString& path)
-{
-    started("OpenProject");
-    // The file is read and checked whole before the open project is closed: a file that
-    // cannot be used leaves the open project untouched.
-    const project::ProjectReadResult read = project::readProject(path);
-    if (!read.ok())
-    {
-        m_ui.message(read.error, MsgIcon::Critical);
-        return;
-    }
-    for (const project::TrackRecordData& track : read.project.tracks)
-    {
-        const QString refused = project::checkTrackPath(track.fileName);
-        if (!refused.isEmpty())
-        {
-            m_ui.message(QStringLiteral("The project %1 cannot be opened: %2")
-                             .arg(QDir::toNativeSeparators(path), refused),
-                         MsgIcon::Critical);
-            return;
-        }
-    }
-    m_message->setMessage(QStringLiteral("Opening project ..."));
-    m_message->Init();
-    CloseProject();
-    fromProjectData(m_mod, read.project);
-    m_mod.recTimeText = recordingTimeText(m_mod.trackLength / kFramesPerMB);
-    OpenEngine();
-    reloadTracks();
-    FILESPEC = path;
-    UpdateCaption();
-    updateProjectLabels();
-    DrawTrack();
-    m_message->hide();
-}
-
-// ---- Save, Save As ------------------------------------------------------------------------
-
-void frmVumo::mnuFileSave()
-{
-    started("mnuFileSave");
-    SaveProject();
-}
-
-bool frmVumo::SaveProject()
-{
-    if (FILESPEC.isEmpty())
-    {
-        mnuFileSaveAs();
-        return !FILESPEC.isEmpty();
-    }
-    m_message->setMessage(QStringLiteral("Saving project ..."));
-    m_message->Init();
-    const QString error = project::writeProject(FILESPEC, toProjectData(m_mod));
-    if (bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-    m_message->hide();
-    if (!error.isEmpty())
-    {
-        m_ui.message(error, MsgIcon::Critical);
-        return false;
-    }
-    return true;
-}
-
-void frmVumo::mnuFileSaveAs()
-{
-    started("mnuFileSaveAs");
-    const QString path =
-        m_ui.browseForFile(QStringLiteral("*.vum;*.wav"), QStringLiteral("Save as"));
-    if (path.isEmpty())
-        return;
-    const QString kind = path.right(3).toUpper();
-    if (kind == QStringLiteral("WAV"))
-    {
-        if (!engineReady() || !trackSelected())
-            return;
-        lRet = m_engine.SaveAsWave(m_mod.selStart, m_mod.selEnd, enginePath(path).constData());
-        checkEngine(m_ui, "SaveAsWave", lRet);
-    }
-    else if (kind == QStringLiteral("VUM"))
-    {
-        const QString previous = FILESPEC;
-        FILESPEC = path;
-        if (!SaveProject())
-            FILESPEC = previous; // nothing was saved under the new name
-    }
-    else
-    {
-        m_ui.message(QStringLiteral("Unsupported file extension!"), MsgIcon::Critical);
-    }
-}
-
-// ---- the engine ---------------------------------------------------------------------------
-
-void frmVumo::CloseProject()
-{
-    if (bInitLib)
-    {
-        if (m_ui.ask(QStringLiteral("Save track edits?")) == Answer::Yes)
-            checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-        lRet = m_engine.CloseLib();
-        checkEngine(m_ui, "CloseLib", lRet);
-        bInitLib = false;
-    }
-    const QSignalBlocker quiet(m_cboTrack);
-    m_cboTrack->clear();
-    m_fraTrack->hide();
-}
-
-void frmVumo::OpenEngine()
-{
-    lRet = m_engine.OpenLib(m_mod.trackLength, 0);
-    if (lRet != 0)
-    {
-        m_ui.message(QStringLiteral("There was an error opening the device drivers: %1").arg(lRet));
-        bInitLib = false;
-        m_engine.CloseLib();
-        const QSignalBlocker quiet(m_cboTrack);
-        m_cboTrack->clear();
-        return;
-    }
-    bInitLib = true;
-    m_view->setScaleForTrack();
-    m_engine.ClearTracks();
-    m_view->SelectAll();
-}
 
 } // namespace vumo

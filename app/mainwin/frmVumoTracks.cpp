@@ -1,10 +1,12 @@
-// frmVumo's track management: the track table handed to the engine, the track list and its
-// switch, and the Track menu commands Add, Delete, the two clones and Properties.
+// frmVumo's track list: the tracks handed to the engine and the list, the track switch, and the
+// Track menu, whose commands TrackCommands carries out.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TrackCommands.h"
+#include "commands/TrackTable.h"
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineBinding.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -19,49 +21,21 @@
 
 namespace vumo
 {
-namespace
-{
-
-// A load result of SetCurTrack, Undo, PasteFrom: 0 to 3 loaded, 10 and above refused; -1 a
-// write of pending edits that failed.
-bool loadFailed(int32_t rc)
-{
-    return rc < 0 || rc >= 10;
-}
-
-// The track's path for the engine: the record's bytes as they are (see project/FixedField.h).
-QByteArray trackPath(const TrackRecord& t)
-{
-    return project::fieldText(t.fileName.toByteArray());
-}
-
-} // namespace
-
 // ---- the track table and the engine -------------------------------------------------------
 
 void frmVumo::PushAllTracks()
 {
-    if (!bInitLib)
-        return;
-    m_engine.ClearTracks();
-    for (lTrk = 0; lTrk < m_mod.trackCount; ++lTrk)
-    {
-        const TrackRecord& t = m_mod.tracks[lTrk];
-        lTrkVol = t.mute == 1 ? 0 : t.volume;
-        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(lTrk, trackPath(t).constData()));
-        m_engine.SetTrackAttr(lTrk, lTrkVol, t.pan);
-    }
+    vumo::PushAllTracks(m_session, m_mod, m_ui);
 }
 
-void frmVumo::LoadTrack(int k)
+void frmVumo::LoadTrack(int k, int32_t reload)
 {
     const TrackRecord& t = m_mod.tracks[k];
-    lTrk = k;
-    lTrkVol = t.mute == 1 ? 0 : t.volume;
-    if (bInitLib)
+    if (m_session.isOpen())
     {
-        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(k, trackPath(t).constData()));
-        m_engine.SetTrackAttr(k, lTrkVol, t.pan);
+        checkEngine(m_ui, "SetTrackInfo",
+                    m_engine.SetTrackInfo(k, t.fileName.text().constData()));
+        m_engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
     }
     {
         // The selection is made quietly and the switch run once, whatever was selected.
@@ -69,7 +43,7 @@ void frmVumo::LoadTrack(int k)
         m_cboTrack->insertItem(k, t.title.trimmed());
         m_cboTrack->setCurrentIndex(k);
     }
-    SwitchTrack();
+    SwitchTrack(reload);
 }
 
 void frmVumo::trackListChanged(int index)
@@ -84,7 +58,7 @@ void frmVumo::trackListChanged(int index)
     SwitchTrack();
 }
 
-void frmVumo::SwitchTrack()
+void frmVumo::SwitchTrack(int32_t reload)
 {
     const int k = m_cboTrack->currentIndex();
     if (k < 0 || k >= m_mod.trackCount)
@@ -93,12 +67,12 @@ void frmVumo::SwitchTrack()
     m_mod.currentTrack = k;
     m_message->setMessage(QStringLiteral("Switching tracks..."));
     m_message->Init();
-    if (bInitLib)
+    if (m_session.isOpen())
     {
         PushAllTracks();
-        lRet = m_engine.SetCurTrack(k, lMaster);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "SetCurTrack", lRet);
+        int32_t rc = m_engine.SetCurTrack(k, reload);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "SetCurTrack", rc);
     }
     const TrackRecord& t = m_mod.tracks[k];
     m_hscVol->setValue(t.volume);
@@ -107,214 +81,63 @@ void frmVumo::SwitchTrack()
     m_message->hide();
     // While a project's tracks are handed over one by one (no reload) the buffer still holds
     // another track: the picture is drawn once the last one has been loaded.
-    if (lMaster != 0)
+    if (reload != 0)
         DrawTrack();
 }
 
-bool frmVumo::WriteBlankWave(int k)
-{
-    const QString path = m_mod.tracks[k].fileName.trimmed();
-    const QString error = tracks::writeBlankWave(path);
-    if (error.isEmpty())
-        return true;
-    m_ui.message(QStringLiteral("Unable to write the track file %1: %2")
-                     .arg(QDir::toNativeSeparators(path), error),
-                 MsgIcon::Critical);
-    return false;
-}
-
-bool frmVumo::trackSelected()
-{
-    // After Delete the engine still holds the deleted track as its current one: commands on
-    // the current track, and mixes that include it, wait for a track to be chosen.
-    if (m_cboTrack->currentIndex() >= 0 || m_mod.trackCount == 0)
-        return true;
-    m_ui.message(QStringLiteral("No track selected."));
-    return false;
-}
-
-bool frmVumo::roomForTrack()
-{
-    if (m_mod.trackCount < kMaxTracks)
-        return true;
-    m_ui.message(QStringLiteral("The project already holds %1 tracks, the most it can have.")
-                     .arg(kMaxTracks),
-                 MsgIcon::Exclamation);
-    return false;
-}
-
-bool frmVumo::appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute)
-{
-    const int k = m_mod.trackCount;
-    const QString path = tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k);
-    if (const QString refused = project::checkTrackPath(path); !refused.isEmpty())
-    {
-        m_ui.message(refused, MsgIcon::Critical);
-        return false;
-    }
-    TrackRecord& t = m_mod.tracks[k];
-    t = TrackRecord{};
-    t.reserved.assignBytes(QByteArray(6, '\0'));
-    t.pan = pan;
-    t.volume = volume;
-    t.mute = mute;
-    t.fileName.assign(path);
-    t.title.assign(tracks::newTrackTitle(kind, k));
-    if (!WriteBlankWave(k))
-        return false;
-    m_mod.trackCount = static_cast<int16_t>(k + 1);
-    LoadTrack(k);
-    return true;
-}
-
-// ---- Add, Delete -----------------------------------------------------------------------------
-
 void frmVumo::mnuTrackAdd()
 {
-    started("mnuTrackAdd");
-    if (!roomForTrack() || !engineReady())
-        return;
-    if (appendTrack('t', 255, 127, 0))
-        mnuTrackProps();
+    m_trackCommands->mnuTrackAdd();
 }
 
 void frmVumo::mnuTrackDelete()
 {
-    started("mnuTrackDelete");
-    const int k = m_cboTrack->currentIndex();
-    if (k < 0)
-    {
-        m_ui.message(QStringLiteral("No track selected."));
-        return;
-    }
-    const QString name = m_mod.tracks[k].fileName.trimmed();
-    if (bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-    for (int j = k; j + 1 < m_mod.trackCount; ++j)
-        m_mod.tracks[j] = m_mod.tracks[j + 1];
-    m_mod.trackCount = static_cast<int16_t>(m_mod.trackCount - 1);
-    if (m_ui.ask(QStringLiteral("Delete File: ") + name) == Answer::Yes && QFile::exists(name))
-        QFile::remove(name);
+    m_trackCommands->mnuTrackDelete();
+}
+
+void frmVumo::mnuTrackCloneThis()
+{
+    m_trackCommands->mnuTrackCloneThis();
+}
+
+void frmVumo::mnuTrackCloneAll()
+{
+    m_trackCommands->mnuTrackCloneAll();
+}
+
+void frmVumo::mnuTrackProps()
+{
+    m_trackCommands->mnuTrackProps();
+}
+
+bool frmVumo::WriteBlankWave(int k)
+{
+    return m_trackCommands->WriteBlankWave(k);
+}
+
+bool frmVumo::trackSelected()
+{
+    return vumo::trackSelected(m_cboTrack->currentIndex(), m_mod.trackCount, m_ui);
+}
+
+void frmVumo::removeTrackItem(int k)
+{
     {
         const QSignalBlocker quiet(m_cboTrack);
         m_cboTrack->removeItem(k);
         m_cboTrack->setCurrentIndex(-1);
     }
-    PushAllTracks();
     m_fraTrack->hide();
 }
 
-// ---- the clones ------------------------------------------------------------------------------
-
-void frmVumo::mnuTrackCloneThis()
+void frmVumo::renameTrackItem(int k, const QString& title)
 {
-    started("mnuTrackCloneThis");
-    const int k = m_cboTrack->currentIndex();
-    if (k < 0)
-    {
-        m_ui.message(QStringLiteral("No track selected."));
-        return;
-    }
-    if (!roomForTrack() || !engineReady())
-        return;
-    const TrackRecord source = m_mod.tracks[k];
-    m_message->setMessage(QStringLiteral("Cloning track..."));
-    m_message->Init();
-    lRet = m_engine.CopyTo(0, m_mod.trackLength, enginePath(CLIPFILE).constData());
-    if (lRet != 0)
-    {
-        checkEngine(m_ui, "CopyTo", lRet);
-        DrawTrack();
-        m_message->hide();
-        return;
-    }
-    if (appendTrack('c', source.volume, source.pan, source.mute))
-    {
-        lRet = m_engine.PasteFrom(0, m_mod.trackLength, enginePath(CLIPFILE).constData(), 0);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "PasteFrom", lRet);
-        else if (m_ui.ask(QStringLiteral("Mute cloned track?")) == Answer::Yes)
-            m_mod.tracks[k].mute = 1;
-    }
-    DrawTrack();
-    m_message->hide();
+    m_cboTrack->setItemText(k, title);
 }
 
-void frmVumo::mnuTrackCloneAll()
+QWidget* frmVumo::dialogParent()
 {
-    started("mnuTrackCloneAll");
-    if (!roomForTrack() || !engineReady() || !trackSelected())
-        return;
-    m_message->setMessage(QStringLiteral("Cloning merged tracks..."));
-    m_message->Init();
-    PushAllTracks();
-    lRet = m_engine.SaveAsWave(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData());
-    if (lRet != 0)
-    {
-        checkEngine(m_ui, "SaveAsWave", lRet);
-        DrawTrack();
-        m_message->hide();
-        return;
-    }
-    if (appendTrack('c', 255, 127, 0))
-    {
-        const int n = m_mod.trackCount - 1;
-        lRet = m_engine.PasteFrom(0, m_mod.trackLength - 2, enginePath(CLIPFILE).constData(), 0);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "PasteFrom", lRet);
-        else if (m_ui.ask(QStringLiteral("Mute all merged tracks?")) == Answer::Yes)
-            for (int j = 0; j < n; ++j)
-                m_mod.tracks[j].mute = 1;
-    }
-    DrawTrack();
-    m_message->hide();
-}
-
-// ---- Properties ------------------------------------------------------------------------------
-
-void frmVumo::mnuTrackProps()
-{
-    started("mnuTrackProps");
-    const int k = m_cboTrack->currentIndex();
-    if (k < 0)
-    {
-        m_ui.message(QStringLiteral("No track selected."));
-        return;
-    }
-    const auto oldTitle = m_mod.tracks[k].title;
-    const auto oldFile = m_mod.tracks[k].fileName;
-    FrmTrackProps dialog(m_mod, m_ui, this);
-    m_ui.runDialog(dialog);
-    if (m_mod.dialogCancelled)
-        return;
-    TrackRecord& t = m_mod.tracks[k];
-    const bool fileChanged = !(t.fileName == oldFile);
-    // The buffer holds the track of the old file: its pending edits go there before the
-    // engine learns the new name, so they never land in the new file.
-    if (fileChanged && bInitLib)
-        checkEngine(m_ui, "SaveEdits", lRet = m_engine.SaveEdits());
-    lTrk = k;
-    if (bInitLib)
-        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(k, trackPath(t).constData()));
-    if (!(t.title == oldTitle))
-        m_cboTrack->setItemText(k, t.title.trimmed());
-    if (fileChanged)
-    {
-        const QString oldName = oldFile.trimmed();
-        if (m_ui.ask(QStringLiteral("Delete File: ") + oldName) == Answer::Yes &&
-            QFile::exists(oldName))
-            QFile::remove(oldName);
-    }
-    if (!QFile::exists(t.fileName.trimmed()))
-        WriteBlankWave(k);
-    // The track now shows (and edits) the new file.
-    if (fileChanged && bInitLib)
-    {
-        lRet = m_engine.SetCurTrack(k, -1);
-        if (loadFailed(lRet))
-            checkEngine(m_ui, "SetCurTrack", lRet);
-        DrawTrack();
-    }
+    return this;
 }
 
 } // namespace vumo

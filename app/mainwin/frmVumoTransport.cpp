@@ -1,27 +1,22 @@
-// frmVumo's transport: Play, Record and Stop, the preparation every pass goes through, the wait
-// loop with the play cursor, and the locking of the controls around a pass.
+// frmVumo's side of the transport: the locking of the controls around a pass, the play cursor,
+// and what the transport commands see of the window.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
-#include "engine/EngineApi.h"
-#include "services/UiServices.h"
+#include "transport/Transport.h"
+#include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QEventLoop>
-#include <QTimer>
-
-#include <cmath>
+#include <QComboBox>
+#include <QScrollBar>
 
 namespace vumo
 {
 namespace
 {
-
-// One turn of the wait loop hands the window system this long: events are handled as they
-// come, and the loop sleeps in between instead of spinning.
-constexpr int kTurnMs = 5;
 
 // EnableControls' list, in its order; cmdRec (after cmdProps) is handled apart.
 constexpr const char* kLockedBefore[] = {"cboTrack", "chkArm",  "chkMerge", "chkMute", "chkDrums",
@@ -56,100 +51,64 @@ void frmVumo::EnableControls(bool enable)
         m_actions.value(QString::fromLatin1(name))->setEnabled(enable);
 }
 
-void frmVumo::PrepareTransport()
+void frmVumo::showPlayPosition(int32_t frame)
 {
-    m_passRunning = true;
-    EnableControls(false);
-    m_message->setMessage(QStringLiteral("Mixing Tracks ..."));
-    m_message->Init();
-    PushAllTracks();
-    if (drumsActive())
+    // The cursor is an XOR line: the last one is drawn again to erase it. It is drawn only
+    // inside the picture; left of it (zoomed in) and right of it there is nothing to draw.
+    hidePlayCursor();
+    sampPos = frame;
+    const view::ViewGeometry g = m_view->geometry();
+    const int32_t x = view::cursorColumn(sampPos, g);
+    if (x > 0 && x < g.width)
     {
-        m_engine.OpenMidiPlay(m_mod.midiBufLen);
-        drums::QueueDrums(m_mod.drums, [this](int32_t timeMs, int32_t message)
-                          { return m_engine.AddMidi(timeMs, message); });
+        m_view->drawCursor(x);
+        m_cursorX = x;
     }
 }
 
-int frmVumo::cursorColumn() const
+void frmVumo::hidePlayCursor()
 {
-    const double framesPerColumn = static_cast<double>(tscale) / zoom;
-    return static_cast<int>(std::nearbyint((sampPos - trkbegin) / framesPerColumn));
-}
-
-void frmVumo::WaitWhilePlaying()
-{
-    m_message->hide();
-    WAVEPLAYING = true;
-    const int width = m_view->geometry().width;
-    for (;;)
-    {
-        if (!(m_engine.IsPlaying() != 0 && WAVEPLAYING))
-            break;
-        sampPos = m_mod.selStart + m_engine.GetPosition();
-        // The cursor is drawn only inside the picture; left of it (zoomed in) and right of it
-        // there is nothing to draw.
-        const int x = cursorColumn();
-        const bool visible = x > 0 && x < width;
-        if (visible)
-            m_view->drawCursor(x);
-        QEventLoop turn;
-        QTimer::singleShot(kTurnMs, &turn, &QEventLoop::quit);
-        turn.exec();
-        if (visible)
-            m_view->drawCursor(x);
-        if (m_mod.selEnd <= sampPos)
-            WAVEPLAYING = false;
-    }
-    WAVEPLAYING = false;
-    if (drumsActive())
-    {
-        m_engine.StopMidi();
-        m_engine.CloseMidiPlay();
-    }
-    EnableControls(true);
+    if (m_cursorX >= 0)
+        m_view->drawCursor(m_cursorX);
+    m_cursorX = -1;
 }
 
 void frmVumo::mnuControlPlay()
 {
-    started("mnuControlPlay");
-    if (WAVEPLAYING || !engineReady() || !trackSelected())
-        return;
-    PrepareTransport();
-    lRet = m_engine.PlayTracks(m_mod.selStart, m_mod.selEnd);
-    if (drumsActive())
-        m_engine.PlayMidi();
-    checkEngine(m_ui, "PlayTracks", lRet);
-    WaitWhilePlaying();
-    lRet = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0);
-    checkEngine(m_ui, "StopTracks", lRet);
-    m_passRunning = false;
+    m_transportCommands->mnuControlPlay();
 }
 
 void frmVumo::mnuControlRecord()
 {
-    started("mnuControlRecord");
-    if (WAVEPLAYING || !engineReady() || !trackSelected())
-        return;
-    PrepareTransport();
-    lRet = m_engine.RecordTrack(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
-    if (drumsActive())
-        m_engine.PlayMidi();
-    checkEngine(m_ui, "RecordTrack", lRet);
-    WaitWhilePlaying();
-    m_message->setMessage(QStringLiteral("Saving recorded track..."));
-    m_message->Init();
-    lRet = m_engine.StopTracks(m_mod.selStart, m_mod.selEnd, m_chkMerge->isChecked() ? 1 : 0);
-    DrawTrack();
-    m_message->hide();
-    m_passRunning = false;
+    m_transportCommands->mnuControlRecord();
 }
 
 void frmVumo::mnuControlStop()
 {
-    started("mnuControlStop");
-    // The running pass sees this on its next turn and stops itself.
-    WAVEPLAYING = false;
+    m_transportCommands->mnuControlStop();
+}
+
+// ---- what the commands see of the window ----------------------------------------------------
+
+int frmVumo::chosenTrack() const
+{
+    return m_cboTrack->currentIndex();
+}
+
+void frmVumo::showMessage(const QString& text)
+{
+    m_message->setMessage(text);
+    m_message->Init();
+}
+
+void frmVumo::hideMessage()
+{
+    m_message->hide();
+}
+
+bool frmVumo::mergeRecord() const
+{
+    return m_chkMerge->isChecked();
 }
 
 } // namespace vumo

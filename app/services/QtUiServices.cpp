@@ -41,12 +41,15 @@ void QtUiServices::showMessage(const QString& text, const QString& title, MsgIco
 }
 
 Answer QtUiServices::askQuestion(const QString& text, const QString& title, Buttons buttons,
-                                 MsgIcon icon)
+                                 MsgIcon icon, Answer defaultButton)
 {
     QMessageBox::StandardButtons set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel)
         set |= QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), title, text, set, m_owner);
+    box.setDefaultButton(defaultButton == Answer::No       ? QMessageBox::No
+                         : defaultButton == Answer::Cancel ? QMessageBox::Cancel
+                                                           : QMessageBox::Yes);
     switch (box.exec())
     {
     case QMessageBox::Yes:

@@ -16,8 +16,8 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void showMessage(const QString& text, const QString& title, MsgIcon icon) override;
-    Answer askQuestion(const QString& text, const QString& title, Buttons buttons,
-                       MsgIcon icon) override;
+    Answer askQuestion(const QString& text, const QString& title, Buttons buttons, MsgIcon icon,
+                       Answer defaultButton = Answer::Yes) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString browseForFile(const QString& pattern, const QString& caption) override;

@@ -43,9 +43,9 @@ public:
 
     // A message box with an OK button.
     virtual void showMessage(const QString& text, const QString& title, MsgIcon icon) = 0;
-    // A Yes/No or Yes/No/Cancel question.
+    // A Yes/No or Yes/No/Cancel question; Enter answers defaultButton.
     virtual Answer askQuestion(const QString& text, const QString& title, Buttons buttons,
-                               MsgIcon icon) = 0;
+                               MsgIcon icon, Answer defaultButton = Answer::Yes) = 0;
     // An input box; returns the typed text, or an empty text when cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
@@ -63,13 +63,19 @@ public:
     {
         showMessage(text, kAppTitle, icon);
     }
-    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo)
+    Answer ask(const QString& text, Buttons buttons = Buttons::YesNo,
+               Answer defaultButton = Answer::Yes)
     {
-        return askQuestion(text, kAppTitle, buttons, MsgIcon::Question);
+        return askQuestion(text, kAppTitle, buttons, MsgIcon::Question, defaultButton);
     }
 };
 
-// Shows "Error in " + exportName + ": " + rc when rc is not 0. Returns rc == 0.
+// The reason for an engine result in plain words (the loader's refusals 10 to 16, an engine
+// that could not be reached); empty for the others.
+QString engineReason(int32_t rc);
+
+// Shows "Error in " + exportName + ": " + rc when rc is not 0, with the reason on the next
+// line when there is one. Returns rc == 0.
 bool checkEngine(UiServices& ui, const char* exportName, int32_t rc);
 
 } // namespace vumo

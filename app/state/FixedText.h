@@ -42,6 +42,9 @@ public:
         return project::decodeField(QByteArray(m_chars.data(), static_cast<qsizetype>(N)));
     }
 
+    // The stored bytes without the padding: what the engine and the file system are handed.
+    QByteArray text() const { return project::fieldText(toByteArray()); }
+
     // Whether text would be stored whole (not cut) by assign.
     static bool fits(const QString& text)
     {

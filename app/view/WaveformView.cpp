@@ -9,8 +9,9 @@
 namespace vumo::view
 {
 
-WaveformView::WaveformView(ModVumo& mod, FrmVumoVars& vars, SampleReader read, QWidget* parent)
-    : QWidget(parent), m_mod(mod), m_vars(vars), m_read(std::move(read)),
+WaveformView::WaveformView(ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
+                           QWidget* parent)
+    : QWidget(parent), m_mod(mod), m_read(std::move(read)), m_trackShown(std::move(trackShown)),
       m_image(1, 1, QImage::Format_RGB32)
 {
     setObjectName(QStringLiteral("picView"));
@@ -23,9 +24,9 @@ WaveformView::WaveformView(ModVumo& mod, FrmVumoVars& vars, SampleReader read, Q
 ViewGeometry WaveformView::geometry() const
 {
     ViewGeometry g;
-    g.tscale = m_vars.tscale;
-    g.zoom = m_vars.zoom;
-    g.trkbegin = m_vars.trkbegin;
+    g.tscale = m_tscale;
+    g.zoom = m_zoom;
+    g.trkbegin = m_trkbegin;
     g.trackLength = m_mod.trackLength;
     g.width = m_image.width();
     g.height = m_image.height();
@@ -36,7 +37,7 @@ void WaveformView::DrawTrack()
 {
     TrackPicture pic;
     pic.geometry = geometry();
-    pic.hscale = m_vars.hscale;
+    pic.hscale = m_hscale;
     pic.tempo = m_mod.tempo;
     pic.selStart = m_mod.selStart;
     pic.selEnd = m_mod.selEnd;
@@ -56,13 +57,24 @@ void WaveformView::SelectAll()
     DrawSelection();
     m_mod.selStart = 0;
     m_mod.selEnd = m_mod.trackLength - 2;
-    m_vars.clipMode = 0;
+    m_clipMode = 0;
     DrawSelection();
 }
 
 void WaveformView::setScaleForTrack()
 {
-    m_vars.tscale = static_cast<float>(static_cast<double>(m_mod.trackLength) / m_image.width());
+    m_tscale = static_cast<float>(static_cast<double>(m_mod.trackLength) / m_image.width());
+}
+
+void WaveformView::setViewWindow(int32_t zoom, int32_t trkbegin)
+{
+    m_zoom = zoom;
+    m_trkbegin = trkbegin;
+}
+
+void WaveformView::setHeightScale()
+{
+    m_hscale = static_cast<float>(height() / 131072.0);
 }
 
 void WaveformView::drawCursor(int32_t x)
@@ -84,8 +96,8 @@ void WaveformView::resizeEvent(QResizeEvent* event)
         return;
     // The picture takes the widget's size; its scales follow so a track always fills it.
     m_image = QImage(size(), QImage::Format_RGB32);
-    m_vars.hscale = static_cast<float>(m_image.height() / 131072.0);
-    if (m_vars.bInitLib)
+    m_hscale = static_cast<float>(m_image.height() / 131072.0);
+    if (m_trackShown && m_trackShown())
         setScaleForTrack();
     DrawTrack();
 }
@@ -100,7 +112,7 @@ int32_t WaveformView::frameAt(const QMouseEvent* event) const
 
 void WaveformView::mousePressEvent(QMouseEvent* event)
 {
-    m_vars.clipMode = 1;
+    m_clipMode = 1;
     DrawSelection();
     m_mod.selStart = m_mod.selEnd = frameAt(event);
     DrawSelection();
@@ -108,7 +120,7 @@ void WaveformView::mousePressEvent(QMouseEvent* event)
 
 void WaveformView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_vars.clipMode != 1)
+    if (m_clipMode != 1)
         return;
     DrawSelection();
     m_mod.selEnd = frameAt(event);
@@ -117,7 +129,7 @@ void WaveformView::mouseMoveEvent(QMouseEvent* event)
 
 void WaveformView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (m_vars.clipMode != 1)
+    if (m_clipMode != 1)
         return;
     const int32_t p = frameAt(event);
     m_mod.selEnd = p;
@@ -126,7 +138,7 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
         m_mod.selEnd = m_mod.selStart;
         m_mod.selStart = p;
     }
-    m_vars.clipMode = 0;
+    m_clipMode = 0;
 }
 
 } // namespace vumo::view

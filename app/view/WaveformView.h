@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 namespace vumo::view
 {
 
@@ -18,13 +20,27 @@ class WaveformView : public QWidget
     Q_OBJECT
 
 public:
-    // mod: selection, track length and tempo; vars: zoom, scales, first frame, mouse flag;
-    // read: the current track's samples (the engine's TrackRead).
-    WaveformView(ModVumo& mod, FrmVumoVars& vars, SampleReader read, QWidget* parent = nullptr);
+    // mod: selection, track length and tempo; read: the current track's samples (the engine's
+    // TrackRead); trackShown: whether a track is loaded (the engine is open).
+    WaveformView(ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
+                 QWidget* parent = nullptr);
 
     // The geometry of the picture as the maths see it now.
     ViewGeometry geometry() const;
     const QImage& picture() const { return m_image; }
+
+    // The view's scales: frames per column at zoom 1, height per sample unit, the zoom factor
+    // (1 ... 256) and the first visible frame.
+    float tscale() const { return m_tscale; }
+    float hscale() const { return m_hscale; }
+    int32_t zoom() const { return m_zoom; }
+    int32_t trkbegin() const { return m_trkbegin; }
+    // 1 while the mouse button is down in the picture.
+    int16_t clipMode() const { return m_clipMode; }
+    // The zoom window: zoom factor and first visible frame.
+    void setViewWindow(int32_t zoom, int32_t trkbegin);
+    // Sets hscale from the picture's height.
+    void setHeightScale();
 
     void DrawTrack();
     void DrawSelection();
@@ -47,8 +63,13 @@ private:
     int32_t frameAt(const QMouseEvent* event) const;
 
     ModVumo& m_mod;
-    FrmVumoVars& m_vars;
     SampleReader m_read;
+    std::function<bool()> m_trackShown;
+    float m_tscale = 0.0f;
+    float m_hscale = 0.0f;
+    int32_t m_zoom = 1;
+    int32_t m_trkbegin = 0;
+    int16_t m_clipMode = 0;
     QImage m_image;
     QColor m_foreColor = kRed; // the picture's pen after a redraw
 };

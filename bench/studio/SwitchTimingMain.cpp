@@ -2,12 +2,12 @@
 // tracks of 4 MB, beside plainly reading the same files. Prints one line per figure.
 // Usage: vumo_switch_timing [runs]   (the real engine on its virtual devices, offscreen)
 #include "dialogs/FrmMessage.h"
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -172,7 +172,6 @@ int main(int argc, char* argv[])
     std::printf("OpenProject without the waits    %8.1f  (%.2fx the read)\n", median(openWork),
                 median(openWork) / read);
     std::printf("  of which CloseLib + OpenLib    %8.1f\n", median(reopens));
-    engine.CloseLib();
-    window.bInitLib = false;
+    window.session().close();
     return 0;
 }

@@ -2,10 +2,11 @@
 // from test functions, for the Qt Test programs of the studio.
 #pragma once
 
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "services/ScriptedUiServices.h"
 #include "state/ModVumo.h"
+#include "support/FakeEngine.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -30,7 +31,9 @@ struct MainWindowFixture
     ModVumo mod;
     ScriptedUiServices ui;
     std::unique_ptr<QSettings> store;
-    std::unique_ptr<EngineApi> engine;
+    std::unique_ptr<EngineBinding> binding;
+    EngineApi* engine = nullptr; // the library binding, when the window runs on one
+    FakeEngine* fake = nullptr;  // the stand-in, when the window runs on it
     std::unique_ptr<frmVumo> window;
 
     // resolver: the engine's exports by name (null: none, every call fails as missing).
@@ -46,14 +49,26 @@ struct MainWindowFixture
     };
     explicit MainWindowFixture(RealEngine) { setUp(std::make_unique<EngineApi>()); }
 
+    // The stand-in engine: every call recorded, answers from its table.
+    struct Fake
+    {
+    };
+    explicit MainWindowFixture(Fake)
+    {
+        auto stand = std::make_unique<FakeEngine>();
+        fake = stand.get();
+        setUp(std::move(stand));
+    }
+
 private:
-    void setUp(std::unique_ptr<EngineApi> api)
+    void setUp(std::unique_ptr<EngineBinding> api)
     {
         qputenv("VUMO_HOME", home.path().toLocal8Bit());
         store = std::make_unique<QSettings>(home.filePath(QStringLiteral("settings.ini")),
                                             QSettings::IniFormat);
-        engine = std::move(api);
-        window = std::make_unique<frmVumo>(mod, *engine, ui, *store);
+        binding = std::move(api);
+        engine = dynamic_cast<EngineApi*>(binding.get());
+        window = std::make_unique<frmVumo>(mod, *binding, ui, *store);
     }
 };
 

@@ -158,9 +158,8 @@ struct StudioFixture
     ~StudioFixture()
     {
         // The engine is process-wide: the next test opens it afresh.
-        if (w.bInitLib)
-            engine.CloseLib();
-        w.bInitLib = false;
+        if (w.session().isOpen())
+            w.session().close();
     }
 
     QString path(const QString& name) const { return f.home.filePath(name); }

@@ -1,8 +1,8 @@
 // The file dialog: OPEN and SAVE rules, the appended extension, and the window's lists.
 #include "dialogs/Browse.h"
 #include "dialogs/FrmBrowse.h"
-#include "services/ScriptedUiServices.h"
 #include "state/AppFolder.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The Options dialog: upside-down bars, defaults, OK and Cancel, the program choices.
 #include "../MainWindowFixture.h"
 #include "dialogs/frmOptions.h"
-#include "services/ScriptedUiServices.h"
 #include "state/Settings.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QComboBox>
 #include <QLineEdit>

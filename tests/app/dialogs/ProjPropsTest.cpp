@@ -3,8 +3,8 @@
 #include "../MainWindowFixture.h"
 #include "dialogs/FrmProjProps.h"
 #include "dialogs/FrmTrackProps.h"
-#include "services/ScriptedUiServices.h"
 #include "state/PhysicalMemory.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -58,7 +58,6 @@ private slots:
         QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("00.24"));
         QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("13"));
         QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), QStringLiteral("2048"));
-        QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
         QVERIFY(!mod.dialogCancelled);
         QVERIFY(!child<QPushButton>(dialog, "cmdCancel")->isHidden());
     }
@@ -71,11 +70,12 @@ private slots:
         child<QScrollBar>(dialog, "vscMem")->setValue(0);
         QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("256"));
         QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("769"));
-        QCOMPARE(mod.recTimeText, QStringLiteral("25.22"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("25.22"));
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
         QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("1"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(mod.trackLength, kFramesPerMB);
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
@@ -106,9 +106,12 @@ private slots:
         ModVumo mod = project(4);
         ScriptedUiServices ui;
         FrmProjProps dialog(mod, ui, 100000);
+        mod.recTimeText = QStringLiteral("00.24");
         child<QScrollBar>(dialog, "vscMem")->setValue(0);
         child<QPushButton>(dialog, "cmdCancel")->click();
         QVERIFY(mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.24")); // the window's length stays
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
         mod.startupNew = true; // the start-up New has no Cancel

@@ -5,6 +5,7 @@
 #include "project/ProjectFile.h"
 #include "tracks/TrackFiles.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -97,7 +98,7 @@ private slots:
         QCOMPARE(writeProjectFile(s.path("empty.vum"), {}, 0), QString());
         open(s, s.path("empty.vum"));
         QCOMPARE(s.cboTrack().count(), 0);
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QVERIFY(!child<QWidget>(s.w, "fraTrack")->isVisible());
         QCOMPARE(s.mod.tempo, 100);
         s.w.mnuFileSave();
@@ -152,7 +153,7 @@ private slots:
         // A record whose path fills all 128 bytes: the engine takes at most 127.
         const QByteArray longPath =
             QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
-        QTest::newRow("missing") << QByteArray() << "Unable to open";
+        QTest::newRow("missing") << QByteArray() << "does not exist";
         QTest::newRow("records missing")
             << header(2, 262144) + QByteArray(156, ' ') << "records need";
         QTest::newRow("18 tracks") << header(18, 262144) << "18 tracks";
@@ -160,6 +161,33 @@ private slots:
         QTest::newRow("track path too long")
             << header(1, 262144) + longPath << "too long: 128 bytes, at most 127";
     }
+    void openSaysWhatIsWrongWithThePath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("missing") << "gone.vum"
+                                 << "The file %1 does not exist.";
+        QTest::newRow("folder") << "folder.vum"
+                                << "%1 is a folder, not a project or a cabinet.";
+        QTest::newRow("other kind") << "notes.txt"
+                                    << "%1 is neither a project (.vum) nor a cabinet (.cab).";
+    }
+    void openSaysWhatIsWrongWithThePath()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        MainWindowFixture f;
+        QVERIFY(QDir(f.home.path()).mkdir(QStringLiteral("folder.vum")));
+        QFile notes(f.home.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        const QString path = f.home.filePath(name);
+        f.ui.files.push_back(path);
+        f.window->mnuFileOpen();
+        QCOMPARE(f.ui.messages(), QStringList{shown.arg(QDir::toNativeSeparators(path))});
+        QCOMPARE(f.ui.shown.last().icon, MsgIcon::Critical);
+        QVERIFY(f.window->FILESPEC.isEmpty());
+    }
+
     void badProjectFilesLeaveTheOpenProjectUntouched()
     {
         QFETCH(QByteArray, bytes);
@@ -180,7 +208,7 @@ private slots:
         // Nothing was closed or changed.
         QVERIFY(s.ui.questions().isEmpty());
         QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.cboTrack().count(), 3);
         QCOMPARE(s.cboTrack().currentIndex(), 2);
@@ -262,7 +290,7 @@ private slots:
         open(s, s.path("two.vum"));
         QCOMPARE(s.ui.messages(),
                  QStringList{QStringLiteral("There was an error opening the device drivers: 7")});
-        QVERIFY(!s.w.bInitLib);
+        QVERIFY(!s.w.session().isOpen());
         QCOMPARE(s.mod.trackCount, int16_t{2});
         QCOMPARE(s.mod.tracks[1].title.trimmed(), QStringLiteral("two"));
         QCOMPARE(s.cboTrack().count(), 0);
@@ -288,7 +316,7 @@ private slots:
         EngineSpy::openLibFailure = 0;
         s.ui.dialogs.push_back(projectSettingsOK());
         s.w.mnuFileProps();
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.cboTrack().count(), 2);
         QCOMPARE(s.cboTrack().currentIndex(), 1);
     }
@@ -358,7 +386,7 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("Demo"));
         QCOMPARE(s.cboTrack().count(), 3);
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
 
         s.ui.answers.push_back(Answer::Yes);
         s.newProject(2, QStringLiteral("A title far longer than sixteen"));
@@ -391,7 +419,7 @@ private slots:
         QVERIFY(cancelHidden);
         QVERIFY(!s.mod.startupNew);
         QCOMPARE(s.mod.trackCount, int16_t{1});
-        QVERIFY(s.w.bInitLib);
+        QVERIFY(s.w.session().isOpen());
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - untitled"));
     }
 };

@@ -80,6 +80,7 @@ private slots:
         s.w.mnuTrackDelete();
         QCOMPARE(s.ui.questions(),
                  QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t2.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No); // the file may be the user's
         QVERIFY(!QFile::exists(s.path("Demo-t2.wav")));
         QCOMPARE(s.mod.trackCount, int16_t{2});
         QVERIFY(s.mod.tracks[1].fileName == last.fileName);
@@ -201,15 +202,14 @@ private slots:
         w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
         ui.dialogs.push_back(projectSettingsOK(1, QStringLiteral("Demo")));
         w.mnuFileNew();
-        QVERIFY(w.bInitLib);
+        QVERIFY(w.session().isOpen());
         QCOMPARE(ui.messages().size(), 1);
         QVERIFY2(ui.messages().at(0).contains(QStringLiteral("is too long")),
                  qPrintable(ui.messages().at(0)));
         QCOMPARE(mod.trackCount, int16_t{0});
         QVERIFY(!QFile::exists(deep + QStringLiteral("/Demo-t1.wav")));
         QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("cboTrack"))->count(), 0);
-        engine.CloseLib();
-        w.bInitLib = false;
+        w.session().close();
     }
 
     void renamingAsksNothingAndANewFileAsksAboutTheOldOne()
@@ -230,6 +230,7 @@ private slots:
         s.w.mnuTrackProps();
         QCOMPARE(s.ui.questions(),
                  QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
         QFile fresh(s.path("fresh.wav"));
         QVERIFY(fresh.open(QIODevice::ReadOnly));

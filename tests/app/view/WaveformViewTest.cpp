@@ -49,11 +49,10 @@ QRgb rgb(const QColor& c)
 struct ShownView
 {
     ModVumo mod;
-    FrmVumoVars vars;
     WaveformView view;
 
     explicit ShownView(SampleReader read = constantTrack(0, 0), bool show = true)
-        : view((mod.trackLength = kFrames, mod), (vars.bInitLib = true, vars), std::move(read))
+        : view((mod.trackLength = kFrames, mod), std::move(read), [] { return true; })
     {
         view.resize(kWidth, kHeight);
         if (show)
@@ -183,14 +182,15 @@ private slots:
     {
         ShownView v(constantTrack(12000, -6000));
         QCOMPARE(v.view.picture().size(), QSize(kWidth, kHeight));
-        QCOMPARE(v.vars.hscale, static_cast<float>(kHeight / 131072.0));
-        QCOMPARE(v.vars.tscale, static_cast<float>(kFrames / double(kWidth)));
-        v.vars.clipMode = 1;
+        QCOMPARE(v.view.hscale(), static_cast<float>(kHeight / 131072.0));
+        QCOMPARE(v.view.tscale(), static_cast<float>(kFrames / double(kWidth)));
+        QTest::mousePress(&v.view, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(v.view.clipMode(), int16_t{1});
         v.view.DrawTrack();
         v.view.SelectAll();
         QCOMPARE(v.mod.selStart, 0);
         QCOMPARE(v.mod.selEnd, kFrames - 2);
-        QCOMPARE(v.vars.clipMode, int16_t{0});
+        QCOMPARE(v.view.clipMode(), int16_t{0});
         for (int x : {0, 500, kWidth - 1})
             QCOMPARE(v.view.picture().pixel(x, 140) & 0xFFFFFF, rgb(kDarkGreen) & 0xFFFFFF);
         v.view.drawCursor(400); // a play cursor stays until it is drawn again
@@ -213,11 +213,11 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         ShownView v;
-        auto& [mod, vars, view] = v;
+        auto& [mod, view] = v;
         const ViewGeometry g = view.geometry();
 
         QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(from, 50));
-        QCOMPARE(vars.clipMode, int16_t{1});
+        QCOMPARE(view.clipMode(), int16_t{1});
         QCOMPARE(mod.selStart, XToSample(from, g));
         QCOMPARE(mod.selEnd, mod.selStart);
         QMouseEvent move(QEvent::MouseMove, QPointF(to, 50), view.mapToGlobal(QPointF(to, 50)),
@@ -230,13 +230,13 @@ private slots:
         QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(to, 50));
         QCOMPARE(mod.selStart, XToSample(std::min(from, to), g));
         QCOMPARE(mod.selEnd, XToSample(std::max(from, to), g));
-        QCOMPARE(vars.clipMode, int16_t{0});
+        QCOMPARE(view.clipMode(), int16_t{0});
     }
 
     void dragBeyondTheRightEdgeStopsAtTheLastColumn()
     {
         ShownView v;
-        auto& [mod, vars, view] = v;
+        auto& [mod, view] = v;
         QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(900, 10));
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(kWidth + 80, 10),
                             view.mapToGlobal(QPointF(kWidth + 80, 10)), Qt::LeftButton,

@@ -1,5 +1,5 @@
 // EngineApi: binds the exports of libwavorn by name with QLibrary.
-#include "engine/EngineApi.h"
+#include "engineapi/EngineApi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +16,7 @@ EngineApi::EngineApi(Resolver resolver) : m_resolver(std::move(resolver)) {}
 int EngineApi::boundCount() const
 {
     int count = 0;
-#define VUMO_ENGINE_COUNT(name) count += m_fn.name != nullptr ? 1 : 0;
+#define VUMO_ENGINE_COUNT(name, params, args) count += m_fn.name != nullptr ? 1 : 0;
     VUMO_ENGINE_EXPORTS(VUMO_ENGINE_COUNT)
 #undef VUMO_ENGINE_COUNT
     return count;
@@ -25,8 +25,10 @@ int EngineApi::boundCount() const
 QFunctionPointer EngineApi::resolve(const char* name)
 {
     const QFunctionPointer fn = m_resolver ? m_resolver(name) : nullptr;
+    // A library that could not be loaded has said so already; otherwise the export is missing.
     if (fn == nullptr && m_errorText.isEmpty())
-        m_errorText = QStringLiteral("The engine has no export %1.").arg(QLatin1String(name));
+        m_errorText =
+            QStringLiteral("The engine library wavorn has no export %1.").arg(QLatin1String(name));
     return fn;
 }
 

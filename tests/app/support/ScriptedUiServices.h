@@ -28,7 +28,8 @@ struct Shown
     QString title;
     QString text; // message, question or prompt; pattern for a file choice; url; path
     MsgIcon icon = MsgIcon::None;
-    QString detail; // caption of a file choice, buttons of a question
+    QString detail;                     // caption of a file choice, buttons of a question
+    Answer defaultButton = Answer::Yes; // of a question
 };
 
 class ScriptedUiServices : public UiServices
@@ -48,8 +49,8 @@ public:
     QList<Shown> shown;
 
     void showMessage(const QString& text, const QString& title, MsgIcon icon) override;
-    Answer askQuestion(const QString& text, const QString& title, Buttons buttons,
-                       MsgIcon icon) override;
+    Answer askQuestion(const QString& text, const QString& title, Buttons buttons, MsgIcon icon,
+                       Answer defaultButton = Answer::Yes) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString browseForFile(const QString& pattern, const QString& caption) override;

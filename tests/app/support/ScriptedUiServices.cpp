@@ -1,5 +1,5 @@
 // ScriptedUiServices: answers from queues and records everything shown.
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QDialog>
 
@@ -12,11 +12,12 @@ void ScriptedUiServices::showMessage(const QString& text, const QString& title, 
 }
 
 Answer ScriptedUiServices::askQuestion(const QString& text, const QString& title, Buttons buttons,
-                                       MsgIcon icon)
+                                       MsgIcon icon, Answer defaultButton)
 {
     shown.append(
         {Shown::Kind::Question, title, text, icon,
-         buttons == Buttons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("YesNoCancel")});
+         buttons == Buttons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("YesNoCancel"),
+         defaultButton});
     if (answers.empty())
         return Answer::No;
     const Answer answer = answers.front();

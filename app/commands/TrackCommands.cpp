@@ -1,0 +1,218 @@
+// TrackCommands: the Track menu's Add, Delete, the two clones and Properties.
+#include "commands/TrackCommands.h"
+
+#include "commands/StudioWindow.h"
+#include "commands/TrackTable.h"
+#include "dialogs/FrmTrackProps.h"
+#include "engineapi/EngineBinding.h"
+#include "engineapi/EngineSession.h"
+#include "project/ProjectFile.h"
+#include "services/UiServices.h"
+#include "state/ModVumo.h"
+#include "tracks/TrackFiles.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+
+namespace vumo
+{
+
+TrackCommands::TrackCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+                             StudioWindow& window, const QString& appFolder,
+                             const QString& clipFile)
+    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_appFolder(appFolder),
+      m_clipFile(clipFile)
+{
+}
+
+bool TrackCommands::WriteBlankWave(int k)
+{
+    const QString path = m_mod.tracks[k].fileName.trimmed();
+    const QString error = tracks::writeBlankWave(path);
+    if (error.isEmpty())
+        return true;
+    m_ui.message(QStringLiteral("Unable to write the track file %1: %2")
+                     .arg(QDir::toNativeSeparators(path), error),
+                 MsgIcon::Critical);
+    return false;
+}
+
+bool TrackCommands::roomForTrack()
+{
+    if (m_mod.trackCount < kMaxTracks)
+        return true;
+    m_ui.message(QStringLiteral("The project already holds %1 tracks, the most it can have.")
+                     .arg(kMaxTracks),
+                 MsgIcon::Exclamation);
+    return false;
+}
+
+bool TrackCommands::appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute)
+{
+    const int k = m_mod.trackCount;
+    const QString path = tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k);
+    if (const QString refused = project::checkTrackPath(path); !refused.isEmpty())
+    {
+        m_ui.message(refused, MsgIcon::Critical);
+        return false;
+    }
+    TrackRecord& t = m_mod.tracks[k];
+    t = TrackRecord{};
+    t.reserved.assignBytes(QByteArray(6, '\0'));
+    t.pan = pan;
+    t.volume = volume;
+    t.mute = mute;
+    t.fileName.assign(path);
+    t.title.assign(tracks::newTrackTitle(kind, k));
+    if (!WriteBlankWave(k))
+        return false;
+    m_mod.trackCount = static_cast<int16_t>(k + 1);
+    m_window.LoadTrack(k);
+    return true;
+}
+
+// ---- Add, Delete -----------------------------------------------------------------------------
+
+void TrackCommands::mnuTrackAdd()
+{
+    if (!roomForTrack() || !engineReady(m_session, m_ui))
+        return;
+    if (appendTrack('t', 255, 127, 0))
+        mnuTrackProps();
+}
+
+void TrackCommands::mnuTrackDelete()
+{
+    const int k = m_window.chosenTrack();
+    if (k < 0)
+    {
+        m_ui.message(QStringLiteral("No track selected."));
+        return;
+    }
+    const QString name = m_mod.tracks[k].fileName.trimmed();
+    const QByteArray file = m_mod.tracks[k].fileName.text();
+    if (m_session.isOpen())
+        checkEngine(m_ui, "SaveEdits", m_session.engine().SaveEdits());
+    for (int j = k; j + 1 < m_mod.trackCount; ++j)
+        m_mod.tracks[j] = m_mod.tracks[j + 1];
+    m_mod.trackCount = static_cast<int16_t>(m_mod.trackCount - 1);
+    if (m_ui.ask(QStringLiteral("Delete File: ") + name, Buttons::YesNo, Answer::No) ==
+        Answer::Yes)
+        removeTrackFile(file);
+    m_window.removeTrackItem(k);
+    PushAllTracks(m_session, m_mod, m_ui);
+}
+
+// ---- the clones ------------------------------------------------------------------------------
+
+void TrackCommands::mnuTrackCloneThis()
+{
+    const int k = m_window.chosenTrack();
+    if (k < 0)
+    {
+        m_ui.message(QStringLiteral("No track selected."));
+        return;
+    }
+    if (!roomForTrack() || !engineReady(m_session, m_ui))
+        return;
+    const TrackRecord source = m_mod.tracks[k];
+    m_window.showMessage(QStringLiteral("Cloning track..."));
+    int32_t rc =
+        m_session.engine().CopyTo(0, m_mod.trackLength, QFile::encodeName(m_clipFile).constData());
+    if (rc != 0)
+    {
+        checkEngine(m_ui, "CopyTo", rc);
+        m_window.DrawTrack();
+        m_window.hideMessage();
+        return;
+    }
+    if (appendTrack('c', source.volume, source.pan, source.mute))
+    {
+        rc = m_session.engine().PasteFrom(0, m_mod.trackLength,
+                                          QFile::encodeName(m_clipFile).constData(), 0);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "PasteFrom", rc);
+        else if (m_ui.ask(QStringLiteral("Mute cloned track?")) == Answer::Yes)
+            m_mod.tracks[k].mute = 1;
+    }
+    m_window.DrawTrack();
+    m_window.hideMessage();
+}
+
+void TrackCommands::mnuTrackCloneAll()
+{
+    if (!roomForTrack() || !engineReady(m_session, m_ui) ||
+        !trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui))
+        return;
+    m_window.showMessage(QStringLiteral("Cloning merged tracks..."));
+    PushAllTracks(m_session, m_mod, m_ui);
+    int32_t rc = m_session.engine().SaveAsWave(0, m_mod.trackLength - 2,
+                                               QFile::encodeName(m_clipFile).constData());
+    if (rc != 0)
+    {
+        checkEngine(m_ui, "SaveAsWave", rc);
+        m_window.DrawTrack();
+        m_window.hideMessage();
+        return;
+    }
+    if (appendTrack('c', 255, 127, 0))
+    {
+        const int n = m_mod.trackCount - 1;
+        rc = m_session.engine().PasteFrom(0, m_mod.trackLength - 2,
+                                          QFile::encodeName(m_clipFile).constData(), 0);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "PasteFrom", rc);
+        else if (m_ui.ask(QStringLiteral("Mute all merged tracks?")) == Answer::Yes)
+            for (int j = 0; j < n; ++j)
+                m_mod.tracks[j].mute = 1;
+    }
+    m_window.DrawTrack();
+    m_window.hideMessage();
+}
+
+// ---- Properties ------------------------------------------------------------------------------
+
+void TrackCommands::mnuTrackProps()
+{
+    const int k = m_window.chosenTrack();
+    if (k < 0)
+    {
+        m_ui.message(QStringLiteral("No track selected."));
+        return;
+    }
+    const auto oldTitle = m_mod.tracks[k].title;
+    const auto oldFile = m_mod.tracks[k].fileName;
+    FrmTrackProps dialog(m_mod, m_ui, m_window.dialogParent());
+    if (m_ui.runDialog(dialog) != QDialog::Accepted)
+        return;
+    TrackRecord& t = m_mod.tracks[k];
+    const bool fileChanged = !(t.fileName == oldFile);
+    // The buffer holds the track of the old file: its pending edits go there before the
+    // engine learns the new name, so they never land in the new file.
+    if (fileChanged && m_session.isOpen())
+        checkEngine(m_ui, "SaveEdits", m_session.engine().SaveEdits());
+    if (m_session.isOpen())
+        checkEngine(m_ui, "SetTrackInfo",
+                    m_session.engine().SetTrackInfo(k, t.fileName.text().constData()));
+    if (!(t.title == oldTitle))
+        m_window.renameTrackItem(k, t.title.trimmed());
+    if (fileChanged)
+    {
+        if (m_ui.ask(QStringLiteral("Delete File: ") + oldFile.trimmed(), Buttons::YesNo,
+                     Answer::No) == Answer::Yes)
+            removeTrackFile(oldFile.text());
+    }
+    if (!trackFileExists(t.fileName.text()))
+        WriteBlankWave(k);
+    // The track now shows (and edits) the new file.
+    if (fileChanged && m_session.isOpen())
+    {
+        int32_t rc = m_session.engine().SetCurTrack(k, -1);
+        if (loadFailed(rc))
+            checkEngine(m_ui, "SetCurTrack", rc);
+        m_window.DrawTrack();
+    }
+}
+
+} // namespace vumo

@@ -1,0 +1,51 @@
+// TransportCommands: Play, Record and Stop, the preparation every pass goes through and the
+// wait for its end. They act on the project, the engine session and the transport, and reach
+// the window only through StudioWindow.
+#pragma once
+
+#include <cstdint>
+
+namespace vumo
+{
+
+class EngineSession;
+class ProjectModel;
+class StudioWindow;
+class Transport;
+class UiServices;
+struct ModVumo;
+
+class TransportCommands
+{
+public:
+    TransportCommands(ProjectModel& model, EngineSession& session, Transport& transport,
+                      UiServices& ui, StudioWindow& window);
+
+    void mnuControlPlay();
+    void mnuControlRecord();
+    void mnuControlStop();
+
+    // True from PrepareTransport to the end of Play or Record.
+    bool passRunning() const { return m_passRunning; }
+
+    // Locks the controls, shows "Mixing Tracks ...", hands the track table to the engine and
+    // queues the drum song when drums are active.
+    void PrepareTransport();
+    // Waits for the transport's end, then stops the drums and unlocks the controls.
+    void WaitWhilePlaying();
+
+private:
+    // False when the chosen track's gains are zero and the user keeps it so.
+    bool takeWillBeHeard();
+    bool canStart();
+
+    ProjectModel& m_model;
+    ModVumo& m_mod;
+    EngineSession& m_session;
+    Transport& m_transport;
+    UiServices& m_ui;
+    StudioWindow& m_window;
+    bool m_passRunning = false;
+};
+
+} // namespace vumo

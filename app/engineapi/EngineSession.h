@@ -1,0 +1,31 @@
+// EngineSession: whether the engine is open for the project, and the two calls that open and
+// close it. Commands ask the session instead of keeping a flag of their own.
+#pragma once
+
+#include <cstdint>
+
+namespace vumo
+{
+
+class EngineBinding;
+
+class EngineSession
+{
+public:
+    explicit EngineSession(EngineBinding& engine) : m_engine(engine) {}
+
+    EngineBinding& engine() const { return m_engine; }
+    // True from a successful OpenLib to the next CloseLib (bInitLib).
+    bool isOpen() const { return m_open; }
+    // OpenLib for tracks of trackLength frames; a refused open is closed again at once and
+    // leaves the session closed. Returns OpenLib's result.
+    int32_t open(int32_t trackLength);
+    // CloseLib; the session is closed afterwards whatever the result. Returns CloseLib's result.
+    int32_t close();
+
+private:
+    EngineBinding& m_engine;
+    bool m_open = false;
+};
+
+} // namespace vumo
