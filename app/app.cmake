@@ -157,7 +157,7 @@ vumo_app_test(tst_fxlist tests/app/fx/FxListTest.cpp)
 target_link_libraries(tst_fxlist PRIVATE wavorn)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
-target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app)
+target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
 
 # ---- The mixer window and the drum editor window. ----
 include(app/mixer/mixer.cmake)

@@ -2,7 +2,7 @@
 // hi-hat selected, and saves it as a PNG. Usage: vumo_drums_screenshot <file.png>
 #include "drums/DrumEngine.h"
 #include "drums/frmDrums.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -7,9 +7,9 @@ target_link_libraries(tst_drumplay PRIVATE wavorn)
 
 # Saves the drum editor with a programmed pattern as a PNG (docs/screenshot-drums.png).
 qt_add_executable(vumo_drums_screenshot app/demo/DrumsScreenshotMain.cpp)
-target_link_libraries(vumo_drums_screenshot PRIVATE vumo_app)
+target_link_libraries(vumo_drums_screenshot PRIVATE vumo_app_testsupport)
 
 # Times the editor's opening and a beat bar's repaint (not a test: figures in
 # bench/drums/results.md).
 qt_add_executable(vumo_drums_timing bench/drums/DrumsTimingMain.cpp)
-target_link_libraries(vumo_drums_timing PRIVATE vumo_app)
+target_link_libraries(vumo_drums_timing PRIVATE vumo_app_testsupport)

@@ -4,7 +4,7 @@
 #include "fx/ChainProgress.h"
 #include "fx/FrmFX.h"
 #include "fx/frmFXList.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>

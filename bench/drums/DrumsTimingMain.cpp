@@ -3,7 +3,7 @@
 // Usage: vumo_drums_timing [rounds]
 #include "drums/DrumEngine.h"
 #include "drums/frmDrums.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // menus, its load and unload, and the Play loop.
 #include "drums/DrumEngine.h"
 #include "drums/frmDrums.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAction>
 #include <QComboBox>

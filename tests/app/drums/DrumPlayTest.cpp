@@ -2,7 +2,7 @@
 // that leave the output and when.
 #include "drums/DrumEngine.h"
 #include "drums/frmDrums.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include "wavorn.h"
 

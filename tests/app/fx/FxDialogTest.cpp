@@ -2,7 +2,7 @@
 // 1024-frame minimum and the studio's own fade.
 #include "fx/EffectCatalog.h"
 #include "fx/EffectDispatch.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QDialog>

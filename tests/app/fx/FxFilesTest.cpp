@@ -2,7 +2,7 @@
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
 #include "fx/FrmFX.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QDir>

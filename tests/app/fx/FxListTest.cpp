@@ -1,7 +1,7 @@
 // The chain window over the real engine (libwavorn) and its virtual devices: Apply, Audition,
 // the capacity and the list commands.
 #include "fx/frmFXList.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include "wavorn.h"
 

@@ -1,6 +1,6 @@
 // The mixer window through scripted runs: its rows, Apply, Cancel and the close button.
 #include "mixer/frmMix.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

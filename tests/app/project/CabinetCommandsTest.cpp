@@ -2,7 +2,7 @@
 // window, and the opened project points at the tracks where they were restored.
 #include "commands/CabinetCommands.h"
 #include "dialogs/FrmChain.h"
-#include "services/ScriptedUiServices.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QFile>
 #include <QSignalSpy>
