@@ -1,6 +1,7 @@
 // frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
 #include "mainwin/frmVumo.h"
 
+#include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineBinding.h"
@@ -46,6 +47,7 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
     buildControls();
     m_transportCommands =
         std::make_unique<TransportCommands>(m_mod, m_session, *m_transport, m_ui, *this);
+    m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);

@@ -28,6 +28,7 @@ class QToolButton;
 namespace vumo
 {
 
+class EditCommands;
 class EngineBinding;
 class FrmMessage;
 class Transport;
@@ -213,6 +214,7 @@ private:
     bool m_closePending = false; // a close asked for under a running command
     Transport* m_transport = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
+    std::unique_ptr<EditCommands> m_editCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
