@@ -56,7 +56,6 @@ const std::map<QString, std::function<void(EditCommands&)>> kCommands = {
     {"PasteFrom0", [](EditCommands& c) { c.PasteFromFile(0); }},
     {"PasteFrom1", [](EditCommands& c) { c.PasteFromFile(1); }},
     {"PasteFrom2", [](EditCommands& c) { c.PasteFromFile(2); }},
-    {"PasteFrom3", [](EditCommands& c) { c.PasteFromFile(3); }},
     {"Undo", &EditCommands::mnuEditUndo},
 };
 
@@ -132,15 +131,9 @@ private slots:
                            "draw", "hide"};
         QTest::newRow("Copy To") << "CopyTo" << 0 << "CopyTo(100,900,%t)"
                                  << QStringList{"Copying To ...", "hide"};
-        QTest::newRow("Paste From Straight")
-            << "PasteFrom0" << 0 << "PasteFrom(100,900,%t,0)" << QStringList{paste, "draw", "hide"};
-        QTest::newRow("Paste From Merged")
-            << "PasteFrom1" << 0 << "PasteFrom(100,900,%t,1)" << QStringList{paste, "draw", "hide"};
         QTest::newRow("Paste From Ring, converted file")
             << "PasteFrom2" << 2 << "PasteFrom(100,900,%t,2)"
             << QStringList{paste, "box Error in PasteFrom: 2", "draw", "hide"};
-        QTest::newRow("Paste From Negative")
-            << "PasteFrom3" << 0 << "PasteFrom(100,900,%t,3)" << QStringList{paste, "draw", "hide"};
         QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
         QTest::newRow("Undo, Yes, refused")
             << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
@@ -184,8 +177,6 @@ private slots:
                            "Properties to open the engine again."};
         QTest::newRow("Paste From, no track chosen")
             << "PasteFrom0" << true << -1 << true << QStringList{"No track selected."};
-        QTest::newRow("Undo, no track chosen")
-            << "Undo" << true << -1 << true << QStringList{"No track selected."};
     }
     void nothingIsDone()
     {
@@ -209,19 +200,15 @@ private slots:
     void copyFromFillsTheClipboard_data()
     {
         QTest::addColumn<bool>("oldClipboard");
-        QTest::addColumn<QString>("chosen"); // take, clip or missing
-        QTest::addColumn<QString>("result"); // what the clipboard then holds: take, old, none
+        QTest::addColumn<QString>("chosen"); // take, clip, unreadable or missing
         QTest::addColumn<int>("messages");
-        QTest::newRow("first clipboard") << false << "take"
-                                         << "take" << 0;
-        QTest::newRow("replaces the clipboard") << true << "take"
-                                                << "take" << 0;
-        QTest::newRow("the clipboard itself") << true << "clip"
-                                              << "old" << 0;
-        QTest::newRow("unreadable file keeps the clipboard") << true << "missing"
-                                                             << "old" << 1;
-        QTest::newRow("unreadable file, no clipboard") << false << "missing"
-                                                       << "none" << 1;
+        QTest::addColumn<QString>("result"); // what the clipboard then holds: take, old, none
+        QTest::newRow("first clipboard") << false << "take" << 0 << "take";
+        QTest::newRow("replaces the clipboard") << true << "take" << 0 << "take";
+        QTest::newRow("the clipboard itself") << true << "clip" << 0 << "old";
+        QTest::newRow("missing file keeps the clipboard") << true << "missing" << 1 << "old";
+        QTest::newRow("missing file, no clipboard") << false << "missing" << 1 << "none";
+        QTest::newRow("failed read keeps the clipboard") << true << "unreadable" << 1 << "old";
     }
     void copyFromFillsTheClipboard()
     {
@@ -236,9 +223,14 @@ private slots:
         if (oldClipboard)
             QVERIFY(writeBytes(r.clip, old));
         QVERIFY(writeBytes(r.take, take));
-        r.ui.files.push_back(chosen == "take"   ? r.take
-                             : chosen == "clip" ? r.clip
-                                                : r.home.filePath("gone.wav"));
+        // The first page of the process's memory opens but cannot be read.
+        const QString unreadable = QStringLiteral("/proc/self/mem");
+        if (chosen == "unreadable" && !QFile::exists(unreadable))
+            QSKIP("needs /proc");
+        r.ui.files.push_back(chosen == "take"         ? r.take
+                             : chosen == "clip"       ? r.clip
+                             : chosen == "unreadable" ? unreadable
+                                                      : r.home.filePath("gone.wav"));
         r.run("CopyFrom");
         QCOMPARE(Rig::bytes(r.clip), result == "take"  ? take
                                      : result == "old" ? old
