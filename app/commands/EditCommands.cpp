@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 
 namespace vumo
 {
@@ -72,6 +73,10 @@ EditCommands::EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
 
 bool EditCommands::canEdit()
 {
+    // The message window lets clicks through while it paints: an edit arriving then is
+    // dropped, or a second Cut would cut the silence the first one left into the clipboard.
+    if (m_busy)
+        return false;
     return engineReady(m_session, m_ui) &&
            trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
 }
@@ -79,6 +84,7 @@ bool EditCommands::canEdit()
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
                                const std::function<int32_t(EngineBinding&)>& call)
 {
+    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
     m_lRet = call(m_session.engine());
     checkEngine(m_ui, exportName, m_lRet);
@@ -149,9 +155,12 @@ void EditCommands::mnuEditCopyTo()
 
 void EditCommands::mnuEditCopyFrom()
 {
+    if (m_busy)
+        return;
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
         m_ui.message(QStringLiteral("%1 could not be copied to the clipboard: %2\nThe clipboard "

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -26,7 +27,13 @@ struct LoggingWindow : StudioWindow
     QStringList log;
     int chosenTrack() const override { return chosen; }
     void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
-    void showMessage(const QString& text) override { log << text; }
+    std::function<void()> whilePainting; // a click while the message window paints
+    void showMessage(const QString& text) override
+    {
+        log << text;
+        if (whilePainting)
+            std::exchange(whilePainting, nullptr)();
+    }
     void hideMessage() override { log << "hide"; }
     void DrawTrack() override { log << "draw"; }
     bool drumsActive() const override { return false; }
@@ -243,6 +250,21 @@ private slots:
             files.prepend("clipper.wav");
         QCOMPARE(QDir(r.home.path()).entryList(QDir::Files), files);
         QVERIFY(r.engine.calls.isEmpty());
+    }
+
+    void clicksWhileTheMessagePaintsAreDropped()
+    {
+        for (const QString second : {"Cut", "Paste", "CopyFrom", "Undo"})
+        {
+            Rig r;
+            QVERIFY(writeWave(r.clip, {1, 2}));
+            r.ui.files.push_back(r.take);
+            r.ui.answers.push_back(Answer::Yes);
+            r.window.whilePainting = [&r, second] { r.run(second); };
+            r.run("Cut");
+            QCOMPARE(r.engine.calls, QStringList{"CutTo(100,900," + r.clip + ")"});
+            QCOMPARE(r.ui.shown.size(), 0);
+        }
     }
 
     // Through the real window and engine: Copy and Paste by the picture buttons, then Undo.
