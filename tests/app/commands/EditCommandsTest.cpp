@@ -276,8 +276,11 @@ private slots:
         for (int32_t i = 0; i < 2 * n; ++i)
             s.engine.TrackWrite(i, (i * 997) % 60000 - 30000);
         const std::vector<int16_t> clip = s.trackSamples(0, n);
+        // No clipboard file yet: Paste leaves the track as it is.
         s.mod.selStart = 0;
         s.mod.selEnd = n;
+        child<QToolButton>(s.w, "cmdPaste")->click();
+        QCOMPARE(s.trackSamples(0, n), clip);
         child<QToolButton>(s.w, "cmdCopy")->click();
         QCOMPARE(readWaveSamples(s.path("clipper.wav")), clip);
 
