@@ -3,6 +3,7 @@
 
 #include "commands/FileCommands.h"
 #include "commands/TrackCommands.h"
+#include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineBinding.h"
@@ -54,6 +55,7 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
         std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
     m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
                                                     FILESPEC, m_memoryProbe);
+    m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);

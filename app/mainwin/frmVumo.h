@@ -28,6 +28,7 @@ class QToolButton;
 namespace vumo
 {
 
+class EditCommands;
 class EngineBinding;
 class FrmMessage;
 class Transport;
@@ -219,6 +220,7 @@ private:
     std::unique_ptr<TransportCommands> m_transportCommands;
     std::unique_ptr<TrackCommands> m_trackCommands;
     std::unique_ptr<FileCommands> m_fileCommands;
+    std::unique_ptr<EditCommands> m_editCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

@@ -1,8 +1,9 @@
 // frmVumo's commands: the menu items' handlers outside projects, tracks and the transport.
-// Commands whose work comes with later parts of the studio (editing, effects, drums, mixer,
+// Commands whose work comes with later parts of the studio (effects, drums, mixer,
 // capture) say so through the UI services and change nothing.
 #include "mainwin/frmVumo.h"
 
+#include "commands/EditCommands.h"
 #include "commands/TrackTable.h"
 #include "dialogs/frmOptions.h"
 #include "services/UiServices.h"
@@ -54,57 +55,57 @@ void frmVumo::mnuFileExit()
 
 void frmVumo::mnuEditUndo()
 {
-    notAvailable(QStringLiteral("Undo"));
+    m_editCommands->mnuEditUndo();
 }
 
 void frmVumo::mnuEditCut()
 {
-    notAvailable(QStringLiteral("Cut"));
+    m_editCommands->mnuEditCut();
 }
 
 void frmVumo::mnuEditCopy()
 {
-    notAvailable(QStringLiteral("Copy"));
+    m_editCommands->mnuEditCopy();
 }
 
 void frmVumo::mnuEditPaste()
 {
-    notAvailable(QStringLiteral("Paste"));
+    m_editCommands->mnuEditPaste();
 }
 
 void frmVumo::mnuEditMerge()
 {
-    notAvailable(QStringLiteral("Merge"));
+    m_editCommands->mnuEditMerge();
 }
 
 void frmVumo::mnuEditCopyFrom()
 {
-    notAvailable(QStringLiteral("Copy From"));
+    m_editCommands->mnuEditCopyFrom();
 }
 
 void frmVumo::mnuEditCopyTo()
 {
-    notAvailable(QStringLiteral("Copy To"));
+    m_editCommands->mnuEditCopyTo();
 }
 
 void frmVumo::mnuEditPasteFromStraight()
 {
-    notAvailable(QStringLiteral("Paste From Straight"));
+    m_editCommands->PasteFromFile(EditCommands::kStraight);
 }
 
 void frmVumo::mnuEditPasteFromMerged()
 {
-    notAvailable(QStringLiteral("Paste From Merged"));
+    m_editCommands->PasteFromFile(EditCommands::kMerged);
 }
 
 void frmVumo::mnuEditPasteFromRing()
 {
-    notAvailable(QStringLiteral("Paste From Ring"));
+    m_editCommands->PasteFromFile(EditCommands::kRing);
 }
 
 void frmVumo::mnuEditPasteFromNegative()
 {
-    notAvailable(QStringLiteral("Paste From Negative"));
+    m_editCommands->PasteFromFile(EditCommands::kNegative);
 }
 
 void frmVumo::mnuEditSelectAll()

@@ -1,0 +1,200 @@
+// EditCommands: the Edit menu on the selection of the current track.
+#include "commands/EditCommands.h"
+
+#include "commands/StudioWindow.h"
+#include "commands/TrackTable.h"
+#include "engineapi/EngineBinding.h"
+#include "engineapi/EngineSession.h"
+#include "services/UiServices.h"
+#include "state/ModVumo.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QScopedValueRollback>
+
+namespace vumo
+{
+namespace
+{
+
+constexpr qint64 kCopyChunkBytes = qint64(1) << 20;
+
+QByteArray enginePath(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// Copies source over target through a temporary file beside target, renamed over it only
+// when the copy is complete. Returns why it failed, or an empty text.
+QString replaceWithCopy(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.errorString();
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString();
+    for (;;)
+    {
+        const QByteArray chunk = in.read(kCopyChunkBytes);
+        if (in.error() != QFileDevice::NoError)
+        {
+            out.cancelWriting();
+            return in.errorString();
+        }
+        if (chunk.isEmpty())
+            break;
+        if (out.write(chunk) != chunk.size())
+        {
+            const QString why = out.errorString();
+            out.cancelWriting();
+            return why;
+        }
+    }
+    if (!out.commit())
+        return out.errorString();
+    return {};
+}
+
+} // namespace
+
+EditCommands::EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+                           StudioWindow& window, const QString& clipFile)
+    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_clipFile(clipFile)
+{
+}
+
+bool EditCommands::canEdit()
+{
+    // The message window lets clicks through while it paints: an edit arriving then is
+    // dropped, or a second Cut would cut the silence the first one left into the clipboard.
+    if (m_busy)
+        return false;
+    return engineReady(m_session, m_ui) &&
+           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+}
+
+void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
+                               const std::function<int32_t(EngineBinding&)>& call)
+{
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    m_window.showMessage(message);
+    m_lRet = call(m_session.engine());
+    checkEngine(m_ui, exportName, m_lRet);
+    if (redraw)
+        m_window.DrawTrack();
+    m_window.hideMessage();
+}
+
+QString EditCommands::chooseWave()
+{
+    return m_ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Open"));
+}
+
+void EditCommands::mnuEditCut()
+{
+    if (!canEdit())
+        return;
+    // The engine silences the range even when the clipboard could not be written: redraw.
+    engineFrame(
+        QStringLiteral("Cutting To ..."), "CutTo", true,
+        [this](EngineBinding& e)
+        { return e.CutTo(m_mod.selStart, m_mod.selEnd, enginePath(m_clipFile).constData()); });
+}
+
+void EditCommands::mnuEditCopy()
+{
+    if (!canEdit())
+        return;
+    engineFrame(
+        QStringLiteral("Copying ..."), "CopyTo", false,
+        [this](EngineBinding& e)
+        { return e.CopyTo(m_mod.selStart, m_mod.selEnd, enginePath(m_clipFile).constData()); });
+}
+
+void EditCommands::pasteClipboard(int32_t mode, const QString& message)
+{
+    if (!canEdit() || !QFileInfo::exists(m_clipFile))
+        return;
+    engineFrame(message, "PasteFrom", true,
+                [this, mode](EngineBinding& e) {
+                    return e.PasteFrom(m_mod.selStart, m_mod.selEnd,
+                                       enginePath(m_clipFile).constData(), mode);
+                });
+}
+
+void EditCommands::mnuEditPaste()
+{
+    pasteClipboard(kStraight, QStringLiteral("Performing Paste ..."));
+}
+
+void EditCommands::mnuEditMerge()
+{
+    pasteClipboard(kMerged, QStringLiteral("Merging ..."));
+}
+
+void EditCommands::mnuEditCopyTo()
+{
+    if (!canEdit())
+        return;
+    const QString name = chooseWave();
+    if (name.isEmpty())
+        return;
+    // An existing file is replaced without asking (the browser runs in its Open mode).
+    engineFrame(QStringLiteral("Copying To ..."), "CopyTo", false,
+                [this, &name](EngineBinding& e)
+                { return e.CopyTo(m_mod.selStart, m_mod.selEnd, enginePath(name).constData()); });
+}
+
+void EditCommands::mnuEditCopyFrom()
+{
+    if (m_busy)
+        return;
+    const QString name = chooseWave();
+    if (name.isEmpty() || sameFile(name, m_clipFile))
+        return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    m_window.showMessage(QStringLiteral("Copying From ..."));
+    if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
+        m_ui.message(QStringLiteral("%1 could not be copied to the clipboard: %2\nThe clipboard "
+                                    "is unchanged.")
+                         .arg(name, why),
+                     MsgIcon::Exclamation);
+    m_window.hideMessage();
+}
+
+void EditCommands::PasteFromFile(int32_t mode)
+{
+    if (!canEdit())
+        return;
+    const QString name = chooseWave();
+    if (name.isEmpty())
+        return;
+    engineFrame(
+        QStringLiteral("Performing Paste ..."), "PasteFrom", true,
+        [this, &name, mode](EngineBinding& e)
+        { return e.PasteFrom(m_mod.selStart, m_mod.selEnd, enginePath(name).constData(), mode); });
+}
+
+void EditCommands::mnuEditUndo()
+{
+    if (!canEdit())
+        return;
+    // Everything since the track's file was last written is dropped: Enter keeps it.
+    if (m_ui.ask(QStringLiteral("Are you sure you want to undo all changes to this track up to "
+                                "the last save or track change?"),
+                 Buttons::YesNo, Answer::No) != Answer::Yes)
+        return;
+    m_lRet = m_session.engine().Undo();
+    checkEngine(m_ui, "Undo", m_lRet);
+    m_window.DrawTrack();
+}
+
+} // namespace vumo

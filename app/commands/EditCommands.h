@@ -1,0 +1,73 @@
+// EditCommands: Cut, Copy, Paste, Merge, Copy To, Copy From, the four Paste From modes and Undo
+// on the selection of the current track. Clips travel through the clipboard file, a wave file
+// in the application folder that outlives the program. They act on the project, the engine
+// session and the UI services, and reach the window only through StudioWindow. An edit command
+// that arrives while another one shows its message window does nothing.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace vumo
+{
+
+class EngineBinding;
+class EngineSession;
+class StudioWindow;
+class UiServices;
+struct ModVumo;
+
+class EditCommands
+{
+public:
+    // The engine's paste modes (PasteFrom's fourth argument).
+    static constexpr int32_t kStraight = 0; // replace the range with the file
+    static constexpr int32_t kMerged = 1;   // mix the file into the range
+    static constexpr int32_t kRing = 2;     // ring-modulate the range with the file
+    static constexpr int32_t kNegative = 3; // subtract the file from the range
+
+    // clipFile: the window's CLIPFILE, read at each command (start-up sets it after the
+    // commands are made).
+    EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
+                 const QString& clipFile);
+
+    void mnuEditCut();
+    void mnuEditCopy();
+    // Paste and Merge without a clipboard file do nothing and say nothing.
+    void mnuEditPaste();
+    void mnuEditMerge();
+    void mnuEditCopyTo();
+    // Fills the clipboard file from a chosen file without the engine. The copy goes to a
+    // temporary file beside the clipboard and replaces it only once complete, so a failed copy
+    // is reported and leaves the old clipboard as it was. Choosing the clipboard file itself
+    // leaves it as it is. Needs no track and no open engine.
+    void mnuEditCopyFrom();
+    // The common body of the four Paste From items: a chosen wave file pasted in mode.
+    void PasteFromFile(int32_t mode);
+    // Reverts the current track to its file after a question; No changes nothing.
+    void mnuEditUndo();
+
+    // lRet: the last engine result.
+    int32_t lastResult() const { return m_lRet; }
+
+private:
+    bool canEdit();
+    // The common frame: the message window with message around the call, its result reported
+    // with "Error in " + exportName while the message is still up, then the redraw.
+    void engineFrame(const QString& message, const char* exportName, bool redraw,
+                     const std::function<int32_t(EngineBinding&)>& call);
+    void pasteClipboard(int32_t mode, const QString& message);
+    QString chooseWave();
+
+    ModVumo& m_mod;
+    EngineSession& m_session;
+    UiServices& m_ui;
+    StudioWindow& m_window;
+    const QString& m_clipFile;
+    int32_t m_lRet = 0;
+    bool m_busy = false; // while a command's message window is up
+};
+
+} // namespace vumo
