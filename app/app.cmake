@@ -7,6 +7,7 @@ include(app/project/project.cmake)
 add_library(vumo_app STATIC
     app/commands/TrackTable.cpp
     app/commands/TransportCommands.cpp
+    app/commands/CaptureCommands.cpp
     app/engineapi/EngineApi.cpp
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
@@ -106,6 +107,7 @@ vumo_app_test(tst_trackcommands tests/app/tracks/TrackCommandsTest.cpp)
 vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 vumo_app_test(tst_transportcommands tests/app/commands/TransportCommandsTest.cpp)
+vumo_app_test(tst_capturecommands tests/app/commands/CaptureCommandsTest.cpp)
 vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
 
