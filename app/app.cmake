@@ -10,6 +10,7 @@ add_library(vumo_app STATIC
     app/commands/EditCommands.cpp
     app/commands/TrackTable.cpp
     app/commands/TransportCommands.cpp
+    app/commands/CaptureCommands.cpp
     app/engineapi/EngineApi.cpp
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
@@ -111,6 +112,7 @@ vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 vumo_app_test(tst_transportcommands tests/app/commands/TransportCommandsTest.cpp)
 vumo_app_test(tst_editcommands tests/app/commands/EditCommandsTest.cpp)
+vumo_app_test(tst_capturecommands tests/app/commands/CaptureCommandsTest.cpp)
 vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
 

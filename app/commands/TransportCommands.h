@@ -33,10 +33,13 @@ public:
     void PrepareTransport();
     // Waits for the transport's end, then stops the drums and unlocks the controls.
     void WaitWhilePlaying();
+    // The end of a pass that a command other than Play and Record ran.
+    void endPass() { m_passRunning = false; }
+    // Asks to unmute the chosen track for a take when its gains are zero; false when the user
+    // keeps it so (the take would be silence).
+    bool takeWillBeHeard();
 
 private:
-    // False when the chosen track's gains are zero and the user keeps it so.
-    bool takeWillBeHeard();
     bool canStart();
 
     ProjectModel& m_model;

@@ -1,0 +1,59 @@
+// CaptureCommands: "&SK1 Mode" (play the project while recording the MIDI keyboard, then render
+// every note into the current track from the clipboard sample) and "&Rip MCI" (record a media
+// file or a CD track into the selection of the current track, sample for sample).
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace vumo
+{
+
+class EngineSession;
+class StudioWindow;
+class TransportCommands;
+class UiServices;
+struct ModVumo;
+
+// The media a Rip pass records, through the device layer: a file path, or "cd:" and a track
+// number.
+struct MediaCapture
+{
+    // Empty when the source can be recorded; otherwise why not, for the user.
+    std::function<QString(const QString& source)> probe;
+    // The source the next recording pass takes its input from; empty: the wave input again.
+    std::function<void(const QString& source)> select;
+};
+
+class CaptureCommands
+{
+public:
+    CaptureCommands(ModVumo& mod, EngineSession& session, TransportCommands& transport,
+                    UiServices& ui, StudioWindow& window, const QString& clipFile,
+                    MediaCapture media);
+
+    void mnuControlSK1();
+    void mnuControlRip();
+
+    // The pitch ratio of MIDI note n, from the sample keyboard's fixed table: note 60 is 1.0,
+    // each octave doubles, and the twelve steps are the table's decimal values (not equal
+    // temperament).
+    static double noteRatio(int note);
+
+private:
+    bool canStart();
+    // Renders every note of the record list into the current track with SK1.
+    void renderNotes();
+
+    ModVumo& m_mod;
+    EngineSession& m_session;
+    TransportCommands& m_transport;
+    UiServices& m_ui;
+    StudioWindow& m_window;
+    QString m_clipFile;
+    MediaCapture m_media;
+};
+
+} // namespace vumo
