@@ -7,7 +7,7 @@ extern "C"
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
+#include <libavutil/dict.h>
 #include <libswresample/swresample.h>
 }
 
@@ -43,7 +43,14 @@ public:
     std::string open()
     {
         av_log_set_level(AV_LOG_QUIET);
-        if (avformat_open_input(&m_format, m_path.c_str(), nullptr, nullptr) < 0)
+        // Always a local file: a name with a colon is not taken for a protocol, and no demuxer
+        // may follow a playlist's links to the network or to other programs.
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        const int rc =
+            avformat_open_input(&m_format, ("file:" + m_path).c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (rc < 0)
             return "The file \"" + m_path + "\" cannot be opened as a media file.";
         if (avformat_find_stream_info(m_format, nullptr) < 0)
             return undecodable("its streams cannot be read");

@@ -28,12 +28,15 @@ int cdTrackOf(const std::string& source)
 
 bool isMidiFile(const std::string& path)
 {
-    if (path.size() < 4)
-        return false;
-    std::string ext = path.substr(path.size() - 4);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return char(std::tolower(uint8_t(c))); });
-    return ext == ".mid";
+    const auto endsWith = [&](const std::string& ext)
+    {
+        return name.size() > ext.size() &&
+               name.compare(name.size() - ext.size(), ext.size(), ext) == 0;
+    };
+    return endsWith(".mid") || endsWith(".midi");
 }
 
 } // namespace

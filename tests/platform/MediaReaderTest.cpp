@@ -70,11 +70,15 @@ TEST(MediaReader, SixteenBitStereoWaveDecodesToItsOwnSamples)
 {
     testwave::TempDir dir;
     const auto samples = testwave::ramp(30000, -15000);
-    testwave::writeStereo(dir.file("take.wav"), samples);
-    EXPECT_EQ(decoded(dir.file("take.wav")), samples);
+    testwave::writeStereo(dir.file("http:take.wav"), samples);
+    // A relative name with a colon is a file, not a network address.
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(decoded("http:take.wav"), samples);
+    std::filesystem::current_path(home);
     std::vector<int16_t> first;
     std::string error;
-    ASSERT_TRUE(decodeMedia(dir.file("take.wav"), 1000, first, error));
+    ASSERT_TRUE(decodeMedia(dir.file("http:take.wav"), 1000, first, error));
     EXPECT_EQ(first, std::vector<int16_t>(samples.begin(), samples.begin() + 2000));
 }
 
@@ -118,7 +122,7 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
 {
     testwave::TempDir dir;
     platform::test::writeText(dir.file("noise.mp3"), std::string(5000, 'x'));
-    platform::test::writeText(dir.file("fake.mid"), "MThd but nothing after");
+    platform::test::writeText(dir.file("fake.MIDI"), "MThd but nothing after");
     testwave::writeStereo(dir.file("track01.wav"), testwave::ramp(100));
     ScopedEnv font("VUMO_SOUNDFONT", std::nullopt);
     platform::setSoundFontSearchPaths({}); // a machine without a SoundFont
@@ -128,7 +132,7 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
     } cases[] = {
         {dir.file("missing.wav"), "", "cannot be opened"},
         {dir.file("noise.mp3"), "", "noise.mp3"},
-        {dir.file("fake.mid"), "", "SoundFont"},
+        {dir.file("fake.MIDI"), "", "SoundFont"},
         {dir.file("none.mid"), "", "cannot be opened"},
         {"cdda:3", dir.path().string(), "The CD has no track 3."},
         {"cdda:0", dir.path().string(), "names no CD track"},
