@@ -22,16 +22,42 @@ constexpr int kChunkFrames = 4096;
 // A second of release after the last event, so the final notes fade as they would live.
 constexpr int kTailFrames = 44100;
 
-bool hasMidiHeader(const std::string& path)
+uint32_t be32(const uint8_t* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+// A standard MIDI file: an "MThd" chunk of at least 6 bytes naming format 0 to 2 and at least
+// one track, then its track chunks, each whole within the file. FluidSynth's player would
+// otherwise take a damaged file for an empty song.
+bool isWholeMidiFile(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr)
         return false;
-    std::array<char, 4> head{};
-    const bool ok = std::fread(head.data(), 1, head.size(), f) == head.size() &&
-                    std::string(head.data(), head.size()) == "MThd";
+    std::vector<uint8_t> bytes;
+    std::array<uint8_t, 65536> block{};
+    for (size_t got; (got = std::fread(block.data(), 1, block.size(), f)) > 0;)
+        bytes.insert(bytes.end(), block.begin(), block.begin() + got);
     std::fclose(f);
-    return ok;
+    if (bytes.size() < 14 || std::string(bytes.begin(), bytes.begin() + 4) != "MThd")
+        return false;
+    const uint32_t headBytes = be32(&bytes[4]);
+    const unsigned format = unsigned(bytes[8]) << 8 | bytes[9];
+    unsigned tracks = unsigned(bytes[10]) << 8 | bytes[11];
+    if (headBytes < 6 || format > 2 || tracks == 0 || headBytes > bytes.size() - 8)
+        return false;
+    for (size_t at = 8 + size_t(headBytes); tracks > 0; --tracks)
+    {
+        if (bytes.size() - at < 8)
+            return false;
+        const uint32_t length = be32(&bytes[at + 4]);
+        if (std::string(bytes.begin() + long(at), bytes.begin() + long(at) + 4) != "MTrk" ||
+            length > bytes.size() - at - 8)
+            return false;
+        at += 8 + size_t(length);
+    }
+    return true;
 }
 
 class MidiFileReader : public MediaReader
@@ -102,7 +128,7 @@ private:
 
 MediaOpenResult openMidiFile(const std::string& path)
 {
-    if (!hasMidiHeader(path))
+    if (!isWholeMidiFile(path))
         return {nullptr, "The file \"" + path + "\" cannot be opened as a MIDI file."};
     const SoundFontChoice font = findSoundFont();
     if (font.path.empty())

@@ -58,6 +58,13 @@ std::vector<int16_t> rawSamples(const std::string& path)
     return s;
 }
 
+// One track: middle C for 96 ticks of 96 per quarter note at 120 bpm, half a second.
+std::vector<uint8_t> middleC()
+{
+    return {'M', 'T', 'h', 'd', 0,  0, 0,    6,  0,   0,  0,    1,  0,  96, 'M',  'T',  'r',
+            'k', 0,   0,   0,   12, 0, 0x90, 60, 100, 96, 0x80, 60, 64, 0,  0xFF, 0x2F, 0};
+}
+
 std::vector<int16_t> decoded(const std::string& source)
 {
     std::vector<int16_t> samples;
@@ -122,7 +129,11 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
 {
     testwave::TempDir dir;
     platform::test::writeText(dir.file("noise.mp3"), std::string(5000, 'x'));
-    platform::test::writeText(dir.file("fake.MIDI"), "MThd but nothing after");
+    platform::test::writeText(dir.file("fake.mid"), "MThd but nothing after");
+    auto cut = middleC();
+    cut.resize(cut.size() - 3); // the track chunk is longer than what is left of the file
+    testwave::writeBytes(dir.file("cut.mid"), cut);
+    testwave::writeBytes(dir.file("good.MIDI"), middleC());
     testwave::writeStereo(dir.file("track01.wav"), testwave::ramp(100));
     ScopedEnv font("VUMO_SOUNDFONT", std::nullopt);
     platform::setSoundFontSearchPaths({}); // a machine without a SoundFont
@@ -132,7 +143,9 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
     } cases[] = {
         {dir.file("missing.wav"), "", "cannot be opened"},
         {dir.file("noise.mp3"), "", "noise.mp3"},
-        {dir.file("fake.MIDI"), "", "SoundFont"},
+        {dir.file("fake.mid"), "", "cannot be opened as a MIDI file"},
+        {dir.file("cut.mid"), "", "cannot be opened as a MIDI file"},
+        {dir.file("good.MIDI"), "", "SoundFont"},
         {dir.file("none.mid"), "", "cannot be opened"},
         {"cdda:3", dir.path().string(), "The CD has no track 3."},
         {"cdda:0", dir.path().string(), "names no CD track"},
@@ -157,11 +170,7 @@ TEST(MediaReader, MidiFilesAreRenderedByTheBuiltInSynth)
     if (platform::findSoundFont().path.empty())
         GTEST_SKIP() << "no SoundFont on this machine";
     testwave::TempDir dir;
-    // One track: middle C for 96 ticks of 96 per quarter note at 120 bpm, half a second.
-    const std::vector<uint8_t> midi{'M', 'T', 'h', 'd',  0,   0,   0, 6,    0,    0,  0, 1,
-                                    0,   96,  'M', 'T',  'r', 'k', 0, 0,    0,    12, 0, 0x90,
-                                    60,  100, 96,  0x80, 60,  64,  0, 0xFF, 0x2F, 0};
-    testwave::writeBytes(dir.file("c.mid"), midi);
+    testwave::writeBytes(dir.file("c.mid"), middleC());
     const auto s = decoded(dir.file("c.mid"));
     // The note, its release, and FluidSynth's pause after the end of the song.
     ASSERT_GT(s.size() / 2, 22050u);
