@@ -10,6 +10,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
           portaudio19-dev librtmidi-dev libasound2-dev
           libfluidsynth-dev timgm6mb-soundfont
           libgcab-dev cabextract gcab ffmpeg
+          libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libcdio-paranoia-dev
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
 
 install_missing() {

@@ -4,6 +4,7 @@
 #include "PortAudioSession.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform
@@ -88,7 +89,19 @@ int32_t PortAudioWaveIn::start()
         return kMmInvalidHandle;
     if (Pa_IsStreamActive(m_stream) == 1)
         return kMmNoError;
-    return mmResultFromPortAudio(Pa_StartStream(m_stream));
+    endMedia();
+    media::CaptureStart capture =
+        media::startCaptureFromEnvironment(m_prepared ? m_blockFrames : UINT32_MAX);
+    if (capture.requested && !capture.stream)
+    {
+        std::fprintf(stderr, "Vumo: %s\n", capture.error.c_str());
+        return kMmError;
+    }
+    m_media = std::move(capture.stream);
+    const int32_t rc = mmResultFromPortAudio(Pa_StartStream(m_stream));
+    if (rc != kMmNoError)
+        endMedia();
+    return rc;
 }
 
 int32_t PortAudioWaveIn::positionFrames(uint32_t& frames)
@@ -108,6 +121,7 @@ int32_t PortAudioWaveIn::reset()
     // Pa_AbortStream returns once the callback has left, so the block is ours again.
     stopStream(m_stream);
     m_position.store(0);
+    endMedia();
     if (hadBlock && m_onBlockDone)
         m_onBlockDone();
     return kMmNoError;
@@ -136,7 +150,16 @@ int32_t PortAudioWaveIn::close()
     m_stream = nullptr;
     m_session.reset();
     m_prepared = false;
+    endMedia();
     return rc;
+}
+
+void PortAudioWaveIn::endMedia()
+{
+    if (!m_media)
+        return;
+    media::endCapture(m_media.get());
+    m_media.reset();
 }
 
 void PortAudioWaveIn::takeBuffer(const int16_t* in, unsigned long frames)
@@ -147,7 +170,10 @@ void PortAudioWaveIn::takeBuffer(const int16_t* in, unsigned long frames)
     const uint32_t count = uint32_t(std::min<uint64_t>(frames, m_blockFrames - from));
     if (count > 0)
     {
-        if (in != nullptr)
+        // Media not decoded in time would be silence; decoding runs far ahead of real time.
+        if (m_media)
+            m_media->copyTo(from, m_block + size_t(from) * 2, count);
+        else if (in != nullptr)
             std::memcpy(m_block + size_t(from) * 2, in, size_t(count) * 4);
         else
             std::memset(m_block + size_t(from) * 2, 0, size_t(count) * 4);

@@ -78,6 +78,7 @@ int32_t PortAudioWaveOut::write()
         return kWaveStillPlaying;
     stopStream(m_stream); // a block that finished leaves its stream completed, not stopped
     m_position.store(0);
+    m_media = media::activeCapture();
     m_state.store(kPlaying); // publishes the block to the callback
     if (const PaError e = Pa_StartStream(m_stream); e != paNoError)
     {
@@ -105,6 +106,7 @@ int32_t PortAudioWaveOut::reset()
     // Pa_AbortStream returns once the callback has left, so the block is ours again.
     stopStream(m_stream);
     m_position.store(0);
+    m_media.reset();
     if (stopped && m_onBlockDone)
         m_onBlockDone();
     return kMmNoError;
@@ -133,6 +135,7 @@ int32_t PortAudioWaveOut::close()
     m_stream = nullptr;
     m_session.reset();
     m_prepared = false;
+    m_media.reset();
     return rc;
 }
 
@@ -146,7 +149,11 @@ int PortAudioWaveOut::fillBuffer(int16_t* out, unsigned long frames)
     const uint32_t from = m_position.load();
     const uint32_t count = uint32_t(std::min<uint64_t>(frames, m_blockFrames - from));
     if (count > 0)
+    {
         std::memcpy(out, m_block + size_t(from) * 2, size_t(count) * 4);
+        if (m_media)
+            m_media->mixInto(from, out, count);
+    }
     std::memset(out + size_t(count) * 2, 0, size_t(frames - count) * 4);
     m_position.store(from + count);
     if (from + count < m_blockFrames)

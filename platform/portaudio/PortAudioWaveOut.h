@@ -2,10 +2,12 @@
 //
 // The stream callback copies the block in place, buffer by buffer; the position counts the
 // frames handed to PortAudio, and onBlockDone fires from the callback once the last frame of
-// the block has been handed over. reset() aborts the stream at once.
+// the block has been handed over. reset() aborts the stream at once. A block written while a
+// capture is active (media/CaptureStream.h) plays with the capture's media mixed in.
 #pragma once
 
 #include "../WaveOut.h"
+#include "../media/CaptureStream.h"
 
 #include <atomic>
 #include <memory>
@@ -47,6 +49,7 @@ private:
     const int16_t* m_block = nullptr;
     uint32_t m_blockFrames = 0;
     bool m_prepared = false;
+    std::shared_ptr<media::CaptureStream> m_media; // heard with the block; set by write()
 
     std::atomic<int32_t> m_state{kIdle}; // set by write(); cleared by fillBuffer and reset()
     std::atomic<uint32_t> m_position{0}; // written by fillBuffer, zeroed by write()/reset()

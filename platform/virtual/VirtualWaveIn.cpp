@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -91,8 +92,22 @@ int32_t VirtualWaveIn::chooseSource()
 {
     if (m_started)
         return kMmNoError; // already capturing from the source chosen then
-    const char* input = std::getenv("VUMO_VIRTUAL_INPUT");
     m_fileSamples.clear();
+    endMedia();
+    media::CaptureStart capture =
+        media::startCaptureFromEnvironment(m_prepared ? m_blockFrames : UINT32_MAX);
+    if (capture.requested)
+    {
+        if (!capture.stream)
+        {
+            std::fprintf(stderr, "Vumo: %s\n", capture.error.c_str());
+            return kMmError;
+        }
+        m_media = std::move(capture.stream);
+        m_source = Source::Media;
+        return kMmNoError;
+    }
+    const char* input = std::getenv("VUMO_VIRTUAL_INPUT");
     if (input == nullptr || *input == '\0')
         m_source = Source::Silence;
     else if (std::strcmp(input, "loopback") == 0)
@@ -102,6 +117,14 @@ int32_t VirtualWaveIn::chooseSource()
     else
         return kMmError;
     return kMmNoError;
+}
+
+void VirtualWaveIn::endMedia()
+{
+    if (!m_media)
+        return;
+    media::endCapture(m_media.get());
+    m_media.reset();
 }
 
 void VirtualWaveIn::beginCapture()
@@ -127,6 +150,7 @@ int32_t VirtualWaveIn::reset()
     m_fence.waitForStep(); // from here on no step touches the block
     m_position.store(0);
     m_started = false;
+    endMedia();
     if (hadBlock && m_onBlockDone)
         m_onBlockDone();
     return kMmNoError;
@@ -153,6 +177,7 @@ int32_t VirtualWaveIn::close()
     m_clock->detach(*this);
     m_clock.reset();
     m_fileSamples.clear();
+    endMedia();
     m_prepared = false;
     m_started = false;
     m_open = false;
@@ -167,9 +192,14 @@ void VirtualWaveIn::advanceTo(uint64_t now)
     {
         const uint64_t start = m_startFrame.load();
         const uint32_t from = m_position.load();
-        const uint32_t to =
-            uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
-        for (uint32_t k = from; k < to; ++k)
+        uint32_t to = uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
+        if (m_source == Source::Media && to > from)
+        {
+            // Frames not decoded yet are captured at a later step; the block waits for them.
+            to = from + m_media->readyCount(from, to - from);
+            m_media->copyTo(from, m_block + size_t(from) * 2, to - from);
+        }
+        for (uint32_t k = from; k < to && m_source != Source::Media; ++k)
         {
             int16_t* frame = m_block + size_t(k) * 2;
             if (m_source == Source::Loopback)

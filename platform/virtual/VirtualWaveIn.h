@@ -5,10 +5,13 @@
 // fires) or at reset(). What it captures is chosen by VUMO_VIRTUAL_INPUT, read at start():
 // unset or empty = silence; "loopback" = the frames the virtual outputs on the same clock hand
 // over at the same moment; anything else = the path of a 16-bit stereo wave file, read at
-// start(), whose frames are captured from its first one, then silence after its end.
+// start(), whose frames are captured from its first one, then silence after its end. A capture
+// source named by VUMO_CAPTURE_SOURCE (media/CaptureStream.h) comes before all of these: its
+// media is captured, each frame once it is decoded.
 #pragma once
 
 #include "../WaveIn.h"
+#include "../media/CaptureStream.h"
 #include "StepFence.h"
 #include "VirtualClock.h"
 
@@ -32,7 +35,7 @@ public:
     int32_t prepare(std::span<int16_t> block) override;
     int32_t addBuffer() override;
     // kMmError, and nothing started, when VUMO_VIRTUAL_INPUT names a file that is not a
-    // readable 16-bit stereo wave file.
+    // readable 16-bit stereo wave file, or VUMO_CAPTURE_SOURCE a source that cannot be opened.
     int32_t start() override;
     int32_t positionFrames(uint32_t& frames) override;
     int32_t reset() override;
@@ -50,12 +53,14 @@ private:
     {
         Silence,
         File,
-        Loopback
+        Loopback,
+        Media
     };
 
     void advanceTo(uint64_t now) override;
     int32_t chooseSource();
     void beginCapture();
+    void endMedia();
 
     // Application thread only; the clock reads the block, source and samples only while
     // capturing.
@@ -69,6 +74,7 @@ private:
     bool m_started = false;
     Source m_source = Source::Silence;
     std::vector<int16_t> m_fileSamples;
+    std::shared_ptr<media::CaptureStream> m_media;
 
     std::atomic<int32_t> m_state{kIdle};   // set by addBuffer/start; cleared by advanceTo, reset
     std::atomic<uint64_t> m_startFrame{0}; // clock frame when capture began; read by advanceTo

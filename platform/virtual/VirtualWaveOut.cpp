@@ -81,6 +81,7 @@ int32_t VirtualWaveOut::write()
     if (m_state.load() == kPlaying)
         return kWaveStillPlaying;
     m_position.store(0);
+    m_media = media::activeCapture();
     m_startFrame.store(m_clock->nowFrames());
     m_state.store(kPlaying); // publishes the block to advanceTo
     return kMmNoError;
@@ -103,6 +104,7 @@ int32_t VirtualWaveOut::reset()
     const bool stopped = m_state.compare_exchange_strong(playing, kIdle);
     m_fence.waitForStep(); // from here on no step touches the block or the sink
     m_position.store(0);
+    m_media.reset();
     m_sink.flush();
     if (stopped && m_onBlockDone)
         m_onBlockDone();
@@ -129,6 +131,7 @@ int32_t VirtualWaveOut::close()
         return kWaveStillPlaying;
     m_clock->detach(*this);
     m_clock.reset();
+    m_media.reset();
     m_sink.close();
     m_prepared = false;
     m_open = false;
@@ -143,14 +146,22 @@ void VirtualWaveOut::advanceTo(uint64_t now)
     {
         const uint64_t start = m_startFrame.load();
         const uint32_t from = m_position.load();
-        const uint32_t to =
-            uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
+        uint32_t to = uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
+        if (m_media && to > from) // frames whose media is not decoded yet play at a later step
+            to = from + m_media->readyCount(from, to - from);
         if (to > from)
         {
-            m_sink.append({m_block + size_t(from) * 2, size_t(to - from) * 2});
+            const int16_t* frames = m_block + size_t(from) * 2;
+            if (m_media)
+            {
+                m_mixed.assign(frames, frames + size_t(to - from) * 2);
+                m_media->mixInto(from, m_mixed.data(), to - from);
+                frames = m_mixed.data();
+            }
+            m_sink.append({frames, size_t(to - from) * 2});
             VirtualLoopback& loopback = m_clock->loopback();
             for (uint32_t k = from; k < to; ++k)
-                loopback.publish(start + k, packFrame(m_block + size_t(k) * 2));
+                loopback.publish(start + k, packFrame(frames + size_t(k - from) * 2));
             m_position.store(to);
         }
         int32_t playing = kPlaying;

@@ -6,16 +6,19 @@
 // VUMO_VIRTUAL_OUTPUT (read at open) names a file, every frame played is appended to it as a
 // 16-bit stereo 44100 wave file (see VirtualWaveSink), whose header is brought up to date at
 // the end of each block, at reset() and at close(). Every frame played is also offered to
-// virtual inputs in loopback mode on the same clock.
+// virtual inputs in loopback mode on the same clock. A block written while a capture is active
+// (media/CaptureStream.h) plays with the capture's media mixed in, each frame once it is decoded.
 #pragma once
 
 #include "../WaveOut.h"
+#include "../media/CaptureStream.h"
 #include "StepFence.h"
 #include "VirtualClock.h"
 #include "VirtualWaveSink.h"
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace platform
 {
@@ -56,6 +59,8 @@ private:
     bool m_open = false;
     bool m_prepared = false;
     VirtualWaveSink m_sink;
+    std::shared_ptr<media::CaptureStream> m_media; // heard with the block; set by write()
+    std::vector<int16_t> m_mixed;                  // the clock's: block frames with the media
 
     std::atomic<int32_t> m_state{kIdle};   // set by write(); cleared by advanceTo and reset()
     std::atomic<uint64_t> m_startFrame{0}; // clock frame at write(); read by advanceTo

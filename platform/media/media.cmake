@@ -1,0 +1,24 @@
+# The media layer: media files decoded with FFmpeg, MIDI files rendered by the built-in synth,
+# audio CD tracks read with libcdio-paranoia, and the capture stream the wave devices use.
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswresample libavutil)
+pkg_check_modules(CDIO_PARANOIA REQUIRED IMPORTED_TARGET libcdio_paranoia libcdio_cdda libcdio)
+
+target_sources(vumo_platform PRIVATE
+    platform/media/MediaReader.cpp
+    platform/media/FfmpegReader.cpp
+    platform/media/MidiFileReader.cpp
+    platform/media/CdTrackReader.cpp
+    platform/media/CaptureStream.cpp
+)
+target_link_libraries(vumo_platform PRIVATE PkgConfig::FFMPEG PkgConfig::CDIO_PARANOIA)
+
+add_executable(media_tests tests/platform/MediaReaderTest.cpp)
+target_link_libraries(media_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
+gtest_discover_tests(media_tests DISCOVERY_TIMEOUT 60)
+
+if(VUMO_BUILD_BENCH)
+    # Decoding speed against real time (not a test: run it by hand, figures in
+    # bench/media/results.md).
+    add_executable(media_decode_bench bench/media/MediaDecodeBench.cpp)
+    target_link_libraries(media_decode_bench PRIVATE vumo_platform)
+endif()
