@@ -21,7 +21,8 @@ add_executable(midi_device_tests
     tests/platform/SynthMidiOutTest.cpp
     tests/platform/TimerPeriodicTest.cpp
 )
-target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
+target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave PkgConfig::RTMIDI
+    GTest::gtest_main)
 gtest_discover_tests(midi_device_tests)
 
 if(VUMO_BUILD_BENCH)
