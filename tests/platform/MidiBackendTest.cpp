@@ -87,20 +87,27 @@ namespace
 
 using namespace std::chrono_literals;
 
-// Clients of the test's own on the JACK server, one with an input port that keeps every message
-// it receives and one with an output port.
-class JackPeer
+// A client of the test's own on the JACK server with an output port, "vumo-peer-out:out".
+class PeerOut
 {
 public:
-    JackPeer()
+    PeerOut() { m_out.openVirtualPort("out"); }
+    void send(const std::vector<unsigned char>& bytes) { m_out.sendMessage(&bytes); }
+
+private:
+    RtMidiOut m_out{RtMidi::UNIX_JACK, "vumo-peer-out"};
+};
+
+// A client of the test's own with an input port, "vumo-peer-in:in", that keeps every message.
+class PeerIn
+{
+public:
+    PeerIn()
     {
         m_in.ignoreTypes(false, false, false);
-        m_in.setCallback(&JackPeer::received, this);
+        m_in.setCallback(&PeerIn::received, this);
         m_in.openVirtualPort("in");
-        m_out.openVirtualPort("out");
     }
-
-    void send(const std::vector<unsigned char>& bytes) { m_out.sendMessage(&bytes); }
 
     // The messages received so far, once there are at least `count` of them or after 5 s.
     std::vector<std::vector<unsigned char>> waitForMessages(size_t count)
@@ -113,28 +120,38 @@ public:
 private:
     static void received(double, std::vector<unsigned char>* bytes, void* self)
     {
-        auto& peer = *static_cast<JackPeer*>(self);
+        auto& peer = *static_cast<PeerIn*>(self);
         std::lock_guard lock(peer.m_mutex);
         peer.m_messages.push_back(*bytes);
         peer.m_arrived.notify_all();
     }
 
     RtMidiIn m_in{RtMidi::UNIX_JACK, "vumo-peer-in"};
-    RtMidiOut m_out{RtMidi::UNIX_JACK, "vumo-peer-out"};
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::vector<std::vector<unsigned char>> m_messages;
 };
+
+int32_t inputDevice(const std::string& name)
+{
+    const std::vector<std::string> names = rtMidiInputNames();
+    return int32_t(std::find(names.begin(), names.end(), name) - names.begin());
+}
 
 } // namespace
 
 TEST(RtMidiJack, VumosOutputPortSendsEachMessageToTheConnectedInputPort)
 {
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
-    JackPeer peer;
+    // Vumo's own input port comes first on the server; the output passes over it.
+    PeerOut source;
+    auto in = makeRtMidiIn();
+    ASSERT_EQ(in->open(inputDevice("vumo-peer-out:out"), [](MidiInNotice, uint32_t, uint32_t) {}),
+              kMmNoError);
+    PeerIn peer;
     auto out = makeRtMidiOut();
     ASSERT_EQ(out->open(), kMmNoError);
-    EXPECT_EQ(out->deviceName(), "vumo-peer-in:in") << "the only port that is not Vumo's own";
+    EXPECT_EQ(out->deviceName(), "vumo-peer-in:in");
     const std::pair<uint32_t, std::vector<unsigned char>> rows[] = {
         {0x643C90, {0x90, 0x3C, 0x64}}, // note on
         {0x0005C1, {0xC1, 0x05}},       // program change: two bytes
@@ -150,20 +167,18 @@ TEST(RtMidiJack, VumosOutputPortSendsEachMessageToTheConnectedInputPort)
     }
     EXPECT_EQ(peer.waitForMessages(expected.size()), expected);
     EXPECT_EQ(out->close(), kMmNoError);
+    EXPECT_EQ(in->close(), kMmNoError);
 }
 
 TEST(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)
 {
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
-    JackPeer peer;
-    const std::vector<std::string> names = rtMidiInputNames();
-    const auto found = std::find(names.begin(), names.end(), "vumo-peer-out:out");
-    ASSERT_NE(found, names.end()) << testing::PrintToString(names);
+    PeerOut peer;
     std::mutex mutex;
     std::condition_variable arrived;
     std::vector<std::pair<uint32_t, uint32_t>> heard; // message, milliseconds since start
     auto in = makeRtMidiIn();
-    ASSERT_EQ(in->open(int32_t(found - names.begin()),
+    ASSERT_EQ(in->open(inputDevice("vumo-peer-out:out"),
                        [&](MidiInNotice notice, uint32_t message, uint32_t ms)
                        {
                            std::lock_guard lock(mutex);
