@@ -13,11 +13,14 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
           libfluidsynth-dev timgm6mb-soundfont
           libgcab-dev cabextract gcab ffmpeg
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
-# The test command's sound servers: PulseAudio with its null sink, the ALSA plugin through which
-# PortAudio reaches it and the tools that play and record there; JACK with its dummy driver.
+# The test command's sound servers, without what they only recommend (JACK's control GUI and the
+# desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
+# reaches it and the tools that play and record there; JACK with its dummy driver.
 TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2)
 
-install_missing() { # packages
+install_missing() { # [--no-install-recommends] packages
+    local options=()
+    [ "${1:-}" = --no-install-recommends ] && options+=("$1") && shift
     local missing=()
     for p in "$@"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -29,7 +32,7 @@ install_missing() { # packages
     $sudo apt-get update -qq
     # jackd2 asks whether JACK may take realtime priority; the tests run without it.
     echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}" </dev/null
 }
 
 configure_and_build() { # build dir, then extra cmake arguments
@@ -55,7 +58,8 @@ studio)
     exec build/bin/Vumo "$@"
     ;;
 test)
-    install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    install_missing "${PACKAGES[@]}"
+    install_missing --no-install-recommends "${TEST_PACKAGES[@]}"
     check_format
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON
     tests/servers.sh ctest --test-dir build-test --output-on-failure -j "$(nproc)"
