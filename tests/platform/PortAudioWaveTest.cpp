@@ -190,7 +190,12 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     const pid_t parec = startPulseTool("parec", {}, recordingPath.c_str());
     ASSERT_GT(parec, 0) << "parec did not start";
     // The monitor gives silence while nothing plays: data in the file means it records.
-    for (int i = 0; i < 500 && std::filesystem::file_size(recordingPath) == 0; ++i)
+    const auto recording = [&] { // parec may not even have created the file yet
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(recordingPath, error);
+        return !error && bytes > 0;
+    };
+    for (int i = 0; i < 500 && !recording(); ++i)
         std::this_thread::sleep_for(10ms);
 
     std::atomic<int> done{0};
@@ -207,15 +212,15 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     EXPECT_EQ(frames, block.size() / 2);
     EXPECT_EQ(out.reset(), kMmNoError);
     EXPECT_EQ(out.unprepare(), kMmNoError);
-    std::this_thread::sleep_for(200ms); // for parec to take the last buffers
+    std::this_thread::sleep_for(300ms); // for parec to take the last buffers
     kill(parec, SIGINT);
     waitForExit(parec);
-    const std::vector<int16_t> recording = readSamples(recordingPath);
+    const std::vector<int16_t> recorded = readSamples(recordingPath);
     std::filesystem::remove(recordingPath);
-    const std::vector<int16_t> heard = heardSignal(recording, block.size());
+    const std::vector<int16_t> heard = heardSignal(recorded, block.size());
     EXPECT_EQ(firstDifference(heard, block), block.size())
         << "heard " << heard.size() << " samples of " << block.size() << " in "
-        << recording.size() / 2 << " frames at the monitor";
+        << recorded.size() / 2 << " frames at the monitor";
 
     done.store(0);
     const std::vector<int16_t> minute(2 * 44100 * 60);
