@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Vumo's quick start on Debian 12: installs what is missing, builds, then runs.
 #   ./quickstart.sh studio [args]   build and start the studio
-#   ./quickstart.sh test            build and run every test, then again under the sanitizers
+#   ./quickstart.sh test            build and run every test, then again under the sanitizers,
+#                                   each time with PulseAudio and JACK servers of the run's own
+#                                   (tests/servers.sh) for the device tests
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -12,10 +14,16 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
           libgcab-dev cabextract gcab ffmpeg
           libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libcdio-paranoia-dev
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
+# The test command's sound servers, without what they only recommend (JACK's control GUI and the
+# desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
+# reaches it and the tools that play and record there; JACK with its dummy driver.
+TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2)
 
-install_missing() {
+install_missing() { # [--no-install-recommends] packages
+    local options=()
+    [ "${1:-}" = --no-install-recommends ] && options+=("$1") && shift
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -23,7 +31,9 @@ install_missing() {
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    # jackd2 asks whether JACK may take realtime priority; the tests run without it.
+    echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}" </dev/null
 }
 
 configure_and_build() { # build dir, then extra cmake arguments
@@ -43,21 +53,22 @@ check_format() {
 
 case "${1:-}" in
 studio)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     configure_and_build build -DCMAKE_BUILD_TYPE=Release -DVUMO_BUILD_BENCH=OFF
     shift
     exec build/bin/Vumo "$@"
     ;;
 test)
-    install_missing
+    install_missing "${PACKAGES[@]}"
+    install_missing --no-install-recommends "${TEST_PACKAGES[@]}"
     check_format
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON
-    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    tests/servers.sh ctest --test-dir build-test --output-on-failure -j "$(nproc)"
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVUMO_WERROR=ON \
         -DVUMO_SANITIZE=ON -DVUMO_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
-        ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+        tests/servers.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
     ;;
 *)
     echo "usage: $0 studio [project.vum] | test" >&2

@@ -21,8 +21,9 @@ add_executable(midi_device_tests
     tests/platform/SynthMidiOutTest.cpp
     tests/platform/TimerPeriodicTest.cpp
 )
-target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
-gtest_discover_tests(midi_device_tests)
+target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave PkgConfig::RTMIDI
+    GTest::gtest_main)
+gtest_discover_tests(midi_device_tests PROPERTIES RESOURCE_LOCK sound_servers)
 
 if(VUMO_BUILD_BENCH)
     # The built-in synth's timing on the virtual clock (not a test: run it by hand, figures in

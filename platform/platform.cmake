@@ -44,4 +44,13 @@ add_executable(platform_tests
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO
     GTest::gtest_main)
-gtest_discover_tests(platform_tests)
+# The device tests share the sound servers of tests/servers.sh: one at a time, so that none hears
+# another's signal at the null sink or finds another's MIDI ports.
+set(VUMO_DEVICE_TEST_PROPERTIES RESOURCE_LOCK sound_servers)
+if(VUMO_SANITIZE)
+    # Leaks in ALSA's plugin modules are told apart by snd_dlopen on their stacks
+    # (tests/lsan.supp); only the slow unwinder gets there through the plugins' frames.
+    list(APPEND VUMO_DEVICE_TEST_PROPERTIES
+        ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::fast_unwind_on_malloc=0")
+endif()
+gtest_discover_tests(platform_tests PROPERTIES ${VUMO_DEVICE_TEST_PROPERTIES})

@@ -19,6 +19,11 @@ int onOutputBuffer(const void*, void* output, unsigned long frames, const PaStre
     return device->fillBuffer(static_cast<int16_t*>(output), frames) == 0 ? paContinue : paComplete;
 }
 
+void onOutputFinished(void* user)
+{
+    static_cast<PortAudioWaveOut*>(user)->streamFinished();
+}
+
 } // namespace
 
 PortAudioWaveOut::PortAudioWaveOut() = default;
@@ -46,6 +51,10 @@ int32_t PortAudioWaveOut::open(const WaveFormat& f, std::function<void()> onBloc
     if (const int32_t rc = openDefaultStream(true, &onOutputBuffer, this, &stream);
         rc != kMmNoError)
         return rc;
+    Pa_SetStreamFinishedCallback(stream, &onOutputFinished);
+    const PaStreamInfo* info = Pa_GetStreamInfo(stream);
+    m_tailFrames =
+        uint32_t(std::clamp(info != nullptr ? info->outputLatency : 0.0, 0.0, 2.0) * 44100.0) + 1;
     m_session = std::move(session);
     m_stream = stream;
     m_state.store(kIdle);
@@ -79,6 +88,7 @@ int32_t PortAudioWaveOut::write()
     stopStream(m_stream); // a block that finished leaves its stream completed, not stopped
     m_position.store(0);
     m_media = media::activeCapture();
+    m_tailDone.store(0);
     m_state.store(kPlaying); // publishes the block to the callback
     if (const PaError e = Pa_StartStream(m_stream); e != paNoError)
     {
@@ -158,10 +168,19 @@ int PortAudioWaveOut::fillBuffer(int16_t* out, unsigned long frames)
     m_position.store(from + count);
     if (from + count < m_blockFrames)
         return 0;
+    // The last frames are still on their way to the device: silence follows them out, then
+    // the stream completes and streamFinished() ends the block.
+    const uint32_t tail = m_tailDone.load() + uint32_t(frames - count);
+    m_tailDone.store(tail);
+    return tail < m_tailFrames ? 0 : 1;
+}
+
+void PortAudioWaveOut::streamFinished()
+{
+    // After reset() the block has ended already; the abort's notice changes nothing.
     int32_t playing = kPlaying;
     if (m_state.compare_exchange_strong(playing, kIdle) && m_onBlockDone)
         m_onBlockDone();
-    return 1;
 }
 
 } // namespace platform

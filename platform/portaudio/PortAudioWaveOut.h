@@ -1,8 +1,11 @@
 // PortAudioWaveOut: the default output device through PortAudio.
 //
 // The stream callback copies the block in place, buffer by buffer; the position counts the
-// frames handed to PortAudio, and onBlockDone fires from the callback once the last frame of
-// the block has been handed over. reset() aborts the stream at once. A block written while a
+// frames handed to PortAudio. After the last frame the callback goes on with silence for as long
+// as the stream's output latency, since a host may drop what is still queued when a stream
+// completes (ALSA through PulseAudio drops the last 30 ms or so), and then completes the stream;
+// onBlockDone fires when it has stopped, so that the block's end has been heard before anything
+// stops or replaces the stream. reset() aborts the stream at once. A block written while a
 // capture is active (media/CaptureStream.h) plays with the capture's media mixed in.
 #pragma once
 
@@ -32,8 +35,10 @@ public:
     int32_t close() override;
 
     // Fills one buffer of the stream (called by the stream callback); 0 to go on, 1 once the
-    // block is done.
+    // whole block and the silence after it have been handed over.
     int fillBuffer(int16_t* out, unsigned long frames);
+    // Ends the block once the stream has played it out (called by PortAudio when it stops).
+    void streamFinished();
 
 private:
     enum State : int32_t
@@ -50,9 +55,11 @@ private:
     uint32_t m_blockFrames = 0;
     bool m_prepared = false;
     std::shared_ptr<media::CaptureStream> m_media; // heard with the block; set by write()
+    uint32_t m_tailFrames = 0; // the silence after a block: the output latency in frames
 
-    std::atomic<int32_t> m_state{kIdle}; // set by write(); cleared by fillBuffer and reset()
+    std::atomic<int32_t> m_state{kIdle}; // set by write(); cleared by streamFinished and reset()
     std::atomic<uint32_t> m_position{0}; // written by fillBuffer, zeroed by write()/reset()
+    std::atomic<uint32_t> m_tailDone{0}; // silent frames after the block; as m_position
 };
 
 } // namespace platform

@@ -1,5 +1,6 @@
 // The rtmidi backend: RtMidiOut and RtMidiIn behind the device layer's MidiOut and MidiIn.
 //
+// RtMidi speaks JACK MIDI while a JACK server runs and the ALSA sequencer otherwise.
 // RtMidi reports errors by throwing, or through an error callback once one is set; every call
 // into it is caught here and mapped onto the multimedia numbers: no sequencer or no port is
 // kMidiNoDevice for the output and kMmBadDeviceId for an input number, anything else kMmError.
@@ -11,7 +12,12 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+#ifdef VUMO_HAVE_JACK
+#include <jack/jack.h>
+#endif
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -25,17 +31,27 @@ namespace
 
 constexpr const char* kClientName = "Vumo";
 
-RtMidi::Api sequencerApi()
-{
-#if defined(__linux__)
-    return RtMidi::LINUX_ALSA;
-#else
-    return RtMidi::UNSPECIFIED;
-#endif
-}
-
 // Keeps RtMidi from printing or throwing once an object exists; callers test isPortOpen().
 void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
+
+#ifdef VUMO_HAVE_JACK
+// JACK reports a server that is not running on standard error.
+void quietJack(const char*) {}
+
+// True when a JACK server answers (the one JACK_DEFAULT_SERVER names, else the default one).
+// Asking first keeps RtMidi from warning on standard error where none runs.
+bool jackServerRunning()
+{
+    jack_set_error_function(&quietJack);
+    jack_set_info_function(&quietJack);
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open(kClientName, JackNoStartServer, &status);
+    if (client == nullptr)
+        return false;
+    jack_client_close(client);
+    return true;
+}
+#endif
 
 // Without the sequencer's device node RtMidi and ALSA would only print errors on the way to
 // failing; asking first keeps a machine without MIDI quiet.
@@ -48,13 +64,31 @@ bool sequencerPresent()
 #endif
 }
 
+// JACK MIDI while a JACK server runs (its users route MIDI there), else the ALSA sequencer where
+// it exists; nothing when neither does.
+std::optional<RtMidi::Api> midiApi()
+{
+#ifdef VUMO_HAVE_JACK
+    if (jackServerRunning())
+        return RtMidi::UNIX_JACK;
+#endif
+#if defined(__linux__)
+    if (sequencerPresent())
+        return RtMidi::LINUX_ALSA;
+    return std::nullopt;
+#else
+    return RtMidi::UNSPECIFIED;
+#endif
+}
+
 template <class Port> std::unique_ptr<Port> openClient()
 {
-    if (!sequencerPresent())
+    const std::optional<RtMidi::Api> api = midiApi();
+    if (!api)
         return nullptr;
     try
     {
-        auto client = std::make_unique<Port>(sequencerApi(), kClientName);
+        auto client = std::make_unique<Port>(*api, kClientName);
         client->setErrorCallback(&ignoreRtMidiError, nullptr);
         return client;
     }
@@ -90,10 +124,13 @@ template <class Port> std::string portName(Port& client, unsigned port)
 }
 
 // A port that leads somewhere: not a Through port (which only passes messages on to whatever
-// is connected to it, usually nothing) and not one whose name cannot be read.
+// is connected to it, usually nothing), not one of Vumo's own ports (JACK lists them as
+// "Vumo:..." or, for a second client, "Vumo-01:..."), and not one whose name cannot be read.
 bool isRealPort(const std::string& name)
 {
-    return !name.empty() && name.find("Through") == std::string::npos;
+    const bool vumoOwn = name.rfind(std::string(kClientName) + ":", 0) == 0 ||
+                         name.rfind(std::string(kClientName) + "-", 0) == 0;
+    return !name.empty() && !vumoOwn && name.find("Through") == std::string::npos;
 }
 
 // Bytes a short message occupies on the wire, from its status byte; 0 for data bytes in the
@@ -326,6 +363,11 @@ std::vector<std::string> rtMidiInputNames()
         }
     }
     return names;
+}
+
+bool rtMidiUsesJack()
+{
+    return midiApi() == RtMidi::UNIX_JACK;
 }
 
 bool rtMidiHasOutput()

@@ -1,5 +1,6 @@
-// Helpers for the device tests: a scoped environment value and the lines of a text file. Wave
-// files and scratch folders come from tests/engine/TestWave.h.
+// Helpers for the device tests: a scoped environment value, the lines of a text file, and the
+// rule for tests that need a sound server. Wave files and scratch folders come from
+// tests/engine/TestWave.h.
 #pragma once
 
 #include <cstdlib>
@@ -54,4 +55,24 @@ inline Lines fileLines(const std::string& path)
     return lines;
 }
 
+// True when tests/servers.sh started the sound servers for this run: a test that finds no device
+// then fails instead of skipping.
+inline bool soundServersRequired()
+{
+    const char* value = std::getenv("VUMO_SOUND_SERVERS");
+    return value != nullptr && std::string(value) == "1";
+}
+
 } // namespace platform::test
+
+// Skips the test when a device it needs is missing, or fails it where the servers should be up.
+#define VUMO_NEED_DEVICE(present, what)                                                            \
+    do                                                                                             \
+    {                                                                                              \
+        if (!(present))                                                                            \
+        {                                                                                          \
+            if (platform::test::soundServersRequired())                                            \
+                FAIL() << "no " << (what) << " although the sound servers should be running";      \
+            GTEST_SKIP() << "no " << (what) << " on this machine";                                 \
+        }                                                                                          \
+    } while (false)

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs a command with a PulseAudio server (one null sink, its monitor the default source) and a
+# JACK server (dummy driver, no sound card) of its own, then stops both, whatever the command's
+# outcome. Both are private to this run: PulseAudio listens on a socket in a temporary folder and
+# JACK runs under a server name of its own, so a desktop's servers are neither used nor disturbed.
+#   tests/servers.sh COMMAND [ARGS...]
+# The command sees PULSE_SERVER and JACK_DEFAULT_SERVER pointing at the servers, and
+# VUMO_SOUND_SERVERS=1, which makes the device tests fail rather than skip without a device.
+set -euo pipefail
+
+[ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARGS...]" >&2; exit 2; }
+
+run_dir=$(mktemp -d "${TMPDIR:-/tmp}/vumo-servers.XXXXXX")
+pulse_pid=""
+jack_pid=""
+
+stop_servers() {
+    [ -n "$jack_pid" ] && kill "$jack_pid" 2>/dev/null && wait "$jack_pid" 2>/dev/null
+    [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+    rm -rf "$run_dir"
+    return 0
+}
+trap stop_servers EXIT
+trap 'exit 130' INT TERM
+
+# Waits up to 10 s for a command to succeed.
+wait_until() {
+    for _ in $(seq 100); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+started=$(date +%s%N)
+
+# PulseAudio keeps its runtime, state and configuration under the run's folder; clients find it
+# through PULSE_SERVER and never start a server of their own.
+mkdir -p "$run_dir/pulse" "$run_dir/home"
+export PULSE_RUNTIME_PATH="$run_dir/pulse" PULSE_STATE_PATH="$run_dir/pulse"
+export PULSE_SERVER="unix:$run_dir/pulse/native"
+printf 'autospawn = no\n' >"$run_dir/pulse/client.conf"
+export PULSE_CLIENTCONFIG="$run_dir/pulse/client.conf"
+HOME="$run_dir/home" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+    --disallow-module-loading=no --log-target=stderr --log-level=error \
+    -L "module-null-sink sink_name=vumo_null format=s16le rate=44100 channels=2 norewinds=1" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$run_dir/pulse/native" \
+    -L "module-always-sink" >"$run_dir/pulse.log" 2>&1 &
+pulse_pid=$!
+if ! wait_until pactl info; then
+    echo "servers.sh: PulseAudio did not start:" >&2
+    cat "$run_dir/pulse.log" >&2
+    exit 1
+fi
+pactl set-default-sink vumo_null
+pactl set-default-source vumo_null.monitor
+
+# JACK with its dummy driver at the studio's rate; without realtime scheduling, which a
+# container may not grant.
+export JACK_DEFAULT_SERVER="vumo-test-$$" JACK_NO_AUDIO_RESERVATION=1
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 \
+    >"$run_dir/jack.log" 2>&1 &
+jack_pid=$!
+if ! wait_until jack_lsp; then
+    echo "servers.sh: JACK did not start:" >&2
+    cat "$run_dir/jack.log" >&2
+    exit 1
+fi
+
+echo "servers.sh: PulseAudio and JACK up in $((($(date +%s%N) - started) / 1000000)) ms"
+export VUMO_SOUND_SERVERS=1
+"$@"
