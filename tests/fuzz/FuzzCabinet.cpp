@@ -1,0 +1,24 @@
+// Fuzz target: cabinet files from elsewhere, listed and unpacked into a private folder.
+#include "FuzzSupport.h"
+#include "tools/cab/Cabinet.h"
+
+#include <filesystem>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzz::InputFile cabinet(data, size, ".cab");
+    std::vector<std::string> names;
+    std::string error;
+    if (!vumo::cab::listCabinet(cabinet.path(), names, error))
+        return 0;
+    const std::filesystem::path folder = cabinet.path() + ".d";
+    std::filesystem::create_directories(folder);
+    vumo::cab::extractCabinet(cabinet.path(), folder.string());
+    // Nothing may land outside the folder: every file there has a plain name.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec))
+        if (entry.path().parent_path() != folder)
+            __builtin_trap();
+    std::filesystem::remove_all(folder, ec);
+    return 0;
+}
