@@ -17,7 +17,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
 # The test command's sound servers, without what they only recommend (JACK's control GUI and the
 # desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
 # reaches it and the tools that play and record there; JACK with its dummy driver.
-TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2)
+TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev)
 
 install_missing() { # [--no-install-recommends] packages
     local options=()
@@ -69,6 +69,12 @@ test)
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
         tests/servers.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    # Every reader of outside bytes under libFuzzer (clang), 30 seconds a target.
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVUMO_SANITIZE=ON -DVUMO_FUZZ=ON -DVUMO_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j "$(nproc)" --target fuzz_all
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+        tests/fuzz/run.sh build-fuzz 30
     ;;
 *)
     echo "usage: $0 studio [project.vum] | test" >&2
