@@ -5,7 +5,9 @@
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineSession.h"
 #include "state/ModVumo.h"
+#include "state/ProjectModel.h"
 #include "support/FakeEngine.h"
+#include "support/LoggingWindow.h"
 #include "support/ScriptedUiServices.h"
 #include "transport/Transport.h"
 
@@ -16,29 +18,17 @@ using namespace vumo;
 namespace
 {
 
-struct QuietWindow : StudioWindow
-{
-    QStringList log;
-    bool merge = false;
-    int chosenTrack() const override { return 0; }
-    void EnableControls(bool) override {}
-    void showMessage(const QString& text) override { log << text; }
-    void hideMessage() override {}
-    void DrawTrack() override { log << "draw"; }
-    bool drumsActive() const override { return false; }
-    bool mergeRecord() const override { return merge; }
-    void showTrackGains(int, bool) override {}
-};
 
 struct Rig
 {
     ModVumo mod;
+    ProjectModel model{mod};
     FakeEngine engine;
     EngineSession session{engine};
     Transport transport{engine};
     ScriptedUiServices ui;
-    QuietWindow window;
-    TransportCommands transportCommands{mod, session, transport, ui, window};
+    LoggingWindow window;
+    TransportCommands transportCommands{model, session, transport, ui, window};
     QStringList media; // what the capture hooks were asked
     QString probeAnswer;
     CaptureCommands commands{mod,

@@ -4,6 +4,7 @@
 #include "commands/EditCommands.h"
 #include "../StudioFixture.h"
 #include "commands/StudioWindow.h"
+#include "support/LoggingWindow.h"
 #include "engineapi/EngineSession.h"
 
 #include <QAction>
@@ -21,25 +22,6 @@ using namespace vumo::test;
 namespace
 {
 
-struct LoggingWindow : StudioWindow
-{
-    int chosen = 0;
-    QStringList log;
-    int chosenTrack() const override { return chosen; }
-    void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
-    std::function<void()> whilePainting; // a click while the message window paints
-    void showMessage(const QString& text) override
-    {
-        log << text;
-        if (whilePainting)
-            std::exchange(whilePainting, nullptr)();
-    }
-    void hideMessage() override { log << "hide"; }
-    void DrawTrack() override { log << "draw"; }
-    bool drumsActive() const override { return false; }
-    bool mergeRecord() const override { return false; }
-    void showTrackGains(int, bool) override {}
-};
 
 // Message boxes land in the window's log too, so their place among the steps shows.
 struct LoggingUi : ScriptedUiServices

@@ -6,6 +6,7 @@
 #include "state/ModVumo.h"
 #include "state/ProjectModel.h"
 #include "support/FakeEngine.h"
+#include "support/LoggingWindow.h"
 #include "support/ScriptedUiServices.h"
 #include "transport/Transport.h"
 
@@ -17,27 +18,6 @@ using namespace vumo;
 namespace
 {
 
-struct LoggingWindow : StudioWindow
-{
-    int chosen = 0;
-    bool merge = false;
-    QStringList log;
-    int chosenTrack() const override { return chosen; }
-    void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
-    void showMessage(const QString& text) override { log << text; }
-    void hideMessage() override { log << "hide"; }
-    void DrawTrack() override { log << "draw"; }
-    bool drumsActive() const override { return false; }
-    bool mergeRecord() const override { return merge; }
-    void LoadTrack(int k, int32_t) override { log << QStringLiteral("load %1").arg(k); }
-    void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
-    void renameTrackItem(int, const QString&) override {}
-    QWidget* dialogParent() override { return nullptr; }
-    void clearTrackList() override {}
-    void engineOpened() override {}
-    void UpdateCaption() override {}
-    void updateProjectLabels() override {}
-};
 
 struct Rig
 {

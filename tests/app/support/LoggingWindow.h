@@ -1,0 +1,44 @@
+// LoggingWindow: a StudioWindow for command tests that writes down what the commands ask of the
+// main window ("lock", the message texts, "hide", "draw", "load 2" ...), in order.
+#pragma once
+
+#include "commands/StudioWindow.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <utility>
+
+namespace vumo
+{
+
+struct LoggingWindow : StudioWindow
+{
+    int chosen = 0;
+    bool merge = false;
+    QStringList log;
+    std::function<void()> whilePainting; // runs once inside the next showMessage
+
+    int chosenTrack() const override { return chosen; }
+    void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
+    void showMessage(const QString& text) override
+    {
+        log << text;
+        if (whilePainting)
+            std::exchange(whilePainting, nullptr)();
+    }
+    void hideMessage() override { log << "hide"; }
+    void DrawTrack() override { log << "draw"; }
+    bool drumsActive() const override { return false; }
+    bool mergeRecord() const override { return merge; }
+    void LoadTrack(int k, int32_t) override { log << QStringLiteral("load %1").arg(k); }
+    void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
+    void renameTrackItem(int, const QString&) override {}
+    QWidget* dialogParent() override { return nullptr; }
+    void clearTrackList() override {}
+    void engineOpened() override {}
+    void UpdateCaption() override {}
+    void updateProjectLabels() override {}
+};
+
+} // namespace vumo
