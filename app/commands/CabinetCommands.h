@@ -2,6 +2,7 @@
 // runs in Vumo's own chain runner, shown in the chain window.
 #pragma once
 
+#include "dialogs/FrmChain.h"
 #include "project/ProjectFile.h"
 
 #include <QPointer>
@@ -12,7 +13,6 @@ class QWidget;
 namespace vumo
 {
 
-class FrmChain;
 class UiServices;
 
 class CabinetCommands

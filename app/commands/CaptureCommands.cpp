@@ -6,6 +6,7 @@
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "platform/media/MediaReader.h"
 #include "services/UiServices.h"
 #include "state/ModVumo.h"
 #include "view/ViewMath.h"
@@ -23,6 +24,22 @@ CaptureCommands::CaptureCommands(ModVumo& mod, EngineSession& session, Transport
     : m_mod(mod), m_session(session), m_transport(transport), m_ui(ui), m_window(window),
       m_clipFile(clipFile), m_media(std::move(media))
 {
+}
+
+MediaCapture deviceMediaCapture()
+{
+    return {[](const QString& source)
+            {
+                return QString::fromStdString(
+                    platform::media::probeMedia(QFile::encodeName(source).toStdString()));
+            },
+            [](const QString& source)
+            {
+                if (source.isEmpty())
+                    qunsetenv(platform::media::kCaptureSourceVariable);
+                else
+                    qputenv(platform::media::kCaptureSourceVariable, QFile::encodeName(source));
+            }};
 }
 
 double CaptureCommands::noteRatio(int note)
@@ -121,7 +138,7 @@ void CaptureCommands::mnuControlRip()
         track.trimmed().toInt(&numeric);
         if (!numeric)
             return;
-        source = QStringLiteral("cd:") + track.trimmed();
+        source = QStringLiteral("cdda:") + QString::number(track.trimmed().toInt());
     }
     // The media is checked before anything records, so a file that cannot be played leaves
     // the track as it was.

@@ -17,7 +17,7 @@ class TransportCommands;
 class UiServices;
 struct ModVumo;
 
-// The media a Rip pass records, through the device layer: a file path, or "cd:" and a track
+// The media a Rip pass records, through the device layer: a file path, or "cdda:" and a track
 // number.
 struct MediaCapture
 {
@@ -26,6 +26,11 @@ struct MediaCapture
     // The source the next recording pass takes its input from; empty: the wave input again.
     std::function<void(const QString& source)> select;
 };
+
+// The device layer's media: probed with its reader, and handed to the engine's wave devices for
+// the next recording pass through VUMO_CAPTURE_SOURCE (the engine's input reads it when a pass
+// starts).
+MediaCapture deviceMediaCapture();
 
 class CaptureCommands
 {
@@ -52,7 +57,7 @@ private:
     TransportCommands& m_transport;
     UiServices& m_ui;
     StudioWindow& m_window;
-    QString m_clipFile;
+    const QString& m_clipFile; // the window's CLIPFILE, set at start-up
     MediaCapture m_media;
 };
 

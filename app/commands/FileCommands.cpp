@@ -115,7 +115,11 @@ void FileCommands::mnuFileOpen()
     else if (kind == QStringLiteral("VUM"))
         OpenProject(path);
     else if (kind == QStringLiteral("CAB"))
-        notAvailable(m_ui, QStringLiteral("Opening a project cabinet"));
+    {
+        const QString project = m_openCabinet ? m_openCabinet(path) : QString();
+        if (!project.isEmpty())
+            OpenProject(project);
+    }
     else
         m_ui.message(
             QStringLiteral("%1 is neither a project (.vum) nor a cabinet (.cab).").arg(shown),

@@ -28,6 +28,11 @@ public:
 
     void mnuFileNew();
     void mnuFileOpen();
+    // OpenCabinet for Open of a ".cab": unpacks it and returns the project to open, or empty.
+    void setCabinetOpener(std::function<QString(const QString&)> opener)
+    {
+        m_openCabinet = std::move(opener);
+    }
     void OpenProject(const QString& path);
     void mnuFileSave();
     void mnuFileSaveAs();
@@ -52,6 +57,7 @@ private:
     TrackCommands& m_tracks;
     QString& m_fileSpec;
     const std::function<MemoryStatus()>& m_memoryProbe;
+    std::function<QString(const QString&)> m_openCabinet;
 };
 
 } // namespace vumo

@@ -97,8 +97,7 @@ void TrackCommands::mnuTrackDelete()
     for (int j = k; j + 1 < m_mod.trackCount; ++j)
         m_mod.tracks[j] = m_mod.tracks[j + 1];
     m_mod.trackCount = static_cast<int16_t>(m_mod.trackCount - 1);
-    if (m_ui.ask(QStringLiteral("Delete File: ") + name, Buttons::YesNo, Answer::No) ==
-        Answer::Yes)
+    if (m_ui.ask(QStringLiteral("Delete File: ") + name, Buttons::YesNo, Answer::No) == Answer::Yes)
         removeTrackFile(file);
     m_window.removeTrackItem(k);
     PushAllTracks(m_session, m_mod, m_ui);

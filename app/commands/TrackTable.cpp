@@ -37,12 +37,6 @@ void PushAllTracks(EngineSession& session, const ModVumo& mod, UiServices& ui)
     }
 }
 
-void notAvailable(UiServices& ui, const QString& what)
-{
-    ui.message(QStringLiteral("%1 is not available yet in this version of Vumo.").arg(what),
-               MsgIcon::Information);
-}
-
 bool engineReady(const EngineSession& session, UiServices& ui)
 {
     if (session.isOpen())

@@ -29,9 +29,6 @@ inline bool loadFailed(int32_t rc)
     return rc < 0 || rc >= 10;
 }
 
-// Tells the user that a command's work comes with a later version.
-void notAvailable(UiServices& ui, const QString& what);
-
 // Says so, and false, when the engine is not open.
 bool engineReady(const EngineSession& session, UiServices& ui);
 

@@ -1,9 +1,11 @@
 // frmVumo: start-up and shut-down, help mode, and the commands of the menu tree.
 #include "mainwin/frmVumo.h"
 
+#include "commands/CabinetCommands.h"
+#include "commands/CaptureCommands.h"
+#include "commands/EditCommands.h"
 #include "commands/FileCommands.h"
 #include "commands/TrackCommands.h"
-#include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineBinding.h"
@@ -56,6 +58,11 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
     m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
                                                     FILESPEC, m_memoryProbe);
     m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
+    m_cabinetCommands = std::make_unique<CabinetCommands>(m_ui, m_appFolder, this);
+    m_fileCommands->setCabinetOpener([this](const QString& path)
+                                     { return m_cabinetCommands->openCabinet(path); });
+    m_captureCommands = std::make_unique<CaptureCommands>(
+        m_mod, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);

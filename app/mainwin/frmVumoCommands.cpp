@@ -3,11 +3,23 @@
 // capture) say so through the UI services and change nothing.
 #include "mainwin/frmVumo.h"
 
+#include "commands/CabinetCommands.h"
+#include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
+#include "commands/FileCommands.h"
 #include "commands/TrackTable.h"
 #include "dialogs/frmOptions.h"
+#include "drums/DrumEngine.h"
+#include "drums/frmDrums.h"
+#include "engineapi/EngineBinding.h"
+#include "fx/EffectCatalog.h"
+#include "fx/EffectDispatch.h"
+#include "fx/frmFXList.h"
+#include "mixer/frmMix.h"
+#include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "state/MidiInputs.h"
+#include "state/ProjectModel.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -38,14 +50,13 @@ void frmVumo::closeIfPending()
         close();
 }
 
-void frmVumo::notAvailable(const QString& what)
-{
-    vumo::notAvailable(m_ui, what);
-}
-
 void frmVumo::mnuFileCab()
 {
-    notAvailable(QStringLiteral("Create Cab"));
+    // The cabinet packs the project as saved; without a file (Save As cancelled) nothing is
+    // written.
+    if (!m_fileCommands->SaveProject() || FILESPEC.isEmpty())
+        return;
+    m_cabinetCommands->createCab(FILESPEC, toProjectData(m_mod));
 }
 
 void frmVumo::mnuFileExit()
@@ -128,36 +139,73 @@ void frmVumo::mnuControlActivateDrums()
     m_chkDrums->setChecked(!m_chkDrums->isChecked());
 }
 
+bool frmVumo::editableTrack()
+{
+    return vumo::engineReady(m_session, m_ui) &&
+           vumo::trackSelected(chosenTrack(), m_mod.trackCount, m_ui);
+}
+
 void frmVumo::mnuFX_Click(const QString& item)
 {
-    const QAction* action = m_actions.value(item);
-    const QString caption = action != nullptr ? action->text().remove(u'&') : item;
-    notAvailable(QStringLiteral("The effect %1 (%2)").arg(caption, item));
+    if (!editableTrack())
+        return;
+    fx::FxEngineOver<EngineBinding> engine(m_session.engine());
+    const fx::FxStudioHooks hooks{[this](const QString& text) { showMessage(text); },
+                                  [this] { hideMessage(); }, [this] { DrawTrack(); }};
+    fx::dispatchEffect(fx::codeFromMenuItem(item.toStdString()), m_effectSetting,
+                       {m_mod.selStart, m_mod.selEnd}, engine, m_ui, hooks, this);
 }
 
 void frmVumo::mnuFXList()
 {
-    notAvailable(QStringLiteral("The effects list"));
+    if (!editableTrack())
+        return;
+    const int k = chosenTrack();
+    fx::FxEngineOver<EngineBinding> engine(m_session.engine());
+    fx::frmFXList window(
+        engine, m_ui, m_effectSetting,
+        {m_mod.selStart, m_mod.selEnd, k, m_mod.tracks[k].volume, m_mod.tracks[k].pan}, this);
+    m_ui.runDialog(window);
+    DrawTrack();
 }
 
 void frmVumo::mnuTrackMix()
 {
-    notAvailable(QStringLiteral("The Master mixer"));
+    QList<mixer::MixRow> rows;
+    for (int k = 0; k < m_mod.trackCount; ++k)
+    {
+        const TrackRecord& t = m_mod.tracks[k];
+        rows.append({t.title.toByteArray(), t.volume, t.pan, t.mute});
+    }
+    const std::optional<QList<mixer::MixRow>> applied = mixer::runMixer(m_ui, rows, this);
+    if (!applied)
+        return; // Cancel, or the window's close button
+    for (int k = 0; k < m_mod.trackCount && k < applied->size(); ++k)
+        m_model->setTrackGains(k, int16_t(applied->at(k).volume), int16_t(applied->at(k).pan),
+                               int16_t(applied->at(k).mute));
+    // The current-track change: the track controls show the new values and the engine gets
+    // the whole table with them.
+    if (chosenTrack() >= 0)
+        SwitchTrack();
 }
 
 void frmVumo::mnuControlRip()
 {
-    notAvailable(QStringLiteral("Rip MCI"));
+    m_captureCommands->mnuControlRip();
 }
 
 void frmVumo::mnuControlSK1()
 {
-    notAvailable(QStringLiteral("SK1 Mode"));
+    m_captureCommands->mnuControlSK1();
 }
 
 void frmVumo::mnuAddInDrum()
 {
-    notAvailable(QStringLiteral("The Drum Machine"));
+    if (!vumo::engineReady(m_session, m_ui))
+        return;
+    drums::DrumEngineOver<EngineBinding> engine(m_session.engine());
+    drums::frmDrums window(m_mod.drums, engine, m_ui, m_mod.tempo, m_mod.midiBufLen, this);
+    m_ui.runDialog(window);
 }
 
 void frmVumo::startOutsideProgram(const QString& path)

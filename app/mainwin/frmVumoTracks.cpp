@@ -33,8 +33,7 @@ void frmVumo::LoadTrack(int k, int32_t reload)
     const TrackRecord& t = m_mod.tracks[k];
     if (m_session.isOpen())
     {
-        checkEngine(m_ui, "SetTrackInfo",
-                    m_engine.SetTrackInfo(k, t.fileName.text().constData()));
+        checkEngine(m_ui, "SetTrackInfo", m_engine.SetTrackInfo(k, t.fileName.text().constData()));
         m_engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
     }
     {

@@ -18,7 +18,6 @@ using namespace vumo;
 namespace
 {
 
-
 struct Rig
 {
     ModVumo mod;
@@ -30,13 +29,14 @@ struct Rig
     LoggingWindow window;
     TransportCommands transportCommands{model, session, transport, ui, window};
     QStringList media; // what the capture hooks were asked
+    QString clipFile = QStringLiteral("/app/clipper.wav");
     QString probeAnswer;
     CaptureCommands commands{mod,
                              session,
                              transportCommands,
                              ui,
                              window,
-                             QStringLiteral("/app/clipper.wav"),
+                             clipFile,
                              {[this](const QString& s)
                               {
                                   media << "probe " + s;
@@ -154,7 +154,7 @@ private slots:
                                           << "bad" << QStringList{"probe /m/x.mp3"};
         QTest::newRow("no such CD track") << int(Answer::No) << ""
                                           << " 7 "
-                                          << "no CD" << QStringList{"probe cd:7"};
+                                          << "no CD" << QStringList{"probe cdda:7"};
     }
     void ripEndsBeforeRecordingWhenThereIsNothingToRecord()
     {

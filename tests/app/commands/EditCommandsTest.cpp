@@ -4,8 +4,8 @@
 #include "commands/EditCommands.h"
 #include "../StudioFixture.h"
 #include "commands/StudioWindow.h"
-#include "support/LoggingWindow.h"
 #include "engineapi/EngineSession.h"
+#include "support/LoggingWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -21,7 +21,6 @@ using namespace vumo::test;
 
 namespace
 {
-
 
 // Message boxes land in the window's log too, so their place among the steps shows.
 struct LoggingUi : ScriptedUiServices

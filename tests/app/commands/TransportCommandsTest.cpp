@@ -18,7 +18,6 @@ using namespace vumo;
 namespace
 {
 
-
 struct Rig
 {
     ModVumo mod;
