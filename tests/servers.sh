@@ -69,4 +69,9 @@ fi
 
 echo "servers.sh: PulseAudio and JACK up in $((($(date +%s%N) - started) / 1000000)) ms"
 export VUMO_SOUND_SERVERS=1
+# Only the device tests, which open their backends by name and take turns on the servers (a
+# CTest resource lock), use the servers. Every other program keeps the virtual MIDI devices:
+# with its "auto" choice it would make JACK MIDI clients of its own, and RtMidi's JACK code can
+# crash when another process's ports vanish while it lists them.
+export VUMO_MIDI_BACKEND="${VUMO_MIDI_BACKEND:-virtual}"
 "$@"
