@@ -147,8 +147,11 @@ private slots:
                 child<QScrollBar>(d, "hscPan2")->setValue(127);
                 child<QAbstractButton>(d, apply ? "cmdApply" : "cmdCancel")->click();
             });
+        const size_t switches = EngineSpy::switches.size();
         trigger(s, "mnuTrackMix");
         QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
+        // Apply hands the engine the new table at once (a track switch); Cancel does not.
+        QCOMPARE(EngineSpy::switches.size() > switches, apply);
         const QList<int> want = apply ? QList<int>{1, 1, 0, 128} : QList<int>{0, 0, 0, 255};
         QCOMPARE((QList<int>{s.mod.tracks[0].mute, s.mod.tracks[1].mute, s.mod.tracks[2].mute,
                              s.mod.tracks[2].volume}),
