@@ -166,3 +166,10 @@ target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
 # ---- The mixer window and the drum editor window. ----
 include(app/mixer/mixer.cmake)
 include(app/drums/drums_ui.cmake)
+
+# The main window's effect, mixer, rip and cabinet commands end to end; Create Cab runs
+# vumo-chain beside the test program.
+vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
+if(TARGET vumo-chain)
+    add_dependencies(tst_wiredcommands vumo-chain)
+endif()
