@@ -171,5 +171,5 @@ include(app/drums/drums_ui.cmake)
 # vumo-chain beside the test program.
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
 if(TARGET vumo-chain)
-    add_dependencies(tst_wiredcommands vumo-chain)
+    add_dependencies(tst_wiredcommands vumo-chain vumo-mix)
 endif()

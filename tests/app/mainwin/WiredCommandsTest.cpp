@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -231,6 +232,33 @@ private slots:
         QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("r0"));
         s.cboTrack().setCurrentIndex(0);
         QCOMPARE(s.trackSamples(0, kFrames), saw(kFrames, 0));
+    }
+
+    void vumoMixWritesWhatSaveAsWaveWrites()
+    {
+        StudioFixture s;
+        openProject(s, 3);
+        s.mod.tracks[1].mute = 1;
+        s.mod.tracks[2].volume = 100;
+        s.mod.tracks[2].pan = 40;
+        s.w.SwitchTrack();                   // the engine mixes the gains of the last track switch
+        s.ui.answers.push_back(Answer::Yes); // Save track edits?
+        s.w.mnuFileSave();
+        s.w.mnuEditSelectAll();
+        s.ui.files.push_back(s.path("studio.wav"));
+        s.w.mnuFileSaveAs();
+        QProcess mix;
+        mix.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vumo-mix"),
+                  {s.path("Song.vum"), s.path("tool.wav"), QStringLiteral("--from"),
+                   QString::number(s.mod.selStart), QStringLiteral("--to"),
+                   QString::number(s.mod.selEnd)});
+        QVERIFY(mix.waitForFinished(20000));
+        QCOMPARE(mix.exitCode(), 0);
+        QFile studio(s.path("studio.wav")), tool(s.path("tool.wav"));
+        QVERIFY(studio.open(QIODevice::ReadOnly) && tool.open(QIODevice::ReadOnly));
+        const QByteArray written = studio.readAll();
+        QVERIFY(written.size() > 44 + 4 * 1000);
+        QCOMPARE(tool.readAll(), written);
     }
 };
 
