@@ -1,6 +1,5 @@
-// A small safe file write for the effect and chain files: the bytes go to a file beside the
-// target, which replaces the target only once it is flushed, checked and closed. A stand-in
-// for the studio's shared safe writer.
+// Writing the effect and chain files: through the studio's safe writer (files/SafeWrite.h),
+// with the message the effect dialogs show.
 #pragma once
 
 #include <QByteArray>
@@ -9,8 +8,8 @@
 namespace vumo::fx
 {
 
-// Writes bytes as the whole content of path through "<path>.tmp" and a rename. Returns false
-// with a message in error when any step fails; the target is then left as it was.
+// Writes bytes as the whole content of path (beside it, then renamed). Returns false with a
+// message in error when any step fails; the target is then left as it was.
 bool writeFileBesideThenRename(const QString& path, const QByteArray& bytes, QString& error);
 
 // The record bytes followed by what an existing longer file at path holds beyond them: a
