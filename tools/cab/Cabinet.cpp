@@ -2,6 +2,7 @@
 #include "Cabinet.h"
 
 #include "CabinetScript.h"
+#include "FileWrite.h"
 
 #include <libgcab.h>
 
@@ -151,25 +152,17 @@ std::string makeCabinet(const Directive& directive, const std::string& folder,
     std::error_code ec;
     fs::create_directories(dir, ec);
     const fs::path target = dir / directive.cabinetName;
-    const std::string part = target.string() + ".vumo-part";
-    GPtr<GFile> out(g_file_new_for_path(part.c_str()));
-    GPtr<GFileOutputStream> stream(
-        g_file_replace(out.get(), nullptr, FALSE, G_FILE_CREATE_NONE, nullptr, &e.error));
-    if (!stream)
-        return e.text("cannot create " + target.string());
+    // The cabinet is made in memory and then written with the checked writer: libgcab does
+    // not report every failed write of its output stream (a file size limit went unnoticed).
+    GPtr<GOutputStream> memory(g_memory_output_stream_new_resizable());
     ProgressCallback callback{&progress};
-    const bool written =
-        gcab_cabinet_write_simple(cabinet.get(), G_OUTPUT_STREAM(stream.get()),
-                                  &ProgressCallback::onFile, &callback, nullptr, &e.error) &&
-        g_output_stream_close(G_OUTPUT_STREAM(stream.get()), nullptr, &e.error);
-    if (written)
-    {
-        fs::rename(part, target, ec);
-        if (!ec)
-            return {};
-    }
-    fs::remove(part, ec);
-    return written ? "cannot write " + target.string() : e.text("cannot write " + target.string());
+    if (!gcab_cabinet_write_simple(cabinet.get(), memory.get(), &ProgressCallback::onFile,
+                                   &callback, nullptr, &e.error) ||
+        !g_output_stream_close(memory.get(), nullptr, &e.error))
+        return e.text("cannot make " + target.string());
+    auto* bytes = G_MEMORY_OUTPUT_STREAM(memory.get());
+    return writeFileBeside(target.string(), g_memory_output_stream_get_data(bytes),
+                           g_memory_output_stream_get_data_size(bytes));
 }
 
 namespace
@@ -247,6 +240,11 @@ std::string extractCabinet(const std::string& cabinetPath, const std::string& fo
     for (GCabFile* f : loaded.files)
     {
         const fs::path part = fs::path(folder) / gcab_file_get_extract_name(f);
+        // A part shorter than the file it holds was cut short: a guard against a failed write
+        // that libgcab does not report (its cabinet writer misses a file size limit).
+        if (extracted && error.empty() && fs::file_size(part, ec) != gcab_file_get_size(f))
+            error = "cannot write " + std::string(gcab_file_get_name(f)) +
+                    ": the disk is full or the file too large";
         if (extracted && error.empty())
         {
             fs::rename(part, fs::path(folder) / gcab_file_get_name(f), ec);

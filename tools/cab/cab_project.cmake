@@ -28,3 +28,6 @@ target_link_libraries(vumo_app PUBLIC vumo_cabproject)
 add_dependencies(Vumo vumo-chain)
 vumo_app_test(tst_cabinetcommands tests/app/project/CabinetCommandsTest.cpp)
 add_dependencies(tst_cabinetcommands vumo-chain)
+
+# The studio's write-fault table also covers the effect, chain and cabinet writers.
+target_link_libraries(tst_writefaults PRIVATE vumo_app vumo_cabinet)

@@ -3,9 +3,16 @@
 // next write succeeds.
 #include "../WriteFaults.h"
 #include "drums/DrumFile.h"
+#include "fx/EffectChain.h"
+#include "fx/EffectSetting.h"
 #include "project/ProjectFile.h"
+#include "tools/cab/Cabinet.h"
+#include "tools/cab/CabinetScript.h"
+#include "tools/cab/Shorten.h"
 
+#include <QFileInfo>
 #include <QTest>
+#include <QtEndian>
 
 #include <functional>
 #include <memory>
@@ -43,6 +50,100 @@ QString writeDrumGeneration(const QString& path, int generation)
     return drums::writeDrumFile(path, data);
 }
 
+QString writePresetGeneration(const QString& path, int generation)
+{
+    fx::EffectSetting setting;
+    fx::fillDefaults(setting, 15);
+    setting.caption1 = QByteArray(generation == 0 ? 4 : 900 + generation, 'c');
+    setting.caption2 = setting.caption1;
+    QString error;
+    return fx::saveEffectFile(path, setting, error) ? QString() : error;
+}
+
+QString writeChainGeneration(const QString& path, int generation)
+{
+    fx::EffectChain chain;
+    chain.count = int16_t(generation == 0 ? 1 : 17);
+    for (int i = 0; i < chain.count; ++i)
+        chain.entries[size_t(i)] = {generation, 2, 0, 3, 0, 15};
+    QString error;
+    return fx::saveChainFile(path, chain, error) ? QString() : error;
+}
+
+QString bytesOrError(const std::string& error)
+{
+    return QString::fromStdString(error);
+}
+
+QString writeBatchGeneration(const QString& path, int generation)
+{
+    cab::Lines lines(generation == 0 ? 1 : 300 * generation, "shortn32.exe /music/take.wav t0.shn");
+    return bytesOrError(cab::writeLines(path.toStdString(), lines));
+}
+
+// A wave file outside the faulty folder: noise, larger for later generations.
+QString sourceWave(int generation)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("source%1.wav").arg(generation));
+    const uint32_t frames = generation == 0 ? 16 : 400u * uint32_t(generation);
+    QByteArray wave("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0"
+                    "\x10\0data\0\0\0\0",
+                    44);
+    qToLittleEndian<quint32>(36 + 4 * frames, wave.data() + 4);
+    qToLittleEndian<quint32>(4 * frames, wave.data() + 40);
+    quint32 noise = 12345;
+    for (uint32_t i = 0; i < 2 * frames; ++i)
+    {
+        noise = noise * 1103515245u + 12345u;
+        const qint16 v = qint16(noise >> 16);
+        wave.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(wave);
+    return path;
+}
+
+QString writeShortenGeneration(const QString& path, int generation)
+{
+    std::string error;
+    cab::shortenEncodeFile(sourceWave(generation).toStdString(), path.toStdString(), error);
+    return bytesOrError(error);
+}
+
+QString writeCabinetGeneration(const QString& path, int generation)
+{
+    const QFileInfo target(path);
+    cab::Directive directive;
+    directive.cabinetName = target.fileName().toStdString();
+    directive.files = {sourceWave(generation).toStdString()};
+    return bytesOrError(cab::makeCabinet(directive, target.path().toStdString()));
+}
+
+// Unpacks a cabinet, made outside the faulty folder, that holds a wave file of path's name.
+QString unpackCabinetGeneration(const QString& path, int generation)
+{
+    // The cabinets of every generation are made at the first call, before any fault.
+    static QTemporaryDir dir;
+    const QFileInfo target(path);
+    const auto cabinet = [&](int g) { return dir.filePath(QStringLiteral("Unpack%1.cab").arg(g)); };
+    for (int g = 0; generation == 0 && g < 3; ++g)
+    {
+        const QString inside = dir.filePath(target.fileName());
+        QFile::remove(inside);
+        QFile::copy(sourceWave(g), inside);
+        cab::Directive directive;
+        directive.cabinetName = QFileInfo(cabinet(g)).fileName().toStdString();
+        directive.files = {inside.toStdString()};
+        if (const std::string made = cab::makeCabinet(directive, dir.path().toStdString());
+            !made.empty())
+            return QString::fromStdString(made);
+    }
+    return bytesOrError(
+        cab::extractCabinet(cabinet(generation).toStdString(), target.path().toStdString()));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Writer)
@@ -68,6 +169,28 @@ private slots:
             << Writer(writeDrumGeneration) << "d.mbt" << true << drum;
         QTest::newRow("drum file, size limit")
             << Writer(writeDrumGeneration) << "d.mbt" << false << drum;
+        const QString fx = QStringLiteral("The file %1 cannot be written: ");
+        const QString cab = QStringLiteral("cannot write %1: ");
+        const struct
+        {
+            const char* kind;
+            Writer write;
+            const char* name;
+            QString message;
+        } later[] = {
+            {"effect preset", writePresetGeneration, "e.sfx", fx},
+            {"effect chain", writeChainGeneration, "c.mfx", fx},
+            {"batch file", writeBatchGeneration, "vumocab.bat", cab},
+            {"Shorten file", writeShortenGeneration, "t0.shn", cab},
+            {"cabinet", writeCabinetGeneration, "Song.cab", cab},
+            {"unpacked track", unpackCabinetGeneration, "t1.wav", QStringLiteral("cannot ")},
+        };
+        for (const auto& w : later)
+            for (bool full : {true, false})
+                // A chain file holds at most 414 bytes: it never reaches the size limit.
+                if (full || std::string_view(w.kind) != "effect chain")
+                    QTest::addRow("%s, %s", w.kind, full ? "full disk" : "size limit")
+                        << w.write << w.name << full << w.message;
     }
     void failedWriteKeepsThePreviousFile()
     {
@@ -96,7 +219,9 @@ private slots:
         }
         const QString why =
             fullDisk ? QStringLiteral("No space left on device") : QStringLiteral("File too large");
-        QCOMPARE(error, message.arg(path) + why);
+        const QString prefix = message.contains(u'%') ? message.arg(path) : message;
+        QVERIFY2(error.startsWith(prefix) && error.endsWith(why),
+                 qPrintable(error + QStringLiteral(" / ") + prefix + why));
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(disk.names(), QStringList{name}); // no part file left
 
