@@ -139,6 +139,15 @@ if(TARGET wavorn)
     add_dependencies(vumo_pass_cpu wavorn)
 endif()
 
+# Echo, Band Pass and FFT Pitch over a 4-minute track through the F&X menu and a one-entry chain
+# beside the engine's own FXIt, and the studio's fade in samples per second (not a test: run it
+# by hand, figures in bench/README.md).
+qt_add_executable(vumo_fx_timing bench/studio/FxPathMain.cpp)
+target_link_libraries(vumo_fx_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_fx_timing wavorn)
+endif()
+
 # ---- Effects (app/fx): the effect catalog shared with vumo-fx, the effect and chain files, the
 # parameter dialog FrmFX, the chain window frmFXList, and their tests. ----
 include(app/fx/fx_catalog.cmake)
