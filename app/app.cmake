@@ -173,3 +173,6 @@ vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
 if(TARGET vumo-chain)
     add_dependencies(tst_wiredcommands vumo-chain vumo-mix)
 endif()
+# The sample keyboard and media capture end to end; the compressed media are made with the
+# ffmpeg command line.
+vumo_app_test(tst_capturee2e tests/app/mainwin/CaptureCommandsE2ETest.cpp)
