@@ -132,6 +132,14 @@ if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
 
+# How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes
+# (not a test: run it by hand, figures in bench/media/results.md).
+qt_add_executable(vumo_capture_timing bench/studio/CaptureTimingMain.cpp)
+target_link_libraries(vumo_capture_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_capture_timing wavorn)
+endif()
+
 # The window thread's CPU share during a Play pass (not a test: run it by hand).
 qt_add_executable(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
 target_link_libraries(vumo_pass_cpu PRIVATE vumo_app_testsupport)
