@@ -243,7 +243,7 @@ private slots:
         }
         QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
         QVERIFY(heard >= 4 * qint64(kFrames)); // one pass over the selection
-        // Lengths may differ by two frames: the reference's last two frames may be silence.
+        // Lengths may differ by two frames: the take may end up to two frames early (silence).
         const size_t n = want.size();
         int worst = 0;
         for (size_t i = 0; i < n; ++i)
