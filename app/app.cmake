@@ -132,6 +132,14 @@ if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
 
+# How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes
+# (not a test: run it by hand, figures in bench/media/results.md).
+qt_add_executable(vumo_capture_timing bench/studio/CaptureTimingMain.cpp)
+target_link_libraries(vumo_capture_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_capture_timing wavorn)
+endif()
+
 # The window thread's CPU share during a Play pass (not a test: run it by hand).
 qt_add_executable(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
 target_link_libraries(vumo_pass_cpu PRIVATE vumo_app_testsupport)
@@ -182,3 +190,6 @@ vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
 if(TARGET vumo-chain)
     add_dependencies(tst_wiredcommands vumo-chain vumo-mix)
 endif()
+# The sample keyboard and media capture end to end; the compressed media are made with the
+# ffmpeg command line.
+vumo_app_test(tst_capturee2e tests/app/mainwin/CaptureCommandsE2ETest.cpp)
