@@ -351,7 +351,11 @@ bool parseChain(const Lines& lines, const std::string& fileName, bool restoreOnl
         if (line.find_first_not_of(" \t") == std::string::npos)
             continue;
         ChainStep step;
-        const bool known = parseLine(line, step);
+        // A NUL would end the name the file system sees before its ".wav" ("/etc/x\0.wav"), and
+        // no command Vumo writes holds another control character.
+        const bool plainText = std::none_of(line.begin(), line.end(),
+                                            [](char c) { return uint8_t(c) < 0x20 && c != '\t'; });
+        const bool known = plainText && parseLine(line, step);
         const bool allowed = !restoreOnly || step.kind == ChainStep::Expand ||
                              step.kind == ChainStep::Delete || step.kind == ChainStep::Echo;
         if (!known || !allowed)

@@ -290,4 +290,9 @@ TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWrites)
         EXPECT_EQ(parseChain({row.line}, "vumocab.bat", false, steps, error), row.accepted)
             << row.line;
     }
+    // A NUL ends the name the file system sees before the ".wav" (found by the fuzz target).
+    std::vector<ChainStep> steps;
+    std::string error;
+    const std::string nul("shortn32.exe -x t0.shn /etc/passwd\0.wav", 39);
+    EXPECT_FALSE(parseChain({nul}, "unshortn.bat", true, steps, error));
 }
