@@ -31,3 +31,8 @@ add_dependencies(tst_cabinetcommands vumo-chain)
 
 # The studio's write-fault table also covers the effect, chain and cabinet writers.
 target_link_libraries(tst_writefaults PRIVATE vumo_app vumo_cabinet)
+
+# Runs a cabinet chain in the chain window and saves it as a PNG (docs/screenshot-chain.png).
+qt_add_executable(vumo_chain_screenshot app/demo/ChainScreenshotMain.cpp)
+target_link_libraries(vumo_chain_screenshot PRIVATE vumo_app_testsupport)
+add_dependencies(vumo_chain_screenshot vumo-chain)
