@@ -38,7 +38,7 @@ struct ChainStep
         Echo,    // first: the text
         Restore, // run "unshortn.bat"
     };
-    Kind kind;
+    Kind kind = Echo;
     std::string first;
     std::string second;
     std::string line;
