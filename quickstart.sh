@@ -16,7 +16,8 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
 # The test command's sound servers, without what they only recommend (JACK's control GUI and the
 # desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
-# reaches it and the tools that play and record there; JACK with its dummy driver.
+# reaches it and the tools that play and record there; JACK with its dummy driver; clang and its
+# runtime for the fuzz targets.
 TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev)
 
 install_missing() { # [--no-install-recommends] packages
