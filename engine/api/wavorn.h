@@ -70,7 +70,10 @@ extern "C"
        whole output block. Returns the output device's write result. */
     WAVORN_API int32_t WAVORN_CALL PlayTracks(int32_t start, int32_t end);
     /* Records into trackBuf from frame 0 while frames [start, end) of the premix (and, with merge
-       non-zero, of the current track) play. Returns the output device's write result. */
+       non-zero, of the current track) play. Returns the output device's write result; when the
+       input cannot take the block (no input device, or its source did not start) the pass is
+       stopped at once, the input's error is returned, and the StopTracks that follows leaves
+       the track as it was. */
     WAVORN_API int32_t WAVORN_CALL RecordTrack(int32_t start, int32_t end, int32_t merge);
     /* Stops a pass at once; after a recording commits the take into [start, end) of trackBuf
        (replacing, or mixing with merge non-zero) and marks the track edited.

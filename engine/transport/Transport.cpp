@@ -189,17 +189,29 @@ int32_t recordTrack(int32_t start, int32_t end, int32_t merge)
     e.playing.store(1);
     step(
         out(), [&](auto& d) { return d.prepare(e.playSamples()); }, "Err:waveOutPrepareHeader\n");
-    step(
+    int32_t input = step(
         in(), [&](auto& d) { return d.prepare(e.trackSamples()); }, "Err:waveInPrepareHeader\n");
-    step(
+    const int32_t added = step(
         in(), [](auto& d) { return d.addBuffer(); }, "Err:waveInAddBuffer\n");
-    step(
+    const int32_t started = step(
         in(), [](auto& d) { return d.start(); }, "Err:waveInStart\n");
+    input = input != 0 ? input : added != 0 ? added : started;
     const int32_t w = step(
         out(), [](auto& d) { return d.write(); }, "Err:waveOutWrite\n");
     if (w != 0 && w != platform::kWaveStillPlaying)
         e.playing.store(0);
-    return w;
+    if (input == 0)
+        return w;
+    // No take can arrive (no input device, or its source did not start): trackBuf still holds
+    // the track, so the pass ends here and the StopTracks that follows commits nothing.
+    stopOutputBlock();
+    if (in())
+    {
+        in()->reset();
+        in()->unprepare();
+    }
+    e.transportMode = 1;
+    return w != 0 ? w : input;
 }
 
 int32_t stopTracks(int32_t start, int32_t end, int32_t merge)

@@ -109,3 +109,17 @@ TEST_F(MediaCapture, ThePassAfterACaptureRecordsTheInputAgain)
 }
 
 } // namespace
+
+TEST_F(MediaCapture, ASourceThatCannotStartIsReportedAndTheTrackIsKept)
+{
+    const int32_t n = 4000;
+    const auto own = ramp(n, 7000);
+    openTracks(n, {own, ramp(n, 5)}, {{255, 128}, {255, 128}});
+    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    setenv("VUMO_CAPTURE_SOURCE", dir.file("gone.wav").c_str(), 1);
+    EXPECT_NE(RecordTrack(1000, 3000, 0), 0);
+    EXPECT_EQ(IsPlaying(), 0);
+    EXPECT_EQ(StopTracks(1000, 3000, 0), 0);
+    unsetenv("VUMO_CAPTURE_SOURCE");
+    EXPECT_EQ(trackSamples(n), own);
+}
