@@ -23,10 +23,14 @@ namespace
 
 // Wall-clock marks taken inside the exports the commands call.
 QElapsedTimer wall;
-qint64 recordStarted = 0, recordReturned = 0, stopCalled = 0, stopReturned = 0, renderStarted = 0;
+qint64 recordStarted = 0, recordReturned = 0, passEnded = 0, stopCalled = 0, stopReturned = 0,
+       renderStarted = 0;
 int32_t wordsRecorded = 0;
 decltype(&::RecordTrack) realRecordTrack = nullptr;
 decltype(&::StopTracks) realStopTracks = nullptr;
+decltype(&::IsPlaying) realIsPlaying = nullptr;
+decltype(&::GetPosition) realGetPosition = nullptr;
+int32_t passFrames = 0;
 decltype(&::LoadSK1) realLoadSK1 = nullptr;
 
 int32_t RecordTrackMark(int32_t start, int32_t end, int32_t merge)
@@ -34,6 +38,25 @@ int32_t RecordTrackMark(int32_t start, int32_t end, int32_t merge)
     recordStarted = wall.nsecsElapsed();
     const int32_t r = realRecordTrack(start, end, merge);
     recordReturned = wall.nsecsElapsed();
+    return r;
+}
+// The pass ends for the studio at the first look that finds the engine no longer playing or
+// its position at the selection's end.
+void markPassEnd(bool ended)
+{
+    if (ended && passEnded < recordStarted)
+        passEnded = wall.nsecsElapsed();
+}
+int32_t IsPlayingMark()
+{
+    const int32_t r = realIsPlaying();
+    markPassEnd(r == 0);
+    return r;
+}
+int32_t GetPositionMark()
+{
+    const int32_t r = realGetPosition();
+    markPassEnd(r >= passFrames);
     return r;
 }
 int32_t StopTracksMark(int32_t start, int32_t end, int32_t merge)
@@ -62,6 +85,12 @@ QFunctionPointer resolve(const char* name)
     if (n == "StopTracks")
         return realStopTracks = reinterpret_cast<decltype(realStopTracks)>(real),
                reinterpret_cast<QFunctionPointer>(&StopTracksMark);
+    if (n == "GetPosition")
+        return realGetPosition = reinterpret_cast<decltype(realGetPosition)>(real),
+               reinterpret_cast<QFunctionPointer>(&GetPositionMark);
+    if (n == "IsPlaying")
+        return realIsPlaying = reinterpret_cast<decltype(realIsPlaying)>(real),
+               reinterpret_cast<QFunctionPointer>(&IsPlayingMark);
     if (n == "LoadSK1")
         return realLoadSK1 = reinterpret_cast<decltype(realLoadSK1)>(real),
                reinterpret_cast<QFunctionPointer>(&LoadSK1Mark);
@@ -121,6 +150,7 @@ int main(int argc, char* argv[])
     if (rip)
     {
         constexpr int kMediaFrames = 5 * 44100;
+        passFrames = kMediaFrames;
         const QString wav = f.home.filePath("five.wav"), mp3 = f.home.filePath("five.mp3");
         writeWave(wav, tone(kMediaFrames, 440));
         QProcess::execute("ffmpeg", {"-loglevel", "error", "-y", "-i", wav, mp3});
@@ -131,8 +161,10 @@ int main(int argc, char* argv[])
         for (const QString& media : {QString(), wav, mp3})
         {
             // The command, and its parts: before the pass (probe, PrepareTransport), the pass
-            // from RecordTrack to the wait's end, the commit (StopTracks), after it (redraw).
-            std::vector<double> commands, before, passes, commits, after;
+            // from RecordTrack to the wait's end (the engine found no longer playing), the
+            // message window's paint wait ("Saving recorded track..."), the commit
+            // (StopTracks), after it (redraw).
+            std::vector<double> commands, before, passes, paints, commits, after;
             for (int r = 0; r < runs; ++r)
             {
                 f.mod.selStart = 0;
@@ -150,15 +182,18 @@ int main(int argc, char* argv[])
                 const qint64 t1 = wall.nsecsElapsed();
                 commands.push_back((t1 - t0) / 1e6);
                 before.push_back((recordStarted - t0) / 1e6);
-                passes.push_back((stopCalled - recordStarted) / 1e6);
+                passes.push_back((passEnded - recordStarted) / 1e6);
+                paints.push_back((stopCalled - passEnded) / 1e6);
                 commits.push_back((stopReturned - stopCalled) / 1e6);
                 after.push_back((t1 - stopReturned) / 1e6);
             }
-            std::printf("%-9s command %7.1f (worst %7.1f) = before %5.1f + pass %7.1f + "
-                        "StopTracks %5.1f + after %5.1f\n",
+            std::printf("%-9s command %7.1f (worst %7.1f) = before %5.1f + pass %7.1f (worst "
+                        "%7.1f) + paint wait %5.1f + StopTracks %5.1f + after %5.1f\n",
                         media.isEmpty() ? "Record" : qPrintable(QFileInfo(media).fileName()),
                         median(commands), *std::max_element(commands.begin(), commands.end()),
-                        median(before), median(passes), median(commits), median(after));
+                        median(before), median(passes),
+                        *std::max_element(passes.begin(), passes.end()), median(paints),
+                        median(commits), median(after));
         }
     }
     else
