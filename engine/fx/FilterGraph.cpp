@@ -82,22 +82,32 @@ void mixBack(std::span<int16_t> track, std::span<const int16_t> saved, int32_t g
     const int32_t fade = n >= 2 * kLongestFade ? kLongestFade : n / 2; // c, in samples
     const float step = 2.0f / float(fade);
     float level = 0.0f;
-    for (int32_t i = 0; i < n; i += 2)
+    const auto mixPair = [&](int32_t i, double trackLevel)
     {
-        const bool fadingIn = i < fade;
-        const bool full = !fadingIn && i < n - fade;
-        const double trackLevel = full ? 1.0 : double(level);
         const auto left = size_t(i);
         const auto right = size_t(i + 1);
         track[left] =
             limited(double(scaledByGain(saved[left], gainLeft)) + trackLevel * track[left]);
         track[right] =
             limited(double(scaledByGain(saved[right], gainRight)) + trackLevel * track[right]);
-        if (fadingIn)
-            level += step;
-        else if (!full)
-            level -= step;
+    };
+    int32_t i = 0;
+    for (; i < fade; i += 2, level += step)
+        mixPair(i, double(level));
+    // Between the fades the track is at full level and every value is a whole number: the
+    // shift is the gain's floor division (gains are kept within +-32767, so the product fits
+    // 32 bits), which lets the compiler vectorise the loop.
+    const int32_t fullEnd = n - fade;
+    int16_t* t = track.data();
+    const int16_t* v = saved.data();
+    for (; i < fullEnd; i += 2)
+    {
+        t[i] = int16_t(std::clamp((int32_t(v[i]) * gainLeft >> 8) + t[i], -32767, 32767));
+        t[i + 1] =
+            int16_t(std::clamp((int32_t(v[i + 1]) * gainRight >> 8) + t[i + 1], -32767, 32767));
     }
+    for (; i < n; i += 2, level -= step)
+        mixPair(i, double(level));
 }
 
 int32_t filterGraph(int32_t operation, int32_t firstFrame, int32_t lastFrame)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -138,4 +139,25 @@ TEST(FilterGraph, MixBackOfOneFrameUsesLevelZero)
     mixBack(track, saved, 256, 128);
     EXPECT_EQ(track[0], 512);
     EXPECT_EQ(track[1], 128);
+}
+
+TEST(FilterGraph, MixBackBetweenTheFadesAddsTheFlooredScaledCopyWithinTheLimits)
+{
+    const int32_t frames = 20000; // the track is at full level over frames 8417 to 11582
+    const int16_t trackValues[] = {-20000, 20000, -3, 5, -32767, -32767};
+    const int16_t savedValues[] = {-32001, 32000, 12345, -7, -1, -1};
+    std::vector<int16_t> track(2 * frames), saved(2 * frames);
+    for (size_t i = 0; i < track.size(); ++i)
+    {
+        track[i] = trackValues[i % 6];
+        saved[i] = savedValues[i % 6];
+    }
+    const std::vector<int16_t> before = track;
+    mixBack(track, saved, 254, 127);
+    for (size_t i = 2 * 8417; i < 2 * size_t(frames - 8418); ++i)
+    {
+        const double scaled = std::floor(saved[i] * (i % 2 == 0 ? 254 : 127) / 256.0);
+        ASSERT_EQ(track[i], int16_t(std::clamp(scaled + before[i], -32767.0, 32767.0)))
+            << "sample " << i;
+    }
 }
