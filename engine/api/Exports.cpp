@@ -99,13 +99,17 @@ extern "C"
     {
         return whenOpen([] { return getPosition(); });
     }
+    // Called once a sample by the studio's own effects: one look at the engine, and nothing
+    // here can throw.
     WAVORN_API int32_t WAVORN_CALL TrackRead(int32_t sampleIndex)
     {
-        return whenOpen([&] { return trackRead(sampleIndex); });
+        const wavorn::Engine& e = wavorn::engine();
+        return e.open ? trackRead(e, sampleIndex) : kRefused;
     }
     WAVORN_API int32_t WAVORN_CALL TrackWrite(int32_t sampleIndex, int32_t value)
     {
-        return whenOpen([&] { return trackWrite(sampleIndex, value); });
+        wavorn::Engine& e = wavorn::engine();
+        return e.open ? trackWrite(e, sampleIndex, value) : kRefused;
     }
     WAVORN_API int32_t WAVORN_CALL SaveAsWave(int32_t start, int32_t end, const char* fileName)
     {

@@ -13,12 +13,6 @@ namespace wavorn
 namespace
 {
 
-bool inTrack(int32_t sampleIndex)
-{
-    const Engine& e = engine();
-    return e.trackBuf && sampleIndex >= 0 && sampleIndex < 2 * e.trackLen;
-}
-
 // Where edits go when the track's own file cannot be written: "<name>-recovered.wav" beside
 // the track file, or "vumo-recovered-<name>.wav" in the temp folder when that fails too.
 int32_t writeRecovery(const char* trackName)
@@ -36,21 +30,6 @@ int32_t writeRecovery(const char* trackName)
 }
 
 } // namespace
-
-int32_t trackRead(int32_t sampleIndex)
-{
-    return inTrack(sampleIndex) ? engine().trackBuf[size_t(sampleIndex)] : -1;
-}
-
-int32_t trackWrite(int32_t sampleIndex, int32_t value)
-{
-    if (!inTrack(sampleIndex))
-        return -1;
-    Engine& e = engine();
-    e.trackBuf[size_t(sampleIndex)] = static_cast<int16_t>(value & 0xFFFF);
-    e.dirty = true;
-    return 0;
-}
 
 int32_t writePendingEdits()
 {

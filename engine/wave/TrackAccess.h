@@ -1,13 +1,30 @@
 // Sample access to the current track and its save/revert operations.
 #pragma once
 
+#include "engine/api/Engine.h"
+
 #include <cstdint>
 
 namespace wavorn
 {
 
-int32_t trackRead(int32_t sampleIndex);
-int32_t trackWrite(int32_t sampleIndex, int32_t value);
+// One sample of the current track, or -1 outside it. Inline: the studio's fade and its own
+// effects read and write a track sample by sample through these.
+inline int32_t trackRead(const Engine& e, int32_t sampleIndex)
+{
+    return e.trackBuf && sampleIndex >= 0 && sampleIndex < 2 * e.trackLen
+               ? e.trackBuf[size_t(sampleIndex)]
+               : -1;
+}
+// Stores the low 16 bits of value and marks the track edited; -1 outside the track.
+inline int32_t trackWrite(Engine& e, int32_t sampleIndex, int32_t value)
+{
+    if (!e.trackBuf || sampleIndex < 0 || sampleIndex >= 2 * e.trackLen)
+        return -1;
+    e.trackBuf[size_t(sampleIndex)] = static_cast<int16_t>(value & 0xFFFF);
+    e.dirty = true;
+    return 0;
+}
 // Writes the current track's pending edits; 0, or -1 when the write failed (still dirty).
 int32_t saveEdits();
 // Reloads the current track from its file; the load result.
