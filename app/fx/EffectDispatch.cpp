@@ -12,6 +12,13 @@ namespace vumo::fx
 
 double roundHalfEven(double x)
 {
+    // Below 2^51 in size, adding and taking away 1.5 * 2^52 leaves x rounded to a whole number,
+    // ties to even (the default rounding mode), without a branch that depends on the sample:
+    // the fade calls this once a sample.
+    constexpr double kLimit = 2251799813685248.0; // 2^51
+    constexpr double kShift = 6755399441055744.0; // 1.5 * 2^52
+    if (std::fabs(x) < kLimit)
+        return (x + kShift) - kShift;
     const double down = std::floor(x);
     const double rest = x - down;
     if (rest > 0.5)
@@ -46,10 +53,10 @@ bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEng
                     UiServices& ui, const FxStudioHooks& hooks, QWidget* parent)
 {
     fillDefaults(setting, code);
-    {
-        FrmFX dialog(setting, ui, parent);
-        ui.runDialog(dialog);
-    }
+    // The dialog is hidden once answered; it is taken down after the redraw, so the user sees
+    // the result without waiting for its widgets to be destroyed.
+    FrmFX dialog(setting, ui, parent);
+    ui.runDialog(dialog);
     if (int64_t(sel.selEnd) <= int64_t(sel.selStart) + kMinEffectFrames || setting.isCancelled())
         return false;
     orderBandPass(setting);

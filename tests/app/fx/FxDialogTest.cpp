@@ -200,23 +200,28 @@ void FxDialogTest::fadeScalesEverySampleOfTheSelection_data()
 {
     QTest::addColumn<int>("end"); // value2 (value1 is 0)
     QTest::addColumn<int32_t>("selStart");
+    QTest::addColumn<int>("level");        // every sample of the track
     QTest::addColumn<Samples>("expected"); // (sample index, value)
     // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
     QTest::newRow("0/0 silences, the left sample of frame selEnd too")
-        << 0 << 100 << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
+        << 0 << 100 << 8192 << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
     QTest::newRow("0/255 rises linearly, halves to even")
-        << 255 << 100 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
-                                 {4295, 8158}, {4296, 8160}, {4297, 8192}};
-    QTest::newRow("a selection to the track's end") << 255 << 4000 - 2048 << Samples{{7999, 8158}};
+        << 255 << 100 << 8192 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
+                                         {4295, 8158}, {4296, 8160}, {4297, 8192}};
+    QTest::newRow("halves to even below zero")
+        << 255 << 100 << -8192 << Samples{{201, -2}, {264, -128}, {392, -382}, {4296, -8160}};
+    QTest::newRow("a selection to the track's end")
+        << 255 << 4000 - 2048 << 8192 << Samples{{7999, 8158}};
 }
 
 void FxDialogTest::fadeScalesEverySampleOfTheSelection()
 {
     QFETCH(int, end);
     QFETCH(int32_t, selStart);
+    QFETCH(int, level);
     QFETCH(Samples, expected);
     FakeEngine engine;
-    engine.samples.assign(2 * 4000, 8192);
+    engine.samples.assign(2 * 4000, int16_t(level));
     ScriptedUiServices ui;
     ui.dialogs.push_back(sliders(0, end));
     EffectSetting setting;
