@@ -120,6 +120,7 @@ private slots:
         s.engine.SK1(selStart + 220, clipLength, 1.0, 90 / 128.0);
         s.engine.SK1(selStart + 662, clipLength, 1.055, 30 / 128.0);
         s.engine.SK1(selStart + 13230, clipLength, 4.0, 0.3125);
+        QVERIFY(rendered != original);
         QCOMPARE(rendered, s.trackSamples(0, kFrames));
     }
 

@@ -102,10 +102,13 @@ private slots:
         QCOMPARE(f.ui.questions(),
                  open ? QStringList{QStringLiteral("Save track edits?")} : QStringList{});
         if (!open)
+        {
             QVERIFY(f.fake->calls.isEmpty());
-        else
-            QCOMPARE(f.window->findChild<FrmMessage*>()->message(),
-                     QStringLiteral("Shutting down..."));
+            return;
+        }
+        auto* message = f.window->findChild<FrmMessage*>();
+        QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
+        QVERIFY(!message->isVisible());
     }
 
     void optionsCommandShowsTheDialogWithTheMidiInputs()

@@ -19,7 +19,7 @@ constexpr int kWidth = 1000;
 constexpr int kHeight = 300;
 constexpr int32_t kFrames = 4 * 262144;
 
-TrackPicture pictureOf(int32_t tempo, int32_t selStart = 0, int32_t selEnd = 0)
+TrackPicture pictureOf(int32_t tempo)
 {
     TrackPicture pic;
     pic.geometry.trackLength = kFrames;
@@ -28,8 +28,6 @@ TrackPicture pictureOf(int32_t tempo, int32_t selStart = 0, int32_t selEnd = 0)
     pic.geometry.tscale = static_cast<float>(static_cast<double>(kFrames) / kWidth);
     pic.hscale = static_cast<float>(kHeight / 131072.0);
     pic.tempo = tempo;
-    pic.selStart = selStart;
-    pic.selEnd = selEnd;
     return pic;
 }
 
