@@ -142,8 +142,6 @@ private slots:
         const QByteArray koeln = "K\xc3\xb6ln";
         const QByteArray koelnField = "K\xc3\xb6ln           ";
         QTest::newRow("no tracks") << 0 << 262144 << koeln << koelnField;
-        QTest::newRow("one track, 1 MB") << 1 << 262144 << koeln << koelnField;
-        QTest::newRow("two tracks") << 2 << 262144 << koeln << koelnField;
         QTest::newRow("three tracks, one frame") << 3 << 1 << koeln << koelnField;
         QTest::newRow("17 tracks, 256 MB") << 17 << 67108864 << koeln << koelnField;
         // 15 bytes hold "Straßenmusik K"; "ö" would need bytes 16 and 17, so a space pads.
