@@ -104,7 +104,6 @@ vumo_app_test(tst_waveformview tests/app/view/WaveformViewTest.cpp)
 vumo_app_test(tst_picturebuttons tests/app/mainwin/PictureButtonsTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_browse tests/app/dialogs/BrowseTest.cpp)
-vumo_app_test(tst_message tests/app/dialogs/MessageTest.cpp)
 vumo_app_test(tst_options tests/app/dialogs/OptionsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_trackcommands tests/app/tracks/TrackCommandsTest.cpp)
@@ -184,12 +183,11 @@ target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
 include(app/mixer/mixer.cmake)
 include(app/drums/drums_ui.cmake)
 
-# The main window's effect, mixer, rip and cabinet commands end to end; Create Cab runs
-# vumo-chain beside the test program.
+# The main window's effect and mixer commands end to end; the mixdown is compared with the
+# vumo-mix beside the test program.
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
-if(TARGET vumo-chain)
-    add_dependencies(tst_wiredcommands vumo-chain vumo-mix)
+if(TARGET vumo-mix)
+    add_dependencies(tst_wiredcommands vumo-mix)
 endif()
-# The sample keyboard and media capture end to end; the compressed media are made with the
-# ffmpeg command line.
+# The sample keyboard and a CD capture end to end.
 vumo_app_test(tst_capturee2e tests/app/mainwin/CaptureCommandsE2ETest.cpp)

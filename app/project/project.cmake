@@ -22,7 +22,6 @@ function(vumo_appcore_test name source)
     add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
-vumo_appcore_test(tst_fixedfield tests/app/project/FixedFieldTest.cpp)
 vumo_appcore_test(tst_projectfile tests/app/project/ProjectFileTest.cpp)
 vumo_appcore_test(tst_writefaults tests/app/project/WriteFaultTest.cpp)
 vumo_appcore_test(tst_drumqueue tests/app/drums/DrumQueueTest.cpp)

@@ -3,8 +3,6 @@
 #include "../MainWindowFixture.h"
 #include "support/ScriptedUiServices.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QTest>
 
 using namespace vumo;
@@ -21,17 +19,9 @@ extern "C" int32_t fakePlayTracks(int32_t start, int32_t end)
     g_lastEnd = end;
     return 3;
 }
-extern "C" int32_t fakeTrackRead(int32_t index)
-{
-    return index * 2;
-}
 extern "C" int32_t fakeSK1(int32_t start, int32_t length, double step, double gain)
 {
     return start + length + static_cast<int32_t>(step * 10) + static_cast<int32_t>(gain * 100);
-}
-extern "C" int32_t fakeAnything()
-{
-    return 0;
 }
 
 } // namespace
@@ -50,8 +40,6 @@ private slots:
                 asked.append(QString::fromLatin1(name));
                 if (qstrcmp(name, "PlayTracks") == 0)
                     return reinterpret_cast<QFunctionPointer>(&fakePlayTracks);
-                if (qstrcmp(name, "TrackRead") == 0)
-                    return reinterpret_cast<QFunctionPointer>(&fakeTrackRead);
                 if (qstrcmp(name, "SK1") == 0)
                     return reinterpret_cast<QFunctionPointer>(&fakeSK1);
                 return nullptr;
@@ -61,25 +49,19 @@ private slots:
         QCOMPARE(engine.PlayTracks(11, 22), 3);
         QCOMPARE(g_lastStart, 11);
         QCOMPARE(g_lastEnd, 22);
-        QCOMPARE(engine.TrackRead(21), 42);
-        QCOMPARE(engine.TrackRead(5), 10);
+        QCOMPARE(engine.PlayTracks(5, 6), 3);
         QCOMPARE(engine.SK1(1, 2, 0.5, 0.25), 1 + 2 + 5 + 25);
         // Each export is looked up once, on its first call.
-        QCOMPARE(asked, (QStringList{"PlayTracks", "TrackRead", "SK1"}));
-        QCOMPARE(engine.boundCount(), 3);
+        QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
+        QCOMPARE(engine.boundCount(), 2);
     }
 
-    void missingExportOrLibraryIsUnavailableWithItsReason()
+    void missingExportIsUnavailableAndTheStudioSaysWhy()
     {
         EngineApi engine([](const char*) { return QFunctionPointer{}; });
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
         QCOMPARE(engine.errorText(),
                  QStringLiteral("The engine library wavorn has no export IsPlaying."));
-        QCOMPARE(engine.boundCount(), 0);
-    }
-
-    void unavailableEngineIsReportedByTheStudioWithItsReason()
-    {
         test::MainWindowFixture f; // an engine without a single export
         f.window->OpenEngine();
         QCOMPARE(f.ui.messages(),
@@ -92,7 +74,6 @@ private slots:
         QTest::addColumn<int>("rc");
         QTest::addColumn<QString>("shown");
         QTest::newRow("device error") << 3 << "Error in SetCurTrack: 3";
-        QTest::newRow("file error") << -1 << "Error in SetCurTrack: -1";
         QTest::newRow("no RIFF") << 10
                                  << "Error in SetCurTrack: 10\nThe file has no RIFF header: it "
                                     "is not a wave file.";
@@ -116,19 +97,6 @@ private slots:
         QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         QVERIFY(checkEngine(ui, "SetCurTrack", 0));
         QCOMPARE(ui.messages().size(), 1);
-    }
-
-    void realLibraryBesideTheProgramAnswers()
-    {
-        const QString library =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/libwavorn.so");
-        if (!QFileInfo::exists(library))
-            QSKIP("libwavorn.so is not built in this build folder");
-        EngineApi engine;
-        // A track length of 0 is refused with 11 before anything is opened.
-        QCOMPARE(engine.OpenLib(0, 0), 11);
-        QCOMPARE(engine.CloseLib(), -1); // never opened
-        QVERIFY(engine.errorText().isEmpty());
     }
 };
 

@@ -16,15 +16,6 @@ class PictureButtonsTest : public QObject
     Q_OBJECT
 
 private:
-    static QToolButton* button(test::MainWindowFixture& f, const QString& name)
-    {
-        auto* b = f.window->findChild<QToolButton*>(name);
-        // Record is enabled only for an armed track.
-        if (name == QStringLiteral("cmdRec"))
-            f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"))->setChecked(true);
-        return b;
-    }
-
     // The track check boxes sit in fraTrack, which the first track switch shows.
     static void showTrackBoxes(test::MainWindowFixture& f)
     {
@@ -56,7 +47,8 @@ private slots:
             ++buttons;
             QVERIFY2(help.contains(QStringLiteral("id=\"%1\"").arg(tag.mid(1))), qPrintable(tag));
             QVERIFY(!b->icon().pixmap(24, 24).isNull());
-            button(f, b->objectName()); // arms the track for cmdRec
+            if (b->objectName() == QStringLiteral("cmdRec")) // enabled for an armed track only
+                test::child<QCheckBox>(*f.window, "chkArm")->setChecked(true);
             f.window->setHelpMode(true);
             QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
             QTest::mouseClick(b, Qt::LeftButton);
@@ -79,27 +71,20 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
     }
 
-    void helpButtonTogglesHelpMode()
+    void helpButtonTogglesHelpModeAndContentsOpensThePage()
     {
         test::MainWindowFixture f;
         auto* help = f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp"));
-        QCOMPARE(help->toolTip(), QStringLiteral("What's this Help"));
-        QCOMPARE(help->property("tag").toString(), QStringLiteral("#CAB"));
-        QVERIFY(!f.window->helpMode());
         QTest::mouseClick(help, Qt::LeftButton);
         QVERIFY(f.window->helpMode());
         QTest::mouseClick(help, Qt::LeftButton);
         QVERIFY(!f.window->helpMode());
         QVERIFY(f.ui.shown.isEmpty());
-        // Contents opens the page without a topic; the help button has its own.
         f.window->findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
         const QStringList urls = f.ui.texts(Shown::Kind::Url);
         QCOMPARE(urls.size(), 1);
         QVERIFY(urls.first().startsWith(QStringLiteral("file://")));
         QVERIFY(urls.first().endsWith(QStringLiteral("/vumo.htm")));
-        QFile page(QStringLiteral(VUMO_HELP_PAGE));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        QVERIFY(page.readAll().contains("id=\"CAB\""));
     }
 
     void helpPageThatCannotOpenIsReported()

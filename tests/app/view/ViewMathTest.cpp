@@ -41,50 +41,41 @@ private slots:
         QCOMPARE(roundToInt32(value), expected);
     }
 
-    void sampleToXMapsAndClamps_data()
+    // Frames to columns (SampleToX) and columns to frames (XToSample), each clamped.
+    void columnsAndFramesMapAndClamp_data()
     {
+        QTest::addColumn<bool>("toColumn");
         QTest::addColumn<int>("zoom");
         QTest::addColumn<int>("trkbegin");
-        QTest::addColumn<double>("frame");
+        QTest::addColumn<double>("from");
         QTest::addColumn<int>("expected");
-        QTest::newRow("frame 0 is column 0") << 1 << 0 << 0.0 << 0;
-        QTest::newRow("one column's worth") << 1 << 0 << 1048.576 << 1;
-        QTest::newRow("half way") << 1 << 0 << 524288.0 << 500;
-        QTest::newRow("end of track clamps to last column") << 1 << 0 << 1048576.0 << 999;
-        QTest::newRow("before the window clamps to 0") << 4 << 100000 << 50000.0 << 0;
-        QTest::newRow("zoom 4 from trkbegin") << 4 << 100000 << (100000 + 262.144 * 10) << 10;
-        QTest::newRow("beyond the window clamps") << 256 << 0 << 1048576.0 << 999;
+        const auto row =
+            [](const char* tag, bool toColumn, int zoom, int trkbegin, double from, int expected)
+        { QTest::newRow(tag) << toColumn << zoom << trkbegin << from << expected; };
+        row("frame 0 is column 0", true, 1, 0, 0.0, 0);
+        row("one column's worth", true, 1, 0, 1048.576, 1);
+        row("half way", true, 1, 0, 524288.0, 500);
+        row("end of track clamps to last column", true, 1, 0, 1048576.0, 999);
+        row("before the window clamps to 0", true, 4, 100000, 50000.0, 0);
+        row("zoom 4 from trkbegin", true, 4, 100000, 100000 + 262.144 * 10, 10);
+        row("beyond the window clamps", true, 256, 0, 1048576.0, 999);
+        row("column 0", false, 1, 0, 0.0, 0);
+        row("column 500", false, 1, 0, 500.0, 524288);
+        row("column 1 rounds 1048.576", false, 1, 0, 1.0, 1049);
+        row("negative column clamps to 0", false, 1, 0, -5.0, 0);
+        row("far right clamps to trackLength - 2", false, 1, 0, 5000.0, 1048574);
+        row("zoom ignores trkbegin only at 1", false, 1, 7777, 10.0, 10486);
+        row("zoom 2 adds trkbegin", false, 2, 1000, 10.0, 1000 + 5243);
     }
-    void sampleToXMapsAndClamps()
+    void columnsAndFramesMapAndClamp()
     {
+        QFETCH(bool, toColumn);
         QFETCH(int, zoom);
         QFETCH(int, trkbegin);
-        QFETCH(double, frame);
+        QFETCH(double, from);
         QFETCH(int, expected);
-        QCOMPARE(SampleToX(frame, fourMegabytes(zoom, trkbegin)), expected);
-    }
-
-    void xToSampleMapsAndClamps_data()
-    {
-        QTest::addColumn<int>("zoom");
-        QTest::addColumn<int>("trkbegin");
-        QTest::addColumn<double>("x");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("column 0") << 1 << 0 << 0.0 << 0;
-        QTest::newRow("column 500") << 1 << 0 << 500.0 << 524288;
-        QTest::newRow("column 1 rounds 1048.576") << 1 << 0 << 1.0 << 1049;
-        QTest::newRow("negative column clamps to 0") << 1 << 0 << -5.0 << 0;
-        QTest::newRow("far right clamps to trackLength - 2") << 1 << 0 << 5000.0 << 1048574;
-        QTest::newRow("zoom ignores trkbegin only at 1") << 1 << 7777 << 10.0 << 10486;
-        QTest::newRow("zoom 2 adds trkbegin") << 2 << 1000 << 10.0 << (1000 + 5243);
-    }
-    void xToSampleMapsAndClamps()
-    {
-        QFETCH(int, zoom);
-        QFETCH(int, trkbegin);
-        QFETCH(double, x);
-        QFETCH(int, expected);
-        QCOMPARE(XToSample(x, fourMegabytes(zoom, trkbegin)), expected);
+        const ViewGeometry g = fourMegabytes(zoom, trkbegin);
+        QCOMPARE(toColumn ? SampleToX(from, g) : XToSample(from, g), expected);
     }
 
     void viewWindowStartFollowsZoomAndScrollBar_data()
