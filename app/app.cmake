@@ -11,6 +11,7 @@ add_library(vumo_app STATIC
     app/commands/TrackTable.cpp
     app/commands/TransportCommands.cpp
     app/commands/CaptureCommands.cpp
+    app/commands/StudioToolCommands.cpp
     app/engineapi/EngineApi.cpp
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp

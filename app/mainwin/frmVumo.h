@@ -4,7 +4,6 @@
 
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
-#include "fx/EffectSetting.h"
 #include "state/ModVumo.h"
 #include "state/PhysicalMemory.h"
 #include "state/StartUp.h"
@@ -39,6 +38,7 @@ class ProjectModel;
 class TransportCommands;
 class TrackCommands;
 class FileCommands;
+class StudioToolCommands;
 class UiServices;
 namespace view
 {
@@ -197,11 +197,8 @@ private:
     QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
                                   const char* tag, const char* menuItem, Command command);
     void connectCheckBox(QCheckBox* box, const char* menuItem);
-    // The engine is open and a track is chosen (the user is told otherwise).
-    bool editableTrack();
     // Closes the window when a close came while a command was running.
     void closeIfPending();
-    void startOutsideProgram(const QString& path);
     void zoomChanged();
     void trackListChanged(int index);
     bool engineReady();
@@ -227,8 +224,8 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     std::unique_ptr<CabinetCommands> m_cabinetCommands;
     std::unique_ptr<CaptureCommands> m_captureCommands;
-    fx::EffectSetting m_effectSetting; // the last effect's values, kept while the program runs
-    int32_t m_cursorX = -1;            // the column of the play cursor drawn, -1 for none
+    std::unique_ptr<StudioToolCommands> m_toolCommands;
+    int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;

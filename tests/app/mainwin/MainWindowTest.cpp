@@ -117,15 +117,12 @@ private slots:
         Fixture f;
         f.mod.tempo = 120;
         int devices = -1;
-        QTimer::singleShot(0, this,
-                           [&]
-                           {
-                               QWidget* dialog = QApplication::activeModalWidget();
-                               if (dialog == nullptr)
-                                   return;
-                               devices = test::child<QComboBox>(*dialog, "cboMidiInDev")->count();
-                               dialog->close();
-                           });
+        f.ui.dialogs.push_back(
+            [&](QDialog& dialog)
+            {
+                devices = test::child<QComboBox>(dialog, "cboMidiInDev")->count();
+                dialog.close();
+            });
         f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
         QCOMPARE(devices, midiInputNames().size()); // the device layer's MIDI inputs
         QVERIFY(devices >= 1);                      // at least the virtual input

@@ -1,0 +1,110 @@
+// StudioToolCommands: effects, the chain, the mixer, the drum editor and the outside programs.
+#include "commands/StudioToolCommands.h"
+
+#include "commands/StudioWindow.h"
+#include "commands/TrackTable.h"
+#include "drums/DrumEngine.h"
+#include "drums/frmDrums.h"
+#include "engineapi/EngineBinding.h"
+#include "engineapi/EngineSession.h"
+#include "fx/EffectCatalog.h"
+#include "fx/EffectDispatch.h"
+#include "fx/FxEngine.h"
+#include "fx/frmFXList.h"
+#include "mixer/frmMix.h"
+#include "services/UiServices.h"
+#include "state/ModVumo.h"
+#include "state/ProjectModel.h"
+
+namespace vumo
+{
+
+StudioToolCommands::StudioToolCommands(ModVumo& mod, ProjectModel& model, EngineSession& session,
+                                       UiServices& ui, StudioWindow& window,
+                                       std::function<void()> switchTrack)
+    : m_mod(mod), m_model(model), m_session(session), m_ui(ui), m_window(window),
+      m_switchTrack(std::move(switchTrack))
+{
+}
+
+bool StudioToolCommands::editableTrack()
+{
+    return engineReady(m_session, m_ui) &&
+           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+}
+
+void StudioToolCommands::mnuFX_Click(const QString& item)
+{
+    if (!editableTrack())
+        return;
+    fx::FxEngineOver<EngineBinding> engine(m_session.engine());
+    const fx::FxStudioHooks hooks{[this](const QString& text) { m_window.showMessage(text); },
+                                  [this] { m_window.hideMessage(); },
+                                  [this] { m_window.DrawTrack(); }};
+    fx::dispatchEffect(fx::codeFromMenuItem(item.toStdString()), m_effectSetting,
+                       {m_mod.selStart, m_mod.selEnd}, engine, m_ui, hooks,
+                       m_window.dialogParent());
+}
+
+void StudioToolCommands::mnuFXList()
+{
+    if (!editableTrack())
+        return;
+    const int k = m_window.chosenTrack();
+    fx::FxEngineOver<EngineBinding> engine(m_session.engine());
+    fx::frmFXList window(
+        engine, m_ui, m_effectSetting,
+        {m_mod.selStart, m_mod.selEnd, k, m_mod.tracks[k].volume, m_mod.tracks[k].pan},
+        m_window.dialogParent());
+    m_ui.runDialog(window);
+    m_window.DrawTrack();
+}
+
+void StudioToolCommands::mnuTrackMix()
+{
+    QList<mixer::MixRow> rows;
+    for (int k = 0; k < m_mod.trackCount; ++k)
+    {
+        const TrackRecord& t = m_mod.tracks[k];
+        rows.append({t.title.toByteArray(), t.volume, t.pan, t.mute});
+    }
+    const std::optional<QList<mixer::MixRow>> applied =
+        mixer::runMixer(m_ui, rows, m_window.dialogParent());
+    if (!applied)
+        return; // Cancel, or the window's close button
+    for (int k = 0; k < m_mod.trackCount && k < applied->size(); ++k)
+        m_model.setTrackGains(k, int16_t(applied->at(k).volume), int16_t(applied->at(k).pan),
+                              int16_t(applied->at(k).mute));
+    if (m_window.chosenTrack() >= 0 && m_switchTrack)
+        m_switchTrack();
+}
+
+void StudioToolCommands::mnuAddInDrum()
+{
+    if (!engineReady(m_session, m_ui))
+        return;
+    drums::DrumEngineOver<EngineBinding> engine(m_session.engine());
+    drums::frmDrums window(m_mod.drums, engine, m_ui, m_mod.tempo, m_mod.midiBufLen,
+                           m_window.dialogParent());
+    m_ui.runDialog(window);
+}
+
+void StudioToolCommands::startOutsideProgram(const QString& path)
+{
+    if (!m_ui.startProgram(path))
+        m_ui.message(QStringLiteral("Unable to find the file: \n%1\nEdit the registry with the "
+                                    "proper file name and path.")
+                         .arg(path));
+}
+
+void StudioToolCommands::mnuAddInMixer()
+{
+    startOutsideProgram(m_mod.mixerPath);
+}
+
+void StudioToolCommands::mnuAddInMidi()
+{
+    startOutsideProgram(m_mod.sequencerPath);
+}
+
+} // namespace vumo
