@@ -1,17 +1,21 @@
-// The F&X menu path over a fake engine: the dialog's values, presets, the band-pass order, the
-// 1024-frame minimum and the studio's own fade.
+// The F&X menu path and the chain window over the stand-in engine, through the studio's adapter:
+// the dialog's values, presets, the band-pass order, the 1024-frame minimum, the studio's own
+// fade, and the chain window's Apply, Audition, capacity and list commands.
 #include "fx/EffectCatalog.h"
 #include "fx/EffectDispatch.h"
+#include "fx/FxEngine.h"
+#include "fx/frmFXList.h"
+#include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
 #include <vector>
 
 using namespace vumo;
@@ -20,43 +24,43 @@ using namespace vumo::fx;
 namespace
 {
 
-using Call = std::array<int32_t, 6>; // FXIt's code, first, last, p1, p2, p3
-
-// A track of samples in memory; FXIt calls are only recorded.
-struct FakeEngine : FxEngine
+// The stand-in engine; TrackRead and TrackWrite work on `samples`.
+struct Engine : FakeEngine
 {
+    FxEngineOver<EngineBinding> fx{*this};
     std::vector<int16_t> samples;
-    std::vector<Call> calls;
 
-    int32_t FXIt(int32_t code, int32_t first, int32_t last, int32_t p1, int32_t p2,
-                 int32_t p3) override
+    Engine()
     {
-        calls.push_back({code, first, last, p1, p2, p3});
-        return 0;
+        answer = [this](const QString& name, const QString& call) -> int32_t
+        {
+            const QStringList a = call.section(u'(', 1).chopped(1).split(u',');
+            const int i = a.value(0).toInt();
+            const bool inside = i >= 0 && size_t(i) < samples.size();
+            if (name == QStringLiteral("TrackRead"))
+                return inside ? samples[size_t(i)] : -1;
+            if (name == QStringLiteral("TrackWrite") && inside)
+                samples[size_t(i)] = int16_t(a.value(1).toInt());
+            return 0;
+        };
     }
-    int32_t FilterGraph(int32_t, int32_t, int32_t) override { return 0; }
-    int32_t TrackRead(int32_t i) override
+    // The effect and work-buffer calls, in order.
+    QStringList graph() const
     {
-        return i >= 0 && size_t(i) < samples.size() ? samples[size_t(i)] : -1;
+        QStringList out;
+        for (const QString& c : calls)
+            if (c.startsWith(QStringLiteral("FXIt(")) || c.startsWith(QStringLiteral("FilterG")))
+                out << c;
+        return out;
     }
-    int32_t TrackWrite(int32_t i, int32_t v) override
-    {
-        if (i < 0 || size_t(i) >= samples.size())
-            return -1;
-        samples[size_t(i)] = int16_t(v);
-        return 0;
-    }
-    int32_t IsPlaying() override { return 0; }
-    int32_t GetPosition() override { return 0; }
-    int32_t SetTrackAttr(int32_t, int32_t, int32_t) override { return 0; }
 };
 
 using Script = std::function<void(QDialog&)>;
 using Samples = QList<QPair<int, int>>; // (sample index, value)
 
-void click(QDialog& d, const char* name)
+void click(QWidget& w, const char* name)
 {
-    d.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+    w.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
 }
 
 Script sliders(int v1, int v2, const char* button = "OKButton")
@@ -92,140 +96,239 @@ QString writePreset(const QString& path, int32_t code, int32_t v1, int32_t v2, i
     return path;
 }
 
+// The chain window: adds the available effect named name, answering its dialog with script.
+void add(
+    frmFXList& w, ScriptedUiServices& ui, const char* name,
+    Script script = [](QDialog& d) { click(d, "OKButton"); })
+{
+    auto* available = w.findChild<QListWidget*>(QStringLiteral("lstAvailable"));
+    available->setCurrentItem(available->findItems(QString::fromLatin1(name), Qt::MatchExactly)[0]);
+    ui.dialogs.push_back(std::move(script));
+    click(w, "cmdAdd");
+}
+
+QStringList chosen(frmFXList& w)
+{
+    QStringList names;
+    auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
-Q_DECLARE_METATYPE(std::vector<Call>)
 
 class FxDialogTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void dispatchRunsWhatTheDialogSays_data();
-    void dispatchRunsWhatTheDialogSays();
-    void loadedPresetShowsItsOwnNameAndCaptions();
-    void fadeScalesEverySampleOfTheSelection_data();
-    void fadeScalesEverySampleOfTheSelection();
-
-private:
     QTemporaryDir m_dir;
-};
+    EffectSetting m_setting;
 
-void FxDialogTest::dispatchRunsWhatTheDialogSays_data()
-{
-    QTest::addColumn<int32_t>("code");
-    QTest::addColumn<int32_t>("frames");
-    QTest::addColumn<QString>("preset"); // an effect file the script loads, or empty
-    QTest::addColumn<Script>("script");
-    QTest::addColumn<std::vector<Call>>("expected");
-    const QString echoBand = writePreset(m_dir.filePath("echo.sfx"), 3, 200, 100, -1);
-    const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
-    const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
-    constexpr int32_t s = 5000; // selStart
-    QTest::newRow("band pass 200/100 runs as 100/200")
-        << 7 << 2000 << QString() << sliders(200, 100)
-        << std::vector<Call>{{7, s, s + 2000, 100, 200, 128}};
-    QTest::newRow("band pass values loaded under Echo keep their order")
-        << 7 << 2000 << echoBand << loadThen("OKButton")
-        << std::vector<Call>{{7, s, s + 2000, 200, 100, 128}};
-    QTest::newRow("Amp - Gain preset in the Echo dialog runs the echo")
-        << 3 << 2000 << gain << loadThen("OKButton")
-        << std::vector<Call>{{3, s, s + 2000, 16, 255, 128}};
-    QTest::newRow("1025 frames run") << 3 << 1025 << QString() << sliders(1, 2)
-                                     << std::vector<Call>{{3, s, s + 1025, 1, 2, 128}};
-    QTest::newRow("1024 frames do not")
-        << 3 << 1024 << QString() << sliders(1, 2) << std::vector<Call>{};
-    QTest::newRow("Cancel") << 3 << 2000 << QString() << sliders(1, 2, "CancelButton")
-                            << std::vector<Call>{};
-    QTest::newRow("Cancel after loading a file saved with OK's flag")
-        << 3 << 2000 << okFlag << loadThen("CancelButton") << std::vector<Call>{};
-}
+private slots:
+    void dispatchRunsWhatTheDialogSays_data()
+    {
+        QTest::addColumn<int32_t>("code");
+        QTest::addColumn<int32_t>("frames");
+        QTest::addColumn<QString>("preset"); // an effect file the script loads, or empty
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<QString>("expected"); // the FXIt call, selStart 5000
+        const QString echoBand = writePreset(m_dir.filePath("echo.sfx"), 3, 200, 100, -1);
+        const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
+        const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
+        QTest::newRow("band pass 200/100 runs as 100/200")
+            << 7 << 2000 << QString() << sliders(200, 100) << "FXIt(7,5000,7000,100,200,128)";
+        QTest::newRow("band pass values loaded under Echo keep their order")
+            << 7 << 2000 << echoBand << loadThen("OKButton") << "FXIt(7,5000,7000,200,100,128)";
+        QTest::newRow("Amp - Gain preset in the Echo dialog runs the echo")
+            << 3 << 2000 << gain << loadThen("OKButton") << "FXIt(3,5000,7000,16,255,128)";
+        QTest::newRow("1025 frames run")
+            << 3 << 1025 << QString() << sliders(1, 2) << "FXIt(3,5000,6025,1,2,128)";
+        QTest::newRow("1024 frames do not") << 3 << 1024 << QString() << sliders(1, 2) << "";
+        QTest::newRow("Cancel") << 3 << 2000 << QString() << sliders(1, 2, "CancelButton") << "";
+        QTest::newRow("Cancel after loading a file saved with OK's flag")
+            << 3 << 2000 << okFlag << loadThen("CancelButton") << "";
+    }
 
-void FxDialogTest::dispatchRunsWhatTheDialogSays()
-{
-    QFETCH(int32_t, code);
-    QFETCH(int32_t, frames);
-    QFETCH(QString, preset);
-    QFETCH(Script, script);
-    QFETCH(std::vector<Call>, expected);
-    FakeEngine engine;
-    ScriptedUiServices ui;
-    if (!preset.isEmpty())
-        ui.files.push_back(preset);
-    ui.dialogs.push_back(script);
-    QStringList shown;
-    int redraws = 0;
-    const FxStudioHooks hooks{[&](const QString& t) { shown << t; },
-                              [&] { shown << QStringLiteral("hidden"); }, [&] { ++redraws; }};
-    EffectSetting setting;
-    const bool ran = dispatchEffect(code, setting, {5000, 5000 + frames}, engine, ui, hooks);
-    QCOMPARE(engine.calls, expected);
-    QCOMPARE(ran, !expected.empty());
-    const QStringList messageWindow{"Applying Effects ...", "hidden"};
-    QCOMPARE(shown, ran ? messageWindow : QStringList());
-    QCOMPARE(redraws, ran ? 1 : 0);
-    QVERIFY(ui.messages().isEmpty());
-}
+    void dispatchRunsWhatTheDialogSays()
+    {
+        QFETCH(int32_t, code);
+        QFETCH(int32_t, frames);
+        QFETCH(QString, preset);
+        QFETCH(Script, script);
+        QFETCH(QString, expected);
+        Engine engine;
+        ScriptedUiServices ui;
+        if (!preset.isEmpty())
+            ui.files.push_back(preset);
+        ui.dialogs.push_back(script);
+        QStringList shown;
+        int redraws = 0;
+        const FxStudioHooks hooks{[&](const QString& t) { shown << t; },
+                                  [&] { shown << QStringLiteral("hidden"); }, [&] { ++redraws; }};
+        EffectSetting setting;
+        const bool ran = dispatchEffect(code, setting, {5000, 5000 + frames}, engine.fx, ui, hooks);
+        QCOMPARE(engine.graph(), expected.isEmpty() ? QStringList() : QStringList{expected});
+        QCOMPARE(ran, !expected.isEmpty());
+        const QStringList messageWindow{"Applying Effects ...", "hidden"};
+        QCOMPARE(shown, ran ? messageWindow : QStringList());
+        QCOMPARE(redraws, ran ? 1 : 0);
+        QVERIFY(ui.messages().isEmpty());
+    }
 
-void FxDialogTest::loadedPresetShowsItsOwnNameAndCaptions()
-{
-    ScriptedUiServices ui;
-    ui.files.push_back(writePreset(m_dir.filePath("gain2.sfx"), 1, 300, -5, -1));
-    QString title, label1, value1, value2;
-    ui.dialogs.push_back(
-        [&](QDialog& d)
+    void fadeScalesEverySampleOfTheSelection_data()
+    {
+        QTest::addColumn<int>("end"); // value2 (value1 is 0)
+        QTest::addColumn<int32_t>("selStart");
+        QTest::addColumn<Samples>("expected"); // (sample index, value)
+        // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
+        QTest::newRow("0/0 silences, the left sample of frame selEnd too")
+            << 0 << 100 << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
+        QTest::newRow("0/255 rises linearly, halves to even")
+            << 255 << 100 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
+                                     {4295, 8158}, {4296, 8160}, {4297, 8192}};
+        QTest::newRow("a selection to the track's end")
+            << 255 << 4000 - 2048 << Samples{{7999, 8158}};
+    }
+
+    void fadeScalesEverySampleOfTheSelection()
+    {
+        QFETCH(int, end);
+        QFETCH(int32_t, selStart);
+        QFETCH(Samples, expected);
+        Engine engine;
+        engine.samples.assign(2 * 4000, 8192);
+        ScriptedUiServices ui;
+        ui.dialogs.push_back(sliders(0, end));
+        EffectSetting setting;
+        QVERIFY(dispatchEffect(kFadeCode, setting, {selStart, selStart + 2048}, engine.fx, ui, {}));
+        for (const auto& [index, value] : expected)
+            QCOMPARE(engine.samples[size_t(index)], int16_t(value));
+        QVERIFY(engine.graph().isEmpty());
+        QVERIFY(ui.messages().isEmpty());
+    }
+
+    // Apply hands the track's mix over, copies the selection to the work buffer, runs each entry
+    // in order and mixes the result back.
+
+    void chainApplyRunsEveryEntryOverTheWorkBuffer()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {10000, 60000, 2, 200, 100});
+        add(w, ui, "Gain", sliders(16, 255));
+        add(w, ui, "Echo");
+        click(w, "cmdApply");
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(engine.callsOf("SetTrackAttr"), QStringList{"SetTrackAttr(2,200,100)"});
+        QCOMPARE(engine.graph(),
+                 (QStringList{"FilterGraph(1,10000,60000)", "FXIt(1,10000,60000,16,255,128)",
+                              "FXIt(3,10000,60000,128,128,128)", "FilterGraph(2,10000,60000)"}));
+        QVERIFY(ui.messages().isEmpty());
+    }
+
+    // Audition runs the chain over 65535 frames either side of the selection's middle, plays
+    // the mix and puts the track back; a selection of 262144 frames or less is too short.
+    void auditionRunsTheChainOverTheExcerptAndRestoresIt()
+    {
+        for (const int32_t frames : {262144, 262146})
         {
-            click(d, "cmdLoad");
-            title = d.windowTitle();
-            label1 = d.findChild<QLabel*>(QStringLiteral("Label1"))->text();
-            value1 = d.findChild<QLabel*>(QStringLiteral("lblRVal"))->text();
-            value2 = d.findChild<QLabel*>(QStringLiteral("lblDVal"))->text();
-            click(d, "CancelButton");
-        });
-    FakeEngine engine;
-    EffectSetting setting;
-    dispatchEffect(3, setting, {0, 5000}, engine, ui, {});
-    QCOMPARE(title, QStringLiteral("FX - Amp - Gain"));
-    QCOMPARE(label1, QStringLiteral("Gain"));
-    // Values outside the sliders' range are shown clamped; the record keeps the file's.
-    QCOMPARE(value1, QStringLiteral("255"));
-    QCOMPARE(value2, QStringLiteral("0"));
-    QCOMPARE(setting.value1, 300);
-    QVERIFY(setting.isCancelled());
-    QVERIFY(engine.calls.empty());
-}
+            Engine engine;
+            ScriptedUiServices ui;
+            frmFXList w(engine.fx, ui, m_setting, {1000, 1000 + frames, 0, 255, 128});
+            add(w, ui, "Echo");
+            click(w, "cmdAudition");
+            if (frames == 262144)
+            {
+                QVERIFY(engine.graph().isEmpty());
+                continue;
+            }
+            QCOMPARE(w.AudStart, 1000 + 131073 - 65535);
+            QCOMPARE(w.AudEnd, 1000 + 131073 + 65535);
+            const QString range = QStringLiteral("%1,%2").arg(w.AudStart).arg(w.AudEnd);
+            QStringList expected;
+            for (const int op : {1, 0, 2, 3, 5, 6, 3, 4})
+                expected << (op == 0 ? "FXIt(3," + range + ",128,128,128)"
+                                     : QStringLiteral("FilterGraph(%1,").arg(op) + range + ")");
+            QCOMPARE(engine.graph(), expected);
+            QVERIFY(ui.messages().isEmpty());
+        }
+    }
 
-void FxDialogTest::fadeScalesEverySampleOfTheSelection_data()
-{
-    QTest::addColumn<int>("end"); // value2 (value1 is 0)
-    QTest::addColumn<int32_t>("selStart");
-    QTest::addColumn<Samples>("expected"); // (sample index, value)
-    // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
-    QTest::newRow("0/0 silences, the left sample of frame selEnd too")
-        << 0 << 100 << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
-    QTest::newRow("0/255 rises linearly, halves to even")
-        << 255 << 100 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
-                                 {4295, 8158}, {4296, 8160}, {4297, 8192}};
-    QTest::newRow("a selection to the track's end") << 255 << 4000 - 2048 << Samples{{7999, 8158}};
-}
+    void listCommandsKeepTheChainInOrder()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
+        add(w, ui, "Echo");
+        add(w, ui, "Band Pass", sliders(200, 100));
+        add(w, ui, "Wah", [](QDialog& d) { d.reject(); }); // cancelled: not added
+        add(w, ui, "FFT Bow");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        QCOMPARE(w.chain().entries[1], (ChainEntry{100, 200, 0, 128, 0, 7}));
 
-void FxDialogTest::fadeScalesEverySampleOfTheSelection()
-{
-    QFETCH(int, end);
-    QFETCH(int32_t, selStart);
-    QFETCH(Samples, expected);
-    FakeEngine engine;
-    engine.samples.assign(2 * 4000, 8192);
-    ScriptedUiServices ui;
-    ui.dialogs.push_back(sliders(0, end));
-    EffectSetting setting;
-    QVERIFY(dispatchEffect(kFadeCode, setting, {selStart, selStart + 2048}, engine, ui, {}));
-    for (const auto& [index, value] : expected)
-        QCOMPARE(engine.samples[size_t(index)], int16_t(value));
-    QVERIFY(engine.calls.empty());
-    QVERIFY(ui.messages().isEmpty());
-}
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
+        list->setCurrentRow(0);
+        click(w, "cmdUp"); // first entry: nothing
+        list->setCurrentRow(2);
+        click(w, "cmdDown"); // last entry: nothing
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        click(w, "cmdUp");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "FFT Bow", "Band Pass"}));
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(w.chain().entries[2].code, 7);
+        click(w, "cmdDelete");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
+        QCOMPARE(w.chain().count, 2);
+
+        // Edit: the dialog opens on the entry's values; OK stores the new ones, band pass ordered.
+        int shownLow = -1;
+        ui.dialogs.push_back(
+            [&](QDialog& d)
+            {
+                shownLow = d.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value();
+                sliders(250, 30)(d);
+            });
+        list->setCurrentRow(1);
+        emit list->itemDoubleClicked(list->item(1));
+        QCOMPARE(shownLow, 100);
+        QCOMPARE(w.chain().entries[1], (ChainEntry{30, 250, 0, 128, 0, 7}));
+
+        // Saved and loaded back through the window; a failed load keeps the chain and the list.
+        const QString path = m_dir.filePath(QStringLiteral("two.mfx"));
+        ui.files = {path, m_dir.filePath(QStringLiteral("missing.mfx")), path};
+        click(w, "cmdSave");
+        const EffectChain saved = w.chain();
+        click(w, "cmdLoad");
+        QCOMPARE(ui.messages().size(), 1);
+        click(w, "cmdLoad");
+        QCOMPARE(w.chain(), saved);
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
+
+        // The close button acts as Cancel and runs nothing.
+        w.show();
+        w.close();
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(engine.graph().isEmpty());
+    }
+
+    void theEighteenthEntryIsRefused()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
+        for (int i = 0; i < 17; ++i)
+            add(w, ui, "Gain");
+        add(w, ui, "Echo");
+        QCOMPARE(w.chain().count, 17);
+        QCOMPARE(ui.texts(Shown::Kind::Dialog).size(),
+                 17); // no dialog shown for the 18th
+        QCOMPARE(ui.messages(), QStringList{"The chain is full: it holds 17 effects."});
+        QCOMPARE(chosen(w).size(), 17);
+    }
+};
 
 QTEST_MAIN(FxDialogTest)
 #include "FxDialogTest.moc"
