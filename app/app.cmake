@@ -169,8 +169,7 @@ target_sources(vumo_app PRIVATE
     app/fx/frmFXList.ui
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
-vumo_app_test(tst_fxfiles tests/app/fx/FxFilesTest.cpp)
-vumo_app_test(tst_fxdialog tests/app/fx/FxDialogTest.cpp)
+vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)

@@ -306,13 +306,6 @@ private slots:
         QCOMPARE(changed.size(), asked && yes ? 1 : 0);
     }
 
-    // Steps the main window's test does not reach: F in the fixed table, and the top octave.
-    void noteRatiosFollowTheFixedTable()
-    {
-        QCOMPARE(CaptureCommands::noteRatio(65), 1.375);
-        QCOMPARE(CaptureCommands::noteRatio(127), 1.5 * 32);
-    }
-
     // Without a conversion, or without an input, nothing is rendered; the input is closed.
     void sk1WithoutConversionOrWithoutAnInput()
     {

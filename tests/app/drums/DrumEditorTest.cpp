@@ -54,17 +54,6 @@ struct Editor
         w = std::make_unique<frmDrums>(drums, adapter, ui, kTempo, 4096);
         w->show();
     }
-    // The calls that open, start, stop and close the output.
-    QStringList outputCalls() const
-    {
-        QStringList out;
-        for (const QString& c : engine.calls)
-            if (!c.startsWith(QStringLiteral("AddMidi")) && !c.startsWith(QStringLiteral("Midi")) &&
-                !c.startsWith(QStringLiteral("GetMidi")))
-                out << c;
-        return out;
-    }
-
     template <class T> T* child(const QString& name) { return w->findChild<T*>(name); }
     QScrollBar* beat(int b) { return child<QScrollBar>(QStringLiteral("vscV%1").arg(b)); }
     QLineEdit* song() { return child<QLineEdit>(QStringLiteral("txtSongPat")); }
@@ -101,10 +90,10 @@ private slots:
         Editor e;
         QCOMPARE(e.drums.songPattern, QStringLiteral("1111"));
         QCOMPARE(e.drums.patMsPerBeat[7], uint8_t(kTempo));
-        QCOMPARE(e.outputCalls(), QStringList{QStringLiteral("OpenMidiPlay(4096)")});
+        QCOMPARE(e.engine.calls, QStringList{QStringLiteral("OpenMidiPlay(4096)")});
         e.w->close();
         e.w->close();
-        QCOMPARE(e.outputCalls().mid(1), (QStringList{"StopMidi()", "CloseMidiPlay()"}));
+        QCOMPARE(e.engine.calls.mid(1), (QStringList{"StopMidi()", "CloseMidiPlay()"}));
 
         // A second opening keeps the song and shows it; a failed output is reported.
         e.drums.songPattern = QStringLiteral("1212");
@@ -315,10 +304,11 @@ private slots:
         QCOMPARE(queued[2], QStringLiteral("AddMidi(%1,%2)")
                                 .arg(2 * 32 * kTempo + kTempo)
                                 .arg(153 + 35 * 256 + 90 * 65536));
-        QCOMPARE(e.outputCalls().mid(1, 2), (QStringList{"PlayMidi()", "StopMidi()"}));
+        const QStringList& calls = e.engine.calls;
+        QVERIFY(calls.indexOf("PlayMidi()") > 0 &&
+                calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
         // A closed window has released the output and calls the engine no more.
-        if (stop == QStringLiteral("close"))
-            QCOMPARE(e.outputCalls().mid(3), QStringList{"CloseMidiPlay()"});
+        QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
         QVERIFY(cmdPlay->isEnabled());
         QVERIFY(!cmdStop->isEnabled());
     }

@@ -1,5 +1,7 @@
-// The queueing of the drum song: which note-ons leave, packed how, and at what time.
+// The drum data: which note-ons the song queues, packed how and at what time; and the editor's
+// cut, copy and paste on the data (the editor's window test runs them through its menus).
 #include "drums/DrumData.h"
+#include "drums/DrumEdit.h"
 
 #include <QTest>
 
@@ -117,6 +119,31 @@ private slots:
                                              {320 + 31, noteOn(127, 127)},
                                              {352 + 31, noteOn(127, 127)}};
         QCOMPARE(queue(drums), expected);
+    }
+
+    // The editor's cut, copy and paste with a selection outside the data change nothing.
+    void commandsWithoutASelectionChangeNothing()
+    {
+        DrumData drums;
+        drums.drumGrid[0][0][0] = 12;
+        drums.drumClip[0][0] = 99;
+        const DrumData before = drums;
+        // No pattern, no instrument, pattern 8, instrument 58.
+        for (const auto& [p, i] : {std::pair{-1, 0}, {0, -1}, {8, 0}, {0, 58}})
+        {
+            cutInstrument(drums, p, i);
+            copyInstrument(drums, p, i);
+            pasteInstrument(drums, p, i);
+        }
+        for (const int p : {-1, 8})
+        {
+            cutPattern(drums, p, 100);
+            copyPattern(drums, p);
+            pastePattern(drums, p);
+        }
+        QVERIFY(drums.drumGrid == before.drumGrid);
+        QVERIFY(drums.drumClip == before.drumClip);
+        QVERIFY(drums.patLastBeat == before.patLastBeat);
     }
 };
 

@@ -1,15 +1,21 @@
-// The F&X menu path and the chain window over the stand-in engine, through the studio's adapter:
-// the dialog's values, presets, the band-pass order, the 1024-frame minimum, the studio's own
-// fade, and the chain window's Apply, Audition, capacity and list commands.
+// The effects: the effect file (".sfx") and the chain file (".mfx") byte for byte, round trips
+// and refusals; the F&X menu path and the chain window over the stand-in engine, through the
+// studio's adapter: the dialog's values, presets, the band-pass order, the 1024-frame minimum,
+// the studio's own fade, and the chain window's Apply, Audition, capacity and list commands.
 #include "fx/EffectCatalog.h"
+#include "fx/EffectChain.h"
 #include "fx/EffectDispatch.h"
+#include "fx/EffectSetting.h"
+#include "fx/FrmFX.h"
 #include "fx/FxEngine.h"
 #include "fx/frmFXList.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
@@ -20,6 +26,7 @@
 
 using namespace vumo;
 using namespace vumo::fx;
+using namespace vumo::test;
 
 namespace
 {
@@ -116,11 +123,21 @@ QStringList chosen(frmFXList& w)
     return names;
 }
 
+EffectChain twoEntryChain()
+{
+    EffectChain c;
+    c.version = "0.9x";
+    c.count = 2;
+    c.entries[0] = {10, 20, 7, 30, -9, 3};
+    c.entries[1] = {300, -1, 0, 128, 0, 25};
+    return c;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
 
-class FxDialogTest : public QObject
+class FxTest : public QObject
 {
     Q_OBJECT
 
@@ -128,6 +145,117 @@ class FxDialogTest : public QObject
     EffectSetting m_setting;
 
 private slots:
+    void savedEchoDefaultHasTheRecordBytes()
+    {
+        EffectSetting s;
+        QVERIFY(fillDefaults(s, 3));
+        ScriptedUiServices ui;
+        const QString path = m_dir.filePath(QStringLiteral("echo.sfx"));
+        ui.files.push_back(path);
+        FrmFX dialog(s, ui);
+        click(dialog, "cmdSave");
+        // Saved while the dialog is open: the cancelled flag is -1.
+        const QByteArray expected =
+            QByteArray::fromHex("0400") + "Echo" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0400") + "Rate" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0700") + "Sustain" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0300") + "Pan" + QByteArray::fromHex("ffff");
+        QCOMPARE(fileBytes(path), expected);
+        QCOMPARE(ui.shown.size(), 1); // the file choice only, no message
+        QCOMPARE(ui.shown[0].detail, QStringLiteral("Save as"));
+    }
+
+    void chainRoundTripKeepsReservedWordsAndTheFileTail()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("chain.mfx"));
+        QString error;
+        // An empty chain is the version and a zero count.
+        QVERIFY(saveChainFile(path, EffectChain{}, error));
+        QCOMPARE(fileBytes(path), QByteArray("1.00\0\0", 6));
+        EffectChain loaded = twoEntryChain();
+        QVERIFY(loadChainFile(path, loaded, error));
+        QCOMPARE(loaded, EffectChain{});
+
+        // Written over the start of a longer file: the rest of the file stays.
+        QVERIFY(putFile(path, QByteArray(100, 'x')));
+        QVERIFY(saveChainFile(path, twoEntryChain(), error));
+        const QByteArray bytes = fileBytes(path);
+        QCOMPARE(bytes.size(), 100);
+        QCOMPARE(bytes.mid(54), QByteArray(46, 'x'));
+        QCOMPARE(bytes.mid(6, 24), QByteArray::fromHex("0a000000140000000700000"
+                                                       "01e000000f7ffffff03000000"));
+        QVERIFY(loadChainFile(path, loaded, error));
+        QCOMPARE(loaded, twoEntryChain());
+    }
+
+    void refusedFilesLeaveTheRecord_data()
+    {
+        QTest::addColumn<bool>("chain");       // a chain file, else an effect file
+        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<QString>("fault");
+        EffectSetting gain;
+        fillDefaults(gain, 1);
+        const QByteArray whole = effectFileBytes(gain);
+        const QString tooLong = QStringLiteral("declares a text longer than the bytes left");
+        QTest::newRow("effect: missing") << false << QByteArray() << "cannot be opened";
+        QTest::newRow("effect: empty") << false << QByteArray("") << "too short";
+        QTest::newRow("effect: last byte missing") << false << whole.chopped(1) << "too short";
+        QTest::newRow("effect: no caption3") << false << whole.chopped(7) << "too short";
+        QTest::newRow("effect: name of 256 bytes in 10")
+            << false << QByteArray::fromHex("0001") + "Echo1234" << tooLong;
+        QTest::newRow("effect: caption of 65535 bytes")
+            << false << whole.left(16) + QByteArray::fromHex("ffff") + "Gain" << tooLong;
+        QTest::newRow("chain: missing") << true << QByteArray() << "cannot be opened";
+        QTest::newRow("chain: 5 bytes") << true << QByteArray("1.00\0", 5) << "too short";
+        QTest::newRow("chain: count 18")
+            << true << QByteArray("1.00\x12\0", 6) + QByteArray(18 * 24, '\0')
+            << "holds 18 effects";
+        QTest::newRow("chain: count -1")
+            << true << QByteArray("1.00\xff\xff", 6) << "holds -1 effects";
+        QTest::newRow("chain: one of two entries")
+            << true << chainFileBytes(twoEntryChain()).left(6 + 24 + 23) << "its 2 effects";
+    }
+
+    void refusedFilesLeaveTheRecord()
+    {
+        QFETCH(bool, chain);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, fault);
+        const QString path = m_dir.filePath(QStringLiteral("bad"));
+        QFile::remove(path);
+        if (!bytes.isNull())
+            QVERIFY(putFile(path, bytes));
+        EffectSetting s;
+        fillDefaults(s, 7);
+        s.cancelled = -1;
+        const EffectSetting before = s;
+        EffectChain c = twoEntryChain();
+        QString error;
+        QVERIFY(!(chain ? loadChainFile(path, c, error) : loadEffectFile(path, s, error)));
+        QVERIFY2(error.contains(fault), qPrintable(error));
+        QCOMPARE(s, before);
+        QCOMPARE(c, twoEntryChain());
+    }
+
+    // A save into a missing folder or over a folder reaches the user and leaves no part file.
+    void failedWritesAreReported()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("taken.sfx"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
+        for (const QString& path : {m_dir.filePath(QStringLiteral("none/a.sfx")), folder})
+        {
+            QString error;
+            QVERIFY(!saveChainFile(path, EffectChain{}, error));
+            ScriptedUiServices ui;
+            ui.files.push_back(path);
+            EffectSetting s;
+            FrmFX dialog(s, ui);
+            click(dialog, "cmdSave");
+            QCOMPARE(ui.messages().size(), 1);
+            QVERIFY(!QFile::exists(path + QStringLiteral(".tmp")));
+        }
+    }
+
     void dispatchRunsWhatTheDialogSays_data()
     {
         QTest::addColumn<int32_t>("code");
@@ -135,7 +263,7 @@ private slots:
         QTest::addColumn<QString>("preset"); // an effect file the script loads, or empty
         QTest::addColumn<Script>("script");
         QTest::addColumn<QString>("expected"); // the FXIt call, selStart 5000
-        const QString echoBand = writePreset(m_dir.filePath("echo.sfx"), 3, 200, 100, -1);
+        const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
         const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
         const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
         QTest::newRow("band pass 200/100 runs as 100/200")
@@ -330,5 +458,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FxDialogTest)
-#include "FxDialogTest.moc"
+QTEST_MAIN(FxTest)
+#include "FxTest.moc"
