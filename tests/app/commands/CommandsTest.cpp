@@ -1,7 +1,8 @@
-// The studio's Edit and Control commands without a window, against the stand-in engine and a
-// window that writes down what they ask of it: messages, error boxes, locks, redraws and the
-// clipboard file. (The main window runs them over the real engine in tests/app/mainwin and
-// tests/app/transport.)
+// The studio's Edit and Control commands against the stand-in engine and a window that writes
+// down what they ask of it: messages, error boxes, locks, redraws and the clipboard file; then
+// how the main window reaches the Edit commands. (The main window runs the commands over the
+// real engine in tests/app/mainwin and tests/app/transport.)
+#include "../StudioFixture.h"
 #include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
@@ -14,7 +15,9 @@
 #include "support/TestFiles.h"
 #include "transport/Transport.h"
 
+#include <QAction>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -363,6 +366,46 @@ private slots:
         QCOMPARE(r.window.log.mid(r.window.log.size() - 3),
                  (QStringList{"Saving recorded track...", "draw", "hide"}));
         QVERIFY(!r.control.passRunning());
+    }
+    // Through the main window over the stand-in engine: the picture buttons and the Paste From
+    // items reach the Edit commands, each item with its mode; an engine refusal on a track
+    // switch is shown with its reason.
+    void mainWindowRunsTheEditCommands()
+    {
+        MainWindowFixture f{MainWindowFixture::Fake{}};
+        frmVumo& w = *f.window;
+        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
+        w.CLIPFILE = f.home.filePath(QStringLiteral("clipper.wav"));
+        w.show();
+        f.ui.dialogs = {projectSettingsOK(1, QStringLiteral("Demo")), trackPropsOK(),
+                        trackPropsOK()};
+        w.mnuFileNew();
+        w.mnuTrackAdd();
+        QVERIFY(putFile(w.CLIPFILE, "clip"));
+        const QString take = f.home.filePath(QStringLiteral("take.wav"));
+        f.mod.selStart = 10;
+        f.mod.selEnd = 20;
+        f.ui.answers = {Answer::Yes}; // Undo
+        for (const char* button : {"cmdCut", "cmdCopy", "cmdPaste", "cmdUndo"})
+            child<QAbstractButton>(w, button)->click();
+        for (const char* item : {"mnuEditPasteFromStraight", "mnuEditPasteFromMerged",
+                                 "mnuEditPasteFromRing", "mnuEditPasteFromNegative"})
+        {
+            f.ui.files.push_back(take);
+            w.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        }
+        const QString range = QStringLiteral("(10,20,");
+        QCOMPARE(
+            f.fake->calls.filter(QRegularExpression(QStringLiteral("^(CutTo|CopyTo|Paste|Undo)"))),
+            (QStringList{"CutTo" + range + w.CLIPFILE + ")", "CopyTo" + range + w.CLIPFILE + ")",
+                         "PasteFrom" + range + w.CLIPFILE + ",0)", "Undo()",
+                         "PasteFrom" + range + take + ",0)", "PasteFrom" + range + take + ",1)",
+                         "PasteFrom" + range + take + ",2)", "PasteFrom" + range + take + ",3)"}));
+        QVERIFY(f.ui.messages().isEmpty());
+        f.fake->results.insert(QStringLiteral("SetCurTrack"), 14);
+        child<QComboBox>(w, "cboTrack")->setCurrentIndex(0);
+        QCOMPARE(f.ui.messages(),
+                 QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples."});
     }
 };
 
