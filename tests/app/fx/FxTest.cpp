@@ -31,11 +31,13 @@ using namespace vumo::test;
 namespace
 {
 
-// The stand-in engine; TrackRead and TrackWrite work on `samples`.
+// The stand-in engine; TrackRead and TrackWrite work on `samples`, each GetPosition is 40000
+// frames on.
 struct Engine : FakeEngine
 {
     FxEngineOver<EngineBinding> fx{*this};
     std::vector<int16_t> samples;
+    int32_t position = 0;
 
     Engine()
     {
@@ -48,7 +50,9 @@ struct Engine : FakeEngine
                 return inside ? samples[size_t(i)] : -1;
             if (name == QStringLiteral("TrackWrite") && inside)
                 samples[size_t(i)] = int16_t(a.value(1).toInt());
-            return 0;
+            if (name == QStringLiteral("GetPosition"))
+                return position += 40000;
+            return results.value(name, 0);
         };
     }
     // The effect and work-buffer calls, in order.
@@ -364,6 +368,7 @@ private slots:
         for (const int32_t frames : {262144, 262146})
         {
             Engine engine;
+            engine.results.insert(QStringLiteral("IsPlaying"), 1);
             ScriptedUiServices ui;
             frmFXList w(engine.fx, ui, m_setting, {1000, 1000 + frames, 0, 255, 128});
             add(w, ui, "Echo");
@@ -381,6 +386,8 @@ private slots:
                 expected << (op == 0 ? "FXIt(3," + range + ",128,128,128)"
                                      : QStringLiteral("FilterGraph(%1,").arg(op) + range + ")");
             QCOMPARE(engine.graph(), expected);
+            // The excerpt played to its end (131070 frames: the fourth position) before the stop.
+            QCOMPARE(engine.callsOf("GetPosition").size(), 4);
             QVERIFY(ui.messages().isEmpty());
         }
     }
