@@ -74,7 +74,8 @@ add_custom_command(TARGET Vumo POST_BUILD
 # The test doubles: scripted answers for the UI services and a stand-in engine. The tests, the
 # screenshot programs and the timing program use them; the studio itself does not.
 add_library(vumo_app_testsupport STATIC tests/app/support/ScriptedUiServices.cpp
-                                        tests/app/support/FakeEngine.h)
+                                        tests/app/support/FakeEngine.h
+                                        tests/app/support/TestFiles.h)
 target_include_directories(vumo_app_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests/app)
 target_link_libraries(vumo_app_testsupport PUBLIC vumo_app)
 
@@ -110,9 +111,6 @@ vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_trackcommands tests/app/tracks/TrackCommandsTest.cpp)
 vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
-vumo_app_test(tst_transportcommands tests/app/commands/TransportCommandsTest.cpp)
-vumo_app_test(tst_editcommands tests/app/commands/EditCommandsTest.cpp)
-vumo_app_test(tst_capturecommands tests/app/commands/CaptureCommandsTest.cpp)
 vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
 
@@ -171,11 +169,7 @@ target_sources(vumo_app PRIVATE
     app/fx/frmFXList.ui
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
-vumo_app_test(tst_fxfiles tests/app/fx/FxFilesTest.cpp)
-vumo_app_test(tst_fxdialog tests/app/fx/FxDialogTest.cpp)
-# The chain window's test calls the real engine's exports directly.
-vumo_app_test(tst_fxlist tests/app/fx/FxListTest.cpp)
-target_link_libraries(tst_fxlist PRIVATE wavorn)
+vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)

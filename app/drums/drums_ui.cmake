@@ -1,9 +1,6 @@
-# The drum editor window frmDrums over the drum data model, and its tests. The play test runs the
-# real engine (libwavorn) on the virtual MIDI output.
+# The drum editor window frmDrums over the drum data model, and its test.
 target_sources(vumo_app PRIVATE app/drums/frmDrums.cpp)
 vumo_app_test(tst_drumeditor tests/app/drums/DrumEditorTest.cpp)
-vumo_app_test(tst_drumplay tests/app/drums/DrumPlayTest.cpp)
-target_link_libraries(tst_drumplay PRIVATE wavorn)
 
 # Saves the drum editor with a programmed pattern as a PNG (docs/screenshot-drums.png).
 qt_add_executable(vumo_drums_screenshot app/demo/DrumsScreenshotMain.cpp)

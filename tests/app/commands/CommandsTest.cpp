@@ -1,10 +1,31 @@
-// The studio's commands against the stand-in engine: what each command hands the engine, asks
-// the user and leaves in the project, without the library or a sound device.
+// The studio's Edit and Control commands against the stand-in engine and a window that writes
+// down what they ask of it: messages, error boxes, locks, redraws and the clipboard file; then
+// how the main window reaches the Edit commands. (The main window runs the commands over the
+// real engine in tests/app/mainwin and tests/app/transport.)
 #include "../StudioFixture.h"
-#include "view/WaveformView.h"
+#include "commands/CaptureCommands.h"
+#include "commands/EditCommands.h"
+#include "commands/TransportCommands.h"
+#include "engineapi/EngineSession.h"
+#include "state/ModVumo.h"
+#include "state/ProjectModel.h"
+#include "support/FakeEngine.h"
+#include "support/LoggingWindow.h"
+#include "support/ScriptedUiServices.h"
+#include "support/TestFiles.h"
+#include "transport/Transport.h"
 
-#include <QCheckBox>
+#include <QAction>
+#include <QDir>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <map>
+#include <tuple>
+#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -12,47 +33,81 @@ using namespace vumo::test;
 namespace
 {
 
-struct Studio
+// Message boxes land in the window's log too, so their place among the steps shows.
+struct LoggingUi : ScriptedUiServices
 {
-    MainWindowFixture f{MainWindowFixture::Fake{}};
-    frmVumo& w = *f.window;
-    FakeEngine& engine = *f.fake;
-    ScriptedUiServices& ui = f.ui;
-    ModVumo& mod = f.mod;
-
-    Studio()
+    QStringList& log;
+    explicit LoggingUi(QStringList& windowLog) : log(windowLog) {}
+    void showMessage(const QString& text, const QString& title, MsgIcon icon) override
     {
-        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
-        w.CLIPFILE = path(QStringLiteral("clipper.wav"));
-        w.resize(900, 500);
-        w.show();
-    }
-
-    QString path(const QString& name) const { return f.home.filePath(name); }
-    QComboBox& cboTrack() { return *child<QComboBox>(w, "cboTrack"); }
-
-    // A 1 MB project "Demo" of `tracks` blank tracks (Demo-t1.wav ...), the last one current.
-    void newProject(int tracks)
-    {
-        ui.dialogs.push_back(projectSettingsOK(1, QStringLiteral("Demo")));
-        ui.dialogs.push_back(trackPropsOK());
-        w.mnuFileNew();
-        for (int k = 1; k < tracks; ++k)
-        {
-            ui.dialogs.push_back(trackPropsOK());
-            w.mnuTrackAdd();
-        }
-        engine.calls.clear();
-    }
-    // Chooses track k in the track list and sets its controls.
-    void setTrack(int k, int volume, int pan, bool mute)
-    {
-        cboTrack().setCurrentIndex(k);
-        child<QScrollBar>(w, "hscVol")->setValue(volume);
-        child<QScrollBar>(w, "hscPan")->setValue(pan);
-        child<QCheckBox>(w, "chkMute")->setChecked(mute);
+        log << "box " + text;
+        ScriptedUiServices::showMessage(text, title, icon);
     }
 };
+
+struct Rig
+{
+    QTemporaryDir home;
+    QString clip = home.filePath(QStringLiteral("clipper.wav"));
+    QString take = home.filePath(QStringLiteral("take.wav"));
+    ModVumo mod;
+    ProjectModel model{mod};
+    FakeEngine engine;
+    EngineSession session{engine};
+    Transport transport{engine};
+    LoggingWindow window;
+    LoggingUi ui{window.log};
+    TransportCommands control{model, session, transport, ui, window};
+    EditCommands edit{mod, session, ui, window, clip};
+    QStringList media; // what the capture hooks were asked
+    QString probeAnswer;
+    CaptureCommands capture{mod,
+                            session,
+                            control,
+                            ui,
+                            window,
+                            clip,
+                            {[this](const QString& s)
+                             {
+                                 media << "probe " + s;
+                                 return probeAnswer;
+                             },
+                             [this](const QString& s) { media << "select " + s; }}};
+
+    explicit Rig(bool open = true)
+    {
+        mod.trackCount = 1;
+        mod.tracks[0].volume = 255;
+        mod.selStart = 1000;
+        mod.selEnd = 9000;
+        if (open)
+            session.open(262144);
+        engine.calls.clear();
+    }
+
+    void run(const QString& command)
+    {
+        static const std::map<QString, std::function<void(Rig&)>> commands = {
+            {"Cut", [](Rig& r) { r.edit.mnuEditCut(); }},
+            {"Copy", [](Rig& r) { r.edit.mnuEditCopy(); }},
+            {"Paste", [](Rig& r) { r.edit.mnuEditPaste(); }},
+            {"Merge", [](Rig& r) { r.edit.mnuEditMerge(); }},
+            {"CopyTo", [](Rig& r) { r.edit.mnuEditCopyTo(); }},
+            {"CopyFrom", [](Rig& r) { r.edit.mnuEditCopyFrom(); }},
+            {"PasteFrom1", [](Rig& r) { r.edit.PasteFromFile(1); }},
+            {"PasteFrom2", [](Rig& r) { r.edit.PasteFromFile(2); }},
+            {"Undo", [](Rig& r) { r.edit.mnuEditUndo(); }},
+            {"Play", [](Rig& r) { r.control.mnuControlPlay(); }},
+            {"Record", [](Rig& r) { r.control.mnuControlRecord(); }},
+            {"SK1", [](Rig& r) { r.capture.mnuControlSK1(); }},
+            {"Rip", [](Rig& r) { r.capture.mnuControlRip(); }},
+        };
+        commands.at(command)(*this);
+    }
+};
+
+const QString kUndoQuestion = QStringLiteral("Are you sure you want to undo all changes to this "
+                                             "track up to the last save or track change?");
 
 } // namespace
 
@@ -61,51 +116,162 @@ class CommandsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void playHandsEveryTrackWithItsGainsToTheEngine()
+    void nothingStartsWithoutAnEngineOrAChosenTrack()
     {
-        Studio s;
-        s.newProject(3);
-        s.setTrack(0, 200, 60, false);
-        s.setTrack(1, 90, 30, true);
-        s.setTrack(2, 170, 230, false);
-        s.mod.selStart = 100;
-        s.mod.selEnd = 900;
-        s.engine.calls.clear();
-        s.w.mnuControlPlay();
-        QCOMPARE(s.engine.callsOf(QStringLiteral("SetTrackAttr")),
-                 (QStringList{"SetTrackAttr(0,200,60)", "SetTrackAttr(1,0,30)",
-                              "SetTrackAttr(2,170,230)"}));
-        QCOMPARE(s.engine.callsOf(QStringLiteral("PlayTracks")),
-                 QStringList{"PlayTracks(100,900)"});
-        QCOMPARE(s.engine.callsOf(QStringLiteral("StopTracks")),
-                 QStringList{"StopTracks(100,900,0)"});
-        QVERIFY(s.ui.messages().isEmpty());
+        const QString closed = "The audio engine is not open. Open a project, or choose File "
+                               "Properties to open the engine again.";
+        for (const auto& [open, chosen, shown] :
+             {std::tuple{false, 0, closed}, {true, -1, QStringLiteral("No track selected.")}})
+            for (const char* command : {"Play", "Record", "SK1", "Rip", "Cut", "PasteFrom1"})
+            {
+                Rig r(open);
+                r.window.chosen = chosen;
+                r.run(command);
+                QCOMPARE(r.window.log, QStringList{"box " + shown}); // only the box
+                QVERIFY(r.engine.calls.isEmpty());
+            }
     }
 
-    void deleteMovesTheLaterTracksUpAndKeepsTheFileOnNo()
+    // Each engine call runs inside its message frame; a failure shows the engine's reason.
+    void editCommandsCallTheEngineInsideTheMessageFrame_data()
     {
-        Studio s;
-        s.newProject(3);
-        s.setTrack(2, 170, 230, false);
-        s.setTrack(1, 90, 30, false);
-        s.engine.calls.clear();
-        s.w.mnuTrackDelete(); // the question is answered No
-        QCOMPARE(s.ui.questions(), QStringList{"Delete File: " + s.path("Demo-t2.wav")});
-        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
-        QVERIFY(QFile::exists(s.path("Demo-t2.wav")));
-        QCOMPARE(s.mod.trackCount, int16_t{2});
-        QCOMPARE(s.mod.tracks[1].fileName.trimmed(), s.path("Demo-t3.wav"));
-        QCOMPARE(s.mod.tracks[1].volume, int16_t{170});
-        QCOMPARE(s.engine.callsOf(QStringLiteral("SetTrackInfo")),
-                 (QStringList{"SetTrackInfo(0," + s.path("Demo-t1.wav") + ")",
-                              "SetTrackInfo(1," + s.path("Demo-t3.wav") + ")"}));
-        QCOMPARE(s.cboTrack().count(), 2);
-        QCOMPARE(s.cboTrack().currentIndex(), -1);
-        // Until a track is chosen, commands on the current track refuse.
-        s.w.mnuControlPlay();
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.messages(), (QStringList{"No track selected.", "No track selected."}));
-        QVERIFY(s.engine.callsOf(QStringLiteral("PlayTracks")).isEmpty());
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("rc");
+        QTest::addColumn<QString>("call"); // %c: the clipboard file, %t: the chosen file
+        QTest::addColumn<QStringList>("log");
+        const QString paste = QStringLiteral("Performing Paste ...");
+        QTest::newRow("Cut") << "Cut" << 0 << "CutTo(1000,9000,%c)"
+                             << QStringList{"Cutting To ...", "draw", "hide"};
+        QTest::newRow("Cut, file not written")
+            << "Cut" << -1 << "CutTo(1000,9000,%c)"
+            << QStringList{"Cutting To ...", "box Error in CutTo: -1", "draw", "hide"};
+        QTest::newRow("Copy, file not written")
+            << "Copy" << -1 << "CopyTo(1000,9000,%c)"
+            << QStringList{"Copying ...", "box Error in CopyTo: -1", "hide"};
+        QTest::newRow("Paste") << "Paste" << 0 << "PasteFrom(1000,9000,%c,0)"
+                               << QStringList{paste, "draw", "hide"};
+        QTest::newRow("Merge, refused clipboard")
+            << "Merge" << 10 << "PasteFrom(1000,9000,%c,1)"
+            << QStringList{"Merging ...",
+                           "box Error in PasteFrom: 10\nThe file has no RIFF header: it is not a "
+                           "wave file.",
+                           "draw", "hide"};
+        QTest::newRow("Copy To") << "CopyTo" << 0 << "CopyTo(1000,9000,%t)"
+                                 << QStringList{"Copying To ...", "hide"};
+        QTest::newRow("Paste From Ring, converted file")
+            << "PasteFrom2" << 2 << "PasteFrom(1000,9000,%t,2)"
+            << QStringList{paste, "box Error in PasteFrom: 2", "draw", "hide"};
+        QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
+        QTest::newRow("Undo, Yes, refused")
+            << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
+    }
+    void editCommandsCallTheEngineInsideTheMessageFrame()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, rc);
+        QFETCH(QString, call);
+        QFETCH(QStringList, log);
+        Rig r;
+        QVERIFY(putFile(r.clip, "clip"));
+        r.ui.files.push_back(r.take);
+        r.ui.answers.push_back(Answer::Yes);
+        r.engine.answer = [rc](const QString&, const QString&) { return rc; };
+        r.run(command);
+        QCOMPARE(r.engine.calls,
+                 QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
+        QCOMPARE(r.window.log, log);
+        QCOMPARE(r.edit.lastResult(), rc);
+        if (call.contains("%t"))
+            QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
+    }
+
+    // Without a clipboard, with the file choice cancelled or Undo answered No, nothing is done.
+    void editCommandsWithNothingToDo()
+    {
+        for (const auto& [command, clipboard] : {std::pair{"Paste", false},
+                                                 {"Merge", false},
+                                                 {"PasteFrom1", true},
+                                                 {"CopyTo", true},
+                                                 {"Undo", true}})
+        {
+            Rig r;
+            if (clipboard)
+                QVERIFY(putFile(r.clip, "clip"));
+            r.run(command);
+            QVERIFY(r.engine.calls.isEmpty());
+            QVERIFY(r.window.log.isEmpty()); // no frame, no redraw
+            QCOMPARE(r.ui.questions(), command == QStringLiteral("Undo")
+                                           ? QStringList{kUndoQuestion}
+                                           : QStringList{});
+        }
+    }
+
+    // Copy From copies the chosen file over the clipboard; a file that cannot be read leaves
+    // the clipboard as it was; nothing is left beside it.
+    void copyFromFillsTheClipboard_data()
+    {
+        QTest::addColumn<bool>("oldClipboard");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QByteArray>("result"); // the clipboard then; null: none
+        QTest::newRow("first clipboard") << false << "take.wav" << QByteArray("take");
+        QTest::newRow("replaces the clipboard") << true << "take.wav" << QByteArray("take");
+        QTest::newRow("the clipboard itself") << true << "clipper.wav" << QByteArray("old");
+        QTest::newRow("missing file keeps the clipboard")
+            << true << "gone.wav" << QByteArray("old");
+        QTest::newRow("missing file, no clipboard") << false << "gone.wav" << QByteArray();
+        // The first page of the process's memory opens but cannot be read.
+        QTest::newRow("failed read keeps the clipboard")
+            << true << "/proc/self/mem" << QByteArray("old");
+    }
+    void copyFromFillsTheClipboard()
+    {
+        QFETCH(bool, oldClipboard);
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, result);
+        Rig r(false); // a file copy: no engine and no track needed
+        r.window.chosen = -1;
+        if (oldClipboard)
+            QVERIFY(putFile(r.clip, "old"));
+        QVERIFY(putFile(r.take, "take"));
+        if (chosen.startsWith(u'/') && !QFile::exists(chosen))
+            QSKIP("needs /proc");
+        r.ui.files.push_back(chosen.startsWith(u'/') ? chosen : r.home.filePath(chosen));
+        r.run("CopyFrom");
+        QCOMPARE(fileBytes(r.clip), result);
+        const bool refused = chosen != "take.wav" && chosen != "clipper.wav";
+        QCOMPARE(r.ui.messages().size(), refused ? 1 : 0);
+        QCOMPARE(r.window.log.value(0), chosen == "clipper.wav" ? QString() : "Copying From ...");
+        QCOMPARE(
+            QDir(r.home.path()).entryList(QDir::Files),
+            (result.isNull() ? QStringList{"take.wav"} : QStringList{"clipper.wav", "take.wav"}));
+        QVERIFY(r.engine.calls.isEmpty());
+    }
+
+    void clicksWhileTheMessagePaintsAreDropped()
+    {
+        for (const QString second : {"Cut", "Paste", "CopyFrom", "Undo"})
+        {
+            Rig r;
+            QVERIFY(putFile(r.clip, "clip"));
+            r.ui.files.push_back(r.take);
+            r.ui.answers.push_back(Answer::Yes);
+            r.window.whilePainting = [&r, second] { r.run(second); };
+            r.run("Cut");
+            QCOMPARE(r.engine.calls, QStringList{"CutTo(1000,9000," + r.clip + ")"});
+            QCOMPARE(r.ui.shown.size(), 0);
+        }
+    }
+
+    void recordLocksMixesRecordsSavesAndRedraws()
+    {
+        Rig r;
+        r.window.merge = true;
+        r.run("Record");
+        QCOMPARE(r.window.log, (QStringList{"lock", "Mixing Tracks ...", "hide", "unlock",
+                                            "Saving recorded track...", "draw", "hide"}));
+        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,1)"});
+        QCOMPARE(r.engine.callsOf("StopTracks"), QStringList{"StopTracks(1000,9000,1)"});
+        QVERIFY(!r.control.passRunning());
     }
 
     void recordAsksBeforeASilentTake_data()
@@ -113,93 +279,133 @@ private slots:
         QTest::addColumn<bool>("mute");
         QTest::addColumn<int>("volume");
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<bool>("asked");
         QTest::addColumn<QString>("pushed"); // the track's gains handed over for the take
-        QTest::newRow("audible") << false << 200 << false << false << "SetTrackAttr(0,200,127)";
-        QTest::newRow("muted, No") << true << 200 << false << true << "";
-        QTest::newRow("volume 0, No") << false << 0 << false << true << "";
-        QTest::newRow("muted, Yes") << true << 200 << true << true << "SetTrackAttr(0,200,127)";
-        QTest::newRow("volume 0, Yes") << false << 0 << true << true << "SetTrackAttr(0,255,127)";
+        QTest::newRow("audible") << false << 200 << false << "SetTrackAttr(0,200,127)";
+        QTest::newRow("muted, No") << true << 200 << false << "";
+        QTest::newRow("volume 0, No") << false << 0 << false << "";
+        QTest::newRow("muted, Yes") << true << 200 << true << "SetTrackAttr(0,200,127)";
+        QTest::newRow("volume 0, Yes") << false << 0 << true << "SetTrackAttr(0,255,127)";
     }
     void recordAsksBeforeASilentTake()
     {
         QFETCH(bool, mute);
         QFETCH(int, volume);
         QFETCH(bool, yes);
-        QFETCH(bool, asked);
         QFETCH(QString, pushed);
-        Studio s;
-        s.newProject(1);
-        s.setTrack(0, volume, 127, mute);
-        child<QCheckBox>(s.w, "chkArm")->setChecked(true);
-        s.engine.calls.clear();
-        s.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
-        s.w.mnuControlRecord();
-        QCOMPARE(s.ui.questions().size(), asked ? 1 : 0);
-        QCOMPARE(s.engine.callsOf(QStringLiteral("RecordTrack")).size(), pushed.isEmpty() ? 0 : 1);
-        QCOMPARE(s.engine.callsOf(QStringLiteral("SetTrackAttr")),
+        Rig r;
+        r.mod.tracks[0].volume = int16_t(volume);
+        r.mod.tracks[0].pan = 127;
+        r.mod.tracks[0].mute = mute ? 1 : 0;
+        QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
+        r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
+        r.run("Record");
+        const bool asked = mute || volume == 0;
+        QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
+        QCOMPARE(r.engine.callsOf("RecordTrack").size(), pushed.isEmpty() ? 0 : 1);
+        QCOMPARE(r.engine.callsOf("SetTrackAttr"),
                  pushed.isEmpty() ? QStringList{} : QStringList{pushed});
-        // No leaves the track as it was.
-        QCOMPARE(s.mod.tracks[0].mute == 1, mute && !yes);
-        QCOMPARE(child<QCheckBox>(s.w, "chkMute")->isChecked(), mute && !yes);
+        // No leaves the track as it was; Yes changes it through the model, which tells the window.
+        QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
+        QCOMPARE(changed.size(), asked && yes ? 1 : 0);
     }
 
-    void recordRedrawsTheTake()
+    // Without a conversion, or without an input, nothing is rendered; the input is closed.
+    void sk1WithoutConversionOrWithoutAnInput()
     {
-        Studio s;
-        s.newProject(1);
-        child<QCheckBox>(s.w, "chkArm")->setChecked(true);
-        bool recorded = false;
-        s.engine.answer = [&](const QString& name, const QString&)
+        for (const bool inputOpens : {true, false})
         {
-            if (name == QStringLiteral("RecordTrack"))
-                recorded = true;
-            return name == QStringLiteral("TrackRead") && recorded ? 20000 : 0;
-        };
-        const QImage before = s.w.picView()->picture();
-        s.w.mnuControlRecord();
-        QVERIFY(recorded);
-        QVERIFY(s.w.picView()->picture() != before);
+            Rig r;
+            r.engine.results["OpenMidiRec"] = inputOpens ? 0 : 2;
+            r.engine.results["CloseMidiRec"] = inputOpens ? 0 : 5;
+            r.ui.answers = {Answer::Yes, inputOpens ? Answer::No : Answer::Yes};
+            r.run("SK1");
+            QVERIFY(r.engine.callsOf("LoadSK1").isEmpty());
+            QVERIFY(r.engine.callsOf("TrackWrite").isEmpty());
+            QCOMPARE(r.engine.callsOf("CloseMidiRec").size(), 1);
+            QCOMPARE(r.ui.messages(),
+                     (inputOpens ? QStringList{}
+                                 : QStringList{"MIDI open error: 2", "MIDI close error: 5"}));
+        }
     }
 
-    void engineRefusalIsShownWithItsReason()
+    // Rip ends before it records when the user cancels, chooses no file or a CD track that is
+    // not a number, or when the media layer cannot play the choice (its reason is shown).
+    void ripEndsBeforeRecordingWhenThereIsNothingToRecord()
     {
-        Studio s;
-        s.newProject(2);
-        s.engine.results.insert(QStringLiteral("SetCurTrack"), 14);
-        s.cboTrack().setCurrentIndex(0);
-        QCOMPARE(s.ui.messages(),
+        const struct
+        {
+            Answer fileOrCd;
+            const char *file, *track, *probe, *media;
+        } rows[] = {{Answer::Cancel, "", "", "", ""},
+                    {Answer::Yes, "", "", "", ""},
+                    {Answer::No, "", "two", "", ""},
+                    {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
+                    {Answer::No, "", " 7 ", "no CD", "probe cdda:7"}};
+        for (const auto& row : rows)
+        {
+            Rig r;
+            r.ui.answers = {row.fileOrCd};
+            r.ui.files = {row.file};
+            r.ui.inputs = {row.track};
+            r.probeAnswer = row.probe;
+            r.run("Rip");
+            QCOMPARE(r.media.join(u','), QString(row.media));
+            QVERIFY(r.engine.calls.isEmpty());
+            QCOMPARE(r.ui.messages().join(u','), QString(row.probe));
+        }
+    }
+
+    void ripRecordsTheMediaIntoTheSelectionAndReleasesIt()
+    {
+        Rig r;
+        r.ui.answers = {Answer::Yes};
+        r.ui.files = {"/m/song.wav"};
+        r.run("Rip");
+        QCOMPARE(r.media, (QStringList{"probe /m/song.wav", "select /m/song.wav", "select "}));
+        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,0)"});
+        QCOMPARE(r.window.log.mid(r.window.log.size() - 3),
+                 (QStringList{"Saving recorded track...", "draw", "hide"}));
+        QVERIFY(!r.control.passRunning());
+    }
+    // Through the main window over the stand-in engine: the picture buttons and the Paste From
+    // items reach the Edit commands, each item with its mode; an engine refusal on a track
+    // switch is shown with its reason.
+    void mainWindowRunsTheEditCommands()
+    {
+        MainWindowFixture f{MainWindowFixture::Fake{}};
+        frmVumo& w = *f.window;
+        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
+        w.CLIPFILE = f.home.filePath(QStringLiteral("clipper.wav"));
+        w.show();
+        f.ui.dialogs = {projectSettingsOK(1, QStringLiteral("Demo")), trackPropsOK(),
+                        trackPropsOK()};
+        w.mnuFileNew();
+        w.mnuTrackAdd();
+        QVERIFY(putFile(w.CLIPFILE, "clip"));
+        const QString take = f.home.filePath(QStringLiteral("take.wav"));
+        f.mod.selStart = 10;
+        f.mod.selEnd = 20;
+        f.ui.answers = {Answer::Yes}; // Undo
+        for (const char* button : {"cmdCut", "cmdCopy", "cmdPaste", "cmdUndo"})
+            child<QAbstractButton>(w, button)->click();
+        for (const char* item : {"mnuEditPasteFromStraight", "mnuEditPasteFromMerged",
+                                 "mnuEditPasteFromRing", "mnuEditPasteFromNegative"})
+        {
+            f.ui.files.push_back(take);
+            w.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        }
+        const QString range = QStringLiteral("(10,20,");
+        QCOMPARE(
+            f.fake->calls.filter(QRegularExpression(QStringLiteral("^(CutTo|CopyTo|Paste|Undo)"))),
+            (QStringList{"CutTo" + range + w.CLIPFILE + ")", "CopyTo" + range + w.CLIPFILE + ")",
+                         "PasteFrom" + range + w.CLIPFILE + ",0)", "Undo()",
+                         "PasteFrom" + range + take + ",0)", "PasteFrom" + range + take + ",1)",
+                         "PasteFrom" + range + take + ",2)", "PasteFrom" + range + take + ",3)"}));
+        QVERIFY(f.ui.messages().isEmpty());
+        f.fake->results.insert(QStringLiteral("SetCurTrack"), 14);
+        child<QComboBox>(w, "cboTrack")->setCurrentIndex(0);
+        QCOMPARE(f.ui.messages(),
                  QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples."});
-    }
-
-    void saveThatCannotWriteSaysSoAndKeepsTheName()
-    {
-        Studio s;
-        s.newProject(1);
-        const QString blocked = s.path("no/such/folder/demo.vum");
-        s.ui.files.push_back(blocked);
-        s.w.mnuFileSaveAs();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
-        QVERIFY(s.w.FILESPEC.isEmpty());
-        QVERIFY(!QFile::exists(blocked));
-    }
-
-    void cancelledProjectSettingsChangeNothing()
-    {
-        Studio s;
-        s.newProject(1);
-        const QString shown = s.mod.recTimeText;
-        s.ui.dialogs.push_back(
-            [](QDialog& d)
-            {
-                child<QScrollBar>(d, "vscMem")->setValue(0); // 256 MB, then Cancel
-                d.reject();
-            });
-        s.w.mnuFileProps();
-        QCOMPARE(s.mod.recTimeText, shown);
-        QCOMPARE(s.mod.trackLength, kFramesPerMB);
-        QVERIFY(s.engine.calls.isEmpty()); // the engine was not reopened
     }
 };
 

@@ -1,10 +1,10 @@
-// Tests for the drum data: the instrument table, message packing and the queueing of the song.
+// The drum data: which note-ons the song queues, packed how and at what time; and the editor's
+// cut, copy and paste on the data (the editor's window test runs them through its menus).
 #include "drums/DrumData.h"
+#include "drums/DrumEdit.h"
 
 #include <QTest>
 
-#include <algorithm>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,7 +15,7 @@ namespace
 
 using Event = std::pair<int32_t, int32_t>; // time in ms, packed message
 
-std::vector<Event> queue(const DrumData& drums, int32_t* handedOver = nullptr)
+std::vector<Event> queue(const DrumData& drums)
 {
     std::vector<Event> events;
     const int32_t count = QueueDrums(drums,
@@ -24,33 +24,19 @@ std::vector<Event> queue(const DrumData& drums, int32_t* handedOver = nullptr)
                                          events.emplace_back(timeMs, message);
                                          return int32_t(2 * events.size());
                                      });
-    if (handedOver)
-        *handedOver = count;
+    if (count != int32_t(events.size()))
+        events.emplace_back(-1, count); // a wrong count shows as an extra event
     return events;
 }
 
-// Pattern 0 (pattern "1"): 4 beats of 50 ms; Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on
-// beats 0 and 2. Pattern 1 (pattern "2"): 2 beats of 120 ms; Snare Drum 1 on beat 1.
-DrumData smallSong(const QString& song)
+// Note-on on channel 10: 153 + note * 256 + velocity * 65536.
+constexpr int32_t noteOn(int note, int velocity)
 {
-    DrumData drums;
-    drums.patLastBeat[0] = 3;
-    drums.patMsPerBeat[0] = 50;
-    drums.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
-    drums.drumGrid[0][7][3] = 100;
-    drums.drumGrid[0][14][0] = 80; // Hi-Hat Closed, note 42
-    drums.drumGrid[0][14][2] = 80;
-    drums.patLastBeat[1] = 1;
-    drums.patMsPerBeat[1] = 120;
-    drums.drumGrid[1][10][1] = 127; // Snare Drum 1, note 38
-    drums.songPattern = song;
-    return drums;
+    return 153 + note * 256 + velocity * 65536;
 }
-
-// Note-ons on channel 10 (status 153), worked out as 153 + note * 256 + velocity * 65536.
-constexpr int32_t kBass100 = 153 + 35 * 256 + 100 * 65536;  // 6562713
-constexpr int32_t kHiHat80 = 153 + 42 * 256 + 80 * 65536;   // 5253785
-constexpr int32_t kSnare127 = 153 + 38 * 256 + 127 * 65536; // 8332953
+constexpr int32_t kBass100 = noteOn(35, 100); // 6562713
+constexpr int32_t kHiHat80 = noteOn(42, 80);
+constexpr int32_t kSnare127 = noteOn(38, 127);
 
 } // namespace
 
@@ -59,32 +45,8 @@ class DrumQueueTest : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultInstrumentTable()
-    {
-        DrumData drums;
-        drums.drumNames.fill(QStringLiteral("changed"));
-        drums.drumNotes.fill(0);
-        InitDrumNames(drums);
-        QVERIFY(std::count(drums.drumNames.begin(), drums.drumNames.end(), "changed") == 0);
-        const std::tuple<int, const char*, int> rows[] = {{0, "Hi Q", 3},
-                                                          {7, "Bass Drum 1", 23},
-                                                          {29, "Ride Symbal 2", 47}, // after a gap
-                                                          {42, "Triangle Mute", 68}, // after a gap
-                                                          {57, "Scratch 3", 84}};
-        for (const auto& [index, name, note] : rows)
-        {
-            QCOMPARE(drums.drumNames[index], QString::fromLatin1(name));
-            QCOMPARE(int(drums.drumNotes[index]), note);
-        }
-    }
-
-    void packMidiMessage()
-    {
-        QCOMPARE(PackMidiMessage(153, 35, 100), 6562713);
-        QCOMPARE(PackMidiMessage(144, 0, 0), 144);
-        QCOMPARE(PackMidiMessage(153, 127, 127), 8355737);
-    }
-
+    // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
+    // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1.
     void songQueuesTimedNoteOns_data()
     {
         QTest::addColumn<QString>("song");
@@ -109,35 +71,35 @@ private slots:
     {
         QFETCH(QString, song);
         QFETCH(std::vector<Event>, expected);
-        int32_t handedOver = -1;
-        QCOMPARE(queue(smallSong(song), &handedOver), expected);
-        QCOMPARE(handedOver, int32_t(expected.size()));
+        DrumData drums;
+        drums.patLastBeat[0] = 3;
+        drums.patMsPerBeat[0] = 50;
+        drums.drumGrid[0][7][0] = drums.drumGrid[0][7][3] = 100;  // Bass Drum 1, note 35
+        drums.drumGrid[0][14][0] = drums.drumGrid[0][14][2] = 80; // Hi-Hat Closed, note 42
+        drums.patLastBeat[1] = 1;
+        drums.patMsPerBeat[1] = 120;
+        drums.drumGrid[1][10][1] = 127; // Snare Drum 1, note 38
+        drums.songPattern = song;
+        QCOMPARE(queue(drums), expected);
     }
 
-    void tempoSetsTheBeatLength_data()
-    {
-        QTest::addColumn<int32_t>("tempo");
-        QTest::addColumn<int32_t>("msPerBeat");
-        QTest::newRow("100 ms: the default song spans 12800 ms") << 100 << 100;
-        QTest::newRow("1 ms") << 1 << 1;
-        QTest::newRow("256 is clamped to a byte") << 256 << 255;
-        QTest::newRow("0 is clamped to 1") << 0 << 1;
-    }
+    // The default song spans 128 beats of the tempo, clamped to 1 ... 255 ms.
     void tempoSetsTheBeatLength()
     {
-        QFETCH(int32_t, tempo);
-        QFETCH(int32_t, msPerBeat);
-        DrumData drums;
-        prepareDrumData(drums, tempo); // song "1111", 32 beats
-        drums.drumGrid[0][0][1] = 90;
-        drums.drumGrid[0][0][31] = 1;
-        std::vector<Event> expected;
-        for (int r = 0; r < 4; ++r)
+        for (const auto& [tempo, msPerBeat] : {std::pair{100, 100}, {1, 1}, {256, 255}, {0, 1}})
         {
-            expected.emplace_back((32 * r + 1) * msPerBeat, 153 + 15 * 256 + 90 * 65536); // Hi Q
-            expected.emplace_back((32 * r + 31) * msPerBeat, 153 + 15 * 256 + 1 * 65536);
+            DrumData drums;
+            prepareDrumData(drums, tempo);
+            drums.drumGrid[0][0][1] = 90;
+            drums.drumGrid[0][0][31] = 1;
+            std::vector<Event> expected;
+            for (int r = 0; r < 4; ++r) // Hi Q: note 15
+            {
+                expected.emplace_back((32 * r + 1) * msPerBeat, noteOn(15, 90));
+                expected.emplace_back((32 * r + 31) * msPerBeat, noteOn(15, 1));
+            }
+            QCOMPARE(queue(drums), expected);
         }
-        QCOMPARE(queue(drums), expected);
     }
 
     void shortPatternsAndDamagedValuesStayInRange()
@@ -152,36 +114,36 @@ private slots:
         drums.drumGrid[0][0][31] = 200;
         drums.drumNotes[0] = 127; // note 139 is played as 127
         drums.songPattern = QStringLiteral("3311");
-        const int32_t note64 = 153 + 127 * 256 + 64 * 65536;
-        const int32_t loudest = 153 + 127 * 256 + 127 * 65536;
-        const std::vector<Event> expected = {
-            {150, note64}, {310, note64}, {320 + 31, loudest}, {352 + 31, loudest}};
+        const std::vector<Event> expected = {{150, noteOn(127, 64)},
+                                             {310, noteOn(127, 64)},
+                                             {320 + 31, noteOn(127, 127)},
+                                             {352 + 31, noteOn(127, 127)}};
         QCOMPARE(queue(drums), expected);
     }
 
-    void firstOpeningPreparesAndClearingKeepsSongAndInstruments()
+    // The editor's cut, copy and paste with a selection outside the data change nothing.
+    void commandsWithoutASelectionChangeNothing()
     {
-        DrumData drums = smallSong(QString());
-        drums.drumNames[3] = QStringLiteral("Cowbell 2");
-        prepareDrumData(drums, 90);
-        QCOMPARE(drums.songPattern, QStringLiteral("1111"));
-        QCOMPARE(drums.drumFileName, QStringLiteral("untitled.mbt"));
-        QCOMPARE(int(drums.patMsPerBeat[7]), 90);
-        // Later openings keep what is there.
-        drums.songPattern = QStringLiteral("21");
-        drums.patMsPerBeat[7] = 40;
-        drums.drumFileName = QStringLiteral("/beats/a.mbt");
-        prepareDrumData(drums, 90);
-        QCOMPARE(int(drums.patMsPerBeat[7]), 40);
-        QCOMPARE(drums.drumFileName, QStringLiteral("/beats/a.mbt"));
-
-        clearPatterns(drums, 75);
-        QVERIFY(queue(drums).empty());
-        QCOMPARE(drums.songPattern, QStringLiteral("21"));
-        QCOMPARE(drums.drumNames[3], QStringLiteral("Cowbell 2"));
-        QCOMPARE(drums.drumFileName, QStringLiteral("untitled.mbt"));
-        QCOMPARE(int(drums.patLastBeat[0]), 31);
-        QCOMPARE(int(drums.patMsPerBeat[1]), 75);
+        DrumData drums;
+        drums.drumGrid[0][0][0] = 12;
+        drums.drumClip[0][0] = 99;
+        const DrumData before = drums;
+        // No pattern, no instrument, pattern 8, instrument 58.
+        for (const auto& [p, i] : {std::pair{-1, 0}, {0, -1}, {8, 0}, {0, 58}})
+        {
+            cutInstrument(drums, p, i);
+            copyInstrument(drums, p, i);
+            pasteInstrument(drums, p, i);
+        }
+        for (const int p : {-1, 8})
+        {
+            cutPattern(drums, p, 100);
+            copyPattern(drums, p);
+            pastePattern(drums, p);
+        }
+        QVERIFY(drums.drumGrid == before.drumGrid);
+        QVERIFY(drums.drumClip == before.drumClip);
+        QVERIFY(drums.patLastBeat == before.patLastBeat);
     }
 };
 

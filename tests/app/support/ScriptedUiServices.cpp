@@ -6,6 +6,21 @@
 namespace vumo
 {
 
+namespace
+{
+
+// The front of a queue, taken off it; `none` when the queue is empty.
+template <typename T> T take(std::deque<T>& queue, T none)
+{
+    if (queue.empty())
+        return none;
+    T front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+
+} // namespace
+
 void ScriptedUiServices::showMessage(const QString& text, const QString& title, MsgIcon icon)
 {
     shown.append({Shown::Kind::Message, title, text, icon, {}});
@@ -18,32 +33,20 @@ Answer ScriptedUiServices::askQuestion(const QString& text, const QString& title
         {Shown::Kind::Question, title, text, icon,
          buttons == Buttons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("YesNoCancel"),
          defaultButton});
-    if (answers.empty())
-        return Answer::No;
-    const Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return take(answers, Answer::No);
 }
 
 QString ScriptedUiServices::inputBox(const QString& prompt, const QString& title,
                                      const QString& defaultText)
 {
     shown.append({Shown::Kind::Input, title, prompt, MsgIcon::None, defaultText});
-    if (inputs.empty())
-        return {};
-    const QString text = inputs.front();
-    inputs.pop_front();
-    return text;
+    return take(inputs, QString());
 }
 
 QString ScriptedUiServices::browseForFile(const QString& pattern, const QString& caption)
 {
     shown.append({Shown::Kind::FileChoice, caption, pattern, MsgIcon::None, caption});
-    if (files.empty())
-        return {};
-    const QString path = files.front();
-    files.pop_front();
-    return path;
+    return take(files, QString());
 }
 
 bool ScriptedUiServices::openUrl(const QUrl& url)
@@ -72,12 +75,8 @@ int ScriptedUiServices::runDialog(QDialog& dialog)
     shown.append(
         {Shown::Kind::Dialog, dialog.windowTitle(), dialog.objectName(), MsgIcon::None, {}});
     dialog.show();
-    if (!dialogs.empty())
-    {
-        const auto script = std::move(dialogs.front());
-        dialogs.pop_front();
+    if (const auto script = take(dialogs, std::function<void(QDialog&)>()))
         script(dialog);
-    }
     // A dialog its script left open is closed the way the user's Cancel would.
     if (dialog.isVisible())
         dialog.reject();

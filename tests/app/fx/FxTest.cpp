@@ -1,0 +1,474 @@
+// The effects: the effect file (".sfx") and the chain file (".mfx") byte for byte, round trips
+// and refusals; the F&X menu path and the chain window over the stand-in engine, through the
+// studio's adapter: the dialog's values, presets, the band-pass order, the 1024-frame minimum,
+// the studio's own fade, and the chain window's Apply, Audition, capacity and list commands.
+#include "fx/EffectCatalog.h"
+#include "fx/EffectChain.h"
+#include "fx/EffectDispatch.h"
+#include "fx/EffectSetting.h"
+#include "fx/FrmFX.h"
+#include "fx/FxEngine.h"
+#include "fx/frmFXList.h"
+#include "support/FakeEngine.h"
+#include "support/ScriptedUiServices.h"
+#include "support/TestFiles.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <vector>
+
+using namespace vumo;
+using namespace vumo::fx;
+using namespace vumo::test;
+
+namespace
+{
+
+// The stand-in engine; TrackRead and TrackWrite work on `samples`, each GetPosition is 40000
+// frames on.
+struct Engine : FakeEngine
+{
+    FxEngineOver<EngineBinding> fx{*this};
+    std::vector<int16_t> samples;
+    int32_t position = 0;
+
+    Engine()
+    {
+        answer = [this](const QString& name, const QString& call) -> int32_t
+        {
+            const QStringList a = call.section(u'(', 1).chopped(1).split(u',');
+            const int i = a.value(0).toInt();
+            const bool inside = i >= 0 && size_t(i) < samples.size();
+            if (name == QStringLiteral("TrackRead"))
+                return inside ? samples[size_t(i)] : -1;
+            if (name == QStringLiteral("TrackWrite") && inside)
+                samples[size_t(i)] = int16_t(a.value(1).toInt());
+            if (name == QStringLiteral("GetPosition"))
+                return position += 40000;
+            return results.value(name, 0);
+        };
+    }
+    // The effect and work-buffer calls, in order.
+    QStringList graph() const
+    {
+        QStringList out;
+        for (const QString& c : calls)
+            if (c.startsWith(QStringLiteral("FXIt(")) || c.startsWith(QStringLiteral("FilterG")))
+                out << c;
+        return out;
+    }
+};
+
+using Script = std::function<void(QDialog&)>;
+using Samples = QList<QPair<int, int>>; // (sample index, value)
+
+void click(QWidget& w, const char* name)
+{
+    w.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+}
+
+Script sliders(int v1, int v2, const char* button = "OKButton")
+{
+    return [=](QDialog& d)
+    {
+        d.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->setValue(v1);
+        d.findChild<QScrollBar*>(QStringLiteral("HScroll2"))->setValue(v2);
+        click(d, button);
+    };
+}
+
+// Loads the effect file queued in the UI services, then presses button.
+Script loadThen(const char* button)
+{
+    return [=](QDialog& d)
+    {
+        click(d, "cmdLoad");
+        click(d, button);
+    };
+}
+
+QString writePreset(const QString& path, int32_t code, int32_t v1, int32_t v2, int16_t cancelled)
+{
+    EffectSetting s;
+    fillDefaults(s, code);
+    s.value1 = v1;
+    s.value2 = v2;
+    s.cancelled = cancelled;
+    QString error;
+    if (!saveEffectFile(path, s, error))
+        qFatal("%s", qPrintable(error));
+    return path;
+}
+
+// The chain window: adds the available effect named name, answering its dialog with script.
+void add(
+    frmFXList& w, ScriptedUiServices& ui, const char* name,
+    Script script = [](QDialog& d) { click(d, "OKButton"); })
+{
+    auto* available = w.findChild<QListWidget*>(QStringLiteral("lstAvailable"));
+    available->setCurrentItem(available->findItems(QString::fromLatin1(name), Qt::MatchExactly)[0]);
+    ui.dialogs.push_back(std::move(script));
+    click(w, "cmdAdd");
+}
+
+QStringList chosen(frmFXList& w)
+{
+    QStringList names;
+    auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+EffectChain twoEntryChain()
+{
+    EffectChain c;
+    c.version = "0.9x";
+    c.count = 2;
+    c.entries[0] = {10, 20, 7, 30, -9, 3};
+    c.entries[1] = {300, -1, 0, 128, 0, 25};
+    return c;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+
+class FxTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    EffectSetting m_setting;
+
+private slots:
+    void savedEchoDefaultHasTheRecordBytes()
+    {
+        EffectSetting s;
+        QVERIFY(fillDefaults(s, 3));
+        ScriptedUiServices ui;
+        const QString path = m_dir.filePath(QStringLiteral("echo.sfx"));
+        ui.files.push_back(path);
+        FrmFX dialog(s, ui);
+        click(dialog, "cmdSave");
+        // Saved while the dialog is open: the cancelled flag is -1.
+        const QByteArray expected =
+            QByteArray::fromHex("0400") + "Echo" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0400") + "Rate" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0700") + "Sustain" + QByteArray::fromHex("80000000") +
+            QByteArray::fromHex("0300") + "Pan" + QByteArray::fromHex("ffff");
+        QCOMPARE(fileBytes(path), expected);
+        QCOMPARE(ui.shown.size(), 1); // the file choice only, no message
+        QCOMPARE(ui.shown[0].detail, QStringLiteral("Save as"));
+    }
+
+    void chainRoundTripKeepsReservedWordsAndTheFileTail()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("chain.mfx"));
+        QString error;
+        // An empty chain is the version and a zero count.
+        QVERIFY(saveChainFile(path, EffectChain{}, error));
+        QCOMPARE(fileBytes(path), QByteArray("1.00\0\0", 6));
+        EffectChain loaded = twoEntryChain();
+        QVERIFY(loadChainFile(path, loaded, error));
+        QCOMPARE(loaded, EffectChain{});
+
+        // Written over the start of a longer file: the rest of the file stays.
+        QVERIFY(putFile(path, QByteArray(100, 'x')));
+        QVERIFY(saveChainFile(path, twoEntryChain(), error));
+        const QByteArray bytes = fileBytes(path);
+        QCOMPARE(bytes.size(), 100);
+        QCOMPARE(bytes.mid(54), QByteArray(46, 'x'));
+        QCOMPARE(bytes.mid(6, 24), QByteArray::fromHex("0a000000140000000700000"
+                                                       "01e000000f7ffffff03000000"));
+        QVERIFY(loadChainFile(path, loaded, error));
+        QCOMPARE(loaded, twoEntryChain());
+    }
+
+    void refusedFilesLeaveTheRecord_data()
+    {
+        QTest::addColumn<bool>("chain");       // a chain file, else an effect file
+        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<QString>("fault");
+        EffectSetting gain;
+        fillDefaults(gain, 1);
+        const QByteArray whole = effectFileBytes(gain);
+        const QString tooLong = QStringLiteral("declares a text longer than the bytes left");
+        QTest::newRow("effect: missing") << false << QByteArray() << "cannot be opened";
+        QTest::newRow("effect: empty") << false << QByteArray("") << "too short";
+        QTest::newRow("effect: last byte missing") << false << whole.chopped(1) << "too short";
+        QTest::newRow("effect: no caption3") << false << whole.chopped(7) << "too short";
+        QTest::newRow("effect: name of 256 bytes in 10")
+            << false << QByteArray::fromHex("0001") + "Echo1234" << tooLong;
+        QTest::newRow("effect: caption of 65535 bytes")
+            << false << whole.left(16) + QByteArray::fromHex("ffff") + "Gain" << tooLong;
+        QTest::newRow("chain: missing") << true << QByteArray() << "cannot be opened";
+        QTest::newRow("chain: 5 bytes") << true << QByteArray("1.00\0", 5) << "too short";
+        QTest::newRow("chain: count 18")
+            << true << QByteArray("1.00\x12\0", 6) + QByteArray(18 * 24, '\0')
+            << "holds 18 effects";
+        QTest::newRow("chain: count -1")
+            << true << QByteArray("1.00\xff\xff", 6) << "holds -1 effects";
+        QTest::newRow("chain: one of two entries")
+            << true << chainFileBytes(twoEntryChain()).left(6 + 24 + 23) << "its 2 effects";
+    }
+
+    void refusedFilesLeaveTheRecord()
+    {
+        QFETCH(bool, chain);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, fault);
+        const QString path = m_dir.filePath(QStringLiteral("bad"));
+        QFile::remove(path);
+        if (!bytes.isNull())
+            QVERIFY(putFile(path, bytes));
+        EffectSetting s;
+        fillDefaults(s, 7);
+        s.cancelled = -1;
+        const EffectSetting before = s;
+        EffectChain c = twoEntryChain();
+        QString error;
+        QVERIFY(!(chain ? loadChainFile(path, c, error) : loadEffectFile(path, s, error)));
+        QVERIFY2(error.contains(fault), qPrintable(error));
+        QCOMPARE(s, before);
+        QCOMPARE(c, twoEntryChain());
+    }
+
+    // A save into a missing folder or over a folder reaches the user and leaves no part file.
+    void failedWritesAreReported()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("taken.sfx"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
+        for (const QString& path : {m_dir.filePath(QStringLiteral("none/a.sfx")), folder})
+        {
+            QString error;
+            QVERIFY(!saveChainFile(path, EffectChain{}, error));
+            ScriptedUiServices ui;
+            ui.files.push_back(path);
+            EffectSetting s;
+            FrmFX dialog(s, ui);
+            click(dialog, "cmdSave");
+            QCOMPARE(ui.messages().size(), 1);
+            QVERIFY(!QFile::exists(path + QStringLiteral(".tmp")));
+        }
+    }
+
+    void dispatchRunsWhatTheDialogSays_data()
+    {
+        QTest::addColumn<int32_t>("code");
+        QTest::addColumn<int32_t>("frames");
+        QTest::addColumn<QString>("preset"); // an effect file the script loads, or empty
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<QString>("expected"); // the FXIt call, selStart 5000
+        const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
+        const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
+        const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
+        QTest::newRow("band pass 200/100 runs as 100/200")
+            << 7 << 2000 << QString() << sliders(200, 100) << "FXIt(7,5000,7000,100,200,128)";
+        QTest::newRow("band pass values loaded under Echo keep their order")
+            << 7 << 2000 << echoBand << loadThen("OKButton") << "FXIt(7,5000,7000,200,100,128)";
+        QTest::newRow("Amp - Gain preset in the Echo dialog runs the echo")
+            << 3 << 2000 << gain << loadThen("OKButton") << "FXIt(3,5000,7000,16,255,128)";
+        QTest::newRow("1025 frames run")
+            << 3 << 1025 << QString() << sliders(1, 2) << "FXIt(3,5000,6025,1,2,128)";
+        QTest::newRow("1024 frames do not") << 3 << 1024 << QString() << sliders(1, 2) << "";
+        QTest::newRow("Cancel") << 3 << 2000 << QString() << sliders(1, 2, "CancelButton") << "";
+        QTest::newRow("Cancel after loading a file saved with OK's flag")
+            << 3 << 2000 << okFlag << loadThen("CancelButton") << "";
+    }
+
+    void dispatchRunsWhatTheDialogSays()
+    {
+        QFETCH(int32_t, code);
+        QFETCH(int32_t, frames);
+        QFETCH(QString, preset);
+        QFETCH(Script, script);
+        QFETCH(QString, expected);
+        Engine engine;
+        ScriptedUiServices ui;
+        if (!preset.isEmpty())
+            ui.files.push_back(preset);
+        ui.dialogs.push_back(script);
+        QStringList shown;
+        int redraws = 0;
+        const FxStudioHooks hooks{[&](const QString& t) { shown << t; },
+                                  [&] { shown << QStringLiteral("hidden"); }, [&] { ++redraws; }};
+        EffectSetting setting;
+        const bool ran = dispatchEffect(code, setting, {5000, 5000 + frames}, engine.fx, ui, hooks);
+        QCOMPARE(engine.graph(), expected.isEmpty() ? QStringList() : QStringList{expected});
+        QCOMPARE(ran, !expected.isEmpty());
+        const QStringList messageWindow{"Applying Effects ...", "hidden"};
+        QCOMPARE(shown, ran ? messageWindow : QStringList());
+        QCOMPARE(redraws, ran ? 1 : 0);
+        QVERIFY(ui.messages().isEmpty());
+    }
+
+    void fadeScalesEverySampleOfTheSelection_data()
+    {
+        QTest::addColumn<int>("end"); // value2 (value1 is 0)
+        QTest::addColumn<int32_t>("selStart");
+        QTest::addColumn<int>("level");        // every sample of the track
+        QTest::addColumn<Samples>("expected"); // (sample index, value)
+        // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
+        QTest::newRow("0/0 silences, the left sample of frame selEnd too")
+            << 0 << 100 << 8192
+            << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
+        QTest::newRow("0/255 rises linearly, halves to even")
+            << 255 << 100 << 8192 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
+                                             {4295, 8158}, {4296, 8160}, {4297, 8192}};
+        QTest::newRow("halves to even below zero")
+            << 255 << 100 << -8192 << Samples{{201, -2}, {264, -128}, {392, -382}, {4296, -8160}};
+        QTest::newRow("a selection to the track's end")
+            << 255 << 4000 - 2048 << 8192 << Samples{{7999, 8158}};
+    }
+
+    void fadeScalesEverySampleOfTheSelection()
+    {
+        QFETCH(int, end);
+        QFETCH(int32_t, selStart);
+        QFETCH(int, level);
+        QFETCH(Samples, expected);
+        Engine engine;
+        engine.samples.assign(2 * 4000, int16_t(level));
+        ScriptedUiServices ui;
+        ui.dialogs.push_back(sliders(0, end));
+        EffectSetting setting;
+        QVERIFY(dispatchEffect(kFadeCode, setting, {selStart, selStart + 2048}, engine.fx, ui, {}));
+        for (const auto& [index, value] : expected)
+            QCOMPARE(engine.samples[size_t(index)], int16_t(value));
+        QVERIFY(engine.graph().isEmpty());
+        QVERIFY(ui.messages().isEmpty());
+    }
+
+    // Apply hands the track's mix over, copies the selection to the work buffer, runs each entry
+    // in order and mixes the result back.
+
+    void chainApplyRunsEveryEntryOverTheWorkBuffer()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {10000, 60000, 2, 200, 100});
+        add(w, ui, "Gain", sliders(16, 255));
+        add(w, ui, "Echo");
+        click(w, "cmdApply");
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(engine.callsOf("SetTrackAttr"), QStringList{"SetTrackAttr(2,200,100)"});
+        QCOMPARE(engine.graph(),
+                 (QStringList{"FilterGraph(1,10000,60000)", "FXIt(1,10000,60000,16,255,128)",
+                              "FXIt(3,10000,60000,128,128,128)", "FilterGraph(2,10000,60000)"}));
+        QVERIFY(ui.messages().isEmpty());
+    }
+
+    // Audition runs the chain over 65535 frames either side of the selection's middle, plays
+    // the mix and puts the track back; a selection of 262144 frames or less is too short.
+    void auditionRunsTheChainOverTheExcerptAndRestoresIt()
+    {
+        for (const int32_t frames : {262144, 262146})
+        {
+            Engine engine;
+            engine.results.insert(QStringLiteral("IsPlaying"), 1);
+            ScriptedUiServices ui;
+            frmFXList w(engine.fx, ui, m_setting, {1000, 1000 + frames, 0, 255, 128});
+            add(w, ui, "Echo");
+            click(w, "cmdAudition");
+            if (frames == 262144)
+            {
+                QVERIFY(engine.graph().isEmpty());
+                continue;
+            }
+            QCOMPARE(w.AudStart, 1000 + 131073 - 65535);
+            QCOMPARE(w.AudEnd, 1000 + 131073 + 65535);
+            const QString range = QStringLiteral("%1,%2").arg(w.AudStart).arg(w.AudEnd);
+            QStringList expected;
+            for (const int op : {1, 0, 2, 3, 5, 6, 3, 4})
+                expected << (op == 0 ? "FXIt(3," + range + ",128,128,128)"
+                                     : QStringLiteral("FilterGraph(%1,").arg(op) + range + ")");
+            QCOMPARE(engine.graph(), expected);
+            // The excerpt played to its end (131070 frames: the fourth position) before the stop.
+            QCOMPARE(engine.callsOf("GetPosition").size(), 4);
+            QVERIFY(ui.messages().isEmpty());
+        }
+    }
+
+    void listCommandsKeepTheChainInOrder()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
+        add(w, ui, "Echo");
+        add(w, ui, "Band Pass", sliders(200, 100));
+        add(w, ui, "Wah", [](QDialog& d) { d.reject(); }); // cancelled: not added
+        add(w, ui, "FFT Bow");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        QCOMPARE(w.chain().entries[1], (ChainEntry{100, 200, 0, 128, 0, 7}));
+
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
+        list->setCurrentRow(0);
+        click(w, "cmdUp"); // first entry: nothing
+        list->setCurrentRow(2);
+        click(w, "cmdDown"); // last entry: nothing
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        click(w, "cmdUp");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "FFT Bow", "Band Pass"}));
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(w.chain().entries[2].code, 7);
+        click(w, "cmdDelete");
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
+        QCOMPARE(w.chain().count, 2);
+
+        // Edit: the dialog opens on the entry's values; OK stores the new ones, band pass ordered.
+        int shownLow = -1;
+        ui.dialogs.push_back(
+            [&](QDialog& d)
+            {
+                shownLow = d.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value();
+                sliders(250, 30)(d);
+            });
+        list->setCurrentRow(1);
+        emit list->itemDoubleClicked(list->item(1));
+        QCOMPARE(shownLow, 100);
+        QCOMPARE(w.chain().entries[1], (ChainEntry{30, 250, 0, 128, 0, 7}));
+
+        // Saved and loaded back through the window; a failed load keeps the chain and the list.
+        const QString path = m_dir.filePath(QStringLiteral("two.mfx"));
+        ui.files = {path, m_dir.filePath(QStringLiteral("missing.mfx")), path};
+        click(w, "cmdSave");
+        const EffectChain saved = w.chain();
+        click(w, "cmdLoad");
+        QCOMPARE(ui.messages().size(), 1);
+        click(w, "cmdLoad");
+        QCOMPARE(w.chain(), saved);
+        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
+
+        // The close button acts as Cancel and runs nothing.
+        w.show();
+        w.close();
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QVERIFY(engine.graph().isEmpty());
+    }
+
+    void theEighteenthEntryIsRefused()
+    {
+        Engine engine;
+        ScriptedUiServices ui;
+        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
+        for (int i = 0; i < 17; ++i)
+            add(w, ui, "Gain");
+        add(w, ui, "Echo");
+        QCOMPARE(w.chain().count, 17);
+        QCOMPARE(ui.texts(Shown::Kind::Dialog).size(),
+                 17); // no dialog shown for the 18th
+        QCOMPARE(ui.messages(), QStringList{"The chain is full: it holds 17 effects."});
+        QCOMPARE(chosen(w).size(), 17);
+    }
+};
+
+QTEST_MAIN(FxTest)
+#include "FxTest.moc"
