@@ -12,20 +12,14 @@ target_sources(wavorn_core PRIVATE
 # mix back.
 add_library(vumo_spectral_signals STATIC tests/engine/fx/SpectralTestSignals.cpp)
 add_executable(spectral_tests
-    tests/engine/fx/FftTest.cpp
-    tests/engine/fx/SpectralMathTest.cpp
     tests/engine/fx/SpectralOpsTest.cpp
     tests/engine/fx/SpectralTest.cpp
-    tests/engine/fx/FilterGraphTest.cpp
 )
 target_link_libraries(spectral_tests PRIVATE wavorn_core vumo_spectral_signals GTest::gtest_main)
 gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 
 # Through the shared library on the virtual devices: FilterGraph and the FFT codes of FXIt.
-add_executable(spectral_export_tests
-    tests/engine/fx/FilterGraphExportTest.cpp
-    tests/engine/fx/SpectralExportTest.cpp
-)
+add_executable(spectral_export_tests tests/engine/fx/SpectralExportTest.cpp)
 target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_testwave vumo_spectral_signals
                                                     GTest::gtest_main)
 gtest_discover_tests(spectral_export_tests DISCOVERY_TIMEOUT 60)

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,9 +36,7 @@ protected:
 
     std::string trackFile(int track) const
     {
-        char name[32];
-        std::snprintf(name, sizeof name, "t%d.wav", track);
-        return dir.file(name);
+        return dir.file("t" + std::to_string(track) + ".wav");
     }
 
     // Opens the engine for `frames` and pushes one track per sample vector with its
@@ -53,12 +53,30 @@ protected:
             ASSERT_EQ(SetTrackAttr(int32_t(t), attrs[t].first, attrs[t].second), 0);
         }
     }
+    // The current track's first `frames` frames through TrackRead.
+    static std::vector<int16_t> trackSamples(int32_t frames)
+    {
+        std::vector<int16_t> s(2 * size_t(frames));
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] = int16_t(TrackRead(int32_t(i)));
+        return s;
+    }
+    // Waits (the virtual clock runs at 20x) until the block has played out; then gives the
+    // input, on the same clock, a moment to catch up with the output.
+    static bool waitWhilePlaying()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (IsPlaying() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        return !IsPlaying();
+    }
 
     static std::pair<int32_t, int32_t> gains(int32_t volume, int32_t pan)
     {
         return {volume * std::min(255, 393 - pan) / 256, volume * std::min(255, pan + 128) / 256};
     }
-    // The gain mix: d = clamp((s * g + d * 256) >> 8) per channel.
+    // The gain mix: d = clamp((s * g + d * 256) >> 8) per channel, from frame dstFrame of d.
     static void mixInto(std::vector<int16_t>& d, const std::vector<int16_t>& s,
                         std::pair<int32_t, int32_t> g, size_t dstFrame = 0)
     {

@@ -36,18 +36,12 @@ protected:
     // `frames` frames all (l, r).
     static std::vector<int16_t> constant(int32_t frames, int16_t l, int16_t r)
     {
-        std::vector<int16_t> s(2 * size_t(frames));
-        for (size_t i = 0; i < s.size(); ++i)
-            s[i] = i % 2 ? r : l;
+        std::vector<int16_t> s(2 * size_t(frames), l);
+        for (size_t i = 1; i < s.size(); i += 2)
+            s[i] = r;
         return s;
     }
-    static std::vector<int16_t> trackSamples()
-    {
-        std::vector<int16_t> s(2 * size_t(kFrames));
-        for (size_t i = 0; i < s.size(); ++i)
-            s[i] = int16_t(TrackRead(int32_t(i)));
-        return s;
-    }
+    static std::vector<int16_t> trackSamples() { return ExportFixture::trackSamples(kFrames); }
     static int32_t left(int32_t frame) { return TrackRead(2 * frame); }
     static int32_t right(int32_t frame) { return TrackRead(2 * frame + 1); }
     // True when the track counts as edited: SaveEdits then rewrites its file, which this first

@@ -1,7 +1,6 @@
-// FXIt through the library's exports: range clamping, the edited mark, dispatch and the trace
-// log.
+// FXIt through the library's exports: dispatch on the low 8 bits, range clamping, the edited
+// mark and the trace log.
 #include "CurrentTrackFixture.h"
-#include "FxTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,30 +8,15 @@
 #include <regex>
 #include <string>
 
-namespace
-{
-
-class FXItExport : public CurrentTrackFixture
-{
-protected:
-    // Loads random frames within +-20000 and returns them.
-    std::vector<int16_t> loadRandom(uint32_t seed)
-    {
-        const auto s = fxtest::randomTrack(kFrames, seed, 20000).samples;
-        loadTrack(s);
-        return s;
-    }
-};
-
-} // namespace
+using FXItExport = CurrentTrackFixture;
 
 TEST_F(FXItExport, GainDoublesTheWeightedChannelOnlyInsideTheRange)
 {
-    std::vector<int16_t> s(2 * size_t(kFrames), 1000);
-    loadTrack(s);
+    loadTrack(constant(kFrames, 1000, 1000));
     EXPECT_FALSE(trackIsEdited()); // the edited mark comes from FXIt, not from loading
-    loadTrack(s);
-    EXPECT_EQ(FXIt(1, 1000, 9000, 32, 255, 0), 0);
+    loadTrack(constant(kFrames, 1000, 1000));
+    // Code and parameters count by their low 8 bits: gain, P1 32, P2 255, P3 0.
+    EXPECT_EQ(FXIt(256 + 1, 1000, 9000, 256 + 32, 256 + 255, 512), 0);
     for (int32_t f = 0; f < kFrames; ++f)
     {
         const bool inside = f >= 1000 && f < 9000;
@@ -42,31 +26,31 @@ TEST_F(FXItExport, GainDoublesTheWeightedChannelOnlyInsideTheRange)
     EXPECT_TRUE(trackIsEdited());
 }
 
-TEST_F(FXItExport, AReversedOrEmptyRangeChangesNothingButMarksTheTrackEdited)
+TEST_F(FXItExport, ReversedOrEmptyRangesChangeNothingButMarkTheTrackEdited)
 {
     for (const auto& [first, last] : {std::pair{5000, 1000}, std::pair{300, 300}})
     {
-        const auto s = loadRandom(3);
+        loadTrack(testwave::ramp(kFrames, 3));
         EXPECT_EQ(FXIt(1, first, last, 255, 255, 0), 0);
-        EXPECT_EQ(trackSamples(), s);
+        EXPECT_EQ(trackSamples(), testwave::ramp(kFrames, 3));
         EXPECT_TRUE(trackIsEdited());
     }
 }
 
 TEST_F(FXItExport, ExtremeRangesAreClampedToTheTrackAndAnyInt32ArgumentIsSafe)
 {
-    const auto s = loadRandom(1);
-    EXPECT_EQ(FXIt(19, INT_MIN, INT_MAX, 0, 0, 0), 0);
-    const auto after = trackSamples();
+    const auto s = testwave::ramp(kFrames, 1);
+    loadTrack(s);
+    EXPECT_EQ(FXIt(19, INT_MIN, INT_MAX, 0, 0, 0), 0); // reverse
     for (int32_t f = 0; f < kFrames; ++f)
-        ASSERT_EQ(after[2 * size_t(f)], s[2 * size_t(kFrames - 1 - f)]);
+        ASSERT_EQ(left(f), s[2 * size_t(kFrames - 1 - f)]) << f;
     for (int32_t code = 0; code <= 40; ++code)
         for (int32_t v : {INT_MIN, -1, 0, 255, INT_MAX})
             ASSERT_EQ(FXIt(code, kFrames - 5000, v, v, v, v), 0) << code;
     EXPECT_EQ(FXIt(2, INT_MAX, INT_MIN, 0, 0, 0), 0);
 }
 
-TEST_F(FXItExport, TheTraceLogHoldsFXItTheLow8BitsOfTheCodeInHexLoPassAndThe129FilterTaps)
+TEST_F(FXItExport, TheTraceLogHoldsTheCodeInHexLoPassAndThe129FilterTaps)
 {
     const std::string logPath = dir.file("trace.log");
     setenv("VUMO_LOG", logPath.c_str(), 1);

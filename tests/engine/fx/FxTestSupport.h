@@ -16,20 +16,16 @@ namespace fxtest
 {
 
 using wavorn::fx::FxParams;
-using wavorn::fx::SampleSpan;
-using Effect = void (*)(SampleSpan, const FxParams&);
+using Effect = void (*)(wavorn::fx::SampleSpan, const FxParams&);
 
 struct TestTrack
 {
     std::vector<int16_t> samples;
 
     explicit TestTrack(int32_t frames) : samples(2 * size_t(frames), 0) {}
-    int32_t frames() const { return int32_t(samples.size() / 2); }
-    SampleSpan span() { return {samples.data(), samples.size()}; }
+    wavorn::fx::SampleSpan span() { return {samples.data(), samples.size()}; }
     int16_t& left(int32_t frame) { return samples[2 * size_t(frame)]; }
     int16_t& right(int32_t frame) { return samples[2 * size_t(frame) + 1]; }
-    int16_t left(int32_t frame) const { return samples[2 * size_t(frame)]; }
-    int16_t right(int32_t frame) const { return samples[2 * size_t(frame) + 1]; }
     int16_t at(int32_t frame, int32_t channel) const
     {
         return samples[2 * size_t(frame) + channel];
@@ -39,10 +35,6 @@ struct TestTrack
     {
         for (size_t i = 0; i < samples.size(); ++i)
             samples[i] = int16_t(f(int32_t(i / 2), int32_t(i % 2)));
-    }
-    void fill(int16_t l, int16_t r)
-    {
-        generate([=](int32_t, int32_t c) { return c ? r : l; });
     }
 };
 
@@ -70,28 +62,15 @@ inline TestTrack sineTrack(int32_t frames, double hz, double amplitude)
     return t;
 }
 
-// Sign changes of one channel over frames [first, last); zeros belong to no sign.
-inline int32_t zeroCrossings(const TestTrack& t, int32_t first, int32_t last, int32_t channel)
-{
-    int32_t count = 0, previous = 0;
-    for (int32_t f = first; f < last; ++f)
-    {
-        const int32_t sign = t.at(f, channel) > 0 ? 1 : t.at(f, channel) < 0 ? -1 : previous;
-        count += previous != 0 && sign != previous;
-        previous = sign;
-    }
-    return count;
-}
-
 // Frames [from, to) of a and b are equal; names the first frame that is not.
 inline ::testing::AssertionResult sameFrames(const TestTrack& a, const TestTrack& b, int32_t from,
                                              int32_t to)
 {
-    for (int32_t f = from; f < to; ++f)
-        if (a.left(f) != b.left(f) || a.right(f) != b.right(f))
+    for (int32_t s = 2 * from; s < 2 * to; ++s)
+        if (a.samples[size_t(s)] != b.samples[size_t(s)])
             return ::testing::AssertionFailure()
-                   << "frame " << f << ": (" << a.left(f) << ", " << a.right(f) << ") vs ("
-                   << b.left(f) << ", " << b.right(f) << ")";
+                   << "frame " << s / 2 << " channel " << s % 2 << ": " << a.samples[size_t(s)]
+                   << " vs " << b.samples[size_t(s)];
     return ::testing::AssertionSuccess();
 }
 
@@ -111,15 +90,15 @@ inline void expectConstantCase(const ConstantCase& c)
 {
     SCOPED_TRACE(c.what);
     TestTrack t(c.frames);
-    t.fill(c.inL, c.inR);
+    t.generate([&](int32_t, int32_t ch) { return ch ? c.inR : c.inL; });
     const TestTrack before = t;
     c.fx(t.span(), params(0, c.frames, c.p1, c.p2, c.p3));
     EXPECT_TRUE(sameFrames(t, before, 0, c.head));
     EXPECT_TRUE(sameFrames(t, before, c.frames - c.tail, c.frames));
     for (int32_t f = c.head; f < c.frames - c.tail; ++f)
     {
-        ASSERT_NEAR(t.left(f), c.outL, c.tolerance) << "frame " << f;
-        ASSERT_NEAR(t.right(f), c.outR, c.tolerance) << "frame " << f;
+        ASSERT_NEAR(t.at(f, 0), c.outL, c.tolerance) << "frame " << f;
+        ASSERT_NEAR(t.at(f, 1), c.outR, c.tolerance) << "frame " << f;
     }
 }
 

@@ -1,12 +1,12 @@
-// The FFT effects (codes 26 to 32, and the codes nothing else claims) through FXIt on a track
-// loaded from a wave file.
+// FilterGraph and the FFT codes of FXIt through libwavorn: the effect chain's copy-out,
+// mix-back, swap, copy-back and audition on the virtual devices, with ranges clamped.
 #include "tests/engine/ExportFixture.h"
 
 #include "SpectralTestSignals.h"
 
 #include <climits>
 
-using namespace spectraltest;
+using namespace testwave;
 
 namespace
 {
@@ -15,85 +15,133 @@ class SpectralExport : public ExportFixture
 {
 protected:
     static constexpr int32_t kFrames = 60000;
-    static constexpr int32_t kFirst = 2000;
-    static constexpr int32_t kLast = 50000;
-    std::vector<int16_t> m_input;
 
-    void SetUp() override
+    // One current track of kFrames frames at (volume, pan), loaded from `samples`.
+    void openWith(const std::vector<int16_t>& samples, int32_t volume = 255, int32_t pan = 128)
     {
-        ExportFixture::SetUp();
-        m_input = stereoTones(kFrames, {{1000.0, 10000.0}}, {{440.0, 6000.0}, {2500.0, 3000.0}});
-        openTracks(kFrames, {m_input}, {{255, 128}});
-        ASSERT_EQ(SetCurTrack(0, 1), 0); // loads the file into trackBuf
+        openTracks(kFrames, {samples}, {{volume, pan}});
+        ASSERT_EQ(SetCurTrack(0, 1), 0);
     }
-    static std::vector<int16_t> read()
+    static void write(const std::vector<int16_t>& samples)
     {
-        std::vector<int16_t> s(2 * size_t(kFrames));
-        for (int32_t i = 0; i < 2 * kFrames; ++i)
-            s[size_t(i)] = int16_t(TrackRead(i));
-        return s;
-    }
-    // FXIt reaches the spectral engine once the effect processor dispatches to it: code 33
-    // then silences the frames the pass writes.
-    bool spectralDispatchPresent()
-    {
-        FXIt(33, kFirst, kLast, 0, 0, 0);
-        const bool silenced = TrackRead(2 * 20000) == 0 && TrackRead(2 * 20001) == 0;
-        EXPECT_EQ(Undo(), 0); // back to the file
-        return silenced;
+        for (size_t i = 0; i < samples.size(); ++i)
+            ASSERT_EQ(TrackWrite(int32_t(i), samples[i]), 0);
     }
 };
 
 } // namespace
 
-TEST_F(SpectralExport, EqAtEqualValuesKeepsTheTrackAlignedAndScaled)
+TEST_F(SpectralExport, CopyOutSwapAndCopyBackLeaveTheTrackAsItBegan)
 {
-    if (!spectralDispatchPresent())
-        GTEST_SKIP() << "FXIt does not reach the spectral engine yet";
-    ASSERT_EQ(FXIt(28, kFirst, kLast, 200, 200, 200), 0);
-    const std::vector<int16_t> out = read();
-    const double scale = 1.5 * 200 / 256;
-    EXPECT_LE(largestDifference(out, m_input, 0, kFirst + 1, kLast - 3072, scale), 2);
-    EXPECT_LE(largestDifference(out, m_input, 1, kFirst + 1, kLast - 3072, scale), 2);
-    EXPECT_EQ(largestDifference(out, m_input, 0, 0, kFirst + 1, 1.0), 0);
-    EXPECT_EQ(largestDifference(out, m_input, 1, kLast - 3072, kFrames, 1.0), 0);
+    const std::vector<int16_t> original = ramp(kFrames, 3);
+    openWith(original);
+    ASSERT_EQ(FilterGraph(1, 5000, 9000), 0); // playBuf keeps the dry copy
+    std::vector<int16_t> processed = original;
+    for (int32_t f = 5000; f < 9000; ++f)
+        processed[2 * size_t(f)] = int16_t(-processed[2 * size_t(f)] / 2);
+    write(processed);
+    ASSERT_EQ(FilterGraph(3, 5000, 9000), 0); // swap: the dry copy back in the track
+    EXPECT_EQ(trackSamples(kFrames), original);
+    ASSERT_EQ(FilterGraph(3, 5000, 9000), 0); // and the processed range again
+    EXPECT_EQ(trackSamples(kFrames), processed);
+    ASSERT_EQ(FilterGraph(4, 5000, 9000), 0); // copy back
+    EXPECT_EQ(trackSamples(kFrames), original);
+    for (int32_t op : {0, 7, 255, -1, INT_MIN}) // other operations do nothing
+        EXPECT_EQ(FilterGraph(op, 0, kFrames), 0);
+    EXPECT_EQ(trackSamples(kFrames), original);
 }
 
-TEST_F(SpectralExport, PitchAtRatioHalfTurns1000HzInto500Hz)
+TEST_F(SpectralExport, MixBackUsesTheTrackGains)
 {
-    if (!spectralDispatchPresent())
-        GTEST_SKIP() << "FXIt does not reach the spectral engine yet";
-    ASSERT_EQ(FXIt(26, kFirst, kLast, 0, 0, 0), 0);
-    const std::vector<int16_t> out = read();
-    EXPECT_NEAR(zeroCrossingHz(out, 0, kFirst + 4097, kLast - 3073), 500.0, 1.0);
+    openWith(std::vector<int16_t>(2 * kFrames, 4000), 255, 0); // gains 254 and 127
+    ASSERT_EQ(FilterGraph(1, 2000, 3000), 0);
+    for (int32_t f = 2000; f < 3000; ++f)
+        TrackWrite(2 * f, 10000);
+    ASSERT_EQ(FilterGraph(2, 2000, 3000), 0);
+    EXPECT_EQ(TrackRead(2 * 2000), 3968);                 // 4000 * 254 / 256 at level 0
+    EXPECT_NEAR(TrackRead(2 * 2500), 3968 + 10000, 1);    // the fades meet in the middle
+    EXPECT_NEAR(TrackRead(2 * 2750 + 1), 1984 + 2000, 1); // the right half-way down
+    EXPECT_EQ(TrackRead(2 * 1999), 4000);                 // outside the range nothing changes
+    EXPECT_EQ(TrackRead(2 * 3000), 4000);
 }
 
-TEST_F(SpectralExport, CodesOutsideTheTableSilenceTheWrittenFrames)
+TEST_F(SpectralExport, RangesAreClampedToTheBuffers)
 {
-    if (!spectralDispatchPresent())
-        GTEST_SKIP() << "FXIt does not reach the spectral engine yet";
-    for (int32_t code : {0, 33, 255, 256 + 33})
-    {
-        ASSERT_EQ(FXIt(code, kFirst, kLast, 9, 9, 9), 0);
-        const std::vector<int16_t> out = read();
-        EXPECT_EQ(out[2 * (kFirst + 1)], 0) << "code " << code;
-        EXPECT_EQ(out[2 * (kLast - 3073) + 1], 0) << "code " << code;
-        EXPECT_EQ(out[2 * kFirst], m_input[2 * kFirst]) << "code " << code;
-        EXPECT_EQ(out[2 * (kLast - 3072)], m_input[2 * (kLast - 3072)]) << "code " << code;
-        ASSERT_EQ(Undo(), 0);
-    }
-}
-
-TEST_F(SpectralExport, ShortRangesAndWildRangesAreSafe)
-{
-    // These hold whether or not FXIt dispatches yet: nothing outside the track is touched and
-    // a range of 3073 frames leaves the track unchanged.
-    EXPECT_EQ(FXIt(28, 1000, 1000 + 3073, 0, 0, 0), 0);
-    EXPECT_EQ(read(), m_input);
+    const std::vector<int16_t> original = ramp(kFrames, 1);
+    openWith(original);
+    // None of these may reach outside trackBuf or playBuf (the sanitizers watch).
+    for (int32_t op = 1; op <= 4; ++op)
+        for (const auto& [first, last] :
+             {std::pair{INT_MIN, INT_MAX}, {kFrames - 10, INT_MAX}, {INT_MAX, INT_MIN}, {500, 100}})
+            EXPECT_EQ(FilterGraph(op, first, last), 0);
+    write(original);
+    ASSERT_EQ(FilterGraph(1, -5, kFrames + 5), 0);
+    ASSERT_EQ(FilterGraph(4, INT_MIN, INT_MAX), 0);
+    EXPECT_EQ(trackSamples(kFrames), original);
     for (int32_t code = 26; code <= 32; ++code)
     {
         EXPECT_EQ(FXIt(code, INT_MIN, INT_MAX, 255, 255, 255), 0);
         EXPECT_EQ(FXIt(code, kFrames - 5000, INT_MAX, 255, 255, 255), 0);
-        EXPECT_EQ(FXIt(code, INT_MAX, INT_MIN, 255, 255, 255), 0);
     }
+}
+
+TEST_F(SpectralExport, PlayAuditionsPlayBufAndStopEndsIt)
+{
+    setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
+    const std::vector<int16_t> original = ramp(kFrames, 100);
+    openWith(original);
+    FilterGraph(6, 0, 0); // stop without play is harmless
+    ASSERT_EQ(FilterGraph(1, 10000, 12000), 0);
+    ASSERT_EQ(FilterGraph(5, 0, 0), 0);
+    EXPECT_EQ(IsPlaying(), 1);
+    ASSERT_TRUE(waitWhilePlaying());
+    EXPECT_EQ(FilterGraph(6, 0, 0), 0);
+    EXPECT_EQ(IsPlaying(), 0);
+    CloseLib(); // brings the heard file's header up to date
+    const std::vector<int16_t> heard = readSamples(dir.file("heard.wav"));
+    ASSERT_GE(heard.size(), 2 * size_t(2000));
+    EXPECT_EQ(std::vector<int16_t>(heard.begin(), heard.begin() + 4000),
+              std::vector<int16_t>(original.begin() + 20000, original.begin() + 24000));
+}
+
+TEST_F(SpectralExport, StopEndsALongAuditionAtOnceAndTheTransportStillWorks)
+{
+    openWith(ramp(kFrames, 1));
+    setenv("VUMO_VIRTUAL_SPEED", "1", 1); // real time: the block lasts longer than the test
+    ASSERT_EQ(FilterGraph(5, 0, 0), 0);
+    EXPECT_EQ(IsPlaying(), 1);
+    EXPECT_EQ(FilterGraph(6, 0, 0), 0);
+    EXPECT_EQ(IsPlaying(), 0);
+    EXPECT_EQ(PlayTracks(0, 100), 0);
+    EXPECT_EQ(IsPlaying(), 1);
+}
+
+TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
+{
+    using namespace spectraltest;
+    const int32_t first = 2000, last = 50000;
+    const auto input = stereoTones(kFrames, {{1000.0, 10000.0}}, {{440.0, 6000.0}});
+    openWith(input);
+    ASSERT_EQ(FXIt(28, first, last, 200, 200, 200), 0); // EQ at equal values
+    auto out = trackSamples(kFrames);
+    for (int32_t c = 0; c < 2; ++c)
+    {
+        EXPECT_LE(largestDifference(out, input, c, first + 1, last - 3072, 1.5 * 200 / 256), 2);
+        EXPECT_EQ(largestDifference(out, input, c, 0, first + 1, 1.0), 0);
+        EXPECT_EQ(largestDifference(out, input, c, last - 3072, kFrames, 1.0), 0);
+    }
+    ASSERT_EQ(Undo(), 0);
+    ASSERT_EQ(FXIt(26, first, last, 0, 0, 0), 0); // pitch at ratio 1/2
+    EXPECT_NEAR(zeroCrossingHz(trackSamples(kFrames), 0, first + 4097, last - 3073), 500.0, 1.0);
+    for (int32_t code : {0, 33, 255, 256 + 33})
+    {
+        ASSERT_EQ(Undo(), 0);
+        ASSERT_EQ(FXIt(code, first, last, 9, 9, 9), 0);
+        EXPECT_EQ(TrackRead(2 * (first + 1)), 0) << code;
+        EXPECT_EQ(TrackRead(2 * (last - 3073) + 1), 0) << code;
+        EXPECT_EQ(TrackRead(2 * first), input[2 * first]) << code;
+    }
+    ASSERT_EQ(Undo(), 0);
+    EXPECT_EQ(FXIt(28, 1000, 1000 + 3073, 0, 0, 0), 0); // too short: unchanged
+    EXPECT_EQ(trackSamples(kFrames), input);
 }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstdlib>
 #include <numbers>
 
@@ -33,22 +32,6 @@ std::vector<int16_t> stereoTones(int32_t frames, std::initializer_list<Tone> lef
         samples[2 * size_t(f) + 1] = int16_t(sumOfTones(right, f));
     }
     return samples;
-}
-
-double toneAmplitude(std::span<const int16_t> samples, int32_t channel, int32_t from, int32_t to,
-                     double hz)
-{
-    std::complex<double> sum = 0.0;
-    double windowSum = 0.0;
-    const int32_t length = to - from;
-    for (int32_t i = 0; i < length; ++i)
-    {
-        const double w = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / length);
-        const double x = samples[2 * size_t(from + i) + size_t(channel)];
-        sum += w * x * std::polar(1.0, -2.0 * std::numbers::pi * hz * (from + i) / 44100.0);
-        windowSum += w;
-    }
-    return 2.0 * std::abs(sum) / windowSum;
 }
 
 double zeroCrossingHz(std::span<const int16_t> samples, int32_t channel, int32_t from, int32_t to)

@@ -1,5 +1,5 @@
 // Test signals for the spectral engine: stereo sums of sines, and measurements of a channel's
-// tone amplitude and frequency over a stretch of frames.
+// frequency and its difference from a scaled input over a stretch of frames.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +21,6 @@ struct Tone
 // truncated toward zero like the engine's own stores.
 std::vector<int16_t> stereoTones(int32_t frames, std::initializer_list<Tone> left,
                                  std::initializer_list<Tone> right);
-
-// Amplitude of the `hz` component of one channel over frames [from, to), measured through a
-// Hann window (sample units, so a sine of amplitude a reads about a).
-double toneAmplitude(std::span<const int16_t> samples, int32_t channel, int32_t from, int32_t to,
-                     double hz);
 
 // Frequency of one channel over frames [from, to) from the spacing of its rising zero crossings
 // (interpolated between samples); 0 when fewer than two crossings occur.

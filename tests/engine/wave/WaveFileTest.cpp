@@ -1,13 +1,17 @@
-// The wave loader's acceptance rules and result codes, and the writer's bytes.
+// The wave loader's acceptance rules and result codes, the piecewise reader, the writer's bytes
+// and its failures, and the gain arithmetic of the track table, copy and mix.
 #include "engine/wave/WaveFile.h"
 #include "engine/api/Engine.h"
+#include "engine/api/Lifecycle.h"
+#include "engine/wave/Buffers.h"
+#include "platform/WaveHeader.h"
 #include "tests/engine/TestWave.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <unistd.h>
 
@@ -17,279 +21,184 @@ using namespace testwave;
 namespace
 {
 
+namespace fs = std::filesystem;
+
 constexpr int32_t kFrames = 64;
 
-class WaveFileTest : public ::testing::Test
+WaveLayout with(std::function<void(WaveLayout&)> change)
 {
-protected:
+    WaveLayout l;
+    change(l);
+    return l;
+}
+
+} // namespace
+
+TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
+{
+    const auto mono = with([](WaveLayout& l) { l.channels = 1; });
+    const auto slow = with([](WaveLayout& l) { l.rate = 22050; });
+    auto oddFmt = waveBytes(ramp(3, 100), with([](WaveLayout& l) { l.fmtSize = 17; }));
+    oddFmt.insert(oddFmt.begin() + 37, uint8_t(0)); // the pad byte after a 17-byte chunk
+    platform::writeLe32(oddFmt.data() + 4, uint32_t(oddFmt.size() - 8));
+    auto noData = waveBytes(ramp(4));
+    noData.resize(36); // the header up to the format chunk's end
+    auto pastTheEnd = noData;
+    pastTheEnd.insert(pastTheEnd.end(), {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F});
+    std::vector<uint8_t> noRiff = waveBytes(ramp(4)), noWave = noRiff, fmtLater = noRiff;
+    noRiff[0] = noWave[8] = 'X';
+    fmtLater[12] = 'L'; // a chunk before the format chunk
+    struct Row
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        LoadResult result;
+        std::vector<int16_t> start; // the buffer's first samples; empty: left unchanged
+    };
+    const std::vector<int16_t> rampStart = {100, -100, 101, -101, 102, -102, 0, 0};
+    const Row rows[] = {
+        {"stereo, silence after it", waveBytes(ramp(3, 100)), LoadResult::Loaded, rampStart},
+        {"mono expanded",
+         waveBytes({5, -6, 7}, mono),
+         LoadResult::NotStereo,
+         {5, 5, -6, -6, 7, 7, 0, 0}},
+        {"other rate unchanged", waveBytes(ramp(3, 100), slow), LoadResult::OtherRate, rampStart},
+        {"mono at another rate",
+         waveBytes({9}, with([](WaveLayout& l) { l.channels = 1, l.rate = 8000; })),
+         LoadResult::NotStereoOtherRate,
+         {9, 9, 0, 0}},
+        {"long fmt and chunks before data",
+         waveBytes(ramp(3, 100), with(
+                                     [](WaveLayout& l) {
+                                         l.fmtSize = 18, l.chunksBeforeData = {"LIST", "fact"};
+                                     })),
+         LoadResult::Loaded, rampStart},
+        {"5-byte LIST and its pad byte", withOddListChunk(waveBytes(ramp(3, 100))),
+         LoadResult::Loaded, rampStart},
+        {"17-byte fmt and its pad byte", oddFmt, LoadResult::Loaded, rampStart},
+        {"data shorter than declared",
+         waveBytes(ramp(3, 100), with([](WaveLayout& l) { l.declaredDataBytes = 4000; })),
+         LoadResult::Loaded, rampStart},
+        {"no RIFF", noRiff, LoadResult::NoRiff, {}},
+        {"empty", {}, LoadResult::NoRiff, {}},
+        {"no WAVE", noWave, LoadResult::NoWave, {}},
+        {"no fmt first", fmtLater, LoadResult::NoFmt, {}},
+        {"float",
+         waveBytes(ramp(4), with([](WaveLayout& l) { l.formatTag = 3; })),
+         LoadResult::NotPcm,
+         {}},
+        {"8-bit",
+         waveBytes(ramp(4), with([](WaveLayout& l) { l.bits = 8; })),
+         LoadResult::Not16Bit,
+         {}},
+        {"no data chunk", noData, LoadResult::NoData, {}},
+        {"chunk size past the end", pastTheEnd, LoadResult::NoData, {}},
+    };
     TempDir dir;
-    std::vector<int16_t> buffer = std::vector<int16_t>(kFrames * 2, 1234); // stale content
-
-    LoadResult load(const std::vector<uint8_t>& bytes)
+    for (const Row& r : rows)
     {
-        writeBytes(dir.file("in.wav"), bytes);
-        return loadWavToBuf(dir.file("in.wav").c_str(), buffer.data(), kFrames);
+        SCOPED_TRACE(r.what);
+        writeBytes(dir.file("in.wav"), r.bytes);
+        std::vector<int16_t> buffer(2 * kFrames, 1234); // stale content
+        EXPECT_EQ(loadWavToBuf(dir.file("in.wav").c_str(), buffer.data(), kFrames), r.result);
+        if (r.start.empty())
+        {
+            EXPECT_EQ(buffer, std::vector<int16_t>(2 * kFrames, 1234));
+            continue;
+        }
+        EXPECT_EQ(std::vector<int16_t>(buffer.begin(), buffer.begin() + int(r.start.size())),
+                  r.start);
+        EXPECT_EQ(std::count(buffer.begin() + int(r.start.size()), buffer.end(), 0),
+                  2 * kFrames - int(r.start.size()));
     }
-    bool unchanged() const
-    {
-        for (int16_t s : buffer)
-            if (s != 1234)
-                return false;
-        return true;
-    }
-};
-
-TEST_F(WaveFileTest, StereoFileLoadsWithCode0AndSilenceAfterIt)
-{
-    const auto samples = ramp(10);
-    EXPECT_EQ(load(waveBytes(samples)), LoadResult::Loaded);
-    for (size_t i = 0; i < samples.size(); ++i)
-        ASSERT_EQ(buffer[i], samples[i]) << i;
-    for (size_t i = samples.size(); i < buffer.size(); ++i)
-        ASSERT_EQ(buffer[i], 0) << i;
-}
-
-TEST_F(WaveFileTest, LongerFileIsCutAtTheBufferLength)
-{
-    const auto samples = ramp(kFrames + 50);
-    EXPECT_EQ(load(waveBytes(samples)), LoadResult::Loaded);
-    EXPECT_EQ(buffer[2 * kFrames - 2], samples[2 * kFrames - 2]);
-    EXPECT_EQ(buffer[2 * kFrames - 1], samples[2 * kFrames - 1]);
-}
-
-TEST_F(WaveFileTest, MonoFileIsExpandedToBothChannelsWithCode1)
-{
-    WaveLayout mono;
-    mono.channels = 1;
-    EXPECT_EQ(load(waveBytes({5, -6, 7}, mono)), LoadResult::NotStereo);
-    const std::vector<int16_t> expected{5, 5, -6, -6, 7, 7, 0, 0};
-    EXPECT_EQ(std::vector<int16_t>(buffer.begin(), buffer.begin() + 8), expected);
-}
-
-TEST_F(WaveFileTest, MonoFileLongerThanTheTrackIsCutAtTrackLenFrames)
-{
-    WaveLayout mono;
-    mono.channels = 1;
-    std::vector<int16_t> samples(kFrames * 3);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = int16_t(i + 1);
-    EXPECT_EQ(load(waveBytes(samples, mono)), LoadResult::NotStereo);
-    EXPECT_EQ(buffer[2 * kFrames - 1], kFrames);
-    EXPECT_EQ(buffer[2 * kFrames - 2], kFrames);
-}
-
-TEST_F(WaveFileTest, OtherRatesLoadUnchangedWithCode2And3)
-{
-    WaveLayout slow;
-    slow.rate = 22050;
-    EXPECT_EQ(load(waveBytes(ramp(4), slow)), LoadResult::OtherRate);
-    EXPECT_EQ(buffer[0], 1);
-    slow.channels = 1;
-    EXPECT_EQ(load(waveBytes({9, 9}, slow)), LoadResult::NotStereoOtherRate);
-}
-
-TEST_F(WaveFileTest, LongFormatChunkAndChunksBeforeDataAreSkipped)
-{
-    WaveLayout layout;
-    layout.fmtSize = 18;
-    layout.chunksBeforeData = {"LIST", "fact"};
-    EXPECT_EQ(load(waveBytes(ramp(3, 100), layout)), LoadResult::Loaded);
-    EXPECT_EQ(buffer[0], 100);
-    EXPECT_EQ(buffer[5], -102);
-}
-
-TEST_F(WaveFileTest, ChunksOfOddSizeAreFollowedByAPadByte)
-{
-    // Reproducers: a 5-byte "LIST" chunk (as other tools write it) and a 17-byte format chunk,
-    // each with its pad byte before the next chunk.
-    auto withList = withOddListChunk(waveBytes(ramp(3, 100)));
-    WaveLayout longFmt;
-    longFmt.fmtSize = 17;
-    auto withOddFmt = waveBytes(ramp(3, 100), longFmt);
-    withOddFmt.insert(withOddFmt.begin() + 37, uint8_t(0));
-    for (auto* bytes : {&withList, &withOddFmt})
-    {
-        const uint32_t riff = uint32_t(bytes->size() - 8);
-        std::memcpy(bytes->data() + 4, &riff, 4);
-        buffer.assign(buffer.size(), 1234);
-        EXPECT_EQ(load(*bytes), LoadResult::Loaded);
-        EXPECT_EQ(buffer[0], 100);
-        EXPECT_EQ(buffer[5], -102);
-        EXPECT_EQ(buffer[6], 0);
-    }
-}
-
-TEST_F(WaveFileTest, RefusedFilesLeaveTheBufferUnchanged)
-{
-    auto bytes = waveBytes(ramp(4));
-    auto broken = bytes;
-    broken[0] = 'X';
-    EXPECT_EQ(load(broken), LoadResult::NoRiff);
-    broken = bytes;
-    broken[8] = 'X';
-    EXPECT_EQ(load(broken), LoadResult::NoWave);
-    broken = bytes;
-    broken[12] = 'L'; // a chunk before the format chunk
-    EXPECT_EQ(load(broken), LoadResult::NoFmt);
-    WaveLayout layout;
-    layout.formatTag = 3;
-    EXPECT_EQ(load(waveBytes(ramp(4), layout)), LoadResult::NotPcm);
-    layout = {};
-    layout.bits = 8;
-    EXPECT_EQ(load(waveBytes(ramp(4), layout)), LoadResult::Not16Bit);
-    EXPECT_EQ(load({}), LoadResult::NoRiff);
-    EXPECT_TRUE(unchanged());
-}
-
-TEST_F(WaveFileTest, MissingFileIsRefusedWithCode15)
-{
+    std::vector<int16_t> buffer(2 * kFrames);
     EXPECT_EQ(loadWavToBuf(dir.file("none.wav").c_str(), buffer.data(), kFrames),
               LoadResult::CannotOpen);
     EXPECT_EQ(loadWavToBuf(nullptr, buffer.data(), kFrames), LoadResult::CannotOpen);
-    EXPECT_TRUE(unchanged());
 }
 
-TEST_F(WaveFileTest, ChunkWalkEndsAtEndOfFileWithCode16)
+TEST(WaveLoader, LongerFilesAreCutAtTheBufferAndReadOnlyFilesLoad)
 {
-    auto bytes = waveBytes(ramp(4));
-    bytes.resize(36); // the header up to the format chunk's end, no data chunk
-    EXPECT_EQ(load(bytes), LoadResult::NoData);
-    bytes.insert(bytes.end(), {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F}); // skip past the end
-    EXPECT_EQ(load(bytes), LoadResult::NoData);
-    EXPECT_TRUE(unchanged());
+    TempDir dir;
+    std::vector<int16_t> buffer(2 * kFrames), samples(kFrames * 3);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(i + 1);
+    writeBytes(dir.file("m.wav"), waveBytes(samples, with([](WaveLayout& l) { l.channels = 1; })));
+    EXPECT_EQ(loadWavToBuf(dir.file("m.wav").c_str(), buffer.data(), kFrames),
+              LoadResult::NotStereo);
+    EXPECT_EQ(buffer[2 * kFrames - 1], kFrames);
+    writeStereo(dir.file("s.wav"), samples);
+    fs::permissions(dir.file("s.wav"), fs::perms::owner_read);
+    EXPECT_EQ(loadWavToBuf(dir.file("s.wav").c_str(), buffer.data(), kFrames), LoadResult::Loaded);
+    EXPECT_EQ(buffer, std::vector<int16_t>(samples.begin(), samples.begin() + 2 * kFrames));
 }
 
-TEST_F(WaveFileTest, DataShorterThanDeclaredLeavesSilenceNotStaleSamples)
-{
-    WaveLayout layout;
-    layout.declaredDataBytes = 4000;
-    EXPECT_EQ(load(waveBytes(ramp(3, 7), layout)), LoadResult::Loaded);
-    EXPECT_EQ(buffer[4], 9);
-    for (size_t i = 6; i < buffer.size(); ++i)
-        ASSERT_EQ(buffer[i], 0) << i;
-}
-
-TEST_F(WaveFileTest, ReadOnlyFileLoads)
-{
-    writeBytes(dir.file("ro.wav"), waveBytes(ramp(2, 40)));
-    std::filesystem::permissions(dir.file("ro.wav"), std::filesystem::perms::owner_read);
-    EXPECT_EQ(loadWavToBuf(dir.file("ro.wav").c_str(), buffer.data(), kFrames), LoadResult::Loaded);
-    EXPECT_EQ(buffer[0], 40);
-}
-
-TEST(WaveReader, ReadsPiecesInOrderUpToTheDeclaredData)
+TEST(WaveReader, ReadsPiecesInOrderCompletesAPartFrameAndExpandsMono)
 {
     TempDir dir;
     const auto samples = ramp(150001);
     writeStereo(dir.file("p.wav"), samples);
     WaveReader reader(dir.file("p.wav").c_str());
-    ASSERT_EQ(reader.result(), LoadResult::Loaded);
-    std::vector<int16_t> piece(2 * 65536), all;
+    std::vector<int16_t> piece(2 * 65536, 5), all;
     while (const int32_t got = reader.read(piece.data(), 65536))
         all.insert(all.end(), piece.begin(), piece.begin() + 2 * got);
     EXPECT_EQ(all, samples);
-    EXPECT_EQ(reader.read(piece.data(), 10), 0);
-}
-
-TEST(WaveReader, CompletesAFrameTheDataEndsInsideWithSilence)
-{
-    TempDir dir;
     auto bytes = waveBytes(ramp(4, 10));
     bytes.resize(bytes.size() - 2); // the right sample of the last frame is missing
     writeBytes(dir.file("odd.wav"), bytes);
-    WaveReader reader(dir.file("odd.wav").c_str());
-    std::vector<int16_t> buffer(16, 5);
-    EXPECT_EQ(reader.read(buffer.data(), 8), 4);
-    EXPECT_EQ(buffer[6], 13);
-    EXPECT_EQ(buffer[7], 0);
+    EXPECT_EQ(WaveReader(dir.file("odd.wav").c_str()).read(piece.data(), 8), 4);
+    EXPECT_EQ(piece[6], 13);
+    EXPECT_EQ(piece[7], 0);
+    writeBytes(dir.file("m.wav"),
+               waveBytes({1, 2, 3, 4, 5}, with([](WaveLayout& l) { l.channels = 1; })));
+    WaveReader mono(dir.file("m.wav").c_str());
+    EXPECT_EQ(mono.result(), LoadResult::NotStereo);
+    EXPECT_EQ(mono.read(piece.data(), 3), 3);
+    EXPECT_EQ(mono.read(piece.data() + 6, 3), 2);
+    EXPECT_EQ(std::vector<int16_t>(piece.begin(), piece.begin() + 10),
+              (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 4, 4, 5, 5}));
 }
 
-TEST(WaveReader, ExpandsMonoPieceByPieceAndRefusesLikeTheLoader)
-{
-    TempDir dir;
-    WaveLayout mono;
-    mono.channels = 1;
-    writeBytes(dir.file("m.wav"), waveBytes({1, 2, 3, 4, 5}, mono));
-    WaveReader reader(dir.file("m.wav").c_str());
-    EXPECT_EQ(reader.result(), LoadResult::NotStereo);
-    std::vector<int16_t> piece(6);
-    EXPECT_EQ(reader.read(piece.data(), 3), 3);
-    EXPECT_EQ(piece, (std::vector<int16_t>{1, 1, 2, 2, 3, 3}));
-    EXPECT_EQ(reader.read(piece.data(), 3), 2);
-    EXPECT_EQ(piece[2], 5);
-    WaveLayout eightBit;
-    eightBit.bits = 8;
-    writeBytes(dir.file("b.wav"), waveBytes({1, 2}, eightBit));
-    EXPECT_EQ(WaveReader(dir.file("b.wav").c_str()).result(), LoadResult::Not16Bit);
-    EXPECT_EQ(WaveReader(dir.file("none.wav").c_str()).result(), LoadResult::CannotOpen);
-}
-
-TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRange)
-{
-    TempDir dir;
-    const auto samples = ramp(30);
-    ASSERT_EQ(saveBufToWave(10, 20, dir.file("out.wav").c_str(), samples.data()), 0);
-    const auto bytes = readBytes(dir.file("out.wav"));
-    ASSERT_EQ(bytes.size(), 84u);
-    const std::vector<uint8_t> header(bytes.begin(), bytes.begin() + 44);
-    auto expected = waveBytes({});
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
-    EXPECT_EQ(le32(bytes, 4), 76u);
-    EXPECT_EQ(le32(bytes, 40), 40u);
-    EXPECT_EQ(std::vector<uint8_t>(header.begin() + 8, header.begin() + 40),
-              std::vector<uint8_t>(expected.begin() + 8, expected.begin() + 40));
-    const auto written = readSamples(dir.file("out.wav"));
-    EXPECT_EQ(written, std::vector<int16_t>(samples.begin() + 20, samples.begin() + 40));
-}
-
-TEST(WaveWriter, RoundTripThroughTheLoaderIsExact)
+TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRangeAndRoundTripsExactly)
 {
     TempDir dir;
     auto samples = ramp(500);
     samples[3] = -32768;
-    samples[4] = 32767;
-    ASSERT_EQ(saveBufToWave(0, 500, dir.file("rt.wav").c_str(), samples.data()), 0);
+    ASSERT_EQ(saveBufToWave(10, 20, dir.file("out.wav").c_str(), samples.data()), 0);
+    const auto bytes = readBytes(dir.file("out.wav"));
+    ASSERT_EQ(bytes.size(), 84u);
+    const auto expected = waveBytes({});
+    EXPECT_EQ(le32(bytes, 4), 76u);
+    EXPECT_EQ(le32(bytes, 40), 40u);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 4, expected.begin()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 8, bytes.begin() + 40, expected.begin() + 8));
+    EXPECT_EQ(readSamples(dir.file("out.wav")),
+              std::vector<int16_t>(samples.begin() + 20, samples.begin() + 40));
+    ASSERT_EQ(saveBufToWave(0, 500, dir.file("out.wav").c_str(), samples.data()), 0); // over it
     std::vector<int16_t> back(1000, 77);
-    EXPECT_EQ(loadWavToBuf(dir.file("rt.wav").c_str(), back.data(), 500), LoadResult::Loaded);
+    EXPECT_EQ(loadWavToBuf(dir.file("out.wav").c_str(), back.data(), 500), LoadResult::Loaded);
     EXPECT_EQ(back, samples);
-    EXPECT_EQ(waveFileFrames(dir.file("rt.wav").c_str()), 500);
+    EXPECT_EQ(waveFileFrames(dir.file("out.wav").c_str()), 500);
+    ASSERT_EQ(saveBufToWave(3, 3, dir.file("e.wav").c_str(), samples.data()), 0);
+    EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // no working file left
 }
 
-TEST(WaveWriter, OverwritesAnExistingFileAndLeavesNoWorkingFile)
-{
-    TempDir dir;
-    const auto a = ramp(100), b = ramp(10, 9);
-    ASSERT_EQ(saveBufToWave(0, 100, dir.file("t.wav").c_str(), a.data()), 0);
-    ASSERT_EQ(saveBufToWave(0, 10, dir.file("t.wav").c_str(), b.data()), 0);
-    EXPECT_EQ(readSamples(dir.file("t.wav")), b);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(WaveWriter, ReportsFilesThatCannotBeWritten)
+TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
 {
     TempDir dir;
     const auto s = ramp(100);
     EXPECT_EQ(saveBufToWave(0, 100, dir.file("no/such/folder.wav").c_str(), s.data()), -1);
     EXPECT_EQ(saveBufToWave(0, 100, "", s.data()), -1);
     // A device that accepts the open but fails every write: the error is caught at flush.
-    if (std::filesystem::exists("/dev/full"))
-    {
-        EXPECT_EQ(saveBufToWave(0, 100, "/dev/full", s.data()), -1);
-    }
-}
-
-TEST(WaveWriter, AStalePartIsGoneAfterTheNextSuccessfulSave)
-{
-    // A writer stopped half-way (a file size limit's signal) leaves "<file>.vumo-part" behind.
-    TempDir dir;
-    const auto s = ramp(100);
+    EXPECT_EQ(fs::exists("/dev/full") ? saveBufToWave(0, 100, "/dev/full", s.data()) : -1, -1);
+    // A writer stopped half-way leaves "<file>.vumo-part"; the next save clears it, also when
+    // the part cannot be opened for writing and the target is written in place.
     const std::string target = dir.file("t.wav"), part = target + ".vumo-part";
     writeBytes(part, std::vector<uint8_t>(30, 'x'));
     ASSERT_EQ(saveBufToWave(0, 100, target.c_str(), s.data()), 0);
-    EXPECT_FALSE(std::filesystem::exists(part));
-    // In place: the part cannot be opened for writing, the target can.
+    EXPECT_FALSE(fs::exists(part));
     writeBytes(part, std::vector<uint8_t>(30, 'x'));
-    namespace fs = std::filesystem;
     fs::permissions(part, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(target, fs::perms::all);
     fs::permissions(dir.path(), fs::perms::all);
@@ -300,46 +209,26 @@ TEST(WaveWriter, AStalePartIsGoneAfterTheNextSuccessfulSave)
     EXPECT_EQ(inPlace, 0);
     EXPECT_EQ(readSamples(target).size(), 20u);
     EXPECT_FALSE(fs::exists(part));
-}
-
-TEST(WaveWriter, ALinkIsFollowedToItsFileWhetherOrNotThatExists)
-{
-    namespace fs = std::filesystem;
-    TempDir dir;
-    const auto s = ramp(10);
-    for (const bool exists : {true, false})
+    // A link is followed to its file, whether or not that exists.
+    for (const char* name : {"t.wav", "new.wav"})
     {
-        const std::string file = dir.file(exists ? "a.wav" : "b.wav"), link = file + ".lnk";
-        if (exists)
-            writeStereo(file, ramp(3));
-        fs::create_symlink(file, link);
-        ASSERT_EQ(saveBufToWave(0, 10, link.c_str(), s.data()), 0) << exists;
+        const std::string link = dir.file(name) + ".lnk";
+        fs::create_symlink(dir.file(name), link);
+        ASSERT_EQ(saveBufToWave(0, 10, link.c_str(), s.data()), 0) << name;
         EXPECT_TRUE(fs::is_symlink(link));
-        EXPECT_EQ(readSamples(file), s);
+        EXPECT_EQ(readSamples(dir.file(name)), std::vector<int16_t>(s.begin(), s.begin() + 20));
     }
 }
 
-TEST(WaveWriter, EmptyRangeWritesAHeaderOnlyFile)
-{
-    TempDir dir;
-    const auto s = ramp(4);
-    ASSERT_EQ(saveBufToWave(3, 3, dir.file("e.wav").c_str(), s.data()), 0);
-    EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
-}
-
-TEST(TraceLog, LoaderRefusalTextsAndTheSilent16BitRefusal)
+TEST(WaveLoader, TracesRefusalsButNotThe16BitOne)
 {
     TempDir dir;
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
     engine().logging = true;
     std::vector<int16_t> buffer(8);
-    WaveLayout eightBit;
-    eightBit.bits = 8;
-    writeBytes(dir.file("a.wav"), waveBytes({1, 2}, eightBit));
+    writeBytes(dir.file("a.wav"), waveBytes({1, 2}, with([](WaveLayout& l) { l.bits = 8; })));
     loadWavToBuf(dir.file("a.wav").c_str(), buffer.data(), 4);
-    WaveLayout mono;
-    mono.channels = 1;
-    writeBytes(dir.file("b.wav"), waveBytes({1, 2}, mono));
+    writeBytes(dir.file("b.wav"), waveBytes({1, 2}, with([](WaveLayout& l) { l.channels = 1; })));
     loadWavToBuf(dir.file("b.wav").c_str(), buffer.data(), 4);
     engine().logging = false;
     unsetenv("VUMO_LOG");
@@ -349,4 +238,77 @@ TEST(TraceLog, LoaderRefusalTextsAndTheSilent16BitRefusal)
     EXPECT_EQ(text.str(), "LoadWavToBuf\nLoadWavToBuf\nConverting to stereo.\nWave loaded.\n");
 }
 
-} // namespace
+TEST(TrackGains, FollowVolumeAndTheAsymmetricPanLawWithinSixteenBits)
+{
+    struct Row
+    {
+        int32_t volume, pan, left, right;
+    };
+    for (const Row r :
+         {Row{255, 128, 254, 254}, Row{255, 0, 254, 127}, Row{255, 255, 137, 254},
+          Row{255, 138, 254, 254}, Row{0, 128, 0, 0}, Row{INT32_MAX, 128, 32767, 32767},
+          Row{INT32_MIN, 128, -32767, -32767}, Row{100, INT32_MIN, 99, -32767}})
+    {
+        ASSERT_EQ(setTrackAttr(256 + 5, r.volume, r.pan), 0); // low 8 bits name slot 5
+        EXPECT_EQ(engine().tracks[5].gainLeft, r.left) << r.volume << " " << r.pan;
+        EXPECT_EQ(engine().tracks[5].gainRight, r.right) << r.volume << " " << r.pan;
+    }
+    for (int32_t slot : {32, 255, -1})
+        EXPECT_EQ(setTrackAttr(slot, 255, 128), -1) << slot;
+}
+
+TEST(GainMix, EveryGainAndSampleFollowsTheFormulaAndTheClampIsSymmetric)
+{
+    // clamp((s * g + d * 256) >> 8, -32767, 32767): the shift rounds toward minus infinity.
+    int16_t copy[4] = {5, 5, 5, 5};
+    const int16_t fullScale[4] = {-1, 1, 32767, -32767};
+    cpyBufToBuf(fullScale, copy, 0, 2, 0, 254, 254, false);
+    EXPECT_EQ(std::vector<int16_t>(copy, copy + 4), (std::vector<int16_t>{-1, 0, 32511, -32512}));
+    // Fast paths must agree for every gain the table can hold, and odd lengths leave a tail.
+    std::vector<int16_t> s, d;
+    uint32_t x = 99;
+    for (int i = 0; i < 2 * 37; ++i)
+    {
+        s.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
+        d.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
+    }
+    s[0] = -32768, s[1] = 32767, d[2] = -32768, d[3] = 32767;
+    for (int32_t g : {-32767, -256, -255, -1, 0, 1, 127, 254, 255, 256, 257, 1000, 32767})
+        for (bool merge : {false, true})
+        {
+            std::vector<int16_t> got = d;
+            cpyBufToBuf(s.data(), got.data(), 0, 37, 0, g, 254 - g, merge);
+            for (size_t i = 0; i < s.size(); ++i)
+            {
+                const int32_t gain = i % 2 ? 254 - g : g;
+                const int32_t want =
+                    std::clamp((s[i] * gain + (merge ? d[i] * 256 : 0)) >> 8, -32767, 32767);
+                ASSERT_EQ(got[i], want) << "gain " << g << " merge " << merge << " at " << i;
+            }
+        }
+    // The destination offset, each channel's own gain and the silenced range.
+    const int16_t src[4] = {256, 256, 512, 512};
+    int16_t dst[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    cpyBufToBuf(src, dst, 0, 2, 1, 128, 64, true);
+    deleteBuf(dst, 3, 4);
+    EXPECT_EQ(std::vector<int16_t>(dst, dst + 8),
+              (std::vector<int16_t>{1, 1, 129, 65, 257, 129, 0, 0}));
+}
+
+TEST(InterpSample, ReadsLinearlyBetweenFramesAndSilenceOutside)
+{
+    Engine& e = engine();
+    e.trackLen = 4;
+    e.trackBuf = allocateFrames(4);
+    const int16_t s[8] = {0, 100, 1000, 200, 2000, 300, 3000, 400};
+    std::copy(s, s + 8, e.trackBuf.get());
+    EXPECT_DOUBLE_EQ(interpSample(0, 4, 0.25, 0), 1000.0);
+    EXPECT_NEAR(interpSample(0, 2, 0.75, 1), 250.0, 1e-3);
+    EXPECT_NEAR(interpSample(3, 4, 0.5, 0), 1500.0, 1e-3); // frame 4 lies past the end
+    e.trackBuf.reset();
+    e.trackLen = 0;
+    EXPECT_EQ(clampRange(-5, 10, 100).first, 0);
+    EXPECT_EQ(clampRange(50, 500, 100).last, 100);
+    EXPECT_EQ(clampRange(60, 20, 100).frames(), 0);
+    EXPECT_EQ(clampRange(INT32_MIN, INT32_MAX, 100).frames(), 100);
+}
