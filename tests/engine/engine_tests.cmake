@@ -12,7 +12,6 @@ add_executable(engine_export_tests
     tests/engine/api/ExportsTest.cpp
     tests/engine/api/WriteFaultTest.cpp
     tests/engine/transport/TransportTest.cpp
-    tests/engine/transport/MediaCaptureTest.cpp
 )
 target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
 gtest_discover_tests(engine_export_tests DISCOVERY_TIMEOUT 60)

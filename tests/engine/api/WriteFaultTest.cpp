@@ -15,8 +15,8 @@ namespace
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kFrames = 4000; // 16044-byte track files: two and a clip fit 64 KiB
-constexpr int16_t kEdit = 1234;   // the pending edit: sample 0 of track 0
+constexpr int32_t kTrackFrames = 4000; // 16044-byte track files: two and a clip fit 64 KiB
+constexpr int16_t kEdit = 1234;        // the pending edit: sample 0 of track 0
 
 struct Writer
 {
@@ -67,21 +67,21 @@ protected:
             {"CutTo a new file", false, [](const char* c) { return CutTo(500, 3500, c); }, 3000},
             {"CutTo over a file", true, [](const char* c) { return CutTo(500, 3500, c); }, 3000},
             {"SaveAsWave a new file", false,
-             [](const char* c) { return SaveAsWave(0, kFrames, c); }, kFrames},
+             [](const char* c) { return SaveAsWave(0, kTrackFrames, c); }, kTrackFrames},
             {"SaveAsWave over a file", true,
-             [](const char* c) { return SaveAsWave(0, kFrames, c); }, kFrames},
+             [](const char* c) { return SaveAsWave(0, kTrackFrames, c); }, kTrackFrames},
         };
         for (const Writer& w : writers)
         {
             SCOPED_TRACE(w.what);
             for (const auto& e : fs::directory_iterator(disk))
                 fs::remove(e.path());
-            ASSERT_EQ(OpenLib(kFrames, 0), 0);
-            testwave::writeStereo(at("t0.wav"), testwave::ramp(kFrames, 2));
-            testwave::writeStereo(at("t1.wav"), std::vector<int16_t>(2 * size_t(kFrames), 77));
+            ASSERT_EQ(OpenLib(kTrackFrames, 0), 0);
+            testwave::writeStereo(at("t0.wav"), testwave::ramp(kTrackFrames, 2));
+            testwave::writeStereo(at("t1.wav"), std::vector<int16_t>(2 * size_t(kTrackFrames), 77));
             if (w.targetExists)
                 testwave::writeStereo(at("clip.wav"),
-                                      std::vector<int16_t>(2 * size_t(kFrames), -5));
+                                      std::vector<int16_t>(2 * size_t(kTrackFrames), -5));
             for (int32_t t = 0; t < 2; ++t)
             {
                 ASSERT_EQ(SetTrackInfo(t, at(t == 0 ? "t0.wav" : "t1.wav").c_str()), 0);
@@ -89,7 +89,7 @@ protected:
             }
             ASSERT_EQ(SetCurTrack(0, 1), 0);
             ASSERT_EQ(TrackWrite(0, kEdit), 0);
-            const auto track = trackSamples(kFrames);
+            const auto track = trackSamples(kTrackFrames);
 
             rlimit oldLimit{};
             ::getrlimit(RLIMIT_FSIZE, &oldLimit);
@@ -114,7 +114,7 @@ protected:
             ::setrlimit(RLIMIT_FSIZE, &oldLimit);
             EXPECT_EQ(failed, -1);
             EXPECT_EQ(folder(), before);
-            EXPECT_EQ(trackSamples(kFrames), track);
+            EXPECT_EQ(trackSamples(kTrackFrames), track);
 
             fs::remove(at("filler"));
             EXPECT_EQ(w.write(at("clip.wav").c_str()), 0);

@@ -1,43 +1,46 @@
 // CopyTo, CutTo and PasteFrom through the library's exports.
-#include "tests/engine/fx/CurrentTrackFixture.h"
+#include "tests/engine/ExportFixture.h"
 
 #include <climits>
 
 namespace
 {
 
-class Clips : public CurrentTrackFixture
+class Clips : public ExportFixture
 {
 protected:
-    // A track whose frame f holds (f, -f).
-    void loadRamp() { loadTrack(testwave::ramp(kFrames, 0)); }
+    // A current track whose frame f holds (f, -f).
+    void SetUp() override
+    {
+        ExportFixture::SetUp();
+        openCurrent(ramp);
+    }
     // Writes a clip of `frames` frames all (l, r).
     std::string clip(int32_t frames, int16_t l, int16_t r) const
     {
         testwave::writeStereo(dir.file("c.wav"), constant(frames, l, r));
         return dir.file("c.wav");
     }
-    std::string noFolder() const { return dir.file("no-such-folder/x.wav"); }
+    const std::vector<int16_t> ramp = testwave::ramp(kFrames, 0);
+    const std::string noFolder = dir.file("no-such-folder/x.wav");
 };
 
 } // namespace
 
 TEST_F(Clips, CopyToWritesTheRangeAndCutToSilencesItOnlyOnceTheClipIsWritten)
 {
-    loadRamp();
-    const auto before = trackSamples();
     EXPECT_EQ(CopyTo(100, 350, dir.file("copy.wav").c_str()), 0);
     EXPECT_EQ(testwave::readSamples(dir.file("copy.wav")),
-              std::vector<int16_t>(before.begin() + 200, before.begin() + 700));
-    EXPECT_EQ(CopyTo(0, 10, noFolder().c_str()), -1);
-    EXPECT_EQ(CutTo(300, 400, noFolder().c_str()), -1);
-    EXPECT_EQ(trackSamples(), before);
+              std::vector<int16_t>(ramp.begin() + 200, ramp.begin() + 700));
+    EXPECT_EQ(CopyTo(0, 10, noFolder.c_str()), -1);
+    EXPECT_EQ(CutTo(300, 400, noFolder.c_str()), -1);
+    EXPECT_EQ(trackSamples(), ramp);
     EXPECT_FALSE(trackIsEdited());
-    loadRamp();
+    loadTrack(ramp);
     EXPECT_EQ(CutTo(100, 200, dir.file("cut.wav").c_str()), 0);
     EXPECT_EQ(testwave::readSamples(dir.file("cut.wav")),
-              std::vector<int16_t>(before.begin() + 200, before.begin() + 400));
-    auto expected = before;
+              std::vector<int16_t>(ramp.begin() + 200, ramp.begin() + 400));
+    auto expected = ramp;
     std::fill(expected.begin() + 200, expected.begin() + 400, 0);
     EXPECT_EQ(trackSamples(), expected);
     EXPECT_TRUE(trackIsEdited());
@@ -45,9 +48,8 @@ TEST_F(Clips, CopyToWritesTheRangeAndCutToSilencesItOnlyOnceTheClipIsWritten)
 
 TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
 {
-    loadRamp();
     EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")).size(), 2u * kFrames);
+    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")), ramp);
     EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
     EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
     EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
@@ -84,37 +86,32 @@ TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
         EXPECT_EQ(PasteFrom(1000, 1300, clip(r.clipFrames, r.clipL, r.clipR).c_str(), r.mode), 0);
         for (int32_t f = 990; f < 1310; ++f)
         {
-            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames,
-                       inRange = f >= 1000 && f < 1300;
-            ASSERT_EQ(left(f), inClip ? r.outL : inRange ? r.restL : r.trackL) << f;
+            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames;
+            ASSERT_EQ(left(f), inClip ? r.outL : f >= 1000 && f < 1300 ? r.restL : r.trackL) << f;
             ASSERT_TRUE(!inClip || right(f) == r.outR) << f;
         }
         EXPECT_TRUE(trackIsEdited());
     }
     // A negative paste of an unchanged copy leaves silence.
-    loadRamp();
+    loadTrack(ramp);
     ASSERT_EQ(CopyTo(500, 1700, dir.file("copy.wav").c_str()), 0);
     EXPECT_EQ(PasteFrom(500, 1700, dir.file("copy.wav").c_str(), 3), 0);
-    auto expected = testwave::ramp(kFrames, 0);
+    auto expected = ramp;
     std::fill(expected.begin() + 1000, expected.begin() + 3400, 0);
     EXPECT_EQ(trackSamples(), expected);
     ASSERT_EQ(SetTrackAttr(0, 255, 0), 0); // the current track's gains: 254 left, 127 right
     EXPECT_EQ(PasteFrom(0, 10, clip(10, 1000, 1000).c_str(), 0), 0);
-    EXPECT_EQ(left(0), 992);
-    EXPECT_EQ(right(0), 496);
+    EXPECT_EQ(std::pair(left(0), right(0)), std::pair(992, 496));
 }
 
 TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
 {
-    loadRamp();
-    const auto before = trackSamples();
     testwave::writeBytes(dir.file("bad.wav"), std::vector<uint8_t>(60, 'x')); // no RIFF header
     for (int32_t mode = 0; mode < 4; ++mode)
         EXPECT_EQ(PasteFrom(0, 1000, dir.file("bad.wav").c_str(), mode), 10);
     EXPECT_GE(PasteFrom(0, 1000, dir.file("missing.wav").c_str(), 0), 10);
-    const std::string c = clip(100, 1000, 1000);
     for (int32_t mode : {4, -1, INT_MAX})
-        EXPECT_EQ(PasteFrom(0, 100, c.c_str(), mode), -1);
-    EXPECT_EQ(trackSamples(), before);
+        EXPECT_EQ(PasteFrom(0, 100, clip(100, 1000, 1000).c_str(), mode), -1);
+    EXPECT_EQ(trackSamples(), ramp);
     EXPECT_FALSE(trackIsEdited());
 }

@@ -5,7 +5,6 @@
 #include "engine/wave/WaveFile.h"
 #include "platform/WaveHeader.h"
 #include "tests/engine/TestWave.h"
-#include "tests/platform/PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -58,13 +57,9 @@ protected:
     static int16_t right(int32_t frame) { return engine().trackBuf[2 * size_t(frame) + 1]; }
     static std::vector<int16_t> track()
     {
-        const auto s = engine().trackSamples();
-        return {s.begin(), s.end()};
+        return {engine().trackSamples().begin(), engine().trackSamples().end()};
     }
-    static void fillTrack(int16_t value)
-    {
-        std::fill(engine().trackSamples().begin(), engine().trackSamples().end(), value);
-    }
+    static void fillTrack(int16_t v) { std::ranges::fill(engine().trackSamples(), v); }
     testwave::TempDir dir;
 };
 
@@ -74,13 +69,8 @@ TEST_F(Sampler, TheLengthComesFromTheRiffSizeLessTwoFramesAndIsZeroForClipsItCan
 {
     std::vector<uint8_t> riffSays50 = testwave::waveBytes(std::vector<int16_t>(2 * 100, 1));
     platform::writeLe32(riffSays50.data() + 4, 36 + 4 * 50); // the data chunk holds 100
-    const std::vector<int16_t> samples(400, 1000);
-    const auto with = [](auto change)
-    {
-        testwave::WaveLayout l;
-        change(l);
-        return l;
-    };
+    testwave::WaveLayout mono;
+    mono.channels = 1;
     const struct
     {
         const char* name;
@@ -93,9 +83,7 @@ TEST_F(Sampler, TheLengthComesFromTheRiffSizeLessTwoFramesAndIsZeroForClipsItCan
         {"2 frames", testwave::waveBytes(rampClip(2)), 0},
         {"no frames", testwave::waveBytes({}), 0},
         {"longer than the track", testwave::waveBytes(rampClip(kTrackLen + 500)), kTrackLen - 2},
-        {"mono", testwave::waveBytes(samples, with([](auto& l) { l.channels = 1; })), 0},
-        {"22050", testwave::waveBytes(samples, with([](auto& l) { l.rate = 22050; })), 0},
-        {"8-bit", testwave::waveBytes(samples, with([](auto& l) { l.bits = 8; })), 0},
+        {"mono", testwave::waveBytes(std::vector<int16_t>(400, 1000), mono), 0},
         {"text", {'h', 'e', 'l', 'l', 'o'}, 0},
         {"missing", {}, 0},
     };
@@ -154,12 +142,6 @@ TEST_F(Sampler, ANoteReadsTheClipAtMultiplesOfTheStepBetweenNeighbouringFrames)
 TEST_F(Sampler, TheNoteIsScaledByTheGainAndAddedToTheTrackTruncatedOrClamped)
 {
     load(rampClip(10));
-    fillTrack(1000);
-    sk1(0, 8, 1.0, 1.0);
-    EXPECT_EQ(left(0), 1020);
-    EXPECT_EQ(right(0), 980);
-    EXPECT_EQ(left(7), 1160);
-    EXPECT_EQ(left(8), 1000) << "the note is over";
     fillTrack(0);
     sk1(0, 8, 1.0, 0.075); // 20 * 0.075 = 1.5 stored as 1
     EXPECT_EQ(left(0), 1);
@@ -198,17 +180,8 @@ TEST_F(Sampler, ArgumentsOutsideTheirRangesNeverTouchMemoryOutsideTheBuffers)
         for (double step : {0.25, 1.0, 3.0})
             sk1(0, beyond, step, 1.0);
     EXPECT_NE(left(0), 0);
-}
-
-TEST_F(Sampler, WithoutBuffersNothingHappensAndBothExportsAreTraced)
-{
-    platform::test::ScopedEnv log("VUMO_LOG", dir.file("trace.log"));
-    engine().logging = true;
-    engine().trackBuf.reset();
+    engine().trackBuf.reset(); // without buffers nothing happens
     EXPECT_EQ(sk1(0, 10, 1.0, 1.0), 0);
     engine().playBuf.reset();
-    EXPECT_EQ(loadSK1(dir.file("any.wav").c_str()), 0);
-    engine().logging = false;
-    EXPECT_EQ(platform::test::fileLines(dir.file("trace.log")),
-              (std::vector<std::string>{"SK1", "LoadSK1"}));
+    EXPECT_EQ(loadSK1(dir.file("clip.wav").c_str()), 0);
 }

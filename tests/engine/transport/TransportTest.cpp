@@ -1,5 +1,5 @@
 // Playback and recording on the virtual devices: what was heard, the committed take and its
-// gains, stopping, and Undo after a take.
+// gains, stopping, Undo after a take, and media captured as the take (VUMO_CAPTURE_SOURCE).
 #include "tests/engine/ExportFixture.h"
 
 using namespace testwave;
@@ -10,15 +10,24 @@ namespace
 class Transport : public ExportFixture
 {
 protected:
-    // Records [start, end) from `input` (a file, or "loopback"), waits for the block and stops.
-    void take(const std::string& input, int32_t start, int32_t end, int32_t merge)
+    void TearDown() override
     {
-        setenv("VUMO_VIRTUAL_INPUT", input.c_str(), 1);
+        unsetenv("VUMO_CAPTURE_SOURCE");
+        ExportFixture::TearDown();
+    }
+    // Records [start, end) from `input` (a file or "loopback"), or from `media` when it is
+    // given, plays the block to its end and stops.
+    void take(const std::string& input, int32_t start, int32_t end, int32_t merge,
+              const std::string& media = "")
+    {
+        for (const auto& [name, value] :
+             {std::pair{"VUMO_VIRTUAL_INPUT", input}, {"VUMO_CAPTURE_SOURCE", media}})
+            value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
         ASSERT_EQ(RecordTrack(start, end, merge), 0);
         ASSERT_TRUE(waitWhilePlaying());
         EXPECT_EQ(StopTracks(start, end, merge), 0);
     }
-    // `track` with frames [start, start + take.size() / 2) replaced by the take at gains g.
+    // `track` with the take's frames placed from frame `start` at gains g.
     static std::vector<int16_t> placed(std::vector<int16_t> track, const std::vector<int16_t>& take,
                                        std::pair<int32_t, int32_t> g, int32_t start)
     {
@@ -81,10 +90,9 @@ TEST_F(Transport, ReplaceTakeIsUnscaledOnlyWithinTenFramesOfTheTrackEnd)
     for (const int32_t end : {n - 10, n - 11})
     {
         take(dir.file("in.wav"), 0, end, 0);
-        const auto takeFrames = std::vector<int16_t>(input.begin(), input.begin() + 2 * end);
+        const std::vector<int16_t> taken(input.begin(), input.begin() + 2 * end);
         EXPECT_EQ(trackSamples(n),
-                  end == n - 10 ? input : placed(track, takeFrames, gains(128, 128), 0))
-            << end;
+                  end == n - 10 ? input : placed(track, taken, gains(128, 128), 0));
         EXPECT_EQ(Undo(), 0);
         EXPECT_EQ(trackSamples(n), track);
     }
@@ -93,38 +101,64 @@ TEST_F(Transport, ReplaceTakeIsUnscaledOnlyWithinTenFramesOfTheTrackEnd)
 TEST_F(Transport, PartialTakeLandsAtTheRangeOverTheTrackAsSavedAndOverdubClamps)
 {
     const int32_t n = 20000, start = 5000, end = 9000;
-    const auto input = ramp(n, 3000), loud = std::vector<int16_t>(2 * size_t(n), 30000);
+    const auto input = ramp(n, 3000);
     writeStereo(dir.file("in.wav"), input);
-    writeStereo(dir.file("loud.wav"), loud);
+    writeStereo(dir.file("loud.wav"), std::vector<int16_t>(2 * size_t(n), 30000));
     openTracks(n, {ramp(n, 11), ramp(n, 400)}, {{255, 128}, {255, 128}});
     ASSERT_EQ(SetCurTrack(1, 1), 0);
     TrackWrite(2 * 100, 1234); // a pending edit outside the range survives the take
     take(dir.file("in.wav"), start, end, 0);
     auto expected = ramp(n, 400);
     expected[200] = 1234;
-    expected =
-        placed(expected, std::vector<int16_t>(input.begin(), input.begin() + 2 * (end - start)),
-               gains(255, 128), start);
-    EXPECT_EQ(trackSamples(n), expected);
+    const std::vector<int16_t> taken(input.begin(), input.begin() + 2 * (end - start));
+    EXPECT_EQ(trackSamples(n), placed(expected, taken, gains(255, 128), start));
     EXPECT_EQ(Undo(), 0); // back to the file as written when recording began
-    EXPECT_EQ(TrackRead(200), 1234);
-    EXPECT_EQ(TrackRead(2 * start), ramp(n, 400)[2 * start]);
-    auto overdubbed = trackSamples(n);
+    EXPECT_EQ(trackSamples(n), expected);
     take(dir.file("loud.wav"), 1000, 4000, 1);
-    mixInto(overdubbed, std::vector<int16_t>(2 * 3000, 30000), gains(255, 128), 1000);
-    EXPECT_EQ(trackSamples(n), overdubbed);
+    mixInto(expected, std::vector<int16_t>(2 * 3000, 30000), gains(255, 128), 1000);
+    EXPECT_EQ(trackSamples(n), expected);
     EXPECT_EQ(TrackRead(2 * 1000 + 1), 29765 - 1400); // 30000 * 254 / 256 over -1400
     EXPECT_EQ(TrackRead(2 * 3999), 32767);            // over 4399: clamped
 }
 
-TEST_F(Transport, RecordingFromLoopbackCapturesWhatWasPlayed)
+TEST_F(Transport, MediaIsTakenAndHeardAndLoopbackRecordsWhatWasPlayed)
 {
     const int32_t n = 8000;
-    const auto other = ramp(n, 50);
-    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{255, 128}, {255, 128}});
+    const auto other = ramp(n, 15000), media = ramp(6000, 20000);
+    writeStereo(dir.file("media.wav"), media);
+    setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
+    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{200, 100}, {90, 128}});
     ASSERT_EQ(SetCurTrack(1, 1), 0);
-    take("loopback", 0, n, 0);
-    std::vector<int16_t> expected(2 * size_t(n), 0);
-    mixInto(expected, other, gains(255, 128));
+    // Media over the whole track: the take is the media, then silence.
+    take("", 0, n, 0, dir.file("media.wav"));
+    auto expected = media;
+    expected.resize(2 * size_t(n), 0);
     EXPECT_EQ(trackSamples(n), expected);
+    std::vector<int16_t> premix(2 * size_t(n), 0);
+    mixInto(premix, other, gains(200, 100));
+    take("loopback", 0, n, 0); // the next pass records the input again
+    EXPECT_EQ(trackSamples(n), premix);
+    CloseLib();
+    // The media was heard over the other track, saturating at the 16-bit limits.
+    const auto heard = readSamples(dir.file("heard.wav"));
+    ASSERT_GE(heard.size(), media.size());
+    for (size_t i = 0; i < media.size(); ++i)
+        ASSERT_EQ(heard[i], std::clamp(premix[i] + media[i], -32768, 32767)) << i;
+}
+
+TEST_F(Transport, APartialMediaTakeIsCutAtTheRangeAndPlacedOrMergedAtTheTrackGains)
+{
+    const int32_t n = 12000, start = 3000, end = 7000;
+    const auto media = ramp(9000, 2000), track = ramp(n, 100);
+    writeStereo(dir.file("media.wav"), media);
+    const std::vector<int16_t> taken(media.begin(), media.begin() + 2 * (end - start));
+    openTracks(n, {track}, {{255, 60}});
+    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    take("", start, end, 0, dir.file("media.wav"));
+    EXPECT_EQ(trackSamples(n), placed(track, taken, gains(255, 60), start));
+    ASSERT_EQ(Undo(), 0);
+    take("", start, end, 1, dir.file("media.wav"));
+    auto merged = track;
+    mixInto(merged, taken, gains(255, 60), size_t(start));
+    EXPECT_EQ(trackSamples(n), merged);
 }
