@@ -33,7 +33,7 @@ protected:
         StopTracks(0, 0, 0);
         CloseLib();
     }
-    std::string trackFile(int track) const
+    virtual std::string trackFile(int track) const
     {
         return dir.file("t" + std::to_string(track) + ".wav");
     }

@@ -21,7 +21,6 @@ constexpr int16_t kEdit = 1234;        // the pending edit: sample 0 of track 0
 struct Writer
 {
     const char* what;
-    bool targetExists; // a previous "clip.wav" is in the folder
     std::function<int32_t(const char* clip)> write;
     int32_t clipFrames; // what the write must produce once it succeeds; 0: no clip
 };
@@ -49,6 +48,7 @@ protected:
             ::umount(disk.c_str());
     }
     std::string at(const char* name) const { return (disk / name).string(); }
+    std::string trackFile(int t) const override { return at(t ? "t1.wav" : "t0.wav"); }
     std::map<std::string, std::vector<uint8_t>> folder() const
     {
         std::map<std::string, std::vector<uint8_t>> files;
@@ -60,70 +60,64 @@ protected:
     void runAll(bool fullDisk)
     {
         const Writer writers[] = {
-            {"track save", false, [](const char*) { return SaveEdits(); }, 0},
-            {"switch, no copy anywhere", false, [](const char*) { return SetCurTrack(1, 1); }, 0},
-            {"CopyTo a new file", false, [](const char* c) { return CopyTo(500, 3500, c); }, 3000},
-            {"CopyTo over a file", true, [](const char* c) { return CopyTo(500, 3500, c); }, 3000},
-            {"CutTo a new file", false, [](const char* c) { return CutTo(500, 3500, c); }, 3000},
-            {"CutTo over a file", true, [](const char* c) { return CutTo(500, 3500, c); }, 3000},
-            {"SaveAsWave a new file", false,
-             [](const char* c) { return SaveAsWave(0, kTrackFrames, c); }, kTrackFrames},
-            {"SaveAsWave over a file", true,
-             [](const char* c) { return SaveAsWave(0, kTrackFrames, c); }, kTrackFrames},
+            {"track save", [](const char*) { return SaveEdits(); }, 0},
+            {"switch, no copy anywhere", [](const char*) { return SetCurTrack(1, 1); }, 0},
+            {"CopyTo", [](const char* c) { return CopyTo(500, 3500, c); }, 3000},
+            {"CutTo", [](const char* c) { return CutTo(500, 3500, c); }, 3000},
+            {"SaveAsWave", [](const char* c) { return SaveAsWave(0, kTrackFrames, c); },
+             kTrackFrames},
         };
-        for (const Writer& w : writers)
-        {
-            SCOPED_TRACE(w.what);
-            for (const auto& e : fs::directory_iterator(disk))
-                fs::remove(e.path());
-            ASSERT_EQ(OpenLib(kTrackFrames, 0), 0);
-            testwave::writeStereo(at("t0.wav"), testwave::ramp(kTrackFrames, 2));
-            testwave::writeStereo(at("t1.wav"), std::vector<int16_t>(2 * size_t(kTrackFrames), 77));
-            if (w.targetExists)
-                testwave::writeStereo(at("clip.wav"),
-                                      std::vector<int16_t>(2 * size_t(kTrackFrames), -5));
-            for (int32_t t = 0; t < 2; ++t)
+        for (const bool targetExists : {false, true}) // a previous "clip.wav" is in the folder
+            for (const Writer& w : writers)
             {
-                ASSERT_EQ(SetTrackInfo(t, at(t == 0 ? "t0.wav" : "t1.wav").c_str()), 0);
-                ASSERT_EQ(SetTrackAttr(t, 255, 128), 0);
-            }
-            ASSERT_EQ(SetCurTrack(0, 1), 0);
-            ASSERT_EQ(TrackWrite(0, kEdit), 0);
-            const auto track = trackSamples(kTrackFrames);
+                SCOPED_TRACE(std::string(w.what) + (targetExists ? " over a file" : ""));
+                for (const auto& e : fs::directory_iterator(disk))
+                    fs::remove(e.path());
+                if (targetExists)
+                    testwave::writeStereo(at("clip.wav"),
+                                          std::vector<int16_t>(2 * kTrackFrames, -5));
+                openTracks(
+                    kTrackFrames,
+                    {testwave::ramp(kTrackFrames, 2), std::vector<int16_t>(2 * kTrackFrames, 77)},
+                    {{255, 128}, {255, 128}});
+                ASSERT_EQ(SetCurTrack(0, 1), 0);
+                ASSERT_EQ(TrackWrite(0, kEdit), 0);
+                const auto track = trackSamples(kTrackFrames);
 
-            rlimit oldLimit{};
-            ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-            if (fullDisk)
-            {
-                std::FILE* f = std::fopen(at("filler").c_str(), "wb");
-                const std::vector<char> block(4096, 'f');
-                while (std::fwrite(block.data(), 1, block.size(), f) == block.size() &&
-                       std::fflush(f) == 0)
+                rlimit oldLimit{};
+                ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+                if (fullDisk)
                 {
+                    std::FILE* f = std::fopen(at("filler").c_str(), "wb");
+                    const std::vector<char> block(4096, 'f');
+                    while (std::fwrite(block.data(), 1, block.size(), f) == block.size() &&
+                           std::fflush(f) == 0)
+                    {
+                    }
+                    std::fclose(f);
                 }
-                std::fclose(f);
-            }
-            else
-            {
-                rlimit small = oldLimit;
-                small.rlim_cur = 8192; // below every file written here
-                ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-            }
-            const auto before = folder();
-            const int32_t failed = w.write(at("clip.wav").c_str());
-            ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-            EXPECT_EQ(failed, -1);
-            EXPECT_EQ(folder(), before);
-            EXPECT_EQ(trackSamples(kTrackFrames), track);
+                else
+                {
+                    rlimit small = oldLimit;
+                    small.rlim_cur = 8192; // below every file written here
+                    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+                }
+                const auto before = folder();
+                const int32_t failed = w.write(at("clip.wav").c_str());
+                ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+                EXPECT_EQ(failed, -1);
+                EXPECT_EQ(folder(), before);
+                EXPECT_EQ(trackSamples(kTrackFrames), track);
 
-            fs::remove(at("filler"));
-            EXPECT_EQ(w.write(at("clip.wav").c_str()), 0);
-            EXPECT_EQ(testwave::readSamples(at("clip.wav")).size(), 2 * size_t(w.clipFrames));
-            // The edit stayed pending through the failure (the switch has written it by now).
-            EXPECT_EQ(SaveEdits(), 0);
-            EXPECT_EQ(testwave::readSamples(at("t0.wav"))[0], kEdit);
-            CloseLib();
-        }
+                fs::remove(at("filler"));
+                EXPECT_EQ(w.write(at("clip.wav").c_str()), 0);
+                const int32_t clip = w.clipFrames ? w.clipFrames : targetExists ? kTrackFrames : 0;
+                EXPECT_EQ(testwave::readSamples(at("clip.wav")).size(), 2 * size_t(clip));
+                // The edit stayed pending through the failure (the switch has written it by now).
+                EXPECT_EQ(SaveEdits(), 0);
+                EXPECT_EQ(testwave::readSamples(at("t0.wav"))[0], kEdit);
+                CloseLib();
+            }
     }
 };
 

@@ -3,7 +3,6 @@
 #include "engine/fx/SpectralOps.h"
 #include "engine/fx/Fft.h"
 #include "engine/fx/SnapToScale.h"
-#include "engine/fx/SpectralMath.h"
 
 #include <gtest/gtest.h>
 
@@ -83,28 +82,6 @@ TEST(Fft, ComplexAndRealTransformsMatchThePlainDft)
     std::vector<float> tooSmall = {1.0f, 2.0f, 3.0f, 4.0f};
     fftInPlace(tooSmall, 4, -1); // needs 8 floats: left alone
     EXPECT_EQ(tooSmall, (std::vector<float>{1.0f, 2.0f, 3.0f, 4.0f}));
-}
-
-TEST(SpectralMath, PhaseOfAndSinCosMatchTheLibraryAllRoundTheCircle)
-{
-    double phaseError = 0.0, sinCosError = 0.0;
-    for (int32_t i = -200000; i <= 200000; ++i)
-    {
-        const auto angle = float(2.0 * std::numbers::pi * i / 200000);
-        for (double radius : {1e-6, 1234.5})
-        {
-            const auto x = float(radius * std::cos(angle)), y = float(radius * std::sin(angle));
-            const double d = double(phaseOf(y, x)) - std::atan2(double(y), double(x));
-            phaseError = std::max(phaseError, std::abs(std::remainder(d, 2 * std::numbers::pi)));
-        }
-        float s = 0.0f, c = 0.0f;
-        sinCos(angle, s, c);
-        sinCosError = std::max({sinCosError, std::abs(s - std::sin(double(angle))),
-                                std::abs(c - std::cos(double(angle)))});
-    }
-    EXPECT_LT(phaseError, 5e-7);
-    EXPECT_LT(sinCosError, 3e-7);
-    EXPECT_EQ(phaseOf(0.0f, 0.0f), 0.0f);
 }
 
 TEST(SnapToScale, SnapsIntoTheTableOfTheScaleBetween120And540Hz)

@@ -145,20 +145,3 @@ TEST_F(Transport, MediaIsTakenAndHeardAndLoopbackRecordsWhatWasPlayed)
     for (size_t i = 0; i < media.size(); ++i)
         ASSERT_EQ(heard[i], std::clamp(premix[i] + media[i], -32768, 32767)) << i;
 }
-
-TEST_F(Transport, APartialMediaTakeIsCutAtTheRangeAndPlacedOrMergedAtTheTrackGains)
-{
-    const int32_t n = 12000, start = 3000, end = 7000;
-    const auto media = ramp(9000, 2000), track = ramp(n, 100);
-    writeStereo(dir.file("media.wav"), media);
-    const std::vector<int16_t> taken(media.begin(), media.begin() + 2 * (end - start));
-    openTracks(n, {track}, {{255, 60}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    take("", start, end, 0, dir.file("media.wav"));
-    EXPECT_EQ(trackSamples(n), placed(track, taken, gains(255, 60), start));
-    ASSERT_EQ(Undo(), 0);
-    take("", start, end, 1, dir.file("media.wav"));
-    auto merged = track;
-    mixInto(merged, taken, gains(255, 60), size_t(start));
-    EXPECT_EQ(trackSamples(n), merged);
-}

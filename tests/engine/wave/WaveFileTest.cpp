@@ -261,17 +261,3 @@ TEST(GainMix, EveryGainAndSampleFollowsTheFormulaAndTheClampIsSymmetric)
     EXPECT_EQ(std::vector<int16_t>(dst, dst + 8),
               (std::vector<int16_t>{1, 1, 129, 65, 257, 129, 0, 0}));
 }
-
-TEST(InterpSample, ReadsLinearlyBetweenFramesAndSilenceOutside)
-{
-    Engine& e = engine();
-    e.trackLen = 4;
-    e.trackBuf = allocateFrames(4);
-    const int16_t s[8] = {0, 100, 1000, 200, 2000, 300, 3000, 400};
-    std::copy(s, s + 8, e.trackBuf.get());
-    EXPECT_DOUBLE_EQ(interpSample(0, 4, 0.25, 0), 1000.0);
-    EXPECT_NEAR(interpSample(0, 2, 0.75, 1), 250.0, 1e-3);
-    EXPECT_NEAR(interpSample(3, 4, 0.5, 0), 1500.0, 1e-3); // frame 4 lies past the end
-    e.trackBuf.reset();
-    e.trackLen = 0;
-}
