@@ -26,7 +26,7 @@ set_source_files_properties(
 
 # Unit tests of the effects over hand-made buffers (wavorn_core).
 add_executable(fx_tests tests/engine/fx/EffectsTest.cpp)
-target_link_libraries(fx_tests PRIVATE wavorn_core vumo_spectral_signals GTest::gtest_main)
+target_link_libraries(fx_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(fx_tests)
 
 # FXIt through the library's exports over the virtual audio devices.

@@ -16,39 +16,30 @@ namespace
 namespace fs = std::filesystem;
 
 constexpr int32_t kTrackFrames = 4000; // 16044-byte track files: two and a clip fit 64 KiB
-constexpr int16_t kEdit = 1234;        // the pending edit: sample 0 of track 0
-
-struct Writer
-{
-    const char* what;
-    std::function<int32_t(const char* clip)> write;
-    int32_t clipFrames; // what the write must produce once it succeeds; 0: no clip
-};
 
 class WriteFaults : public ExportFixture
 {
 protected:
-    fs::path disk = dir.path() / "disk";
+    const fs::path disk = dir.path() / "disk";
     bool mounted = false;
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string oldTmp = tmp ? tmp : "";
 
     void SetUp() override
     {
         ExportFixture::SetUp();
         fs::create_directories(disk);
-        // The temp folder's recovery file would otherwise be a copy kept elsewhere.
-        setenv("TMPDIR", disk.c_str(), 1);
+        setenv("TMPDIR", disk.c_str(), 1); // where a recovery file would go
     }
     void TearDown() override
     {
         ExportFixture::TearDown();
-        oldTmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", oldTmp.c_str(), 1);
+        unsetenv("TMPDIR");
         if (mounted)
             ::umount(disk.c_str());
     }
-    std::string at(const char* name) const { return (disk / name).string(); }
-    std::string trackFile(int t) const override { return at(t ? "t1.wav" : "t0.wav"); }
+    std::string trackFile(int t) const override
+    {
+        return (disk / ("t" + std::to_string(t))).string();
+    }
     std::map<std::string, std::vector<uint8_t>> folder() const
     {
         std::map<std::string, std::vector<uint8_t>> files;
@@ -59,63 +50,60 @@ protected:
 
     void runAll(bool fullDisk)
     {
-        const Writer writers[] = {
-            {"track save", [](const char*) { return SaveEdits(); }, 0},
-            {"switch, no copy anywhere", [](const char*) { return SetCurTrack(1, 1); }, 0},
-            {"CopyTo", [](const char* c) { return CopyTo(500, 3500, c); }, 3000},
-            {"CutTo", [](const char* c) { return CutTo(500, 3500, c); }, 3000},
-            {"SaveAsWave", [](const char* c) { return SaveAsWave(0, kTrackFrames, c); },
-             kTrackFrames},
+        const std::string clip = (disk / "clip.wav").string();
+        // What each writes and the frames of the clip once it succeeds (0: no clip).
+        const std::tuple<const char*, std::function<int32_t()>, int32_t> writers[] = {
+            {"track save", [] { return SaveEdits(); }, 0},
+            {"switch, no copy anywhere", [] { return SetCurTrack(1, 1); }, 0},
+            {"CopyTo", [&] { return CopyTo(500, 3500, clip.c_str()); }, 3000},
+            {"CutTo", [&] { return CutTo(500, 3500, clip.c_str()); }, 3000},
+            {"SaveAsWave", [&] { return SaveAsWave(0, kTrackFrames, clip.c_str()); }, kTrackFrames},
         };
         for (const bool targetExists : {false, true}) // a previous "clip.wav" is in the folder
-            for (const Writer& w : writers)
+            for (const auto& [what, write, clipFrames] : writers)
             {
-                SCOPED_TRACE(std::string(w.what) + (targetExists ? " over a file" : ""));
+                SCOPED_TRACE(std::string(what) + (targetExists ? " over a file" : ""));
                 for (const auto& e : fs::directory_iterator(disk))
                     fs::remove(e.path());
                 if (targetExists)
-                    testwave::writeStereo(at("clip.wav"),
-                                          std::vector<int16_t>(2 * kTrackFrames, -5));
+                    testwave::writeStereo(clip, std::vector<int16_t>(2 * kTrackFrames, -5));
                 openTracks(
                     kTrackFrames,
                     {testwave::ramp(kTrackFrames, 2), std::vector<int16_t>(2 * kTrackFrames, 77)},
                     {{255, 128}, {255, 128}});
                 ASSERT_EQ(SetCurTrack(0, 1), 0);
-                ASSERT_EQ(TrackWrite(0, kEdit), 0);
+                ASSERT_EQ(TrackWrite(0, 1234), 0); // a pending edit
                 const auto track = trackSamples(kTrackFrames);
+                const auto clipBefore = testwave::readSamples(clip);
 
                 rlimit oldLimit{};
                 ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-                if (fullDisk)
+                rlimit small = oldLimit;
+                small.rlim_cur = 8192; // below every file written here
+                if (std::FILE* f = fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr)
                 {
-                    std::FILE* f = std::fopen(at("filler").c_str(), "wb");
                     const std::vector<char> block(4096, 'f');
-                    while (std::fwrite(block.data(), 1, block.size(), f) == block.size() &&
-                           std::fflush(f) == 0)
+                    while (std::fwrite(block.data(), 1, 4096, f) == 4096 && std::fflush(f) == 0)
                     {
                     }
                     std::fclose(f);
                 }
                 else
-                {
-                    rlimit small = oldLimit;
-                    small.rlim_cur = 8192; // below every file written here
                     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-                }
                 const auto before = folder();
-                const int32_t failed = w.write(at("clip.wav").c_str());
+                const int32_t failed = write();
                 ::setrlimit(RLIMIT_FSIZE, &oldLimit);
                 EXPECT_EQ(failed, -1);
                 EXPECT_EQ(folder(), before);
                 EXPECT_EQ(trackSamples(kTrackFrames), track);
 
-                fs::remove(at("filler"));
-                EXPECT_EQ(w.write(at("clip.wav").c_str()), 0);
-                const int32_t clip = w.clipFrames ? w.clipFrames : targetExists ? kTrackFrames : 0;
-                EXPECT_EQ(testwave::readSamples(at("clip.wav")).size(), 2 * size_t(clip));
+                fs::remove(disk / "filler");
+                EXPECT_EQ(write(), 0);
+                const auto written = testwave::readSamples(clip);
+                EXPECT_EQ(written.size(), clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
                 // The edit stayed pending through the failure (the switch has written it by now).
                 EXPECT_EQ(SaveEdits(), 0);
-                EXPECT_EQ(testwave::readSamples(at("t0.wav"))[0], kEdit);
+                EXPECT_EQ(testwave::readSamples(trackFile(0))[0], 1234);
                 CloseLib();
             }
     }

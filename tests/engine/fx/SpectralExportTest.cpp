@@ -2,7 +2,7 @@
 // mix-back, swap, copy-back and audition on the virtual devices, with ranges clamped.
 #include "tests/engine/ExportFixture.h"
 
-#include "SpectralTestSignals.h"
+#include "FxTestSupport.h"
 
 #include <climits>
 
@@ -104,9 +104,9 @@ TEST_F(SpectralExport, PlayAuditionsPlayBufAndStopEndsIt)
 
 TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
 {
-    using namespace spectraltest;
+    using namespace fxtest;
     const int32_t first = 2000, last = 50000;
-    const auto input = stereoTones(kFrames, {{1000.0, 10000.0}}, {{440.0, 6000.0}});
+    const auto input = tones(kFrames, {{1000.0, 10000.0}}, {{440.0, 6000.0}});
     openWith(input);
     ASSERT_EQ(FXIt(28, first, last, 200, 200, 200), 0); // EQ at equal values
     auto out = trackSamples(kFrames);

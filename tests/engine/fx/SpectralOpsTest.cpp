@@ -1,17 +1,12 @@
-// The spectral engine's parts: the transforms against a plain discrete Fourier transform, the
-// fast phase and sine, the bin rules on hand-made frames and Perfect Pitch's note tables.
+// The spectral effects' bin rules on hand-made frames, and Perfect Pitch's note tables.
 #include "engine/fx/SpectralOps.h"
-#include "engine/fx/Fft.h"
 #include "engine/fx/SnapToScale.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <limits>
-#include <numbers>
-#include <random>
 #include <vector>
 
 using namespace wavorn::fx;
@@ -20,25 +15,6 @@ namespace
 {
 
 constexpr size_t kBins = kSpectralBins;
-
-// Largest distance of the first `bins` complex values of `got` from the plain DFT of the n
-// interleaved complex values `x` (double precision), relative to the largest bin.
-double dftError(const std::vector<float>& x, const std::vector<float>& got, int32_t n, int32_t sign,
-                int32_t bins)
-{
-    double largestBin = 1e-30, largestError = 0.0;
-    for (int32_t k = 0; k < bins; ++k)
-    {
-        std::complex<double> sum = 0.0;
-        for (int32_t t = 0; t < n; ++t)
-            sum += std::complex<double>(x[2 * size_t(t)], x[2 * size_t(t) + 1]) *
-                   std::polar(1.0, sign * 2.0 * std::numbers::pi * double(int64_t(k) * t % n) / n);
-        largestBin = std::max(largestBin, std::abs(sum));
-        const std::complex<double> g(got[2 * size_t(k)], got[2 * size_t(k) + 1]);
-        largestError = std::max(largestError, std::abs(g - sum));
-    }
-    return largestError / largestBin;
-}
 
 // One frame's analysis and synthesis arrays; bin k's frequency defaults to its centre.
 struct Frame
@@ -58,31 +34,6 @@ struct Frame
 };
 
 } // namespace
-
-TEST(Fft, ComplexAndRealTransformsMatchThePlainDft)
-{
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    for (int32_t n : {4, 8, 64, 4096})
-    {
-        const double tolerance = 4e-6 * (1 + std::log2(n));
-        std::vector<float> x(2 * size_t(n)), real(x.size() / 2), spectrum(x.size() / 2 + 2);
-        for (int32_t sign : {-1, +1}) // the inverse is not scaled
-        {
-            std::generate(x.begin(), x.end(), [&] { return value(rng); });
-            std::vector<float> data = x;
-            fftInPlace(data, n, sign);
-            EXPECT_LT(dftError(x, data, n, sign, n), tolerance) << n << " " << sign;
-        }
-        for (int32_t t = 0; t < n; ++t)
-            x[2 * size_t(t) + 1] = 0.0f, real[size_t(t)] = x[2 * size_t(t)];
-        RealFft(n).forward(real, spectrum);
-        EXPECT_LT(dftError(x, spectrum, n, -1, n / 2 + 1), tolerance) << n;
-    }
-    std::vector<float> tooSmall = {1.0f, 2.0f, 3.0f, 4.0f};
-    fftInPlace(tooSmall, 4, -1); // needs 8 floats: left alone
-    EXPECT_EQ(tooSmall, (std::vector<float>{1.0f, 2.0f, 3.0f, 4.0f}));
-}
 
 TEST(SnapToScale, SnapsIntoTheTableOfTheScaleBetween120And540Hz)
 {

@@ -163,25 +163,12 @@ TEST_F(Midi, StopMidiEmptiesTheQueueAndCallsOnAClosedQueueAreHarmless)
     EXPECT_EQ(playMidi(), 0);
     tick();
     EXPECT_EQ(sent().size(), 1u) << "no note-off and nothing else was sent";
-    const int32_t requests = platform::timerPeriodRequests();
-    ASSERT_EQ(openMidiPlay(16), 0); // opening again replaces the queue and releases the timer
-    EXPECT_EQ(platform::timerPeriodRequests(), requests);
-    EXPECT_EQ(playMidi(), 0) << "the new queue starts empty";
     EXPECT_EQ(closeMidiPlay(), 0);
-    EXPECT_EQ(platform::timerPeriodRequests(), requests - 1);
     EXPECT_EQ(addMidi(0, 0x90), 0);
     EXPECT_EQ(playMidi(), 0);
     EXPECT_EQ(stopMidi(), 0);
     EXPECT_EQ(cmdMidi(0x90, 60, 100), platform::kMmInvalidHandle);
     EXPECT_EQ(closeMidiPlay(), platform::kMmInvalidHandle);
-    MidiDevices devices = midiDevices(); // an output that does not open: the queue still plays
-    devices.makeOut = [] { return std::unique_ptr<platform::MidiOut>(); };
-    setMidiDevices(devices);
-    EXPECT_EQ(openMidiPlay(16), platform::kMidiNoDevice);
-    addMidi(0, pack(0x90, 60, 100));
-    EXPECT_EQ(playMidi(), 2);
-    tick();
-    EXPECT_EQ(midiPlaying(), 0);
 }
 
 TEST_F(Midi, TheRecordListKeepsShortChannelMessagesThatFitWithTheirTimes)

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <random>
 #include <unistd.h>
 
 using namespace wavorn;
@@ -119,29 +119,15 @@ TEST(WaveLoader, LongerFilesAreCutAtTheBufferAndReadOnlyFilesLoad)
     EXPECT_EQ(buffer, std::vector<int16_t>(samples.begin(), samples.begin() + 2 * kFrames));
 }
 
-TEST(WaveReader, ReadsPiecesInOrderCompletesAPartFrameAndExpandsMono)
+TEST(WaveReader, CompletesAFrameTheDataEndsInsideWithSilence)
 {
     TempDir dir;
-    const auto samples = ramp(150001);
-    writeStereo(dir.file("p.wav"), samples);
-    WaveReader reader(dir.file("p.wav").c_str());
-    std::vector<int16_t> piece(2 * 65536, 5), all;
-    while (const int32_t got = reader.read(piece.data(), 65536))
-        all.insert(all.end(), piece.begin(), piece.begin() + 2 * got);
-    EXPECT_EQ(all, samples);
     auto bytes = waveBytes(ramp(4, 10));
     bytes.resize(bytes.size() - 2); // the right sample of the last frame is missing
     writeBytes(dir.file("odd.wav"), bytes);
+    std::vector<int16_t> piece(16, 5);
     EXPECT_EQ(WaveReader(dir.file("odd.wav").c_str()).read(piece.data(), 8), 4);
-    EXPECT_EQ(piece[6], 13);
-    EXPECT_EQ(piece[7], 0);
-    writeBytes(dir.file("m.wav"), waveBytes({1, 2, 3, 4, 5}, layout(1)));
-    WaveReader mono(dir.file("m.wav").c_str());
-    EXPECT_EQ(mono.result(), LoadResult::NotStereo);
-    EXPECT_EQ(mono.read(piece.data(), 3), 3);
-    EXPECT_EQ(mono.read(piece.data() + 6, 3), 2);
-    EXPECT_EQ(std::vector<int16_t>(piece.begin(), piece.begin() + 10),
-              (std::vector<int16_t>{1, 1, 2, 2, 3, 3, 4, 4, 5, 5}));
+    EXPECT_EQ(std::pair(piece[6], piece[7]), std::pair(int16_t(13), int16_t(0)));
 }
 
 TEST(WaveWriter, WritesTheCanonicalHeaderAndTheRangeAndRoundTripsExactly)
@@ -232,13 +218,9 @@ TEST(GainMix, EveryGainAndSampleFollowsTheFormulaAndTheClampIsSymmetric)
     cpyBufToBuf(fullScale, copy, 0, 2, 0, 254, 254, false);
     EXPECT_EQ(std::vector<int16_t>(copy, copy + 4), (std::vector<int16_t>{-1, 0, 32511, -32512}));
     // Fast paths must agree for every gain the table can hold, and odd lengths leave a tail.
-    std::vector<int16_t> s, d;
-    uint32_t x = 99;
-    for (int i = 0; i < 2 * 37; ++i)
-    {
-        s.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
-        d.push_back(int16_t((x = x * 1664525u + 1013904223u) >> 16));
-    }
+    std::vector<int16_t> s(2 * 37), d(2 * 37);
+    std::mt19937 rng(99);
+    std::generate(s.begin(), s.end(), rng), std::generate(d.begin(), d.end(), rng);
     s[0] = -32768, s[1] = 32767, d[2] = -32768, d[3] = 32767;
     for (int32_t g : {-32767, -256, -255, -1, 0, 1, 127, 254, 255, 256, 257, 1000, 32767})
         for (bool merge : {false, true})
@@ -253,11 +235,4 @@ TEST(GainMix, EveryGainAndSampleFollowsTheFormulaAndTheClampIsSymmetric)
                 ASSERT_EQ(got[i], want) << "gain " << g << " merge " << merge << " at " << i;
             }
         }
-    // The destination offset, each channel's own gain and the silenced range.
-    const int16_t src[4] = {256, 256, 512, 512};
-    int16_t dst[8] = {1, 1, 1, 1, 1, 1, 1, 1};
-    cpyBufToBuf(src, dst, 0, 2, 1, 128, 64, true);
-    deleteBuf(dst, 3, 4);
-    EXPECT_EQ(std::vector<int16_t>(dst, dst + 8),
-              (std::vector<int16_t>{1, 1, 129, 65, 257, 129, 0, 0}));
 }
