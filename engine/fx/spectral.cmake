@@ -10,10 +10,7 @@ target_sources(wavorn_core PRIVATE
 
 # Unit tests over wavorn_core: the transforms, the bin rules, the vocoder over plain spans and
 # mix back.
-add_executable(spectral_tests
-    tests/engine/fx/SpectralOpsTest.cpp
-    tests/engine/fx/SpectralTest.cpp
-)
+add_executable(spectral_tests tests/engine/fx/SpectralTest.cpp)
 target_link_libraries(spectral_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 

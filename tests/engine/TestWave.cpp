@@ -119,9 +119,4 @@ std::vector<int16_t> ramp(int32_t frames, int32_t base)
     return s;
 }
 
-uint32_t le32(const std::vector<uint8_t>& b, size_t o)
-{
-    return platform::readLe32(b.data() + o);
-}
-
 } // namespace testwave

@@ -51,6 +51,5 @@ void writeStereo(const std::string& path, const std::vector<int16_t>& samples);
 std::vector<int16_t> readSamples(const std::string& path);
 // Frames of a stereo ramp: left = base + k, right = -(base + k), within +-32767.
 std::vector<int16_t> ramp(int32_t frames, int32_t base = 1);
-uint32_t le32(const std::vector<uint8_t>& bytes, size_t offset);
 
 } // namespace testwave

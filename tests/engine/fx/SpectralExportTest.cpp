@@ -51,18 +51,25 @@ TEST_F(SpectralExport, CopyOutSwapAndCopyBackLeaveTheTrackAsItBegan)
     EXPECT_EQ(trackSamples(kFrames), original);
 }
 
-TEST_F(SpectralExport, MixBackUsesTheTrackGains)
+TEST_F(SpectralExport, MixBackFadesTheWetRangeOverTheDryCopyAtTheTrackGains)
 {
-    openWith(std::vector<int16_t>(2 * kFrames, 4000), 255, 0); // gains 254 and 127
-    ASSERT_EQ(FilterGraph(1, 2000, 3000), 0);
-    for (int32_t f = 2000; f < 3000; ++f)
+    openWith(constant(kFrames, -4000, 4000), 255, 0); // gains 254 and 127
+    ASSERT_EQ(FilterGraph(1, 2000, 22000), 0);
+    for (int32_t f = 2000; f < 22000; ++f)
         TrackWrite(2 * f, 10000);
-    ASSERT_EQ(FilterGraph(2, 2000, 3000), 0);
-    EXPECT_EQ(TrackRead(2 * 2000), 3968);                 // 4000 * 254 / 256 at level 0
-    EXPECT_NEAR(TrackRead(2 * 2500), 3968 + 10000, 1);    // the fades meet in the middle
-    EXPECT_NEAR(TrackRead(2 * 2750 + 1), 1984 + 2000, 1); // the right half-way down
-    EXPECT_EQ(TrackRead(2 * 1999), 4000);                 // outside the range nothing changes
-    EXPECT_EQ(TrackRead(2 * 3000), 4000);
+    ASSERT_EQ(FilterGraph(2, 2000, 22000), 0);
+    // The dry copy, -4000 * 254 / 256 rounded toward minus infinity, under the wet range faded
+    // in and out over 8417 frames each, the longest fade.
+    for (const auto& [frame, wet] : {std::pair{2000, 0},
+                                     {2000 + 4208, 4999},
+                                     {2000 + 8416, 9998},
+                                     {2000 + 8417, 10000},
+                                     {22000 - 8418, 10000},
+                                     {21999, 1}})
+        EXPECT_NEAR(left(frame), -3969 + wet, 1) << frame;
+    EXPECT_EQ(right(12000), 1984 + 4000); // 4000 * 127 / 256 under the unchanged right
+    EXPECT_EQ(left(1999), -4000);         // outside the range nothing changes
+    EXPECT_EQ(left(22000), -4000);
 }
 
 TEST_F(SpectralExport, RangesAreClampedToTheBuffers)

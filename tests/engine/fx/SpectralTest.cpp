@@ -1,21 +1,44 @@
-// The spectral engine over a whole stereo range: alignment, the vocoder's gain of 1.5, the
-// untouched edges and what the effects do to real tones; and mix back, which lays the effect
-// chain's dry copy under the processed range.
-#include "engine/fx/Spectral.h"
+// The spectral engine: the bin rules of each effect on hand-made frames, Perfect Pitch's note
+// tables, the vocoder over a whole stereo range (alignment, its gain of 1.5, the untouched
+// edges) and mix back, which lays the effect chain's dry copy under the processed range.
+#include "engine/fx/SpectralOps.h"
 #include "engine/fx/FilterGraph.h"
+#include "engine/fx/SnapToScale.h"
+#include "engine/fx/Spectral.h"
 
 #include "FxTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
+using namespace wavorn::fx;
 using namespace fxtest;
-using wavorn::fx::mixBack;
-using wavorn::fx::spectralEffect;
 
 namespace
 {
+
+constexpr size_t kBins = kSpectralBins;
+
+// One frame's analysis and synthesis arrays; bin k's frequency defaults to its centre.
+struct Frame
+{
+    std::vector<float> a = std::vector<float>(kBins, 0.0f), phi = a, s = a, psi = a;
+    Frame()
+    {
+        for (size_t k = 0; k < kBins; ++k)
+            phi[k] = float(k) * 10.7666015625f;
+    }
+    Frame& run(int32_t operation, SpectralParams p = {})
+    {
+        spectralOperation(operation)(AnalysisBins{a, phi}, SynthesisBins{s, psi}, p);
+        return *this;
+    }
+    float ratio(int32_t scale, int32_t key) { return perfectPitchRatio({a, phi}, scale, key); }
+};
 
 constexpr int32_t kEq = 2;
 // A track of 60000 frames; the range [1000, 45000) writes frames 1001 ... 45000 - 3073.
@@ -43,6 +66,89 @@ std::vector<int16_t> run(const std::vector<int16_t>& in, int32_t operation, int3
 }
 
 } // namespace
+
+TEST(SnapToScale, SnapsIntoTheTableOfTheScaleBetween120And540Hz)
+{
+    struct Row
+    {
+        float hz;
+        int32_t scale;
+        float snapped;
+    };
+    const Row rows[] = {
+        {119.99f, 100, 119.99f}, {540.0f, 0, 540.0f},    {-3.0f, 255, -3.0f},    // left alone
+        {120.0f, 192, 130.8f},   {134.99f, 192, 130.8f}, {135.0f, 192, 138.65f}, // chromatic
+        {430.0f, 200, 440.3f},   {539.99f, 192, 523.4f}, {139.99f, 64, 130.8f},  // major
+        {140.0f, 64, 146.95f},   {135.0f, 191, 130.8f},  {255.0f, 128, 261.6f},
+        {150.0f, 63, 155.55f},   {149.99f, 0, 146.95f},  {449.99f, 0, 415.5f}, // minor
+        {450.0f, 0, 466.2f},
+    };
+    for (const Row& r : rows)
+        EXPECT_FLOAT_EQ(snapToScale(r.hz, r.scale), r.snapped) << r.hz << " " << r.scale;
+    EXPECT_TRUE(std::isnan(snapToScale(std::numeric_limits<float>::quiet_NaN(), 0)));
+}
+
+TEST(SpectralOps, EachOperationGivesTheWorkedBins)
+{
+    Frame half, twice, bow, eq, digitize, harmonics, bass;
+    half.a[186] = 4.0f;
+    half.phi[186] = 2000.0f;
+    half.run(0, {0, 0, 0}); // pitch ratio 0.5: bin 93 reads bin 186 at half its frequency
+    EXPECT_EQ(std::vector<float>({half.s[93], half.psi[93], half.s[186]}),
+              std::vector<float>({4.0f, 1000.0f, 0.0f}));
+    twice.a[100] = 2.0f;
+    twice.run(0, {255, 0, 0}); // ratio 2: bins 200 and 201 both read bin 100
+    EXPECT_EQ(std::vector<float>({twice.s[200], twice.s[201], twice.s[100]}),
+              std::vector<float>({2.0f, 2.0f, 0.0f}));
+    EXPECT_FLOAT_EQ(twice.psi[201], 2.0f * twice.phi[100]);
+    bow.a[10] = 2.0f;
+    bow.a[20] = 4.0f;
+    bow.run(1); // squares over the largest
+    EXPECT_EQ(std::vector<float>({bow.s[10], bow.s[20]}), std::vector<float>({1.0f, 4.0f}));
+    std::fill(eq.a.begin(), eq.a.end(), 1.0f);
+    eq.run(2, {0, 128, 255}); // lo 0, mid 0.5, hi 255/256
+    EXPECT_EQ(std::vector<float>({eq.s[0], eq.s[256], eq.s[512], eq.s[2048]}),
+              std::vector<float>({0.0f, 0.25f, 0.5f, 0.0f}));
+    EXPECT_NEAR(eq.s[2047], (1 * 0.5f + 1535 * 255.0f / 256.0f) / 1536.0f, 1e-6);
+    std::fill(digitize.a.begin(), digitize.a.end(), 1.0f);
+    digitize.a[500] = 10.0f;
+    digitize.run(4, {10, 0, 0}); // keeps 19 bins around the peak: 491 ... 509
+    EXPECT_EQ(std::count(digitize.s.begin(), digitize.s.end(), 0.0f), int32_t(kBins) - 19);
+    EXPECT_EQ(digitize.s[491] + digitize.s[509], 2.0f);
+    harmonics.a[300] = 1.0f;
+    harmonics.a[50] = 7.0f;
+    harmonics.run(5, {128, 0, 0}); // a3 = 0.5, D = 1.5; bin 391 reads bin 300
+    EXPECT_FLOAT_EQ(harmonics.s[391], 0.5f / 1.5f);
+    EXPECT_FLOAT_EQ(harmonics.s[300], 1.0f / 1.5f);
+    EXPECT_EQ(harmonics.s[50], 7.0f);  // bins below 100 are kept
+    EXPECT_EQ(harmonics.s[509], 0.0f); // reads bin 391 before it changed
+    bass.a[100] = 4.0f;
+    bass.a[200] = 8.0f;
+    bass.a[400] = 2.0f;
+    bass.run(6, {128, 0, 0}); // b = 0.5: bin 2k into bin k, read before it changes
+    EXPECT_FLOAT_EQ(bass.s[100], (0.5f * 8.0f + 4.0f) / 1.5f);
+    EXPECT_FLOAT_EQ(bass.s[200], (0.5f * 2.0f + 8.0f) / 1.5f);
+    EXPECT_FLOAT_EQ(bass.s[50], (0.5f * 4.0f) / 1.5f);
+    EXPECT_EQ(spectralOperation(7), nullptr);
+    EXPECT_EQ(spectralOperation(-1), nullptr);
+}
+
+TEST(SpectralOps, PerfectPitchSnapsTheScaledPeakOrFallsBack)
+{
+    Frame f;
+    EXPECT_EQ(f.ratio(128, 2), 0.5f); // silent: no ratio
+    f.a[93] = 1.0f;
+    f.phi[93] = 1000.0f;
+    EXPECT_EQ(f.ratio(128, 2), 1.0f); // the default key keeps the pitch
+    EXPECT_EQ(f.ratio(128, 0), 0.5f); // key 0: no ratio
+    // Key 100: four semitones down (100 / 22 = 4), then divided by 100 * 0.00413852734375;
+    // 150 Hz measures about 287.5 Hz, which snaps to 293.9 on the chromatic scale.
+    f.phi[93] = 150.0f;
+    const float measured = 150.0f * std::pow(0.9438743967462762f, 4.0f) / 0.413852734375f;
+    EXPECT_NEAR(f.ratio(255, 100), 293.9f / measured, 1e-5);
+    f.phi[93] = 300.0f; // measures above 540: ratio 1
+    EXPECT_EQ(f.ratio(255, 100), 1.0f);
+}
 
 TEST(Spectral, EqAtEqualValuesReproducesTheInputAlignedAndScaledBy1Point5TimesVOver256)
 {
@@ -81,27 +187,11 @@ TEST(Spectral, LoudResultsAreLimitedTo32767)
     EXPECT_EQ(std::pair(*low, *high), std::pair(int16_t(-32767), int16_t(32767)));
 }
 
-TEST(MixBack, FadesTheTrackInAndOutOverTheDryCopyScaledByTheGains)
+TEST(MixBack, OfOneFrameUsesLevelZeroAndSumsAreLimited)
 {
-    // 1000 frames: up by 1/500 a frame, down from the middle; the copy at full level.
-    std::vector<int16_t> track(2000, 10000);
-    mixBack(track, std::vector<int16_t>(2000, -1000), 254, 0);
-    const std::pair<int32_t, int32_t> leftAt[] = {{0, 0},       {250, 5000}, {499, 9980},
-                                                  {500, 10000}, {750, 5000}, {999, 20}};
-    for (const auto& [frame, level] : leftAt)
-        EXPECT_NEAR(track[2 * size_t(frame)], level - 993, 1) << frame; // -1000 * 254 / 256
-    EXPECT_NEAR(track[2 * 750 + 1], 5000, 1);
-    // -1 * 254 / 256 rounds toward minus infinity; one frame has level 0.
     std::vector<int16_t> one = {500, 500};
     mixBack(one, std::vector<int16_t>{-1, 256}, 254, 128);
     EXPECT_EQ(one, (std::vector<int16_t>{-1, 128}));
-    // Long ranges fade over at most 8417 frames; sums are limited.
-    std::vector<int16_t> longTrack(40000, 1000);
-    mixBack(longTrack, std::vector<int16_t>(40000, 0), 256, 256);
-    EXPECT_LT(longTrack[2 * 8416], 1000);
-    EXPECT_EQ(longTrack[2 * 8417], 1000);
-    EXPECT_EQ(longTrack[2 * (20000 - 8418)], 1000);
-    EXPECT_LT(longTrack[2 * (20000 - 8416)], 1000);
     for (const int16_t v : {int16_t(32000), int16_t(-32000)})
     {
         std::vector<int16_t> loud(2000, v);

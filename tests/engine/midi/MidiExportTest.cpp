@@ -23,11 +23,10 @@ template <class F> bool waitUntil(F done)
 
 } // namespace
 
-TEST(MidiExports, PlayTheQueueOnTicksRecordTheInputAndRefuseHugeCapacities)
+TEST(MidiExports, PlayTheQueueOnTicksAndRefuseHugeCapacities)
 {
     testwave::TempDir dir;
-    ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"}, out{"VUMO_VIRTUAL_MIDI_OUT", dir.file("out")},
-        in{"VUMO_VIRTUAL_MIDI_IN", dir.file("in")};
+    ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"}, out{"VUMO_VIRTUAL_MIDI_OUT", dir.file("out")};
     EXPECT_EQ(CmdMidi(0x90, 60, 100), 5); // nothing open yet
     EXPECT_EQ(GetRecordLength(), -1);
     ASSERT_EQ(OpenMidiPlay(64), 0);
@@ -47,13 +46,5 @@ TEST(MidiExports, PlayTheQueueOnTicksRecordTheInputAndRefuseHugeCapacities)
         EXPECT_EQ(log[n].substr(log[n].find(' ') + 1), messages[n]);
         EXPECT_GE(std::stoi(log[n]), 10 * int(n));
     }
-    EXPECT_EQ(OpenMidiRec(1024, 1), 2 + 5); // the virtual input has only device 0
-    EXPECT_EQ(OpenMidiRec(1111638594, 0), 11);
-    platform::test::writeText(dir.file("in"), "0 144 60 100\n5 254 0 0\n40 128 60 0\n");
-    ASSERT_EQ(OpenMidiRec(1024, 0), 0);
-    ASSERT_EQ(RecordMidi(), 0);
-    ASSERT_TRUE(waitUntil([] { return GetRecordLength() >= 3; }));
-    ASSERT_EQ(StopMidiRec(), 0);
-    EXPECT_EQ(GetRecordData(3), 0x80 | 60 << 8); // active sensing is not kept
-    EXPECT_EQ(CloseMidiRec(), 0);
+    EXPECT_EQ(OpenMidiRec(1111638594, 0), 11); // 4.4 GB asked for
 }
