@@ -33,10 +33,7 @@ protected:
         StopTracks(0, 0, 0);
         CloseLib();
     }
-    virtual std::string trackFile(int track) const
-    {
-        return dir.file("t" + std::to_string(track) + ".wav");
-    }
+    virtual std::string trackFile(int track) const { return dir.file("t" + std::to_string(track)); }
 
     // Opens the engine for `frames` and pushes one track per sample vector with its
     // (volume, pan); nothing is current yet.
@@ -108,11 +105,8 @@ protected:
     static void mixInto(std::vector<int16_t>& d, const std::vector<int16_t>& s,
                         std::pair<int32_t, int32_t> g, size_t dstFrame = 0)
     {
-        for (size_t i = 0; i < s.size() && dstFrame * 2 + i < d.size(); ++i)
-        {
-            int16_t& x = d[dstFrame * 2 + i];
-            x = int16_t(
-                std::clamp((s[i] * (i % 2 ? g.second : g.first) + x * 256) >> 8, -32767, 32767));
-        }
+        for (size_t i = 0, j = 2 * dstFrame; i < s.size() && j + i < d.size(); ++i)
+            d[j + i] = int16_t(std::clamp(
+                (s[i] * (i % 2 ? g.second : g.first) + d[j + i] * 256) >> 8, -32767, 32767));
     }
 };

@@ -46,22 +46,6 @@ TEST_F(Clips, CopyToWritesTheRangeAndCutToSilencesItOnlyOnceTheClipIsWritten)
     EXPECT_TRUE(trackIsEdited());
 }
 
-TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
-{
-    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")), ramp);
-    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
-    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("tail.wav")).size(), 20u);
-    EXPECT_EQ(left(kFrames - 11), kFrames - 11);
-    const std::string c = clip(100, 1000, 1000);
-    for (int32_t mode = 0; mode < 4; ++mode)
-        for (const auto& [start, end] :
-             {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
-            EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
-}
-
 TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
 {
     struct Row
@@ -104,7 +88,7 @@ TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
     EXPECT_EQ(std::pair(left(0), right(0)), std::pair(992, 496));
 }
 
-TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
+TEST_F(Clips, RefusedFilesAndModesLeaveTheTrackUnchangedAndExtremeRangesAreClamped)
 {
     testwave::writeBytes(dir.file("bad.wav"), std::vector<uint8_t>(60, 'x')); // no RIFF header
     for (int32_t mode = 0; mode < 4; ++mode)
@@ -114,4 +98,17 @@ TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
         EXPECT_EQ(PasteFrom(0, 100, clip(100, 1000, 1000).c_str(), mode), -1);
     EXPECT_EQ(trackSamples(), ramp);
     EXPECT_FALSE(trackIsEdited());
+    loadTrack(ramp); // extreme ranges are clamped to the track
+    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")), ramp);
+    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
+    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("tail.wav")).size(), 20u);
+    EXPECT_EQ(left(kFrames - 11), kFrames - 11);
+    const std::string c = clip(100, 1000, 1000);
+    for (int32_t mode = 0; mode < 4; ++mode)
+        for (const auto& [start, end] :
+             {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
+            EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
 }

@@ -148,7 +148,7 @@ TEST(Effects, BandPassAndPitchChangeTonesAsTheirParametersSay)
     }
 }
 
-TEST(Effects, ResonatorRingsAtTheTapDistancesAndKeepsHalfARingEachEnd)
+TEST(Effects, ResonatorRingsAtTheTapDistances)
 {
     TestTrack t(2000);
     t.left(100) = 10000;
@@ -157,10 +157,6 @@ TEST(Effects, ResonatorRingsAtTheTapDistancesAndKeepsHalfARingEachEnd)
     EXPECT_NEAR(t.left(147), 0.76 * 10000 * 255.0 / 1024.0, 1.0);
     EXPECT_NEAR(t.left(146), 0.24 * 10000 * 255.0 / 1024.0, 1.0);
     EXPECT_EQ(t.left(120), 0);
-    const TestTrack before = randomTrack(6000, 44, 12000); // W 1920, n 960: half a ring kept
-    applyResonator((t = before).span(), params(100, 5900, 240, 188, 100));
-    EXPECT_TRUE(sameFrames(t, before, 0, 100 + 960) && sameFrames(t, before, 5900 - 960, 6000));
-    EXPECT_NE(t.left(100 + 960), before.at(100 + 960, 0));
 }
 
 TEST(Effects, AQuietWahClosesItsGateByTheStepEachFrame)
@@ -218,28 +214,20 @@ class EveryEffect : public ::testing::TestWithParam<int32_t>
 
 TEST_P(EveryEffect, StaysInsideItsRangeAndNeverProducesMinus32768)
 {
+    // Random ranges and parameters, and ranges at the track's end, where voices and windows
+    // reach past it (the sanitizer build checks the reads).
     const Effect fx = findEffect(GetParam())->apply;
     std::mt19937 rng{uint32_t(GetParam())};
-    for (int32_t trial = 0; trial < 8; ++trial)
+    for (int32_t p : {0, 1, 127, 128, 254, 255, -1, -1, -1, -1})
     {
-        const TestTrack before = randomTrack(12000, rng(), trial % 2 ? 20000 : 32767);
+        const TestTrack before = randomTrack(12000, rng());
         TestTrack t = before;
-        const int32_t first = int32_t(rng() % 3000), last = first + int32_t(rng() % 9000);
-        const auto p = [&] { return int32_t(rng() % 256); };
-        fx(t.span(), params(first, last, p(), p(), p()));
-        EXPECT_TRUE(sameFrames(t, before, 0, first));
-        EXPECT_TRUE(sameFrames(t, before, last, 12000));
-        ASSERT_EQ(std::count(t.samples.begin(), t.samples.end(), -32768), 0);
-    }
-    // Voices and windows that reach past the track's end must not leave it (ASan watches).
-    for (int32_t p : {0, 1, 127, 128, 254, 255})
-    {
-        const TestTrack before = randomTrack(5000, uint32_t(p), 30000);
-        TestTrack t = before;
-        fx(t.span(), params(4000, 5000, p, p, p));
-        fx(t.span(), params(4999, 5000, p, p, 255 - p));
-        EXPECT_TRUE(sameFrames(t, before, 0, 4000));
-        fx(t.span(), params(0, 5000, p, 255 - p, p));
+        const int32_t first = p < 0 ? int32_t(rng() % 3000) : p % 2 ? 11999 : 11000;
+        const int32_t last = p < 0 ? first + int32_t(rng() % 9000) : 12000;
+        const auto q = [&] { return p < 0 ? int32_t(rng() % 256) : p; };
+        fx(t.span(), params(first, last, q(), 255 - q(), q()));
+        EXPECT_TRUE(sameFrames(t, before, 0, first) && sameFrames(t, before, last, 12000));
+        ASSERT_EQ(std::count(t.samples.begin(), t.samples.end(), -32768), 0) << p;
     }
 }
 

@@ -3,7 +3,6 @@
 #include "tests/engine/ExportFixture.h"
 
 #include <climits>
-#include <regex>
 
 using FXItExport = ExportFixture;
 
@@ -41,25 +40,12 @@ TEST_F(FXItExport, ExtremeRangesAreClampedToTheTrackAndAnyInt32ArgumentIsSafe)
     EXPECT_EQ(FXIt(2, INT_MAX, INT_MIN, 0, 0, 0), 0);
 }
 
-TEST_F(FXItExport, TheTraceLogHoldsTheCodeInHexLoPassAndThe129FilterTaps)
+TEST_F(FXItExport, TheTraceLogHoldsTheLow8BitsOfTheCodeInHex)
 {
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
     openCurrent(constant(kFrames, 0, 0), 1);
     FXIt(256 + 15, 0, 10, 0, 0, 0);
-    FXIt(9, 0, 1000, 128, 0, 127);
-    FXIt(7, 0, 5000, 20, 80, 127);
     CloseLib();
     const auto bytes = testwave::readBytes(dir.file("trace.log"));
-    const std::string log(bytes.begin(), bytes.end());
-    EXPECT_NE(log.find("FXIt\n0000000F\r"), std::string::npos) << log;
-    EXPECT_NE(log.find("FXIt\n00000009\rLoPass\n"), std::string::npos);
-    std::smatch taps; // 129 taps, each as 8 hex digits and a carriage return
-    ASSERT_TRUE(std::regex_search(log, taps,
-                                  std::regex("FXIt\n00000007\rFilter\n((?:[0-9A-F]{8}\r){129})")));
-    // The centre tap is positive, the outermost ones are 0 and the taps are symmetric.
-    const auto tap = [&](size_t i)
-    { return int32_t(std::stoul(taps.str(1).substr(9 * i, 8), nullptr, 16)); };
-    EXPECT_GT(tap(64), 0);
-    EXPECT_EQ(tap(0) + tap(128), 0);
-    EXPECT_EQ(tap(10), tap(118));
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("FXIt\n0000000F\r"), std::string::npos);
 }

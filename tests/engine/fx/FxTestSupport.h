@@ -1,5 +1,5 @@
-// Hand-made tracks for the effect tests: interleaved stereo samples with frame access, table
-// rows of worked numbers over constant tracks, sums of sines and their measurement.
+// Hand-made tracks for the effect tests: stereo samples with frame access, table rows of worked
+// numbers over constant tracks, sums of sines and their measurement.
 #pragma once
 
 #include "engine/fx/FxMath.h"
