@@ -94,20 +94,6 @@ TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
     EXPECT_EQ(readSamples(trackFile(0))[0], 31000);
 }
 
-TEST_F(Edits, SwitchingTracksWritesPendingEditsToThePreviousTrack)
-{
-    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    TrackWrite(0, -42);
-    EXPECT_EQ(SetCurTrack(1, 0), 0);
-    EXPECT_EQ(readSamples(trackFile(0))[0], -42);
-    EXPECT_EQ(TrackRead(0), -42); // no reload: the buffer stays
-    TrackWrite(2, 99);
-    EXPECT_EQ(SetCurTrack(1, 1), 0); // same track: edits written, then reloaded
-    EXPECT_EQ(readSamples(trackFile(1))[2], 99);
-    EXPECT_EQ(TrackRead(0), -42); // the buffer kept without reload became track 1's content
-}
-
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
     const TempDir trackDir;

@@ -76,18 +76,16 @@ protected:
                 const auto track = trackSamples(kTrackFrames);
                 const auto clipBefore = testwave::readSamples(clip);
 
-                rlimit oldLimit{};
+                rlimit oldLimit{}, small{};
                 ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-                rlimit small = oldLimit;
-                small.rlim_cur = 8192; // below every file written here
-                if (std::FILE* f = fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr)
+                small = {8192, oldLimit.rlim_max}; // below every file written here
+                std::FILE* filler =
+                    fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr;
+                while (filler && std::fputc('f', filler) != EOF && std::fflush(filler) == 0)
                 {
-                    const std::vector<char> block(4096, 'f');
-                    while (std::fwrite(block.data(), 1, 4096, f) == 4096 && std::fflush(f) == 0)
-                    {
-                    }
-                    std::fclose(f);
                 }
+                if (filler)
+                    std::fclose(filler);
                 else
                     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
                 const auto before = folder();
@@ -99,8 +97,8 @@ protected:
 
                 fs::remove(disk / "filler");
                 EXPECT_EQ(write(), 0);
-                const auto written = testwave::readSamples(clip);
-                EXPECT_EQ(written.size(), clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
+                EXPECT_EQ(testwave::readSamples(clip).size(),
+                          clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
                 // The edit stayed pending through the failure (the switch has written it by now).
                 EXPECT_EQ(SaveEdits(), 0);
                 EXPECT_EQ(testwave::readSamples(trackFile(0))[0], 1234);

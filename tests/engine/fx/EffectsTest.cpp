@@ -22,13 +22,11 @@ TEST(Effects, OfConstantTracksGiveTheWorkedNumbers)
         {"gain 2.5 truncates", applyGain, 4, 40, 255, 127, 1001, -1001, 2502, -2482},
         {"gain limit 128 * P2", applyGain, 4, 255, 10, 0, 30000, -30000, 1280, 0},
         {"gain limit negative", applyGain, 4, 255, 10, 255, 30000, -30000, 0, -1280},
-        {"gain P2 0 silences", applyGain, 4, 16, 0, 127, 12345, -12345, 0, 0},
         {"compression of full scale", applyCompression, 2, 128, 255, 127, 32767, -32767, 23170,
          -22989}, // 128 * sqrt(32767), 127 * sqrt(32767)
         {"compression keeps the sign", applyCompression, 3, 2, 255, 0, 100, 0, 20, 0},
         {"compression of minus", applyCompression, 3, 2, 255, 255, 0, -100, 0, -20},
         {"compression limit", applyCompression, 2, 255, 100, 127, 10000, -10000, 12800, -12800},
-        {"distortion k pi: cos pi", applyDistortion, 2, 0, 0, 0, 1, 0, -1, 0},
         // k = pi / 65281: 3000 cos(3000 k) = 2968.8, times 127/128 = 2945.6
         {"distortion at large P1", applyDistortion, 2, 255, 0, 127, 3000, 3000, 2968, 2945, 0, 0,
          1},
@@ -45,7 +43,6 @@ TEST(Effects, OfConstantTracksGiveTheWorkedNumbers)
         {"negate of mono is silence", applyNegate, 3, 0, 0, 0, -500, -500, 0, 0},
         {"negate limits", applyNegate, 3, 0, 0, 0, 32767, -32768, 32767, 32767},
         {"negate limits below", applyNegate, 3, 0, 0, 0, -32768, 32767, -32767, -32767},
-        {"monotonize of (-3, 0)", applyMonotonize, 1, 0, 0, 0, -3, 0, -1, -1},
         {"monotonize of -32768", applyMonotonize, 2, 0, 0, 0, -32768, -32767, -32767, -32767},
         {"low pass: constant times weight", applyLowPass, 1000, 128, 0, 127, 1000, -1000, 1000,
          -992, 64, 64},

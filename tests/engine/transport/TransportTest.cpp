@@ -80,7 +80,7 @@ TEST_F(Transport, ReplaceTakeIsUnscaledOnlyNearTheEndStopIsAtOnceAndRangesAreCla
     }
     ASSERT_EQ(PlayTracks(0, 0), 0); // an empty range still plays the whole block
     EXPECT_EQ(StopTracks(0, 0, 0), 0);
-    EXPECT_EQ(IsPlaying(), 0); // stopped at once
+    EXPECT_EQ(IsPlaying(), 0);               // stopped at once
     EXPECT_EQ(PlayTracks(-500, 1 << 30), 0); // ranges beyond the track are clamped
     EXPECT_EQ(StopTracks(-500, 1 << 30, 0), 0);
     EXPECT_EQ(RecordTrack(INT32_MIN, INT32_MAX, 1), 0);
@@ -127,10 +127,8 @@ TEST_F(Transport, MediaIsTakenAndHeardAndLoopbackRecordsWhatWasPlayed)
     mixInto(premix, other, gains(200, 100));
     take("loopback", 0, n, 0); // the next pass records the input again
     EXPECT_EQ(trackSamples(n), premix);
-    CloseLib();
-    // The media was heard over the other track, saturating at the 16-bit limits.
+    CloseLib(); // the media was heard over the other track, saturating at the 16-bit limits
     const auto heard = readSamples(dir.file("heard.wav"));
-    ASSERT_GE(heard.size(), media.size());
     for (size_t i = 0; i < media.size(); ++i)
-        ASSERT_EQ(heard[i], std::clamp(premix[i] + media[i], -32768, 32767)) << i;
+        ASSERT_EQ(heard.at(i), std::clamp(premix[i] + media[i], -32768, 32767)) << i;
 }
