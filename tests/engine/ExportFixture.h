@@ -55,7 +55,7 @@ protected:
         openTracks(kFrames, {samples}, {{255, 128}}, logFlag);
         ASSERT_EQ(SetCurTrack(0, 1), 0);
     }
-    // Replaces the current track's file and loads it (clearing the edited mark).
+    // Replaces the current track's file and loads it, clearing the edited mark.
     void loadTrack(const std::vector<int16_t>& samples)
     {
         testwave::writeStereo(trackFile(0), samples);
