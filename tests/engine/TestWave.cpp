@@ -38,24 +38,13 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
     const auto putId = [&put](const char* id)
     { put(uint32_t(id[0] | id[1] << 8 | id[2] << 16 | id[3] << 24), 4); };
     const uint32_t dataBytes = uint32_t(samples.size() * 2);
-    putId("RIFF");
-    put(0, 4); // patched below
-    putId("WAVE");
-    putId("fmt ");
-    put(layout.fmtSize, 4);
-    put(layout.formatTag, 2);
-    put(layout.channels, 2);
-    put(layout.rate, 4);
-    put(layout.rate * layout.channels * layout.bits / 8, 4);
-    put(uint16_t(layout.channels * layout.bits / 8), 2);
-    put(layout.bits, 2);
+    putId("RIFF"), put(0, 4), putId("WAVE"); // the RIFF size is patched below
+    putId("fmt "), put(layout.fmtSize, 4), put(layout.formatTag, 2), put(layout.channels, 2);
+    put(layout.rate, 4), put(layout.rate * layout.channels * layout.bits / 8, 4);
+    put(uint16_t(layout.channels * layout.bits / 8), 2), put(layout.bits, 2);
     b.resize(b.size() + (layout.fmtSize > 16 ? layout.fmtSize - 16 : 0), 0);
     for (const std::string& id : layout.chunksBeforeData)
-    {
-        putId(id.c_str());
-        put(4, 4);
-        put(0xDEADBEEF, 4);
-    }
+        putId(id.c_str()), put(4, 4), put(0xDEADBEEF, 4);
     putId("data");
     put(layout.declaredDataBytes < 0 ? dataBytes : uint32_t(layout.declaredDataBytes), 4);
     b.resize(b.size() + dataBytes);

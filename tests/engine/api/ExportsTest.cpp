@@ -96,22 +96,17 @@ TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
-    const TempDir trackDir;
-    const std::string name = (trackDir.path() / "song-t1.wav").string();
-    ASSERT_EQ(OpenLib(100, 0), 0);
-    writeStereo(name, ramp(100, 10));
-    SetTrackInfo(0, name.c_str());
-    SetTrackAttr(0, 255, 128);
+    openTracks(100, {ramp(100, 10)}, {{255, 128}});
     ASSERT_EQ(SetCurTrack(0, 1), 0);
     TrackWrite(6, 1111);
-    std::filesystem::remove_all(trackDir.path()); // the folder vanishes (a removed drive)
+    std::filesystem::remove_all(dir.path()); // the folder vanishes (a removed drive)
     EXPECT_EQ(SaveEdits(), -1);
-    std::filesystem::create_directories(trackDir.path()); // the drive is back: a retry succeeds
+    std::filesystem::create_directories(dir.path()); // the drive is back: a retry succeeds
     EXPECT_EQ(SaveEdits(), 0);
-    EXPECT_EQ(readSamples(name).at(6), 1111);
+    EXPECT_EQ(readSamples(trackFile(0)).at(6), 1111);
     TrackWrite(6, 2222);
-    std::filesystem::remove_all(trackDir.path());
-    const auto recovered = std::filesystem::temp_directory_path() / "vumo-recovered-song-t1.wav";
+    std::filesystem::remove_all(dir.path());
+    const auto recovered = std::filesystem::temp_directory_path() / "vumo-recovered-t0.wav";
     std::filesystem::remove(recovered);
     EXPECT_EQ(SetCurTrack(0, 0), -1); // switching keeps the edits in a recovery file
     EXPECT_EQ(readSamples(recovered.string()).at(6), 2222);

@@ -39,17 +39,16 @@ protected:
     {
         return (disk / ("t" + std::to_string(t))).string();
     }
-    std::map<std::string, std::vector<uint8_t>> folder() const
-    {
-        std::map<std::string, std::vector<uint8_t>> files;
-        for (const auto& e : fs::directory_iterator(disk))
-            files[e.path().filename().string()] = testwave::readBytes(e.path().string());
-        return files;
-    }
-
     void runAll(bool fullDisk)
     {
         const std::string clip = (disk / "clip.wav").string();
+        const auto folder = [this]
+        {
+            std::map<std::string, std::vector<uint8_t>> files;
+            for (const auto& e : fs::directory_iterator(disk))
+                files[e.path().filename().string()] = testwave::readBytes(e.path().string());
+            return files;
+        };
         // What each writes and the frames of the clip once it succeeds (0: no clip).
         const std::tuple<const char*, std::function<int32_t()>, int32_t> writers[] = {
             {"track save", [] { return SaveEdits(); }, 0},

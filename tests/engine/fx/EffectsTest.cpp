@@ -24,7 +24,6 @@ TEST(Effects, OfConstantTracksGiveTheWorkedNumbers)
         {"gain limit negative", applyGain, 4, 255, 10, 255, 30000, -30000, 0, -1280},
         {"compression of full scale", applyCompression, 2, 128, 255, 127, 32767, -32767, 23170,
          -22989}, // 128 * sqrt(32767), 127 * sqrt(32767)
-        {"compression keeps the sign", applyCompression, 3, 2, 255, 0, 100, 0, 20, 0},
         {"compression of minus", applyCompression, 3, 2, 255, 255, 0, -100, 0, -20},
         {"compression limit", applyCompression, 2, 255, 100, 127, 10000, -10000, 12800, -12800},
         // k = pi / 65281: 3000 cos(3000 k) = 2968.8, times 127/128 = 2945.6
@@ -141,7 +140,7 @@ TEST(Effects, BandPassAndPitchChangeTonesAsTheirParametersSay)
         EXPECT_TRUE(sameFrames(t, before, 0, first));
         EXPECT_TRUE(sameFrames(t, before, last, frames));
         for (int32_t f = first; f < last && p3 == 0; ++f)
-            ASSERT_EQ(t.right(f), 0) << f; // only the weighted wet signal remains
+            ASSERT_EQ(t.at(f, 1), 0) << f; // only the weighted wet signal remains
     }
 }
 

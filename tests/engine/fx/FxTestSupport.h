@@ -27,7 +27,6 @@ struct TestTrack
     explicit TestTrack(int32_t frames) : samples(2 * size_t(frames), 0) {}
     wavorn::fx::SampleSpan span() { return {samples.data(), samples.size()}; }
     int16_t& left(int32_t frame) { return samples[2 * size_t(frame)]; }
-    int16_t& right(int32_t frame) { return samples[2 * size_t(frame) + 1]; }
     int16_t at(int32_t frame, int32_t channel) const
     {
         return samples[2 * size_t(frame) + channel];

@@ -102,8 +102,9 @@ TEST_F(Sampler, ANoteReadsTheClipAtMultiplesOfTheStepAddedToTheTrackTruncatedOrC
         {
             const bool in = d >= 0 && d < r.frames;
             const auto expected = int16_t(in ? 20 * (d * r.step + 1) : 0); // exact on the ramp
-            ASSERT_EQ(track[2 * size_t(100 + d)], 7 + expected) << r.step << " frame " << d;
-            ASSERT_EQ(track[2 * size_t(100 + d) + 1], 7 - expected) << r.step << " frame " << d;
+            ASSERT_EQ(std::pair(track[2 * size_t(100 + d)], track[2 * size_t(100 + d) + 1]),
+                      std::pair(int16_t(7 + expected), int16_t(7 - expected)))
+                << r.step << " frame " << d;
         }
     }
     EXPECT_FALSE(engine().dirty) << "the application marks the track edited itself";
