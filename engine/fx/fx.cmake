@@ -25,22 +25,7 @@ set_source_files_properties(
     PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
 
 # Unit tests of the effects over hand-made buffers (wavorn_core).
-add_executable(fx_tests
-    tests/engine/fx/FxMathTest.cpp
-    tests/engine/fx/FxTableTest.cpp
-    tests/engine/fx/LevelTest.cpp
-    tests/engine/fx/OscillatorsTest.cpp
-    tests/engine/fx/EchoTest.cpp
-    tests/engine/fx/FrameOpsTest.cpp
-    tests/engine/fx/BandPassTest.cpp
-    tests/engine/fx/MovingAverageTest.cpp
-    tests/engine/fx/ChorusTest.cpp
-    tests/engine/fx/GrainPitchTest.cpp
-    tests/engine/fx/ResonatorTest.cpp
-    tests/engine/fx/LevelFollowTest.cpp
-    tests/engine/fx/NoteEffectsTest.cpp
-    tests/engine/fx/RangePropertyTest.cpp
-)
+add_executable(fx_tests tests/engine/fx/EffectsTest.cpp)
 target_link_libraries(fx_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(fx_tests)
 

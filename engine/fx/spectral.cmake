@@ -10,24 +10,13 @@ target_sources(wavorn_core PRIVATE
 
 # Unit tests over wavorn_core: the transforms, the bin rules, the vocoder over plain spans and
 # mix back.
-add_library(vumo_spectral_signals STATIC tests/engine/fx/SpectralTestSignals.cpp)
-add_executable(spectral_tests
-    tests/engine/fx/FftTest.cpp
-    tests/engine/fx/SpectralMathTest.cpp
-    tests/engine/fx/SpectralOpsTest.cpp
-    tests/engine/fx/SpectralTest.cpp
-    tests/engine/fx/FilterGraphTest.cpp
-)
-target_link_libraries(spectral_tests PRIVATE wavorn_core vumo_spectral_signals GTest::gtest_main)
+add_executable(spectral_tests tests/engine/fx/SpectralTest.cpp)
+target_link_libraries(spectral_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 
 # Through the shared library on the virtual devices: FilterGraph and the FFT codes of FXIt.
-add_executable(spectral_export_tests
-    tests/engine/fx/FilterGraphExportTest.cpp
-    tests/engine/fx/SpectralExportTest.cpp
-)
-target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_testwave vumo_spectral_signals
-                                                    GTest::gtest_main)
+add_executable(spectral_export_tests tests/engine/fx/SpectralExportTest.cpp)
+target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
 gtest_discover_tests(spectral_export_tests DISCOVERY_TIMEOUT 60)
 
 if(VUMO_BUILD_BENCH)

@@ -1,5 +1,6 @@
 // A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
-// files and the engine's gain arithmetic to compute expected mixes.
+// files, the engine's gain arithmetic to compute expected mixes, and one current track of
+// kFrames frames for the effect and clip exports.
 #pragma once
 
 #include "tests/engine/TestWave.h"
@@ -8,43 +9,38 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 #include <vector>
 
 class ExportFixture : public ::testing::Test
 {
 protected:
+    static constexpr int32_t kFrames = 20000;
     testwave::TempDir dir;
 
     void SetUp() override
     {
         setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
         setenv("VUMO_VIRTUAL_SPEED", "20", 1);
-        unsetenv("VUMO_VIRTUAL_INPUT");
-        unsetenv("VUMO_VIRTUAL_OUTPUT");
-        unsetenv("VUMO_LOG");
+        for (const char* name : {"VUMO_VIRTUAL_INPUT", "VUMO_VIRTUAL_OUTPUT", "VUMO_LOG"})
+            unsetenv(name);
     }
     void TearDown() override
     {
         StopTracks(0, 0, 0);
         CloseLib();
     }
-
-    std::string trackFile(int track) const
-    {
-        char name[32];
-        std::snprintf(name, sizeof name, "t%d.wav", track);
-        return dir.file(name);
-    }
+    virtual std::string trackFile(int track) const { return dir.file("t" + std::to_string(track)); }
 
     // Opens the engine for `frames` and pushes one track per sample vector with its
     // (volume, pan); nothing is current yet.
     void openTracks(int32_t frames, const std::vector<std::vector<int16_t>>& tracks,
-                    const std::vector<std::pair<int32_t, int32_t>>& attrs)
+                    const std::vector<std::pair<int32_t, int32_t>>& attrs, int32_t logFlag = 0)
     {
-        ASSERT_EQ(OpenLib(frames, 0), 0);
+        ASSERT_EQ(OpenLib(frames, logFlag), 0);
         ClearTracks();
         for (size_t t = 0; t < tracks.size(); ++t)
         {
@@ -53,20 +49,64 @@ protected:
             ASSERT_EQ(SetTrackAttr(int32_t(t), attrs[t].first, attrs[t].second), 0);
         }
     }
-
+    // One current track of kFrames frames at gains 254 and 254, loaded from `samples`.
+    void openCurrent(const std::vector<int16_t>& samples, int32_t logFlag = 0)
+    {
+        openTracks(kFrames, {samples}, {{255, 128}}, logFlag);
+        ASSERT_EQ(SetCurTrack(0, 1), 0);
+    }
+    // Replaces the current track's file and loads it, clearing the edited mark.
+    void loadTrack(const std::vector<int16_t>& samples)
+    {
+        testwave::writeStereo(trackFile(0), samples);
+        ASSERT_EQ(SetCurTrack(0, 1), 0);
+    }
+    // True when the current track counts as edited: SaveEdits then rewrites its file, which
+    // this first replaces by a short marker file.
+    bool trackIsEdited() const
+    {
+        testwave::writeStereo(trackFile(0), std::vector<int16_t>(4, 7));
+        SaveEdits();
+        return testwave::readSamples(trackFile(0)).size() == 2 * size_t(kFrames);
+    }
+    // The current track's first `frames` frames through TrackRead.
+    static std::vector<int16_t> trackSamples(int32_t frames = kFrames)
+    {
+        std::vector<int16_t> s(2 * size_t(frames));
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] = int16_t(TrackRead(int32_t(i)));
+        return s;
+    }
+    static int32_t left(int32_t frame) { return TrackRead(2 * frame); }
+    static int32_t right(int32_t frame) { return TrackRead(2 * frame + 1); }
+    // `frames` frames all (l, r).
+    static std::vector<int16_t> constant(int32_t frames, int16_t l, int16_t r)
+    {
+        std::vector<int16_t> s(2 * size_t(frames), l);
+        for (size_t i = 1; i < s.size(); i += 2)
+            s[i] = r;
+        return s;
+    }
+    // Waits (the virtual clock runs at 20x) until the block has played out; then gives the
+    // input, on the same clock, a moment to catch up with the output.
+    static bool waitWhilePlaying()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (IsPlaying() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        return !IsPlaying();
+    }
     static std::pair<int32_t, int32_t> gains(int32_t volume, int32_t pan)
     {
         return {volume * std::min(255, 393 - pan) / 256, volume * std::min(255, pan + 128) / 256};
     }
-    // The gain mix: d = clamp((s * g + d * 256) >> 8) per channel.
+    // The gain mix: d = clamp((s * g + d * 256) >> 8) per channel, from frame dstFrame of d.
     static void mixInto(std::vector<int16_t>& d, const std::vector<int16_t>& s,
                         std::pair<int32_t, int32_t> g, size_t dstFrame = 0)
     {
-        for (size_t i = 0; i < s.size() && dstFrame * 2 + i < d.size(); ++i)
-        {
-            int16_t& x = d[dstFrame * 2 + i];
-            const int32_t gain = i % 2 ? g.second : g.first;
-            x = int16_t(std::clamp((s[i] * gain + x * 256) >> 8, -32767, 32767));
-        }
+        for (size_t i = 0, j = 2 * dstFrame; i < s.size() && j + i < d.size(); ++i)
+            d[j + i] = int16_t(std::clamp(
+                (s[i] * (i % 2 ? g.second : g.first) + d[j + i] * 256) >> 8, -32767, 32767));
     }
 };

@@ -27,60 +27,30 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, ec);
 }
 
-namespace
-{
-
-void put32(std::vector<uint8_t>& b, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.push_back(uint8_t(v >> (8 * i)));
-}
-
-void put16(std::vector<uint8_t>& b, uint16_t v)
-{
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-
-void putId(std::vector<uint8_t>& b, const char* id)
-{
-    for (int i = 0; i < 4; ++i)
-        b.push_back(uint8_t(id[i]));
-}
-
-} // namespace
-
 std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout)
 {
     std::vector<uint8_t> b;
-    const uint32_t dataBytes = uint32_t(samples.size() * 2);
-    putId(b, "RIFF");
-    put32(b, 0); // patched below
-    putId(b, "WAVE");
-    putId(b, "fmt ");
-    put32(b, layout.fmtSize);
-    put16(b, layout.formatTag);
-    put16(b, layout.channels);
-    put32(b, layout.rate);
-    put32(b, layout.rate * layout.channels * layout.bits / 8);
-    put16(b, uint16_t(layout.channels * layout.bits / 8));
-    put16(b, layout.bits);
-    for (uint32_t i = 16; i < layout.fmtSize; ++i)
-        b.push_back(0);
-    for (const std::string& id : layout.chunksBeforeData)
+    const auto put = [&b](uint32_t v, int bytes)
     {
-        putId(b, id.c_str());
-        put32(b, 4);
-        put32(b, 0xDEADBEEF);
-    }
-    putId(b, "data");
-    put32(b, layout.declaredDataBytes < 0 ? dataBytes : uint32_t(layout.declaredDataBytes));
-    const size_t at = b.size();
-    b.resize(at + dataBytes);
+        for (int i = 0; i < bytes; ++i)
+            b.push_back(uint8_t(v >> (8 * i)));
+    };
+    const auto putId = [&put](const char* id)
+    { put(uint32_t(id[0] | id[1] << 8 | id[2] << 16 | id[3] << 24), 4); };
+    const uint32_t dataBytes = uint32_t(samples.size() * 2);
+    putId("RIFF"), put(0, 4), putId("WAVE"); // the RIFF size is patched below
+    putId("fmt "), put(layout.fmtSize, 4), put(layout.formatTag, 2), put(layout.channels, 2);
+    put(layout.rate, 4), put(layout.rate * layout.channels * layout.bits / 8, 4);
+    put(uint16_t(layout.channels * layout.bits / 8), 2), put(layout.bits, 2);
+    b.resize(b.size() + (layout.fmtSize > 16 ? layout.fmtSize - 16 : 0), 0);
+    for (const std::string& id : layout.chunksBeforeData)
+        putId(id.c_str()), put(4, 4), put(0xDEADBEEF, 4);
+    putId("data");
+    put(layout.declaredDataBytes < 0 ? dataBytes : uint32_t(layout.declaredDataBytes), 4);
+    b.resize(b.size() + dataBytes);
     if (dataBytes > 0)
-        std::memcpy(b.data() + at, samples.data(), dataBytes);
-    const uint32_t riff = uint32_t(b.size() - 8);
-    std::memcpy(b.data() + 4, &riff, 4);
+        std::memcpy(b.data() + b.size() - dataBytes, samples.data(), dataBytes);
+    platform::writeLe32(b.data() + 4, uint32_t(b.size() - 8));
     return b;
 }
 
@@ -110,7 +80,7 @@ void writeStereo(const std::string& path, const std::vector<int16_t>& samples)
 {
     const auto header = platform::waveHeader(uint32_t(samples.size() / 2));
     std::vector<uint8_t> b(header.begin(), header.end());
-    b.resize(header.size() + 2 * (samples.size() / 2 * 2));
+    b.resize(header.size() + 4 * (samples.size() / 2));
     if (b.size() > header.size())
         std::memcpy(b.data() + header.size(), samples.data(), b.size() - header.size());
     writeBytes(path, b);
@@ -132,16 +102,10 @@ std::vector<int16_t> ramp(int32_t frames, int32_t base)
     std::vector<int16_t> s(size_t(frames) * 2);
     for (int32_t k = 0; k < frames; ++k)
     {
-        const int32_t v = (base + k) % 32767;
-        s[2 * size_t(k)] = int16_t(v);
-        s[2 * size_t(k) + 1] = int16_t(-v);
+        s[2 * size_t(k)] = int16_t((base + k) % 32767);
+        s[2 * size_t(k) + 1] = int16_t(-((base + k) % 32767));
     }
     return s;
-}
-
-uint32_t le32(const std::vector<uint8_t>& b, size_t o)
-{
-    return platform::readLe32(b.data() + o);
 }
 
 } // namespace testwave

@@ -3,10 +3,7 @@ add_library(vumo_testwave STATIC tests/engine/TestWave.cpp)
 target_include_directories(vumo_testwave PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_testwave PUBLIC vumo_waveheader)
 
-add_executable(engine_unit_tests
-    tests/engine/wave/WaveFileTest.cpp
-    tests/engine/wave/BuffersTest.cpp
-)
+add_executable(engine_unit_tests tests/engine/wave/WaveFileTest.cpp)
 target_link_libraries(engine_unit_tests PRIVATE wavorn_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(engine_unit_tests DISCOVERY_TIMEOUT 60)
 
@@ -15,7 +12,6 @@ add_executable(engine_export_tests
     tests/engine/api/ExportsTest.cpp
     tests/engine/api/WriteFaultTest.cpp
     tests/engine/transport/TransportTest.cpp
-    tests/engine/transport/MediaCaptureTest.cpp
 )
 target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
 gtest_discover_tests(engine_export_tests DISCOVERY_TIMEOUT 60)

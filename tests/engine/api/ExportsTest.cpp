@@ -1,280 +1,115 @@
-// The engine's lifecycle, track table, premix, save/undo rules and trace log, driven through
+// The engine's lifecycle, track table, premix and save/undo rules, driven through
 // the C exports of libwavorn on the virtual devices.
 #include "tests/engine/ExportFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 using namespace testwave;
 
-namespace
-{
-
-std::string readText(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 using Lifecycle = ExportFixture;
+using Premix = ExportFixture;
+using Edits = ExportFixture;
 
-TEST_F(Lifecycle, CallsBeforeOpenLibAreRefusedAndTouchNothing)
+TEST_F(Lifecycle, RefusesCallsBeforeOpenLibBadLengthsASecondOpenBadSlotsAndLongNames)
 {
-    EXPECT_EQ(CloseLib(), -1);
-    EXPECT_EQ(TrackRead(0), -1);
-    EXPECT_EQ(TrackWrite(0, 5), -1);
-    EXPECT_EQ(SetTrackAttr(0, 255, 128), -1);
-    EXPECT_EQ(SetTrackInfo(0, "x.wav"), -1);
-    EXPECT_EQ(SetCurTrack(0, 1), -1);
-    EXPECT_EQ(PlayTracks(0, 100), -1);
-    EXPECT_EQ(FXIt(1, 0, 100, 16, 255, 128), -1);
-    EXPECT_EQ(IsPlaying(), 0);
-    EXPECT_EQ(SaveEdits(), -1);
-}
-
-TEST_F(Lifecycle, OpenLibRefusesLengthsOutsideOneFrameTo256Mb)
-{
-    EXPECT_EQ(OpenLib(0, 0), 11);
-    EXPECT_EQ(OpenLib(-44100, 0), 11);
-    EXPECT_EQ(OpenLib(256 * 262144 + 1, 0), 11);
-    EXPECT_EQ(TrackRead(0), -1);
-}
-
-TEST_F(Lifecycle, OpensOnTheVirtualDevicesAndRefusesASecondOpen)
-{
+    for (const int32_t result :
+         {CloseLib(), TrackRead(0), TrackWrite(0, 5), SetTrackAttr(0, 255, 128),
+          SetTrackInfo(0, "x.wav"), SetCurTrack(0, 1), PlayTracks(0, 100),
+          FXIt(1, 0, 100, 16, 255, 128), SaveEdits()})
+        EXPECT_EQ(result, -1);
+    for (int32_t frames : {0, -44100, 256 * 262144 + 1})
+        EXPECT_EQ(OpenLib(frames, 0), 11) << frames;
     ASSERT_EQ(OpenLib(1000, 0), 0);
     EXPECT_EQ(OpenLib(2000, 0), 4);
     EXPECT_EQ(TrackRead(2 * 1000 - 1), 0);
     EXPECT_EQ(TrackRead(2 * 1000), -1);
-    EXPECT_EQ(CloseLib(), 0);
-    EXPECT_EQ(TrackRead(0), -1);
-    ASSERT_EQ(OpenLib(2000, 0), 0);
-    EXPECT_EQ(TrackRead(2 * 2000 - 1), 0);
-}
-
-TEST_F(Lifecycle, TrackSlotsOf32AndAboveAreRefused)
-{
-    ASSERT_EQ(OpenLib(100, 0), 0);
-    for (int32_t t : {32, 100, 255, -1})
-    {
-        EXPECT_EQ(SetTrackInfo(t, "a.wav"), -1) << t;
-        EXPECT_EQ(SetTrackAttr(t, 255, 128), -1) << t;
-        EXPECT_EQ(SetCurTrack(t, 1), -1) << t;
-    }
-    EXPECT_EQ(SetTrackInfo(31, "a.wav"), 0);
-    EXPECT_EQ(SetTrackInfo(256 + 31, "a.wav"), 0);
-}
-
-TEST_F(Lifecycle, TooLongTrackNameIsRefusedAndTheOldNameStays)
-{
-    ASSERT_EQ(OpenLib(100, 0), 0);
-    writeStereo(dir.file("keep.wav"), ramp(100, 3));
+    for (int32_t t : {32, 255, -1})
+        EXPECT_EQ(SetTrackInfo(t, "a.wav") + SetCurTrack(t, 1), -2) << t;
+    EXPECT_EQ(SetTrackInfo(256 + 31, std::string(127, 'y').c_str()), 0); // slot 31
+    writeStereo(dir.file("keep.wav"), ramp(1000, 3));
     ASSERT_EQ(SetTrackInfo(0, dir.file("keep.wav").c_str()), 0);
-    const std::string longName(128, 'x');
-    EXPECT_EQ(SetTrackInfo(0, longName.c_str()), -1);
+    EXPECT_EQ(SetTrackInfo(0, std::string(128, 'x').c_str()), -1); // the old name stays
     EXPECT_EQ(SetTrackInfo(0, nullptr), -1);
-    EXPECT_EQ(SetTrackInfo(0, std::string(127, 'y').c_str()), 0);
-    ASSERT_EQ(SetTrackInfo(0, dir.file("keep.wav").c_str()), 0);
-    EXPECT_EQ(SetTrackInfo(0, longName.c_str()), -1);
     EXPECT_EQ(SetCurTrack(0, 1), 0);
     EXPECT_EQ(TrackRead(0), 3);
+    EXPECT_EQ(CloseLib(), 0);
+    EXPECT_EQ(TrackRead(0), -1);
 }
 
-using Premix = ExportFixture;
-
-TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOneWithItsGains)
+TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
 {
-    const int32_t n = 400;
-    const auto a = ramp(n, 1000), b = ramp(n, 20000), c = ramp(n, 5);
-    openTracks(n, {a, b, c}, {{255, 128}, {128, 0}, {200, 255}});
+    // Long files are mixed a piece of the loader at a time; a shorter file ends in silence; a
+    // muted track, a refused file and cleared tracks are left out.
+    const int32_t n = 300000;
+    const auto a = ramp(n, 1000), b = ramp(123457, 20000), c = ramp(n, 5);
+    openTracks(n, {a, b, c, ramp(n, 9), ramp(n, 7)},
+               {{255, 128}, {128, 0}, {200, 255}, {0, 128}, {255, 128}});
+    writeBytes(trackFile(4), {'R', 'I', 'F'});
     ASSERT_EQ(SetCurTrack(2, 1), 0);
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    const auto mix = readSamples(dir.file("mix.wav"));
-    ASSERT_EQ(mix.size(), size_t(2 * n));
-    std::vector<int16_t> expected(2 * n, 0);
-    mixInto(expected, a, gains(255, 128));
-    mixInto(expected, b, gains(128, 0));
+    std::vector<int16_t> premix(2 * size_t(n), 0), current = premix;
+    mixInto(premix, a, gains(255, 128));
+    mixInto(premix, b, gains(128, 0));
+    auto expected = premix;
     mixInto(expected, c, gains(200, 255));
-    EXPECT_EQ(mix, expected);
-}
-
-TEST_F(Premix, LongAndShortFilesMixPieceByPieceAsAWhole)
-{
-    const int32_t n = 300000; // a few pieces of the loader
-    const auto a = ramp(n, 7), b = ramp(123457, 30000), c = ramp(n, 1);
-    openTracks(n, {a, b, c}, {{255, 128}, {250, 10}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(2, 1), 0);
+    mixInto(current, c, gains(200, 255));
+    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
+    EXPECT_EQ(readSamples(dir.file("mix.wav")), expected);
     SetTrackAttr(2, 0, 128); // the current track silent: the mix is the premix alone
     ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    std::vector<int16_t> expected(2 * size_t(n), 0);
-    mixInto(expected, a, gains(255, 128));
-    mixInto(expected, b, gains(250, 10));
-    EXPECT_EQ(readSamples(dir.file("mix.wav")), expected);
-}
-
-TEST_F(Premix, LeavesOutMutedClearedAndRefusedTracks)
-{
-    const int32_t n = 100;
-    openTracks(n, {ramp(n, 100), ramp(n, 200), ramp(n, 300)}, {{0, 128}, {255, 128}, {255, 128}});
-    WaveLayout eightBit;
-    eightBit.bits = 8;
-    writeBytes(trackFile(1), waveBytes(ramp(n), eightBit)); // refused: not 16-bit
-    ASSERT_EQ(SetCurTrack(2, 1), 0);
-    std::vector<int16_t> expected(2 * n, 0);
-    mixInto(expected, ramp(n, 300), gains(255, 128));
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    EXPECT_EQ(readSamples(dir.file("mix.wav")), expected);
-
+    EXPECT_EQ(readSamples(dir.file("mix.wav")), premix);
     ClearTracks();
-    SetTrackAttr(2, 255, 128);
-    writeStereo(trackFile(1), ramp(n, 200));
+    SetTrackAttr(2, 200, 255);
     ASSERT_EQ(SetCurTrack(2, 1), 0);
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix2.wav").c_str()), 0);
-    EXPECT_EQ(readSamples(dir.file("mix2.wav")), expected);
-}
-
-TEST_F(Premix, SaveAsWaveOfAnEmptyOrReversedRangeWritesAHeaderOnly)
-{
-    openTracks(50, {ramp(50)}, {{255, 128}});
-    ASSERT_EQ(SaveAsWave(1000, 1000, dir.file("e.wav").c_str()), 0);
-    EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
-    ASSERT_EQ(SaveAsWave(30, 10, dir.file("r.wav").c_str()), 0);
-    EXPECT_EQ(readBytes(dir.file("r.wav")).size(), 44u);
+    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
+    EXPECT_EQ(readSamples(dir.file("mix.wav")), current);
+    for (const auto& [first, last] : {std::pair{n + 5, n + 5}, {30, 10}}) // a header only
+    {
+        ASSERT_EQ(SaveAsWave(first, last, dir.file("e.wav").c_str()), 0);
+        EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
+    }
     EXPECT_EQ(SaveAsWave(0, 10, dir.file("no/such/dir.wav").c_str()), -1);
 }
-
-using Edits = ExportFixture;
 
 TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 {
     openTracks(100, {ramp(100, 10)}, {{255, 128}});
     ASSERT_EQ(SetCurTrack(0, 1), 0);
+    const auto before = readBytes(trackFile(0));
+    for (int32_t i : {200, -1, INT32_MIN})
+        EXPECT_EQ(TrackWrite(i, 1), -1) << i;
+    EXPECT_EQ(TrackRead(200), -1);
+    EXPECT_EQ(SetCurTrack(0, 0), 0); // refused writes leave nothing pending to write
+    EXPECT_EQ(readBytes(trackFile(0)), before);
     EXPECT_EQ(TrackWrite(4, 777), 0);
-    EXPECT_EQ(TrackRead(4), 777);
     EXPECT_EQ(Undo(), 0);
     EXPECT_EQ(TrackRead(4), 12);
     EXPECT_EQ(TrackWrite(4, 0x12345), 0); // the low 16 bits are stored
-    EXPECT_EQ(TrackRead(4), 0x2345);
     EXPECT_EQ(SaveEdits(), 0);
     EXPECT_EQ(readSamples(trackFile(0))[4], 0x2345);
     EXPECT_EQ(Undo(), 0);
     EXPECT_EQ(TrackRead(4), 0x2345);
-}
-
-TEST_F(Edits, OutOfRangeWritesChangeNothingAndLeaveTheTrackClean)
-{
-    openTracks(100, {ramp(100, 10)}, {{255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    const auto before = readBytes(trackFile(0));
-    EXPECT_EQ(TrackRead(200), -1);
-    EXPECT_EQ(TrackRead(-1), -1);
-    EXPECT_EQ(TrackWrite(200, 1), -1);
-    EXPECT_EQ(TrackWrite(INT32_MIN, 1), -1);
-    EXPECT_EQ(SetCurTrack(0, 0), 0); // would write pending edits
-    EXPECT_EQ(readBytes(trackFile(0)), before);
-}
-
-TEST_F(Edits, SwitchingTracksWritesPendingEditsToThePreviousTrack)
-{
-    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    TrackWrite(0, -42);
-    EXPECT_EQ(SetCurTrack(1, 0), 0);
-    EXPECT_EQ(readSamples(trackFile(0))[0], -42);
-    EXPECT_EQ(TrackRead(0), -42); // no reload: the buffer stays
-    TrackWrite(2, 99);
-    EXPECT_EQ(SetCurTrack(1, 1), 0); // same track: edits written, then reloaded
-    EXPECT_EQ(readSamples(trackFile(1))[2], 99);
-    EXPECT_EQ(TrackRead(2), 99);
-    EXPECT_EQ(TrackRead(0), -42); // the buffer kept without reload became track 1's content
+    TrackWrite(0, 31000);
+    std::filesystem::remove(trackFile(0));
+    EXPECT_EQ(Undo(), 15); // a refused file keeps the edits, still pending
+    EXPECT_EQ(TrackRead(0), 31000);
+    EXPECT_EQ(SaveEdits(), 0);
+    EXPECT_EQ(readSamples(trackFile(0))[0], 31000);
 }
 
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
-    const TempDir trackDir;
-    const std::string name = (trackDir.path() / "song-t1.wav").string();
-    ASSERT_EQ(OpenLib(100, 0), 0);
-    writeStereo(name, ramp(100, 10));
-    SetTrackInfo(0, name.c_str());
-    SetTrackAttr(0, 255, 128);
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    TrackWrite(6, 1111);
-    std::filesystem::remove_all(trackDir.path()); // the folder vanishes (a removed drive)
-    EXPECT_EQ(SaveEdits(), -1);
-    const auto recovered = std::filesystem::temp_directory_path() / "vumo-recovered-song-t1.wav";
-    std::filesystem::remove(recovered);
-    EXPECT_EQ(SetCurTrack(0, 0), -1);
-    ASSERT_TRUE(std::filesystem::exists(recovered));
-    EXPECT_EQ(readSamples(recovered.string())[6], 1111);
-    std::filesystem::remove(recovered);
-    EXPECT_EQ(TrackRead(6), 1111);
-}
-
-TEST_F(Edits, SaveEditsRetriesAfterAFailedWrite)
-{
-    const TempDir trackDir;
-    const std::string name = (trackDir.path() / "t.wav").string();
-    ASSERT_EQ(OpenLib(100, 0), 0);
-    writeStereo(name, ramp(100, 10));
-    SetTrackInfo(0, name.c_str());
-    SetTrackAttr(0, 255, 128);
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
-    TrackWrite(6, 2222);
-    std::filesystem::remove_all(trackDir.path());
-    EXPECT_EQ(SaveEdits(), -1);
-    std::filesystem::create_directories(trackDir.path());
-    EXPECT_EQ(SaveEdits(), 0);
-    EXPECT_EQ(readSamples(name)[6], 2222);
-}
-
-TEST_F(Edits, UndoOfARefusedFileKeepsTheEdits)
-{
     openTracks(100, {ramp(100, 10)}, {{255, 128}});
     ASSERT_EQ(SetCurTrack(0, 1), 0);
-    TrackWrite(0, 31000);
-    std::filesystem::remove(trackFile(0));
-    EXPECT_EQ(Undo(), 15);
-    EXPECT_EQ(TrackRead(0), 31000);
-    EXPECT_EQ(SaveEdits(), 0); // still pending, so it is written
-    EXPECT_EQ(readSamples(trackFile(0))[0], 31000);
+    TrackWrite(6, 1111);
+    std::filesystem::remove_all(dir.path()); // the folder vanishes (a removed drive)
+    EXPECT_EQ(SaveEdits(), -1);
+    std::filesystem::create_directories(dir.path()); // the drive is back: a retry succeeds
+    EXPECT_EQ(SaveEdits(), 0);
+    EXPECT_EQ(readSamples(trackFile(0)).at(6), 1111);
+    TrackWrite(6, 2222);
+    std::filesystem::remove_all(dir.path());
+    const auto recovered = std::filesystem::temp_directory_path() / "vumo-recovered-t0.wav";
+    std::filesystem::remove(recovered);
+    EXPECT_EQ(SetCurTrack(0, 0), -1); // switching keeps the edits in a recovery file
+    EXPECT_EQ(readSamples(recovered.string()).at(6), 2222);
+    std::filesystem::remove(recovered);
+    EXPECT_EQ(TrackRead(6), 2222);
 }
-
-using TraceLog = ExportFixture;
-
-TEST_F(TraceLog, EachStepAppendsItsTextAndNothingIsWrittenWhenOff)
-{
-    const std::string log = dir.file("vumo.log");
-    setenv("VUMO_LOG", log.c_str(), 1);
-    writeStereo(dir.file("t.wav"), ramp(10));
-    ASSERT_EQ(OpenLib(10, 0), 0);
-    SetTrackInfo(0, dir.file("t.wav").c_str());
-    CloseLib();
-    EXPECT_FALSE(std::filesystem::exists(log));
-
-    ASSERT_EQ(OpenLib(10, 1), 0);
-    SetTrackInfo(0, dir.file("t.wav").c_str());
-    SetTrackAttr(0, 255, 128);
-    SetTrackInfo(1, dir.file("missing.wav").c_str());
-    SetTrackAttr(1, 255, 128);
-    SetCurTrack(0, 1);
-    TrackWrite(0, 1);
-    SaveEdits();
-    Undo();
-    PlayTracks(0, 10);
-    StopTracks(0, 10, 0);
-    CloseLib();
-    unsetenv("VUMO_LOG");
-    EXPECT_EQ(readText(log), "OpenLib\nwaveOpenOut\nwaveOpenIn\n"
-                             "SetTrackInfo\nSetTrackAttr\nSetTrackInfo\nSetTrackAttr\n"
-                             "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file.\n"
-                             "LoadWavToBuf\nWave loaded.\n"
-                             "SaveEdits\nSaveBufToWave\n"
-                             "Undo\nLoadWavToBuf\nWave loaded.\n"
-                             "PlayTracks\nmerge4Play\nmemcopied\ncpyBufToBuf\nmerged\n"
-                             "StopTracks\n"
-                             "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
-}
-
-} // namespace

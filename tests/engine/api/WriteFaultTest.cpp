@@ -1,14 +1,9 @@
 // Every writer of the engine on a full disk and under a file size limit: the failure is
-// reported, the folder is exactly as it was (the previous file byte for byte, no partial, part
-// or recovery file), the track and its edits are still there, and the same write succeeds
-// once the fault is gone.
+// reported, the folder is exactly as it was (no partial, part or recovery file), the track and
+// its edits are still there, and the same write succeeds once the fault is gone.
 #include "tests/engine/ExportFixture.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <sys/mount.h>
@@ -19,168 +14,94 @@ namespace
 
 namespace fs = std::filesystem;
 
-constexpr int32_t kFrames = 4000; // 16044-byte track files: two and a clip fit 64 KiB
-constexpr int16_t kEdit = 1234;   // the pending edit: sample 0 of track 0
-
-enum class Fault
-{
-    FullDisk,
-    FileSizeLimit
-};
-
-struct Writer
-{
-    const char* what;
-    bool targetExists; // a previous "clip.wav" is in the folder
-    std::function<int32_t(const std::string& clip)> write;
-    // After the write succeeded: what it must have produced.
-    std::function<void(const std::string& clip)> check;
-};
+constexpr int32_t kTrackFrames = 4000; // 16044-byte track files: two and a clip fit 64 KiB
 
 class WriteFaults : public ExportFixture
 {
 protected:
-    fs::path disk;
+    const fs::path disk = dir.path() / "disk";
     bool mounted = false;
-    std::string oldTmp;
-    bool hadTmp = false;
 
     void SetUp() override
     {
         ExportFixture::SetUp();
-        disk = dir.path() / "disk";
         fs::create_directories(disk);
-        if (const char* t = std::getenv("TMPDIR"))
-        {
-            hadTmp = true;
-            oldTmp = t;
-        }
-        // The temp folder's recovery file would otherwise be a copy kept elsewhere.
-        setenv("TMPDIR", disk.c_str(), 1);
+        setenv("TMPDIR", disk.c_str(), 1); // where a recovery file would go
     }
     void TearDown() override
     {
         ExportFixture::TearDown();
-        if (hadTmp)
-            setenv("TMPDIR", oldTmp.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
+        unsetenv("TMPDIR");
         if (mounted)
             ::umount(disk.c_str());
     }
-
-    std::string at(const char* name) const { return (disk / name).string(); }
-
-    std::map<std::string, std::vector<uint8_t>> folder() const
+    std::string trackFile(int t) const override
     {
-        std::map<std::string, std::vector<uint8_t>> files;
-        for (const auto& e : fs::directory_iterator(disk))
-            files[e.path().filename().string()] = testwave::readBytes(e.path().string());
-        return files;
+        return (disk / ("t" + std::to_string(t))).string();
     }
-
-    static std::vector<int16_t> trackSamples()
+    void runAll(bool fullDisk)
     {
-        std::vector<int16_t> s(2 * size_t(kFrames));
-        for (size_t i = 0; i < s.size(); ++i)
-            s[i] = int16_t(TrackRead(int32_t(i)));
-        return s;
-    }
-
-    // Fills the disk to its last byte.
-    void fill() const
-    {
-        std::FILE* f = std::fopen(at("filler").c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        const std::vector<char> block(4096, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), f) == block.size() && std::fflush(f) == 0)
+        const std::string clip = (disk / "clip.wav").string();
+        const auto folder = [this]
         {
-        }
-        std::fclose(f);
-    }
-
-    void run(Fault fault, const Writer& w)
-    {
-        SCOPED_TRACE(w.what);
-        for (const auto& e : fs::directory_iterator(disk))
-            fs::remove(e.path());
-        ASSERT_EQ(OpenLib(kFrames, 0), 0);
-        testwave::writeStereo(at("t0.wav"), testwave::ramp(kFrames, 2));
-        testwave::writeStereo(at("t1.wav"), std::vector<int16_t>(2 * size_t(kFrames), 77));
-        if (w.targetExists)
-            testwave::writeStereo(at("clip.wav"), std::vector<int16_t>(2 * size_t(kFrames), -5));
-        for (int32_t t = 0; t < 2; ++t)
-        {
-            ASSERT_EQ(SetTrackInfo(t, at(t == 0 ? "t0.wav" : "t1.wav").c_str()), 0);
-            ASSERT_EQ(SetTrackAttr(t, 255, 128), 0);
-        }
-        ASSERT_EQ(SetCurTrack(0, 1), 0);
-        ASSERT_EQ(TrackWrite(0, kEdit), 0);
-        const auto track = trackSamples();
-
-        rlimit oldLimit{};
-        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-        if (fault == Fault::FullDisk)
-            fill();
-        else
-        {
-            rlimit small = oldLimit;
-            small.rlim_cur = 8192; // below every file written here
-            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        }
-        const auto before = folder();
-        const int32_t failed = w.write(at("clip.wav"));
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
-        EXPECT_EQ(failed, -1);
-        EXPECT_EQ(folder(), before);
-        EXPECT_EQ(trackSamples(), track);
-
-        fs::remove(at("filler"));
-        EXPECT_EQ(w.write(at("clip.wav")), 0);
-        w.check(at("clip.wav"));
-        // The edit stayed pending through the failure (the switch has written it by now).
-        EXPECT_EQ(SaveEdits(), 0);
-        EXPECT_EQ(testwave::readSamples(at("t0.wav"))[0], kEdit);
-        EXPECT_EQ(fs::exists(at("t0-recovered.wav")), false);
-        CloseLib();
-    }
-
-    void runAll(Fault fault)
-    {
-        auto clipOf = [](int32_t frames)
-        {
-            return [frames](const std::string& clip)
-            { EXPECT_EQ(testwave::readSamples(clip).size(), 2 * size_t(frames)); };
+            std::map<std::string, std::vector<uint8_t>> files;
+            for (const auto& e : fs::directory_iterator(disk))
+                files[e.path().filename().string()] = testwave::readBytes(e.path().string());
+            return files;
         };
-        const std::vector<Writer> writers = {
-            {"track save", false, [](const std::string&) { return SaveEdits(); },
-             [](const std::string&) {}},
-            {"switch, no copy anywhere", false,
-             [](const std::string&) { return SetCurTrack(1, 1); },
-             [](const std::string&) { EXPECT_EQ(TrackRead(0), 77); }},
-            {"CopyTo a new file", false,
-             [](const std::string& clip) { return CopyTo(500, 3500, clip.c_str()); }, clipOf(3000)},
-            {"CopyTo over a file", true,
-             [](const std::string& clip) { return CopyTo(500, 3500, clip.c_str()); }, clipOf(3000)},
-            {"CutTo a new file", false,
-             [](const std::string& clip) { return CutTo(500, 3500, clip.c_str()); },
-             [&](const std::string& clip)
-             {
-                 clipOf(3000)(clip);
-                 EXPECT_EQ(testwave::readSamples(clip)[0], 502);
-                 EXPECT_EQ(TrackRead(1000), 0);
-             }},
-            {"CutTo over a file", true,
-             [](const std::string& clip) { return CutTo(500, 3500, clip.c_str()); }, clipOf(3000)},
-            {"SaveAsWave a new file", false,
-             [](const std::string& clip) { return SaveAsWave(0, kFrames, clip.c_str()); },
-             clipOf(kFrames)},
-            {"SaveAsWave over a file", true,
-             [](const std::string& clip) { return SaveAsWave(0, kFrames, clip.c_str()); },
-             clipOf(kFrames)},
+        // What each writes and the frames of the clip once it succeeds (0: no clip).
+        const std::tuple<const char*, std::function<int32_t()>, int32_t> writers[] = {
+            {"track save", [] { return SaveEdits(); }, 0},
+            {"switch, no copy anywhere", [] { return SetCurTrack(1, 1); }, 0},
+            {"CopyTo", [&] { return CopyTo(500, 3500, clip.c_str()); }, 3000},
+            {"CutTo", [&] { return CutTo(500, 3500, clip.c_str()); }, 3000},
+            {"SaveAsWave", [&] { return SaveAsWave(0, kTrackFrames, clip.c_str()); }, kTrackFrames},
         };
-        for (const Writer& w : writers)
-            run(fault, w);
+        for (const bool targetExists : {false, true}) // a previous "clip.wav" is in the folder
+            for (const auto& [what, write, clipFrames] : writers)
+            {
+                SCOPED_TRACE(std::string(what) + (targetExists ? " over a file" : ""));
+                for (const auto& e : fs::directory_iterator(disk))
+                    fs::remove(e.path());
+                if (targetExists)
+                    testwave::writeStereo(clip, std::vector<int16_t>(2 * kTrackFrames, -5));
+                openTracks(
+                    kTrackFrames,
+                    {testwave::ramp(kTrackFrames, 2), std::vector<int16_t>(2 * kTrackFrames, 77)},
+                    {{255, 128}, {255, 128}});
+                ASSERT_EQ(SetCurTrack(0, 1), 0);
+                ASSERT_EQ(TrackWrite(0, 1234), 0); // a pending edit
+                const auto track = trackSamples(kTrackFrames);
+                const auto clipBefore = testwave::readSamples(clip);
+
+                rlimit oldLimit{}, small{};
+                ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+                small = {8192, oldLimit.rlim_max}; // below every file written here
+                std::FILE* filler =
+                    fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr;
+                while (filler && std::fputc('f', filler) != EOF && std::fflush(filler) == 0)
+                {
+                }
+                if (filler)
+                    std::fclose(filler);
+                else
+                    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+                const auto before = folder();
+                const int32_t failed = write();
+                ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+                EXPECT_EQ(failed, -1);
+                EXPECT_EQ(folder(), before);
+                EXPECT_EQ(trackSamples(kTrackFrames), track);
+
+                fs::remove(disk / "filler");
+                EXPECT_EQ(write(), 0);
+                EXPECT_EQ(testwave::readSamples(clip).size(),
+                          clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
+                // The edit stayed pending through the failure (the switch has written it by now).
+                EXPECT_EQ(SaveEdits(), 0);
+                EXPECT_EQ(testwave::readSamples(trackFile(0))[0], 1234);
+                CloseLib();
+            }
     }
 };
 
@@ -191,13 +112,13 @@ TEST_F(WriteFaults, OnAFullDisk)
     if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     mounted = true;
-    runAll(Fault::FullDisk);
+    runAll(true);
 }
 
 TEST_F(WriteFaults, UnderAFileSizeLimit)
 {
     // The limit's signal would end the process; ignored, the write fails with EFBIG.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    runAll(Fault::FileSizeLimit);
+    runAll(false);
     std::signal(SIGXFSZ, oldHandler);
 }

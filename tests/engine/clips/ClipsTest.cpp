@@ -1,77 +1,49 @@
 // CopyTo, CutTo and PasteFrom through the library's exports.
-#include "tests/engine/fx/CurrentTrackFixture.h"
-
-#include <gtest/gtest.h>
+#include "tests/engine/ExportFixture.h"
 
 #include <climits>
 
 namespace
 {
 
-class Clips : public CurrentTrackFixture
+class Clips : public ExportFixture
 {
 protected:
-    // A track whose frame f holds (f, -f).
-    void loadRamp() { loadTrack(testwave::ramp(kFrames, 0)); }
-    // Writes a clip of `frames` frames all (l, r).
-    std::string clip(const char* name, int32_t frames, int16_t l, int16_t r) const
+    // A current track whose frame f holds (f, -f).
+    void SetUp() override
     {
-        testwave::writeStereo(dir.file(name), constant(frames, l, r));
-        return dir.file(name);
+        ExportFixture::SetUp();
+        openCurrent(ramp);
     }
-    std::string noFolder() const { return dir.file("no-such-folder/x.wav"); }
+    // Writes a clip of `frames` frames all (l, r).
+    std::string clip(int32_t frames, int16_t l, int16_t r) const
+    {
+        testwave::writeStereo(dir.file("c.wav"), constant(frames, l, r));
+        return dir.file("c.wav");
+    }
+    const std::vector<int16_t> ramp = testwave::ramp(kFrames, 0);
+    const std::string noFolder = dir.file("no-such-folder/x.wav");
 };
 
 } // namespace
 
-TEST_F(Clips, CopyToWritesTheRangeAndChangesNothing)
+TEST_F(Clips, CopyToWritesTheRangeAndCutToSilencesItOnlyOnceTheClipIsWritten)
 {
-    loadRamp();
-    const auto before = trackSamples();
     EXPECT_EQ(CopyTo(100, 350, dir.file("copy.wav").c_str()), 0);
     EXPECT_EQ(testwave::readSamples(dir.file("copy.wav")),
-              std::vector<int16_t>(before.begin() + 200, before.begin() + 700));
-    EXPECT_EQ(trackSamples(), before);
+              std::vector<int16_t>(ramp.begin() + 200, ramp.begin() + 700));
+    EXPECT_EQ(CopyTo(0, 10, noFolder.c_str()), -1);
+    EXPECT_EQ(CutTo(300, 400, noFolder.c_str()), -1);
+    EXPECT_EQ(trackSamples(), ramp);
     EXPECT_FALSE(trackIsEdited());
-    loadRamp();
-    EXPECT_EQ(CopyTo(0, 10, noFolder().c_str()), -1);
-}
-
-TEST_F(Clips, CutToSilencesTheRangeKeepsTheLengthAndOnlyOnceTheClipIsWritten)
-{
-    loadRamp();
+    loadTrack(ramp);
     EXPECT_EQ(CutTo(100, 200, dir.file("cut.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("cut.wav")).size(), 200u);
-    for (int32_t f = 90; f < 210; ++f)
-    {
-        ASSERT_EQ(left(f), f >= 100 && f < 200 ? 0 : f) << f;
-        ASSERT_EQ(right(f), f >= 100 && f < 200 ? 0 : -f) << f;
-    }
-    EXPECT_EQ(TrackRead(2 * kFrames - 1), -(kFrames - 1));
+    EXPECT_EQ(testwave::readSamples(dir.file("cut.wav")),
+              std::vector<int16_t>(ramp.begin() + 200, ramp.begin() + 400));
+    auto expected = ramp;
+    std::fill(expected.begin() + 200, expected.begin() + 400, 0);
+    EXPECT_EQ(trackSamples(), expected);
     EXPECT_TRUE(trackIsEdited());
-    loadRamp();
-    EXPECT_EQ(CutTo(300, 400, noFolder().c_str()), -1);
-    EXPECT_EQ(left(350), 350);
-    EXPECT_FALSE(trackIsEdited());
-}
-
-TEST_F(Clips, ExtremeRangesAreClampedToTheTrack)
-{
-    loadRamp();
-    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")).size(), 2u * kFrames);
-    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
-    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
-    EXPECT_EQ(testwave::readSamples(dir.file("tail.wav")).size(), 20u);
-    EXPECT_EQ(left(kFrames - 11), kFrames - 11);
-    const std::string c = clip("c.wav", 100, 1000, 1000);
-    for (int32_t mode = 0; mode < 4; ++mode)
-    {
-        EXPECT_EQ(PasteFrom(INT_MIN, INT_MAX, c.c_str(), mode), 0);
-        EXPECT_EQ(PasteFrom(kFrames - 5, INT_MAX, c.c_str(), mode), 0);
-        EXPECT_EQ(PasteFrom(INT_MAX - 1, INT_MAX, c.c_str(), mode), 0);
-    }
 }
 
 TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
@@ -95,57 +67,48 @@ TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
     {
         SCOPED_TRACE(r.what);
         loadTrack(constant(kFrames, r.trackL, r.trackR));
-        const std::string c = clip("c.wav", r.clipFrames, r.clipL, r.clipR);
-        EXPECT_EQ(PasteFrom(1000, 1300, c.c_str(), r.mode), 0);
+        EXPECT_EQ(PasteFrom(1000, 1300, clip(r.clipFrames, r.clipL, r.clipR).c_str(), r.mode), 0);
         for (int32_t f = 990; f < 1310; ++f)
         {
-            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames,
-                       inRange = f >= 1000 && f < 1300;
-            ASSERT_EQ(left(f), inClip ? r.outL : inRange ? r.restL : r.trackL) << f;
-            if (inClip)
-            {
-                ASSERT_EQ(right(f), r.outR) << f;
-            }
+            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames;
+            ASSERT_EQ(left(f), inClip ? r.outL : f >= 1000 && f < 1300 ? r.restL : r.trackL) << f;
+            ASSERT_TRUE(!inClip || right(f) == r.outR) << f;
         }
         EXPECT_TRUE(trackIsEdited());
     }
-}
-
-TEST_F(Clips, NegativePasteOfAnUnchangedCopyLeavesSilence)
-{
-    loadRamp();
+    // A negative paste of an unchanged copy leaves silence.
+    loadTrack(ramp);
     ASSERT_EQ(CopyTo(500, 1700, dir.file("copy.wav").c_str()), 0);
     EXPECT_EQ(PasteFrom(500, 1700, dir.file("copy.wav").c_str(), 3), 0);
-    for (int32_t f = 490; f < 1710; ++f)
-    {
-        ASSERT_EQ(left(f), f >= 500 && f < 1700 ? 0 : f) << f;
-        ASSERT_EQ(right(f), -left(f)) << f;
-    }
+    auto expected = ramp;
+    std::fill(expected.begin() + 1000, expected.begin() + 3400, 0);
+    EXPECT_EQ(trackSamples(), expected);
+    ASSERT_EQ(SetTrackAttr(0, 255, 0), 0); // the current track's gains: 254 left, 127 right
+    EXPECT_EQ(PasteFrom(0, 10, clip(10, 1000, 1000).c_str(), 0), 0);
+    EXPECT_EQ(std::pair(left(0), right(0)), std::pair(992, 496));
 }
 
-TEST_F(Clips, PasteOfARefusedOrMissingFileOrWithABadModeLeavesTheTrackUnchanged)
+TEST_F(Clips, RefusedFilesAndModesLeaveTheTrackUnchangedAndExtremeRangesAreClamped)
 {
-    loadRamp();
-    const auto before = trackSamples();
     testwave::writeBytes(dir.file("bad.wav"), std::vector<uint8_t>(60, 'x')); // no RIFF header
     for (int32_t mode = 0; mode < 4; ++mode)
         EXPECT_EQ(PasteFrom(0, 1000, dir.file("bad.wav").c_str(), mode), 10);
     EXPECT_GE(PasteFrom(0, 1000, dir.file("missing.wav").c_str(), 0), 10);
-    EXPECT_EQ(trackSamples(), before);
-    EXPECT_FALSE(trackIsEdited()); // a refused file skips the paste
-    loadRamp();
-    const std::string c = clip("c.wav", 100, 1000, 1000);
-    EXPECT_EQ(PasteFrom(0, 100, c.c_str(), 4), -1);
-    EXPECT_EQ(PasteFrom(0, 100, c.c_str(), -1), -1);
-    EXPECT_EQ(trackSamples(), before);
+    for (int32_t mode : {4, -1, INT_MAX})
+        EXPECT_EQ(PasteFrom(0, 100, clip(100, 1000, 1000).c_str(), mode), -1);
+    EXPECT_EQ(trackSamples(), ramp);
     EXPECT_FALSE(trackIsEdited());
-}
-
-TEST_F(Clips, PasteUsesTheCurrentTracksGains)
-{
-    ASSERT_EQ(SetTrackAttr(0, 255, 0), 0); // gains 254 left, 127 right
-    const std::string c = clip("c.wav", 10, 1000, 1000);
-    EXPECT_EQ(PasteFrom(0, 10, c.c_str(), 0), 0);
-    EXPECT_EQ(left(0), 992);
-    EXPECT_EQ(right(0), 496);
+    loadTrack(ramp); // extreme ranges are clamped to the track
+    EXPECT_EQ(CopyTo(INT_MIN, INT_MAX, dir.file("all.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("all.wav")), ramp);
+    EXPECT_EQ(CopyTo(INT_MAX, INT_MIN, dir.file("none.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readBytes(dir.file("none.wav")).size(), 44u); // a header only
+    EXPECT_EQ(CutTo(kFrames - 10, INT_MAX, dir.file("tail.wav").c_str()), 0);
+    EXPECT_EQ(testwave::readSamples(dir.file("tail.wav")).size(), 20u);
+    EXPECT_EQ(left(kFrames - 11), kFrames - 11);
+    const std::string c = clip(100, 1000, 1000);
+    for (int32_t mode = 0; mode < 4; ++mode)
+        for (const auto& [start, end] :
+             {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
+            EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
 }

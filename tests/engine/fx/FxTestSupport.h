@@ -1,5 +1,5 @@
-// Small hand-made tracks for the effect tests: interleaved stereo samples with frame access,
-// and table rows of worked numbers over constant tracks.
+// Hand-made tracks for the effect tests: stereo samples with frame access, table rows of worked
+// numbers over constant tracks, sums of sines and their measurement.
 #pragma once
 
 #include "engine/fx/FxMath.h"
@@ -8,41 +8,35 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <numbers>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace fxtest
 {
 
 using wavorn::fx::FxParams;
-using wavorn::fx::SampleSpan;
-using Effect = void (*)(SampleSpan, const FxParams&);
+using Effect = void (*)(wavorn::fx::SampleSpan, const FxParams&);
 
 struct TestTrack
 {
     std::vector<int16_t> samples;
 
     explicit TestTrack(int32_t frames) : samples(2 * size_t(frames), 0) {}
-    int32_t frames() const { return int32_t(samples.size() / 2); }
-    SampleSpan span() { return {samples.data(), samples.size()}; }
+    wavorn::fx::SampleSpan span() { return {samples.data(), samples.size()}; }
     int16_t& left(int32_t frame) { return samples[2 * size_t(frame)]; }
-    int16_t& right(int32_t frame) { return samples[2 * size_t(frame) + 1]; }
-    int16_t left(int32_t frame) const { return samples[2 * size_t(frame)]; }
-    int16_t right(int32_t frame) const { return samples[2 * size_t(frame) + 1]; }
     int16_t at(int32_t frame, int32_t channel) const
     {
         return samples[2 * size_t(frame) + channel];
     }
-    // Sets every frame from a function of (frame, channel).
-    template <typename F> void generate(F f)
+    // Sets every sample from a function of (frame, channel).
+    template <typename F> TestTrack& generate(F f)
     {
         for (size_t i = 0; i < samples.size(); ++i)
             samples[i] = int16_t(f(int32_t(i / 2), int32_t(i % 2)));
-    }
-    void fill(int16_t l, int16_t r)
-    {
-        generate([=](int32_t, int32_t c) { return c ? r : l; });
+        return *this;
     }
 };
 
@@ -54,44 +48,67 @@ inline FxParams params(int32_t first, int32_t last, int32_t p1, int32_t p2, int3
 // A track of random samples within -amplitude ... amplitude, repeatable from seed.
 inline TestTrack randomTrack(int32_t frames, uint32_t seed, int32_t amplitude = 32767)
 {
-    TestTrack t(frames);
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int32_t> dist(-amplitude, amplitude);
-    t.generate([&](int32_t, int32_t) { return dist(rng); });
-    return t;
+    return TestTrack(frames).generate([&](int32_t, int32_t) { return dist(rng); });
 }
 
-// A sine of `hz` at 44100 frames per second and the given amplitude in both channels.
-inline TestTrack sineTrack(int32_t frames, double hz, double amplitude)
+// Sines of (hz, amplitude, phase) summed per channel at 44100 frames per second, truncated
+// toward zero like the engine's own stores.
+using Tones = std::initializer_list<std::pair<double, double>>;
+inline std::vector<int16_t> tones(int32_t frames, Tones left, Tones right, double phase = 0.0)
 {
-    TestTrack t(frames);
-    t.generate([&](int32_t f, int32_t)
-               { return amplitude * std::sin(2.0 * std::numbers::pi * hz * f / 44100.0); });
-    return t;
+    return TestTrack(frames)
+        .generate(
+            [&](int32_t f, int32_t c)
+            {
+                double v = 0.0;
+                for (const auto& [hz, amplitude] : c ? right : left)
+                    v +=
+                        amplitude * std::sin(2.0 * std::numbers::pi * hz * f / 44100.0 + c * phase);
+                return v;
+            })
+        .samples;
 }
 
-// Sign changes of one channel over frames [first, last); zeros belong to no sign.
-inline int32_t zeroCrossings(const TestTrack& t, int32_t first, int32_t last, int32_t channel)
+// Frequency of one channel over frames [from, to) from the spacing of its rising zero
+// crossings, interpolated between samples; 0 with fewer than two crossings.
+inline double zeroCrossingHz(const std::vector<int16_t>& s, int32_t channel, int32_t from,
+                             int32_t to)
 {
-    int32_t count = 0, previous = 0;
-    for (int32_t f = first; f < last; ++f)
+    double first = -1.0, last = -1.0;
+    int32_t crossings = 0;
+    for (int32_t f = from + 1; f < to; ++f)
     {
-        const int32_t sign = t.at(f, channel) > 0 ? 1 : t.at(f, channel) < 0 ? -1 : previous;
-        count += previous != 0 && sign != previous;
-        previous = sign;
+        const double a = s[2 * size_t(f - 1) + channel], b = s[2 * size_t(f) + channel];
+        if (a < 0.0 && b >= 0.0)
+        {
+            last = f - 1 - a / (b - a);
+            first = crossings++ ? first : last;
+        }
     }
-    return count;
+    return crossings < 2 ? 0.0 : (crossings - 1) * 44100.0 / (last - first);
 }
 
-// Frames [from, to) of a and b are equal; names the first frame that is not.
+// Largest |actual - trunc(scale * input)| of one channel over frames [from, to).
+inline int32_t largestDifference(const std::vector<int16_t>& actual,
+                                 const std::vector<int16_t>& input, int32_t channel, int32_t from,
+                                 int32_t to, double scale)
+{
+    int32_t largest = 0;
+    for (size_t s = 2 * size_t(from) + channel; s < 2 * size_t(to); s += 2)
+        largest = std::max(largest, std::abs(actual[s] - int32_t(scale * input[s])));
+    return largest;
+}
+
+// Frames [from, to) of a and b are equal; names the first sample that is not.
 inline ::testing::AssertionResult sameFrames(const TestTrack& a, const TestTrack& b, int32_t from,
                                              int32_t to)
 {
-    for (int32_t f = from; f < to; ++f)
-        if (a.left(f) != b.left(f) || a.right(f) != b.right(f))
+    for (size_t s = 2 * size_t(from); s < 2 * size_t(to); ++s)
+        if (a.samples[s] != b.samples[s])
             return ::testing::AssertionFailure()
-                   << "frame " << f << ": (" << a.left(f) << ", " << a.right(f) << ") vs ("
-                   << b.left(f) << ", " << b.right(f) << ")";
+                   << "sample " << s << ": " << a.samples[s] << " vs " << b.samples[s];
     return ::testing::AssertionSuccess();
 }
 
@@ -111,15 +128,14 @@ inline void expectConstantCase(const ConstantCase& c)
 {
     SCOPED_TRACE(c.what);
     TestTrack t(c.frames);
-    t.fill(c.inL, c.inR);
-    const TestTrack before = t;
+    const TestTrack before = t.generate([&](int32_t, int32_t ch) { return ch ? c.inR : c.inL; });
     c.fx(t.span(), params(0, c.frames, c.p1, c.p2, c.p3));
     EXPECT_TRUE(sameFrames(t, before, 0, c.head));
     EXPECT_TRUE(sameFrames(t, before, c.frames - c.tail, c.frames));
     for (int32_t f = c.head; f < c.frames - c.tail; ++f)
     {
-        ASSERT_NEAR(t.left(f), c.outL, c.tolerance) << "frame " << f;
-        ASSERT_NEAR(t.right(f), c.outR, c.tolerance) << "frame " << f;
+        ASSERT_NEAR(t.at(f, 0), c.outL, c.tolerance) << "frame " << f;
+        ASSERT_NEAR(t.at(f, 1), c.outR, c.tolerance) << "frame " << f;
     }
 }
 

@@ -1,0 +1,202 @@
+// The MIDI queue (capacity rule, tick timing, StopMidi, calls on a closed queue) and the record
+// list (what the input callback keeps, the capacity rule), over a timer ticked by hand and an
+// input fed by hand.
+#include "engine/midi/Midi.h"
+#include "engine/midi/MidiDevices.h"
+#include "platform/MmResult.h"
+#include "platform/TimerClock.h"
+#include "platform/virtual/VirtualMidiOut.h"
+#include "tests/engine/TestWave.h"
+#include "tests/platform/PlatformTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+using namespace wavorn::midi;
+using platform::MidiInNotice;
+using platform::test::Lines;
+
+namespace
+{
+
+constexpr int32_t pack(uint32_t status, uint32_t data1, uint32_t data2)
+{
+    return int32_t(status | data1 << 8 | data2 << 16);
+}
+
+// A periodic timer that ticks only when the test calls fire().
+struct ManualTimer final : platform::PeriodicTimer
+{
+    int32_t start(int32_t, Tick t) override
+    {
+        tick = std::move(t);
+        on = true;
+        return platform::kMmNoError;
+    }
+    void cancel() override { on = false; }
+    bool running() const override { return on; }
+    Tick tick;
+    bool on = false;
+};
+
+// A MIDI input the test feeds with deliver() while it is started.
+struct ManualMidiIn final : platform::MidiIn
+{
+    int32_t open(int32_t device, platform::MidiInCallback callback) override
+    {
+        onInput = std::move(callback);
+        return device == 0 ? platform::kMmNoError : platform::kMmBadDeviceId;
+    }
+    int32_t set(bool on)
+    {
+        started = on;
+        return platform::kMmNoError;
+    }
+    int32_t reset() override { return set(false); }
+    int32_t start() override { return set(true); }
+    int32_t stop() override { return set(false); }
+    int32_t close() override { return set(false); }
+    void deliver(uint32_t status, uint32_t data1, uint32_t ms, MidiInNotice n = MidiInNotice::Data)
+    {
+        if (started)
+            onInput(n, uint32_t(pack(status, data1, 100)), ms);
+    }
+    platform::MidiInCallback onInput;
+    bool started = false;
+};
+
+class Midi : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setMidiDevices(
+            {[this] { return std::make_unique<platform::VirtualMidiOut>(clock, dir.file("out")); },
+             [this] { return std::unique_ptr<platform::MidiIn>(input = new ManualMidiIn); },
+             [this] { return std::unique_ptr<platform::PeriodicTimer>(timer = new ManualTimer); }});
+    }
+    void TearDown() override
+    {
+        closeMidiPlay();
+        closeMidiRec();
+        setMidiDevices(platformMidiDevices());
+    }
+    // Moves the clock one period on and ticks once.
+    void tick()
+    {
+        clock->advance(10ms);
+        if (timer->on)
+            timer->tick(*timer);
+    }
+    // The lines the output has logged: "<ms since open> <status> <data1> <data2>".
+    Lines sent() const { return platform::test::fileLines(dir.file("out")); }
+
+    testwave::TempDir dir;
+    std::shared_ptr<platform::JumpClock> clock = std::make_shared<platform::JumpClock>();
+    ManualTimer* timer = nullptr;  // the timer of the latest OpenMidiPlay
+    ManualMidiIn* input = nullptr; // the input of the latest OpenMidiRec
+};
+
+} // namespace
+
+TEST_F(Midi, AQueueKeepsTheEventsThatFitItsCapacityLessFourWords)
+{
+    for (const auto& [capacity, kept] : {std::pair{10, 3}, {INT32_MIN, 0}, {4, 0}, {5, 1}, {7, 2}})
+    {
+        ASSERT_EQ(openMidiPlay(capacity), 0) << capacity;
+        Lines expected;
+        for (int32_t n = 0; n <= kept; ++n)
+        {
+            EXPECT_EQ(addMidi(0, pack(0x90, 60 + uint32_t(n), 1)), 2 * std::min(n + 1, kept));
+            if (n < kept)
+                expected.push_back("10 144 " + std::to_string(60 + n) + " 1");
+        }
+        EXPECT_EQ(playMidi(), 2 * kept) << capacity;
+        EXPECT_TRUE(sent().empty()) << "an event at time 0 waits for the first tick";
+        tick();
+        EXPECT_EQ(sent(), expected) << capacity;
+        EXPECT_EQ(closeMidiPlay(), 0);
+        std::filesystem::remove(dir.file("out"));
+    }
+}
+
+TEST_F(Midi, EachTickSendsTheEventsDueBeforeItAndAnEventOutOfOrderHoldsBackTheNext)
+{
+    ASSERT_EQ(openMidiPlay(64), 0);
+    for (const auto& [time, note] : {std::pair{5, 36}, {9, 42}, {10, 38}, {45, 1}, {25, 2}})
+        addMidi(time, pack(0x99, uint32_t(note), 1));
+    ASSERT_EQ(playMidi(), 10);
+    tick();
+    EXPECT_EQ(sent(), (Lines{"10 153 36 1", "10 153 42 1"}));
+    EXPECT_EQ(getMidiTimer(), 10);
+    for (int32_t n = 2; n <= 4; ++n)
+        tick();
+    EXPECT_EQ(getMidiTimer(), 40);
+    EXPECT_EQ(sent().size(), 3u) << "45 is not below 40";
+    EXPECT_EQ(midiPlaying(), 1);
+    tick();
+    EXPECT_EQ(sent(),
+              (Lines{"10 153 36 1", "10 153 42 1", "20 153 38 1", "50 153 1 1", "50 153 2 1"}));
+    EXPECT_EQ(midiPlaying(), 0) << "played out";
+    EXPECT_EQ(getMidiTimer(), 0);
+    tick();
+    EXPECT_FALSE(timer->on) << "the tick after the end cancels the timer";
+    EXPECT_EQ(playMidi(), 10); // and PlayMidi plays the queue again from its first event
+    tick();
+    EXPECT_EQ(sent().size(), 7u);
+}
+
+TEST_F(Midi, StopMidiEmptiesTheQueueAndCallsOnAClosedQueueAreHarmless)
+{
+    ASSERT_EQ(openMidiPlay(16), 0);
+    addMidi(0, pack(0x90, 60, 100));
+    addMidi(100, pack(0x80, 60, 0));
+    playMidi();
+    tick();
+    EXPECT_EQ(stopMidi(), 0);
+    EXPECT_EQ(midiPlaying(), 0);
+    EXPECT_EQ(getMidiTimer(), 10) << "StopMidi leaves the elapsed time";
+    tick();
+    EXPECT_FALSE(timer->on) << "the timer ends itself at its next tick";
+    EXPECT_EQ(playMidi(), 0);
+    tick();
+    EXPECT_EQ(sent().size(), 1u) << "no note-off and nothing else was sent";
+    EXPECT_EQ(closeMidiPlay(), 0);
+    EXPECT_EQ(addMidi(0, 0x90) + playMidi() + stopMidi(), 0); // a closed queue ignores them
+}
+
+TEST_F(Midi, TheRecordListKeepsShortChannelMessagesThatFitWithTheirTimes)
+{
+    ASSERT_EQ(openMidiRec(1024, 0), 0);
+    input->deliver(0x90, 60, 0);
+    EXPECT_EQ(getRecordLength(), -1) << "nothing arrives before RecordMidi";
+    ASSERT_EQ(recordMidi(), 0);
+    input->deliver(0x90, 60, 1, MidiInNotice::LongData);
+    input->deliver(0x90, 60, 2, MidiInNotice::Error);
+    for (uint32_t status = 0xF0; status <= 0xFF; ++status) // active sensing among them
+        input->deliver(status, 0, status);
+    input->deliver(0x90, 60, 3, MidiInNotice::MoreData);
+    input->deliver(0x80, 60, 300);
+    ASSERT_EQ(stopMidiRec(), 0);
+    input->deliver(0x90, 61, 400);
+    EXPECT_EQ(getRecordLength(), 3);
+    const int32_t words[] = {3, pack(0x90, 60, 100), 300, pack(0x80, 60, 100), 0};
+    for (int32_t n = 0; n < 5; ++n)
+        EXPECT_EQ(getRecordData(n), words[n]) << n;
+    EXPECT_EQ(getRecordData(INT32_MIN), 0);
+    recordMidi(); // empties the list
+    EXPECT_EQ(getRecordLength(), -1);
+    ASSERT_EQ(openMidiRec(7, 0), 0); // room for two events, as in the queue
+    recordMidi();
+    for (uint32_t n = 0; n < 6; ++n)
+        input->deliver(0x90, 60 + n, n * 10);
+    EXPECT_EQ(getRecordLength(), 3);
+    EXPECT_EQ(getRecordData(4), 0) << "a dropped event is not written";
+    EXPECT_EQ(closeMidiRec(), 0);
+    EXPECT_EQ(getRecordLength(), -1);
+    EXPECT_EQ(openMidiRec(64, 3), platform::kMmBadDeviceId + platform::kMmInvalidHandle);
+    EXPECT_EQ(recordMidi(), platform::kMmInvalidHandle);
+    EXPECT_EQ(closeMidiRec(), platform::kMmInvalidHandle);
+}
