@@ -126,10 +126,11 @@ private:
         peer.m_arrived.notify_all();
     }
 
-    RtMidiIn m_in{RtMidi::UNIX_JACK, "vumo-peer-in"};
+    // The client's thread calls received(): what it touches is made before the client.
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::vector<std::vector<unsigned char>> m_messages;
+    RtMidiIn m_in{RtMidi::UNIX_JACK, "vumo-peer-in"};
 };
 
 int32_t inputDevice(const std::string& name)
