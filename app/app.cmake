@@ -115,6 +115,11 @@ vumo_app_test(tst_editcommands tests/app/commands/EditCommandsTest.cpp)
 vumo_app_test(tst_capturecommands tests/app/commands/CaptureCommandsTest.cpp)
 vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
+# The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
+# tests take in turns.
+vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
+target_link_libraries(tst_optionsdevices PRIVATE vumo_platform PkgConfig::RTMIDI)
+set_tests_properties(tst_optionsdevices PROPERTIES RESOURCE_LOCK sound_servers)
 
 # Records three tracks through the engine's virtual input and saves the main window as a PNG
 # (docs/screenshot-project.png).
