@@ -1,6 +1,5 @@
-// Clients of the test's own on the JACK server of tests/servers.sh, for the
-// tests of Vumo's JACK MIDI ports: an output port to send from and an input
-// port that keeps what it hears.
+// Clients of the test's own on the JACK server of tests/servers.sh, for the tests of Vumo's
+// JACK MIDI ports: an output port to send from and an input port that keeps what it hears.
 #pragma once
 
 #include <RtMidi.h>
@@ -28,8 +27,8 @@ private:
     RtMidiOut m_out;
 };
 
-// An input port, "<client>:in", that keeps every message with the time it was
-// seen (taken in the callback, so never before the message arrived).
+// An input port, "<client>:in", that keeps every message with the time it was seen (taken in the
+// callback, so never before the message arrived).
 class PeerIn
 {
 public:
@@ -46,17 +45,29 @@ public:
         m_in.openVirtualPort("in");
     }
 
-    // The messages heard so far, once there are `count` of them or after 10 s.
-    std::vector<Heard> waitFor(size_t count)
+    // The messages heard so far other than `skip`, once there are `count` of them or after
+    // `limit`.
+    std::vector<Heard> waitFor(size_t count, const std::vector<unsigned char>& skip = {},
+                               std::chrono::milliseconds limit = std::chrono::seconds(10))
     {
+        std::vector<Heard> heard;
         std::unique_lock lock(m_mutex);
-        m_arrived.wait_for(lock, std::chrono::seconds(10), [&] { return m_heard.size() >= count; });
-        return m_heard;
+        m_arrived.wait_for(lock, limit,
+                           [&]
+                           {
+                               heard.clear();
+                               for (const Heard& h : m_heard)
+                                   if (h.bytes != skip)
+                                       heard.push_back(h);
+                               return heard.size() >= count;
+                           });
+        return heard;
     }
-    std::vector<std::vector<unsigned char>> waitForBytes(size_t count)
+    std::vector<std::vector<unsigned char>> waitForBytes(size_t count,
+                                                         const std::vector<unsigned char>& skip)
     {
         std::vector<std::vector<unsigned char>> bytes;
-        for (const Heard& h : waitFor(count))
+        for (const Heard& h : waitFor(count, skip))
             bytes.push_back(h.bytes);
         return bytes;
     }
@@ -71,8 +82,7 @@ private:
         peer.m_arrived.notify_all();
     }
 
-    // The client's thread calls received(): what it touches is made before the
-    // client.
+    // The client's thread calls received(): what it touches is made before the client.
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::vector<Heard> m_heard;
