@@ -113,6 +113,11 @@ vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
 vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
+# The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
+# tests take in turns.
+vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
+target_link_libraries(tst_optionsdevices PRIVATE vumo_platform PkgConfig::RTMIDI)
+set_tests_properties(tst_optionsdevices PROPERTIES RESOURCE_LOCK sound_servers)
 
 # Records three tracks through the engine's virtual input and saves the main window as a PNG
 # (docs/screenshot-project.png).

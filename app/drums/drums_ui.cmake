@@ -10,3 +10,11 @@ target_link_libraries(vumo_drums_screenshot PRIVATE vumo_app_testsupport)
 # bench/drums/results.md).
 qt_add_executable(vumo_drums_timing bench/drums/DrumsTimingMain.cpp)
 target_link_libraries(vumo_drums_timing PRIVATE vumo_app_testsupport)
+
+# The drum song through the real engine and the rtmidi backend to a JACK MIDI port of
+# tests/servers.sh, without the window.
+add_executable(drum_jack_tests tests/platform/DrumJackTest.cpp app/drums/DrumData.cpp)
+target_include_directories(drum_jack_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
+target_link_libraries(drum_jack_tests PRIVATE wavorn vumo_platform PkgConfig::RTMIDI Qt6::Core
+    GTest::gtest_main)
+gtest_discover_tests(drum_jack_tests PROPERTIES ${VUMO_DEVICE_TEST_PROPERTIES})

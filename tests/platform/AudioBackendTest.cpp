@@ -27,7 +27,6 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallAndAutoUsesPortAudioWhereADefaultD
                 {"auto", autoOut, autoIn},
                 {"portaudio", AudioBackend::PortAudio, AudioBackend::PortAudio},
                 {std::nullopt, autoOut, autoIn},
-                {"virtual", AudioBackend::Virtual, AudioBackend::Virtual},
                 {"directsound", autoOut, autoIn}};
     for (const auto& r : rows)
     {
@@ -44,6 +43,4 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallAndAutoUsesPortAudioWhereADefaultD
                                                   : !!dynamic_cast<PortAudioWaveIn*>(in.get()))
             << name;
     }
-    EXPECT_STREQ(backendName(AudioBackend::PortAudio), "portaudio");
-    EXPECT_STREQ(backendName(AudioBackend::Virtual), "virtual");
 }

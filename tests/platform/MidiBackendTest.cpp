@@ -1,65 +1,21 @@
-// Tests of the MIDI backend choice, of the input device list, and of the rtmidi backend on a
-// JACK server (tests/servers.sh starts one): messages out to another client's port and in from it.
-#include "platform/MidiBackend.h"
+// Tests of the rtmidi backend: refusals without ports, and on a JACK server (tests/servers.sh
+// starts one) messages out to another client's port and in from it. SynthMidiOutTest covers the
+// choice of backend.
+#include "JackPeer.h"
 #include "PlatformTestSupport.h"
 #include "platform/MmResult.h"
 #include "platform/rtmidi/RtMidiDevices.h"
-#include "platform/synth/SoundFont.h"
-#include "platform/virtual/VirtualMidiIn.h"
-#include "platform/virtual/VirtualMidiOut.h"
 
-#include <RtMidi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
 using namespace platform;
-using platform::test::ScopedEnv;
-
-TEST(MidiBackend, TheSettingChoosesTheBackendAndAutoUsesRtMidiOnlyWhereItHasPorts)
-{
-    // No SoundFont: auto output has only the ports and the virtual device to choose from
-    // (SynthMidiOutTest covers the built-in synthesizer's part in the choice).
-    ScopedEnv soundFont("VUMO_SOUNDFONT", std::nullopt);
-    setSoundFontSearchPaths({});
-    const auto autoOut = rtMidiHasRealOutput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
-    const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
-    const struct
-    {
-        std::optional<std::string> setting;
-        MidiBackend out, in;
-    } rows[] = {{"virtual", MidiBackend::Virtual, MidiBackend::Virtual},
-                {"rtmidi", MidiBackend::RtMidi, MidiBackend::RtMidi},
-                {"synth", MidiBackend::Synth, autoIn},
-                {"auto", autoOut, autoIn},
-                {"something else", autoOut, autoIn},
-                {std::nullopt, autoOut, autoIn}};
-    for (const auto& r : rows)
-    {
-        ScopedEnv env("VUMO_MIDI_BACKEND", r.setting);
-        const std::string name = r.setting.value_or("(unset)");
-        EXPECT_EQ(midiOutputBackend(), r.out) << name;
-        EXPECT_EQ(midiInputBackend(), r.in) << name;
-        EXPECT_EQ(midiInputNames(), r.in == MidiBackend::Virtual
-                                        ? std::vector<std::string>{kVirtualMidiInName}
-                                        : rtMidiInputNames())
-            << name;
-        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size())) << name;
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(makeMidiOut().get()),
-                  r.out == MidiBackend::Virtual)
-            << name;
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == MidiBackend::Virtual)
-            << name;
-    }
-    resetSoundFontSearchPaths();
-    EXPECT_STREQ(midiBackendName(MidiBackend::RtMidi), "rtmidi");
-    EXPECT_STREQ(midiBackendName(MidiBackend::Synth), "synth");
-    EXPECT_STREQ(midiBackendName(MidiBackend::Virtual), "virtual");
-}
+using platform::test::PeerIn;
+using platform::test::PeerOut;
 
 TEST(RtMidiDevices, AnOutputWithoutAnyPortReportsNoDevice)
 {
@@ -87,51 +43,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-// A client of the test's own on the JACK server with an output port, "vumo-peer-out:out".
-class PeerOut
-{
-public:
-    PeerOut() { m_out.openVirtualPort("out"); }
-    void send(const std::vector<unsigned char>& bytes) { m_out.sendMessage(&bytes); }
-
-private:
-    RtMidiOut m_out{RtMidi::UNIX_JACK, "vumo-peer-out"};
-};
-
-// A client of the test's own with an input port, "vumo-peer-in:in", that keeps every message.
-class PeerIn
-{
-public:
-    PeerIn()
-    {
-        m_in.ignoreTypes(false, false, false);
-        m_in.setCallback(&PeerIn::received, this);
-        m_in.openVirtualPort("in");
-    }
-
-    // The messages received so far, once there are at least `count` of them or after 5 s.
-    std::vector<std::vector<unsigned char>> waitForMessages(size_t count)
-    {
-        std::unique_lock lock(m_mutex);
-        m_arrived.wait_for(lock, 5s, [&] { return m_messages.size() >= count; });
-        return m_messages;
-    }
-
-private:
-    static void received(double, std::vector<unsigned char>* bytes, void* self)
-    {
-        auto& peer = *static_cast<PeerIn*>(self);
-        std::lock_guard lock(peer.m_mutex);
-        peer.m_messages.push_back(*bytes);
-        peer.m_arrived.notify_all();
-    }
-
-    RtMidiIn m_in{RtMidi::UNIX_JACK, "vumo-peer-in"};
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::vector<std::vector<unsigned char>> m_messages;
-};
-
 int32_t inputDevice(const std::string& name)
 {
     const std::vector<std::string> names = rtMidiInputNames();
@@ -144,14 +55,19 @@ TEST(RtMidiJack, VumosOutputPortSendsEachMessageToTheConnectedInputPort)
 {
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
     // Vumo's own input port comes first on the server; the output passes over it.
-    PeerOut source;
+    PeerOut source("vumo-peer-out");
     auto in = makeRtMidiIn();
     ASSERT_EQ(in->open(inputDevice("vumo-peer-out:out"), [](MidiInNotice, uint32_t, uint32_t) {}),
               kMmNoError);
-    PeerIn peer;
+    PeerIn peer("vumo-peer-in");
     auto out = makeRtMidiOut();
     ASSERT_EQ(out->open(), kMmNoError);
     EXPECT_EQ(out->deviceName(), "vumo-peer-in:in");
+    // JACK routes a new connection from a later process cycle on: the messages go once a
+    // controller message (all notes off) has come through.
+    const std::vector<unsigned char> allNotesOff = {0xB0, 123, 0};
+    for (int i = 0; i < 50 && peer.waitFor(1, {}, 100ms).empty(); ++i)
+        out->shortMsg(0x7BB0);
     const std::pair<uint32_t, std::vector<unsigned char>> rows[] = {
         {0x643C90, {0x90, 0x3C, 0x64}}, // note on
         {0x0005C1, {0xC1, 0x05}},       // program change: two bytes
@@ -165,7 +81,7 @@ TEST(RtMidiJack, VumosOutputPortSendsEachMessageToTheConnectedInputPort)
         EXPECT_EQ(out->shortMsg(message), kMmNoError) << std::hex << message;
         expected.push_back(bytes);
     }
-    EXPECT_EQ(peer.waitForMessages(expected.size()), expected);
+    EXPECT_EQ(peer.waitForBytes(expected.size(), allNotesOff), expected);
     EXPECT_EQ(out->close(), kMmNoError);
     EXPECT_EQ(in->close(), kMmNoError);
 }
@@ -173,7 +89,7 @@ TEST(RtMidiJack, VumosOutputPortSendsEachMessageToTheConnectedInputPort)
 TEST(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)
 {
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
-    PeerOut peer;
+    PeerOut peer("vumo-peer-out");
     std::mutex mutex;
     std::condition_variable arrived;
     std::vector<std::pair<uint32_t, uint32_t>> heard; // message, milliseconds since start

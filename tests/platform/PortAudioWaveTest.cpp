@@ -5,6 +5,7 @@
 #include "platform/portaudio/PortAudioSession.h"
 #include "platform/portaudio/PortAudioWaveIn.h"
 #include "platform/portaudio/PortAudioWaveOut.h"
+#include "tests/engine/TestWave.h"
 
 #include <gtest/gtest.h>
 
@@ -77,13 +78,6 @@ size_t firstDifference(const std::vector<int16_t>& heard, const std::vector<int1
     while (i < n && heard[i] == played[i])
         ++i;
     return i;
-}
-
-std::string scratchPath(const char* name)
-{
-    return (std::filesystem::temp_directory_path() /
-            (std::string(name) + "-" + std::to_string(getpid())))
-        .string();
 }
 
 // A PulseAudio tool on the null sink: parec or paplay with raw 16-bit stereo at 44.1 kHz,
@@ -186,7 +180,8 @@ TEST(PortAudioWave, OpenWithoutADeviceIsNoDriver)
 TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
 {
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultOutput(), "default output device");
-    const std::string recordingPath = scratchPath("vumo-monitor");
+    const testwave::TempDir dir;
+    const std::string recordingPath = dir.file("monitor.raw");
     const pid_t parec = startPulseTool("parec", {}, recordingPath.c_str());
     ASSERT_GT(parec, 0) << "parec did not start";
     // The monitor gives silence while nothing plays: data in the file means it records.
@@ -216,7 +211,6 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     kill(parec, SIGINT);
     waitForExit(parec);
     const std::vector<int16_t> recorded = readSamples(recordingPath);
-    std::filesystem::remove(recordingPath);
     const std::vector<int16_t> heard = heardSignal(recorded, block.size());
     EXPECT_EQ(firstDifference(heard, block), block.size())
         << "heard " << heard.size() << " samples of " << block.size() << " in "
@@ -237,7 +231,8 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
 TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
 {
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultInput(), "default input device");
-    const std::string signalPath = scratchPath("vumo-signal");
+    const testwave::TempDir dir;
+    const std::string signalPath = dir.file("signal.raw");
     const std::vector<int16_t> signal = knownSignal();
     std::ofstream(signalPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(signal.data()), std::streamsize(signal.size() * 2));
@@ -257,7 +252,6 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
     const pid_t paplay = startPulseTool("paplay", signalPath, nullptr);
     ASSERT_GT(paplay, 0) << "paplay did not start";
     EXPECT_EQ(waitForExit(paplay), 0);
-    std::filesystem::remove(signalPath);
     ASSERT_TRUE(waitFor(full, std::chrono::seconds(10)));
     EXPECT_EQ(in.positionFrames(frames), kMmNoError);
     EXPECT_EQ(frames, block.size() / 2);

@@ -7,6 +7,7 @@
 #include "platform/rtmidi/RtMidiDevices.h"
 #include "platform/synth/SoundFont.h"
 #include "platform/virtual/SteppedClock.h"
+#include "platform/virtual/VirtualMidiIn.h"
 #include "platform/virtual/VirtualMidiOut.h"
 #include "tests/engine/TestWave.h"
 
@@ -142,28 +143,32 @@ TEST_F(SynthMidiOutTest, MessagesAreRefusedUnlessOpenAndWellFormed)
     EXPECT_EQ(synth.close(), kMmNoError);
 }
 
-TEST_F(SynthMidiOutTest, OutputChoiceFollowsPortsAndSoundFonts)
+TEST_F(SynthMidiOutTest, TheSettingChoosesTheBackendsAndAutoFollowsPortsAndSoundFonts)
 {
     const std::string installed = findSoundFont().path;
     const std::string missing = "/nonexistent/vumo-test.sf2";
     const bool port = rtMidiHasRealOutput();
     const auto orSynth = port ? MidiBackend::RtMidi : MidiBackend::Synth;
     const auto orVirtual = port ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const auto rtMidi = MidiBackend::RtMidi, virt = MidiBackend::Virtual;
     const struct
     {
         std::optional<std::string> setting, soundFontEnv;
         bool usualPlaces; // false: nothing installed at the usual places
-        MidiBackend expected;
+        MidiBackend out, in;
         std::string path; // the SoundFont found
         bool problem;
     } rows[] = {
-        {"synth", std::nullopt, true, MidiBackend::Synth, installed, false},
-        {"virtual", std::nullopt, true, MidiBackend::Virtual, installed, false},
-        {std::nullopt, std::nullopt, true, orSynth, installed, false},
-        {"auto", std::nullopt, false, orVirtual, "", false},
-        {"auto", installed, false, orSynth, installed, false},
-        {"auto", missing, true, orSynth, installed, true},
-        {"auto", missing, false, orVirtual, "", true},
+        {"synth", std::nullopt, true, MidiBackend::Synth, autoIn, installed, false},
+        {"virtual", std::nullopt, true, virt, virt, installed, false},
+        {"rtmidi", std::nullopt, false, rtMidi, rtMidi, "", false},
+        {std::nullopt, std::nullopt, true, orSynth, autoIn, installed, false},
+        {"something else", std::nullopt, false, orVirtual, autoIn, "", false},
+        {"auto", std::nullopt, false, orVirtual, autoIn, "", false},
+        {"auto", installed, false, orSynth, autoIn, installed, false},
+        {"auto", missing, true, orSynth, autoIn, installed, true},
+        {"auto", missing, false, orVirtual, autoIn, "", true},
     };
     for (const auto& r : rows)
     {
@@ -175,12 +180,18 @@ TEST_F(SynthMidiOutTest, OutputChoiceFollowsPortsAndSoundFonts)
         if (!r.usualPlaces)
             setSoundFontSearchPaths({});
         const SoundFontChoice choice = findSoundFont();
-        EXPECT_EQ(midiOutputBackend(), r.expected) << name;
+        EXPECT_EQ(midiOutputBackend(), r.out) << name;
+        EXPECT_EQ(midiInputBackend(), r.in) << name;
         EXPECT_EQ(choice.path, r.path) << name;
         EXPECT_EQ(choice.problem.find(missing) != std::string::npos, r.problem) << name;
         const auto out = makeMidiOut();
-        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.expected == MidiBackend::Synth)
+        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.out == MidiBackend::Synth) << name;
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), r.out == virt) << name;
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == virt) << name;
+        EXPECT_EQ(midiInputNames(),
+                  r.in == virt ? std::vector<std::string>{kVirtualMidiInName} : rtMidiInputNames())
             << name;
+        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size())) << name;
         resetSoundFontSearchPaths();
     }
 }

@@ -5,6 +5,7 @@
 #include "tools/cab/ChainRunner.h"
 
 #include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,6 @@ namespace
 std::string text(const std::vector<uint8_t>& bytes)
 {
     return std::string(bytes.begin(), bytes.end());
-}
-
-std::string commandOutput(const std::string& command)
-{
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r"))
-    {
-        char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
 }
 
 // A project of `tracks` wave files in its own folder, packed by the create chain in `app`.
@@ -147,8 +135,9 @@ TEST(CabinetChain, PacksACabinetThatCabextractAndGcabRead)
         EXPECT_EQ(names, expected);
         EXPECT_FALSE(fs::exists(app.file("t0.shn"))); // the chain removed its working files
 
-        const std::string listing = commandOutput("cabextract -l '" + cabinet + "' 2>&1");
-        const std::string gcab = commandOutput("gcab -t '" + cabinet + "' 2>&1");
+        const std::string listing =
+            tooltest::runCommand("cabextract -l '" + cabinet + "' 2>&1").out;
+        const std::string gcab = tooltest::runCommand("gcab -t '" + cabinet + "' 2>&1").out;
         for (const std::string& name : expected)
         {
             EXPECT_NE(listing.find(name), std::string::npos) << listing;

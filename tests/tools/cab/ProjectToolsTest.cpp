@@ -3,10 +3,10 @@
 #include "project/ProjectFile.h"
 
 #include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 using testwave::TempDir;
@@ -15,23 +15,10 @@ namespace fs = std::filesystem;
 namespace
 {
 
-struct ProgramRun
+// The command with standard error dropped; its output without the trailing newlines.
+tooltest::CommandRun run(const std::string& command)
 {
-    int status;
-    std::string out;
-};
-
-ProgramRun run(const std::string& command)
-{
-    ProgramRun r{-1, {}};
-    if (std::FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r"))
-    {
-        char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            r.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    tooltest::CommandRun r = tooltest::runCommand(command + " 2>/dev/null");
     while (!r.out.empty() && r.out.back() == '\n')
         r.out.pop_back();
     return r;
@@ -93,7 +80,7 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
         SCOPED_TRACE(c.name);
         TempDir source, home, target;
         const Project p = makeProject(source.path());
-        const ProgramRun created = run(cab(home, "create '" + p.path + "'"));
+        const tooltest::CommandRun created = run(cab(home, "create '" + p.path + "'"));
         ASSERT_EQ(created.status, 0);
         EXPECT_EQ(created.out, home.file("Song/Song.cab"));
         if (c.tracksThere)
@@ -102,7 +89,7 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
         else
             fs::remove_all(source.path() / "tracks");
 
-        const ProgramRun opened =
+        const tooltest::CommandRun opened =
             run(cab(target, "open '" + created.out + "' " + c.flag + " </dev/null"));
         ASSERT_EQ(opened.status, 0);
         EXPECT_EQ(opened.out, target.file("Song.vum"));

@@ -140,8 +140,8 @@ TEST(Shorten, RefusesWhatItCannotCodeOrDecode)
 
     const Signal signal{"music", 3000, 2, music};
     ASSERT_TRUE(shortenEncode(waveFile(signal), stream, error));
-    // Every cut of the stream, a flipped version byte and flipped bits are refused or decode to
-    // something, but never read outside the stream (the sanitizer build checks that).
+    // Every cut of the stream and a flipped version byte are refused (tests/fuzz/FuzzShorten.cpp
+    // feeds it damaged streams).
     for (size_t cut = 0; cut < stream.size(); cut += 7)
     {
         const std::vector<uint8_t> part(stream.begin(), stream.begin() + long(cut));
@@ -151,13 +151,6 @@ TEST(Shorten, RefusesWhatItCannotCodeOrDecode)
     otherVersion[4] = 1;
     EXPECT_FALSE(shortenDecode(otherVersion, out, error));
     EXPECT_NE(error.find("version 1"), std::string::npos);
-    std::mt19937 random(11);
-    for (int i = 0; i < 200; ++i)
-    {
-        std::vector<uint8_t> damaged = stream;
-        damaged[5 + random() % (damaged.size() - 5)] ^= uint8_t(1u << (random() % 8));
-        shortenDecode(damaged, out, error);
-    }
 }
 
 TEST(Shorten, AFailedDecodeLeavesTheOldFileWholeAndNoPart)

@@ -5,40 +5,29 @@
 #include "engine/fx/FxTable.h"
 #include "tests/engine/TestWave.h"
 #include "tests/engine/fx/FxTestSupport.h"
+#include "tests/tools/CommandRun.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <sys/wait.h>
 
 namespace
 {
 
 using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
-struct RunResult
-{
-    int status;
-    std::string output; // standard output and standard error together
-};
-
 class VumoFx : public ::testing::Test
 {
 protected:
     testwave::TempDir dir;
 
-    RunResult run(const std::string& args) const
+    // Standard output and standard error together.
+    static tooltest::CommandRun run(const std::string& args)
     {
-        const std::string log = dir.file("run.log");
-        const std::string command =
-            std::string("'") + VUMO_FX_PROGRAM + "' " + args + " >'" + log + "' 2>&1 </dev/null";
-        const int raw = std::system(command.c_str());
-        const auto bytes = testwave::readBytes(log);
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(bytes.begin(), bytes.end())};
+        return tooltest::runCommand(std::string("'") + VUMO_FX_PROGRAM + "' " + args +
+                                    " 2>&1 </dev/null");
     }
     // "'in' 'out' " for files in the temp folder.
     std::string files(const std::string& in = "in.wav", const std::string& out = "out.wav") const
@@ -90,8 +79,8 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
     const auto in = makeInput(30000);
     for (const Row& r : rows)
     {
-        const RunResult result = run(r.options + files() + r.chain);
-        ASSERT_EQ(result.status, 0) << result.output;
+        const tooltest::CommandRun result = run(r.options + files() + r.chain);
+        ASSERT_EQ(result.status, 0) << result.out;
         const auto e = expected(in, r.steps, r.first, r.last);
         EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
                   r.crop ? std::vector<int16_t>(e.begin() + 2 * r.first, e.begin() + 2 * r.last)
@@ -105,9 +94,9 @@ TEST_F(VumoFx, PiecesForProgressGiveTheSameSamplesAsOneCall)
 {
     const int32_t frames = 3 * (1 << 20) + 777; // four pieces
     const auto in = makeInput(frames);
-    const RunResult r = run("--progress " + files() + "1:40:200:100 18");
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("100%"), std::string::npos);
+    const tooltest::CommandRun r = run("--progress " + files() + "1:40:200:100 18");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("100%"), std::string::npos);
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
               expected(in, {{1, 40, 200, 100}, {18, 128, 128, 128}}, 0, frames));
 }
@@ -117,8 +106,8 @@ TEST_F(VumoFx, WorksWithAnInputPathLongerThanTheEngineKeeps)
     const std::string folder(150, 'd');
     std::filesystem::create_directories(dir.path() / folder);
     const auto in = makeInput(5000, folder + "/in.wav");
-    const RunResult r = run(files(folder + "/in.wav") + "15");
-    ASSERT_EQ(r.status, 0) << r.output;
+    const tooltest::CommandRun r = run(files(folder + "/in.wav") + "15");
+    ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), expected(in, {{15, 0, 0, 0}}, 0, 5000));
 }
 
@@ -127,9 +116,9 @@ TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
     testwave::WaveLayout mono;
     mono.channels = 1;
     testwave::writeBytes(dir.file("mono.wav"), testwave::waveBytes({100, 200, 300, 400}, mono));
-    const RunResult r = run(files("mono.wav") + "1:32:255:127");
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("not stereo"), std::string::npos);
+    const tooltest::CommandRun r = run(files("mono.wav") + "1:32:255:127");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("not stereo"), std::string::npos);
     const std::vector<int16_t> e = {200, 198, 400, 396, 600, 595, 800, 793};
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), e);
 }
@@ -156,20 +145,20 @@ TEST_F(VumoFx, ReportsEveryFaultWithItsExitStatusAndWritesNothing)
     };
     for (const Row& r : rows)
     {
-        const RunResult result = run(r.args);
+        const tooltest::CommandRun result = run(r.args);
         EXPECT_EQ(result.status, r.status) << r.args;
-        EXPECT_NE(result.output.find(r.message), std::string::npos) << result.output;
+        EXPECT_NE(result.out.find(r.message), std::string::npos) << result.out;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav"))) << r.args;
     }
 }
 
 TEST_F(VumoFx, HelpListsEveryEffectCodeAndSpectralCodesRun)
 {
-    const RunResult help = run("--help");
+    const tooltest::CommandRun help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find(vumo::fxtool::helpText()), std::string::npos);
+    EXPECT_NE(help.out.find(vumo::fxtool::helpText()), std::string::npos);
     makeInput(20000);
-    const RunResult r = run(files() + "28:128:255:64");
-    ASSERT_EQ(r.status, 0) << r.output;
+    const tooltest::CommandRun r = run(files() + "28:128:255:64");
+    ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
 }

@@ -1,0 +1,61 @@
+// The Options dialog of the studio on the sound servers of tests/servers.sh: its MIDI input list
+// names the JACK MIDI ports that the rtmidi backend finds, in device order.
+#include "../MainWindowFixture.h"
+#include "platform/rtmidi/RtMidiDevices.h"
+#include "state/MidiInputs.h"
+#include "tests/platform/PlatformTestSupport.h"
+
+#include <RtMidi.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+
+using namespace vumo;
+
+class OptionsDevicesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void midiInputListNamesTheJackPorts()
+    {
+        qputenv("VUMO_MIDI_BACKEND", "rtmidi");
+        if (!platform::rtMidiUsesJack())
+        {
+            if (platform::test::soundServersRequired())
+                QFAIL("no JACK server although the sound servers should be running");
+            QSKIP("no JACK server on this machine");
+        }
+        // Output ports of two other clients: both are MIDI inputs for Vumo.
+        RtMidiOut first(RtMidi::UNIX_JACK, "vumo-options-a");
+        first.openVirtualPort("out");
+        RtMidiOut second(RtMidi::UNIX_JACK, "vumo-options-b");
+        second.openVirtualPort("out");
+
+        test::MainWindowFixture f;
+        QStringList listed;
+        QTimer::singleShot(0, this,
+                           [&]
+                           {
+                               QWidget* dialog = QApplication::activeModalWidget();
+                               if (dialog == nullptr)
+                                   return;
+                               auto* box =
+                                   dialog->findChild<QComboBox*>(QStringLiteral("cboMidiInDev"));
+                               for (int i = 0; box != nullptr && i < box->count(); ++i)
+                                   listed.append(box->itemText(i));
+                               dialog->close();
+                           });
+        f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
+
+        QCOMPARE(listed, midiInputNames()); // device n is port n
+        for (const char* port : {"vumo-options-a:out", "vumo-options-b:out"})
+            QVERIFY2(listed.contains(QLatin1String(port)), qPrintable(listed.join(u'|')));
+    }
+};
+
+QTEST_MAIN(OptionsDevicesTest)
+#include "OptionsDevicesTest.moc"

@@ -1,0 +1,78 @@
+// The drum editor's play path end to end on the JACK server of
+// tests/servers.sh: a project's drum song queued as the editor queues it into
+// the real engine (libwavorn), sent by its timer through the rtmidi backend,
+// and heard at another client's JACK MIDI input port.
+#include "JackPeer.h"
+#include "PlatformTestSupport.h"
+#include "drums/DrumData.h"
+#include "platform/rtmidi/RtMidiDevices.h"
+#include "wavorn.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace vumo::drums;
+
+TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
+{
+    VUMO_NEED_DEVICE(platform::rtMidiUsesJack(), "JACK server");
+    platform::test::ScopedEnv midi("VUMO_MIDI_BACKEND", "rtmidi");
+    platform::test::PeerIn peer("vumo-drums-peer"); // the only port the engine can send to
+
+    // Song "1 21" (the blank is skipped): pattern 1 is 3 beats of 20 ms, pattern
+    // 2 is 2 beats of 30 ms; both instruments on pattern 1's third beat go out in
+    // instrument order.
+    DrumData drums;
+    drums.songPattern = QStringLiteral("1 21");
+    drums.drumNotes[0] = 24; // note 36
+    drums.drumNotes[5] = 30; // note 42
+    drums.patLastBeat[0] = 2;
+    drums.patMsPerBeat[0] = 20;
+    drums.patLastBeat[1] = 1;
+    drums.patMsPerBeat[1] = 30;
+    drums.drumGrid[0][0][0] = 100;
+    drums.drumGrid[0][5][1] = 90;
+    drums.drumGrid[0][0][2] = 80;
+    drums.drumGrid[0][5][2] = 70;
+    drums.drumGrid[1][5][1] = 127;
+    const struct
+    {
+        int dueMs; // after PlayMidi
+        std::vector<unsigned char> bytes;
+    } expected[] = {
+        {0, {0x99, 36, 100}},  {20, {0x99, 42, 90}},  {40, {0x99, 36, 80}},
+        {40, {0x99, 42, 70}},  {90, {0x99, 42, 127}}, {120, {0x99, 36, 100}},
+        {140, {0x99, 42, 90}}, {160, {0x99, 36, 80}}, {160, {0x99, 42, 70}},
+    };
+
+    ASSERT_EQ(OpenMidiPlay(32768), 0);
+    // JACK routes a new connection from a later process cycle on: the song starts once a
+    // controller message (all notes off) has come through.
+    const std::vector<unsigned char> allNotesOff = {0xB9, 123, 0};
+    for (int i = 0; i < 50 && peer.waitFor(1, {}, 100ms).empty(); ++i)
+        CmdMidi(0xB9, 123, 0);
+    EXPECT_EQ(QueueDrums(drums, &AddMidi), int32_t(std::size(expected)));
+    const auto beforePlay = std::chrono::steady_clock::now();
+    EXPECT_EQ(PlayMidi(), int32_t(2 * std::size(expected)));
+    const auto heard = peer.waitFor(std::size(expected), allNotesOff);
+    for (int i = 0; i < 1000 && MidiPlaying() == 1; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(MidiPlaying(), 0);
+    EXPECT_EQ(CloseMidiPlay(), 0);
+
+    std::vector<std::vector<unsigned char>> bytes, expectedBytes;
+    for (size_t k = 0; k < std::size(expected); ++k)
+    {
+        expectedBytes.push_back(expected[k].bytes);
+        if (k >= heard.size())
+            continue;
+        bytes.push_back(heard[k].bytes);
+        // An event due at t ms goes out on the first 10 ms tick past t, never
+        // sooner.
+        const auto tick = std::chrono::milliseconds((expected[k].dueMs / 10 + 1) * 10);
+        EXPECT_GE(heard[k].at - beforePlay, tick) << "note " << k;
+    }
+    EXPECT_EQ(bytes, expectedBytes);
+}

@@ -1,0 +1,92 @@
+// Clients of the test's own on the JACK server of tests/servers.sh, for the tests of Vumo's
+// JACK MIDI ports: an output port to send from and an input port that keeps what it hears.
+#pragma once
+
+#include <RtMidi.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform::test
+{
+
+// An output port, "<client>:out".
+class PeerOut
+{
+public:
+    explicit PeerOut(const std::string& client) : m_out(RtMidi::UNIX_JACK, client)
+    {
+        m_out.openVirtualPort("out");
+    }
+    void send(const std::vector<unsigned char>& bytes) { m_out.sendMessage(&bytes); }
+
+private:
+    RtMidiOut m_out;
+};
+
+// An input port, "<client>:in", that keeps every message with the time it was seen (taken in the
+// callback, so never before the message arrived).
+class PeerIn
+{
+public:
+    struct Heard
+    {
+        std::vector<unsigned char> bytes;
+        std::chrono::steady_clock::time_point at;
+    };
+
+    explicit PeerIn(const std::string& client) : m_in(RtMidi::UNIX_JACK, client)
+    {
+        m_in.ignoreTypes(false, false, false);
+        m_in.setCallback(&PeerIn::received, this);
+        m_in.openVirtualPort("in");
+    }
+
+    // The messages heard so far other than `skip`, once there are `count` of them or after
+    // `limit`.
+    std::vector<Heard> waitFor(size_t count, const std::vector<unsigned char>& skip = {},
+                               std::chrono::milliseconds limit = std::chrono::seconds(10))
+    {
+        std::vector<Heard> heard;
+        std::unique_lock lock(m_mutex);
+        m_arrived.wait_for(lock, limit,
+                           [&]
+                           {
+                               heard.clear();
+                               for (const Heard& h : m_heard)
+                                   if (h.bytes != skip)
+                                       heard.push_back(h);
+                               return heard.size() >= count;
+                           });
+        return heard;
+    }
+    std::vector<std::vector<unsigned char>> waitForBytes(size_t count,
+                                                         const std::vector<unsigned char>& skip)
+    {
+        std::vector<std::vector<unsigned char>> bytes;
+        for (const Heard& h : waitFor(count, skip))
+            bytes.push_back(h.bytes);
+        return bytes;
+    }
+
+private:
+    static void received(double, std::vector<unsigned char>* bytes, void* self)
+    {
+        const auto at = std::chrono::steady_clock::now();
+        auto& peer = *static_cast<PeerIn*>(self);
+        std::lock_guard lock(peer.m_mutex);
+        peer.m_heard.push_back({*bytes, at});
+        peer.m_arrived.notify_all();
+    }
+
+    // The client's thread calls received(): what it touches is made before the client.
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::vector<Heard> m_heard;
+    RtMidiIn m_in;
+};
+
+} // namespace platform::test
