@@ -8,10 +8,9 @@
 #include <RtMidi.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QTest>
-#include <QTimer>
 
 using namespace vumo;
 
@@ -37,18 +36,14 @@ private slots:
 
         test::MainWindowFixture f;
         QStringList listed;
-        QTimer::singleShot(0, this,
-                           [&]
-                           {
-                               QWidget* dialog = QApplication::activeModalWidget();
-                               if (dialog == nullptr)
-                                   return;
-                               auto* box =
-                                   dialog->findChild<QComboBox*>(QStringLiteral("cboMidiInDev"));
-                               for (int i = 0; box != nullptr && i < box->count(); ++i)
-                                   listed.append(box->itemText(i));
-                               dialog->close();
-                           });
+        f.ui.dialogs.push_back(
+            [&](QDialog& dialog)
+            {
+                auto* box = dialog.findChild<QComboBox*>(QStringLiteral("cboMidiInDev"));
+                for (int i = 0; box != nullptr && i < box->count(); ++i)
+                    listed.append(box->itemText(i));
+                dialog.close();
+            });
         f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
 
         QCOMPARE(listed, midiInputNames()); // device n is port n
