@@ -16,12 +16,12 @@ add_library(vumo_app STATIC
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
-    app/state/AppFolder.cpp
-    app/state/MidiInputs.cpp
-    app/state/Settings.cpp
-    app/state/StartUp.cpp
-    app/state/PhysicalMemory.cpp
-    app/state/ProjectModel.cpp
+    app/settings/AppFolder.cpp
+    app/settings/MidiInputs.cpp
+    app/settings/Settings.cpp
+    app/settings/StartUp.cpp
+    app/settings/PhysicalMemory.cpp
+    app/model/ProjectModel.cpp
     app/project/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
     app/transport/Transport.cpp
@@ -99,8 +99,8 @@ function(vumo_app_test name source)
 endfunction()
 
 vumo_app_test(tst_engineapi tests/app/engineapi/EngineApiTest.cpp)
-vumo_app_test(tst_settings tests/app/state/SettingsTest.cpp)
-vumo_app_test(tst_startup tests/app/state/StartUpTest.cpp)
+vumo_app_test(tst_settings tests/app/settings/SettingsTest.cpp)
+vumo_app_test(tst_startup tests/app/settings/StartUpTest.cpp)
 vumo_app_test(tst_viewmath tests/app/view/ViewMathTest.cpp)
 vumo_app_test(tst_waveformview tests/app/view/WaveformViewTest.cpp)
 vumo_app_test(tst_picturebuttons tests/app/mainwin/PictureButtonsTest.cpp)

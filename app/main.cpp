@@ -1,8 +1,8 @@
 // Vumo: the studio application. Shows the main window, then runs its start-up sequence.
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
+#include "model/ModVumo.h"
 #include "services/QtUiServices.h"
-#include "state/ModVumo.h"
 
 #include <QApplication>
 #include <QSettings>

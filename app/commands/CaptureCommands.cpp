@@ -6,9 +6,9 @@
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
 #include "platform/media/MediaReader.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
 #include "view/ViewMath.h"
 
 #include <QFile>

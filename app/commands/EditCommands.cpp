@@ -5,8 +5,8 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
 
 #include <QFile>
 #include <QFileInfo>

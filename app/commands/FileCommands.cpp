@@ -8,10 +8,10 @@
 #include "dialogs/FrmProjProps.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
 
 #include <QDialog>
 #include <QDir>

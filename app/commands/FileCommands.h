@@ -3,7 +3,7 @@
 // UI services; the caption, the labels and the track list are the window's (StudioWindow).
 #pragma once
 
-#include "state/PhysicalMemory.h"
+#include "settings/PhysicalMemory.h"
 
 #include <QString>
 

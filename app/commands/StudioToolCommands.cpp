@@ -12,9 +12,9 @@
 #include "fx/FxEngine.h"
 #include "fx/frmFXList.h"
 #include "mixer/frmMix.h"
+#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
-#include "state/ProjectModel.h"
 
 namespace vumo
 {

@@ -6,9 +6,9 @@
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
 #include "tracks/TrackFiles.h"
 
 #include <QDialog>

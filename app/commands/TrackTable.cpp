@@ -3,8 +3,8 @@
 
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
 
 #include <cstdio>
 #include <unistd.h>

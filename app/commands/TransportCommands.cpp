@@ -5,9 +5,9 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "services/UiServices.h"
-#include "state/ModVumo.h"
-#include "state/ProjectModel.h"
 #include "transport/Transport.h"
 
 namespace vumo

@@ -3,8 +3,8 @@
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
+#include "model/ModVumo.h"
 #include "platform/WaveHeader.h"
-#include "state/ModVumo.h"
 #include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 

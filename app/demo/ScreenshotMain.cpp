@@ -4,7 +4,7 @@
 #include "dialogs/Browse.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 #include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 

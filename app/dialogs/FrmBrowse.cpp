@@ -2,7 +2,7 @@
 #include "dialogs/FrmBrowse.h"
 
 #include "services/UiServices.h"
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 #include "ui_FrmBrowse.h"
 
 #include <QDir>

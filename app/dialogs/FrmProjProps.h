@@ -2,7 +2,7 @@
 // recording time and memory figures they give.
 #pragma once
 
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 // FrmTrackProps: the Track Properties dialog: the current track's title and wave file.
 #pragma once
 
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 #include "dialogs/frmOptions.h"
 
 #include "services/UiServices.h"
-#include "state/Settings.h"
+#include "settings/Settings.h"
 #include "ui_frmOptions.h"
 
 #include <QSignalBlocker>

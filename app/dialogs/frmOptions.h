@@ -2,7 +2,7 @@
 // device and the outside mixer and sequencer programs.
 #pragma once
 
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 
 #include <QDialog>
 #include <QStringList>

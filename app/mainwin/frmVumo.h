@@ -4,9 +4,9 @@
 
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
-#include "state/ModVumo.h"
-#include "state/PhysicalMemory.h"
-#include "state/StartUp.h"
+#include "model/ModVumo.h"
+#include "settings/PhysicalMemory.h"
+#include "settings/StartUp.h"
 
 #include <QHash>
 #include <QMainWindow>

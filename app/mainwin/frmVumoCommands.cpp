@@ -10,10 +10,10 @@
 #include "commands/TrackTable.h"
 #include "dialogs/frmOptions.h"
 #include "engineapi/EngineBinding.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
-#include "state/MidiInputs.h"
-#include "state/ProjectModel.h"
+#include "settings/MidiInputs.h"
 #include "view/WaveformView.h"
 
 #include <QAction>

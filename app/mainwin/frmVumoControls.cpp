@@ -3,7 +3,7 @@
 #include "mainwin/frmVumo.h"
 
 #include "engineapi/EngineBinding.h"
-#include "state/ProjectModel.h"
+#include "model/ProjectModel.h"
 #include "view/WaveformView.h"
 
 #include <QAction>

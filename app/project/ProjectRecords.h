@@ -2,8 +2,8 @@
 // file's records. Texts move as their bytes, never decoded and encoded again.
 #pragma once
 
+#include "model/ModVumo.h"
 #include "project/ProjectFile.h"
-#include "state/ModVumo.h"
 
 namespace vumo
 {

@@ -3,7 +3,7 @@
 
 #include "files/SafeWrite.h"
 #include "platform/WaveHeader.h"
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 
 namespace vumo::tracks
 {

@@ -1,7 +1,7 @@
 // TrackRenderer: the waveform picture, drawn into a persistent image.
 #include "view/TrackRenderer.h"
 
-#include "state/FrmVumoVars.h"
+#include "view/ViewColours.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
 // WaveformView: the picture picView that shows the current track and holds the selection.
 #pragma once
 
-#include "state/FrmVumoVars.h"
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 #include "view/TrackRenderer.h"
+#include "view/ViewColours.h"
 
 #include <QImage>
 #include <QWidget>

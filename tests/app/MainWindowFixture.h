@@ -4,7 +4,7 @@
 
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 

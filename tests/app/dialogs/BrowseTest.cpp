@@ -1,7 +1,7 @@
 // The file dialog: OPEN and SAVE rules, the appended extension, and the window's lists.
 #include "dialogs/Browse.h"
 #include "dialogs/FrmBrowse.h"
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QApplication>

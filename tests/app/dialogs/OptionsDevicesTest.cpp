@@ -2,7 +2,7 @@
 // names the JACK MIDI ports that the rtmidi backend finds, in device order.
 #include "../MainWindowFixture.h"
 #include "platform/rtmidi/RtMidiDevices.h"
-#include "state/MidiInputs.h"
+#include "settings/MidiInputs.h"
 #include "tests/platform/PlatformTestSupport.h"
 
 #include <RtMidi.h>

@@ -1,7 +1,7 @@
 // The Options dialog: upside-down bars, defaults, OK and Cancel, the program choices.
 #include "../MainWindowFixture.h"
 #include "dialogs/frmOptions.h"
-#include "state/Settings.h"
+#include "settings/Settings.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "../MainWindowFixture.h"
 #include "dialogs/FrmProjProps.h"
 #include "dialogs/FrmTrackProps.h"
-#include "state/PhysicalMemory.h"
+#include "settings/PhysicalMemory.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QLabel>

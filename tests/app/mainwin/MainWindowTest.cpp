@@ -1,7 +1,7 @@
 // The main window: outside programs, engine open/close, shut-down, Options, the zoom bar.
 #include "../MainWindowFixture.h"
 #include "dialogs/FrmMessage.h"
-#include "state/MidiInputs.h"
+#include "settings/MidiInputs.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 

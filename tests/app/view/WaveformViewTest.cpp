@@ -1,8 +1,8 @@
 // The waveform picture: rendered pixels, XOR highlight, mouse selection, Select All.
 #include "view/WaveformView.h"
-#include "state/FrmVumoVars.h"
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 #include "view/TrackRenderer.h"
+#include "view/ViewColours.h"
 
 #include <QMouseEvent>
 #include <QTest>

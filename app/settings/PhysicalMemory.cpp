@@ -1,5 +1,5 @@
 // PhysicalMemory: total and available physical memory from the platform.
-#include "state/PhysicalMemory.h"
+#include "settings/PhysicalMemory.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // LoadSettings / SaveSettings: the five per-user settings of the studio, stored as text.
 #pragma once
 
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 
 class QSettings;
 

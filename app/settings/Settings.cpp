@@ -1,5 +1,5 @@
 // LoadSettings / SaveSettings: sections "AddIns" and "Settings" under the application "Vumo".
-#include "state/Settings.h"
+#include "settings/Settings.h"
 
 #include <QSettings>
 

@@ -2,7 +2,7 @@
 // and the commands (and the mixer) edit a track's gains through it and follow each other.
 #pragma once
 
-#include "state/ModVumo.h"
+#include "model/ModVumo.h"
 
 #include <QObject>
 

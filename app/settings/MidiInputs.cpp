@@ -1,5 +1,5 @@
 // The names of the MIDI input devices, from the device layer.
-#include "state/MidiInputs.h"
+#include "settings/MidiInputs.h"
 
 #ifdef VUMO_HAVE_PLATFORM_MIDI
 #include "platform/MidiBackend.h"

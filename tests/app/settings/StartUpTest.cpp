@@ -1,7 +1,7 @@
 // Start-up: the command line, the opening question and the first project.
-#include "state/StartUp.h"
+#include "settings/StartUp.h"
 #include "../MainWindowFixture.h"
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
 // ProjectModel: the track gains with their change signal.
-#include "state/ProjectModel.h"
+#include "model/ProjectModel.h"
 
 namespace vumo
 {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "drums/DrumData.h"
-#include "state/FixedText.h"
+#include "model/FixedText.h"
 
 #include <QString>
 

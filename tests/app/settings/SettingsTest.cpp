@@ -1,5 +1,5 @@
 // LoadSettings / SaveSettings: defaults, round trip, values kept as text, bad stored values.
-#include "state/Settings.h"
+#include "settings/Settings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // Start-up choice of the first project.
-#include "state/StartUp.h"
+#include "settings/StartUp.h"
 
 #include "services/UiServices.h"
 

@@ -1,5 +1,5 @@
 // The application folder and path joining with the platform's separator.
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
