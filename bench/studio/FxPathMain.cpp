@@ -9,9 +9,9 @@
 #include "fx/EffectSetting.h"
 #include "fx/FxEngine.h"
 #include "mainwin/frmVumo.h"
+#include "model/ModVumo.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "state/ModVumo.h"
 #include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 

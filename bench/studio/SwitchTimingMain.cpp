@@ -4,9 +4,9 @@
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
+#include "model/ModVumo.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "state/ModVumo.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QApplication>

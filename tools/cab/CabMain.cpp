@@ -6,7 +6,7 @@
 // Exit status: 0 done, 1 a file error, 2 bad arguments.
 #include "ChainRunner.h"
 #include "ProjectCabinet.h"
-#include "state/AppFolder.h"
+#include "settings/AppFolder.h"
 #include "tools/common/ProgressBar.h"
 
 #include <QCoreApplication>
