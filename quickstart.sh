@@ -60,22 +60,34 @@ studio)
     exec build/bin/Vumo "$@"
     ;;
 test)
+    stage_start=$SECONDS
+    stage() { # prints how long the stage that just ended took
+        echo "== $1: $((SECONDS - stage_start)) s"
+        stage_start=$SECONDS
+    }
     install_missing "${PACKAGES[@]}"
     install_missing --no-install-recommends "${TEST_PACKAGES[@]}"
     check_format
+    stage "packages and format check"
     configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON
+    stage "build"
     tests/servers.sh ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    stage "tests"
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVUMO_WERROR=ON \
         -DVUMO_SANITIZE=ON -DVUMO_BUILD_BENCH=OFF
+    stage "sanitizer build"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
         tests/servers.sh ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    stage "sanitizer tests"
     # Every reader of outside bytes under libFuzzer (clang), 30 seconds a target.
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVUMO_SANITIZE=ON -DVUMO_FUZZ=ON -DVUMO_BUILD_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_all
+    stage "fuzz build"
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
         tests/fuzz/run.sh build-fuzz 30
+    stage "fuzzing"
     ;;
 *)
     echo "usage: $0 studio [project.vum] | test" >&2
