@@ -3,7 +3,6 @@
 #include "tests/engine/ExportFixture.h"
 
 #include <functional>
-#include <regex>
 
 using namespace testwave;
 
@@ -142,10 +141,7 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
     writeBytes(dir.file("8bit.wav"), waveBytes({1, 2}, eightBit));
     writeBytes(dir.file("float.wav"), waveBytes({1, 2}, floats));
     writeBytes(dir.file("junk.wav"), {'J', 'U', 'N', 'K'});
-    const std::string tap = "[0-9A-F]{8}\r";
-    const auto taps = [&](int n) { return "(?:" + tap + "){" + std::to_string(n) + "}"; };
-    // Each row runs between OpenLib (with logging when a transcript is expected) and CloseLib;
-    // the transcript is a pattern, so "." is written "\\.".
+    // Each row runs between OpenLib (with logging when a transcript is expected) and CloseLib.
     const struct
     {
         const char* what;
@@ -162,9 +158,9 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
              PlayTracks(0, 10), StopTracks(0, 10, 0);
          },
          "SetTrackInfo\nSetTrackAttr\nSetTrackInfo\nSetTrackAttr\n"
-         "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file\\.\n"
-         "LoadWavToBuf\nWave loaded\\.\nSaveEdits\nSaveBufToWave\n"
-         "Undo\nLoadWavToBuf\nWave loaded\\.\n"
+         "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file.\n"
+         "LoadWavToBuf\nWave loaded.\nSaveEdits\nSaveBufToWave\n"
+         "Undo\nLoadWavToBuf\nWave loaded.\n"
          "PlayTracks\nmerge4Play\nmemcopied\ncpyBufToBuf\nmerged\nStopTracks\n"},
         {"loader refusals (a 16-bit one silent) and the sampler",
          [&]
@@ -173,9 +169,9 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
                  LoadSK1(dir.file(name).c_str());
              SK1(0, 2, 1.0, 1.0);
          },
-         "LoadSK1\nLoadWavToBuf\nLoadSK1\nLoadWavToBuf\nNo Riff\\.\n"
-         "LoadSK1\nLoadWavToBuf\nNot PCM\\.\n"
-         "LoadSK1\nLoadWavToBuf\nConverting to stereo\\.\nWave loaded\\.\nSK1\n"},
+         "LoadSK1\nLoadWavToBuf\nLoadSK1\nLoadWavToBuf\nNo Riff.\n"
+         "LoadSK1\nLoadWavToBuf\nNot PCM.\n"
+         "LoadSK1\nLoadWavToBuf\nConverting to stereo.\nWave loaded.\nSK1\n"},
         {"MIDI: the recording exports and the output in use",
          []
          {
@@ -185,16 +181,13 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
          },
          "OpenMidiRec\nRecordMidi\nStopMidiRec\nCloseMidiRec\n"
          "MIDI output: Vumo Virtual MIDI Out\n"},
-        {"FXIt: the code's low 8 bits in hex, the low pass and the band pass's 129 taps",
+        {"FXIt: the code's low 8 bits in hex, the low pass and the band pass's taps",
          []
          {
              FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127);
              FXIt(7, 0, 5000, 20, 80, 127);
          },
-         // The outermost taps are 0, the centre one is positive, taps 10 and 118 are alike.
-         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\nFXIt\n00000007\rFilter\n0{8}\r" + taps(9) + "(" +
-             tap + ")" + taps(53) + "(?!0{8})[0-7][0-9A-F]{7}\r" + taps(53) + "\\1" + taps(9) +
-             "0{8}\r"},
+         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\nFXIt\n00000007\rFilter\n<taps>"},
     };
     setenv("VUMO_MIDI_BACKEND", "virtual", 1);
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
@@ -206,10 +199,21 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
         r.steps();
         CloseLib();
         const auto bytes = readBytes(dir.file("trace.log"));
-        const std::string log(bytes.begin(), bytes.end()),
-            expected = r.log.empty() ? ""
+        std::string log(bytes.begin(), bytes.end());
+        // The band pass's taps, 8 hex digits and a carriage return each: 129 of them, the
+        // outermost 0, the centre one positive, mirrored about it.
+        if (const size_t filter = log.find("Filter\n"); filter != std::string::npos)
+        {
+            const size_t at = filter + 7;
+            std::vector<int32_t> t;
+            for (size_t i = at; i + 9 <= log.size() && log[i + 8] == '\r'; i += 9)
+                t.push_back(int32_t(std::stoul(log.substr(i, 8), nullptr, 16)));
+            ASSERT_EQ(t.size(), 129u);
+            EXPECT_TRUE(t[0] == 0 && t[64] > 0 && std::equal(t.begin(), t.end(), t.rbegin()));
+            log.replace(at, 9 * t.size(), "<taps>");
+        }
+        EXPECT_EQ(log, r.log.empty() ? ""
                                      : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + r.log +
-                                           "CloseLib\nwaveCloseOut\nwaveCloseIn\n";
-        EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
+                                           "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
     }
 }
