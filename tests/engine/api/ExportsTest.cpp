@@ -1,6 +1,8 @@
-// The engine's lifecycle, track table, premix and save/undo rules, driven through
+// The engine's lifecycle, track table, premix, save/undo rules and trace log, driven through
 // the C exports of libwavorn on the virtual devices.
 #include "tests/engine/ExportFixture.h"
+
+#include <functional>
 
 using namespace testwave;
 
@@ -94,6 +96,22 @@ TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
     EXPECT_EQ(readSamples(trackFile(0))[0], 31000);
 }
 
+TEST_F(Edits, SwitchingWithoutReloadWritesTheEditsAndKeepsTheBufferAsItIs)
+{
+    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}});
+    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    TrackWrite(0, -42);
+    auto kept = ramp(100, 10);
+    kept[0] = -42;
+    EXPECT_EQ(SetCurTrack(1, 0), 0);
+    EXPECT_EQ(readSamples(trackFile(0)), kept);
+    EXPECT_EQ(trackSamples(100), kept); // no reload: the buffer stays
+    TrackWrite(2, 99);
+    kept[2] = 99;
+    EXPECT_EQ(SetCurTrack(1, 1), 0); // the kept buffer is written as track 1, then reloaded
+    EXPECT_EQ(readSamples(trackFile(1)), kept);
+}
+
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
     openTracks(100, {ramp(100, 10)}, {{255, 128}});
@@ -112,4 +130,90 @@ TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
     EXPECT_EQ(readSamples(recovered.string()).at(6), 2222);
     std::filesystem::remove(recovered);
     EXPECT_EQ(TrackRead(6), 2222);
+}
+
+TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
+{
+    writeStereo(dir.file("t.wav"), ramp(10));
+    WaveLayout mono, eightBit, floats;
+    mono.channels = 1, eightBit.bits = 8, floats.formatTag = 3;
+    writeBytes(dir.file("mono.wav"), waveBytes({1, 2}, mono));
+    writeBytes(dir.file("8bit.wav"), waveBytes({1, 2}, eightBit));
+    writeBytes(dir.file("float.wav"), waveBytes({1, 2}, floats));
+    writeBytes(dir.file("junk.wav"), {'J', 'U', 'N', 'K'});
+    // Each row runs between OpenLib (with logging when a transcript is expected) and CloseLib.
+    const struct
+    {
+        const char* what;
+        std::function<void()> steps;
+        std::string log;
+    } rows[] = {
+        {"logging off", [&] { SetTrackInfo(0, dir.file("t.wav").c_str()); }, ""},
+        {"tracks, save, undo, play",
+         [&]
+         {
+             SetTrackInfo(0, dir.file("t.wav").c_str()), SetTrackAttr(0, 255, 128);
+             SetTrackInfo(1, dir.file("missing.wav").c_str()), SetTrackAttr(1, 255, 128);
+             SetCurTrack(0, 1), TrackWrite(0, 1), SaveEdits(), Undo();
+             PlayTracks(0, 10), StopTracks(0, 10, 0);
+         },
+         "SetTrackInfo\nSetTrackAttr\nSetTrackInfo\nSetTrackAttr\n"
+         "SetCurTrack\nmergeMaster\ndeleteBuf\nLoadWavToBuf\nBad wave file.\n"
+         "LoadWavToBuf\nWave loaded.\nSaveEdits\nSaveBufToWave\n"
+         "Undo\nLoadWavToBuf\nWave loaded.\n"
+         "PlayTracks\nmerge4Play\nmemcopied\ncpyBufToBuf\nmerged\nStopTracks\n"},
+        {"loader refusals (a 16-bit one silent) and the sampler",
+         [&]
+         {
+             for (const char* name : {"8bit.wav", "junk.wav", "float.wav", "mono.wav"})
+                 LoadSK1(dir.file(name).c_str());
+             SK1(0, 2, 1.0, 1.0);
+         },
+         "LoadSK1\nLoadWavToBuf\nLoadSK1\nLoadWavToBuf\nNo Riff.\n"
+         "LoadSK1\nLoadWavToBuf\nNot PCM.\n"
+         "LoadSK1\nLoadWavToBuf\nConverting to stereo.\nWave loaded.\nSK1\n"},
+        {"MIDI: the recording exports and the output in use",
+         []
+         {
+             OpenMidiRec(64, 0), RecordMidi(), GetRecordLength(), GetRecordData(0);
+             StopMidiRec(), CloseMidiRec();
+             OpenMidiPlay(16), AddMidi(0, 0x90), CmdMidi(0x90, 1, 1), CloseMidiPlay();
+         },
+         "OpenMidiRec\nRecordMidi\nStopMidiRec\nCloseMidiRec\n"
+         "MIDI output: Vumo Virtual MIDI Out\n"},
+        {"FXIt: the code's low 8 bits in hex, the low pass and the band pass's taps",
+         []
+         {
+             FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127);
+             FXIt(7, 0, 5000, 20, 80, 127);
+         },
+         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\nFXIt\n00000007\rFilter\n<taps>"},
+    };
+    setenv("VUMO_MIDI_BACKEND", "virtual", 1);
+    setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
+    for (const auto& r : rows)
+    {
+        SCOPED_TRACE(r.what);
+        std::filesystem::remove(dir.file("trace.log"));
+        ASSERT_EQ(OpenLib(5000, !r.log.empty()), 0);
+        r.steps();
+        CloseLib();
+        const auto bytes = readBytes(dir.file("trace.log"));
+        std::string log(bytes.begin(), bytes.end());
+        // The band pass's taps, 8 hex digits and a carriage return each: 129 of them, the
+        // outermost 0, the centre one positive, mirrored about it.
+        if (const size_t filter = log.find("Filter\n"); filter != std::string::npos)
+        {
+            const size_t at = filter + 7;
+            std::vector<int32_t> t;
+            for (size_t i = at; i + 9 <= log.size() && log[i + 8] == '\r'; i += 9)
+                t.push_back(int32_t(std::stoul(log.substr(i, 8), nullptr, 16)));
+            ASSERT_EQ(t.size(), 129u);
+            EXPECT_TRUE(t[0] == 0 && t[64] > 0 && std::equal(t.begin(), t.end(), t.rbegin()));
+            log.replace(at, 9 * t.size(), "<taps>");
+        }
+        EXPECT_EQ(log, r.log.empty() ? ""
+                                     : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + r.log +
+                                           "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
+    }
 }

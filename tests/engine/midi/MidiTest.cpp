@@ -5,6 +5,7 @@
 #include "engine/midi/MidiDevices.h"
 #include "platform/MmResult.h"
 #include "platform/TimerClock.h"
+#include "platform/virtual/VirtualMidiIn.h"
 #include "platform/virtual/VirtualMidiOut.h"
 #include "tests/engine/TestWave.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 using namespace std::chrono_literals;
 using namespace wavorn::midi;
@@ -199,4 +201,58 @@ TEST_F(Midi, TheRecordListKeepsShortChannelMessagesThatFitWithTheirTimes)
     EXPECT_EQ(openMidiRec(64, 3), platform::kMmBadDeviceId + platform::kMmInvalidHandle);
     EXPECT_EQ(recordMidi(), platform::kMmInvalidHandle);
     EXPECT_EQ(closeMidiRec(), platform::kMmInvalidHandle);
+}
+
+TEST_F(Midi, AnOutputThatFailsToOpenReturnsItsErrorTheQueueStillPlaysOutAndALaterOpenWorks)
+{
+    struct FailingOut final : platform::MidiOut
+    {
+        int32_t open() override { return platform::kMmNoDriver; }
+        int32_t shortMsg(uint32_t) override { return platform::kMmNoError; }
+        int32_t close() override { return platform::kMmNoError; }
+    };
+    const MidiDevices devices = midiDevices();
+    setMidiDevices(
+        {[] { return std::make_unique<FailingOut>(); }, devices.makeIn, devices.makeTimer});
+    EXPECT_EQ(openMidiPlay(16), platform::kMmNoDriver);
+    EXPECT_EQ(cmdMidi(0x90, 60, 100), platform::kMmInvalidHandle);
+    addMidi(0, pack(0x90, 60, 100));
+    EXPECT_EQ(playMidi(), 2);
+    tick();
+    EXPECT_EQ(midiPlaying(), 0);
+    EXPECT_EQ(closeMidiPlay(), platform::kMmInvalidHandle);
+    setMidiDevices(devices);
+    ASSERT_EQ(openMidiPlay(16), 0);
+    EXPECT_EQ(cmdMidi(0x90, 61, 100), 0);
+    EXPECT_EQ(sent(), (Lines{"0 144 61 100"}));
+}
+
+TEST_F(Midi, ClosingWhileTheTimerThreadPlaysOrTheInputDeliversIsSafe)
+{
+    MidiDevices devices = midiDevices(); // a real timer thread and a virtual input
+    devices.makeTimer = [this] { return platform::makePeriodicTimer(clock); };
+    devices.makeIn = [this]
+    { return std::make_unique<platform::VirtualMidiIn>(clock, dir.file("in")); };
+    setMidiDevices(devices);
+    // On the jumping clock both threads run flat out; the lists are long enough that they are
+    // still busy when closed (the sanitizer build checks the memory).
+    std::string events;
+    for (int t = 0; t < 30000; ++t)
+        events += std::to_string(t) + " 144 " + std::to_string(t % 128) + " 100\n";
+    platform::test::writeText(dir.file("in"), events);
+    for (int round = 0; round < 20; ++round)
+    {
+        ASSERT_EQ(openMidiPlay(65536), 0);
+        for (int32_t t = 0; t < 30000; ++t)
+            addMidi(t * 3, pack(0x90, uint32_t(t % 128), 64));
+        playMidi();
+        ASSERT_EQ(openMidiRec(1024, 0), 0);
+        ASSERT_EQ(recordMidi(), 0);
+        if (round % 2 == 0)
+            stopMidi();
+        std::this_thread::sleep_for(std::chrono::microseconds(300 * (round % 3)));
+        EXPECT_LE(getRecordLength(), 1024 - 4 - 1);
+        EXPECT_EQ(closeMidiRec(), 0);
+        EXPECT_EQ(closeMidiPlay(), 0);
+    }
 }

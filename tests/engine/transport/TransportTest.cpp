@@ -110,18 +110,26 @@ TEST_F(Transport, PartialTakeLandsAtTheRangeOverTheTrackAsSavedAndOverdubClamps)
     EXPECT_EQ(TrackRead(2 * 3999), 32767);            // over 4399: clamped
 }
 
-TEST_F(Transport, MediaIsTakenAndHeardAndLoopbackRecordsWhatWasPlayed)
+TEST_F(Transport, MediaIsTakenWholePartOrMergedAndHeardAndLoopbackRecordsWhatWasPlayed)
 {
     const int32_t n = 8000;
     const auto other = ramp(n, 15000), media = ramp(6000, 20000);
     writeStereo(dir.file("media.wav"), media);
     setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
-    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{200, 100}, {90, 128}});
+    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{200, 100}, {255, 60}});
     ASSERT_EQ(SetCurTrack(1, 1), 0);
     // Media over the whole track: the take is the media, then silence.
     take("", 0, n, 0, dir.file("media.wav"));
     auto expected = media;
     expected.resize(2 * size_t(n), 0);
+    EXPECT_EQ(trackSamples(n), expected);
+    // Over a part: the media cut at the range, placed at the track's gains, then merged (clamps).
+    const std::vector<int16_t> taken(media.begin(), media.begin() + 2 * 2000);
+    take("", 1000, 3000, 0, dir.file("media.wav"));
+    expected = placed(expected, taken, gains(255, 60), 1000);
+    EXPECT_EQ(trackSamples(n), expected);
+    take("", 1000, 3000, 1, dir.file("media.wav"));
+    mixInto(expected, taken, gains(255, 60), 1000);
     EXPECT_EQ(trackSamples(n), expected);
     std::vector<int16_t> premix(2 * size_t(n), 0);
     mixInto(premix, other, gains(200, 100));
