@@ -98,21 +98,12 @@ function(vumo_app_test name source)
     endif()
 endfunction()
 
-vumo_app_test(tst_engineapi tests/app/engineapi/EngineApiTest.cpp)
-vumo_app_test(tst_settings tests/app/settings/SettingsTest.cpp)
-vumo_app_test(tst_startup tests/app/settings/StartUpTest.cpp)
-vumo_app_test(tst_viewmath tests/app/view/ViewMathTest.cpp)
-vumo_app_test(tst_waveformview tests/app/view/WaveformViewTest.cpp)
-vumo_app_test(tst_picturebuttons tests/app/mainwin/PictureButtonsTest.cpp)
+vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
-vumo_app_test(tst_browse tests/app/dialogs/BrowseTest.cpp)
-vumo_app_test(tst_options tests/app/dialogs/OptionsTest.cpp)
+vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
-vumo_app_test(tst_trackcommands tests/app/tracks/TrackCommandsTest.cpp)
 vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
-vumo_app_test(tst_transporttimer tests/app/transport/TransportTimerTest.cpp)
-vumo_app_test(tst_projprops tests/app/dialogs/ProjPropsTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
@@ -183,11 +174,9 @@ target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
 include(app/mixer/mixer.cmake)
 include(app/drums/drums_ui.cmake)
 
-# The main window's effect and mixer commands end to end; the mixdown is compared with the
-# vumo-mix beside the test program.
+# The main window's effect, mixer, sample keyboard and CD capture commands end to end; the
+# mixdown is compared with the vumo-mix beside the test program.
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
 if(TARGET vumo-mix)
     add_dependencies(tst_wiredcommands vumo-mix)
 endif()
-# The sample keyboard and a CD capture end to end.
-vumo_app_test(tst_capturee2e tests/app/mainwin/CaptureCommandsE2ETest.cpp)

@@ -22,7 +22,5 @@ function(vumo_appcore_test name source)
     add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
-vumo_appcore_test(tst_projectfile tests/app/project/ProjectFileTest.cpp)
+vumo_appcore_test(tst_files tests/app/project/FilesTest.cpp)
 vumo_appcore_test(tst_writefaults tests/app/project/WriteFaultTest.cpp)
-vumo_appcore_test(tst_drumqueue tests/app/drums/DrumQueueTest.cpp)
-vumo_appcore_test(tst_drumfile tests/app/drums/DrumFileTest.cpp)

@@ -1,28 +1,98 @@
-// The studio over the real engine (libwavorn beside the test program) and its virtual devices,
-// with a few exports watched on their way: the track switches and a forced OpenLib failure.
+// The studio's main window for the Qt Test programs: over a scripted UI, an isolated settings
+// file and either an engine that answers from test functions, the stand-in engine, or the real
+// engine (libwavorn beside the test program) with its virtual devices and a few exports watched
+// on their way (the track switches and a forced OpenLib failure).
 #pragma once
 
-#include "MainWindowFixture.h"
 #include "dialogs/FrmProjProps.h"
 #include "dialogs/FrmTrackProps.h"
+#include "engineapi/EngineApi.h"
+#include "mainwin/frmVumo.h"
 #include "platform/WaveHeader.h"
+#include "model/ModVumo.h"
+#include "support/FakeEngine.h"
+#include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLibrary>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtEndian>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace vumo::test
 {
+
+// A control of parent by its objectName; a missing one ends the test program.
+template <typename T> T* child(QWidget& parent, const char* name)
+{
+    T* c = parent.findChild<T*>(QString::fromLatin1(name));
+    if (c == nullptr)
+        qFatal("no control %s", name);
+    return c;
+}
+
+struct MainWindowFixture
+{
+    QTemporaryDir home;
+    QString folder; // the application folder (VUMO_HOME) and the settings file's, in home
+    ModVumo mod;
+    ScriptedUiServices ui;
+    std::unique_ptr<QSettings> store;
+    std::unique_ptr<EngineBinding> binding;
+    EngineApi* engine = nullptr; // the library binding, when the window runs on one
+    FakeEngine* fake = nullptr;  // the stand-in, when the window runs on it
+    std::unique_ptr<frmVumo> window;
+
+    // resolver: the engine's exports by name (null: none, every call fails as missing).
+    explicit MainWindowFixture(EngineApi::Resolver resolver = {}, const QString& subfolder = {})
+    {
+        setUp(std::make_unique<EngineApi>(
+                  resolver ? std::move(resolver) : [](const char*) { return QFunctionPointer{}; }),
+              subfolder);
+    }
+
+    // The real engine library beside the test program.
+    struct RealEngine
+    {
+    };
+    explicit MainWindowFixture(RealEngine) { setUp(std::make_unique<EngineApi>()); }
+
+    // The stand-in engine: every call recorded, answers from its table.
+    struct Fake
+    {
+    };
+    explicit MainWindowFixture(Fake)
+    {
+        auto stand = std::make_unique<FakeEngine>();
+        fake = stand.get();
+        setUp(std::move(stand));
+    }
+
+private:
+    void setUp(std::unique_ptr<EngineBinding> api, const QString& subfolder = {})
+    {
+        folder = subfolder.isEmpty() ? home.path() : home.filePath(subfolder);
+        QDir().mkpath(folder);
+        qputenv("VUMO_HOME", QFile::encodeName(folder));
+        store = std::make_unique<QSettings>(folder + QStringLiteral("/settings.ini"),
+                                            QSettings::IniFormat);
+        binding = std::move(api);
+        engine = dynamic_cast<EngineApi*>(binding.get());
+        window = std::make_unique<frmVumo>(mod, *binding, ui, *store);
+    }
+};
 
 // Resolves the exports from the real library; SetCurTrack and OpenLib pass through spies.
 struct EngineSpy
@@ -137,24 +207,19 @@ inline std::function<void(QDialog&)> cancelDialog()
     return [](QDialog& d) { d.reject(); };
 }
 
-struct StudioFixture
+// The window over the real engine (EngineSpy), shown, with plenty of memory whatever the
+// machine has, or over the stand-in engine: StudioFixture s{MainWindowFixture::Fake{}}.
+struct StudioFixture : MainWindowFixture
 {
-    MainWindowFixture f{&EngineSpy::resolve};
-    frmVumo& w = *f.window;
-    ModVumo& mod = f.mod;
-    ScriptedUiServices& ui = f.ui;
-    EngineApi& engine = *f.engine;
+    frmVumo& w = *window;
 
-    StudioFixture()
+    // subfolder: the application folder inside home.
+    explicit StudioFixture(const QString& subfolder = {})
+        : MainWindowFixture(&EngineSpy::resolve, subfolder)
     {
-        EngineSpy::switches.clear();
-        EngineSpy::openLibFailure = 0;
-        // Plenty of memory, whatever the machine has.
-        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
-        w.CLIPFILE = path(QStringLiteral("clipper.wav"));
-        w.resize(900, 500);
-        w.show();
+        prepare();
     }
+    explicit StudioFixture(Fake) : MainWindowFixture(Fake{}) { prepare(); }
     ~StudioFixture()
     {
         // The engine is process-wide: the next test opens it afresh.
@@ -162,7 +227,7 @@ struct StudioFixture
             w.session().close();
     }
 
-    QString path(const QString& name) const { return f.home.filePath(name); }
+    QString path(const QString& name) const { return folder + u'/' + name; }
 
     // New with OK in both dialogs: a project of memoryMB per track with one blank track.
     void newProject(int memoryMB = 1, const QString& title = QStringLiteral("untitled"))
@@ -185,8 +250,19 @@ struct StudioFixture
     {
         std::vector<int16_t> s;
         for (int32_t i = 2 * firstFrame; i < 2 * endFrame; ++i)
-            s.push_back(static_cast<int16_t>(engine.TrackRead(i)));
+            s.push_back(static_cast<int16_t>(binding->TrackRead(i)));
         return s;
+    }
+
+private:
+    void prepare()
+    {
+        EngineSpy::switches.clear();
+        EngineSpy::openLibFailure = 0;
+        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
+        w.CLIPFILE = path(QStringLiteral("clipper.wav"));
+        w.resize(900, 500);
+        w.show();
     }
 };
 

@@ -274,39 +274,34 @@ private slots:
         QVERIFY(!r.control.passRunning());
     }
 
-    void recordAsksBeforeASilentTake_data()
-    {
-        QTest::addColumn<bool>("mute");
-        QTest::addColumn<int>("volume");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("pushed"); // the track's gains handed over for the take
-        QTest::newRow("audible") << false << 200 << false << "SetTrackAttr(0,200,127)";
-        QTest::newRow("muted, No") << true << 200 << false << "";
-        QTest::newRow("volume 0, No") << false << 0 << false << "";
-        QTest::newRow("muted, Yes") << true << 200 << true << "SetTrackAttr(0,200,127)";
-        QTest::newRow("volume 0, Yes") << false << 0 << true << "SetTrackAttr(0,255,127)";
-    }
+    // Muted or at volume 0 the take would be silent: No leaves the track as it was, Yes
+    // changes it through the model, which tells the window; (mute, volume, Yes, the gains
+    // handed over for the take).
     void recordAsksBeforeASilentTake()
     {
-        QFETCH(bool, mute);
-        QFETCH(int, volume);
-        QFETCH(bool, yes);
-        QFETCH(QString, pushed);
-        Rig r;
-        r.mod.tracks[0].volume = int16_t(volume);
-        r.mod.tracks[0].pan = 127;
-        r.mod.tracks[0].mute = mute ? 1 : 0;
-        QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
-        r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
-        r.run("Record");
-        const bool asked = mute || volume == 0;
-        QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
-        QCOMPARE(r.engine.callsOf("RecordTrack").size(), pushed.isEmpty() ? 0 : 1);
-        QCOMPARE(r.engine.callsOf("SetTrackAttr"),
-                 pushed.isEmpty() ? QStringList{} : QStringList{pushed});
-        // No leaves the track as it was; Yes changes it through the model, which tells the window.
-        QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
-        QCOMPARE(changed.size(), asked && yes ? 1 : 0);
+        for (const auto& [mute, volume, yes, pushed] :
+             {std::tuple{false, 200, false, "SetTrackAttr(0,200,127)"},
+              {true, 200, false, ""},
+              {false, 0, false, ""},
+              {true, 200, true, "SetTrackAttr(0,200,127)"},
+              {false, 0, true, "SetTrackAttr(0,255,127)"}})
+        {
+            Rig r;
+            r.mod.tracks[0].volume = int16_t(volume);
+            r.mod.tracks[0].pan = 127;
+            r.mod.tracks[0].mute = mute ? 1 : 0;
+            QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
+            r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
+            r.run("Record");
+            const bool asked = mute || volume == 0;
+            const bool recorded = *pushed != 0;
+            QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
+            QCOMPARE(r.engine.callsOf("RecordTrack").size(), recorded ? 1 : 0);
+            QCOMPARE(r.engine.callsOf("SetTrackAttr"),
+                     recorded ? QStringList{pushed} : QStringList{});
+            QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
+            QCOMPARE(changed.size(), asked && yes ? 1 : 0);
+        }
     }
 
     // Without a conversion, or without an input, nothing is rendered; the input is closed.
@@ -372,15 +367,10 @@ private slots:
     // switch is shown with its reason.
     void mainWindowRunsTheEditCommands()
     {
-        MainWindowFixture f{MainWindowFixture::Fake{}};
-        frmVumo& w = *f.window;
-        w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
-        w.CLIPFILE = f.home.filePath(QStringLiteral("clipper.wav"));
-        w.show();
-        f.ui.dialogs = {projectSettingsOK(1, QStringLiteral("Demo")), trackPropsOK(),
-                        trackPropsOK()};
-        w.mnuFileNew();
-        w.mnuTrackAdd();
+        StudioFixture f{MainWindowFixture::Fake{}};
+        frmVumo& w = f.w;
+        f.newProject(1, QStringLiteral("Demo"));
+        f.addTrack();
         QVERIFY(putFile(w.CLIPFILE, "clip"));
         const QString take = f.home.filePath(QStringLiteral("take.wav"));
         f.mod.selStart = 10;

@@ -1,6 +1,6 @@
 // The Options dialog of the studio on the sound servers of tests/servers.sh: its MIDI input list
 // names the JACK MIDI ports that the rtmidi backend finds, in device order.
-#include "../MainWindowFixture.h"
+#include "../StudioFixture.h"
 #include "platform/rtmidi/RtMidiDevices.h"
 #include "settings/MidiInputs.h"
 #include "tests/platform/PlatformTestSupport.h"

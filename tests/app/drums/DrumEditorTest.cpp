@@ -134,56 +134,40 @@ private slots:
     // Pattern 1 instrument 3 holds a ramp from 10, pattern 1 instrument 4 a ramp from 50; the
     // commands run with pattern 1 and instrument 3 selected, then the result is read at
     // (pattern, instrument) after moving the selection there and pasting.
-    void editMenu_data()
-    {
-        QTest::addColumn<QStringList>("commands");
-        QTest::addColumn<int>("pastePattern");
-        QTest::addColumn<int>("pasteInstrument");
-        QTest::addColumn<int>("sourceFirst"); // first beat left at pattern 1 instrument 3
-        QTest::addColumn<int>("pastedFirst"); // first beat at the paste place
-        QTest::addColumn<int>("pastedRow4");  // first beat of instrument 4 at the paste pattern
-        const QString cut = "mnuEditCut", copy = "mnuEditCopy", paste = "mnuEditPaste";
-        const QString cutAll = "mnuEditCutAll", copyAll = "mnuEditCopyAll",
-                      pasteAll = "mnuEditPasteAll";
-        QTest::newRow("Cut, Paste") << QStringList{cut, paste} << 0 << 7 << 0 << 10 << 0;
-        QTest::newRow("Copy, Paste") << QStringList{copy, paste} << 0 << 7 << 10 << 10 << 0;
-        QTest::newRow("Cut All, Paste All")
-            << QStringList{cutAll, pasteAll} << 5 << 3 << 0 << 10 << 50;
-        QTest::newRow("Copy All, Paste All")
-            << QStringList{copyAll, pasteAll} << 5 << 3 << 10 << 10 << 50;
-        QTest::newRow("Copy, Paste All: the beats land on instrument 0")
-            << QStringList{copy, pasteAll} << 5 << 0 << 10 << 10 << 0;
-    }
     void editMenu()
     {
-        QFETCH(QStringList, commands);
-        QFETCH(int, pastePattern);
-        QFETCH(int, pasteInstrument);
-        QFETCH(int, sourceFirst);
-        QFETCH(int, pastedFirst);
-        QFETCH(int, pastedRow4);
-        Editor e;
-        e.drums.drumGrid[1][3] = ramp(10);
-        e.drums.drumGrid[1][4] = ramp(50);
-        e.drums.patLastBeat[1] = 9;
-        e.drums.patMsPerBeat[1] = 33;
-        e.select(1, 3);
-        e.run(commands[0]);
-        QCOMPARE(e.drums.drumGrid[1][3][0], uint8_t(sourceFirst));
-        QCOMPARE(e.beat(0)->value(), 127 - sourceFirst); // the bars follow at once
-        // Cut All leaves a fresh pattern: 32 beats of the studio's tempo.
-        const bool cutAll = commands[0] == "mnuEditCutAll";
-        QCOMPARE(e.drums.patMsPerBeat[1], uint8_t(cutAll ? kTempo : 33));
-        QCOMPARE(e.drums.patLastBeat[1], uint8_t(cutAll ? 31 : 9));
-        e.select(pastePattern, pasteInstrument);
-        e.run(commands[1]);
-        QCOMPARE(e.drums.drumGrid[pastePattern][pasteInstrument][31], uint8_t(pastedFirst + 31));
-        QCOMPARE(e.drums.drumGrid[pastePattern][4][0], uint8_t(pastedRow4));
-        QCOMPARE(e.beat(1)->value(), 127 - (pastedFirst + 1));
-        if (commands[1] == "mnuEditPasteAll" && commands[0] != "mnuEditCopy")
+        // (commands, paste pattern and instrument, first beat left at the source, first beat of
+        // instrument 4 at the paste pattern); Copy, Paste All lands the beats on instrument 0.
+        for (const auto& [first, second, pastePattern, pasteInstrument, sourceFirst, pastedRow4] :
+             {std::tuple{"mnuEditCut", "mnuEditPaste", 0, 7, 0, 0},
+              {"mnuEditCopy", "mnuEditPaste", 0, 7, 10, 0},
+              {"mnuEditCutAll", "mnuEditPasteAll", 5, 3, 0, 50},
+              {"mnuEditCopyAll", "mnuEditPasteAll", 5, 3, 10, 50},
+              {"mnuEditCopy", "mnuEditPasteAll", 5, 0, 10, 0}})
         {
-            QCOMPARE(e.drums.patLastBeat[pastePattern], uint8_t(9));
-            QCOMPARE(e.drums.patMsPerBeat[pastePattern], uint8_t(33));
+            Editor e;
+            e.drums.drumGrid[1][3] = ramp(10);
+            e.drums.drumGrid[1][4] = ramp(50);
+            e.drums.patLastBeat[1] = 9;
+            e.drums.patMsPerBeat[1] = 33;
+            e.select(1, 3);
+            e.run(QString::fromLatin1(first));
+            QCOMPARE(e.drums.drumGrid[1][3][0], uint8_t(sourceFirst));
+            QCOMPARE(e.beat(0)->value(), 127 - sourceFirst); // the bars follow at once
+            // Cut All leaves a fresh pattern: 32 beats of the studio's tempo.
+            const bool cutAll = QByteArray(first) == "mnuEditCutAll";
+            QCOMPARE(e.drums.patMsPerBeat[1], uint8_t(cutAll ? kTempo : 33));
+            QCOMPARE(e.drums.patLastBeat[1], uint8_t(cutAll ? 31 : 9));
+            e.select(pastePattern, pasteInstrument);
+            e.run(QString::fromLatin1(second));
+            QCOMPARE(e.drums.drumGrid[pastePattern][pasteInstrument][31], uint8_t(10 + 31));
+            QCOMPARE(e.drums.drumGrid[pastePattern][4][0], uint8_t(pastedRow4));
+            QCOMPARE(e.beat(1)->value(), 127 - 11);
+            if (QByteArray(second) == "mnuEditPasteAll" && QByteArray(first) != "mnuEditCopy")
+            {
+                QCOMPARE(e.drums.patLastBeat[pastePattern], uint8_t(9));
+                QCOMPARE(e.drums.patMsPerBeat[pastePattern], uint8_t(33));
+            }
         }
     }
 

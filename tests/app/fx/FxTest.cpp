@@ -139,8 +139,6 @@ EffectChain twoEntryChain()
 
 } // namespace
 
-Q_DECLARE_METATYPE(Script)
-
 class FxTest : public QObject
 {
     Q_OBJECT
@@ -260,54 +258,44 @@ private slots:
         }
     }
 
-    void dispatchRunsWhatTheDialogSays_data()
+    // (effect, frames from selStart 5000, an effect file the script loads, the script, the FXIt
+    // call run): band pass 200/100 runs as 100/200, but values loaded under Echo keep their
+    // order; an Amp - Gain preset in the Echo dialog runs the echo; 1025 frames run, 1024 do
+    // not; Cancel, also after loading a file saved with OK's flag, runs nothing.
+    void dispatchRunsWhatTheDialogSays()
     {
-        QTest::addColumn<int32_t>("code");
-        QTest::addColumn<int32_t>("frames");
-        QTest::addColumn<QString>("preset"); // an effect file the script loads, or empty
-        QTest::addColumn<Script>("script");
-        QTest::addColumn<QString>("expected"); // the FXIt call, selStart 5000
         const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
         const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
         const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
-        QTest::newRow("band pass 200/100 runs as 100/200")
-            << 7 << 2000 << QString() << sliders(200, 100) << "FXIt(7,5000,7000,100,200,128)";
-        QTest::newRow("band pass values loaded under Echo keep their order")
-            << 7 << 2000 << echoBand << loadThen("OKButton") << "FXIt(7,5000,7000,200,100,128)";
-        QTest::newRow("Amp - Gain preset in the Echo dialog runs the echo")
-            << 3 << 2000 << gain << loadThen("OKButton") << "FXIt(3,5000,7000,16,255,128)";
-        QTest::newRow("1025 frames run")
-            << 3 << 1025 << QString() << sliders(1, 2) << "FXIt(3,5000,6025,1,2,128)";
-        QTest::newRow("1024 frames do not") << 3 << 1024 << QString() << sliders(1, 2) << "";
-        QTest::newRow("Cancel") << 3 << 2000 << QString() << sliders(1, 2, "CancelButton") << "";
-        QTest::newRow("Cancel after loading a file saved with OK's flag")
-            << 3 << 2000 << okFlag << loadThen("CancelButton") << "";
-    }
-
-    void dispatchRunsWhatTheDialogSays()
-    {
-        QFETCH(int32_t, code);
-        QFETCH(int32_t, frames);
-        QFETCH(QString, preset);
-        QFETCH(Script, script);
-        QFETCH(QString, expected);
-        Engine engine;
-        ScriptedUiServices ui;
-        if (!preset.isEmpty())
-            ui.files.push_back(preset);
-        ui.dialogs.push_back(script);
-        QStringList shown;
-        int redraws = 0;
-        const FxStudioHooks hooks{[&](const QString& t) { shown << t; },
-                                  [&] { shown << QStringLiteral("hidden"); }, [&] { ++redraws; }};
-        EffectSetting setting;
-        const bool ran = dispatchEffect(code, setting, {5000, 5000 + frames}, engine.fx, ui, hooks);
-        QCOMPARE(engine.graph(), expected.isEmpty() ? QStringList() : QStringList{expected});
-        QCOMPARE(ran, !expected.isEmpty());
-        const QStringList messageWindow{"Applying Effects ...", "hidden"};
-        QCOMPARE(shown, ran ? messageWindow : QStringList());
-        QCOMPARE(redraws, ran ? 1 : 0);
-        QVERIFY(ui.messages().isEmpty());
+        for (const auto& [code, frames, preset, script, expected] :
+             {std::tuple{7, 2000, QString(), sliders(200, 100), "FXIt(7,5000,7000,100,200,128)"},
+              {7, 2000, echoBand, loadThen("OKButton"), "FXIt(7,5000,7000,200,100,128)"},
+              {3, 2000, gain, loadThen("OKButton"), "FXIt(3,5000,7000,16,255,128)"},
+              {3, 1025, QString(), sliders(1, 2), "FXIt(3,5000,6025,1,2,128)"},
+              {3, 1024, QString(), sliders(1, 2), ""},
+              {3, 2000, QString(), sliders(1, 2, "CancelButton"), ""},
+              {3, 2000, okFlag, loadThen("CancelButton"), ""}})
+        {
+            Engine engine;
+            ScriptedUiServices ui;
+            if (!preset.isEmpty())
+                ui.files.push_back(preset);
+            ui.dialogs.push_back(script);
+            QStringList shown;
+            int redraws = 0;
+            const FxStudioHooks hooks{[&](const QString& t) { shown << t; },
+                                      [&] { shown << QStringLiteral("hidden"); },
+                                      [&] { ++redraws; }};
+            EffectSetting setting;
+            const bool ran =
+                dispatchEffect(code, setting, {5000, 5000 + frames}, engine.fx, ui, hooks);
+            QCOMPARE(engine.graph(), *expected ? QStringList{expected} : QStringList());
+            QCOMPARE(ran, *expected != 0);
+            const QStringList messageWindow{"Applying Effects ...", "hidden"};
+            QCOMPARE(shown, ran ? messageWindow : QStringList());
+            QCOMPARE(redraws, ran ? 1 : 0);
+            QVERIFY(ui.messages().isEmpty());
+        }
     }
 
     void fadeScalesEverySampleOfTheSelection_data()

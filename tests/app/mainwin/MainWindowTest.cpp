@@ -1,49 +1,99 @@
-// The main window: outside programs, engine open/close, shut-down, Options, the zoom bar.
-#include "../MainWindowFixture.h"
+// The main window over a scripted UI: outside programs, engine open and close, shut-down,
+// Options, the zoom bar, the picture buttons and help mode, start-up; the engine binding.
+#include "../StudioFixture.h"
 #include "dialogs/FrmMessage.h"
+#include "engineapi/EngineApi.h"
+#include "settings/AppFolder.h"
 #include "settings/MidiInputs.h"
+#include "settings/StartUp.h"
+#include "support/ScriptedUiServices.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace vumo;
 using Fixture = test::MainWindowFixture;
+
+namespace
+{
+
+// Stand-ins for a few exports, with the exports' own C signatures.
+int32_t g_lastStart = 0;
+int32_t g_lastEnd = 0;
+extern "C" int32_t fakePlayTracks(int32_t start, int32_t end)
+{
+    g_lastStart = start;
+    g_lastEnd = end;
+    return 3;
+}
+extern "C" int32_t fakeSK1(int32_t start, int32_t length, double step, double gain)
+{
+    return start + length + static_cast<int32_t>(step * 10) + static_cast<int32_t>(gain * 100);
+}
+
+// Records the project commands start-up runs.
+struct FakeCommands : ProjectCommands
+{
+    QStringList calls;
+    QString openedFile; // what Open leaves in FILESPEC
+
+    void OpenProject(const QString& path) override
+    {
+        calls.append(QStringLiteral("OpenProject ") + path);
+    }
+    void mnuFileOpen() override { calls.append(QStringLiteral("Open")); }
+    void NewAtStartup() override { calls.append(QStringLiteral("New")); }
+    QString projectFile() const override { return openedFile; }
+};
+
+} // namespace
 
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void outsideProgramIsStartedOrReported_data()
+private:
+    // The track check boxes sit in fraTrack, which the first track switch shows.
+    static void showTrackBoxes(Fixture& f)
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("starts");
-        QTest::newRow("mixer starts") << "mnuAddInMixer" << true;
-        QTest::newRow("mixer missing") << "mnuAddInMixer" << false;
-        QTest::newRow("sequencer missing") << "mnuAddInMidi" << false;
+        f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
     }
+
+private slots:
     void outsideProgramIsStartedOrReported()
     {
-        QFETCH(QString, item);
-        QFETCH(bool, starts);
-        Fixture f;
-        f.mod.mixerPath = QStringLiteral("/no/mixer");
-        f.mod.sequencerPath = QStringLiteral("/no/sequencer");
-        f.ui.programsStart = starts;
-        f.window->findChild<QAction*>(item)->trigger();
-        const QString path = item.endsWith(u"Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
-        QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
-        QCOMPARE(f.ui.messages(),
-                 starts ? QStringList{}
-                        : QStringList{"Unable to find the file: \n" + path +
-                                      "\nEdit the registry with the proper file name and path."});
+        for (const auto& [item, starts] :
+             {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
+        {
+            Fixture f;
+            f.mod.mixerPath = QStringLiteral("/no/mixer");
+            f.mod.sequencerPath = QStringLiteral("/no/sequencer");
+            f.ui.programsStart = starts;
+            f.window->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+            const QString path =
+                QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
+            QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
+            QCOMPARE(f.ui.messages(),
+                     starts
+                         ? QStringList{}
+                         : QStringList{"Unable to find the file: \n" + path +
+                                       "\nEdit the registry with the proper file name and path."});
+        }
     }
 
     void openEngineSelectsTheWholeTrackOrReportsFailure()
@@ -69,46 +119,39 @@ private slots:
         QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
     }
 
-    void shutDownAsksToSaveEditsAndClosesTheEngine_data()
-    {
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<int>("closeResult");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("Yes saves") << true << true << 0 << QStringList{};
-        QTest::newRow("No does not") << true << false << 0 << QStringList{};
-        QTest::newRow("CloseLib error shown")
-            << true << false << 5 << QStringList{QStringLiteral("Error in CloseLib: 5")};
-        QTest::newRow("no engine, no question") << false << false << 0 << QStringList{};
-    }
+    // (engine open, Yes, CloseLib's result): Yes saves the edits, No does not, a CloseLib error
+    // is shown; without an engine nothing is asked.
     void shutDownAsksToSaveEditsAndClosesTheEngine()
     {
-        QFETCH(bool, open);
-        QFETCH(bool, yes);
-        QFETCH(int, closeResult);
-        QFETCH(QStringList, messages);
-        Fixture f{Fixture::Fake{}};
-        f.mod.trackLength = 262144;
-        if (open)
-            f.window->OpenEngine();
-        f.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
-        f.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
-        f.window->show();
-        f.window->close();
-        QCOMPARE(f.fake->callsOf(QStringLiteral("SaveEdits")).size(), open && yes ? 1 : 0);
-        QCOMPARE(f.fake->callsOf(QStringLiteral("CloseLib")).size(), open ? 1 : 0);
-        QCOMPARE(f.ui.messages(), messages);
-        QVERIFY(!f.window->session().isOpen());
-        QCOMPARE(f.ui.questions(),
-                 open ? QStringList{QStringLiteral("Save track edits?")} : QStringList{});
-        if (!open)
+        for (const auto& [open, yes, closeResult] :
+             {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
-            QVERIFY(f.fake->calls.isEmpty());
-            return;
+            const QStringList messages = closeResult == 0
+                                             ? QStringList{}
+                                             : QStringList{QStringLiteral("Error in CloseLib: 5")};
+            Fixture f{Fixture::Fake{}};
+            f.mod.trackLength = 262144;
+            if (open)
+                f.window->OpenEngine();
+            f.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
+            f.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
+            f.window->show();
+            f.window->close();
+            QCOMPARE(f.fake->callsOf(QStringLiteral("SaveEdits")).size(), open && yes ? 1 : 0);
+            QCOMPARE(f.fake->callsOf(QStringLiteral("CloseLib")).size(), open ? 1 : 0);
+            QCOMPARE(f.ui.messages(), messages);
+            QVERIFY(!f.window->session().isOpen());
+            QCOMPARE(f.ui.questions(),
+                     open ? QStringList{QStringLiteral("Save track edits?")} : QStringList{});
+            if (!open)
+            {
+                QVERIFY(f.fake->calls.isEmpty());
+                continue;
+            }
+            auto* message = f.window->findChild<FrmMessage*>();
+            QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
+            QVERIFY(!message->isVisible());
         }
-        auto* message = f.window->findChild<FrmMessage*>();
-        QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
-        QVERIFY(!message->isVisible());
     }
 
     void optionsCommandShowsTheDialogWithTheMidiInputs()
@@ -167,6 +210,275 @@ private slots:
         QVERIFY(!f.window->session().isOpen());
         QCOMPARE(f.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
         QVERIFY(f.ui.messages().isEmpty()); // CloseLib returned 0
+    }
+
+    void init()
+    {
+        // A picture that does not load is a failure, not a warning.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("qt.svg")));
+    }
+
+    void everyButtonInHelpModeOpensItsTopicInsteadOfItsCommand()
+    {
+        // Read from the window itself: each picture button with a help topic.
+        QFile page(QStringLiteral(VUMO_HELP_PAGE));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(page.readAll());
+        Fixture f;
+        int buttons = 0;
+        for (QToolButton* b : f.window->findChildren<QToolButton*>())
+        {
+            const QString tag = b->property("tag").toString();
+            if (b->objectName() == QStringLiteral("cmdHelp") || tag.isEmpty())
+                continue;
+            ++buttons;
+            QVERIFY2(help.contains(QStringLiteral("id=\"%1\"").arg(tag.mid(1))), qPrintable(tag));
+            QVERIFY(!b->icon().pixmap(24, 24).isNull());
+            if (b->objectName() == QStringLiteral("cmdRec")) // enabled for an armed track only
+                test::child<QCheckBox>(*f.window, "chkArm")->setChecked(true);
+            f.window->setHelpMode(true);
+            QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
+            QTest::mouseClick(b, Qt::LeftButton);
+            QCOMPARE(spy.size(), 0);
+            QVERIFY2(f.ui.texts(Shown::Kind::Url).last().endsWith(QStringLiteral("vumo.htm") + tag),
+                     qPrintable(b->objectName()));
+            QVERIFY(!f.window->helpMode());
+        }
+        QVERIFY(buttons > 0);
+    }
+
+    void functionKeyRunsItsCommand()
+    {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
+        QTest::keyClick(f.window.get(), Qt::Key_F7);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
+    }
+
+    void helpButtonTogglesHelpModeAndContentsOpensThePage()
+    {
+        Fixture f;
+        auto* help = f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp"));
+        QTest::mouseClick(help, Qt::LeftButton);
+        QVERIFY(f.window->helpMode());
+        QTest::mouseClick(help, Qt::LeftButton);
+        QVERIFY(!f.window->helpMode());
+        QVERIFY(f.ui.shown.isEmpty());
+        f.window->findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
+        const QStringList urls = f.ui.texts(Shown::Kind::Url);
+        QCOMPARE(urls.size(), 1);
+        QVERIFY(urls.first().startsWith(QStringLiteral("file://")));
+        QVERIFY(urls.first().endsWith(QStringLiteral("/vumo.htm")));
+        // A page that cannot open is reported, and help mode ends.
+        f.ui.urlsOpen = false;
+        f.window->setHelpMode(true);
+        QTest::mouseClick(f.window->findChild<QToolButton*>(QStringLiteral("cmdOpen")),
+                          Qt::LeftButton);
+        QCOMPARE(f.ui.messages(), QStringList{QStringLiteral("Unable to open the help file.")});
+        QCOMPARE(f.ui.shown.last().title, QStringLiteral("Vumo"));
+        QVERIFY(!f.window->helpMode());
+    }
+
+    void checkBoxInHelpModeOpensHelpAndKeepsItsValue()
+    {
+        Fixture f;
+        showTrackBoxes(f);
+        auto* arm = f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"));
+        f.window->setHelpMode(true);
+        QTest::mouseClick(arm, Qt::LeftButton);
+        QVERIFY(!arm->isChecked());
+        QCOMPARE(f.ui.texts(Shown::Kind::Url).size(), 1);
+        QVERIFY(!f.window->helpMode());
+    }
+
+    void trackBoxesAndMenuItemsFollowEachOther_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("arm") << QStringLiteral("chkArm") << QStringLiteral("mnuControlArm");
+        QTest::newRow("merge") << QStringLiteral("chkMerge") << QStringLiteral("mnuControlMerge");
+        QTest::newRow("drums") << QStringLiteral("chkDrums")
+                               << QStringLiteral("mnuControlActivateDrums");
+    }
+    void trackBoxesAndMenuItemsFollowEachOther()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, item);
+        Fixture f;
+        showTrackBoxes(f);
+        auto* check = f.window->findChild<QCheckBox*>(box);
+        auto* action = f.window->findChild<QAction*>(item);
+        auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
+        auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
+        // Both ways in step; Record is usable only while the track is armed.
+        auto inStep = [&](bool on)
+        {
+            const bool recordOn = on && box == QStringLiteral("chkArm");
+            return check->isChecked() == on && action->isChecked() == on &&
+                   rec->isEnabled() == recordOn && menuRec->isEnabled() == recordOn;
+        };
+        QVERIFY(inStep(false));
+        action->trigger(); // the menu item flips the box, which flips the check mark
+        QVERIFY(inStep(true));
+        QTest::mouseClick(check, Qt::LeftButton);
+        QVERIFY(inStep(false));
+    }
+
+    void callReachesTheExportFoundByName()
+    {
+        QStringList asked;
+        EngineApi engine(
+            [&](const char* name) -> QFunctionPointer
+            {
+                asked.append(QString::fromLatin1(name));
+                if (qstrcmp(name, "PlayTracks") == 0)
+                    return reinterpret_cast<QFunctionPointer>(&fakePlayTracks);
+                if (qstrcmp(name, "SK1") == 0)
+                    return reinterpret_cast<QFunctionPointer>(&fakeSK1);
+                return nullptr;
+            });
+        QCOMPARE(engine.boundCount(), 0); // nothing is bound before the first call
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(engine.PlayTracks(11, 22), 3);
+        QCOMPARE(g_lastStart, 11);
+        QCOMPARE(g_lastEnd, 22);
+        QCOMPARE(engine.PlayTracks(5, 6), 3);
+        QCOMPARE(engine.SK1(1, 2, 0.5, 0.25), 1 + 2 + 5 + 25);
+        // Each export is looked up once, on its first call.
+        QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
+        QCOMPARE(engine.boundCount(), 2);
+    }
+
+    void missingExportIsUnavailableAndTheStudioSaysWhy()
+    {
+        EngineApi engine([](const char*) { return QFunctionPointer{}; });
+        QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
+        QCOMPARE(engine.errorText(),
+                 QStringLiteral("The engine library wavorn has no export IsPlaying."));
+        Fixture f; // an engine without a single export
+        f.window->OpenEngine();
+        QCOMPARE(f.ui.messages(),
+                 QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
+        QVERIFY(!f.window->session().isOpen());
+    }
+
+    // (The reasons of 10 and 14: tst_commands.)
+    void checkEngineShowsTheExportTheResultAndItsReason()
+    {
+        for (const auto& [rc, shown] :
+             {std::pair{3, "Error in SetCurTrack: 3"},
+              {16, "Error in SetCurTrack: 16\nThe file holds no sample data."},
+              {int(EngineBinding::kUnavailable),
+               "Error in SetCurTrack: -2147483648\nThe engine library wavorn is missing or "
+               "incomplete."}})
+        {
+            ScriptedUiServices ui;
+            QVERIFY(!checkEngine(ui, "SetCurTrack", rc));
+            QCOMPARE(ui.messages(), QStringList{QString::fromUtf8(shown)});
+            QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
+            QVERIFY(checkEngine(ui, "SetCurTrack", 0));
+            QCOMPARE(ui.messages().size(), 1);
+        }
+    }
+
+    void firstProjectChoice_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QList<int>>("answers"); // 0 Yes, 1 No
+        QTest::addColumn<QString>("openedFile");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QStringList>("calls");
+        auto row = [](const char* what, const QStringList& arguments, QList<int> answers,
+                      const char* openedFile, const QStringList& calls)
+        {
+            QTest::newRow(what) << arguments << answers << QString::fromLatin1(openedFile)
+                                << !answers.isEmpty() << calls;
+        };
+        row("quoted .vum opens without the question", {"Vumo", "\"/p/My Song.vum\""}, {}, "",
+            {"OpenProject /p/My Song.vum"});
+        row("upper-case VUM opens too", {"Vumo", "/p/SONG.VUM"}, {}, "",
+            {"OpenProject /p/SONG.VUM"});
+        row(".cab leads to the question, No starts New", {"Vumo", "/p/song.cab"}, {1}, "", {"New"});
+        row("no command line, Yes and cancel starts New", {"Vumo"}, {0}, "", {"Open", "New"});
+        row("Yes and a project opened: no New", {"Vumo"}, {0}, "/p/a.vum", {"Open"});
+        row("other file, No", {"Vumo", "notes.txt"}, {1}, "", {"New"});
+        row("split path joined by a space", {"Vumo", "/home/a", "b/song.vum"}, {}, "",
+            {"OpenProject /home/a b/song.vum"});
+    }
+    void firstProjectChoice()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QList<int>, answers);
+        QFETCH(QString, openedFile);
+        QFETCH(bool, asked);
+        QFETCH(QStringList, calls);
+        ScriptedUiServices ui;
+        for (int a : answers)
+            ui.answers.push_back(a == 0 ? Answer::Yes : Answer::No);
+        FakeCommands commands;
+        commands.openedFile = openedFile;
+        chooseFirstProject(cleanCommandLine(arguments), ui, commands);
+        QCOMPARE(commands.calls, calls);
+        if (asked)
+        {
+            QCOMPARE(ui.questions(),
+                     QStringList{QStringLiteral("Do you want to open an existing project?")});
+            QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
+        }
+        else
+        {
+            QVERIFY(ui.questions().isEmpty());
+        }
+    }
+
+    void windowStartUpRunsTheSequence()
+    {
+        Fixture f;
+        {
+            QSettings store(f.home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+            store.setValue(QStringLiteral("Settings/Default Track Length"), QStringLiteral("8"));
+        }
+        f.store->sync();
+        f.ui.answers.push_back(Answer::Yes); // open an existing project ...
+        f.ui.files.push_back(QString());     // ... but cancel the file dialog
+        bool newSawStartupFlag = false;
+        connect(f.window.get(), &frmVumo::commandStarted, this,
+                [&](const QString& item)
+                {
+                    if (item == QStringLiteral("mnuFileNew"))
+                        newSawStartupFlag = f.mod.startupNew;
+                });
+        f.window->show();
+        f.window->startUp({QStringLiteral("Vumo")});
+
+        QCOMPARE(QDir::currentPath(), QDir(f.home.path()).canonicalPath());
+        QCOMPARE(f.window->CLIPFILE, joinPath(f.home.path(), QStringLiteral("clipper.wav")));
+        QCOMPARE(f.mod.defaultTrackMB, int16_t{8});
+        QCOMPARE(f.ui.questions(),
+                 QStringList{QStringLiteral("Do you want to open an existing project?")});
+        QCOMPARE(f.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.cab")});
+        QVERIFY(newSawStartupFlag);
+        QVERIFY(!f.mod.startupNew);
+        // New set the fresh header values from the settings.
+        QCOMPARE(f.mod.trackLength, 8 * 262144);
+        QCOMPARE(f.mod.projTitle.trimmed(), QStringLiteral("untitled"));
+        QVERIFY(f.window->FILESPEC.isEmpty());
+        // Nothing of the engine is called before a project is open.
+        QCOMPARE(f.engine->boundCount(), 0);
+    }
+
+    void windowStartUpOpensAQuotedProjectPath()
+    {
+        Fixture f;
+        f.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
+        // The path is opened without a question; it does not exist, which the user is told.
+        QVERIFY(f.ui.questions().isEmpty());
+        QCOMPARE(f.ui.messages().size(), 1);
+        QVERIFY2(f.ui.messages().first().contains(QStringLiteral("/x/y.vum")),
+                 qPrintable(f.ui.messages().first()));
     }
 };
 

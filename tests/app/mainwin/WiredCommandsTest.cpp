@@ -1,18 +1,26 @@
-// The main window's effect and mixer commands end to end: through the real
-// frmVumo, the real engine and its virtual devices, with the dialogs answered by scripts.
+// The main window's commands end to end: through the real frmVumo, the real engine, its virtual
+// wave and MIDI devices and the media layer, with the dialogs answered by scripts: the effect
+// and mixer commands, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
 #include "../StudioFixture.h"
 #include "project/ProjectFile.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+
+#include <cmath>
 
 using namespace vumo;
 using namespace vumo::test;
 
 namespace
 {
+
+constexpr int kFrames = 8000;
+constexpr int kTrack = 262142; // the whole track of a 1 MB project, as Select All selects it
 
 // A saw per channel, different for each seed, never silent.
 std::vector<int16_t> saw(int frames, int seed)
@@ -22,6 +30,19 @@ std::vector<int16_t> saw(int frames, int seed)
     {
         s[2 * size_t(f)] = int16_t((f * (31 + seed)) % 30000 - 15000 + 1);
         s[2 * size_t(f) + 1] = int16_t((f * (47 + 3 * seed)) % 26000 - 13000 + 1);
+    }
+    return s;
+}
+
+// Two tones, a different one per channel, at half scale.
+std::vector<int16_t> tones(int frames)
+{
+    std::vector<int16_t> s(2 * size_t(frames));
+    for (int f = 0; f < frames; ++f)
+    {
+        const double t = f / 44100.0;
+        s[2 * size_t(f)] = int16_t(std::lround(12000 * std::sin(2 * M_PI * 440 * t)));
+        s[2 * size_t(f) + 1] = int16_t(std::lround(9000 * std::sin(2 * M_PI * 660 * t + 1)));
     }
     return s;
 }
@@ -45,17 +66,16 @@ private:
         a->trigger();
     }
 
-    // A 1 MB project "Song" (file Song.vum) of n tracks r0 ... holding saw(kFrames, k), opened
-    // through File > Open.
-    static constexpr int kFrames = 8000;
-    static void openProject(StudioFixture& s, int n)
+    // A 1 MB project "Song" (file Song.vum) of n tracks r0 ... holding saw(frames, k) (a lone
+    // track saw(frames, 6)), opened through File > Open.
+    static void openProject(StudioFixture& s, int n, int frames)
     {
         project::ProjectData data = project::newProjectData(1);
         data.projTitle = "Song";
         for (int k = 0; k < n; ++k)
         {
             const QString file = s.path(QStringLiteral("r%1.wav").arg(k));
-            QVERIFY(writeWave(file, saw(kFrames, k)));
+            QVERIFY(writeWave(file, saw(frames, n == 1 ? 6 : k)));
             data.tracks.append({QStringLiteral("r%1").arg(k).toUtf8(), QFile::encodeName(file)});
         }
         QCOMPARE(project::writeProject(s.path("Song.vum"), data), QString());
@@ -65,36 +85,37 @@ private:
     }
 
 private slots:
-    void initTestCase() { useVirtualDevices("200"); }
-
-    // (Each effect's samples, and the 1024-frame minimum: the engine's tests and tst_fxdialog.)
-    void effectMenuItemChangesOnlyTheSelection_data()
+    // The notes' time stamps are the keyboard's own milliseconds on the MIDI clock, so they do
+    // not scale with the speed (a note 1000 ms in lands 44100 frames in, whatever the speed).
+    void initTestCase() { useVirtualDevices("20"); }
+    void cleanup()
     {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("OK reverses") << true;
-        QTest::newRow("Cancel does not") << false;
+        qunsetenv("VUMO_VIRTUAL_MIDI_IN");
+        qunsetenv("VUMO_VIRTUAL_OUTPUT");
+        qunsetenv("VUMO_VIRTUAL_CD");
     }
+
+    // (Each effect's samples, the 1024-frame minimum and Cancel: the engine's tests and tst_fx;
+    // the mixer's Cancel: tst_mixer.)
     void effectMenuItemChangesOnlyTheSelection()
     {
-        QFETCH(bool, accept);
         StudioFixture s;
-        openProject(s, 2);
+        openProject(s, 2, kFrames);
         s.cboTrack().setCurrentIndex(1);
         const std::vector<int16_t> before = s.trackSamples(0, kFrames);
         QCOMPARE(before, saw(kFrames, 1));
         s.mod.selStart = 1000;
         s.mod.selEnd = 5000;
-        s.ui.dialogs.push_back(accept ? clickButton("OKButton") : cancelDialog());
+        s.ui.dialogs.push_back(clickButton("OKButton"));
         trigger(s, "mnuFXReverse");
         QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
         std::vector<int16_t> expected = before;
-        if (accept)
-            for (int f = 1000; f < 5000; ++f)
-            {
-                const size_t j = 2 * size_t(5000 - 1 - (f - 1000));
-                expected[2 * size_t(f)] = before[j];
-                expected[2 * size_t(f) + 1] = before[j + 1];
-            }
+        for (int f = 1000; f < 5000; ++f)
+        {
+            const size_t j = 2 * size_t(5000 - 1 - (f - 1000));
+            expected[2 * size_t(f)] = before[j];
+            expected[2 * size_t(f) + 1] = before[j + 1];
+        }
         QCOMPARE(s.trackSamples(0, kFrames), expected);
         QVERIFY(s.ui.messages().isEmpty());
         // The other track is untouched.
@@ -102,47 +123,39 @@ private slots:
         QCOMPARE(s.trackSamples(0, kFrames), saw(kFrames, 0));
     }
 
-    void masterMixerSetsTheTableAndTheControls_data()
-    {
-        QTest::addColumn<bool>("apply");
-        QTest::newRow("Apply") << true;
-        QTest::newRow("Cancel") << false;
-    }
     void masterMixerSetsTheTableAndTheControls()
     {
-        QFETCH(bool, apply);
         StudioFixture s;
-        openProject(s, 3);
+        openProject(s, 3, kFrames);
         s.cboTrack().setCurrentIndex(2);
         // Mute r0 and r1, turn r2 down to 128 with pan 127.
         s.ui.dialogs.push_back(
-            [apply](QDialog& d)
+            [](QDialog& d)
             {
                 child<QCheckBox>(d, "chkMute0")->setChecked(true);
                 child<QCheckBox>(d, "chkMute1")->setChecked(true);
                 child<QScrollBar>(d, "hscVol2")->setValue(128);
                 child<QScrollBar>(d, "hscPan2")->setValue(127);
-                child<QAbstractButton>(d, apply ? "cmdApply" : "cmdCancel")->click();
+                child<QAbstractButton>(d, "cmdApply")->click();
             });
         const size_t switches = EngineSpy::switches.size();
         trigger(s, "mnuTrackMix");
         QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
-        // Apply hands the engine the new table at once (a track switch); Cancel does not.
-        QCOMPARE(EngineSpy::switches.size() > switches, apply);
-        const QList<int> want = apply ? QList<int>{1, 1, 0, 128} : QList<int>{0, 0, 0, 255};
+        // Apply hands the engine the new table at once (a track switch).
+        QVERIFY(EngineSpy::switches.size() > switches);
         QCOMPARE((QList<int>{s.mod.tracks[0].mute, s.mod.tracks[1].mute, s.mod.tracks[2].mute,
                              s.mod.tracks[2].volume}),
-                 want);
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), want[3]);
+                 (QList<int>{1, 1, 0, 128}));
+        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 128);
         QVERIFY(!child<QCheckBox>(s.w, "chkMute")->isChecked());
         s.cboTrack().setCurrentIndex(0);
-        QCOMPARE(child<QCheckBox>(s.w, "chkMute")->isChecked(), apply);
+        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
     }
 
     void vumoMixWritesWhatSaveAsWaveWrites()
     {
         StudioFixture s;
-        openProject(s, 3);
+        openProject(s, 3, kFrames);
         s.mod.tracks[1].mute = 1;
         s.mod.tracks[2].volume = 100;
         s.mod.tracks[2].pan = 40;
@@ -164,6 +177,76 @@ private slots:
         const QByteArray written = studio.readAll();
         QVERIFY(written.size() > 44 + 4 * 1000);
         QCOMPARE(tool.readAll(), written);
+    }
+
+    void sk1ModeRendersEachNoteFromTheClip()
+    {
+        StudioFixture s;
+        openProject(s, 1, kTrack);
+        // The clip: 2000 frames of a tone, quiet enough that notes rarely clamp.
+        std::vector<int16_t> clip = tones(2000);
+        for (int16_t& v : clip)
+            v = int16_t(v / 2);
+        QVERIFY(writeWave(s.w.CLIPFILE, clip));
+        // "ms status data1 data2": velocity 0 is silent whatever the status; a note-off with a
+        // velocity is a note.
+        QFile file(s.path("keys.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write("5 144 60 90\n15 144 61 30\n100 128 60 0\n200 144 72 0\n"
+                           "300 128 84 40\n") > 0);
+        file.close();
+        qputenv("VUMO_VIRTUAL_MIDI_IN", QFile::encodeName(file.fileName()));
+        const int selStart = 3001;
+        s.mod.selStart = selStart;
+        s.mod.selEnd = kTrack;
+        s.ui.answers = {Answer::Yes, Answer::Yes};
+        trigger(s, "mnuControlSK1");
+        QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
+        QCOMPARE(s.engine->GetRecordLength(), -1); // the MIDI input is closed
+        const std::vector<int16_t> rendered = s.trackSamples(0, kTrack);
+
+        // The same notes through the engine's exports on a fresh copy of the track: notes 60,
+        // 61 and 84 step at 1.0, 1.055 and 4.0, velocity v gains v / 128, and t ms lands
+        // t × 44.1 frames (halves to even) after selStart.
+        const std::vector<int16_t> original = saw(kTrack, 6);
+        for (int32_t i = 0; i < 2 * kTrack; ++i)
+            s.engine->TrackWrite(i, original[size_t(i)]);
+        const int32_t clipLength = s.engine->LoadSK1(QFile::encodeName(s.w.CLIPFILE).constData());
+        QCOMPARE(clipLength, 1998);
+        s.engine->SK1(selStart + 220, clipLength, 1.0, 90 / 128.0);
+        s.engine->SK1(selStart + 662, clipLength, 1.055, 30 / 128.0);
+        s.engine->SK1(selStart + 13230, clipLength, 4.0, 0.3125);
+        QVERIFY(rendered != original);
+        QCOMPARE(rendered, s.trackSamples(0, kTrack));
+    }
+
+    void ripMciCapturesACdTrack()
+    {
+        StudioFixture s;
+        // Every pass appends what it plays here (the devices open with the project).
+        qputenv("VUMO_VIRTUAL_OUTPUT", QFile::encodeName(s.path("heard.wav")));
+        openProject(s, 1, kTrack);
+        s.w.mnuEditSelectAll();
+        QCOMPARE(s.mod.selEnd - s.mod.selStart, kTrack);
+        const std::vector<int16_t> source = tones(44100);
+        QVERIFY(QDir().mkpath(s.path("cd")));
+        QVERIFY(writeWave(s.path("cd/track01.wav"), source));
+        qputenv("VUMO_VIRTUAL_CD", QFile::encodeName(s.path("cd")));
+        s.ui.answers.push_back(Answer::No); // not a file: a CD track
+        s.ui.inputs.push_back(QStringLiteral("1"));
+        const qint64 heardBefore = QFileInfo(s.path("heard.wav")).size();
+        trigger(s, "mnuControlRip");
+        QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
+        // One pass over the selection.
+        QVERIFY(QFileInfo(s.path("heard.wav")).size() - heardBefore >= 4 * qint64(kTrack));
+        // The take holds the CD track, then silence; it may end up to two frames early.
+        const std::vector<int16_t> track = s.trackSamples(0, kTrack);
+        std::vector<int16_t> want = source;
+        want.resize(track.size(), 0);
+        for (size_t i = source.size() - 4; i < source.size(); ++i)
+            if (track[i] == 0)
+                want[i] = 0;
+        QCOMPARE(track, want);
     }
 };
 

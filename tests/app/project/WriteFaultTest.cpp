@@ -5,6 +5,7 @@
 #include "drums/DrumFile.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
+#include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "tools/cab/Cabinet.h"
 #include "tools/cab/CabinetScript.h"
@@ -12,7 +13,6 @@
 
 #include <QFileInfo>
 #include <QTest>
-#include <QtEndian>
 
 #include <functional>
 #include <memory>
@@ -87,11 +87,8 @@ QString sourceWave(int generation)
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("source%1.wav").arg(generation));
     const uint32_t frames = generation == 0 ? 16 : 400u * uint32_t(generation);
-    QByteArray wave("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0"
-                    "\x10\0data\0\0\0\0",
-                    44);
-    qToLittleEndian<quint32>(36 + 4 * frames, wave.data() + 4);
-    qToLittleEndian<quint32>(4 * frames, wave.data() + 40);
+    const auto header = platform::waveHeader(frames);
+    QByteArray wave(reinterpret_cast<const char*>(header.data()), int(header.size()));
     quint32 noise = 12345;
     for (uint32_t i = 0; i < 2 * frames; ++i)
     {

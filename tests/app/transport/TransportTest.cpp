@@ -1,13 +1,16 @@
-// Play and Stop through the main window, the real engine and its virtual devices: the controls
-// locked during a pass, closing the window during one, the drums on the MIDI output.
+// Transport over the stand-in engine (positions while the engine plays; the three ways a pass
+// ends), then Play and Stop through the main window, the real engine and its virtual devices:
+// the controls locked during a pass, closing the window during one, the drums on the MIDI output.
 #include "transport/Transport.h"
 #include "../StudioFixture.h"
+#include "support/FakeEngine.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
+#include <memory>
 #include <utility>
 
 using namespace vumo;
@@ -18,6 +21,18 @@ class TransportTest : public QObject
     Q_OBJECT
 
 private:
+    // An engine that plays for `turns` looks, 1000 frames further at each.
+    static void playFor(FakeEngine& engine, int turns)
+    {
+        auto looks = std::make_shared<int>(0);
+        engine.answer = [looks, turns](const QString& name, const QString&)
+        {
+            if (name == QStringLiteral("IsPlaying"))
+                return ++*looks <= turns ? 1 : 0;
+            return *looks * 1000; // GetPosition
+        };
+    }
+
     static QAction* action(StudioFixture& s, const char* name)
     {
         return s.w.findChild<QAction*>(QString::fromLatin1(name));
@@ -28,6 +43,52 @@ private:
     }
 
 private slots:
+    // The engine stops after 3 looks; the end of the selection is reached; nothing plays.
+    void passEnds()
+    {
+        for (const auto& [turns, end, positions] :
+             {std::tuple{3, 100000, QList<int>{1500, 2500, 3500}},
+              {100, 3000, QList<int>{1500, 2500, 3500}},
+              {0, 3000, QList<int>{}}})
+        {
+            FakeEngine engine;
+            playFor(engine, turns);
+            Transport transport(engine);
+            QSignalSpy started(&transport, &Transport::started);
+            QSignalSpy position(&transport, &Transport::position);
+            QSignalSpy finished(&transport, &Transport::finished);
+            transport.follow(500, end);
+            transport.waitForFinished();
+            QVERIFY(!transport.running());
+            QCOMPARE(started.size(), 1);
+            QCOMPARE(finished.size(), 1);
+            QList<int> seen;
+            for (const QList<QVariant>& p : position)
+                seen.append(p.at(0).toInt());
+            QCOMPARE(seen, positions);
+        }
+    }
+
+    void stopEndsThePassAtOnce()
+    {
+        FakeEngine engine;
+        playFor(engine, 1000000);
+        Transport transport(engine);
+        QSignalSpy finished(&transport, &Transport::finished);
+        connect(&transport, &Transport::position, &transport,
+                [&](int32_t frame)
+                {
+                    if (frame >= 3000)
+                        transport.stop();
+                });
+        transport.follow(0, 1 << 30);
+        transport.waitForFinished();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(engine.callsOf(QStringLiteral("GetPosition")).size(), 3);
+        transport.stop(); // nothing runs: no second end
+        QCOMPARE(finished.size(), 1);
+    }
+
     void initTestCase() { useVirtualDevices("50"); }
     void cleanup()
     {

@@ -1,0 +1,529 @@
+// The dialogs on their own: the file dialog's OPEN and SAVE rules and lists, Options and the
+// settings store, Project Settings and Track Properties, and the physical memory figures.
+#include "../StudioFixture.h"
+#include "dialogs/Browse.h"
+#include "dialogs/FrmBrowse.h"
+#include "dialogs/FrmProjProps.h"
+#include "dialogs/FrmTrackProps.h"
+#include "dialogs/frmOptions.h"
+#include "settings/AppFolder.h"
+#include "settings/PhysicalMemory.h"
+#include "settings/Settings.h"
+#include "support/ScriptedUiServices.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace vumo;
+using vumo::test::child;
+
+class DialogsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
+
+    void touch(const QString& name)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+    // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
+    void whenDialogShows(std::function<void(QDialog*)> act)
+    {
+        QTimer::singleShot(20, this,
+                           [this, act]
+                           {
+                               for (QWidget* w : QApplication::topLevelWidgets())
+                               {
+                                   auto* dialog = qobject_cast<FrmBrowse*>(w);
+                                   if (dialog == nullptr || !dialog->isVisible())
+                                       continue;
+                                   if (!QTest::qWaitForWindowExposed(dialog))
+                                       break;
+                                   act(dialog);
+                                   if (dialog->isVisible())
+                                       dialog->reject();
+                                   return;
+                               }
+                               whenDialogShows(act); // not up yet
+                           });
+    }
+
+    QTemporaryDir m_storeDir; // the settings file, apart from the browsed folder
+    std::unique_ptr<QSettings> m_store;
+
+    static ModVumo defaults(QSettings& store)
+    {
+        ModVumo mod;
+        LoadSettings(mod, store);
+        return mod;
+    }
+
+    QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
+
+    static ModVumo project(int32_t memoryMB, const QString& title = QStringLiteral("Demo"))
+    {
+        ModVumo mod;
+        mod.trackLength = memoryMB * kFramesPerMB;
+        mod.projTitle.assign(title);
+        return mod;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        touch(QStringLiteral("take.wav"));
+        touch(QStringLiteral("song.vum"));
+        touch(QStringLiteral("notes.txt"));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("take.v2")));
+        QDir::setCurrent(m_dir.path());
+    }
+
+    void answerIsChecked_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer");       // -1 none scripted, 0 Yes, 1 No
+        QTest::addColumn<QString>("expected"); // the question is asked when an answer is given
+        const QString take = path(QStringLiteral("take.wav"));
+        const QString folder = m_dir.path() + QDir::separator();
+        auto row = [](const char* what, const char* caption, const char* pattern,
+                      const QString& name, int answer, const QString& expected)
+        {
+            QTest::newRow(what) << QString::fromLatin1(caption) << QString::fromLatin1(pattern)
+                                << name << answer << expected;
+        };
+        row("Open an existing file", "Open", "*.wav", take, -1, take);
+        row("Open a missing file gives nothing", "Open", "*.wav", path("gone.wav"), -1, "");
+        row("Open a folder gives nothing", "Open", "*.wav", folder, -1, "");
+        row("OPEN in capitals", "OPEN FILE", "*.wav", take, -1, take);
+        row("Save over, Yes", "Save as", "*.wav", take, 0, take);
+        row("Save over, No", "Save as", "*.wav", take, 1, "");
+        row("Save new name gets .mfx", "Save as", "*.mfx", path("chain"), -1, path("chain.mfx"));
+        row("Save with two patterns takes the first", "Save as", "*.vum;*.wav", path("mix"), -1,
+            path("mix.vum"));
+        row("Save name with a point stays", "Save as", "*.mfx", path("chain.old"), -1,
+            path("chain.old"));
+        row("a point in a folder name does not stop the extension", "Save as", "*.mfx",
+            path("take.v2/chain"), -1, path("take.v2/chain.mfx"));
+        row("Save with *.* appends nothing", "Save", "*.*", path("plain"), -1, path("plain"));
+        row("Save a folder gives nothing", "Save as", "*.wav", folder, -1, "");
+        row("other caption takes the name as typed", "Choose", "*.wav", path("gone"), -1,
+            path("gone"));
+        row("empty stays empty", "Save as", "*.wav", "", -1, "");
+    }
+    void answerIsChecked()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        QFETCH(QString, expected);
+        const bool asked = answer >= 0;
+        ScriptedUiServices ui;
+        if (answer >= 0)
+            ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
+        QCOMPARE(checkBrowseResult(ui, caption, pattern, name), expected);
+        QCOMPARE(ui.questions(),
+                 asked ? QStringList{QStringLiteral("This file already exists.  Are you sure you "
+                                                    "want to overwrite it?")}
+                       : QStringList{});
+        if (asked)
+            QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+    }
+
+    void windowListsPatternFilesAndPutsTheFolderInTheNameBox()
+    {
+        ScriptedUiServices ui;
+        FrmBrowse dialog(ui);
+        dialog.prepare(QStringLiteral("*.wav"), QStringLiteral("Open"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Open"));
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
+        QCOMPARE(name->text(), QStringLiteral("*.wav"));
+        auto* patterns = dialog.findChild<QListWidget*>(QStringLiteral("LstPattern"));
+        QCOMPARE(patterns->count(), 2);
+        QCOMPARE(patterns->item(0)->text(), QStringLiteral("*.wav"));
+        QCOMPARE(patterns->item(1)->text(), QStringLiteral("*.*"));
+        QVERIFY(patterns->selectedItems().isEmpty());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(name->text(), QDir::toNativeSeparators(m_dir.path()) + QDir::separator());
+        QCOMPARE(dialog.files(), QStringList{QStringLiteral("take.wav")});
+        auto* dirs = dialog.findChild<QListWidget*>(QStringLiteral("Dir1"));
+        QVERIFY(!dirs->findItems(QStringLiteral("sub"), Qt::MatchExactly).isEmpty());
+        // "*.*" shows every file.
+        QTest::mouseClick(patterns->viewport(), Qt::LeftButton, {},
+                          patterns->visualItemRect(patterns->item(1)).center());
+        const QStringList all{QStringLiteral("notes.txt"), QStringLiteral("song.vum"),
+                              QStringLiteral("take.wav")};
+        QCOMPARE(dialog.files(), all);
+        // Entering a folder shows its files and puts it in the name box.
+        dialog.setFolder(path(QStringLiteral("sub")));
+        QVERIFY(dialog.files().isEmpty());
+        QCOMPARE(name->text(), path(QStringLiteral("sub")) + QDir::separator());
+        dialog.setFolder(dialog.folder() + QStringLiteral("/.."));
+        QCOMPARE(dialog.files(), all);
+        // Cancel empties the name.
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel")),
+                          Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.fileName(), QString());
+    }
+
+    void drivesListRootsAndOneNotReadyAsksToTryAgain()
+    {
+        ScriptedUiServices ui;
+        ui.answers = {Answer::Yes, Answer::No}; // try once more, then give up
+        FrmBrowse dialog(ui);
+        QVERIFY(dialog.drives().contains(QDir::rootPath()));
+        dialog.changeDrive(QDir::rootPath());
+        QVERIFY(ui.shown.isEmpty());
+        QCOMPARE(dialog.folder(), QDir::rootPath());
+        dialog.setFolder(m_dir.path());
+        dialog.changeDrive(QStringLiteral("/no-such-volume-here"));
+        QCOMPARE(ui.questions(),
+                 (QStringList{QStringLiteral("Please check the disk. Try Again?"),
+                              QStringLiteral("Please check the disk. Try Again?")}));
+        QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
+        QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
+    }
+
+    // A click fills the name; a double-click returns it.
+    void browseForFileReturnsTheDoubleClickedPath()
+    {
+        ScriptedUiServices ui;
+        whenDialogShows(
+            [](QDialog* dialog)
+            {
+                auto* files = dialog->findChild<QListWidget*>(QStringLiteral("File1"));
+                // A double-click starts with a click.
+                const QPoint at = files->visualItemRect(files->item(0)).center();
+                QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+            });
+        QCOMPARE(BrowseForFile(ui, QStringLiteral("*.wav"), QStringLiteral("Open")),
+                 path(QStringLiteral("take.wav")));
+    }
+
+    void init()
+    {
+        m_store.reset();
+        QFile::remove(storePath());
+        m_store = std::make_unique<QSettings>(storePath(), QSettings::IniFormat);
+    }
+
+    // Each bar runs upside down; its box shows the value: (bar, box, value, shown).
+    void barsShowTheirValues()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        for (const auto& [bar, box, value, shown] :
+             {std::tuple{"vscTempo", "txtTempo", 0, "256"},
+              {"vscTempo", "txtTempo", 255, "1"},
+              {"vscMEG", "txtMEG", 0, "256"},
+              {"vscMEG", "txtMEG", 255, "1"},
+              {"vscMidiBufLen", "txtMidiBufLen", 0, "65536"},
+              {"vscMidiBufLen", "txtMidiBufLen", 255, "256"},
+              {"vscMidiBufLen", "txtMidiBufLen", 200, "14336"}})
+        {
+            child<QScrollBar>(dialog, bar)->setValue(value);
+            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString::fromLatin1(shown));
+        }
+    }
+
+    void okStoresSettingsAndTheProjectTempo()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
+        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
+        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(mod.defaultTrackMB, int16_t{16});
+        QCOMPARE(mod.tempo, 90);
+        QCOMPARE(mod.midiInDevice, 1);
+        QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
+        // The tempo is a project value; the rest reach the settings store (its keys: below).
+        QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
+        ModVumo stored;
+        LoadSettings(stored, *m_store);
+        QCOMPARE((QList<int>{stored.defaultTrackMB, stored.midiInDevice}), (QList<int>{16, 1}));
+        QCOMPARE(stored.mixerPath, QStringLiteral("/usr/bin/mixer"));
+    }
+
+    void handTypedBufferLengthIsKeptAsTyped()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        {
+            frmOptions dialog(mod, ui, {}, *m_store);
+            child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
+            child<QPushButton>(dialog, "cmdOK")->click();
+        }
+        QCOMPARE(mod.midiBufLen, 1000);
+        QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
+                 QStringLiteral("1000"));
+        frmOptions again(mod, ui, {}, *m_store);
+        QCOMPARE(child<QLineEdit>(again, "txtMidiBufLen")->text(), QStringLiteral("1000"));
+        QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
+    }
+
+    void textThatIsNoNumberOrDeviceBeyondTheListLeavesTheValue()
+    {
+        ModVumo mod = defaults(*m_store);
+        mod.tempo = 120;
+        mod.midiInDevice = 2;
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.midiBufLen, 32768);
+        QCOMPARE(mod.midiInDevice, 2);
+    }
+
+    void cancelChangesNothing()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {}, *m_store);
+        child<QScrollBar>(dialog, "vscTempo")->setValue(10);
+        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("x"));
+        child<QPushButton>(dialog, "cmdCancel")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.tempo, 100);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
+        QVERIFY(m_store->allKeys().isEmpty());
+    }
+
+    void browseButtonsAskForAProgram()
+    {
+        for (const auto& [button, box] :
+             {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
+        {
+            ModVumo mod = defaults(*m_store);
+            ScriptedUiServices ui;
+            ui.files.push_back(QStringLiteral("/opt/tool.exe"));
+            frmOptions dialog(mod, ui, {}, *m_store);
+            child<QPushButton>(dialog, button)->click();
+            QCOMPARE(ui.shown.size(), 1);
+            QCOMPARE(ui.shown.first().text, QStringLiteral("*.exe"));
+            QCOMPARE(ui.shown.first().detail, QStringLiteral("Open"));
+            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QStringLiteral("/opt/tool.exe"));
+            // Cancelling the file dialog empties the box.
+            child<QPushButton>(dialog, button)->click();
+            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString());
+        }
+    }
+
+    void savedSettingsComeBackStoredAsTextInTheirSections()
+    {
+        ModVumo saved;
+        saved.mixerPath = QStringLiteral("/opt/mixer");
+        saved.sequencerPath = QStringLiteral("/opt/seq uencer");
+        saved.midiInDevice = 3;
+        saved.midiBufLen = 1000;
+        saved.defaultTrackMB = 16;
+        {
+            QSettings store(storePath(), QSettings::IniFormat);
+            SaveSettings(saved, store);
+        }
+        QSettings store(storePath(), QSettings::IniFormat);
+        QStringList values;
+        for (const char* key :
+             {"Settings/Midi In BufLen", "Settings/Midi In Device", "Settings/Default Track Length",
+              "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
+            values << store.value(QString::fromLatin1(key)).toString();
+        QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
+        ModVumo loaded;
+        LoadSettings(loaded, store);
+        QCOMPARE(loaded.mixerPath, saved.mixerPath);
+        QCOMPARE(loaded.sequencerPath, saved.sequencerPath);
+        QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
+                 (QList<int>{3, 1000, 16}));
+    }
+
+    // A missing key or a stored text that is no number in range keeps the default.
+    // (key, stored text, device): the empty store; one key, the others keep their defaults;
+    // words, a fraction, too big for int16 or for int32 keep the default.
+    void keyMissingOrNoNumberKeepsTheDefault()
+    {
+        for (const auto& [key, text, device] : {std::tuple{"", "", 0},
+                                                {"Settings/Midi In Device", "5", 5},
+                                                {"Settings/Midi In BufLen", "lots", 0},
+                                                {"Settings/Midi In BufLen", "1.5", 0},
+                                                {"Settings/Default Track Length", "40000", 0},
+                                                {"Settings/Midi In Device", "99999999999", 0}})
+        {
+            m_store->clear();
+            if (*key != 0)
+                m_store->setValue(QString::fromLatin1(key), QString::fromLatin1(text));
+            ModVumo mod;
+            mod.midiBufLen = 1;
+            mod.defaultTrackMB = 99;
+            LoadSettings(mod, *m_store);
+            QCOMPARE((QList<int>{mod.midiInDevice, mod.midiBufLen, mod.defaultTrackMB}),
+                     (QList<int>{device, 32768, 4}));
+            QCOMPARE(mod.mixerPath, defaultMixerPath());
+            QCOMPARE(mod.sequencerPath, defaultSequencerPath());
+        }
+    }
+
+    void opensWithTheProjectsFiguresOnAnUpsideDownBar()
+    {
+        ModVumo mod = project(4);
+        ScriptedUiServices ui;
+        FrmProjProps dialog(mod, ui, 2048);
+        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Demo"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("4"));
+        QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 252);
+        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("00.24"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("13"));
+        QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), QStringLiteral("2048"));
+        QVERIFY(!child<QPushButton>(dialog, "cmdCancel")->isHidden());
+        // The bar runs upside down.
+        child<QScrollBar>(dialog, "vscMem")->setValue(0);
+        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("256"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("769"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("25.22"));
+        child<QScrollBar>(dialog, "vscMem")->setValue(255);
+        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("1"));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(mod.trackLength, kFramesPerMB);
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void okNeedsThreeBuffersAndOneMBMore()
+    {
+        ModVumo mod = project(4);
+        ScriptedUiServices ui;
+        FrmProjProps dialog(mod, ui, 48);
+        dialog.show();
+        child<QScrollBar>(dialog, "vscMem")->setValue(256 - 16);
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(ui.messages(),
+                 QStringList{QStringLiteral("You have requested more memory than is available.")});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+
+        FrmProjProps enough(mod, ui, 49);
+        child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
+        child<QLineEdit>(enough, "txtTitle")->setText(QStringLiteral("Seventeen chars!!"));
+        child<QPushButton>(enough, "cmdOK")->click();
+        QCOMPARE(ui.messages().size(), 1);
+        QCOMPARE(mod.trackLength, 16 * kFramesPerMB);
+        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
+    }
+
+    void cancelLeavesTheProjectAndSaysSo()
+    {
+        ModVumo mod = project(4);
+        ScriptedUiServices ui;
+        FrmProjProps dialog(mod, ui, 100000);
+        mod.recTimeText = QStringLiteral("00.24");
+        child<QScrollBar>(dialog, "vscMem")->setValue(0);
+        child<QPushButton>(dialog, "cmdCancel")->click();
+        QVERIFY(mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.24")); // the window's length stays
+        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
+        mod.startupNew = true; // the start-up New has no Cancel
+        FrmProjProps startUp(mod, ui, 100000);
+        QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
+    }
+
+    void aLengthOutsideTheBarShowsTheNearestItCanSet()
+    {
+        // Below 1 MB; not whole MB.
+        for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
+        {
+            ModVumo mod;
+            mod.trackLength = frames;
+            ScriptedUiServices ui;
+            FrmProjProps dialog(mod, ui, 100000);
+            QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QString::number(mb));
+            QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 256 - mb);
+        }
+    }
+
+    void trackPropertiesShowTheCurrentTrack()
+    {
+        ModVumo mod;
+        mod.trackCount = 2;
+        mod.currentTrack = 1;
+        mod.tracks[1].title.assign(QStringLiteral("Bass"));
+        mod.tracks[1].fileName.assign(QStringLiteral("/music/bass.wav"));
+        ScriptedUiServices ui;
+        ui.files.push_back(QStringLiteral("/music/other.wav"));
+        FrmTrackProps dialog(mod, ui);
+        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Bass"));
+        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
+                 QStringLiteral("/music/bass.wav"));
+        child<QPushButton>(dialog, "cmdBrowse")->click();
+        QCOMPARE(ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.wav")});
+        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
+                 QStringLiteral("/music/other.wav"));
+        child<QPushButton>(dialog, "cmdBrowse")->click(); // cancelled: the box is emptied
+        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(), QString());
+        child<QPushButton>(dialog, "OKButton")->click();
+        QCOMPARE(ui.messages(),
+                 QStringList{QStringLiteral("You must supply a title and filename.")});
+        child<QLineEdit>(dialog, "txtFileName")->setText(QStringLiteral("/music/b.wav"));
+        child<QPushButton>(dialog, "OKButton")->click();
+        QCOMPARE(mod.tracks[1].fileName.trimmed(), QStringLiteral("/music/b.wav"));
+        QVERIFY(!mod.dialogCancelled);
+    }
+
+    // (How a text is cut is checked by tst_files.)
+    void fixedTextFitsOnlyWhatEncodesWhole()
+    {
+        QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
+        QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
+    }
+
+    void memInfoGivesTotalAndAvailable()
+    {
+        const MemoryStatus s = parseMemInfo(QStringLiteral("MemTotal:       16318480 kB\n"
+                                                           "MemFree:          501234 kB\n"
+                                                           "MemAvailable:    8000000 kB\n"));
+        QCOMPARE(s.totalBytes, uint64_t(16318480) * 1024);
+        QCOMPARE(s.availableBytes, uint64_t(8000000) * 1024);
+        const MemoryStatus old =
+            parseMemInfo(QStringLiteral("MemTotal: 2048 kB\nMemFree: 1024 kB\n"));
+        QCOMPARE(old.availableBytes, uint64_t(1024) * 1024);
+        QCOMPARE(bytesToRoundedMB(uint64_t(16318480) * 1024), int64_t(15936));
+        QCOMPARE(bytesToRoundedMB(1572864), int64_t(2)); // 1.5 MB: halves go to even
+        QCOMPARE(bytesToRoundedMB(2621440), int64_t(2)); // 2.5 MB
+        QVERIFY(physicalMemory().totalBytes > 0);
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"

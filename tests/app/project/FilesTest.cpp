@@ -1,0 +1,616 @@
+// The studio's own files: the project file (its fixed-length text fields, exact bytes, round
+// trips and refusals), drum files (".mbt") and drum maps (".drm"), and the drum data: which
+// note-ons the song queues, packed how and when, and the editor's cut, copy and paste on it.
+#include "../support/TestFiles.h"
+#include "drums/DrumData.h"
+#include "drums/DrumEdit.h"
+#include "drums/DrumFile.h"
+#include "project/FixedField.h"
+#include "project/ProjectFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+#include <utility>
+#include <vector>
+
+using namespace vumo::project;
+using namespace vumo::drums;
+using namespace vumo::test;
+
+namespace
+{
+
+void putBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+template <typename T> QByteArray le(T v)
+{
+    QByteArray b(sizeof v, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+// A header built by hand: version, title, track length, track count, tempo, reserved.
+QByteArray header(int32_t trackLength, int16_t trackCount, int32_t tempo)
+{
+    return "1.00demo            " + le(trackLength) + le(trackCount) + le(tempo) +
+           QByteArray(252, '\0');
+}
+
+// A record of volume 200, pan 100, muted.
+QByteArray record(const QByteArray& path)
+{
+    return "drums           " + path + QByteArray(128 - path.size(), ' ') + le<int16_t>(200) +
+           le<int16_t>(100) + le<int16_t>(1) + QByteArray(6, '\0');
+}
+
+QByteArray le16(int16_t v)
+{
+    return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF));
+}
+
+// Every cell different enough that a swapped index shows: (p * 7 + i * 3 + b) mod 128.
+void fillGrid(DrumData& drums)
+{
+    for (int p = 0; p < kPatterns; ++p)
+        for (int i = 0; i < kInstruments; ++i)
+            for (int b = 0; b < kBeats; ++b)
+                drums.drumGrid[p][i][b] = uint8_t((p * 7 + i * 3 + b) % 128);
+}
+
+using Event = std::pair<int32_t, int32_t>; // time in ms, packed message
+
+std::vector<Event> queue(const DrumData& drums)
+{
+    std::vector<Event> events;
+    const int32_t count = QueueDrums(drums,
+                                     [&](int32_t timeMs, int32_t message)
+                                     {
+                                         events.emplace_back(timeMs, message);
+                                         return int32_t(2 * events.size());
+                                     });
+    if (count != int32_t(events.size()))
+        events.emplace_back(-1, count); // a wrong count shows as an extra event
+    return events;
+}
+
+// Note-on on channel 10: 153 + note * 256 + velocity * 65536.
+constexpr int32_t noteOn(int note, int velocity)
+{
+    return 153 + note * 256 + velocity * 65536;
+}
+constexpr int32_t kBass100 = noteOn(35, 100); // 6562713
+constexpr int32_t kHiHat80 = noteOn(42, 80);
+constexpr int32_t kSnare127 = noteOn(38, 127);
+
+} // namespace
+
+class FilesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString at(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    // Each field is written with encodeField(text, 8) and read back with decodeField.
+    // Each field is written with encodeField(text, 8) and read back with decodeField: padded,
+    // exact, cut; "ä" is two bytes in UTF-8 and goes whole; a character outside the basic
+    // plane is four bytes, two UTF-16 units.
+    void fieldCutsOnlyBetweenCharacters()
+    {
+        const QString umlauts = QStringLiteral("\u00e4\u00f6\u00fc\u00df");
+        for (const auto& [text, field, readBack] :
+             {std::tuple{QStringLiteral("t1"), QByteArray("t1      "), QStringLiteral("t1")},
+              {"abcdefgh", "abcdefgh", "abcdefgh"},
+              {"abcdefghij", "abcdefgh", "abcdefgh"},
+              {QStringLiteral("abcdefg\u00e4"), "abcdefg ", "abcdefg"},
+              {umlauts, "\xc3\xa4\xc3\xb6\xc3\xbc\xc3\x9f", umlauts},
+              {QString::fromUtf8("abcde\xf0\x9f\x98\x80"), "abcde   ", "abcde"},
+              {"", "        ", ""}})
+        {
+            QCOMPARE(encodeField(text, 8), field);
+            QCOMPARE(decodeField(field), readBack);
+        }
+    }
+
+    void decodeFieldTrimsAndStopsAtNul()
+    {
+        QCOMPARE(decodeField(QByteArray("  ab  ")), QStringLiteral("ab"));
+        QCOMPARE(decodeField(QByteArray(6, '\0')), QString()); // never assigned
+        QCOMPARE(decodeField(QByteArray("ab\0cd ", 6)), QStringLiteral("ab"));
+    }
+
+    void newProjectWithItsFirstTrackSavesAs438Bytes()
+    {
+        // New with the default 4 MB, then Add's first track "t1", then Save As.
+        const QString trackPath = at("untitled-t1.wav");
+        ProjectData project = newProjectData(4);
+        project.tracks.append({"t1", QFile::encodeName(trackPath)});
+        QCOMPARE(writeProject(at("new.vum"), project), QString());
+
+        const QByteArray path = QFile::encodeName(trackPath);
+        QByteArray expected = QByteArray("1.00") + QByteArray("untitled        ");
+        expected += QByteArray("\x00\x00\x10\x00", 4); // 1048576 frames
+        expected += QByteArray("\x01\x00", 2);         // one track
+        expected += QByteArray("\x64\x00\x00\x00", 4); // tempo 100
+        expected += QByteArray(252, '\0');
+        expected += QByteArray("t1              ") + path + QByteArray(128 - path.size(), ' ');
+        expected += QByteArray("\xff\x00\x7f\x00\x00\x00", 6); // volume 255, pan 127, mute 0
+        expected += QByteArray(6, '\0');
+        QCOMPARE(expected.size(), 438);
+        QCOMPARE(fileBytes(at("new.vum")), expected);
+    }
+
+    void handMadeFileReadsFieldByFieldAndTempoZeroAs100()
+    {
+        putBytes(at("hand.vum"),
+                 header(524288, 1, 0) + record("/music/drums.wav") + "trailing bytes are ignored");
+        ProjectData expected;
+        expected.projVersion = "1.00";
+        expected.projTitle = "demo";
+        expected.trackLength = 524288;
+        expected.tempo = 100;
+        expected.tracks = {{"drums", "/music/drums.wav", 200, 100, 1}};
+        const ProjectReadResult read = readProject(at("hand.vum"));
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.project, expected);
+        QCOMPARE(writeProject(at("hand.vum"), read.project), QString());
+        QCOMPARE(fileBytes(at("hand.vum")).mid(26, 4), le<int32_t>(100));
+    }
+
+    void roundTripKeepsEveryField_data()
+    {
+        QTest::addColumn<int>("trackCount");
+        QTest::addColumn<int32_t>("trackLength");
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QByteArray>("titleField"); // as stored
+        const QByteArray koeln = "K\xc3\xb6ln";
+        const QByteArray koelnField = "K\xc3\xb6ln           ";
+        QTest::newRow("no tracks") << 0 << 262144 << koeln << koelnField;
+        QTest::newRow("three tracks, one frame") << 3 << 1 << koeln << koelnField;
+        QTest::newRow("17 tracks, 256 MB") << 17 << 67108864 << koeln << koelnField;
+        // 15 bytes hold "Straßenmusik K"; "ö" would need bytes 16 and 17, so a space pads.
+        QTest::newRow("UTF-8 title cut at a character boundary")
+            << 1 << 262144
+            << QByteArray("Stra\xc3\x9f"
+                          "enmusik K\xc3\xb6ln")
+            << QByteArray("Stra\xc3\x9f"
+                          "enmusik K ");
+        // Not UTF-8: cut after 16 bytes.
+        QTest::newRow("Latin-1 title cut after 16 bytes") << 1 << 262144
+                                                          << QByteArray("Stra\xdf"
+                                                                        "enmusik K\xf6ln")
+                                                          << QByteArray("Stra\xdf"
+                                                                        "enmusik K\xf6l");
+    }
+    void roundTripKeepsEveryField()
+    {
+        QFETCH(int, trackCount);
+        QFETCH(int32_t, trackLength);
+        QFETCH(QByteArray, title);
+        QFETCH(QByteArray, titleField);
+        ProjectData project = newProjectData(1);
+        project.projTitle = title;
+        project.trackLength = trackLength;
+        project.tempo = 87;
+        project.projReserved[0] = 'r';
+        project.projReserved[251] = '\x7f';
+        for (int k = 0; k < trackCount; ++k)
+            project.tracks.append({"c" + QByteArray::number(k + 1),
+                                   QFile::encodeName(at("c%1.wav").arg(k + 1)), int16_t(k * 15),
+                                   int16_t(255 - k), int16_t(k % 2),
+                                   QByteArray("\x01\x02\x03\x04\x05\x06", 6)});
+        // Saved over a longer file of five tracks: only the new records remain.
+        ProjectData five = newProjectData(2);
+        five.tracks.fill({"t", QFile::encodeName(at("t.wav"))}, 5);
+        QCOMPARE(writeProject(at("round.vum"), five), QString());
+        QCOMPARE(writeProject(at("round.vum"), project), QString());
+        const QByteArray bytes = fileBytes(at("round.vum"));
+        QCOMPARE(bytes.size(), 282 + 156 * trackCount);
+        QCOMPARE(bytes.mid(4, 16), titleField);
+        const ProjectReadResult read = readProject(at("round.vum"));
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        project.projTitle = titleField.trimmed(); // what fits comes back
+        QCOMPARE(read.project, project);
+    }
+
+    // Texts written elsewhere come back as the bytes they are, whatever their encoding, and are
+    // written back unchanged; only what is shown is decoded. (Latin-1 through the studio:
+    // tst_projectcommands.)
+    void textsFromElsewhereKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("title");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::newRow("UTF-8") << QByteArray("K\xc3\xb6ln") << QByteArray("/K\xc3\xb6ln.wav")
+                               << QStringLiteral("K\u00f6ln");
+        QTest::newRow("not UTF-8 nor whole")
+            << QByteArray("\xc3") << QByteArray("/\xff\xfe") << QStringLiteral("\u00c3");
+    }
+    void textsFromElsewhereKeepTheirBytes()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QByteArray, path);
+        QFETCH(QString, shownTitle);
+        const QByteArray titleField = title + QByteArray(16 - title.size(), ' ');
+        const QByteArray bytes = header(262144, 1, 100).replace(4, 16, titleField) +
+                                 record(path).replace(0, 16, titleField);
+        putBytes(at("elsewhere.vum"), bytes);
+        const ProjectReadResult read = readProject(at("elsewhere.vum"));
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.project.projTitle, title);
+        QCOMPARE(read.project.tracks[0].fileName, path);
+        QCOMPARE(checkTrackPath(read.project.tracks[0].fileName), QString());
+        QCOMPARE(decodeField(bytes.mid(4, 16)), shownTitle);
+        QCOMPARE(writeProject(at("elsewhere.vum"), read.project), QString());
+        QCOMPARE(fileBytes(at("elsewhere.vum")), bytes);
+    }
+
+    void damagedFileIsRefusedWithAMessage_data()
+    {
+        QTest::addColumn<QString>("name"); // bytes are written to "bad.vum" only
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("start"); // %1: the path
+        QTest::addColumn<QString>("why");
+        const auto bad = [](const char* tag, const QByteArray& bytes, const char* why)
+        {
+            QTest::newRow(tag) << "bad.vum" << bytes
+                               << "The project file %1 is damaged: " << QString::fromUtf8(why);
+        };
+        const QByteArray one = record("/a.wav");
+        bad("empty", QByteArray(), "it has 0 bytes, shorter than the 282");
+        bad("header cut", header(262144, 0, 100).left(281), "281 bytes, shorter than the 282");
+        bad("records missing", header(262144, 3, 100) + one + one, "3 track records need 750");
+        bad("last record cut", header(262144, 1, 100) + one.left(155), "need 438");
+        bad("negative track count", header(262144, -1, 100), "it holds -1 tracks");
+        bad("18 tracks", header(262144, 18, 100), "it holds 18 tracks");
+        bad("zero track length", header(0, 0, 100), "track length of 0 frames");
+        bad("negative track length", header(-262144, 0, 100), "track length of -262144 frames");
+        bad("more than 256 MB", header(67108865, 0, 100), "track length of 67108865 frames");
+        const QString cannotOpen = QStringLiteral("Unable to open the project file %1: ");
+        QTest::newRow("missing file") << "missing.vum" << QByteArray() << cannotOpen << "";
+        QTest::newRow("folder") << "" << QByteArray() << cannotOpen << "";
+    }
+    void damagedFileIsRefusedWithAMessage()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, start);
+        QFETCH(QString, why);
+        const QString path = name.isEmpty() ? m_dir.path() : at(name);
+        if (name == QStringLiteral("bad.vum"))
+            putBytes(path, bytes);
+        const ProjectReadResult read = readProject(path);
+        QVERIFY2(read.error.startsWith(start.arg(path)), qPrintable(read.error));
+        QVERIFY2(read.error.contains(why), qPrintable(read.error));
+        QCOMPARE(read.project, ProjectData());
+    }
+
+    void trackPathMustFitTheEngine()
+    {
+        // At most 127 bytes, no NUL.
+        const QString e(QChar(0xe9)); // two bytes
+        for (const auto& [path, fits] : {std::pair{QString(127, u'a'), true},
+                                         {QString(128, u'a'), false},
+                                         {QString(126, u'a') + e, false},
+                                         {QString(125, u'a') + e, true},
+                                         {QStringLiteral("/a.wav") + QChar(0) + u'x', false}})
+        {
+            QCOMPARE(trackPathFits(path), fits);
+            QCOMPARE(checkTrackPath(path).isEmpty(), fits);
+        }
+    }
+
+    // A save that is refused or fails says why and leaves the file that was there.
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("path too long, never cut") << "long path"
+                                                  << "is too long: 135 bytes";
+        QTest::newRow("18 tracks") << "18 tracks"
+                                   << "it has 18 tracks";
+        QTest::newRow("no such folder") << "no folder"
+                                        << "Unable to save the project file ";
+        QTest::newRow("a folder in the way") << "folder"
+                                             << "Unable to save the project file ";
+        QTest::newRow("read-only folder") << "locked folder"
+                                          << "Unable to save the project file ";
+        QTest::newRow("read-only file") << "locked file"
+                                        << "it is read-only.";
+    }
+    void failedSaveKeepsTheOldFile()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        const QString folder = at(QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        QString path = folder + QStringLiteral("/p.vum");
+        QCOMPARE(writeProject(path, newProjectData(1)), QString());
+        const QByteArray before = fileBytes(path);
+        ProjectData project = newProjectData(2);
+        if (fault == "long path")
+            project.tracks.append({"t1", "/" + QByteArray(130, 'x') + ".wav"});
+        if (fault == "18 tracks")
+            project.tracks.fill({"t1", "/t.wav"}, 18);
+        if (fault == "no folder")
+            path = folder + QStringLiteral("/no-such-folder/p.vum");
+        if (fault == "folder")
+            QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        const QString locked = fault == "locked folder" ? folder : path;
+        const QFile::Permissions writable = QFile::permissions(locked);
+        if (fault.startsWith("locked"))
+            QFile::setPermissions(locked, writable & ~(QFile::WriteOwner | QFile::WriteUser));
+        const bool superuser = fault.startsWith("locked") && QFileInfo(locked).isWritable();
+        const QString error = writeProject(path, project);
+        QFile::setPermissions(locked, writable);
+        if (superuser)
+            QSKIP("this user writes into read-only files and folders (superuser)");
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QCOMPARE(fileBytes(path),
+                 fault == "folder" || fault == "no folder" ? QByteArray() : before);
+    }
+
+    void mbt3RoundTripKeepsPatternsAndSong()
+    {
+        DrumData saved;
+        fillGrid(saved);
+        for (int p = 0; p < kPatterns; ++p)
+        {
+            saved.patLastBeat[p] = uint8_t(31 - 2 * p);
+            saved.patMsPerBeat[p] = uint8_t(60 + 10 * p);
+        }
+        saved.songPattern = QStringLiteral("1122 8a");
+        QCOMPARE(writeDrumFile(at("song.mbt"), saved), QString());
+
+        const QByteArray bytes = fileBytes(at("song.mbt"));
+        QCOMPARE(bytes.size(), 4 + 16 + 2 + 7 + 14848);
+        QCOMPARE(bytes.left(4), QByteArray("mbt3"));
+        QCOMPARE(bytes.mid(4, 4), QByteArray("\x1f\x3c\x1d\x46")); // 31, 60, 29, 70
+        QCOMPARE(bytes.mid(20, 9), le16(7) + QByteArray("1122 8a"));
+        // Byte k of the grid is pattern k / 1856, instrument (k / 32) mod 58, beat k mod 32.
+        const int k = 2 * 1856 + 5 * 32 + 9;
+        QCOMPARE(int(uint8_t(bytes[29 + k])), (2 * 7 + 5 * 3 + 9) % 128);
+
+        DrumData loaded;
+        QCOMPARE(readDrumFile(at("song.mbt"), loaded), QString());
+        QVERIFY(loaded.drumGrid == saved.drumGrid && loaded.patLastBeat == saved.patLastBeat &&
+                loaded.patMsPerBeat == saved.patMsPerBeat);
+        QCOMPARE(loaded.songPattern, saved.songPattern);
+
+        // A shorter song saved over it leaves only the new file.
+        saved.songPattern = QStringLiteral("2");
+        QCOMPARE(writeDrumFile(at("song.mbt"), saved), QString());
+        QCOMPARE(fileBytes(at("song.mbt")).size(), 4 + 16 + 2 + 1 + 14848);
+    }
+
+    void olderVersionsAndWildValuesRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("song");
+        QTest::addColumn<int>("msPerBeat");    // of every pattern
+        QTest::addColumn<QByteArray>("cells"); // the first four of pattern 1, instrument 0
+        const QByteArray mbt2 = "mbt2";
+        const QByteArray song12 = le16(2) + "12\x05\x06";
+        QTest::newRow("mbt2: one beat length")
+            << mbt2 + le16(90) + song12 << "12" << 90 << QByteArray("\x05\x06\x2c\x2c");
+        QTest::newRow("mbt2: above a byte")
+            << mbt2 + le16(300) + song12 << "12" << 255 << QByteArray("\x05\x06\x2c\x2c");
+        QTest::newRow("mbt2: negative")
+            << mbt2 + le16(-5) + song12 << "12" << 1 << QByteArray("\x05\x06\x2c\x2c");
+        QTest::newRow("mbt1 keeps beat lengths") << "mbt1" + le16(3) + "321\x09"
+                                                 << "321" << 77 << QByteArray("\x09\x2c\x2c\x2c");
+        // A grid cut short keeps the cells past the end of the file.
+        QTest::newRow("unknown version: a bare grid")
+            << QByteArray("xyzw\x01\x02\x03") << "88" << 77 << QByteArray("\x01\x02\x03\x2c");
+        // Last beat 40, beat length 0 and velocity 200 are brought into range.
+        QTest::newRow("mbt3 wild values")
+            << "mbt3" + QByteArray("\x28\x00", 2).repeated(8) + le16(0) + "\xc8"
+            << "" << 1 << QByteArray("\x7f\x2c\x2c\x2c");
+    }
+    void olderVersionsAndWildValuesRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, song);
+        QFETCH(int, msPerBeat);
+        QFETCH(QByteArray, cells);
+        QVERIFY(putFile(at("old.mbt"), bytes));
+        DrumData drums;
+        drums.songPattern = QStringLiteral("88");
+        drums.patMsPerBeat.fill(77);
+        drums.patLastBeat.fill(3);
+        drums.drumGrid[0][0].fill(44);
+        QCOMPARE(readDrumFile(at("old.mbt"), drums), QString());
+        QCOMPARE(drums.songPattern, song);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(drums.drumGrid[0][0].data()), 4), cells);
+        for (int p = 0; p < kPatterns; ++p)
+        {
+            QCOMPARE(int(drums.patMsPerBeat[p]), msPerBeat);
+            QCOMPARE(int(drums.patLastBeat[p]), 31); // older versions hold none; mbt3's 40 is cut
+        }
+    }
+
+    void malformedFileIsRefusedAndChangesNothing()
+    {
+        const QByteArray patterns(16, '\x1f');
+        const char* cut = "ends inside its header or song";
+        for (const auto& [bytes, message] :
+             {std::pair{QByteArray(), "4-byte version mark"},
+              {QByteArray("mbt"), "4-byte version mark"},
+              {"mbt3" + patterns.left(9), cut},
+              {"mbt3" + patterns, cut},
+              {"mbt3" + patterns + le16(10) + "123", cut},
+              {"mbt3" + patterns + le16(-1) + QByteArray(100, '\0'), cut},
+              {QByteArray("mbt2\x64", 5), cut},
+              {QByteArray("mbt1\x01", 5), cut}})
+        {
+            QVERIFY(putFile(at("bad.mbt"), bytes));
+            DrumData drums;
+            fillGrid(drums);
+            drums.songPattern = QStringLiteral("1234");
+            drums.patLastBeat.fill(5);
+            const DrumData before = drums;
+            const QString error = readDrumFile(at("bad.mbt"), drums);
+            QVERIFY(
+                error.startsWith(QStringLiteral("Unable to read the drum file ") + at("bad.mbt")));
+            QVERIFY2(error.contains(QString::fromLatin1(message)), qPrintable(error));
+            QVERIFY(drums.drumGrid == before.drumGrid);
+            QCOMPARE(drums.songPattern, before.songPattern);
+            QVERIFY(drums.patLastBeat == before.patLastBeat);
+        }
+    }
+
+    void songTooLongForItsCountIsNotWritten()
+    {
+        DrumData drums;
+        drums.songPattern = QString(32768, u'1');
+        const QString error = writeDrumFile(at("long.mbt"), drums);
+        QVERIFY2(error.contains(QStringLiteral("32768 characters, at most 32767")),
+                 qPrintable(error));
+        QVERIFY(!QFile::exists(at("long.mbt")));
+        drums.songPattern.chop(1);
+        QCOMPARE(writeDrumFile(at("long.mbt"), drums), QString());
+        DrumData loaded;
+        QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
+        QCOMPARE(loaded.songPattern.size(), 32767);
+    }
+
+    // Usable lines fill the table in order, at most 58; notes 12 to 139 are stored less 12, the
+    // others give 0. A map that cannot be read leaves the table.
+    void drumMapReplacesTheInstrumentTable()
+    {
+        QByteArray map = "\tno number\n40\t\nforty\tnot numeric\nno tab at all\n"; // skipped
+        const std::pair<const char*, int> notes[] = {{"12", 0},  {"5", 0},     {"139", 127},
+                                                     {"140", 0}, {" 50 ", 38}, {"1e300", 0}};
+        for (const auto& [note, stored] : notes)
+            map += QByteArray(note) + "\tNote " + QByteArray::number(stored) + "\r\n";
+        for (int n = 6; n < 60; ++n)
+            map += QByteArray::number(30 + n) + "\tDrum " + QByteArray::number(n) + "\n";
+        QVERIFY(putFile(at("map.drm"), map));
+        DrumData drums;
+        QCOMPARE(importDrumMap(at("map.drm"), drums), QString());
+        for (int i = 0; i < 6; ++i)
+        {
+            QCOMPARE(drums.drumNames[i], QStringLiteral("Note %1").arg(notes[i].second));
+            QCOMPARE(int(drums.drumNotes[i]), notes[i].second);
+        }
+        QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
+        QCOMPARE(int(drums.drumNotes[57]), 75);
+        QVERIFY(!importDrumMap(at("none.drm"), drums).isEmpty());
+        QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
+    }
+
+    // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
+    // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1.
+    void songQueuesTimedNoteOns_data()
+    {
+        QTest::addColumn<QString>("song");
+        QTest::addColumn<std::vector<Event>>("expected");
+        // "1": t 0; "2": t 200 (4 x 50 ms); "a" takes no time; "1" again: t 440 (200 + 2 x 120).
+        QTest::newRow("12a1") << QStringLiteral("12a1")
+                              << std::vector<Event>{
+                                     {0, kBass100},   {0, kHiHat80},    {100, kHiHat80},
+                                     {150, kBass100}, {320, kSnare127}, {440, kBass100},
+                                     {440, kHiHat80}, {540, kHiHat80},  {590, kBass100}};
+        // Characters without a pattern are skipped and take no time.
+        const std::vector<Event> one = {
+            {0, kBass100}, {0, kHiHat80}, {100, kHiHat80}, {150, kBass100}};
+        QTest::newRow("letters and spaces") << QStringLiteral("a b1") << one;
+        QTest::newRow("zero") << QStringLiteral("01") << one;
+        QTest::newRow("nine has no pattern") << QStringLiteral("91") << one;
+        QTest::newRow("other digits") << QStringLiteral("\u06621") << one;
+        QTest::newRow("empty song") << QString() << std::vector<Event>();
+        QTest::newRow("silent patterns") << QStringLiteral("345678") << std::vector<Event>();
+    }
+    void songQueuesTimedNoteOns()
+    {
+        QFETCH(QString, song);
+        QFETCH(std::vector<Event>, expected);
+        DrumData drums;
+        drums.patLastBeat[0] = 3;
+        drums.patMsPerBeat[0] = 50;
+        drums.drumGrid[0][7][0] = drums.drumGrid[0][7][3] = 100;  // Bass Drum 1, note 35
+        drums.drumGrid[0][14][0] = drums.drumGrid[0][14][2] = 80; // Hi-Hat Closed, note 42
+        drums.patLastBeat[1] = 1;
+        drums.patMsPerBeat[1] = 120;
+        drums.drumGrid[1][10][1] = 127; // Snare Drum 1, note 38
+        drums.songPattern = song;
+        QCOMPARE(queue(drums), expected);
+    }
+
+    // The default song spans 128 beats of the tempo, clamped to 1 ... 255 ms.
+    void tempoSetsTheBeatLength()
+    {
+        for (const auto& [tempo, msPerBeat] : {std::pair{100, 100}, {1, 1}, {256, 255}, {0, 1}})
+        {
+            DrumData drums;
+            prepareDrumData(drums, tempo);
+            drums.drumGrid[0][0][1] = 90;
+            drums.drumGrid[0][0][31] = 1;
+            std::vector<Event> expected;
+            for (int r = 0; r < 4; ++r) // Hi Q: note 15
+            {
+                expected.emplace_back((32 * r + 1) * msPerBeat, noteOn(15, 90));
+                expected.emplace_back((32 * r + 31) * msPerBeat, noteOn(15, 1));
+            }
+            QCOMPARE(queue(drums), expected);
+        }
+    }
+
+    void shortPatternsAndDamagedValuesStayInRange()
+    {
+        DrumData drums;
+        drums.patLastBeat[2] = 15; // pattern "3": 16 beats of 10 ms
+        drums.patMsPerBeat[2] = 10;
+        drums.drumGrid[2][0][15] = 64;
+        drums.drumGrid[2][0][16] = 64; // after the last beat: never played
+        drums.patLastBeat[0] = 200;    // plays 32 beats, never past the grid
+        drums.patMsPerBeat[0] = 0;     // a beat takes at least 1 ms
+        drums.drumGrid[0][0][31] = 200;
+        drums.drumNotes[0] = 127; // note 139 is played as 127
+        drums.songPattern = QStringLiteral("3311");
+        const std::vector<Event> expected = {{150, noteOn(127, 64)},
+                                             {310, noteOn(127, 64)},
+                                             {320 + 31, noteOn(127, 127)},
+                                             {352 + 31, noteOn(127, 127)}};
+        QCOMPARE(queue(drums), expected);
+    }
+
+    // The editor's cut, copy and paste with a selection outside the data change nothing.
+    void commandsWithoutASelectionChangeNothing()
+    {
+        DrumData drums;
+        drums.drumGrid[0][0][0] = 12;
+        drums.drumClip[0][0] = 99;
+        const DrumData before = drums;
+        // No pattern, no instrument, pattern 8, instrument 58.
+        for (const auto& [p, i] : {std::pair{-1, 0}, {0, -1}, {8, 0}, {0, 58}})
+        {
+            cutInstrument(drums, p, i);
+            copyInstrument(drums, p, i);
+            pasteInstrument(drums, p, i);
+        }
+        for (const int p : {-1, 8})
+        {
+            cutPattern(drums, p, 100);
+            copyPattern(drums, p);
+            pastePattern(drums, p);
+        }
+        QVERIFY(drums.drumGrid == before.drumGrid);
+        QVERIFY(drums.drumClip == before.drumClip);
+        QVERIFY(drums.patLastBeat == before.patLastBeat);
+    }
+};
+
+QTEST_GUILESS_MAIN(FilesTest)
+#include "FilesTest.moc"
