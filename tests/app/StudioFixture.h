@@ -8,8 +8,8 @@
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "platform/WaveHeader.h"
 #include "model/ModVumo.h"
+#include "platform/WaveHeader.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 

@@ -1,8 +1,8 @@
 // The waveform view: its arithmetic (columns, frames, zoom window, ticks, rounding), the
 // rendered pixels, the XOR highlight, mouse selection and Select All.
-#include "view/ViewColours.h"
 #include "model/ModVumo.h"
 #include "view/TrackRenderer.h"
+#include "view/ViewColours.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
