@@ -73,7 +73,7 @@ void CaptureCommands::renderNotes()
         if (velocity <= 0)
             continue; // note-offs and note-ons of velocity 0
         const int32_t timeMs = engine.GetRecordData(idx);
-        const int32_t sampPos = m_mod.selStart + view::MsToFrames(timeMs);
+        const int32_t sampPos = m_window.selection().selStart + view::MsToFrames(timeMs);
         engine.SK1(sampPos, sampLen, noteRatio(note), velocity / 128.0);
     }
     // Marks the track edited without changing a sample: the first one is written back as it is.
@@ -97,10 +97,11 @@ void CaptureCommands::mnuControlSK1()
     const int32_t opened = engine.OpenMidiRec(m_mod.midiBufLen, m_mod.midiInDevice);
     if (opened != 0)
         m_ui.message(QStringLiteral("MIDI open error: %1").arg(opened));
-    checkEngine(m_ui, "PlayTracks", engine.PlayTracks(m_mod.selStart, m_mod.selEnd));
+    checkEngine(m_ui, "PlayTracks",
+                engine.PlayTracks(m_window.selection().selStart, m_window.selection().selEnd));
     engine.RecordMidi(); // at once, so the notes' times count from the start of playback
     m_transport.WaitWhilePlaying();
-    engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0);
+    engine.StopTracks(m_window.selection().selStart, m_window.selection().selEnd, 0);
     engine.StopMidiRec();
     m_transport.endPass();
     // A MIDI input that did not open recorded nothing: there is nothing to render.
@@ -153,10 +154,12 @@ void CaptureCommands::mnuControlRip()
     m_media.select(source);
     m_transport.PrepareTransport();
     checkEngine(m_ui, "RecordTrack",
-                engine.RecordTrack(m_mod.selStart, m_mod.selEnd, m_window.mergeRecord() ? 1 : 0));
+                engine.RecordTrack(m_window.selection().selStart, m_window.selection().selEnd,
+                                   m_window.mergeRecord() ? 1 : 0));
     m_transport.WaitWhilePlaying();
     m_window.showMessage(QStringLiteral("Saving recorded track..."));
-    engine.StopTracks(m_mod.selStart, m_mod.selEnd, m_window.mergeRecord() ? 1 : 0);
+    engine.StopTracks(m_window.selection().selStart, m_window.selection().selEnd,
+                      m_window.mergeRecord() ? 1 : 0);
     m_media.select(QString());
     m_transport.endPass();
     m_window.DrawTrack();

@@ -103,20 +103,24 @@ void EditCommands::mnuEditCut()
     if (!canEdit())
         return;
     // The engine silences the range even when the clipboard could not be written: redraw.
-    engineFrame(
-        QStringLiteral("Cutting To ..."), "CutTo", true,
-        [this](EngineBinding& e)
-        { return e.CutTo(m_mod.selStart, m_mod.selEnd, enginePath(m_clipFile).constData()); });
+    engineFrame(QStringLiteral("Cutting To ..."), "CutTo", true,
+                [this](EngineBinding& e)
+                {
+                    return e.CutTo(m_window.selection().selStart, m_window.selection().selEnd,
+                                   enginePath(m_clipFile).constData());
+                });
 }
 
 void EditCommands::mnuEditCopy()
 {
     if (!canEdit())
         return;
-    engineFrame(
-        QStringLiteral("Copying ..."), "CopyTo", false,
-        [this](EngineBinding& e)
-        { return e.CopyTo(m_mod.selStart, m_mod.selEnd, enginePath(m_clipFile).constData()); });
+    engineFrame(QStringLiteral("Copying ..."), "CopyTo", false,
+                [this](EngineBinding& e)
+                {
+                    return e.CopyTo(m_window.selection().selStart, m_window.selection().selEnd,
+                                    enginePath(m_clipFile).constData());
+                });
 }
 
 void EditCommands::pasteClipboard(int32_t mode, const QString& message)
@@ -124,8 +128,9 @@ void EditCommands::pasteClipboard(int32_t mode, const QString& message)
     if (!canEdit() || !QFileInfo::exists(m_clipFile))
         return;
     engineFrame(message, "PasteFrom", true,
-                [this, mode](EngineBinding& e) {
-                    return e.PasteFrom(m_mod.selStart, m_mod.selEnd,
+                [this, mode](EngineBinding& e)
+                {
+                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
                                        enginePath(m_clipFile).constData(), mode);
                 });
 }
@@ -150,7 +155,10 @@ void EditCommands::mnuEditCopyTo()
     // An existing file is replaced without asking (the browser runs in its Open mode).
     engineFrame(QStringLiteral("Copying To ..."), "CopyTo", false,
                 [this, &name](EngineBinding& e)
-                { return e.CopyTo(m_mod.selStart, m_mod.selEnd, enginePath(name).constData()); });
+                {
+                    return e.CopyTo(m_window.selection().selStart, m_window.selection().selEnd,
+                                    enginePath(name).constData());
+                });
 }
 
 void EditCommands::mnuEditCopyFrom()
@@ -177,10 +185,12 @@ void EditCommands::PasteFromFile(int32_t mode)
     const QString name = chooseWave();
     if (name.isEmpty())
         return;
-    engineFrame(
-        QStringLiteral("Performing Paste ..."), "PasteFrom", true,
-        [this, &name, mode](EngineBinding& e)
-        { return e.PasteFrom(m_mod.selStart, m_mod.selEnd, enginePath(name).constData(), mode); });
+    engineFrame(QStringLiteral("Performing Paste ..."), "PasteFrom", true,
+                [this, &name, mode](EngineBinding& e)
+                {
+                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
+                                       enginePath(name).constData(), mode);
+                });
 }
 
 void EditCommands::mnuEditUndo()

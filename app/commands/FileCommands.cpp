@@ -199,7 +199,8 @@ void FileCommands::mnuFileSaveAs()
         if (!engineReady(m_session, m_ui) ||
             !trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui))
             return;
-        int32_t rc = m_session.engine().SaveAsWave(m_mod.selStart, m_mod.selEnd,
+        int32_t rc = m_session.engine().SaveAsWave(m_window.selection().selStart,
+                                                   m_window.selection().selEnd,
                                                    QFile::encodeName(path).constData());
         checkEngine(m_ui, "SaveAsWave", rc);
     }

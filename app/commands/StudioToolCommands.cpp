@@ -42,8 +42,8 @@ void StudioToolCommands::mnuFX_Click(const QString& item)
                                   [this] { m_window.hideMessage(); },
                                   [this] { m_window.DrawTrack(); }};
     fx::dispatchEffect(fx::codeFromMenuItem(item.toStdString()), m_effectSetting,
-                       {m_mod.selStart, m_mod.selEnd}, engine, m_ui, hooks,
-                       m_window.dialogParent());
+                       {m_window.selection().selStart, m_window.selection().selEnd}, engine, m_ui,
+                       hooks, m_window.dialogParent());
 }
 
 void StudioToolCommands::mnuFXList()
@@ -52,10 +52,10 @@ void StudioToolCommands::mnuFXList()
         return;
     const int k = m_window.chosenTrack();
     fx::FxEngineOver<EngineBinding> engine(m_session.engine());
-    fx::frmFXList window(
-        engine, m_ui, m_effectSetting,
-        {m_mod.selStart, m_mod.selEnd, k, m_mod.tracks[k].volume, m_mod.tracks[k].pan},
-        m_window.dialogParent());
+    fx::frmFXList window(engine, m_ui, m_effectSetting,
+                         {m_window.selection().selStart, m_window.selection().selEnd, k,
+                          m_mod.tracks[k].volume, m_mod.tracks[k].pan},
+                         m_window.dialogParent());
     m_ui.runDialog(window);
     m_window.DrawTrack();
 }

@@ -3,6 +3,8 @@
 // boxes. The main window implements it; command tests hand in their own.
 #pragma once
 
+#include "view/Selection.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -17,6 +19,8 @@ class StudioWindow
 public:
     virtual ~StudioWindow() = default;
 
+    // The frames chosen in the waveform view.
+    virtual Selection& selection() = 0;
     // The index chosen in the track list; -1 when none is (after Delete).
     virtual int chosenTrack() const = 0;
     // EnableControls: every control a pass locks, and unlocks again.

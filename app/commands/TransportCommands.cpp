@@ -44,7 +44,7 @@ void TransportCommands::PrepareTransport()
 void TransportCommands::WaitWhilePlaying()
 {
     m_window.hideMessage();
-    m_transport.follow(m_mod.selStart, m_mod.selEnd);
+    m_transport.follow(m_window.selection().selStart, m_window.selection().selEnd);
     m_transport.waitForFinished();
     if (m_window.drumsActive())
     {
@@ -60,12 +60,14 @@ void TransportCommands::mnuControlPlay()
         return;
     EngineBinding& engine = m_session.engine();
     PrepareTransport();
-    const int32_t rc = engine.PlayTracks(m_mod.selStart, m_mod.selEnd);
+    const int32_t rc =
+        engine.PlayTracks(m_window.selection().selStart, m_window.selection().selEnd);
     if (m_window.drumsActive())
         engine.PlayMidi();
     checkEngine(m_ui, "PlayTracks", rc);
     WaitWhilePlaying();
-    checkEngine(m_ui, "StopTracks", engine.StopTracks(m_mod.selStart, m_mod.selEnd, 0));
+    checkEngine(m_ui, "StopTracks",
+                engine.StopTracks(m_window.selection().selStart, m_window.selection().selEnd, 0));
     m_passRunning = false;
 }
 
@@ -93,13 +95,14 @@ void TransportCommands::mnuControlRecord()
     EngineBinding& engine = m_session.engine();
     const int32_t merge = m_window.mergeRecord() ? 1 : 0;
     PrepareTransport();
-    const int32_t rc = engine.RecordTrack(m_mod.selStart, m_mod.selEnd, merge);
+    const int32_t rc =
+        engine.RecordTrack(m_window.selection().selStart, m_window.selection().selEnd, merge);
     if (m_window.drumsActive())
         engine.PlayMidi();
     checkEngine(m_ui, "RecordTrack", rc);
     WaitWhilePlaying();
     m_window.showMessage(QStringLiteral("Saving recorded track..."));
-    engine.StopTracks(m_mod.selStart, m_mod.selEnd, merge);
+    engine.StopTracks(m_window.selection().selStart, m_window.selection().selEnd, merge);
     m_window.DrawTrack();
     m_window.hideMessage();
     m_passRunning = false;

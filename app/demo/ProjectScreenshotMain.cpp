@@ -128,8 +128,8 @@ int main(int argc, char* argv[])
         writeTake(input, take, frames);
         qputenv("VUMO_VIRTUAL_INPUT", QFile::encodeName(input));
         child<QComboBox>(window, "cboTrack")->setCurrentIndex(take);
-        mod.selStart = 2000 + take * 20000;
-        mod.selEnd = frames - 2 - take * 30000;
+        window.selection().selStart = 2000 + take * 20000;
+        window.selection().selEnd = frames - 2 - take * 30000;
         window.mnuControlRecord();
     }
     // Show the first track with a selection, as after a mouse drag.
@@ -138,8 +138,8 @@ int main(int argc, char* argv[])
     child<QScrollBar>(window, "hscPan")->setValue(100);
     window.DrawTrack();
     window.picView()->DrawSelection();
-    mod.selStart = frames / 5;
-    mod.selEnd = frames / 3;
+    window.selection().selStart = frames / 5;
+    window.selection().selEnd = frames / 3;
     window.picView()->DrawSelection();
     QApplication::processEvents();
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));

@@ -101,8 +101,8 @@ int main(int argc, char* argv[])
                                ->setText(QStringLiteral("Len: 01.59"));
                            window.findChild<QScrollBar*>(QStringLiteral("hscZoom"))->setValue(4);
                            window.findChild<QScrollBar*>(QStringLiteral("hscView"))->setValue(6000);
-                           mod.selStart = window.picView()->trkbegin() + 300000;
-                           mod.selEnd = window.picView()->trkbegin() + 520000;
+                           window.selection().selStart = window.picView()->trkbegin() + 300000;
+                           window.selection().selEnd = window.picView()->trkbegin() + 520000;
                            window.DrawTrack();
                        });
     const QString dialogName = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();

@@ -114,6 +114,7 @@ public:
 
     // What the commands see of the window (StudioWindow).
     void EnableControls(bool enable) override;
+    Selection& selection() override;
     int chosenTrack() const override;
     void showMessage(const QString& text) override;
     void hideMessage() override;

@@ -90,6 +90,11 @@ void frmVumo::mnuControlStop()
 
 // ---- what the commands see of the window ----------------------------------------------------
 
+Selection& frmVumo::selection()
+{
+    return m_view->selection();
+}
+
 int frmVumo::chosenTrack() const
 {
     return m_cboTrack->currentIndex();

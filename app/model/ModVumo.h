@@ -51,10 +51,6 @@ struct ModVumo
 
     // The drum editor's patterns, song and instrument table; they outlive the editor window.
     drums::DrumData drums;
-
-    // Selection of the waveform view, frames, end exclusive.
-    int32_t selStart = 0;
-    int32_t selEnd = 0;
 };
 
 } // namespace vumo

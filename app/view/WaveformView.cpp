@@ -39,8 +39,8 @@ void WaveformView::DrawTrack()
     pic.geometry = geometry();
     pic.hscale = m_hscale;
     pic.tempo = m_mod.tempo;
-    pic.selStart = m_mod.selStart;
-    pic.selEnd = m_mod.selEnd;
+    pic.selStart = m_selection.selStart;
+    pic.selEnd = m_selection.selEnd;
     renderTrack(m_image, pic, m_read);
     m_foreColor = kRed;
     update();
@@ -48,15 +48,15 @@ void WaveformView::DrawTrack()
 
 void WaveformView::DrawSelection()
 {
-    xorSelection(m_image, geometry(), m_mod.selStart, m_mod.selEnd);
+    xorSelection(m_image, geometry(), m_selection.selStart, m_selection.selEnd);
     update();
 }
 
 void WaveformView::SelectAll()
 {
     DrawSelection();
-    m_mod.selStart = 0;
-    m_mod.selEnd = m_mod.trackLength - 2;
+    m_selection.selStart = 0;
+    m_selection.selEnd = m_mod.trackLength - 2;
     m_clipMode = 0;
     DrawSelection();
 }
@@ -114,7 +114,7 @@ void WaveformView::mousePressEvent(QMouseEvent* event)
 {
     m_clipMode = 1;
     DrawSelection();
-    m_mod.selStart = m_mod.selEnd = frameAt(event);
+    m_selection.selStart = m_selection.selEnd = frameAt(event);
     DrawSelection();
 }
 
@@ -123,7 +123,7 @@ void WaveformView::mouseMoveEvent(QMouseEvent* event)
     if (m_clipMode != 1)
         return;
     DrawSelection();
-    m_mod.selEnd = frameAt(event);
+    m_selection.selEnd = frameAt(event);
     DrawSelection();
 }
 
@@ -132,11 +132,11 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
     if (m_clipMode != 1)
         return;
     const int32_t p = frameAt(event);
-    m_mod.selEnd = p;
-    if (p < m_mod.selStart)
+    m_selection.selEnd = p;
+    if (p < m_selection.selStart)
     {
-        m_mod.selEnd = m_mod.selStart;
-        m_mod.selStart = p;
+        m_selection.selEnd = m_selection.selStart;
+        m_selection.selStart = p;
     }
     m_clipMode = 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/ModVumo.h"
+#include "view/Selection.h"
 #include "view/TrackRenderer.h"
 #include "view/ViewColours.h"
 
@@ -20,7 +21,7 @@ class WaveformView : public QWidget
     Q_OBJECT
 
 public:
-    // mod: selection, track length and tempo; read: the current track's samples (the engine's
+    // mod: track length and tempo; read: the current track's samples (the engine's
     // TrackRead); trackShown: whether a track is loaded (the engine is open).
     WaveformView(ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
                  QWidget* parent = nullptr);
@@ -35,6 +36,9 @@ public:
     float hscale() const { return m_hscale; }
     int32_t zoom() const { return m_zoom; }
     int32_t trkbegin() const { return m_trkbegin; }
+    // The selection the mouse makes and the commands act on.
+    Selection& selection() { return m_selection; }
+    const Selection& selection() const { return m_selection; }
     // 1 while the mouse button is down in the picture.
     int16_t clipMode() const { return m_clipMode; }
     // The zoom window: zoom factor and first visible frame.
@@ -70,6 +74,7 @@ private:
     int32_t m_zoom = 1;
     int32_t m_trkbegin = 0;
     int16_t m_clipMode = 0;
+    Selection m_selection;
     QImage m_image;
     QColor m_foreColor = kRed; // the picture's pen after a redraw
 };

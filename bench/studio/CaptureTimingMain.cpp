@@ -167,8 +167,8 @@ int main(int argc, char* argv[])
             std::vector<double> commands, before, passes, paints, commits, after;
             for (int r = 0; r < runs; ++r)
             {
-                f.mod.selStart = 0;
-                f.mod.selEnd = kMediaFrames;
+                w.selection().selStart = 0;
+                w.selection().selEnd = kMediaFrames;
                 if (!media.isEmpty())
                 {
                     f.ui.answers.push_back(Answer::Yes);
@@ -217,8 +217,8 @@ int main(int argc, char* argv[])
             std::vector<double> renders;
             for (int r = 0; r < runs; ++r)
             {
-                f.mod.selStart = 0;
-                f.mod.selEnd = 11 * 44100; // the pass: 11 s at 50 times real time
+                w.selection().selStart = 0;
+                w.selection().selEnd = 11 * 44100; // the pass: 11 s at 50 times real time
                 f.ui.answers = {Answer::Yes, Answer::Yes};
                 w.mnuControlSK1();
                 renders.push_back((wall.nsecsElapsed() - renderStarted) / 1e6);

@@ -122,8 +122,8 @@ int main(int argc, char* argv[])
     tracks->setCurrentIndex(0);
     const auto selectWhole = [&]
     {
-        mod.selStart = 0;
-        mod.selEnd = kFrames;
+        window.selection().selStart = 0;
+        window.selection().selEnd = kFrames;
     };
     selectWhole();
     vumo::fx::FxEngineOver<vumo::EngineApi> fxEngine(engine);
