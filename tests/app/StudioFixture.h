@@ -80,6 +80,9 @@ struct MainWindowFixture
         setUp(std::move(stand));
     }
 
+    // The waveform view's selection, which the commands act on.
+    Selection& sel() { return window->selection(); }
+
 private:
     void setUp(std::unique_ptr<EngineBinding> api, const QString& subfolder = {})
     {

@@ -78,8 +78,7 @@ struct Rig
     {
         mod.trackCount = 1;
         mod.tracks[0].volume = 255;
-        mod.selStart = 1000;
-        mod.selEnd = 9000;
+        window.sel = {1000, 9000};
         if (open)
             session.open(262144);
         engine.calls.clear();
@@ -373,8 +372,7 @@ private slots:
         f.addTrack();
         QVERIFY(putFile(w.CLIPFILE, "clip"));
         const QString take = f.home.filePath(QStringLiteral("take.wav"));
-        f.mod.selStart = 10;
-        f.mod.selEnd = 20;
+        f.sel() = {10, 20};
         f.ui.answers = {Answer::Yes}; // Undo
         for (const char* button : {"cmdCut", "cmdCopy", "cmdPaste", "cmdUndo"})
             child<QAbstractButton>(w, button)->click();

@@ -113,8 +113,8 @@ private slots:
         QVERIFY(f.window->session().isOpen());
         QVERIFY(f.fake->callsOf(QStringLiteral("OpenLib")).last().startsWith("OpenLib(262144,"));
         QCOMPARE(f.fake->callsOf(QStringLiteral("ClearTracks")).size(), 1);
-        QCOMPARE(f.mod.selStart, 0);
-        QCOMPARE(f.mod.selEnd, 262142);
+        QCOMPARE(f.sel().selStart, 0);
+        QCOMPARE(f.sel().selEnd, 262142);
         const int width = f.window->picView()->picture().width();
         QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
     }
@@ -199,7 +199,7 @@ private slots:
         // A full-scale left sample under column 100 shows as a bar over the top half.
         const view::ViewGeometry g = f.window->picView()->geometry();
         QCOMPARE(f.engine->TrackWrite(2 * view::columnFrame(100, g), 32767), 0);
-        f.mod.selStart = f.mod.selEnd = 0;
+        f.sel().selStart = f.sel().selEnd = 0;
         f.window->DrawTrack();
         const QImage& picture = f.window->picView()->picture();
         const int q = view::channelCentres(g.height).q;

@@ -104,8 +104,8 @@ private slots:
         s.cboTrack().setCurrentIndex(1);
         const std::vector<int16_t> before = s.trackSamples(0, kFrames);
         QCOMPARE(before, saw(kFrames, 1));
-        s.mod.selStart = 1000;
-        s.mod.selEnd = 5000;
+        s.sel().selStart = 1000;
+        s.sel().selEnd = 5000;
         s.ui.dialogs.push_back(clickButton("OKButton"));
         trigger(s, "mnuFXReverse");
         QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
@@ -168,8 +168,8 @@ private slots:
         QProcess mix;
         mix.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vumo-mix"),
                   {s.path("Song.vum"), s.path("tool.wav"), QStringLiteral("--from"),
-                   QString::number(s.mod.selStart), QStringLiteral("--to"),
-                   QString::number(s.mod.selEnd)});
+                   QString::number(s.sel().selStart), QStringLiteral("--to"),
+                   QString::number(s.sel().selEnd)});
         QVERIFY(mix.waitForFinished(20000));
         QCOMPARE(mix.exitCode(), 0);
         QFile studio(s.path("studio.wav")), tool(s.path("tool.wav"));
@@ -197,8 +197,8 @@ private slots:
         file.close();
         qputenv("VUMO_VIRTUAL_MIDI_IN", QFile::encodeName(file.fileName()));
         const int selStart = 3001;
-        s.mod.selStart = selStart;
-        s.mod.selEnd = kTrack;
+        s.sel().selStart = selStart;
+        s.sel().selEnd = kTrack;
         s.ui.answers = {Answer::Yes, Answer::Yes};
         trigger(s, "mnuControlSK1");
         QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
@@ -227,7 +227,7 @@ private slots:
         qputenv("VUMO_VIRTUAL_OUTPUT", QFile::encodeName(s.path("heard.wav")));
         openProject(s, 1, kTrack);
         s.w.mnuEditSelectAll();
-        QCOMPARE(s.mod.selEnd - s.mod.selStart, kTrack);
+        QCOMPARE(s.sel().selEnd - s.sel().selStart, kTrack);
         const std::vector<int16_t> source = tones(44100);
         QVERIFY(QDir().mkpath(s.path("cd")));
         QVERIFY(writeWave(s.path("cd/track01.wav"), source));

@@ -133,8 +133,8 @@ private slots:
         QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
         QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 00.06"));
-        QCOMPARE(s.mod.selStart, 0);
-        QCOMPARE(s.mod.selEnd, 262144 - 2);
+        QCOMPARE(s.sel().selStart, 0);
+        QCOMPARE(s.sel().selEnd, 262144 - 2);
         QVERIFY(s.ui.messages().isEmpty());
     }
 
@@ -302,8 +302,8 @@ private slots:
         QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
         QVERIFY(!QFile::exists(s.path("p.txt")));
         // A wave in either case is the selection, not the project.
-        s.mod.selStart = 10;
-        s.mod.selEnd = 110;
+        s.sel().selStart = 10;
+        s.sel().selEnd = 110;
         s.ui.files.push_back(s.path("mix.WAV"));
         s.w.mnuFileSaveAs();
         QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);

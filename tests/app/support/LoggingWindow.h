@@ -14,11 +14,13 @@ namespace vumo
 
 struct LoggingWindow : StudioWindow
 {
+    Selection sel;
     int chosen = 0;
     bool merge = false;
     QStringList log;
     std::function<void()> whilePainting; // runs once inside the next showMessage
 
+    Selection& selection() override { return sel; }
     int chosenTrack() const override { return chosen; }
     void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
     void showMessage(const QString& text) override

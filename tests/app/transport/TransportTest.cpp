@@ -102,11 +102,11 @@ private slots:
         qputenv("VUMO_VIRTUAL_OUTPUT", QFile::encodeName(s.path("out.wav")));
         s.newProject(16); // 4194304 frames: 95 s, under 2 s at 50 times real time
         QVERIFY(!child<QCheckBox>(s.w, "chkArm")->isChecked());
-        const int32_t selEnd = std::exchange(s.mod.selEnd, s.mod.selStart);
+        const int32_t selEnd = std::exchange(s.sel().selEnd, s.sel().selStart);
         s.w.mnuControlPlay(); // an empty selection ends at once
         QVERIFY(!s.w.transport().running());
         QVERIFY(s.ui.messages().isEmpty());
-        s.mod.selEnd = selEnd;
+        s.sel().selEnd = selEnd;
         QStringList lockedWrong;
         bool stopUsable = false;
         QTimer::singleShot(
@@ -134,7 +134,7 @@ private slots:
         QVERIFY2(lockedWrong.isEmpty(), qPrintable(lockedWrong.join(u' ')));
         QVERIFY(stopUsable);
         const std::size_t played = readWaveSamples(s.path("out.wav")).size() / 2;
-        QVERIFY2(played > 0 && played < std::size_t(s.mod.selEnd - s.mod.selStart),
+        QVERIFY2(played > 0 && played < std::size_t(s.sel().selEnd - s.sel().selStart),
                  qPrintable(QString::number(played)));
         // Unlocked again; the record button stays off while the track is not armed.
         QVERIFY(child<QWidget>(s.w, "CmdPlay")->isEnabled());

@@ -285,8 +285,8 @@ private slots:
         QCOMPARE(v.view.clipMode(), int16_t{1});
         v.view.DrawTrack();
         v.view.SelectAll();
-        QCOMPARE(v.mod.selStart, 0);
-        QCOMPARE(v.mod.selEnd, kFrames - 2);
+        QCOMPARE(v.view.selection().selStart, 0);
+        QCOMPARE(v.view.selection().selEnd, kFrames - 2);
         QCOMPARE(v.view.clipMode(), int16_t{0});
         for (int x : {0, 500, kWidth - 1})
             QCOMPARE(v.view.picture().pixel(x, 140) & 0xFFFFFF, rgb(kDarkGreen) & 0xFFFFFF);
@@ -310,19 +310,20 @@ private slots:
 
             QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(from, 50));
             QCOMPARE(view.clipMode(), int16_t{1});
-            QCOMPARE(mod.selStart, XToSample(from, g));
-            QCOMPARE(mod.selEnd, mod.selStart);
+            QCOMPARE(view.selection().selStart, XToSample(from, g));
+            QCOMPARE(view.selection().selEnd, view.selection().selStart);
             QMouseEvent move(QEvent::MouseMove, QPointF(to, 50), view.mapToGlobal(QPointF(to, 50)),
                              Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&view, &move);
             const int last = std::min(to, kWidth - 1);
-            QCOMPARE(mod.selEnd, XToSample(last, g)); // may be below selStart while dragging
+            QCOMPARE(view.selection().selEnd,
+                     XToSample(last, g)); // may be below selStart while dragging
             // The highlight covers the dragged columns during the drag.
             if (from != to)
                 QVERIFY(view.picture().pixel((from + to) / 2, 100) != rgb(kBackground));
             QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(to, 50));
-            QCOMPARE(mod.selStart, XToSample(std::min(from, last), g));
-            QCOMPARE(mod.selEnd, XToSample(std::max(from, last), g));
+            QCOMPARE(view.selection().selStart, XToSample(std::min(from, last), g));
+            QCOMPARE(view.selection().selEnd, XToSample(std::max(from, last), g));
             QCOMPARE(view.clipMode(), int16_t{0});
         }
     }
@@ -330,13 +331,13 @@ private slots:
     void moveWithoutPressChangesNothing()
     {
         ShownView v(constantTrack(0, 0), false);
-        v.mod.selStart = 10;
-        v.mod.selEnd = 20;
+        v.view.selection().selStart = 10;
+        v.view.selection().selEnd = 20;
         QMouseEvent move(QEvent::MouseMove, QPointF(300, 50), QPointF(300, 50), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&v.view, &move);
-        QCOMPARE(v.mod.selStart, 10);
-        QCOMPARE(v.mod.selEnd, 20);
+        QCOMPARE(v.view.selection().selStart, 10);
+        QCOMPARE(v.view.selection().selEnd, 20);
     }
 };
 
