@@ -5,6 +5,7 @@
 // Usage: vumo_capture_timing rip [runs]   media of 5 s at VUMO_VIRTUAL_SPEED=1
 //        vumo_capture_timing sk1 [runs]   the pass at 50 times real time, the render timed alone
 #include "../../tests/app/StudioFixture.h"
+#include "StudioBench.h"
 #include "project/ProjectFile.h"
 
 #include <QApplication>
@@ -106,23 +107,11 @@ std::vector<int16_t> tone(int frames, double hz)
     return s;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text)
-        {
-            if (type != QtWarningMsg && type != QtDebugMsg && type != QtInfoMsg)
-                std::fprintf(stderr, "%s\n", qPrintable(text));
-        });
+    bench::useQuietOffscreen();
     const bool rip = argc > 1 && QByteArray(argv[1]) == "rip";
     if (argc < 2 || (!rip && QByteArray(argv[1]) != "sk1"))
     {
@@ -190,10 +179,10 @@ int main(int argc, char* argv[])
             std::printf("%-9s command %7.1f (worst %7.1f) = before %5.1f + pass %7.1f (worst "
                         "%7.1f) + paint wait %5.1f + StopTracks %5.1f + after %5.1f\n",
                         media.isEmpty() ? "Record" : qPrintable(QFileInfo(media).fileName()),
-                        median(commands), *std::max_element(commands.begin(), commands.end()),
-                        median(before), median(passes),
-                        *std::max_element(passes.begin(), passes.end()), median(paints),
-                        median(commits), median(after));
+                        bench::median(commands),
+                        *std::max_element(commands.begin(), commands.end()), bench::median(before),
+                        bench::median(passes), *std::max_element(passes.begin(), passes.end()),
+                        bench::median(paints), bench::median(commits), bench::median(after));
         }
     }
     else
@@ -226,7 +215,7 @@ int main(int argc, char* argv[])
                     std::printf("  (run %d recorded %d notes)\n", r + 1, wordsRecorded / 2);
             }
             std::printf("notes %d to %d: median %7.1f  worst %7.1f\n", lowest, lowest + 24,
-                        median(renders), *std::max_element(renders.begin(), renders.end()));
+                        bench::median(renders), *std::max_element(renders.begin(), renders.end()));
         }
     }
     w.session().close();

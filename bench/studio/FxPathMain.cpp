@@ -2,6 +2,7 @@
 // stereo track through the F&X menu and through a one-entry chain, beside the engine's own FXIt
 // over the same range; and the studio's fade in samples per second. Prints one line per figure.
 // Usage: vumo_fx_timing [runs [min]]   (the real engine on its virtual devices, offscreen)
+#include "StudioBench.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
 #include "fx/EffectCatalog.h"
@@ -84,13 +85,7 @@ struct Effect
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text)
-        {
-            if (type != QtWarningMsg && type != QtDebugMsg && type != QtInfoMsg)
-                std::fprintf(stderr, "%s\n", qPrintable(text));
-        });
+    vumo::bench::useQuietOffscreen();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     g_fastest = argc > 2 && QByteArray(argv[2]) == "min";

@@ -1,6 +1,7 @@
 // vumo_switch_timing: how long a track switch and a project opening take in a project of 16
 // tracks of 4 MB, beside plainly reading the same files. Prints one line per figure.
 // Usage: vumo_switch_timing [runs]   (the real engine on its virtual devices, offscreen)
+#include "StudioBench.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
@@ -40,24 +41,11 @@ bool writeTrack(const QString& path, int seed)
     return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform's notes about window features would drown the figures.
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text)
-        {
-            if (type != QtWarningMsg && type != QtDebugMsg && type != QtInfoMsg)
-                std::fprintf(stderr, "%s\n", qPrintable(text));
-        });
+    vumo::bench::useQuietOffscreen();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir home;
@@ -158,20 +146,20 @@ int main(int argc, char* argv[])
         engine.OpenLib(kFrames, 0);
         reopens.push_back(t.nsecsElapsed() / 1e6);
     }
-    const double read = median(reads);
+    const double read = vumo::bench::median(reads);
     std::printf("tracks %d x %d MB, %d runs, medians in ms\n", kTracks, kMB, runs);
     std::printf("plain read of the 16 files       %8.1f\n", read);
-    std::printf("message window paint wait        %8.1f\n", median(waits));
-    std::printf("SwitchTrack, whole               %8.1f\n", median(switches));
-    std::printf("SwitchTrack without the wait     %8.1f  (%.2fx the read)\n", median(switchWork),
-                median(switchWork) / read);
-    std::printf("  push + SetCurTrack + DrawTrack %8.1f  (%.2fx the read)\n", median(work),
-                median(work) / read);
-    std::printf("OpenProject, whole               %8.1f  (%d paint waits)\n", median(opens),
-                kTracks + 1);
-    std::printf("OpenProject without the waits    %8.1f  (%.2fx the read)\n", median(openWork),
-                median(openWork) / read);
-    std::printf("  of which CloseLib + OpenLib    %8.1f\n", median(reopens));
+    std::printf("message window paint wait        %8.1f\n", vumo::bench::median(waits));
+    std::printf("SwitchTrack, whole               %8.1f\n", vumo::bench::median(switches));
+    std::printf("SwitchTrack without the wait     %8.1f  (%.2fx the read)\n",
+                vumo::bench::median(switchWork), vumo::bench::median(switchWork) / read);
+    std::printf("  push + SetCurTrack + DrawTrack %8.1f  (%.2fx the read)\n",
+                vumo::bench::median(work), vumo::bench::median(work) / read);
+    std::printf("OpenProject, whole               %8.1f  (%d paint waits)\n",
+                vumo::bench::median(opens), kTracks + 1);
+    std::printf("OpenProject without the waits    %8.1f  (%.2fx the read)\n",
+                vumo::bench::median(openWork), vumo::bench::median(openWork) / read);
+    std::printf("  of which CloseLib + OpenLib    %8.1f\n", vumo::bench::median(reopens));
     window.session().close();
     return 0;
 }
