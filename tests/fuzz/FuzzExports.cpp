@@ -47,130 +47,58 @@ const char* path(int32_t v)
     }
 }
 
-void step(uint8_t op, int32_t a, int32_t b, int32_t c)
+void sk1(int32_t a, int32_t b, int32_t c)
 {
-    switch (op % 37)
-    {
-    case 0:
-        OpenLib(trackLength(a), 0);
-        break;
-    case 1:
-        CloseLib();
-        break;
-    case 2:
-        ClearTracks();
-        break;
-    case 3:
-        SetTrackInfo(a, path(b));
-        break;
-    case 4:
-        SetTrackAttr(a, b, c);
-        break;
-    case 5:
-        SetCurTrack(a, b);
-        break;
-    case 6:
-        PlayTracks(a, b);
-        break;
-    case 7:
-        RecordTrack(a, b, c);
-        break;
-    case 8:
-        StopTracks(a, b, c);
-        break;
-    case 9:
-        IsPlaying();
-        break;
-    case 10:
-        GetPosition();
-        break;
-    case 11:
-        TrackRead(a);
-        break;
-    case 12:
-        TrackWrite(a, b);
-        break;
-    case 13:
-        SaveAsWave(a, b, g_out.c_str());
-        break;
-    case 14:
-        CopyTo(a, b, g_clip.c_str());
-        break;
-    case 15:
-        CutTo(a, b, g_out.c_str());
-        break;
-    case 16:
-        PasteFrom(a, b, path(c), c);
-        break;
-    case 17:
-        SaveEdits();
-        break;
-    case 18:
-        Undo();
-        break;
-    case 19:
-        FXIt(a, b, c, a >> 8, b >> 8, c >> 8);
-        break;
-    case 20:
-        FilterGraph(a, b, c);
-        break;
-    case 21:
-        PlayMidi();
-        break;
-    case 22:
-        AddMidi(a, b);
-        break;
-    case 23:
-        MidiPlaying();
-        break;
-    case 24:
-        GetMidiTimer();
-        break;
-    case 25:
-        StopMidi();
-        break;
-    case 26:
-        OpenMidiPlay(a);
-        break;
-    case 27:
-        CloseMidiPlay();
-        break;
-    case 28:
-        CmdMidi(a, b, c);
-        break;
-    case 29:
-        OpenMidiRec(a, b);
-        break;
-    case 30:
-        CloseMidiRec();
-        break;
-    case 31:
-        RecordMidi();
-        break;
-    case 32:
-        GetRecordLength();
-        break;
-    case 33:
-        GetRecordData(a);
-        break;
-    case 34:
-        StopMidiRec();
-        break;
-    case 35:
-        LoadSK1(path(a));
-        break;
-    default:
-    {
-        double step = double(b) / 65536.0, gain = double(c) / 65536.0;
-        if (b == INT_MIN)
-            step = __builtin_nan("");
-        if (c == INT_MIN)
-            gain = __builtin_inf();
-        SK1(a, b, step, gain);
-        break;
-    }
-    }
+    double step = double(b) / 65536.0, gain = double(c) / 65536.0;
+    if (b == INT_MIN)
+        step = __builtin_nan("");
+    if (c == INT_MIN)
+        gain = __builtin_inf();
+    SK1(a, b, step, gain);
 }
+
+// The step's first byte modulo 37 picks the export: the order is that of the seed corpus.
+using Step = void (*)(int32_t, int32_t, int32_t);
+const Step kSteps[] = {
+    [](int32_t a, int32_t, int32_t) { OpenLib(trackLength(a), 0); },
+    [](int32_t, int32_t, int32_t) { CloseLib(); },
+    [](int32_t, int32_t, int32_t) { ClearTracks(); },
+    [](int32_t a, int32_t b, int32_t) { SetTrackInfo(a, path(b)); },
+    [](int32_t a, int32_t b, int32_t c) { SetTrackAttr(a, b, c); },
+    [](int32_t a, int32_t b, int32_t) { SetCurTrack(a, b); },
+    [](int32_t a, int32_t b, int32_t) { PlayTracks(a, b); },
+    [](int32_t a, int32_t b, int32_t c) { RecordTrack(a, b, c); },
+    [](int32_t a, int32_t b, int32_t c) { StopTracks(a, b, c); },
+    [](int32_t, int32_t, int32_t) { IsPlaying(); },
+    [](int32_t, int32_t, int32_t) { GetPosition(); },
+    [](int32_t a, int32_t, int32_t) { TrackRead(a); },
+    [](int32_t a, int32_t b, int32_t) { TrackWrite(a, b); },
+    [](int32_t a, int32_t b, int32_t) { SaveAsWave(a, b, g_out.c_str()); },
+    [](int32_t a, int32_t b, int32_t) { CopyTo(a, b, g_clip.c_str()); },
+    [](int32_t a, int32_t b, int32_t) { CutTo(a, b, g_out.c_str()); },
+    [](int32_t a, int32_t b, int32_t c) { PasteFrom(a, b, path(c), c); },
+    [](int32_t, int32_t, int32_t) { SaveEdits(); },
+    [](int32_t, int32_t, int32_t) { Undo(); },
+    [](int32_t a, int32_t b, int32_t c) { FXIt(a, b, c, a >> 8, b >> 8, c >> 8); },
+    [](int32_t a, int32_t b, int32_t c) { FilterGraph(a, b, c); },
+    [](int32_t, int32_t, int32_t) { PlayMidi(); },
+    [](int32_t a, int32_t b, int32_t) { AddMidi(a, b); },
+    [](int32_t, int32_t, int32_t) { MidiPlaying(); },
+    [](int32_t, int32_t, int32_t) { GetMidiTimer(); },
+    [](int32_t, int32_t, int32_t) { StopMidi(); },
+    [](int32_t a, int32_t, int32_t) { OpenMidiPlay(a); },
+    [](int32_t, int32_t, int32_t) { CloseMidiPlay(); },
+    [](int32_t a, int32_t b, int32_t c) { CmdMidi(a, b, c); },
+    [](int32_t a, int32_t b, int32_t) { OpenMidiRec(a, b); },
+    [](int32_t, int32_t, int32_t) { CloseMidiRec(); },
+    [](int32_t, int32_t, int32_t) { RecordMidi(); },
+    [](int32_t, int32_t, int32_t) { GetRecordLength(); },
+    [](int32_t a, int32_t, int32_t) { GetRecordData(a); },
+    [](int32_t, int32_t, int32_t) { StopMidiRec(); },
+    [](int32_t a, int32_t, int32_t) { LoadSK1(path(a)); },
+    sk1,
+};
+static_assert(sizeof kSteps / sizeof kSteps[0] == 37, "one step for each export");
 
 } // namespace
 
@@ -193,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         int32_t args[3];
         std::memcpy(args, data + at + 1, sizeof args);
-        step(data[at], args[0], args[1], args[2]);
+        kSteps[data[at] % 37](args[0], args[1], args[2]);
     }
     StopTracks(0, 0, 0);
     CloseMidiRec();
