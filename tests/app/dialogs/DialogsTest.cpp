@@ -37,12 +37,6 @@ private:
 
     QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
 
-    void touch(const QString& name)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-
     // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
     void whenDialogShows(std::function<void(QDialog*)> act)
     {
@@ -89,66 +83,49 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        touch(QStringLiteral("take.wav"));
-        touch(QStringLiteral("song.vum"));
-        touch(QStringLiteral("notes.txt"));
+        for (const char* name : {"take.wav", "song.vum", "notes.txt"})
+            QVERIFY(QFile(path(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("take.v2")));
         QDir::setCurrent(m_dir.path());
     }
 
-    void answerIsChecked_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("answer");       // -1 none scripted, 0 Yes, 1 No
-        QTest::addColumn<QString>("expected"); // the question is asked when an answer is given
-        const QString take = path(QStringLiteral("take.wav"));
-        const QString folder = m_dir.path() + QDir::separator();
-        auto row = [](const char* what, const char* caption, const char* pattern,
-                      const QString& name, int answer, const QString& expected)
-        {
-            QTest::newRow(what) << QString::fromLatin1(caption) << QString::fromLatin1(pattern)
-                                << name << answer << expected;
-        };
-        row("Open an existing file", "Open", "*.wav", take, -1, take);
-        row("Open a missing file gives nothing", "Open", "*.wav", path("gone.wav"), -1, "");
-        row("Open a folder gives nothing", "Open", "*.wav", folder, -1, "");
-        row("OPEN in capitals", "OPEN FILE", "*.wav", take, -1, take);
-        row("Save over, Yes", "Save as", "*.wav", take, 0, take);
-        row("Save over, No", "Save as", "*.wav", take, 1, "");
-        row("Save new name gets .mfx", "Save as", "*.mfx", path("chain"), -1, path("chain.mfx"));
-        row("Save with two patterns takes the first", "Save as", "*.vum;*.wav", path("mix"), -1,
-            path("mix.vum"));
-        row("Save name with a point stays", "Save as", "*.mfx", path("chain.old"), -1,
-            path("chain.old"));
-        row("a point in a folder name does not stop the extension", "Save as", "*.mfx",
-            path("take.v2/chain"), -1, path("take.v2/chain.mfx"));
-        row("Save with *.* appends nothing", "Save", "*.*", path("plain"), -1, path("plain"));
-        row("Save a folder gives nothing", "Save as", "*.wav", folder, -1, "");
-        row("other caption takes the name as typed", "Choose", "*.wav", path("gone"), -1,
-            path("gone"));
-        row("empty stays empty", "Save as", "*.wav", "", -1, "");
-    }
+    // (caption, pattern, name typed, answer to "overwrite?", the result): the question is asked
+    // when an answer is given (0 Yes, 1 No).
     void answerIsChecked()
     {
-        QFETCH(QString, caption);
-        QFETCH(QString, pattern);
-        QFETCH(QString, name);
-        QFETCH(int, answer);
-        QFETCH(QString, expected);
-        const bool asked = answer >= 0;
-        ScriptedUiServices ui;
-        if (answer >= 0)
-            ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
-        QCOMPARE(checkBrowseResult(ui, caption, pattern, name), expected);
-        QCOMPARE(ui.questions(),
-                 asked ? QStringList{QStringLiteral("This file already exists.  Are you sure you "
-                                                    "want to overwrite it?")}
-                       : QStringList{});
-        if (asked)
-            QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+        const QString take = path(QStringLiteral("take.wav"));
+        const QString folder = m_dir.path() + QDir::separator();
+        for (const auto& [caption, pattern, name, answer, expected] :
+             {std::tuple{"Open", "*.wav", take, -1, take},
+              {"Open", "*.wav", path("gone.wav"), -1, QString()}, // missing
+              {"Open", "*.wav", folder, -1, QString()},
+              {"OPEN FILE", "*.wav", take, -1, take},
+              {"Save as", "*.wav", take, 0, take},
+              {"Save as", "*.wav", take, 1, QString()},
+              {"Save as", "*.mfx", path("chain"), -1, path("chain.mfx")},
+              {"Save as", "*.vum;*.wav", path("mix"), -1, path("mix.vum")}, // the first pattern
+              {"Save as", "*.mfx", path("chain.old"), -1, path("chain.old")},
+              // A point in a folder name does not stop the extension.
+              {"Save as", "*.mfx", path("take.v2/chain"), -1, path("take.v2/chain.mfx")},
+              {"Save", "*.*", path("plain"), -1, path("plain")},
+              {"Save as", "*.wav", folder, -1, QString()},
+              {"Choose", "*.wav", path("gone"), -1, path("gone")}, // other captions: as typed
+              {"Save as", "*.wav", QString(), -1, QString()}})
+        {
+            ScriptedUiServices ui;
+            if (answer >= 0)
+                ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
+            QCOMPARE(checkBrowseResult(ui, QString::fromLatin1(caption),
+                                       QString::fromLatin1(pattern), name),
+                     expected);
+            QCOMPARE(ui.questions(),
+                     answer >= 0 ? QStringList{QStringLiteral("This file already exists.  Are "
+                                                              "you sure you want to overwrite it?")}
+                                 : QStringList{});
+            if (answer >= 0)
+                QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+        }
     }
 
     void windowListsPatternFilesAndPutsTheFolderInTheNameBox()
@@ -251,7 +228,7 @@ private slots:
         }
     }
 
-    void okStoresSettingsAndTheProjectTempo()
+    void okStoresTheSettingsAsTypedAndTheProjectTempo()
     {
         ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
@@ -260,6 +237,7 @@ private slots:
         child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
         child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
         child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(mod.defaultTrackMB, int16_t{16});
@@ -272,17 +250,7 @@ private slots:
         LoadSettings(stored, *m_store);
         QCOMPARE((QList<int>{stored.defaultTrackMB, stored.midiInDevice}), (QList<int>{16, 1}));
         QCOMPARE(stored.mixerPath, QStringLiteral("/usr/bin/mixer"));
-    }
-
-    void handTypedBufferLengthIsKeptAsTyped()
-    {
-        ModVumo mod = defaults(*m_store);
-        ScriptedUiServices ui;
-        {
-            frmOptions dialog(mod, ui, {}, *m_store);
-            child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
-            child<QPushButton>(dialog, "cmdOK")->click();
-        }
+        // A buffer length typed by hand is kept as typed.
         QCOMPARE(mod.midiBufLen, 1000);
         QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
                  QStringLiteral("1000"));
@@ -291,12 +259,23 @@ private slots:
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
 
-    void textThatIsNoNumberOrDeviceBeyondTheListLeavesTheValue()
+    // Cancel changes nothing; with OK, text that is no number or a device beyond the list
+    // leaves the value.
+    void cancelOrNoNumberLeavesTheValues()
     {
         ModVumo mod = defaults(*m_store);
         mod.tempo = 120;
         mod.midiInDevice = 2;
         ScriptedUiServices ui;
+        frmOptions cancelled(mod, ui, {}, *m_store);
+        child<QScrollBar>(cancelled, "vscTempo")->setValue(10);
+        child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
+        child<QPushButton>(cancelled, "cmdCancel")->click();
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
+        QVERIFY(m_store->allKeys().isEmpty());
+
         frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
         QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
         child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
@@ -305,20 +284,6 @@ private slots:
         QCOMPARE(mod.tempo, 120);
         QCOMPARE(mod.midiBufLen, 32768);
         QCOMPARE(mod.midiInDevice, 2);
-    }
-
-    void cancelChangesNothing()
-    {
-        ModVumo mod = defaults(*m_store);
-        ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {}, *m_store);
-        child<QScrollBar>(dialog, "vscTempo")->setValue(10);
-        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("x"));
-        child<QPushButton>(dialog, "cmdCancel")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.tempo, 100);
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
-        QVERIFY(m_store->allKeys().isEmpty());
     }
 
     void browseButtonsAskForAProgram()

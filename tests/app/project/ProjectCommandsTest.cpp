@@ -4,6 +4,7 @@
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
 #include "project/ProjectFile.h"
+#include "support/TestFiles.h"
 #include "tracks/TrackFiles.h"
 
 #include <QAction>
@@ -38,12 +39,6 @@ QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, 
     return project::writeProject(path, data);
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class ProjectCommandsTest : public QObject
@@ -68,15 +63,10 @@ private:
         open(s, s.path("three.vum"));
     }
 
-    static QAction* action(StudioFixture& s, const char* name)
-    {
-        return s.w.findChild<QAction*>(QString::fromLatin1(name));
-    }
-
     // A project with n blank tracks t1 ... tn (the last one current).
-    static void projectWithTracks(StudioFixture& s, int n, const QString& title = "Demo")
+    static void projectWithTracks(StudioFixture& s, int n)
     {
-        s.newProject(1, title);
+        s.newProject(1, QStringLiteral("Demo"));
         for (int k = 1; k < n; ++k)
             s.addTrack();
     }
@@ -119,82 +109,81 @@ private slots:
         QVERIFY(s.ui.messages().isEmpty());
     }
 
-    void openingThreeTracksLoadsAudioOnlyForTheLast()
+    // Opening three tracks loads audio only for the last. A path that is no project, a file
+    // that is refused or a cancelled New is shown and leaves the open project; New then closes
+    // it, asking about the edits. (Each refusal's exact message is checked by tst_files.)
+    void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
         openThreeTracks(s);
-        const std::vector<std::pair<int32_t, int32_t>> expected{{0, 0}, {1, 0}, {2, -1}};
-        QCOMPARE(EngineSpy::switches, expected);
-        QCOMPARE(s.cboTrack().count(), 3);
+        const std::vector<std::pair<int32_t, int32_t>> switches{{0, 0}, {1, 0}, {2, -1}};
+        QCOMPARE(EngineSpy::switches, switches);
         QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("one"));
         QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("three"));
-        QCOMPARE(s.cboTrack().currentIndex(), 2);
         QCOMPARE(s.mod.currentTrack, 2);
-        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
         QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 00.06"));
         QCOMPARE(s.sel().selStart, 0);
         QCOMPARE(s.sel().selEnd, 262144 - 2);
         QVERIFY(s.ui.messages().isEmpty());
-    }
-
-    // A path that is no project, or a file that is refused, is shown; the open project stays.
-    // (Each refusal's exact message is checked by tst_files.)
-    void badProjectFilesLeaveTheOpenProjectUntouched_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes"); // written to name when not empty
-        QTest::addColumn<QString>("why");      // %1: the path
-        auto header = [](int16_t count, int32_t length)
+        const auto unchanged = [&]
         {
-            QByteArray b(282, '\0');
-            qToLittleEndian<int32_t>(length, b.data() + 20);
-            qToLittleEndian<int16_t>(count, b.data() + 24);
-            return b;
+            QVERIFY(s.ui.questions().isEmpty());
+            QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
+            QVERIFY(s.w.session().isOpen());
+            QCOMPARE(s.cboTrack().count(), 3);
+            QCOMPARE(s.cboTrack().currentIndex(), 2);
+            QCOMPARE(EngineSpy::switches, switches);
+            QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
         };
-        // A record whose path fills all 128 bytes: the engine takes at most 127.
-        const QByteArray longPath =
-            QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
-        const auto row =
-            [](const char* tag, const char* name, const QByteArray& bytes, const char* why)
-        { QTest::newRow(tag) << QString::fromLatin1(name) << bytes << QString::fromLatin1(why); };
-        row("missing", "gone.vum", {}, "The file %1 does not exist.");
-        row("folder", "folder.vum", {}, "%1 is a folder, not a project or a cabinet.");
-        row("other kind", "notes.txt", "notes",
-            "%1 is neither a project (.vum) nor a cabinet (.cab).");
-        row("18 tracks", "bad.vum", header(18, 262144), "18 tracks");
-        row("track path too long", "bad.vum", header(1, 262144) + longPath,
-            "too long: 128 bytes, at most 127");
-    }
-    void badProjectFilesLeaveTheOpenProjectUntouched()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, why);
-        StudioFixture s;
-        openThreeTracks(s);
-        const std::size_t switches = EngineSpy::switches.size();
+        unchanged();
+
         QVERIFY(QDir(s.home.path()).mkdir(QStringLiteral("folder.vum")));
-        if (!bytes.isEmpty())
+        QByteArray header(282, '\0');
+        qToLittleEndian<int32_t>(262144, header.data() + 20);
+        qToLittleEndian<int16_t>(18, header.data() + 24);
+        // A record whose path fills all 128 bytes: the engine takes at most 127.
+        QByteArray oneLongPath = header;
+        qToLittleEndian<int16_t>(1, oneLongPath.data() + 24);
+        oneLongPath += QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
+        for (const auto& [name, bytes, why] :
+             {std::tuple{"gone.vum", QByteArray(), "The file %1 does not exist."},
+              {"folder.vum", QByteArray(), "%1 is a folder, not a project or a cabinet."},
+              {"notes.txt", QByteArray("notes"),
+               "%1 is neither a project (.vum) nor a cabinet (.cab)."},
+              {"bad.vum", header, "18 tracks"},
+              {"bad.vum", oneLongPath, "too long: 128 bytes, at most 127"}})
         {
-            QFile bad(s.path(name));
-            QVERIFY(bad.open(QIODevice::WriteOnly));
-            bad.write(bytes);
+            const QString path = s.path(QString::fromLatin1(name));
+            if (!bytes.isEmpty())
+                QVERIFY(putFile(path, bytes));
+            s.ui.shown.clear();
+            open(s, path);
+            const QString shown = QString::fromLatin1(why);
+            QCOMPARE(s.ui.messages().size(), 1);
+            QVERIFY2(s.ui.messages().at(0).contains(
+                         shown.contains(u'%') ? shown.arg(QDir::toNativeSeparators(path)) : shown),
+                     qPrintable(s.ui.messages().at(0)));
+            QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
+            unchanged();
         }
-        open(s, s.path(name));
-        QCOMPARE(s.ui.messages().size(), 1);
-        const QString shown =
-            why.contains(u'%') ? why.arg(QDir::toNativeSeparators(s.path(name))) : why;
-        QVERIFY2(s.ui.messages().at(0).contains(shown), qPrintable(s.ui.messages().at(0)));
-        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
-        // Nothing was closed or changed.
-        QVERIFY(s.ui.questions().isEmpty());
-        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
-        QVERIFY(s.w.session().isOpen());
-        QCOMPARE(s.cboTrack().count(), 3);
-        QCOMPARE(s.cboTrack().currentIndex(), 2);
-        QCOMPARE(EngineSpy::switches.size(), switches);
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
+        s.ui.shown.clear();
+        s.ui.dialogs.push_back(cancelDialog());
+        s.w.mnuFileNew();
+        unchanged();
+
+        s.ui.answers.push_back(Answer::Yes);
+        s.newProject(2, QStringLiteral("A title far longer than sixteen"));
+        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
+        QCOMPARE(s.mod.trackCount, int16_t{1});
+        QCOMPARE(s.cboTrack().count(), 1);
+        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("t1"));
+        QCOMPARE(s.mod.trackLength, 2 * 262144);
+        QVERIFY(s.w.FILESPEC.isEmpty());
+        // The title is cut to 16 characters; the first track's file is named after it.
+        QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("A title far long"));
+        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - A title far long"));
+        QVERIFY(QFile::exists(s.path("A title far long-t1.wav")));
+        QVERIFY(s.ui.messages().isEmpty());
     }
 
     // A title and a track path written on a Latin-1 system reach the engine and the file as the
@@ -326,30 +315,6 @@ private slots:
         QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
-    void cancelledNewKeepsTheOpenProjectAndNewClosesItAskingAboutEdits()
-    {
-        StudioFixture s;
-        openThreeTracks(s);
-        s.ui.dialogs.push_back(cancelDialog());
-        s.w.mnuFileNew();
-        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
-        QCOMPARE(s.cboTrack().count(), 3);
-
-        s.ui.answers.push_back(Answer::Yes);
-        s.newProject(2, QStringLiteral("A title far longer than sixteen"));
-        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
-        QCOMPARE(s.mod.trackCount, int16_t{1});
-        QCOMPARE(s.cboTrack().count(), 1);
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("t1"));
-        QCOMPARE(s.mod.trackLength, 2 * 262144);
-        QVERIFY(s.w.FILESPEC.isEmpty());
-        // The title is cut to 16 characters; the first track's file is named after it.
-        QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("A title far long"));
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - A title far long"));
-        QVERIFY(QFile::exists(s.path("A title far long-t1.wav")));
-        QVERIFY(s.ui.messages().isEmpty());
-    }
-
     void addMakesABlankFileNamedAfterTheProject()
     {
         StudioFixture s;
@@ -404,7 +369,7 @@ private slots:
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
     }
 
-    void cloneThisCopiesTheSamplesAndTheMixSettings()
+    void clonesCopyTheSamplesAndTheMixSettings()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
@@ -431,15 +396,11 @@ private slots:
         // The clone's samples reach its file with the next save of edits.
         QCOMPARE(s.engine->SaveEdits(), 0);
         QCOMPARE(QFileInfo(s.path("Demo-c3.wav")).size(), 44 + 262144 * 4);
-    }
 
-    void cloneAllMergedAddsTheMixAndMutesTheSources()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 3);
+        // Clone All adds the mix of the three as a fourth track and mutes them.
         s.ui.answers.push_back(Answer::Yes); // Mute all merged tracks?
         s.w.mnuTrackCloneAll();
-        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Mute all merged tracks?")});
+        QCOMPARE(s.ui.questions().last(), QStringLiteral("Mute all merged tracks?"));
         QCOMPARE(s.mod.trackCount, int16_t{4});
         QCOMPARE(mixOf(s.mod.tracks[3]), QList<int>({255, 127, 0}));
         for (int k = 0; k < 3; ++k)
@@ -485,11 +446,24 @@ private slots:
         QCOMPARE(s.cboTrack().count(), 0);
     }
 
-    void renamingAsksNothingAndANewFileAsksAboutTheOldOne()
+    // Track Properties needs a title and a file that fits; renaming asks nothing; a new file
+    // asks about the old one.
+    void trackPropertiesRenameOrChangeTheFile()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
         s.cboTrack().setCurrentIndex(0);
+        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
+        s.w.mnuTrackProps();
+        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.messages().size(), 2);
+        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
+        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
+        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
+        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
+        QVERIFY(s.mod.dialogCancelled);
+
         s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
         s.w.mnuTrackProps();
         QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
@@ -510,22 +484,6 @@ private slots:
         QCOMPARE(fresh.readAll(), tracks::blankWaveBytes()); // the edit did not land here
         QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
         QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
-    }
-
-    void trackPropertiesNeedATitleAndAFileThatFits()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 1);
-        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
-        s.w.mnuTrackProps();
-        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.messages().size(), 2);
-        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
-        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
-        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
-        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
-        QVERIFY(s.mod.dialogCancelled);
     }
 
     void switchingShowsTheTracksControlsAndKeepsTheSwitches()
