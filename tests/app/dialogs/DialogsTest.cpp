@@ -128,7 +128,7 @@ private slots:
         }
     }
 
-    void windowListsPatternFilesAndPutsTheFolderInTheNameBox()
+    void windowListsFilesAndFoldersAndDrives()
     {
         ScriptedUiServices ui;
         FrmBrowse dialog(ui);
@@ -164,13 +164,9 @@ private slots:
                           Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.fileName(), QString());
-    }
 
-    void drivesListRootsAndOneNotReadyAsksToTryAgain()
-    {
-        ScriptedUiServices ui;
+        // The drives list the root; one that is not ready asks to try again.
         ui.answers = {Answer::Yes, Answer::No}; // try once more, then give up
-        FrmBrowse dialog(ui);
         QVERIFY(dialog.drives().contains(QDir::rootPath()));
         dialog.changeDrive(QDir::rootPath());
         QVERIFY(ui.shown.isEmpty());
@@ -384,7 +380,7 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
-    void okNeedsThreeBuffersAndOneMBMore()
+    void okNeedsThreeBuffersAndOneMBMoreAndCancelSaysSo()
     {
         ModVumo mod = project(4);
         ScriptedUiServices ui;
@@ -396,6 +392,14 @@ private slots:
                  QStringList{QStringLiteral("You have requested more memory than is available.")});
         QVERIFY(dialog.isVisible());
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+        // Cancel leaves the project and the window's length, and says so.
+        mod.recTimeText = QStringLiteral("00.24");
+        child<QPushButton>(dialog, "cmdCancel")->click();
+        QVERIFY(mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
+        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
 
         FrmProjProps enough(mod, ui, 49);
         child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
@@ -404,21 +408,7 @@ private slots:
         QCOMPARE(ui.messages().size(), 1);
         QCOMPARE(mod.trackLength, 16 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
-    }
-
-    void cancelLeavesTheProjectAndSaysSo()
-    {
-        ModVumo mod = project(4);
-        ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 100000);
-        mod.recTimeText = QStringLiteral("00.24");
-        child<QScrollBar>(dialog, "vscMem")->setValue(0);
-        child<QPushButton>(dialog, "cmdCancel")->click();
-        QVERIFY(mod.dialogCancelled);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.recTimeText, QStringLiteral("00.24")); // the window's length stays
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
+        QVERIFY(!mod.dialogCancelled);
         mod.startupNew = true; // the start-up New has no Cancel
         FrmProjProps startUp(mod, ui, 100000);
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());

@@ -110,8 +110,9 @@ private slots:
     }
 
     // Opening three tracks loads audio only for the last. A path that is no project, a file
-    // that is refused or a cancelled New is shown and leaves the open project; New then closes
-    // it, asking about the edits. (Each refusal's exact message is checked by tst_files.)
+    // that is refused or a cancelled New is shown and leaves the open project; a failed save
+    // leaves the file; New then closes the project, asking about the edits. (Each refusal's exact
+    // message is checked by tst_files.)
     void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
@@ -171,6 +172,24 @@ private slots:
         s.w.mnuFileNew();
         unchanged();
 
+        // A failed save is shown with its cause; the file on the disk stays the previous one.
+        s.ui.answers.push_back(Answer::No); // keep the file of the deleted track
+        s.w.mnuTrackDelete();
+        const QByteArray before = fileBytes(s.path("three.vum"));
+        {
+            const FileSizeLimit limit(512); // the two records need 594 bytes
+            s.w.mnuFileSave();
+        }
+        QCOMPARE(s.ui.messages(),
+                 QStringList{QStringLiteral("Unable to save the project file %1: File too large")
+                                 .arg(s.path("three.vum"))});
+        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
+        QCOMPARE(fileBytes(s.path("three.vum")), before);
+        s.w.mnuFileSave();
+        QCOMPARE(s.ui.messages().size(), 1);
+        QCOMPARE(fileBytes(s.path("three.vum")).size(), 282 + 2 * 156);
+
+        s.ui.shown.clear();
         s.ui.answers.push_back(Answer::Yes);
         s.newProject(2, QStringLiteral("A title far longer than sixteen"));
         QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
@@ -220,28 +239,6 @@ private slots:
         QCOMPARE(fileBytes(s.path("latin.vum")), before);
     }
 
-    // The studio shows why a save failed; the file on the disk stays the previous one.
-    void failedSaveIsShownWithItsCause()
-    {
-        StudioFixture s;
-        openThreeTracks(s);
-        s.ui.answers.push_back(Answer::No); // keep the file of the deleted track
-        s.w.mnuTrackDelete();
-        const QByteArray before = fileBytes(s.path("three.vum"));
-        {
-            const FileSizeLimit limit(512); // the two records need 594 bytes
-            s.w.mnuFileSave();
-        }
-        QCOMPARE(s.ui.messages(),
-                 QStringList{QStringLiteral("Unable to save the project file %1: File too large")
-                                 .arg(s.path("three.vum"))});
-        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
-        QCOMPARE(fileBytes(s.path("three.vum")), before);
-        s.w.mnuFileSave();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QCOMPARE(fileBytes(s.path("three.vum")).size(), 282 + 2 * 156);
-    }
-
     void aFailingEngineKeepsTheRecordsAndTheWindowUsable()
     {
         StudioFixture s;
@@ -281,7 +278,7 @@ private slots:
         QCOMPARE(s.cboTrack().currentIndex(), 1);
     }
 
-    void saveAsRefusesOtherKindsAndKeepsWavesApart()
+    void saveAsAndPropertiesOnANewProject()
     {
         StudioFixture s;
         s.newProject();
@@ -297,25 +294,21 @@ private slots:
         s.w.mnuFileSaveAs();
         QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
         QVERIFY(s.w.FILESPEC.isEmpty());
-    }
 
-    void propertiesAsksForEnoughPhysicalMemory()
-    {
-        StudioFixture s;
-        s.newProject();
-        // Three buffers of 16 MB and one more: the dialog gets the probe's total.
+        // Properties asks for three buffers of 16 MB and one more: the dialog gets the probe's
+        // total.
         s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
         s.ui.dialogs.push_back(projectSettingsOK(16));
         s.ui.answers.push_back(Answer::No); // Save track edits?
         s.w.mnuFileProps();
-        QVERIFY(s.ui.messages().isEmpty());
+        QCOMPARE(s.ui.messages().size(), 1);
         QCOMPARE(s.mod.trackLength, 16 * 262144);
         QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
         QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
         QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
-    void addMakesABlankFileNamedAfterTheProject()
+    void addMakesABlankFileAndSwitchingShowsEachTracksControls()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
@@ -333,6 +326,21 @@ private slots:
         QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("t3"));
         QCOMPARE(s.ui.shown.last().title, QStringLiteral("Track Properties"));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{2, -1}));
+
+        // Switching shows the track's controls and keeps the switches.
+        setControls(s, 0, 100, 10, true);
+        setControls(s, 1, 250, 240, false);
+        child<QCheckBox>(s.w, "chkArm")->setChecked(true);
+        child<QCheckBox>(s.w, "chkMerge")->setChecked(true);
+        s.cboTrack().setCurrentIndex(0);
+        QCOMPARE(s.mod.currentTrack, 0);
+        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 100);
+        QCOMPARE(child<QScrollBar>(s.w, "hscPan")->value(), 10);
+        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
+        QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
+        QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
+        QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
     }
 
     // (The track list, the question's default and No keeping the file: tst_commands.)
@@ -484,25 +492,6 @@ private slots:
         QCOMPARE(fresh.readAll(), tracks::blankWaveBytes()); // the edit did not land here
         QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
         QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
-    }
-
-    void switchingShowsTheTracksControlsAndKeepsTheSwitches()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 2);
-        setControls(s, 0, 100, 10, true);
-        setControls(s, 1, 250, 240, false);
-        child<QCheckBox>(s.w, "chkArm")->setChecked(true);
-        child<QCheckBox>(s.w, "chkMerge")->setChecked(true);
-        s.cboTrack().setCurrentIndex(0);
-        QCOMPARE(s.mod.currentTrack, 0);
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 100);
-        QCOMPARE(child<QScrollBar>(s.w, "hscPan")->value(), 10);
-        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
-        QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
-        QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
-        QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
-        QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
     }
 };
 
