@@ -310,10 +310,8 @@ private slots:
         saved.midiInDevice = 3;
         saved.midiBufLen = 1000;
         saved.defaultTrackMB = 16;
-        {
-            QSettings store(storePath(), QSettings::IniFormat);
-            SaveSettings(saved, store);
-        }
+        SaveSettings(saved, *m_store);
+        m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
         QStringList values;
         for (const char* key :
@@ -323,8 +321,8 @@ private slots:
         QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
         ModVumo loaded;
         LoadSettings(loaded, store);
-        QCOMPARE(loaded.mixerPath, saved.mixerPath);
-        QCOMPARE(loaded.sequencerPath, saved.sequencerPath);
+        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
+                 (QStringList{saved.mixerPath, saved.sequencerPath}));
         QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
                  (QList<int>{3, 1000, 16}));
     }
@@ -378,6 +376,14 @@ private slots:
         QCOMPARE(mod.trackLength, kFramesPerMB);
         QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        // A length outside the bar shows the nearest it can set: below 1 MB; not whole MB.
+        for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
+        {
+            mod.trackLength = frames;
+            FrmProjProps other(mod, ui, 100000);
+            QCOMPARE(child<QLineEdit>(other, "txtMem")->text(), QString::number(mb));
+            QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
+        }
     }
 
     void okNeedsThreeBuffersAndOneMBMoreAndCancelSaysSo()
@@ -412,20 +418,6 @@ private slots:
         mod.startupNew = true; // the start-up New has no Cancel
         FrmProjProps startUp(mod, ui, 100000);
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
-    }
-
-    void aLengthOutsideTheBarShowsTheNearestItCanSet()
-    {
-        // Below 1 MB; not whole MB.
-        for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
-        {
-            ModVumo mod;
-            mod.trackLength = frames;
-            ScriptedUiServices ui;
-            FrmProjProps dialog(mod, ui, 100000);
-            QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QString::number(mb));
-            QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 256 - mb);
-        }
     }
 
     void trackPropertiesShowTheCurrentTrack()

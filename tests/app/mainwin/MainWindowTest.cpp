@@ -218,7 +218,7 @@ private slots:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("qt.svg")));
     }
 
-    void everyButtonInHelpModeOpensItsTopicInsteadOfItsCommand()
+    void everyButtonInHelpModeOpensItsTopicAndAFunctionKeyItsCommand()
     {
         // Read from the window itself: each picture button with a help topic.
         QFile page(QStringLiteral(VUMO_HELP_PAGE));
@@ -245,11 +245,7 @@ private slots:
             QVERIFY(!f.window->helpMode());
         }
         QVERIFY(buttons > 0);
-    }
-
-    void functionKeyRunsItsCommand()
-    {
-        Fixture f;
+        // Outside help mode a function key runs its command.
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
@@ -343,7 +339,7 @@ private slots:
         QCOMPARE(engine.boundCount(), 2);
     }
 
-    void missingExportIsUnavailableAndTheStudioSaysWhy()
+    void engineErrorsAreShownWithTheirCause()
     {
         EngineApi engine([](const char*) { return QFunctionPointer{}; });
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
@@ -354,11 +350,9 @@ private slots:
         QCOMPARE(f.ui.messages(),
                  QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
         QVERIFY(!f.window->session().isOpen());
-    }
 
-    // (The reasons of 10 and 14: tst_commands.)
-    void checkEngineShowsTheExportTheResultAndItsReason()
-    {
+        // An engine error shows the export, the result and its reason. (The reasons of 10 and
+        // 14: tst_commands.)
         for (const auto& [rc, shown] :
              {std::pair{3, "Error in SetCurTrack: 3"},
               {16, "Error in SetCurTrack: 16\nThe file holds no sample data."},
@@ -444,17 +438,15 @@ private slots:
         QVERIFY(f.window->FILESPEC.isEmpty());
         // Nothing of the engine is called before a project is open.
         QCOMPARE(f.engine->boundCount(), 0);
-    }
 
-    void windowStartUpOpensAQuotedProjectPath()
-    {
-        Fixture f;
-        f.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
-        // The path is opened without a question; it does not exist, which the user is told.
-        QVERIFY(f.ui.questions().isEmpty());
-        QCOMPARE(f.ui.messages().size(), 1);
-        QVERIFY2(f.ui.messages().first().contains(QStringLiteral("/x/y.vum")),
-                 qPrintable(f.ui.messages().first()));
+        // A quoted project path is opened without a question; it does not exist, which the
+        // user is told.
+        Fixture quoted;
+        quoted.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
+        QVERIFY(quoted.ui.questions().isEmpty());
+        QCOMPARE(quoted.ui.messages().size(), 1);
+        QVERIFY2(quoted.ui.messages().first().contains(QStringLiteral("/x/y.vum")),
+                 qPrintable(quoted.ui.messages().first()));
     }
 };
 

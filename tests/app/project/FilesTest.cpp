@@ -340,6 +340,17 @@ private slots:
         saved.songPattern = QStringLiteral("2");
         QCOMPARE(writeDrumFile(at("song.mbt"), saved), QString());
         QCOMPARE(fileBytes(at("song.mbt")).size(), 4 + 16 + 2 + 1 + 14848);
+
+        // A song too long for its count is not written.
+        saved.songPattern = QString(32768, u'1');
+        const QString error = writeDrumFile(at("long.mbt"), saved);
+        QVERIFY2(error.contains(QStringLiteral("32768 characters, at most 32767")),
+                 qPrintable(error));
+        QVERIFY(!QFile::exists(at("long.mbt")));
+        saved.songPattern.chop(1);
+        QCOMPARE(writeDrumFile(at("long.mbt"), saved), QString());
+        QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
+        QCOMPARE(loaded.songPattern.size(), 32767);
     }
 
     // (bytes, song, beat length of every pattern, the first four cells of pattern 1,
@@ -405,21 +416,6 @@ private slots:
         }
     }
 
-    void songTooLongForItsCountIsNotWritten()
-    {
-        DrumData drums;
-        drums.songPattern = QString(32768, u'1');
-        const QString error = writeDrumFile(at("long.mbt"), drums);
-        QVERIFY2(error.contains(QStringLiteral("32768 characters, at most 32767")),
-                 qPrintable(error));
-        QVERIFY(!QFile::exists(at("long.mbt")));
-        drums.songPattern.chop(1);
-        QCOMPARE(writeDrumFile(at("long.mbt"), drums), QString());
-        DrumData loaded;
-        QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
-        QCOMPARE(loaded.songPattern.size(), 32767);
-    }
-
     // Usable lines fill the table in order, at most 58; notes 12 to 139 are stored less 12, the
     // others give 0. A map that cannot be read leaves the table.
     void drumMapReplacesTheInstrumentTable()
@@ -483,7 +479,7 @@ private slots:
     }
 
     // The default song spans 128 beats of the tempo, clamped to 1 ... 255 ms.
-    void tempoSetsTheBeatLength()
+    void tempoSetsTheBeatLengthAndValuesStayInRange()
     {
         for (const auto& [tempo, msPerBeat] : {std::pair{100, 100}, {1, 1}, {256, 255}, {0, 1}})
         {
@@ -499,10 +495,8 @@ private slots:
             }
             QCOMPARE(queue(drums), expected);
         }
-    }
 
-    void shortPatternsAndDamagedValuesStayInRange()
-    {
+        // Short patterns and damaged values stay in range.
         DrumData drums;
         drums.patLastBeat[2] = 15; // pattern "3": 16 beats of 10 ms
         drums.patMsPerBeat[2] = 10;
