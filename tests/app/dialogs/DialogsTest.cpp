@@ -36,6 +36,7 @@ private:
     QTemporaryDir m_dir;
 
     QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
+    static QString text(QWidget& d, const char* box) { return child<QLineEdit>(d, box)->text(); }
 
     // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
     void whenDialogShows(std::function<void(QDialog*)> act)
@@ -251,7 +252,7 @@ private slots:
         QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
                  QStringLiteral("1000"));
         frmOptions again(mod, ui, {}, *m_store);
-        QCOMPARE(child<QLineEdit>(again, "txtMidiBufLen")->text(), QStringLiteral("1000"));
+        QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
 
@@ -358,20 +359,20 @@ private slots:
         ModVumo mod = project(4);
         ScriptedUiServices ui;
         FrmProjProps dialog(mod, ui, 2048);
-        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Demo"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("4"));
+        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("4"));
         QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 252);
-        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("00.24"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("13"));
+        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("00.24"));
+        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("13"));
         QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), QStringLiteral("2048"));
         QVERIFY(!child<QPushButton>(dialog, "cmdCancel")->isHidden());
         // The bar runs upside down.
         child<QScrollBar>(dialog, "vscMem")->setValue(0);
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("256"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("769"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("25.22"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("256"));
+        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("769"));
+        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("25.22"));
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("1"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("1"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(mod.trackLength, kFramesPerMB);
         QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
@@ -381,7 +382,7 @@ private slots:
         {
             mod.trackLength = frames;
             FrmProjProps other(mod, ui, 100000);
-            QCOMPARE(child<QLineEdit>(other, "txtMem")->text(), QString::number(mb));
+            QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
     }
@@ -430,15 +431,13 @@ private slots:
         ScriptedUiServices ui;
         ui.files.push_back(QStringLiteral("/music/other.wav"));
         FrmTrackProps dialog(mod, ui);
-        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Bass"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
-                 QStringLiteral("/music/bass.wav"));
+        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Bass"));
+        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/bass.wav"));
         child<QPushButton>(dialog, "cmdBrowse")->click();
         QCOMPARE(ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.wav")});
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
-                 QStringLiteral("/music/other.wav"));
+        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/other.wav"));
         child<QPushButton>(dialog, "cmdBrowse")->click(); // cancelled: the box is emptied
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(), QString());
+        QCOMPARE(text(dialog, "txtFileName"), QString());
         child<QPushButton>(dialog, "OKButton")->click();
         QCOMPARE(ui.messages(),
                  QStringList{QStringLiteral("You must supply a title and filename.")});
