@@ -72,11 +72,11 @@ private:
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
 
-    static ModVumo project(int32_t memoryMB, const QString& title = QStringLiteral("Demo"))
+    static ModVumo project(int32_t memoryMB)
     {
         ModVumo mod;
         mod.trackLength = memoryMB * kFramesPerMB;
-        mod.projTitle.assign(title);
+        mod.projTitle.assign(QStringLiteral("Demo"));
         return mod;
     }
 

@@ -11,7 +11,6 @@
 #include "view/WaveformView.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,7 +20,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace vumo;

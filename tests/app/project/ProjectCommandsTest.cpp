@@ -7,7 +7,6 @@
 #include "support/TestFiles.h"
 #include "tracks/TrackFiles.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -24,12 +23,10 @@ namespace
 
 // A project file "Demo" of 1 MB per track over the given tracks (title, path; their wave files
 // written blank when missing).
-QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, QString>>& tracks,
-                         int32_t tempo = 100)
+QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, QString>>& tracks)
 {
     project::ProjectData data = project::newProjectData(1);
     data.projTitle = "Demo";
-    data.tempo = tempo;
     for (const auto& [title, file] : tracks)
     {
         data.tracks.append({title, QFile::encodeName(file)});

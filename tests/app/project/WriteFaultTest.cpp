@@ -16,7 +16,6 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 using namespace vumo;
