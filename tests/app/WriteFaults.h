@@ -20,31 +20,27 @@ class FullDisk
 {
 public:
     FullDisk()
+        : m_mounted(m_dir.isValid() && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(),
+                                               "tmpfs", 0, "size=64k") == 0)
     {
-        m_mounted = m_dir.isValid() && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(),
-                                               "tmpfs", 0, "size=64k") == 0;
     }
     ~FullDisk()
     {
         if (m_mounted)
             ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
     }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
 
     bool mounted() const { return m_mounted; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    // Takes every free byte with a filler file.
+    // Takes every free byte with a filler file; release() gives them back.
     void fill()
     {
         QFile filler(path(QStringLiteral("filler")));
-        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return;
         const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size())
-        {
-        }
+        while (filler.isOpen() || filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            if (filler.write(block) != block.size())
+                return;
     }
     void release() { QFile::remove(path(QStringLiteral("filler"))); }
 
@@ -68,9 +64,8 @@ private:
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t maxBytes)
+    explicit FileSizeLimit(rlim_t maxBytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         ::getrlimit(RLIMIT_FSIZE, &m_old);
         rlimit limit = m_old;
         limit.rlim_cur = maxBytes;

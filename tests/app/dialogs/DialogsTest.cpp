@@ -36,12 +36,7 @@ private:
     QTemporaryDir m_dir;
 
     QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
-
-    void touch(const QString& name)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    static QString text(QWidget& d, const char* box) { return child<QLineEdit>(d, box)->text(); }
 
     // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
     void whenDialogShows(std::function<void(QDialog*)> act)
@@ -77,11 +72,11 @@ private:
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
 
-    static ModVumo project(int32_t memoryMB, const QString& title = QStringLiteral("Demo"))
+    static ModVumo project(int32_t memoryMB)
     {
         ModVumo mod;
         mod.trackLength = memoryMB * kFramesPerMB;
-        mod.projTitle.assign(title);
+        mod.projTitle.assign(QStringLiteral("Demo"));
         return mod;
     }
 
@@ -89,69 +84,52 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        touch(QStringLiteral("take.wav"));
-        touch(QStringLiteral("song.vum"));
-        touch(QStringLiteral("notes.txt"));
+        for (const char* name : {"take.wav", "song.vum", "notes.txt"})
+            QVERIFY(QFile(path(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("take.v2")));
         QDir::setCurrent(m_dir.path());
     }
 
-    void answerIsChecked_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("answer");       // -1 none scripted, 0 Yes, 1 No
-        QTest::addColumn<QString>("expected"); // the question is asked when an answer is given
-        const QString take = path(QStringLiteral("take.wav"));
-        const QString folder = m_dir.path() + QDir::separator();
-        auto row = [](const char* what, const char* caption, const char* pattern,
-                      const QString& name, int answer, const QString& expected)
-        {
-            QTest::newRow(what) << QString::fromLatin1(caption) << QString::fromLatin1(pattern)
-                                << name << answer << expected;
-        };
-        row("Open an existing file", "Open", "*.wav", take, -1, take);
-        row("Open a missing file gives nothing", "Open", "*.wav", path("gone.wav"), -1, "");
-        row("Open a folder gives nothing", "Open", "*.wav", folder, -1, "");
-        row("OPEN in capitals", "OPEN FILE", "*.wav", take, -1, take);
-        row("Save over, Yes", "Save as", "*.wav", take, 0, take);
-        row("Save over, No", "Save as", "*.wav", take, 1, "");
-        row("Save new name gets .mfx", "Save as", "*.mfx", path("chain"), -1, path("chain.mfx"));
-        row("Save with two patterns takes the first", "Save as", "*.vum;*.wav", path("mix"), -1,
-            path("mix.vum"));
-        row("Save name with a point stays", "Save as", "*.mfx", path("chain.old"), -1,
-            path("chain.old"));
-        row("a point in a folder name does not stop the extension", "Save as", "*.mfx",
-            path("take.v2/chain"), -1, path("take.v2/chain.mfx"));
-        row("Save with *.* appends nothing", "Save", "*.*", path("plain"), -1, path("plain"));
-        row("Save a folder gives nothing", "Save as", "*.wav", folder, -1, "");
-        row("other caption takes the name as typed", "Choose", "*.wav", path("gone"), -1,
-            path("gone"));
-        row("empty stays empty", "Save as", "*.wav", "", -1, "");
-    }
+    // (caption, pattern, name typed, answer to "overwrite?", the result): the question is asked
+    // when an answer is given (0 Yes, 1 No).
     void answerIsChecked()
     {
-        QFETCH(QString, caption);
-        QFETCH(QString, pattern);
-        QFETCH(QString, name);
-        QFETCH(int, answer);
-        QFETCH(QString, expected);
-        const bool asked = answer >= 0;
-        ScriptedUiServices ui;
-        if (answer >= 0)
-            ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
-        QCOMPARE(checkBrowseResult(ui, caption, pattern, name), expected);
-        QCOMPARE(ui.questions(),
-                 asked ? QStringList{QStringLiteral("This file already exists.  Are you sure you "
-                                                    "want to overwrite it?")}
-                       : QStringList{});
-        if (asked)
-            QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+        const QString take = path(QStringLiteral("take.wav"));
+        const QString folder = m_dir.path() + QDir::separator();
+        for (const auto& [caption, pattern, name, answer, expected] :
+             {std::tuple{"Open", "*.wav", take, -1, take},
+              {"Open", "*.wav", path("gone.wav"), -1, QString()}, // missing
+              {"Open", "*.wav", folder, -1, QString()},
+              {"OPEN FILE", "*.wav", take, -1, take},
+              {"Save as", "*.wav", take, 0, take},
+              {"Save as", "*.wav", take, 1, QString()},
+              {"Save as", "*.mfx", path("chain"), -1, path("chain.mfx")},
+              {"Save as", "*.vum;*.wav", path("mix"), -1, path("mix.vum")}, // the first pattern
+              {"Save as", "*.mfx", path("chain.old"), -1, path("chain.old")},
+              // A point in a folder name does not stop the extension.
+              {"Save as", "*.mfx", path("take.v2/chain"), -1, path("take.v2/chain.mfx")},
+              {"Save", "*.*", path("plain"), -1, path("plain")},
+              {"Save as", "*.wav", folder, -1, QString()},
+              {"Choose", "*.wav", path("gone"), -1, path("gone")}, // other captions: as typed
+              {"Save as", "*.wav", QString(), -1, QString()}})
+        {
+            ScriptedUiServices ui;
+            if (answer >= 0)
+                ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
+            QCOMPARE(checkBrowseResult(ui, QString::fromLatin1(caption),
+                                       QString::fromLatin1(pattern), name),
+                     expected);
+            QCOMPARE(ui.questions(),
+                     answer >= 0 ? QStringList{QStringLiteral("This file already exists.  Are "
+                                                              "you sure you want to overwrite it?")}
+                                 : QStringList{});
+            if (answer >= 0)
+                QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
+        }
     }
 
-    void windowListsPatternFilesAndPutsTheFolderInTheNameBox()
+    void windowListsFilesAndFoldersAndDrives()
     {
         ScriptedUiServices ui;
         FrmBrowse dialog(ui);
@@ -187,13 +165,9 @@ private slots:
                           Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.fileName(), QString());
-    }
 
-    void drivesListRootsAndOneNotReadyAsksToTryAgain()
-    {
-        ScriptedUiServices ui;
+        // The drives list the root; one that is not ready asks to try again.
         ui.answers = {Answer::Yes, Answer::No}; // try once more, then give up
-        FrmBrowse dialog(ui);
         QVERIFY(dialog.drives().contains(QDir::rootPath()));
         dialog.changeDrive(QDir::rootPath());
         QVERIFY(ui.shown.isEmpty());
@@ -251,7 +225,7 @@ private slots:
         }
     }
 
-    void okStoresSettingsAndTheProjectTempo()
+    void okStoresTheSettingsAsTypedAndTheProjectTempo()
     {
         ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
@@ -260,6 +234,7 @@ private slots:
         child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
         child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
         child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(mod.defaultTrackMB, int16_t{16});
@@ -272,31 +247,32 @@ private slots:
         LoadSettings(stored, *m_store);
         QCOMPARE((QList<int>{stored.defaultTrackMB, stored.midiInDevice}), (QList<int>{16, 1}));
         QCOMPARE(stored.mixerPath, QStringLiteral("/usr/bin/mixer"));
-    }
-
-    void handTypedBufferLengthIsKeptAsTyped()
-    {
-        ModVumo mod = defaults(*m_store);
-        ScriptedUiServices ui;
-        {
-            frmOptions dialog(mod, ui, {}, *m_store);
-            child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
-            child<QPushButton>(dialog, "cmdOK")->click();
-        }
+        // A buffer length typed by hand is kept as typed.
         QCOMPARE(mod.midiBufLen, 1000);
         QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
                  QStringLiteral("1000"));
         frmOptions again(mod, ui, {}, *m_store);
-        QCOMPARE(child<QLineEdit>(again, "txtMidiBufLen")->text(), QStringLiteral("1000"));
+        QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
 
-    void textThatIsNoNumberOrDeviceBeyondTheListLeavesTheValue()
+    // Cancel changes nothing; with OK, text that is no number or a device beyond the list
+    // leaves the value.
+    void cancelOrNoNumberLeavesTheValues()
     {
         ModVumo mod = defaults(*m_store);
         mod.tempo = 120;
         mod.midiInDevice = 2;
         ScriptedUiServices ui;
+        frmOptions cancelled(mod, ui, {}, *m_store);
+        child<QScrollBar>(cancelled, "vscTempo")->setValue(10);
+        child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
+        child<QPushButton>(cancelled, "cmdCancel")->click();
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
+        QVERIFY(m_store->allKeys().isEmpty());
+
         frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
         QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
         child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
@@ -305,20 +281,6 @@ private slots:
         QCOMPARE(mod.tempo, 120);
         QCOMPARE(mod.midiBufLen, 32768);
         QCOMPARE(mod.midiInDevice, 2);
-    }
-
-    void cancelChangesNothing()
-    {
-        ModVumo mod = defaults(*m_store);
-        ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {}, *m_store);
-        child<QScrollBar>(dialog, "vscTempo")->setValue(10);
-        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("x"));
-        child<QPushButton>(dialog, "cmdCancel")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.tempo, 100);
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
-        QVERIFY(m_store->allKeys().isEmpty());
     }
 
     void browseButtonsAskForAProgram()
@@ -349,10 +311,8 @@ private slots:
         saved.midiInDevice = 3;
         saved.midiBufLen = 1000;
         saved.defaultTrackMB = 16;
-        {
-            QSettings store(storePath(), QSettings::IniFormat);
-            SaveSettings(saved, store);
-        }
+        SaveSettings(saved, *m_store);
+        m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
         QStringList values;
         for (const char* key :
@@ -362,8 +322,8 @@ private slots:
         QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
         ModVumo loaded;
         LoadSettings(loaded, store);
-        QCOMPARE(loaded.mixerPath, saved.mixerPath);
-        QCOMPARE(loaded.sequencerPath, saved.sequencerPath);
+        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
+                 (QStringList{saved.mixerPath, saved.sequencerPath}));
         QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
                  (QList<int>{3, 1000, 16}));
     }
@@ -399,27 +359,35 @@ private slots:
         ModVumo mod = project(4);
         ScriptedUiServices ui;
         FrmProjProps dialog(mod, ui, 2048);
-        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Demo"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("4"));
+        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("4"));
         QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 252);
-        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("00.24"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("13"));
+        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("00.24"));
+        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("13"));
         QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), QStringLiteral("2048"));
         QVERIFY(!child<QPushButton>(dialog, "cmdCancel")->isHidden());
         // The bar runs upside down.
         child<QScrollBar>(dialog, "vscMem")->setValue(0);
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("256"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtTotalMem")->text(), QStringLiteral("769"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtSec")->text(), QStringLiteral("25.22"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("256"));
+        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("769"));
+        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("25.22"));
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
-        QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QStringLiteral("1"));
+        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("1"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(mod.trackLength, kFramesPerMB);
         QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        // A length outside the bar shows the nearest it can set: below 1 MB; not whole MB.
+        for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
+        {
+            mod.trackLength = frames;
+            FrmProjProps other(mod, ui, 100000);
+            QCOMPARE(text(other, "txtMem"), QString::number(mb));
+            QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
+        }
     }
 
-    void okNeedsThreeBuffersAndOneMBMore()
+    void okNeedsThreeBuffersAndOneMBMoreAndCancelSaysSo()
     {
         ModVumo mod = project(4);
         ScriptedUiServices ui;
@@ -431,6 +399,14 @@ private slots:
                  QStringList{QStringLiteral("You have requested more memory than is available.")});
         QVERIFY(dialog.isVisible());
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+        // Cancel leaves the project and the window's length, and says so.
+        mod.recTimeText = QStringLiteral("00.24");
+        child<QPushButton>(dialog, "cmdCancel")->click();
+        QVERIFY(mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
+        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
+        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
 
         FrmProjProps enough(mod, ui, 49);
         child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
@@ -439,38 +415,10 @@ private slots:
         QCOMPARE(ui.messages().size(), 1);
         QCOMPARE(mod.trackLength, 16 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
-    }
-
-    void cancelLeavesTheProjectAndSaysSo()
-    {
-        ModVumo mod = project(4);
-        ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 100000);
-        mod.recTimeText = QStringLiteral("00.24");
-        child<QScrollBar>(dialog, "vscMem")->setValue(0);
-        child<QPushButton>(dialog, "cmdCancel")->click();
-        QVERIFY(mod.dialogCancelled);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.recTimeText, QStringLiteral("00.24")); // the window's length stays
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
+        QVERIFY(!mod.dialogCancelled);
         mod.startupNew = true; // the start-up New has no Cancel
         FrmProjProps startUp(mod, ui, 100000);
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
-    }
-
-    void aLengthOutsideTheBarShowsTheNearestItCanSet()
-    {
-        // Below 1 MB; not whole MB.
-        for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
-        {
-            ModVumo mod;
-            mod.trackLength = frames;
-            ScriptedUiServices ui;
-            FrmProjProps dialog(mod, ui, 100000);
-            QCOMPARE(child<QLineEdit>(dialog, "txtMem")->text(), QString::number(mb));
-            QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 256 - mb);
-        }
     }
 
     void trackPropertiesShowTheCurrentTrack()
@@ -483,15 +431,13 @@ private slots:
         ScriptedUiServices ui;
         ui.files.push_back(QStringLiteral("/music/other.wav"));
         FrmTrackProps dialog(mod, ui);
-        QCOMPARE(child<QLineEdit>(dialog, "txtTitle")->text(), QStringLiteral("Bass"));
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
-                 QStringLiteral("/music/bass.wav"));
+        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Bass"));
+        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/bass.wav"));
         child<QPushButton>(dialog, "cmdBrowse")->click();
         QCOMPARE(ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.wav")});
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(),
-                 QStringLiteral("/music/other.wav"));
+        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/other.wav"));
         child<QPushButton>(dialog, "cmdBrowse")->click(); // cancelled: the box is emptied
-        QCOMPARE(child<QLineEdit>(dialog, "txtFileName")->text(), QString());
+        QCOMPARE(text(dialog, "txtFileName"), QString());
         child<QPushButton>(dialog, "OKButton")->click();
         QCOMPARE(ui.messages(),
                  QStringList{QStringLiteral("You must supply a title and filename.")});

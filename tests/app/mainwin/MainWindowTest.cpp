@@ -11,7 +11,6 @@
 #include "view/WaveformView.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,7 +20,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 using namespace vumo;
@@ -126,9 +124,6 @@ private slots:
         for (const auto& [open, yes, closeResult] :
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
-            const QStringList messages = closeResult == 0
-                                             ? QStringList{}
-                                             : QStringList{QStringLiteral("Error in CloseLib: 5")};
             Fixture f{Fixture::Fake{}};
             f.mod.trackLength = 262144;
             if (open)
@@ -139,7 +134,7 @@ private slots:
             f.window->close();
             QCOMPARE(f.fake->callsOf(QStringLiteral("SaveEdits")).size(), open && yes ? 1 : 0);
             QCOMPARE(f.fake->callsOf(QStringLiteral("CloseLib")).size(), open ? 1 : 0);
-            QCOMPARE(f.ui.messages(), messages);
+            QCOMPARE(f.ui.messages().join(u'|'), closeResult == 0 ? "" : "Error in CloseLib: 5");
             QVERIFY(!f.window->session().isOpen());
             QCOMPARE(f.ui.questions(),
                      open ? QStringList{QStringLiteral("Save track edits?")} : QStringList{});
@@ -218,7 +213,7 @@ private slots:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("qt.svg")));
     }
 
-    void everyButtonInHelpModeOpensItsTopicInsteadOfItsCommand()
+    void everyButtonInHelpModeOpensItsTopicAndAFunctionKeyItsCommand()
     {
         // Read from the window itself: each picture button with a help topic.
         QFile page(QStringLiteral(VUMO_HELP_PAGE));
@@ -245,11 +240,7 @@ private slots:
             QVERIFY(!f.window->helpMode());
         }
         QVERIFY(buttons > 0);
-    }
-
-    void functionKeyRunsItsCommand()
-    {
-        Fixture f;
+        // Outside help mode a function key runs its command.
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
@@ -258,7 +249,7 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
     }
 
-    void helpButtonTogglesHelpModeAndContentsOpensThePage()
+    void helpButtonAndCheckBoxesInHelpModeAndContentsOpenHelp()
     {
         Fixture f;
         auto* help = f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp"));
@@ -280,51 +271,42 @@ private slots:
         QCOMPARE(f.ui.messages(), QStringList{QStringLiteral("Unable to open the help file.")});
         QCOMPARE(f.ui.shown.last().title, QStringLiteral("Vumo"));
         QVERIFY(!f.window->helpMode());
-    }
-
-    void checkBoxInHelpModeOpensHelpAndKeepsItsValue()
-    {
-        Fixture f;
+        // A check box in help mode opens help and keeps its value.
         showTrackBoxes(f);
         auto* arm = f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"));
+        f.ui.urlsOpen = true;
         f.window->setHelpMode(true);
         QTest::mouseClick(arm, Qt::LeftButton);
         QVERIFY(!arm->isChecked());
-        QCOMPARE(f.ui.texts(Shown::Kind::Url).size(), 1);
+        QCOMPARE(f.ui.texts(Shown::Kind::Url).size(), 3);
         QVERIFY(!f.window->helpMode());
     }
 
-    void trackBoxesAndMenuItemsFollowEachOther_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("item");
-        QTest::newRow("arm") << QStringLiteral("chkArm") << QStringLiteral("mnuControlArm");
-        QTest::newRow("merge") << QStringLiteral("chkMerge") << QStringLiteral("mnuControlMerge");
-        QTest::newRow("drums") << QStringLiteral("chkDrums")
-                               << QStringLiteral("mnuControlActivateDrums");
-    }
+    // Box and menu item in step both ways; Record is usable only while the track is armed.
     void trackBoxesAndMenuItemsFollowEachOther()
     {
-        QFETCH(QString, box);
-        QFETCH(QString, item);
         Fixture f;
         showTrackBoxes(f);
-        auto* check = f.window->findChild<QCheckBox*>(box);
-        auto* action = f.window->findChild<QAction*>(item);
         auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
         auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
-        // Both ways in step; Record is usable only while the track is armed.
-        auto inStep = [&](bool on)
+        for (const auto& [box, item] : {std::pair{"chkArm", "mnuControlArm"},
+                                        {"chkMerge", "mnuControlMerge"},
+                                        {"chkDrums", "mnuControlActivateDrums"}})
         {
-            const bool recordOn = on && box == QStringLiteral("chkArm");
-            return check->isChecked() == on && action->isChecked() == on &&
-                   rec->isEnabled() == recordOn && menuRec->isEnabled() == recordOn;
-        };
-        QVERIFY(inStep(false));
-        action->trigger(); // the menu item flips the box, which flips the check mark
-        QVERIFY(inStep(true));
-        QTest::mouseClick(check, Qt::LeftButton);
-        QVERIFY(inStep(false));
+            auto* check = test::child<QCheckBox>(*f.window, box);
+            auto* action = f.window->findChild<QAction*>(QString::fromLatin1(item));
+            const auto inStep = [&](bool on)
+            {
+                const bool recordOn = on && qstrcmp(box, "chkArm") == 0;
+                return check->isChecked() == on && action->isChecked() == on &&
+                       rec->isEnabled() == recordOn && menuRec->isEnabled() == recordOn;
+            };
+            QVERIFY2(inStep(false), box);
+            action->trigger(); // the menu item flips the box, which flips the check mark
+            QVERIFY2(inStep(true), box);
+            QTest::mouseClick(check, Qt::LeftButton);
+            QVERIFY2(inStep(false), box);
+        }
     }
 
     void callReachesTheExportFoundByName()
@@ -352,7 +334,7 @@ private slots:
         QCOMPARE(engine.boundCount(), 2);
     }
 
-    void missingExportIsUnavailableAndTheStudioSaysWhy()
+    void engineErrorsAreShownWithTheirCause()
     {
         EngineApi engine([](const char*) { return QFunctionPointer{}; });
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
@@ -363,11 +345,9 @@ private slots:
         QCOMPARE(f.ui.messages(),
                  QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
         QVERIFY(!f.window->session().isOpen());
-    }
 
-    // (The reasons of 10 and 14: tst_commands.)
-    void checkEngineShowsTheExportTheResultAndItsReason()
-    {
+        // An engine error shows the export, the result and its reason. (The reasons of 10 and
+        // 14: tst_commands.)
         for (const auto& [rc, shown] :
              {std::pair{3, "Error in SetCurTrack: 3"},
               {16, "Error in SetCurTrack: 16\nThe file holds no sample data."},
@@ -384,53 +364,38 @@ private slots:
         }
     }
 
-    void firstProjectChoice_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QList<int>>("answers"); // 0 Yes, 1 No
-        QTest::addColumn<QString>("openedFile");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<QStringList>("calls");
-        auto row = [](const char* what, const QStringList& arguments, QList<int> answers,
-                      const char* openedFile, const QStringList& calls)
-        {
-            QTest::newRow(what) << arguments << answers << QString::fromLatin1(openedFile)
-                                << !answers.isEmpty() << calls;
-        };
-        row("quoted .vum opens without the question", {"Vumo", "\"/p/My Song.vum\""}, {}, "",
-            {"OpenProject /p/My Song.vum"});
-        row("upper-case VUM opens too", {"Vumo", "/p/SONG.VUM"}, {}, "",
-            {"OpenProject /p/SONG.VUM"});
-        row(".cab leads to the question, No starts New", {"Vumo", "/p/song.cab"}, {1}, "", {"New"});
-        row("no command line, Yes and cancel starts New", {"Vumo"}, {0}, "", {"Open", "New"});
-        row("Yes and a project opened: no New", {"Vumo"}, {0}, "/p/a.vum", {"Open"});
-        row("other file, No", {"Vumo", "notes.txt"}, {1}, "", {"New"});
-        row("split path joined by a space", {"Vumo", "/home/a", "b/song.vum"}, {}, "",
-            {"OpenProject /home/a b/song.vum"});
-    }
+    // (command line, answers: 0 Yes, 1 No, the file Open leaves, the commands run); the
+    // question is asked when an answer is given.
     void firstProjectChoice()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QList<int>, answers);
-        QFETCH(QString, openedFile);
-        QFETCH(bool, asked);
-        QFETCH(QStringList, calls);
-        ScriptedUiServices ui;
-        for (int a : answers)
-            ui.answers.push_back(a == 0 ? Answer::Yes : Answer::No);
-        FakeCommands commands;
-        commands.openedFile = openedFile;
-        chooseFirstProject(cleanCommandLine(arguments), ui, commands);
-        QCOMPARE(commands.calls, calls);
-        if (asked)
+        using Args = QStringList;
+        for (const auto& [arguments, answers, openedFile, calls] :
+             {// A quoted or upper-case .vum opens without the question.
+              std::tuple{Args{"Vumo", "\"/p/My Song.vum\""}, QList<int>{}, "",
+                         Args{"OpenProject /p/My Song.vum"}},
+              {Args{"Vumo", "/p/SONG.VUM"}, QList<int>{}, "", Args{"OpenProject /p/SONG.VUM"}},
+              {Args{"Vumo", "/p/song.cab"}, QList<int>{1}, "", Args{"New"}},
+              // Yes and a cancelled file dialog start New; a project opened does not.
+              {Args{"Vumo"}, QList<int>{0}, "", Args{"Open", "New"}},
+              {Args{"Vumo"}, QList<int>{0}, "/p/a.vum", Args{"Open"}},
+              {Args{"Vumo", "notes.txt"}, QList<int>{1}, "", Args{"New"}},
+              // A split path is joined by a space.
+              {Args{"Vumo", "/home/a", "b/song.vum"}, QList<int>{}, "",
+               Args{"OpenProject /home/a b/song.vum"}}})
         {
+            ScriptedUiServices ui;
+            for (int a : answers)
+                ui.answers.push_back(a == 0 ? Answer::Yes : Answer::No);
+            FakeCommands commands;
+            commands.openedFile = QString::fromLatin1(openedFile);
+            chooseFirstProject(cleanCommandLine(arguments), ui, commands);
+            QCOMPARE(commands.calls, calls);
             QCOMPARE(ui.questions(),
-                     QStringList{QStringLiteral("Do you want to open an existing project?")});
-            QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
-        }
-        else
-        {
-            QVERIFY(ui.questions().isEmpty());
+                     answers.isEmpty()
+                         ? Args{}
+                         : Args{QStringLiteral("Do you want to open an existing project?")});
+            if (!answers.isEmpty())
+                QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         }
     }
 
@@ -468,17 +433,15 @@ private slots:
         QVERIFY(f.window->FILESPEC.isEmpty());
         // Nothing of the engine is called before a project is open.
         QCOMPARE(f.engine->boundCount(), 0);
-    }
 
-    void windowStartUpOpensAQuotedProjectPath()
-    {
-        Fixture f;
-        f.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
-        // The path is opened without a question; it does not exist, which the user is told.
-        QVERIFY(f.ui.questions().isEmpty());
-        QCOMPARE(f.ui.messages().size(), 1);
-        QVERIFY2(f.ui.messages().first().contains(QStringLiteral("/x/y.vum")),
-                 qPrintable(f.ui.messages().first()));
+        // A quoted project path is opened without a question; it does not exist, which the
+        // user is told.
+        Fixture quoted;
+        quoted.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
+        QVERIFY(quoted.ui.questions().isEmpty());
+        QCOMPARE(quoted.ui.messages().size(), 1);
+        QVERIFY2(quoted.ui.messages().first().contains(QStringLiteral("/x/y.vum")),
+                 qPrintable(quoted.ui.messages().first()));
     }
 };
 

@@ -47,11 +47,6 @@ std::vector<int16_t> tones(int frames)
     return s;
 }
 
-std::function<void(QDialog&)> clickButton(const char* name)
-{
-    return [name](QDialog& d) { child<QAbstractButton>(d, name)->click(); };
-}
-
 } // namespace
 
 class WiredCommandsTest : public QObject
@@ -61,9 +56,7 @@ class WiredCommandsTest : public QObject
 private:
     static void trigger(StudioFixture& s, const char* name)
     {
-        QAction* a = s.w.findChild<QAction*>(QString::fromLatin1(name));
-        QVERIFY2(a != nullptr, name);
-        a->trigger();
+        child<QAction>(s.w, name)->trigger();
     }
 
     // A 1 MB project "Song" (file Song.vum) of n tracks r0 ... holding saw(frames, k) (a lone
@@ -95,18 +88,20 @@ private slots:
         qunsetenv("VUMO_VIRTUAL_CD");
     }
 
-    // (Each effect's samples, the 1024-frame minimum and Cancel: the engine's tests and tst_fx;
-    // the mixer's Cancel: tst_mixer.)
-    void effectMenuItemChangesOnlyTheSelection()
+    // An effect menu item changes only the selection; the master mixer sets the table and the
+    // controls; the studio's mixdown is what vumo-mix writes. (Each effect's samples, the
+    // 1024-frame minimum and Cancel: the engine's tests and tst_fx; the mixer's Cancel:
+    // tst_mixer.)
+    void effectMixerAndMixdownOnAThreeTrackProject()
     {
         StudioFixture s;
-        openProject(s, 2, kFrames);
+        openProject(s, 3, kFrames);
         s.cboTrack().setCurrentIndex(1);
         const std::vector<int16_t> before = s.trackSamples(0, kFrames);
         QCOMPARE(before, saw(kFrames, 1));
         s.sel().selStart = 1000;
         s.sel().selEnd = 5000;
-        s.ui.dialogs.push_back(clickButton("OKButton"));
+        s.ui.dialogs.push_back([](QDialog& d) { child<QAbstractButton>(d, "OKButton")->click(); });
         trigger(s, "mnuFXReverse");
         QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
         std::vector<int16_t> expected = before;
@@ -121,12 +116,7 @@ private slots:
         // The other track is untouched.
         s.cboTrack().setCurrentIndex(0);
         QCOMPARE(s.trackSamples(0, kFrames), saw(kFrames, 0));
-    }
 
-    void masterMixerSetsTheTableAndTheControls()
-    {
-        StudioFixture s;
-        openProject(s, 3, kFrames);
         s.cboTrack().setCurrentIndex(2);
         // Mute r0 and r1, turn r2 down to 128 with pan 127.
         s.ui.dialogs.push_back(
@@ -150,12 +140,8 @@ private slots:
         QVERIFY(!child<QCheckBox>(s.w, "chkMute")->isChecked());
         s.cboTrack().setCurrentIndex(0);
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
-    }
 
-    void vumoMixWritesWhatSaveAsWaveWrites()
-    {
-        StudioFixture s;
-        openProject(s, 3, kFrames);
+        s.mod.tracks[0].mute = 0;
         s.mod.tracks[1].mute = 1;
         s.mod.tracks[2].volume = 100;
         s.mod.tracks[2].pan = 40;

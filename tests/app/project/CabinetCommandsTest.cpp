@@ -1,37 +1,15 @@
 // Create Cab and OpenCabinet from the studio: the chain runs in vumo-chain, shown in the chain
 // window, and the opened project points at the tracks where they were restored.
 #include "commands/CabinetCommands.h"
+#include "../StudioFixture.h"
 #include "dialogs/FrmChain.h"
-#include "platform/WaveHeader.h"
-#include "support/ScriptedUiServices.h"
 #include "support/TestFiles.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vumo;
 using namespace vumo::test;
-
-namespace
-{
-
-// A wave file of frames stereo frames counting up from base on the left, down on the right.
-QByteArray waveBytes(int frames, int base)
-{
-    const auto header = platform::waveHeader(uint32_t(frames));
-    QByteArray b(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    for (int i = 0; i < frames; ++i)
-        for (const int sign : {1, -1})
-        {
-            const auto s = qint16((base + i) * sign);
-            b.append(char(s & 0xFF)).append(char((s >> 8) & 0xFF));
-        }
-    return b;
-}
-
-} // namespace
 
 class CabinetCommandsTest : public QObject
 {
@@ -51,7 +29,10 @@ private slots:
             t.title = "T" + QByteArray::number(k);
             t.fileName =
                 QFile::encodeName(source.filePath(QStringLiteral("tracks/t%1.wav").arg(k)));
-            waves << waveBytes(2000, 50 * k);
+            std::vector<int16_t> samples; // counting up on the left, down on the right
+            for (int i = 50 * k; i < 50 * k + 2000; ++i)
+                samples.insert(samples.end(), {int16_t(i), int16_t(-i)});
+            waves << waveBytes(samples);
             QVERIFY(putFile(QFile::decodeName(t.fileName), waves.last()));
             data.tracks << t;
         }
@@ -84,31 +65,22 @@ private slots:
         }
     }
 
-    void reportsCabinetsItCannotOpen_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no name") << QStringLiteral("nofolder")
-                                 << QStringLiteral("Unable to open CAB file!");
-        QTest::newRow("not a cabinet")
-            << QStringLiteral("Fake.cab") << QStringLiteral("The cabinet could not be opened: ");
-    }
-
     void reportsCabinetsItCannotOpen()
     {
-        QFETCH(QString, path);
-        QFETCH(QString, message);
         QTemporaryDir app;
-        if (path.endsWith(QStringLiteral(".cab")))
+        const QString fake = app.filePath(QStringLiteral("Fake.cab"));
+        QVERIFY(putFile(fake, "not a cabinet"));
+        for (const auto& [path, message] :
+             {std::pair{QStringLiteral("nofolder"), "Unable to open CAB file!"},
+              {fake, "The cabinet could not be opened: "}})
         {
-            path = app.filePath(path);
-            QVERIFY(putFile(path, "not a cabinet"));
+            ScriptedUiServices ui;
+            CabinetCommands commands(ui, app.path());
+            QCOMPARE(commands.openCabinet(path), QString());
+            QCOMPARE(ui.messages().size(), 1);
+            QVERIFY2(ui.messages().first().startsWith(QString::fromLatin1(message)),
+                     qPrintable(ui.messages().first()));
         }
-        ScriptedUiServices ui;
-        CabinetCommands commands(ui, app.path());
-        QCOMPARE(commands.openCabinet(path), QString());
-        QCOMPARE(ui.messages().size(), 1);
-        QVERIFY2(ui.messages().first().startsWith(message), qPrintable(ui.messages().first()));
     }
 };
 

@@ -2,6 +2,7 @@
 // reported with its cause, the previous file stays byte for byte, no part file is left, and the
 // next write succeeds.
 #include "../WriteFaults.h"
+#include "../support/TestFiles.h"
 #include "drums/DrumFile.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
@@ -15,19 +16,13 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 using namespace vumo;
 using namespace vumo::test;
 
 namespace
 {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Writes the first (generation 0) or a later, larger version of one kind of file.
 using Writer = std::function<QString(const QString& path, int generation)>;
@@ -70,15 +65,10 @@ QString writeChainGeneration(const QString& path, int generation)
     return fx::saveChainFile(path, chain, error) ? QString() : error;
 }
 
-QString bytesOrError(const std::string& error)
-{
-    return QString::fromStdString(error);
-}
-
 QString writeBatchGeneration(const QString& path, int generation)
 {
     cab::Lines lines(generation == 0 ? 1 : 300 * generation, "shortn32.exe /music/take.wav t0.shn");
-    return bytesOrError(cab::writeLines(path.toStdString(), lines));
+    return QString::fromStdString(cab::writeLines(path.toStdString(), lines));
 }
 
 // A wave file outside the faulty folder: noise, larger for later generations.
@@ -96,9 +86,7 @@ QString sourceWave(int generation)
         const qint16 v = qint16(noise >> 16);
         wave.append(reinterpret_cast<const char*>(&v), 2);
     }
-    QFile out(path);
-    if (out.open(QIODevice::WriteOnly))
-        out.write(wave);
+    putFile(path, wave);
     return path;
 }
 
@@ -106,7 +94,7 @@ QString writeShortenGeneration(const QString& path, int generation)
 {
     std::string error;
     cab::shortenEncodeFile(sourceWave(generation).toStdString(), path.toStdString(), error);
-    return bytesOrError(error);
+    return QString::fromStdString(error);
 }
 
 QString writeCabinetGeneration(const QString& path, int generation)
@@ -115,7 +103,7 @@ QString writeCabinetGeneration(const QString& path, int generation)
     cab::Directive directive;
     directive.cabinetName = target.fileName().toStdString();
     directive.files = {sourceWave(generation).toStdString()};
-    return bytesOrError(cab::makeCabinet(directive, target.path().toStdString()));
+    return QString::fromStdString(cab::makeCabinet(directive, target.path().toStdString()));
 }
 
 // Unpacks a cabinet, made outside the faulty folder, that holds a wave file of path's name.
@@ -137,7 +125,7 @@ QString unpackCabinetGeneration(const QString& path, int generation)
             !made.empty())
             return QString::fromStdString(made);
     }
-    return bytesOrError(
+    return QString::fromStdString(
         cab::extractCabinet(cabinet(generation).toStdString(), target.path().toStdString()));
 }
 
@@ -156,16 +144,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("fullDisk"); // else a file size limit of 1024 bytes
         QTest::addColumn<QString>("message");
-        const QString project = QStringLiteral("Unable to save the project file %1: ");
-        const QString drum = QStringLiteral("Unable to save the drum file %1: ");
-        QTest::newRow("project, full disk")
-            << Writer(writeProjectGeneration) << "p.vum" << true << project;
-        QTest::newRow("project, size limit")
-            << Writer(writeProjectGeneration) << "p.vum" << false << project;
-        QTest::newRow("drum file, full disk")
-            << Writer(writeDrumGeneration) << "d.mbt" << true << drum;
-        QTest::newRow("drum file, size limit")
-            << Writer(writeDrumGeneration) << "d.mbt" << false << drum;
         const QString fx = QStringLiteral("The file %1 cannot be written: ");
         const QString cab = QStringLiteral("cannot write %1: ");
         const struct
@@ -174,7 +152,9 @@ private slots:
             Writer write;
             const char* name;
             QString message;
-        } later[] = {
+        } writers[] = {
+            {"project", writeProjectGeneration, "p.vum", "Unable to save the project file %1: "},
+            {"drum file", writeDrumGeneration, "d.mbt", "Unable to save the drum file %1: "},
             {"effect preset", writePresetGeneration, "e.sfx", fx},
             {"effect chain", writeChainGeneration, "c.mfx", fx},
             {"batch file", writeBatchGeneration, "vumocab.bat", cab},
@@ -182,7 +162,7 @@ private slots:
             {"cabinet", writeCabinetGeneration, "Song.cab", cab},
             {"unpacked track", unpackCabinetGeneration, "t1.wav", QStringLiteral("cannot ")},
         };
-        for (const auto& w : later)
+        for (const auto& w : writers)
             for (bool full : {true, false})
                 // A chain file holds at most 414 bytes: it never reaches the size limit.
                 if (full || std::string_view(w.kind) != "effect chain")
@@ -202,18 +182,14 @@ private slots:
         QCOMPARE(write(path, 0), QString());
         const QByteArray before = fileBytes(path);
 
-        QString error;
+        std::optional<FileSizeLimit> limit;
         if (fullDisk)
-        {
             disk.fill();
-            error = write(path, 1);
-            disk.release();
-        }
         else
-        {
-            const FileSizeLimit limit(1024);
-            error = write(path, 1);
-        }
+            limit.emplace(1024);
+        const QString error = write(path, 1);
+        limit.reset();
+        disk.release();
         const QString why =
             fullDisk ? QStringLiteral("No space left on device") : QStringLiteral("File too large");
         const QString prefix = message.contains(u'%') ? message.arg(path) : message;
