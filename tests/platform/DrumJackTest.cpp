@@ -32,16 +32,11 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     drums.patMsPerBeat[0] = 20;
     drums.patLastBeat[1] = 1;
     drums.patMsPerBeat[1] = 30;
-    drums.drumGrid[0][0][0] = 100;
-    drums.drumGrid[0][5][1] = 90;
-    drums.drumGrid[0][0][2] = 80;
-    drums.drumGrid[0][5][2] = 70;
-    drums.drumGrid[1][5][1] = 127;
-    const struct
-    {
-        int dueMs; // after PlayMidi
-        std::vector<unsigned char> bytes;
-    } expected[] = {
+    for (const auto& [pattern, instrument, beat, velocity] :
+         {std::tuple{0, 0, 0, 100}, {0, 5, 1, 90}, {0, 0, 2, 80}, {0, 5, 2, 70}, {1, 5, 1, 127}})
+        drums.drumGrid[pattern][instrument][beat] = uint8_t(velocity);
+    // Each note with the time it is due after PlayMidi.
+    const std::pair<int, std::vector<unsigned char>> expected[] = {
         {0, {0x99, 36, 100}},  {20, {0x99, 42, 90}},  {40, {0x99, 36, 80}},
         {40, {0x99, 42, 70}},  {90, {0x99, 42, 127}}, {120, {0x99, 36, 100}},
         {140, {0x99, 42, 90}}, {160, {0x99, 36, 80}}, {160, {0x99, 42, 70}},
@@ -65,13 +60,12 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     std::vector<std::vector<unsigned char>> bytes, expectedBytes;
     for (size_t k = 0; k < std::size(expected); ++k)
     {
-        expectedBytes.push_back(expected[k].bytes);
+        expectedBytes.push_back(expected[k].second);
         if (k >= heard.size())
             continue;
         bytes.push_back(heard[k].bytes);
-        // An event due at t ms goes out on the first 10 ms tick past t, never
-        // sooner.
-        const auto tick = std::chrono::milliseconds((expected[k].dueMs / 10 + 1) * 10);
+        // An event due at t ms goes out on the first 10 ms tick past t, never sooner.
+        const auto tick = std::chrono::milliseconds((expected[k].first / 10 + 1) * 10);
         EXPECT_GE(heard[k].at - beforePlay, tick) << "note " << k;
     }
     EXPECT_EQ(bytes, expectedBytes);

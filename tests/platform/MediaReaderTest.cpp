@@ -4,14 +4,14 @@
 #include "PlatformTestSupport.h"
 #include "platform/synth/SoundFont.h"
 #include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace platform::media;
 using platform::test::ScopedEnv;
@@ -28,33 +28,6 @@ std::vector<int16_t> tones(int32_t frames)
         s[size_t(i) * 2] = int16_t(10000 * std::sin(2 * M_PI * 440 * i / 44100.0));
         s[size_t(i) * 2 + 1] = int16_t(10000 * std::sin(2 * M_PI * 660 * i / 44100.0));
     }
-    return s;
-}
-
-// Runs a program without a shell; true when it exits with 0.
-bool run(std::vector<std::string> args)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-    {
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
-std::vector<int16_t> rawSamples(const std::string& path)
-{
-    const auto bytes = testwave::readBytes(path);
-    std::vector<int16_t> s(bytes.size() / 2);
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
     return s;
 }
 
@@ -93,23 +66,23 @@ TEST(MediaReader, CompressedFilesDecodeAsFfmpegItselfDoes)
 {
     testwave::TempDir dir;
     testwave::writeStereo(dir.file("src.wav"), tones(44100));
+    const auto ffmpeg = [](const std::string& args)
+    { return tooltest::runCommand("ffmpeg -loglevel error -y " + args).status == 0; };
     for (const std::string name : {"a.mp3", "a.ogg", "a22k-mono.ogg"})
     {
-        const std::string file = dir.file(name);
-        std::vector<std::string> make{"ffmpeg", "-loglevel", "error",
-                                      "-y",     "-i",        dir.file("src.wav")};
-        if (name == "a22k-mono.ogg") // another rate and one channel: resampled and spread
-            make.insert(make.end(), {"-ar", "22050", "-ac", "1"});
-        make.push_back(file);
-        ASSERT_TRUE(run(make)) << name;
-        ASSERT_TRUE(run({"ffmpeg", "-loglevel", "error", "-y", "-i", file, "-f", "s16le", "-ar",
-                         "44100", "-ac", "2", dir.file("ref.raw")}));
-        const auto ref = rawSamples(dir.file("ref.raw"));
+        // Another rate and one channel: resampled and spread.
+        const std::string mono = name == "a22k-mono.ogg" ? " -ar 22050 -ac 1" : "";
+        const std::string file = dir.file(name), ref = dir.file("ref.raw");
+        ASSERT_TRUE(ffmpeg("-i '" + dir.file("src.wav") + "'" + mono + " '" + file + "'")) << name;
+        ASSERT_TRUE(ffmpeg("-i '" + file + "' -f s16le -ar 44100 -ac 2 '" + ref + "'"));
+        const auto bytes = testwave::readBytes(ref);
+        std::vector<int16_t> want(bytes.size() / 2);
+        std::memcpy(want.data(), bytes.data(), want.size() * 2);
         const auto got = decoded(file);
-        EXPECT_NEAR(double(got.size()), double(ref.size()), 2.0) << name;
+        EXPECT_NEAR(double(got.size()), double(want.size()), 2.0) << name;
         int worst = 0;
-        for (size_t i = 0; i < std::min(got.size(), ref.size()); ++i)
-            worst = std::max(worst, std::abs(got[i] - ref[i]));
+        for (size_t i = 0; i < std::min(got.size(), want.size()); ++i)
+            worst = std::max(worst, std::abs(got[i] - want[i]));
         EXPECT_LE(worst, 2) << name;
     }
 }
