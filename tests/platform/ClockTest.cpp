@@ -62,7 +62,7 @@ Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void
 
 } // namespace
 
-TEST(SteppedClock, MovesOutputsThenInputsInStepsOfAtMost1024FramesUntilDetached)
+TEST(VirtualClocks, SteppedMovesOutputsThenInputsInStepsOf1024AndRealTimeAt44100TimesTheSpeed)
 {
     SteppedClock clock;
     Log log;
@@ -87,10 +87,7 @@ TEST(SteppedClock, MovesOutputsThenInputsInStepsOfAtMost1024FramesUntilDetached)
     }
     for (auto& d : devices)
         clock.detach(*d);
-}
-
-TEST(RealTimeClock, FramesAreElapsedTimeAt44100TimesTheSpeedAndPumpMovesDevicesToThem)
-{
+    // The real-time clock: frames are the elapsed time at 44100 per second times the speed.
     const std::tuple<nanoseconds, double, uint64_t> rows[] = {
         {seconds(1), 1.0, 44100}, {milliseconds(10), 1.0, 441}, {seconds(1), 4.0, 176400},
         {seconds(2), 0.5, 44100}, {hours(10), 1.0, 1587600000}, {nanoseconds(-5), 1.0, 0},
@@ -99,18 +96,17 @@ TEST(RealTimeClock, FramesAreElapsedTimeAt44100TimesTheSpeedAndPumpMovesDevicesT
         EXPECT_EQ(RealTimeClock::framesAfter(elapsed, speed), frames)
             << elapsed.count() << " ns at " << speed;
     nanoseconds fakeNow{5'000'000'000};
-    RealTimeClock clock(2.0, [&] { return fakeNow; });
-    Log log;
-    LoggingDevice device("d", log);
-    ASSERT_EQ(clock.attach(device, true), kMmNoError);
+    RealTimeClock realTime(2.0, [&] { return fakeNow; });
+    log.clear();
+    ASSERT_EQ(realTime.attach(in, true), kMmNoError);
     fakeNow += milliseconds(10); // 441 frames of real time, 882 at speed 2
-    clock.pump();
-    EXPECT_EQ(clock.nowFrames(), 882u);
-    EXPECT_EQ(log, (Log{"d@882"}));
-    clock.detach(device);
+    realTime.pump();
+    EXPECT_EQ(realTime.nowFrames(), 882u);
+    EXPECT_EQ(log, (Log{"in@882"}));
+    realTime.detach(in);
 }
 
-TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOne)
+TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOneAndTheProcessShareOne)
 {
     const std::pair<std::optional<std::string>, double> rows[] = {
         {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},
@@ -121,6 +117,17 @@ TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOne)
         ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
         EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
     }
+    // The process-wide clock: the one set for tests, else one shared real-time clock.
+    auto stepped = std::make_shared<SteppedClock>();
+    setVirtualClock(stepped);
+    EXPECT_EQ(acquireVirtualClock(), stepped);
+    setVirtualClock(nullptr);
+    ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
+    auto first = acquireVirtualClock();
+    EXPECT_EQ(acquireVirtualClock(), first);
+    auto* realTime = dynamic_cast<RealTimeClock*>(first.get());
+    ASSERT_NE(realTime, nullptr);
+    EXPECT_EQ(realTime->speed(), 3.0);
 }
 
 TEST(VirtualLoopback, ReturnsTheFrameHandedOverAtThatTimeUntilALaterTimeOverwritesIt)
@@ -132,20 +139,6 @@ TEST(VirtualLoopback, ReturnsTheFrameHandedOverAtThatTimeUntilALaterTimeOverwrit
     loopback.publish(7 + VirtualLoopback::kFrames, 22);
     EXPECT_EQ(loopback.frameAt(7), 0u);
     EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
-}
-
-TEST(AcquireVirtualClock, GivesTheClockSetForTestsElseOneSharedRealTimeClock)
-{
-    auto stepped = std::make_shared<SteppedClock>();
-    setVirtualClock(stepped);
-    EXPECT_EQ(acquireVirtualClock(), stepped);
-    setVirtualClock(nullptr);
-    ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
-    auto first = acquireVirtualClock();
-    EXPECT_EQ(acquireVirtualClock(), first);
-    auto* realTime = dynamic_cast<RealTimeClock*>(first.get());
-    ASSERT_NE(realTime, nullptr);
-    EXPECT_EQ(realTime->speed(), 3.0);
 }
 
 TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDrift)
@@ -206,7 +199,7 @@ TEST(PeriodicTimer, CancelFromAnotherThreadWaitsForTheRunningTick)
     EXPECT_FALSE(timer->running());
 }
 
-TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStart)
+TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStartAndResolutionRequestsMatch)
 {
     auto timer = makePeriodicTimer(std::make_shared<JumpClock>());
     auto idle = [](PeriodicTimer&) { std::this_thread::sleep_for(1ms); };
@@ -220,10 +213,7 @@ TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStart)
     timer->cancel();
     EXPECT_FALSE(timer->running());
     timer->cancel(); // a second cancel is harmless
-}
-
-TEST(TimerResolution, EachRequestInRangeIsReleasedOnceWithItsOwnPeriod)
-{
+    // Each timer resolution request in range is released once with its own period.
     EXPECT_EQ(timerBeginPeriod(0), kTimerError);
     EXPECT_EQ(timerBeginPeriod(kMaxTimerPeriodMs + 1), kTimerError);
     const int32_t before = timerPeriodRequests();

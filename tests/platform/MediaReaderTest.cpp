@@ -87,18 +87,7 @@ TEST(MediaReader, CompressedFilesDecodeAsFfmpegItselfDoes)
     }
 }
 
-TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFiles)
-{
-    testwave::TempDir dir;
-    const auto track2 = testwave::ramp(5000, 77);
-    testwave::writeStereo(dir.file("track02.wav"), track2);
-    ScopedEnv cd("VUMO_VIRTUAL_CD", dir.path().string());
-    EXPECT_EQ(cdTrackSource(2), "cdda:2");
-    EXPECT_EQ(decoded("cdda:2"), track2);
-    EXPECT_EQ(decoded("cdda:02"), track2);
-}
-
-TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
+TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFilesAndOtherSourcesAreRefusedWithAReason)
 {
     testwave::TempDir dir;
     platform::test::writeText(dir.file("noise.mp3"), std::string(5000, 'x'));
@@ -110,10 +99,8 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
     testwave::writeStereo(dir.file("track01.wav"), testwave::ramp(100));
     ScopedEnv font("VUMO_SOUNDFONT", std::nullopt);
     platform::setSoundFontSearchPaths({}); // a machine without a SoundFont
-    const struct
-    {
-        std::string source, cdFolder, says;
-    } cases[] = {
+    const std::tuple<std::string, std::string, const char*> cases[] = {
+        // source, CD, error
         {dir.file("missing.wav"), "", "cannot be opened"},
         {dir.file("noise.mp3"), "", "noise.mp3"},
         {dir.file("fake.mid"), "", "cannot be opened as a MIDI file"},
@@ -127,15 +114,21 @@ TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
         {"cdda:100", dir.path().string(), "names no CD track"},
         {"", "", "No media file"},
     };
-    for (const auto& c : cases)
+    for (const auto& [source, cdFolder, says] : cases)
     {
-        ScopedEnv cd("VUMO_VIRTUAL_CD", c.cdFolder);
-        const std::string error = probeMedia(c.source);
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.source << ": " << error;
+        ScopedEnv cd("VUMO_VIRTUAL_CD", cdFolder);
+        const std::string error = probeMedia(source);
+        EXPECT_NE(error.find(says), std::string::npos) << source << ": " << error;
     }
     platform::resetSoundFontSearchPaths();
+    // A virtual CD's tracks are the folder's wave files.
+    const auto track2 = testwave::ramp(5000, 77);
+    testwave::writeStereo(dir.file("track02.wav"), track2);
     ScopedEnv cd("VUMO_VIRTUAL_CD", dir.path().string());
     EXPECT_EQ(probeMedia("cdda:1"), "");
+    EXPECT_EQ(cdTrackSource(2), "cdda:2");
+    EXPECT_EQ(decoded("cdda:2"), track2);
+    EXPECT_EQ(decoded("cdda:02"), track2);
 }
 
 TEST(MediaReader, MidiFilesAreRenderedByTheBuiltInSynth)

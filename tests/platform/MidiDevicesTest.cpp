@@ -178,7 +178,7 @@ TEST(VirtualMidiOut, AppendsEachMessageToItsLogWithItsMillisecondsSinceOpenOrOnl
     EXPECT_EQ(counting.close(), kMmInvalidHandle);
 }
 
-TEST(VirtualMidiIn, OffersExactlyOneDevice)
+TEST(VirtualMidiIn, OffersExactlyOneDeviceAndItsEventsFileSkipsLinesThatAreNotFourNumbers)
 {
     VirtualMidiIn in(std::make_shared<JumpClock>());
     auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
@@ -190,6 +190,17 @@ TEST(VirtualMidiIn, OffersExactlyOneDevice)
     EXPECT_EQ(in.close(), kMmNoError);
     for (const int32_t result : {in.close(), in.start(), in.stop(), in.reset()})
         EXPECT_EQ(result, kMmInvalidHandle);
+    testwave::TempDir dir;
+    writeText(dir.file("in.txt"), "# header\n0 144 60 100\n12 128 60\n\n7 128 60 0 extra\nx 1 2 3\n"
+                                  "4294967296 144 1 1\n4294967295 300 1 1\n");
+    std::vector<std::pair<uint32_t, uint32_t>> events;
+    for (const TimedMidiEvent& e : readMidiEventsFile(dir.file("in.txt")))
+        events.emplace_back(e.timeMs, e.message);
+    EXPECT_EQ(events,
+              (std::vector<std::pair<uint32_t, uint32_t>>{{0, pack(0x90, 60, 100)},
+                                                          {7, pack(0x80, 60, 0)},
+                                                          {4294967295u, pack(300 & 0xFF, 1, 1)}}));
+    EXPECT_TRUE(readMidiEventsFile(dir.file("missing.txt")).empty());
 }
 
 TEST_F(MidiInTest, DeliversTheFileEventsAtTheirTimesWithThoseTimeStamps)
@@ -239,21 +250,6 @@ TEST_F(MidiInTest, NothingArrivesBeforeStartAndEachStartPlaysTheFileAgain)
     in->close();
     ASSERT_EQ(e.size(), 2u);
     EXPECT_EQ(e[1], (Received{MidiInNotice::Data, pack(0x90, 64, 90), 2, 2}));
-}
-
-TEST(VirtualMidiIn, EventsFileSkipsLinesThatAreNotFourNumbers)
-{
-    testwave::TempDir dir;
-    writeText(dir.file("in.txt"), "# header\n0 144 60 100\n12 128 60\n\n7 128 60 0 extra\nx 1 2 3\n"
-                                  "4294967296 144 1 1\n4294967295 300 1 1\n");
-    std::vector<std::pair<uint32_t, uint32_t>> events;
-    for (const TimedMidiEvent& e : readMidiEventsFile(dir.file("in.txt")))
-        events.emplace_back(e.timeMs, e.message);
-    EXPECT_EQ(events,
-              (std::vector<std::pair<uint32_t, uint32_t>>{{0, pack(0x90, 60, 100)},
-                                                          {7, pack(0x80, 60, 0)},
-                                                          {4294967295u, pack(300 & 0xFF, 1, 1)}}));
-    EXPECT_TRUE(readMidiEventsFile(dir.file("missing.txt")).empty());
 }
 
 TEST(RtMidiDevices, RefusesUnopenedDevicesInputNumbersBeyondThePortsAndAnOutputWithoutPorts)
@@ -340,7 +336,7 @@ TEST_F(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)
     EXPECT_LE(heard[0].timeMs, uint32_t(duration_cast<milliseconds>(seen - beforeStart).count()));
 }
 
-TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnAndNotBefore)
+TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnANoteOffEndsItAndDrumsEndByThemselves)
 {
     // A bass drum and a snare on the percussion channel, 400 ms apart.
     const std::vector<int16_t> s = render({{100, 0x642499}, {500, 0x642699}}, 700);
@@ -352,10 +348,6 @@ TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnAndNotBefore)
         EXPECT_GE(onset, frameAt(ms)) << ms;
         EXPECT_LE(onset, frameAt(ms) + 10 * 44) << ms;
     }
-}
-
-TEST_F(SynthMidiOutTest, ANoteOffEndsASustainedNoteAndDrumsEndByThemselves)
-{
     const uint32_t organ = 0x13C0; // program 20, church organ: sounds while the key is held
     // Channel 10 plays the percussion set: its bass drum dies away while the key is held, where
     // the same key on channel 1 is a piano note that still sounds.

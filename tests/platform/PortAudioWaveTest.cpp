@@ -101,7 +101,7 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallAndAutoUsesPortAudioWhereADefaultD
     }
 }
 
-TEST(PortAudioSession, MapsErrorsOntoMultimediaResultsAndNestedSessionsShareOneStart)
+TEST(PortAudioWaveOut, ErrorsMapOntoResultsSessionsNestAndOtherFormatsAndCallsBeforeOpenAreRefused)
 {
     const std::pair<PaError, int32_t> rows[] = {{paNoError, kMmNoError},
                                                 {paInvalidSampleRate, kWaveBadFormat},
@@ -115,10 +115,7 @@ TEST(PortAudioSession, MapsErrorsOntoMultimediaResultsAndNestedSessionsShareOneS
     ASSERT_EQ(outer.result(), kMmNoError);
     EXPECT_EQ(PortAudioSession().result(), kMmNoError);
     EXPECT_GE(Pa_GetDeviceCount(), 0) << "still initialised after the inner session has gone";
-}
-
-TEST(PortAudioWaveOut, OtherFormatsAreRefusedAndCallsBeforeOpenAreInvalidHandle)
-{
+    // Other formats are refused, calls before open are an invalid handle.
     PortAudioWaveOut out;
     EXPECT_EQ(out.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
     EXPECT_EQ(out.open(WaveFormat{44100, 2, 24}, {}), kWaveBadFormat);

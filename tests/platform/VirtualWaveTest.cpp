@@ -98,7 +98,7 @@ using VirtualWaveInTest = WaveRig;
 
 } // namespace
 
-TEST_F(VirtualWaveOutTest, PositionAdvancesWithTheClockFromTheWriteAndResetReturnsItToZero)
+TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheClockAndResetZeroesIt)
 {
     steps(out, {{100, 0, 0}});
     EXPECT_EQ(out.reset(), kMmNoError);
@@ -107,17 +107,14 @@ TEST_F(VirtualWaveOutTest, PositionAdvancesWithTheClockFromTheWriteAndResetRetur
     steps(out, {{0, 0, 0}, {441, 441, 0}, {2000, 2441, 0}});
     EXPECT_EQ(out.reset(), kMmNoError);
     steps(out, {{0, 0, 1}, {10000, 0, 1}});
-}
-
-TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndAndAWriteThenPlaysItAgain)
-{
-    play(block);
-    steps(out, {{4999, 4999, 0}, {1, 5000, 1}, {50000, 5000, 1}});
+    // Done fires exactly once at the block end and a write then plays it again.
     ASSERT_EQ(out.write(), kMmNoError);
-    steps(out, {{0, 0, 1}, {5000, 5000, 2}});
+    steps(out, {{4999, 4999, 1}, {1, 5000, 2}, {50000, 5000, 2}});
+    ASSERT_EQ(out.write(), kMmNoError);
+    steps(out, {{0, 0, 2}, {5000, 5000, 3}});
     ASSERT_EQ(out.unprepare(), kMmNoError);
     play({}); // an empty block is done at the next step
-    steps(out, {{1, 0, 3}});
+    steps(out, {{1, 0, 4}});
 }
 
 TEST_F(VirtualWaveOutTest, ResultsFollowTheStateOfTheBlockAndTheDevice)
@@ -174,7 +171,8 @@ TEST(VirtualWaveOut, FollowsTheRealTimeClockAtItsSpeedOrTheProcessClockItOpenedW
     }
 }
 
-TEST_F(VirtualWaveOutTest, TheFileHoldsExactlyTheFramesPlayedAndEachPassAppends)
+TEST_F(VirtualWaveOutTest,
+       TheFileHoldsExactlyTheFramesPlayedEachPassAppendsAndOneItCannotContinueIsLeftAlone)
 {
     ASSERT_EQ(out.close(), kMmNoError);
     ASSERT_EQ(openWithFile(), kMmNoError);
@@ -199,10 +197,7 @@ TEST_F(VirtualWaveOutTest, TheFileHoldsExactlyTheFramesPlayedAndEachPassAppends)
     clock->advance(1);
     expected.insert(expected.end(), one.begin(), one.end());
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
-}
-
-TEST_F(VirtualWaveOutTest, AFileItCannotContinueIsRefusedAndLeftAlone)
-{
+    // A file it cannot continue is refused and left alone.
     ASSERT_EQ(out.close(), kMmNoError);
     testwave::WaveLayout mono;
     mono.channels = 1;

@@ -101,7 +101,8 @@ std::string openCabinet(const TempDir& app, const std::string& cabinet, const Ch
 
 } // namespace
 
-TEST(CabinetScript, WritesTheWorkingFilesOfATwoTrackProjectByteForByte)
+TEST(CabinetScript,
+     WritesTheWorkingFilesByteForByteAndRenamesInTheOpenChainOnlyNamesLongerThanEight)
 {
     TempDir dir;
     const CabinetProject song{"My Song", "C:\\Vumo\\My Song.vum", {"C:\\a\\x.wav", "D:\\y.wav"}};
@@ -123,10 +124,6 @@ TEST(CabinetScript, WritesTheWorkingFilesOfATwoTrackProjectByteForByte)
         const std::vector<uint8_t> bytes = testwave::readBytes(dir.file("file"));
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
     }
-}
-
-TEST(CabinetScript, OpenChainRenamesOnlyNamesLongerThanEight)
-{
     const struct
     {
         const char* path;
@@ -182,21 +179,18 @@ TEST(CabinetChain, PacksACabinetThatCabextractAndGcabRead)
 
 TEST(CabinetChain, OpensIntoTheStoredPathsOrBesideTheProject)
 {
-    const struct
+    // The answer to the question whether to replace the existing tracks; "": the track folder is
+    // gone on the target machine and nothing is asked.
+    for (const std::string answer : {"", "yes", "no"})
     {
-        bool removeTracks;  // the track folder is gone on the target machine
-        const char* answer; // "" no question expected, else the answer given
-        bool besideProject;
-    } cases[] = {{true, "", true}, {false, "yes", false}, {false, "no", true}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(std::string(c.removeTracks ? "track folder gone" : "answer ") + c.answer);
+        SCOPED_TRACE(answer);
+        const bool besideProject = answer != "yes";
         TempDir app, elsewhere;
         const fs::path trackFolder = elsewhere.path() / "tracks";
         const PackedProject p = pack(app, trackFolder, 3);
         const std::string cabinet = (elsewhere.path() / "Song.cab").string();
         fs::rename(app.file("Song/Song.cab"), cabinet);
-        if (c.removeTracks)
+        if (answer.empty())
             fs::remove_all(trackFolder);
         else
             for (const std::string& t : p.project.trackFiles)
@@ -209,7 +203,7 @@ TEST(CabinetChain, OpensIntoTheStoredPathsOrBesideTheProject)
         {
             ++asked;
             EXPECT_EQ(existing.size(), 3u);
-            return std::string(c.answer) == "yes";
+            return answer == "yes";
         };
         events.relocated = [&](const std::string&, const std::string& restored)
         {
@@ -217,13 +211,13 @@ TEST(CabinetChain, OpensIntoTheStoredPathsOrBesideTheProject)
             EXPECT_EQ(fs::path(restored).parent_path(), target.path());
         };
         ASSERT_EQ(openCabinet(target, cabinet, events), "");
-        EXPECT_EQ(asked, *c.answer ? 1 : 0);
-        EXPECT_EQ(relocated, c.besideProject ? 3 : 0);
+        EXPECT_EQ(asked, answer.empty() ? 0 : 1);
+        EXPECT_EQ(relocated, besideProject ? 3 : 0);
         EXPECT_TRUE(fs::exists(target.file("Song.vum")));
         EXPECT_FALSE(fs::exists(target.file(kDirectiveFile))); // the marker is gone
         for (int k = 0; k < 3; ++k)
         {
-            const std::string restored = c.besideProject
+            const std::string restored = besideProject
                                              ? target.file("t" + std::to_string(k) + ".wav")
                                              : p.project.trackFiles[size_t(k)];
             EXPECT_EQ(testwave::readBytes(restored), p.waves[size_t(k)]) << restored;
@@ -351,7 +345,7 @@ TEST(Shorten, CompressesSilenceAndMusicAndBarelyGrowsNoise)
     }
 }
 
-TEST(Shorten, RefusesWhatItCannotCodeOrDecode)
+TEST(Shorten, RefusesWhatItCannotCodeOrDecodeAndAFailedDecodeLeavesTheOldFileWholeAndNoPart)
 {
     std::vector<uint8_t> stream, out;
     std::string error;
@@ -375,16 +369,11 @@ TEST(Shorten, RefusesWhatItCannotCodeOrDecode)
     otherVersion[4] = 1;
     EXPECT_FALSE(shortenDecode(otherVersion, out, error));
     EXPECT_NE(error.find("version 1"), std::string::npos);
-}
-
-TEST(Shorten, AFailedDecodeLeavesTheOldFileWholeAndNoPart)
-{
+    // A failed decode leaves the old file whole and no part.
     TempDir dir;
     const std::string target = dir.file("t1.wav");
     const std::vector<uint8_t> old = waveFile({"old", 500, 2, music});
     testwave::writeBytes(target, old);
-    std::vector<uint8_t> stream;
-    std::string error;
     ASSERT_TRUE(shortenEncode(waveFile({"new", 900, 2, square}), stream, error));
     stream.resize(stream.size() / 2);
     testwave::writeBytes(dir.file("t1.shn"), stream);

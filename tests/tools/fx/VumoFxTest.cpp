@@ -61,7 +61,8 @@ protected:
 
 } // namespace
 
-TEST(FxCommandLine, ReadsFilesRangeFlagsAndAChainWithTheDialogDefaults)
+TEST(FxCommandLine,
+     ReadsFilesRangeFlagsAndAChainWithTheDialogDefaultsAndRefusesBadArgumentsNamingTheFault)
 {
     ParseResult r =
         parseCommandLine({"in.wav", "out.wav", "3:40:100:128", "7", "1:32", "17:10:20"});
@@ -84,10 +85,6 @@ TEST(FxCommandLine, ReadsFilesRangeFlagsAndAChainWithTheDialogDefaults)
     EXPECT_EQ(r.options.progress, ProgressMode::Never);
     r = parseCommandLine({"--help"});
     EXPECT_TRUE(r.ok() && r.options.help);
-}
-
-TEST(FxCommandLine, RefusesBadArgumentsNamingTheFault)
-{
     const std::pair<std::vector<std::string>, const char*> rows[] = {
         {{"a", "b", "33"}, "unknown effect code '33'"},
         {{"a", "b", "0"}, "unknown effect code '0'"},
@@ -132,7 +129,7 @@ TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListAnd
         EXPECT_STREQ(vumo::fx::findEffectInfo(entry.code)->name, entry.name);
 }
 
-TEST(WaveProbe, CountsFramesPastOtherChunksAndCutsADataSizeLargerThanTheFile)
+TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndNamesFaults)
 {
     const testwave::TempDir dir;
     for (const auto& [channels, declaredBytes, oddChunk, frames] :
@@ -154,11 +151,7 @@ TEST(WaveProbe, CountsFramesPastOtherChunksAndCutsADataSizeLargerThanTheFile)
         EXPECT_EQ(w.channels, channels);
         EXPECT_EQ(w.rate, 44100);
     }
-}
-
-TEST(WaveProbe, NamesWhatIsWrongWithAFile)
-{
-    const testwave::TempDir dir;
+    // What is wrong with a file is named.
     testwave::WaveLayout eightBits;
     eightBits.bits = 8;
     auto noRiff = testwave::waveBytes(Samples(200));
