@@ -161,7 +161,8 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDrift)
         EXPECT_GE(times[n], int(n + 1) * 10ms) << "tick " << n + 1;
 }
 
-TEST(PeriodicTimer, CancelFromInsideTheTickStopsAllFurtherTicksAndItStartsAgain)
+TEST(PeriodicTimer,
+     CancelFromInsideTheTickStopsAllFurtherTicksAndFromAnotherThreadWaitsForTheRunningOne)
 {
     auto timer = makePeriodicTimer(std::make_shared<JumpClock>());
     std::atomic<int> ticks{0};
@@ -172,31 +173,28 @@ TEST(PeriodicTimer, CancelFromInsideTheTickStopsAllFurtherTicksAndItStartsAgain)
     };
     ASSERT_EQ(timer->start(10, tick), kMmNoError);
     ASSERT_TRUE(platform::test::waitUntil([&] { return !timer->running(); }));
-    std::this_thread::sleep_for(
-        30ms); // a JumpClock timer that went on would tick thousands of times
+    // A JumpClock timer that went on would tick thousands of times.
+    std::this_thread::sleep_for(30ms);
     EXPECT_EQ(ticks.load(), 3);
     ASSERT_EQ(timer->start(10, tick), kMmNoError);
     ASSERT_TRUE(platform::test::waitUntil([&] { return ticks.load() >= 6; }));
     timer->cancel();
     EXPECT_EQ(ticks.load(), 6);
-}
-
-TEST(PeriodicTimer, CancelFromAnotherThreadWaitsForTheRunningTick)
-{
-    auto timer = makePeriodicTimer();
+    // Cancel from another thread waits for the running tick.
+    auto steady = makePeriodicTimer();
     std::atomic<bool> entered{false}, finished{false};
-    const auto tick = [&](PeriodicTimer&)
+    const auto slowTick = [&](PeriodicTimer&)
     {
         if (entered.exchange(true))
             return;
         std::this_thread::sleep_for(30ms);
         finished.store(true);
     };
-    ASSERT_EQ(timer->start(1, tick), kMmNoError);
+    ASSERT_EQ(steady->start(1, slowTick), kMmNoError);
     ASSERT_TRUE(platform::test::waitUntil([&] { return entered.load(); }));
-    timer->cancel();
+    steady->cancel();
     EXPECT_TRUE(finished.load());
-    EXPECT_FALSE(timer->running());
+    EXPECT_FALSE(steady->running());
 }
 
 TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStartAndResolutionRequestsMatch)

@@ -101,7 +101,8 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallAndAutoUsesPortAudioWhereADefaultD
     }
 }
 
-TEST(PortAudioWaveOut, ErrorsMapOntoResultsSessionsNestAndOtherFormatsAndCallsBeforeOpenAreRefused)
+TEST(PortAudioWave,
+     ErrorsMapOntoResultsOtherFormatsAndCallsBeforeOpenAreRefusedAndNoDeviceIsNoDriver)
 {
     const std::pair<PaError, int32_t> rows[] = {{paNoError, kMmNoError},
                                                 {paInvalidSampleRate, kWaveBadFormat},
@@ -111,10 +112,12 @@ TEST(PortAudioWaveOut, ErrorsMapOntoResultsSessionsNestAndOtherFormatsAndCallsBe
                                                 {paUnanticipatedHostError, kMmError}};
     for (const auto& [error, result] : rows)
         EXPECT_EQ(mmResultFromPortAudio(error), result) << error;
-    PortAudioSession outer;
-    ASSERT_EQ(outer.result(), kMmNoError);
-    EXPECT_EQ(PortAudioSession().result(), kMmNoError);
-    EXPECT_GE(Pa_GetDeviceCount(), 0) << "still initialised after the inner session has gone";
+    {
+        PortAudioSession outer; // nested sessions share one start
+        ASSERT_EQ(outer.result(), kMmNoError);
+        EXPECT_EQ(PortAudioSession().result(), kMmNoError);
+        EXPECT_GE(Pa_GetDeviceCount(), 0) << "still initialised after the inner session has gone";
+    }
     // Other formats are refused, calls before open are an invalid handle.
     PortAudioWaveOut out;
     EXPECT_EQ(out.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
@@ -125,16 +128,11 @@ TEST(PortAudioWaveOut, ErrorsMapOntoResultsSessionsNestAndOtherFormatsAndCallsBe
          {out.prepare(block), out.write(), out.positionFrames(frames), out.reset(), out.close()})
         EXPECT_EQ(result, kMmInvalidHandle);
     EXPECT_EQ(frames, 0u);
-}
-
-TEST(PortAudioWave, OpenWithoutADeviceIsNoDriver)
-{
     // Pointing PulseAudio and JACK at servers that do not exist leaves only the sound cards.
     ScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/vumo-no-server");
     ScopedEnv jack("JACK_DEFAULT_SERVER", "vumo-no-server");
     if (PortAudioSession::hasDefaultOutput() && PortAudioSession::hasDefaultInput())
         GTEST_SKIP() << "this machine has a sound card";
-    PortAudioWaveOut out;
     PortAudioWaveIn in;
     if (!PortAudioSession::hasDefaultOutput())
     {

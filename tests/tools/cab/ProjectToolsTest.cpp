@@ -65,7 +65,7 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
 
 } // namespace
 
-TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
+TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachineAndReportsBadArgumentsAndFiles)
 {
     for (const std::string flag : {"", "--replace", "--keep"}) // "": the track folder is gone
     {
@@ -97,10 +97,6 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
             EXPECT_EQ(read.project.tracks[k].title, p.data.tracks[k].title);
         }
     }
-}
-
-TEST(VumoCab, ReportsBadArgumentsAndFiles)
-{
     TempDir home;
     const std::pair<std::string, int> cases[] = {
         {"--help", 0},
