@@ -62,7 +62,8 @@ Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void
 
 } // namespace
 
-TEST(VirtualClocks, SteppedMovesOutputsThenInputsInStepsOf1024AndRealTimeAt44100TimesTheSpeed)
+TEST(VirtualClocks,
+     SteppedMovesOutputsThenInputsBy1024RealTimeAt44100TimesTheSpeedLoopbackKeepsFrames)
 {
     SteppedClock clock;
     Log log;
@@ -104,6 +105,15 @@ TEST(VirtualClocks, SteppedMovesOutputsThenInputsInStepsOf1024AndRealTimeAt44100
     EXPECT_EQ(realTime.nowFrames(), 882u);
     EXPECT_EQ(log, (Log{"in@882"}));
     realTime.detach(in);
+    // The loopback ring returns the frame handed over at that time until a later time overwrites
+    // it.
+    VirtualLoopback loopback;
+    loopback.publish(7, 0x00020001u);
+    EXPECT_EQ(loopback.frameAt(7), 0x00020001u);
+    EXPECT_EQ(loopback.frameAt(6), 0u);
+    loopback.publish(7 + VirtualLoopback::kFrames, 22);
+    EXPECT_EQ(loopback.frameAt(7), 0u);
+    EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
 }
 
 TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOneAndTheProcessShareOne)
@@ -130,18 +140,7 @@ TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOneAndTheP
     EXPECT_EQ(realTime->speed(), 3.0);
 }
 
-TEST(VirtualLoopback, ReturnsTheFrameHandedOverAtThatTimeUntilALaterTimeOverwritesIt)
-{
-    VirtualLoopback loopback;
-    loopback.publish(7, 0x00020001u);
-    EXPECT_EQ(loopback.frameAt(7), 0x00020001u);
-    EXPECT_EQ(loopback.frameAt(6), 0u);
-    loopback.publish(7 + VirtualLoopback::kFrames, 22);
-    EXPECT_EQ(loopback.frameAt(7), 0u);
-    EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
-}
-
-TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDrift)
+TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed)
 {
     // Each tick costing 3 ms changes nothing. A 25 ms tick 1 makes ticks 2 and 3 (due at 20 and
     // 30) run at once and tick 4 is on time; far behind, the backlog is dropped.
@@ -159,6 +158,15 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDrift)
     const Times times = tickTimes(makeSteadyTimerClock(1.0), 5, [](int) {});
     for (size_t n = 0; n < times.size(); ++n)
         EXPECT_GE(times[n], int(n + 1) * 10ms) << "tick " << n + 1;
+    // A sped-up clock runs that many times faster than real time.
+    auto clock = makeSteadyTimerClock(10.0);
+    const auto start = clock->now();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_GE(clock->now() - start, 200ms);
+    // Sleeping 100 ms of clock time takes at least 10 ms of real time.
+    const auto before = steady_clock::now();
+    EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
+    EXPECT_GE(steady_clock::now() - before, 10ms);
 }
 
 TEST(PeriodicTimer,
@@ -221,16 +229,4 @@ TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStartAndResolutionReque
     EXPECT_EQ(timerEndPeriod(10), kMmNoError);
     EXPECT_EQ(timerEndPeriod(10), kTimerError);
     EXPECT_EQ(timerPeriodRequests(), before);
-}
-
-TEST(TimerClock, ASpedUpClockRunsThatManyTimesFasterThanRealTime)
-{
-    auto clock = makeSteadyTimerClock(10.0);
-    const auto start = clock->now();
-    std::this_thread::sleep_for(20ms);
-    EXPECT_GE(clock->now() - start, 200ms);
-    // Sleeping 100 ms of clock time takes at least 10 ms of real time.
-    const auto before = steady_clock::now();
-    EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
-    EXPECT_GE(steady_clock::now() - before, 10ms);
 }

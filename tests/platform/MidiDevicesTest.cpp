@@ -148,7 +148,7 @@ protected:
 
 } // namespace
 
-TEST(VirtualMidiOut, AppendsEachMessageToItsLogWithItsMillisecondsSinceOpenOrOnlyCounts)
+TEST(VirtualMidiDevices, OutputLogsEachMessageAtItsTimeInputIsOneDeviceAndReadsOnlyFourNumberLines)
 {
     testwave::TempDir dir;
     const std::string log = dir.file("out.txt");
@@ -176,10 +176,8 @@ TEST(VirtualMidiOut, AppendsEachMessageToItsLogWithItsMillisecondsSinceOpenOrOnl
     EXPECT_EQ(counting.sentCount(), 1);
     EXPECT_EQ(counting.close(), kMmNoError);
     EXPECT_EQ(counting.close(), kMmInvalidHandle);
-}
-
-TEST(VirtualMidiIn, OffersExactlyOneDeviceAndItsEventsFileSkipsLinesThatAreNotFourNumbers)
-{
+    // The virtual input offers exactly one device and its events file skips lines that are not four
+    // numbers.
     VirtualMidiIn in(std::make_shared<JumpClock>());
     auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
     EXPECT_EQ(in.open(1, ignore), kMmBadDeviceId);
@@ -190,7 +188,6 @@ TEST(VirtualMidiIn, OffersExactlyOneDeviceAndItsEventsFileSkipsLinesThatAreNotFo
     EXPECT_EQ(in.close(), kMmNoError);
     for (const int32_t result : {in.close(), in.start(), in.stop(), in.reset()})
         EXPECT_EQ(result, kMmInvalidHandle);
-    testwave::TempDir dir;
     writeText(dir.file("in.txt"), "# header\n0 144 60 100\n12 128 60\n\n7 128 60 0 extra\nx 1 2 3\n"
                                   "4294967296 144 1 1\n4294967295 300 1 1\n");
     std::vector<std::pair<uint32_t, uint32_t>> events;
@@ -421,26 +418,24 @@ TEST_F(SynthMidiOutTest, TheSettingChoosesTheBackendsAndAutoFollowsPortsAndSound
     };
     for (const auto& r : rows)
     {
-        const std::string name = r.setting.value_or("(unset)") + " / " +
-                                 r.soundFontEnv.value_or("(unset)") + " / " +
-                                 (r.usualPlaces ? "installed" : "none installed");
+        SCOPED_TRACE(r.setting.value_or("(unset)") + " / " + r.soundFontEnv.value_or("(unset)") +
+                     (r.usualPlaces ? " / installed" : " / none installed"));
         ScopedEnv backend("VUMO_MIDI_BACKEND", r.setting);
         ScopedEnv soundFont("VUMO_SOUNDFONT", r.soundFontEnv);
         if (!r.usualPlaces)
             setSoundFontSearchPaths({});
         const SoundFontChoice choice = findSoundFont();
-        EXPECT_EQ(midiOutputBackend(), r.out) << name;
-        EXPECT_EQ(midiInputBackend(), r.in) << name;
-        EXPECT_EQ(choice.path, r.path) << name;
-        EXPECT_EQ(choice.problem.find(missing) != std::string::npos, r.problem) << name;
+        EXPECT_EQ(midiOutputBackend(), r.out);
+        EXPECT_EQ(midiInputBackend(), r.in);
+        EXPECT_EQ(choice.path, r.path);
+        EXPECT_EQ(choice.problem.find(missing) != std::string::npos, r.problem);
         const auto out = makeMidiOut();
-        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.out == MidiBackend::Synth) << name;
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), r.out == virt) << name;
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == virt) << name;
+        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.out == MidiBackend::Synth);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), r.out == virt);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == virt);
         EXPECT_EQ(midiInputNames(),
-                  r.in == virt ? std::vector<std::string>{kVirtualMidiInName} : rtMidiInputNames())
-            << name;
-        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size())) << name;
+                  r.in == virt ? std::vector<std::string>{kVirtualMidiInName} : rtMidiInputNames());
+        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size()));
         resetSoundFontSearchPaths();
     }
 }

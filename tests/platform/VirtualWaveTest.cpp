@@ -315,7 +315,7 @@ TEST_F(VirtualWaveInTest, LoopbackCapturesWhatTheOutputPlaysFromWhenItStarts)
     EXPECT_EQ(frames(2500, 500), silence(500)) << "silent after the output is reset";
 }
 
-TEST(VirtualWaveSource, ReadsUpToTheFramesAskedForAndRefusesWhatIsNotA16BitWave)
+TEST(WaveHeader, WritesTheCanonicalBytesReadsBackEveryFieldAndTheInputReadsOnly16BitWaves)
 {
     using testwave::ramp;
     using testwave::waveBytes;
@@ -350,18 +350,14 @@ TEST(VirtualWaveSource, ReadsUpToTheFramesAskedForAndRefusesWhatIsNotA16BitWave)
         EXPECT_EQ(readWaveFrames(path, r.maxFrames, got), r.ok) << r.name;
         EXPECT_EQ(got, r.frames) << r.name;
     }
-}
-
-TEST(WaveHeader, WritesTheCanonicalBytesAndReadsBackEveryField)
-{
-    // Against the hand-laid bytes of the test helper; the size fields at their limits.
-    const std::pair<uint32_t, uint32_t> rows[] = {// frames, data bytes
-                                                  {0, 0},
-                                                  {1, 4},
-                                                  {10, 40},
-                                                  {kWaveHeaderMaxFrames, 0xFFFFFFD8u},
-                                                  {0xFFFFFFFFu, 0xFFFFFFD8u}};
-    for (const auto& [frames, dataBytes] : rows)
+    // The header against the hand-laid bytes of the test helper; the size fields at their limits.
+    const std::pair<uint32_t, uint32_t> sizes[] = {// frames, data bytes
+                                                   {0, 0},
+                                                   {1, 4},
+                                                   {10, 40},
+                                                   {kWaveHeaderMaxFrames, 0xFFFFFFD8u},
+                                                   {0xFFFFFFFFu, 0xFFFFFFD8u}};
+    for (const auto& [frames, dataBytes] : sizes)
     {
         const auto h = waveHeader(frames);
         auto expected = testwave::waveBytes(Samples(frames <= 10 ? 2 * frames : 0));

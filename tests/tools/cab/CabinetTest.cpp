@@ -225,7 +225,7 @@ TEST(CabinetChain, OpensIntoTheStoredPathsOrBesideTheProject)
     }
 }
 
-TEST(CabinetChain, RefusesForeignChainsBeforeWritingAnything)
+TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWritesAndRefusesForeignChainsBeforeWritingAnything)
 {
     // The restore chain packed, and the line refused (nullptr: a corrupt stream, no refusal).
     const std::pair<Lines, const char*> cases[] = {
@@ -265,10 +265,6 @@ TEST(CabinetChain, RefusesForeignChainsBeforeWritingAnything)
         EXPECT_FALSE(fs::exists(wave + ".vumo-part"));
         EXPECT_TRUE(fs::exists(target.file(kDirectiveFile))); // the marker says it failed
     }
-}
-
-TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWrites)
-{
     const std::pair<std::string, bool> rows[] = {
         {"shortn32.exe /home/me/My Song-t1.wav t1.shn", true},
         {"shortn32.exe -x t16.shn C:\\Music\\take.WAV", true},
@@ -294,7 +290,7 @@ TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWrites)
     }
 }
 
-TEST(Shorten, RoundTripsByteForByteAndFfmpegReadsTheSameSamples)
+TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndNoiseBarelyGrows)
 {
     const Signal signals[] = {
         {"silence", 100000, 2, silence},   {"full-scale noise", 20000, 2, noise},
@@ -324,10 +320,7 @@ TEST(Shorten, RoundTripsByteForByteAndFfmpegReadsTheSameSamples)
         EXPECT_EQ(testwave::readBytes(dir.file("ffmpeg.raw")),
                   std::vector<uint8_t>(wave.begin() + long(dataStart), wave.end()));
     }
-}
-
-TEST(Shorten, CompressesSilenceAndMusicAndBarelyGrowsNoise)
-{
+    // It compresses silence and music and barely grows noise.
     const struct
     {
         const char* name;

@@ -62,7 +62,7 @@ protected:
 } // namespace
 
 TEST(FxCommandLine,
-     ReadsFilesRangeFlagsAndAChainWithTheDialogDefaultsAndRefusesBadArgumentsNamingTheFault)
+     ReadsFilesRangeAndAChainWithTheDialogDefaultsAndRefusesBadArgumentsNamingTheFault)
 {
     ParseResult r =
         parseCommandLine({"in.wav", "out.wav", "3:40:100:128", "7", "1:32", "17:10:20"});
@@ -111,10 +111,8 @@ TEST(FxCommandLine,
         EXPECT_FALSE(r.ok()) << message;
         EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
     }
-}
-
-TEST(EffectCatalog, HoldsCodes1To32ThenTheFadeWithTheEngineNamesAndUniqueListAndMenuNames)
-{
+    // The effect catalog holds codes 1 to 32, then the fade, with the engine's names and list and
+    // menu names that lead back to their codes.
     const auto c = vumo::fx::effectCatalog();
     ASSERT_EQ(c.size(), 33u);
     for (size_t i = 0; i < c.size(); ++i)
@@ -217,7 +215,7 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
     }
 }
 
-TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
+TEST_F(VumoFx, WritesAMonoInputAsStereoWithANoteAndReportsEveryFaultWithItsExitStatus)
 {
     testwave::WaveLayout mono;
     mono.channels = 1;
@@ -227,10 +225,8 @@ TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
     EXPECT_NE(r.out.find("not stereo"), std::string::npos);
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
               (Samples{200, 198, 400, 396, 600, 595, 800, 793}));
-}
-
-TEST_F(VumoFx, ReportsEveryFaultWithItsExitStatusAndWritesNothing)
-{
+    // Every fault is reported with its exit status and nothing is written.
+    std::filesystem::remove(dir.file("out.wav"));
     makeInput(100);
     testwave::writeBytes(dir.file("text.wav"), std::vector<uint8_t>(40, uint8_t('t')));
     const std::tuple<std::string, int, const char*> rows[] = {
