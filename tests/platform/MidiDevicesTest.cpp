@@ -363,7 +363,8 @@ TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnANoteOffEndsItAndDrumsEndByThe
     }
 }
 
-TEST_F(SynthMidiOutTest, MessagesAreRefusedUnlessOpenAndWellFormedOrWithoutAUsableSoundFont)
+TEST_F(SynthMidiOutTest,
+       TheSettingChoosesTheBackendsAndTheSynthRefusesMessagesUnlessOpenAndWellFormed)
 {
     auto clock = std::make_shared<SteppedClock>();
     SynthMidiOut synth(clock);
@@ -387,10 +388,7 @@ TEST_F(SynthMidiOutTest, MessagesAreRefusedUnlessOpenAndWellFormedOrWithoutAUsab
         EXPECT_EQ(unusable.shortMsg(0x643C90), kMmInvalidHandle) << named;
     }
     resetSoundFontSearchPaths();
-}
-
-TEST_F(SynthMidiOutTest, TheSettingChoosesTheBackendsAndAutoFollowsPortsAndSoundFonts)
-{
+    // The setting chooses the backends; auto follows the ports and the SoundFonts.
     const std::string installed = findSoundFont().path;
     const std::string missing = "/nonexistent/vumo-test.sf2";
     const bool port = rtMidiHasRealOutput();

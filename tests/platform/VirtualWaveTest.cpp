@@ -98,7 +98,7 @@ using VirtualWaveInTest = WaveRig;
 
 } // namespace
 
-TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheClockAndResetZeroesIt)
+TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheClockItOpenedWith)
 {
     steps(out, {{100, 0, 0}});
     EXPECT_EQ(out.reset(), kMmNoError);
@@ -115,6 +115,15 @@ TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheCl
     ASSERT_EQ(out.unprepare(), kMmNoError);
     play({}); // an empty block is done at the next step
     steps(out, {{1, 0, 4}});
+    // A device keeps the process clock it opened with.
+    setVirtualClock(clock);
+    VirtualWaveOut own;
+    ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
+    setVirtualClock(nullptr); // an open device keeps the clock it opened with
+    ASSERT_EQ(own.prepare(block), kMmNoError);
+    ASSERT_EQ(own.write(), kMmNoError);
+    steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
+    ASSERT_EQ(own.reset(), kMmNoError);
 }
 
 TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndTheDevice)
@@ -158,18 +167,6 @@ TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndThe
         EXPECT_EQ(result, kMmInvalidHandle);
     EXPECT_EQ(at, 0u);
     EXPECT_EQ(in.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
-}
-
-TEST_F(VirtualWaveOutTest, KeepsTheProcessClockItOpenedWith)
-{
-    setVirtualClock(clock);
-    VirtualWaveOut own;
-    ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
-    setVirtualClock(nullptr); // an open device keeps the clock it opened with
-    ASSERT_EQ(own.prepare(block), kMmNoError);
-    ASSERT_EQ(own.write(), kMmNoError);
-    steps(own, {{60, 60, 0}});
-    ASSERT_EQ(own.reset(), kMmNoError);
 }
 
 TEST_F(VirtualWaveOutTest,

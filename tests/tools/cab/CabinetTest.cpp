@@ -148,7 +148,8 @@ TEST(CabinetScript,
     }
 }
 
-TEST(CabinetChain, PacksACabinetThatCabextractAndGcabRead)
+TEST(CabinetChain,
+     PacksACabinetThatCabextractAndGcabReadAndOpensItIntoTheStoredPathsOrBesideTheProject)
 {
     for (int tracks : {0, 2})
     {
@@ -175,10 +176,6 @@ TEST(CabinetChain, PacksACabinetThatCabextractAndGcabRead)
                 EXPECT_NE(listing.find(name), std::string::npos) << listing;
         }
     }
-}
-
-TEST(CabinetChain, OpensIntoTheStoredPathsOrBesideTheProject)
-{
     // The answer to the question whether to replace the existing tracks; "": the track folder is
     // gone on the target machine and nothing is asked.
     for (const std::string answer : {"", "yes", "no"})
@@ -290,7 +287,7 @@ TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWritesAndRefusesForeignChainsBe
     }
 }
 
-TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndNoiseBarelyGrows)
+TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefusedWithoutAPart)
 {
     const Signal signals[] = {
         {"silence", 100000, 2, silence},   {"full-scale noise", 20000, 2, noise},
@@ -336,10 +333,7 @@ TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndNoiseBarelyGrows)
         ASSERT_TRUE(shortenEncode(wave, stream, error));
         EXPECT_LT(double(stream.size()), c.maxRatio * double(wave.size()));
     }
-}
-
-TEST(Shorten, RefusesWhatItCannotCodeOrDecodeAndAFailedDecodeLeavesTheOldFileWholeAndNoPart)
-{
+    // What it cannot code or decode is refused.
     std::vector<uint8_t> stream, out;
     std::string error;
     testwave::WaveLayout eightBit;
@@ -363,7 +357,6 @@ TEST(Shorten, RefusesWhatItCannotCodeOrDecodeAndAFailedDecodeLeavesTheOldFileWho
     EXPECT_FALSE(shortenDecode(otherVersion, out, error));
     EXPECT_NE(error.find("version 1"), std::string::npos);
     // A failed decode leaves the old file whole and no part.
-    TempDir dir;
     const std::string target = dir.file("t1.wav");
     const std::vector<uint8_t> old = waveFile({"old", 500, 2, music});
     testwave::writeBytes(target, old);
