@@ -1,6 +1,5 @@
-// Clocks and timers: the virtual clocks (stepping, device order, real time × speed, the loopback
-// ring, the process-wide clock), the periodic timer on its clocks, and the timer resolution
-// requests.
+// The virtual clocks (steps, device order, real time × speed, loopback, the process's clock), the
+// periodic timer on its clocks and the timer resolution requests.
 #include "PlatformTestSupport.h"
 #include "platform/MmResult.h"
 #include "platform/PeriodicTimer.h"
@@ -63,7 +62,7 @@ Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void
 } // namespace
 
 TEST(VirtualClocks,
-     SteppedMovesOutputsThenInputsBy1024RealTimeAt44100TimesTheSpeedLoopbackKeepsFrames)
+     SteppedMovesDevicesBy1024RealTimeAtItsSpeedLoopbackKeepsFramesTheProcessSharesOne)
 {
     SteppedClock clock;
     Log log;
@@ -114,15 +113,12 @@ TEST(VirtualClocks,
     loopback.publish(7 + VirtualLoopback::kFrames, 22);
     EXPECT_EQ(loopback.frameAt(7), 0u);
     EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
-}
-
-TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOneAndTheProcessShareOne)
-{
-    const std::pair<std::optional<std::string>, double> rows[] = {
+    // Both clocks accept speeds above 0 up to 1000 and otherwise take 1.
+    const std::pair<std::optional<std::string>, double> speeds[] = {
         {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},
         {"0", 1.0},          {"-3", 1.0},  {"5000", 1.0}, {"fast", 1.0},
         {"2x", 1.0},         {"nan", 1.0}, {"inf", 1.0},  {"", 1.0}};
-    for (const auto& [text, speed] : rows)
+    for (const auto& [text, speed] : speeds)
     {
         ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
         EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
@@ -135,9 +131,9 @@ TEST(VirtualSpeed, BothClocksAcceptPositiveFactorsUpTo1000AndOtherwiseOneAndTheP
     ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
     auto first = acquireVirtualClock();
     EXPECT_EQ(acquireVirtualClock(), first);
-    auto* realTime = dynamic_cast<RealTimeClock*>(first.get());
-    ASSERT_NE(realTime, nullptr);
-    EXPECT_EQ(realTime->speed(), 3.0);
+    auto* shared = dynamic_cast<RealTimeClock*>(first.get());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->speed(), 3.0);
 }
 
 TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed)
@@ -169,8 +165,7 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed
     EXPECT_GE(steady_clock::now() - before, 10ms);
 }
 
-TEST(PeriodicTimer,
-     CancelFromInsideTheTickStopsAllFurtherTicksAndFromAnotherThreadWaitsForTheRunningOne)
+TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStartsAreRefused)
 {
     auto timer = makePeriodicTimer(std::make_shared<JumpClock>());
     std::atomic<int> ticks{0};
@@ -203,22 +198,19 @@ TEST(PeriodicTimer,
     steady->cancel();
     EXPECT_TRUE(finished.load());
     EXPECT_FALSE(steady->running());
-}
-
-TEST(PeriodicTimer, RefusesBadPeriodsEmptyTicksAndASecondStartAndResolutionRequestsMatch)
-{
-    auto timer = makePeriodicTimer(std::make_shared<JumpClock>());
+    // Bad periods, empty ticks and a second start are refused.
+    auto idling = makePeriodicTimer(std::make_shared<JumpClock>());
     auto idle = [](PeriodicTimer&) { std::this_thread::sleep_for(1ms); };
     for (const int32_t period : {0, -10, kMaxTimerPeriodMs + 1})
-        EXPECT_EQ(timer->start(period, idle), kTimerError) << period;
-    EXPECT_EQ(timer->start(10, nullptr), kTimerError);
-    EXPECT_FALSE(timer->running());
-    ASSERT_EQ(timer->start(10, idle), kMmNoError);
-    EXPECT_TRUE(timer->running());
-    EXPECT_EQ(timer->start(10, idle), kMmAllocated);
-    timer->cancel();
-    EXPECT_FALSE(timer->running());
-    timer->cancel(); // a second cancel is harmless
+        EXPECT_EQ(idling->start(period, idle), kTimerError) << period;
+    EXPECT_EQ(idling->start(10, nullptr), kTimerError);
+    EXPECT_FALSE(idling->running());
+    ASSERT_EQ(idling->start(10, idle), kMmNoError);
+    EXPECT_TRUE(idling->running());
+    EXPECT_EQ(idling->start(10, idle), kMmAllocated);
+    idling->cancel();
+    EXPECT_FALSE(idling->running());
+    idling->cancel(); // a second cancel is harmless
     // Each timer resolution request in range is released once with its own period.
     EXPECT_EQ(timerBeginPeriod(0), kTimerError);
     EXPECT_EQ(timerBeginPeriod(kMaxTimerPeriodMs + 1), kTimerError);

@@ -1,7 +1,6 @@
-// The drum editor's play path end to end on the JACK server of
-// tests/servers.sh: a project's drum song queued as the editor queues it into
-// the real engine (libwavorn), sent by its timer through the rtmidi backend,
-// and heard at another client's JACK MIDI input port.
+// The drum editor's play path end to end on the JACK server of tests/servers.sh: a drum song
+// queued as the editor queues it into the real engine (libwavorn), sent by its timer through the
+// rtmidi backend, and heard at another client's JACK MIDI input port.
 #include "JackPeer.h"
 #include "PlatformTestSupport.h"
 #include "drums/DrumData.h"
@@ -9,8 +8,6 @@
 #include "wavorn.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace std::chrono_literals;
 using namespace vumo::drums;
@@ -21,9 +18,8 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     platform::test::ScopedEnv midi("VUMO_MIDI_BACKEND", "rtmidi");
     platform::test::PeerIn peer("vumo-drums-peer"); // the only port the engine can send to
 
-    // Song "1 21" (the blank is skipped): pattern 1 is 3 beats of 20 ms, pattern
-    // 2 is 2 beats of 30 ms; both instruments on pattern 1's third beat go out in
-    // instrument order.
+    // Song "1 21" (the blank is skipped): pattern 1 is 3 beats of 20 ms, pattern 2 is 2 beats of
+    // 30 ms; both instruments on pattern 1's third beat go out in instrument order.
     DrumData drums;
     drums.songPattern = QStringLiteral("1 21");
     drums.drumNotes[0] = 24; // note 36
@@ -52,9 +48,7 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     const auto beforePlay = std::chrono::steady_clock::now();
     EXPECT_EQ(PlayMidi(), int32_t(2 * std::size(expected)));
     const auto heard = peer.waitFor(std::size(expected), allNotesOff);
-    for (int i = 0; i < 1000 && MidiPlaying() == 1; ++i)
-        std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(MidiPlaying(), 0);
+    EXPECT_TRUE(platform::test::waitUntil([] { return MidiPlaying() == 0; }, 10s));
     EXPECT_EQ(CloseMidiPlay(), 0);
 
     std::vector<std::vector<unsigned char>> bytes, expectedBytes;

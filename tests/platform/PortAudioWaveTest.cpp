@@ -1,7 +1,5 @@
-// The choice of audio backend and the PortAudio devices: results without a sound card, and on the
-// default devices (the PulseAudio null sink and its monitor under tests/servers.sh) what is
-// played arrives sample for sample at the sink's monitor and what another client plays there is
-// recorded sample for sample.
+// The audio backend choice and the PortAudio devices: on the null sink of tests/servers.sh what is
+// played arrives sample for sample at its monitor, what another client plays there is recorded.
 #include "PlatformTestSupport.h"
 #include "platform/AudioBackend.h"
 #include "platform/portaudio/PortAudioSession.h"

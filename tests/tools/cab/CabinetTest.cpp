@@ -1,7 +1,5 @@
-// Project cabinets: Shorten's lossless round trips, FFmpeg's decoder reading the same samples
-// back and bad streams refused without a partial file; the cabinet chain: the working files'
-// bytes, cabinets that standard tools read, round trips through create and open, and foreign
-// chains refused before anything is written.
+// Project cabinets: Shorten round trips that FFmpeg reads alike, bad streams refused; the chain's
+// working files, cabinets that standard tools read, create and open, foreign chains refused.
 #include "tools/cab/Cabinet.h"
 #include "tools/cab/CabinetScript.h"
 #include "tools/cab/ChainRunner.h"

@@ -1,6 +1,5 @@
-// vumo-fx: its command line, effect catalog and header probe, and the program run end to end on
-// generated wave files, whose output must hold exactly the samples that the engine's effects
-// give for the same input.
+// vumo-fx: its command line, effect catalog and header probe, and the program end to end, whose
+// output must hold exactly the samples that the engine's effects give for the same input.
 #include "fx/EffectCatalog.h"
 #include "tools/fx/FxCommandLine.h"
 #include "tools/fx/WaveProbe.h"
@@ -215,7 +214,7 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
     }
 }
 
-TEST_F(VumoFx, WritesAMonoInputAsStereoWithANoteAndReportsEveryFaultWithItsExitStatus)
+TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsReported)
 {
     testwave::WaveLayout mono;
     mono.channels = 1;
@@ -246,10 +245,7 @@ TEST_F(VumoFx, WritesAMonoInputAsStereoWithANoteAndReportsEveryFaultWithItsExitS
         EXPECT_NE(result.out.find(message), std::string::npos) << result.out;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav"))) << args;
     }
-}
-
-TEST_F(VumoFx, HelpDocumentsEveryCodeWithItsParametersAndSpectralCodesRun)
-{
+    // Help documents every code with its parameters; spectral codes run.
     const tooltest::CommandRun help = run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find(helpText()), std::string::npos);
@@ -266,7 +262,7 @@ TEST_F(VumoFx, HelpDocumentsEveryCodeWithItsParametersAndSpectralCodesRun)
     for (const char* option : {"--from", "--crop"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     makeInput(20000);
-    const tooltest::CommandRun r = run(files() + "28:128:255:64");
-    ASSERT_EQ(r.status, 0) << r.out;
+    const tooltest::CommandRun spectral = run(files() + "28:128:255:64");
+    ASSERT_EQ(spectral.status, 0) << spectral.out;
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
 }
