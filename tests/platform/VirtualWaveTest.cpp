@@ -119,7 +119,7 @@ TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheCl
     setVirtualClock(clock);
     VirtualWaveOut own;
     ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
-    setVirtualClock(nullptr); // an open device keeps the clock it opened with
+    setVirtualClock(nullptr);
     ASSERT_EQ(own.prepare(block), kMmNoError);
     ASSERT_EQ(own.write(), kMmNoError);
     steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
