@@ -15,12 +15,7 @@ target_sources(vumo_platform PRIVATE
 )
 target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI PkgConfig::FLUIDSYNTH)
 
-add_executable(midi_device_tests
-    tests/platform/MidiBackendTest.cpp
-    tests/platform/MidiVirtualDevicesTest.cpp
-    tests/platform/SynthMidiOutTest.cpp
-    tests/platform/TimerPeriodicTest.cpp
-)
+add_executable(midi_device_tests tests/platform/MidiDevicesTest.cpp)
 target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave PkgConfig::RTMIDI
     GTest::gtest_main)
 gtest_discover_tests(midi_device_tests PROPERTIES RESOURCE_LOCK sound_servers)

@@ -35,11 +35,8 @@ if(JACK_FOUND)
 endif()
 
 add_executable(platform_tests
-    tests/platform/VirtualClockTest.cpp
-    tests/platform/VirtualWaveFileTest.cpp
-    tests/platform/VirtualWaveOutTest.cpp
-    tests/platform/VirtualWaveInTest.cpp
-    tests/platform/AudioBackendTest.cpp
+    tests/platform/ClockTest.cpp
+    tests/platform/VirtualWaveTest.cpp
     tests/platform/PortAudioWaveTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO

@@ -1,7 +1,6 @@
-// The drum editor's play path end to end on the JACK server of
-// tests/servers.sh: a project's drum song queued as the editor queues it into
-// the real engine (libwavorn), sent by its timer through the rtmidi backend,
-// and heard at another client's JACK MIDI input port.
+// The drum editor's play path end to end on the JACK server of tests/servers.sh: a drum song
+// queued as the editor queues it into the real engine (libwavorn), sent by its timer through the
+// rtmidi backend, and heard at another client's JACK MIDI input port.
 #include "JackPeer.h"
 #include "PlatformTestSupport.h"
 #include "drums/DrumData.h"
@@ -9,8 +8,6 @@
 #include "wavorn.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace std::chrono_literals;
 using namespace vumo::drums;
@@ -21,9 +18,8 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     platform::test::ScopedEnv midi("VUMO_MIDI_BACKEND", "rtmidi");
     platform::test::PeerIn peer("vumo-drums-peer"); // the only port the engine can send to
 
-    // Song "1 21" (the blank is skipped): pattern 1 is 3 beats of 20 ms, pattern
-    // 2 is 2 beats of 30 ms; both instruments on pattern 1's third beat go out in
-    // instrument order.
+    // Song "1 21" (the blank is skipped): pattern 1 is 3 beats of 20 ms, pattern 2 is 2 beats of
+    // 30 ms; both instruments on pattern 1's third beat go out in instrument order.
     DrumData drums;
     drums.songPattern = QStringLiteral("1 21");
     drums.drumNotes[0] = 24; // note 36
@@ -32,16 +28,11 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     drums.patMsPerBeat[0] = 20;
     drums.patLastBeat[1] = 1;
     drums.patMsPerBeat[1] = 30;
-    drums.drumGrid[0][0][0] = 100;
-    drums.drumGrid[0][5][1] = 90;
-    drums.drumGrid[0][0][2] = 80;
-    drums.drumGrid[0][5][2] = 70;
-    drums.drumGrid[1][5][1] = 127;
-    const struct
-    {
-        int dueMs; // after PlayMidi
-        std::vector<unsigned char> bytes;
-    } expected[] = {
+    for (const auto& [pattern, instrument, beat, velocity] :
+         {std::tuple{0, 0, 0, 100}, {0, 5, 1, 90}, {0, 0, 2, 80}, {0, 5, 2, 70}, {1, 5, 1, 127}})
+        drums.drumGrid[pattern][instrument][beat] = uint8_t(velocity);
+    // Each note with the time it is due after PlayMidi.
+    const std::pair<int, std::vector<unsigned char>> expected[] = {
         {0, {0x99, 36, 100}},  {20, {0x99, 42, 90}},  {40, {0x99, 36, 80}},
         {40, {0x99, 42, 70}},  {90, {0x99, 42, 127}}, {120, {0x99, 36, 100}},
         {140, {0x99, 42, 90}}, {160, {0x99, 36, 80}}, {160, {0x99, 42, 70}},
@@ -57,21 +48,18 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     const auto beforePlay = std::chrono::steady_clock::now();
     EXPECT_EQ(PlayMidi(), int32_t(2 * std::size(expected)));
     const auto heard = peer.waitFor(std::size(expected), allNotesOff);
-    for (int i = 0; i < 1000 && MidiPlaying() == 1; ++i)
-        std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(MidiPlaying(), 0);
+    EXPECT_TRUE(platform::test::waitUntil([] { return MidiPlaying() == 0; }, 10s));
     EXPECT_EQ(CloseMidiPlay(), 0);
 
     std::vector<std::vector<unsigned char>> bytes, expectedBytes;
     for (size_t k = 0; k < std::size(expected); ++k)
     {
-        expectedBytes.push_back(expected[k].bytes);
+        expectedBytes.push_back(expected[k].second);
         if (k >= heard.size())
             continue;
         bytes.push_back(heard[k].bytes);
-        // An event due at t ms goes out on the first 10 ms tick past t, never
-        // sooner.
-        const auto tick = std::chrono::milliseconds((expected[k].dueMs / 10 + 1) * 10);
+        // An event due at t ms goes out on the first 10 ms tick past t, never sooner.
+        const auto tick = std::chrono::milliseconds((expected[k].first / 10 + 1) * 10);
         EXPECT_GE(heard[k].at - beforePlay, tick) << "note " << k;
     }
     EXPECT_EQ(bytes, expectedBytes);

@@ -4,6 +4,7 @@
 
 #include <RtMidi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -56,20 +57,12 @@ public:
                            [&]
                            {
                                heard.clear();
-                               for (const Heard& h : m_heard)
-                                   if (h.bytes != skip)
-                                       heard.push_back(h);
+                               std::copy_if(m_heard.begin(), m_heard.end(),
+                                            std::back_inserter(heard),
+                                            [&](const Heard& h) { return h.bytes != skip; });
                                return heard.size() >= count;
                            });
         return heard;
-    }
-    std::vector<std::vector<unsigned char>> waitForBytes(size_t count,
-                                                         const std::vector<unsigned char>& skip)
-    {
-        std::vector<std::vector<unsigned char>> bytes;
-        for (const Heard& h : waitFor(count, skip))
-            bytes.push_back(h.bytes);
-        return bytes;
     }
 
 private:

@@ -4,14 +4,14 @@
 #include "PlatformTestSupport.h"
 #include "platform/synth/SoundFont.h"
 #include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace platform::media;
 using platform::test::ScopedEnv;
@@ -31,33 +31,6 @@ std::vector<int16_t> tones(int32_t frames)
     return s;
 }
 
-// Runs a program without a shell; true when it exits with 0.
-bool run(std::vector<std::string> args)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-    {
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
-std::vector<int16_t> rawSamples(const std::string& path)
-{
-    const auto bytes = testwave::readBytes(path);
-    std::vector<int16_t> s(bytes.size() / 2);
-    for (size_t i = 0; i < s.size(); ++i)
-        s[i] = int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
-    return s;
-}
-
 // One track: middle C for 96 ticks of 96 per quarter note at 120 bpm, half a second.
 std::vector<uint8_t> middleC()
 {
@@ -73,7 +46,7 @@ std::vector<int16_t> decoded(const std::string& source)
     return samples;
 }
 
-TEST(MediaReader, SixteenBitStereoWaveDecodesToItsOwnSamples)
+TEST(MediaReader, WaveDecodesToItsOwnSamplesCompressedFilesAsFfmpegDoesAndMidiThroughTheSynth)
 {
     testwave::TempDir dir;
     const auto samples = testwave::ramp(30000, -15000);
@@ -87,89 +60,30 @@ TEST(MediaReader, SixteenBitStereoWaveDecodesToItsOwnSamples)
     std::string error;
     ASSERT_TRUE(decodeMedia(dir.file("http:take.wav"), 1000, first, error));
     EXPECT_EQ(first, std::vector<int16_t>(samples.begin(), samples.begin() + 2000));
-}
-
-TEST(MediaReader, CompressedFilesDecodeAsFfmpegItselfDoes)
-{
-    testwave::TempDir dir;
+    // Compressed files decode as FFmpeg itself does.
     testwave::writeStereo(dir.file("src.wav"), tones(44100));
+    const auto ffmpeg = [](const std::string& args)
+    { return tooltest::runCommand("ffmpeg -loglevel error -y " + args).status == 0; };
     for (const std::string name : {"a.mp3", "a.ogg", "a22k-mono.ogg"})
     {
-        const std::string file = dir.file(name);
-        std::vector<std::string> make{"ffmpeg", "-loglevel", "error",
-                                      "-y",     "-i",        dir.file("src.wav")};
-        if (name == "a22k-mono.ogg") // another rate and one channel: resampled and spread
-            make.insert(make.end(), {"-ar", "22050", "-ac", "1"});
-        make.push_back(file);
-        ASSERT_TRUE(run(make)) << name;
-        ASSERT_TRUE(run({"ffmpeg", "-loglevel", "error", "-y", "-i", file, "-f", "s16le", "-ar",
-                         "44100", "-ac", "2", dir.file("ref.raw")}));
-        const auto ref = rawSamples(dir.file("ref.raw"));
+        // Another rate and one channel: resampled and spread.
+        const std::string mono = name == "a22k-mono.ogg" ? " -ar 22050 -ac 1" : "";
+        const std::string file = dir.file(name), ref = dir.file("ref.raw");
+        ASSERT_TRUE(ffmpeg("-i '" + dir.file("src.wav") + "'" + mono + " '" + file + "'")) << name;
+        ASSERT_TRUE(ffmpeg("-i '" + file + "' -f s16le -ar 44100 -ac 2 '" + ref + "'"));
+        const auto bytes = testwave::readBytes(ref);
+        std::vector<int16_t> want(bytes.size() / 2);
+        std::memcpy(want.data(), bytes.data(), want.size() * 2);
         const auto got = decoded(file);
-        EXPECT_NEAR(double(got.size()), double(ref.size()), 2.0) << name;
+        EXPECT_NEAR(double(got.size()), double(want.size()), 2.0) << name;
         int worst = 0;
-        for (size_t i = 0; i < std::min(got.size(), ref.size()); ++i)
-            worst = std::max(worst, std::abs(got[i] - ref[i]));
+        for (size_t i = 0; i < std::min(got.size(), want.size()); ++i)
+            worst = std::max(worst, std::abs(got[i] - want[i]));
         EXPECT_LE(worst, 2) << name;
     }
-}
-
-TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFiles)
-{
-    testwave::TempDir dir;
-    const auto track2 = testwave::ramp(5000, 77);
-    testwave::writeStereo(dir.file("track02.wav"), track2);
-    ScopedEnv cd("VUMO_VIRTUAL_CD", dir.path().string());
-    EXPECT_EQ(cdTrackSource(2), "cdda:2");
-    EXPECT_EQ(decoded("cdda:2"), track2);
-    EXPECT_EQ(decoded("cdda:02"), track2);
-}
-
-TEST(MediaReader, SourcesThatCannotBeCapturedAreRefusedWithAReason)
-{
-    testwave::TempDir dir;
-    platform::test::writeText(dir.file("noise.mp3"), std::string(5000, 'x'));
-    platform::test::writeText(dir.file("fake.mid"), "MThd but nothing after");
-    auto cut = middleC();
-    cut.resize(cut.size() - 3); // the track chunk is longer than what is left of the file
-    testwave::writeBytes(dir.file("cut.mid"), cut);
-    testwave::writeBytes(dir.file("good.MIDI"), middleC());
-    testwave::writeStereo(dir.file("track01.wav"), testwave::ramp(100));
-    ScopedEnv font("VUMO_SOUNDFONT", std::nullopt);
-    platform::setSoundFontSearchPaths({}); // a machine without a SoundFont
-    const struct
-    {
-        std::string source, cdFolder, says;
-    } cases[] = {
-        {dir.file("missing.wav"), "", "cannot be opened"},
-        {dir.file("noise.mp3"), "", "noise.mp3"},
-        {dir.file("fake.mid"), "", "cannot be opened as a MIDI file"},
-        {dir.file("cut.mid"), "", "cannot be opened as a MIDI file"},
-        {dir.file("good.MIDI"), "", "SoundFont"},
-        {dir.file("none.mid"), "", "cannot be opened"},
-        {"cdda:3", dir.path().string(), "The CD has no track 3."},
-        {"cdda:0", dir.path().string(), "names no CD track"},
-        {"cdda:1", dir.file("no-such-folder"), "There is no audio CD in the drive."},
-        {"cdda:x1", dir.path().string(), "names no CD track"},
-        {"cdda:100", dir.path().string(), "names no CD track"},
-        {"", "", "No media file"},
-    };
-    for (const auto& c : cases)
-    {
-        ScopedEnv cd("VUMO_VIRTUAL_CD", c.cdFolder);
-        const std::string error = probeMedia(c.source);
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.source << ": " << error;
-    }
-    platform::resetSoundFontSearchPaths();
-    ScopedEnv cd("VUMO_VIRTUAL_CD", dir.path().string());
-    EXPECT_EQ(probeMedia("cdda:1"), "");
-}
-
-TEST(MediaReader, MidiFilesAreRenderedByTheBuiltInSynth)
-{
+    // MIDI files are rendered by the built-in synth.
     if (platform::findSoundFont().path.empty())
         GTEST_SKIP() << "no SoundFont on this machine";
-    testwave::TempDir dir;
     testwave::writeBytes(dir.file("c.mid"), middleC());
     const auto s = decoded(dir.file("c.mid"));
     // The note, its release, and FluidSynth's pause after the end of the song.
@@ -184,6 +98,50 @@ TEST(MediaReader, MidiFilesAreRenderedByTheBuiltInSynth)
     };
     EXPECT_GT(loud(0, 22050), 500);
     EXPECT_LT(loud(s.size() / 2 - 11025, s.size() / 2), loud(0, 22050) / 4);
+}
+
+TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFilesAndOtherSourcesAreRefusedWithAReason)
+{
+    testwave::TempDir dir;
+    platform::test::writeText(dir.file("noise.mp3"), std::string(5000, 'x'));
+    platform::test::writeText(dir.file("fake.mid"), "MThd but nothing after");
+    auto cut = middleC();
+    cut.resize(cut.size() - 3); // the track chunk is longer than what is left of the file
+    testwave::writeBytes(dir.file("cut.mid"), cut);
+    testwave::writeBytes(dir.file("good.MIDI"), middleC());
+    testwave::writeStereo(dir.file("track01.wav"), testwave::ramp(100));
+    ScopedEnv font("VUMO_SOUNDFONT", std::nullopt);
+    platform::setSoundFontSearchPaths({}); // a machine without a SoundFont
+    const std::tuple<std::string, std::string, const char*> cases[] = {
+        // source, CD, error
+        {dir.file("missing.wav"), "", "cannot be opened"},
+        {dir.file("noise.mp3"), "", "noise.mp3"},
+        {dir.file("fake.mid"), "", "cannot be opened as a MIDI file"},
+        {dir.file("cut.mid"), "", "cannot be opened as a MIDI file"},
+        {dir.file("good.MIDI"), "", "SoundFont"},
+        {dir.file("none.mid"), "", "cannot be opened"},
+        {"cdda:3", dir.path().string(), "The CD has no track 3."},
+        {"cdda:0", dir.path().string(), "names no CD track"},
+        {"cdda:1", dir.file("no-such-folder"), "There is no audio CD in the drive."},
+        {"cdda:x1", dir.path().string(), "names no CD track"},
+        {"cdda:100", dir.path().string(), "names no CD track"},
+        {"", "", "No media file"},
+    };
+    for (const auto& [source, cdFolder, says] : cases)
+    {
+        ScopedEnv cd("VUMO_VIRTUAL_CD", cdFolder);
+        const std::string error = probeMedia(source);
+        EXPECT_NE(error.find(says), std::string::npos) << source << ": " << error;
+    }
+    platform::resetSoundFontSearchPaths();
+    // A virtual CD's tracks are the folder's wave files.
+    const auto track2 = testwave::ramp(5000, 77);
+    testwave::writeStereo(dir.file("track02.wav"), track2);
+    ScopedEnv cd("VUMO_VIRTUAL_CD", dir.path().string());
+    EXPECT_EQ(probeMedia("cdda:1"), "");
+    EXPECT_EQ(cdTrackSource(2), "cdda:2");
+    EXPECT_EQ(decoded("cdda:2"), track2);
+    EXPECT_EQ(decoded("cdda:02"), track2);
 }
 
 } // namespace

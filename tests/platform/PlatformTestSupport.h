@@ -1,12 +1,14 @@
-// Helpers for the device tests: a scoped environment value, the lines of a text file, and the
-// rule for tests that need a sound server. Wave files and scratch folders come from
-// tests/engine/TestWave.h.
+// Helpers for the device tests: a scoped environment value, the lines of a text file, a wait for
+// another thread, and the rule for tests that need a sound server. Wave files and scratch folders
+// come from tests/engine/TestWave.h.
 #pragma once
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace platform::test
@@ -53,6 +55,16 @@ inline Lines fileLines(const std::string& path)
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
+}
+
+// Polls `done` every millisecond until it holds or `limit` has passed; its last answer.
+template <class Done>
+bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
 }
 
 // True when tests/servers.sh started the sound servers for this run: a test that finds no device

@@ -16,10 +16,7 @@ add_executable(vumo-chain tools/cab/ChainMain.cpp)
 target_link_libraries(vumo-chain PRIVATE vumo_cabinet)
 
 # Round trips, FFmpeg and cabextract reading what Vumo writes, refusals of foreign chains.
-add_executable(cabinet_tests
-    tests/tools/cab/ShortenTest.cpp
-    tests/tools/cab/ChainTest.cpp
-)
+add_executable(cabinet_tests tests/tools/cab/CabinetTest.cpp)
 target_link_libraries(cabinet_tests PRIVATE vumo_cabinet vumo_testwave GTest::gtest_main)
 gtest_discover_tests(cabinet_tests)
 

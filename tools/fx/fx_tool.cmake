@@ -13,11 +13,7 @@ target_link_libraries(vumo-fx PRIVATE vumo_fx_tool wavorn)
 
 # Unit tests of the command line and the header probe, and the program run end to end on
 # generated wave files; the expected samples come from the effects in wavorn_core directly.
-add_executable(fx_tool_tests
-    tests/tools/fx/FxCommandLineTest.cpp
-    tests/tools/fx/WaveProbeTest.cpp
-    tests/tools/fx/VumoFxTest.cpp
-)
+add_executable(fx_tool_tests tests/tools/fx/VumoFxTest.cpp)
 target_link_libraries(fx_tool_tests PRIVATE vumo_fx_tool wavorn_core vumo_testwave GTest::gtest_main)
 target_compile_definitions(fx_tool_tests PRIVATE VUMO_FX_PROGRAM="$<TARGET_FILE:vumo-fx>")
 add_dependencies(fx_tool_tests vumo-fx)

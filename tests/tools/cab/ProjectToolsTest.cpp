@@ -29,7 +29,8 @@ std::string cab(const TempDir& home, const std::string& args)
     return "VUMO_HOME='" + home.path().string() + "' " VUMO_CAB_PROGRAM " " + args;
 }
 
-// A project "Song.vum" titled "Song" whose tracks are ramps in folder/tracks.
+// A project "Song.vum" titled "Song" whose tracks are ramps in folder/tracks, with these mutes
+// and one pan.
 struct Project
 {
     std::string path;
@@ -37,7 +38,8 @@ struct Project
     std::vector<std::vector<uint8_t>> waves;
 };
 
-Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 0})
+Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 0},
+                    int16_t pan = 127)
 {
     Project p;
     fs::create_directories(folder / "tracks");
@@ -52,6 +54,7 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
         t.fileName = QByteArray::fromStdString(
             (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string());
         t.mute = mutes[k];
+        t.pan = pan;
         p.waves.push_back(testwave::waveBytes(testwave::ramp(8000, 1000 * int(k + 1))));
         testwave::writeBytes(t.fileName.toStdString(), p.waves.back());
         p.data.tracks.push_back(t);
@@ -62,35 +65,24 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
 
 } // namespace
 
-TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
+TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachineAndReportsBadArgumentsAndFiles)
 {
-    const struct
+    for (const std::string flag : {"", "--replace", "--keep"}) // "": the track folder is gone
     {
-        const char* name;
-        bool tracksThere;
-        const char* flag;
-        bool beside;
-    } cases[] = {
-        {"track folder gone", false, "", true},
-        {"tracks there, --replace", true, "--replace", false},
-        {"tracks there, --keep", true, "--keep", true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(flag);
         TempDir source, home, target;
         const Project p = makeProject(source.path());
         const tooltest::CommandRun created = run(cab(home, "create '" + p.path + "'"));
         ASSERT_EQ(created.status, 0);
         EXPECT_EQ(created.out, home.file("Song/Song.cab"));
-        if (c.tracksThere)
+        if (!flag.empty())
             for (const auto& t : p.data.tracks)
                 testwave::writeBytes(t.fileName.toStdString(), {'o', 'l', 'd'});
         else
             fs::remove_all(source.path() / "tracks");
 
         const tooltest::CommandRun opened =
-            run(cab(target, "open '" + created.out + "' " + c.flag + " </dev/null"));
+            run(cab(target, "open '" + created.out + "' " + flag + " </dev/null"));
         ASSERT_EQ(opened.status, 0);
         EXPECT_EQ(opened.out, target.file("Song.vum"));
         const auto read = vumo::project::readProject(QString::fromStdString(opened.out));
@@ -99,22 +91,14 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
         for (int k = 0; k < 3; ++k)
         {
             const std::string file = read.project.tracks[k].fileName.toStdString();
-            EXPECT_EQ(file, c.beside ? target.file("t" + std::to_string(k) + ".wav")
-                                     : p.data.tracks[k].fileName.toStdString());
+            EXPECT_EQ(file, flag != "--replace" ? target.file("t" + std::to_string(k) + ".wav")
+                                                : p.data.tracks[k].fileName.toStdString());
             EXPECT_EQ(testwave::readBytes(file), p.waves[size_t(k)]);
             EXPECT_EQ(read.project.tracks[k].title, p.data.tracks[k].title);
         }
     }
-}
-
-TEST(VumoCab, ReportsBadArgumentsAndFiles)
-{
     TempDir home;
-    const struct
-    {
-        std::string args;
-        int status;
-    } cases[] = {
+    const std::pair<std::string, int> cases[] = {
         {"--help", 0},
         {"", 2},
         {"pack x.vum", 2},
@@ -122,43 +106,50 @@ TEST(VumoCab, ReportsBadArgumentsAndFiles)
         {"create '" + home.file("missing.vum") + "'", 1},
         {"open '" + home.file("missing.cab") + "'", 1},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(cab(home, c.args)).status, c.status) << c.args;
+    for (const auto& [args, status] : cases)
+        EXPECT_EQ(run(cab(home, args)).status, status) << args;
 }
 
-TEST(VumoMix, MixesWithMutesAndCutsTheRange)
+TEST(VumoMix, MixesWithMutesAndPansAndCutsTheRange)
 {
     TempDir dir;
     const Project all = makeProject(dir.path() / "all", {0, 1, 0});
     const Project two = makeProject(dir.path() / "two", {0, 0});
+    const Project left = makeProject(dir.path() / "left", {0}, 0),
+                  centre = makeProject(dir.path() / "centre", {0});
     // The second project holds tracks 0 and 2 of the first: with track 1 muted, both mix alike.
     vumo::project::ProjectData twoData = two.data;
     twoData.tracks[1].fileName = all.data.tracks[2].fileName;
     ASSERT_EQ(vumo::project::writeProject(QString::fromStdString(two.path), twoData), QString());
-
     const std::string mix = std::string(VUMO_MIX_PROGRAM) + " ";
-    ASSERT_EQ(run(mix + all.path + " " + dir.file("all.wav")).status, 0);
-    ASSERT_EQ(run(mix + two.path + " " + dir.file("two.wav")).status, 0);
-    ASSERT_EQ(run(mix + all.path + " " + dir.file("part.wav") + " --from 100 --to 300").status, 0);
-    const std::vector<int16_t> whole = testwave::readSamples(dir.file("all.wav"));
+    const auto mixdown = [&](const Project& p, const std::string& options = "")
+    {
+        EXPECT_EQ(run(mix + p.path + " " + dir.file("mix.wav") + options).status, 0) << p.path;
+        return testwave::readSamples(dir.file("mix.wav"));
+    };
+    const std::vector<int16_t> whole = mixdown(all);
     ASSERT_EQ(whole.size(), 16000u);
-    EXPECT_EQ(whole, testwave::readSamples(dir.file("two.wav")));
+    EXPECT_EQ(whole, mixdown(two));
     EXPECT_NE(whole[2 * 5000], 0);
-    const std::vector<int16_t> part = testwave::readSamples(dir.file("part.wav"));
-    EXPECT_EQ(part, std::vector<int16_t>(whole.begin() + 200, whole.begin() + 600));
+    EXPECT_EQ(mixdown(all, " --from 100 --to 300"),
+              std::vector<int16_t>(whole.begin() + 200, whole.begin() + 600));
+    // Panned hard left, a track keeps its left channel and its right is quieter.
+    const std::vector<int16_t> panned = mixdown(left), middle = mixdown(centre);
+    ASSERT_EQ(panned.size(), middle.size());
+    for (size_t i = 0; i < panned.size(); i += 2)
+    {
+        ASSERT_EQ(panned[i], middle[i]) << i / 2;
+        ASSERT_LT(std::abs(panned[i + 1]), std::abs(middle[i + 1])) << i / 2;
+    }
 
     fs::remove(all.data.tracks[0].fileName.toStdString());
-    const struct
-    {
-        std::string args;
-        int status;
-    } errors[] = {
+    const std::pair<std::string, int> errors[] = {
         {all.path + " " + dir.file("x.wav"), 1},
         {two.path + " " + dir.file("x.wav") + " --from", 2},
         {two.path + " " + dir.file("x.wav") + " --from 9 --to 8001", 2},
         {dir.file("none.vum") + " " + dir.file("x.wav"), 1},
         {"--help", 0},
     };
-    for (const auto& e : errors)
-        EXPECT_EQ(run(mix + e.args).status, e.status) << e.args;
+    for (const auto& [args, status] : errors)
+        EXPECT_EQ(run(mix + args).status, status) << args;
 }

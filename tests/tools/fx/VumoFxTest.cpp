@@ -1,6 +1,8 @@
-// vumo-fx run end to end on generated wave files: its output must hold exactly the samples
-// that the engine's effects give for the same input.
+// vumo-fx: its command line, effect catalog and header probe, and the program end to end, whose
+// output must hold exactly the samples that the engine's effects give for the same input.
+#include "fx/EffectCatalog.h"
 #include "tools/fx/FxCommandLine.h"
+#include "tools/fx/WaveProbe.h"
 
 #include "engine/fx/FxTable.h"
 #include "tests/engine/TestWave.h"
@@ -11,7 +13,10 @@
 
 #include <array>
 #include <filesystem>
-#include <string>
+
+using namespace vumo::fxtool;
+using vumo::fx::EffectInfo;
+using Samples = std::vector<int16_t>;
 
 namespace
 {
@@ -35,16 +40,15 @@ protected:
         return "'" + dir.file(in) + "' '" + dir.file(out) + "' ";
     }
     // A loud random stereo input of `frames` frames.
-    std::vector<int16_t> makeInput(int32_t frames, const std::string& name = "in.wav") const
+    Samples makeInput(int32_t frames, const std::string& name = "in.wav") const
     {
         const auto s = fxtest::randomTrack(frames, 1, 20000).samples;
         testwave::writeStereo(dir.file(name), s);
         return s;
     }
     // What the engine's effects give over [first, last) of samples, one after the other.
-    static std::vector<int16_t> expected(std::vector<int16_t> samples,
-                                         const std::vector<Step>& chain, int32_t first,
-                                         int32_t last)
+    static Samples expected(Samples samples, const std::vector<Step>& chain, int32_t first,
+                            int32_t last)
     {
         for (const Step& s : chain)
             wavorn::fx::findEffect(s[0])->apply(
@@ -56,62 +60,161 @@ protected:
 
 } // namespace
 
+TEST(FxCommandLine,
+     ReadsFilesRangeAndAChainWithTheDialogDefaultsAndRefusesBadArgumentsNamingTheFault)
+{
+    ParseResult r =
+        parseCommandLine({"in.wav", "out.wav", "3:40:100:128", "7", "1:32", "17:10:20"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.input, "in.wav");
+    EXPECT_EQ(r.options.output, "out.wav");
+    EXPECT_FALSE(r.options.from || r.options.to || r.options.crop || r.options.help);
+    std::vector<Step> chain;
+    for (const EffectStep& s : r.options.chain)
+        chain.push_back({s.code, s.p[0], s.p[1], s.p[2]});
+    EXPECT_EQ(chain,
+              (std::vector<Step>{
+                  {3, 40, 100, 128}, {7, 2, 255, 128}, {1, 32, 255, 128}, {17, 10, 20, 64}}));
+    r = parseCommandLine(
+        {"--from", "100", "in", "--to", "900", "out", "--crop", "--no-progress", "19"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(*r.options.from, 100);
+    EXPECT_EQ(*r.options.to, 900);
+    EXPECT_TRUE(r.options.crop);
+    EXPECT_EQ(r.options.progress, ProgressMode::Never);
+    r = parseCommandLine({"--help"});
+    EXPECT_TRUE(r.ok() && r.options.help);
+    const std::pair<std::vector<std::string>, const char*> rows[] = {
+        {{"a", "b", "33"}, "unknown effect code '33'"},
+        {{"a", "b", "0"}, "unknown effect code '0'"},
+        {{"a", "b", "40"}, "unknown effect code '40'"},
+        {{"a", "b", "-3"}, "'-3'"},
+        {{"a", "b", "3x"}, "unknown effect code '3x'"},
+        {{"a", "b", ""}, "unknown effect code ''"},
+        {{"a", "b", "1:256"}, "parameter P1 of '1:256' must be a whole number from 0 to 255"},
+        {{"a", "b", "1:1:-1"}, "parameter P2"},
+        {{"a", "b", "1:1:1:x"}, "parameter P3"},
+        {{"a", "b", "1:1:1:1:1"}, "has more than three parameters"},
+        {{"--from", "10", "--to", "10", "a", "b", "1"}, "--from must be below --to"},
+        {{"--from", "-1", "a", "b", "1"}, "--from needs a frame number of 0 or more, not '-1'"},
+        {{"a", "b", "1", "--to"}, "--to needs a frame number"},
+        {{"--to", "ten", "a", "b", "1"}, "not 'ten'"},
+        {{}, "no input file"},
+        {{"a"}, "no output file"},
+        {{"a", "b"}, "no effect given"},
+        {{"--loud", "a", "b", "1"}, "unknown option '--loud'"},
+    };
+    for (const auto& [args, message] : rows)
+    {
+        const ParseResult r = parseCommandLine(args);
+        EXPECT_FALSE(r.ok()) << message;
+        EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
+    }
+    // The effect catalog holds codes 1 to 32, then the fade, with the engine's names and list and
+    // menu names that lead back to their codes.
+    const auto c = vumo::fx::effectCatalog();
+    ASSERT_EQ(c.size(), 33u);
+    for (size_t i = 0; i < c.size(); ++i)
+    {
+        EXPECT_EQ(c[i].code, i < 32 ? int32_t(i + 1) : vumo::fx::kFadeCode);
+        // The chain window turns list names back into codes, the F&X menu items lead to theirs.
+        EXPECT_EQ(vumo::fx::codeFromListName(c[i].listName), i < 32 ? c[i].code : 0);
+        EXPECT_EQ(vumo::fx::codeFromMenuItem(c[i].menuItem), c[i].code) << c[i].menuItem;
+    }
+    EXPECT_STREQ(vumo::fx::listNameOfCode(vumo::fx::kFadeCode), "");
+    for (const auto& entry : wavorn::fx::fxTable())
+        EXPECT_STREQ(vumo::fx::findEffectInfo(entry.code)->name, entry.name);
+}
+
+TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndNamesFaults)
+{
+    const testwave::TempDir dir;
+    for (const auto& [channels, declaredBytes, oddChunk, frames] :
+         {std::tuple{2, -1LL, false, 1000},
+          {1, -1LL, false, 2000},
+          {2, 0xFFFFFFF0LL, false, 1000},
+          {2, -1LL, true, 1000}}) // oddChunk: a chunk of odd size and its pad byte before the data
+    {
+        testwave::WaveLayout layout;
+        layout.channels = uint16_t(channels);
+        layout.chunksBeforeData = {"LIST"};
+        layout.declaredDataBytes = declaredBytes;
+        const auto bytes = testwave::waveBytes(Samples(2000), layout);
+        testwave::writeBytes(dir.file("in.wav"),
+                             oddChunk ? testwave::withOddListChunk(bytes) : bytes);
+        const WaveInfo w = probeWave(dir.file("in.wav"));
+        EXPECT_TRUE(w.error.empty()) << w.error;
+        EXPECT_EQ(w.frames, frames);
+        EXPECT_EQ(w.channels, channels);
+        EXPECT_EQ(w.rate, 44100);
+    }
+    // What is wrong with a file is named.
+    testwave::WaveLayout eightBits;
+    eightBits.bits = 8;
+    auto noRiff = testwave::waveBytes(Samples(200));
+    noRiff[3] = 'X';
+    auto noData = testwave::waveBytes({});
+    noData.resize(36);
+    const std::pair<std::vector<uint8_t>, const char*> rows[] = {
+        {testwave::waveBytes(Samples(200), eightBits), "8 bits per sample"},
+        {noRiff, "not a RIFF WAVE"},
+        {noData, "no data chunk"},
+        {{}, "cannot open it"}, // no file
+    };
+    for (const auto& [bytes, message] : rows)
+    {
+        std::filesystem::remove(dir.file("in.wav"));
+        if (!bytes.empty())
+            testwave::writeBytes(dir.file("in.wav"), bytes);
+        EXPECT_NE(probeWave(dir.file("in.wav")).error.find(message), std::string::npos) << message;
+    }
+    EXPECT_EQ(loadResultText(10), "it has no RIFF header");
+    EXPECT_EQ(loadResultText(14), "it is not 16 bits per sample");
+    EXPECT_NE(loadResultText(99).find("99"), std::string::npos);
+}
+
 TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged)
 {
+    // The fifth input's path is longer than the engine keeps; the last input is processed in
+    // four pieces for the progress bar, which give the same samples as one call.
+    const std::string longPath = std::string(150, 'd') + "/in.wav";
+    std::filesystem::create_directories(dir.path() / std::string(150, 'd'));
     struct Row
     {
         std::string options, chain;
         std::vector<Step> steps;
-        int32_t first, last;
-        bool crop;
+        int32_t first, last; // the input has the larger of last and 30000 frames
+        std::string input = "in.wav";
     };
     const Row rows[] = {
-        {"", "3:40:100:128", {{3, 40, 100, 128}}, 0, 30000, false},
-        {"",
-         "9:200:0:127 2:100:30:127 19",
-         {{9, 200, 0, 127}, {2, 100, 30, 127}, {19, 128, 128, 128}},
+        {"", "3:40:100:128", {{3, 40, 100, 128}}, 0, 30000},
+        {"", "9:200:0:127 2:100:30:127", {{9, 200, 0, 127}, {2, 100, 30, 127}}, 0, 30000},
+        {"--from 1000 --to 21000 ", "13:240:200:127", {{13, 240, 200, 127}}, 1000, 21000},
+        {"--crop --from 1000 --to 21000 ", "25", {{25, 128, 128, 128}}, 1000, 21000},
+        {"", "15", {{15, 0, 0, 0}}, 0, 30000, longPath},
+        {"--progress ",
+         "1:40:200:100 18",
+         {{1, 40, 200, 100}, {18, 128, 128, 128}},
          0,
-         30000,
-         false},
-        {"--from 1000 --to 21000 ", "13:240:200:127", {{13, 240, 200, 127}}, 1000, 21000, false},
-        {"--crop --from 1000 --to 21000 ", "25", {{25, 128, 128, 128}}, 1000, 21000, true},
+         3 * (1 << 20) + 777},
     };
-    const auto in = makeInput(30000);
     for (const Row& r : rows)
     {
-        const tooltest::CommandRun result = run(r.options + files() + r.chain);
+        const auto in = makeInput(std::max(r.last, 30000), r.input);
+        const tooltest::CommandRun result = run(r.options + files(r.input) + r.chain);
         ASSERT_EQ(result.status, 0) << result.out;
+        EXPECT_EQ(result.out.find("100%") != std::string::npos, r.options == "--progress ");
         const auto e = expected(in, r.steps, r.first, r.last);
         EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
-                  r.crop ? std::vector<int16_t>(e.begin() + 2 * r.first, e.begin() + 2 * r.last)
-                         : e)
+                  r.options.starts_with("--crop")
+                      ? Samples(e.begin() + 2 * r.first, e.begin() + 2 * r.last)
+                      : e)
             << r.chain;
-        EXPECT_EQ(testwave::readSamples(dir.file("in.wav")), in);
+        EXPECT_EQ(testwave::readSamples(dir.file(r.input)), in);
     }
 }
 
-TEST_F(VumoFx, PiecesForProgressGiveTheSameSamplesAsOneCall)
-{
-    const int32_t frames = 3 * (1 << 20) + 777; // four pieces
-    const auto in = makeInput(frames);
-    const tooltest::CommandRun r = run("--progress " + files() + "1:40:200:100 18");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("100%"), std::string::npos);
-    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
-              expected(in, {{1, 40, 200, 100}, {18, 128, 128, 128}}, 0, frames));
-}
-
-TEST_F(VumoFx, WorksWithAnInputPathLongerThanTheEngineKeeps)
-{
-    const std::string folder(150, 'd');
-    std::filesystem::create_directories(dir.path() / folder);
-    const auto in = makeInput(5000, folder + "/in.wav");
-    const tooltest::CommandRun r = run(files(folder + "/in.wav") + "15");
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), expected(in, {{15, 0, 0, 0}}, 0, 5000));
-}
-
-TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
+TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsReported)
 {
     testwave::WaveLayout mono;
     mono.channels = 1;
@@ -119,21 +222,13 @@ TEST_F(VumoFx, WritesAMonoInputAsStereoWithANote)
     const tooltest::CommandRun r = run(files("mono.wav") + "1:32:255:127");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("not stereo"), std::string::npos);
-    const std::vector<int16_t> e = {200, 198, 400, 396, 600, 595, 800, 793};
-    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")), e);
-}
-
-TEST_F(VumoFx, ReportsEveryFaultWithItsExitStatusAndWritesNothing)
-{
+    EXPECT_EQ(testwave::readSamples(dir.file("out.wav")),
+              (Samples{200, 198, 400, 396, 600, 595, 800, 793}));
+    // Every fault is reported with its exit status and nothing is written.
+    std::filesystem::remove(dir.file("out.wav"));
     makeInput(100);
     testwave::writeBytes(dir.file("text.wav"), std::vector<uint8_t>(40, uint8_t('t')));
-    struct Row
-    {
-        std::string args;
-        int status;
-        const char* message;
-    };
-    const Row rows[] = {
+    const std::tuple<std::string, int, const char*> rows[] = {
         {files("none.wav") + "1", 1, "none.wav': cannot open it"},
         {files("text.wav") + "1", 1, "not a RIFF WAVE file"},
         {files("in.wav", "no/such/dir/out.wav") + "1", 1, "cannot write"},
@@ -143,22 +238,31 @@ TEST_F(VumoFx, ReportsEveryFaultWithItsExitStatusAndWritesNothing)
         {"--from 100 " + files() + "1", 2, "leaves no frames to process"},
         {"", 2, "usage"},
     };
-    for (const Row& r : rows)
+    for (const auto& [args, status, message] : rows)
     {
-        const tooltest::CommandRun result = run(r.args);
-        EXPECT_EQ(result.status, r.status) << r.args;
-        EXPECT_NE(result.out.find(r.message), std::string::npos) << result.out;
-        EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav"))) << r.args;
+        const tooltest::CommandRun result = run(args);
+        EXPECT_EQ(result.status, status) << args;
+        EXPECT_NE(result.out.find(message), std::string::npos) << result.out;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.wav"))) << args;
     }
-}
-
-TEST_F(VumoFx, HelpListsEveryEffectCodeAndSpectralCodesRun)
-{
+    // Help documents every code with its parameters; spectral codes run.
     const tooltest::CommandRun help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find(vumo::fxtool::helpText()), std::string::npos);
+    EXPECT_NE(help.out.find(helpText()), std::string::npos);
+    for (const EffectInfo& e : vumo::fx::effectCatalog())
+    {
+        const std::string line =
+            (e.code < 10 ? "   " : "  ") + std::to_string(e.code) + "  " + e.name;
+        const bool offered = e.code != vumo::fx::kFadeCode; // the fade is no engine effect
+        EXPECT_EQ(help.out.find(line) != std::string::npos, offered) << line;
+        EXPECT_TRUE(!offered ||
+                    help.out.find(std::string("P1: ") + e.meanings[0]) != std::string::npos)
+            << e.code;
+    }
+    for (const char* option : {"--from", "--crop"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
     makeInput(20000);
-    const tooltest::CommandRun r = run(files() + "28:128:255:64");
-    ASSERT_EQ(r.status, 0) << r.out;
+    const tooltest::CommandRun spectral = run(files() + "28:128:255:64");
+    ASSERT_EQ(spectral.status, 0) << spectral.out;
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
 }

@@ -1,0 +1,224 @@
+// The virtual clocks (steps, device order, real time × speed, loopback, the process's clock), the
+// periodic timer on its clocks and the timer resolution requests.
+#include "PlatformTestSupport.h"
+#include "platform/MmResult.h"
+#include "platform/PeriodicTimer.h"
+#include "platform/TimerClock.h"
+#include "platform/virtual/RealTimeClock.h"
+#include "platform/virtual/SteppedClock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+
+using namespace platform;
+using namespace std::chrono;
+using platform::test::ScopedEnv;
+using Log = std::vector<std::string>;
+using Times = std::vector<microseconds>;
+
+namespace
+{
+
+// Records each call as "<name>@<now>" into a shared log.
+class LoggingDevice : public VirtualDevice
+{
+public:
+    LoggingDevice(std::string name, Log& log) : m_name(name), m_log(log) {}
+    void advanceTo(uint64_t now) override { m_log.push_back(m_name + "@" + std::to_string(now)); }
+
+private:
+    std::string m_name;
+    Log& m_log;
+};
+
+// Runs a 10 ms timer on `clock` for `ticks` ticks, calling work(n) inside tick n; returns the
+// clock time of each tick from the start.
+Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void(int)> work)
+{
+    auto timer = makePeriodicTimer(clock);
+    Times times;
+    std::promise<void> done;
+    const auto started = clock->now();
+    EXPECT_EQ(timer->start(10,
+                           [&](PeriodicTimer& self)
+                           {
+                               times.push_back(clock->now() - started);
+                               work(int(times.size()));
+                               if (int(times.size()) == ticks)
+                               {
+                                   self.cancel();
+                                   done.set_value();
+                               }
+                           }),
+              kMmNoError);
+    EXPECT_EQ(done.get_future().wait_for(10s), std::future_status::ready);
+    timer->cancel();
+    return times;
+}
+
+} // namespace
+
+TEST(VirtualClocks,
+     SteppedMovesDevicesBy1024RealTimeAtItsSpeedLoopbackKeepsFramesTheProcessSharesOne)
+{
+    SteppedClock clock;
+    Log log;
+    LoggingDevice in("in", log), out("out", log);
+    ASSERT_EQ(clock.attach(in, false), kMmNoError);
+    ASSERT_EQ(clock.attach(out, true), kMmNoError);
+    clock.advance(300);
+    clock.advance(1800);
+    EXPECT_EQ(clock.nowFrames(), 2100u);
+    EXPECT_EQ(log, (Log{"out@300", "in@300", "out@1324", "in@1324", "out@2100", "in@2100"}));
+    clock.detach(out);
+    clock.advance(10);
+    EXPECT_EQ(log.back(), "in@2110");
+    EXPECT_EQ(log.size(), 7u);
+    clock.detach(in);
+    // Attach fails with "no memory" when all eight slots are taken.
+    std::vector<std::unique_ptr<LoggingDevice>> devices;
+    for (int i = 0; i < 9; ++i)
+    {
+        devices.push_back(std::make_unique<LoggingDevice>("d", log));
+        EXPECT_EQ(clock.attach(*devices.back(), true), i < 8 ? kMmNoError : kMmNoMem) << i;
+    }
+    for (auto& d : devices)
+        clock.detach(*d);
+    // The real-time clock: frames are the elapsed time at 44100 per second times the speed.
+    const std::tuple<nanoseconds, double, uint64_t> rows[] = {
+        {seconds(1), 1.0, 44100}, {milliseconds(10), 1.0, 441}, {seconds(1), 4.0, 176400},
+        {seconds(2), 0.5, 44100}, {hours(10), 1.0, 1587600000}, {nanoseconds(-5), 1.0, 0},
+        {seconds(1), 0.0, 0}};
+    for (const auto& [elapsed, speed, frames] : rows)
+        EXPECT_EQ(RealTimeClock::framesAfter(elapsed, speed), frames)
+            << elapsed.count() << " ns at " << speed;
+    nanoseconds fakeNow{5'000'000'000};
+    RealTimeClock realTime(2.0, [&] { return fakeNow; });
+    log.clear();
+    ASSERT_EQ(realTime.attach(in, true), kMmNoError);
+    fakeNow += milliseconds(10); // 441 frames of real time, 882 at speed 2
+    realTime.pump();
+    EXPECT_EQ(realTime.nowFrames(), 882u);
+    EXPECT_EQ(log, (Log{"in@882"}));
+    realTime.detach(in);
+    // The loopback ring returns the frame handed over at that time until a later time overwrites
+    // it.
+    VirtualLoopback loopback;
+    loopback.publish(7, 0x00020001u);
+    EXPECT_EQ(loopback.frameAt(7), 0x00020001u);
+    EXPECT_EQ(loopback.frameAt(6), 0u);
+    loopback.publish(7 + VirtualLoopback::kFrames, 22);
+    EXPECT_EQ(loopback.frameAt(7), 0u);
+    EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
+    // Both clocks accept speeds above 0 up to 1000 and otherwise take 1.
+    const std::pair<std::optional<std::string>, double> speeds[] = {
+        {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},
+        {"0", 1.0},          {"-3", 1.0},  {"5000", 1.0}, {"fast", 1.0},
+        {"2x", 1.0},         {"nan", 1.0}, {"inf", 1.0},  {"", 1.0}};
+    for (const auto& [text, speed] : speeds)
+    {
+        ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
+        EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
+    }
+    // The process-wide clock: the one set for tests, else one shared real-time clock.
+    auto stepped = std::make_shared<SteppedClock>();
+    setVirtualClock(stepped);
+    EXPECT_EQ(acquireVirtualClock(), stepped);
+    setVirtualClock(nullptr);
+    ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
+    auto first = acquireVirtualClock();
+    EXPECT_EQ(acquireVirtualClock(), first);
+    auto* shared = dynamic_cast<RealTimeClock*>(first.get());
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->speed(), 3.0);
+}
+
+TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed)
+{
+    // Each tick costing 3 ms changes nothing. A 25 ms tick 1 makes ticks 2 and 3 (due at 20 and
+    // 30) run at once and tick 4 is on time; far behind, the backlog is dropped.
+    const std::pair<std::function<microseconds(int)>, Times> rows[] = {
+        {[](int) { return 3ms; }, {10ms, 20ms, 30ms, 40ms, 50ms}},
+        {[](int n) { return n == 1 ? 25ms : 0ms; }, {10ms, 35ms, 35ms, 40ms, 50ms}},
+        {[](int n) { return n == 1 ? 1000ms : 0ms; }, {10ms, 1020ms, 1030ms}}};
+    for (const auto& [cost, times] : rows)
+    {
+        auto clock = std::make_shared<JumpClock>();
+        EXPECT_EQ(tickTimes(clock, int(times.size()), [&](int n) { clock->advance(cost(n)); }),
+                  times);
+    }
+    // In real time the ticks never come early.
+    const Times times = tickTimes(makeSteadyTimerClock(1.0), 5, [](int) {});
+    for (size_t n = 0; n < times.size(); ++n)
+        EXPECT_GE(times[n], int(n + 1) * 10ms) << "tick " << n + 1;
+    // A sped-up clock runs that many times faster than real time.
+    auto clock = makeSteadyTimerClock(10.0);
+    const auto start = clock->now();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_GE(clock->now() - start, 200ms);
+    // Sleeping 100 ms of clock time takes at least 10 ms of real time.
+    const auto before = steady_clock::now();
+    EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
+    EXPECT_GE(steady_clock::now() - before, 10ms);
+}
+
+TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStartsAreRefused)
+{
+    auto timer = makePeriodicTimer(std::make_shared<JumpClock>());
+    std::atomic<int> ticks{0};
+    auto tick = [&](PeriodicTimer& self)
+    {
+        if (ticks.fetch_add(1) % 3 == 2)
+            self.cancel();
+    };
+    ASSERT_EQ(timer->start(10, tick), kMmNoError);
+    ASSERT_TRUE(platform::test::waitUntil([&] { return !timer->running(); }));
+    // A JumpClock timer that went on would tick thousands of times.
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(ticks.load(), 3);
+    ASSERT_EQ(timer->start(10, tick), kMmNoError);
+    ASSERT_TRUE(platform::test::waitUntil([&] { return ticks.load() >= 6; }));
+    timer->cancel();
+    EXPECT_EQ(ticks.load(), 6);
+    // Cancel from another thread waits for the running tick.
+    auto steady = makePeriodicTimer();
+    std::atomic<bool> entered{false}, finished{false};
+    const auto slowTick = [&](PeriodicTimer&)
+    {
+        if (entered.exchange(true))
+            return;
+        std::this_thread::sleep_for(30ms);
+        finished.store(true);
+    };
+    ASSERT_EQ(steady->start(1, slowTick), kMmNoError);
+    ASSERT_TRUE(platform::test::waitUntil([&] { return entered.load(); }));
+    steady->cancel();
+    EXPECT_TRUE(finished.load());
+    EXPECT_FALSE(steady->running());
+    // Bad periods, empty ticks and a second start are refused.
+    auto idling = makePeriodicTimer(std::make_shared<JumpClock>());
+    auto idle = [](PeriodicTimer&) { std::this_thread::sleep_for(1ms); };
+    for (const int32_t period : {0, -10, kMaxTimerPeriodMs + 1})
+        EXPECT_EQ(idling->start(period, idle), kTimerError) << period;
+    EXPECT_EQ(idling->start(10, nullptr), kTimerError);
+    EXPECT_FALSE(idling->running());
+    ASSERT_EQ(idling->start(10, idle), kMmNoError);
+    EXPECT_TRUE(idling->running());
+    EXPECT_EQ(idling->start(10, idle), kMmAllocated);
+    idling->cancel();
+    EXPECT_FALSE(idling->running());
+    idling->cancel(); // a second cancel is harmless
+    // Each timer resolution request in range is released once with its own period.
+    EXPECT_EQ(timerBeginPeriod(0), kTimerError);
+    EXPECT_EQ(timerBeginPeriod(kMaxTimerPeriodMs + 1), kTimerError);
+    const int32_t before = timerPeriodRequests();
+    EXPECT_EQ(timerBeginPeriod(10), kMmNoError);
+    EXPECT_EQ(timerPeriodRequests(), before + 1);
+    EXPECT_EQ(timerEndPeriod(5), kTimerError);
+    EXPECT_EQ(timerEndPeriod(10), kMmNoError);
+    EXPECT_EQ(timerEndPeriod(10), kTimerError);
+    EXPECT_EQ(timerPeriodRequests(), before);
+}

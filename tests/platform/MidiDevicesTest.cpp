@@ -1,0 +1,432 @@
+// The MIDI devices: the virtual output's log and input's events file, rtmidi (refusals, and on the
+// JACK server of tests/servers.sh messages out to another client's port and in from it), the
+// built-in synthesizer's sound on a stepped clock, and the choice of backend.
+#include "JackPeer.h"
+#include "PlatformTestSupport.h"
+#include "platform/MidiBackend.h"
+#include "platform/MmResult.h"
+#include "platform/TimerClock.h"
+#include "platform/rtmidi/RtMidiDevices.h"
+#include "platform/synth/SoundFont.h"
+#include "platform/synth/SynthMidiOut.h"
+#include "platform/virtual/SteppedClock.h"
+#include "platform/virtual/VirtualMidiIn.h"
+#include "platform/virtual/VirtualMidiOut.h"
+#include "tests/engine/TestWave.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace platform;
+using platform::test::ScopedEnv;
+using platform::test::writeText;
+
+namespace
+{
+
+constexpr uint32_t pack(uint32_t status, uint32_t data1, uint32_t data2)
+{
+    return status | data1 << 8 | data2 << 16;
+}
+
+struct Received
+{
+    MidiInNotice notice;
+    uint32_t message;
+    uint32_t timeMs;
+    int64_t clockMs; // the clock when it arrived, relative to startMs
+    bool operator==(const Received&) const = default;
+};
+
+// What an input delivers (from its thread), with the time on `clock` it arrived; a virtual input
+// on `clock` playing an events file.
+class MidiInTest : public ::testing::Test
+{
+protected:
+    MidiInCallback keep()
+    {
+        return [this](MidiInNotice n, uint32_t message, uint32_t timeMs)
+        {
+            std::lock_guard lock(mutex);
+            got.push_back({n, message, timeMs, nowMs() - startMs});
+        };
+    }
+    // Opens the virtual input on `c`, playing `text` as its events file.
+    void open(std::shared_ptr<TimerClock> c, const char* text)
+    {
+        clock = std::move(c);
+        writeText(events, text);
+        in = std::make_unique<VirtualMidiIn>(clock, events);
+        ASSERT_EQ(in->open(0, keep()), kMmNoError);
+    }
+    int64_t nowMs() const { return clock->now().count() / 1000; }
+
+    // What has arrived once `count` events have, or after 5 s.
+    std::vector<Received> waitFor(size_t count)
+    {
+        platform::test::waitUntil([&] { return arrived().size() >= count; });
+        return arrived();
+    }
+    std::vector<Received> arrived()
+    {
+        std::lock_guard lock(mutex);
+        return got;
+    }
+
+    testwave::TempDir dir;
+    std::string events = dir.file("in.txt");
+    std::shared_ptr<TimerClock> clock;
+    int64_t startMs = 0;
+    std::mutex mutex;
+    std::vector<Received> got;
+    std::unique_ptr<VirtualMidiIn> in; // last, so its thread ends before the rest goes
+};
+using RtMidiJack = MidiInTest;
+
+// The number of an rtmidi input port.
+int32_t inputDevice(const std::string& name)
+{
+    const std::vector<std::string> names = rtMidiInputNames();
+    return int32_t(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+int64_t frameAt(int64_t ms)
+{
+    return ms * 441 / 10;
+}
+
+// Sends the messages at their times (ms) through a synthesizer on a stepped clock and returns
+// the interleaved samples of `lengthMs` of its wave file.
+std::vector<int16_t> render(const std::vector<std::pair<int64_t, uint32_t>>& notes,
+                            int64_t lengthMs)
+{
+    testwave::TempDir dir;
+    ScopedEnv audio("VUMO_VIRTUAL_MIDI_AUDIO", dir.file("synth.wav"));
+    auto clock = std::make_shared<SteppedClock>();
+    SynthMidiOut synth(clock);
+    EXPECT_EQ(synth.open(), kMmNoError);
+    for (const auto& [ms, message] : notes)
+    {
+        clock->advance(uint64_t(frameAt(ms)) - clock->nowFrames());
+        EXPECT_EQ(synth.shortMsg(message), kMmNoError);
+    }
+    clock->advance(uint64_t(frameAt(lengthMs)) - clock->nowFrames());
+    EXPECT_EQ(synth.close(), kMmNoError);
+    return testwave::readSamples(dir.file("synth.wav"));
+}
+
+// The first frame in [fromMs, toMs) louder than `level`, or -1. Anything louder than -50 dBFS is
+// sound (a note's tail ends below it); before the first note every sample must be exactly zero.
+int64_t firstSoundFrame(const std::vector<int16_t>& s, int64_t fromMs, int64_t toMs,
+                        int level = 100)
+{
+    const size_t end = std::min(s.size(), size_t(frameAt(toMs)) * 2);
+    for (size_t i = size_t(frameAt(fromMs)) * 2; i < end; ++i)
+        if (std::abs(s[i]) > level)
+            return int64_t(i / 2);
+    return -1;
+}
+
+class SynthMidiOutTest : public ::testing::Test
+{
+protected:
+    // Without a SoundFont the synthesizer cannot be heard: that is a failure here, never a
+    // silent pass.
+    void SetUp() override
+    {
+        ASSERT_FALSE(findSoundFont().path.empty())
+            << "no General MIDI SoundFont installed (the timgm6mb-soundfont package)";
+    }
+    ScopedEnv m_soundFont{"VUMO_SOUNDFONT", std::nullopt};
+};
+
+} // namespace
+
+TEST(VirtualMidiDevices, OutputLogsEachMessageAtItsTimeInputIsOneDeviceAndReadsOnlyFourNumberLines)
+{
+    testwave::TempDir dir;
+    const std::string log = dir.file("out.txt");
+    writeText(log, "0 176 7 100\n");
+    auto clock = std::make_shared<JumpClock>();
+    clock->advance(5ms);
+    VirtualMidiOut out(clock, log);
+    ASSERT_EQ(out.open(), kMmNoError);
+    clock->advance(7ms);
+    EXPECT_EQ(out.shortMsg(pack(0x90, 60, 100)), kMmNoError);
+    clock->advance(3500us);
+    EXPECT_EQ(out.shortMsg(pack(0x80, 60, 0)), kMmNoError);
+    EXPECT_EQ(out.close(), kMmNoError);
+    EXPECT_EQ(platform::test::fileLines(log),
+              (platform::test::Lines{"0 176 7 100", "7 144 60 100", "10 128 60 0"}));
+    EXPECT_EQ(out.sentCount(), 2);
+    // Without a log; calls out of order give device errors.
+    ScopedEnv noLog("VUMO_VIRTUAL_MIDI_OUT", std::nullopt);
+    VirtualMidiOut counting(std::make_shared<JumpClock>());
+    EXPECT_EQ(counting.shortMsg(pack(0x90, 60, 100)), kMmInvalidHandle);
+    EXPECT_EQ(counting.close(), kMmInvalidHandle);
+    ASSERT_EQ(counting.open(), kMmNoError);
+    EXPECT_EQ(counting.open(), kMmAllocated);
+    EXPECT_EQ(counting.shortMsg(pack(0x90, 1, 2)), kMmNoError);
+    EXPECT_EQ(counting.sentCount(), 1);
+    EXPECT_EQ(counting.close(), kMmNoError);
+    EXPECT_EQ(counting.close(), kMmInvalidHandle);
+    // The virtual input offers exactly one device and its events file skips lines that are not four
+    // numbers.
+    VirtualMidiIn in(std::make_shared<JumpClock>());
+    auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
+    EXPECT_EQ(in.open(1, ignore), kMmBadDeviceId);
+    EXPECT_EQ(in.open(-1, ignore), kMmBadDeviceId);
+    EXPECT_EQ(in.open(0, nullptr), kMmInvalidParam);
+    EXPECT_EQ(in.open(0, ignore), kMmNoError);
+    EXPECT_EQ(in.open(0, ignore), kMmAllocated);
+    EXPECT_EQ(in.close(), kMmNoError);
+    for (const int32_t result : {in.close(), in.start(), in.stop(), in.reset()})
+        EXPECT_EQ(result, kMmInvalidHandle);
+    writeText(dir.file("in.txt"), "# header\n0 144 60 100\n12 128 60\n\n7 128 60 0 extra\nx 1 2 3\n"
+                                  "4294967296 144 1 1\n4294967295 300 1 1\n");
+    std::vector<std::pair<uint32_t, uint32_t>> events;
+    for (const TimedMidiEvent& e : readMidiEventsFile(dir.file("in.txt")))
+        events.emplace_back(e.timeMs, e.message);
+    EXPECT_EQ(events,
+              (std::vector<std::pair<uint32_t, uint32_t>>{{0, pack(0x90, 60, 100)},
+                                                          {7, pack(0x80, 60, 0)},
+                                                          {4294967295u, pack(300 & 0xFF, 1, 1)}}));
+    EXPECT_TRUE(readMidiEventsFile(dir.file("missing.txt")).empty());
+}
+
+TEST_F(MidiInTest, DeliversTheFileEventsAtTheirTimesWithThoseTimeStamps)
+{
+    auto jump = std::make_shared<JumpClock>();
+    jump->advance(1000ms);
+    startMs = 1000;
+    open(jump, "0 144 60 100\n5 254 0 0\n10 128 60 0\n");
+    ASSERT_EQ(in->reset(), kMmNoError);
+    ASSERT_EQ(in->start(), kMmNoError);
+    const auto e = waitFor(3);
+    EXPECT_EQ(in->stop(), kMmNoError);
+    EXPECT_EQ(in->close(), kMmNoError);
+    // Each stamped with its time and delivered when the clock reached it.
+    EXPECT_EQ(e, (std::vector<Received>{{MidiInNotice::Data, pack(0x90, 60, 100), 0, 0},
+                                        {MidiInNotice::Data, pack(0xFE, 0, 0), 5, 5},
+                                        {MidiInNotice::Data, pack(0x80, 60, 0), 10, 10}}));
+}
+
+TEST_F(MidiInTest, NothingArrivesBeforeStartAndEachStartPlaysTheFileAgain)
+{
+    open(std::make_shared<JumpClock>(), "2 144 64 90\n");
+    std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(waitFor(0).empty());
+    ASSERT_EQ(in->start(), kMmNoError);
+    ASSERT_EQ(waitFor(1).size(), 1u);
+    in->stop();
+    startMs = nowMs();
+    ASSERT_EQ(in->start(), kMmNoError);
+    const auto e = waitFor(2);
+    in->close();
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1], (Received{MidiInNotice::Data, pack(0x90, 64, 90), 2, 2}));
+}
+
+TEST_F(MidiInTest, WaitsInRealTimeForAnEventNotYetDueAndStopEndsTheWaitAtOnce)
+{
+    open(makeSteadyTimerClock(1.0), "0 144 60 100\n30 128 60 0\n600000 128 61 0\n");
+    startMs = nowMs();
+    ASSERT_EQ(in->start(), kMmNoError);
+    const auto e = waitFor(2);
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].timeMs, 30u);
+    EXPECT_GE(e[1].clockMs, 29); // whole milliseconds on both sides of the subtraction
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(in->stop(), kMmNoError);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 60s);
+    EXPECT_EQ(waitFor(0).size(), 2u);
+    EXPECT_EQ(in->close(), kMmNoError);
+}
+
+TEST_F(RtMidiJack, RefusesUnopenedDevicesAndUnknownInputsAndSendsEachMessageToTheConnectedPort)
+{
+    EXPECT_EQ(makeRtMidiOut()->shortMsg(0x643C90), kMmInvalidHandle);
+    auto rtIn = makeRtMidiIn();
+    auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
+    for (const int32_t device : {int32_t(rtMidiInputNames().size()), -1, INT32_MAX})
+        EXPECT_EQ(rtIn->open(device, ignore), kMmBadDeviceId) << device;
+    EXPECT_EQ(rtIn->start(), kMmInvalidHandle);
+    EXPECT_EQ(rtIn->close(), kMmInvalidHandle);
+    auto out = makeRtMidiOut();
+    if (!rtMidiHasOutput()) // without any output port
+    {
+        EXPECT_EQ(out->open(), kMidiNoDevice);
+        EXPECT_EQ(out->shortMsg(0x643C90), kMmInvalidHandle);
+        EXPECT_EQ(out->close(), kMmInvalidHandle);
+    }
+    VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
+    // Vumo's own input port comes first on the server; the output passes over it.
+    platform::test::PeerOut source("vumo-peer-out");
+    ASSERT_EQ(rtIn->open(inputDevice("vumo-peer-out:out"), ignore), kMmNoError);
+    platform::test::PeerIn peer("vumo-peer-in");
+    ASSERT_EQ(out->open(), kMmNoError);
+    EXPECT_EQ(out->deviceName(), "vumo-peer-in:in");
+    // JACK routes a new connection from a later process cycle on: the messages go once a
+    // controller message (all notes off) has come through.
+    const std::vector<unsigned char> allNotesOff = {0xB0, 123, 0};
+    for (int i = 0; i < 50 && peer.waitFor(1, {}, 100ms).empty(); ++i)
+        out->shortMsg(0x7BB0);
+    const std::pair<uint32_t, std::vector<unsigned char>> rows[] = {
+        {0x643C90, {0x90, 0x3C, 0x64}}, // note on
+        {0x0005C1, {0xC1, 0x05}},       // program change: two bytes
+        {0x4000E2, {0xE2, 0x00, 0x40}}, // pitch bend
+        {0x0000F8, {0xF8}},             // timing clock: one byte
+        {0x003C80, {0x80, 0x3C, 0x00}}, // note off
+    };
+    std::vector<std::vector<unsigned char>> expected;
+    for (const auto& [message, bytes] : rows)
+    {
+        EXPECT_EQ(out->shortMsg(message), kMmNoError) << std::hex << message;
+        expected.push_back(bytes);
+    }
+    std::vector<std::vector<unsigned char>> heard;
+    for (const auto& h : peer.waitFor(expected.size(), allNotesOff))
+        heard.push_back(h.bytes);
+    EXPECT_EQ(heard, expected);
+    EXPECT_EQ(out->close(), kMmNoError);
+    EXPECT_EQ(rtIn->close(), kMmNoError);
+}
+
+TEST_F(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)
+{
+    VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
+    platform::test::PeerOut peer("vumo-peer-out");
+    clock = makeSteadyTimerClock(1.0);
+    auto rtIn = makeRtMidiIn();
+    ASSERT_EQ(rtIn->open(inputDevice("vumo-peer-out:out"), keep()), kMmNoError);
+    peer.send({0x90, 0x40, 0x50}); // before start(): dropped
+    std::this_thread::sleep_for(50ms);
+    using std::chrono::steady_clock;
+    const auto beforeStart = steady_clock::now();
+    ASSERT_EQ(rtIn->start(), kMmNoError);
+    const auto afterStart = steady_clock::now();
+    std::this_thread::sleep_for(60ms);
+    const auto sent = steady_clock::now();
+    peer.send({0x91, 0x3C, 0x64});
+    const auto heard = waitFor(1);
+    const auto seen = steady_clock::now();
+    ASSERT_EQ(rtIn->close(), kMmNoError);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].notice, MidiInNotice::Data);
+    EXPECT_EQ(heard[0].message, 0x643C91u);
+    // The stamp lies between the send and the sight of the message, counted from start().
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    EXPECT_GE(heard[0].timeMs, uint32_t(duration_cast<milliseconds>(sent - afterStart).count()));
+    EXPECT_LE(heard[0].timeMs, uint32_t(duration_cast<milliseconds>(seen - beforeStart).count()));
+}
+
+TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnANoteOffEndsItAndDrumsEndByThemselves)
+{
+    // A bass drum and a snare on the percussion channel, 400 ms apart.
+    const std::vector<int16_t> s = render({{100, 0x642499}, {500, 0x642699}}, 700);
+    ASSERT_EQ(s.size(), size_t(frameAt(700)) * 2);
+    EXPECT_EQ(firstSoundFrame(s, 0, 100, 0), -1);
+    for (const int64_t ms : {100, 500})
+    {
+        const int64_t onset = firstSoundFrame(s, ms - 50, ms + 50);
+        EXPECT_GE(onset, frameAt(ms)) << ms;
+        EXPECT_LE(onset, frameAt(ms) + 10 * 44) << ms;
+    }
+    const uint32_t organ = 0x13C0; // program 20, church organ: sounds while the key is held
+    // Channel 10 plays the percussion set: its bass drum dies away while the key is held, where
+    // the same key on channel 1 is a piano note that still sounds.
+    const std::tuple<const char*, std::vector<std::pair<int64_t, uint32_t>>, bool> rows[] = {
+        {"held", {{0, organ}, {10, 0x643C90}}, true},
+        {"note-off", {{0, organ}, {10, 0x643C90}, {300, 0x003C80}}, false},
+        {"note-on at velocity 0", {{0, organ}, {10, 0x643C90}, {300, 0x003C90}}, false},
+        {"key 36 held on channel 10", {{10, 0x642499}}, false},
+        {"key 36 held on channel 1", {{10, 0x642490}}, true},
+    };
+    for (const auto& [name, notes, soundAfterRelease] : rows)
+    {
+        const std::vector<int16_t> s = render(notes, 2500);
+        EXPECT_GE(firstSoundFrame(s, 20, 120), 0) << name;
+        EXPECT_EQ(firstSoundFrame(s, 2300, 2500) >= 0, soundAfterRelease) << name;
+    }
+}
+
+TEST_F(SynthMidiOutTest,
+       TheSettingChoosesTheBackendsAndTheSynthRefusesMessagesUnlessOpenAndWellFormed)
+{
+    auto clock = std::make_shared<SteppedClock>();
+    SynthMidiOut synth(clock);
+    EXPECT_EQ(synth.shortMsg(0x643C90), kMmInvalidHandle);
+    EXPECT_EQ(synth.close(), kMmInvalidHandle);
+    ASSERT_EQ(synth.open(), kMmNoError);
+    EXPECT_EQ(synth.open(), kMmAllocated);
+    EXPECT_EQ(synth.deviceName(), "built-in synth (" + findSoundFont().path + ")");
+    for (const uint32_t message : {0x3Cu, 0x7F7Fu, 0xF0u, 0xF7u})
+        EXPECT_EQ(synth.shortMsg(message), kMmInvalidParam) << message;
+    EXPECT_EQ(synth.close(), kMmNoError);
+    // A SoundFont named that is missing or no SoundFont, and none at the usual places.
+    testwave::TempDir dir;
+    platform::test::writeText(dir.file("notes.sf2"), "not a SoundFont");
+    setSoundFontSearchPaths({});
+    for (const std::string& named : {dir.file("missing.sf2"), dir.file("notes.sf2")})
+    {
+        ScopedEnv soundFont("VUMO_SOUNDFONT", named);
+        SynthMidiOut unusable(clock);
+        EXPECT_EQ(unusable.open(), kMidiNoDevice) << named;
+        EXPECT_EQ(unusable.shortMsg(0x643C90), kMmInvalidHandle) << named;
+    }
+    resetSoundFontSearchPaths();
+    // The setting chooses the backends; auto follows the ports and the SoundFonts.
+    const std::string installed = findSoundFont().path;
+    const std::string missing = "/nonexistent/vumo-test.sf2";
+    const bool port = rtMidiHasRealOutput();
+    const auto orSynth = port ? MidiBackend::RtMidi : MidiBackend::Synth;
+    const auto orVirtual = port ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
+    const auto rtMidi = MidiBackend::RtMidi, virt = MidiBackend::Virtual;
+    const struct
+    {
+        std::optional<std::string> setting, soundFontEnv;
+        bool usualPlaces; // false: nothing installed at the usual places
+        MidiBackend out, in;
+        std::string path; // the SoundFont found
+        bool problem;
+    } rows[] = {
+        {"synth", std::nullopt, true, MidiBackend::Synth, autoIn, installed, false},
+        {"virtual", std::nullopt, true, virt, virt, installed, false},
+        {"rtmidi", std::nullopt, false, rtMidi, rtMidi, "", false},
+        {std::nullopt, std::nullopt, true, orSynth, autoIn, installed, false},
+        {"something else", std::nullopt, false, orVirtual, autoIn, "", false},
+        {"auto", std::nullopt, false, orVirtual, autoIn, "", false},
+        {"auto", installed, false, orSynth, autoIn, installed, false},
+        {"auto", missing, true, orSynth, autoIn, installed, true},
+        {"auto", missing, false, orVirtual, autoIn, "", true},
+    };
+    for (const auto& r : rows)
+    {
+        SCOPED_TRACE(r.setting.value_or("(unset)") + " / " + r.soundFontEnv.value_or("(unset)") +
+                     (r.usualPlaces ? " / installed" : " / none installed"));
+        ScopedEnv backend("VUMO_MIDI_BACKEND", r.setting);
+        ScopedEnv soundFont("VUMO_SOUNDFONT", r.soundFontEnv);
+        if (!r.usualPlaces)
+            setSoundFontSearchPaths({});
+        const SoundFontChoice choice = findSoundFont();
+        EXPECT_EQ(midiOutputBackend(), r.out);
+        EXPECT_EQ(midiInputBackend(), r.in);
+        EXPECT_EQ(choice.path, r.path);
+        EXPECT_EQ(choice.problem.find(missing) != std::string::npos, r.problem);
+        const auto out = makeMidiOut();
+        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.out == MidiBackend::Synth);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), r.out == virt);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == virt);
+        EXPECT_EQ(midiInputNames(),
+                  r.in == virt ? std::vector<std::string>{kVirtualMidiInName} : rtMidiInputNames());
+        EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size()));
+        resetSoundFontSearchPaths();
+    }
+}

@@ -1,0 +1,376 @@
+// The virtual wave output and input on a hand-stepped clock (position, done notices, results,
+// the files, loopback), the output on the real-time clock, and the canonical wave header.
+#include "PlatformTestSupport.h"
+#include "platform/WaveHeader.h"
+#include "platform/virtual/RealTimeClock.h"
+#include "platform/virtual/SteppedClock.h"
+#include "platform/virtual/VirtualWaveIn.h"
+#include "platform/virtual/VirtualWaveOut.h"
+#include "platform/virtual/VirtualWaveSource.h"
+#include "tests/engine/TestWave.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+using namespace platform;
+using platform::test::ScopedEnv;
+using Samples = std::vector<int16_t>;
+
+namespace
+{
+
+constexpr int16_t kUntouched = 0x1234;
+
+// Frames [first, first + count) of interleaved stereo samples.
+Samples slice(const Samples& s, size_t first, size_t count)
+{
+    return {s.begin() + std::ptrdiff_t(first * 2), s.begin() + std::ptrdiff_t((first + count) * 2)};
+}
+
+// An output and an input open on one stepped clock, neither with a file, each counting its done
+// notices; the input fills `store`.
+class WaveRig : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(out.open(WaveFormat{}, [this] { ++outDone; }), kMmNoError);
+        ASSERT_EQ(in.open(WaveFormat{}, [this] { ++inDone; }), kMmNoError);
+    }
+
+    // For each step of {frames, position, done}: advances the clock by the frames, then expects
+    // the device's position and count of done notices.
+    template <class Device>
+    void steps(Device& d, std::initializer_list<std::tuple<uint64_t, uint32_t, int>> list)
+    {
+        for (const auto& [frames, position, done] : list)
+        {
+            clock->advance(frames);
+            uint32_t at = 12345;
+            EXPECT_EQ(d.positionFrames(at), kMmNoError);
+            EXPECT_EQ(at, position) << "at frame " << clock->nowFrames();
+            EXPECT_EQ((std::is_same_v<Device, VirtualWaveOut> ? outDone : inDone), done)
+                << "at frame " << clock->nowFrames();
+        }
+    }
+    void play(const Samples& samples)
+    {
+        ASSERT_EQ(out.prepare(samples), kMmNoError);
+        ASSERT_EQ(out.write(), kMmNoError);
+    }
+    // Opens the closed output writing to `path`.
+    int32_t openWithFile()
+    {
+        ScopedEnv env("VUMO_VIRTUAL_OUTPUT", path);
+        return out.open(WaveFormat{}, [this] { ++outDone; });
+    }
+    // Hands the first `count` frames of `store` to the input; start() then begins input.
+    void hand(uint32_t count)
+    {
+        ASSERT_EQ(in.prepare({store.data(), size_t(count) * 2}), kMmNoError);
+        ASSERT_EQ(in.addBuffer(), kMmNoError);
+    }
+    int32_t capture(uint32_t count)
+    {
+        hand(count);
+        return in.start();
+    }
+    Samples frames(size_t first, size_t count) const { return slice(store, first, count); }
+    static Samples silence(size_t count) { return Samples(count * 2, 0); }
+    static Samples untouched(size_t count) { return Samples(count * 2, kUntouched); }
+
+    testwave::TempDir dir;
+    std::string path = dir.file("out.wav");
+    ScopedEnv outputFile{"VUMO_VIRTUAL_OUTPUT", std::nullopt};
+    ScopedEnv inputFile{"VUMO_VIRTUAL_INPUT", std::nullopt};
+    std::shared_ptr<SteppedClock> clock = std::make_shared<SteppedClock>();
+    int outDone = 0, inDone = 0;
+    Samples block = testwave::ramp(5000);
+    Samples store = untouched(10000);
+    VirtualWaveOut out{clock};
+    VirtualWaveIn in{clock};
+};
+using VirtualWaveOutTest = WaveRig;
+using VirtualWaveInTest = WaveRig;
+
+} // namespace
+
+TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheClockItOpenedWith)
+{
+    steps(out, {{100, 0, 0}});
+    EXPECT_EQ(out.reset(), kMmNoError);
+    steps(out, {{0, 0, 0}}); // an idle reset notifies nothing
+    play(block);
+    steps(out, {{0, 0, 0}, {441, 441, 0}, {2000, 2441, 0}});
+    EXPECT_EQ(out.reset(), kMmNoError);
+    steps(out, {{0, 0, 1}, {10000, 0, 1}});
+    // Done fires exactly once at the block end and a write then plays it again.
+    ASSERT_EQ(out.write(), kMmNoError);
+    steps(out, {{4999, 4999, 1}, {1, 5000, 2}, {50000, 5000, 2}});
+    ASSERT_EQ(out.write(), kMmNoError);
+    steps(out, {{0, 0, 2}, {5000, 5000, 3}});
+    ASSERT_EQ(out.unprepare(), kMmNoError);
+    play({}); // an empty block is done at the next step
+    steps(out, {{1, 0, 4}});
+    // A device keeps the process clock it opened with.
+    setVirtualClock(clock);
+    VirtualWaveOut own;
+    ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
+    setVirtualClock(nullptr);
+    ASSERT_EQ(own.prepare(block), kMmNoError);
+    ASSERT_EQ(own.write(), kMmNoError);
+    steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
+    ASSERT_EQ(own.reset(), kMmNoError);
+}
+
+TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndTheDevice)
+{
+    EXPECT_EQ(out.open(WaveFormat{}, {}), kMmAllocated);
+    EXPECT_EQ(out.write(), kWaveUnprepared);
+    EXPECT_EQ(out.prepare(Samples(3)), kMmInvalidParam) << "half a frame";
+    ASSERT_EQ(out.prepare(block), kMmNoError);
+    ASSERT_EQ(out.unprepare(), kMmNoError);
+    EXPECT_EQ(out.write(), kWaveUnprepared);
+    play(block);
+    for (const int32_t result : {out.write(), out.prepare(block), out.unprepare(), out.close()})
+        EXPECT_EQ(result, kWaveStillPlaying);
+    clock->advance(5000);
+    ASSERT_EQ(out.close(), kMmNoError);
+    uint32_t frames = 99; // a closed device refuses every call but open
+    for (const int32_t result : {out.prepare(block), out.write(), out.positionFrames(frames),
+                                 out.reset(), out.unprepare(), out.close()})
+        EXPECT_EQ(result, kMmInvalidHandle);
+    EXPECT_EQ(frames, 0u);
+    for (const WaveFormat f : {WaveFormat{22050, 2, 16}, {44100, 1, 16}, {44100, 2, 8}})
+        EXPECT_EQ(out.open(f, {}), kWaveBadFormat) << f.framesPerSecond << " " << f.channels;
+    ASSERT_EQ(out.open(WaveFormat{}, [this] { ++outDone; }), kMmNoError);
+    play(block);
+    clock->advance(5000);
+    EXPECT_EQ(outDone, 2) << "a closed device opens again";
+    // The input's results.
+    EXPECT_EQ(in.open(WaveFormat{}, {}), kMmAllocated);
+    EXPECT_EQ(in.addBuffer(), kWaveUnprepared);
+    hand(100);
+    EXPECT_EQ(in.unprepare(), kWaveStillPlaying);
+    EXPECT_EQ(in.close(), kWaveStillPlaying);
+    ASSERT_EQ(in.start(), kMmNoError);
+    EXPECT_EQ(in.close(), kWaveStillPlaying);
+    EXPECT_EQ(in.reset(), kMmNoError);
+    EXPECT_EQ(in.unprepare(), kMmNoError);
+    EXPECT_EQ(in.close(), kMmNoError);
+    uint32_t at = 7;
+    for (const int32_t result : {in.prepare(store), in.addBuffer(), in.start(),
+                                 in.positionFrames(at), in.reset(), in.close()})
+        EXPECT_EQ(result, kMmInvalidHandle);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(in.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
+}
+
+TEST_F(VirtualWaveOutTest,
+       TheFileHoldsExactlyTheFramesPlayedEachPassAppendsAndOneItCannotContinueIsLeftAlone)
+{
+    ASSERT_EQ(out.close(), kMmNoError);
+    ASSERT_EQ(openWithFile(), kMmNoError);
+    EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes({}));
+    play(block);
+    clock->advance(1234);
+    ASSERT_EQ(out.reset(), kMmNoError);
+    Samples expected = slice(block, 0, 1234);
+    EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
+    ASSERT_EQ(out.write(), kMmNoError);
+    clock->advance(10000); // the whole block, no reset and no close
+    expected.insert(expected.end(), block.begin(), block.end());
+    EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
+    ASSERT_EQ(out.close(), kMmNoError);
+    // Reopened on a file whose last pass was cut short before its header was written.
+    std::vector<uint8_t> cut = testwave::readBytes(path);
+    cut.insert(cut.end(), {1, 2, 3, 4, 5, 6});
+    testwave::writeBytes(path, cut);
+    ASSERT_EQ(openWithFile(), kMmNoError);
+    const Samples one = testwave::ramp(1, 50);
+    play(one);
+    clock->advance(1);
+    expected.insert(expected.end(), one.begin(), one.end());
+    EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
+    // A file it cannot continue is refused and left alone.
+    ASSERT_EQ(out.close(), kMmNoError);
+    testwave::WaveLayout mono;
+    mono.channels = 1;
+    for (const auto& bytes :
+         {std::vector<uint8_t>(80, 't'), testwave::waveBytes(testwave::ramp(2), mono)})
+    {
+        testwave::writeBytes(path, bytes);
+        EXPECT_EQ(openWithFile(), kMmError);
+        EXPECT_EQ(testwave::readBytes(path), bytes);
+        uint32_t frames = 0;
+        EXPECT_EQ(out.positionFrames(frames), kMmInvalidHandle);
+    }
+    path = dir.file("missing-folder/out.wav");
+    EXPECT_EQ(openWithFile(), kMmError);
+}
+
+TEST(VirtualWaveOutRealTime, TheClockThreadPlaysABlockToItsEndAndAfterResetItIsTheCallers)
+{
+    testwave::TempDir dir;
+    ScopedEnv file("VUMO_VIRTUAL_OUTPUT", dir.file("realtime.wav"));
+    auto clock = std::make_shared<RealTimeClock>(1.0);
+    clock->start();
+    std::atomic<int> done{0};
+    VirtualWaveOut out(clock);
+    ASSERT_EQ(out.open(WaveFormat{}, [&] { done.fetch_add(1); }), kMmNoError);
+    const Samples original = testwave::ramp(30000);
+    Samples block = original;
+    uint32_t played = 0;
+    const auto firstPassPlayed = [&] // a pass has ended and 441 frames have played
+    { return out.positionFrames(played) == kMmNoError && done.load() >= 1 && played >= 441; };
+    ASSERT_EQ(out.prepare({block.data(), 2 * 441}), kMmNoError); // 10 ms
+    ASSERT_EQ(out.write(), kMmNoError);
+    platform::test::waitUntil(firstPassPlayed, std::chrono::seconds(10));
+    EXPECT_EQ(done.load(), 1);
+    EXPECT_EQ(played, 441u);
+    ASSERT_EQ(out.unprepare(), kMmNoError);
+    ASSERT_EQ(out.prepare(block), kMmNoError);
+    ASSERT_EQ(out.write(), kMmNoError);
+    platform::test::waitUntil(firstPassPlayed, std::chrono::seconds(10));
+    ASSERT_EQ(out.reset(), kMmNoError);
+    // The device thread must not read the block any more (the thread sanitizer watches this).
+    std::fill(block.begin(), block.end(), int16_t(7));
+    const Samples written = testwave::readSamples(dir.file("realtime.wav"));
+    ASSERT_GE(written.size(), size_t(441 + played) * 2);
+    EXPECT_LT(written.size(), size_t(441) * 2 + block.size());
+    EXPECT_EQ(slice(written, 0, 441), slice(original, 0, 441));
+    EXPECT_EQ(slice(written, 441, written.size() / 2 - 441),
+              slice(original, 0, written.size() / 2 - 441));
+    EXPECT_EQ(out.close(), kMmNoError);
+}
+
+TEST_F(VirtualWaveInTest, CapturesTheFramesTheWaveFileHoldsAtStartThenSilenceOrFailsWithoutIt)
+{
+    const std::string take = dir.file("take.wav");
+    testwave::writeStereo(take, testwave::ramp(5));
+    ScopedEnv env("VUMO_VIRTUAL_INPUT", take);
+    hand(1000);
+    const Samples frames700 = testwave::ramp(700, 40);
+    testwave::writeStereo(take, frames700); // replaced before start: the device reads it then
+    ASSERT_EQ(in.start(), kMmNoError);
+    clock->advance(900);
+    EXPECT_EQ(frames(0, 700), frames700);
+    EXPECT_EQ(frames(700, 200), silence(200));
+    EXPECT_EQ(frames(900, 1), untouched(1));
+    // An input file that cannot be read fails start and captures nothing.
+    ASSERT_EQ(in.reset(), kMmNoError);
+    std::fill(store.begin(), store.end(), kUntouched);
+    ScopedEnv absent("VUMO_VIRTUAL_INPUT", dir.file("absent.wav"));
+    EXPECT_EQ(capture(100), kMmError);
+    steps(in, {{100, 0, 1}});
+    EXPECT_EQ(frames(0, 100), untouched(100));
+}
+
+TEST_F(VirtualWaveInTest, CapturesSilenceWithoutAnInputAndStopsFillingWhenTheBlockIsFull)
+{
+    ASSERT_EQ(capture(3000), kMmNoError);
+    steps(in, {{1500, 1500, 0}});
+    EXPECT_EQ(frames(1500, 10), untouched(10));
+    steps(in, {{1499, 2999, 0}, {5000, 3000, 1}});
+    EXPECT_EQ(frames(0, 3000), silence(3000));
+    EXPECT_EQ(frames(3000, 1000), untouched(1000));
+    EXPECT_EQ(in.close(), kMmNoError); // nothing is with the device any more
+}
+
+TEST_F(VirtualWaveInTest, ResetStopsCaptureAtOnceAndInputStartedBeforeTheBlockWaitsForIt)
+{
+    ASSERT_EQ(capture(5000), kMmNoError);
+    clock->advance(200);
+    EXPECT_EQ(in.reset(), kMmNoError);
+    steps(in, {{0, 0, 1}, {2000, 0, 1}});
+    EXPECT_EQ(frames(200, 100), untouched(100));
+    // Started before the block is added, input captures once it is.
+    ASSERT_EQ(in.prepare({store.data(), 200}), kMmNoError);
+    ASSERT_EQ(in.start(), kMmNoError);
+    steps(in, {{50, 0, 1}});
+    ASSERT_EQ(in.addBuffer(), kMmNoError);
+    steps(in, {{30, 30, 1}});
+    EXPECT_EQ(in.reset(), kMmNoError);
+}
+
+TEST_F(VirtualWaveInTest, LoopbackCapturesWhatTheOutputPlaysFromWhenItStarts)
+{
+    ScopedEnv loopback("VUMO_VIRTUAL_INPUT", "loopback");
+    const Samples played = testwave::ramp(3000, -1500);
+    clock->advance(777); // the clock's origin does not matter
+    ASSERT_EQ(capture(3000), kMmNoError);
+    clock->advance(500);
+    play(played);
+    clock->advance(2000);
+    ASSERT_EQ(out.reset(), kMmNoError);
+    steps(in, {{500, 3000, 1}});
+    EXPECT_EQ(frames(0, 500), silence(500));
+    EXPECT_EQ(frames(500, 2000), slice(played, 0, 2000));
+    EXPECT_EQ(frames(2500, 500), silence(500)) << "silent after the output is reset";
+}
+
+TEST(WaveHeader, WritesTheCanonicalBytesReadsBackEveryFieldAndTheInputReadsOnly16BitWaves)
+{
+    using testwave::ramp;
+    using testwave::waveBytes;
+    std::vector<uint8_t> cut = waveBytes(ramp(6));
+    cut.resize(44 + 3 * 4 + 2); // three whole frames and half of the fourth
+    testwave::WaveLayout listChunk, eightBit;
+    listChunk.chunksBeforeData = {"LIST"};
+    eightBit.bits = 8;
+    const struct
+    {
+        const char* name;
+        std::vector<uint8_t> bytes; // empty: no file at all
+        uint32_t maxFrames;
+        bool ok;
+        Samples frames;
+    } rows[] = {
+        {"canonical", waveBytes(ramp(10, -3)), 1000, true, ramp(10, -3)},
+        {"longer than asked", waveBytes(ramp(10)), 4, true, ramp(4)},
+        {"chunk before data", waveBytes(ramp(3, 9), listChunk), 100, true, ramp(3, 9)},
+        {"data cut short", cut, 100, true, ramp(3)},
+        {"missing", {}, 10, false, {}},
+        {"8-bit", waveBytes(ramp(2), eightBit), 10, false, {}},
+        {"text", std::vector<uint8_t>(64, 'z'), 10, false, {}},
+    };
+    testwave::TempDir dir;
+    for (const auto& r : rows)
+    {
+        const std::string path = dir.file(std::string(r.name) + ".wav");
+        if (!r.bytes.empty())
+            testwave::writeBytes(path, r.bytes);
+        Samples got;
+        EXPECT_EQ(readWaveFrames(path, r.maxFrames, got), r.ok) << r.name;
+        EXPECT_EQ(got, r.frames) << r.name;
+    }
+    // The header against the hand-laid bytes of the test helper; the size fields at their limits.
+    const std::pair<uint32_t, uint32_t> sizes[] = {// frames, data bytes
+                                                   {0, 0},
+                                                   {1, 4},
+                                                   {10, 40},
+                                                   {kWaveHeaderMaxFrames, 0xFFFFFFD8u},
+                                                   {0xFFFFFFFFu, 0xFFFFFFD8u}};
+    for (const auto& [frames, dataBytes] : sizes)
+    {
+        const auto h = waveHeader(frames);
+        auto expected = testwave::waveBytes(Samples(frames <= 10 ? 2 * frames : 0));
+        writeLe32(&expected[4], 36 + dataBytes);
+        writeLe32(&expected[40], dataBytes);
+        expected.resize(44);
+        EXPECT_EQ(std::vector<uint8_t>(h.begin(), h.end()), expected) << frames;
+        const WaveHeaderFields f = readWaveHeader(h.data());
+        EXPECT_TRUE(f.isCanonical());
+        EXPECT_EQ(f.dataBytes, dataBytes);
+        EXPECT_EQ(f.riffSize, 36 + dataBytes);
+    }
+    auto h = waveHeader(3);
+    h[22] = 1; // mono
+    EXPECT_FALSE(readWaveHeader(h.data()).isCanonical());
+    h = waveHeader(3);
+    h[36] = 'D';
+    EXPECT_FALSE(readWaveHeader(h.data()).ids);
+}

@@ -1,0 +1,376 @@
+// Project cabinets: Shorten round trips that FFmpeg reads alike, bad streams refused; the chain's
+// working files, cabinets that standard tools read, create and open, foreign chains refused.
+#include "tools/cab/Cabinet.h"
+#include "tools/cab/CabinetScript.h"
+#include "tools/cab/ChainRunner.h"
+#include "tools/cab/Shorten.h"
+
+#include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+using namespace vumo::cab;
+using testwave::TempDir;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+using Samples = std::vector<int16_t>;
+
+struct Signal
+{
+    const char* name;
+    int frames;
+    int channels;
+    Samples (*make)(int samples);
+    std::vector<std::string> chunksBeforeData = {};
+};
+
+Samples silence(int n)
+{
+    return Samples(size_t(n), 0);
+}
+
+// Full-scale noise (-32768 included), a square wave between the limits, a pure tone (which the
+// third-order predictor codes best), or two tones and a little noise as a track might hold.
+template <char kind> Samples make(int n)
+{
+    std::mt19937 random(7);
+    Samples s(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        s[size_t(i)] = kind == 'n'   ? int16_t(random() & 0xFFFF)
+                       : kind == 't' ? int16_t(30000 * std::sin(i * 0.03))
+                       : kind == 's'
+                           ? int16_t((i / 100) % 2 ? 32767 : -32768)
+                           : int16_t(9000 * std::sin(i * 0.031) + 5000 * std::sin(i * 0.0071) +
+                                     int(random() % 64) - 32);
+    return s;
+}
+constexpr auto noise = make<'n'>, square = make<'s'>, tone = make<'t'>, music = make<'m'>;
+
+std::vector<uint8_t> waveFile(const Signal& signal)
+{
+    testwave::WaveLayout layout;
+    layout.channels = uint16_t(signal.channels);
+    layout.chunksBeforeData = signal.chunksBeforeData;
+    return testwave::waveBytes(signal.make(signal.frames * signal.channels), layout);
+}
+
+// A project of `tracks` wave files in its own folder, packed by the create chain in `app`.
+struct PackedProject
+{
+    CabinetProject project;
+    std::vector<std::vector<uint8_t>> waves;
+};
+
+PackedProject pack(const TempDir& app, const fs::path& trackFolder, int tracks)
+{
+    PackedProject p{{"Song", app.file("Song.vum"), {}}, {}};
+    fs::create_directories(trackFolder);
+    testwave::writeBytes(p.project.projectFile, {'V', 'U', 'M'});
+    for (int k = 0; k < tracks; ++k)
+    {
+        const std::string path = (trackFolder / ("t" + std::to_string(k) + ".wav")).string();
+        p.waves.push_back(testwave::waveBytes(testwave::ramp(3000 + 1000 * k, 100 * k)));
+        testwave::writeBytes(path, p.waves.back());
+        p.project.trackFiles.push_back(path);
+    }
+    EXPECT_EQ(writeLines(app.file(kChainFile), createChainLines(p.project)), "");
+    EXPECT_EQ(writeLines(app.file(kRestoreFile), restoreChainLines(p.project)), "");
+    EXPECT_EQ(writeLines(app.file(kDirectiveFile), directiveLines(p.project)), "");
+    EXPECT_EQ(runChain(app.path().string(), kChainFile, {}), "");
+    return p;
+}
+
+std::string openCabinet(const TempDir& app, const std::string& cabinet, const ChainEvents& events)
+{
+    std::string base;
+    EXPECT_EQ(writeLines(app.file(kDirectiveFile), {kMarkerText}), "");
+    EXPECT_EQ(writeLines(app.file(kChainFile), openChainLines(cabinet, base)), "");
+    return runChain(app.path().string(), kChainFile, events);
+}
+
+} // namespace
+
+TEST(CabinetScript,
+     WritesTheWorkingFilesByteForByteAndRenamesInTheOpenChainOnlyNamesLongerThanEight)
+{
+    TempDir dir;
+    const CabinetProject song{"My Song", "C:\\Vumo\\My Song.vum", {"C:\\a\\x.wav", "D:\\y.wav"}};
+    const std::pair<Lines, std::string> files[] = {
+        {createChainLines(song),
+         "shortn32.exe C:\\a\\x.wav t0.shn\r\nshortn32.exe D:\\y.wav t1.shn\r\n"
+         "MakeCAB.EXE /F vumo.ddf\r\ndel t0.shn\r\ndel t1.shn\r\necho finis!\r\n"},
+        {restoreChainLines(song),
+         "shortn32.exe -x t0.shn C:\\a\\x.wav\r\ndel t0.shn\r\n"
+         "shortn32.exe -x t1.shn D:\\y.wav\r\ndel t1.shn\r\ndel vumo.ddf\r\necho finis!\r\n"},
+        {directiveLines(song),
+         ".Set CabinetName1 = My Song.cab\r\n.Set DiskDirectory1 = My Song\r\n"
+         ".Set MaxDiskSize = 0\r\n.Set Cabinet = on\r\n.Set Compress = off\r\n"
+         "\"C:\\Vumo\\My Song.vum\"\r\n\"unshortn.bat\"\r\n\"t0.shn\"\r\n\"t1.shn\"\r\n"},
+    };
+    for (const auto& [lines, text] : files)
+    {
+        ASSERT_EQ(writeLines(dir.file("file"), lines), "");
+        const std::vector<uint8_t> bytes = testwave::readBytes(dir.file("file"));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+    }
+    const struct
+    {
+        const char* path;
+        const char* base; // "" = "Unable to open CAB file!"
+        Lines lines;
+    } cases[] = {
+        {"C:\\cabs\\FifteenCharName.cab",
+         "FifteenCharName",
+         {"extract /y C:\\cabs\\FifteenCharName.cab *.*", "REN CharName.vum FifteenCharName.vum",
+          "unshortn.bat"}},
+        {"/home/me/Eightchr.cab",
+         "Eightchr",
+         {"extract /y /home/me/Eightchr.cab *.*", "unshortn.bat"}},
+        {"nofolder", "", {}},
+        {"C:\\dir.x\\noext", "", {}},
+    };
+    for (const auto& c : cases)
+    {
+        std::string base;
+        EXPECT_EQ(openChainLines(c.path, base), c.lines) << c.path;
+        EXPECT_EQ(base, c.base) << c.path;
+    }
+}
+
+TEST(CabinetChain,
+     PacksACabinetThatCabextractAndGcabReadAndOpensItIntoTheStoredPathsOrBesideTheProject)
+{
+    for (int tracks : {0, 2})
+    {
+        SCOPED_TRACE(tracks);
+        TempDir app;
+        pack(app, app.path() / "tracks", tracks);
+        const std::string cabinet = app.file("Song/Song.cab");
+        std::vector<std::string> names;
+        std::string error;
+        ASSERT_TRUE(listCabinet(cabinet, names, error)) << error;
+        std::vector<std::string> expected = {"Song.vum", "unshortn.bat"};
+        for (int k = 0; k < tracks; ++k)
+            expected.push_back("t" + std::to_string(k) + ".shn");
+        EXPECT_EQ(names, expected);
+        EXPECT_FALSE(fs::exists(app.file("t0.shn"))); // the chain removed its working files
+
+        // cabextract ends with its verdict, gcab's listing with the last name.
+        for (const auto& [tool, verdict] :
+             {std::pair{"cabextract -l '", "All done, no errors"}, {"gcab -t '", ""}})
+        {
+            const std::string listing = tooltest::runCommand(tool + cabinet + "' 2>&1").out;
+            EXPECT_NE(listing.find(verdict), std::string::npos) << listing;
+            for (const std::string& name : expected)
+                EXPECT_NE(listing.find(name), std::string::npos) << listing;
+        }
+    }
+    // The answer to the question whether to replace the existing tracks; "": the track folder is
+    // gone on the target machine and nothing is asked.
+    for (const std::string answer : {"", "yes", "no"})
+    {
+        SCOPED_TRACE(answer);
+        const bool besideProject = answer != "yes";
+        TempDir app, elsewhere;
+        const fs::path trackFolder = elsewhere.path() / "tracks";
+        const PackedProject p = pack(app, trackFolder, 3);
+        const std::string cabinet = (elsewhere.path() / "Song.cab").string();
+        fs::rename(app.file("Song/Song.cab"), cabinet);
+        if (answer.empty())
+            fs::remove_all(trackFolder);
+        else
+            for (const std::string& t : p.project.trackFiles)
+                testwave::writeBytes(t, {'o', 'l', 'd'});
+
+        TempDir target;
+        int asked = 0, relocated = 0;
+        ChainEvents events;
+        events.replaceExisting = [&](const std::vector<std::string>& existing)
+        {
+            ++asked;
+            EXPECT_EQ(existing.size(), 3u);
+            return answer == "yes";
+        };
+        events.relocated = [&](const std::string&, const std::string& restored)
+        {
+            ++relocated;
+            EXPECT_EQ(fs::path(restored).parent_path(), target.path());
+        };
+        ASSERT_EQ(openCabinet(target, cabinet, events), "");
+        EXPECT_EQ(asked, answer.empty() ? 0 : 1);
+        EXPECT_EQ(relocated, besideProject ? 3 : 0);
+        EXPECT_TRUE(fs::exists(target.file("Song.vum")));
+        EXPECT_FALSE(fs::exists(target.file(kDirectiveFile))); // the marker is gone
+        for (int k = 0; k < 3; ++k)
+        {
+            const std::string restored = besideProject
+                                             ? target.file("t" + std::to_string(k) + ".wav")
+                                             : p.project.trackFiles[size_t(k)];
+            EXPECT_EQ(testwave::readBytes(restored), p.waves[size_t(k)]) << restored;
+        }
+    }
+}
+
+TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWritesAndRefusesForeignChainsBeforeWritingAnything)
+{
+    // The restore chain packed, and the line refused (nullptr: a corrupt stream, no refusal).
+    const std::pair<Lines, const char*> cases[] = {
+        {{"rm -rf /", "del vumo.ddf"}, "rm -rf /"},
+        {{"shortn32.exe -x t0.shn /tmp/x.sh"}, "shortn32.exe -x t0.shn /tmp/x.sh"},
+        {{"del Song.vum"}, "del Song.vum"},
+        {{"MakeCAB.EXE /F vumo.ddf"}, "MakeCAB.EXE /F vumo.ddf"},
+        {{"shortn32.exe -x t0.shn TARGET", "del vumo.ddf"}, nullptr},
+    };
+    for (const auto& [foreign, refusedLine] : cases)
+    {
+        SCOPED_TRACE(foreign.front());
+        TempDir app, target;
+        pack(app, app.path() / "tracks", 1);
+        // Repack the cabinet with the foreign restore chain (and a broken stream).
+        const std::string wave = target.file("restored.wav");
+        Lines restore = foreign;
+        for (std::string& line : restore)
+            if (auto at = line.find("TARGET"); at != std::string::npos)
+                line.replace(at, 6, wave);
+        ASSERT_EQ(writeLines(app.file(kRestoreFile), restore), "");
+        testwave::writeBytes(app.file("t0.shn"), {'a', 'j', 'k', 'g', 2, 0xFF, 0x00});
+        Directive d;
+        d.cabinetName = "Foreign.cab";
+        d.files = {app.file("Song.vum"), kRestoreFile, "t0.shn"};
+        ASSERT_EQ(makeCabinet(d, app.path().string()), "");
+
+        const std::string error = openCabinet(target, app.file("Foreign.cab"), {});
+        ASSERT_NE(error, "");
+        if (refusedLine)
+        {
+            EXPECT_NE(error.find(std::string("\"") + refusedLine + "\""), std::string::npos)
+                << error;
+            EXPECT_FALSE(fs::exists(target.file("Song.vum"))); // nothing was unpacked
+        }
+        EXPECT_FALSE(fs::exists(wave));
+        EXPECT_FALSE(fs::exists(wave + ".vumo-part"));
+        EXPECT_TRUE(fs::exists(target.file(kDirectiveFile))); // the marker says it failed
+    }
+    const std::pair<std::string, bool> rows[] = {
+        {"shortn32.exe /home/me/My Song-t1.wav t1.shn", true},
+        {"shortn32.exe -x t16.shn C:\\Music\\take.WAV", true},
+        {"shortn32.exe -x t100.shn /tmp/a.wav", false},
+        {"shortn32.exe -x t0.shn /tmp/a.wav.sh", false},
+        {"shortn32.exe a.wav x.shn", false},
+        {"extract /y C:\\cabs\\Song.cab *.*", true},
+        {"extract /y /etc/passwd *.*", false},
+        {"REN CharName.vum FifteenCharName.vum", true},
+        {"REN a.vum ../b.vum", false},
+        {"del ../t0.shn", false},
+        {"MakeCAB.EXE /F other.ddf", false},
+        {"unshortn.bat & calc", false},
+        {"echo finis!", true},
+        // A NUL ends the name the file system sees before the ".wav" (found by the fuzz target).
+        {std::string("shortn32.exe -x t0.shn /etc/passwd\0.wav", 39), false},
+    };
+    for (const auto& [line, accepted] : rows)
+    {
+        std::vector<ChainStep> steps;
+        std::string error;
+        EXPECT_EQ(parseChain({line}, "vumocab.bat", false, steps, error), accepted) << line;
+    }
+}
+
+TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefusedWithoutAPart)
+{
+    const Signal signals[] = {
+        {"silence", 100000, 2, silence},   {"full-scale noise", 20000, 2, noise},
+        {"square wave", 44100, 2, square}, {"not a whole number of blocks", 1000, 2, music},
+        {"mono", 3001, 1, music},          {"a chunk before the data", 700, 2, music, {"LIST"}},
+        {"pure tone", 4000, 2, tone},      {"no samples", 0, 2, silence},
+    };
+    TempDir dir;
+    for (const Signal& signal : signals)
+    {
+        SCOPED_TRACE(signal.name);
+        const std::vector<uint8_t> wave = waveFile(signal);
+        std::vector<uint8_t> stream, back;
+        std::string error;
+        ASSERT_TRUE(shortenEncode(wave, stream, error)) << error;
+        ASSERT_TRUE(shortenDecode(stream, back, error)) << error;
+        EXPECT_EQ(back, wave);
+        if (signal.frames == 0)
+            continue; // FFmpeg gives no stream for a file without samples
+        // FFmpeg's decode, raw 16-bit little-endian samples, against the file's data chunk.
+        testwave::writeBytes(dir.file("signal.shn"), stream);
+        ASSERT_EQ(std::system(("ffmpeg -v error -y -f shn -i '" + dir.file("signal.shn") +
+                               "' -f s16le '" + dir.file("ffmpeg.raw") + "'")
+                                  .c_str()),
+                  0);
+        const size_t dataStart = wave.size() - size_t(signal.frames) * signal.channels * 2;
+        EXPECT_EQ(testwave::readBytes(dir.file("ffmpeg.raw")),
+                  std::vector<uint8_t>(wave.begin() + long(dataStart), wave.end()));
+    }
+    // It compresses silence and music and barely grows noise.
+    const struct
+    {
+        const char* name;
+        std::vector<int16_t> (*make)(int);
+        double maxRatio;
+    } cases[] = {{"silence", silence, 0.01}, {"music", music, 0.6}, {"noise", noise, 1.05}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint8_t> wave = testwave::waveBytes(c.make(2 * 44100));
+        std::vector<uint8_t> stream;
+        std::string error;
+        ASSERT_TRUE(shortenEncode(wave, stream, error));
+        EXPECT_LT(double(stream.size()), c.maxRatio * double(wave.size()));
+    }
+    // What it cannot code or decode is refused.
+    std::vector<uint8_t> stream, out;
+    std::string error;
+    testwave::WaveLayout eightBit;
+    eightBit.bits = 8;
+    EXPECT_FALSE(shortenEncode(testwave::waveBytes(music(100), eightBit), stream, error));
+    EXPECT_NE(error.find("16-bit"), std::string::npos);
+    const std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
+    EXPECT_FALSE(shortenEncode(text, stream, error));
+
+    const Signal signal{"music", 3000, 2, music};
+    ASSERT_TRUE(shortenEncode(waveFile(signal), stream, error));
+    // Every cut of the stream and a flipped version byte are refused (tests/fuzz/FuzzShorten.cpp
+    // feeds it damaged streams).
+    for (size_t cut = 0; cut < stream.size(); cut += 7)
+    {
+        const std::vector<uint8_t> part(stream.begin(), stream.begin() + long(cut));
+        EXPECT_FALSE(shortenDecode(part, out, error)) << "cut at " << cut;
+    }
+    std::vector<uint8_t> otherVersion = stream;
+    otherVersion[4] = 1;
+    EXPECT_FALSE(shortenDecode(otherVersion, out, error));
+    EXPECT_NE(error.find("version 1"), std::string::npos);
+    // A failed decode leaves the old file whole and no part.
+    const std::string target = dir.file("t1.wav");
+    const std::vector<uint8_t> old = waveFile({"old", 500, 2, music});
+    testwave::writeBytes(target, old);
+    ASSERT_TRUE(shortenEncode(waveFile({"new", 900, 2, square}), stream, error));
+    stream.resize(stream.size() / 2);
+    testwave::writeBytes(dir.file("t1.shn"), stream);
+
+    EXPECT_FALSE(shortenDecodeFile(dir.file("t1.shn"), target, error));
+    EXPECT_NE(error.find("t1.shn"), std::string::npos);
+    EXPECT_EQ(testwave::readBytes(target), old);
+    EXPECT_FALSE(std::filesystem::exists(target + ".vumo-part"));
+
+    // The file-level round trip.
+    ASSERT_TRUE(shortenEncodeFile(target, dir.file("t2.shn"), error)) << error;
+    ASSERT_TRUE(shortenDecodeFile(dir.file("t2.shn"), dir.file("t2.wav"), error)) << error;
+    EXPECT_EQ(testwave::readBytes(dir.file("t2.wav")), old);
+    EXPECT_FALSE(shortenEncodeFile(dir.file("missing.wav"), dir.file("t3.shn"), error));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("t3.shn")));
+}
