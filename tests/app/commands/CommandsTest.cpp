@@ -61,18 +61,9 @@ struct Rig
     EditCommands edit{mod, session, ui, window, clip};
     QStringList media; // what the capture hooks were asked
     QString probeAnswer;
-    CaptureCommands capture{mod,
-                            session,
-                            control,
-                            ui,
-                            window,
-                            clip,
-                            {[this](const QString& s)
-                             {
-                                 media << "probe " + s;
-                                 return probeAnswer;
-                             },
-                             [this](const QString& s) { media << "select " + s; }}};
+    MediaCapture hooks{[this](const QString& s) { return media << "probe " + s, probeAnswer; },
+                       [this](const QString& s) { media << "select " + s; }};
+    CaptureCommands capture{mod, session, control, ui, window, clip, hooks};
 
     explicit Rig(bool open = true)
     {
@@ -132,10 +123,11 @@ private slots:
     }
 
     // Each engine call runs inside its message frame; a failure shows the engine's reason.
+    // Without a clipboard, with the file choice cancelled or Undo answered No, nothing is done.
     void editCommandsCallTheEngineInsideTheMessageFrame_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("rc");
+        QTest::addColumn<int>("rc");       // -2: no clipboard, no file chosen, Undo answered No
         QTest::addColumn<QString>("call"); // %c: the clipboard file, %t: the chosen file
         QTest::addColumn<QStringList>("log");
         const QString paste = QStringLiteral("Performing Paste ...");
@@ -163,6 +155,8 @@ private slots:
         QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
         QTest::newRow("Undo, Yes, refused")
             << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
+        for (const char* command : {"Paste", "Merge", "PasteFrom1", "CopyTo", "Undo"})
+            QTest::newRow(command) << command << -2 << QString() << QStringList();
     }
     void editCommandsCallTheEngineInsideTheMessageFrame()
     {
@@ -171,38 +165,25 @@ private slots:
         QFETCH(QString, call);
         QFETCH(QStringList, log);
         Rig r;
-        QVERIFY(putFile(r.clip, "clip"));
-        r.ui.files.push_back(r.take);
-        r.ui.answers.push_back(Answer::Yes);
+        const bool nothing = rc == -2;
+        if (!nothing)
+        {
+            QVERIFY(putFile(r.clip, "clip"));
+            r.ui.files.push_back(r.take);
+            r.ui.answers.push_back(Answer::Yes);
+        }
         r.engine.answer = [rc](const QString&, const QString&) { return rc; };
         r.run(command);
         QCOMPARE(r.engine.calls,
-                 QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
+                 nothing ? QStringList()
+                         : QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
         QCOMPARE(r.window.log, log);
+        QCOMPARE(r.ui.questions(), command == "Undo" ? QStringList{kUndoQuestion} : QStringList{});
+        if (nothing)
+            return;
         QCOMPARE(r.edit.lastResult(), rc);
         if (call.contains("%t"))
             QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
-    }
-
-    // Without a clipboard, with the file choice cancelled or Undo answered No, nothing is done.
-    void editCommandsWithNothingToDo()
-    {
-        for (const auto& [command, clipboard] : {std::pair{"Paste", false},
-                                                 {"Merge", false},
-                                                 {"PasteFrom1", true},
-                                                 {"CopyTo", true},
-                                                 {"Undo", true}})
-        {
-            Rig r;
-            if (clipboard)
-                QVERIFY(putFile(r.clip, "clip"));
-            r.run(command);
-            QVERIFY(r.engine.calls.isEmpty());
-            QVERIFY(r.window.log.isEmpty()); // no frame, no redraw
-            QCOMPARE(r.ui.questions(), command == QStringLiteral("Undo")
-                                           ? QStringList{kUndoQuestion}
-                                           : QStringList{});
-        }
     }
 
     // Copy From copies the chosen file over the clipboard; a file that cannot be read leaves
@@ -261,45 +242,44 @@ private slots:
         }
     }
 
-    void recordLocksMixesRecordsSavesAndRedraws()
-    {
-        Rig r;
-        r.window.merge = true;
-        r.run("Record");
-        QCOMPARE(r.window.log, (QStringList{"lock", "Mixing Tracks ...", "hide", "unlock",
-                                            "Saving recorded track...", "draw", "hide"}));
-        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,1)"});
-        QCOMPARE(r.engine.callsOf("StopTracks"), QStringList{"StopTracks(1000,9000,1)"});
-        QVERIFY(!r.control.passRunning());
-    }
-
+    // Record locks the window, mixes, records with the merge box's flag, saves and redraws.
     // Muted or at volume 0 the take would be silent: No leaves the track as it was, Yes
     // changes it through the model, which tells the window; (mute, volume, Yes, the gains
-    // handed over for the take).
+    // handed over for the take, merge).
     void recordAsksBeforeASilentTake()
     {
-        for (const auto& [mute, volume, yes, pushed] :
-             {std::tuple{false, 200, false, "SetTrackAttr(0,200,127)"},
-              {true, 200, false, ""},
-              {false, 0, false, ""},
-              {true, 200, true, "SetTrackAttr(0,200,127)"},
-              {false, 0, true, "SetTrackAttr(0,255,127)"}})
+        for (const auto& [mute, volume, yes, pushed, merge] :
+             {std::tuple{false, 200, false, "SetTrackAttr(0,200,127)", 1},
+              {true, 200, false, "", 0},
+              {false, 0, false, "", 0},
+              {true, 200, true, "SetTrackAttr(0,200,127)", 0},
+              {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
             r.mod.tracks[0].volume = int16_t(volume);
             r.mod.tracks[0].pan = 127;
             r.mod.tracks[0].mute = mute ? 1 : 0;
+            r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
             r.run("Record");
             const bool asked = mute || volume == 0;
             const bool recorded = *pushed != 0;
+            const QString range = QStringLiteral("(1000,9000,%1)").arg(merge);
             QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
-            QCOMPARE(r.engine.callsOf("RecordTrack").size(), recorded ? 1 : 0);
+            QCOMPARE(r.engine.callsOf("RecordTrack"),
+                     recorded ? QStringList{"RecordTrack" + range} : QStringList{});
+            QCOMPARE(r.engine.callsOf("StopTracks"),
+                     recorded ? QStringList{"StopTracks" + range} : QStringList{});
             QCOMPARE(r.engine.callsOf("SetTrackAttr"),
                      recorded ? QStringList{pushed} : QStringList{});
+            const QStringList pass{"lock",   "Mixing Tracks ...",        "hide",
+                                   "unlock", "Saving recorded track...", "draw",
+                                   "hide"};
+            QCOMPARE(r.window.log, recorded ? pass : QStringList{});
             QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
             QCOMPARE(changed.size(), asked && yes ? 1 : 0);
+            QVERIFY(!r.control.passRunning());
         }
     }
 
@@ -323,18 +303,21 @@ private slots:
     }
 
     // Rip ends before it records when the user cancels, chooses no file or a CD track that is
-    // not a number, or when the media layer cannot play the choice (its reason is shown).
-    void ripEndsBeforeRecordingWhenThereIsNothingToRecord()
+    // not a number, or when the media layer cannot play the choice (its reason is shown); a
+    // playable file is recorded into the selection, then the media is released.
+    void ripRecordsOnlyWhatTheMediaLayerCanPlay()
     {
         const struct
         {
             Answer fileOrCd;
             const char *file, *track, *probe, *media;
-        } rows[] = {{Answer::Cancel, "", "", "", ""},
-                    {Answer::Yes, "", "", "", ""},
-                    {Answer::No, "", "two", "", ""},
-                    {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
-                    {Answer::No, "", " 7 ", "no CD", "probe cdda:7"}};
+        } rows[] = {
+            {Answer::Cancel, "", "", "", ""},
+            {Answer::Yes, "", "", "", ""},
+            {Answer::No, "", "two", "", ""},
+            {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
+            {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
+            {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}};
         for (const auto& row : rows)
         {
             Rig r;
@@ -344,22 +327,15 @@ private slots:
             r.probeAnswer = row.probe;
             r.run("Rip");
             QCOMPARE(r.media.join(u','), QString(row.media));
-            QVERIFY(r.engine.calls.isEmpty());
             QCOMPARE(r.ui.messages().join(u','), QString(row.probe));
+            const bool recorded = r.media.size() > 1;
+            QCOMPARE(r.engine.callsOf("RecordTrack"),
+                     recorded ? QStringList{"RecordTrack(1000,9000,0)"} : QStringList{});
+            QCOMPARE(r.engine.calls.isEmpty(), !recorded);
+            const QStringList saved{"Saving recorded track...", "draw", "hide"};
+            QCOMPARE(r.window.log.mid(r.window.log.size() - 3) == saved, recorded);
+            QVERIFY(!r.control.passRunning());
         }
-    }
-
-    void ripRecordsTheMediaIntoTheSelectionAndReleasesIt()
-    {
-        Rig r;
-        r.ui.answers = {Answer::Yes};
-        r.ui.files = {"/m/song.wav"};
-        r.run("Rip");
-        QCOMPARE(r.media, (QStringList{"probe /m/song.wav", "select /m/song.wav", "select "}));
-        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,0)"});
-        QCOMPARE(r.window.log.mid(r.window.log.size() - 3),
-                 (QStringList{"Saving recorded track...", "draw", "hide"}));
-        QVERIFY(!r.control.passRunning());
     }
     // Through the main window over the stand-in engine: the picture buttons and the Paste From
     // items reach the Edit commands, each item with its mode; an engine refusal on a track
