@@ -25,7 +25,6 @@
 #include <functional>
 #include <map>
 #include <tuple>
-#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
