@@ -130,12 +130,7 @@ struct ChainWindow
 
 EffectChain twoEntryChain()
 {
-    EffectChain c;
-    c.version = "0.9x";
-    c.count = 2;
-    c.entries[0] = {10, 20, 7, 30, -9, 3};
-    c.entries[1] = {300, -1, 0, 128, 0, 25};
-    return c;
+    return {"0.9x", 2, {{{10, 20, 7, 30, -9, 3}, {300, -1, 0, 128, 0, 25}}}};
 }
 
 } // namespace
