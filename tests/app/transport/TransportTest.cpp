@@ -33,12 +33,14 @@ private:
 
 private slots:
     // From frame 500 the engine plays for `turns` looks, 1000 frames further at each: it stops
-    // after 3; the end of the selection is reached; Stop is pressed at 3000; nothing plays.
+    // after 3; the end of the selection is passed or met; Stop is pressed at 3000; nothing
+    // plays.
     void passEnds()
     {
         for (const auto& [turns, end, stopAt, positions] :
              {std::tuple{3, 100000, 0, QList<int>{1500, 2500, 3500}},
               {100, 3000, 0, QList<int>{1500, 2500, 3500}},
+              {100, 2500, 0, QList<int>{1500, 2500}},
               {1000000, 1 << 30, 3000, QList<int>{1500, 2500, 3500}},
               {0, 3000, 0, QList<int>{}}})
         {
