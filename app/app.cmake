@@ -102,7 +102,6 @@ vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
-vumo_app_test(tst_transport tests/app/transport/TransportTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.

@@ -1,7 +1,10 @@
 // The studio's Edit and Control commands against the stand-in engine and a window that writes
 // down what they ask of it: messages, error boxes, locks, redraws and the clipboard file; then
-// how the main window reaches the Edit commands. (The main window runs the commands over the
-// real engine in tests/app/mainwin and tests/app/transport.)
+// how the main window reaches the Edit commands. The transport over the stand-in engine
+// (positions while the engine plays; the ways a pass ends), then Play and Stop through the main
+// window, the real engine and its virtual devices: the controls locked during a pass, closing
+// the window during one, the drums on the MIDI output. (The main window runs the other
+// commands over the real engine in tests/app/mainwin.)
 #include "../StudioFixture.h"
 #include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
@@ -15,15 +18,19 @@
 #include "support/TestFiles.h"
 #include "transport/Transport.h"
 
+#include <QAbstractSlider>
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <tuple>
 #include <utility>
 
@@ -61,18 +68,9 @@ struct Rig
     EditCommands edit{mod, session, ui, window, clip};
     QStringList media; // what the capture hooks were asked
     QString probeAnswer;
-    CaptureCommands capture{mod,
-                            session,
-                            control,
-                            ui,
-                            window,
-                            clip,
-                            {[this](const QString& s)
-                             {
-                                 media << "probe " + s;
-                                 return probeAnswer;
-                             },
-                             [this](const QString& s) { media << "select " + s; }}};
+    MediaCapture hooks{[this](const QString& s) { return media << "probe " + s, probeAnswer; },
+                       [this](const QString& s) { media << "select " + s; }};
+    CaptureCommands capture{mod, session, control, ui, window, clip, hooks};
 
     explicit Rig(bool open = true)
     {
@@ -114,7 +112,25 @@ class CommandsTest : public QObject
 {
     Q_OBJECT
 
+private:
+    static QAction* action(StudioFixture& s, const char* name)
+    {
+        return s.w.findChild<QAction*>(QString::fromLatin1(name));
+    }
+    static void click(StudioFixture& s, const char* button)
+    {
+        QTest::mouseClick(child<QWidget>(s.w, button), Qt::LeftButton);
+    }
+
 private slots:
+    // The main window's passes run on the virtual devices.
+    void initTestCase() { useVirtualDevices("50"); }
+    void cleanup()
+    {
+        qunsetenv("VUMO_VIRTUAL_OUTPUT");
+        qunsetenv("VUMO_VIRTUAL_MIDI_OUT");
+    }
+
     void nothingStartsWithoutAnEngineOrAChosenTrack()
     {
         const QString closed = "The audio engine is not open. Open a project, or choose File "
@@ -132,10 +148,11 @@ private slots:
     }
 
     // Each engine call runs inside its message frame; a failure shows the engine's reason.
+    // Without a clipboard, with the file choice cancelled or Undo answered No, nothing is done.
     void editCommandsCallTheEngineInsideTheMessageFrame_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("rc");
+        QTest::addColumn<int>("rc");       // -2: no clipboard, no file chosen, Undo answered No
         QTest::addColumn<QString>("call"); // %c: the clipboard file, %t: the chosen file
         QTest::addColumn<QStringList>("log");
         const QString paste = QStringLiteral("Performing Paste ...");
@@ -163,6 +180,8 @@ private slots:
         QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
         QTest::newRow("Undo, Yes, refused")
             << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
+        for (const char* command : {"Paste", "Merge", "PasteFrom1", "CopyTo", "Undo"})
+            QTest::newRow(command) << command << -2 << QString() << QStringList();
     }
     void editCommandsCallTheEngineInsideTheMessageFrame()
     {
@@ -171,38 +190,25 @@ private slots:
         QFETCH(QString, call);
         QFETCH(QStringList, log);
         Rig r;
-        QVERIFY(putFile(r.clip, "clip"));
-        r.ui.files.push_back(r.take);
-        r.ui.answers.push_back(Answer::Yes);
+        const bool nothing = rc == -2;
+        if (!nothing)
+        {
+            QVERIFY(putFile(r.clip, "clip"));
+            r.ui.files.push_back(r.take);
+            r.ui.answers.push_back(Answer::Yes);
+        }
         r.engine.answer = [rc](const QString&, const QString&) { return rc; };
         r.run(command);
         QCOMPARE(r.engine.calls,
-                 QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
+                 nothing ? QStringList()
+                         : QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
         QCOMPARE(r.window.log, log);
+        QCOMPARE(r.ui.questions(), command == "Undo" ? QStringList{kUndoQuestion} : QStringList{});
+        if (nothing)
+            return;
         QCOMPARE(r.edit.lastResult(), rc);
         if (call.contains("%t"))
             QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
-    }
-
-    // Without a clipboard, with the file choice cancelled or Undo answered No, nothing is done.
-    void editCommandsWithNothingToDo()
-    {
-        for (const auto& [command, clipboard] : {std::pair{"Paste", false},
-                                                 {"Merge", false},
-                                                 {"PasteFrom1", true},
-                                                 {"CopyTo", true},
-                                                 {"Undo", true}})
-        {
-            Rig r;
-            if (clipboard)
-                QVERIFY(putFile(r.clip, "clip"));
-            r.run(command);
-            QVERIFY(r.engine.calls.isEmpty());
-            QVERIFY(r.window.log.isEmpty()); // no frame, no redraw
-            QCOMPARE(r.ui.questions(), command == QStringLiteral("Undo")
-                                           ? QStringList{kUndoQuestion}
-                                           : QStringList{});
-        }
     }
 
     // Copy From copies the chosen file over the clipboard; a file that cannot be read leaves
@@ -261,45 +267,44 @@ private slots:
         }
     }
 
-    void recordLocksMixesRecordsSavesAndRedraws()
-    {
-        Rig r;
-        r.window.merge = true;
-        r.run("Record");
-        QCOMPARE(r.window.log, (QStringList{"lock", "Mixing Tracks ...", "hide", "unlock",
-                                            "Saving recorded track...", "draw", "hide"}));
-        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,1)"});
-        QCOMPARE(r.engine.callsOf("StopTracks"), QStringList{"StopTracks(1000,9000,1)"});
-        QVERIFY(!r.control.passRunning());
-    }
-
+    // Record locks the window, mixes, records with the merge box's flag, saves and redraws.
     // Muted or at volume 0 the take would be silent: No leaves the track as it was, Yes
     // changes it through the model, which tells the window; (mute, volume, Yes, the gains
-    // handed over for the take).
+    // handed over for the take, merge).
     void recordAsksBeforeASilentTake()
     {
-        for (const auto& [mute, volume, yes, pushed] :
-             {std::tuple{false, 200, false, "SetTrackAttr(0,200,127)"},
-              {true, 200, false, ""},
-              {false, 0, false, ""},
-              {true, 200, true, "SetTrackAttr(0,200,127)"},
-              {false, 0, true, "SetTrackAttr(0,255,127)"}})
+        for (const auto& [mute, volume, yes, pushed, merge] :
+             {std::tuple{false, 200, false, "SetTrackAttr(0,200,127)", 1},
+              {true, 200, false, "", 0},
+              {false, 0, false, "", 0},
+              {true, 200, true, "SetTrackAttr(0,200,127)", 0},
+              {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
             r.mod.tracks[0].volume = int16_t(volume);
             r.mod.tracks[0].pan = 127;
             r.mod.tracks[0].mute = mute ? 1 : 0;
+            r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
             r.run("Record");
             const bool asked = mute || volume == 0;
             const bool recorded = *pushed != 0;
+            const QString range = QStringLiteral("(1000,9000,%1)").arg(merge);
             QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
-            QCOMPARE(r.engine.callsOf("RecordTrack").size(), recorded ? 1 : 0);
+            QCOMPARE(r.engine.callsOf("RecordTrack"),
+                     recorded ? QStringList{"RecordTrack" + range} : QStringList{});
+            QCOMPARE(r.engine.callsOf("StopTracks"),
+                     recorded ? QStringList{"StopTracks" + range} : QStringList{});
             QCOMPARE(r.engine.callsOf("SetTrackAttr"),
                      recorded ? QStringList{pushed} : QStringList{});
+            const QStringList pass{"lock",   "Mixing Tracks ...",        "hide",
+                                   "unlock", "Saving recorded track...", "draw",
+                                   "hide"};
+            QCOMPARE(r.window.log, recorded ? pass : QStringList{});
             QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
             QCOMPARE(changed.size(), asked && yes ? 1 : 0);
+            QVERIFY(!r.control.passRunning());
         }
     }
 
@@ -323,18 +328,21 @@ private slots:
     }
 
     // Rip ends before it records when the user cancels, chooses no file or a CD track that is
-    // not a number, or when the media layer cannot play the choice (its reason is shown).
-    void ripEndsBeforeRecordingWhenThereIsNothingToRecord()
+    // not a number, or when the media layer cannot play the choice (its reason is shown); a
+    // playable file is recorded into the selection, then the media is released.
+    void ripRecordsOnlyWhatTheMediaLayerCanPlay()
     {
         const struct
         {
             Answer fileOrCd;
             const char *file, *track, *probe, *media;
-        } rows[] = {{Answer::Cancel, "", "", "", ""},
-                    {Answer::Yes, "", "", "", ""},
-                    {Answer::No, "", "two", "", ""},
-                    {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
-                    {Answer::No, "", " 7 ", "no CD", "probe cdda:7"}};
+        } rows[] = {
+            {Answer::Cancel, "", "", "", ""},
+            {Answer::Yes, "", "", "", ""},
+            {Answer::No, "", "two", "", ""},
+            {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
+            {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
+            {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}};
         for (const auto& row : rows)
         {
             Rig r;
@@ -344,22 +352,15 @@ private slots:
             r.probeAnswer = row.probe;
             r.run("Rip");
             QCOMPARE(r.media.join(u','), QString(row.media));
-            QVERIFY(r.engine.calls.isEmpty());
             QCOMPARE(r.ui.messages().join(u','), QString(row.probe));
+            const bool recorded = r.media.size() > 1;
+            QCOMPARE(r.engine.callsOf("RecordTrack"),
+                     recorded ? QStringList{"RecordTrack(1000,9000,0)"} : QStringList{});
+            QCOMPARE(r.engine.calls.isEmpty(), !recorded);
+            const QStringList saved{"Saving recorded track...", "draw", "hide"};
+            QCOMPARE(r.window.log.mid(r.window.log.size() - 3) == saved, recorded);
+            QVERIFY(!r.control.passRunning());
         }
-    }
-
-    void ripRecordsTheMediaIntoTheSelectionAndReleasesIt()
-    {
-        Rig r;
-        r.ui.answers = {Answer::Yes};
-        r.ui.files = {"/m/song.wav"};
-        r.run("Rip");
-        QCOMPARE(r.media, (QStringList{"probe /m/song.wav", "select /m/song.wav", "select "}));
-        QCOMPARE(r.engine.callsOf("RecordTrack"), QStringList{"RecordTrack(1000,9000,0)"});
-        QCOMPARE(r.window.log.mid(r.window.log.size() - 3),
-                 (QStringList{"Saving recorded track...", "draw", "hide"}));
-        QVERIFY(!r.control.passRunning());
     }
     // Through the main window over the stand-in engine: the picture buttons and the Paste From
     // items reach the Edit commands, each item with its mode; an engine refusal on a track
@@ -380,7 +381,7 @@ private slots:
                                  "mnuEditPasteFromRing", "mnuEditPasteFromNegative"})
         {
             f.ui.files.push_back(take);
-            w.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+            action(f, item)->trigger();
         }
         const QString range = QStringLiteral("(10,20,");
         QCOMPARE(
@@ -394,6 +395,135 @@ private slots:
         child<QComboBox>(w, "cboTrack")->setCurrentIndex(0);
         QCOMPARE(f.ui.messages(),
                  QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples."});
+    }
+
+    // From frame 500 the engine plays for `turns` looks, 1000 frames further at each: it stops
+    // after 3; the end of the selection is passed or met; Stop is pressed at 3000; nothing
+    // plays.
+    void passEnds()
+    {
+        for (const auto& [turns, end, stopAt, positions] :
+             {std::tuple{3, 100000, 0, QList<int>{1500, 2500, 3500}},
+              {100, 3000, 0, QList<int>{1500, 2500, 3500}},
+              {100, 2500, 0, QList<int>{1500, 2500}},
+              {1000000, 1 << 30, 3000, QList<int>{1500, 2500, 3500}},
+              {0, 3000, 0, QList<int>{}}})
+        {
+            FakeEngine engine;
+            auto looks = std::make_shared<int>(0);
+            engine.answer = [looks, turns](const QString& name, const QString&)
+            {
+                if (name == QStringLiteral("IsPlaying"))
+                    return ++*looks <= turns ? 1 : 0;
+                return *looks * 1000; // GetPosition
+            };
+            Transport transport(engine);
+            QSignalSpy started(&transport, &Transport::started);
+            QSignalSpy position(&transport, &Transport::position);
+            QSignalSpy finished(&transport, &Transport::finished);
+            connect(&transport, &Transport::position, &transport,
+                    [&transport, at = stopAt](int32_t frame)
+                    {
+                        if (at > 0 && frame >= at)
+                            transport.stop();
+                    });
+            transport.follow(500, end);
+            transport.waitForFinished();
+            QVERIFY(!transport.running());
+            QCOMPARE(started.size(), 1);
+            QCOMPARE(finished.size(), 1);
+            QList<int> seen;
+            for (const QList<QVariant>& p : position)
+                seen.append(p.at(0).toInt());
+            QCOMPARE(seen, positions);
+            QCOMPARE(engine.callsOf(QStringLiteral("GetPosition")).size(), positions.size());
+            transport.stop(); // nothing runs: no second end
+            QCOMPARE(finished.size(), 1);
+        }
+    }
+
+    // During a pass every button, box and bar of the window but Help and Stop is off, and so
+    // are the menus; the record button stays off afterwards while the track is not armed.
+    // Closing the window during a pass ends the pass before the engine closes.
+    void stopOrCloseEndsThePassWithTheControlsLockedMeanwhile()
+    {
+        StudioFixture s;
+        qputenv("VUMO_VIRTUAL_OUTPUT", QFile::encodeName(s.path("out.wav")));
+        s.newProject(16); // 4194304 frames: 95 s, under 2 s at 50 times real time
+        QVERIFY(!child<QCheckBox>(s.w, "chkArm")->isChecked());
+        const int32_t selEnd = std::exchange(s.sel().selEnd, s.sel().selStart);
+        s.w.mnuControlPlay(); // an empty selection ends at once
+        QVERIFY(!s.w.transport().running());
+        QVERIFY(s.ui.messages().isEmpty());
+        s.sel().selEnd = selEnd;
+        QStringList enabled;
+        QTimer::singleShot(
+            300, &s.w,
+            [&]
+            {
+                for (QWidget* c : s.w.findChildren<QWidget*>())
+                    if ((qobject_cast<QAbstractButton*>(c) || qobject_cast<QComboBox*>(c) ||
+                         qobject_cast<QAbstractSlider*>(c)) &&
+                        c->isVisible() && c->isEnabled())
+                        enabled << c->objectName();
+                for (const char* name : {"mnuControlPlay", "mnuControlRecord", "mnuControlStop",
+                                         "mnuEdit", "mnuFile", "mnuFX", "mnuTrack"})
+                    if (action(s, name)->isEnabled())
+                        enabled << QString::fromLatin1(name);
+                if (s.w.WAVEPLAYING)
+                    enabled << QStringLiteral("playing");
+                click(s, "CmdStop");
+            });
+        click(s, "CmdPlay");
+        QCOMPARE(enabled, (QStringList{"cmdHelp", "CmdStop", "mnuControlStop", "playing"}));
+        const std::size_t played = readWaveSamples(s.path("out.wav")).size() / 2;
+        QVERIFY2(played > 0 && played < std::size_t(s.sel().selEnd - s.sel().selStart),
+                 qPrintable(QString::number(played)));
+        QVERIFY(child<QWidget>(s.w, "CmdPlay")->isEnabled());
+        QVERIFY(child<QWidget>(s.w, "cboTrack")->isEnabled());
+        QVERIFY(action(s, "mnuFile")->isEnabled());
+        QVERIFY(!child<QWidget>(s.w, "cmdRec")->isEnabled());
+        QVERIFY(action(s, "mnuControlRecord")->isEnabled());
+
+        bool closedAtOnce = true;
+        QTimer::singleShot(200, &s.w,
+                           [&]
+                           {
+                               s.w.close();
+                               closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
+                           });
+        s.ui.answers.push_back(Answer::No); // Save track edits?
+        click(s, "CmdPlay");
+        QVERIFY(!closedAtOnce); // the engine stayed open under the running pass
+        QTRY_VERIFY_WITH_TIMEOUT(!s.w.session().isOpen(), 2000); // and closed once it had ended
+        QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
+        QVERIFY(s.w.isHidden());
+    }
+
+    void drumsPlayTheSongOnTheMidiOutput()
+    {
+        StudioFixture s;
+        qputenv("VUMO_VIRTUAL_MIDI_OUT", QFile::encodeName(s.path("midi.txt")));
+        s.newProject();
+        drums::DrumData& d = s.mod.drums;
+        d.songPattern = QStringLiteral("1x2");
+        d.patLastBeat[0] = 3;
+        d.patMsPerBeat[0] = 10;
+        d.patLastBeat[1] = 1;
+        d.patMsPerBeat[1] = 5;
+        d.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
+        d.drumGrid[0][10][2] = 90; // Snare Drum 1, note 38
+        d.drumGrid[1][7][1] = 64;
+        QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
+        QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
+        s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times
+        click(s, "CmdPlay");
+        QFile log(s.path("midi.txt"));
+        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList messages;
+        while (!log.atEnd())
+            messages << QString::fromLatin1(log.readLine()).trimmed().section(u' ', 1);
+        QCOMPARE(messages, (QStringList{"153 35 100", "153 38 90", "153 35 64"}));
     }
 };
 

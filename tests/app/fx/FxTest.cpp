@@ -16,8 +16,8 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
-#include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,11 +58,7 @@ struct Engine : FakeEngine
     // The effect and work-buffer calls, in order.
     QStringList graph() const
     {
-        QStringList out;
-        for (const QString& c : calls)
-            if (c.startsWith(QStringLiteral("FXIt(")) || c.startsWith(QStringLiteral("FilterG")))
-                out << c;
-        return out;
+        return calls.filter(QRegularExpression(QStringLiteral("^(FXIt|FilterGraph)\\(")));
     }
 };
 
@@ -98,43 +94,43 @@ QString writePreset(const QString& path, int32_t code, int32_t v1, int32_t v2, i
 {
     EffectSetting s;
     fillDefaults(s, code);
-    s.value1 = v1;
-    s.value2 = v2;
-    s.cancelled = cancelled;
-    QString error;
-    if (!saveEffectFile(path, s, error))
-        qFatal("%s", qPrintable(error));
-    return path;
+    std::tie(s.value1, s.value2, s.cancelled) = std::tuple(v1, v2, cancelled);
+    return putFile(path, effectFileBytes(s)) ? path : QString();
 }
 
-// The chain window: adds the available effect named name, answering its dialog with script.
-void add(
-    frmFXList& w, ScriptedUiServices& ui, const char* name,
-    Script script = [](QDialog& d) { click(d, "OKButton"); })
+// The chain window over a selection of the track, on the stand-in engine.
+struct ChainWindow
 {
-    auto* available = w.findChild<QListWidget*>(QStringLiteral("lstAvailable"));
-    available->setCurrentItem(available->findItems(QString::fromLatin1(name), Qt::MatchExactly)[0]);
-    ui.dialogs.push_back(std::move(script));
-    click(w, "cmdAdd");
-}
+    Engine engine;
+    ScriptedUiServices ui;
+    EffectSetting setting;
+    frmFXList w;
+    QListWidget& list = *w.findChild<QListWidget*>(QStringLiteral("lstFX"));
 
-QStringList chosen(frmFXList& w)
-{
-    QStringList names;
-    auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
+    explicit ChainWindow(ChainTarget target) : w(engine.fx, ui, setting, target) {}
+
+    // Adds the available effect named name, answering its dialog with script.
+    void add(
+        const char* name, Script script = [](QDialog& d) { click(d, "OKButton"); })
+    {
+        auto* available = w.findChild<QListWidget*>(QStringLiteral("lstAvailable"));
+        available->setCurrentItem(
+            available->findItems(QString::fromLatin1(name), Qt::MatchExactly)[0]);
+        ui.dialogs.push_back(std::move(script));
+        click(w, "cmdAdd");
+    }
+    QStringList chosen() const
+    {
+        QStringList names;
+        for (int i = 0; i < list.count(); ++i)
+            names << list.item(i)->text();
+        return names;
+    }
+};
 
 EffectChain twoEntryChain()
 {
-    EffectChain c;
-    c.version = "0.9x";
-    c.count = 2;
-    c.entries[0] = {10, 20, 7, 30, -9, 3};
-    c.entries[1] = {300, -1, 0, 128, 0, 25};
-    return c;
+    return {"0.9x", 2, {{{10, 20, 7, 30, -9, 3}, {300, -1, 0, 128, 0, 25}}}};
 }
 
 } // namespace
@@ -144,27 +140,40 @@ class FxTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    EffectSetting m_setting;
 
 private slots:
-    void savedEchoDefaultHasTheRecordBytes()
+    // The echo's defaults saved while the dialog is open (the cancelled flag is -1) are these
+    // bytes; a save into a missing folder or over a folder reaches the user and leaves no part
+    // file, as does a chain's.
+    void dialogSavesTheRecordBytesOrReportsTheFault()
     {
-        EffectSetting s;
-        QVERIFY(fillDefaults(s, 3));
-        ScriptedUiServices ui;
-        const QString path = m_dir.filePath(QStringLiteral("echo.sfx"));
-        ui.files.push_back(path);
-        FrmFX dialog(s, ui);
-        click(dialog, "cmdSave");
-        // Saved while the dialog is open: the cancelled flag is -1.
-        const QByteArray expected =
+        const QByteArray echo =
             QByteArray::fromHex("0400") + "Echo" + QByteArray::fromHex("80000000") +
             QByteArray::fromHex("0400") + "Rate" + QByteArray::fromHex("80000000") +
             QByteArray::fromHex("0700") + "Sustain" + QByteArray::fromHex("80000000") +
             QByteArray::fromHex("0300") + "Pan" + QByteArray::fromHex("ffff");
-        QCOMPARE(fileBytes(path), expected);
-        QCOMPARE(ui.shown.size(), 1); // the file choice only, no message
-        QCOMPARE(ui.shown[0].detail, QStringLiteral("Save as"));
+        const QString folder = m_dir.filePath(QStringLiteral("taken.sfx"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
+        for (const auto& [path, bytes] : {std::pair{m_dir.filePath("echo.sfx"), echo},
+                                          {m_dir.filePath("none/a.sfx"), QByteArray()},
+                                          {folder, QByteArray()}})
+        {
+            EffectSetting s;
+            QVERIFY(fillDefaults(s, 3));
+            ScriptedUiServices ui;
+            ui.files.push_back(path);
+            FrmFX dialog(s, ui);
+            click(dialog, "cmdSave");
+            QCOMPARE(ui.shown[0].detail, QStringLiteral("Save as")); // the file choice
+            QCOMPARE(ui.shown.size(), bytes.isNull() ? 2 : 1);       // then the fault only
+            QCOMPARE(ui.messages().size(), bytes.isNull() ? 1 : 0);
+            QVERIFY(!QFile::exists(path + QStringLiteral(".tmp")));
+            QString error;
+            if (bytes.isNull())
+                QVERIFY(!saveChainFile(path, EffectChain{}, error));
+            else
+                QCOMPARE(fileBytes(path), bytes);
+        }
     }
 
     void chainRoundTripKeepsReservedWordsAndTheFileTail()
@@ -190,71 +199,40 @@ private slots:
         QCOMPARE(loaded, twoEntryChain());
     }
 
-    void refusedFilesLeaveTheRecord_data()
+    // (a chain file, else an effect file; the bytes, null for no file; the fault named).
+    void refusedFilesLeaveTheRecord()
     {
-        QTest::addColumn<bool>("chain");       // a chain file, else an effect file
-        QTest::addColumn<QByteArray>("bytes"); // null: no file
-        QTest::addColumn<QString>("fault");
         EffectSetting gain;
         fillDefaults(gain, 1);
         const QByteArray whole = effectFileBytes(gain);
         const QString tooLong = QStringLiteral("declares a text longer than the bytes left");
-        QTest::newRow("effect: missing") << false << QByteArray() << "cannot be opened";
-        QTest::newRow("effect: empty") << false << QByteArray("") << "too short";
-        QTest::newRow("effect: last byte missing") << false << whole.chopped(1) << "too short";
-        QTest::newRow("effect: no caption3") << false << whole.chopped(7) << "too short";
-        QTest::newRow("effect: name of 256 bytes in 10")
-            << false << QByteArray::fromHex("0001") + "Echo1234" << tooLong;
-        QTest::newRow("effect: caption of 65535 bytes")
-            << false << whole.left(16) + QByteArray::fromHex("ffff") + "Gain" << tooLong;
-        QTest::newRow("chain: missing") << true << QByteArray() << "cannot be opened";
-        QTest::newRow("chain: 5 bytes") << true << QByteArray("1.00\0", 5) << "too short";
-        QTest::newRow("chain: count 18")
-            << true << QByteArray("1.00\x12\0", 6) + QByteArray(18 * 24, '\0')
-            << "holds 18 effects";
-        QTest::newRow("chain: count -1")
-            << true << QByteArray("1.00\xff\xff", 6) << "holds -1 effects";
-        QTest::newRow("chain: one of two entries")
-            << true << chainFileBytes(twoEntryChain()).left(6 + 24 + 23) << "its 2 effects";
-    }
-
-    void refusedFilesLeaveTheRecord()
-    {
-        QFETCH(bool, chain);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, fault);
         const QString path = m_dir.filePath(QStringLiteral("bad"));
-        QFile::remove(path);
-        if (!bytes.isNull())
-            QVERIFY(putFile(path, bytes));
-        EffectSetting s;
-        fillDefaults(s, 7);
-        s.cancelled = -1;
-        const EffectSetting before = s;
-        EffectChain c = twoEntryChain();
-        QString error;
-        QVERIFY(!(chain ? loadChainFile(path, c, error) : loadEffectFile(path, s, error)));
-        QVERIFY2(error.contains(fault), qPrintable(error));
-        QCOMPARE(s, before);
-        QCOMPARE(c, twoEntryChain());
-    }
-
-    // A save into a missing folder or over a folder reaches the user and leaves no part file.
-    void failedWritesAreReported()
-    {
-        const QString folder = m_dir.filePath(QStringLiteral("taken.sfx"));
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
-        for (const QString& path : {m_dir.filePath(QStringLiteral("none/a.sfx")), folder})
+        for (const auto& [chain, bytes, fault] :
+             {std::tuple{false, QByteArray(), QStringLiteral("cannot be opened")},
+              {false, QByteArray(""), "too short"},
+              {false, whole.chopped(1), "too short"},                     // the last byte missing
+              {false, whole.chopped(7), "too short"},                     // no caption3
+              {false, QByteArray::fromHex("0001") + "Echo1234", tooLong}, // a name of 256 in 10
+              {false, whole.left(16) + QByteArray::fromHex("ffff") + "Gain", tooLong},
+              {true, QByteArray(), "cannot be opened"},
+              {true, QByteArray("1.00\0", 5), "too short"},
+              {true, QByteArray("1.00\x12\0", 6) + QByteArray(18 * 24, '\0'), "holds 18 effects"},
+              {true, QByteArray("1.00\xff\xff", 6), "holds -1 effects"},
+              {true, chainFileBytes(twoEntryChain()).left(6 + 24 + 23), "its 2 effects"}})
         {
-            QString error;
-            QVERIFY(!saveChainFile(path, EffectChain{}, error));
-            ScriptedUiServices ui;
-            ui.files.push_back(path);
+            QFile::remove(path);
+            if (!bytes.isNull())
+                QVERIFY(putFile(path, bytes));
             EffectSetting s;
-            FrmFX dialog(s, ui);
-            click(dialog, "cmdSave");
-            QCOMPARE(ui.messages().size(), 1);
-            QVERIFY(!QFile::exists(path + QStringLiteral(".tmp")));
+            fillDefaults(s, 7);
+            s.cancelled = -1;
+            const EffectSetting before = s;
+            EffectChain c = twoEntryChain();
+            QString error;
+            QVERIFY(!(chain ? loadChainFile(path, c, error) : loadEffectFile(path, s, error)));
+            QVERIFY2(error.contains(fault), qPrintable(error));
+            QCOMPARE(s, before);
+            QCOMPARE(c, twoEntryChain());
         }
     }
 
@@ -298,59 +276,38 @@ private slots:
         }
     }
 
+    // (value2, value1 being 0; selStart; the level of every sample; (sample index, value)...):
+    // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
     void fadeScalesEverySampleOfTheSelection_data()
     {
-        QTest::addColumn<int>("end"); // value2 (value1 is 0)
-        QTest::addColumn<int32_t>("selStart");
-        QTest::addColumn<int>("level");        // every sample of the track
-        QTest::addColumn<Samples>("expected"); // (sample index, value)
-        // 2048 frames of 8192: N = 4096 and sample offset k gets 8192 * k * (255/256) / 4096.
+        QTest::addColumn<QList<int>>("fade");
+        QTest::addColumn<Samples>("expected");
         QTest::newRow("0/0 silences, the left sample of frame selEnd too")
-            << 0 << 100 << 8192
+            << QList<int>{0, 100, 8192}
             << Samples{{199, 8192}, {200, 0}, {4295, 0}, {4296, 0}, {4297, 8192}};
         QTest::newRow("0/255 rises linearly, halves to even")
-            << 255 << 100 << 8192 << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
-                                             {4295, 8158}, {4296, 8160}, {4297, 8192}};
+            << QList<int>{255, 100, 8192}
+            << Samples{{200, 0},     {201, 2},     {264, 128},  {392, 382},
+                       {4295, 8158}, {4296, 8160}, {4297, 8192}};
         QTest::newRow("halves to even below zero")
-            << 255 << 100 << -8192 << Samples{{201, -2}, {264, -128}, {392, -382}, {4296, -8160}};
+            << QList<int>{255, 100, -8192}
+            << Samples{{201, -2}, {264, -128}, {392, -382}, {4296, -8160}};
         QTest::newRow("a selection to the track's end")
-            << 255 << 4000 - 2048 << 8192 << Samples{{7999, 8158}};
+            << QList<int>{255, 4000 - 2048, 8192} << Samples{{7999, 8158}};
     }
-
     void fadeScalesEverySampleOfTheSelection()
     {
-        QFETCH(int, end);
-        QFETCH(int32_t, selStart);
-        QFETCH(int, level);
+        QFETCH(QList<int>, fade);
         QFETCH(Samples, expected);
         Engine engine;
-        engine.samples.assign(2 * 4000, int16_t(level));
+        engine.samples.assign(2 * 4000, int16_t(fade[2]));
         ScriptedUiServices ui;
-        ui.dialogs.push_back(sliders(0, end));
+        ui.dialogs.push_back(sliders(0, fade[0]));
         EffectSetting setting;
-        QVERIFY(dispatchEffect(kFadeCode, setting, {selStart, selStart + 2048}, engine.fx, ui, {}));
+        QVERIFY(dispatchEffect(kFadeCode, setting, {fade[1], fade[1] + 2048}, engine.fx, ui, {}));
         for (const auto& [index, value] : expected)
             QCOMPARE(engine.samples[size_t(index)], int16_t(value));
         QVERIFY(engine.graph().isEmpty());
-        QVERIFY(ui.messages().isEmpty());
-    }
-
-    // Apply hands the track's mix over, copies the selection to the work buffer, runs each entry
-    // in order and mixes the result back.
-
-    void chainApplyRunsEveryEntryOverTheWorkBuffer()
-    {
-        Engine engine;
-        ScriptedUiServices ui;
-        frmFXList w(engine.fx, ui, m_setting, {10000, 60000, 2, 200, 100});
-        add(w, ui, "Gain", sliders(16, 255));
-        add(w, ui, "Echo");
-        click(w, "cmdApply");
-        QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(engine.callsOf("SetTrackAttr"), QStringList{"SetTrackAttr(2,200,100)"});
-        QCOMPARE(engine.graph(),
-                 (QStringList{"FilterGraph(1,10000,60000)", "FXIt(1,10000,60000,16,255,128)",
-                              "FXIt(3,10000,60000,128,128,128)", "FilterGraph(2,10000,60000)"}));
         QVERIFY(ui.messages().isEmpty());
     }
 
@@ -360,101 +317,103 @@ private slots:
     {
         for (const int32_t frames : {262144, 262146})
         {
-            Engine engine;
-            engine.results.insert(QStringLiteral("IsPlaying"), 1);
-            ScriptedUiServices ui;
-            frmFXList w(engine.fx, ui, m_setting, {1000, 1000 + frames, 0, 255, 128});
-            add(w, ui, "Echo");
-            click(w, "cmdAudition");
+            ChainWindow c({1000, 1000 + frames, 0, 255, 128});
+            c.engine.results.insert(QStringLiteral("IsPlaying"), 1);
+            c.add("Echo");
+            click(c.w, "cmdAudition");
             if (frames == 262144)
             {
-                QVERIFY(engine.graph().isEmpty());
+                QVERIFY(c.engine.graph().isEmpty());
                 continue;
             }
-            QCOMPARE(w.AudStart, 1000 + 131073 - 65535);
-            QCOMPARE(w.AudEnd, 1000 + 131073 + 65535);
-            const QString range = QStringLiteral("%1,%2").arg(w.AudStart).arg(w.AudEnd);
+            QCOMPARE(c.w.AudStart, 1000 + 131073 - 65535);
+            QCOMPARE(c.w.AudEnd, 1000 + 131073 + 65535);
+            const QString range = QStringLiteral("%1,%2").arg(c.w.AudStart).arg(c.w.AudEnd);
             QStringList expected;
             for (const int op : {1, 0, 2, 3, 5, 6, 3, 4})
                 expected << (op == 0 ? "FXIt(3," + range + ",128,128,128)"
                                      : QStringLiteral("FilterGraph(%1,").arg(op) + range + ")");
-            QCOMPARE(engine.graph(), expected);
+            QCOMPARE(c.engine.graph(), expected);
             // The excerpt played to its end (131070 frames: the fourth position) before the stop.
-            QCOMPARE(engine.callsOf("GetPosition").size(), 4);
-            QVERIFY(ui.messages().isEmpty());
+            QCOMPARE(c.engine.callsOf("GetPosition").size(), 4);
+            QVERIFY(c.ui.messages().isEmpty());
         }
     }
 
     void listCommandsKeepTheChainInOrder()
     {
-        Engine engine;
-        ScriptedUiServices ui;
-        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
-        add(w, ui, "Echo");
-        add(w, ui, "Band Pass", sliders(200, 100));
-        add(w, ui, "Wah", [](QDialog& d) { d.reject(); }); // cancelled: not added
-        add(w, ui, "FFT Bow");
-        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
-        QCOMPARE(w.chain().entries[1], (ChainEntry{100, 200, 0, 128, 0, 7}));
+        ChainWindow c({10000, 60000, 2, 200, 100});
+        c.add("Echo");
+        c.add("Band Pass", sliders(200, 100));
+        c.add("Wah", [](QDialog& d) { d.reject(); }); // cancelled: not added
+        c.add("FFT Bow");
+        QCOMPARE(c.chosen(), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        QCOMPARE(c.w.chain().entries[1], (ChainEntry{100, 200, 0, 128, 0, 7}));
 
-        auto* list = w.findChild<QListWidget*>(QStringLiteral("lstFX"));
-        list->setCurrentRow(0);
-        click(w, "cmdUp"); // first entry: nothing
-        list->setCurrentRow(2);
-        click(w, "cmdDown"); // last entry: nothing
-        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
-        click(w, "cmdUp");
-        QCOMPARE(chosen(w), (QStringList{"Echo", "FFT Bow", "Band Pass"}));
-        QCOMPARE(list->currentRow(), 1);
-        QCOMPARE(w.chain().entries[2].code, 7);
-        click(w, "cmdDelete");
-        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
-        QCOMPARE(w.chain().count, 2);
+        c.list.setCurrentRow(0);
+        click(c.w, "cmdUp"); // first entry: nothing
+        c.list.setCurrentRow(2);
+        click(c.w, "cmdDown"); // last entry: nothing
+        QCOMPARE(c.chosen(), (QStringList{"Echo", "Band Pass", "FFT Bow"}));
+        click(c.w, "cmdUp");
+        QCOMPARE(c.chosen(), (QStringList{"Echo", "FFT Bow", "Band Pass"}));
+        QCOMPARE(c.list.currentRow(), 1);
+        QCOMPARE(c.w.chain().entries[2].code, 7);
+        click(c.w, "cmdDelete");
+        QCOMPARE(c.chosen(), (QStringList{"Echo", "Band Pass"}));
+        QCOMPARE(c.w.chain().count, 2);
 
         // Edit: the dialog opens on the entry's values; OK stores the new ones, band pass ordered.
         int shownLow = -1;
-        ui.dialogs.push_back(
+        c.ui.dialogs.push_back(
             [&](QDialog& d)
             {
                 shownLow = d.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value();
                 sliders(250, 30)(d);
             });
-        list->setCurrentRow(1);
-        emit list->itemDoubleClicked(list->item(1));
+        c.list.setCurrentRow(1);
+        emit c.list.itemDoubleClicked(c.list.item(1));
         QCOMPARE(shownLow, 100);
-        QCOMPARE(w.chain().entries[1], (ChainEntry{30, 250, 0, 128, 0, 7}));
+        QCOMPARE(c.w.chain().entries[1], (ChainEntry{30, 250, 0, 128, 0, 7}));
 
         // Saved and loaded back through the window; a failed load keeps the chain and the list.
         const QString path = m_dir.filePath(QStringLiteral("two.mfx"));
-        ui.files = {path, m_dir.filePath(QStringLiteral("missing.mfx")), path};
-        click(w, "cmdSave");
-        const EffectChain saved = w.chain();
-        click(w, "cmdLoad");
-        QCOMPARE(ui.messages().size(), 1);
-        click(w, "cmdLoad");
-        QCOMPARE(w.chain(), saved);
-        QCOMPARE(chosen(w), (QStringList{"Echo", "Band Pass"}));
+        c.ui.files = {path, m_dir.filePath(QStringLiteral("missing.mfx")), path};
+        click(c.w, "cmdSave");
+        const EffectChain saved = c.w.chain();
+        click(c.w, "cmdLoad");
+        QCOMPARE(c.ui.messages().size(), 1);
+        click(c.w, "cmdLoad");
+        QCOMPARE(c.w.chain(), saved);
+        QCOMPARE(c.chosen(), (QStringList{"Echo", "Band Pass"}));
+        QVERIFY(c.engine.graph().isEmpty());
 
-        // The close button acts as Cancel and runs nothing.
-        w.show();
-        w.close();
-        QCOMPARE(w.result(), int(QDialog::Rejected));
-        QVERIFY(engine.graph().isEmpty());
+        // Apply hands the track's mix over, copies the selection to the work buffer, runs each
+        // entry in order and mixes the result back.
+        click(c.w, "cmdApply");
+        QCOMPARE(c.w.result(), int(QDialog::Accepted));
+        QCOMPARE(c.engine.callsOf("SetTrackAttr"), QStringList{"SetTrackAttr(2,200,100)"});
+        QCOMPARE(c.engine.graph(),
+                 (QStringList{"FilterGraph(1,10000,60000)", "FXIt(3,10000,60000,128,128,128)",
+                              "FXIt(7,10000,60000,30,250,128)", "FilterGraph(2,10000,60000)"}));
+        QCOMPARE(c.ui.messages().size(), 1);
     }
 
     void theEighteenthEntryIsRefused()
     {
-        Engine engine;
-        ScriptedUiServices ui;
-        frmFXList w(engine.fx, ui, m_setting, {0, 5000, 0, 255, 128});
+        ChainWindow c({0, 5000, 0, 255, 128});
         for (int i = 0; i < 17; ++i)
-            add(w, ui, "Gain");
-        add(w, ui, "Echo");
-        QCOMPARE(w.chain().count, 17);
-        QCOMPARE(ui.texts(Shown::Kind::Dialog).size(),
-                 17); // no dialog shown for the 18th
-        QCOMPARE(ui.messages(), QStringList{"The chain is full: it holds 17 effects."});
-        QCOMPARE(chosen(w).size(), 17);
+            c.add("Gain");
+        c.add("Echo");
+        QCOMPARE(c.w.chain().count, 17);
+        QCOMPARE(c.chosen().size(), 17);
+        QCOMPARE(c.ui.texts(Shown::Kind::Dialog).size(), 17); // no dialog shown for the 18th
+        QCOMPARE(c.ui.messages(), QStringList{"The chain is full: it holds 17 effects."});
+        // The close button acts as Cancel and runs nothing.
+        c.w.show();
+        c.w.close();
+        QCOMPARE(c.w.result(), int(QDialog::Rejected));
+        QVERIFY(c.engine.graph().isEmpty());
     }
 };
 

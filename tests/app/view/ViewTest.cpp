@@ -20,16 +20,15 @@ constexpr int kWidth = 1000;
 constexpr int kHeight = 300;
 constexpr int32_t kFrames = 4 * 262144;
 
+// A 4 MB track (1048576 frames) on a 1000 x 300 picture.
+ViewGeometry fourMegabytes(int32_t zoom = 1, int32_t trkbegin = 0)
+{
+    return {double(kFrames) / kWidth, zoom, trkbegin, kFrames, kWidth, kHeight};
+}
+
 TrackPicture pictureOf(int32_t tempo)
 {
-    TrackPicture pic;
-    pic.geometry.trackLength = kFrames;
-    pic.geometry.width = kWidth;
-    pic.geometry.height = kHeight;
-    pic.geometry.tscale = static_cast<float>(static_cast<double>(kFrames) / kWidth);
-    pic.hscale = static_cast<float>(kHeight / 131072.0);
-    pic.tempo = tempo;
-    return pic;
+    return {fourMegabytes(), kHeight / 131072.0, tempo, 0, 0};
 }
 
 // Every sample of the left channel is `left`, of the right channel `right`.
@@ -38,9 +37,11 @@ SampleReader constantTrack(int32_t left, int32_t right)
     return [left, right](int32_t index) { return index % 2 == 0 ? left : right; };
 }
 
-QRgb rgb(const QColor& c)
+QImage rendered(int32_t tempo, const SampleReader& read)
 {
-    return c.rgb();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    renderTrack(image, pictureOf(tempo), read);
+    return image;
 }
 
 // A shown 1000 x 300 view over a 4 MB track with the engine open.
@@ -49,15 +50,18 @@ struct ShownView
     ModVumo mod;
     WaveformView view;
 
-    explicit ShownView(SampleReader read = constantTrack(0, 0), bool show = true)
+    explicit ShownView(SampleReader read = constantTrack(0, 0))
         : view((mod.trackLength = kFrames, mod), std::move(read), [] { return true; })
     {
         view.resize(kWidth, kHeight);
-        if (show)
-        {
-            view.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&view));
-        }
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+    void move(int x, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(QEvent::MouseMove, QPointF(x, 50), view.mapToGlobal(QPointF(x, 50)),
+                      Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&view, &e);
     }
 };
 
@@ -67,211 +71,146 @@ class ViewTest : public QObject
 {
     Q_OBJECT
 
-private:
-    // A 4 MB track (1048576 frames) on a 1000-column picture.
-    static ViewGeometry fourMegabytes(int32_t zoom = 1, int32_t trkbegin = 0)
-    {
-        ViewGeometry g;
-        g.trackLength = 4 * 262144;
-        g.width = 1000;
-        g.height = 300;
-        g.tscale = static_cast<float>(g.trackLength / g.width);
-        g.zoom = zoom;
-        g.trkbegin = trkbegin;
-        return g;
-    }
-
 private slots:
-    void roundsHalvesToEvenAndMsToFrames()
-    {
-        // 2.5 down, 3.5 up, -2.5 up, 2.6 to the nearest; beyond int32 clamps.
-        for (const auto& [value, expected] :
-             {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.6, 3}, {1e12, INT32_MAX}})
-            QCOMPARE(roundToInt32(value), expected);
-        QCOMPARE(MsToFrames(1000), 44100);
-        QCOMPARE(MsToFrames(10), 441);
-        QCOMPARE(MsToFrames(0.5), 22); // 22.05
-    }
-
-    // Frames to columns (SampleToX) and columns to frames (XToSample), each clamped.
+    // Each value against its worked figure: rounding, frames to columns (SampleToX) and back
+    // (XToSample) each clamped, the zoom window, column frames, the cursor, centres and ticks.
     void columnsAndFramesMapAndClamp_data()
     {
-        QTest::addColumn<bool>("toColumn");
-        QTest::addColumn<int>("zoom");
-        QTest::addColumn<int>("trkbegin");
-        QTest::addColumn<double>("from");
-        QTest::addColumn<int>("expected");
-        const auto row =
-            [](const char* tag, bool toColumn, int zoom, int trkbegin, double from, int expected)
-        { QTest::newRow(tag) << toColumn << zoom << trkbegin << from << expected; };
-        row("frame 0 is column 0", true, 1, 0, 0.0, 0);
-        row("one column's worth", true, 1, 0, 1048.576, 1);
-        row("half way", true, 1, 0, 524288.0, 500);
-        row("end of track clamps to last column", true, 1, 0, 1048576.0, 999);
-        row("before the window clamps to 0", true, 4, 100000, 50000.0, 0);
-        row("zoom 4 from trkbegin", true, 4, 100000, 100000 + 262.144 * 10, 10);
-        row("beyond the window clamps", true, 256, 0, 1048576.0, 999);
-        row("column 0", false, 1, 0, 0.0, 0);
-        row("column 500", false, 1, 0, 500.0, 524288);
-        row("column 1 rounds 1048.576", false, 1, 0, 1.0, 1049);
-        row("negative column clamps to 0", false, 1, 0, -5.0, 0);
-        row("far right clamps to trackLength - 2", false, 1, 0, 5000.0, 1048574);
-        row("zoom ignores trkbegin only at 1", false, 1, 7777, 10.0, 10486);
-        row("zoom 2 adds trkbegin", false, 2, 1000, 10.0, 1000 + 5243);
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<qint64>("expected");
+        const auto row = [](const char* tag, qint64 value, qint64 expected)
+        { QTest::newRow(tag) << value << expected; };
+        const ViewGeometry g = fourMegabytes();
+        row("2.5 rounds down", roundToInt32(2.5), 2);
+        row("3.5 rounds up", roundToInt32(3.5), 4);
+        row("-2.5 rounds up", roundToInt32(-2.5), -2);
+        row("2.6 to the nearest", roundToInt32(2.6), 3);
+        row("beyond int32 clamps", roundToInt32(1e12), INT32_MAX);
+        row("1000 ms", MsToFrames(1000), 44100);
+        row("10 ms", MsToFrames(10), 441);
+        row("0.5 ms is 22.05 frames", MsToFrames(0.5), 22);
+        row("frame 0 is column 0", SampleToX(0, g), 0);
+        row("one column's worth", SampleToX(1048.576, g), 1);
+        row("half way", SampleToX(524288, g), 500);
+        row("end of track clamps to last column", SampleToX(1048576, g), 999);
+        row("before the window clamps to 0", SampleToX(50000, fourMegabytes(4, 100000)), 0);
+        row("zoom 4 from trkbegin", SampleToX(100000 + 262.144 * 10, fourMegabytes(4, 100000)), 10);
+        row("beyond the window clamps", SampleToX(1048576, fourMegabytes(256)), 999);
+        row("column 0", XToSample(0, g), 0);
+        row("column 500", XToSample(500, g), 524288);
+        row("column 1 rounds 1048.576", XToSample(1, g), 1049);
+        row("negative column clamps to 0", XToSample(-5, g), 0);
+        row("far right clamps to trackLength - 2", XToSample(5000, g), 1048574);
+        row("zoom ignores trkbegin only at 1", XToSample(10, fourMegabytes(1, 7777)), 10486);
+        row("zoom 2 adds trkbegin", XToSample(10, fourMegabytes(2, 1000)), 1000 + 5243);
+        const ViewGeometry noScale{0, 1, 0, 0, kWidth, 0};
+        row("no scale: frame 0 at column 0", SampleToX(0, noScale), 0);
+        row("no scale: any frame at the last column", SampleToX(5000, noScale), 999);
+        row("no scale: any column is frame 0", XToSample(500, noScale), 0);
+        // At zoom 256 the end is (1048576 - 1048576 / 256) * 32767 / 32768 = 1044448.1.
+        row("zoom 1 ignores the bar", viewWindowStart(kFrames, 1, 16384), 0);
+        row("zoom 256 ends short of the last window", viewWindowStart(kFrames, 256, 32767),
+            1044448);
+        row("zoom 256 from the start", viewWindowStart(kFrames, 256, 0), 0);
+        row("zoom 2 half way", viewWindowStart(kFrames, 2, 16384), 262144);
+        row("column 1's frame", columnFrame(1, g), 1049);
+        row("column 999's frame (1047527.424)", columnFrame(999, g), 1047527);
+        row("column 10's frame at zoom 4", columnFrame(10, fourMegabytes(4, 5000)), 5000 + 2621);
+        row("cursor half way", cursorColumn(524288, g), 500);
+        row("cursor left of the window", cursorColumn(100000, fourMegabytes(4, 200000)), -381);
+        row("centres of 300: q", channelCentres(300).q, 75);
+        row("centres of 300: m", channelCentres(300).m, 225);
+        row("centres of 301: q", channelCentres(301).q, 75);
+        row("centres of 301: m", channelCentres(301).m, 226);
+        row("centres of 10.5 (10): q", channelCentres(10.5).q, 2);
+        row("centres of 10.5 (10): m", channelCentres(10.5).m, 8);
+        row("ticks at tempo 100", tickSpacing(100), 141120);
+        row("ticks at tempo 1", tickSpacing(1), 1411);
+        row("ticks at tempo 256", tickSpacing(256), 361267);
+        row("no ticks at tempo 0", tickSpacing(0), 0);
+        row("first tick inside", tickRange(150000, 600000, 141120).first, 282240);
+        row("last tick inside", tickRange(150000, 600000, 141120).last, 564480);
+        row("a tick on the start", tickRange(0, 141120, 141120).first, 0);
+        row("a tick on the end", tickRange(0, 141120, 141120).last, 141120);
+        row("no spacing, no ticks", tickRange(0, 1000000, 0).empty(), true);
+        row("no tick between two", tickRange(1, 141119, 141120).empty(), true);
     }
     void columnsAndFramesMapAndClamp()
     {
-        QFETCH(bool, toColumn);
-        QFETCH(int, zoom);
-        QFETCH(int, trkbegin);
-        QFETCH(double, from);
-        QFETCH(int, expected);
-        const ViewGeometry g = fourMegabytes(zoom, trkbegin);
-        QCOMPARE(toColumn ? SampleToX(from, g) : XToSample(from, g), expected);
-    }
-
-    void viewWindowStartFollowsZoomAndScrollBar()
-    {
-        // (zoom, scroll bar, start): zoom 1 ignores the bar; at zoom 256 the end is
-        // (1048576 - 1048576 / 256) * 32767 / 32768 = 1044448.1, short of the last window.
-        for (const auto& [zoom, scroll, start] :
-             {std::tuple{1, 16384, 0}, {256, 32767, 1044448}, {256, 0, 0}, {2, 16384, 262144}})
-            QCOMPARE(viewWindowStart(1048576, zoom, scroll), start);
-    }
-
-    void columnAndCursorFollowTheWindow()
-    {
-        QCOMPARE(columnFrame(1, fourMegabytes()), 1049);
-        QCOMPARE(columnFrame(999, fourMegabytes()), 1047527); // 1047527.424
-        QCOMPARE(columnFrame(10, fourMegabytes(4, 5000)), 5000 + 2621);
-        QCOMPARE(cursorColumn(524288, fourMegabytes()), 500);
-        QCOMPARE(cursorColumn(100000, fourMegabytes(4, 200000)), -381);
-    }
-
-    void channelCentresSplitThePictureInQuarters()
-    {
-        // (height, q, m); 10.5 rounds to 10.
-        for (const auto& [height, q, m] :
-             {std::tuple{300.0, 75, 225}, {301.0, 75, 226}, {10.5, 2, 8}})
-        {
-            QCOMPARE(channelCentres(height).q, q);
-            QCOMPARE(channelCentres(height).m, m);
-        }
-    }
-
-    void ticksAre32BeatsApartInsideTheWindow()
-    {
-        QCOMPARE(tickSpacing(100), int64_t{141120});
-        QCOMPARE(tickSpacing(1), int64_t{1411});
-        QCOMPARE(tickSpacing(256), int64_t{361267});
-        QCOMPARE(tickSpacing(0), int64_t{0});
-        const TickRange r = tickRange(150000, 600000, 141120);
-        QCOMPARE(r.first, int64_t{282240});
-        QCOMPARE(r.last, int64_t{564480});
-        QCOMPARE(tickRange(0, 141120, 141120).first, int64_t{0});
-        QCOMPARE(tickRange(0, 141120, 141120).last, int64_t{141120});
-        QVERIFY(tickRange(0, 1000000, 0).empty());
-        QVERIFY(tickRange(1, 141119, 141120).empty());
-    }
-
-    void noScaleKeepsEverythingAtColumnZero()
-    {
-        ViewGeometry g;
-        g.width = 1000;
-        QCOMPARE(SampleToX(0, g), 0);
-        QCOMPARE(SampleToX(5000, g), 999);
-        QCOMPARE(XToSample(500, g), 0);
+        QFETCH(qint64, value);
+        QFETCH(qint64, expected);
+        QCOMPARE(value, expected);
     }
 
     void silentTrackShowsOnlyCentreLinesAndTicks()
     {
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        renderTrack(image, pictureOf(100), constantTrack(0, 0));
+        const QImage image = rendered(100, constantTrack(0, 0));
         const ChannelCentres c = channelCentres(kHeight);
-        // Ticks every 141120 frames: columns of 0, 141120, 282240 ... within the track.
+        // Ticks every 141120 frames: columns of 0, 141120, 282240 ... within the track; column 0
+        // also carries the empty selection at frame 0.
         QList<int> tickColumns;
-        for (int64_t t = 0; t <= kFrames - 2; t += 141120)
-            tickColumns.append(SampleToX(static_cast<double>(t), pictureOf(100).geometry));
-        QCOMPARE(tickColumns.size(), 8);
-        QCOMPARE(tickColumns.first(), 0);
-        tickColumns.removeFirst(); // column 0 also carries the empty selection at frame 0
+        for (int64_t t = 141120; t <= kFrames - 2; t += 141120)
+            tickColumns.append(SampleToX(double(t), fourMegabytes()));
+        QCOMPARE(tickColumns.size(), 7);
         int blue = 0;
         int green = 0;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 1; x < kWidth; ++x)
             {
                 const QRgb p = image.pixel(x, y);
-                if (p == rgb(kBlue))
-                {
-                    QVERIFY2(y == c.q || y == c.m,
-                             qPrintable(QStringLiteral("blue at %1,%2").arg(x).arg(y)));
-                    QVERIFY(x >= 1);
-                    ++blue;
-                }
-                else if (p == rgb(kGreen))
-                {
-                    QVERIFY(y < 5);
-                    QVERIFY(tickColumns.contains(x));
-                    ++green;
-                }
+                const QString at = QStringLiteral("%1,%2").arg(x).arg(y);
+                if (p == kBlue.rgb())
+                    QVERIFY2((y == c.q || y == c.m) && ++blue, qPrintable(at));
+                else if (p == kGreen.rgb())
+                    QVERIFY2(y < 5 && tickColumns.contains(x) && ++green, qPrintable(at));
                 else
-                {
-                    QCOMPARE(p, rgb(kBackground));
-                }
+                    QCOMPARE(p, kBackground.rgb());
             }
         QCOMPARE(blue, 2 * (kWidth - 1));
         QCOMPARE(green, 5 * tickColumns.size());
     }
 
-    // Left positive or negative fills the top half, right the bottom half.
+    // Left positive or negative fills the top half, right the bottom half; column 0 is never
+    // drawn; tempo 0 draws no ticks; each column shows the frame under its left edge.
     void fullScaleSampleFillsItsChannelsHalf()
     {
         for (const auto& [left, right, fullFrom, fullTo] :
              {std::tuple{32767, 0, 0, 149}, {-32767, 0, 0, 149}, {0, 32767, 150, 299}})
         {
-            QImage image(kWidth, kHeight, QImage::Format_RGB32);
-            renderTrack(image, pictureOf(0), constantTrack(left, right));
+            const QImage image = rendered(0, constantTrack(left, right));
             for (int x : {1, 500, kWidth - 1})
                 for (int y = 0; y < kHeight; ++y)
-                    QVERIFY2((image.pixel(x, y) == rgb(kRed)) == (y >= fullFrom && y <= fullTo),
+                    QVERIFY2((image.pixel(x, y) == kRed.rgb()) == (y >= fullFrom && y <= fullTo),
                              qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-            // Column 0 is never drawn; tempo 0 draws no ticks.
-            QVERIFY(image.pixel(0, 100) != rgb(kRed));
+            // Column 0 holds only the empty selection at frame 0.
+            QCOMPARE(image.pixel(0, 100) & 0xFFFFFF,
+                     (kBackground.rgb() ^ kDarkGreen.rgb()) & 0xFFFFFF);
             for (int x = 0; x < kWidth; ++x)
-                QVERIFY(image.pixel(x, 0) != rgb(kGreen));
+                QVERIFY(image.pixel(x, 0) != kGreen.rgb());
         }
-    }
-
-    void eachColumnShowsTheFrameUnderItsLeftEdge()
-    {
-        // Only the frame of column 500 is loud.
-        const int32_t loudFrame = columnFrame(500, pictureOf(0).geometry);
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        renderTrack(image, pictureOf(0),
-                    [loudFrame](int32_t index) { return index / 2 == loudFrame ? 16384 : 0; });
-        QCOMPARE(image.pixel(500, 40), rgb(kRed));
-        QVERIFY(image.pixel(499, 40) != rgb(kRed));
-        QVERIFY(image.pixel(501, 40) != rgb(kRed));
-        QCOMPARE(image.pixel(500, 225), rgb(kRed)); // the right channel too
+        const int32_t loudFrame = columnFrame(500, fourMegabytes()); // only this one is loud
+        const QImage image =
+            rendered(0, [loudFrame](int32_t index) { return index / 2 == loudFrame ? 16384 : 0; });
+        QCOMPARE(image.pixel(500, 40), kRed.rgb());
+        QVERIFY(image.pixel(499, 40) != kRed.rgb());
+        QVERIFY(image.pixel(501, 40) != kRed.rgb());
+        QCOMPARE(image.pixel(500, 225), kRed.rgb()); // the right channel too
     }
 
     void selectionHighlightInvertsAndASecondDrawRestores()
     {
-        const TrackPicture pic = pictureOf(100);
-        QImage plain(kWidth, kHeight, QImage::Format_RGB32);
-        renderTrack(plain, pic, constantTrack(8000, -8000));
+        const QImage plain = rendered(100, constantTrack(8000, -8000));
         QImage image = plain.copy();
-        const int32_t selStart = XToSample(200, pic.geometry);
-        const int32_t selEnd = XToSample(300, pic.geometry);
-        xorSelection(image, pic.geometry, selStart, selEnd);
+        const ViewGeometry g = fourMegabytes();
+        xorSelection(image, g, XToSample(200, g), XToSample(300, g));
         for (int y : {0, 60, 75, 150, 299})
         {
-            const QRgb before = plain.pixel(250, y);
-            QCOMPARE(image.pixel(250, y) & 0xFFFFFF, (before ^ rgb(kDarkGreen)) & 0xFFFFFF);
+            QCOMPARE(image.pixel(250, y) & 0xFFFFFF,
+                     (plain.pixel(250, y) ^ kDarkGreen.rgb()) & 0xFFFFFF);
             QCOMPARE(image.pixel(199, y), plain.pixel(199, y));
             QCOMPARE(image.pixel(301, y), plain.pixel(301, y));
         }
-        xorSelection(image, pic.geometry, selStart, selEnd);
+        xorSelection(image, g, XToSample(200, g), XToSample(300, g));
         QCOMPARE(image, plain);
     }
 
@@ -289,7 +228,7 @@ private slots:
         QCOMPARE(v.view.selection().selEnd, kFrames - 2);
         QCOMPARE(v.view.clipMode(), int16_t{0});
         for (int x : {0, 500, kWidth - 1})
-            QCOMPARE(v.view.picture().pixel(x, 140) & 0xFFFFFF, rgb(kDarkGreen) & 0xFFFFFF);
+            QCOMPARE(v.view.picture().pixel(x, 140) & 0xFFFFFF, kDarkGreen.rgb() & 0xFFFFFF);
         v.view.drawCursor(400); // a play cursor stays until it is drawn again
         const QImage shown = v.view.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shown, v.view.picture());
@@ -297,47 +236,36 @@ private slots:
         QVERIFY(v.view.picture() != shown);
     }
 
-    // Left to right, right to left, a click without a drag (empty), beyond the right edge (stops
-    // at the last column).
+    // A move without a press changes nothing; then left to right, right to left, a click
+    // without a drag (empty), beyond the right edge (stops at the last column).
     void mouseDragSelectsInOrder()
     {
         for (const auto& [from, to] :
              {std::pair{100, 300}, {300, 100}, {420, 420}, {900, kWidth + 80}})
         {
             ShownView v;
-            auto& [mod, view] = v;
+            WaveformView& view = v.view;
             const ViewGeometry g = view.geometry();
+            view.selection() = {10, 20};
+            v.move(300, Qt::NoButton);
+            QCOMPARE(view.selection().selStart, 10);
+            QCOMPARE(view.selection().selEnd, 20);
 
             QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(from, 50));
             QCOMPARE(view.clipMode(), int16_t{1});
             QCOMPARE(view.selection().selStart, XToSample(from, g));
             QCOMPARE(view.selection().selEnd, view.selection().selStart);
-            QMouseEvent move(QEvent::MouseMove, QPointF(to, 50), view.mapToGlobal(QPointF(to, 50)),
-                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&view, &move);
+            v.move(to, Qt::LeftButton);
             const int last = std::min(to, kWidth - 1);
-            QCOMPARE(view.selection().selEnd,
-                     XToSample(last, g)); // may be below selStart while dragging
-            // The highlight covers the dragged columns during the drag.
+            // selEnd may be below selStart while dragging; the highlight covers the columns.
+            QCOMPARE(view.selection().selEnd, XToSample(last, g));
             if (from != to)
-                QVERIFY(view.picture().pixel((from + to) / 2, 100) != rgb(kBackground));
+                QVERIFY(view.picture().pixel((from + to) / 2, 100) != kBackground.rgb());
             QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(to, 50));
             QCOMPARE(view.selection().selStart, XToSample(std::min(from, last), g));
             QCOMPARE(view.selection().selEnd, XToSample(std::max(from, last), g));
             QCOMPARE(view.clipMode(), int16_t{0});
         }
-    }
-
-    void moveWithoutPressChangesNothing()
-    {
-        ShownView v(constantTrack(0, 0), false);
-        v.view.selection().selStart = 10;
-        v.view.selection().selEnd = 20;
-        QMouseEvent move(QEvent::MouseMove, QPointF(300, 50), QPointF(300, 50), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&v.view, &move);
-        QCOMPARE(v.view.selection().selStart, 10);
-        QCOMPARE(v.view.selection().selEnd, 20);
     }
 };
 
