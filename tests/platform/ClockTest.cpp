@@ -23,15 +23,12 @@ namespace
 {
 
 // Records each call as "<name>@<now>" into a shared log.
-class LoggingDevice : public VirtualDevice
+struct LoggingDevice : VirtualDevice
 {
-public:
-    LoggingDevice(std::string name, Log& log) : m_name(name), m_log(log) {}
-    void advanceTo(uint64_t now) override { m_log.push_back(m_name + "@" + std::to_string(now)); }
-
-private:
-    std::string m_name;
-    Log& m_log;
+    LoggingDevice(std::string n, Log& l) : name(n), log(l) {}
+    void advanceTo(uint64_t now) override { log.push_back(name + "@" + std::to_string(now)); }
+    std::string name;
+    Log& log;
 };
 
 // Runs a 10 ms timer on `clock` for `ticks` ticks, calling work(n) inside tick n; returns the
@@ -212,13 +209,12 @@ TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStart
     EXPECT_FALSE(idling->running());
     idling->cancel(); // a second cancel is harmless
     // Each timer resolution request in range is released once with its own period.
-    EXPECT_EQ(timerBeginPeriod(0), kTimerError);
-    EXPECT_EQ(timerBeginPeriod(kMaxTimerPeriodMs + 1), kTimerError);
     const int32_t before = timerPeriodRequests();
-    EXPECT_EQ(timerBeginPeriod(10), kMmNoError);
-    EXPECT_EQ(timerPeriodRequests(), before + 1);
-    EXPECT_EQ(timerEndPeriod(5), kTimerError);
-    EXPECT_EQ(timerEndPeriod(10), kMmNoError);
-    EXPECT_EQ(timerEndPeriod(10), kTimerError);
-    EXPECT_EQ(timerPeriodRequests(), before);
+    // (A braced list is evaluated in order.)
+    EXPECT_EQ((std::vector<int32_t>{timerBeginPeriod(0), timerBeginPeriod(kMaxTimerPeriodMs + 1),
+                                    timerBeginPeriod(10), timerPeriodRequests() - before,
+                                    timerEndPeriod(5), timerEndPeriod(10), timerEndPeriod(10),
+                                    timerPeriodRequests() - before}),
+              (std::vector<int32_t>{kTimerError, kTimerError, kMmNoError, 1, kTimerError,
+                                    kMmNoError, kTimerError, 0}));
 }

@@ -14,14 +14,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <future>
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -52,22 +47,6 @@ size_t heardUpTo(const Samples& recording, const Samples& played)
     first -= (first - recording.begin()) % 2;
     const auto n = std::min(recording.end() - first, std::ptrdiff_t(played.size()));
     return size_t(std::mismatch(played.begin(), played.begin() + n, first).first - played.begin());
-}
-
-// parec recording the null sink's monitor into `path` (raw 16-bit stereo at 44.1 kHz).
-pid_t startRecorder(const std::string& path)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const char* argv[] = {"parec",        "--raw",        "--format=s16le",
-                          "--rate=44100", "--channels=2", "--device=vumo_null.monitor",
-                          nullptr};
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, "parec", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
 }
 
 } // namespace
@@ -143,8 +122,15 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultOutput(), "default output device");
     const testwave::TempDir dir;
     const std::string recordingPath = dir.file("monitor.raw");
-    const pid_t parec = startRecorder(recordingPath);
-    ASSERT_GT(parec, 0) << "parec did not start";
+    // parec records the null sink's monitor for 3 s (raw 16-bit stereo at 44.1 kHz).
+    auto parec = std::async(std::launch::async,
+                            [&]
+                            {
+                                return tooltest::runCommand(
+                                    "timeout -s INT 3 parec --raw --format=s16le --rate=44100 "
+                                    "--channels=2 --device=vumo_null.monitor >'" +
+                                    recordingPath + "'");
+                            });
     // The monitor gives silence while nothing plays: data in the file means it records (parec
     // may not even have created the file yet).
     std::error_code error;
@@ -165,9 +151,7 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     EXPECT_EQ(frames, block.size() / 2);
     EXPECT_EQ(out.reset(), kMmNoError);
     EXPECT_EQ(out.unprepare(), kMmNoError);
-    std::this_thread::sleep_for(300ms); // for parec to take the last buffers
-    kill(parec, SIGINT);
-    waitpid(parec, nullptr, 0);
+    EXPECT_EQ(parec.get().status, 124) << "parec did not record until stopped";
     const std::vector<uint8_t> bytes = testwave::readBytes(recordingPath);
     Samples recorded(bytes.size() / 2);
     std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
