@@ -23,6 +23,7 @@
 
 using namespace std::chrono_literals;
 using namespace platform;
+using platform::test::Results;
 using platform::test::ScopedEnv;
 using platform::test::writeText;
 
@@ -169,26 +170,21 @@ TEST(VirtualMidiDevices, OutputLogsEachMessageAtItsTimeInputIsOneDeviceAndReadsO
     // Without a log; calls out of order give device errors.
     ScopedEnv noLog("VUMO_VIRTUAL_MIDI_OUT", std::nullopt);
     VirtualMidiOut counting(std::make_shared<JumpClock>());
-    EXPECT_EQ(counting.shortMsg(pack(0x90, 60, 100)), kMmInvalidHandle);
-    EXPECT_EQ(counting.close(), kMmInvalidHandle);
-    ASSERT_EQ(counting.open(), kMmNoError);
-    EXPECT_EQ(counting.open(), kMmAllocated);
-    EXPECT_EQ(counting.shortMsg(pack(0x90, 1, 2)), kMmNoError);
-    EXPECT_EQ(counting.sentCount(), 1);
-    EXPECT_EQ(counting.close(), kMmNoError);
-    EXPECT_EQ(counting.close(), kMmInvalidHandle);
+    EXPECT_EQ((Results{counting.shortMsg(pack(0x90, 60, 100)), counting.close(), counting.open(),
+                       counting.open(), counting.shortMsg(pack(0x90, 1, 2)), counting.sentCount(),
+                       counting.close(), counting.close()}),
+              (Results{kMmInvalidHandle, kMmInvalidHandle, kMmNoError, kMmAllocated, kMmNoError, 1,
+                       kMmNoError, kMmInvalidHandle}));
     // The virtual input offers exactly one device and its events file skips lines that are not four
     // numbers.
     VirtualMidiIn in(std::make_shared<JumpClock>());
     auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
-    EXPECT_EQ(in.open(1, ignore), kMmBadDeviceId);
-    EXPECT_EQ(in.open(-1, ignore), kMmBadDeviceId);
-    EXPECT_EQ(in.open(0, nullptr), kMmInvalidParam);
-    EXPECT_EQ(in.open(0, ignore), kMmNoError);
-    EXPECT_EQ(in.open(0, ignore), kMmAllocated);
-    EXPECT_EQ(in.close(), kMmNoError);
-    for (const int32_t result : {in.close(), in.start(), in.stop(), in.reset()})
-        EXPECT_EQ(result, kMmInvalidHandle);
+    EXPECT_EQ(
+        (Results{in.open(1, ignore), in.open(-1, ignore), in.open(0, nullptr), in.open(0, ignore),
+                 in.open(0, ignore), in.close(), in.close(), in.start(), in.stop(), in.reset()}),
+        (Results{kMmBadDeviceId, kMmBadDeviceId, kMmInvalidParam, kMmNoError, kMmAllocated,
+                 kMmNoError, kMmInvalidHandle, kMmInvalidHandle, kMmInvalidHandle,
+                 kMmInvalidHandle}));
     writeText(dir.file("in.txt"), "# header\n0 144 60 100\n12 128 60\n\n7 128 60 0 extra\nx 1 2 3\n"
                                   "4294967296 144 1 1\n4294967295 300 1 1\n");
     std::vector<std::pair<uint32_t, uint32_t>> events;
@@ -247,14 +243,13 @@ TEST_F(RtMidiJack, RefusesUnopenedDevicesAndUnknownInputsAndSendsEachMessageToTh
     auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
     for (const int32_t device : {int32_t(rtMidiInputNames().size()), -1, INT32_MAX})
         EXPECT_EQ(rtIn->open(device, ignore), kMmBadDeviceId) << device;
-    EXPECT_EQ(rtIn->start(), kMmInvalidHandle);
-    EXPECT_EQ(rtIn->close(), kMmInvalidHandle);
+    EXPECT_EQ((Results{rtIn->start(), rtIn->close()}),
+              (Results{kMmInvalidHandle, kMmInvalidHandle}));
     auto out = makeRtMidiOut();
     if (!rtMidiHasOutput()) // without any output port
     {
-        EXPECT_EQ(out->open(), kMidiNoDevice);
-        EXPECT_EQ(out->shortMsg(0x643C90), kMmInvalidHandle);
-        EXPECT_EQ(out->close(), kMmInvalidHandle);
+        EXPECT_EQ((Results{out->open(), out->shortMsg(0x643C90), out->close()}),
+                  (Results{kMidiNoDevice, kMmInvalidHandle, kMmInvalidHandle}));
     }
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
     // Vumo's own input port comes first on the server; the output passes over it.
@@ -346,10 +341,8 @@ TEST_F(SynthMidiOutTest,
 {
     auto clock = std::make_shared<SteppedClock>();
     SynthMidiOut synth(clock);
-    EXPECT_EQ(synth.shortMsg(0x643C90), kMmInvalidHandle);
-    EXPECT_EQ(synth.close(), kMmInvalidHandle);
-    ASSERT_EQ(synth.open(), kMmNoError);
-    EXPECT_EQ(synth.open(), kMmAllocated);
+    EXPECT_EQ((Results{synth.shortMsg(0x643C90), synth.close(), synth.open(), synth.open()}),
+              (Results{kMmInvalidHandle, kMmInvalidHandle, kMmNoError, kMmAllocated}));
     EXPECT_EQ(synth.deviceName(), "built-in synth (" + findSoundFont().path + ")");
     for (const uint32_t message : {0x3Cu, 0x7F7Fu, 0xF0u, 0xF7u})
         EXPECT_EQ(synth.shortMsg(message), kMmInvalidParam) << message;
@@ -369,19 +362,15 @@ TEST_F(SynthMidiOutTest,
     // The setting chooses the backends; auto follows the ports and the SoundFonts.
     const std::string installed = findSoundFont().path;
     const std::string missing = "/nonexistent/vumo-test.sf2";
-    const bool port = rtMidiHasRealOutput();
-    const auto orSynth = port ? MidiBackend::RtMidi : MidiBackend::Synth;
-    const auto orVirtual = port ? MidiBackend::RtMidi : MidiBackend::Virtual;
-    const auto autoIn = rtMidiHasInput() ? MidiBackend::RtMidi : MidiBackend::Virtual;
     const auto rtMidi = MidiBackend::RtMidi, virt = MidiBackend::Virtual;
-    const struct
-    {
-        std::optional<std::string> setting, soundFontEnv;
-        bool usualPlaces; // false: nothing installed at the usual places
-        MidiBackend out, in;
-        std::string path; // the SoundFont found
-        bool problem;
-    } rows[] = {
+    const auto orSynth = rtMidiHasRealOutput() ? rtMidi : MidiBackend::Synth;
+    const auto orVirtual = rtMidiHasRealOutput() ? rtMidi : virt;
+    const auto autoIn = rtMidiHasInput() ? rtMidi : virt;
+    // setting, SoundFont named, any installed at the usual places, backends out and in, the
+    // SoundFont found, a problem named
+    using Row = std::tuple<std::optional<std::string>, std::optional<std::string>, bool,
+                           MidiBackend, MidiBackend, std::string, bool>;
+    const Row rows[] = {
         {"synth", std::nullopt, true, MidiBackend::Synth, autoIn, installed, false},
         {"virtual", std::nullopt, true, virt, virt, installed, false},
         {"rtmidi", std::nullopt, false, rtMidi, rtMidi, "", false},
@@ -392,25 +381,26 @@ TEST_F(SynthMidiOutTest,
         {"auto", missing, true, orSynth, autoIn, installed, true},
         {"auto", missing, false, orVirtual, autoIn, "", true},
     };
-    for (const auto& r : rows)
+    for (const auto& [setting, soundFontEnv, usualPlaces, outBackend, inBackend, path, problem] :
+         rows)
     {
-        SCOPED_TRACE(r.setting.value_or("(unset)") + " / " + r.soundFontEnv.value_or("(unset)") +
-                     (r.usualPlaces ? " / installed" : " / none installed"));
-        ScopedEnv backend("VUMO_MIDI_BACKEND", r.setting);
-        ScopedEnv soundFont("VUMO_SOUNDFONT", r.soundFontEnv);
-        if (!r.usualPlaces)
+        SCOPED_TRACE(setting.value_or("(unset)") + " / " + soundFontEnv.value_or("(unset)") +
+                     (usualPlaces ? " / installed" : " / none installed"));
+        ScopedEnv backend("VUMO_MIDI_BACKEND", setting);
+        ScopedEnv soundFont("VUMO_SOUNDFONT", soundFontEnv);
+        if (!usualPlaces)
             setSoundFontSearchPaths({});
         const SoundFontChoice choice = findSoundFont();
-        EXPECT_EQ(midiOutputBackend(), r.out);
-        EXPECT_EQ(midiInputBackend(), r.in);
-        EXPECT_EQ(choice.path, r.path);
-        EXPECT_EQ(choice.problem.find(missing) != std::string::npos, r.problem);
+        EXPECT_EQ(std::pair(midiOutputBackend(), midiInputBackend()),
+                  std::pair(outBackend, inBackend));
+        EXPECT_EQ(choice.path, path);
+        EXPECT_EQ(choice.problem.find(missing) != std::string::npos, problem);
         const auto out = makeMidiOut();
-        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), r.out == MidiBackend::Synth);
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), r.out == virt);
-        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), r.in == virt);
-        EXPECT_EQ(midiInputNames(),
-                  r.in == virt ? std::vector<std::string>{kVirtualMidiInName} : rtMidiInputNames());
+        EXPECT_EQ(!!dynamic_cast<SynthMidiOut*>(out.get()), outBackend == MidiBackend::Synth);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiOut*>(out.get()), outBackend == virt);
+        EXPECT_EQ(!!dynamic_cast<VirtualMidiIn*>(makeMidiIn().get()), inBackend == virt);
+        EXPECT_EQ(midiInputNames(), inBackend == virt ? std::vector<std::string>{kVirtualMidiInName}
+                                                      : rtMidiInputNames());
         EXPECT_EQ(midiInputCount(), int32_t(midiInputNames().size()));
         resetSoundFontSearchPaths();
     }

@@ -47,6 +47,8 @@ inline void writeText(const std::string& path, const std::string& text)
 }
 
 using Lines = std::vector<std::string>;
+// Device results in call order (the calls of a braced list run in order).
+using Results = std::vector<int32_t>;
 
 inline Lines fileLines(const std::string& path)
 {

@@ -56,25 +56,20 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNo
     const auto pa = AudioBackend::PortAudio, virt = AudioBackend::Virtual;
     const auto autoOut = PortAudioSession::hasDefaultOutput() ? pa : virt;
     const auto autoIn = PortAudioSession::hasDefaultInput() ? pa : virt;
-    const struct
+    const std::tuple<std::optional<std::string>, AudioBackend, AudioBackend> rows[] = {
+        {"virtual", virt, virt}, {"PortAudio", pa, pa},           {"auto", autoOut, autoIn},
+        {"portaudio", pa, pa},   {std::nullopt, autoOut, autoIn}, {"directsound", autoOut, autoIn}};
+    for (const auto& [setting, outBackend, inBackend] : rows)
     {
-        std::optional<std::string> setting;
-        AudioBackend out, in;
-    } rows[] = {{"virtual", virt, virt},         {"PortAudio", pa, pa},
-                {"auto", autoOut, autoIn},       {"portaudio", pa, pa},
-                {std::nullopt, autoOut, autoIn}, {"directsound", autoOut, autoIn}};
-    for (const auto& r : rows)
-    {
-        ScopedEnv env("VUMO_AUDIO_BACKEND", r.setting);
-        const std::string name = r.setting.value_or("(unset)");
-        EXPECT_EQ(outputBackend(), r.out) << name;
-        EXPECT_EQ(inputBackend(), r.in) << name;
+        ScopedEnv env("VUMO_AUDIO_BACKEND", setting);
+        SCOPED_TRACE(setting.value_or("(unset)"));
+        EXPECT_EQ(std::pair(outputBackend(), inputBackend()), std::pair(outBackend, inBackend));
         const auto out = makeWaveOut();
         const auto in = makeWaveIn();
-        EXPECT_EQ(!!dynamic_cast<VirtualWaveOut*>(out.get()), r.out == virt) << name;
-        EXPECT_EQ(!!dynamic_cast<PortAudioWaveOut*>(out.get()), r.out == pa) << name;
-        EXPECT_EQ(!!dynamic_cast<VirtualWaveIn*>(in.get()), r.in == virt) << name;
-        EXPECT_EQ(!!dynamic_cast<PortAudioWaveIn*>(in.get()), r.in == pa) << name;
+        EXPECT_EQ(!!dynamic_cast<VirtualWaveOut*>(out.get()), outBackend == virt);
+        EXPECT_EQ(!!dynamic_cast<PortAudioWaveOut*>(out.get()), outBackend == pa);
+        EXPECT_EQ(!!dynamic_cast<VirtualWaveIn*>(in.get()), inBackend == virt);
+        EXPECT_EQ(!!dynamic_cast<PortAudioWaveIn*>(in.get()), inBackend == pa);
     }
     const std::pair<PaError, int32_t> errors[] = {{paNoError, kMmNoError},
                                                   {paInvalidSampleRate, kWaveBadFormat},

@@ -16,6 +16,7 @@
 #include <thread>
 
 using namespace platform;
+using platform::test::Results;
 using platform::test::ScopedEnv;
 using Samples = std::vector<int16_t>;
 
@@ -128,12 +129,10 @@ TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheCl
 
 TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndTheDevice)
 {
-    EXPECT_EQ(out.open(WaveFormat{}, {}), kMmAllocated);
-    EXPECT_EQ(out.write(), kWaveUnprepared);
-    EXPECT_EQ(out.prepare(Samples(3)), kMmInvalidParam) << "half a frame";
-    ASSERT_EQ(out.prepare(block), kMmNoError);
-    ASSERT_EQ(out.unprepare(), kMmNoError);
-    EXPECT_EQ(out.write(), kWaveUnprepared);
+    EXPECT_EQ((Results{out.open(WaveFormat{}, {}), out.write(), out.prepare(Samples(3)),
+                       out.prepare(block), out.unprepare(), out.write()}),
+              (Results{kMmAllocated, kWaveUnprepared, kMmInvalidParam /* half a frame */,
+                       kMmNoError, kMmNoError, kWaveUnprepared}));
     play(block);
     for (const int32_t result : {out.write(), out.prepare(block), out.unprepare(), out.close()})
         EXPECT_EQ(result, kWaveStillPlaying);
@@ -151,16 +150,13 @@ TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndThe
     clock->advance(5000);
     EXPECT_EQ(outDone, 2) << "a closed device opens again";
     // The input's results.
-    EXPECT_EQ(in.open(WaveFormat{}, {}), kMmAllocated);
-    EXPECT_EQ(in.addBuffer(), kWaveUnprepared);
+    EXPECT_EQ((Results{in.open(WaveFormat{}, {}), in.addBuffer()}),
+              (Results{kMmAllocated, kWaveUnprepared}));
     hand(100);
-    EXPECT_EQ(in.unprepare(), kWaveStillPlaying);
-    EXPECT_EQ(in.close(), kWaveStillPlaying);
-    ASSERT_EQ(in.start(), kMmNoError);
-    EXPECT_EQ(in.close(), kWaveStillPlaying);
-    EXPECT_EQ(in.reset(), kMmNoError);
-    EXPECT_EQ(in.unprepare(), kMmNoError);
-    EXPECT_EQ(in.close(), kMmNoError);
+    EXPECT_EQ((Results{in.unprepare(), in.close(), in.start(), in.close(), in.reset(),
+                       in.unprepare(), in.close()}),
+              (Results{kWaveStillPlaying, kWaveStillPlaying, kMmNoError, kWaveStillPlaying,
+                       kMmNoError, kMmNoError, kMmNoError}));
     uint32_t at = 7;
     for (const int32_t result : {in.prepare(store), in.addBuffer(), in.start(),
                                  in.positionFrames(at), in.reset(), in.close()})

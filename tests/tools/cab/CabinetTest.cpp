@@ -123,12 +123,8 @@ TEST(CabinetScript,
         const std::vector<uint8_t> bytes = testwave::readBytes(dir.file("file"));
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
     }
-    const struct
-    {
-        const char* path;
-        const char* base; // "" = "Unable to open CAB file!"
-        Lines lines;
-    } cases[] = {
+    // path, base name ("": "Unable to open CAB file!"), lines
+    const std::tuple<const char*, const char*, Lines> cases[] = {
         {"C:\\cabs\\FifteenCharName.cab",
          "FifteenCharName",
          {"extract /y C:\\cabs\\FifteenCharName.cab *.*", "REN CharName.vum FifteenCharName.vum",
@@ -139,11 +135,11 @@ TEST(CabinetScript,
         {"nofolder", "", {}},
         {"C:\\dir.x\\noext", "", {}},
     };
-    for (const auto& c : cases)
+    for (const auto& [path, base, lines] : cases)
     {
-        std::string base;
-        EXPECT_EQ(openChainLines(c.path, base), c.lines) << c.path;
-        EXPECT_EQ(base, c.base) << c.path;
+        std::string got;
+        EXPECT_EQ(openChainLines(path, got), lines) << path;
+        EXPECT_EQ(got, base) << path;
     }
 }
 
