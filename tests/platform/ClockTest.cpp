@@ -15,6 +15,7 @@
 
 using namespace platform;
 using namespace std::chrono;
+using platform::test::Results;
 using platform::test::ScopedEnv;
 using Log = std::vector<std::string>;
 using Times = std::vector<microseconds>;
@@ -198,23 +199,20 @@ TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStart
     // Bad periods, empty ticks and a second start are refused.
     auto idling = makePeriodicTimer(std::make_shared<JumpClock>());
     auto idle = [](PeriodicTimer&) { std::this_thread::sleep_for(1ms); };
-    for (const int32_t period : {0, -10, kMaxTimerPeriodMs + 1})
-        EXPECT_EQ(idling->start(period, idle), kTimerError) << period;
-    EXPECT_EQ(idling->start(10, nullptr), kTimerError);
-    EXPECT_FALSE(idling->running());
-    ASSERT_EQ(idling->start(10, idle), kMmNoError);
-    EXPECT_TRUE(idling->running());
-    EXPECT_EQ(idling->start(10, idle), kMmAllocated);
+    EXPECT_EQ((Results{idling->start(0, idle), idling->start(-10, idle),
+                       idling->start(kMaxTimerPeriodMs + 1, idle), idling->start(10, nullptr),
+                       idling->running(), idling->start(10, idle), idling->running(),
+                       idling->start(10, idle)}),
+              (Results{kTimerError, kTimerError, kTimerError, kTimerError, false, kMmNoError, true,
+                       kMmAllocated}));
     idling->cancel();
     EXPECT_FALSE(idling->running());
     idling->cancel(); // a second cancel is harmless
     // Each timer resolution request in range is released once with its own period.
     const int32_t before = timerPeriodRequests();
-    // (A braced list is evaluated in order.)
-    EXPECT_EQ((std::vector<int32_t>{timerBeginPeriod(0), timerBeginPeriod(kMaxTimerPeriodMs + 1),
-                                    timerBeginPeriod(10), timerPeriodRequests() - before,
-                                    timerEndPeriod(5), timerEndPeriod(10), timerEndPeriod(10),
-                                    timerPeriodRequests() - before}),
-              (std::vector<int32_t>{kTimerError, kTimerError, kMmNoError, 1, kTimerError,
-                                    kMmNoError, kTimerError, 0}));
+    EXPECT_EQ((Results{timerBeginPeriod(0), timerBeginPeriod(kMaxTimerPeriodMs + 1),
+                       timerBeginPeriod(10), timerPeriodRequests() - before, timerEndPeriod(5),
+                       timerEndPeriod(10), timerEndPeriod(10), timerPeriodRequests() - before}),
+              (Results{kTimerError, kTimerError, kMmNoError, 1, kTimerError, kMmNoError,
+                       kTimerError, 0}));
 }

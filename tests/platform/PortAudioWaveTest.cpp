@@ -20,6 +20,7 @@
 
 using namespace platform;
 using namespace std::chrono_literals;
+using platform::test::Results;
 using platform::test::ScopedEnv;
 using Samples = std::vector<int16_t>;
 
@@ -107,8 +108,8 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNo
     }
     if (!PortAudioSession::hasDefaultInput())
     {
-        EXPECT_EQ(in.open(WaveFormat{}, {}), kMmNoDriver);
-        EXPECT_EQ(in.addBuffer(), kMmInvalidHandle);
+        EXPECT_EQ((Results{in.open(WaveFormat{}, {}), in.addBuffer()}),
+                  (Results{kMmNoDriver, kMmInvalidHandle}));
     }
 }
 
@@ -136,16 +137,14 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     PortAudioWaveOut out;
     ASSERT_EQ(out.open(WaveFormat{}, [&] { done.store(1); }), kMmNoError);
     const Samples block = knownSignal();
-    EXPECT_EQ(out.write(), kWaveUnprepared);
-    ASSERT_EQ(out.prepare(block), kMmNoError);
-    ASSERT_EQ(out.write(), kMmNoError);
+    ASSERT_EQ((Results{out.write(), out.prepare(block), out.write()}),
+              (Results{kWaveUnprepared, kMmNoError, kMmNoError}));
     EXPECT_EQ(out.unprepare(), done.load() ? kMmNoError : kWaveStillPlaying);
     ASSERT_TRUE(platform::test::waitUntil([&] { return done.load() != 0; }));
     uint32_t frames = 0;
-    EXPECT_EQ(out.positionFrames(frames), kMmNoError);
+    EXPECT_EQ((Results{out.positionFrames(frames), out.reset(), out.unprepare()}),
+              (Results{kMmNoError, kMmNoError, kMmNoError}));
     EXPECT_EQ(frames, block.size() / 2);
-    EXPECT_EQ(out.reset(), kMmNoError);
-    EXPECT_EQ(out.unprepare(), kMmNoError);
     EXPECT_EQ(parec.get().status, 124) << "parec did not record until stopped";
     const std::vector<uint8_t> bytes = testwave::readBytes(recordingPath);
     Samples recorded(bytes.size() / 2);
@@ -155,14 +154,10 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
 
     done.store(0);
     const Samples minute(2 * 44100 * 60);
-    ASSERT_EQ(out.prepare(minute), kMmNoError);
-    ASSERT_EQ(out.write(), kMmNoError);
-    EXPECT_EQ(out.close(), kWaveStillPlaying);
-    EXPECT_EQ(out.reset(), kMmNoError);
-    EXPECT_EQ(done.load(), 1);
-    EXPECT_EQ(out.positionFrames(frames), kMmNoError);
-    EXPECT_EQ(frames, 0u);
-    EXPECT_EQ(out.close(), kMmNoError);
+    EXPECT_EQ((Results{out.prepare(minute), out.write(), out.close(), out.reset(), done.load(),
+                       out.positionFrames(frames), int32_t(frames), out.close()}),
+              (Results{kMmNoError, kMmNoError, kWaveStillPlaying, kMmNoError, 1, kMmNoError, 0,
+                       kMmNoError}));
 }
 
 TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
@@ -178,10 +173,8 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
     PortAudioWaveIn in;
     ASSERT_EQ(in.open(WaveFormat{}, [&] { full.store(1); }), kMmNoError);
     Samples block(2 * 44100 * 3);
-    EXPECT_EQ(in.addBuffer(), kWaveUnprepared);
-    ASSERT_EQ(in.prepare(block), kMmNoError);
-    ASSERT_EQ(in.addBuffer(), kMmNoError);
-    ASSERT_EQ(in.start(), kMmNoError);
+    ASSERT_EQ((Results{in.addBuffer(), in.prepare(block), in.addBuffer(), in.start()}),
+              (Results{kWaveUnprepared, kMmNoError, kMmNoError, kMmNoError}));
     // The signal starts once the device records, so that it falls wholly into the block.
     uint32_t frames = 0;
     platform::test::waitUntil(
@@ -194,7 +187,6 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
     EXPECT_EQ(in.positionFrames(frames), kMmNoError);
     EXPECT_EQ(frames, block.size() / 2);
     EXPECT_EQ(heardUpTo(block, signal), signal.size());
-    EXPECT_EQ(in.reset(), kMmNoError);
-    EXPECT_EQ(in.unprepare(), kMmNoError);
-    EXPECT_EQ(in.close(), kMmNoError);
+    EXPECT_EQ((Results{in.reset(), in.unprepare(), in.close()}),
+              (Results{kMmNoError, kMmNoError, kMmNoError}));
 }

@@ -121,8 +121,7 @@ TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheCl
     VirtualWaveOut own;
     ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
     setVirtualClock(nullptr);
-    ASSERT_EQ(own.prepare(block), kMmNoError);
-    ASSERT_EQ(own.write(), kMmNoError);
+    ASSERT_EQ((Results{own.prepare(block), own.write()}), (Results{kMmNoError, kMmNoError}));
     steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
     ASSERT_EQ(own.reset(), kMmNoError);
 }
