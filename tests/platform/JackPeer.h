@@ -1,5 +1,5 @@
-// Clients of the test's own on the JACK server of tests/servers.sh, for the tests of Vumo's
-// JACK MIDI ports: an output port to send from and an input port that keeps what it hears.
+// The test's own JACK clients (tests/servers.sh) facing Vumo's JACK MIDI ports: an output port to
+// send from, an input port that keeps what it hears.
 #pragma once
 
 #include <RtMidi.h>
@@ -56,10 +56,9 @@ public:
         m_arrived.wait_for(lock, limit,
                            [&]
                            {
-                               heard.clear();
-                               std::copy_if(m_heard.begin(), m_heard.end(),
-                                            std::back_inserter(heard),
-                                            [&](const Heard& h) { return h.bytes != skip; });
+                               heard = m_heard;
+                               std::erase_if(heard,
+                                             [&](const Heard& h) { return h.bytes == skip; });
                                return heard.size() >= count;
                            });
         return heard;

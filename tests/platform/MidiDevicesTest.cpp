@@ -1,6 +1,5 @@
-// The MIDI devices: the virtual output's log and input's events file, rtmidi (refusals, and on the
-// JACK server of tests/servers.sh messages out to another client's port and in from it), the
-// built-in synthesizer's sound on a stepped clock, and the choice of backend.
+// The MIDI devices: the virtual output's log and input's events file, rtmidi (refusals; on JACK,
+// tests/servers.sh, out to and in from another client), the synth's sound, the backend choice.
 #include "JackPeer.h"
 #include "PlatformTestSupport.h"
 #include "platform/MidiBackend.h"

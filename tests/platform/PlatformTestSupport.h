@@ -1,6 +1,5 @@
-// Helpers for the device tests: a scoped environment value, the lines of a text file, a wait for
-// another thread, and the rule for tests that need a sound server. Wave files and scratch folders
-// come from tests/engine/TestWave.h.
+// Device test helpers: a scoped environment value, a text file's lines, a wait for another thread,
+// the rule for tests that need a sound server. Wave files and folders: tests/engine/TestWave.h.
 #pragma once
 
 #include <chrono>

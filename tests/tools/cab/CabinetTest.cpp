@@ -326,8 +326,7 @@ TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefu
     eightBit.bits = 8;
     EXPECT_FALSE(shortenEncode(testwave::waveBytes(music(100), eightBit), stream, error));
     EXPECT_NE(error.find("16-bit"), std::string::npos);
-    const std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
-    EXPECT_FALSE(shortenEncode(text, stream, error));
+    EXPECT_FALSE(shortenEncode({'h', 'e', 'l', 'l', 'o'}, stream, error));
 
     const Signal signal{"music", 3000, 2, music};
     ASSERT_TRUE(shortenEncode(waveFile(signal), stream, error));
