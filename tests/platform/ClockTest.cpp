@@ -32,8 +32,7 @@ struct LoggingDevice : VirtualDevice
     Log& log;
 };
 
-// Runs a 10 ms timer on `clock` for `ticks` ticks, calling work(n) inside tick n; returns the
-// clock time of each tick from the start.
+// The clock times from its start of `ticks` ticks of a 10 ms timer on `clock`; tick n runs work(n).
 Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void(int)> work)
 {
     auto timer = makePeriodicTimer(clock);

@@ -31,8 +31,7 @@ Samples slice(const Samples& s, size_t first, size_t count)
     return {s.begin() + std::ptrdiff_t(first * 2), s.begin() + std::ptrdiff_t((first + count) * 2)};
 }
 
-// An output and an input open on one stepped clock, neither with a file, each counting its done
-// notices; the input fills `store`.
+// An output and an input (filling `store`) open on one stepped clock without files, counting done.
 class WaveRig : public ::testing::Test
 {
 protected:
@@ -167,8 +166,7 @@ TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndThe
 TEST_F(VirtualWaveOutTest,
        TheFileHoldsExactlyTheFramesPlayedEachPassAppendsAndOneItCannotContinueIsLeftAlone)
 {
-    ASSERT_EQ(out.close(), kMmNoError);
-    ASSERT_EQ(openWithFile(), kMmNoError);
+    ASSERT_EQ((Results{out.close(), openWithFile()}), (Results{kMmNoError, kMmNoError}));
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes({}));
     play(block);
     clock->advance(1234);
@@ -283,8 +281,8 @@ TEST_F(VirtualWaveInTest, ResetStopsCaptureAtOnceAndInputStartedBeforeTheBlockWa
     steps(in, {{0, 0, 1}, {2000, 0, 1}});
     EXPECT_EQ(frames(200, 100), untouched(100));
     // Started before the block is added, input captures once it is.
-    ASSERT_EQ(in.prepare({store.data(), 200}), kMmNoError);
-    ASSERT_EQ(in.start(), kMmNoError);
+    ASSERT_EQ((Results{in.prepare({store.data(), 200}), in.start()}),
+              (Results{kMmNoError, kMmNoError}));
     steps(in, {{50, 0, 1}});
     ASSERT_EQ(in.addBuffer(), kMmNoError);
     steps(in, {{30, 30, 1}});

@@ -29,8 +29,7 @@ std::string cab(const TempDir& home, const std::string& args)
     return "VUMO_HOME='" + home.path().string() + "' " VUMO_CAB_PROGRAM " " + args;
 }
 
-// A project "Song.vum" titled "Song" whose tracks are ramps in folder/tracks, with these mutes
-// and one pan.
+// A project "Song.vum" titled "Song" of ramps in folder/tracks with these mutes and one pan.
 struct Project
 {
     std::string path;
