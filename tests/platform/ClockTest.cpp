@@ -105,11 +105,10 @@ TEST(VirtualClocks,
     // it.
     VirtualLoopback loopback;
     loopback.publish(7, 0x00020001u);
-    EXPECT_EQ(loopback.frameAt(7), 0x00020001u);
-    EXPECT_EQ(loopback.frameAt(6), 0u);
+    EXPECT_EQ(std::pair(loopback.frameAt(7), loopback.frameAt(6)), std::pair(0x00020001u, 0u));
     loopback.publish(7 + VirtualLoopback::kFrames, 22);
-    EXPECT_EQ(loopback.frameAt(7), 0u);
-    EXPECT_EQ(loopback.frameAt(7 + VirtualLoopback::kFrames), 22u);
+    EXPECT_EQ(std::pair(loopback.frameAt(7), loopback.frameAt(7 + VirtualLoopback::kFrames)),
+              std::pair(0u, 22u));
     // Both clocks accept speeds above 0 up to 1000 and otherwise take 1.
     const std::pair<std::optional<std::string>, double> speeds[] = {
         {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},

@@ -268,8 +268,7 @@ TEST_F(RtMidiJack, RefusesUnopenedDevicesAndUnknownInputsAndSendsEachMessageToTh
     for (const auto& h : peer.waitFor(expected.size(), allNotesOff))
         heard.push_back(h.bytes);
     EXPECT_EQ(heard, expected);
-    EXPECT_EQ(out->close(), kMmNoError);
-    EXPECT_EQ(rtIn->close(), kMmNoError);
+    EXPECT_EQ((Results{out->close(), rtIn->close()}), (Results{kMmNoError, kMmNoError}));
 }
 
 TEST_F(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)

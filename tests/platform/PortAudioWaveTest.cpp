@@ -165,9 +165,7 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultInput(), "default input device");
     const testwave::TempDir dir;
     const Samples signal = knownSignal();
-    std::vector<uint8_t> bytes(signal.size() * 2);
-    std::memcpy(bytes.data(), signal.data(), bytes.size());
-    testwave::writeBytes(dir.file("signal.raw"), bytes);
+    testwave::writeStereo(dir.file("signal.wav"), signal);
 
     std::atomic<int> full{0};
     PortAudioWaveIn in;
@@ -179,10 +177,7 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
     uint32_t frames = 0;
     platform::test::waitUntil(
         [&] { return in.positionFrames(frames) != kMmNoError || frames >= 4410; });
-    EXPECT_EQ(tooltest::runCommand("paplay --raw --format=s16le --rate=44100 --channels=2 '" +
-                                   dir.file("signal.raw") + "'")
-                  .status,
-              0);
+    EXPECT_EQ(tooltest::runCommand("paplay '" + dir.file("signal.wav") + "'").status, 0);
     ASSERT_TRUE(platform::test::waitUntil([&] { return full.load() != 0; }, 10s));
     EXPECT_EQ(in.positionFrames(frames), kMmNoError);
     EXPECT_EQ(frames, block.size() / 2);

@@ -190,10 +190,9 @@ TEST_F(VirtualWaveOutTest,
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
     // A file it cannot continue is refused and left alone.
     ASSERT_EQ(out.close(), kMmNoError);
-    testwave::WaveLayout mono;
-    mono.channels = 1;
     for (const auto& bytes :
-         {std::vector<uint8_t>(80, 't'), testwave::waveBytes(testwave::ramp(2), mono)})
+         {std::vector<uint8_t>(80, 't'),
+          testwave::waveBytes(testwave::ramp(2), {.channels = 1, .chunksBeforeData = {}})})
     {
         testwave::writeBytes(path, bytes);
         EXPECT_EQ(openWithFile(), kMmError);
@@ -311,17 +310,15 @@ TEST(WaveHeader, WritesTheCanonicalBytesReadsBackEveryFieldAndTheInputReadsOnly1
     using testwave::waveBytes;
     std::vector<uint8_t> cut = waveBytes(ramp(6));
     cut.resize(44 + 3 * 4 + 2); // three whole frames and half of the fourth
-    testwave::WaveLayout listChunk, eightBit;
-    listChunk.chunksBeforeData = {"LIST"};
-    eightBit.bits = 8;
     // name, bytes (none: no file), frames asked, frames read (none: refused)
     const std::tuple<const char*, std::vector<uint8_t>, uint32_t, Samples> rows[] = {
         {"canonical", waveBytes(ramp(10, -3)), 1000, ramp(10, -3)},
         {"longer than asked", waveBytes(ramp(10)), 4, ramp(4)},
-        {"chunk before data", waveBytes(ramp(3, 9), listChunk), 100, ramp(3, 9)},
+        {"chunk before data", waveBytes(ramp(3, 9), {.chunksBeforeData = {"LIST"}}), 100,
+         ramp(3, 9)},
         {"data cut short", cut, 100, ramp(3)},
         {"missing", {}, 10, {}},
-        {"8-bit", waveBytes(ramp(2), eightBit), 10, {}},
+        {"8-bit", waveBytes(ramp(2), {.bits = 8, .chunksBeforeData = {}}), 10, {}},
         {"text", std::vector<uint8_t>(64, 'z'), 10, {}},
     };
     testwave::TempDir dir;

@@ -34,19 +34,15 @@ struct Signal
     double maxRatio = 0; // of the stream's size to the file's; 0: not checked
 };
 
-Samples silence(int n)
-{
-    return Samples(size_t(n), 0);
-}
-
-// Full-scale noise (-32768 included), a square wave between the limits, a pure tone (which the
-// third-order predictor codes best), or two tones and a little noise as a track might hold.
+// Silence, full-scale noise (-32768 included), a square wave between the limits, a pure tone (which
+// the third-order predictor codes best), or two tones and a little noise as a track might hold.
 template <char kind> Samples make(int n)
 {
     std::mt19937 random(7);
     Samples s(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        s[size_t(i)] = kind == 'n'   ? int16_t(random() & 0xFFFF)
+        s[size_t(i)] = kind == '0'   ? int16_t(0)
+                       : kind == 'n' ? int16_t(random() & 0xFFFF)
                        : kind == 't' ? int16_t(30000 * std::sin(i * 0.03))
                        : kind == 's'
                            ? int16_t((i / 100) % 2 ? 32767 : -32768)
@@ -54,14 +50,14 @@ template <char kind> Samples make(int n)
                                      int(random() % 64) - 32);
     return s;
 }
-constexpr auto noise = make<'n'>, square = make<'s'>, tone = make<'t'>, music = make<'m'>;
+constexpr auto silence = make<'0'>, noise = make<'n'>, square = make<'s'>, tone = make<'t'>,
+               music = make<'m'>;
 
 std::vector<uint8_t> waveFile(const Signal& signal)
 {
-    testwave::WaveLayout layout;
-    layout.channels = uint16_t(signal.channels);
-    layout.chunksBeforeData = signal.chunksBeforeData;
-    return testwave::waveBytes(signal.make(signal.frames * signal.channels), layout);
+    return testwave::waveBytes(
+        signal.make(signal.frames * signal.channels),
+        {.channels = uint16_t(signal.channels), .chunksBeforeData = signal.chunksBeforeData});
 }
 
 // A project of `tracks` wave files in its own folder, packed by the create chain in `app`.
@@ -322,11 +318,10 @@ TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefu
     // What it cannot code or decode is refused.
     std::vector<uint8_t> stream, out;
     std::string error;
-    testwave::WaveLayout eightBit;
-    eightBit.bits = 8;
-    EXPECT_FALSE(shortenEncode(testwave::waveBytes(music(100), eightBit), stream, error));
+    EXPECT_FALSE(shortenEncode(testwave::waveBytes(music(100), {.bits = 8, .chunksBeforeData = {}}),
+                               stream, error));
     EXPECT_NE(error.find("16-bit"), std::string::npos);
-    EXPECT_FALSE(shortenEncode({'h', 'e', 'l', 'l', 'o'}, stream, error));
+    EXPECT_FALSE(shortenEncode(std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'}, stream, error));
 
     const Signal signal{"music", 3000, 2, music};
     ASSERT_TRUE(shortenEncode(waveFile(signal), stream, error));

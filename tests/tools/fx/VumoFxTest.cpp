@@ -129,11 +129,9 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
           {2, 0xFFFFFFF0LL, false, 1000},
           {2, -1LL, true, 1000}}) // oddChunk: a chunk of odd size and its pad byte before the data
     {
-        testwave::WaveLayout layout;
-        layout.channels = uint16_t(channels);
-        layout.chunksBeforeData = {"LIST"};
-        layout.declaredDataBytes = declaredBytes;
-        const auto bytes = testwave::waveBytes(Samples(2000), layout);
+        const auto bytes = testwave::waveBytes(Samples(2000), {.channels = uint16_t(channels),
+                                                               .chunksBeforeData = {"LIST"},
+                                                               .declaredDataBytes = declaredBytes});
         testwave::writeBytes(dir.file("in.wav"),
                              oddChunk ? testwave::withOddListChunk(bytes) : bytes);
         const WaveInfo w = probeWave(dir.file("in.wav"));
@@ -143,14 +141,13 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
         EXPECT_EQ(w.rate, 44100);
     }
     // What is wrong with a file is named.
-    testwave::WaveLayout eightBits;
-    eightBits.bits = 8;
     auto noRiff = testwave::waveBytes(Samples(200));
     noRiff[3] = 'X';
     auto noData = testwave::waveBytes({});
     noData.resize(36);
     const std::pair<std::vector<uint8_t>, const char*> rows[] = {
-        {testwave::waveBytes(Samples(200), eightBits), "8 bits per sample"},
+        {testwave::waveBytes(Samples(200), {.bits = 8, .chunksBeforeData = {}}),
+         "8 bits per sample"},
         {noRiff, "not a RIFF WAVE"},
         {noData, "no data chunk"},
         {{}, "cannot open it"}, // no file
@@ -210,9 +207,9 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
 
 TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsReported)
 {
-    testwave::WaveLayout mono;
-    mono.channels = 1;
-    testwave::writeBytes(dir.file("mono.wav"), testwave::waveBytes({100, 200, 300, 400}, mono));
+    testwave::writeBytes(
+        dir.file("mono.wav"),
+        testwave::waveBytes({100, 200, 300, 400}, {.channels = 1, .chunksBeforeData = {}}));
     const tooltest::CommandRun r = run(files("mono.wav") + "1:32:255:127");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("not stereo"), std::string::npos);
