@@ -249,8 +249,7 @@ TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWritesAndRefusesForeignChainsBe
                 << error;
             EXPECT_FALSE(fs::exists(target.file("Song.vum"))); // nothing was unpacked
         }
-        EXPECT_FALSE(fs::exists(wave));
-        EXPECT_FALSE(fs::exists(wave + ".vumo-part"));
+        EXPECT_FALSE(fs::exists(wave) || fs::exists(wave + ".vumo-part"));
         EXPECT_TRUE(fs::exists(target.file(kDirectiveFile))); // the marker says it failed
     }
     const std::pair<std::string, bool> rows[] = {

@@ -136,9 +136,7 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
                              oddChunk ? testwave::withOddListChunk(bytes) : bytes);
         const WaveInfo w = probeWave(dir.file("in.wav"));
         EXPECT_TRUE(w.error.empty()) << w.error;
-        EXPECT_EQ(w.frames, frames);
-        EXPECT_EQ(w.channels, channels);
-        EXPECT_EQ(w.rate, 44100);
+        EXPECT_EQ(std::tuple(w.frames, w.channels, w.rate), std::tuple(frames, channels, 44100));
     }
     // What is wrong with a file is named.
     auto noRiff = testwave::waveBytes(Samples(200));
