@@ -89,6 +89,8 @@ protected:
 };
 using RtMidiJack = MidiInTest;
 
+const MidiInCallback ignore = [](MidiInNotice, uint32_t, uint32_t) {};
+
 // The number of an rtmidi input port.
 int32_t inputDevice(const std::string& name)
 {
@@ -175,7 +177,6 @@ TEST(VirtualMidiDevices, OutputLogsEachMessageAtItsTimeInputIsOneDeviceAndReadsO
     // The virtual input offers exactly one device and its events file skips lines that are not four
     // numbers.
     VirtualMidiIn in(std::make_shared<JumpClock>());
-    auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
     EXPECT_EQ(
         (Results{in.open(1, ignore), in.open(-1, ignore), in.open(0, nullptr), in.open(0, ignore),
                  in.open(0, ignore), in.close(), in.close(), in.start(), in.stop(), in.reset()}),
@@ -235,7 +236,6 @@ TEST_F(RtMidiJack, RefusesUnopenedDevicesAndUnknownInputsAndSendsEachMessageToTh
 {
     EXPECT_EQ(makeRtMidiOut()->shortMsg(0x643C90), kMmInvalidHandle);
     auto rtIn = makeRtMidiIn();
-    auto ignore = [](MidiInNotice, uint32_t, uint32_t) {};
     for (const int32_t device : {int32_t(rtMidiInputNames().size()), -1, INT32_MAX})
         EXPECT_EQ(rtIn->open(device, ignore), kMmBadDeviceId) << device;
     EXPECT_EQ((Results{rtIn->start(), rtIn->close()}),
