@@ -205,12 +205,14 @@ private slots:
         m_store = std::make_unique<QSettings>(storePath(), QSettings::IniFormat);
     }
 
-    // Each bar runs upside down; its box shows the value: (bar, box, value, shown).
-    void barsShowTheirValues()
+    // Each bar runs upside down; its box shows the value: (bar, box, value, shown). Cancel
+    // changes nothing; with OK, text that is no number or a device beyond the list leaves the
+    // value.
+    void barsShowTheirValuesAndCancelOrNoNumberLeavesThem()
     {
         ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {}, *m_store);
+        frmOptions cancelled(mod, ui, {}, *m_store);
         for (const auto& [bar, box, value, shown] :
              {std::tuple{"vscTempo", "txtTempo", 0, "256"},
               {"vscTempo", "txtTempo", 255, "1"},
@@ -220,9 +222,26 @@ private slots:
               {"vscMidiBufLen", "txtMidiBufLen", 255, "256"},
               {"vscMidiBufLen", "txtMidiBufLen", 200, "14336"}})
         {
-            child<QScrollBar>(dialog, bar)->setValue(value);
-            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString::fromLatin1(shown));
+            child<QScrollBar>(cancelled, bar)->setValue(value);
+            QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
         }
+        mod.tempo = 120;
+        mod.midiInDevice = 2;
+        child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
+        child<QPushButton>(cancelled, "cmdCancel")->click();
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.mixerPath, defaultMixerPath());
+        QVERIFY(m_store->allKeys().isEmpty());
+
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(mod.tempo, 120);
+        QCOMPARE(mod.midiBufLen, 32768);
+        QCOMPARE(mod.midiInDevice, 2);
     }
 
     void okStoresTheSettingsAsTypedAndTheProjectTempo()
@@ -254,33 +273,6 @@ private slots:
         frmOptions again(mod, ui, {}, *m_store);
         QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
-    }
-
-    // Cancel changes nothing; with OK, text that is no number or a device beyond the list
-    // leaves the value.
-    void cancelOrNoNumberLeavesTheValues()
-    {
-        ModVumo mod = defaults(*m_store);
-        mod.tempo = 120;
-        mod.midiInDevice = 2;
-        ScriptedUiServices ui;
-        frmOptions cancelled(mod, ui, {}, *m_store);
-        child<QScrollBar>(cancelled, "vscTempo")->setValue(10);
-        child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
-        child<QPushButton>(cancelled, "cmdCancel")->click();
-        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.tempo, 120);
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
-        QVERIFY(m_store->allKeys().isEmpty());
-
-        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
-        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
-        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
-        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(mod.tempo, 120);
-        QCOMPARE(mod.midiBufLen, 32768);
-        QCOMPARE(mod.midiInDevice, 2);
     }
 
     void browseButtonsAskForAProgram()
@@ -354,7 +346,7 @@ private slots:
         }
     }
 
-    void opensWithTheProjectsFiguresOnAnUpsideDownBar()
+    void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
         ModVumo mod = project(4);
         ScriptedUiServices ui;
@@ -385,25 +377,21 @@ private slots:
             QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
-    }
 
-    void okNeedsThreeBuffersAndOneMBMoreAndCancelSaysSo()
-    {
-        ModVumo mod = project(4);
-        ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 48);
-        dialog.show();
-        child<QScrollBar>(dialog, "vscMem")->setValue(256 - 16);
-        child<QPushButton>(dialog, "cmdOK")->click();
+        // OK needs three buffers and one MB more; Cancel leaves the project and says so.
+        mod.trackLength = 4 * kFramesPerMB;
+        FrmProjProps small(mod, ui, 48);
+        small.show();
+        child<QScrollBar>(small, "vscMem")->setValue(256 - 16);
+        child<QPushButton>(small, "cmdOK")->click();
         QCOMPARE(ui.messages(),
                  QStringList{QStringLiteral("You have requested more memory than is available.")});
-        QVERIFY(dialog.isVisible());
+        QVERIFY(small.isVisible());
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        // Cancel leaves the project and the window's length, and says so.
         mod.recTimeText = QStringLiteral("00.24");
-        child<QPushButton>(dialog, "cmdCancel")->click();
+        child<QPushButton>(small, "cmdCancel")->click();
         QVERIFY(mod.dialogCancelled);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(small.result(), int(QDialog::Rejected));
         QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
@@ -447,15 +435,11 @@ private slots:
         QVERIFY(!mod.dialogCancelled);
     }
 
-    // (How a text is cut is checked by tst_files.)
-    void fixedTextFitsOnlyWhatEncodesWhole()
+    // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
+    void fixedTextFitsAndMemInfoGivesTotalAndAvailable()
     {
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
         QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
-    }
-
-    void memInfoGivesTotalAndAvailable()
-    {
         const MemoryStatus s = parseMemInfo(QStringLiteral("MemTotal:       16318480 kB\n"
                                                            "MemFree:          501234 kB\n"
                                                            "MemAvailable:    8000000 kB\n"));

@@ -63,15 +63,6 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private:
-    // The track check boxes sit in fraTrack, which the first track switch shows.
-    static void showTrackBoxes(Fixture& f)
-    {
-        f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    }
-
 private slots:
     void outsideProgramIsStartedOrReported()
     {
@@ -149,7 +140,7 @@ private slots:
         }
     }
 
-    void optionsCommandShowsTheDialogWithTheMidiInputs()
+    void optionsCommandShowsTheMidiInputsAndZoomBarSetsTheViewWindow()
     {
         qputenv("VUMO_MIDI_BACKEND", "virtual");
         Fixture f;
@@ -165,11 +156,8 @@ private slots:
         QCOMPARE(devices, midiInputNames().size()); // the device layer's MIDI inputs
         QVERIFY(devices >= 1);                      // at least the virtual input
         QCOMPARE(f.mod.tempo, 120);                 // closed without OK
-    }
 
-    void zoomBarSetsTheViewWindow()
-    {
-        Fixture f;
+        // The zoom bar sets the view window.
         f.mod.trackLength = 1048576;
         auto* viewBar = test::child<QScrollBar>(*f.window, "hscView");
         viewBar->setValue(32767);
@@ -249,7 +237,7 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
     }
 
-    void helpButtonAndCheckBoxesInHelpModeAndContentsOpenHelp()
+    void helpButtonCheckBoxesAndContentsOpenHelpAndBoxesFollowTheMenu()
     {
         Fixture f;
         auto* help = f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp"));
@@ -272,7 +260,10 @@ private slots:
         QCOMPARE(f.ui.shown.last().title, QStringLiteral("Vumo"));
         QVERIFY(!f.window->helpMode());
         // A check box in help mode opens help and keeps its value.
-        showTrackBoxes(f);
+        // The track check boxes sit in fraTrack, which the first track switch shows.
+        f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         auto* arm = f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"));
         f.ui.urlsOpen = true;
         f.window->setHelpMode(true);
@@ -280,13 +271,8 @@ private slots:
         QVERIFY(!arm->isChecked());
         QCOMPARE(f.ui.texts(Shown::Kind::Url).size(), 3);
         QVERIFY(!f.window->helpMode());
-    }
 
-    // Box and menu item in step both ways; Record is usable only while the track is armed.
-    void trackBoxesAndMenuItemsFollowEachOther()
-    {
-        Fixture f;
-        showTrackBoxes(f);
+        // Box and menu item in step both ways; Record is usable only while the track is armed.
         auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
         auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
         for (const auto& [box, item] : {std::pair{"chkArm", "mnuControlArm"},
@@ -309,7 +295,7 @@ private slots:
         }
     }
 
-    void callReachesTheExportFoundByName()
+    void callsReachTheExportFoundByNameAndErrorsShowTheirCause()
     {
         QStringList asked;
         EngineApi engine(
@@ -332,11 +318,8 @@ private slots:
         // Each export is looked up once, on its first call.
         QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
         QCOMPARE(engine.boundCount(), 2);
-    }
 
-    void engineErrorsAreShownWithTheirCause()
-    {
-        EngineApi engine([](const char*) { return QFunctionPointer{}; });
+        // A missing export, and engine errors, are shown with their cause.
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
         QCOMPARE(engine.errorText(),
                  QStringLiteral("The engine library wavorn has no export IsPlaying."));
@@ -346,8 +329,7 @@ private slots:
                  QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
         QVERIFY(!f.window->session().isOpen());
 
-        // An engine error shows the export, the result and its reason. (The reasons of 10 and
-        // 14: tst_commands.)
+        // The export, the result and its reason (those of 10 and 14: tst_commands).
         for (const auto& [rc, shown] :
              {std::pair{3, "Error in SetCurTrack: 3"},
               {16, "Error in SetCurTrack: 16\nThe file holds no sample data."},

@@ -76,9 +76,14 @@ private:
         child<QScrollBar>(s.w, "hscPan")->setValue(pan);
         child<QCheckBox>(s.w, "chkMute")->setChecked(mute);
     }
-
-    // A record's volume, pan and mute.
+    // The volume, pan and mute a record holds and the controls show.
     static QList<int> mixOf(const TrackRecord& t) { return {t.volume, t.pan, t.mute}; }
+    static QList<int> shownMix(StudioFixture& s)
+    {
+        return {child<QScrollBar>(s.w, "hscVol")->value(),
+                child<QScrollBar>(s.w, "hscPan")->value(),
+                child<QCheckBox>(s.w, "chkMute")->isChecked()};
+    }
 
 private slots:
     void initTestCase() { useVirtualDevices(); }
@@ -106,10 +111,9 @@ private slots:
         QVERIFY(s.ui.messages().isEmpty());
     }
 
-    // Opening three tracks loads audio only for the last. A path that is no project, a file
-    // that is refused or a cancelled New is shown and leaves the open project; a failed save
-    // leaves the file; New then closes the project, asking about the edits. (Each refusal's exact
-    // message is checked by tst_files.)
+    // Opening three tracks loads audio only for the last. A path that is no project, a refused
+    // file (exact messages: tst_files) or a cancelled New leaves the open project; a failed save
+    // leaves the file; New then closes the project, asking about the edits.
     void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
@@ -292,8 +296,7 @@ private slots:
         QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
         QVERIFY(s.w.FILESPEC.isEmpty());
 
-        // Properties asks for three buffers of 16 MB and one more: the dialog gets the probe's
-        // total.
+        // Properties asks for 3 x 16 MB and 1 more: the dialog gets the probe's total.
         s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
         s.ui.dialogs.push_back(projectSettingsOK(16));
         s.ui.answers.push_back(Answer::No); // Save track edits?
@@ -315,9 +318,7 @@ private slots:
         QCOMPARE(s.mod.tracks[2].fileName.trimmed(), file);
         QCOMPARE(s.mod.tracks[2].title.trimmed(), QStringLiteral("t3"));
         QCOMPARE(mixOf(s.mod.tracks[2]), QList<int>({255, 127, 0}));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), tracks::blankWaveBytes());
+        QCOMPARE(fileBytes(file), tracks::blankWaveBytes());
         // The new track is current and its Track Properties dialog was shown.
         QCOMPARE(s.cboTrack().currentIndex(), 2);
         QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("t3"));
@@ -331,9 +332,7 @@ private slots:
         child<QCheckBox>(s.w, "chkMerge")->setChecked(true);
         s.cboTrack().setCurrentIndex(0);
         QCOMPARE(s.mod.currentTrack, 0);
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 100);
-        QCOMPARE(child<QScrollBar>(s.w, "hscPan")->value(), 10);
-        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        QCOMPARE(shownMix(s), QList<int>({100, 10, 1}));
         QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
         QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
@@ -370,8 +369,7 @@ private slots:
         // Picking a track shows the frame again with that track's controls.
         s.cboTrack().setCurrentIndex(1);
         QVERIFY(!child<QGroupBox>(s.w, "fraTrack")->isHidden());
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 90);
-        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        QCOMPARE(shownMix(s), QList<int>({90, 30, 1}));
 
         // Clone This copies the samples and the mix settings (t1 and t3 are left).
         setControls(s, 0, 180, 40, false);
@@ -387,8 +385,8 @@ private slots:
         QCOMPARE(mixOf(clone), QList<int>({180, 40, 0})); // mute: the source's former one
         QCOMPARE(s.mod.tracks[0].mute, int16_t{1});       // the source is muted, not the clone
         QCOMPARE(s.cboTrack().currentIndex(), 2);
-        // The paste scales by the clone's gains (its volume and pan are the source's):
-        // left 180 * min(255, 393 - 40) / 256 = 179, right 180 * min(255, 40 + 128) / 256 = 118.
+        // Pasted at the clone's gains: left 180 * min(255, 393 - 40) / 256 = 179, right
+        // 180 * min(255, 40 + 128) / 256 = 118.
         for (int i = 0; i < 200; ++i)
         {
             const int gain = (1000 + i) % 2 == 0 ? 179 : 118;
@@ -480,9 +478,7 @@ private slots:
                  QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
         QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
-        QFile fresh(s.path("fresh.wav"));
-        QVERIFY(fresh.open(QIODevice::ReadOnly));
-        QCOMPARE(fresh.readAll(), tracks::blankWaveBytes()); // the edit did not land here
+        QCOMPARE(fileBytes(s.path("fresh.wav")), tracks::blankWaveBytes()); // the edit stayed
         QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
         QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }

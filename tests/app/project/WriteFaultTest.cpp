@@ -79,12 +79,10 @@ QString sourceWave(int generation)
     const uint32_t frames = generation == 0 ? 16 : 400u * uint32_t(generation);
     const auto header = platform::waveHeader(frames);
     QByteArray wave(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    quint32 noise = 12345;
-    for (uint32_t i = 0; i < 2 * frames; ++i)
+    for (quint32 i = 0, noise = 12345; i < 2 * frames; ++i)
     {
         noise = noise * 1103515245u + 12345u;
-        const qint16 v = qint16(noise >> 16);
-        wave.append(reinterpret_cast<const char*>(&v), 2);
+        wave.append(char(noise >> 16)).append(char(noise >> 24)); // a little-endian sample
     }
     putFile(path, wave);
     return path;
@@ -175,7 +173,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, fullDisk);
         QFETCH(QString, message);
-        FullDisk disk; // a folder of its own, a 64 KiB tmpfs when mounting is allowed
+        FullDisk disk;
         if (fullDisk && !disk.mounted())
             QSKIP("mounting a tmpfs needs root");
         const QString path = disk.path(name);
