@@ -91,8 +91,7 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    // (caption, pattern, name typed, answer to "overwrite?", the result): the question is asked
-    // when an answer is given (0 Yes, 1 No).
+    // (caption, pattern, name typed, answer to "overwrite?" (0 Yes, 1 No, -1 not asked), result)
     void answerIsChecked()
     {
         const QString take = path(QStringLiteral("take.wav"));
@@ -205,9 +204,8 @@ private slots:
         m_store = std::make_unique<QSettings>(storePath(), QSettings::IniFormat);
     }
 
-    // Each bar runs upside down; its box shows the value: (bar, box, value, shown). Cancel
-    // changes nothing; with OK, text that is no number or a device beyond the list leaves the
-    // value.
+    // Each bar runs upside down: (bar, box, value, shown). Cancel changes nothing; with OK,
+    // text that is no number or a device beyond the list leaves the value.
     void barsShowTheirValuesAndCancelOrNoNumberLeavesThem()
     {
         ModVumo mod = defaults(*m_store);
@@ -244,7 +242,7 @@ private slots:
         QCOMPARE(mod.midiInDevice, 2);
     }
 
-    void okStoresTheSettingsAsTypedAndTheProjectTempo()
+    void okStoresTheSettingsAsTypedAndTheProjectTempoAndTheyComeBack()
     {
         ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
@@ -253,6 +251,7 @@ private slots:
         child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
         child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
         child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QLineEdit>(dialog, "txtMidi")->setText(QStringLiteral("/opt/seq uencer"));
         child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -260,16 +259,24 @@ private slots:
         QCOMPARE(mod.tempo, 90);
         QCOMPARE(mod.midiInDevice, 1);
         QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
-        // The tempo is a project value; the rest reach the settings store (its keys: below).
+        QCOMPARE(mod.midiBufLen, 1000); // typed by hand: kept as typed
+        // The tempo is a project value; the rest reach the settings file as text in their
+        // sections and come back.
         QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
-        ModVumo stored;
-        LoadSettings(stored, *m_store);
-        QCOMPARE((QList<int>{stored.defaultTrackMB, stored.midiInDevice}), (QList<int>{16, 1}));
-        QCOMPARE(stored.mixerPath, QStringLiteral("/usr/bin/mixer"));
-        // A buffer length typed by hand is kept as typed.
-        QCOMPARE(mod.midiBufLen, 1000);
-        QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
-                 QStringLiteral("1000"));
+        m_store->sync();
+        QSettings store(storePath(), QSettings::IniFormat);
+        QStringList values;
+        for (const char* key :
+             {"Settings/Midi In BufLen", "Settings/Midi In Device", "Settings/Default Track Length",
+              "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
+            values << store.value(QString::fromLatin1(key)).toString();
+        QCOMPARE(values, (QStringList{"1000", "1", "16", "/usr/bin/mixer", "/opt/seq uencer"}));
+        ModVumo loaded;
+        LoadSettings(loaded, store);
+        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
+                 (QStringList{mod.mixerPath, mod.sequencerPath}));
+        QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
+                 (QList<int>{1, 1000, 16}));
         frmOptions again(mod, ui, {}, *m_store);
         QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
@@ -295,34 +302,8 @@ private slots:
         }
     }
 
-    void savedSettingsComeBackStoredAsTextInTheirSections()
-    {
-        ModVumo saved;
-        saved.mixerPath = QStringLiteral("/opt/mixer");
-        saved.sequencerPath = QStringLiteral("/opt/seq uencer");
-        saved.midiInDevice = 3;
-        saved.midiBufLen = 1000;
-        saved.defaultTrackMB = 16;
-        SaveSettings(saved, *m_store);
-        m_store->sync();
-        QSettings store(storePath(), QSettings::IniFormat);
-        QStringList values;
-        for (const char* key :
-             {"Settings/Midi In BufLen", "Settings/Midi In Device", "Settings/Default Track Length",
-              "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
-            values << store.value(QString::fromLatin1(key)).toString();
-        QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
-        ModVumo loaded;
-        LoadSettings(loaded, store);
-        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
-                 (QStringList{saved.mixerPath, saved.sequencerPath}));
-        QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
-                 (QList<int>{3, 1000, 16}));
-    }
-
-    // A missing key or a stored text that is no number in range keeps the default.
-    // (key, stored text, device): the empty store; one key, the others keep their defaults;
-    // words, a fraction, too big for int16 or for int32 keep the default.
+    // (key, stored text, device): a missing key, words, a fraction, too big for int16 or for
+    // int32 keep the default; one key set leaves the others at theirs.
     void keyMissingOrNoNumberKeepsTheDefault()
     {
         for (const auto& [key, text, device] : {std::tuple{"", "", 0},

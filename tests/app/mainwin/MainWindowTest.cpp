@@ -108,8 +108,8 @@ private slots:
         QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
     }
 
-    // (engine open, Yes, CloseLib's result): Yes saves the edits, No does not, a CloseLib error
-    // is shown; without an engine nothing is asked.
+    // (engine open, Yes, CloseLib's result): Yes saves the edits, a CloseLib error is shown;
+    // without an engine nothing is asked.
     void shutDownAsksToSaveEditsAndClosesTheEngine()
     {
         for (const auto& [open, yes, closeResult] :
@@ -347,8 +347,8 @@ private slots:
     }
 
     // (command line, answers: 0 Yes, 1 No, the file Open leaves, the commands run); the
-    // question is asked when an answer is given.
-    void firstProjectChoice()
+    // question is asked when an answer is given. Then the window's own start-up.
+    void firstProjectChoiceAndWindowStartUp()
     {
         using Args = QStringList;
         for (const auto& [arguments, answers, openedFile, calls] :
@@ -379,10 +379,8 @@ private slots:
             if (!answers.isEmpty())
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         }
-    }
 
-    void windowStartUpRunsTheSequence()
-    {
+        // The window's start-up runs the sequence.
         Fixture f;
         {
             QSettings store(f.home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
@@ -416,8 +414,7 @@ private slots:
         // Nothing of the engine is called before a project is open.
         QCOMPARE(f.engine->boundCount(), 0);
 
-        // A quoted project path is opened without a question; it does not exist, which the
-        // user is told.
+        // A quoted project path opens without a question; that it does not exist is shown.
         Fixture quoted;
         quoted.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
         QVERIFY(quoted.ui.questions().isEmpty());

@@ -88,7 +88,7 @@ private:
 private slots:
     void initTestCase() { useVirtualDevices(); }
 
-    void newThenSaveRunsSaveAsAndWritesThe438ByteProject()
+    void newThenSaveRunsSaveAsSaveAsRefusesOrWritesAWaveAndProperties()
     {
         StudioFixture s;
         // Right after start-up: the settings at their defaults (4 MB per track).
@@ -109,6 +109,30 @@ private slots:
         s.w.mnuFileSave();
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice).size(), 1);
         QVERIFY(s.ui.messages().isEmpty());
+
+        s.ui.files.push_back(s.path("p.txt"));
+        s.w.mnuFileSaveAs();
+        QCOMPARE(s.ui.messages(), QStringList{QStringLiteral("Unsupported file extension!")});
+        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
+        QVERIFY(!QFile::exists(s.path("p.txt")));
+        // A wave in either case is the selection, not the project.
+        s.sel().selStart = 10;
+        s.sel().selEnd = 110;
+        s.ui.files.push_back(s.path("mix.WAV"));
+        s.w.mnuFileSaveAs();
+        QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
+        QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
+
+        // Properties asks for 3 x 16 MB and 1 more: the dialog gets the probe's total.
+        s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
+        s.ui.dialogs.push_back(projectSettingsOK(16));
+        s.ui.answers.push_back(Answer::No); // Save track edits?
+        s.w.mnuFileProps();
+        QCOMPARE(s.ui.messages().size(), 1);
+        QCOMPARE(s.mod.trackLength, 16 * 262144);
+        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
+        QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
+        QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
     // Opening three tracks loads audio only for the last. A path that is no project, a refused
@@ -243,18 +267,15 @@ private slots:
     void aFailingEngineKeepsTheRecordsAndTheWindowUsable()
     {
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("two.vum"),
-                                  {{"one", s.path("one.wav")}, {"two", s.path("two.wav")}}),
-                 QString());
         EngineSpy::openLibFailure = 7;
-        open(s, s.path("two.vum"));
+        openThreeTracks(s);
         QCOMPARE(s.ui.messages(),
                  QStringList{QStringLiteral("There was an error opening the device drivers: 7")});
         QVERIFY(!s.w.session().isOpen());
-        QCOMPARE(s.mod.trackCount, int16_t{2});
+        QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.tracks[1].title.trimmed(), QStringLiteral("two"));
         QCOMPARE(s.cboTrack().count(), 0);
-        QCOMPARE(s.w.FILESPEC, s.path("two.vum"));
+        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
 
         // No command reaches the engine until it opens again; each one says why.
         const int calls = s.engine->callCount();
@@ -264,10 +285,11 @@ private slots:
         QCOMPARE(s.engine->callCount(), calls);
         QCOMPARE(s.ui.messages().size(), 3);
         QVERIFY(s.ui.messages().at(1).startsWith(QStringLiteral("The audio engine is not open")));
-        QCOMPARE(s.mod.trackCount, int16_t{2});
+        QCOMPARE(s.mod.trackCount, int16_t{3});
         // Saving the records still works.
+        QVERIFY(QFile::remove(s.path("three.vum")));
         s.w.mnuFileSave();
-        QCOMPARE(QFileInfo(s.path("two.vum")).size(), 282 + 2 * 156);
+        QCOMPARE(QFileInfo(s.path("three.vum")).size(), 282 + 3 * 156);
         QCOMPARE(s.engine->callCount(), calls);
 
         // Properties opens the engine again and loads the records.
@@ -275,40 +297,11 @@ private slots:
         s.ui.dialogs.push_back(projectSettingsOK());
         s.w.mnuFileProps();
         QVERIFY(s.w.session().isOpen());
-        QCOMPARE(s.cboTrack().count(), 2);
-        QCOMPARE(s.cboTrack().currentIndex(), 1);
+        QCOMPARE(s.cboTrack().count(), 3);
+        QCOMPARE(s.cboTrack().currentIndex(), 2);
     }
 
-    void saveAsAndPropertiesOnANewProject()
-    {
-        StudioFixture s;
-        s.newProject();
-        s.ui.files.push_back(s.path("p.txt"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(s.ui.messages(), QStringList{QStringLiteral("Unsupported file extension!")});
-        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
-        QVERIFY(!QFile::exists(s.path("p.txt")));
-        // A wave in either case is the selection, not the project.
-        s.sel().selStart = 10;
-        s.sel().selEnd = 110;
-        s.ui.files.push_back(s.path("mix.WAV"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
-        QVERIFY(s.w.FILESPEC.isEmpty());
-
-        // Properties asks for 3 x 16 MB and 1 more: the dialog gets the probe's total.
-        s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
-        s.ui.dialogs.push_back(projectSettingsOK(16));
-        s.ui.answers.push_back(Answer::No); // Save track edits?
-        s.w.mnuFileProps();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QCOMPARE(s.mod.trackLength, 16 * 262144);
-        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
-        QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
-        QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
-    }
-
-    void addMakesABlankFileAndSwitchingShowsEachTracksControls()
+    void addSwitchingAndTrackPropertiesOnEachTracksControls()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
@@ -337,6 +330,39 @@ private slots:
         QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
+
+        // Track Properties needs a title and a file that fits; renaming asks nothing; a new file
+        // asks about the old one.
+        s.cboTrack().setCurrentIndex(0);
+        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
+        s.w.mnuTrackProps();
+        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.messages().size(), 2);
+        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
+        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
+        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
+        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
+        QVERIFY(s.mod.dialogCancelled);
+
+        s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
+        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
+        QVERIFY(s.ui.questions().isEmpty());
+        QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
+
+        s.engine->TrackWrite(10, 1234); // a pending edit of the old file
+        s.ui.dialogs.push_back(trackPropsOK(QString(), s.path("fresh.wav")));
+        s.ui.answers.push_back(Answer::Yes);
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.questions(),
+                 QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
+        QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
+        QCOMPARE(fileBytes(s.path("fresh.wav")), tracks::blankWaveBytes()); // the edit stayed
+        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
+        QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }
 
     // (The track list, the question's default and No keeping the file: tst_commands.)
@@ -443,44 +469,6 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{0});
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
         QCOMPARE(s.cboTrack().count(), 0);
-    }
-
-    // Track Properties needs a title and a file that fits; renaming asks nothing; a new file
-    // asks about the old one.
-    void trackPropertiesRenameOrChangeTheFile()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 2);
-        s.cboTrack().setCurrentIndex(0);
-        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
-        s.w.mnuTrackProps();
-        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.messages().size(), 2);
-        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
-        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
-        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
-        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
-        QVERIFY(s.mod.dialogCancelled);
-
-        s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
-        s.w.mnuTrackProps();
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
-        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
-        QVERIFY(s.ui.questions().isEmpty());
-        QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
-
-        s.engine->TrackWrite(10, 1234); // a pending edit of the old file
-        s.ui.dialogs.push_back(trackPropsOK(QString(), s.path("fresh.wav")));
-        s.ui.answers.push_back(Answer::Yes);
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.questions(),
-                 QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
-        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
-        QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
-        QCOMPARE(fileBytes(s.path("fresh.wav")), tracks::blankWaveBytes()); // the edit stayed
-        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
-        QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }
 };
 
