@@ -128,7 +128,7 @@ private slots:
         }
     }
 
-    void windowListsFilesAndFoldersAndDrives()
+    void windowListsFilesFoldersAndDrivesAndReturnsTheDoubleClickedPath()
     {
         ScriptedUiServices ui;
         FrmBrowse dialog(ui);
@@ -178,12 +178,8 @@ private slots:
                               QStringLiteral("Please check the disk. Try Again?")}));
         QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
         QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
-    }
 
-    // A click fills the name; a double-click returns it.
-    void browseForFileReturnsTheDoubleClickedPath()
-    {
-        ScriptedUiServices ui;
+        // A click fills the name; a double-click returns it.
         whenDialogShows(
             [](QDialog* dialog)
             {

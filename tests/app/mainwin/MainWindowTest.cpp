@@ -64,7 +64,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void outsideProgramIsStartedOrReported()
+    void outsideProgramAndEngineStartedOrReported()
     {
         for (const auto& [item, starts] :
              {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
@@ -83,10 +83,8 @@ private slots:
                          : QStringList{"Unable to find the file: \n" + path +
                                        "\nEdit the registry with the proper file name and path."});
         }
-    }
 
-    void openEngineSelectsTheWholeTrackOrReportsFailure()
-    {
+        // Opening the engine selects the whole track or reports the failure.
         Fixture f{Fixture::Fake{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));

@@ -203,7 +203,7 @@ private slots:
     // Texts written elsewhere come back as the bytes they are, whatever their encoding, and are
     // written back unchanged; only what is shown is decoded: UTF-8, then neither UTF-8 nor
     // whole. (Latin-1 through the studio: tst_projectcommands.)
-    void textsFromElsewhereKeepTheirBytes()
+    void textsFromElsewhereKeepTheirBytesDamagedFilesAreRefused()
     {
         for (const auto& [title, path, shownTitle] :
              {std::tuple{QByteArray("K\xc3\xb6ln"), QByteArray("/K\xc3\xb6ln.wav"),
@@ -223,10 +223,8 @@ private slots:
             QCOMPARE(writeProject(at("elsewhere.vum"), read.project), QString());
             QCOMPARE(fileBytes(at("elsewhere.vum")), bytes);
         }
-    }
 
-    void damagedFileIsRefusedWithAMessage()
-    {
+        // A damaged file is refused with a message.
         const auto refused = [](const QString& path, const QString& start, const char* why)
         {
             const ProjectReadResult read = readProject(path);
@@ -403,7 +401,7 @@ private slots:
 
     // Usable lines fill the table in order, at most 58; notes 12 to 139 are stored less 12, the
     // others give 0. A map that cannot be read leaves the table.
-    void drumMapReplacesTheInstrumentTable()
+    void drumMapAndSongQueueTimedNoteOnsInRangeAtTheTempo()
     {
         QByteArray map = "\tno number\n40\t\nforty\tnot numeric\nno tab at all\n"; // skipped
         const std::pair<const char*, int> notes[] = {{"12", 0},  {"5", 0},     {"139", 127},
@@ -424,14 +422,12 @@ private slots:
         QCOMPARE(int(drums.drumNotes[57]), 75);
         QVERIFY(!importDrumMap(at("none.drm"), drums).isEmpty());
         QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
-    }
-    // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
-    // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1. In "12a1", "1" starts at 0, "2"
-    // at 200 (4 x 50 ms), "a" takes no time, "1" again at 440 (200 + 2 x 120). Characters
-    // without a pattern (letters, spaces, 0, 9, other digits) are skipped and take no time.
-    void songQueuesTimedNoteOnsInRangeAtTheTempo()
-    {
-        DrumData drums;
+
+        // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
+        // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1. In "12a1", "1" starts at 0, "2"
+        // at 200 (4 x 50 ms), "a" takes no time, "1" again at 440 (200 + 2 x 120). Characters
+        // without a pattern (letters, spaces, 0, 9, other digits) are skipped and take no time.
+        drums = DrumData();
         drums.patLastBeat[0] = 3;
         drums.patMsPerBeat[0] = 50;
         drums.drumGrid[0][7][0] = drums.drumGrid[0][7][3] = 100;  // Bass Drum 1, note 35
