@@ -256,8 +256,7 @@ private slots:
         QCOMPARE(mod.midiInDevice, 1);
         QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
         QCOMPARE(mod.midiBufLen, 1000); // typed by hand: kept as typed
-        // The tempo is a project value; the rest reach the settings file as text in their
-        // sections and come back.
+        // The tempo is the project's; the rest reach the settings file as text and come back.
         QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
         m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
@@ -278,7 +277,7 @@ private slots:
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
 
-    void browseButtonsAskForAProgram()
+    void browseButtonsAskForAProgramAndStoredTextsOutOfRangeKeepTheDefault()
     {
         for (const auto& [button, box] :
              {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
@@ -296,12 +295,9 @@ private slots:
             child<QPushButton>(dialog, button)->click();
             QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString());
         }
-    }
 
-    // (key, stored text, device): a missing key, words, a fraction, too big for int16 or for
-    // int32 keep the default; one key set leaves the others at theirs.
-    void keyMissingOrNoNumberKeepsTheDefault()
-    {
+        // (key, stored text, device): a missing key, words, a fraction, too big for int16 or for
+        // int32 keep the default; one key set leaves the others at theirs.
         for (const auto& [key, text, device] : {std::tuple{"", "", 0},
                                                 {"Settings/Midi In Device", "5", 5},
                                                 {"Settings/Midi In BufLen", "lots", 0},
@@ -386,7 +382,7 @@ private slots:
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
-    void trackPropertiesShowTheCurrentTrack()
+    void trackPropertiesFixedTextsAndMemoryFigures()
     {
         ModVumo mod;
         mod.trackCount = 2;
@@ -410,11 +406,8 @@ private slots:
         child<QPushButton>(dialog, "OKButton")->click();
         QCOMPARE(mod.tracks[1].fileName.trimmed(), QStringLiteral("/music/b.wav"));
         QVERIFY(!mod.dialogCancelled);
-    }
 
-    // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
-    void fixedTextFitsAndMemInfoGivesTotalAndAvailable()
-    {
+        // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
         QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
         const MemoryStatus s = parseMemInfo(QStringLiteral("MemTotal:       16318480 kB\n"

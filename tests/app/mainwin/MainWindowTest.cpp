@@ -1,5 +1,5 @@
-// The main window over a scripted UI: outside programs, engine open and close, shut-down,
-// Options, the zoom bar, the picture buttons and help mode, start-up; the engine binding.
+// The main window over a scripted UI: programs, engine, shut-down, Options, zoom, help mode,
+// start-up; the engine binding.
 #include "../StudioFixture.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
@@ -64,7 +64,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void outsideProgramAndEngineStartedOrReported()
+    void outsideProgramAndEngineStartedOrReportedAndShutDown()
     {
         for (const auto& [item, starts] :
              {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
@@ -104,12 +104,9 @@ private slots:
         QCOMPARE(f.sel().selEnd, 262142);
         const int width = f.window->picView()->picture().width();
         QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
-    }
 
-    // (engine open, Yes, CloseLib's result): Yes saves the edits, a CloseLib error is shown;
-    // without an engine nothing is asked.
-    void shutDownAsksToSaveEditsAndClosesTheEngine()
-    {
+        // (engine open, Yes, CloseLib's result): Yes saves the edits; without an engine, no
+        // question.
         for (const auto& [open, yes, closeResult] :
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
@@ -257,8 +254,7 @@ private slots:
         QCOMPARE(f.ui.messages(), QStringList{QStringLiteral("Unable to open the help file.")});
         QCOMPARE(f.ui.shown.last().title, QStringLiteral("Vumo"));
         QVERIFY(!f.window->helpMode());
-        // A check box in help mode opens help and keeps its value.
-        // The track check boxes sit in fraTrack, which the first track switch shows.
+        // In help mode a check box (fraTrack: a track switch shows it) opens help, keeps its value.
         f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));

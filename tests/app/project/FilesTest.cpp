@@ -1,6 +1,5 @@
-// The studio's own files: the project file (its fixed-length text fields, exact bytes, round
-// trips and refusals), drum files (".mbt") and drum maps (".drm"), and the drum data: which
-// note-ons the song queues, packed how and when, and the editor's cut, copy and paste on it.
+// The studio's own files: the project file (text fields, bytes, round trips, refusals), drum
+// files and maps, the note-ons the song queues, and the drum editor's commands on the data.
 #include "../support/TestFiles.h"
 #include "drums/DrumData.h"
 #include "drums/DrumEdit.h"
@@ -90,9 +89,8 @@ private:
     QString at(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    // Each field is written with encodeField(text, 8) and read back with decodeField: padded,
-    // exact, cut; "ä" is two bytes in UTF-8 and goes whole; a character outside the basic
-    // plane is four bytes, two UTF-16 units.
+    // Fields of 8 bytes, written and read back: padded, exact, cut; "ä" is 2 bytes and goes
+    // whole; a character outside the basic plane is 4 bytes, two UTF-16 units.
     void fieldCutsOnlyBetweenCharactersAndPathsFitTheEngine()
     {
         const QString umlauts = QStringLiteral("\u00e4\u00f6\u00fc\u00df");
@@ -154,9 +152,8 @@ private slots:
         QCOMPARE(fileBytes(at("hand.vum")).mid(26, 4), le<int32_t>(100));
     }
 
-    // (track count, track length, title, title as stored): 15 bytes hold "Straßenmusik K"; "ö"
-    // would need bytes 16 and 17, so a space pads; a title that is not UTF-8 is cut after 16
-    // bytes. Saved over a longer file of five tracks: only the new records remain.
+    // (track count, track length, title, as stored): "ö" would need bytes 16 and 17, so a space
+    // pads; a title not UTF-8 is cut at 16 bytes. Saved over five tracks: only the new remain.
     void roundTripKeepsEveryField()
     {
         const QByteArray koeln = "K\xc3\xb6ln", koelnField = koeln + QByteArray(11, ' ');
@@ -200,9 +197,8 @@ private slots:
         }
     }
 
-    // Texts written elsewhere come back as the bytes they are, whatever their encoding, and are
-    // written back unchanged; only what is shown is decoded: UTF-8, then neither UTF-8 nor
-    // whole. (Latin-1 through the studio: tst_projectcommands.)
+    // Texts written elsewhere come back and are written back as the bytes they are; only what
+    // is shown is decoded: UTF-8, then neither UTF-8 nor whole. (Latin-1: tst_projectcommands.)
     void textsFromElsewhereKeepTheirBytesDamagedFilesAreRefused()
     {
         for (const auto& [title, path, shownTitle] :
@@ -252,8 +248,8 @@ private slots:
             refused(path, QStringLiteral("Unable to open the project file %1: "), "");
     }
 
-    // A save that is refused or fails says why and leaves the file that was there. (The
-    // read-only cases come last: a superuser writes into them, and they are skipped.)
+    // A refused or failed save says why and leaves the old file. (Read-only cases come last: a
+    // superuser writes into them, and they are skipped.)
     void failedSaveKeepsTheOldFile()
     {
         const QString cannotSave = QStringLiteral("Unable to save the project file ");
@@ -294,7 +290,7 @@ private slots:
         }
     }
 
-    void mbt3RoundTripKeepsPatternsAndSong()
+    void drumFilesRoundTripReadOlderVersionsAndRefuseMalformedOnes()
     {
         DrumData saved;
         fillGrid(saved);
@@ -336,13 +332,10 @@ private slots:
         QCOMPARE(writeDrumFile(at("long.mbt"), saved), QString());
         QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
         QCOMPARE(loaded.songPattern.size(), 32767);
-    }
 
-    // (bytes, song, beat length of every pattern, the first four cells of pattern 1,
-    // instrument 0). A grid cut short keeps the cells past the end of the file; mbt3's last
-    // beat 40, beat length 0 and velocity 200 are brought into range.
-    void olderVersionsAndWildValuesReadMalformedFilesAreRefused()
-    {
+        // (bytes, song, every beat length, pattern 1's first four cells of instrument 0): a short
+        // grid keeps the cells past the end; mbt3's last beat 40, length 0, velocity 200 are
+        // clamped.
         const QByteArray song12 = le<int16_t>(2) + "12\x05\x06", cells12 = "\x05\x06\x2c\x2c";
         for (const auto& [bytes, song, msPerBeat, cells] :
              {std::tuple{"mbt2" + le<int16_t>(90) + song12, "12", 90, cells12},
@@ -401,7 +394,7 @@ private slots:
 
     // Usable lines fill the table in order, at most 58; notes 12 to 139 are stored less 12, the
     // others give 0. A map that cannot be read leaves the table.
-    void drumMapAndSongQueueTimedNoteOnsInRangeAtTheTempo()
+    void drumMapSongQueueAndEditorCommandsOutsideTheData()
     {
         QByteArray map = "\tno number\n40\t\nforty\tnot numeric\nno tab at all\n"; // skipped
         const std::pair<const char*, int> notes[] = {{"12", 0},  {"5", 0},     {"139", 127},
@@ -423,10 +416,9 @@ private slots:
         QVERIFY(!importDrumMap(at("none.drm"), drums).isEmpty());
         QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
 
-        // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
-        // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1. In "12a1", "1" starts at 0, "2"
-        // at 200 (4 x 50 ms), "a" takes no time, "1" again at 440 (200 + 2 x 120). Characters
-        // without a pattern (letters, spaces, 0, 9, other digits) are skipped and take no time.
+        // "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2; "2": 2
+        // beats of 120 ms, Snare Drum 1 on beat 1. "12a1" plays at 0, 200 and 440; characters
+        // without a pattern (letters, spaces, 0, 9, other digits) take no time.
         drums = DrumData();
         drums.patLastBeat[0] = 3;
         drums.patMsPerBeat[0] = 50;
@@ -485,12 +477,9 @@ private slots:
                                             {320 + 31, noteOn(127, 127)},
                                             {352 + 31, noteOn(127, 127)}};
         QCOMPARE(queue(drums), inRange);
-    }
 
-    // The editor's cut, copy and paste with a selection outside the data change nothing.
-    void commandsWithoutASelectionChangeNothing()
-    {
-        DrumData drums;
+        // The editor's cut, copy and paste with a selection outside the data change nothing.
+        drums = DrumData();
         drums.drumGrid[0][0][0] = 12;
         drums.drumClip[0][0] = 99;
         const DrumData before = drums;

@@ -1,6 +1,5 @@
-// The project and track commands through the main window and the real engine: New, Open,
-// Save, Save As, Properties, what a bad project file or a failing engine leaves behind; Add,
-// Delete, the clones, Track Properties, the track list and the per-track and global switches.
+// The project and track commands through the main window and the real engine: the File
+// commands, bad files, a failing engine; Add, Delete, the clones, Track Properties, switches.
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
 #include "project/ProjectFile.h"
@@ -21,8 +20,7 @@ using namespace vumo::test;
 namespace
 {
 
-// A project file "Demo" of 1 MB per track over the given tracks (title, path; their wave files
-// written blank when missing).
+// A project file "Demo" of 1 MB over the tracks (title, path; missing waves written blank).
 QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, QString>>& tracks)
 {
     project::ProjectData data = project::newProjectData(1);
@@ -101,8 +99,7 @@ private slots:
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
         QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
         QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
-        // The bytes themselves are checked by tst_files.
-        const QByteArray b = fileBytes(s.path("p.vum"));
+        const QByteArray b = fileBytes(s.path("p.vum")); // the bytes: tst_files
         QCOMPARE(b.size(), 438);
         QCOMPARE(b.mid(298, 128).trimmed(), QFile::encodeName(s.path("untitled-t1.wav")));
         // The next Save writes there without asking.
@@ -230,8 +227,7 @@ private slots:
         QVERIFY(s.ui.messages().isEmpty());
     }
 
-    // A title and a track path written on a Latin-1 system reach the engine and the file as the
-    // bytes they are; only the caption and the track list decode them.
+    // A Latin-1 title and track path reach the engine and the file as they are, shown decoded.
     void textsFromElsewhereLoadAndSaveAsTheyAre()
     {
         StudioFixture s;
@@ -331,8 +327,7 @@ private slots:
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
 
-        // Track Properties needs a title and a file that fits; renaming asks nothing; a new file
-        // asks about the old one.
+        // Track Properties needs a title and a file that fits; only a new file asks (the old one).
         s.cboTrack().setCurrentIndex(0);
         s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
         s.w.mnuTrackProps();
@@ -411,8 +406,7 @@ private slots:
         QCOMPARE(mixOf(clone), QList<int>({180, 40, 0})); // mute: the source's former one
         QCOMPARE(s.mod.tracks[0].mute, int16_t{1});       // the source is muted, not the clone
         QCOMPARE(s.cboTrack().currentIndex(), 2);
-        // Pasted at the clone's gains: left 180 * min(255, 393 - 40) / 256 = 179, right
-        // 180 * min(255, 40 + 128) / 256 = 118.
+        // At the clone's gains: L 180*min(255,393-40)/256 = 179, R 180*min(255,40+128)/256 = 118.
         for (int i = 0; i < 200; ++i)
         {
             const int gain = (1000 + i) % 2 == 0 ? 179 : 118;
