@@ -1,5 +1,5 @@
-// The dialogs on their own: the file dialog's OPEN and SAVE rules and lists, Options and the
-// settings store, Project Settings and Track Properties, and the physical memory figures.
+// The dialogs on their own: file dialog, Options and settings, Project Settings, Track
+// Properties; the physical memory figures.
 #include "../StudioFixture.h"
 #include "dialogs/Browse.h"
 #include "dialogs/FrmBrowse.h"
@@ -71,14 +71,6 @@ private:
     }
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
-
-    static ModVumo project(int32_t memoryMB)
-    {
-        ModVumo mod;
-        mod.trackLength = memoryMB * kFramesPerMB;
-        mod.projTitle.assign(QStringLiteral("Demo"));
-        return mod;
-    }
 
 private slots:
     void initTestCase()
@@ -321,7 +313,9 @@ private slots:
 
     void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
-        ModVumo mod = project(4);
+        ModVumo mod;
+        mod.trackLength = 4 * kFramesPerMB;
+        mod.projTitle.assign(QStringLiteral("Demo"));
         ScriptedUiServices ui;
         FrmProjProps dialog(mod, ui, 2048);
         QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));

@@ -79,8 +79,7 @@ private:
     }
 
 private slots:
-    // The notes' time stamps are the keyboard's own milliseconds on the MIDI clock, so they do
-    // not scale with the speed (a note 1000 ms in lands 44100 frames in, whatever the speed).
+    // Note times are the keyboard's own ms: 1000 ms lands 44100 frames in, whatever the speed.
     void initTestCase() { useVirtualDevices("20"); }
     void cleanup()
     {
@@ -187,9 +186,8 @@ private slots:
         QCOMPARE(s.engine->GetRecordLength(), -1); // the MIDI input is closed
         const std::vector<int16_t> rendered = s.trackSamples(0, kTrack);
 
-        // The same notes through the engine's exports on a fresh copy of the track: notes 60,
-        // 61 and 84 step at 1.0, 1.055 and 4.0, velocity v gains v / 128, and t ms lands
-        // t × 44.1 frames (halves to even) after selStart.
+        // The same notes through the exports on a fresh copy: notes 60, 61, 84 step at 1.0, 1.055,
+        // 4.0, velocity v gains v / 128, t ms lands t × 44.1 frames (halves to even) in.
         const std::vector<int16_t> original = saw(kTrack, 6);
         for (int32_t i = 0; i < 2 * kTrack; ++i)
             s.engine->TrackWrite(i, original[size_t(i)]);

@@ -1,5 +1,4 @@
-// Create Cab and OpenCabinet from the studio: the chain runs in vumo-chain, shown in the chain
-// window, and the opened project points at the tracks where they were restored.
+// Create Cab (vumo-chain, in the chain window) and OpenCabinet: the project meets its tracks.
 #include "commands/CabinetCommands.h"
 #include "../StudioFixture.h"
 #include "dialogs/FrmChain.h"
