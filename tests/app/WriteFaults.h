@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -47,11 +48,8 @@ public:
     // The names in the folder but the filler's.
     QStringList names() const
     {
-        QStringList names =
-            QDir(m_dir.path())
-                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        names.removeAll(QStringLiteral("filler"));
-        return names;
+        const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        return QDir(m_dir.path()).entryList(all).filter(QRegularExpression("^(?!filler$)"));
     }
 
 private:

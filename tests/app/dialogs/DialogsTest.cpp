@@ -1,5 +1,5 @@
-// The dialogs on their own: the file dialog's OPEN and SAVE rules and lists, Options and the
-// settings store, Project Settings and Track Properties, and the physical memory figures.
+// The dialogs on their own: file dialog, Options and settings, Project Settings, Track
+// Properties; the physical memory figures.
 #include "../StudioFixture.h"
 #include "dialogs/Browse.h"
 #include "dialogs/FrmBrowse.h"
@@ -72,14 +72,6 @@ private:
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
 
-    static ModVumo project(int32_t memoryMB)
-    {
-        ModVumo mod;
-        mod.trackLength = memoryMB * kFramesPerMB;
-        mod.projTitle.assign(QStringLiteral("Demo"));
-        return mod;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -91,8 +83,7 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    // (caption, pattern, name typed, answer to "overwrite?", the result): the question is asked
-    // when an answer is given (0 Yes, 1 No).
+    // (caption, pattern, name typed, answer to "overwrite?" (0 Yes, 1 No, -1 not asked), result)
     void answerIsChecked()
     {
         const QString take = path(QStringLiteral("take.wav"));
@@ -129,7 +120,7 @@ private slots:
         }
     }
 
-    void windowListsFilesAndFoldersAndDrives()
+    void windowListsFilesFoldersAndDrivesAndReturnsTheDoubleClickedPath()
     {
         ScriptedUiServices ui;
         FrmBrowse dialog(ui);
@@ -179,12 +170,8 @@ private slots:
                               QStringLiteral("Please check the disk. Try Again?")}));
         QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
         QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
-    }
 
-    // A click fills the name; a double-click returns it.
-    void browseForFileReturnsTheDoubleClickedPath()
-    {
-        ScriptedUiServices ui;
+        // A click fills the name; a double-click returns it.
         whenDialogShows(
             [](QDialog* dialog)
             {
@@ -205,12 +192,13 @@ private slots:
         m_store = std::make_unique<QSettings>(storePath(), QSettings::IniFormat);
     }
 
-    // Each bar runs upside down; its box shows the value: (bar, box, value, shown).
-    void barsShowTheirValues()
+    // Each bar runs upside down: (bar, box, value, shown). Cancel changes nothing; with OK,
+    // text that is no number or a device beyond the list leaves the value.
+    void barsShowTheirValuesAndCancelOrNoNumberLeavesThem()
     {
         ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {}, *m_store);
+        frmOptions cancelled(mod, ui, {}, *m_store);
         for (const auto& [bar, box, value, shown] :
              {std::tuple{"vscTempo", "txtTempo", 0, "256"},
               {"vscTempo", "txtTempo", 255, "1"},
@@ -220,52 +208,11 @@ private slots:
               {"vscMidiBufLen", "txtMidiBufLen", 255, "256"},
               {"vscMidiBufLen", "txtMidiBufLen", 200, "14336"}})
         {
-            child<QScrollBar>(dialog, bar)->setValue(value);
-            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString::fromLatin1(shown));
+            child<QScrollBar>(cancelled, bar)->setValue(value);
+            QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
         }
-    }
-
-    void okStoresTheSettingsAsTypedAndTheProjectTempo()
-    {
-        ModVumo mod = defaults(*m_store);
-        ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
-        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
-        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
-        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
-        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
-        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(mod.defaultTrackMB, int16_t{16});
-        QCOMPARE(mod.tempo, 90);
-        QCOMPARE(mod.midiInDevice, 1);
-        QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
-        // The tempo is a project value; the rest reach the settings store (its keys: below).
-        QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
-        ModVumo stored;
-        LoadSettings(stored, *m_store);
-        QCOMPARE((QList<int>{stored.defaultTrackMB, stored.midiInDevice}), (QList<int>{16, 1}));
-        QCOMPARE(stored.mixerPath, QStringLiteral("/usr/bin/mixer"));
-        // A buffer length typed by hand is kept as typed.
-        QCOMPARE(mod.midiBufLen, 1000);
-        QCOMPARE(m_store->value(QStringLiteral("Settings/Midi In BufLen")).toString(),
-                 QStringLiteral("1000"));
-        frmOptions again(mod, ui, {}, *m_store);
-        QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
-        QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
-    }
-
-    // Cancel changes nothing; with OK, text that is no number or a device beyond the list
-    // leaves the value.
-    void cancelOrNoNumberLeavesTheValues()
-    {
-        ModVumo mod = defaults(*m_store);
         mod.tempo = 120;
         mod.midiInDevice = 2;
-        ScriptedUiServices ui;
-        frmOptions cancelled(mod, ui, {}, *m_store);
-        child<QScrollBar>(cancelled, "vscTempo")->setValue(10);
         child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
         child<QPushButton>(cancelled, "cmdCancel")->click();
         QCOMPARE(cancelled.result(), int(QDialog::Rejected));
@@ -283,7 +230,46 @@ private slots:
         QCOMPARE(mod.midiInDevice, 2);
     }
 
-    void browseButtonsAskForAProgram()
+    void okStoresTheSettingsAsTypedAndTheProjectTempoAndTheyComeBack()
+    {
+        ModVumo mod = defaults(*m_store);
+        ScriptedUiServices ui;
+        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
+        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
+        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
+        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
+        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+        child<QLineEdit>(dialog, "txtMidi")->setText(QStringLiteral("/opt/seq uencer"));
+        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
+        child<QPushButton>(dialog, "cmdOK")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(mod.defaultTrackMB, int16_t{16});
+        QCOMPARE(mod.tempo, 90);
+        QCOMPARE(mod.midiInDevice, 1);
+        QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
+        QCOMPARE(mod.midiBufLen, 1000); // typed by hand: kept as typed
+        // The tempo is the project's; the rest reach the settings file as text and come back.
+        QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
+        m_store->sync();
+        QSettings store(storePath(), QSettings::IniFormat);
+        QStringList values;
+        for (const char* key :
+             {"Settings/Midi In BufLen", "Settings/Midi In Device", "Settings/Default Track Length",
+              "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
+            values << store.value(QString::fromLatin1(key)).toString();
+        QCOMPARE(values, (QStringList{"1000", "1", "16", "/usr/bin/mixer", "/opt/seq uencer"}));
+        ModVumo loaded;
+        LoadSettings(loaded, store);
+        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
+                 (QStringList{mod.mixerPath, mod.sequencerPath}));
+        QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
+                 (QList<int>{1, 1000, 16}));
+        frmOptions again(mod, ui, {}, *m_store);
+        QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
+        QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
+    }
+
+    void browseButtonsAskForAProgramAndStoredTextsOutOfRangeKeepTheDefault()
     {
         for (const auto& [button, box] :
              {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
@@ -301,38 +287,9 @@ private slots:
             child<QPushButton>(dialog, button)->click();
             QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString());
         }
-    }
 
-    void savedSettingsComeBackStoredAsTextInTheirSections()
-    {
-        ModVumo saved;
-        saved.mixerPath = QStringLiteral("/opt/mixer");
-        saved.sequencerPath = QStringLiteral("/opt/seq uencer");
-        saved.midiInDevice = 3;
-        saved.midiBufLen = 1000;
-        saved.defaultTrackMB = 16;
-        SaveSettings(saved, *m_store);
-        m_store->sync();
-        QSettings store(storePath(), QSettings::IniFormat);
-        QStringList values;
-        for (const char* key :
-             {"Settings/Midi In BufLen", "Settings/Midi In Device", "Settings/Default Track Length",
-              "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
-            values << store.value(QString::fromLatin1(key)).toString();
-        QCOMPARE(values, (QStringList{"1000", "3", "16", "/opt/mixer", "/opt/seq uencer"}));
-        ModVumo loaded;
-        LoadSettings(loaded, store);
-        QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
-                 (QStringList{saved.mixerPath, saved.sequencerPath}));
-        QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
-                 (QList<int>{3, 1000, 16}));
-    }
-
-    // A missing key or a stored text that is no number in range keeps the default.
-    // (key, stored text, device): the empty store; one key, the others keep their defaults;
-    // words, a fraction, too big for int16 or for int32 keep the default.
-    void keyMissingOrNoNumberKeepsTheDefault()
-    {
+        // (key, stored text, device): a missing key, words, a fraction, too big for int16 or for
+        // int32 keep the default; one key set leaves the others at theirs.
         for (const auto& [key, text, device] : {std::tuple{"", "", 0},
                                                 {"Settings/Midi In Device", "5", 5},
                                                 {"Settings/Midi In BufLen", "lots", 0},
@@ -354,9 +311,11 @@ private slots:
         }
     }
 
-    void opensWithTheProjectsFiguresOnAnUpsideDownBar()
+    void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
-        ModVumo mod = project(4);
+        ModVumo mod;
+        mod.trackLength = 4 * kFramesPerMB;
+        mod.projTitle.assign(QStringLiteral("Demo"));
         ScriptedUiServices ui;
         FrmProjProps dialog(mod, ui, 2048);
         QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));
@@ -385,25 +344,21 @@ private slots:
             QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
-    }
 
-    void okNeedsThreeBuffersAndOneMBMoreAndCancelSaysSo()
-    {
-        ModVumo mod = project(4);
-        ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 48);
-        dialog.show();
-        child<QScrollBar>(dialog, "vscMem")->setValue(256 - 16);
-        child<QPushButton>(dialog, "cmdOK")->click();
+        // OK needs three buffers and one MB more; Cancel leaves the project and says so.
+        mod.trackLength = 4 * kFramesPerMB;
+        FrmProjProps small(mod, ui, 48);
+        small.show();
+        child<QScrollBar>(small, "vscMem")->setValue(256 - 16);
+        child<QPushButton>(small, "cmdOK")->click();
         QCOMPARE(ui.messages(),
                  QStringList{QStringLiteral("You have requested more memory than is available.")});
-        QVERIFY(dialog.isVisible());
+        QVERIFY(small.isVisible());
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        // Cancel leaves the project and the window's length, and says so.
         mod.recTimeText = QStringLiteral("00.24");
-        child<QPushButton>(dialog, "cmdCancel")->click();
+        child<QPushButton>(small, "cmdCancel")->click();
         QVERIFY(mod.dialogCancelled);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(small.result(), int(QDialog::Rejected));
         QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
         QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
         QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
@@ -421,7 +376,7 @@ private slots:
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
-    void trackPropertiesShowTheCurrentTrack()
+    void trackPropertiesFixedTextsAndMemoryFigures()
     {
         ModVumo mod;
         mod.trackCount = 2;
@@ -445,17 +400,10 @@ private slots:
         child<QPushButton>(dialog, "OKButton")->click();
         QCOMPARE(mod.tracks[1].fileName.trimmed(), QStringLiteral("/music/b.wav"));
         QVERIFY(!mod.dialogCancelled);
-    }
 
-    // (How a text is cut is checked by tst_files.)
-    void fixedTextFitsOnlyWhatEncodesWhole()
-    {
+        // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
         QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
-    }
-
-    void memInfoGivesTotalAndAvailable()
-    {
         const MemoryStatus s = parseMemInfo(QStringLiteral("MemTotal:       16318480 kB\n"
                                                            "MemFree:          501234 kB\n"
                                                            "MemAvailable:    8000000 kB\n"));

@@ -1,5 +1,4 @@
-// The Options dialog of the studio on the sound servers of tests/servers.sh: its MIDI input list
-// names the JACK MIDI ports that the rtmidi backend finds, in device order.
+// Options on the servers of tests/servers.sh: the MIDI inputs are rtmidi's JACK ports in order.
 #include "../StudioFixture.h"
 #include "platform/rtmidi/RtMidiDevices.h"
 #include "settings/MidiInputs.h"

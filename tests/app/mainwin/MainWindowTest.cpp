@@ -1,5 +1,5 @@
-// The main window over a scripted UI: outside programs, engine open and close, shut-down,
-// Options, the zoom bar, the picture buttons and help mode, start-up; the engine binding.
+// The main window over a scripted UI: programs, engine, shut-down, Options, zoom, help mode,
+// start-up; the engine binding.
 #include "../StudioFixture.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
@@ -63,17 +63,8 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private:
-    // The track check boxes sit in fraTrack, which the first track switch shows.
-    static void showTrackBoxes(Fixture& f)
-    {
-        f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    }
-
 private slots:
-    void outsideProgramIsStartedOrReported()
+    void outsideProgramAndEngineStartedOrReportedAndShutDown()
     {
         for (const auto& [item, starts] :
              {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
@@ -92,10 +83,8 @@ private slots:
                          : QStringList{"Unable to find the file: \n" + path +
                                        "\nEdit the registry with the proper file name and path."});
         }
-    }
 
-    void openEngineSelectsTheWholeTrackOrReportsFailure()
-    {
+        // Opening the engine selects the whole track or reports the failure.
         Fixture f{Fixture::Fake{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
@@ -115,12 +104,9 @@ private slots:
         QCOMPARE(f.sel().selEnd, 262142);
         const int width = f.window->picView()->picture().width();
         QCOMPARE(f.window->picView()->tscale(), static_cast<float>(262144.0 / width));
-    }
 
-    // (engine open, Yes, CloseLib's result): Yes saves the edits, No does not, a CloseLib error
-    // is shown; without an engine nothing is asked.
-    void shutDownAsksToSaveEditsAndClosesTheEngine()
-    {
+        // (engine open, Yes, CloseLib's result): Yes saves the edits; without an engine, no
+        // question.
         for (const auto& [open, yes, closeResult] :
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
@@ -149,7 +135,7 @@ private slots:
         }
     }
 
-    void optionsCommandShowsTheDialogWithTheMidiInputs()
+    void optionsCommandShowsTheMidiInputsAndZoomBarSetsTheViewWindow()
     {
         qputenv("VUMO_MIDI_BACKEND", "virtual");
         Fixture f;
@@ -165,11 +151,8 @@ private slots:
         QCOMPARE(devices, midiInputNames().size()); // the device layer's MIDI inputs
         QVERIFY(devices >= 1);                      // at least the virtual input
         QCOMPARE(f.mod.tempo, 120);                 // closed without OK
-    }
 
-    void zoomBarSetsTheViewWindow()
-    {
-        Fixture f;
+        // The zoom bar sets the view window.
         f.mod.trackLength = 1048576;
         auto* viewBar = test::child<QScrollBar>(*f.window, "hscView");
         viewBar->setValue(32767);
@@ -249,7 +232,7 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
     }
 
-    void helpButtonAndCheckBoxesInHelpModeAndContentsOpenHelp()
+    void helpButtonCheckBoxesAndContentsOpenHelpAndBoxesFollowTheMenu()
     {
         Fixture f;
         auto* help = f.window->findChild<QToolButton*>(QStringLiteral("cmdHelp"));
@@ -271,8 +254,10 @@ private slots:
         QCOMPARE(f.ui.messages(), QStringList{QStringLiteral("Unable to open the help file.")});
         QCOMPARE(f.ui.shown.last().title, QStringLiteral("Vumo"));
         QVERIFY(!f.window->helpMode());
-        // A check box in help mode opens help and keeps its value.
-        showTrackBoxes(f);
+        // In help mode a check box (fraTrack: a track switch shows it) opens help, keeps its value.
+        f.window->findChild<QWidget*>(QStringLiteral("fraTrack"))->show();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         auto* arm = f.window->findChild<QCheckBox*>(QStringLiteral("chkArm"));
         f.ui.urlsOpen = true;
         f.window->setHelpMode(true);
@@ -280,13 +265,8 @@ private slots:
         QVERIFY(!arm->isChecked());
         QCOMPARE(f.ui.texts(Shown::Kind::Url).size(), 3);
         QVERIFY(!f.window->helpMode());
-    }
 
-    // Box and menu item in step both ways; Record is usable only while the track is armed.
-    void trackBoxesAndMenuItemsFollowEachOther()
-    {
-        Fixture f;
-        showTrackBoxes(f);
+        // Box and menu item in step both ways; Record is usable only while the track is armed.
         auto* rec = f.window->findChild<QToolButton*>(QStringLiteral("cmdRec"));
         auto* menuRec = f.window->findChild<QAction*>(QStringLiteral("mnuControlRecord"));
         for (const auto& [box, item] : {std::pair{"chkArm", "mnuControlArm"},
@@ -309,7 +289,7 @@ private slots:
         }
     }
 
-    void callReachesTheExportFoundByName()
+    void callsReachTheExportFoundByNameAndErrorsShowTheirCause()
     {
         QStringList asked;
         EngineApi engine(
@@ -332,11 +312,8 @@ private slots:
         // Each export is looked up once, on its first call.
         QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
         QCOMPARE(engine.boundCount(), 2);
-    }
 
-    void engineErrorsAreShownWithTheirCause()
-    {
-        EngineApi engine([](const char*) { return QFunctionPointer{}; });
+        // A missing export, and engine errors, are shown with their cause.
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
         QCOMPARE(engine.errorText(),
                  QStringLiteral("The engine library wavorn has no export IsPlaying."));
@@ -346,8 +323,7 @@ private slots:
                  QStringList{QStringLiteral("The engine library wavorn has no export OpenLib.")});
         QVERIFY(!f.window->session().isOpen());
 
-        // An engine error shows the export, the result and its reason. (The reasons of 10 and
-        // 14: tst_commands.)
+        // The export, the result and its reason (those of 10 and 14: tst_commands).
         for (const auto& [rc, shown] :
              {std::pair{3, "Error in SetCurTrack: 3"},
               {16, "Error in SetCurTrack: 16\nThe file holds no sample data."},
@@ -365,8 +341,8 @@ private slots:
     }
 
     // (command line, answers: 0 Yes, 1 No, the file Open leaves, the commands run); the
-    // question is asked when an answer is given.
-    void firstProjectChoice()
+    // question is asked when an answer is given. Then the window's own start-up.
+    void firstProjectChoiceAndWindowStartUp()
     {
         using Args = QStringList;
         for (const auto& [arguments, answers, openedFile, calls] :
@@ -397,10 +373,8 @@ private slots:
             if (!answers.isEmpty())
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         }
-    }
 
-    void windowStartUpRunsTheSequence()
-    {
+        // The window's start-up runs the sequence.
         Fixture f;
         {
             QSettings store(f.home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
@@ -434,8 +408,7 @@ private slots:
         // Nothing of the engine is called before a project is open.
         QCOMPARE(f.engine->boundCount(), 0);
 
-        // A quoted project path is opened without a question; it does not exist, which the
-        // user is told.
+        // A quoted project path opens without a question; that it does not exist is shown.
         Fixture quoted;
         quoted.window->startUp({QStringLiteral("Vumo"), QStringLiteral("\"/x/y.vum\"")});
         QVERIFY(quoted.ui.questions().isEmpty());

@@ -3,6 +3,7 @@
 // and mixer commands, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
 #include "../StudioFixture.h"
 #include "project/ProjectFile.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,8 +60,8 @@ private:
         child<QAction>(s.w, name)->trigger();
     }
 
-    // A 1 MB project "Song" (file Song.vum) of n tracks r0 ... holding saw(frames, k) (a lone
-    // track saw(frames, 6)), opened through File > Open.
+    // Opens (File > Open) a 1 MB project "Song.vum" of tracks r0 ... holding saw(frames, k)
+    // (a lone track saw(frames, 6)).
     static void openProject(StudioFixture& s, int n, int frames)
     {
         project::ProjectData data = project::newProjectData(1);
@@ -78,8 +79,7 @@ private:
     }
 
 private slots:
-    // The notes' time stamps are the keyboard's own milliseconds on the MIDI clock, so they do
-    // not scale with the speed (a note 1000 ms in lands 44100 frames in, whatever the speed).
+    // Note times are the keyboard's own ms: 1000 ms lands 44100 frames in, whatever the speed.
     void initTestCase() { useVirtualDevices("20"); }
     void cleanup()
     {
@@ -88,9 +88,8 @@ private slots:
         qunsetenv("VUMO_VIRTUAL_CD");
     }
 
-    // An effect menu item changes only the selection; the master mixer sets the table and the
-    // controls; the studio's mixdown is what vumo-mix writes. (Each effect's samples, the
-    // 1024-frame minimum and Cancel: the engine's tests and tst_fx; the mixer's Cancel:
+    // An effect changes only the selection; the master mixer sets the table and the controls;
+    // the mixdown is what vumo-mix writes. (Effects' details: tst_fx; the mixer's Cancel:
     // tst_mixer.)
     void effectMixerAndMixdownOnAThreeTrackProject()
     {
@@ -174,14 +173,10 @@ private slots:
         for (int16_t& v : clip)
             v = int16_t(v / 2);
         QVERIFY(writeWave(s.w.CLIPFILE, clip));
-        // "ms status data1 data2": velocity 0 is silent whatever the status; a note-off with a
-        // velocity is a note.
-        QFile file(s.path("keys.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write("5 144 60 90\n15 144 61 30\n100 128 60 0\n200 144 72 0\n"
-                           "300 128 84 40\n") > 0);
-        file.close();
-        qputenv("VUMO_VIRTUAL_MIDI_IN", QFile::encodeName(file.fileName()));
+        // "ms status data1 data2": velocity 0 is silent; a note-off with a velocity is a note.
+        QVERIFY(putFile(s.path("keys.txt"),
+                        "5 144 60 90\n15 144 61 30\n100 128 60 0\n200 144 72 0\n300 128 84 40\n"));
+        qputenv("VUMO_VIRTUAL_MIDI_IN", QFile::encodeName(s.path("keys.txt")));
         const int selStart = 3001;
         s.sel().selStart = selStart;
         s.sel().selEnd = kTrack;
@@ -191,9 +186,8 @@ private slots:
         QCOMPARE(s.engine->GetRecordLength(), -1); // the MIDI input is closed
         const std::vector<int16_t> rendered = s.trackSamples(0, kTrack);
 
-        // The same notes through the engine's exports on a fresh copy of the track: notes 60,
-        // 61 and 84 step at 1.0, 1.055 and 4.0, velocity v gains v / 128, and t ms lands
-        // t × 44.1 frames (halves to even) after selStart.
+        // The same notes through the exports on a fresh copy: notes 60, 61, 84 step at 1.0, 1.055,
+        // 4.0, velocity v gains v / 128, t ms lands t × 44.1 frames (halves to even) in.
         const std::vector<int16_t> original = saw(kTrack, 6);
         for (int32_t i = 0; i < 2 * kTrack; ++i)
             s.engine->TrackWrite(i, original[size_t(i)]);

@@ -1,5 +1,4 @@
-// Create Cab and OpenCabinet from the studio: the chain runs in vumo-chain, shown in the chain
-// window, and the opened project points at the tracks where they were restored.
+// Create Cab (vumo-chain, in the chain window) and OpenCabinet: the project meets its tracks.
 #include "commands/CabinetCommands.h"
 #include "../StudioFixture.h"
 #include "dialogs/FrmChain.h"
@@ -16,7 +15,7 @@ class CabinetCommandsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void createsAndOpensAProjectOnAnotherMachine()
+    void createsAndOpensAProjectOnAnotherMachineAndReportsBadCabinets()
     {
         QTemporaryDir source, appA, appB;
         QDir(source.path()).mkdir(QStringLiteral("tracks"));
@@ -63,10 +62,8 @@ private slots:
             QCOMPARE(file, appB.filePath(QStringLiteral("t%1.wav").arg(k)));
             QCOMPARE(fileBytes(file), waves[k]);
         }
-    }
 
-    void reportsCabinetsItCannotOpen()
-    {
+        // Cabinets that cannot be opened are reported.
         QTemporaryDir app;
         const QString fake = app.filePath(QStringLiteral("Fake.cab"));
         QVERIFY(putFile(fake, "not a cabinet"));

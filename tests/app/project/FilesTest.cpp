@@ -1,6 +1,5 @@
-// The studio's own files: the project file (its fixed-length text fields, exact bytes, round
-// trips and refusals), drum files (".mbt") and drum maps (".drm"), and the drum data: which
-// note-ons the song queues, packed how and when, and the editor's cut, copy and paste on it.
+// The studio's own files: the project file (text fields, bytes, round trips, refusals), drum
+// files and maps, the note-ons the song queues, and the drum editor's commands on the data.
 #include "../support/TestFiles.h"
 #include "drums/DrumData.h"
 #include "drums/DrumEdit.h"
@@ -31,18 +30,18 @@ template <typename T> QByteArray le(T v)
     return b;
 }
 
-// A header built by hand: version, title, track length, track count, tempo, reserved.
-QByteArray header(int32_t trackLength, int16_t trackCount, int32_t tempo)
+// A header and a record built by hand, field by field.
+QByteArray header(int32_t trackLength, int16_t trackCount, int32_t tempo,
+                  const QByteArray& title = "demo")
 {
-    return "1.00demo            " + le(trackLength) + le(trackCount) + le(tempo) +
+    return "1.00" + title.leftJustified(16) + le(trackLength) + le(trackCount) + le(tempo) +
            QByteArray(252, '\0');
 }
-
-// A record of volume 200, pan 100, muted.
-QByteArray record(const QByteArray& path)
+QByteArray record(const QByteArray& path, const QByteArray& title = "drums", int16_t volume = 200,
+                  int16_t pan = 100, int16_t mute = 1)
 {
-    return "drums           " + path + QByteArray(128 - path.size(), ' ') + le<int16_t>(200) +
-           le<int16_t>(100) + le<int16_t>(1) + QByteArray(6, '\0');
+    return title.leftJustified(16) + path.leftJustified(128) + le(volume) + le(pan) + le(mute) +
+           QByteArray(6, '\0');
 }
 
 // Every cell different enough that a swapped index shows: (p * 7 + i * 3 + b) mod 128.
@@ -90,10 +89,9 @@ private:
     QString at(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    // Each field is written with encodeField(text, 8) and read back with decodeField: padded,
-    // exact, cut; "ä" is two bytes in UTF-8 and goes whole; a character outside the basic
-    // plane is four bytes, two UTF-16 units.
-    void fieldCutsOnlyBetweenCharacters()
+    // Fields of 8 bytes, written and read back: padded, exact, cut; "ä" is 2 bytes and goes
+    // whole; a character outside the basic plane is 4 bytes, two UTF-16 units.
+    void fieldCutsOnlyBetweenCharactersAndPathsFitTheEngine()
     {
         const QString umlauts = QStringLiteral("\u00e4\u00f6\u00fc\u00df");
         for (const auto& [text, field, readBack] :
@@ -112,9 +110,20 @@ private slots:
         QCOMPARE(decodeField(QByteArray("  ab  ")), QStringLiteral("ab"));
         QCOMPARE(decodeField(QByteArray(6, '\0')), QString()); // never assigned
         QCOMPARE(decodeField(QByteArray("ab\0cd ", 6)), QStringLiteral("ab"));
+        // A track path fits the engine in at most 127 bytes, without a NUL.
+        const QString e(QChar(0xe9)); // two bytes
+        for (const auto& [path, fits] : {std::pair{QString(127, u'a'), true},
+                                         {QString(128, u'a'), false},
+                                         {QString(126, u'a') + e, false},
+                                         {QString(125, u'a') + e, true},
+                                         {QStringLiteral("/a.wav") + QChar(0) + u'x', false}})
+        {
+            QCOMPARE(trackPathFits(path), fits);
+            QCOMPARE(checkTrackPath(path).isEmpty(), fits);
+        }
     }
 
-    void newProjectWithItsFirstTrackSavesAs438Bytes()
+    void newProjectSavesAs438BytesAndAHandMadeFileReadsBack()
     {
         // New with the default 4 MB, then Add's first track "t1", then Save As.
         const QString trackPath = at("untitled-t1.wav");
@@ -122,21 +131,12 @@ private slots:
         project.tracks.append({"t1", QFile::encodeName(trackPath)});
         QCOMPARE(writeProject(at("new.vum"), project), QString());
 
-        const QByteArray path = QFile::encodeName(trackPath);
-        QByteArray expected = QByteArray("1.00") + QByteArray("untitled        ");
-        expected += QByteArray("\x00\x00\x10\x00", 4); // 1048576 frames
-        expected += QByteArray("\x01\x00", 2);         // one track
-        expected += QByteArray("\x64\x00\x00\x00", 4); // tempo 100
-        expected += QByteArray(252, '\0');
-        expected += QByteArray("t1              ") + path + QByteArray(128 - path.size(), ' ');
-        expected += QByteArray("\xff\x00\x7f\x00\x00\x00", 6); // volume 255, pan 127, mute 0
-        expected += QByteArray(6, '\0');
-        QCOMPARE(expected.size(), 438);
-        QCOMPARE(fileBytes(at("new.vum")), expected);
-    }
+        const QByteArray bytes = header(1048576, 1, 100, "untitled") +
+                                 record(QFile::encodeName(trackPath), "t1", 255, 127, 0);
+        QCOMPARE(bytes.size(), 438);
+        QCOMPARE(fileBytes(at("new.vum")), bytes);
 
-    void handMadeFileReadsFieldByFieldAndTempoZeroAs100()
-    {
+        // A file made by hand reads field by field; tempo 0 reads as 100.
         QVERIFY(putFile(at("hand.vum"), header(524288, 1, 0) + record("/music/drums.wav") +
                                             "trailing bytes are ignored"));
         ProjectData expected;
@@ -152,9 +152,8 @@ private slots:
         QCOMPARE(fileBytes(at("hand.vum")).mid(26, 4), le<int32_t>(100));
     }
 
-    // (track count, track length, title, title as stored): 15 bytes hold "Straßenmusik K"; "ö"
-    // would need bytes 16 and 17, so a space pads; a title that is not UTF-8 is cut after 16
-    // bytes. Saved over a longer file of five tracks: only the new records remain.
+    // (track count, track length, title, as stored): "ö" would need bytes 16 and 17, so a space
+    // pads; a title not UTF-8 is cut at 16 bytes. Saved over five tracks: only the new remain.
     void roundTripKeepsEveryField()
     {
         const QByteArray koeln = "K\xc3\xb6ln", koelnField = koeln + QByteArray(11, ' ');
@@ -198,10 +197,9 @@ private slots:
         }
     }
 
-    // Texts written elsewhere come back as the bytes they are, whatever their encoding, and are
-    // written back unchanged; only what is shown is decoded: UTF-8, then neither UTF-8 nor
-    // whole. (Latin-1 through the studio: tst_projectcommands.)
-    void textsFromElsewhereKeepTheirBytes()
+    // Texts written elsewhere come back and are written back as the bytes they are; only what
+    // is shown is decoded: UTF-8, then neither UTF-8 nor whole. (Latin-1: tst_projectcommands.)
+    void textsFromElsewhereKeepTheirBytesDamagedFilesAreRefused()
     {
         for (const auto& [title, path, shownTitle] :
              {std::tuple{QByteArray("K\xc3\xb6ln"), QByteArray("/K\xc3\xb6ln.wav"),
@@ -221,10 +219,8 @@ private slots:
             QCOMPARE(writeProject(at("elsewhere.vum"), read.project), QString());
             QCOMPARE(fileBytes(at("elsewhere.vum")), bytes);
         }
-    }
 
-    void damagedFileIsRefusedWithAMessage()
-    {
+        // A damaged file is refused with a message.
         const auto refused = [](const QString& path, const QString& start, const char* why)
         {
             const ProjectReadResult read = readProject(path);
@@ -252,23 +248,8 @@ private slots:
             refused(path, QStringLiteral("Unable to open the project file %1: "), "");
     }
 
-    void trackPathMustFitTheEngine()
-    {
-        // At most 127 bytes, no NUL.
-        const QString e(QChar(0xe9)); // two bytes
-        for (const auto& [path, fits] : {std::pair{QString(127, u'a'), true},
-                                         {QString(128, u'a'), false},
-                                         {QString(126, u'a') + e, false},
-                                         {QString(125, u'a') + e, true},
-                                         {QStringLiteral("/a.wav") + QChar(0) + u'x', false}})
-        {
-            QCOMPARE(trackPathFits(path), fits);
-            QCOMPARE(checkTrackPath(path).isEmpty(), fits);
-        }
-    }
-
-    // A save that is refused or fails says why and leaves the file that was there. (The
-    // read-only cases come last: a superuser writes into them, and they are skipped.)
+    // A refused or failed save says why and leaves the old file. (Read-only cases come last: a
+    // superuser writes into them, and they are skipped.)
     void failedSaveKeepsTheOldFile()
     {
         const QString cannotSave = QStringLiteral("Unable to save the project file ");
@@ -309,7 +290,7 @@ private slots:
         }
     }
 
-    void mbt3RoundTripKeepsPatternsAndSong()
+    void drumFilesRoundTripReadOlderVersionsAndRefuseMalformedOnes()
     {
         DrumData saved;
         fillGrid(saved);
@@ -351,13 +332,10 @@ private slots:
         QCOMPARE(writeDrumFile(at("long.mbt"), saved), QString());
         QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
         QCOMPARE(loaded.songPattern.size(), 32767);
-    }
 
-    // (bytes, song, beat length of every pattern, the first four cells of pattern 1,
-    // instrument 0). A grid cut short keeps the cells past the end of the file; mbt3's last
-    // beat 40, beat length 0 and velocity 200 are brought into range.
-    void olderVersionsAndWildValuesRead()
-    {
+        // (bytes, song, every beat length, pattern 1's first four cells of instrument 0): a short
+        // grid keeps the cells past the end; mbt3's last beat 40, length 0, velocity 200 are
+        // clamped.
         const QByteArray song12 = le<int16_t>(2) + "12\x05\x06", cells12 = "\x05\x06\x2c\x2c";
         for (const auto& [bytes, song, msPerBeat, cells] :
              {std::tuple{"mbt2" + le<int16_t>(90) + song12, "12", 90, cells12},
@@ -384,10 +362,8 @@ private slots:
                 QCOMPARE(int(drums.patLastBeat[p]), 31); // older ones hold none; 40 is cut
             }
         }
-    }
 
-    void malformedFileIsRefusedAndChangesNothing()
-    {
+        // A malformed file is refused and changes nothing.
         const QByteArray patterns(16, '\x1f');
         const char* cut = "ends inside its header or song";
         for (const auto& [bytes, message] :
@@ -418,7 +394,7 @@ private slots:
 
     // Usable lines fill the table in order, at most 58; notes 12 to 139 are stored less 12, the
     // others give 0. A map that cannot be read leaves the table.
-    void drumMapReplacesTheInstrumentTable()
+    void drumMapSongQueueAndEditorCommandsOutsideTheData()
     {
         QByteArray map = "\tno number\n40\t\nforty\tnot numeric\nno tab at all\n"; // skipped
         const std::pair<const char*, int> notes[] = {{"12", 0},  {"5", 0},     {"139", 127},
@@ -439,14 +415,11 @@ private slots:
         QCOMPARE(int(drums.drumNotes[57]), 75);
         QVERIFY(!importDrumMap(at("none.drm"), drums).isEmpty());
         QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
-    }
-    // Pattern "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2.
-    // Pattern "2": 2 beats of 120 ms, Snare Drum 1 on beat 1. In "12a1", "1" starts at 0, "2"
-    // at 200 (4 x 50 ms), "a" takes no time, "1" again at 440 (200 + 2 x 120). Characters
-    // without a pattern (letters, spaces, 0, 9, other digits) are skipped and take no time.
-    void songQueuesTimedNoteOns()
-    {
-        DrumData drums;
+
+        // "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2; "2": 2
+        // beats of 120 ms, Snare Drum 1 on beat 1. "12a1" plays at 0, 200 and 440; characters
+        // without a pattern (letters, spaces, 0, 9, other digits) take no time.
+        drums = DrumData();
         drums.patLastBeat[0] = 3;
         drums.patMsPerBeat[0] = 50;
         drums.drumGrid[0][7][0] = drums.drumGrid[0][7][3] = 100;  // Bass Drum 1, note 35
@@ -456,34 +429,26 @@ private slots:
         drums.drumGrid[1][10][1] = 127; // Snare Drum 1, note 38
         const std::vector<Event> one = {
             {0, kBass100}, {0, kHiHat80}, {100, kHiHat80}, {150, kBass100}};
-        for (const auto& [song, expected] :
-             {std::pair{QStringLiteral("12a1"), std::vector<Event>{{0, kBass100},
-                                                                   {0, kHiHat80},
-                                                                   {100, kHiHat80},
-                                                                   {150, kBass100},
-                                                                   {320, kSnare127},
-                                                                   {440, kBass100},
-                                                                   {440, kHiHat80},
-                                                                   {540, kHiHat80},
-                                                                   {590, kBass100}}},
-              {QStringLiteral("a b1"), one},
-              {QStringLiteral("01"), one},
-              {QStringLiteral("91"), one},
-              {QStringLiteral("\u06621"), one},
-              {QString(), {}},
-              {QStringLiteral("345678"), {}}})
+        std::vector<Event> song12a1 = one;
+        song12a1.emplace_back(320, kSnare127);
+        for (const auto& [timeMs, message] : one)
+            song12a1.emplace_back(440 + timeMs, message);
+        for (const auto& [song, expected] : {std::pair{QStringLiteral("12a1"), song12a1},
+                                             {QStringLiteral("a b1"), one},
+                                             {QStringLiteral("01"), one},
+                                             {QStringLiteral("91"), one},
+                                             {QStringLiteral("\u06621"), one},
+                                             {QString(), {}},
+                                             {QStringLiteral("345678"), {}}})
         {
             drums.songPattern = song;
             QCOMPARE(queue(drums), expected);
         }
-    }
 
-    // The default song spans 128 beats of the tempo, clamped to 1 ... 255 ms.
-    void tempoSetsTheBeatLengthAndValuesStayInRange()
-    {
+        // The default song spans 128 beats of the tempo, clamped to 1 ... 255 ms.
         for (const auto& [tempo, msPerBeat] : {std::pair{100, 100}, {1, 1}, {256, 255}, {0, 1}})
         {
-            DrumData drums;
+            drums = DrumData();
             prepareDrumData(drums, tempo);
             drums.drumGrid[0][0][1] = 90;
             drums.drumGrid[0][0][31] = 1;
@@ -497,7 +462,7 @@ private slots:
         }
 
         // Short patterns and damaged values stay in range.
-        DrumData drums;
+        drums = DrumData();
         drums.patLastBeat[2] = 15; // pattern "3": 16 beats of 10 ms
         drums.patMsPerBeat[2] = 10;
         drums.drumGrid[2][0][15] = 64;
@@ -507,17 +472,14 @@ private slots:
         drums.drumGrid[0][0][31] = 200;
         drums.drumNotes[0] = 127; // note 139 is played as 127
         drums.songPattern = QStringLiteral("3311");
-        const std::vector<Event> expected = {{150, noteOn(127, 64)},
-                                             {310, noteOn(127, 64)},
-                                             {320 + 31, noteOn(127, 127)},
-                                             {352 + 31, noteOn(127, 127)}};
-        QCOMPARE(queue(drums), expected);
-    }
+        const std::vector<Event> inRange = {{150, noteOn(127, 64)},
+                                            {310, noteOn(127, 64)},
+                                            {320 + 31, noteOn(127, 127)},
+                                            {352 + 31, noteOn(127, 127)}};
+        QCOMPARE(queue(drums), inRange);
 
-    // The editor's cut, copy and paste with a selection outside the data change nothing.
-    void commandsWithoutASelectionChangeNothing()
-    {
-        DrumData drums;
+        // The editor's cut, copy and paste with a selection outside the data change nothing.
+        drums = DrumData();
         drums.drumGrid[0][0][0] = 12;
         drums.drumClip[0][0] = 99;
         const DrumData before = drums;

@@ -1,6 +1,5 @@
-// The project and track commands through the main window and the real engine: New, Open,
-// Save, Save As, Properties, what a bad project file or a failing engine leaves behind; Add,
-// Delete, the clones, Track Properties, the track list and the per-track and global switches.
+// The project and track commands through the main window and the real engine: the File
+// commands, bad files, a failing engine; Add, Delete, the clones, Track Properties, switches.
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
 #include "project/ProjectFile.h"
@@ -21,8 +20,7 @@ using namespace vumo::test;
 namespace
 {
 
-// A project file "Demo" of 1 MB per track over the given tracks (title, path; their wave files
-// written blank when missing).
+// A project file "Demo" of 1 MB over the tracks (title, path; missing waves written blank).
 QString writeProjectFile(const QString& path, const QList<std::pair<QByteArray, QString>>& tracks)
 {
     project::ProjectData data = project::newProjectData(1);
@@ -76,14 +74,19 @@ private:
         child<QScrollBar>(s.w, "hscPan")->setValue(pan);
         child<QCheckBox>(s.w, "chkMute")->setChecked(mute);
     }
-
-    // A record's volume, pan and mute.
+    // The volume, pan and mute a record holds and the controls show.
     static QList<int> mixOf(const TrackRecord& t) { return {t.volume, t.pan, t.mute}; }
+    static QList<int> shownMix(StudioFixture& s)
+    {
+        return {child<QScrollBar>(s.w, "hscVol")->value(),
+                child<QScrollBar>(s.w, "hscPan")->value(),
+                child<QCheckBox>(s.w, "chkMute")->isChecked()};
+    }
 
 private slots:
     void initTestCase() { useVirtualDevices(); }
 
-    void newThenSaveRunsSaveAsAndWritesThe438ByteProject()
+    void newThenSaveRunsSaveAsSaveAsRefusesOrWritesAWaveAndProperties()
     {
         StudioFixture s;
         // Right after start-up: the settings at their defaults (4 MB per track).
@@ -96,20 +99,42 @@ private slots:
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
         QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
         QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
-        // The bytes themselves are checked by tst_files.
-        const QByteArray b = fileBytes(s.path("p.vum"));
+        const QByteArray b = fileBytes(s.path("p.vum")); // the bytes: tst_files
         QCOMPARE(b.size(), 438);
         QCOMPARE(b.mid(298, 128).trimmed(), QFile::encodeName(s.path("untitled-t1.wav")));
         // The next Save writes there without asking.
         s.w.mnuFileSave();
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice).size(), 1);
         QVERIFY(s.ui.messages().isEmpty());
+
+        s.ui.files.push_back(s.path("p.txt"));
+        s.w.mnuFileSaveAs();
+        QCOMPARE(s.ui.messages(), QStringList{QStringLiteral("Unsupported file extension!")});
+        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
+        QVERIFY(!QFile::exists(s.path("p.txt")));
+        // A wave in either case is the selection, not the project.
+        s.sel().selStart = 10;
+        s.sel().selEnd = 110;
+        s.ui.files.push_back(s.path("mix.WAV"));
+        s.w.mnuFileSaveAs();
+        QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
+        QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
+
+        // Properties asks for 3 x 16 MB and 1 more: the dialog gets the probe's total.
+        s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
+        s.ui.dialogs.push_back(projectSettingsOK(16));
+        s.ui.answers.push_back(Answer::No); // Save track edits?
+        s.w.mnuFileProps();
+        QCOMPARE(s.ui.messages().size(), 1);
+        QCOMPARE(s.mod.trackLength, 16 * 262144);
+        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
+        QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
+        QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
-    // Opening three tracks loads audio only for the last. A path that is no project, a file
-    // that is refused or a cancelled New is shown and leaves the open project; a failed save
-    // leaves the file; New then closes the project, asking about the edits. (Each refusal's exact
-    // message is checked by tst_files.)
+    // Opening three tracks loads audio only for the last. A path that is no project, a refused
+    // file (exact messages: tst_files) or a cancelled New leaves the open project; a failed save
+    // leaves the file; New then closes the project, asking about the edits.
     void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
@@ -202,8 +227,7 @@ private slots:
         QVERIFY(s.ui.messages().isEmpty());
     }
 
-    // A title and a track path written on a Latin-1 system reach the engine and the file as the
-    // bytes they are; only the caption and the track list decode them.
+    // A Latin-1 title and track path reach the engine and the file as they are, shown decoded.
     void textsFromElsewhereLoadAndSaveAsTheyAre()
     {
         StudioFixture s;
@@ -239,18 +263,15 @@ private slots:
     void aFailingEngineKeepsTheRecordsAndTheWindowUsable()
     {
         StudioFixture s;
-        QCOMPARE(writeProjectFile(s.path("two.vum"),
-                                  {{"one", s.path("one.wav")}, {"two", s.path("two.wav")}}),
-                 QString());
         EngineSpy::openLibFailure = 7;
-        open(s, s.path("two.vum"));
+        openThreeTracks(s);
         QCOMPARE(s.ui.messages(),
                  QStringList{QStringLiteral("There was an error opening the device drivers: 7")});
         QVERIFY(!s.w.session().isOpen());
-        QCOMPARE(s.mod.trackCount, int16_t{2});
+        QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.tracks[1].title.trimmed(), QStringLiteral("two"));
         QCOMPARE(s.cboTrack().count(), 0);
-        QCOMPARE(s.w.FILESPEC, s.path("two.vum"));
+        QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
 
         // No command reaches the engine until it opens again; each one says why.
         const int calls = s.engine->callCount();
@@ -260,10 +281,11 @@ private slots:
         QCOMPARE(s.engine->callCount(), calls);
         QCOMPARE(s.ui.messages().size(), 3);
         QVERIFY(s.ui.messages().at(1).startsWith(QStringLiteral("The audio engine is not open")));
-        QCOMPARE(s.mod.trackCount, int16_t{2});
+        QCOMPARE(s.mod.trackCount, int16_t{3});
         // Saving the records still works.
+        QVERIFY(QFile::remove(s.path("three.vum")));
         s.w.mnuFileSave();
-        QCOMPARE(QFileInfo(s.path("two.vum")).size(), 282 + 2 * 156);
+        QCOMPARE(QFileInfo(s.path("three.vum")).size(), 282 + 3 * 156);
         QCOMPARE(s.engine->callCount(), calls);
 
         // Properties opens the engine again and loads the records.
@@ -271,41 +293,11 @@ private slots:
         s.ui.dialogs.push_back(projectSettingsOK());
         s.w.mnuFileProps();
         QVERIFY(s.w.session().isOpen());
-        QCOMPARE(s.cboTrack().count(), 2);
-        QCOMPARE(s.cboTrack().currentIndex(), 1);
+        QCOMPARE(s.cboTrack().count(), 3);
+        QCOMPARE(s.cboTrack().currentIndex(), 2);
     }
 
-    void saveAsAndPropertiesOnANewProject()
-    {
-        StudioFixture s;
-        s.newProject();
-        s.ui.files.push_back(s.path("p.txt"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(s.ui.messages(), QStringList{QStringLiteral("Unsupported file extension!")});
-        QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
-        QVERIFY(!QFile::exists(s.path("p.txt")));
-        // A wave in either case is the selection, not the project.
-        s.sel().selStart = 10;
-        s.sel().selEnd = 110;
-        s.ui.files.push_back(s.path("mix.WAV"));
-        s.w.mnuFileSaveAs();
-        QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
-        QVERIFY(s.w.FILESPEC.isEmpty());
-
-        // Properties asks for three buffers of 16 MB and one more: the dialog gets the probe's
-        // total.
-        s.w.setMemoryProbe([] { return MemoryStatus{uint64_t(49) << 20, uint64_t(20) << 20}; });
-        s.ui.dialogs.push_back(projectSettingsOK(16));
-        s.ui.answers.push_back(Answer::No); // Save track edits?
-        s.w.mnuFileProps();
-        QCOMPARE(s.ui.messages().size(), 1);
-        QCOMPARE(s.mod.trackLength, 16 * 262144);
-        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
-        QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
-        QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
-    }
-
-    void addMakesABlankFileAndSwitchingShowsEachTracksControls()
+    void addSwitchingAndTrackPropertiesOnEachTracksControls()
     {
         StudioFixture s;
         projectWithTracks(s, 2);
@@ -315,9 +307,7 @@ private slots:
         QCOMPARE(s.mod.tracks[2].fileName.trimmed(), file);
         QCOMPARE(s.mod.tracks[2].title.trimmed(), QStringLiteral("t3"));
         QCOMPARE(mixOf(s.mod.tracks[2]), QList<int>({255, 127, 0}));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), tracks::blankWaveBytes());
+        QCOMPARE(fileBytes(file), tracks::blankWaveBytes());
         // The new track is current and its Track Properties dialog was shown.
         QCOMPARE(s.cboTrack().currentIndex(), 2);
         QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("t3"));
@@ -331,13 +321,43 @@ private slots:
         child<QCheckBox>(s.w, "chkMerge")->setChecked(true);
         s.cboTrack().setCurrentIndex(0);
         QCOMPARE(s.mod.currentTrack, 0);
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 100);
-        QCOMPARE(child<QScrollBar>(s.w, "hscPan")->value(), 10);
-        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        QCOMPARE(shownMix(s), QList<int>({100, 10, 1}));
         QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
         QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
+
+        // Track Properties needs a title and a file that fits; only a new file asks (the old one).
+        s.cboTrack().setCurrentIndex(0);
+        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
+        s.w.mnuTrackProps();
+        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.messages().size(), 2);
+        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
+        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
+        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
+        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
+        QVERIFY(s.mod.dialogCancelled);
+
+        s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
+        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
+        QVERIFY(s.ui.questions().isEmpty());
+        QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
+
+        s.engine->TrackWrite(10, 1234); // a pending edit of the old file
+        s.ui.dialogs.push_back(trackPropsOK(QString(), s.path("fresh.wav")));
+        s.ui.answers.push_back(Answer::Yes);
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.questions(),
+                 QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
+        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
+        QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
+        QCOMPARE(fileBytes(s.path("fresh.wav")), tracks::blankWaveBytes()); // the edit stayed
+        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
+        QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }
 
     // (The track list, the question's default and No keeping the file: tst_commands.)
@@ -370,8 +390,7 @@ private slots:
         // Picking a track shows the frame again with that track's controls.
         s.cboTrack().setCurrentIndex(1);
         QVERIFY(!child<QGroupBox>(s.w, "fraTrack")->isHidden());
-        QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 90);
-        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        QCOMPARE(shownMix(s), QList<int>({90, 30, 1}));
 
         // Clone This copies the samples and the mix settings (t1 and t3 are left).
         setControls(s, 0, 180, 40, false);
@@ -387,8 +406,7 @@ private slots:
         QCOMPARE(mixOf(clone), QList<int>({180, 40, 0})); // mute: the source's former one
         QCOMPARE(s.mod.tracks[0].mute, int16_t{1});       // the source is muted, not the clone
         QCOMPARE(s.cboTrack().currentIndex(), 2);
-        // The paste scales by the clone's gains (its volume and pan are the source's):
-        // left 180 * min(255, 393 - 40) / 256 = 179, right 180 * min(255, 40 + 128) / 256 = 118.
+        // At the clone's gains: L 180*min(255,393-40)/256 = 179, R 180*min(255,40+128)/256 = 118.
         for (int i = 0; i < 200; ++i)
         {
             const int gain = (1000 + i) % 2 == 0 ? 179 : 118;
@@ -445,46 +463,6 @@ private slots:
         QCOMPARE(s.mod.trackCount, int16_t{0});
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
         QCOMPARE(s.cboTrack().count(), 0);
-    }
-
-    // Track Properties needs a title and a file that fits; renaming asks nothing; a new file
-    // asks about the old one.
-    void trackPropertiesRenameOrChangeTheFile()
-    {
-        StudioFixture s;
-        projectWithTracks(s, 2);
-        s.cboTrack().setCurrentIndex(0);
-        s.ui.dialogs.push_back(trackPropsOK(QString(""), QString()));
-        s.w.mnuTrackProps();
-        s.ui.dialogs.push_back(trackPropsOK(QString(), QStringLiteral("/") + QString(130, 'y')));
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.messages().size(), 2);
-        QCOMPARE(s.ui.messages().at(0), QStringLiteral("You must supply a title and filename."));
-        QVERIFY(s.ui.messages().at(1).contains(QStringLiteral("is too long: 131 bytes")));
-        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("t1"));
-        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("Demo-t1.wav"));
-        QVERIFY(s.mod.dialogCancelled);
-
-        s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
-        s.w.mnuTrackProps();
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
-        QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
-        QVERIFY(s.ui.questions().isEmpty());
-        QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
-
-        s.engine->TrackWrite(10, 1234); // a pending edit of the old file
-        s.ui.dialogs.push_back(trackPropsOK(QString(), s.path("fresh.wav")));
-        s.ui.answers.push_back(Answer::Yes);
-        s.w.mnuTrackProps();
-        QCOMPARE(s.ui.questions(),
-                 QStringList{QStringLiteral("Delete File: ") + s.path("Demo-t1.wav")});
-        QCOMPARE(s.ui.shown.last().defaultButton, Answer::No);
-        QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
-        QFile fresh(s.path("fresh.wav"));
-        QVERIFY(fresh.open(QIODevice::ReadOnly));
-        QCOMPARE(fresh.readAll(), tracks::blankWaveBytes()); // the edit did not land here
-        QCOMPARE(s.mod.tracks[0].fileName.trimmed(), s.path("fresh.wav"));
-        QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }
 };
 

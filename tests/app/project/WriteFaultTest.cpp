@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -79,12 +80,10 @@ QString sourceWave(int generation)
     const uint32_t frames = generation == 0 ? 16 : 400u * uint32_t(generation);
     const auto header = platform::waveHeader(frames);
     QByteArray wave(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    quint32 noise = 12345;
-    for (uint32_t i = 0; i < 2 * frames; ++i)
+    for (quint32 i = 0, noise = 12345; i < 2 * frames; ++i)
     {
         noise = noise * 1103515245u + 12345u;
-        const qint16 v = qint16(noise >> 16);
-        wave.append(reinterpret_cast<const char*>(&v), 2);
+        wave.append(char(noise >> 16)).append(char(noise >> 24)); // a little-endian sample
     }
     putFile(path, wave);
     return path;
@@ -109,8 +108,7 @@ QString writeCabinetGeneration(const QString& path, int generation)
 // Unpacks a cabinet, made outside the faulty folder, that holds a wave file of path's name.
 QString unpackCabinetGeneration(const QString& path, int generation)
 {
-    // The cabinets of every generation are made at the first call, before any fault.
-    static QTemporaryDir dir;
+    static QTemporaryDir dir; // every generation's cabinet is made at the first call
     const QFileInfo target(path);
     const auto cabinet = [&](int g) { return dir.filePath(QStringLiteral("Unpack%1.cab").arg(g)); };
     for (int g = 0; generation == 0 && g < 3; ++g)
@@ -146,13 +144,7 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString fx = QStringLiteral("The file %1 cannot be written: ");
         const QString cab = QStringLiteral("cannot write %1: ");
-        const struct
-        {
-            const char* kind;
-            Writer write;
-            const char* name;
-            QString message;
-        } writers[] = {
+        const std::tuple<const char*, Writer, const char*, QString> writers[] = {
             {"project", writeProjectGeneration, "p.vum", "Unable to save the project file %1: "},
             {"drum file", writeDrumGeneration, "d.mbt", "Unable to save the drum file %1: "},
             {"effect preset", writePresetGeneration, "e.sfx", fx},
@@ -162,12 +154,12 @@ private slots:
             {"cabinet", writeCabinetGeneration, "Song.cab", cab},
             {"unpacked track", unpackCabinetGeneration, "t1.wav", QStringLiteral("cannot ")},
         };
-        for (const auto& w : writers)
+        for (const auto& [kind, write, name, message] : writers)
             for (bool full : {true, false})
                 // A chain file holds at most 414 bytes: it never reaches the size limit.
-                if (full || std::string_view(w.kind) != "effect chain")
-                    QTest::addRow("%s, %s", w.kind, full ? "full disk" : "size limit")
-                        << w.write << w.name << full << w.message;
+                if (full || std::string_view(kind) != "effect chain")
+                    QTest::addRow("%s, %s", kind, full ? "full disk" : "size limit")
+                        << write << name << full << message;
     }
     void failedWriteKeepsThePreviousFile()
     {
@@ -175,7 +167,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, fullDisk);
         QFETCH(QString, message);
-        FullDisk disk; // a folder of its own, a 64 KiB tmpfs when mounting is allowed
+        FullDisk disk;
         if (fullDisk && !disk.mounted())
             QSKIP("mounting a tmpfs needs root");
         const QString path = disk.path(name);
