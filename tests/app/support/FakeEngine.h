@@ -48,11 +48,7 @@ private:
     {
         return QString::fromUtf8(s);
     }
-    static QString text(double v)
-    {
-        return QString::number(v);
-    }
-    static QString text(int32_t v)
+    template <typename N> static QString text(N v)
     {
         return QString::number(v);
     }
