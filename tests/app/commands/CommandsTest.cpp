@@ -114,13 +114,8 @@ private:
     }
 
 private slots:
-    // The main window's passes run on the virtual devices.
-    void initTestCase() { useVirtualDevices("50"); }
-    void cleanup()
-    {
-        qunsetenv("VUMO_VIRTUAL_OUTPUT");
-        qunsetenv("VUMO_VIRTUAL_MIDI_OUT");
-    }
+    // The main window's passes run on the virtual devices, with no output file left set.
+    void init() { useVirtualDevices("50"); }
 
     void nothingStartsWithoutAnEngineOrAChosenTrack()
     {
@@ -146,33 +141,27 @@ private slots:
         QTest::addColumn<int>("rc");       // -2: no clipboard, no file chosen, Undo answered No
         QTest::addColumn<QString>("call"); // %c: the clipboard file, %t: the chosen file
         QTest::addColumn<QStringList>("log");
+        const auto row = [](const char* tag, const char* command, int rc, const char* call,
+                            const QStringList& log)
+        { QTest::newRow(tag) << QString(command) << rc << QString(call) << log; };
         const QString paste = QStringLiteral("Performing Paste ...");
-        QTest::newRow("Cut") << "Cut" << 0 << "CutTo(1000,9000,%c)"
-                             << QStringList{"Cutting To ...", "draw", "hide"};
-        QTest::newRow("Cut, file not written")
-            << "Cut" << -1 << "CutTo(1000,9000,%c)"
-            << QStringList{"Cutting To ...", "box Error in CutTo: -1", "draw", "hide"};
-        QTest::newRow("Copy, file not written")
-            << "Copy" << -1 << "CopyTo(1000,9000,%c)"
-            << QStringList{"Copying ...", "box Error in CopyTo: -1", "hide"};
-        QTest::newRow("Paste") << "Paste" << 0 << "PasteFrom(1000,9000,%c,0)"
-                               << QStringList{paste, "draw", "hide"};
-        QTest::newRow("Merge, refused clipboard")
-            << "Merge" << 10 << "PasteFrom(1000,9000,%c,1)"
-            << QStringList{"Merging ...",
-                           "box Error in PasteFrom: 10\nThe file has no RIFF header: it is not a "
-                           "wave file.",
-                           "draw", "hide"};
-        QTest::newRow("Copy To") << "CopyTo" << 0 << "CopyTo(1000,9000,%t)"
-                                 << QStringList{"Copying To ...", "hide"};
-        QTest::newRow("Paste From Ring, converted file")
-            << "PasteFrom2" << 2 << "PasteFrom(1000,9000,%t,2)"
-            << QStringList{paste, "box Error in PasteFrom: 2", "draw", "hide"};
-        QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
-        QTest::newRow("Undo, Yes, refused")
-            << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
+        row("Cut", "Cut", 0, "CutTo(1000,9000,%c)", {"Cutting To ...", "draw", "hide"});
+        row("Cut, file not written", "Cut", -1, "CutTo(1000,9000,%c)",
+            {"Cutting To ...", "box Error in CutTo: -1", "draw", "hide"});
+        row("Copy, file not written", "Copy", -1, "CopyTo(1000,9000,%c)",
+            {"Copying ...", "box Error in CopyTo: -1", "hide"});
+        row("Paste", "Paste", 0, "PasteFrom(1000,9000,%c,0)", {paste, "draw", "hide"});
+        row("Merge, refused clipboard", "Merge", 10, "PasteFrom(1000,9000,%c,1)",
+            {"Merging ...",
+             "box Error in PasteFrom: 10\nThe file has no RIFF header: it is not a wave file.",
+             "draw", "hide"});
+        row("Copy To", "CopyTo", 0, "CopyTo(1000,9000,%t)", {"Copying To ...", "hide"});
+        row("Paste From Ring, converted file", "PasteFrom2", 2, "PasteFrom(1000,9000,%t,2)",
+            {paste, "box Error in PasteFrom: 2", "draw", "hide"});
+        row("Undo, Yes", "Undo", 0, "Undo()", {"draw"});
+        row("Undo, Yes, refused", "Undo", -1, "Undo()", {"box Error in Undo: -1", "draw"});
         for (const char* command : {"Paste", "Merge", "PasteFrom1", "CopyTo", "Undo"})
-            QTest::newRow(command) << command << -2 << QString() << QStringList();
+            row(command, command, -2, nullptr, {});
     }
     void editCommandsCallTheEngineInsideTheMessageFrame()
     {
@@ -315,27 +304,22 @@ private slots:
     // play (its reason shown); a playable file is recorded, then the media released.
     void ripRecordsOnlyWhatTheMediaLayerCanPlay()
     {
-        const struct
-        {
-            Answer fileOrCd;
-            const char *file, *track, *probe, *media;
-        } rows[] = {
-            {Answer::Cancel, "", "", "", ""},
-            {Answer::Yes, "", "", "", ""},
-            {Answer::No, "", "two", "", ""},
-            {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
-            {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
-            {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}};
-        for (const auto& row : rows)
+        for (const auto& [fileOrCd, file, track, probe, media] :
+             {std::tuple{Answer::Cancel, "", "", "", ""},
+              {Answer::Yes, "", "", "", ""},
+              {Answer::No, "", "two", "", ""},
+              {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
+              {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
+              {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}})
         {
             Rig r;
-            r.ui.answers = {row.fileOrCd};
-            r.ui.files = {row.file};
-            r.ui.inputs = {row.track};
-            r.probeAnswer = row.probe;
+            r.ui.answers = {fileOrCd};
+            r.ui.files = {file};
+            r.ui.inputs = {track};
+            r.probeAnswer = probe;
             r.run("Rip");
-            QCOMPARE(r.media.join(u','), QString(row.media));
-            QCOMPARE(r.ui.messages().join(u','), QString(row.probe));
+            QCOMPARE(r.media.join(u','), QString(media));
+            QCOMPARE(r.ui.messages().join(u','), QString(probe));
             const bool recorded = r.media.size() > 1;
             QCOMPARE(r.engine.callsOf("RecordTrack"),
                      recorded ? QStringList{"RecordTrack(1000,9000,0)"} : QStringList{});

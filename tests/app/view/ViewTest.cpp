@@ -102,7 +102,10 @@ private slots:
         row("no scale: frame 0 at column 0", SampleToX(0, noScale), 0);
         row("no scale: any frame at the last column", SampleToX(5000, noScale), 999);
         row("no scale: any column is frame 0", XToSample(500, noScale), 0);
-        // Zoom 1 ignoring the bar and zoom 256's end: MainWindowTest::zoomBarSetsTheViewWindow.
+        // (1048576 - 1048576 / 256) * 32767 / 32768 = 1044448.1; zoom 1 ignoring the bar:
+        // tst_mainwindow.
+        row("zoom 256 ends short of the last window", viewWindowStart(kFrames, 256, 32767),
+            1044448);
         row("zoom 256 from the start", viewWindowStart(kFrames, 256, 0), 0);
         row("zoom 2 half way", viewWindowStart(kFrames, 2, 16384), 262144);
         row("column 1's frame", columnFrame(1, g), 1049);
