@@ -125,18 +125,17 @@ private slots:
             QCOMPARE(e.beat(0)->value(), 127 - sourceFirst); // the bars follow at once
             // Cut All leaves a fresh pattern: 32 beats of the studio's tempo.
             const bool cutAll = QByteArray(first) == "mnuEditCutAll";
-            QCOMPARE(e.drums.patMsPerBeat[1], uint8_t(cutAll ? kTempo : 33));
-            QCOMPARE(e.drums.patLastBeat[1], uint8_t(cutAll ? 31 : 9));
+            QCOMPARE((QList<int>{e.drums.patMsPerBeat[1], e.drums.patLastBeat[1]}),
+                     (cutAll ? QList<int>{kTempo, 31} : QList<int>{33, 9}));
             e.select(pastePattern, pasteInstrument);
             e.run(QString::fromLatin1(second));
             QCOMPARE(e.drums.drumGrid[pastePattern][pasteInstrument][31], uint8_t(10 + 31));
             QCOMPARE(e.drums.drumGrid[pastePattern][4][0], uint8_t(pastedRow4));
             QCOMPARE(e.beat(1)->value(), 127 - 11);
             if (QByteArray(second) == "mnuEditPasteAll" && QByteArray(first) != "mnuEditCopy")
-            {
-                QCOMPARE(e.drums.patLastBeat[pastePattern], uint8_t(9));
-                QCOMPARE(e.drums.patMsPerBeat[pastePattern], uint8_t(33));
-            }
+                QCOMPARE((QList<int>{e.drums.patLastBeat[pastePattern],
+                                     e.drums.patMsPerBeat[pastePattern]}),
+                         (QList<int>{9, 33}));
         }
     }
 
