@@ -203,32 +203,28 @@ private slots:
               {true, "gone.wav", "old"},
               {false, "gone.wav", QByteArray()},
               {true, "/proc/self/mem", "old"}})
-            copiesFrom(oldClipboard, chosen, result);
+        {
+            Rig r(false); // a file copy: no engine and no track needed
+            r.window.chosen = -1;
+            if (oldClipboard)
+                QVERIFY(putFile(r.clip, "old"));
+            QVERIFY(putFile(r.take, "take"));
+            if (chosen.startsWith(u'/') && !QFile::exists(chosen))
+                continue; // no /proc
+            r.ui.files.push_back(chosen.startsWith(u'/') ? chosen : r.home.filePath(chosen));
+            r.run("CopyFrom");
+            QCOMPARE(fileBytes(r.clip), result);
+            const bool refused = chosen != "take.wav" && chosen != "clipper.wav";
+            QCOMPARE(r.ui.messages().size(), refused ? 1 : 0);
+            QCOMPARE(r.window.log.value(0),
+                     chosen == "clipper.wav" ? QString() : "Copying From ...");
+            QCOMPARE(QDir(r.home.path()).entryList(QDir::Files),
+                     (result.isNull() ? QStringList{"take.wav"}
+                                      : QStringList{"clipper.wav", "take.wav"}));
+            QVERIFY(r.engine.calls.isEmpty());
+        }
     }
 
-private:
-    static void copiesFrom(bool oldClipboard, const QString& chosen, const QByteArray& result)
-    {
-        Rig r(false); // a file copy: no engine and no track needed
-        r.window.chosen = -1;
-        if (oldClipboard)
-            QVERIFY(putFile(r.clip, "old"));
-        QVERIFY(putFile(r.take, "take"));
-        if (chosen.startsWith(u'/') && !QFile::exists(chosen))
-            return; // no /proc
-        r.ui.files.push_back(chosen.startsWith(u'/') ? chosen : r.home.filePath(chosen));
-        r.run("CopyFrom");
-        QCOMPARE(fileBytes(r.clip), result);
-        const bool refused = chosen != "take.wav" && chosen != "clipper.wav";
-        QCOMPARE(r.ui.messages().size(), refused ? 1 : 0);
-        QCOMPARE(r.window.log.value(0), chosen == "clipper.wav" ? QString() : "Copying From ...");
-        QCOMPARE(
-            QDir(r.home.path()).entryList(QDir::Files),
-            (result.isNull() ? QStringList{"take.wav"} : QStringList{"clipper.wav", "take.wav"}));
-        QVERIFY(r.engine.calls.isEmpty());
-    }
-
-private slots:
     void clicksWhileTheMessagePaintsAreDropped()
     {
         for (const QString second : {"Cut", "Paste", "CopyFrom", "Undo"})
