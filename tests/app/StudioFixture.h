@@ -15,7 +15,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -148,13 +147,10 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    QByteArray b;
-    QDataStream out(&b, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
     const auto header = platform::waveHeader(static_cast<uint32_t>(samples.size() / 2));
-    out.writeRawData(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    for (int16_t s : samples)
-        out << qint16(s);
+    QByteArray b(reinterpret_cast<const char*>(header.data()), qsizetype(header.size()));
+    for (const int16_t s : samples)
+        b.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
     return b;
 }
 
