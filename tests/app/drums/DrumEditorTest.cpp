@@ -234,46 +234,42 @@ private slots:
         for (const auto& [play, stop] : {std::pair<QString, QString>{"CmdPlay", ""},
                                          {"mnuControlPlay", "mnuControlStop"},
                                          {"CmdPlay", "close"}})
-            playsUntilStopped(play, stop);
-    }
-
-private:
-    void playsUntilStopped(const QString& play, const QString& stop)
-    {
-        Editor e;
-        e.drums.drumGrid[0][7][1] = 90;
-        e.playingPolls = stop.isEmpty() ? 5 : 1000000;
-        auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
-        auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
-        bool stopWasEnabled = false;
-        QTimer::singleShot(30, e.w.get(),
-                           [&]
-                           {
-                               stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
-                               if (stop == QStringLiteral("close"))
-                                   e.w->close();
-                               else if (!stop.isEmpty())
-                                   e.run(stop);
-                           });
-        if (play == "CmdPlay")
-            cmdPlay->click();
-        else
-            e.run(play);
-        QVERIFY(stopWasEnabled);
-        QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
-        // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
-        const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
-        QCOMPARE(queued.size(), 4);
-        QCOMPARE(queued[2], QStringLiteral("AddMidi(%1,%2)")
-                                .arg(2 * 32 * kTempo + kTempo)
-                                .arg(153 + 35 * 256 + 90 * 65536));
-        const QStringList& calls = e.engine.calls;
-        QVERIFY(calls.indexOf("PlayMidi()") > 0 &&
-                calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
-        // A closed window has released the output and calls the engine no more.
-        QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
-        QVERIFY(cmdPlay->isEnabled());
-        QVERIFY(!cmdStop->isEnabled());
+        {
+            Editor e;
+            e.drums.drumGrid[0][7][1] = 90;
+            e.playingPolls = stop.isEmpty() ? 5 : 1000000;
+            auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
+            auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
+            bool stopWasEnabled = false;
+            QTimer::singleShot(30, e.w.get(),
+                               [&]
+                               {
+                                   stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
+                                   if (stop == QStringLiteral("close"))
+                                       e.w->close();
+                                   else if (!stop.isEmpty())
+                                       e.run(stop);
+                               });
+            if (play == "CmdPlay")
+                cmdPlay->click();
+            else
+                e.run(play);
+            QVERIFY(stopWasEnabled);
+            QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
+            // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
+            const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
+            QCOMPARE(queued.size(), 4);
+            QCOMPARE(queued[2], QStringLiteral("AddMidi(%1,%2)")
+                                    .arg(2 * 32 * kTempo + kTempo)
+                                    .arg(153 + 35 * 256 + 90 * 65536));
+            const QStringList& calls = e.engine.calls;
+            QVERIFY(calls.indexOf("PlayMidi()") > 0 &&
+                    calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
+            // A closed window has released the output and calls the engine no more.
+            QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
+            QVERIFY(cmdPlay->isEnabled());
+            QVERIFY(!cmdStop->isEnabled());
+        }
     }
 };
 
