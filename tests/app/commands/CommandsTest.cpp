@@ -253,9 +253,8 @@ private slots:
               {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
-            r.mod.tracks[0].volume = int16_t(volume);
-            r.mod.tracks[0].pan = 127;
-            r.mod.tracks[0].mute = mute ? 1 : 0;
+            std::tie(r.mod.tracks[0].volume, r.mod.tracks[0].pan, r.mod.tracks[0].mute) =
+                std::tuple(volume, 127, mute ? 1 : 0);
             r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
