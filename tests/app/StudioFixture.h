@@ -1,7 +1,5 @@
-// The studio's main window for the Qt Test programs: over a scripted UI, an isolated settings
-// file and either an engine that answers from test functions, the stand-in engine, or the real
-// engine (libwavorn beside the test program) with its virtual devices and a few exports watched
-// on their way (the track switches and a forced OpenLib failure).
+// The studio's main window over a scripted UI and an isolated settings file, on test exports,
+// the stand-in engine, or the real engine with the track switches and OpenLib watched.
 #pragma once
 
 #include "dialogs/FrmProjProps.h"
@@ -12,11 +10,11 @@
 #include "platform/WaveHeader.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -63,14 +61,12 @@ struct MainWindowFixture
               subfolder);
     }
 
-    // The real engine library beside the test program.
-    struct RealEngine
+    struct RealEngine // the engine library beside the test program
     {
     };
     explicit MainWindowFixture(RealEngine) { setUp(std::make_unique<EngineApi>()); }
 
-    // The stand-in engine: every call recorded, answers from its table.
-    struct Fake
+    struct Fake // the stand-in engine: every call recorded, answers from its table
     {
     };
     explicit MainWindowFixture(Fake)
@@ -151,29 +147,22 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    QByteArray b;
-    QDataStream out(&b, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
     const auto header = platform::waveHeader(static_cast<uint32_t>(samples.size() / 2));
-    out.writeRawData(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    for (int16_t s : samples)
-        out << qint16(s);
+    QByteArray b(reinterpret_cast<const char*>(header.data()), qsizetype(header.size()));
+    for (const int16_t s : samples)
+        b.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
     return b;
 }
 
 inline bool writeWave(const QString& path, const std::vector<int16_t>& samples)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(waveBytes(samples)) > 0;
+    return putFile(path, waveBytes(samples));
 }
 
 // The samples of a canonical wave file (after its 44-byte header).
 inline std::vector<int16_t> readWaveSamples(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = fileBytes(path);
     std::vector<int16_t> samples;
     for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
         samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
@@ -210,8 +199,8 @@ inline std::function<void(QDialog&)> cancelDialog()
     return [](QDialog& d) { d.reject(); };
 }
 
-// The window over the real engine (EngineSpy), shown, with plenty of memory whatever the
-// machine has, or over the stand-in engine: StudioFixture s{MainWindowFixture::Fake{}}.
+// The window shown over the real engine (EngineSpy) or the stand-in (MainWindowFixture::Fake{}),
+// with plenty of memory whatever the machine has.
 struct StudioFixture : MainWindowFixture
 {
     frmVumo& w = *window;

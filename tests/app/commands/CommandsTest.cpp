@@ -1,20 +1,13 @@
-// The studio's Edit and Control commands against the stand-in engine and a window that writes
-// down what they ask of it: messages, error boxes, locks, redraws and the clipboard file; then
-// how the main window reaches the Edit commands. The transport over the stand-in engine
-// (positions while the engine plays; the ways a pass ends), then Play and Stop through the main
-// window, the real engine and its virtual devices: the controls locked during a pass, closing
-// the window during one, the drums on the MIDI output. (The main window runs the other
-// commands over the real engine in tests/app/mainwin.)
+// The Edit and Control commands over the stand-in engine and a logging window, the main window
+// reaching them, how a pass ends; then Play and Stop through the main window on the real engine
+// and virtual devices: controls locked during a pass, closing during one, drums on MIDI out.
 #include "../StudioFixture.h"
 #include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineSession.h"
-#include "model/ModVumo.h"
 #include "model/ProjectModel.h"
-#include "support/FakeEngine.h"
 #include "support/LoggingWindow.h"
-#include "support/ScriptedUiServices.h"
 #include "support/TestFiles.h"
 #include "transport/Transport.h"
 
@@ -30,9 +23,7 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <tuple>
-#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -123,13 +114,8 @@ private:
     }
 
 private slots:
-    // The main window's passes run on the virtual devices.
-    void initTestCase() { useVirtualDevices("50"); }
-    void cleanup()
-    {
-        qunsetenv("VUMO_VIRTUAL_OUTPUT");
-        qunsetenv("VUMO_VIRTUAL_MIDI_OUT");
-    }
+    // The main window's passes run on the virtual devices, with no output file left set.
+    void init() { useVirtualDevices("50"); }
 
     void nothingStartsWithoutAnEngineOrAChosenTrack()
     {
@@ -155,33 +141,27 @@ private slots:
         QTest::addColumn<int>("rc");       // -2: no clipboard, no file chosen, Undo answered No
         QTest::addColumn<QString>("call"); // %c: the clipboard file, %t: the chosen file
         QTest::addColumn<QStringList>("log");
+        const auto row = [](const char* tag, const char* command, int rc, const char* call,
+                            const QStringList& log)
+        { QTest::newRow(tag) << QString(command) << rc << QString(call) << log; };
         const QString paste = QStringLiteral("Performing Paste ...");
-        QTest::newRow("Cut") << "Cut" << 0 << "CutTo(1000,9000,%c)"
-                             << QStringList{"Cutting To ...", "draw", "hide"};
-        QTest::newRow("Cut, file not written")
-            << "Cut" << -1 << "CutTo(1000,9000,%c)"
-            << QStringList{"Cutting To ...", "box Error in CutTo: -1", "draw", "hide"};
-        QTest::newRow("Copy, file not written")
-            << "Copy" << -1 << "CopyTo(1000,9000,%c)"
-            << QStringList{"Copying ...", "box Error in CopyTo: -1", "hide"};
-        QTest::newRow("Paste") << "Paste" << 0 << "PasteFrom(1000,9000,%c,0)"
-                               << QStringList{paste, "draw", "hide"};
-        QTest::newRow("Merge, refused clipboard")
-            << "Merge" << 10 << "PasteFrom(1000,9000,%c,1)"
-            << QStringList{"Merging ...",
-                           "box Error in PasteFrom: 10\nThe file has no RIFF header: it is not a "
-                           "wave file.",
-                           "draw", "hide"};
-        QTest::newRow("Copy To") << "CopyTo" << 0 << "CopyTo(1000,9000,%t)"
-                                 << QStringList{"Copying To ...", "hide"};
-        QTest::newRow("Paste From Ring, converted file")
-            << "PasteFrom2" << 2 << "PasteFrom(1000,9000,%t,2)"
-            << QStringList{paste, "box Error in PasteFrom: 2", "draw", "hide"};
-        QTest::newRow("Undo, Yes") << "Undo" << 0 << "Undo()" << QStringList{"draw"};
-        QTest::newRow("Undo, Yes, refused")
-            << "Undo" << -1 << "Undo()" << QStringList{"box Error in Undo: -1", "draw"};
+        row("Cut", "Cut", 0, "CutTo(1000,9000,%c)", {"Cutting To ...", "draw", "hide"});
+        row("Cut, file not written", "Cut", -1, "CutTo(1000,9000,%c)",
+            {"Cutting To ...", "box Error in CutTo: -1", "draw", "hide"});
+        row("Copy, file not written", "Copy", -1, "CopyTo(1000,9000,%c)",
+            {"Copying ...", "box Error in CopyTo: -1", "hide"});
+        row("Paste", "Paste", 0, "PasteFrom(1000,9000,%c,0)", {paste, "draw", "hide"});
+        row("Merge, refused clipboard", "Merge", 10, "PasteFrom(1000,9000,%c,1)",
+            {"Merging ...",
+             "box Error in PasteFrom: 10\nThe file has no RIFF header: it is not a wave file.",
+             "draw", "hide"});
+        row("Copy To", "CopyTo", 0, "CopyTo(1000,9000,%t)", {"Copying To ...", "hide"});
+        row("Paste From Ring, converted file", "PasteFrom2", 2, "PasteFrom(1000,9000,%t,2)",
+            {paste, "box Error in PasteFrom: 2", "draw", "hide"});
+        row("Undo, Yes", "Undo", 0, "Undo()", {"draw"});
+        row("Undo, Yes, refused", "Undo", -1, "Undo()", {"box Error in Undo: -1", "draw"});
         for (const char* command : {"Paste", "Merge", "PasteFrom1", "CopyTo", "Undo"})
-            QTest::newRow(command) << command << -2 << QString() << QStringList();
+            row(command, command, -2, nullptr, {});
     }
     void editCommandsCallTheEngineInsideTheMessageFrame()
     {
@@ -211,45 +191,38 @@ private slots:
             QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
     }
 
-    // Copy From copies the chosen file over the clipboard; a file that cannot be read leaves
-    // the clipboard as it was; nothing is left beside it.
-    void copyFromFillsTheClipboard_data()
-    {
-        QTest::addColumn<bool>("oldClipboard");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QByteArray>("result"); // the clipboard then; null: none
-        QTest::newRow("first clipboard") << false << "take.wav" << QByteArray("take");
-        QTest::newRow("replaces the clipboard") << true << "take.wav" << QByteArray("take");
-        QTest::newRow("the clipboard itself") << true << "clipper.wav" << QByteArray("old");
-        QTest::newRow("missing file keeps the clipboard")
-            << true << "gone.wav" << QByteArray("old");
-        QTest::newRow("missing file, no clipboard") << false << "gone.wav" << QByteArray();
-        // The first page of the process's memory opens but cannot be read.
-        QTest::newRow("failed read keeps the clipboard")
-            << true << "/proc/self/mem" << QByteArray("old");
-    }
+    // Copy From copies the chosen file over the clipboard; a file that cannot be read (a missing
+    // one; /proc/self/mem opens but cannot be read) leaves the clipboard as it was, and nothing
+    // beside it; (a clipboard before, the choice, the clipboard after, null for none).
     void copyFromFillsTheClipboard()
     {
-        QFETCH(bool, oldClipboard);
-        QFETCH(QString, chosen);
-        QFETCH(QByteArray, result);
-        Rig r(false); // a file copy: no engine and no track needed
-        r.window.chosen = -1;
-        if (oldClipboard)
-            QVERIFY(putFile(r.clip, "old"));
-        QVERIFY(putFile(r.take, "take"));
-        if (chosen.startsWith(u'/') && !QFile::exists(chosen))
-            QSKIP("needs /proc");
-        r.ui.files.push_back(chosen.startsWith(u'/') ? chosen : r.home.filePath(chosen));
-        r.run("CopyFrom");
-        QCOMPARE(fileBytes(r.clip), result);
-        const bool refused = chosen != "take.wav" && chosen != "clipper.wav";
-        QCOMPARE(r.ui.messages().size(), refused ? 1 : 0);
-        QCOMPARE(r.window.log.value(0), chosen == "clipper.wav" ? QString() : "Copying From ...");
-        QCOMPARE(
-            QDir(r.home.path()).entryList(QDir::Files),
-            (result.isNull() ? QStringList{"take.wav"} : QStringList{"clipper.wav", "take.wav"}));
-        QVERIFY(r.engine.calls.isEmpty());
+        for (const auto& [oldClipboard, chosen, result] :
+             {std::tuple{false, QString("take.wav"), QByteArray("take")},
+              {true, "take.wav", "take"},
+              {true, "clipper.wav", "old"},
+              {true, "gone.wav", "old"},
+              {false, "gone.wav", QByteArray()},
+              {true, "/proc/self/mem", "old"}})
+        {
+            Rig r(false); // a file copy: no engine and no track needed
+            r.window.chosen = -1;
+            if (oldClipboard)
+                QVERIFY(putFile(r.clip, "old"));
+            QVERIFY(putFile(r.take, "take"));
+            if (chosen.startsWith(u'/') && !QFile::exists(chosen))
+                continue; // no /proc
+            r.ui.files.push_back(chosen.startsWith(u'/') ? chosen : r.home.filePath(chosen));
+            r.run("CopyFrom");
+            QCOMPARE(fileBytes(r.clip), result);
+            const bool refused = chosen != "take.wav" && chosen != "clipper.wav";
+            QCOMPARE(r.ui.messages().size(), refused ? 1 : 0);
+            QCOMPARE(r.window.log.value(0),
+                     chosen == "clipper.wav" ? QString() : "Copying From ...");
+            QCOMPARE(QDir(r.home.path()).entryList(QDir::Files),
+                     (result.isNull() ? QStringList{"take.wav"}
+                                      : QStringList{"clipper.wav", "take.wav"}));
+            QVERIFY(r.engine.calls.isEmpty());
+        }
     }
 
     void clicksWhileTheMessagePaintsAreDropped()
@@ -267,10 +240,9 @@ private slots:
         }
     }
 
-    // Record locks the window, mixes, records with the merge box's flag, saves and redraws.
-    // Muted or at volume 0 the take would be silent: No leaves the track as it was, Yes
-    // changes it through the model, which tells the window; (mute, volume, Yes, the gains
-    // handed over for the take, merge).
+    // Record locks, mixes, records with the merge flag, saves and redraws. A silent take (muted
+    // or volume 0) is asked about: No keeps the track, Yes unmutes it through the model;
+    // (mute, volume, Yes, the gains handed over, merge).
     void recordAsksBeforeASilentTake()
     {
         for (const auto& [mute, volume, yes, pushed, merge] :
@@ -281,9 +253,8 @@ private slots:
               {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
-            r.mod.tracks[0].volume = int16_t(volume);
-            r.mod.tracks[0].pan = 127;
-            r.mod.tracks[0].mute = mute ? 1 : 0;
+            std::tie(r.mod.tracks[0].volume, r.mod.tracks[0].pan, r.mod.tracks[0].mute) =
+                std::tuple(volume, 127, mute ? 1 : 0);
             r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
@@ -292,16 +263,13 @@ private slots:
             const bool recorded = *pushed != 0;
             const QString range = QStringLiteral("(1000,9000,%1)").arg(merge);
             QCOMPARE(r.ui.questions().size(), asked ? 1 : 0);
-            QCOMPARE(r.engine.callsOf("RecordTrack"),
-                     recorded ? QStringList{"RecordTrack" + range} : QStringList{});
-            QCOMPARE(r.engine.callsOf("StopTracks"),
-                     recorded ? QStringList{"StopTracks" + range} : QStringList{});
-            QCOMPARE(r.engine.callsOf("SetTrackAttr"),
-                     recorded ? QStringList{pushed} : QStringList{});
-            const QStringList pass{"lock",   "Mixing Tracks ...",        "hide",
-                                   "unlock", "Saving recorded track...", "draw",
-                                   "hide"};
-            QCOMPARE(r.window.log, recorded ? pass : QStringList{});
+            QCOMPARE(r.engine.calls.filter(QRegularExpression("^(Rec|Stop|SetTrackA)")),
+                     (recorded ? QStringList{pushed, "RecordTrack" + range, "StopTracks" + range}
+                               : QStringList{}));
+            QCOMPARE(r.window.log,
+                     (recorded ? QStringList{"lock", "Mixing Tracks ...", "hide", "unlock",
+                                             "Saving recorded track...", "draw", "hide"}
+                               : QStringList{}));
             QCOMPARE(r.mod.tracks[0].mute == 1, mute && !yes);
             QCOMPARE(changed.size(), asked && yes ? 1 : 0);
             QVERIFY(!r.control.passRunning());
@@ -327,32 +295,26 @@ private slots:
         }
     }
 
-    // Rip ends before it records when the user cancels, chooses no file or a CD track that is
-    // not a number, or when the media layer cannot play the choice (its reason is shown); a
-    // playable file is recorded into the selection, then the media is released.
+    // Rip stops on Cancel, no file, a CD track not a number, or a choice the media layer cannot
+    // play (its reason shown); a playable file is recorded, then the media released.
     void ripRecordsOnlyWhatTheMediaLayerCanPlay()
     {
-        const struct
-        {
-            Answer fileOrCd;
-            const char *file, *track, *probe, *media;
-        } rows[] = {
-            {Answer::Cancel, "", "", "", ""},
-            {Answer::Yes, "", "", "", ""},
-            {Answer::No, "", "two", "", ""},
-            {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
-            {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
-            {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}};
-        for (const auto& row : rows)
+        for (const auto& [fileOrCd, file, track, probe, media] :
+             {std::tuple{Answer::Cancel, "", "", "", ""},
+              {Answer::Yes, "", "", "", ""},
+              {Answer::No, "", "two", "", ""},
+              {Answer::Yes, "/m/x.mp3", "", "bad", "probe /m/x.mp3"},
+              {Answer::No, "", " 7 ", "no CD", "probe cdda:7"},
+              {Answer::Yes, "/m/song.wav", "", "", "probe /m/song.wav,select /m/song.wav,select "}})
         {
             Rig r;
-            r.ui.answers = {row.fileOrCd};
-            r.ui.files = {row.file};
-            r.ui.inputs = {row.track};
-            r.probeAnswer = row.probe;
+            r.ui.answers = {fileOrCd};
+            r.ui.files = {file};
+            r.ui.inputs = {track};
+            r.probeAnswer = probe;
             r.run("Rip");
-            QCOMPARE(r.media.join(u','), QString(row.media));
-            QCOMPARE(r.ui.messages().join(u','), QString(row.probe));
+            QCOMPARE(r.media.join(u','), QString(media));
+            QCOMPARE(r.ui.messages().join(u','), QString(probe));
             const bool recorded = r.media.size() > 1;
             QCOMPARE(r.engine.callsOf("RecordTrack"),
                      recorded ? QStringList{"RecordTrack(1000,9000,0)"} : QStringList{});
@@ -362,14 +324,13 @@ private slots:
             QVERIFY(!r.control.passRunning());
         }
     }
-    // Through the main window over the stand-in engine: the picture buttons and the Paste From
-    // items reach the Edit commands, each item with its mode; an engine refusal on a track
-    // switch is shown with its reason.
+    // The main window's buttons and Paste From items (each with its mode) reach the Edit
+    // commands; a refused track switch is shown with its reason.
     void mainWindowRunsTheEditCommands()
     {
         StudioFixture f{MainWindowFixture::Fake{}};
         frmVumo& w = f.w;
-        f.newProject(1, QStringLiteral("Demo"));
+        f.newProject();
         f.addTrack();
         QVERIFY(putFile(w.CLIPFILE, "clip"));
         const QString take = f.home.filePath(QStringLiteral("take.wav"));
@@ -392,14 +353,13 @@ private slots:
                          "PasteFrom" + range + take + ",2)", "PasteFrom" + range + take + ",3)"}));
         QVERIFY(f.ui.messages().isEmpty());
         f.fake->results.insert(QStringLiteral("SetCurTrack"), 14);
-        child<QComboBox>(w, "cboTrack")->setCurrentIndex(0);
+        f.cboTrack().setCurrentIndex(0);
         QCOMPARE(f.ui.messages(),
                  QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples."});
     }
 
-    // From frame 500 the engine plays for `turns` looks, 1000 frames further at each: it stops
-    // after 3; the end of the selection is passed or met; Stop is pressed at 3000; nothing
-    // plays.
+    // From frame 500 the engine plays `turns` looks, 1000 frames on at each: it stops after 3;
+    // the selection's end is passed or met; Stop is pressed at 3000; nothing plays.
     void passEnds()
     {
         for (const auto& [turns, end, stopAt, positions] :
@@ -442,9 +402,8 @@ private slots:
         }
     }
 
-    // During a pass every button, box and bar of the window but Help and Stop is off, and so
-    // are the menus; the record button stays off afterwards while the track is not armed.
-    // Closing the window during a pass ends the pass before the engine closes.
+    // During a pass all controls and menus but Help and Stop are off; Record stays off after
+    // while the track is not armed. Closing during a pass ends it before the engine closes.
     void stopOrCloseEndsThePassWithTheControlsLockedMeanwhile()
     {
         StudioFixture s;
@@ -486,12 +445,12 @@ private slots:
         QVERIFY(action(s, "mnuControlRecord")->isEnabled());
 
         bool closedAtOnce = true;
-        QTimer::singleShot(200, &s.w,
-                           [&]
-                           {
-                               s.w.close();
-                               closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
-                           });
+        const auto close = [&]
+        {
+            s.w.close();
+            closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
+        };
+        QTimer::singleShot(200, &s.w, close);
         s.ui.answers.push_back(Answer::No); // Save track edits?
         click(s, "CmdPlay");
         QVERIFY(!closedAtOnce); // the engine stayed open under the running pass
@@ -507,10 +466,8 @@ private slots:
         s.newProject();
         drums::DrumData& d = s.mod.drums;
         d.songPattern = QStringLiteral("1x2");
-        d.patLastBeat[0] = 3;
-        d.patMsPerBeat[0] = 10;
-        d.patLastBeat[1] = 1;
-        d.patMsPerBeat[1] = 5;
+        std::tie(d.patLastBeat[0], d.patMsPerBeat[0], d.patLastBeat[1], d.patMsPerBeat[1]) =
+            std::tuple(3, 10, 1, 5);
         d.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
         d.drumGrid[0][10][2] = 90; // Snare Drum 1, note 38
         d.drumGrid[1][7][1] = 64;
@@ -518,11 +475,9 @@ private slots:
         QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
         s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times
         click(s, "CmdPlay");
-        QFile log(s.path("midi.txt"));
-        QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
         QStringList messages;
-        while (!log.atEnd())
-            messages << QString::fromLatin1(log.readLine()).trimmed().section(u' ', 1);
+        for (const QByteArray& line : fileBytes(s.path("midi.txt")).trimmed().split('\n'))
+            messages << QString::fromLatin1(line).trimmed().section(u' ', 1);
         QCOMPARE(messages, (QStringList{"153 35 100", "153 38 90", "153 35 64"}));
     }
 };

@@ -103,13 +103,11 @@ private slots:
         QCOMPARE(e.ui.messages(), QStringList{"Error: 2 Unable to open the midimapper."});
     }
 
-    // Pattern 1 instrument 3 holds a ramp from 10, pattern 1 instrument 4 a ramp from 50; the
-    // commands run with pattern 1 and instrument 3 selected, then the result is read at
-    // (pattern, instrument) after moving the selection there and pasting.
+    // Pattern 1 holds ramps from 10 (instrument 3, selected) and 50 (instrument 4); (commands,
+    // paste pattern and instrument, the source's first beat after, instrument 4's first beat at
+    // the paste pattern). Copy, Paste All lands the beats on instrument 0.
     void editMenu()
     {
-        // (commands, paste pattern and instrument, first beat left at the source, first beat of
-        // instrument 4 at the paste pattern); Copy, Paste All lands the beats on instrument 0.
         for (const auto& [first, second, pastePattern, pasteInstrument, sourceFirst, pastedRow4] :
              {std::tuple{"mnuEditCut", "mnuEditPaste", 0, 7, 0, 0},
               {"mnuEditCopy", "mnuEditPaste", 0, 7, 10, 0},
@@ -118,28 +116,26 @@ private slots:
               {"mnuEditCopy", "mnuEditPasteAll", 5, 0, 10, 0}})
         {
             Editor e;
-            e.drums.drumGrid[1][3] = ramp(10);
-            e.drums.drumGrid[1][4] = ramp(50);
-            e.drums.patLastBeat[1] = 9;
-            e.drums.patMsPerBeat[1] = 33;
+            std::tie(e.drums.drumGrid[1][3], e.drums.drumGrid[1][4]) =
+                std::pair(ramp(10), ramp(50));
+            std::tie(e.drums.patLastBeat[1], e.drums.patMsPerBeat[1]) = std::pair(9, 33);
             e.select(1, 3);
             e.run(QString::fromLatin1(first));
             QCOMPARE(e.drums.drumGrid[1][3][0], uint8_t(sourceFirst));
             QCOMPARE(e.beat(0)->value(), 127 - sourceFirst); // the bars follow at once
             // Cut All leaves a fresh pattern: 32 beats of the studio's tempo.
             const bool cutAll = QByteArray(first) == "mnuEditCutAll";
-            QCOMPARE(e.drums.patMsPerBeat[1], uint8_t(cutAll ? kTempo : 33));
-            QCOMPARE(e.drums.patLastBeat[1], uint8_t(cutAll ? 31 : 9));
+            QCOMPARE((QList<int>{e.drums.patMsPerBeat[1], e.drums.patLastBeat[1]}),
+                     (cutAll ? QList<int>{kTempo, 31} : QList<int>{33, 9}));
             e.select(pastePattern, pasteInstrument);
             e.run(QString::fromLatin1(second));
             QCOMPARE(e.drums.drumGrid[pastePattern][pasteInstrument][31], uint8_t(10 + 31));
             QCOMPARE(e.drums.drumGrid[pastePattern][4][0], uint8_t(pastedRow4));
             QCOMPARE(e.beat(1)->value(), 127 - 11);
             if (QByteArray(second) == "mnuEditPasteAll" && QByteArray(first) != "mnuEditCopy")
-            {
-                QCOMPARE(e.drums.patLastBeat[pastePattern], uint8_t(9));
-                QCOMPARE(e.drums.patMsPerBeat[pastePattern], uint8_t(33));
-            }
+                QCOMPARE((QList<int>{e.drums.patLastBeat[pastePattern],
+                                     e.drums.patMsPerBeat[pastePattern]}),
+                         (QList<int>{9, 33}));
         }
     }
 
@@ -157,9 +153,8 @@ private slots:
         QCOMPARE((QList<int>{grid[2][5][0], grid[2][5][3], grid[2][5][1], grid[2][4][0]}),
                  (QList<int>{127, 100, 0, 0}));
 
-        e.drums.drumGrid[6][1][31] = 40;
-        e.drums.patLastBeat[6] = 15;
-        e.drums.patMsPerBeat[6] = 77;
+        std::tie(e.drums.drumGrid[6][1][31], e.drums.patLastBeat[6], e.drums.patMsPerBeat[6]) =
+            std::tuple(40, 15, 77);
         e.select(6, 1);
         QCOMPARE(e.beat(31)->value(), 87);
         QVERIFY(e.beat(15)->isEnabled());
@@ -168,8 +163,8 @@ private slots:
 
         e.child<QScrollBar>(QStringLiteral("hscBeats"))->setValue(20);
         e.child<QScrollBar>(QStringLiteral("hscMsPerBeat"))->setValue(200);
-        QCOMPARE(e.drums.patLastBeat[6], uint8_t(20));
-        QCOMPARE(e.drums.patMsPerBeat[6], uint8_t(200));
+        QCOMPARE((QList<int>{e.drums.patLastBeat[6], e.drums.patMsPerBeat[6]}),
+                 (QList<int>{20, 200}));
         QVERIFY(e.beat(20)->isEnabled());
         e.song()->setText(QStringLiteral("1a92"));
         QCOMPARE(e.drums.songPattern, QStringLiteral("1a92"));
@@ -181,8 +176,8 @@ private slots:
         // New clears the patterns, keeps the song and the instruments.
         const DrumData saved = e.drums;
         e.run(QStringLiteral("mnuFileNew"));
-        QCOMPARE(e.drums.drumGrid[2][5][0], uint8_t(0));
-        QCOMPARE(e.drums.patMsPerBeat[6], uint8_t(kTempo));
+        QCOMPARE((QList<int>{e.drums.drumGrid[2][5][0], e.drums.patMsPerBeat[6]}),
+                 (QList<int>{0, kTempo}));
         QCOMPARE(e.drums.songPattern, QStringLiteral("1a92"));
         QCOMPARE(e.drums.drumNames[0], QStringLiteral("Kick"));
         QCOMPARE(e.drums.drumFileName, QStringLiteral("untitled.mbt"));
@@ -232,54 +227,49 @@ private slots:
         QCOMPARE(e.ui.messages().size(), 5);
     }
 
-    // Play queues the song, says so, and waits until the engine has played it out or Stop is
-    // pressed; the Control menu runs the same commands.
-    void playAndStop_data()
-    {
-        QTest::addColumn<QStringList>("playStop");
-        QTest::newRow("button, played out") << QStringList{"CmdPlay", ""};
-        QTest::newRow("menu, stopped by the menu")
-            << QStringList{"mnuControlPlay", "mnuControlStop"};
-        QTest::newRow("button, window closed") << QStringList{"CmdPlay", "close"};
-    }
+    // Play queues the song, says so, and waits until it is played out or stopped (by the button,
+    // the Control menu or closing the window).
     void playAndStop()
     {
-        QFETCH(QStringList, playStop);
-        const QString play = playStop[0], stop = playStop[1];
-        Editor e;
-        e.drums.drumGrid[0][7][1] = 90;
-        e.playingPolls = stop.isEmpty() ? 5 : 1000000;
-        auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
-        auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
-        bool stopWasEnabled = false;
-        QTimer::singleShot(30, e.w.get(),
-                           [&]
-                           {
-                               stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
-                               if (stop == QStringLiteral("close"))
-                                   e.w->close();
-                               else if (!stop.isEmpty())
-                                   e.run(stop);
-                           });
-        if (play == "CmdPlay")
-            cmdPlay->click();
-        else
-            e.run(play);
-        QVERIFY(stopWasEnabled);
-        QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
-        // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
-        const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
-        QCOMPARE(queued.size(), 4);
-        QCOMPARE(queued[2], QStringLiteral("AddMidi(%1,%2)")
-                                .arg(2 * 32 * kTempo + kTempo)
-                                .arg(153 + 35 * 256 + 90 * 65536));
-        const QStringList& calls = e.engine.calls;
-        QVERIFY(calls.indexOf("PlayMidi()") > 0 &&
-                calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
-        // A closed window has released the output and calls the engine no more.
-        QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
-        QVERIFY(cmdPlay->isEnabled());
-        QVERIFY(!cmdStop->isEnabled());
+        for (const auto& [play, stop] : {std::pair<QString, QString>{"CmdPlay", ""},
+                                         {"mnuControlPlay", "mnuControlStop"},
+                                         {"CmdPlay", "close"}})
+        {
+            Editor e;
+            e.drums.drumGrid[0][7][1] = 90;
+            e.playingPolls = stop.isEmpty() ? 5 : 1000000;
+            auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
+            auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
+            bool stopWasEnabled = false;
+            QTimer::singleShot(30, e.w.get(),
+                               [&]
+                               {
+                                   stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
+                                   if (stop == QStringLiteral("close"))
+                                       e.w->close();
+                                   else if (!stop.isEmpty())
+                                       e.run(stop);
+                               });
+            if (play == "CmdPlay")
+                cmdPlay->click();
+            else
+                e.run(play);
+            QVERIFY(stopWasEnabled);
+            QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
+            // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
+            const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
+            QCOMPARE(queued.size(), 4);
+            QCOMPARE(queued[2], QStringLiteral("AddMidi(%1,%2)")
+                                    .arg(2 * 32 * kTempo + kTempo)
+                                    .arg(153 + 35 * 256 + 90 * 65536));
+            const QStringList& calls = e.engine.calls;
+            QVERIFY(calls.indexOf("PlayMidi()") > 0 &&
+                    calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
+            // A closed window has released the output and calls the engine no more.
+            QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
+            QVERIFY(cmdPlay->isEnabled());
+            QVERIFY(!cmdStop->isEnabled());
+        }
     }
 };
 

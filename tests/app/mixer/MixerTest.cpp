@@ -58,44 +58,39 @@ private slots:
         QVERIFY(row<QLabel>(w, "lblTrackName", 17) == nullptr);
     }
 
-    // The user moves the bars of the second of three rows, ticks the first row's mute box and
-    // clears the second's, then leaves the window one way or another.
-    void leaving_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("edit");
-        QTest::newRow("Apply") << "cmdApply" << true;
-        QTest::newRow("Apply, nothing changed") << "cmdApply" << false;
-        QTest::newRow("Cancel") << "cmdCancel" << true;
-        QTest::newRow("close button") << "close" << true;
-    }
+    // The user moves the second of three rows' bars, ticks the first row's mute box and clears
+    // the second's (or changes nothing), then leaves by Apply, Cancel or the close button.
     void leaving()
     {
-        QFETCH(QString, how);
-        QFETCH(bool, edit);
-        ScriptedUiServices ui;
-        ui.dialogs.push_back(
-            [how, edit](QDialog& d)
-            {
-                if (edit)
+        for (const auto& [how, edit] : {std::pair{"cmdApply", true},
+                                        {"cmdApply", false},
+                                        {"cmdCancel", true},
+                                        {"close", true}})
+        {
+            ScriptedUiServices ui;
+            ui.dialogs.push_back(
+                [how = how, edit = edit](QDialog& d)
                 {
-                    row<QScrollBar>(d, "hscVol", 1)->setValue(200);
-                    row<QScrollBar>(d, "hscPan", 1)->setValue(3);
-                    row<QCheckBox>(d, "chkMute", 0)->setChecked(true);
-                    row<QCheckBox>(d, "chkMute", 1)->setChecked(false);
-                }
-                if (how == QStringLiteral("close"))
-                    d.close();
-                else
-                    d.findChild<QAbstractButton*>(how)->click();
-            });
-        const auto result = runMixer(ui, tracks(3));
-        QCOMPARE(result.has_value(), how == QStringLiteral("cmdApply"));
-        if (!result)
-            return;
-        const QList<int> edited{0, 128, 1, 200, 3, 0, 20, 128, 0};
-        QCOMPARE(mix(*result), edit ? edited : mix(tracks(3)));
-        QCOMPARE((*result)[1].title, tracks(3)[1].title);
+                    if (edit)
+                    {
+                        row<QScrollBar>(d, "hscVol", 1)->setValue(200);
+                        row<QScrollBar>(d, "hscPan", 1)->setValue(3);
+                        row<QCheckBox>(d, "chkMute", 0)->setChecked(true);
+                        row<QCheckBox>(d, "chkMute", 1)->setChecked(false);
+                    }
+                    if (QByteArray(how) == "close")
+                        d.close();
+                    else
+                        d.findChild<QAbstractButton*>(how)->click();
+                });
+            const auto result = runMixer(ui, tracks(3));
+            QCOMPARE(result.has_value(), QByteArray(how) == "cmdApply");
+            if (result)
+                QCOMPARE(mix(*result),
+                         (edit ? QList<int>{0, 128, 1, 200, 3, 0, 20, 128, 0} : mix(tracks(3))));
+            if (result)
+                QCOMPARE((*result)[1].title, tracks(3)[1].title);
+        }
     }
 };
 

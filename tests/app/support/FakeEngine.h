@@ -5,6 +5,7 @@
 #include "engineapi/EngineBinding.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <functional>
@@ -28,11 +29,7 @@ public:
     // The recorded calls of one export.
     QStringList callsOf(const QString& name) const
     {
-        QStringList out;
-        for (const QString& c : calls)
-            if (c.startsWith(name + u'('))
-                out.append(c);
-        return out;
+        return calls.filter(QRegularExpression(u'^' + QRegularExpression::escape(name) + "\\("));
     }
 
 #define VUMO_FAKE_EXPORT(name, params, args)                                                       \
@@ -48,11 +45,7 @@ private:
     {
         return QString::fromUtf8(s);
     }
-    static QString text(double v)
-    {
-        return QString::number(v);
-    }
-    static QString text(int32_t v)
+    template <typename N> static QString text(N v)
     {
         return QString::number(v);
     }

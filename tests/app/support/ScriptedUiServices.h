@@ -41,9 +41,8 @@ public:
     std::deque<QString> files;
     bool urlsOpen = true;      // result of openUrl
     bool programsStart = true; // result of startProgram
-    // What the user does in each modal dialog, in order: the script clicks the dialog's
-    // buttons (or fills it). A dialog with no script left, or still open after its script,
-    // is rejected (Cancel).
+    // What the user does in each modal dialog, in order; a dialog with no script left, or
+    // still open after its script, is rejected (Cancel).
     std::deque<std::function<void(QDialog&)>> dialogs;
 
     QList<Shown> shown;
