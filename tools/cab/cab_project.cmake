@@ -16,6 +16,7 @@ target_link_libraries(project_tool_tests PRIVATE vumo_cabproject vumo_testwave w
 target_compile_definitions(project_tool_tests PRIVATE
     VUMO_CAB_PROGRAM="$<TARGET_FILE:vumo-cab>" VUMO_MIX_PROGRAM="$<TARGET_FILE:vumo-mix>")
 add_dependencies(project_tool_tests vumo-cab vumo-mix)
+add_dependencies(tst_wiredcommands vumo-mix) # its mixdown is compared with vumo-mix's
 gtest_discover_tests(project_tool_tests)
 
 # The studio's cabinet commands and the chain window; the studio starts vumo-chain beside it.
