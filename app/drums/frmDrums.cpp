@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace vumo::drums
 {
@@ -276,7 +277,7 @@ void frmDrums::FillInstrumentList()
         m_lstInstr->setCurrentRow(row);
 }
 
-void frmDrums::LoadDrumFile()
+bool frmDrums::LoadDrumFile()
 {
     int cells = kGridBytes;
     const QString error = readDrumFile(m_drums.drumFileName, m_drums, &cells);
@@ -291,13 +292,15 @@ void frmDrums::LoadDrumFile()
                      MsgIcon::Exclamation);
     m_txtSongPat->setText(m_drums.songPattern);
     ShowPattern();
+    return error.isEmpty();
 }
 
-void frmDrums::SaveDrumFile()
+bool frmDrums::SaveDrumFile()
 {
     const QString error = writeDrumFile(m_drums.drumFileName, m_drums);
     if (!error.isEmpty())
         m_ui.message(error, MsgIcon::Critical);
+    return error.isEmpty();
 }
 
 void frmDrums::OpenDrumFile()
@@ -307,10 +310,13 @@ void frmDrums::OpenDrumFile()
     if (answer.size() <= 3)
         return;
     const QString extension = answer.right(3).toUpper();
+    // A file that cannot be read or written leaves the editor on its previous file, so the
+    // next Save still goes where the song was last read from or saved.
     if (extension == QStringLiteral("MBT"))
     {
-        m_drums.drumFileName = answer;
-        LoadDrumFile();
+        const QString previous = std::exchange(m_drums.drumFileName, answer);
+        if (!LoadDrumFile())
+            m_drums.drumFileName = previous;
     }
     else if (extension == QStringLiteral("DRM"))
     {
@@ -323,8 +329,9 @@ void frmDrums::SaveDrumFileAs()
     const QString answer = m_ui.browseForFile(QStringLiteral("*.mbt"), QStringLiteral("Save As"));
     if (answer.isEmpty())
         return;
-    m_drums.drumFileName = answer;
-    SaveDrumFile();
+    const QString previous = std::exchange(m_drums.drumFileName, answer);
+    if (!SaveDrumFile())
+        m_drums.drumFileName = previous;
 }
 
 void frmDrums::ImportDrumMap(const QString& fileName)

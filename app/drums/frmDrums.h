@@ -54,8 +54,9 @@ public slots:
     void BeatsChanged();
     void MsPerBeatChanged();
     void FillInstrumentList();
-    void LoadDrumFile();
-    void SaveDrumFile();
+    // Both say whether the file was read or written; a failure is shown to the user.
+    bool LoadDrumFile();
+    bool SaveDrumFile();
     void OpenDrumFile();
     void SaveDrumFileAs();
     void ImportDrumMap(const QString& fileName);

@@ -223,6 +223,7 @@ private slots:
                      qPrintable(e.ui.messages().last()));
             QVERIFY(e.drums.drumGrid == before.drumGrid && e.drums.drumNotes == before.drumNotes);
             QCOMPARE(e.drums.songPattern, before.songPattern);
+            QCOMPARE(e.drums.drumFileName, before.drumFileName); // a later Save goes there
         }
         QCOMPARE(e.ui.messages().size(), 5);
     }
