@@ -31,9 +31,9 @@ struct WaveLayout
     uint16_t channels = 2;
     uint32_t rate = 44100;
     uint16_t bits = 16;
-    uint32_t fmtSize = 16;                     // extra bytes beyond 16 are written as zeros
-    std::vector<std::string> chunksBeforeData; // ids of 4-byte chunks put between fmt and data
-    int64_t declaredDataBytes = -1;            // -1: the real size
+    uint32_t fmtSize = 16;                          // extra bytes beyond 16 are written as zeros
+    std::vector<std::string> chunksBeforeData = {}; // ids of 4-byte chunks put between fmt and data
+    int64_t declaredDataBytes = -1;                 // -1: the real size
 };
 
 // Bytes of a wave file holding `samples` (interleaved as the channel count says).

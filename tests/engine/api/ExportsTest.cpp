@@ -1,6 +1,7 @@
-// The engine's lifecycle, track table, premix, save/undo rules and trace log, driven through
-// the C exports of libwavorn on the virtual devices.
+// The engine's lifecycle, track table, premix, save/undo rules, trace log and MIDI queue, driven
+// through the C exports of libwavorn on the virtual devices.
 #include "tests/engine/ExportFixture.h"
+#include "tests/platform/PlatformTestSupport.h"
 
 #include <functional>
 
@@ -72,8 +73,7 @@ TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
 
 TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 {
-    openTracks(100, {ramp(100, 10)}, {{255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10)}, {{255, 128}}, 0);
     const auto before = readBytes(trackFile(0));
     for (int32_t i : {200, -1, INT32_MIN})
         EXPECT_EQ(TrackWrite(i, 1), -1) << i;
@@ -98,8 +98,7 @@ TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 
 TEST_F(Edits, SwitchingWithoutReloadWritesTheEditsAndKeepsTheBufferAsItIs)
 {
-    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}}, 0);
     TrackWrite(0, -42);
     auto kept = ramp(100, 10);
     kept[0] = -42;
@@ -114,8 +113,7 @@ TEST_F(Edits, SwitchingWithoutReloadWritesTheEditsAndKeepsTheBufferAsItIs)
 
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
-    openTracks(100, {ramp(100, 10)}, {{255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10)}, {{255, 128}}, 0);
     TrackWrite(6, 1111);
     std::filesystem::remove_all(dir.path()); // the folder vanishes (a removed drive)
     EXPECT_EQ(SaveEdits(), -1);
@@ -216,4 +214,26 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
                                      : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + r.log +
                                            "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
     }
+}
+
+TEST(MidiExports, PlayTheQueueOnTicksAndRefuseHugeCapacities)
+{
+    testwave::TempDir dir;
+    platform::test::ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"},
+        out{"VUMO_VIRTUAL_MIDI_OUT", dir.file("out")};
+    EXPECT_EQ(CmdMidi(0x90, 60, 100), 5); // nothing open yet
+    ASSERT_EQ(OpenMidiPlay(64), 0);
+    EXPECT_EQ(OpenMidiPlay(16 * 1024 * 1024 + 1), 11); // the open queue stays
+    EXPECT_EQ(OpenMidiRec(1111638594, 0), 11);         // 4.4 GB asked for
+    EXPECT_EQ(CmdMidi(0xB0, 123, 0), 0);               // sent at once
+    AddMidi(5, 0x99 | 36 << 8 | 100 << 16);
+    EXPECT_EQ(AddMidi(10, 0x99 | 38 << 8 | 80 << 16), 4);
+    EXPECT_EQ(PlayMidi(), 4);
+    for (int i = 0; i < 5000 && MidiPlaying(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(CloseMidiPlay(), 0);
+    std::vector<std::string> messages; // after "<ms since open> "
+    for (const std::string& line : platform::test::fileLines(dir.file("out")))
+        messages.push_back(line.substr(line.find(' ') + 1));
+    EXPECT_EQ(messages, (std::vector<std::string>{"176 123 0", "153 36 100", "153 38 80"}));
 }

@@ -68,8 +68,7 @@ protected:
                 openTracks(
                     kTrackFrames,
                     {testwave::ramp(kTrackFrames, 2), std::vector<int16_t>(2 * kTrackFrames, 77)},
-                    {{255, 128}, {255, 128}});
-                ASSERT_EQ(SetCurTrack(0, 1), 0);
+                    {{255, 128}, {255, 128}}, 0);
                 ASSERT_EQ(TrackWrite(0, 1234), 0); // a pending edit
                 const auto track = trackSamples(kTrackFrames);
                 const auto clipBefore = testwave::readSamples(clip);

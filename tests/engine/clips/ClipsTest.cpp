@@ -1,4 +1,5 @@
-// CopyTo, CutTo and PasteFrom through the library's exports.
+// CopyTo, CutTo and PasteFrom through the library's exports, and LoadSK1 and SK1 on a clip cut
+// from the current track by CopyTo.
 #include "tests/engine/ExportFixture.h"
 
 #include <climits>
@@ -24,6 +25,8 @@ protected:
     const std::vector<int16_t> ramp = testwave::ramp(kFrames, 0);
     const std::string noFolder = dir.file("no-such-folder/x.wav");
 };
+
+using SamplerExports = ExportFixture;
 
 } // namespace
 
@@ -111,4 +114,22 @@ TEST_F(Clips, RefusedFilesAndModesLeaveTheTrackUnchangedAndExtremeRangesAreClamp
         for (const auto& [start, end] :
              {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
             EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
+}
+
+TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitch)
+{
+    EXPECT_EQ(SK1(0, 10, 1.0, 1.0), -1); // refused before OpenLib
+    EXPECT_EQ(LoadSK1("nothing.wav"), -1);
+    openCurrent(testwave::ramp(kFrames, 10));
+    ASSERT_EQ(CopyTo(0, 1000, dir.file("clip.wav").c_str()), 0);
+    loadTrack(std::vector<int16_t>(2 * kFrames, 0));
+    EXPECT_EQ(LoadSK1(dir.file("clip.wav").c_str()), 998);
+    EXPECT_EQ(SK1(3000, 998, 1.0, 1.0), 0);
+    EXPECT_EQ(SK1(5000, 998, 2.0, 1.0), 0);
+    for (int32_t k = 0; k < 998; ++k)
+    {
+        ASSERT_EQ(right(3000 + k), -10 - k) << k;
+        ASSERT_EQ(left(5000 + k), k < 499 ? 10 + 2 * k : 0) << k;
+    }
+    EXPECT_EQ(left(3000 + 998), 0);
 }
