@@ -73,14 +73,12 @@ protected:
                 const auto track = trackSamples(kTrackFrames);
                 const auto clipBefore = testwave::readSamples(clip);
 
-                rlimit oldLimit{}, small{};
+                rlimit oldLimit{};
                 ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-                small = {8192, oldLimit.rlim_max}; // below every file written here
-                std::FILE* filler =
-                    fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr;
+                const rlimit small{8192, oldLimit.rlim_max}; // below every file written here
+                std::FILE* filler = fullDisk ? std::fopen((disk / "f").c_str(), "wb") : nullptr;
                 while (filler && std::fputc('f', filler) != EOF && std::fflush(filler) == 0)
-                {
-                }
+                    continue;
                 if (filler)
                     std::fclose(filler);
                 else
@@ -92,7 +90,7 @@ protected:
                 EXPECT_EQ(folder(), before);
                 EXPECT_EQ(trackSamples(kTrackFrames), track);
 
-                fs::remove(disk / "filler");
+                fs::remove(disk / "f");
                 EXPECT_EQ(write(), 0);
                 EXPECT_EQ(testwave::readSamples(clip).size(),
                           clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());

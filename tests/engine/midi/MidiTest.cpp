@@ -28,16 +28,12 @@ constexpr int32_t pack(uint32_t status, uint32_t data1, uint32_t data2)
     return int32_t(status | data1 << 8 | data2 << 16);
 }
 
-// A periodic timer that ticks only when the test calls fire().
+// A periodic timer that ticks only when the test calls tick().
 struct ManualTimer final : platform::PeriodicTimer
 {
-    int32_t start(int32_t, Tick t) override
-    {
-        tick = std::move(t);
-        on = true;
-        return platform::kMmNoError;
-    }
-    void cancel() override { on = false; }
+    int32_t start(int32_t, Tick t) override { return tick = std::move(t), set(true); }
+    int32_t set(bool started) { return on = started, platform::kMmNoError; }
+    void cancel() override { set(false); }
     bool running() const override { return on; }
     Tick tick;
     bool on = false;
@@ -51,11 +47,7 @@ struct ManualMidiIn final : platform::MidiIn
         onInput = std::move(callback);
         return device == 0 ? platform::kMmNoError : platform::kMmBadDeviceId;
     }
-    int32_t set(bool on)
-    {
-        started = on;
-        return platform::kMmNoError;
-    }
+    int32_t set(bool on) { return started = on, platform::kMmNoError; }
     int32_t reset() override { return set(false); }
     int32_t start() override { return set(true); }
     int32_t stop() override { return set(false); }
