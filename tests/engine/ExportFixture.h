@@ -25,14 +25,11 @@ protected:
     {
         setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
         setenv("VUMO_VIRTUAL_SPEED", "20", 1);
-        for (const char* name : {"VUMO_VIRTUAL_INPUT", "VUMO_VIRTUAL_OUTPUT", "VUMO_LOG"})
+        for (const char* name :
+             {"VUMO_VIRTUAL_INPUT", "VUMO_VIRTUAL_OUTPUT", "VUMO_LOG", "VUMO_CAPTURE_SOURCE"})
             unsetenv(name);
     }
-    void TearDown() override
-    {
-        StopTracks(0, 0, 0);
-        CloseLib();
-    }
+    void TearDown() override { StopTracks(0, 0, 0), CloseLib(); }
     virtual std::string trackFile(int track) const { return dir.file("t" + std::to_string(track)); }
 
     // Opens the engine for `frames`, pushes one track per sample vector with its (volume, pan)

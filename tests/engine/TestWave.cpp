@@ -100,11 +100,8 @@ std::vector<int16_t> readSamples(const std::string& path)
 std::vector<int16_t> ramp(int32_t frames, int32_t base)
 {
     std::vector<int16_t> s(size_t(frames) * 2);
-    for (int32_t k = 0; k < frames; ++k)
-    {
-        s[2 * size_t(k)] = int16_t((base + k) % 32767);
-        s[2 * size_t(k) + 1] = int16_t(-((base + k) % 32767));
-    }
+    for (size_t k = 0; k < size_t(frames); ++k)
+        s[2 * k] = int16_t((base + int32_t(k)) % 32767), s[2 * k + 1] = int16_t(-s[2 * k]);
     return s;
 }
 

@@ -11,11 +11,7 @@ class Clips : public ExportFixture
 {
 protected:
     // A current track whose frame f holds (f, -f).
-    void SetUp() override
-    {
-        ExportFixture::SetUp();
-        openCurrent(ramp);
-    }
+    void SetUp() override { ExportFixture::SetUp(), openCurrent(ramp); }
     // Writes a clip of `frames` frames all (l, r).
     std::string clip(int32_t frames, int16_t l, int16_t r) const
     {

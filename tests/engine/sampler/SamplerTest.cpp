@@ -32,16 +32,12 @@ protected:
     void SetUp() override
     {
         Engine& e = engine();
-        e.trackLen = kTrackLen;
-        e.trackBuf = allocateFrames(kTrackLen);
-        e.playBuf = allocateFrames(kTrackLen);
-        e.dirty = false;
+        e.trackLen = kTrackLen, e.dirty = false;
+        e.trackBuf = allocateFrames(kTrackLen), e.playBuf = allocateFrames(kTrackLen);
     }
     void TearDown() override
     {
-        engine().trackBuf.reset();
-        engine().playBuf.reset();
-        engine().trackLen = 0;
+        engine().trackBuf.reset(), engine().playBuf.reset(), engine().trackLen = 0;
     }
     // Writes the bytes to a file and loads it; no bytes: no file.
     int32_t load(const std::vector<uint8_t>& bytes)

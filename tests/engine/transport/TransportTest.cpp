@@ -10,11 +10,6 @@ namespace
 class Transport : public ExportFixture
 {
 protected:
-    void TearDown() override
-    {
-        unsetenv("VUMO_CAPTURE_SOURCE");
-        ExportFixture::TearDown();
-    }
     // Records [start, end) from `input` (a file or "loopback"), or from `media` when it is
     // given, plays the block to its end and stops.
     void take(const std::string& input, int32_t start, int32_t end, int32_t merge,
