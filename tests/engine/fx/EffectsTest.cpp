@@ -62,8 +62,7 @@ TEST(Effects, EchoRepeatsDecayAndTheLastFrameWrittenIsAtMostLMinus2)
     applyEcho(t.span(), FxParams{0, 400, 1, 128, 0}); // 64 frames, half
     for (int32_t f = 0; f < 400; ++f) // the last repeat, at 394, comes from 330 < L - 1 - 64
         ASSERT_EQ(t.left(f), f >= 10 && (f - 10) % 64 == 0 ? 16000 >> ((f - 10) / 64) : 0) << f;
-    TestTrack u(200);
-    u.generate([](int32_t, int32_t) { return 1000; });
+    TestTrack u = TestTrack(200).generate([](int32_t, int32_t) { return 1000; });
     applyEcho(u.span(), FxParams{0, 130, 1, 255, 127});
     // Sources are frames 0 ... 64, targets 64 ... 128; frame 64 is raised before it is read.
     for (const auto& [frame, value] : {std::pair{63, 1000}, {64, 1996}, {128, 2988}, {129, 1000}})
@@ -72,8 +71,7 @@ TEST(Effects, EchoRepeatsDecayAndTheLastFrameWrittenIsAtMostLMinus2)
 
 TEST(Effects, ReverseAndShiftMoveWholeFrames)
 {
-    TestTrack t(5);
-    t.generate([](int32_t f, int32_t c) { return int16_t(10 * f + c); });
+    TestTrack t = TestTrack(5).generate([](int32_t f, int32_t c) { return int16_t(10 * f + c); });
     applyReverse(t.span(), FxParams{1, 4, 0, 0, 0});
     EXPECT_EQ(t.samples, (std::vector<int16_t>{0, 1, 30, 31, 20, 21, 10, 11, 40, 41}));
     // Shift delays the left channel by 128 frames (P1 below 128) or the right by 127 and keeps
@@ -154,8 +152,7 @@ TEST(Effects, AQuietWahClosesItsGateByTheStepEachFrame)
 {
     // Window 2, level 2000 below 128 * 255: the gate falls by 0.01 a frame from frame h = 1,
     // so the output (1 - gate) * x rises by 10 a frame to the whole input.
-    TestTrack t(300);
-    t.generate([](int32_t, int32_t) { return 1000; });
+    TestTrack t = TestTrack(300).generate([](int32_t, int32_t) { return 1000; });
     applyWah(t.span(), FxParams{0, 300, 255, 255, 0});
     EXPECT_EQ(t.left(0), 1000);
     for (int32_t k = 0; k < 100; ++k)
@@ -192,8 +189,8 @@ TEST(Effects, NoteEffectsActOnEachDetectedNote)
     EXPECT_EQ(applied(applyPitchNote, 10).samples, pitched.samples);
     EXPECT_EQ(applied(applyReflectNote, 10).samples, reflected.samples);
     // Reflected sums are limited, never wrapping to negative values.
-    TestTrack loud(2000);
-    loud.generate([](int32_t f, int32_t) { return int16_t(f >= 800 && f < 1200 ? 30000 : 8000); });
+    TestTrack loud = TestTrack(2000).generate(
+        [](int32_t f, int32_t) { return int16_t(f >= 800 && f < 1200 ? 30000 : 8000); });
     applyReflectNote(loud.span(), FxParams{0, 2000, 255, 255, 0});
     EXPECT_EQ(*std::min_element(loud.samples.begin(), loud.samples.end()), 8000);
     EXPECT_GT(std::count(loud.samples.begin(), loud.samples.end(), 32767), 100);
@@ -231,8 +228,8 @@ TEST(Effects, HighPassAndWahLimitResultsBeyond16BitsTo32767)
     for (const Effect fx : {applyHighPass, applyWah})
         for (const int16_t spike : {int16_t(32767), int16_t(-32768)})
         {
-            TestTrack t(1200);
-            t.generate([&](int32_t f, int32_t) { return f == 600 ? spike : int16_t(-1 - spike); });
+            TestTrack t = TestTrack(1200).generate(
+                [&](int32_t f, int32_t) { return f == 600 ? spike : int16_t(-1 - spike); });
             fx(t.span(), FxParams{0, 1200, 0, 0, 127});
             EXPECT_EQ(t.left(600), spike > 0 ? 32767 : -32767);
         }
