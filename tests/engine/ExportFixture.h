@@ -1,6 +1,5 @@
 // A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
-// files, the engine's gain arithmetic to compute expected mixes, and one current track of
-// kFrames frames for the effect and clip exports.
+// files, the engine's gain arithmetic for expected mixes, a current track of kFrames frames.
 #pragma once
 
 #include "tests/engine/TestWave.h"

@@ -38,15 +38,13 @@ struct WaveLayout
 
 // Bytes of a wave file holding `samples` (interleaved as the channel count says).
 std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout = {});
-// The bytes with a 5-byte "LIST" chunk and its pad byte after the format chunk, as other tools
-// write them.
+// The bytes with a 5-byte "LIST" chunk and its pad byte after the format chunk (other tools').
 std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 // Writes a canonical stereo 44100 file of the interleaved samples through the shared header.
 void writeStereo(const std::string& path, const std::vector<int16_t>& samples);
-// Samples of a canonical wave file (after its 44-byte header); none when the header is not
-// the canonical one.
+// Samples of a canonical wave file (after its 44-byte header); none for any other header.
 std::vector<int16_t> readSamples(const std::string& path);
 // Frames of a stereo ramp: left = base + k, right = -(base + k), within +-32767.
 std::vector<int16_t> ramp(int32_t frames, int32_t base = 1);

@@ -99,7 +99,7 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
     }
 }
 
-TEST_F(FXItExport, GainChangesOnlyTheRangeAndMarksTheTrackEditedEvenWhenTheRangeIsEmpty)
+TEST_F(FXItExport, GainChangesOnlyTheRangeMarksTheTrackEditedAndExtremeRangesAreClamped)
 {
     openCurrent(constant(kFrames, 1000, 1000));
     EXPECT_FALSE(trackIsEdited()); // the edited mark comes from FXIt, not from loading
@@ -118,12 +118,9 @@ TEST_F(FXItExport, GainChangesOnlyTheRangeAndMarksTheTrackEditedEvenWhenTheRange
         expected[2 * size_t(f)] = 2000, expected[2 * size_t(f) + 1] = 0;
     EXPECT_EQ(trackSamples(), expected);
     EXPECT_TRUE(trackIsEdited());
-}
-
-TEST_F(FXItExport, ExtremeRangesAreClampedToTheTrackAndAnyInt32ArgumentIsSafe)
-{
+    // Extreme ranges are clamped to the track and any int32 argument is safe.
     const auto s = testwave::ramp(kFrames, 1);
-    openCurrent(s);
+    loadTrack(s);
     EXPECT_EQ(FXIt(19, INT_MIN, INT_MAX, 0, 0, 0), 0); // reverse
     for (int32_t f = 0; f < kFrames; ++f)
         ASSERT_EQ(left(f), s[2 * size_t(kFrames - 1 - f)]) << f;
