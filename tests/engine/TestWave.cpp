@@ -56,8 +56,7 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
 
 std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes)
 {
-    const uint8_t list[] = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
-    bytes.insert(bytes.begin() + 36, std::begin(list), std::end(list));
+    bytes.insert(bytes.begin() + 36, {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0});
     platform::writeLe32(bytes.data() + 4, uint32_t(bytes.size() - 8));
     return bytes;
 }

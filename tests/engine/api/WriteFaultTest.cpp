@@ -24,14 +24,12 @@ protected:
 
     void SetUp() override
     {
-        ExportFixture::SetUp();
-        fs::create_directories(disk);
+        ExportFixture::SetUp(), fs::create_directories(disk);
         setenv("TMPDIR", disk.c_str(), 1); // where a recovery file would go
     }
     void TearDown() override
     {
-        ExportFixture::TearDown();
-        unsetenv("TMPDIR");
+        ExportFixture::TearDown(), unsetenv("TMPDIR");
         if (mounted)
             ::umount(disk.c_str());
     }
