@@ -29,12 +29,6 @@ add_executable(fx_tests tests/engine/fx/EffectsTest.cpp)
 target_link_libraries(fx_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(fx_tests)
 
-# FXIt through the library's exports over the virtual audio devices.
-add_executable(fx_export_tests tests/engine/fx/FXItExportTest.cpp)
-target_link_libraries(fx_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
-target_include_directories(fx_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-gtest_discover_tests(fx_export_tests)
-
 if(VUMO_BUILD_BENCH)
     add_executable(fx_bench bench/fx/FxBench.cpp)
     target_link_libraries(fx_bench PRIVATE wavorn_core benchmark::benchmark)

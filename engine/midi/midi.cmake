@@ -9,9 +9,3 @@ target_sources(wavorn_core PRIVATE
 add_executable(midi_tests tests/engine/midi/MidiTest.cpp)
 target_link_libraries(midi_tests PRIVATE wavorn_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(midi_tests)
-
-# The MIDI exports through libwavorn over the virtual devices.
-add_executable(midi_export_tests tests/engine/midi/MidiExportTest.cpp)
-target_link_libraries(midi_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main
-    Threads::Threads)
-gtest_discover_tests(midi_export_tests)

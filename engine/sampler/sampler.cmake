@@ -5,8 +5,3 @@ target_sources(wavorn_core PRIVATE engine/sampler/Sampler.cpp)
 add_executable(sampler_tests tests/engine/sampler/SamplerTest.cpp)
 target_link_libraries(sampler_tests PRIVATE wavorn_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(sampler_tests)
-
-# LoadSK1 and SK1 through libwavorn over the virtual wave devices.
-add_executable(sampler_export_tests tests/engine/sampler/SamplerExportTest.cpp)
-target_link_libraries(sampler_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
-gtest_discover_tests(sampler_export_tests)

@@ -1,6 +1,5 @@
 // A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
-// files, the engine's gain arithmetic to compute expected mixes, and one current track of
-// kFrames frames for the effect and clip exports.
+// files, the engine's gain arithmetic for expected mixes, a current track of kFrames frames.
 #pragma once
 
 #include "tests/engine/TestWave.h"
@@ -25,22 +24,19 @@ protected:
     {
         setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
         setenv("VUMO_VIRTUAL_SPEED", "20", 1);
-        for (const char* name : {"VUMO_VIRTUAL_INPUT", "VUMO_VIRTUAL_OUTPUT", "VUMO_LOG"})
+        for (const char* name :
+             {"VUMO_VIRTUAL_INPUT", "VUMO_VIRTUAL_OUTPUT", "VUMO_LOG", "VUMO_CAPTURE_SOURCE"})
             unsetenv(name);
     }
-    void TearDown() override
-    {
-        StopTracks(0, 0, 0);
-        CloseLib();
-    }
+    void TearDown() override { StopTracks(0, 0, 0), CloseLib(); }
     virtual std::string trackFile(int track) const { return dir.file("t" + std::to_string(track)); }
 
-    // Opens the engine for `frames` and pushes one track per sample vector with its
-    // (volume, pan); nothing is current yet.
+    // Opens the engine for `frames`, pushes one track per sample vector with its (volume, pan)
+    // and loads track `current` (none when negative).
     void openTracks(int32_t frames, const std::vector<std::vector<int16_t>>& tracks,
-                    const std::vector<std::pair<int32_t, int32_t>>& attrs, int32_t logFlag = 0)
+                    const std::vector<std::pair<int32_t, int32_t>>& attrs, int32_t current = -1)
     {
-        ASSERT_EQ(OpenLib(frames, logFlag), 0);
+        ASSERT_EQ(OpenLib(frames, 0), 0);
         ClearTracks();
         for (size_t t = 0; t < tracks.size(); ++t)
         {
@@ -48,12 +44,12 @@ protected:
             ASSERT_EQ(SetTrackInfo(int32_t(t), trackFile(int(t)).c_str()), 0);
             ASSERT_EQ(SetTrackAttr(int32_t(t), attrs[t].first, attrs[t].second), 0);
         }
+        ASSERT_TRUE(current < 0 || SetCurTrack(current, 1) == 0);
     }
     // One current track of kFrames frames at gains 254 and 254, loaded from `samples`.
-    void openCurrent(const std::vector<int16_t>& samples, int32_t logFlag = 0)
+    void openCurrent(const std::vector<int16_t>& samples)
     {
-        openTracks(kFrames, {samples}, {{255, 128}}, logFlag);
-        ASSERT_EQ(SetCurTrack(0, 1), 0);
+        openTracks(kFrames, {samples}, {{255, 128}}, 0);
     }
     // Replaces the current track's file and loads it, clearing the edited mark.
     void loadTrack(const std::vector<int16_t>& samples)

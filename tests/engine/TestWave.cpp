@@ -56,8 +56,7 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
 
 std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes)
 {
-    const uint8_t list[] = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0};
-    bytes.insert(bytes.begin() + 36, std::begin(list), std::end(list));
+    bytes.insert(bytes.begin() + 36, {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0});
     platform::writeLe32(bytes.data() + 4, uint32_t(bytes.size() - 8));
     return bytes;
 }
@@ -100,11 +99,8 @@ std::vector<int16_t> readSamples(const std::string& path)
 std::vector<int16_t> ramp(int32_t frames, int32_t base)
 {
     std::vector<int16_t> s(size_t(frames) * 2);
-    for (int32_t k = 0; k < frames; ++k)
-    {
-        s[2 * size_t(k)] = int16_t((base + k) % 32767);
-        s[2 * size_t(k) + 1] = int16_t(-((base + k) % 32767));
-    }
+    for (size_t k = 0; k < size_t(frames); ++k)
+        s[2 * k] = int16_t((base + int32_t(k)) % 32767), s[2 * k + 1] = int16_t(-s[2 * k]);
     return s;
 }
 

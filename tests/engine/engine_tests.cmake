@@ -13,5 +13,6 @@ add_executable(engine_export_tests
     tests/engine/api/WriteFaultTest.cpp
     tests/engine/transport/TransportTest.cpp
 )
-target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
+target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main
+    Threads::Threads)
 gtest_discover_tests(engine_export_tests DISCOVERY_TIMEOUT 60)

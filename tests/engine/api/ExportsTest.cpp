@@ -1,6 +1,7 @@
-// The engine's lifecycle, track table, premix, save/undo rules and trace log, driven through
-// the C exports of libwavorn on the virtual devices.
+// The engine's lifecycle, track table, premix, save/undo rules, trace log and MIDI queue, driven
+// through the C exports of libwavorn on the virtual devices.
 #include "tests/engine/ExportFixture.h"
+#include "tests/platform/PlatformTestSupport.h"
 
 #include <functional>
 
@@ -15,14 +16,13 @@ TEST_F(Lifecycle, RefusesCallsBeforeOpenLibBadLengthsASecondOpenBadSlotsAndLongN
     for (const int32_t result :
          {CloseLib(), TrackRead(0), TrackWrite(0, 5), SetTrackAttr(0, 255, 128),
           SetTrackInfo(0, "x.wav"), SetCurTrack(0, 1), PlayTracks(0, 100),
-          FXIt(1, 0, 100, 16, 255, 128), SaveEdits()})
+          FXIt(1, 0, 100, 16, 255, 128), SaveEdits(), SK1(0, 10, 1.0, 1.0), LoadSK1("x.wav")})
         EXPECT_EQ(result, -1);
     for (int32_t frames : {0, -44100, 256 * 262144 + 1})
         EXPECT_EQ(OpenLib(frames, 0), 11) << frames;
     ASSERT_EQ(OpenLib(1000, 0), 0);
     EXPECT_EQ(OpenLib(2000, 0), 4);
-    EXPECT_EQ(TrackRead(2 * 1000 - 1), 0);
-    EXPECT_EQ(TrackRead(2 * 1000), -1);
+    EXPECT_EQ(std::pair(TrackRead(2 * 1000 - 1), TrackRead(2 * 1000)), std::pair(0, -1));
     for (int32_t t : {32, 255, -1})
         EXPECT_EQ(SetTrackInfo(t, "a.wav") + SetCurTrack(t, 1), -2) << t;
     EXPECT_EQ(SetTrackInfo(256 + 31, std::string(127, 'y').c_str()), 0); // slot 31
@@ -52,16 +52,18 @@ TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
     auto expected = premix;
     mixInto(expected, c, gains(200, 255));
     mixInto(current, c, gains(200, 255));
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    EXPECT_EQ(readSamples(dir.file("mix.wav")), expected);
+    const auto mix = [&]
+    {
+        EXPECT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
+        return readSamples(dir.file("mix.wav"));
+    };
+    EXPECT_EQ(mix(), expected);
     SetTrackAttr(2, 0, 128); // the current track silent: the mix is the premix alone
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    EXPECT_EQ(readSamples(dir.file("mix.wav")), premix);
+    EXPECT_EQ(mix(), premix);
     ClearTracks();
     SetTrackAttr(2, 200, 255);
     ASSERT_EQ(SetCurTrack(2, 1), 0);
-    ASSERT_EQ(SaveAsWave(0, n, dir.file("mix.wav").c_str()), 0);
-    EXPECT_EQ(readSamples(dir.file("mix.wav")), current);
+    EXPECT_EQ(mix(), current);
     for (const auto& [first, last] : {std::pair{n + 5, n + 5}, {30, 10}}) // a header only
     {
         ASSERT_EQ(SaveAsWave(first, last, dir.file("e.wav").c_str()), 0);
@@ -72,12 +74,10 @@ TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
 
 TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 {
-    openTracks(100, {ramp(100, 10)}, {{255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10)}, {{255, 128}}, 0);
     const auto before = readBytes(trackFile(0));
     for (int32_t i : {200, -1, INT32_MIN})
         EXPECT_EQ(TrackWrite(i, 1), -1) << i;
-    EXPECT_EQ(TrackRead(200), -1);
     EXPECT_EQ(SetCurTrack(0, 0), 0); // refused writes leave nothing pending to write
     EXPECT_EQ(readBytes(trackFile(0)), before);
     EXPECT_EQ(TrackWrite(4, 777), 0);
@@ -98,8 +98,7 @@ TEST_F(Edits, SaveEditsWritesPendingEditsAndUndoRevertsToTheFile)
 
 TEST_F(Edits, SwitchingWithoutReloadWritesTheEditsAndKeepsTheBufferAsItIs)
 {
-    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10), ramp(100, 500)}, {{255, 128}, {255, 128}}, 0);
     TrackWrite(0, -42);
     auto kept = ramp(100, 10);
     kept[0] = -42;
@@ -114,8 +113,7 @@ TEST_F(Edits, SwitchingWithoutReloadWritesTheEditsAndKeepsTheBufferAsItIs)
 
 TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 {
-    openTracks(100, {ramp(100, 10)}, {{255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(100, {ramp(100, 10)}, {{255, 128}}, 0);
     TrackWrite(6, 1111);
     std::filesystem::remove_all(dir.path()); // the folder vanishes (a removed drive)
     EXPECT_EQ(SaveEdits(), -1);
@@ -135,19 +133,13 @@ TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
 TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
 {
     writeStereo(dir.file("t.wav"), ramp(10));
-    WaveLayout mono, eightBit, floats;
-    mono.channels = 1, eightBit.bits = 8, floats.formatTag = 3;
-    writeBytes(dir.file("mono.wav"), waveBytes({1, 2}, mono));
-    writeBytes(dir.file("8bit.wav"), waveBytes({1, 2}, eightBit));
-    writeBytes(dir.file("float.wav"), waveBytes({1, 2}, floats));
+    writeBytes(dir.file("mono.wav"), waveBytes({1, 2}, {.channels = 1}));
+    writeBytes(dir.file("8bit.wav"), waveBytes({1, 2}, {.bits = 8}));
+    writeBytes(dir.file("float.wav"), waveBytes({1, 2}, {.formatTag = 3}));
     writeBytes(dir.file("junk.wav"), {'J', 'U', 'N', 'K'});
-    // Each row runs between OpenLib (with logging when a transcript is expected) and CloseLib.
-    const struct
-    {
-        const char* what;
-        std::function<void()> steps;
-        std::string log;
-    } rows[] = {
+    // Each row (what, steps, transcript) runs between OpenLib (with logging when a transcript is
+    // expected) and CloseLib.
+    const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
         {"logging off", [&] { SetTrackInfo(0, dir.file("t.wav").c_str()); }, ""},
         {"tracks, save, undo, play",
          [&]
@@ -191,12 +183,12 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
     };
     setenv("VUMO_MIDI_BACKEND", "virtual", 1);
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
-    for (const auto& r : rows)
+    for (const auto& [what, steps, transcript] : rows)
     {
-        SCOPED_TRACE(r.what);
+        SCOPED_TRACE(what);
         std::filesystem::remove(dir.file("trace.log"));
-        ASSERT_EQ(OpenLib(5000, !r.log.empty()), 0);
-        r.steps();
+        ASSERT_EQ(OpenLib(5000, !transcript.empty()), 0);
+        steps();
         CloseLib();
         const auto bytes = readBytes(dir.file("trace.log"));
         std::string log(bytes.begin(), bytes.end());
@@ -212,8 +204,30 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
             EXPECT_TRUE(t[0] == 0 && t[64] > 0 && std::equal(t.begin(), t.end(), t.rbegin()));
             log.replace(at, 9 * t.size(), "<taps>");
         }
-        EXPECT_EQ(log, r.log.empty() ? ""
-                                     : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + r.log +
-                                           "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
+        EXPECT_EQ(log, transcript.empty() ? ""
+                                          : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + transcript +
+                                                "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
     }
+}
+
+TEST(MidiExports, PlayTheQueueOnTicksAndRefuseHugeCapacities)
+{
+    testwave::TempDir dir;
+    platform::test::ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"},
+        out{"VUMO_VIRTUAL_MIDI_OUT", dir.file("out")};
+    EXPECT_EQ(CmdMidi(0x90, 60, 100), 5); // nothing open yet
+    ASSERT_EQ(OpenMidiPlay(64), 0);
+    EXPECT_EQ(OpenMidiPlay(16 * 1024 * 1024 + 1), 11); // the open queue stays
+    EXPECT_EQ(OpenMidiRec(1111638594, 0), 11);         // 4.4 GB asked for
+    EXPECT_EQ(CmdMidi(0xB0, 123, 0), 0);               // sent at once
+    AddMidi(5, 0x99 | 36 << 8 | 100 << 16);
+    EXPECT_EQ(AddMidi(10, 0x99 | 38 << 8 | 80 << 16), 4);
+    EXPECT_EQ(PlayMidi(), 4);
+    for (int i = 0; i < 5000 && MidiPlaying(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(CloseMidiPlay(), 0);
+    std::vector<std::string> messages; // after "<ms since open> "
+    for (const std::string& line : platform::test::fileLines(dir.file("out")))
+        messages.push_back(line.substr(line.find(' ') + 1));
+    EXPECT_EQ(messages, (std::vector<std::string>{"176 123 0", "153 36 100", "153 38 80"}));
 }

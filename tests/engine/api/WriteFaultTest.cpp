@@ -24,14 +24,12 @@ protected:
 
     void SetUp() override
     {
-        ExportFixture::SetUp();
-        fs::create_directories(disk);
+        ExportFixture::SetUp(), fs::create_directories(disk);
         setenv("TMPDIR", disk.c_str(), 1); // where a recovery file would go
     }
     void TearDown() override
     {
-        ExportFixture::TearDown();
-        unsetenv("TMPDIR");
+        ExportFixture::TearDown(), unsetenv("TMPDIR");
         if (mounted)
             ::umount(disk.c_str());
     }
@@ -68,20 +66,17 @@ protected:
                 openTracks(
                     kTrackFrames,
                     {testwave::ramp(kTrackFrames, 2), std::vector<int16_t>(2 * kTrackFrames, 77)},
-                    {{255, 128}, {255, 128}});
-                ASSERT_EQ(SetCurTrack(0, 1), 0);
+                    {{255, 128}, {255, 128}}, 0);
                 ASSERT_EQ(TrackWrite(0, 1234), 0); // a pending edit
                 const auto track = trackSamples(kTrackFrames);
                 const auto clipBefore = testwave::readSamples(clip);
 
-                rlimit oldLimit{}, small{};
+                rlimit oldLimit{};
                 ::getrlimit(RLIMIT_FSIZE, &oldLimit);
-                small = {8192, oldLimit.rlim_max}; // below every file written here
-                std::FILE* filler =
-                    fullDisk ? std::fopen((disk / "filler").c_str(), "wb") : nullptr;
+                const rlimit small{8192, oldLimit.rlim_max}; // below every file written here
+                std::FILE* filler = fullDisk ? std::fopen((disk / "f").c_str(), "wb") : nullptr;
                 while (filler && std::fputc('f', filler) != EOF && std::fflush(filler) == 0)
-                {
-                }
+                    continue;
                 if (filler)
                     std::fclose(filler);
                 else
@@ -93,7 +88,7 @@ protected:
                 EXPECT_EQ(folder(), before);
                 EXPECT_EQ(trackSamples(kTrackFrames), track);
 
-                fs::remove(disk / "filler");
+                fs::remove(disk / "f");
                 EXPECT_EQ(write(), 0);
                 EXPECT_EQ(testwave::readSamples(clip).size(),
                           clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());

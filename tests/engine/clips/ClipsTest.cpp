@@ -1,4 +1,5 @@
-// CopyTo, CutTo and PasteFrom through the library's exports.
+// CopyTo, CutTo and PasteFrom through the library's exports, and LoadSK1 and SK1 on a clip cut
+// from the current track by CopyTo.
 #include "tests/engine/ExportFixture.h"
 
 #include <climits>
@@ -10,11 +11,7 @@ class Clips : public ExportFixture
 {
 protected:
     // A current track whose frame f holds (f, -f).
-    void SetUp() override
-    {
-        ExportFixture::SetUp();
-        openCurrent(ramp);
-    }
+    void SetUp() override { ExportFixture::SetUp(), openCurrent(ramp); }
     // Writes a clip of `frames` frames all (l, r).
     std::string clip(int32_t frames, int16_t l, int16_t r) const
     {
@@ -24,6 +21,8 @@ protected:
     const std::vector<int16_t> ramp = testwave::ramp(kFrames, 0);
     const std::string noFolder = dir.file("no-such-folder/x.wav");
 };
+
+using SamplerExports = ExportFixture;
 
 } // namespace
 
@@ -48,14 +47,10 @@ TEST_F(Clips, CopyToWritesTheRangeAndCutToSilencesItOnlyOnceTheClipIsWritten)
 
 TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
 {
-    struct Row
-    {
-        const char* what;
-        int32_t mode;
-        int16_t trackL, trackR, clipL, clipR;
-        int32_t clipFrames, outL, outR, restL; // rest: frames of [1000, 1300) past the clip
-    };
-    const Row rows[] = {
+    // (what, mode, track L and R, clip L and R, clip frames, out L and R, left of the rest: the
+    // frames of [1000, 1300) past the clip)
+    using I = int32_t;
+    const std::tuple<const char*, I, I, I, I, I, I, I, I, I> rows[] = {
         {"straight 32767 * 254 / 256", 0, 0, 0, 32767, -32767, 300, 32511, -32512, 0},
         {"straight silences the rest", 0, 5000, 5000, 1000, 1000, 100, 992, 992, 0},
         {"merged adds, limited", 1, 5000, 30000, 1000, 30000, 100, 5992, 32767, 5000},
@@ -63,16 +58,16 @@ TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
         {"ring of 1000 and 1000", 2, 1000, -1000, 1000, 1000, 300, 31005, -31005, 0},
         {"negative subtracts, no gains", 3, 5000, -30000, 1000, 10000, 100, 4000, -32767, 5000},
     };
-    for (const Row& r : rows)
+    for (const auto& [what, mode, trackL, trackR, clipL, clipR, frames, outL, outR, rest] : rows)
     {
-        SCOPED_TRACE(r.what);
-        loadTrack(constant(kFrames, r.trackL, r.trackR));
-        EXPECT_EQ(PasteFrom(1000, 1300, clip(r.clipFrames, r.clipL, r.clipR).c_str(), r.mode), 0);
+        SCOPED_TRACE(what);
+        loadTrack(constant(kFrames, trackL, trackR));
+        EXPECT_EQ(PasteFrom(1000, 1300, clip(frames, clipL, clipR).c_str(), mode), 0);
         for (int32_t f = 990; f < 1310; ++f)
         {
-            const bool inClip = f >= 1000 && f < 1000 + r.clipFrames;
-            ASSERT_EQ(left(f), inClip ? r.outL : f >= 1000 && f < 1300 ? r.restL : r.trackL) << f;
-            ASSERT_TRUE(!inClip || right(f) == r.outR) << f;
+            const bool inClip = f >= 1000 && f < 1000 + frames;
+            ASSERT_EQ(left(f), inClip ? outL : f >= 1000 && f < 1300 ? rest : trackL) << f;
+            ASSERT_TRUE(!inClip || right(f) == outR) << f;
         }
         EXPECT_TRUE(trackIsEdited());
     }
@@ -111,4 +106,20 @@ TEST_F(Clips, RefusedFilesAndModesLeaveTheTrackUnchangedAndExtremeRangesAreClamp
         for (const auto& [start, end] :
              {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
             EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
+}
+
+TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitch)
+{
+    openCurrent(testwave::ramp(kFrames, 10));
+    ASSERT_EQ(CopyTo(0, 1000, dir.file("clip.wav").c_str()), 0);
+    loadTrack(std::vector<int16_t>(2 * kFrames, 0));
+    EXPECT_EQ(LoadSK1(dir.file("clip.wav").c_str()), 998);
+    EXPECT_EQ(SK1(3000, 998, 1.0, 1.0), 0);
+    EXPECT_EQ(SK1(5000, 998, 2.0, 1.0), 0);
+    for (int32_t k = 0; k < 998; ++k)
+    {
+        ASSERT_EQ(right(3000 + k), -10 - k) << k;
+        ASSERT_EQ(left(5000 + k), k < 499 ? 10 + 2 * k : 0) << k;
+    }
+    EXPECT_EQ(left(3000 + 998), 0);
 }

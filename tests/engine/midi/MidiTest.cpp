@@ -28,16 +28,12 @@ constexpr int32_t pack(uint32_t status, uint32_t data1, uint32_t data2)
     return int32_t(status | data1 << 8 | data2 << 16);
 }
 
-// A periodic timer that ticks only when the test calls fire().
+// A periodic timer that ticks only when the test calls tick().
 struct ManualTimer final : platform::PeriodicTimer
 {
-    int32_t start(int32_t, Tick t) override
-    {
-        tick = std::move(t);
-        on = true;
-        return platform::kMmNoError;
-    }
-    void cancel() override { on = false; }
+    int32_t start(int32_t, Tick t) override { return tick = std::move(t), set(true); }
+    int32_t set(bool started) { return on = started, platform::kMmNoError; }
+    void cancel() override { set(false); }
     bool running() const override { return on; }
     Tick tick;
     bool on = false;
@@ -51,11 +47,7 @@ struct ManualMidiIn final : platform::MidiIn
         onInput = std::move(callback);
         return device == 0 ? platform::kMmNoError : platform::kMmBadDeviceId;
     }
-    int32_t set(bool on)
-    {
-        started = on;
-        return platform::kMmNoError;
-    }
+    int32_t set(bool on) { return started = on, platform::kMmNoError; }
     int32_t reset() override { return set(false); }
     int32_t start() override { return set(true); }
     int32_t stop() override { return set(false); }
@@ -81,8 +73,7 @@ protected:
     }
     void TearDown() override
     {
-        closeMidiPlay();
-        closeMidiRec();
+        closeMidiPlay(), closeMidiRec();
         setMidiDevices(platformMidiDevices());
     }
     // Moves the clock one period on and ticks once.
@@ -133,8 +124,7 @@ TEST_F(Midi, EachTickSendsTheEventsDueBeforeItAndAnEventOutOfOrderHoldsBackTheNe
     tick();
     EXPECT_EQ(sent(), (Lines{"10 153 36 1", "10 153 42 1"}));
     EXPECT_EQ(getMidiTimer(), 10);
-    for (int32_t n = 2; n <= 4; ++n)
-        tick();
+    tick(), tick(), tick();
     EXPECT_EQ(getMidiTimer(), 40);
     EXPECT_EQ(sent().size(), 3u) << "45 is not below 40";
     EXPECT_EQ(midiPlaying(), 1);
@@ -153,10 +143,8 @@ TEST_F(Midi, EachTickSendsTheEventsDueBeforeItAndAnEventOutOfOrderHoldsBackTheNe
 TEST_F(Midi, StopMidiEmptiesTheQueueAndCallsOnAClosedQueueAreHarmless)
 {
     ASSERT_EQ(openMidiPlay(16), 0);
-    addMidi(0, pack(0x90, 60, 100));
-    addMidi(100, pack(0x80, 60, 0));
-    playMidi();
-    tick();
+    addMidi(0, pack(0x90, 60, 100)), addMidi(100, pack(0x80, 60, 0));
+    playMidi(), tick();
     EXPECT_EQ(stopMidi(), 0);
     EXPECT_EQ(midiPlaying(), 0);
     EXPECT_EQ(getMidiTimer(), 10) << "StopMidi leaves the elapsed time";
@@ -190,8 +178,7 @@ TEST_F(Midi, TheRecordListKeepsShortChannelMessagesThatFitWithTheirTimes)
     EXPECT_EQ(getRecordData(INT32_MIN), 0);
     recordMidi(); // empties the list
     EXPECT_EQ(getRecordLength(), -1);
-    ASSERT_EQ(openMidiRec(7, 0), 0); // room for two events, as in the queue
-    recordMidi();
+    ASSERT_EQ(openMidiRec(7, 0) + recordMidi(), 0); // room for two events, as in the queue
     for (uint32_t n = 0; n < 6; ++n)
         input->deliver(0x90, 60 + n, n * 10);
     EXPECT_EQ(getRecordLength(), 3);
@@ -229,11 +216,10 @@ TEST_F(Midi, AnOutputThatFailsToOpenReturnsItsErrorTheQueueStillPlaysOutAndALate
 
 TEST_F(Midi, ClosingWhileTheTimerThreadPlaysOrTheInputDeliversIsSafe)
 {
-    MidiDevices devices = midiDevices(); // a real timer thread and a virtual input
-    devices.makeTimer = [this] { return platform::makePeriodicTimer(clock); };
-    devices.makeIn = [this]
-    { return std::make_unique<platform::VirtualMidiIn>(clock, dir.file("in")); };
-    setMidiDevices(devices);
+    setMidiDevices({midiDevices().makeOut, // a virtual input and a real timer thread
+                    [this]
+                    { return std::make_unique<platform::VirtualMidiIn>(clock, dir.file("in")); },
+                    [this] { return platform::makePeriodicTimer(clock); }});
     // On the jumping clock both threads run flat out; the lists are long enough that they are
     // still busy when closed (the sanitizer build checks the memory).
     std::string events;

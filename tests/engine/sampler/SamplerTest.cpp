@@ -32,16 +32,12 @@ protected:
     void SetUp() override
     {
         Engine& e = engine();
-        e.trackLen = kTrackLen;
-        e.trackBuf = allocateFrames(kTrackLen);
-        e.playBuf = allocateFrames(kTrackLen);
-        e.dirty = false;
+        e.trackLen = kTrackLen, e.dirty = false;
+        e.trackBuf = allocateFrames(kTrackLen), e.playBuf = allocateFrames(kTrackLen);
     }
     void TearDown() override
     {
-        engine().trackBuf.reset();
-        engine().playBuf.reset();
-        engine().trackLen = 0;
+        engine().trackBuf.reset(), engine().playBuf.reset(), engine().trackLen = 0;
     }
     // Writes the bytes to a file and loads it; no bytes: no file.
     int32_t load(const std::vector<uint8_t>& bytes)
@@ -67,14 +63,12 @@ TEST_F(Sampler, TheLengthComesFromTheRiffSizeLessTwoFramesAndIsZeroForClipsItCan
 {
     std::vector<uint8_t> riffSays50 = testwave::waveBytes(std::vector<int16_t>(2 * 100, 1));
     platform::writeLe32(riffSays50.data() + 4, 36 + 4 * 50); // the data chunk holds 100
-    testwave::WaveLayout mono;
-    mono.channels = 1;
     const std::pair<std::vector<uint8_t>, int32_t> rows[] = {
         {riffSays50, 48},
         {testwave::waveBytes(rampClip(3)), 1},
         {testwave::waveBytes(rampClip(2)), 0},
         {testwave::waveBytes(rampClip(kTrackLen + 500)), kTrackLen - 2},
-        {testwave::waveBytes(std::vector<int16_t>(400, 1000), mono), 0},
+        {testwave::waveBytes(std::vector<int16_t>(400, 1000), {.channels = 1}), 0},
         {{'h', 'e', 'l', 'l', 'o'}, 0},
         {{}, 0}, // missing
         {testwave::waveBytes(rampClip(1000)), 998},
@@ -90,21 +84,20 @@ TEST_F(Sampler, ANoteReadsTheClipAtMultiplesOfTheStepAddedToTheTrackTruncatedOrC
 {
     ASSERT_EQ(load(testwave::waveBytes(rampClip(1000))), 998);
     // Step 0 holds the first frame up to two frames before the track's end.
-    const struct
+    for (const auto& [step, length, frames] : {std::tuple{1.0, 998, 998},
+                                               {2.0, 998, 499},
+                                               {0.5, 998, 1996},
+                                               {1.0, 1, 1},
+                                               {0.0, 998, 3898}})
     {
-        double step;
-        int32_t length, frames;
-    } rows[] = {{1.0, 998, 998}, {2.0, 998, 499}, {0.5, 998, 1996}, {1.0, 1, 1}, {0.0, 998, 3898}};
-    for (const auto& r : rows)
-    {
-        const auto track = note(7, 100, r.length, r.step, 1.0);
-        for (int32_t d = -1; d <= r.frames; ++d)
+        const auto track = note(7, 100, length, step, 1.0);
+        for (int32_t d = -1; d <= frames; ++d)
         {
-            const bool in = d >= 0 && d < r.frames;
-            const auto expected = int16_t(in ? 20 * (d * r.step + 1) : 0); // exact on the ramp
+            const bool in = d >= 0 && d < frames;
+            const auto expected = int16_t(in ? 20 * (d * step + 1) : 0); // exact on the ramp
             ASSERT_EQ(std::pair(track[2 * size_t(100 + d)], track[2 * size_t(100 + d) + 1]),
                       std::pair(int16_t(7 + expected), int16_t(7 - expected)))
-                << r.step << " frame " << d;
+                << step << " frame " << d;
         }
     }
     EXPECT_FALSE(engine().dirty) << "the application marks the track edited itself";

@@ -10,11 +10,6 @@ namespace
 class Transport : public ExportFixture
 {
 protected:
-    void TearDown() override
-    {
-        unsetenv("VUMO_CAPTURE_SOURCE");
-        ExportFixture::TearDown();
-    }
     // Records [start, end) from `input` (a file or "loopback"), or from `media` when it is
     // given, plays the block to its end and stops.
     void take(const std::string& input, int32_t start, int32_t end, int32_t merge,
@@ -44,8 +39,7 @@ TEST_F(Transport, PlaysTheMixOfTheRangeAndThenTheRestOfTheBlock)
     const int32_t n = 8000;
     setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
     const auto a = ramp(n, 100), b = ramp(n, 9000);
-    openTracks(n, {a, b}, {{255, 128}, {100, 40}});
-    ASSERT_EQ(SetCurTrack(1, 1), 0);
+    openTracks(n, {a, b}, {{255, 128}, {100, 40}}, 1);
     ASSERT_EQ(PlayTracks(1000, 3000), 0);
     EXPECT_EQ(IsPlaying(), 1);
     ASSERT_TRUE(waitWhilePlaying());
@@ -67,8 +61,7 @@ TEST_F(Transport, ReplaceTakeIsUnscaledOnlyNearTheEndStopIsAtOnceAndRangesAreCla
     const int32_t n = 6000;
     const auto input = ramp(n, 2000), track = ramp(n, 7);
     writeStereo(dir.file("in.wav"), input);
-    openTracks(n, {track}, {{128, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(n, {track}, {{128, 128}}, 0);
     for (const int32_t end : {n - 10, n - 11})
     {
         take(dir.file("in.wav"), 0, end, 0);
@@ -93,8 +86,7 @@ TEST_F(Transport, PartialTakeLandsAtTheRangeOverTheTrackAsSavedAndOverdubClamps)
     const auto input = ramp(n, 3000);
     writeStereo(dir.file("in.wav"), input);
     writeStereo(dir.file("loud.wav"), std::vector<int16_t>(2 * size_t(n), 30000));
-    openTracks(n, {ramp(n, 11), ramp(n, 400)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(1, 1), 0);
+    openTracks(n, {ramp(n, 11), ramp(n, 400)}, {{255, 128}, {255, 128}}, 1);
     TrackWrite(2 * 100, 1234); // a pending edit outside the range survives the take
     take(dir.file("in.wav"), start, end, 0);
     auto expected = ramp(n, 400);
@@ -116,8 +108,7 @@ TEST_F(Transport, MediaIsTakenWholePartOrMergedAndHeardAndLoopbackRecordsWhatWas
     const auto other = ramp(n, 15000), media = ramp(6000, 20000);
     writeStereo(dir.file("media.wav"), media);
     setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
-    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{200, 100}, {255, 60}});
-    ASSERT_EQ(SetCurTrack(1, 1), 0);
+    openTracks(n, {other, std::vector<int16_t>(2 * size_t(n), 0)}, {{200, 100}, {255, 60}}, 1);
     // Media over the whole track: the take is the media, then silence.
     take("", 0, n, 0, dir.file("media.wav"));
     auto expected = media;
@@ -145,8 +136,7 @@ TEST_F(Transport, ASourceThatCannotStartIsReportedAndTheTrackIsKept)
 {
     const int32_t n = 4000;
     const auto own = ramp(n, 7000);
-    openTracks(n, {own, ramp(n, 5)}, {{255, 128}, {255, 128}});
-    ASSERT_EQ(SetCurTrack(0, 1), 0);
+    openTracks(n, {own, ramp(n, 5)}, {{255, 128}, {255, 128}}, 0);
     setenv("VUMO_CAPTURE_SOURCE", dir.file("gone.wav").c_str(), 1);
     EXPECT_NE(RecordTrack(1000, 3000, 0), 0);
     EXPECT_EQ(IsPlaying(), 0);

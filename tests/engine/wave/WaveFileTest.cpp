@@ -15,27 +15,15 @@
 using namespace wavorn;
 using namespace testwave;
 
-namespace
-{
-
 namespace fs = std::filesystem;
 
 constexpr int32_t kFrames = 64;
 
-WaveLayout layout(uint16_t channels, uint32_t rate = 44100, uint16_t bits = 16, uint16_t tag = 1)
-{
-    WaveLayout l;
-    l.channels = channels, l.rate = rate, l.bits = bits, l.formatTag = tag;
-    return l;
-}
-
-} // namespace
-
 TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
 {
-    WaveLayout oddFmtLayout = layout(2), longFmt = layout(2), shortData = layout(2);
-    oddFmtLayout.fmtSize = 17, shortData.declaredDataBytes = 4000;
-    longFmt.fmtSize = 18, longFmt.chunksBeforeData = {"LIST", "fact"};
+    const WaveLayout mono{.channels = 1}, mono8k{.channels = 1, .rate = 8000},
+        oddFmtLayout{.fmtSize = 17}, longFmt{.fmtSize = 18, .chunksBeforeData = {"LIST", "fact"}},
+        shortData{.declaredDataBytes = 4000};
     auto oddFmt = waveBytes(ramp(3, 100), oddFmtLayout);
     oddFmt.insert(oddFmt.begin() + 37, uint8_t(0)); // the pad byte after a 17-byte chunk
     platform::writeLe32(oddFmt.data() + 4, uint32_t(oddFmt.size() - 8));
@@ -50,32 +38,17 @@ TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
     std::vector<int16_t> longMono(3 * kFrames), cut(2 * kFrames); // cut at the buffer's end
     for (size_t i = 0; i < longMono.size(); ++i)
         longMono[i] = int16_t(i + 1), cut[i % cut.size()] = int16_t(i % cut.size() / 2 + 1);
-    struct Row
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        LoadResult result;
-        std::vector<int16_t> start; // the buffer's first samples; silence after them
-    };
-    const Row rows[] = {
+    const std::vector<int16_t> longStereo(longMono.begin(), longMono.begin() + 2 * kFrames);
+    // (what, bytes, result, the buffer's first samples; silence after them)
+    const std::tuple<const char*, std::vector<uint8_t>, LoadResult, std::vector<int16_t>> rows[] = {
         {"stereo", waveBytes(three), LoadResult::Loaded, loaded},
-        {"mono expanded",
-         waveBytes({5, -6, 7}, layout(1)),
-         LoadResult::NotStereo,
-         {5, 5, -6, -6, 7, 7}},
-        {"other rate unchanged", waveBytes(three, layout(2, 22050)), LoadResult::OtherRate, loaded},
-        {"long mono", waveBytes(longMono, layout(1)), LoadResult::NotStereo, cut},
-        {"long stereo",
-         waveBytes(longMono),
-         LoadResult::Loaded,
-         {longMono.begin(), longMono.begin() + 2 * kFrames}},
-        {"mono at another rate",
-         waveBytes({9}, layout(1, 8000)),
-         LoadResult::NotStereoOtherRate,
-         {9, 9}},
+        {"mono expanded", waveBytes({5, -6, 7}, mono), LoadResult::NotStereo, {5, 5, -6, -6, 7, 7}},
+        {"other rate unchanged", waveBytes(three, {.rate = 22050}), LoadResult::OtherRate, loaded},
+        {"long mono", waveBytes(longMono, mono), LoadResult::NotStereo, cut},
+        {"long stereo", waveBytes(longMono), LoadResult::Loaded, longStereo},
+        {"mono, other rate", waveBytes({9}, mono8k), LoadResult::NotStereoOtherRate, {9, 9}},
         {"long fmt, chunks before data", waveBytes(three, longFmt), LoadResult::Loaded, loaded},
-        {"5-byte LIST and its pad byte", withOddListChunk(waveBytes(three)), LoadResult::Loaded,
-         loaded},
+        {"5-byte LIST, pad byte", withOddListChunk(waveBytes(three)), LoadResult::Loaded, loaded},
         {"17-byte fmt and its pad byte", oddFmt, LoadResult::Loaded, loaded},
         {"data shorter than declared", waveBytes(three, shortData), LoadResult::Loaded, loaded},
         // Refused files leave the buffer unchanged.
@@ -83,20 +56,20 @@ TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
         {"empty", {}, LoadResult::NoRiff, {}},
         {"no WAVE", noWave, LoadResult::NoWave, {}},
         {"no fmt first", fmtLater, LoadResult::NoFmt, {}},
-        {"float", waveBytes(three, layout(2, 44100, 16, 3)), LoadResult::NotPcm, {}},
-        {"8-bit", waveBytes(three, layout(2, 44100, 8)), LoadResult::Not16Bit, {}},
+        {"float", waveBytes(three, {.formatTag = 3}), LoadResult::NotPcm, {}},
+        {"8-bit", waveBytes(three, {.bits = 8}), LoadResult::Not16Bit, {}},
         {"no data chunk", noData, LoadResult::NoData, {}},
         {"chunk size past the end", pastTheEnd, LoadResult::NoData, {}},
     };
     TempDir dir;
-    for (const Row& r : rows)
+    for (const auto& [what, bytes, result, start] : rows)
     {
-        SCOPED_TRACE(r.what);
-        writeBytes(dir.file("in.wav"), r.bytes);
+        SCOPED_TRACE(what);
+        writeBytes(dir.file("in.wav"), bytes);
         std::vector<int16_t> buffer(2 * kFrames, 1234); // stale content
-        EXPECT_EQ(loadWavToBuf(dir.file("in.wav").c_str(), buffer.data(), kFrames), r.result);
-        std::vector<int16_t> expected(2 * kFrames, r.start.empty() ? 1234 : 0);
-        std::copy(r.start.begin(), r.start.end(), expected.begin());
+        EXPECT_EQ(loadWavToBuf(dir.file("in.wav").c_str(), buffer.data(), kFrames), result);
+        std::vector<int16_t> expected(2 * kFrames, start.empty() ? 1234 : 0);
+        std::copy(start.begin(), start.end(), expected.begin());
         EXPECT_EQ(buffer, expected);
     }
     std::vector<int16_t> buffer(2 * kFrames);
@@ -179,18 +152,16 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
 
 TEST(TrackGains, FollowVolumeAndTheAsymmetricPanLawWithinSixteenBits)
 {
-    struct Row
+    using R = std::array<int32_t, 4>; // volume, pan, left, right
+    for (const auto& [volume, pan, left, right] :
+         {R{255, 128, 254, 254}, R{255, 0, 254, 127}, R{255, 255, 137, 254}, R{255, 138, 254, 254},
+          R{0, 128, 0, 0}, R{INT32_MAX, 128, 32767, 32767}, R{INT32_MIN, 128, -32767, -32767},
+          R{100, INT32_MIN, 99, -32767}})
     {
-        int32_t volume, pan, left, right;
-    };
-    for (const Row r :
-         {Row{255, 128, 254, 254}, Row{255, 0, 254, 127}, Row{255, 255, 137, 254},
-          Row{255, 138, 254, 254}, Row{0, 128, 0, 0}, Row{INT32_MAX, 128, 32767, 32767},
-          Row{INT32_MIN, 128, -32767, -32767}, Row{100, INT32_MIN, 99, -32767}})
-    {
-        ASSERT_EQ(setTrackAttr(256 + 5, r.volume, r.pan), 0); // low 8 bits name slot 5
-        EXPECT_EQ(engine().tracks[5].gainLeft, r.left) << r.volume << " " << r.pan;
-        EXPECT_EQ(engine().tracks[5].gainRight, r.right) << r.volume << " " << r.pan;
+        ASSERT_EQ(setTrackAttr(256 + 5, volume, pan), 0); // low 8 bits name slot 5
+        EXPECT_EQ(std::pair(engine().tracks[5].gainLeft, engine().tracks[5].gainRight),
+                  std::pair(left, right))
+            << volume << " " << pan;
     }
     for (int32_t slot : {32, 255, -1})
         EXPECT_EQ(setTrackAttr(slot, 255, 128), -1) << slot;
