@@ -17,4 +17,6 @@ add_executable(drum_jack_tests tests/platform/DrumJackTest.cpp app/drums/DrumDat
 target_include_directories(drum_jack_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
 target_link_libraries(drum_jack_tests PRIVATE wavorn vumo_platform PkgConfig::RTMIDI Qt6::Core
     GTest::gtest_main)
-gtest_discover_tests(drum_jack_tests PROPERTIES ${VUMO_DEVICE_TEST_PROPERTIES})
+# It runs alone: on a machine loaded by other tests the dummy JACK driver can skip the peer's
+# process cycle, and the MIDI sent in that cycle is lost (seen twice at a load of 7 on 2 cores).
+gtest_discover_tests(drum_jack_tests PROPERTIES ${VUMO_DEVICE_TEST_PROPERTIES} RUN_SERIAL TRUE)
