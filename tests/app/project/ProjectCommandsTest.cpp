@@ -380,7 +380,8 @@ private slots:
         // With nothing selected the commands on the current track wait for a choice.
         s.w.mnuTrackDelete();
         s.w.mnuTrackCloneThis();
-        QCOMPARE(s.ui.messages(), QStringList(2, QStringLiteral("No track selected.")));
+        s.w.mnuTrackProps();
+        QCOMPARE(s.ui.messages(), QStringList(3, QStringLiteral("No track selected.")));
         QCOMPARE(s.mod.trackCount, int16_t{2});
         // The bars belong to no track now: moving them changes no record.
         child<QScrollBar>(s.w, "hscVol")->setValue(11);
@@ -425,7 +426,7 @@ private slots:
         for (int k = 0; k < 3; ++k)
             QCOMPARE(s.mod.tracks[k].mute, int16_t{1});
         QVERIFY(QFile::exists(s.path("Demo-c4.wav")));
-        QCOMPARE(s.ui.messages().size(), 2); // no more than the two above
+        QCOMPARE(s.ui.messages().size(), 3); // no more than the three above
     }
 
     void noMoreThan17Tracks()
