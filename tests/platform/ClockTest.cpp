@@ -140,11 +140,12 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed
         {[](int) { return 3ms; }, {10ms, 20ms, 30ms, 40ms, 50ms}},
         {[](int n) { return n == 1 ? 25ms : 0ms; }, {10ms, 35ms, 35ms, 40ms, 50ms}},
         {[](int n) { return n == 1 ? 1000ms : 0ms; }, {10ms, 1020ms, 1030ms}}};
-    for (const auto& [cost, times] : rows)
+    for (const auto& row : rows) // (clang 14 lambdas cannot capture structured bindings)
     {
         auto clock = std::make_shared<JumpClock>();
-        EXPECT_EQ(tickTimes(clock, int(times.size()), [&](int n) { clock->advance(cost(n)); }),
-                  times);
+        EXPECT_EQ(
+            tickTimes(clock, int(row.second.size()), [&](int n) { clock->advance(row.first(n)); }),
+            row.second);
     }
     // In real time the ticks never come early.
     const Times times = tickTimes(makeSteadyTimerClock(1.0), 5, [](int) {});
