@@ -24,6 +24,11 @@ target_include_directories(vumo_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 add_library(vumo_waveheader INTERFACE)
 target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC vumo_waveheader)
+# Opening files from elsewhere (regular files of a size the reader takes, never blocking), for
+# every reader of outside bytes: the engine, the studio, the tools.
+add_library(vumo_files STATIC platform/files/RegularFile.cpp)
+target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vumo_platform PUBLIC vumo_files)
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
 if(ALSA_FOUND)
     target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_ALSA)
@@ -38,6 +43,7 @@ add_executable(platform_tests
     tests/platform/ClockTest.cpp
     tests/platform/VirtualWaveTest.cpp
     tests/platform/PortAudioWaveTest.cpp
+    tests/platform/RegularFileTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO
     GTest::gtest_main)
