@@ -76,6 +76,7 @@ QString CabinetCommands::openCabinet(const QString& path)
     window->setWindowModality(Qt::ApplicationModal);
     if (!window->start(m_appFolder))
     {
+        cab::removeOpenFiles(m_appFolder);
         m_ui.message(window->failure(), MsgIcon::Critical);
         return {};
     }
@@ -85,6 +86,7 @@ QString CabinetCommands::openCabinet(const QString& path)
     window->hide();
     if (!window->succeeded())
     {
+        cab::removeOpenFiles(m_appFolder);
         m_ui.message(QStringLiteral("The cabinet could not be opened: ") + window->failure(),
                      MsgIcon::Critical);
         return {};

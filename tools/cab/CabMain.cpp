@@ -111,7 +111,10 @@ int open(const QString& folder, const QString& cabinet, const QString& answer)
             {QByteArray::fromStdString(stored), QByteArray::fromStdString(restored)});
     };
     if (const int status = runChain(folder, events); status != kExitOk)
+    {
+        vumo::cab::removeOpenFiles(folder);
         return status;
+    }
     const vumo::cab::OpenedCabinet opened =
         vumo::cab::finishOpen(QString::fromLocal8Bit(project.c_str()), relocations);
     if (!opened.error.isEmpty())

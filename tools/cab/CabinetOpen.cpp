@@ -272,7 +272,8 @@ std::string CabinetOpen::decode(int track)
     limits.bytesWhy = free < trackBytes ? "the space free on the disk" : "a track can take";
     std::string error;
     if (!shortenDecodeToPart(inPrivate(compressedName(track)), *part, error, limits))
-        return "Track " + std::to_string(k + 1) + " cannot be restored: " + error + ".";
+        return "Track " + std::to_string(k + 1) + " cannot be restored from " +
+               compressedName(track) + ": " + error + ". Nothing was changed.";
     m_parts[k] = std::move(part);
     return {};
 }

@@ -109,6 +109,12 @@ QString writeOpenFiles(const QString& appFolder, const QString& cabinetPath, QSt
     return writeAll(appFolder, {{kDirectiveFile, {kMarkerText}}, {kChainFile, chain}});
 }
 
+void removeOpenFiles(const QString& appFolder)
+{
+    for (const char* name : {kChainFile, kDirectiveFile})
+        QFile::remove(QDir(appFolder).filePath(QString::fromLatin1(name)));
+}
+
 ProjectAccess projectAccess()
 {
     ProjectAccess access;

@@ -34,6 +34,10 @@ QString cabinetPathFor(const QString& appFolder, const project::ProjectData& pro
 // name, or why the chain could not be written (a path holding a control character included).
 QString writeOpenFiles(const QString& appFolder, const QString& cabinetPath, QString& base);
 
+// Removes the working files an open wrote ("vumocab.bat" and the marker "vumo.ddf"): a failed
+// open leaves the application folder as it found it.
+void removeOpenFiles(const QString& appFolder);
+
 // The project file's reader and writer, for the chain runner.
 ProjectAccess projectAccess();
 

@@ -682,7 +682,8 @@ bool shortenDecodeToPart(const std::string& shnPath, PartFile& part, std::string
     Decoder decoder(in.bytes(), sink, limits);
     if (decoder.run(error, progress))
         return true;
-    error = error.empty() ? part.error() : shnPath + ": " + error;
+    if (error.empty())
+        error = part.error();
     part.discard();
     return false;
 }
@@ -697,7 +698,10 @@ bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, 
         return false;
     }
     if (!shortenDecodeToPart(shnPath, part, error, limits, progress))
+    {
+        error = shnPath + ": " + error;
         return false;
+    }
     if (part.commit())
         return true;
     error = part.error();

@@ -66,6 +66,7 @@ bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, 
 
 class PartFile;
 // Decodes into part (open, not committed): for a caller that commits several files together.
+// On failure the part is discarded and error says why, without the stream's path.
 bool shortenDecodeToPart(const std::string& shnPath, PartFile& part, std::string& error,
                          const DecodeLimits& limits = {}, const ShortenProgress& progress = {});
 
