@@ -10,6 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace vumo::cab
 {
 namespace
@@ -21,6 +24,8 @@ namespace fs = std::filesystem;
 constexpr uint64_t kMaxProjectBytes = 4096;
 // What a track file may hold besides its samples (its header and any chunks after them).
 constexpr uint64_t kChunkAllowance = 1 << 20;
+// The private folder's name: this prefix, the process id, "-" and six random characters.
+constexpr const char* kPrivatePrefix = ".vumo-cab-";
 // Left free on the disk by what a cabinet unpacks.
 constexpr uint64_t kSpaceReserve = 4 << 20;
 
@@ -88,9 +93,28 @@ std::string CabinetOpen::inPrivate(const std::string& name) const
     return (fs::path(m_private) / name).string();
 }
 
+// Private folders of opens whose process has gone (killed halfway) would keep their streams for
+// good: they are removed. The process id in the name tells them from a running open's.
+void removeStalePrivateFolders(const std::string& appFolder)
+{
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(appFolder, ec))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kPrivatePrefix, 0) != 0 || !entry.is_directory(ec))
+            continue;
+        const long pid = std::strtol(name.c_str() + std::strlen(kPrivatePrefix), nullptr, 10);
+        if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), ec);
+    }
+}
+
 std::string CabinetOpen::makePrivateFolder()
 {
-    std::string pattern = (fs::path(m_appFolder) / ".vumo-cab-XXXXXX").string();
+    removeStalePrivateFolders(m_appFolder);
+    std::string pattern =
+        (fs::path(m_appFolder) / (kPrivatePrefix + std::to_string(::getpid()) + "-XXXXXX"))
+            .string();
     if (!::mkdtemp(pattern.data()))
         return "Cannot make a private folder for the cabinet in " + m_appFolder + ": " +
                std::strerror(errno);

@@ -11,7 +11,8 @@
 //    project's track length and no more bytes than the disk has free.
 // Only then are the tracks renamed into place and the project moved into the application folder
 // (under a new name when one of its name is there). Every outcome removes the private folder;
-// a failure leaves nothing the cabinet brought.
+// a failure leaves nothing the cabinet brought. A private folder left by an open that was killed
+// (its process id is in the name) is removed by the next open.
 #pragma once
 
 #include "ChainRunner.h"
