@@ -363,7 +363,7 @@ TEST(HostileCabinet, CreateRefusesTrackPathsThatAreNotWaveFilesOrHoldControlChar
         {"/dev/ptmx", "not a regular file"},
         {"/dev/zero", "not a regular file"},
         {"sparse.wav", "larger than"},
-        {"a.wav\nextract /y /home/me/secret.txt *.*", "holds a control character"},
+        {"a.wav\nextract /y /home/me/secret.txt *.*", "is damaged: track 1: The track file name"},
         {"title", "title \"So?ng\" holds a control character"},
     };
     for (const auto& [path, refusal] : rows)
