@@ -17,11 +17,12 @@ using namespace vumo::test;
 namespace
 {
 
-// Every file below folder with its bytes.
+// Every file and folder below folder, a file with its bytes.
 QMap<QString, QByteArray> folderFiles(const QString& folder)
 {
     QMap<QString, QByteArray> files;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+    for (QDirIterator it(folder,
+                         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                          QDirIterator::Subdirectories);
          it.hasNext();)
         files.insert(it.next(), fileBytes(it.filePath()));
