@@ -1,7 +1,6 @@
 // Shorten: encoder and decoder of version 2 streams of signed 16-bit little-endian samples.
 #include "Shorten.h"
 
-#include "FileWrite.h"
 #include "ShortenBits.h"
 #include "platform/files/RegularFile.h"
 
@@ -10,8 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include <sys/mman.h>
 
 namespace vumo::cab
 {
@@ -260,44 +257,11 @@ bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stre
 namespace
 {
 
-// Where decoded bytes go: memory or a part file.
-class ByteSink
-{
-public:
-    virtual ~ByteSink() = default;
-    // False when the bytes could not be kept (the sink holds the reason).
-    virtual bool put(const uint8_t* data, size_t size) = 0;
-};
-
-class VectorSink : public ByteSink
-{
-public:
-    explicit VectorSink(std::vector<uint8_t>& out) : m_out(out) {}
-    bool put(const uint8_t* data, size_t size) override
-    {
-        m_out.insert(m_out.end(), data, data + size);
-        return true;
-    }
-
-private:
-    std::vector<uint8_t>& m_out;
-};
-
-class PartSink : public ByteSink
-{
-public:
-    explicit PartSink(PartFile& part) : m_part(part) {}
-    bool put(const uint8_t* data, size_t size) override { return m_part.write(data, size); }
-
-private:
-    PartFile& m_part;
-};
-
 // The state of a stream being decoded, as its header and commands set it.
 class Decoder
 {
 public:
-    Decoder(std::span<const uint8_t> stream, ByteSink& out, const DecodeLimits& limits)
+    Decoder(std::span<const uint8_t> stream, const ShortenSink& out, const DecodeLimits& limits)
         : m_stream(stream), m_bits(stream.subspan(std::min<size_t>(5, stream.size()))), m_out(out),
           m_limits(limits)
     {
@@ -315,7 +279,7 @@ private:
 
     std::span<const uint8_t> m_stream;
     BitReader m_bits;
-    ByteSink& m_out;
+    const ShortenSink& m_out;
     DecodeLimits m_limits;
     uint64_t m_frames = 0; // frames given so far
     uint64_t m_bytes = 0;  // bytes given so far
@@ -461,7 +425,7 @@ bool Decoder::output(const uint8_t* data, size_t size, std::string& error)
         return false;
     }
     m_bytes += size;
-    if (!m_out.put(data, size))
+    if (!m_out(data, size))
     {
         error.clear(); // the sink's own reason stands
         return false;
@@ -576,62 +540,24 @@ bool Decoder::run(std::string& error, const ShortenProgress& progress)
     }
 }
 
-// A stream's bytes mapped into memory for as long as it is decoded: only a regular file of at
-// most maxBytes.
-class MappedFile
-{
-public:
-    MappedFile(const std::string& path, uint64_t maxBytes, std::string& error)
-    {
-        const platform::OpenedFile opened = platform::openRegularFile(path.c_str(), maxBytes);
-        if (!opened.file)
-        {
-            error = "cannot read " + path + ": " + platform::refusalText(opened, maxBytes);
-            return;
-        }
-        m_size = size_t(opened.size);
-        m_ok = true;
-        if (m_size == 0)
-            return;
-        m_data = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, ::fileno(opened.file.get()), 0);
-        if (m_data == MAP_FAILED)
-        {
-            error = "cannot read " + path + ": " + std::strerror(errno);
-            m_data = nullptr;
-            m_ok = false;
-        }
-    }
-    ~MappedFile()
-    {
-        if (m_data)
-            ::munmap(m_data, m_size);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool ok() const { return m_ok; }
-    std::span<const uint8_t> bytes() const
-    {
-        return {static_cast<const uint8_t*>(m_data), m_data ? m_size : 0};
-    }
-
-private:
-    void* m_data = nullptr;
-    size_t m_size = 0;
-    bool m_ok = false;
-};
-
-// The largest stream decoded: twice the largest wave file, more than the coding ever adds.
-constexpr uint64_t kMaxStreamBytes = 2 * kMaxWaveFileBytes;
-
 } // namespace
 
 bool shortenDecode(std::span<const uint8_t> stream, std::vector<uint8_t>& file, std::string& error,
                    const ShortenProgress& progress)
 {
     file.clear();
-    VectorSink sink(file);
-    Decoder decoder(stream, sink, {});
+    const ShortenSink sink = [&file](const uint8_t* data, size_t size)
+    {
+        file.insert(file.end(), data, data + size);
+        return true;
+    };
+    return shortenDecode(stream, sink, error, {}, progress);
+}
+
+bool shortenDecode(std::span<const uint8_t> stream, const ShortenSink& sink, std::string& error,
+                   const DecodeLimits& limits, const ShortenProgress& progress)
+{
+    Decoder decoder(stream, sink, limits);
     return decoder.run(error, progress);
 }
 
@@ -654,58 +580,6 @@ bool waveFileFrames(const std::string& path, uint64_t& frames, std::string& erro
     }
     frames = layout.dataBytes / (2 * layout.channels);
     return true;
-}
-
-bool shortenEncodeFile(const std::string& wavePath, const std::string& shnPath, std::string& error,
-                       const ShortenProgress& progress)
-{
-    std::vector<uint8_t> in, out;
-    error = platform::readRegularFile(wavePath.c_str(), kMaxWaveFileBytes, in);
-    if (!error.empty())
-        return false;
-    if (!shortenEncode(in, out, error, progress))
-    {
-        error = wavePath + ": " + error;
-        return false;
-    }
-    error = writeFileBeside(shnPath, out.data(), out.size());
-    return error.empty();
-}
-
-bool shortenDecodeToPart(const std::string& shnPath, PartFile& part, std::string& error,
-                         const DecodeLimits& limits, const ShortenProgress& progress)
-{
-    const MappedFile in(shnPath, kMaxStreamBytes, error);
-    if (!in.ok())
-        return false;
-    PartSink sink(part);
-    Decoder decoder(in.bytes(), sink, limits);
-    if (decoder.run(error, progress))
-        return true;
-    if (error.empty())
-        error = part.error();
-    part.discard();
-    return false;
-}
-
-bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, std::string& error,
-                       const DecodeLimits& limits, const ShortenProgress& progress)
-{
-    PartFile part(wavePath);
-    if (!part.open())
-    {
-        error = part.error();
-        return false;
-    }
-    if (!shortenDecodeToPart(shnPath, part, error, limits, progress))
-    {
-        error = shnPath + ": " + error;
-        return false;
-    }
-    if (part.commit())
-        return true;
-    error = part.error();
-    return false;
 }
 
 } // namespace vumo::cab

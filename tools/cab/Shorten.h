@@ -53,6 +53,13 @@ struct DecodeLimits
     std::string bytesWhy;
 };
 
+// Receives decoded bytes in order; false stops the decode (the receiver knows why).
+using ShortenSink = std::function<bool(const uint8_t* data, size_t size)>;
+// Decodes a stream into sink, refusing it as soon as it passes a limit. error is left empty when
+// the sink stopped the decode.
+bool shortenDecode(std::span<const uint8_t> stream, const ShortenSink& sink, std::string& error,
+                   const DecodeLimits& limits = {}, const ShortenProgress& progress = {});
+
 // File to file, as the cabinet chain's "shortn32.exe IN OUT" and "shortn32.exe -x IN OUT" do.
 // The input is read only when it is a regular file of a size the codec takes (a FIFO, a device or
 // a file larger than any track is refused at once). The output is written beside its name

@@ -11,6 +11,7 @@ add_library(vumo_cabinet STATIC
     tools/cab/FileWrite.cpp
     tools/cab/RestoreTargets.cpp
     tools/cab/Shorten.cpp
+    tools/cab/ShortenFile.cpp
 )
 target_include_directories(vumo_cabinet PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_cabinet PUBLIC PkgConfig::GCAB vumo_files)

@@ -281,6 +281,13 @@ const OpenRow kOpenRows[] = {
     {"two tracks naming one file",
      [](Cab& c, Machine&) { c.project.tracks[1].fileName = c.project.tracks[0].fileName; },
      "Song.vum", false},
+    {"two tracks of one file name from folders missing here",
+     [](Cab& c, Machine&)
+     {
+         c.project.tracks[0].fileName = "C:\\a\\take.wav";
+         c.project.tracks[1].fileName = "/nowhere/take.wav";
+     },
+     "Song.vum", false},
     {"the user's own SongName.vum beside a long cabinet name",
      [](Cab& c, Machine&)
      {
