@@ -41,3 +41,9 @@ target_link_libraries(tst_writefaults PRIVATE vumo_app vumo_cabinet)
 qt_add_executable(vumo_chain_screenshot app/demo/ChainScreenshotMain.cpp)
 target_link_libraries(vumo_chain_screenshot PRIVATE vumo_app_testsupport)
 add_dependencies(vumo_chain_screenshot vumo-chain)
+
+# Shorten and a cabinet of 8 tracks made and opened through the chain runner (not a test).
+if(VUMO_BUILD_BENCH)
+    add_executable(bench_cabinet bench/cab/CabinetBench.cpp)
+    target_link_libraries(bench_cabinet PRIVATE vumo_cabproject benchmark::benchmark)
+endif()

@@ -20,8 +20,3 @@ target_link_libraries(vumo_cabinet PUBLIC PkgConfig::GCAB vumo_files)
 add_executable(cabinet_tests tests/tools/cab/CabinetTest.cpp)
 target_link_libraries(cabinet_tests PRIVATE vumo_cabinet vumo_testwave GTest::gtest_main)
 gtest_discover_tests(cabinet_tests)
-
-if(VUMO_BUILD_BENCH)
-    add_executable(bench_cabinet bench/cab/CabinetBench.cpp)
-    target_link_libraries(bench_cabinet PRIVATE vumo_cabinet benchmark::benchmark)
-endif()
