@@ -43,11 +43,24 @@ int64_t waveFrames(const std::string& path)
         const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return size / (channels == 1 ? 2 : 4);
-        std::vector<unsigned char> body(platform::paddedChunkBytes(size));
-        if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
+        // Only the format chunk's channel count is read; other bodies are stepped over (a body
+        // past the end of the file makes the next read fail).
+        unsigned char format[4];
+        const bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4;
+        if (isFormat && !f.read(reinterpret_cast<char*>(format), sizeof format))
             return -1;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)
-            channels = uint16_t(platform::readLe16(body.data() + 2));
+        if (isFormat)
+            channels = uint16_t(platform::readLe16(format + 2));
+        f.seekg(std::streamoff(size) - (isFormat ? 4 : 0), std::ios::cur);
+        if (size & 1u) // the pad byte, when the writer put it there
+        {
+            unsigned char after[5];
+            f.read(reinterpret_cast<char*>(after), sizeof after);
+            const std::streamsize count = f.gcount();
+            f.clear();
+            f.seekg(std::streamoff(platform::padBytes(size, after, size_t(count))) - count,
+                    std::ios::cur);
+        }
     }
     return -1;
 }
