@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,33 @@ std::string clock(int64_t frames)
     return text;
 }
 
+// The device the engine will open: the sound card by name, the virtual device the user asked
+// for (nothing is heard; its frames go to VUMO_VIRTUAL_OUTPUT when that names a file), or the
+// virtual device in place of a sound card the machine lacks.
+void sayWhichDevicePlays()
+{
+    if (platform::outputBackend() == platform::AudioBackend::PortAudio)
+    {
+        const std::string name = platform::defaultOutputName();
+        std::printf("Playing on the sound output %s.\n",
+                    name.empty() ? "(no default device found)" : ("\"" + name + "\"").c_str());
+        return;
+    }
+    if (!platform::backendNamed())
+    {
+        std::printf("No sound output device found: playing on the virtual device.\n");
+        return;
+    }
+    const char* file = std::getenv("VUMO_VIRTUAL_OUTPUT");
+    if (file != nullptr && *file != '\0')
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard; the frames played are appended to %s.\n",
+                    file);
+    else
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard.\n");
+}
+
 int fail(const char* what, int32_t code)
 {
     std::fprintf(stderr, "vumo-play: %s failed with code %d\n", what, code);
@@ -128,8 +156,7 @@ int main(int argc, char** argv)
                      path.c_str(), static_cast<long long>(frames));
         return 1;
     }
-    if (platform::outputBackend() == platform::AudioBackend::Virtual)
-        std::printf("No sound output device found: playing on the virtual device.\n");
+    sayWhichDevicePlays();
     const int32_t length = int32_t(frames);
     if (const int32_t rc = OpenLib(length, 0); rc != 0)
         return fail("OpenLib", rc);
