@@ -101,6 +101,7 @@ void TrackCommands::mnuTrackDelete()
         removeTrackFile(file);
     m_window.removeTrackItem(k);
     PushAllTracks(m_session, m_mod, m_ui);
+    m_window.DrawTrack(); // no track is chosen: the picture no longer shows the deleted one
 }
 
 // ---- the clones ------------------------------------------------------------------------------

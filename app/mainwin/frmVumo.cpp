@@ -147,6 +147,7 @@ bool frmVumo::eventFilter(QObject* watched, QEvent* event)
 
 void frmVumo::DrawTrack()
 {
+    m_view->setSamplesShown(m_cboTrack->currentIndex() >= 0);
     m_view->DrawTrack();
 }
 

@@ -181,6 +181,13 @@ private slots:
         f.window->DrawTrack();
         const QImage& picture = f.window->picView()->picture();
         const int q = view::channelCentres(g.height).q;
+        QVERIFY(picture.pixel(100, q - 10) != kRed.rgb()); // no track is chosen: none is shown
+        auto* list = test::child<QComboBox>(*f.window, "cboTrack");
+        {
+            const QSignalBlocker quiet(list);
+            list->addItem(QStringLiteral("t0"));
+        }
+        f.window->DrawTrack();
         QCOMPARE(picture.pixel(100, q - 10), kRed.rgb());
         QVERIFY(picture.pixel(101, q - 10) != kRed.rgb());
         f.ui.answers.push_back(Answer::No); // Save track edits? No
