@@ -149,10 +149,11 @@ void EditCommands::mnuEditCopyTo()
 {
     if (!canEdit())
         return;
-    const QString name = chooseWave();
+    // The file dialog's Save mode takes a new name and asks before an existing file is
+    // replaced (its Open mode would drop a name of no existing file).
+    const QString name = m_ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Save as"));
     if (name.isEmpty())
         return;
-    // An existing file is replaced without asking (the browser runs in its Open mode).
     engineFrame(QStringLiteral("Copying To ..."), "CopyTo", false,
                 [this, &name](EngineBinding& e)
                 {

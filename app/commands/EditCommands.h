@@ -38,6 +38,9 @@ public:
     // Paste and Merge without a clipboard file do nothing and say nothing.
     void mnuEditPaste();
     void mnuEditMerge();
+    // Writes the selection to a chosen wave file: a new name makes a new file (".wav" added to
+    // a name without an extension); an existing file is replaced only after the file dialog's
+    // question "This file already exists. ..." is answered Yes.
     void mnuEditCopyTo();
     // Fills the clipboard file from a chosen file without the engine. The copy goes to a
     // temporary file beside the clipboard and replaces it only once complete, so a failed copy
