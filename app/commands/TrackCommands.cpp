@@ -210,7 +210,7 @@ void TrackCommands::mnuTrackProps()
     {
         int32_t rc = m_session.engine().SetCurTrack(k, -1);
         if (loadFailed(rc))
-            checkEngine(m_ui, "SetCurTrack", rc);
+            checkLoad(m_ui, "SetCurTrack", rc, t.fileName.trimmed());
         m_window.DrawTrack();
     }
 }
