@@ -78,10 +78,12 @@ private slots:
                 QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
             QCOMPARE(f.ui.messages(),
-                     starts
-                         ? QStringList{}
-                         : QStringList{"Unable to find the file: \n" + path +
-                                       "\nEdit the registry with the proper file name and path."});
+                     starts ? QStringList{}
+                            : QStringList{"Unable to find the file: \n" + path +
+                                          "\nEdit the registry with the proper file name and path."
+                                          "\nHere the path is set in Tools > Options (Audio Mixer, "
+                                          "Midi Sequencer) and kept in the settings file " +
+                                          QDir::toNativeSeparators(f.store->fileName()) + "."});
         }
 
         // Opening the engine selects the whole track or reports the failure.
