@@ -215,7 +215,8 @@ private slots:
     // row per sample unit: column x spans frames round(x * 40 / 11) ... the next column's
     // first (3.64 frames a column), and draws from the highest sample's row down to the
     // lowest's, kept in its channel's half. Left: frame k holds 1000 * (k - 20); right: silent
-    // but for -3000 at frame 29, the last frame of column 7 and the first of column 8.
+    // but for 400 at frame 5 (less than a row, still one row) and -3000 at frame 29, the last
+    // frame of column 7 and the first of column 8.
     void eachColumnSpansTheLowestToTheHighestSampleOfItsFrames()
     {
         const ViewGeometry g{40.0 / 11, 1, 0, 40, 11, 40};
@@ -224,13 +225,16 @@ private slots:
                     [](int32_t i)
                     {
                         const int32_t k = i / 2;
-                        return i % 2 == 0 ? 1000 * (k - 20) : (k == 29 ? -3000 : 0);
+                        return i % 2 == 0 ? 1000 * (k - 20) : (k == 29 ? -3000 : k == 5 ? 400 : 0);
                     });
         // Frames of each column, its left rows (y(v) rounds half to even) and right rows.
         using R = std::pair<int, int>;
         const std::tuple<int, const char*, R, R> rows[] = {
             {0, "not drawn", {-1, -1}, {-1, -1}},
-            {1, "4 ... 7: -16000 ... -13000 (-6.5 rounds to -6)", {16, 17}, {-1, -1}},
+            {1,
+             "4 ... 7: -16000 ... -13000 (-6.5 rounds to -6); the right's 400",
+             {16, 17},
+             {30, 30}},
             {2, "7 ... 11", {14, 15}, {-1, -1}},
             {3, "11 ... 15 (14.55 rounds to 15)", {12, 13}, {-1, -1}},
             {4, "15 ... 18", {11, 11}, {-1, -1}},
