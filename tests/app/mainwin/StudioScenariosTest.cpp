@@ -4,7 +4,6 @@
 #include "../StudioFixture.h"
 #include "fx/EffectSetting.h"
 #include "project/ProjectFile.h"
-#include "view/TrackRenderer.h"
 #include "view/ViewColours.h"
 #include "view/WaveformView.h"
 
