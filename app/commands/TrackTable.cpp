@@ -3,6 +3,7 @@
 
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "files/WaveSampleFormat.h"
 #include "model/ModVumo.h"
 #include "services/UiServices.h"
 
@@ -35,6 +36,17 @@ void PushAllTracks(EngineSession& session, const ModVumo& mod, UiServices& ui)
         checkEngine(ui, "SetTrackInfo", engine.SetTrackInfo(k, t.fileName.text().constData()));
         engine.SetTrackAttr(k, t.mute == 1 ? 0 : t.volume, t.pan);
     }
+}
+
+bool checkLoad(UiServices& ui, const char* exportName, int32_t rc, const QString& file)
+{
+    // The loader refuses such files with 12 (a chunk before the format), 13 or 14.
+    const QString named = rc >= 12 && rc <= 14 ? files::sampleFormatRefusal(file) : QString();
+    if (named.isEmpty())
+        return checkEngine(ui, exportName, rc);
+    ui.message(QStringLiteral("Error in %1: %2\n%3")
+                   .arg(QLatin1String(exportName), QString::number(rc), named));
+    return false;
 }
 
 bool engineReady(const EngineSession& session, UiServices& ui)

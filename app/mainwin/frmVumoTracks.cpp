@@ -71,7 +71,7 @@ void frmVumo::SwitchTrack(int32_t reload)
         PushAllTracks();
         int32_t rc = m_engine.SetCurTrack(k, reload);
         if (loadFailed(rc))
-            checkEngine(m_ui, "SetCurTrack", rc);
+            checkLoad(m_ui, "SetCurTrack", rc, m_mod.tracks[k].fileName.trimmed());
     }
     const TrackRecord& t = m_mod.tracks[k];
     m_hscVol->setValue(t.volume);
