@@ -2,6 +2,7 @@
 #include "Shorten.h"
 
 #include "ShortenBits.h"
+#include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
 
 #include <algorithm>
@@ -112,7 +113,11 @@ bool parseWave(std::span<const uint8_t> f, uint64_t fileSize, WaveLayout& layout
             layout.dataBytes = available / frameBytes * frameBytes;
             return true;
         }
-        pos += 8 + size + (size & 1); // chunks are padded to an even size
+        // Chunks are padded to an even size, unless their writer left the pad out.
+        const uint64_t next = pos + 8 + size;
+        pos = size_t(next + platform::padBytes(uint32_t(size),
+                                               f.data() + std::min<uint64_t>(next, f.size()),
+                                               next < f.size() ? size_t(f.size() - next) : 0));
     }
     error = "the wave file has no sample data";
     return false;
