@@ -171,14 +171,4 @@ void bassBoost(const AnalysisBins& in, const SynthesisBins& out, const SpectralP
         s[size_t(k)] = (boost * s[size_t(2 * k)] + s[size_t(k)]) / (boost + 1.0f);
 }
 
-SpectralOperation spectralOperation(int32_t operation)
-{
-    static constexpr SpectralOperation kOperations[] = {
-        &fftPitch, &fftBow, &fftEq, &perfectPitch, &digitize, &harmonics, &bassBoost,
-    };
-    if (operation < 0 || operation >= int32_t(std::size(kOperations)))
-        return nullptr;
-    return kOperations[operation];
-}
-
 } // namespace wavorn::fx

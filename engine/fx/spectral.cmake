@@ -1,8 +1,10 @@
-# Spectral effects and FilterGraph: sources of wavorn_core, their tests and benchmarks.
+# Spectral effects and FilterGraph: sources of wavorn_core, their tests and benchmarks. The
+# spectral rows of Effects.def name the sources of the effects' own operations.
+vumo_effect_files(VUMO_SPECTRAL_EFFECT spectral_fx_sources spectral_fx_test_sources)
 target_sources(wavorn_core PRIVATE
     engine/fx/Fft.cpp
     engine/fx/SnapToScale.cpp
-    engine/fx/SpectralOps.cpp
+    ${spectral_fx_sources}
     engine/fx/PhaseVocoder.cpp
     engine/fx/Spectral.cpp
     engine/fx/FilterGraph.cpp
@@ -10,7 +12,7 @@ target_sources(wavorn_core PRIVATE
 
 # Unit tests over wavorn_core: the transforms, the bin rules, the vocoder over plain spans and
 # mix back.
-add_executable(spectral_tests tests/engine/fx/SpectralTest.cpp)
+add_executable(spectral_tests tests/engine/fx/SpectralTest.cpp ${spectral_fx_test_sources})
 target_link_libraries(spectral_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 
