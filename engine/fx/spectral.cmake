@@ -16,9 +16,12 @@ add_executable(spectral_tests tests/engine/fx/SpectralTest.cpp ${spectral_fx_tes
 target_link_libraries(spectral_tests PRIVATE wavorn_core GTest::gtest_main)
 gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 
-# Through the shared library on the virtual devices: FXIt (with its FFT codes) and FilterGraph.
+# Through the shared library on the virtual devices: FXIt (with the effect catalog's FFT codes)
+# and FilterGraph.
 add_executable(spectral_export_tests tests/engine/fx/SpectralExportTest.cpp)
-target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main)
+include(app/fx/fx_catalog.cmake)
+target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_fxcatalog vumo_testwave
+                      GTest::gtest_main)
 gtest_discover_tests(spectral_export_tests DISCOVERY_TIMEOUT 60)
 
 if(VUMO_BUILD_BENCH)
