@@ -100,8 +100,9 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
     for (int32_t code = spectral.first; code <= spectral.last; ++code)
     {
         ASSERT_EQ(Undo(), 0);
-        const int32_t* p = vumo::fx::findEffectInfo(code)->defaults;
-        ASSERT_EQ(FXIt(code, first, last, p[0], p[1], p[2]), 0);
+        const vumo::fx::EffectInfo* e = vumo::fx::findEffectInfo(code);
+        ASSERT_TRUE(e != nullptr) << code;
+        ASSERT_EQ(FXIt(code, first, last, e->defaults[0], e->defaults[1], e->defaults[2]), 0);
         const auto out = trackSamples();
         EXPECT_TRUE(std::any_of(out.begin() + 2 * (first + 4097), out.begin() + 2 * (last - 3073),
                                 [](int16_t v) { return v != 0; }))
