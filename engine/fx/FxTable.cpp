@@ -53,8 +53,22 @@ constexpr int32_t kFirstSpectralCode =
                      [](const SpectralRow& a, const SpectralRow& b) { return a.code < b.code; })
         ->code;
 
-// Operation number n runs the spectral row of code kFirstSpectralCode + n. A code outside the
-// consecutive run, or given twice, stops the build here (constant evaluation fails).
+// The spectral codes run on from the first without a gap, each once: then operation number n
+// runs the row of code kFirstSpectralCode + n.
+constexpr bool spectralCodesAreConsecutive()
+{
+    std::array<bool, std::size(kSpectralRows)> taken{};
+    for (const SpectralRow& row : kSpectralRows)
+    {
+        const int32_t slot = row.code - kFirstSpectralCode;
+        if (slot >= int32_t(taken.size()) || taken[size_t(slot)])
+            return false;
+        taken[size_t(slot)] = true;
+    }
+    return kFirstSpectralCode >= 1 && kFirstSpectralCode + int32_t(taken.size()) <= 256;
+}
+static_assert(spectralCodesAreConsecutive(), "Effects.def: spectral codes 1 ... 255, consecutive");
+
 constexpr auto kOperations = []
 {
     std::array<SpectralOperation, std::size(kSpectralRows)> operations{};
@@ -63,21 +77,20 @@ constexpr auto kOperations = []
     return operations;
 }();
 
-constexpr bool codesAreSound()
+// FXIt sees only the low 8 bits of a code; a code is claimed by one row only.
+constexpr bool timeDomainCodesAreSound()
 {
     for (size_t i = 0; i < kFxTable.size(); ++i)
     {
         const int32_t code = kFxTable[i].code;
-        const bool inSpectralRun =
+        const bool spectral =
             code >= kFirstSpectralCode && code < kFirstSpectralCode + int32_t(kOperations.size());
-        // FXIt sees only the low 8 bits of a code; a code is claimed by one row only.
-        if (code < 1 || code > 255 || inSpectralRun || (i > 0 && kFxTable[i - 1].code == code))
+        if (code < 1 || code > 255 || spectral || (i > 0 && kFxTable[i - 1].code == code))
             return false;
     }
-    return kFirstSpectralCode >= 1 && kFirstSpectralCode + int32_t(kOperations.size()) <= 256 &&
-           std::find(kOperations.begin(), kOperations.end(), nullptr) == kOperations.end();
+    return true;
 }
-static_assert(codesAreSound(), "Effects.def: codes 1 ... 255, each once, spectral consecutive");
+static_assert(timeDomainCodesAreSound(), "Effects.def: time-domain codes 1 ... 255, each once");
 
 } // namespace
 
