@@ -38,16 +38,6 @@ std::string writeProject(const testwave::TempDir& dir, const std::string& firstT
     return path;
 }
 
-// The names in folder.
-std::vector<std::string> names(const fs::path& folder)
-{
-    std::vector<std::string> n;
-    for (const auto& e : fs::directory_iterator(folder))
-        n.push_back(e.path().filename().string());
-    std::sort(n.begin(), n.end());
-    return n;
-}
-
 } // namespace
 
 TEST(ToolFiles, SpecialFilesAreRefusedAtOnceAsAMixTrackAMixProjectOrAnEffectInput)
@@ -78,14 +68,13 @@ TEST(ToolFiles, AFileSizeLimitFailsTheWriteWithNoPartLeftAndAStalePartGoesWithTh
     testwave::writeStereo(dir.file("in.wav"), testwave::ramp(kFrames, 7));
     const std::string project = writeProject(dir, dir.file("in.wav"));
     const std::string out = dir.file("out.wav"), part = out + ".vumo-part";
+    const std::string fx = VUMO_FX_PROGRAM " '" + dir.file("in.wav") + "' '" + out + "' 1";
+    const std::string mix = VUMO_MIX_PROGRAM " '" + project + "' '" + out + "'";
     // (tool, a size limit in the shell's blocks or none, a stale part left beforehand)
-    for (const auto& [tool, limit, stale] :
-         {std::tuple{std::string(VUMO_FX_PROGRAM " '") + dir.file("in.wav") + "' '" + out + "' 1",
-                     "ulimit -f 16; ", false},
-          {std::string(VUMO_MIX_PROGRAM " '") + project + "' '" + out + "'", "ulimit -f 16; ",
-           true},
-          {std::string(VUMO_FX_PROGRAM " '") + dir.file("in.wav") + "' '" + out + "' 1", "", true},
-          {std::string(VUMO_MIX_PROGRAM " '") + project + "' '" + out + "'", "", true}})
+    for (const auto& [tool, limit, stale] : {std::tuple{fx, "ulimit -f 16; ", false},
+                                             {mix, "ulimit -f 16; ", true},
+                                             {fx, "", true},
+                                             {mix, "", true}})
     {
         SCOPED_TRACE(tool + (limit[0] ? " under a size limit" : ""));
         fs::remove(out);
@@ -99,6 +88,4 @@ TEST(ToolFiles, AFileSizeLimitFailsTheWriteWithNoPartLeftAndAStalePartGoesWithTh
         EXPECT_EQ(fs::exists(out), limit[0] == 0);
         EXPECT_EQ(testwave::readSamples(out).size(), limit[0] ? 0u : 2u * kFrames);
     }
-    EXPECT_EQ(names(dir.path()),
-              (std::vector<std::string>{"in.wav", "out.wav", "ramp.wav", "song.vum"}));
 }
