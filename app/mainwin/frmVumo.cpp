@@ -42,7 +42,7 @@ namespace vumo
 frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
                  QWidget* parent)
     : QMainWindow(parent), m_mod(mod), m_engine(engine), m_ui(ui), m_store(store),
-      m_appFolder(applicationFolder())
+      m_appFolderChoice(applicationFolderChoice()), m_appFolder(m_appFolderChoice.path)
 {
     initResources();
     setObjectName(QStringLiteral("frmVumo"));
@@ -80,6 +80,7 @@ void frmVumo::startUp(const QStringList& arguments)
 {
     QDir::setCurrent(m_appFolder);
     LoadSettings(m_mod, m_store);
+    tellApplicationFolder();
     drums::InitDrumNames(m_mod.drums);
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
     m_view->setHeightScale();
@@ -87,6 +88,15 @@ void frmVumo::startUp(const QStringList& arguments)
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
     repaint();
     closeIfPending();
+}
+
+void frmVumo::tellApplicationFolder()
+{
+    const QString told = QStringLiteral("Settings/Application Folder Told");
+    if (m_appFolderChoice.notice.isEmpty() || m_store.value(told).toString() == m_appFolder)
+        return;
+    m_ui.message(m_appFolderChoice.notice, MsgIcon::Information);
+    m_store.setValue(told, m_appFolder);
 }
 
 // ---- help -------------------------------------------------------------------------------

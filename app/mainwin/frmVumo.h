@@ -5,6 +5,7 @@
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
+#include "settings/AppFolder.h"
 #include "settings/PhysicalMemory.h"
 #include "settings/StartUp.h"
 
@@ -200,6 +201,9 @@ private:
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     // Closes the window when a close came while a command was running.
     void closeIfPending();
+    // Says once for good (remembered in the settings) that the working files are not kept
+    // beside the program.
+    void tellApplicationFolder();
     void zoomChanged();
     void trackListChanged(int index);
     bool engineReady();
@@ -214,6 +218,7 @@ private:
     EngineSession m_session{m_engine};
     UiServices& m_ui;
     QSettings& m_store;
+    const AppFolderChoice m_appFolderChoice;
     QString m_appFolder;
     bool m_shutDown = false;
     bool m_closePending = false; // a close asked for under a running command
