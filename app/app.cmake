@@ -103,6 +103,7 @@ vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
+vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
