@@ -3,6 +3,8 @@
 // and mixer commands, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
 #include "../StudioFixture.h"
 #include "project/ProjectFile.h"
+#include "services/QtUiServices.h"
+#include "support/BoxAnswerer.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
@@ -212,10 +214,15 @@ private slots:
         QVERIFY(QDir().mkpath(s.path("cd")));
         QVERIFY(writeWave(s.path("cd/track01.wav"), source));
         qputenv("VUMO_VIRTUAL_CD", QFile::encodeName(s.path("cd")));
-        s.ui.answers.push_back(Answer::No); // not a file: a CD track
+        // The question is answered in the real box: No, not a file but a CD track.
+        QtUiServices real;
+        s.ui.realQuestions = &real;
+        BoxAnswerer user;
+        user.push(BoxAnswerer::click(QMessageBox::No));
         s.ui.inputs.push_back(QStringLiteral("1"));
         const qint64 heardBefore = QFileInfo(s.path("heard.wav")).size();
         trigger(s, "mnuControlRip");
+        QVERIFY(user.allPressed());
         QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
         // One pass over the selection.
         QVERIFY(QFileInfo(s.path("heard.wav")).size() - heardBefore >= 4 * qint64(kTrack));
