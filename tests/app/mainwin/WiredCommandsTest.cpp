@@ -80,6 +80,17 @@ private:
         QCOMPARE(s.cboTrack().count(), n);
     }
 
+    // What vumo-mix writes from the saved project "Song.vum" with the arguments given.
+    static QByteArray mixdown(StudioFixture& s, const QStringList& range)
+    {
+        QProcess mix;
+        mix.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vumo-mix"),
+                  QStringList{s.path("Song.vum"), s.path("tool.wav")} + range);
+        if (!mix.waitForFinished(20000) || mix.exitCode() != 0)
+            return "vumo-mix failed: " + mix.readAllStandardError();
+        return fileBytes(s.path("tool.wav"));
+    }
+
 private slots:
     // Note times are the keyboard's own ms: 1000 ms lands 44100 frames in, whatever the speed.
     void initTestCase() { useVirtualDevices("20"); }
@@ -164,6 +175,38 @@ private slots:
         const QByteArray written = studio.readAll();
         QVERIFY(written.size() > 44 + 4 * 1000);
         QCOMPARE(tool.readAll(), written);
+    }
+
+    // Save As ".wav" writes the mix as the user has just set it, whatever the last switch or pass
+    // mixed: the bytes vumo-mix writes from the saved project over the same frames. Select All
+    // writes trackLength - 2 frames; vumo-mix without a range writes trackLength. (the change)
+    void saveAsWaveWritesTheMixAsSet()
+    {
+        using Act = std::function<void(StudioFixture&)>;
+        for (const Act& change :
+             {Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
+              Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscPan")->setValue(10); }),
+              Act([](StudioFixture& s) { child<QCheckBox>(s.w, "chkMute")->setChecked(true); }),
+              Act(
+                  [](StudioFixture& s)
+                  {
+                      s.ui.answers.push_back(Answer::Yes); // Mute cloned track? (r1, the source)
+                      trigger(s, "mnuTrackCloneThis");
+                  })})
+        {
+            StudioFixture s;
+            openProject(s, 2, kFrames);
+            change(s);
+            trigger(s, "mnuFileSave");
+            trigger(s, "mnuEditSelectAll");
+            s.ui.files.push_back(s.path("studio.wav"));
+            trigger(s, "mnuFileSaveAs");
+            const QByteArray studio = fileBytes(s.path("studio.wav"));
+            QCOMPARE(studio.size(), 44 + 4 * kTrack);
+            QCOMPARE(mixdown(s, {"--from", "0", "--to", QString::number(kTrack)}), studio);
+            QCOMPARE(mixdown(s, {}).mid(44), studio.mid(44) + QByteArray(8, '\0'));
+            QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
+        }
     }
 
     void sk1ModeRendersEachNoteFromTheClip()
