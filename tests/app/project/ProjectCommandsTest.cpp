@@ -4,6 +4,8 @@
 #include "../WriteFaults.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
+#include "services/QtUiServices.h"
+#include "support/BoxAnswerer.h"
 #include "support/TestFiles.h"
 #include "tracks/TrackFiles.h"
 
@@ -443,7 +445,8 @@ private slots:
 
     // Volume, pan, mute, titles and tempo changed since the project was opened are asked about
     // before the studio closes or another project comes: Yes saves them, No drops them, Cancel
-    // keeps the studio as it is, its caption marked "*" until a Save. (change, leave, answer)
+    // keeps the studio as it is, its caption marked "*" until a Save. (change, leave, the button
+    // pressed)
     void unsavedProjectChangesAreAskedAboutBeforeLeaving()
     {
         using Act = std::function<void(StudioFixture&)>;
@@ -492,7 +495,14 @@ private slots:
             const project::ProjectData changed = toProjectData(s.mod);
             const bool asked = !(changed == before);
             QCOMPARE(s.w.windowTitle(), asked ? "Vumo - Demo *" : "Vumo - Demo");
-            s.ui.answers = {answer, Answer::No}; // the project's changes; the track's edits
+            // The questions come up in real boxes: the project's changes, then the track's edits.
+            QtUiServices real;
+            s.ui.realQuestions = &real;
+            BoxAnswerer user;
+            for (const Answer a : {answer, Answer::No})
+                user.push(BoxAnswerer::click(a == Answer::Yes  ? QMessageBox::Yes
+                                             : a == Answer::No ? QMessageBox::No
+                                                               : QMessageBox::Cancel));
             leave(s);
             const bool left = !asked || answer != Answer::Cancel;
             QCOMPARE(
