@@ -181,3 +181,6 @@ include(app/drums/drums_ui.cmake)
 # mixdown is compared with the vumo-mix beside the test program (tools/cab/cab_project.cmake
 # makes the test depend on it, once vumo-mix exists).
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
+# What a user meets in the real window over the real engine: presets, Copy To, wave files the
+# studio cannot read, the picture of a steady tone and after Delete.
+vumo_app_test(tst_studioscenarios tests/app/mainwin/StudioScenariosTest.cpp)

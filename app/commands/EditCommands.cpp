@@ -5,6 +5,7 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "files/WaveSampleFormat.h"
 #include "model/ModVumo.h"
 #include "services/UiServices.h"
 
@@ -82,12 +83,13 @@ bool EditCommands::canEdit()
 }
 
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
-                               const std::function<int32_t(EngineBinding&)>& call)
+                               const std::function<int32_t(EngineBinding&)>& call,
+                               const QString& loadedFile)
 {
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
     m_lRet = call(m_session.engine());
-    checkEngine(m_ui, exportName, m_lRet);
+    checkLoad(m_ui, exportName, m_lRet, loadedFile);
     if (redraw)
         m_window.DrawTrack();
     m_window.hideMessage();
@@ -127,12 +129,14 @@ void EditCommands::pasteClipboard(int32_t mode, const QString& message)
 {
     if (!canEdit() || !QFileInfo::exists(m_clipFile))
         return;
-    engineFrame(message, "PasteFrom", true,
-                [this, mode](EngineBinding& e)
-                {
-                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
-                                       enginePath(m_clipFile).constData(), mode);
-                });
+    engineFrame(
+        message, "PasteFrom", true,
+        [this, mode](EngineBinding& e)
+        {
+            return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
+                               enginePath(m_clipFile).constData(), mode);
+        },
+        m_clipFile);
 }
 
 void EditCommands::mnuEditPaste()
@@ -149,10 +153,11 @@ void EditCommands::mnuEditCopyTo()
 {
     if (!canEdit())
         return;
-    const QString name = chooseWave();
+    // The file dialog's Save mode takes a new name and asks before an existing file is
+    // replaced (its Open mode would drop a name of no existing file).
+    const QString name = m_ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Save as"));
     if (name.isEmpty())
         return;
-    // An existing file is replaced without asking (the browser runs in its Open mode).
     engineFrame(QStringLiteral("Copying To ..."), "CopyTo", false,
                 [this, &name](EngineBinding& e)
                 {
@@ -168,6 +173,13 @@ void EditCommands::mnuEditCopyFrom()
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
+    // Pasted later, such a file would be refused: say so now and keep the clipboard.
+    if (const QString refused = files::sampleFormatRefusal(name); !refused.isEmpty())
+    {
+        m_ui.message(refused + QStringLiteral("\nThe clipboard is unchanged."),
+                     MsgIcon::Exclamation);
+        return;
+    }
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
@@ -185,12 +197,14 @@ void EditCommands::PasteFromFile(int32_t mode)
     const QString name = chooseWave();
     if (name.isEmpty())
         return;
-    engineFrame(QStringLiteral("Performing Paste ..."), "PasteFrom", true,
-                [this, &name, mode](EngineBinding& e)
-                {
-                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
-                                       enginePath(name).constData(), mode);
-                });
+    engineFrame(
+        QStringLiteral("Performing Paste ..."), "PasteFrom", true,
+        [this, &name, mode](EngineBinding& e)
+        {
+            return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
+                               enginePath(name).constData(), mode);
+        },
+        name);
 }
 
 void EditCommands::mnuEditUndo()
@@ -203,7 +217,8 @@ void EditCommands::mnuEditUndo()
                  Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
     m_lRet = m_session.engine().Undo();
-    checkEngine(m_ui, "Undo", m_lRet);
+    const int k = m_window.chosenTrack();
+    checkLoad(m_ui, "Undo", m_lRet, k >= 0 ? m_mod.tracks[k].fileName.trimmed() : QString());
     m_window.DrawTrack();
 }
 

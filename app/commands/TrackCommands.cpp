@@ -101,6 +101,7 @@ void TrackCommands::mnuTrackDelete()
         removeTrackFile(file);
     m_window.removeTrackItem(k);
     PushAllTracks(m_session, m_mod, m_ui);
+    m_window.DrawTrack(); // no track is chosen: the picture no longer shows the deleted one
 }
 
 // ---- the clones ------------------------------------------------------------------------------
@@ -217,7 +218,7 @@ void TrackCommands::mnuTrackProps()
     {
         const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
         if (loadFailed(rc))
-            checkEngine(m_ui, "SetCurTrack", rc);
+            checkLoad(m_ui, "SetCurTrack", rc, t.fileName.trimmed());
         m_window.DrawTrack();
     }
 }

@@ -3,6 +3,7 @@
 
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "files/WaveSampleFormat.h"
 #include "model/ModVumo.h"
 #include "services/UiServices.h"
 
@@ -77,6 +78,17 @@ bool refreshPremix(EngineSession& session, const ModVumo& mod, UiServices& ui, i
     if (switchToTrack(session, mod, ui, current, -1) < 0)
         checkEngine(ui, "SetCurTrack", -1);
     return true;
+}
+
+bool checkLoad(UiServices& ui, const char* exportName, int32_t rc, const QString& file)
+{
+    // The loader refuses such files with 12 (a chunk before the format), 13 or 14.
+    const QString named = rc >= 12 && rc <= 14 ? files::sampleFormatRefusal(file) : QString();
+    if (named.isEmpty())
+        return checkEngine(ui, exportName, rc);
+    ui.message(QStringLiteral("Error in %1: %2\n%3")
+                   .arg(QLatin1String(exportName), QString::number(rc), named));
+    return false;
 }
 
 bool engineReady(const EngineSession& session, UiServices& ui)

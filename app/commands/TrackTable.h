@@ -45,6 +45,11 @@ inline bool loadFailed(int32_t rc)
     return rc < 0 || rc >= 10;
 }
 
+// checkEngine for the load result rc of the wave file `file` (SetCurTrack, Undo, PasteFrom): a
+// file refused for its samples (24-bit, floating point, compressed) is named for what it holds
+// in place of the general reason. Returns rc == 0.
+bool checkLoad(UiServices& ui, const char* exportName, int32_t rc, const QString& file);
+
 // Says so, and false, when the engine is not open.
 bool engineReady(const EngineSession& session, UiServices& ui);
 

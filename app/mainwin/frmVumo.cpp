@@ -64,8 +64,8 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
                                      { return m_cabinetCommands->openCabinet(path); });
     m_captureCommands = std::make_unique<CaptureCommands>(
         m_mod, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
-    m_toolCommands = std::make_unique<StudioToolCommands>(m_mod, *m_model, m_session, m_ui, *this,
-                                                          [this] { SwitchTrack(); });
+    m_toolCommands = std::make_unique<StudioToolCommands>(
+        m_mod, *m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
@@ -147,6 +147,7 @@ bool frmVumo::eventFilter(QObject* watched, QEvent* event)
 
 void frmVumo::DrawTrack()
 {
+    m_view->setSamplesShown(m_cboTrack->currentIndex() >= 0);
     m_view->DrawTrack();
 }
 

@@ -7,6 +7,7 @@
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
+#include "files/WaveSampleFormat.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -89,17 +90,19 @@ void frmVumo::reportLoadFailure(int k, int32_t rc)
     // A missing file the user chose to leave silent when the project opened is no news.
     if (m_silentFiles.contains(t.fileName.text()) && !trackFileExists(t.fileName.text()))
         return;
-    if (rc < 10) // the previous track's edits were not written: not this file's fault
+    // The previous track's edits that were not written are not this file's fault; a file of
+    // samples Vumo cannot read is named for what it holds.
+    const QString file = t.fileName.trimmed();
+    if (rc < 10 || (rc >= 12 && rc <= 14 && !files::sampleFormatRefusal(file).isEmpty()))
     {
-        checkEngine(m_ui, "SetCurTrack", rc);
+        checkLoad(m_ui, "SetCurTrack", rc, file);
         return;
     }
     QString text = QStringLiteral("Error in SetCurTrack: %1").arg(rc);
     if (const QString reason = engineReason(rc); !reason.isEmpty())
         text += u'\n' + reason;
-    m_ui.message(text +
-                 QStringLiteral("\nTrack \"%1\": %2")
-                     .arg(t.title.trimmed(), QDir::toNativeSeparators(t.fileName.trimmed())));
+    m_ui.message(text + QStringLiteral("\nTrack \"%1\": %2")
+                            .arg(t.title.trimmed(), QDir::toNativeSeparators(file)));
 }
 
 void frmVumo::chooseTrack(int k)

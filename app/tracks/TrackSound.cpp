@@ -25,8 +25,8 @@ struct DataChunk
     int64_t frames = 0; // whole frames the file holds of it
 };
 
-// The "data" chunk, found by walking the chunks after the RIFF header (each padded to an even
-// size, as RIFF has it). None in a file that is no RIFF WAVE file.
+// The "data" chunk, found by walking the chunks after the RIFF header with the loader's rule
+// for the pad byte after an odd size. None in a file that is no RIFF WAVE file.
 DataChunk findData(std::FILE* f, uint64_t fileSize)
 {
     uint8_t head[12];
@@ -40,7 +40,9 @@ DataChunk findData(std::FILE* f, uint64_t fileSize)
         const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return {int64_t(pos + 8), int64_t(std::min<uint64_t>(size, fileSize - pos - 8) / 4)};
-        pos += 8 + platform::paddedChunkBytes(size);
+        if (!platform::skipChunkRest(f, size, size))
+            return {};
+        pos = uint64_t(ftello(f));
     }
     return {};
 }

@@ -43,8 +43,8 @@ struct DataChunk
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
-// "data" are skipped, each with the pad byte that follows a chunk of odd size. Refusals carry
-// their log text.
+// "data" are skipped, each with the pad byte that follows a chunk of odd size when the file has
+// it (some writers leave it out). Refusals carry their log text.
 DataChunk readHeader(std::FILE* f)
 {
     DataChunk d;
@@ -83,8 +83,7 @@ DataChunk readHeader(std::FILE* f)
         result += 2;
     if ((bits & 0xFF) != 16)
         return {LoadResult::Not16Bit};
-    if (fmtSize > 16 &&
-        std::fseek(f, long(platform::paddedChunkBytes(uint32_t(fmtSize))) - 16, SEEK_CUR) != 0)
+    if (fmtSize > 16 && !platform::skipChunkRest(f, uint32_t(fmtSize) - 16, uint32_t(fmtSize)))
         return {LoadResult::NoData};
     // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
     // always ends.
@@ -98,8 +97,7 @@ DataChunk readHeader(std::FILE* f)
             d.bytes = uint32_t(size);
             break;
         }
-        if (size > 0 &&
-            std::fseek(f, long(platform::paddedChunkBytes(uint32_t(size))), SEEK_CUR) != 0)
+        if (size > 0 && !platform::skipChunkRest(f, uint32_t(size), uint32_t(size)))
             return {LoadResult::NoData};
     }
     d.result = LoadResult(result);

@@ -20,11 +20,6 @@ struct FileCloser
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-bool skipBytes(std::FILE* f, uint32_t bytes)
-{
-    return std::fseek(f, long(paddedChunkBytes(bytes)), SEEK_CUR) == 0;
-}
-
 bool isStereo16Pcm(const std::array<uint8_t, 16>& fmt)
 {
     const auto tag = uint16_t(readLe16(&fmt[0]));
@@ -55,7 +50,7 @@ bool readWaveFrames(const std::string& path, size_t maxFrames, std::vector<int16
             if (bytes < fmt.size() || std::fread(fmt.data(), 1, fmt.size(), f.get()) != fmt.size())
                 return false;
             formatOk = isStereo16Pcm(fmt);
-            if (!formatOk || !skipBytes(f.get(), bytes - uint32_t(fmt.size())))
+            if (!formatOk || !skipChunkRest(f.get(), bytes - uint32_t(fmt.size()), bytes))
                 return false;
         }
         else if (std::equal(chunk.begin(), chunk.begin() + 4, "data"))
@@ -71,7 +66,7 @@ bool readWaveFrames(const std::string& path, size_t maxFrames, std::vector<int16
                 samples[i] = readLe16(&raw[2 * i]);
             return true;
         }
-        else if (!skipBytes(f.get(), bytes))
+        else if (!skipChunkRest(f.get(), bytes, bytes))
         {
             return false;
         }

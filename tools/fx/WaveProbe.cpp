@@ -96,7 +96,8 @@ WaveInfo probeWave(const std::string& path)
             info.frames = bytes / (info.channels == 1 ? 2 : 4);
             return info;
         }
-        if (std::fseek(f.get(), start + long(platform::paddedChunkBytes(length)), SEEK_SET) != 0)
+        if (std::fseek(f.get(), start, SEEK_SET) != 0 ||
+            !platform::skipChunkRest(f.get(), length, length))
         {
             info.error = "its chunks run past the end of the file";
             return info;

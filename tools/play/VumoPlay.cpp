@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -43,11 +44,24 @@ int64_t waveFrames(const std::string& path)
         const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return size / (channels == 1 ? 2 : 4);
-        std::vector<unsigned char> body(platform::paddedChunkBytes(size));
-        if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
+        // Only the format chunk's channel count is read; other bodies are stepped over (a body
+        // past the end of the file makes the next read fail).
+        unsigned char format[4];
+        const bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4;
+        if (isFormat && !f.read(reinterpret_cast<char*>(format), sizeof format))
             return -1;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)
-            channels = uint16_t(platform::readLe16(body.data() + 2));
+        if (isFormat)
+            channels = uint16_t(platform::readLe16(format + 2));
+        f.seekg(std::streamoff(size) - (isFormat ? 4 : 0), std::ios::cur);
+        if (size & 1u) // the pad byte, when the writer put it there
+        {
+            unsigned char after[5];
+            f.read(reinterpret_cast<char*>(after), sizeof after);
+            const std::streamsize count = f.gcount();
+            f.clear();
+            f.seekg(std::streamoff(platform::padBytes(size, after, size_t(count))) - count,
+                    std::ios::cur);
+        }
     }
     return -1;
 }
@@ -79,6 +93,33 @@ std::string clock(int64_t frames)
     std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
                   static_cast<long long>(seconds % 60));
     return text;
+}
+
+// The device the engine will open: the sound card by name, the virtual device the user asked
+// for (nothing is heard; its frames go to VUMO_VIRTUAL_OUTPUT when that names a file), or the
+// virtual device in place of a sound card the machine lacks.
+void sayWhichDevicePlays()
+{
+    if (platform::outputBackend() == platform::AudioBackend::PortAudio)
+    {
+        const std::string name = platform::defaultOutputName();
+        std::printf("Playing on the sound output %s.\n",
+                    name.empty() ? "(no default device found)" : ("\"" + name + "\"").c_str());
+        return;
+    }
+    if (!platform::backendNamed())
+    {
+        std::printf("No sound output device found: playing on the virtual device.\n");
+        return;
+    }
+    const char* file = std::getenv("VUMO_VIRTUAL_OUTPUT");
+    if (file != nullptr && *file != '\0')
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard; the frames played are appended to %s.\n",
+                    file);
+    else
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard.\n");
 }
 
 int fail(const char* what, int32_t code)
@@ -115,8 +156,7 @@ int main(int argc, char** argv)
                      path.c_str(), static_cast<long long>(frames));
         return 1;
     }
-    if (platform::outputBackend() == platform::AudioBackend::Virtual)
-        std::printf("No sound output device found: playing on the virtual device.\n");
+    sayWhichDevicePlays();
     const int32_t length = int32_t(frames);
     if (const int32_t rc = OpenLib(length, 0); rc != 0)
         return fail("OpenLib", rc);

@@ -79,10 +79,12 @@ private slots:
                 QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
             QCOMPARE(f.ui.messages(),
-                     starts
-                         ? QStringList{}
-                         : QStringList{"Unable to find the file: \n" + path +
-                                       "\nEdit the registry with the proper file name and path."});
+                     starts ? QStringList{}
+                            : QStringList{"Unable to find the file: \n" + path +
+                                          "\nEdit the registry with the proper file name and path."
+                                          "\nHere the path is set in Tools > Options (Audio Mixer, "
+                                          "Midi Sequencer) and kept in the settings file " +
+                                          QDir::toNativeSeparators(f.store->fileName()) + "."});
         }
 
         // Opening the engine selects the whole track or reports the failure.
@@ -220,6 +222,13 @@ private slots:
         f.window->DrawTrack();
         const QImage& picture = f.window->picView()->picture();
         const int q = view::channelCentres(g.height).q;
+        QVERIFY(picture.pixel(100, q - 10) != kRed.rgb()); // no track is chosen: none is shown
+        auto* list = test::child<QComboBox>(*f.window, "cboTrack");
+        {
+            const QSignalBlocker quiet(list);
+            list->addItem(QStringLiteral("t0"));
+        }
+        f.window->DrawTrack();
         QCOMPARE(picture.pixel(100, q - 10), kRed.rgb());
         QVERIFY(picture.pixel(101, q - 10) != kRed.rgb());
         f.ui.answers.push_back(Answer::No); // Save track edits? No

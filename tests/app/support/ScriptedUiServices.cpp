@@ -1,6 +1,8 @@
 // ScriptedUiServices: answers from queues and records everything shown.
 #include "support/ScriptedUiServices.h"
 
+#include "dialogs/Browse.h"
+
 #include <QDialog>
 
 namespace vumo
@@ -48,7 +50,8 @@ QString ScriptedUiServices::inputBox(const QString& prompt, const QString& title
 QString ScriptedUiServices::browseForFile(const QString& pattern, const QString& caption)
 {
     shown.append({Shown::Kind::FileChoice, caption, pattern, MsgIcon::None, caption});
-    return take(files, QString());
+    const QString typed = take(files, QString());
+    return checkFileChoices ? checkBrowseResult(*this, caption, pattern, typed) : typed;
 }
 
 bool ScriptedUiServices::openUrl(const QUrl& url)

@@ -124,16 +124,18 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
 {
     const testwave::TempDir dir;
     for (const auto& [channels, declaredBytes, oddChunk, frames] :
-         {std::tuple{2, -1LL, false, 1000},
-          {1, -1LL, false, 2000},
-          {2, 0xFFFFFFF0LL, false, 1000},
-          {2, -1LL, true, 1000}}) // oddChunk: a chunk of odd size and its pad byte before the data
+         {std::tuple{2, -1LL, 0, 1000},
+          {1, -1LL, 0, 2000},
+          {2, 0xFFFFFFF0LL, 0, 1000},
+          {2, -1LL, 1, 1000},  // oddChunk 1: a chunk of odd size and its pad byte before the data
+          {2, -1LL, 2, 1000}}) // oddChunk 2: the same without the pad byte (some writers)
     {
         const auto bytes = testwave::waveBytes(Samples(2000), {.channels = uint16_t(channels),
                                                                .chunksBeforeData = {"LIST"},
                                                                .declaredDataBytes = declaredBytes});
-        testwave::writeBytes(dir.file("in.wav"),
-                             oddChunk ? testwave::withOddListChunk(bytes) : bytes);
+        testwave::writeBytes(
+            dir.file("in.wav"),
+            oddChunk != 0 ? testwave::withOddListChunk(bytes, oddChunk == 1 ? 0 : -1) : bytes);
         const WaveInfo w = probeWave(dir.file("in.wav"));
         EXPECT_EQ(std::tuple(w.error, w.frames, w.channels, w.rate),
                   std::tuple(std::string(), frames, channels, 44100));
