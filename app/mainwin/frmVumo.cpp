@@ -56,8 +56,8 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
         std::make_unique<TransportCommands>(*m_model, m_session, *m_transport, m_ui, *this);
     m_trackCommands =
         std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
-    m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
-                                                    FILESPEC, m_memoryProbe);
+    m_fileCommands = std::make_unique<FileCommands>(*m_model, m_session, m_ui, *this,
+                                                    *m_trackCommands, FILESPEC, m_memoryProbe);
     m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
     m_cabinetCommands = std::make_unique<CabinetCommands>(m_ui, m_appFolder, this);
     m_fileCommands->setCabinetOpener([this](const QString& path)
@@ -205,6 +205,13 @@ void frmVumo::closeEvent(QCloseEvent* event)
     }
     if (!m_shutDown)
     {
+        // Unsaved volumes, pans, mutes, titles ... are asked about first; Cancel keeps the
+        // studio open.
+        if (!m_fileCommands->offerToSaveProject())
+        {
+            event->ignore();
+            return;
+        }
         m_shutDown = true;
         m_message->setMessage(QStringLiteral("Shutting down..."));
         m_message->Init();

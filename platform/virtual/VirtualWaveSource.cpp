@@ -14,7 +14,6 @@ namespace platform
 namespace
 {
 
-
 bool isStereo16Pcm(const std::array<uint8_t, 16>& fmt)
 {
     const auto tag = uint16_t(readLe16(&fmt[0]));

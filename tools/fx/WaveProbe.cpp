@@ -93,8 +93,7 @@ WaveInfo probeWave(const std::string& path)
             info.frames = bytes / (info.channels == 1 ? 2 : 4);
             return info;
         }
-        if (std::fseek(f, start, SEEK_SET) != 0 ||
-            !platform::skipChunkRest(f, length, length))
+        if (std::fseek(f, start, SEEK_SET) != 0 || !platform::skipChunkRest(f, length, length))
         {
             info.error = "its chunks run past the end of the file";
             return info;

@@ -26,8 +26,11 @@ constexpr int kExitArguments = 2;
 const char kUsage[] =
     "usage: vumo-mix PROJECT.vum OUTPUT.wav [--from FRAME --to FRAME]\n"
     "Mixes every track of the project with its volume, pan and mute, as the studio plays it,\n"
-    "and writes frames [FROM, TO) of the mix (default: the whole track length) as a 16-bit\n"
-    "stereo 44100 Hz wave file.\n";
+    "and writes frames [FROM, TO) of the mix (default: the whole track length, frames 0 to\n"
+    "trackLength - 1) as a 16-bit stereo 44100 Hz wave file.\n"
+    "The studio's Save As \".wav\" writes its selection, and Select All selects frames 0 to\n"
+    "trackLength - 3: --from 0 --to (trackLength - 2) gives the same file, byte for byte\n"
+    "(trackLength = 262144 frames per MB of the project's memory per track).\n";
 
 int fail(int status, const QString& message)
 {

@@ -108,7 +108,8 @@ private slots:
             s.w.mnuEditCopyFrom();
             QCOMPARE(s.ui.messages().size(), 2);
             QCOMPARE(s.ui.messages().first(),
-                     QStringLiteral("Error in SetCurTrack: 15\n") + engineReason(15));
+                     QStringLiteral("Error in SetCurTrack: 15\n") + engineReason(15) +
+                         QStringLiteral("\nTrack \"odd\": ") + QString::fromStdString(path));
             QVERIFY2(s.ui.messages().last().contains(refusalOf(what)),
                      qPrintable(s.ui.messages().last()));
             QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
