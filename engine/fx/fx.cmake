@@ -33,3 +33,9 @@ if(VUMO_BUILD_BENCH)
     add_executable(fx_bench bench/fx/FxBench.cpp)
     target_link_libraries(fx_bench PRIVATE wavorn_core benchmark::benchmark)
 endif()
+
+# Digests of every effect's output, to compare two builds sample for sample.
+if(VUMO_BUILD_BENCH)
+    add_executable(fx_digest bench/fx/FxDigest.cpp)
+    target_link_libraries(fx_digest PRIVATE wavorn_core vumo_fxcatalog)
+endif()
