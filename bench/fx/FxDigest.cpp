@@ -112,23 +112,29 @@ uint64_t runCode(int32_t code, const Signal& signal, const std::array<int32_t, 3
     return digest(track.data(), track.size() * 2);
 }
 
-// The real transforms alone, over random frames and the inverse of each spectrum.
+// The real transforms alone, over random frames and the inverse of each spectrum; spectra and
+// samples are digested interleaved (re, im and even, odd).
 uint64_t transformDigest()
 {
     RealFft fft(4096);
-    std::vector<float> samples(4096);
-    std::vector<float> spectrum(4098);
+    std::vector<float> even(2048), odd(2048), re(2049), im(2049), pairs(4098);
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> value(-1.0f, 1.0f);
     uint64_t h = digest(nullptr, 0);
+    const auto add = [&](const std::vector<float>& a, const std::vector<float>& b)
+    {
+        for (size_t i = 0; i < a.size(); ++i)
+            pairs[2 * i] = a[i], pairs[2 * i + 1] = b[i];
+        h = digest(pairs.data(), a.size() * 8, h);
+    };
     for (int32_t round = 0; round < 64; ++round)
     {
-        for (float& x : samples)
-            x = value(rng);
-        fft.forward(samples, spectrum);
-        h = digest(spectrum.data(), spectrum.size() * 4, h);
-        fft.inverseRealPart(spectrum, samples);
-        h = digest(samples.data(), samples.size() * 4, h);
+        for (size_t i = 0; i < 2048; ++i)
+            even[i] = value(rng), odd[i] = value(rng);
+        fft.forward(even.data(), odd.data(), re.data(), im.data());
+        add(re, im);
+        fft.inverseRealPart(re.data(), im.data(), even.data(), odd.data());
+        add(even, odd);
     }
     return h;
 }
