@@ -51,6 +51,25 @@ float withinOneTurn(float phase)
     return phase - float(whole) * kTwoPi;
 }
 
+// values[m] = samples[4 m] / 32768 for m < available, 0 from there up to count: every other
+// frame of one channel.
+VUMO_FX_CLONES void scaleSamples(const int16_t* __restrict samples, int32_t available,
+                                 int32_t count, float* __restrict values)
+{
+    for (int32_t m = 0; m < available; ++m)
+        values[m] = float(samples[4 * size_t(m)]) * kToUnit;
+    for (int32_t m = available; m < count; ++m)
+        values[m] = 0.0f;
+}
+
+// samples[2 i] = the stored value of values[i], i < count: consecutive frames of one channel.
+VUMO_FX_CLONES void storeSamples(const float* __restrict values, int32_t count,
+                                 int16_t* __restrict samples)
+{
+    for (int32_t i = 0; i < count; ++i)
+        samples[2 * size_t(i)] = toSample(values[i]);
+}
+
 // product[i] = window[i] * values[i]
 VUMO_FX_CLONES void applyWindow(const float* __restrict window, const float* __restrict values,
                                 float* __restrict product, int32_t count)
@@ -127,9 +146,8 @@ PhaseVocoder::PhaseVocoder()
 
 void PhaseVocoder::clear()
 {
-    for (auto* array :
-         {&m_inputQueue.even, &m_inputQueue.odd, &m_outputQueue.even, &m_outputQueue.odd,
-          &m_accumulator.even, &m_accumulator.odd, &m_previousPhase, &m_phaseSum})
+    for (auto* array : {&m_inputQueue.even, &m_inputQueue.odd, &m_outputQueue, &m_accumulator.even,
+                        &m_accumulator.odd, &m_previousPhase, &m_phaseSum})
         std::fill(array->begin(), array->end(), 0.0f);
 }
 
@@ -166,24 +184,16 @@ void PhaseVocoder::processChannel(std::span<int16_t> track, int32_t channel, int
 // the ones from `available` on as silence.
 void PhaseVocoder::takeInput(const int16_t* samples, int32_t from, int32_t count, int32_t available)
 {
-    float* even = m_inputQueue.even.data() + kLatency / 2;
-    float* odd = m_inputQueue.odd.data() + kLatency / 2;
-    for (int32_t i = 0; i < count; ++i)
-    {
-        const float value = i < available ? float(samples[2 * size_t(from + i)]) * kToUnit : 0.0f;
-        (i % 2 ? odd : even)[i / 2] = value;
-    }
+    const int16_t* x = samples + 2 * size_t(from);
+    // Place 3072 + i is even[1536 + i / 2] for even i, odd[1536 + i / 2] for odd i.
+    scaleSamples(x, (available + 1) / 2, (count + 1) / 2, m_inputQueue.even.data() + kLatency / 2);
+    scaleSamples(x + 2, available / 2, count / 2, m_inputQueue.odd.data() + kLatency / 2);
 }
 
 // Output queue places `place` ... place + count - 1 into the channel's samples[0], [2], ...
 void PhaseVocoder::giveOutput(int16_t* samples, int32_t place, int32_t count) const
 {
-    for (int32_t i = 0; i < count; ++i)
-    {
-        const int32_t n = place + i;
-        samples[2 * size_t(i)] =
-            toSample((n % 2 ? m_outputQueue.odd : m_outputQueue.even)[size_t(n / 2)]);
-    }
+    storeSamples(m_outputQueue.data() + place, count, samples);
 }
 
 void PhaseVocoder::processFrame(SpectralOperation operation, const SpectralParams& params)
@@ -197,18 +207,16 @@ void PhaseVocoder::processFrame(SpectralOperation operation, const SpectralParam
     synthesise();
     // The first hop of the sum is finished; both queues move down by one hop.
     constexpr int32_t kHalfHop = kHop / 2;
-    const auto moveDown = [](std::vector<float>& values, float* leaving)
+    for (int32_t m = 0; m < kHalfHop; ++m)
     {
-        if (leaving != nullptr)
-            std::copy_n(values.begin(), kHalfHop, leaving);
-        std::copy(values.begin() + kHalfHop, values.end(), values.begin());
-    };
-    moveDown(m_accumulator.even, m_outputQueue.even.data());
-    moveDown(m_accumulator.odd, m_outputQueue.odd.data());
+        m_outputQueue[2 * size_t(m)] = m_accumulator.even[size_t(m)];
+        m_outputQueue[2 * size_t(m) + 1] = m_accumulator.odd[size_t(m)];
+    }
+    for (auto* values :
+         {&m_accumulator.even, &m_accumulator.odd, &m_inputQueue.even, &m_inputQueue.odd})
+        std::copy(values->begin() + kHalfHop, values->end(), values->begin());
     std::fill(m_accumulator.even.end() - kHalfHop, m_accumulator.even.end(), 0.0f);
     std::fill(m_accumulator.odd.end() - kHalfHop, m_accumulator.odd.end(), 0.0f);
-    moveDown(m_inputQueue.even, nullptr);
-    moveDown(m_inputQueue.odd, nullptr);
 }
 
 void PhaseVocoder::analyse()

@@ -48,13 +48,13 @@ private:
     void synthesise();
 
     RealFft m_fft;
-    Samples m_window;          // Hann window of the analysis
-    Samples m_synthesisWindow; // the same window, divided by 4096
-    Samples m_inputQueue;      // last 4096 input samples, scaled by 1/32768
-    Samples m_outputQueue;     // 1024 finished samples of the last frame
-    Samples m_frame;           // windowed frame, then the resynthesised frame
-    Samples m_accumulator;     // overlap-add of the resynthesised frames
-    std::vector<float> m_re;   // bins 0 ... 2048
+    Samples m_window;                 // Hann window of the analysis
+    Samples m_synthesisWindow;        // the same window, divided by 4096
+    Samples m_inputQueue;             // last 4096 input samples, scaled by 1/32768
+    std::vector<float> m_outputQueue; // 1024 finished samples of the last frame
+    Samples m_frame;                  // windowed frame, then the resynthesised frame
+    Samples m_accumulator;            // overlap-add of the resynthesised frames
+    std::vector<float> m_re;          // bins 0 ... 2048
     std::vector<float> m_im;
     std::vector<float> m_previousPhase;
     std::vector<float> m_phaseSum; // synthesis phase, kept within one turn
