@@ -4,11 +4,14 @@
 
 #include "engine/fx/Effects.h"
 #include "engine/fx/FxTable.h"
+#include "engine/fx/PhaseSweep.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <climits>
 #include <cmath>
 
 using namespace wavorn::fx;
@@ -194,6 +197,35 @@ TEST(Effects, NoteEffectsActOnEachDetectedNote)
     applyReflectNote(loud.span(), FxParams{0, 2000, 255, 255, 0});
     EXPECT_EQ(*std::min_element(loud.samples.begin(), loud.samples.end()), 8000);
     EXPECT_GT(std::count(loud.samples.begin(), loud.samples.end(), 32767), 100);
+}
+
+TEST(PhaseSweep, GivesTheRunningSumOfTheStepRestartingAtZeroPast2Pi)
+{
+    // The oscillator as a plain running sum, frame by frame, against the sweep in blocks of
+    // uneven sizes, over more than two restarts of the slowest step (bit for bit).
+    for (const int32_t units : {0, 1, 37, 128, 255})
+    {
+        PhaseSweep sweep(units);
+        const float step = float(units) * kRadiansPerStep;
+        float m = 0.0f;
+        std::vector<float> phases(PhaseSweep::kMaxBlock);
+        int32_t restarts = 0;
+        size_t firstWrong = SIZE_MAX;
+        for (size_t frame = 0, block = 1; frame < 3400000;
+             frame += block, block = block * 7 % 4096 + 1)
+        {
+            sweep.next(phases.data(), block);
+            for (size_t k = 0; k<block; ++k, m = double(m)> kTwoPi ? 0.0f : m)
+            {
+                if (std::bit_cast<uint32_t>(phases[k]) != std::bit_cast<uint32_t>(m))
+                    firstWrong = std::min(firstWrong, frame + k);
+                m += step;
+                restarts += double(m) > kTwoPi;
+            }
+        }
+        EXPECT_EQ(firstWrong, SIZE_MAX) << units;
+        EXPECT_EQ(restarts > 0, units > 0) << units;
+    }
 }
 
 class EveryEffect : public ::testing::TestWithParam<int32_t>
