@@ -7,9 +7,10 @@
 // Floating-point contraction is off for the effects (fx.cmake, spectral.cmake), so every build
 // rounds alike and the results agree to the bit. ThreadSanitizer cannot run the resolver that
 // picks the build (it runs before the sanitizer starts), and Windows has no resolver at all,
-// so those builds keep one.
+// so those builds keep one; so does a build with VUMO_FX_ONE_BUILD defined, which is how the
+// plain x86-64 loops are checked against the others on a processor that would not pick them.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
-    !defined(__SANITIZE_THREAD__) && !defined(_WIN32)
+    !defined(__SANITIZE_THREAD__) && !defined(_WIN32) && !defined(VUMO_FX_ONE_BUILD)
 #define VUMO_FX_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #define VUMO_FX_VERSIONS 1
 #define VUMO_FX_FOR_AVX512 __attribute__((target("arch=x86-64-v4")))
