@@ -10,6 +10,7 @@ target_sources(wavorn_core PRIVATE
     engine/fx/BandPass.cpp
     engine/fx/MovingAverage.cpp
     engine/fx/Chorus.cpp
+    engine/fx/PhaseSweep.cpp
     engine/fx/GrainPitch.cpp
     engine/fx/Resonator.cpp
     engine/fx/LevelFollow.cpp
@@ -19,7 +20,7 @@ target_sources(wavorn_core PRIVATE
 # multiply-adds every build rounds alike, so results do not depend on the processor.
 set_source_files_properties(
     engine/fx/Level.cpp engine/fx/Oscillators.cpp engine/fx/Echo.cpp engine/fx/FrameOps.cpp
-    engine/fx/BandPass.cpp engine/fx/MovingAverage.cpp engine/fx/Chorus.cpp
+    engine/fx/BandPass.cpp engine/fx/MovingAverage.cpp engine/fx/Chorus.cpp engine/fx/PhaseSweep.cpp
     engine/fx/GrainPitch.cpp engine/fx/Resonator.cpp engine/fx/LevelFollow.cpp
     engine/fx/NoteEffects.cpp
     PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
@@ -32,4 +33,10 @@ gtest_discover_tests(fx_tests)
 if(VUMO_BUILD_BENCH)
     add_executable(fx_bench bench/fx/FxBench.cpp)
     target_link_libraries(fx_bench PRIVATE wavorn_core benchmark::benchmark)
+endif()
+
+# Digests of every effect's output, to compare two builds sample for sample.
+if(VUMO_BUILD_BENCH)
+    add_executable(fx_digest bench/fx/FxDigest.cpp)
+    target_link_libraries(fx_digest PRIVATE wavorn_core vumo_fxcatalog)
 endif()
