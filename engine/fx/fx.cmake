@@ -40,3 +40,11 @@ if(VUMO_BUILD_BENCH)
     add_executable(fx_digest bench/fx/FxDigest.cpp)
     target_link_libraries(fx_digest PRIVATE wavorn_core vumo_fxcatalog)
 endif()
+# Every effect code's samples over its signals, parameter sets and ranges, digested, against the
+# digest of the reviewed build: one sample changed anywhere fails (the effect tests allow the
+# spectral effects a tolerance; this does not).
+if(VUMO_BUILD_BENCH)
+    add_test(NAME fx_samples_unchanged COMMAND fx_digest)
+    set_tests_properties(fx_samples_unchanged PROPERTIES
+                         PASS_REGULAR_EXPRESSION "\nall 5efcfbc81bc66cc4\n")
+endif()
