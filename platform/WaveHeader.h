@@ -18,6 +18,13 @@ constexpr size_t kWaveHeaderBytes = 44;
 // The most frames a header can declare: the RIFF size field counts 36 header bytes plus the
 // data and is 32 bits wide.
 constexpr uint32_t kWaveHeaderMaxFrames = (0xFFFFFFFFu - 36) / 4;
+// The longest track a project can have: 256 MB of 262144 frames each.
+constexpr uint32_t kLongestTrackFrames = 256u * 262144u;
+// The largest wave file any track can take: the longest track's frames behind the canonical
+// header, and 1 MiB of room for the chunks other programs put before the samples (text,
+// markers). Readers refuse larger files before reading a byte of them.
+constexpr uint64_t kMaxTrackFileBytes =
+    kWaveHeaderBytes + 4 * uint64_t(kLongestTrackFrames) + (uint64_t(1) << 20);
 
 inline void writeLe16(uint8_t* p, int16_t v)
 {
@@ -91,8 +98,13 @@ inline uint32_t padBytes(uint32_t size, const uint8_t* after, size_t count)
 // makes the next read fail.
 inline bool skipChunkRest(std::FILE* f, uint32_t bytesLeft, uint32_t size)
 {
+#if defined(_WIN32)
+    if (_fseeki64(f, int64_t(bytesLeft), SEEK_CUR) != 0) // long is 32 bits there
+        return false;
+#else
     if (std::fseek(f, long(bytesLeft), SEEK_CUR) != 0)
         return false;
+#endif
     if ((size & 1u) == 0)
         return true;
     uint8_t after[5];

@@ -7,12 +7,18 @@
 #include "engineapi/EngineSession.h"
 #include "files/WaveSampleFormat.h"
 #include "model/ModVumo.h"
+#include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 #include "services/UiServices.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopedValueRollback>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace vumo
 {
@@ -33,26 +39,30 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 // Copies source over target through a temporary file beside target, renamed over it only
-// when the copy is complete. Returns why it failed, or an empty text.
+// when the copy is complete. Only a regular file a track can take is copied: a FIFO or a device
+// would stall the window for good or never end. Returns why it failed, or an empty text.
 QString replaceWithCopy(const QString& source, const QString& target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
+    const platform::OpenedFile in = platform::openRegularFile(QFile::encodeName(source).constData(),
+                                                              platform::kMaxTrackFileBytes);
+    if (!in.file)
+        return QString::fromLocal8Bit(platform::refusalText(in, platform::kMaxTrackFileBytes));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         return out.errorString();
+    QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
     for (;;)
     {
-        const QByteArray chunk = in.read(kCopyChunkBytes);
-        if (in.error() != QFileDevice::NoError)
+        const size_t got = std::fread(chunk.data(), 1, size_t(chunk.size()), in.file.get());
+        if (std::ferror(in.file.get()))
         {
+            const QString why = QString::fromLocal8Bit(std::strerror(errno));
             out.cancelWriting();
-            return in.errorString();
+            return why;
         }
-        if (chunk.isEmpty())
+        if (got == 0)
             break;
-        if (out.write(chunk) != chunk.size())
+        if (out.write(chunk.constData(), qint64(got)) != qint64(got))
         {
             const QString why = out.errorString();
             out.cancelWriting();

@@ -1,6 +1,7 @@
 // ProjectFile: reads and writes the project file (".vum").
 #include "project/ProjectFile.h"
 
+#include "files/ReadFile.h"
 #include "files/SafeWrite.h"
 #include "project/FixedField.h"
 
@@ -123,15 +124,16 @@ ProjectData newProjectData(int32_t memoryMB)
 ProjectReadResult readProject(const QString& path)
 {
     ProjectReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read (a FIFO or a device named by a project from elsewhere would
+    // stall the window for good); bytes after the last record are ignored.
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
     {
-        result.error =
-            QStringLiteral("Unable to open the project file %1: %2").arg(path, file.errorString());
+        result.error = QStringLiteral("Unable to open the project file %1: %2").arg(path, why);
         return result;
     }
-    // Bytes after the last record are ignored, so no more than the longest project is read.
-    const QByteArray bytes = file.read(kLongestFile);
+    bytes.truncate(kLongestFile);
     if (bytes.size() < kHeaderBytes)
     {
         result.error = damaged(path, QStringLiteral("it has %1 bytes, shorter than the %2 of "

@@ -5,6 +5,7 @@ find_package(Qt6 REQUIRED COMPONENTS Core Test)
 add_library(vumo_appcore STATIC
     app/files/SafeWrite.cpp
     app/files/WaveSampleFormat.cpp
+    app/files/ReadFile.cpp
     app/project/FixedField.cpp
     app/project/ProjectFile.cpp
     app/drums/DrumData.cpp

@@ -9,6 +9,13 @@ target_sources(wavorn_core PRIVATE
     engine/fx/Spectral.cpp
     engine/fx/FilterGraph.cpp
 )
+# As for the time-domain effects (fx.cmake): no contraction into fused multiply-adds, so the
+# per-processor builds of the loops round alike. Square roots set no errno and no operation is
+# taken to trap, which lets loops with roots and chosen values run a vector at a time; neither
+# changes a single result (no reassociation, signed zeros and NaNs kept).
+set_source_files_properties(
+    engine/fx/Fft.cpp engine/fx/PhaseVocoder.cpp ${spectral_fx_sources}
+    PROPERTIES COMPILE_OPTIONS "-ffp-contract=off;-fno-math-errno;-fno-trapping-math")
 
 # Unit tests over wavorn_core: the transforms, the bin rules, the vocoder over plain spans and
 # mix back.

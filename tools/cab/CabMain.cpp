@@ -38,8 +38,8 @@ const char kUsage[] =
     "        --replace  replace existing track files without asking\n"
     "        --keep     keep existing track files; restore those tracks beside the project\n"
     "        Without either, vumo-cab asks on a terminal and keeps otherwise.\n"
-    "The application folder is VUMO_HOME when set, else the program's folder when writable,\n"
-    "else the per-user data folder.\n";
+    "The application folder is VUMO_HOME when set (never the program's folder or its ../lib,\n"
+    "where code is loaded from), else the per-user data folder (~/.local/share/Vumo/Vumo).\n";
 
 int fail(int status, const QString& message)
 {
@@ -151,6 +151,10 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return kExitArguments;
     }
-    const QString folder = vumo::applicationFolder();
+    const vumo::AppFolderChoice choice = vumo::applicationFolderChoice();
+    // A VUMO_HOME that names a folder code is loaded from is passed over: say where instead.
+    if (!qEnvironmentVariableIsEmpty("VUMO_HOME") && !choice.notice.isEmpty())
+        std::fprintf(stderr, "vumo-cab: note: %s\n", choice.notice.toLocal8Bit().constData());
+    const QString folder = choice.path;
     return createArgs ? create(folder, args[1]) : open(folder, args[1], args.value(2));
 }

@@ -35,6 +35,8 @@ Answer ScriptedUiServices::askQuestion(const QString& text, const QString& title
         {Shown::Kind::Question, title, text, icon,
          buttons == Buttons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("YesNoCancel"),
          defaultButton});
+    if (realQuestions != nullptr)
+        return realQuestions->askQuestion(text, title, buttons, icon, defaultButton);
     return take(answers, Answer::No);
 }
 

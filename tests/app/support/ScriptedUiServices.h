@@ -47,6 +47,9 @@ public:
     // What the user does in each modal dialog, in order; a dialog with no script left, or
     // still open after its script, is rejected (Cancel).
     std::deque<std::function<void(QDialog&)>> dialogs;
+    // When set, questions are put to these services (the real message boxes) instead of being
+    // answered from the queue; they are recorded all the same.
+    UiServices* realQuestions = nullptr;
 
     QList<Shown> shown;
 

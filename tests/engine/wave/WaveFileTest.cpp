@@ -149,6 +149,12 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
     EXPECT_EQ(inPlace, 0);
     EXPECT_EQ(readSamples(target).size(), 20u);
     EXPECT_FALSE(fs::exists(part));
+    // A link left in the part's place is removed, never written through.
+    writeBytes(dir.file("mine"), {1, 2, 3});
+    fs::create_symlink(dir.file("mine"), part);
+    ASSERT_EQ(saveBufToWave(0, 10, target.c_str(), s.data()), 0);
+    EXPECT_EQ(readBytes(dir.file("mine")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(fs::is_symlink(part));
     // A link is followed to its file, whether or not that exists.
     for (const char* name : {"t.wav", "new.wav"})
     {
