@@ -69,6 +69,10 @@ constexpr bool rowsAreSound()
     return true;
 }
 static_assert(rowsAreSound(), "Effects.def: a code, menu item or chain list place twice");
+static_assert(std::find_if(kByCode.begin(), kByCode.end(),
+                           [](const EffectInfo& e) { return e.code == kFadeCode; })
+                      ->kind == EffectKind::Studio,
+              "the studio computes the fade itself");
 
 template <typename Keep> constexpr CodeRange codesWhere(Keep keep)
 {
