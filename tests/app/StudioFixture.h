@@ -256,7 +256,8 @@ struct StudioFixture : MainWindowFixture
 
     QString path(const QString& name) const { return folder + u'/' + name; }
 
-    // New with OK in both dialogs: a project of memoryMB per track with one blank track.
+    // New with OK in both dialogs: a project of memoryMB per track (0: as the dialog shows) with
+    // one blank track.
     void newProject(int memoryMB = 1, const QString& title = QStringLiteral("untitled"))
     {
         ui.dialogs.push_back(projectSettingsOK(memoryMB, title));
