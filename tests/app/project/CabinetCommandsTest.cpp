@@ -93,7 +93,7 @@ private slots:
         QTemporaryDir app, staging;
         const QString fake = staging.filePath("Fake.cab"), evil = staging.filePath("libwavorn.so");
         QVERIFY(putFile(fake, "not a cabinet") && putFile(evil, "evil"));
-        const cab::Directive directive{.cabinetName = "Evil.cab", .files = {evil.toStdString()}};
+        const cab::Directive directive{"Evil.cab", {}, false, {evil.toStdString()}};
         QCOMPARE(cab::makeCabinet(directive, staging.path().toStdString()), std::string());
         // A runner that removes the marker and goes on for six seconds before it fails: the
         // command waits for its exit, not for the marker (nor for a while after it).
