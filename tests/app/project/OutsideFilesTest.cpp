@@ -48,13 +48,21 @@ private slots:
         QStandardPaths::setTestModeEnabled(true); // the per-user folders of a test user
     }
 
-    void everyReaderRefusesSpecialFilesAtOnceAndChangesNothing()
+    // Every reader refuses a special file at once and changes nothing; so does the window
+    // opening a project (from a cabinet, say) whose current track names one (the engine's
+    // refusal), and Copy From one leaves the clipboard; nothing is written.
+    void specialFilesAreRefusedAtOnceByEveryReaderAndTheWindow()
     {
-        QTemporaryDir dir;
-        for (const auto& [what, path] :
-             specialfiles::make(std::filesystem::path(dir.path().toStdString()) / "special"))
+        StudioFixture s;
+        QVERIFY(putFile(s.w.CLIPFILE, waveBytes({1, 2, 3, 4})));
+        QCOMPARE(tracks::writeBlankWave(s.path("ok.wav")), QString());
+        const QByteArray blank = fileBytes(s.path("ok.wav"));
+        const auto special =
+            specialfiles::make(std::filesystem::path(s.path("special").toStdString()));
+        for (const auto& [what, path] : special)
         {
-            const specialfiles::HangGuard guard(what);
+            // The message window's own short waits take a second here: a generous guard.
+            const specialfiles::HangGuard guard(what, std::chrono::seconds(5));
             const QString file = QString::fromStdString(path);
             drums::DrumData drums;
             drums.songPattern = QStringLiteral("AB");
@@ -71,35 +79,18 @@ private slots:
             QCOMPARE(std::tuple(setting, chain, drums.songPattern, drums.drumNames[0]),
                      std::tuple(fx::EffectSetting(), fx::EffectChain(), QStringLiteral("AB"),
                                 drums::DrumData().drumNames[0]));
-        }
-    }
 
-    // A project (from a cabinet, say) whose current track names a special file opens at once
-    // with the engine's refusal; Copy From one leaves the clipboard; nothing is written.
-    void theWindowOpeningAProjectNamingASpecialFileSaysSoAtOnce()
-    {
-        StudioFixture s;
-        QVERIFY(putFile(s.w.CLIPFILE, waveBytes({1, 2, 3, 4})));
-        QCOMPARE(tracks::writeBlankWave(s.path("ok.wav")), QString());
-        const QByteArray blank = fileBytes(s.path("ok.wav"));
-        const auto special =
-            specialfiles::make(std::filesystem::path(s.path("special").toStdString()));
-        for (const auto& [what, path] : special)
-        {
             project::ProjectData data = project::newProjectData(1);
             data.tracks = {{"ok", QFile::encodeName(s.path("ok.wav"))}, {"odd", path.c_str()}};
             QCOMPARE(project::writeProject(s.path("p.vum"), data), QString());
             s.ui.shown.clear();
-            // The message window's own short waits take a second here: a generous guard.
-            const specialfiles::HangGuard guard(what, std::chrono::seconds(5));
-            s.ui.files.push_back(s.path("p.vum"));
+            s.ui.files = {s.path("p.vum")};
             s.w.mnuFileOpen();
-            s.ui.files.push_back(QString::fromStdString(path));
+            s.ui.files = {file};
             s.w.mnuEditCopyFrom();
             QCOMPARE(s.ui.messages().size(), 2);
             QCOMPARE(s.ui.messages().first(),
-                     QStringLiteral("Error in SetCurTrack: 15\n") + engineReason(15) +
-                         QStringLiteral("\nTrack \"odd\": ") + QString::fromStdString(path));
+                     "Error in SetCurTrack: 15\n" + engineReason(15) + "\nTrack \"odd\": " + file);
             QVERIFY2(s.ui.messages().last().contains(specialfiles::refusalOf(what)),
                      qPrintable(s.ui.messages().last()));
             QCOMPARE(s.w.FILESPEC, s.path("p.vum"));

@@ -111,26 +111,20 @@ std::string build(const Cab& c, const Machine& m)
 {
     const fs::path staging = m.source.path() / "staging";
     fs::create_directories(staging);
-    vumo::cab::Directive d;
-    d.cabinetName = c.name;
-    d.compress = c.compress;
+    vumo::cab::Directive d{c.name, {}, c.compress, {(staging / c.projectName).string()}};
+    d.files.push_back((staging / "unshortn.bat").string());
     const auto add = [&](const std::string& name, const Bytes& bytes)
     {
         testwave::writeBytes((staging / name).string(), bytes);
         d.files.push_back((staging / name).string());
     };
-    EXPECT_EQ(
-        project::writeProject(QString::fromStdString((staging / "p.vum").string()), c.project),
-        QString());
-    add(c.projectName, testwave::readBytes((staging / "p.vum").string()));
-    fs::remove(staging / "p.vum");
+    EXPECT_EQ(project::writeProject(QString::fromStdString(d.files[0]), c.project), QString());
     vumo::cab::CabinetProject records;
     for (const auto& t : c.project.tracks)
         records.trackFiles.push_back(t.fileName.toStdString());
-    EXPECT_EQ(vumo::cab::writeLines((staging / "unshortn.bat").string(),
+    EXPECT_EQ(vumo::cab::writeLines(d.files[1],
                                     c.restore.value_or(vumo::cab::restoreChainLines(records))),
               "");
-    d.files.push_back((staging / "unshortn.bat").string());
     for (size_t k = 0; k < c.waves.size(); ++k)
     {
         Bytes stream;
