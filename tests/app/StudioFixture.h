@@ -7,11 +7,11 @@
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "model/ModVumo.h"
-#include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 #include "support/TestFiles.h"
+#include "tests/engine/TestWave.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,7 +25,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <cmath>
 #include <memory>
@@ -156,11 +155,8 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    const auto header = platform::waveHeader(static_cast<uint32_t>(samples.size() / 2));
-    QByteArray b(reinterpret_cast<const char*>(header.data()), qsizetype(header.size()));
-    for (const int16_t s : samples)
-        b.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
-    return b;
+    const std::vector<uint8_t> b = testwave::waveBytes(samples);
+    return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
 }
 
 inline bool writeWave(const QString& path, const std::vector<int16_t>& samples)
@@ -197,11 +193,7 @@ inline std::vector<int16_t> tones(int frames, double left, double leftHz, double
 // The samples of a canonical wave file (after its 44-byte header).
 inline std::vector<int16_t> readWaveSamples(const QString& path)
 {
-    const QByteArray bytes = fileBytes(path);
-    std::vector<int16_t> samples;
-    for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
-        samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
-    return samples;
+    return testwave::readSamples(QFile::encodeName(path).toStdString());
 }
 
 // Dialog scripts: what the user does in the Project Settings and Track Properties dialogs.

@@ -26,19 +26,13 @@ std::vector<int16_t> sine(int frames, double amplitude)
 // layout (tag 0xFFFE) carries subTag as its sub-format.
 QByteArray storedAs(uint16_t tag, uint16_t bits, uint16_t subTag = 0)
 {
-    QByteArray b = waveBytes(std::vector<int16_t>(32, 0x1111));
-    for (const auto& [at, value] : {std::pair{20, tag}, {32, uint16_t(bits / 4)}, {34, bits}})
-        qToLittleEndian<quint16>(value, b.data() + at);
-    qToLittleEndian<quint32>(44100 * bits / 4, b.data() + 28);
-    if (tag == 0xFFFE)
-    {
-        b.insert(36, QByteArray(24, '\0'));
-        qToLittleEndian<quint16>(22, b.data() + 36);
-        qToLittleEndian<quint16>(subTag, b.data() + 44);
-        qToLittleEndian<quint32>(40, b.data() + 16);
-        qToLittleEndian<quint32>(quint32(b.size() - 8), b.data() + 4);
-    }
-    return b;
+    const bool extensible = tag == 0xFFFE;
+    std::vector<uint8_t> b =
+        testwave::waveBytes(std::vector<int16_t>(32, 0x1111),
+                            {.formatTag = tag, .bits = bits, .fmtSize = extensible ? 40u : 16u});
+    if (extensible) // the extension's size, then the sub-format's tag
+        b[36] = 22, b[44] = uint8_t(subTag);
+    return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
 }
 
 // The first and last row of column x in [from, to) that the waveform coloured, or (-1, -1).

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
+#include <QtEndian>
 #include <cstdio>
 
 using namespace vumo;
