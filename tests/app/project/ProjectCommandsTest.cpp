@@ -555,28 +555,26 @@ private slots:
         s.ui.files.push_back(s.path("gaps.vum")); // Open's own choice, then the tracks' ones
         const QList<std::pair<Answer, QString>> rows{
             {Answer::Yes, s.path("found.wav")}, {Answer::Yes, QString()}, {Answer::No, QString()}};
+        QStringList asked;
         for (int k = 0; k < rows.size(); ++k)
         {
             tracks.append({"m" + QByteArray::number(k), s.path(QStringLiteral("m%1.wav").arg(k))});
             s.ui.answers.push_back(rows[k].first);
             if (rows[k].first == Answer::Yes)
                 s.ui.files.push_back(rows[k].second);
-        }
-        QCOMPARE(writeProjectFile(s.path("gaps.vum"), tracks), QString());
-        for (int k = 0; k < rows.size(); ++k)
-            QVERIFY(QFile::remove(tracks[k + 1].second));
-        s.w.mnuFileOpen();
-        QStringList asked;
-        for (int k = 0; k < rows.size(); ++k)
-        {
             asked << QStringLiteral(
                          "The file of track \"m%1\" does not exist:\n%2\n\nDo you want to "
                          "find it? (No keeps the track silent.)")
                          .arg(k)
-                         .arg(tracks[k + 1].second);
-            const QString file = rows[k].second.isEmpty() ? tracks[k + 1].second : rows[k].second;
-            QCOMPARE(s.mod.tracks[k + 1].fileName.trimmed(), file);
+                         .arg(tracks.last().second);
         }
+        QCOMPARE(writeProjectFile(s.path("gaps.vum"), tracks), QString());
+        for (int k = 1; k < tracks.size(); ++k)
+            QVERIFY(QFile::remove(tracks[k].second));
+        s.w.mnuFileOpen();
+        for (int k = 0; k < rows.size(); ++k)
+            QCOMPARE(s.mod.tracks[k + 1].fileName.trimmed(),
+                     rows[k].second.isEmpty() ? tracks[k + 1].second : rows[k].second);
         QCOMPARE(s.ui.questions(), asked);
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice),
                  (QStringList{"*.vum;*.cab", "*.wav", "*.wav"}));
