@@ -11,12 +11,10 @@ add_dependencies(play_tool_tests vumo-play)
 gtest_discover_tests(play_tool_tests)
 
 # The tools' files end to end: special files refused at once, a file size limit reported as a
-# failed write with no part left (vumo-mix needs the studio's core).
-if(VUMO_BUILD_APP)
-    add_executable(tool_files_tests tests/tools/ToolFilesTest.cpp)
-    target_link_libraries(tool_files_tests PRIVATE vumo_appcore vumo_testwave GTest::gtest_main)
-    target_compile_definitions(tool_files_tests PRIVATE
-        VUMO_FX_PROGRAM="$<TARGET_FILE:vumo-fx>" VUMO_MIX_PROGRAM="$<TARGET_FILE:vumo-mix>")
-    add_dependencies(tool_files_tests vumo-fx vumo-mix)
-    gtest_discover_tests(tool_files_tests)
-endif()
+# failed write with no part left.
+add_executable(tool_files_tests tests/tools/ToolFilesTest.cpp)
+target_link_libraries(tool_files_tests PRIVATE vumo_core vumo_testwave GTest::gtest_main)
+target_compile_definitions(tool_files_tests PRIVATE
+    VUMO_FX_PROGRAM="$<TARGET_FILE:vumo-fx>" VUMO_MIX_PROGRAM="$<TARGET_FILE:vumo-mix>")
+add_dependencies(tool_files_tests vumo-fx vumo-mix)
+gtest_discover_tests(tool_files_tests)

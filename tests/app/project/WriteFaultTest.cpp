@@ -3,14 +3,14 @@
 // next write succeeds.
 #include "../WriteFaults.h"
 #include "../support/TestFiles.h"
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetScript.h"
 #include "drums/DrumFile.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/Shorten.h"
+#include "shorten/Shorten.h"
 
 #include <QFileInfo>
 #include <QTest>

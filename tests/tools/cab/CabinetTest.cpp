@@ -1,9 +1,9 @@
 // Project cabinets: Shorten round trips that FFmpeg reads alike, bad streams refused; the chain's
 // working files, cabinets that standard tools read, create and open, foreign chains refused.
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/ChainRunner.h"
-#include "tools/cab/Shorten.h"
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetScript.h"
+#include "cabinet/ChainRunner.h"
+#include "shorten/Shorten.h"
 
 #include "tests/engine/TestWave.h"
 #include "tests/tools/CommandRun.h"

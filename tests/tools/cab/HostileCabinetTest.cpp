@@ -2,10 +2,10 @@
 // also the program folder (a decoy engine and chain runner lie in it): each row one attack,
 // either refused with its message and every file of the machine as it was, or opened with
 // nothing written but the project's tracks and the project itself.
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetScript.h"
 #include "project/ProjectFile.h"
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/Shorten.h"
+#include "shorten/Shorten.h"
 
 #include "tests/SpecialFiles.h"
 #include "tests/engine/TestWave.h"
