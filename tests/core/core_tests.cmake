@@ -12,12 +12,12 @@ function(vumo_core_test name source)
     add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
-vumo_core_test(tst_files tests/app/project/FilesTest.cpp)
+vumo_core_test(tst_project tests/core/project/ProjectFileTest.cpp)
 # Every writer of the core on a full disk and past a file size limit.
-vumo_core_test(tst_writefaults tests/app/project/WriteFaultTest.cpp)
+vumo_core_test(tst_writefaults tests/core/files/WriteFaultTest.cpp)
 
 # Round trips, FFmpeg and cabextract reading what Vumo writes, refusals of foreign chain lines.
-add_executable(cabinet_tests tests/tools/cab/CabinetTest.cpp)
+add_executable(cabinet_tests tests/core/cabinet/CabinetTest.cpp)
 target_link_libraries(cabinet_tests PRIVATE vumo_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(cabinet_tests)
 

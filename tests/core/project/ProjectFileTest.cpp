@@ -1,11 +1,11 @@
 // The studio's own files: the project file (text fields, bytes, round trips, refusals), drum
 // files and maps, the note-ons the song queues, and the drum editor's commands on the data.
-#include "../support/TestFiles.h"
+#include "project/ProjectFile.h"
 #include "drums/DrumData.h"
 #include "drums/DrumEdit.h"
 #include "drums/DrumFile.h"
 #include "project/FixedField.h"
-#include "project/ProjectFile.h"
+#include "tests/app/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,7 +80,7 @@ constexpr int32_t kSnare127 = noteOn(38, 127);
 
 } // namespace
 
-class FilesTest : public QObject
+class ProjectFileTest : public QObject
 {
     Q_OBJECT
 
@@ -502,5 +502,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FilesTest)
-#include "FilesTest.moc"
+QTEST_GUILESS_MAIN(ProjectFileTest)
+#include "ProjectFileTest.moc"
