@@ -13,11 +13,12 @@ function(vumo_core_test name source)
 endfunction()
 
 vumo_core_test(tst_project tests/core/project/ProjectFileTest.cpp)
+vumo_core_test(tst_drums tests/core/drums/DrumFileTest.cpp)
 # Every writer of the core on a full disk and past a file size limit.
 vumo_core_test(tst_writefaults tests/core/files/WriteFaultTest.cpp)
 
 # Round trips, FFmpeg and cabextract reading what Vumo writes, refusals of foreign chain lines.
-add_executable(cabinet_tests tests/core/cabinet/CabinetTest.cpp)
+add_executable(cabinet_tests tests/core/cabinet/CabinetTest.cpp tests/core/shorten/ShortenTest.cpp)
 target_link_libraries(cabinet_tests PRIVATE vumo_core vumo_testwave GTest::gtest_main)
 gtest_discover_tests(cabinet_tests)
 
