@@ -5,6 +5,7 @@
 #include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
 #include "commands/FileCommands.h"
+#include "commands/ImportCommands.h"
 #include "commands/StudioToolCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TransportCommands.h"
@@ -66,6 +67,11 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
         m_mod, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
     m_toolCommands = std::make_unique<StudioToolCommands>(
         m_mod, *m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
+    m_importCommands = std::make_unique<ImportCommands>(m_mod, m_session, m_ui, *this, m_appFolder);
+    m_editCommands->setConversion(m_importCommands.get());
+    m_trackCommands->setLoadCheck([this](int k, int32_t rc)
+                                  { return m_importCommands->convertOnLoad(k, rc); });
+    setAcceptDrops(true);
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);

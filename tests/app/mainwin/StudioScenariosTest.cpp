@@ -217,35 +217,42 @@ private slots:
     }
 
     // A wave file Vumo cannot read, met by Paste From, Copy From or a track's new file, is
-    // named for what it holds; the clipboard and the track stay as they were.
+    // named for what it holds in the question that offers its conversion; No leaves the
+    // clipboard and the track as they were.
     void wavesVumoCannotReadAreNamedForWhatTheyHold_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("message"); // %1: the file
-        const QString reads = QStringLiteral("; Vumo reads 16-bit wave files.");
+        QTest::addColumn<QString>("question"); // %1: the file, %2: its converted copy
+        const QString reads = QStringLiteral(
+            "; Vumo reads 16-bit wave files. Use Track > Import Audio to convert it.");
+        const QString paste = QStringLiteral("\nConvert it to 16-bit 44100 Hz and paste that?");
         const auto row = [](const char* tag, const char* command, const QByteArray& bytes,
-                            const QString& message)
-        { QTest::newRow(tag) << QString::fromLatin1(command) << bytes << message; };
+                            const QString& question)
+        { QTest::newRow(tag) << QString::fromLatin1(command) << bytes << question; };
         row("Paste From, 24-bit", "mnuEditPasteFromStraight", storedAs(1, 24),
-            "Error in PasteFrom: 14\n%1 holds 24-bit samples" + reads);
+            "%1 holds 24-bit samples" + reads + paste);
         row("Paste From, float", "mnuEditPasteFromStraight", storedAs(3, 32),
-            "Error in PasteFrom: 13\n%1 holds 32-bit floating-point samples" + reads);
+            "%1 holds 32-bit floating-point samples" + reads + paste);
         row("Paste From, extensible 16-bit", "mnuEditPasteFromStraight", storedAs(0xFFFE, 16, 1),
-            "Error in PasteFrom: 13\n%1 holds 16-bit samples in the extensible layout; Vumo reads "
-            "16-bit wave files in the plain PCM layout.");
+            "%1 holds 16-bit samples in the extensible layout; Vumo reads 16-bit wave files in the "
+            "plain PCM layout. Use Track > Import Audio to convert it." +
+                paste);
         row("Paste From, ADPCM", "mnuEditPasteFromStraight", storedAs(2, 4),
-            "Error in PasteFrom: 13\n%1 holds compressed samples (wave format 2)" + reads);
+            "%1 holds compressed samples (wave format 2)" + reads + paste);
         row("Copy From, extensible 24-bit", "mnuEditCopyFrom", storedAs(0xFFFE, 24, 1),
-            "%1 holds 24-bit samples" + reads + "\nThe clipboard is unchanged.");
+            "%1 holds 24-bit samples" + reads +
+                "\nConvert it to 16-bit 44100 Hz into the clipboard?");
         row("a track's file, 24-bit", "mnuTrackProps", storedAs(1, 24),
-            "Error in SetCurTrack: 14\n%1 holds 24-bit samples" + reads);
+            "Error in SetCurTrack: 14\n%1 holds 24-bit samples" + reads +
+                "\nConvert it to 16-bit 44100 Hz into %2 for this track? The file itself stays "
+                "as it is.");
     }
     void wavesVumoCannotReadAreNamedForWhatTheyHold()
     {
         QFETCH(QString, command);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, message);
+        QFETCH(QString, question);
         StudioFixture s;
         openProject(s, {saw(kFrames)});
         const QByteArray clip = waveBytes(sine(10, 500));
@@ -256,7 +263,10 @@ private slots:
         s.ui.dialogs.push_back(trackPropsOK(QString(), file)); // Track > Properties
         s.w.mnuEditSelectAll();
         trigger(s, command.toLatin1().constData());
-        QCOMPARE(s.ui.messages(), QStringList{message.arg(file)});
+        // Track > Properties asks first whether to delete the old file.
+        QCOMPARE(s.ui.questions().constLast(),
+                 question.arg(file, s.path(QStringLiteral("studio-converted.wav"))));
+        QVERIFY(s.ui.messages().isEmpty());
         QCOMPARE(fileBytes(s.w.CLIPFILE), clip);
         if (command != QStringLiteral("mnuTrackProps"))
             QVERIFY(s.trackSamples(0, kFrames) == saw(kFrames));
