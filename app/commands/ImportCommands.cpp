@@ -168,7 +168,7 @@ bool ImportCommands::canImport()
 
 void ImportCommands::mnuTrackImport()
 {
-    if (!canImport())
+    if (m_busy || !canImport())
         return;
     const QString file = m_ui.browseForFile(kImportPattern, QStringLiteral("Open"));
     if (!file.isEmpty())
@@ -177,8 +177,9 @@ void ImportCommands::mnuTrackImport()
 
 void ImportCommands::importFiles(const QStringList& files)
 {
-    if (files.isEmpty() || !engineReady(m_session, m_ui))
+    if (m_busy || files.isEmpty() || !engineReady(m_session, m_ui))
         return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
     for (qsizetype i = 0; i < files.size(); ++i)
     {
         if (m_mod.trackCount >= kMaxTracks)
@@ -249,6 +250,7 @@ ImportCommands::offerConversion(const QString& file, const QString& target, cons
     const bool refused = !files::sampleFormatRefusal(file).isEmpty();
     if (m_ui.ask(heading + need + u'\n' + question) != Answer::Yes)
         return refused ? Conversion::Stop : Conversion::UseAsIs;
+    const QScopedValueRollback<bool> busy(m_busy, true);
     const tracks::ImportResult r = convertWithProgress(
         m_window.dialogParent(), QStringLiteral("Converting %1 ..."), file, target, maxFrames);
     if (!r.error.isEmpty())

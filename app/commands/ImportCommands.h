@@ -27,6 +27,9 @@ public:
 
     // Asks for a file and imports it.
     void mnuTrackImport();
+    // True while files are imported or converted (window events are handled between pieces):
+    // another import waits for this one to end, and so does closing the studio.
+    bool busy() const { return m_busy; }
     // Imports the files one after the other, each as a new track at the volume, pan and mute
     // Add gives, titled after its file name, and makes the last one current. A file that
     // cannot be imported is named and skipped; a cancel or the 17-track limit ends the run.
@@ -68,6 +71,7 @@ private:
     StudioWindow& m_window;
     const QString& m_appFolder;
     QSet<QString> m_keptAsIs; // track files the user chose to keep at their own rate
+    bool m_busy = false;
 };
 
 } // namespace vumo

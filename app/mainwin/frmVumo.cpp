@@ -200,8 +200,9 @@ void frmVumo::closeEvent(QCloseEvent* event)
 {
     // The engine cannot close under a running command: a pass is stopped, and the command
     // closes the window once it has finished (a command yields to the window system only
-    // while it waits for its pass or while its message window is up).
-    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible())
+    // while it waits for its pass, while its message window is up or between an import's pieces).
+    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible() ||
+        m_importCommands->busy())
     {
         WAVEPLAYING = false;
         m_transport->stop();

@@ -41,9 +41,10 @@ void frmVumo::mnuTrackImport()
 
 void frmVumo::dragEnterEvent(QDragEnterEvent* event)
 {
-    // Not while a pass or a command runs (the Track menu is locked, the message window up).
-    const bool idle =
-        m_actions.value(QStringLiteral("mnuTrack"))->isEnabled() && !m_message->isVisible();
+    // Not while a pass, a command or an import runs (the Track menu is locked, the message
+    // window up).
+    const bool idle = m_actions.value(QStringLiteral("mnuTrack"))->isEnabled() &&
+                      !m_message->isVisible() && !m_importCommands->busy();
     if (idle && !droppedFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
