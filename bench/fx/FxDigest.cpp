@@ -108,7 +108,7 @@ uint64_t runCode(int32_t code, const Signal& signal, const std::array<int32_t, 3
     if (const FxEntry* entry = findEffect(code))
         entry->apply(track, FxParams{r.first, r.last, p[0], p[1], p[2]});
     else
-        spectralEffect((code - 26) & 0xFF, track, r.first, r.last, p[0], p[1], p[2]);
+        spectralEffect(spectralOperationNumber(code), track, r.first, r.last, p[0], p[1], p[2]);
     return digest(track.data(), track.size() * 2);
 }
 

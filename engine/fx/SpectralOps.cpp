@@ -222,14 +222,4 @@ void bassBoost(const AnalysisBins& in, const SynthesisBins& out, const SpectralP
     boostBass(in.magnitude.data(), boost, out.magnitude.data());
 }
 
-SpectralOperation spectralOperation(int32_t operation)
-{
-    static constexpr SpectralOperation kOperations[] = {
-        &fftPitch, &fftBow, &fftEq, &perfectPitch, &digitize, &harmonics, &bassBoost,
-    };
-    if (operation < 0 || operation >= int32_t(std::size(kOperations)))
-        return nullptr;
-    return kOperations[operation];
-}
-
 } // namespace wavorn::fx
