@@ -261,9 +261,9 @@ ImportCommands::offerConversion(const QString& file, const QString& target, cons
 int32_t ImportCommands::convertOnLoad(int k, int32_t rc)
 {
     const bool refused = rc >= 12 && rc <= 14;
-    const bool otherRate = rc == 2 || rc == 3;
+    const bool takenAsIs = rc >= 1 && rc <= 3; // not stereo, or another rate
     const QString file = m_mod.tracks[k].fileName.trimmed();
-    if ((!refused && !otherRate) || (otherRate && m_keptAsIs.contains(file)))
+    if ((!refused && !takenAsIs) || (takenAsIs && m_keptAsIs.contains(file)))
         return rc;
     // Beside the file, or in the application folder when a name there would be too long.
     const QFileInfo info(file);

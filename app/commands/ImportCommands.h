@@ -47,10 +47,10 @@ public:
     Conversion offerConversion(const QString& file, const QString& target, const QString& heading,
                                const QString& question, int64_t maxFrames);
     // After track k's load gave rc: a wave file the engine refused for its samples (12 to 14)
-    // or took at another rate (2, 3) is offered for conversion into a new file beside it that
-    // the track then uses (its original stays as it is). Returns the result left to report:
-    // rc, the load of the converted copy, or 0 when the user was told or said No. A file kept
-    // at its rate is not asked about again while the studio runs.
+    // or took wrongly (1 to 3: more than two channels, another rate) is offered for conversion into
+    // a new file beside it that the track then uses (its original stays as it is). Returns the
+    // result left to report: rc, the load of the converted copy, or 0 when the user was told or
+    // said No. A file kept as it is is not asked about again while the studio runs.
     int32_t convertOnLoad(int k, int32_t rc);
     // Where a converted copy for one Paste From is written (removed after the paste).
     QString pasteScratchFile() const;

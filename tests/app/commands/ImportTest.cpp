@@ -63,18 +63,21 @@ std::vector<int16_t> ffmpegConversion(const QString& file)
     return s;
 }
 
-// A wave file of the tones stated at another rate (the samples as they are).
-QByteArray atRate(const std::vector<int16_t>& samples, quint32 rate)
+// A plain PCM wave file of samples stated at another rate, or read as `channels` channels.
+QByteArray stated(const std::vector<int16_t>& samples, quint32 rate, quint16 channels = 2)
 {
     QByteArray b = waveBytes(samples);
+    qToLittleEndian<quint16>(channels, b.data() + 22);
     qToLittleEndian<quint32>(rate, b.data() + 24);
-    qToLittleEndian<quint32>(rate * 4, b.data() + 28);
+    qToLittleEndian<quint32>(rate * 2 * channels, b.data() + 28);
+    qToLittleEndian<quint16>(2 * channels, b.data() + 32);
     return b;
 }
 
 // Makes the source named `name` in dir: the tones themselves ("src.wav", "src2.wav"), 8 s of
-// them ("long.wav"), 16-bit samples stated at 48 kHz ("48k16.wav"), bytes of no media, a
-// picture, a FIFO, or ffmpeg's conversion of the tones (the rest, by extension).
+// them ("long.wav"), 16-bit samples stated at 48 kHz ("48k16.wav") or as 6 channels at 44100 Hz
+// ("six.wav"), bytes of no media, a picture, a FIFO, or ffmpeg's conversion of the tones (the
+// rest, by extension).
 bool makeSource(const QString& dir, const QString& name)
 {
     const QString path = dir + u'/' + name;
@@ -84,7 +87,9 @@ bool makeSource(const QString& dir, const QString& name)
     if (name == QStringLiteral("long.wav"))
         return writeWave(path, tones(8 * 44100));
     if (name == QStringLiteral("48k16.wav"))
-        return putFile(path, atRate(tones(kSourceFrames), 48000));
+        return putFile(path, stated(tones(kSourceFrames), 48000));
+    if (name == QStringLiteral("six.wav"))
+        return putFile(path, stated(tones(3 * kSourceFrames), 44100, 6));
     if (name == QStringLiteral("noise.mp3"))
         return putFile(path, QByteArray(5000, 'x'));
     if (name == QStringLiteral("picture.png"))
@@ -259,6 +264,7 @@ private slots:
         row("Copy From, 16-bit 48 kHz, No", "mnuEditCopyFrom", "48k16.wav", false);
         row("a track's file, 24-bit 48 kHz, Yes", "mnuTrackProps", "48k24.wav", true);
         row("a track's file, 16-bit 48 kHz, No", "mnuTrackProps", "48k16.wav", false);
+        row("a track's file, 6 channels, Yes", "mnuTrackProps", "six.wav", true);
     }
     void waveFilesNotAt44100AreOfferedTheirConversion()
     {
