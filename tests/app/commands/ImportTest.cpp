@@ -25,10 +25,10 @@ namespace
 constexpr int kTrack = 262144; // a 1 MB project: 5.94 s
 constexpr int kSourceFrames = 2 * 44100;
 
-// The resamplers of the import and of the ffmpeg CLI are both libswresample at its defaults,
-// fed in pieces of other sizes: their results may differ by the rounding of a sample. 2 LSB
-// (-84 dBFS) bounds that and fails anything audibly wrong (a swapped channel or a wrong rate
-// misses by thousands).
+// The import and the ffmpeg CLI both convert with libswresample at its defaults, fed in pieces
+// of other sizes: their results may differ by the rounding of a sample (with FFmpeg 5.1 they
+// agree exactly, lengths included). 2 LSB (-84 dBFS) bounds that and fails anything audibly
+// wrong: a swapped channel, a wrong rate or a sample's shift misses by hundreds or thousands.
 constexpr int kResamplerTolerance = 2;
 
 // 440 Hz left and 660 Hz right at a third of full scale.
