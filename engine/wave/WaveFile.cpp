@@ -4,6 +4,7 @@
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/ReplaceFile.h"
 
 #include <algorithm>
 #include <array>
@@ -253,12 +254,8 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
             fs::remove(target, ec);
         return -1;
     }
-    if (beside == WriteOutcome::Written)
-    {
-        fs::rename(temp, target, ec);
-        if (!ec)
-            return 0;
-    }
+    if (beside == WriteOutcome::Written && platform::replaceFile(temp, target.string()) == 0)
+        return 0;
     fs::remove(temp, ec);
     return -1;
 }
