@@ -4,7 +4,9 @@
 // devices through PortAudio), "virtual" (no hardware: virtual/VirtualWaveOut.h,
 // virtual/VirtualWaveIn.h) or "auto" (the default, also for any other value): PortAudio for
 // each of output and input when a default device of that kind exists, the virtual device
-// otherwise, so the engine opens on a machine without a sound card. Virtual devices made here
+// otherwise, so the engine opens on a machine without a sound card. On Windows "winmm" (the
+// Windows multimedia wave devices, win/WinMmWaveOut.h) takes PortAudio's place, in the setting
+// and in the auto choice. Virtual devices made here
 // run on the process's virtual clock (virtual/VirtualClock.h): real time × VUMO_VIRTUAL_SPEED,
 // or the clock a test hands to setVirtualClock().
 #pragma once
@@ -21,7 +23,8 @@ namespace platform
 enum class AudioBackend
 {
     PortAudio,
-    Virtual
+    Virtual,
+    WinMm
 };
 
 // The backend that makeWaveOut()/makeWaveIn() would use now.
