@@ -139,6 +139,7 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
     EXPECT_EQ(inPlace, 0);
     EXPECT_EQ(readSamples(target).size(), 20u);
     EXPECT_FALSE(fs::exists(part));
+#if !defined(_WIN32) // links there need a privilege
     // A link is followed to its file, whether or not that exists.
     for (const char* name : {"t.wav", "new.wav"})
     {
@@ -148,6 +149,7 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
         EXPECT_TRUE(fs::is_symlink(link));
         EXPECT_EQ(readSamples(dir.file(name)), std::vector<int16_t>(s.begin(), s.begin() + 20));
     }
+#endif
 }
 
 TEST(TrackGains, FollowVolumeAndTheAsymmetricPanLawWithinSixteenBits)
