@@ -3,15 +3,18 @@
 
 #include "WinMmFormat.h"
 
+#include <algorithm>
+
 namespace platform
 {
 
 namespace
 {
 
-void CALLBACK onWaveOut(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR)
+void CALLBACK onWaveOut(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR header, DWORD_PTR)
 {
-    reinterpret_cast<WinMmWaveOut*>(instance)->notify(message);
+    reinterpret_cast<WinMmWaveOut*>(instance)->notify(message,
+                                                      reinterpret_cast<const WAVEHDR*>(header));
 }
 
 } // namespace
@@ -45,6 +48,13 @@ int32_t WinMmWaveOut::open(const WaveFormat& f, std::function<void()> onBlockDon
     m_device = device;
     m_prepared = false;
     m_startFrames = 0;
+    m_silence.assign(size_t(kTailFrames) * 2, 0);
+    m_tailHeader = WAVEHDR{};
+    m_tailHeader.lpData = reinterpret_cast<LPSTR>(m_silence.data());
+    m_tailHeader.dwBufferLength = DWORD(m_silence.size() * 2);
+    // Without its tail a block ends at its own notice.
+    m_tailPrepared =
+        waveOutPrepareHeader(m_device, &m_tailHeader, sizeof m_tailHeader) == MMSYSERR_NOERROR;
     return kMmNoError;
 }
 
@@ -62,6 +72,7 @@ int32_t WinMmWaveOut::prepare(std::span<const int16_t> block)
     // The driver only reads an output block.
     m_header.lpData = reinterpret_cast<LPSTR>(const_cast<int16_t*>(block.data()));
     m_header.dwBufferLength = DWORD(block.size() * 2);
+    m_blockFrames = uint32_t(block.size() / 2);
     const MMRESULT rc = waveOutPrepareHeader(m_device, &m_header, sizeof m_header);
     m_prepared = rc == MMSYSERR_NOERROR;
     return int32_t(rc);
@@ -77,10 +88,21 @@ int32_t WinMmWaveOut::write()
     if (!m_playing.compare_exchange_strong(idle, 1))
         return kWaveStillPlaying;
     m_startFrames = devicePosition();
+    m_last.store(m_tailPrepared ? &m_tailHeader : &m_header);
     const MMRESULT rc = waveOutWrite(m_device, &m_header, sizeof m_header);
     if (rc != MMSYSERR_NOERROR)
+    {
         m_playing.store(0);
-    return int32_t(rc);
+        return int32_t(rc);
+    }
+    if (m_tailPrepared && waveOutWrite(m_device, &m_tailHeader, sizeof m_tailHeader) != 0)
+    {
+        // No silence after it: the block ends at its own notice, which may have come already.
+        m_last.store(&m_header);
+        if (m_header.dwFlags & WHDR_DONE)
+            endBlock();
+    }
+    return kMmNoError;
 }
 
 int32_t WinMmWaveOut::positionFrames(uint32_t& frames)
@@ -88,7 +110,7 @@ int32_t WinMmWaveOut::positionFrames(uint32_t& frames)
     frames = 0;
     if (m_device == nullptr)
         return kMmInvalidHandle;
-    frames = devicePosition() - m_startFrames;
+    frames = std::min(devicePosition() - m_startFrames, m_blockFrames);
     return kMmNoError;
 }
 
@@ -124,15 +146,19 @@ int32_t WinMmWaveOut::close()
     if (m_playing.load() != 0)
         return kWaveStillPlaying;
     unprepare();
+    if (m_tailPrepared &&
+        waveOutUnprepareHeader(m_device, &m_tailHeader, sizeof m_tailHeader) == MMSYSERR_NOERROR)
+        m_tailPrepared = false;
     const MMRESULT rc = waveOutClose(m_device);
     if (rc == MMSYSERR_NOERROR)
         m_device = nullptr;
     return int32_t(rc);
 }
 
-void WinMmWaveOut::notify(UINT message)
+void WinMmWaveOut::notify(UINT message, const WAVEHDR* header)
 {
-    if (message == WOM_DONE)
+    // A notice that comes late, for a header already written again, is not done.
+    if (message == WOM_DONE && header == m_last.load() && (header->dwFlags & WHDR_DONE))
         endBlock();
 }
 

@@ -1,11 +1,13 @@
 // WinMmWaveOut: the default wave output (the wave mapper) through the Windows multimedia API.
 //
-// The block is prepared in place (waveOutPrepareHeader) and played with waveOutWrite; the
-// driver's WOM_DONE notice, on the driver's own thread, ends it and runs onBlockDone. reset() is
-// waveOutReset, which hands the block back at once: when its WOM_DONE has not arrived by the time
-// the reset returns, the block is ended here and the late notice changes nothing, so onBlockDone
-// runs exactly once per written block. Positions are waveOutGetPosition's, in frames, counted
-// from the block's write().
+// The block is prepared in place (waveOutPrepareHeader) and played with waveOutWrite, followed
+// by a quarter second of silence: a driver says WOM_DONE once it has taken a block, while the
+// sound system may still hold its last milliseconds, and a reset right then would drop them. So
+// the silence's WOM_DONE, on the driver's own thread, ends the block and runs onBlockDone, once
+// the block's end has been heard. reset() is waveOutReset, which hands both back at once: when
+// the notice has not arrived by the time the reset returns, the block is ended here and the late
+// notice changes nothing, so onBlockDone runs exactly once per written block. Positions are
+// waveOutGetPosition's, in frames counted from the block's write(), up to the block's length.
 #pragma once
 
 #include "../WaveOut.h"
@@ -14,6 +16,7 @@
 
 #include <atomic>
 #include <mmsystem.h>
+#include <vector>
 
 namespace platform
 {
@@ -34,9 +37,13 @@ public:
     int32_t unprepare() override;
     int32_t close() override;
 
-    // A notice of the driver (WOM_OPEN, WOM_DONE, WOM_CLOSE); only WOM_DONE counts. Called by
-    // the driver's callback on its thread.
-    void notify(UINT message);
+    // Frames of silence played after each block.
+    static constexpr uint32_t kTailFrames = 11025;
+
+    // A notice of the driver (WOM_OPEN, WOM_DONE, WOM_CLOSE) and the header it concerns; only
+    // WOM_DONE of the silence after the block (of the block when there is none) counts. Called
+    // by the driver's callback on its thread.
+    void notify(UINT message, const WAVEHDR* header);
 
 private:
     // Ends the block if it still plays: runs onBlockDone once.
@@ -47,7 +54,13 @@ private:
     HWAVEOUT m_device = nullptr;
     WAVEHDR m_header{}; // the one block's header; stays put while the device may use it
     bool m_prepared = false;
-    uint32_t m_startFrames = 0; // the device position when the block was written
+    std::vector<int16_t> m_silence; // the tail, prepared from open() to close()
+    WAVEHDR m_tailHeader{};
+    bool m_tailPrepared = false;
+    uint32_t m_blockFrames = 0;
+    uint32_t m_startFrames = 0;                  // the device position when the block was written
+    std::atomic<const WAVEHDR*> m_last{nullptr}; // the header whose WOM_DONE ends the block;
+                                                 // set by write(), read by notify()
     std::function<void()> m_onBlockDone;
     std::atomic<int32_t> m_playing{0}; // set by write(); cleared by notify(WOM_DONE) or reset()
 };

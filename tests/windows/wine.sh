@@ -10,6 +10,7 @@ set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: $0 PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
 wine=${VUMO_WINE:-/usr/lib/wine/wine64}
+wineserver=${VUMO_WINESERVER:-/usr/lib/wine/wineserver}
 export WINEPREFIX=${WINEPREFIX:-${TMPDIR:-/tmp}/vumo-wine-$(id -u)}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: nothing here needs them, and their installers would ask.
@@ -24,9 +25,15 @@ if [ ! -f "$WINEPREFIX/.vumo-ready" ]; then
         if [ ! -f "$WINEPREFIX/.vumo-ready" ]; then
             "$wine" wineboot -i >/dev/null 2>&1
             "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
-            "${VUMO_WINESERVER:-/usr/lib/wine/wineserver}" -w
+            "$wineserver" -w
             touch "$WINEPREFIX/.vumo-ready"
         fi
     ) 9>"$WINEPREFIX.lock"
 fi
+# Wine's own service processes start with the first program that a server runs, and they would
+# inherit its output: a caller waiting for that output to end (CTest) would wait for them. So a
+# server that lingers a while after its last program is started first, with a program of no
+# output, and the services keep to that.
+"$wineserver" -p10 2>/dev/null || true # nothing to do when one runs already
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 exec "$wine" "$@"
