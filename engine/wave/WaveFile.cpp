@@ -4,7 +4,7 @@
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
 #include "platform/WaveHeader.h"
-#include "platform/files/ReplaceFile.h"
+#include "platform/files/FileNames.h"
 
 #include <algorithm>
 #include <array>
@@ -227,36 +227,40 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     // files, and folders where nothing can be created, are written in place.
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(fileName);
+    // Names stay the caller's 8-bit texts (platform/files/FileNames.h): paths are only asked.
+    fs::path target = platform::pathOf(fileName);
+    std::string name = fileName;
     if (fs::is_symlink(fs::symlink_status(target, ec)))
     {
         // A link to a file that is not there yet is written through, creating that file.
         target = fs::canonical(target, ec);
         if (ec)
             return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+        name = platform::nameOf(target);
     }
     const fs::file_type type = fs::status(target, ec).type();
     const bool existed = type != fs::file_type::not_found;
     if (existed && (ec || type != fs::file_type::regular))
         return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
-    const std::string temp = target.string() + ".vumo-part";
+    const std::string temp = name + ".vumo-part";
+    const fs::path tempPath = platform::pathOf(temp);
     const WriteOutcome beside = writeAll(temp, samples, frames);
     if (beside == WriteOutcome::CannotCreate)
     {
-        if (writeAll(target.string(), samples, frames) == WriteOutcome::Written)
+        if (writeAll(name, samples, frames) == WriteOutcome::Written)
         {
             // A part left by a writer that was stopped half-way goes with this save.
-            if (fs::is_regular_file(fs::symlink_status(temp, ec)))
-                fs::remove(temp, ec);
+            if (fs::is_regular_file(fs::symlink_status(tempPath, ec)))
+                fs::remove(tempPath, ec);
             return 0;
         }
         if (!existed)
             fs::remove(target, ec);
         return -1;
     }
-    if (beside == WriteOutcome::Written && platform::replaceFile(temp, target.string()) == 0)
+    if (beside == WriteOutcome::Written && platform::replaceFile(temp, name) == 0)
         return 0;
-    fs::remove(temp, ec);
+    fs::remove(tempPath, ec);
     return -1;
 }
 

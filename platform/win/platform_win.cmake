@@ -5,7 +5,7 @@
 add_library(vumo_waveheader INTERFACE)
 target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 
-add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/ReplaceFile.cpp)
+add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_platform STATIC
@@ -49,3 +49,8 @@ add_executable(winmm_device_tests
     tests/platform/WinMmMidiTest.cpp
 )
 target_link_libraries(winmm_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
+
+# File names as texts of the system's code page, through the wave writer and loader.
+add_executable(file_name_tests tests/platform/FileNamesTest.cpp)
+target_link_libraries(file_name_tests PRIVATE wavorn_core vumo_testwave GTest::gtest_main)
+gtest_discover_tests(file_name_tests)
