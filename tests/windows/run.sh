@@ -76,6 +76,15 @@ imports_plain_names() {
         sed -n '/DLL Name: wavorn.dll/,/^$/s/^[[:space:]]*[0-9a-f]*[[:space:]]*[0-9]*[[:space:]]\{2\}//p')
     [ -n "$names" ] && ! echo "$names" | grep -q '@'
 }
+# The 32-bit import library: the 37 names with their decoration, for callers of wavorn.h.
+import_library_has_the_37() {
+    local got
+    got=$(i686-w64-mingw32-nm "$win32/bin/libwavorn.dll.a" |
+        sed -n 's/^.* I __imp__\([A-Za-z0-9]*\)@[0-9]*$/\1/p' | sort)
+    [ "$got" = "$expected_exports" ] && return 0
+    diff <(echo "$expected_exports") <(echo "$got") >&2 || true
+    return 1
+}
 check "64-bit wavorn.dll exports exactly the 37 names" \
     exports_are_the_37 x86_64-w64-mingw32-objdump "$win64/bin/wavorn.dll"
 check "32-bit wavorn.dll exports exactly the 37 names, undecorated" \
@@ -86,6 +95,7 @@ for f in "$win64/bin/wavorn.dll" "$win64/bin/vumo-fx.exe" "$win64/bin/vumo-play.
 done
 check "32-bit wavorn.dll imports system DLLs only" \
     imports_are_system_dlls i686-w64-mingw32-objdump "$win32/bin/wavorn.dll"
+check "the 32-bit import library holds the 37 decorated names" import_library_has_the_37
 check "a 32-bit caller links the import library and imports the plain names" \
     imports_plain_names "$win32/bin/wavorn_caller_imports.exe"
 
