@@ -48,7 +48,8 @@ add_executable(winmm_device_tests
     tests/platform/WinMmWaveTest.cpp
     tests/platform/WinMmMidiTest.cpp
 )
-target_link_libraries(winmm_device_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
+target_link_libraries(winmm_device_tests PRIVATE vumo_platform vumo_testwave wavorn
+    GTest::gtest_main)
 
 # File names as texts of the system's code page, through the wave writer and loader.
 add_executable(file_name_tests tests/platform/FileNamesTest.cpp)

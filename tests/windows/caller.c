@@ -108,8 +108,8 @@ static int bindEngine(struct Engine* e)
     }
     return FIND(e, OpenLib) & FIND(e, CloseLib) & FIND(e, ClearTracks) & FIND(e, PlayMidi) &
            FIND(e, MidiPlaying) & FIND(e, GetMidiTimer) & FIND(e, CloseMidiPlay) &
-           FIND(e, SetTrackInfo) & FIND(e, SetTrackAttr) & FIND(e, SetCurTrack) &
-           FIND(e, AddMidi) & FIND(e, FXIt) & FIND(e, SaveAsWave) & FIND(e, OpenMidiPlay);
+           FIND(e, SetTrackInfo) & FIND(e, SetTrackAttr) & FIND(e, SetCurTrack) & FIND(e, AddMidi) &
+           FIND(e, FXIt) & FIND(e, SaveAsWave) & FIND(e, OpenMidiPlay);
 }
 #endif
 
