@@ -43,9 +43,8 @@ int replaceFile(const std::string& from, const std::string& to)
     if (source.empty() || target.empty())
         return int(ERROR_INVALID_NAME);
     // No MOVEFILE_COPY_ALLOWED: the file was written beside its target, on the same volume, and a
-    // copy would not be one step.
-    if (!MoveFileExW(source.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // copy would not be one step (nor MOVEFILE_WRITE_THROUGH, which only flushes such a copy).
+    if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
         return int(GetLastError());
     return 0;
 }

@@ -41,7 +41,8 @@ Choice choiceFromEnv()
     return Choice::Auto;
 }
 
-AudioBackend choose(UINT devices)
+// The device count is asked only for auto: asking loads the system's audio drivers.
+AudioBackend choose(UINT (*devices)())
 {
     switch (choiceFromEnv())
     {
@@ -52,19 +53,19 @@ AudioBackend choose(UINT devices)
     case Choice::Auto:
         break;
     }
-    return devices > 0 ? AudioBackend::WinMm : AudioBackend::Virtual;
+    return devices() > 0 ? AudioBackend::WinMm : AudioBackend::Virtual;
 }
 
 } // namespace
 
 AudioBackend outputBackend()
 {
-    return choose(waveOutGetNumDevs());
+    return choose([] { return waveOutGetNumDevs(); });
 }
 
 AudioBackend inputBackend()
 {
-    return choose(waveInGetNumDevs());
+    return choose([] { return waveInGetNumDevs(); });
 }
 
 const char* backendName(AudioBackend b)

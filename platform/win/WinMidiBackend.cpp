@@ -40,7 +40,8 @@ Choice chosenBackend()
     return Choice::Auto;
 }
 
-MidiBackend choose(UINT devices)
+// The device count is asked only for auto: asking loads the system's MIDI drivers.
+MidiBackend choose(UINT (*devices)())
 {
     switch (chosenBackend())
     {
@@ -52,7 +53,7 @@ MidiBackend choose(UINT devices)
     case Choice::Auto:
         break;
     }
-    return devices > 0 ? MidiBackend::WinMm : MidiBackend::Virtual;
+    return devices() > 0 ? MidiBackend::WinMm : MidiBackend::Virtual;
 }
 
 } // namespace
@@ -61,12 +62,12 @@ MidiBackend midiOutputBackend()
 {
     if (chosenBackend() == Choice::Synth)
         return MidiBackend::Synth;
-    return choose(midiOutGetNumDevs());
+    return choose([] { return midiOutGetNumDevs(); });
 }
 
 MidiBackend midiInputBackend()
 {
-    return choose(midiInGetNumDevs()); // the synthesizer has no input: inputs as with auto
+    return choose([] { return midiInGetNumDevs(); }); // the synthesizer has no input: as auto
 }
 
 const char* midiBackendName(MidiBackend b)
