@@ -24,6 +24,7 @@ add_library(vumo_app STATIC
     app/model/ProjectModel.cpp
     app/project/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
+    app/tracks/TrackSound.cpp
     app/transport/Transport.cpp
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
@@ -53,6 +54,8 @@ target_include_directories(vumo_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app
                                            ${CMAKE_CURRENT_SOURCE_DIR}/engine/api)
 target_compile_definitions(vumo_app PUBLIC VUMO_VERSION="${PROJECT_VERSION}")
 target_link_libraries(vumo_app PUBLIC vumo_appcore vumo_waveheader Qt6::Widgets Qt6::Svg)
+# Track files from elsewhere are read only when they are regular files.
+target_link_libraries(vumo_app PRIVATE vumo_files)
 # The Options dialog lists the MIDI inputs through the device layer when it is built.
 if(TARGET vumo_platform)
     target_link_libraries(vumo_app PRIVATE vumo_platform)
@@ -103,6 +106,9 @@ vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
+# Special files refused by every reader and by the window; the application and engine folders.
+vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
+vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
@@ -177,3 +183,6 @@ include(app/drums/drums_ui.cmake)
 # mixdown is compared with the vumo-mix beside the test program (tools/cab/cab_project.cmake
 # makes the test depend on it, once vumo-mix exists).
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
+# What a user meets in the real window over the real engine: presets, Copy To, wave files the
+# studio cannot read, the picture of a steady tone and after Delete.
+vumo_app_test(tst_studioscenarios tests/app/mainwin/StudioScenariosTest.cpp)

@@ -8,8 +8,15 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+#if defined(SIGXFSZ)
+    // A file size limit makes a write fail like a full disk, reported and with nothing lost,
+    // instead of ending the program on the spot.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vumo"));
     QApplication::setOrganizationName(QStringLiteral("Vumo"));

@@ -65,6 +65,16 @@ AudioBackend inputBackend()
     return choose(&PortAudioSession::hasDefaultInput);
 }
 
+bool backendNamed()
+{
+    return choiceFromEnv() != Choice::Auto;
+}
+
+std::string defaultOutputName()
+{
+    return PortAudioSession::defaultOutputName();
+}
+
 const char* backendName(AudioBackend b)
 {
     return b == AudioBackend::PortAudio ? "portaudio" : "virtual";

@@ -31,6 +31,11 @@ enum class AudioBackend
 AudioBackend outputBackend();
 AudioBackend inputBackend();
 const char* backendName(AudioBackend b);
+// True when VUMO_AUDIO_BACKEND names the backend ("portaudio" or "virtual") rather than leaving
+// the choice to what the machine has.
+bool backendNamed();
+// The default sound output PortAudio offers, by name; "" when the machine has none.
+std::string defaultOutputName();
 
 std::unique_ptr<WaveOut> makeWaveOut();
 std::unique_ptr<WaveIn> makeWaveIn();

@@ -1,12 +1,14 @@
 // The canonical 44-byte header of the wave files Vumo writes (16-bit stereo PCM at 44100 frames
 // per second, a 16-byte "fmt " chunk directly followed by "data"), its writer and a reader of
-// its fields, with the little-endian byte helpers. Header-only: the engine, the device layer,
-// the studio, the tools, the benchmarks and the tests all write and read headers through it.
+// its fields, with the little-endian byte helpers and the chunk walk's pad-byte rule. Header-only:
+// the engine, the device layer, the studio, the tools, the benchmarks and the tests all write and
+// read headers through it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace platform
@@ -16,6 +18,13 @@ constexpr size_t kWaveHeaderBytes = 44;
 // The most frames a header can declare: the RIFF size field counts 36 header bytes plus the
 // data and is 32 bits wide.
 constexpr uint32_t kWaveHeaderMaxFrames = (0xFFFFFFFFu - 36) / 4;
+// The longest track a project can have: 256 MB of 262144 frames each.
+constexpr uint32_t kLongestTrackFrames = 256u * 262144u;
+// The largest wave file any track can take: the longest track's frames behind the canonical
+// header, and 1 MiB of room for the chunks other programs put before the samples (text,
+// markers). Readers refuse larger files before reading a byte of them.
+constexpr uint64_t kMaxTrackFileBytes =
+    kWaveHeaderBytes + 4 * uint64_t(kLongestTrackFrames) + (uint64_t(1) << 20);
 
 inline void writeLe16(uint8_t* p, int16_t v)
 {
@@ -51,6 +60,56 @@ inline bool isRiffWave(const uint8_t* head)
 constexpr uint64_t paddedChunkBytes(uint32_t size)
 {
     return uint64_t(size) + (size & 1u);
+}
+
+// Four bytes that can name a chunk: printable ASCII characters, spaces only at the end
+// ("data", "LIST", "fmt ", "_PMX").
+inline bool isChunkId(const uint8_t* p)
+{
+    bool space = false;
+    for (int i = 0; i < 4; ++i)
+    {
+        const bool visible = p[i] > ' ' && p[i] < 0x7F;
+        if ((!visible && p[i] != ' ') || (visible && space) || (i == 0 && !visible))
+            return false;
+        space = p[i] == ' ';
+    }
+    return true;
+}
+
+// The pad byte (0 or 1) that follows the body of a chunk of `size` bytes. RIFF pads an odd
+// size, but some writers leave the pad out, so both places are read: `after` holds the
+// `count` bytes that follow the body (5 show both places). The pad is skipped unless only the
+// unpadded place holds a chunk id, or the unpadded place holds "data" (a pad byte and the
+// following id cannot spell it in practice).
+inline uint32_t padBytes(uint32_t size, const uint8_t* after, size_t count)
+{
+    if ((size & 1u) == 0)
+        return 0;
+    const bool unpadded = count >= 4 && isChunkId(after);
+    const bool padded = count >= 5 && isChunkId(after + 1);
+    if (unpadded && (!padded || std::memcmp(after, "data", 4) == 0))
+        return 0;
+    return 1;
+}
+
+// Moves f past the rest of a chunk of `size` bytes: `bytesLeft` bytes of its body, then its
+// pad byte when there is one (padBytes). False when a seek fails; a file that ends there
+// makes the next read fail.
+inline bool skipChunkRest(std::FILE* f, uint32_t bytesLeft, uint32_t size)
+{
+#if defined(_WIN32)
+    if (_fseeki64(f, int64_t(bytesLeft), SEEK_CUR) != 0) // long is 32 bits there
+        return false;
+#else
+    if (std::fseek(f, long(bytesLeft), SEEK_CUR) != 0)
+        return false;
+#endif
+    if ((size & 1u) == 0)
+        return true;
+    uint8_t after[5];
+    const size_t count = std::fread(after, 1, sizeof after, f);
+    return std::fseek(f, long(padBytes(size, after, count)) - long(count), SEEK_CUR) == 0;
 }
 
 // Fills h[0 ... 43]: "RIFF" (size 36 + data), "WAVE", a 16-byte PCM "fmt " chunk (2 channels,

@@ -26,6 +26,8 @@ FrmChain* CabinetCommands::newWindow()
     if (m_window && !m_window->running())
         delete m_window;
     m_window = new FrmChain(m_ui, m_parent);
+    if (!m_runner.isEmpty())
+        m_window->setRunner(m_runner);
     return m_window;
 }
 
@@ -70,21 +72,26 @@ QString CabinetCommands::openCabinet(const QString& path)
     }
     FrmChain* window = newWindow();
     window->setWindowTitle(QStringLiteral("Opening ") + QDir::toNativeSeparators(path));
+    // Nothing else may start while the cabinet opens: the window stays until the chain ends.
+    window->setWindowModality(Qt::ApplicationModal);
     if (!window->start(m_appFolder))
     {
+        cab::removeOpenFiles(m_appFolder);
         m_ui.message(window->failure(), MsgIcon::Critical);
         return {};
     }
     window->show();
-    window->waitWhileExists(QDir(m_appFolder).filePath(QStringLiteral("vumo.ddf")));
+    // The chain has ended when its runner has exited; the marker file it removes says nothing.
+    window->waitUntilEnded();
+    window->hide();
     if (!window->succeeded())
     {
+        cab::removeOpenFiles(m_appFolder);
         m_ui.message(QStringLiteral("The cabinet could not be opened: ") + window->failure(),
                      MsgIcon::Critical);
         return {};
     }
-    const cab::OpenedCabinet opened = cab::finishOpen(m_appFolder, base, window->relocations());
-    window->hide();
+    const cab::OpenedCabinet opened = cab::finishOpen(window->projectPath(), window->relocations());
     if (!opened.error.isEmpty())
     {
         m_ui.message(opened.error, MsgIcon::Critical);
@@ -92,8 +99,8 @@ QString CabinetCommands::openCabinet(const QString& path)
     }
     if (!opened.relocated.isEmpty())
         m_ui.message(QStringLiteral("These tracks were restored beside the project, because "
-                                    "their folders do not exist here or you kept the files "
-                                    "there:\n") +
+                                    "their folders do not exist here, another track names the "
+                                    "same file, or you kept the files there:\n") +
                          opened.relocated.join(QLatin1Char('\n')),
                      MsgIcon::Information);
     if (!opened.missingTracks.isEmpty())

@@ -26,13 +26,15 @@ public:
     // written when the project has no file. False when the chain could not be started.
     bool createCab(const QString& projectPath, const project::ProjectData& project);
 
-    // OpenCabinet: unpacks the cabinet, waits for the chain while the window system runs, and
-    // returns the path of the restored project to open, or an empty text when there is none
-    // (the user has been told why).
+    // OpenCabinet: starts the chain that unpacks the cabinet, waits in an event loop until its
+    // runner has exited, and returns the path of the restored project to open, or an empty text
+    // when there is none (the user has been told why, with the chain's reason).
     QString openCabinet(const QString& path);
 
     // The chain window of the last command (tests watch it).
     FrmChain* chainWindow() const { return m_window; }
+    // The chain runner program; unset: vumo-chain beside the studio.
+    void setRunner(const QString& program) { m_runner = program; }
 
 private:
     FrmChain* newWindow();
@@ -40,6 +42,7 @@ private:
     UiServices& m_ui;
     QString m_appFolder;
     QWidget* m_parent;
+    QString m_runner;
     QPointer<FrmChain> m_window;
 };
 

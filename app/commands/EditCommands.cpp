@@ -5,13 +5,20 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "files/WaveSampleFormat.h"
 #include "model/ModVumo.h"
+#include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 #include "services/UiServices.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopedValueRollback>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace vumo
 {
@@ -32,26 +39,30 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 // Copies source over target through a temporary file beside target, renamed over it only
-// when the copy is complete. Returns why it failed, or an empty text.
+// when the copy is complete. Only a regular file a track can take is copied: a FIFO or a device
+// would stall the window for good or never end. Returns why it failed, or an empty text.
 QString replaceWithCopy(const QString& source, const QString& target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
+    const platform::OpenedFile in = platform::openRegularFile(QFile::encodeName(source).constData(),
+                                                              platform::kMaxTrackFileBytes);
+    if (!in.file)
+        return QString::fromLocal8Bit(platform::refusalText(in, platform::kMaxTrackFileBytes));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         return out.errorString();
+    QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
     for (;;)
     {
-        const QByteArray chunk = in.read(kCopyChunkBytes);
-        if (in.error() != QFileDevice::NoError)
+        const size_t got = std::fread(chunk.data(), 1, size_t(chunk.size()), in.file.get());
+        if (std::ferror(in.file.get()))
         {
+            const QString why = QString::fromLocal8Bit(std::strerror(errno));
             out.cancelWriting();
-            return in.errorString();
+            return why;
         }
-        if (chunk.isEmpty())
+        if (got == 0)
             break;
-        if (out.write(chunk) != chunk.size())
+        if (out.write(chunk.constData(), qint64(got)) != qint64(got))
         {
             const QString why = out.errorString();
             out.cancelWriting();
@@ -82,12 +93,13 @@ bool EditCommands::canEdit()
 }
 
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
-                               const std::function<int32_t(EngineBinding&)>& call)
+                               const std::function<int32_t(EngineBinding&)>& call,
+                               const QString& loadedFile)
 {
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
     m_lRet = call(m_session.engine());
-    checkEngine(m_ui, exportName, m_lRet);
+    checkLoad(m_ui, exportName, m_lRet, loadedFile);
     if (redraw)
         m_window.DrawTrack();
     m_window.hideMessage();
@@ -127,12 +139,14 @@ void EditCommands::pasteClipboard(int32_t mode, const QString& message)
 {
     if (!canEdit() || !QFileInfo::exists(m_clipFile))
         return;
-    engineFrame(message, "PasteFrom", true,
-                [this, mode](EngineBinding& e)
-                {
-                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
-                                       enginePath(m_clipFile).constData(), mode);
-                });
+    engineFrame(
+        message, "PasteFrom", true,
+        [this, mode](EngineBinding& e)
+        {
+            return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
+                               enginePath(m_clipFile).constData(), mode);
+        },
+        m_clipFile);
 }
 
 void EditCommands::mnuEditPaste()
@@ -149,10 +163,11 @@ void EditCommands::mnuEditCopyTo()
 {
     if (!canEdit())
         return;
-    const QString name = chooseWave();
+    // The file dialog's Save mode takes a new name and asks before an existing file is
+    // replaced (its Open mode would drop a name of no existing file).
+    const QString name = m_ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Save as"));
     if (name.isEmpty())
         return;
-    // An existing file is replaced without asking (the browser runs in its Open mode).
     engineFrame(QStringLiteral("Copying To ..."), "CopyTo", false,
                 [this, &name](EngineBinding& e)
                 {
@@ -168,6 +183,13 @@ void EditCommands::mnuEditCopyFrom()
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
+    // Pasted later, such a file would be refused: say so now and keep the clipboard.
+    if (const QString refused = files::sampleFormatRefusal(name); !refused.isEmpty())
+    {
+        m_ui.message(refused + QStringLiteral("\nThe clipboard is unchanged."),
+                     MsgIcon::Exclamation);
+        return;
+    }
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
@@ -185,12 +207,14 @@ void EditCommands::PasteFromFile(int32_t mode)
     const QString name = chooseWave();
     if (name.isEmpty())
         return;
-    engineFrame(QStringLiteral("Performing Paste ..."), "PasteFrom", true,
-                [this, &name, mode](EngineBinding& e)
-                {
-                    return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
-                                       enginePath(name).constData(), mode);
-                });
+    engineFrame(
+        QStringLiteral("Performing Paste ..."), "PasteFrom", true,
+        [this, &name, mode](EngineBinding& e)
+        {
+            return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
+                               enginePath(name).constData(), mode);
+        },
+        name);
 }
 
 void EditCommands::mnuEditUndo()
@@ -203,7 +227,8 @@ void EditCommands::mnuEditUndo()
                  Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
     m_lRet = m_session.engine().Undo();
-    checkEngine(m_ui, "Undo", m_lRet);
+    const int k = m_window.chosenTrack();
+    checkLoad(m_ui, "Undo", m_lRet, k >= 0 ? m_mod.tracks[k].fileName.trimmed() : QString());
     m_window.DrawTrack();
 }
 

@@ -38,11 +38,15 @@ public:
     // Paste and Merge without a clipboard file do nothing and say nothing.
     void mnuEditPaste();
     void mnuEditMerge();
+    // Writes the selection to a chosen wave file: a new name makes a new file (".wav" added to
+    // a name without an extension); an existing file is replaced only after the file dialog's
+    // question "This file already exists. ..." is answered Yes.
     void mnuEditCopyTo();
     // Fills the clipboard file from a chosen file without the engine. The copy goes to a
     // temporary file beside the clipboard and replaces it only once complete, so a failed copy
     // is reported and leaves the old clipboard as it was. Choosing the clipboard file itself
-    // leaves it as it is. Needs no track and no open engine.
+    // leaves it as it is; a wave file whose samples Vumo cannot read (24-bit, floating point)
+    // is refused, named for what it holds. Needs no track and no open engine.
     void mnuEditCopyFrom();
     // The common body of the four Paste From items: a chosen wave file pasted in mode.
     void PasteFromFile(int32_t mode);
@@ -55,9 +59,11 @@ public:
 private:
     bool canEdit();
     // The common frame: the message window with message around the call, its result reported
-    // with "Error in " + exportName while the message is still up, then the redraw.
+    // with "Error in " + exportName while the message is still up, then the redraw. A call that
+    // loads loadedFile names that file's samples when the loader refuses them.
     void engineFrame(const QString& message, const char* exportName, bool redraw,
-                     const std::function<int32_t(EngineBinding&)>& call);
+                     const std::function<int32_t(EngineBinding&)>& call,
+                     const QString& loadedFile = {});
     void pasteClipboard(int32_t mode, const QString& message);
     QString chooseWave();
 

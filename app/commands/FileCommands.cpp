@@ -9,28 +9,48 @@
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
+#include "model/ProjectModel.h"
+#include "project/FixedField.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
+#include "tracks/TrackSound.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <tuple>
+#include <utility>
+
 namespace vumo
 {
 
-FileCommands::FileCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+FileCommands::FileCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
                            StudioWindow& window, TrackCommands& tracks, QString& fileSpec,
                            const std::function<MemoryStatus()>& memoryProbe)
-    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_tracks(tracks),
-      m_fileSpec(fileSpec), m_memoryProbe(memoryProbe)
+    : m_model(model), m_mod(model.mod()), m_session(session), m_ui(ui), m_window(window),
+      m_tracks(tracks), m_fileSpec(fileSpec), m_memoryProbe(memoryProbe)
 {
+}
+
+bool FileCommands::offerToSaveProject()
+{
+    if (!m_model.unsaved())
+        return true;
+    const Answer answer = m_ui.ask(
+        QStringLiteral("Save changes to the project \"%1\"?").arg(m_mod.projTitle.trimmed()),
+        Buttons::YesNoCancel);
+    if (answer == Answer::Yes)
+        return SaveProject();
+    return answer == Answer::No;
 }
 
 void FileCommands::mnuFileNew()
 {
+    if (!offerToSaveProject())
+        return;
     // A cancelled New leaves the open project as it was: its header is put back. (At start-up
     // there is no project before; the fresh values stay, as a project without tracks.)
     const QString oldFile = m_fileSpec;
@@ -45,10 +65,13 @@ void FileCommands::mnuFileNew()
     const auto reserved = m_mod.projReserved;
     fromProjectData(m_mod, project::newProjectData(m_mod.defaultTrackMB));
     m_mod.projReserved = reserved;
-    if (!runProjectProperties())
+    if (!runProjectProperties(false))
     {
         if (m_mod.startupNew)
+        {
+            m_model.markSaved(); // the fresh project, without tracks
             return;
+        }
         m_fileSpec = oldFile;
         m_mod.projVersion = oldVersion;
         m_mod.projTitle = oldTitle;
@@ -58,6 +81,8 @@ void FileCommands::mnuFileNew()
         return;
     }
     m_tracks.mnuTrackAdd();
+    m_model.markSaved();
+    m_window.UpdateCaption();
 }
 
 bool FileCommands::ProjectSettings()
@@ -69,32 +94,70 @@ bool FileCommands::ProjectSettings()
 
 void FileCommands::mnuFileProps()
 {
-    runProjectProperties();
+    runProjectProperties(true);
 }
 
-bool FileCommands::runProjectProperties()
+bool FileCommands::runProjectProperties(bool keepCurrent)
 {
+    const int32_t oldLength = m_mod.trackLength;
+    const QString oldRecTime = m_mod.recTimeText;
+    const int current = keepCurrent ? m_window.chosenTrack() : -1;
     if (!ProjectSettings())
         return false;
+    if (keepCurrent && !shorterLengthAgreed(oldLength))
+    {
+        m_mod.trackLength = oldLength;
+        m_mod.recTimeText = oldRecTime;
+    }
     m_window.UpdateCaption();
     m_window.showMessage(QStringLiteral("Changing properties ..."));
     CloseProject();
     OpenEngine();
-    reloadTracks();
+    reloadTracks(current);
     m_window.updateProjectLabels();
     m_window.hideMessage();
     return true;
 }
 
-// Hands the records in memory to the engine one by one; only the last one is loaded.
-void FileCommands::reloadTracks()
+void FileCommands::reloadTracks(int current)
 {
     if (!m_session.isOpen())
         return; // the user has been told; the records stay in memory
-    for (int k = 0; k + 1 < m_mod.trackCount; ++k)
-        m_window.LoadTrack(k, 0);
-    if (m_mod.trackCount > 0)
-        m_window.LoadTrack(m_mod.trackCount - 1);
+    const int last = m_mod.trackCount - 1;
+    const bool other = current >= 0 && current < last;
+    for (int k = 0; k <= last; ++k)
+        m_window.LoadTrack(k, k == last && !other ? -1 : 0);
+    if (other)
+        m_window.chooseTrack(current);
+}
+
+bool FileCommands::shorterLengthAgreed(int32_t oldLength)
+{
+    const int32_t length = m_mod.trackLength;
+    if (length >= oldLength)
+        return true;
+    // The current track's buffer may hold edits its file does not have yet.
+    const int current = m_session.isOpen() ? m_window.chosenTrack() : -1;
+    const auto read = [this](int32_t i) { return m_session.engine().TrackRead(i); };
+    int64_t end = length;
+    int longest = -1;
+    for (int k = 0; k < m_mod.trackCount; ++k)
+    {
+        const int64_t e = k == current
+                              ? tracks::bufferSoundEnd(read, length, oldLength)
+                              : tracks::fileSoundEnd(m_mod.tracks[k].fileName.text(), length);
+        if (e > end)
+            std::tie(end, longest) = std::pair(e, k);
+    }
+    if (longest < 0)
+        return true; // no sound past the new length
+    const auto seconds = [](int64_t frames) { return QString::number(frames / 44100.0, 'f', 2); };
+    return m_ui.ask(QStringLiteral("Making the tracks %1 seconds long cuts off %2 seconds of sound "
+                                   "at the end of track \"%3\" (the most of any track) when the "
+                                   "track is next saved.\n\nMake the tracks shorter?")
+                        .arg(seconds(length), seconds(end - length),
+                             m_mod.tracks[longest].title.trimmed()),
+                    Buttons::YesNo, Answer::No) == Answer::Yes;
 }
 
 // ---- Open -----------------------------------------------------------------------------------
@@ -147,17 +210,52 @@ void FileCommands::OpenProject(const QString& path)
             return;
         }
     }
+    if (!offerToSaveProject())
+        return;
+    project::ProjectData data = read.project;
+    findMissingTracks(data);
     m_window.showMessage(QStringLiteral("Opening project ..."));
     CloseProject();
-    fromProjectData(m_mod, read.project);
+    fromProjectData(m_mod, data);
     m_mod.recTimeText = recordingTimeText(m_mod.trackLength / kFramesPerMB);
     OpenEngine();
     reloadTracks();
     m_fileSpec = path;
+    m_model.markSaved(read.project); // a track file found since is a change to save
     m_window.UpdateCaption();
     m_window.updateProjectLabels();
     m_window.DrawTrack();
     m_window.hideMessage();
+}
+
+void FileCommands::findMissingTracks(project::ProjectData& data)
+{
+    QList<QByteArray> silent;
+    for (project::TrackRecordData& track : data.tracks)
+    {
+        if (trackFileExists(track.fileName))
+            continue;
+        if (m_ui.ask(
+                QStringLiteral("The file of track \"%1\" does not exist:\n%2\n\nDo you want to "
+                               "find it? (No keeps the track silent.)")
+                    .arg(project::displayText(track.title),
+                         QDir::toNativeSeparators(project::displayText(track.fileName)))) ==
+            Answer::Yes)
+        {
+            const QString found =
+                m_ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Open"));
+            const QString refused = found.isEmpty() ? QString() : project::checkTrackPath(found);
+            if (!refused.isEmpty())
+                m_ui.message(refused, MsgIcon::Critical);
+            else if (!found.isEmpty())
+            {
+                track.fileName = QFile::encodeName(found);
+                continue;
+            }
+        }
+        silent.append(track.fileName);
+    }
+    m_window.silenceMissing(silent);
 }
 
 // ---- Save, Save As ------------------------------------------------------------------------
@@ -184,6 +282,8 @@ bool FileCommands::SaveProject()
         m_ui.message(error, MsgIcon::Critical);
         return false;
     }
+    m_model.markSaved();
+    m_window.UpdateCaption();
     return true;
 }
 
@@ -199,6 +299,10 @@ void FileCommands::mnuFileSaveAs()
         if (!engineReady(m_session, m_ui) ||
             !trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui))
             return;
+        // The mix written is the one the user has set now, not the one of the last switch or
+        // pass: the gains of the table, over a premix rebuilt when other tracks' changed.
+        if (refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack()))
+            m_window.DrawTrack();
         int32_t rc = m_session.engine().SaveAsWave(m_window.selection().selStart,
                                                    m_window.selection().selEnd,
                                                    QFile::encodeName(path).constData());

@@ -13,16 +13,22 @@ namespace vumo
 {
 
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class TrackCommands;
 class UiServices;
 struct ModVumo;
+namespace project
+{
+struct ProjectData;
+}
 
 class FileCommands
 {
 public:
-    // fileSpec: the open project file (FILESPEC); memoryProbe: the physical memory figures.
-    FileCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
+    // model: the project and its unsaved changes; fileSpec: the open project file (FILESPEC);
+    // memoryProbe: the physical memory figures.
+    FileCommands(ProjectModel& model, EngineSession& session, UiServices& ui, StudioWindow& window,
                  TrackCommands& tracks, QString& fileSpec,
                  const std::function<MemoryStatus()>& memoryProbe);
 
@@ -44,12 +50,25 @@ public:
     bool ProjectSettings();
     void CloseProject();
     void OpenEngine();
+    // Before the project is closed for another or for good: when it has unsaved changes, asks
+    // whether to save them. True to go on (saved, or No); false to keep the studio as it is
+    // (Cancel, or a save that did not happen).
+    bool offerToSaveProject();
 
 private:
-    bool runProjectProperties();
-    // Hands the records in memory to the engine one by one; only the last one is loaded.
-    void reloadTracks();
+    // keepCurrent: the chosen track stays chosen, and a shorter length is asked about.
+    bool runProjectProperties(bool keepCurrent);
+    // Hands the records in memory to the engine one by one; only the last one is loaded, or
+    // `current` when it is another track.
+    void reloadTracks(int current = -1);
+    // A length shorter than oldLength cuts off the sound past it at each track's next save:
+    // says how much, for the track that loses most, and asks. True to make it shorter.
+    bool shorterLengthAgreed(int32_t oldLength);
+    // Offers to find each track file of data that does not exist; a file found replaces the
+    // record's, the others are left silent.
+    void findMissingTracks(project::ProjectData& data);
 
+    ProjectModel& m_model;
     ModVumo& m_mod;
     EngineSession& m_session;
     UiServices& m_ui;

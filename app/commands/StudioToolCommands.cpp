@@ -16,14 +16,16 @@
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
 
+#include <QDir>
+
 namespace vumo
 {
 
 StudioToolCommands::StudioToolCommands(ModVumo& mod, ProjectModel& model, EngineSession& session,
                                        UiServices& ui, StudioWindow& window,
-                                       std::function<void()> switchTrack)
+                                       std::function<void()> switchTrack, QString settingsFile)
     : m_mod(mod), m_model(model), m_session(session), m_ui(ui), m_window(window),
-      m_switchTrack(std::move(switchTrack))
+      m_switchTrack(std::move(switchTrack)), m_settingsFile(std::move(settingsFile))
 {
 }
 
@@ -91,10 +93,18 @@ void StudioToolCommands::mnuAddInDrum()
 
 void StudioToolCommands::startOutsideProgram(const QString& path)
 {
-    if (!m_ui.startProgram(path))
-        m_ui.message(QStringLiteral("Unable to find the file: \n%1\nEdit the registry with the "
-                                    "proper file name and path.")
-                         .arg(path));
+    if (m_ui.startProgram(path))
+        return;
+    // The registry of the message is, here, the Options dialog and the settings file.
+    QString text = QStringLiteral("Unable to find the file: \n%1\nEdit the registry with the "
+                                  "proper file name and path.")
+                       .arg(path);
+    text += QStringLiteral("\nHere the path is set in Tools > Options (Audio Mixer, Midi "
+                           "Sequencer)");
+    if (!m_settingsFile.isEmpty())
+        text += QStringLiteral(" and kept in the settings file %1")
+                    .arg(QDir::toNativeSeparators(m_settingsFile));
+    m_ui.message(text + u'.');
 }
 
 void StudioToolCommands::mnuAddInMixer()

@@ -22,9 +22,11 @@ class StudioToolCommands
 {
 public:
     // switchTrack: the current-track change (the track controls show the chosen track's values
-    // and the engine gets the whole table), run after the mixer's Apply.
+    // and the engine gets the whole table), run after the mixer's Apply. settingsFile: where
+    // the settings are kept, named when an outside program's path is wrong.
     StudioToolCommands(ModVumo& mod, ProjectModel& model, EngineSession& session, UiServices& ui,
-                       StudioWindow& window, std::function<void()> switchTrack);
+                       StudioWindow& window, std::function<void()> switchTrack,
+                       QString settingsFile = {});
 
     // Every item of the F&X menu: item is its name ("mnuFXEcho").
     void mnuFX_Click(const QString& item);
@@ -45,6 +47,7 @@ private:
     UiServices& m_ui;
     StudioWindow& m_window;
     std::function<void()> m_switchTrack;
+    QString m_settingsFile;
     fx::EffectSetting m_effectSetting; // the last effect's values, kept while the program runs
 };
 

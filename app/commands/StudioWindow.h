@@ -5,6 +5,8 @@
 
 #include "view/Selection.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -36,6 +38,11 @@ public:
     // LoadTrack: hands track k to the engine and the track list and switches to it; reload 0
     // leaves the engine's buffer as it is.
     virtual void LoadTrack(int k, int32_t reload = -1) = 0;
+    // Chooses track k in the track list and switches to it, reloading it.
+    virtual void chooseTrack(int k) = 0;
+    // The track files a user chose to leave missing when the project opened: their tracks
+    // load silent without an error.
+    virtual void silenceMissing(const QList<QByteArray>& files) = 0;
     // Takes track k out of the track list; no track is chosen afterwards.
     virtual void removeTrackItem(int k) = 0;
     virtual void renameTrackItem(int k, const QString& title) = 0;

@@ -101,6 +101,7 @@ void TrackCommands::mnuTrackDelete()
         removeTrackFile(file);
     m_window.removeTrackItem(k);
     PushAllTracks(m_session, m_mod, m_ui);
+    m_window.DrawTrack(); // no track is chosen: the picture no longer shows the deleted one
 }
 
 // ---- the clones ------------------------------------------------------------------------------
@@ -133,7 +134,11 @@ void TrackCommands::mnuTrackCloneThis()
         if (loadFailed(rc))
             checkEngine(m_ui, "PasteFrom", rc);
         else if (m_ui.ask(QStringLiteral("Mute cloned track?")) == Answer::Yes)
+        {
             m_mod.tracks[k].mute = 1;
+            // The source plays in the premix of the clone: it is left out from now on.
+            refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack());
+        }
     }
     m_window.DrawTrack();
     m_window.hideMessage();
@@ -145,7 +150,8 @@ void TrackCommands::mnuTrackCloneAll()
         !trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui))
         return;
     m_window.showMessage(QStringLiteral("Cloning merged tracks..."));
-    PushAllTracks(m_session, m_mod, m_ui);
+    // The merge is the mix the user has set now (a premix rebuilt when it changed).
+    refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack());
     int32_t rc = m_session.engine().SaveAsWave(0, m_mod.trackLength - 2,
                                                QFile::encodeName(m_clipFile).constData());
     if (rc != 0)
@@ -163,8 +169,11 @@ void TrackCommands::mnuTrackCloneAll()
         if (loadFailed(rc))
             checkEngine(m_ui, "PasteFrom", rc);
         else if (m_ui.ask(QStringLiteral("Mute all merged tracks?")) == Answer::Yes)
+        {
             for (int j = 0; j < n; ++j)
                 m_mod.tracks[j].mute = 1;
+            refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack());
+        }
     }
     m_window.DrawTrack();
     m_window.hideMessage();
@@ -207,9 +216,9 @@ void TrackCommands::mnuTrackProps()
     // The track now shows (and edits) the new file.
     if (fileChanged && m_session.isOpen())
     {
-        int32_t rc = m_session.engine().SetCurTrack(k, -1);
+        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
         if (loadFailed(rc))
-            checkEngine(m_ui, "SetCurTrack", rc);
+            checkLoad(m_ui, "SetCurTrack", rc, t.fileName.trimmed());
         m_window.DrawTrack();
     }
 }

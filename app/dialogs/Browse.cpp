@@ -30,7 +30,16 @@ QString checkBrowseResult(UiServices& ui, const QString& caption, const QString&
     const bool namesFolder =
         info.isDir() || fileName.endsWith(QDir::separator()) || fileName.endsWith(u'/');
     if (mode == QStringLiteral("OPEN"))
-        return info.isFile() ? fileName : QString();
+    {
+        if (info.isFile())
+            return fileName;
+        // A typed name of no file is said so, rather than taken for a Cancel.
+        if (!namesFolder && !info.exists())
+            ui.message(QStringLiteral("The file %1 does not exist.")
+                           .arg(QDir::toNativeSeparators(fileName)),
+                       MsgIcon::Exclamation);
+        return {};
+    }
     if (mode != QStringLiteral("SAVE"))
         return fileName;
     if (namesFolder)

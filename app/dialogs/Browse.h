@@ -16,8 +16,9 @@ QString BrowseForFile(UiServices& ui, const QString& pattern, const QString& cap
                       QWidget* parent = nullptr);
 
 // The checks made on the dialog's answer, by the first four letters of the caption:
-// "OPEN" empties a name of no existing file; "SAVE" asks before overwriting and appends the
-// pattern's extension to a new name without one; other captions take the name as it is.
+// "OPEN" empties a name of no existing file (saying so when it was typed); "SAVE" asks before
+// overwriting and appends the pattern's extension to a new name without one; other captions take
+// the name as it is.
 QString checkBrowseResult(UiServices& ui, const QString& caption, const QString& pattern,
                           const QString& fileName);
 

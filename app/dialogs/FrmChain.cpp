@@ -7,12 +7,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vumo
@@ -56,11 +55,13 @@ QString FrmChain::runnerPath()
 bool FrmChain::start(const QString& folder)
 {
     m_succeeded = false;
+    m_ended = false;
     m_failure.clear();
+    m_projectPath.clear();
     m_relocations.clear();
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     // The runner reads the batch file itself; nothing of it reaches a shell.
-    m_process.start(runnerPath(), {folder, QStringLiteral("vumocab.bat")});
+    m_process.start(m_runner, {folder, QStringLiteral("vumocab.bat")});
     if (!m_process.waitForStarted())
     {
         m_failure = QStringLiteral("The cabinet chain runner could not be started: ") +
@@ -71,24 +72,12 @@ bool FrmChain::start(const QString& folder)
     return true;
 }
 
-void FrmChain::waitWhileExists(const QString& marker)
+void FrmChain::waitUntilEnded()
 {
     QEventLoop loop;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop,
-            [&]
-            {
-                if (!QFileInfo::exists(marker) || !running())
-                    loop.quit();
-            });
     connect(this, &FrmChain::chainEnded, &loop, &QEventLoop::quit);
-    poll.start(20);
-    if (QFileInfo::exists(marker) && running())
+    if (!m_ended)
         loop.exec();
-    // The marker goes just before the runner ends: take in its last words.
-    if (running())
-        m_process.waitForFinished(5000);
-    readEvents();
 }
 
 void FrmChain::readEvents()
@@ -145,9 +134,13 @@ void FrmChain::handleLine(const QByteArray& line)
     else if (word == "relocated")
     {
         const qsizetype tab = rest.indexOf('\t');
-        m_relocations.insert(rest.left(tab), rest.mid(tab + 1));
+        m_relocations.append({rest.left(tab), rest.mid(tab + 1)});
         m_log->appendPlainText(QStringLiteral("Restored beside the project: ") +
                                QString::fromLocal8Bit(rest.mid(tab + 1)));
+    }
+    else if (word == "opened")
+    {
+        m_projectPath = QFile::decodeName(rest);
     }
     else if (word == "failed")
     {
@@ -163,7 +156,12 @@ void FrmChain::ended(int exitCode, QProcess::ExitStatus status)
 {
     readEvents();
     if (m_failure.isEmpty() && (exitCode != 0 || status != QProcess::NormalExit))
-        m_failure = QStringLiteral("The cabinet chain runner stopped unexpectedly.");
+        m_failure = status == QProcess::NormalExit
+                        ? QStringLiteral("The cabinet chain runner stopped with exit status %1 "
+                                         "and no reason.")
+                              .arg(exitCode)
+                        : QStringLiteral("The cabinet chain runner crashed.");
+    m_ended = true;
     m_succeeded = m_succeeded && m_failure.isEmpty();
     m_lblStep->setText(m_succeeded ? QStringLiteral("Done.") : QStringLiteral("Failed."));
     m_lblFile->setText(m_succeeded ? QString() : m_failure);

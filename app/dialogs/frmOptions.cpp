@@ -16,6 +16,8 @@ namespace
 {
 
 constexpr int kBarTop = 256;
+constexpr int32_t kMaxTempo = 256;           // ms per beat, the top of the bar
+constexpr int32_t kMaxMidiBufLen = 16777216; // the most a MIDI queue can hold
 
 // A box's text as a whole number of type T, or nothing when it is not one.
 template <typename T> std::optional<T> wholeNumber(const QString& text)
@@ -97,15 +99,33 @@ void frmOptions::browseMixer()
 
 void frmOptions::ok()
 {
+    // A tempo or a buffer length typed by hand that is no whole number in range is refused, and
+    // the dialog stays open to mend it.
+    const auto tempo = wholeNumber<int32_t>(ui->txtTempo->text());
+    const auto bufLen = wholeNumber<int32_t>(ui->txtMidiBufLen->text());
+    if (!tempo || *tempo < 1 || *tempo > kMaxTempo)
+    {
+        m_services.message(
+            QStringLiteral("The tempo must be a whole number of milliseconds from 1 to %1.")
+                .arg(kMaxTempo),
+            MsgIcon::Exclamation);
+        return;
+    }
+    if (!bufLen || *bufLen < 1 || *bufLen > kMaxMidiBufLen)
+    {
+        m_services.message(
+            QStringLiteral("The MIDI buffer length must be a whole number from 1 to %1.")
+                .arg(kMaxMidiBufLen),
+            MsgIcon::Exclamation);
+        return;
+    }
     m_mod.mixerPath = ui->txtMixer->text();
     m_mod.sequencerPath = ui->txtMidi->text();
-    // A box that does not hold a whole number leaves its value unchanged.
+    // The length box is the bar's (read-only); a stored text that is no number stays unread.
     if (const auto mb = wholeNumber<int16_t>(ui->txtMEG->text()))
         m_mod.defaultTrackMB = *mb;
-    if (const auto bufLen = wholeNumber<int32_t>(ui->txtMidiBufLen->text()))
-        m_mod.midiBufLen = *bufLen;
-    if (const auto tempo = wholeNumber<int32_t>(ui->txtTempo->text()))
-        m_mod.tempo = *tempo;
+    m_mod.midiBufLen = *bufLen;
+    m_mod.tempo = *tempo;
     if (ui->cboMidiInDev->currentIndex() >= 0)
         m_mod.midiInDevice = ui->cboMidiInDev->currentIndex();
     SaveSettings(m_mod, m_store);

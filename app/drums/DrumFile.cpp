@@ -1,9 +1,10 @@
 // DrumFile: reads and writes drum files (".mbt") and imports drum maps (".drm").
 #include "drums/DrumFile.h"
 
+#include "files/ReadFile.h"
 #include "files/SafeWrite.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QtEndian>
 
 #include <algorithm>
@@ -78,10 +79,11 @@ bool parseMapNote(const QString& text, uint8_t& note)
 
 QString readDrumFile(const QString& path, DrumData& drums, int* cellsRead)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return readError(path, file.errorString());
-    const QByteArray bytes = file.read(kLongestFile);
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
+        return readError(path, why);
+    bytes.truncate(kLongestFile);
     if (bytes.size() < kVersionBytes)
         return readError(path, QStringLiteral("it is shorter than its 4-byte version mark."));
 
@@ -152,9 +154,12 @@ QString writeDrumFile(const QString& path, const DrumData& drums)
 
 QString importDrumMap(const QString& path, DrumData& drums)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Unable to read the drum map %1: %2").arg(path, file.errorString());
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
+        return QStringLiteral("Unable to read the drum map %1: %2").arg(path, why);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     int count = 0;
     while (count < kInstruments && !file.atEnd())
     {

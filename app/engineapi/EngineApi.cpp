@@ -3,11 +3,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace vumo
 {
 
-EngineApi::EngineApi() : m_resolver([this](const char* name) { return resolveFromLibrary(name); })
+EngineApi::EngineApi() : EngineApi(QCoreApplication::applicationDirPath()) {}
+
+EngineApi::EngineApi(const QString& programFolder)
+    : m_resolver([this](const char* name) { return resolveFromLibrary(name); }),
+      m_programFolder(programFolder)
 {
 }
 
@@ -32,21 +37,43 @@ QFunctionPointer EngineApi::resolve(const char* name)
     return fn;
 }
 
+void EngineApi::loadLibrary()
+{
+    // Only where the program put it: the program's own folder, or the library folder of an
+    // installed program. Never the current folder, the application folder or the system's
+    // library path, where a file from elsewhere could stand in for the engine.
+#if defined(Q_OS_WIN)
+    const QString file = QStringLiteral("wavorn.dll");
+#elif defined(Q_OS_MACOS)
+    const QString file = QStringLiteral("libwavorn.dylib");
+#else
+    const QString file = QStringLiteral("libwavorn.so");
+#endif
+    QStringList tried;
+    for (const QString& folder : {m_programFolder, m_programFolder + QStringLiteral("/../lib")})
+    {
+        const QString path = QDir::cleanPath(folder + u'/' + file);
+        if (!QFileInfo(path).isFile())
+            continue;
+        m_library.setFileName(path);
+        if (m_library.load())
+            return;
+        tried.append(m_library.errorString());
+    }
+    m_errorText = tried.isEmpty() ? QStringLiteral("The engine library wavorn could not be loaded: "
+                                                   "%1 is not in %2.")
+                                        .arg(file, QDir::toNativeSeparators(m_programFolder))
+                                  : QStringLiteral("The engine library wavorn could not be loaded: "
+                                                   "%1")
+                                        .arg(tried.join(QStringLiteral("; ")));
+}
+
 QFunctionPointer EngineApi::resolveFromLibrary(const char* name)
 {
     if (!m_loadTried)
     {
-        // The library is built into the executable's folder; an installed one is found by
-        // the system's own search.
         m_loadTried = true;
-        m_library.setFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/wavorn"));
-        if (!m_library.load())
-        {
-            m_library.setFileName(QStringLiteral("wavorn"));
-            if (!m_library.load())
-                m_errorText = QStringLiteral("The engine library wavorn could not be loaded: %1")
-                                  .arg(m_library.errorString());
-        }
+        loadLibrary();
     }
     if (!m_library.isLoaded())
         return nullptr;

@@ -20,8 +20,12 @@ public:
     // Finds an export by name; null when it is missing.
     using Resolver = std::function<QFunctionPointer(const char* name)>;
 
-    // Binds libwavorn from the executable's folder, else by plain name.
+    // Binds libwavorn from the executable's folder, or from the library folder beside it
+    // ("../lib") of an installed program; never by a plain name, which the system would look
+    // up along its library path.
     EngineApi();
+    // The same with programFolder standing for the executable's folder.
+    explicit EngineApi(const QString& programFolder);
     // Binds through the given resolver (tests hand in their own functions).
     explicit EngineApi(Resolver resolver);
 
@@ -64,8 +68,10 @@ private:
 
     QFunctionPointer resolve(const char* name);
     QFunctionPointer resolveFromLibrary(const char* name);
+    void loadLibrary();
 
     Resolver m_resolver;
+    QString m_programFolder;
     QLibrary m_library;
     bool m_loadTried = false;
     QString m_errorText;

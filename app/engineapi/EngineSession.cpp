@@ -8,6 +8,7 @@ namespace vumo
 
 int32_t EngineSession::open(int32_t trackLength)
 {
+    m_premixSource.clear();
     const int32_t rc = m_engine.OpenLib(trackLength, 0);
     m_open = rc == 0;
     if (!m_open)
@@ -18,6 +19,7 @@ int32_t EngineSession::open(int32_t trackLength)
 int32_t EngineSession::close()
 {
     m_open = false;
+    m_premixSource.clear();
     return m_engine.CloseLib();
 }
 

@@ -2,6 +2,8 @@
 // close it. Commands ask the session instead of keeping a flag of their own.
 #pragma once
 
+#include <QByteArray>
+
 #include <cstdint>
 
 namespace vumo
@@ -23,9 +25,15 @@ public:
     // CloseLib; the session is closed afterwards whatever the result. Returns CloseLib's result.
     int32_t close();
 
+    // What the engine's premix of the other tracks was built from at the last reloading track
+    // switch (their files and gains); empty when unknown (the engine opened or closed since).
+    const QByteArray& premixSource() const { return m_premixSource; }
+    void setPremixSource(const QByteArray& source) { m_premixSource = source; }
+
 private:
     EngineBinding& m_engine;
     bool m_open = false;
+    QByteArray m_premixSource;
 };
 
 } // namespace vumo

@@ -1,5 +1,8 @@
-// The effect catalog: names, menu items, slider captions, defaults and parameter meanings.
+// The effect catalog: the texts of the rows of Effects.def, and the lookups over them.
 #include "EffectCatalog.h"
+
+#include <algorithm>
+#include <array>
 
 namespace vumo::fx
 {
@@ -7,6 +10,7 @@ namespace vumo::fx
 namespace
 {
 
+// Texts that many rows share.
 constexpr const char* kPan = "pan: 0 left only, 255 right only, 128 right + 127/128 left";
 constexpr const char* kFreq = "Lo       Frequency        Hi";
 constexpr const char* kChorusRate = "Chorus    Rate    Flange";
@@ -16,322 +20,79 @@ constexpr const char* kWindow = "window (260-P1)/2 frames";
 constexpr const char* kNoteOn = "note on above 256*P2, off below 128*P2";
 constexpr const char* kBlend = "blend speed 0.01/(P3+1) per frame";
 
-constexpr EffectInfo kCatalog[] = {
-    {1,
-     "Amp - Gain",
-     "Gain",
-     "mnuFXGain",
-     "&Gain",
-     {"Gain", "Cutoff", "Pan"},
-     {16, 255, 128},
-     {"gain P1/16", "output limit 128*P2", kPan},
-     true},
-    {2,
-     "2 Voice Chorus",
-     "Chorus 2 Voices",
-     "mnuFXChorus2",
-     "&2 Voices",
-     {kChorusRate, "Depth", "Pan"},
-     {128, 128, 128},
-     {"sweep rate (255-P1)/2^18 rad per frame", "depth: voice delay 0 ... 2*P2 frames", kPan},
-     false},
-    {3,
-     "Echo",
-     "Echo",
-     "mnuFXEcho",
-     "&Echo",
-     {"Rate", "Sustain", "Pan"},
-     {128, 128, 128},
-     {"delay 64*P1 frames", "feedback P2/256", kPan},
-     false},
-    {4,
-     "Pitch",
-     "Pitch",
-     "mnuFXPitch",
-     "&Pitch",
-     {kIntervals, kNa, "Pan"},
-     {255, 128, 128},
-     {"interval: <42 octave down, <84 fourth down, <128 1.25x, <170 1.5x, <212 1.875x, "
-      "else octave up",
-      "-", kPan},
-     false},
-    {5,
-     "Ring",
-     "Ring",
-     "mnuFXRing",
-     "&Ring",
-     {"Rate", kNa, "Pan"},
-     {128, 128, 128},
-     {"rate P1/2^18 rad per frame", "-", kPan},
-     false},
-    {6,
-     "Vibe",
-     "Vibe",
-     "mnuFXVibeAmp",
-     "&Amplitude",
-     {"Rate", "Depth", "Pan"},
-     {128, 128, 128},
-     {"rate P1/2^18 rad per frame", "depth P2/255", kPan},
-     false},
-    {7,
-     "Band Pass",
-     "Band Pass",
-     "mnuFXBandPass",
-     "&Band Pass",
-     {"Lo Freq", "Hi Freq", "Pan"},
-     {2, 255, 128},
-     {"low edge P1*22050/256 Hz", "high edge P2*22050/256 Hz", kPan},
-     false},
-    {8,
-     "Compression",
-     "Compression",
-     "mnuFXCompression",
-     "&Compression",
-     {"Gain", "Cutoff", "Pan"},
-     {128, 255, 128},
-     {"gain P1 (times the square root of the level)", "output limit 128*P2", kPan},
-     true},
-    {9,
-     "Low Pass",
-     "Lo Pass",
-     "mnuFXLoPass",
-     "&Low  Pass",
-     {kFreq, kNa, "Pan"},
-     {128, 128, 128},
-     {"moving average over 256-P1 frames", "-", kPan},
-     false},
-    {10,
-     "Hi Pass",
-     "Hi Pass",
-     "mnuFXHiPass",
-     "&Hi Pass",
-     {kFreq, kNa, "Pan"},
-     {128, 128, 128},
-     {"signal minus its moving average over 256-P1 frames", "-", kPan},
-     false},
-    {11,
-     "Bounce Pan",
-     "Bounce Pan",
-     "mnuFXBouncePan",
-     "&Bounce Pan",
-     {"Rate", "Depth", "Pan"},
-     {128, 128, 128},
-     {"rate P1/2^18 rad per frame", "depth P2/255", kPan},
-     false},
-    {12,
-     "Distortion",
-     "Distortion",
-     "mnuFXDistortion",
-     "&Distortion",
-     {"Distortion", kNa, "Pan"},
-     {128, 128, 128},
-     {"curve pi/(256*P1+1)", "-", kPan},
-     true},
-    {13,
-     "Resonate",
-     "Resonate",
-     "mnuFXResNormal",
-     "&Resonate",
-     {"Rate", "Sustain", "Pan"},
-     {128, 128, 128},
-     {"loop 128*(255-P1) samples (255: off)", "sustain P2/1024", kPan},
-     false},
-    {14,
-     "Noise Reduc",
-     "Noise Reduction",
-     "mnuFXNoiseReduction",
-     "&Noise Reduction",
-     {kFreq, "Cutoff", "Blend"},
-     {128, 128, 128},
-     {kWindow, "level threshold 128*P2", kBlend},
-     false},
-    {15,
-     "Mirror",
-     "Mirror",
-     "mnuFXMirror",
-     "&Mirror",
-     {kNa, kNa, kNa},
-     {128, 128, 128},
-     {"-", "-", "-"},
-     true},
-    {16,
-     "3 Voice Chorus",
-     "Chorus 3 Voices",
-     "mnuFXChorus3",
-     "&3 Voices",
-     {kChorusRate, "Depth", "Stereo Mono Stereo"},
-     {128, 128, 196},
-     {"sweep rate (255-P1)/2^18 rad per frame", "depth: voice delays 0 ... 2*P2 frames",
-      "voice spread: 0/255 stereo, 128 mono"},
-     false},
-    {17,
-     "Wah",
-     "Wah",
-     "mnuFXWah",
-     "&Wah",
-     {kFreq, "Cutoff", "Blend"},
-     {196, 128, 64},
-     {kWindow, "level threshold 128*P2", kBlend},
-     false},
-    {18,
-     "Negate",
-     "Negative",
-     "mnuFXNegate",
-     "&Negate",
-     {kNa, kNa, kNa},
-     {128, 128, 128},
-     {"-", "-", "-"},
-     true},
-    {19,
-     "Reverse",
-     "Reverse",
-     "mnuFXReverse",
-     "&Reverse",
-     {kNa, kNa, kNa},
-     {128, 128, 128},
-     {"-", "-", "-"},
-     false},
-    {20,
-     "Shift",
-     "Shift",
-     "mnuFXShiftRight",
-     "&Shift Right",
-     {"Left   Shift   Right", kNa, kNa},
-     {128, 128, 128},
-     {"P1<128 delays left by 128-P1 frames, P1>128 right by P1-128", "-", "-"},
-     false},
-    {21,
-     "Reverse Note",
-     "Reverse Note",
-     "mnuFXRevNote",
-     "&Reverse",
-     {kNa, "Cutoff", kNa},
-     {128, 128, 128},
-     {kWindow, kNoteOn, "-"},
-     false},
-    {22,
-     "Fade Note",
-     "Fade Note",
-     "mnuFXFadeNote",
-     "&Fade",
-     {"Start Volume", "End Volume", kNa},
-     {128, 128, 128},
-     {"window (260-P1)/2 frames; start volume P1/256",
-      "note on above 256*P2, off below 128*P2; end volume P2/256", "-"},
-     false},
-    {23,
-     "Reflect Note",
-     "Reflect Note",
-     "mnuFXReflectNote",
-     "Ref&lect",
-     {kNa, "Cutoff", kNa},
-     {128, 128, 128},
-     {kWindow, kNoteOn, "-"},
-     false},
-    {24,
-     "Pitch Note",
-     "Pitch Note",
-     "mnuFXPitchNote",
-     "&Pitch",
-     {"-3rd, 3rd, 4th, 5th, 7th, Oct", "Cutoff", kNa},
-     {128, 128, 128},
-     {"window (260-P1)/2 frames; ratio <42 1.187, <84 1.25, <128 1.375, <170 1.5, <212 1.688, "
-      "else 2",
-      kNoteOn, "-"},
-     false},
-    {25,
-     "Monotonize",
-     "Monotonize",
-     "mnuFXMonotonize",
-     "Monotoni&ze",
-     {kNa, kNa, kNa},
-     {128, 128, 128},
-     {"-", "-", "-"},
-     true},
-    {26,
-     "FFT Pitch",
-     "FFT Pitch",
-     "mnuFXfftPitch",
-     "&Pitch",
-     {kIntervals, kNa, kNa},
-     {128, 128, 128},
-     {"ratio in six steps (as code 4)", "-", "-"},
-     false},
-    {27,
-     "FFT Bow",
-     "FFT Bow",
-     "mnuFXfftBow",
-     "&Bow",
-     {kNa, kNa, kNa},
-     {128, 128, 128},
-     {"-", "-", "-"},
-     false},
-    {28,
-     "FFT EQ",
-     "FFT Equalizer",
-     "mnuFXfftEqu",
-     "&Equalizer",
-     {"Lo", "Mid", "Hi"},
-     {255, 255, 255},
-     {"low gain P1/256", "middle gain P2/256", "high gain P3/256"},
-     false},
-    {29,
-     "Perfect Pitch",
-     "FFT Perfect Pitch",
-     "mnuFXfftPerfect",
-     "&Perfect Pitch",
-     {"Minor    Major  Chromatic", "C C#D D#E F F#G G#A A#B ", "Tuning"},
-     {128, 2, 2},
-     {"scale: minor, major, chromatic", "key: C ... B", "tuning"},
-     false},
-    {30,
-     "Digitize",
-     "FFT Digitize",
-     "mnuFXfftDigitize",
-     "&Digitize",
-     {"Range", kNa, kNa},
-     {10, 2, 2},
-     {"range in bins", "-", "-"},
-     false},
-    {31,
-     "Harmonics",
-     "FFT Harmonics",
-     "mnuFXfftHarmonics",
-     "&Harmonics",
-     {"3rd", "5th", "7th"},
-     {128, 128, 128},
-     {"level of the voice at 1.3x", "level at 1.5x", "level at 1.7x"},
-     false},
-    {32,
-     "Bass Boost",
-     "FFT Bass Boost",
-     "mnuFXfftBassBoost",
-     "B&ass Boost",
-     {"Volume", kNa, kNa},
-     {254, 128, 128},
-     {"volume P1/256", "-", "-"},
-     false},
-    {kFadeCode,
-     "Fade",
-     "",
-     "mnuFXFade",
-     "&Fade",
-     {"Start Volume", "End Volume", kNa},
-     {128, 128, 128},
-     {"start volume P1/256", "end volume P2/256", "-"},
-     true},
+// In the order of the F&X menu.
+constexpr EffectInfo kRows[] = {
+#define VUMO_EFFECT(code, function, source, ...) {code, EffectKind::TimeDomain, __VA_ARGS__},
+#define VUMO_SPECTRAL_EFFECT(code, operation, source, ...)                                         \
+    {code, EffectKind::Spectral, __VA_ARGS__},
+#define VUMO_STUDIO_EFFECT(code, ...) {code, EffectKind::Studio, __VA_ARGS__},
+#include "engine/fx/Effects.def"
+#undef VUMO_EFFECT
+#undef VUMO_SPECTRAL_EFFECT
+#undef VUMO_STUDIO_EFFECT
 };
+
+constexpr auto kByCode = []
+{
+    std::array<EffectInfo, std::size(kRows)> rows{};
+    std::copy(std::begin(kRows), std::end(kRows), rows.begin());
+    std::sort(rows.begin(), rows.end(),
+              [](const EffectInfo& a, const EffectInfo& b) { return a.code < b.code; });
+    return rows;
+}();
+
+constexpr bool engineRuns(const EffectInfo& e)
+{
+    return e.kind != EffectKind::Studio;
+}
+
+// Codes and menu items once each; the chain's places 1 ... n once each, on effects it can hold.
+constexpr bool rowsAreSound()
+{
+    int32_t places = 0;
+    for (size_t i = 0; i < kByCode.size(); ++i)
+    {
+        const EffectInfo& e = kByCode[i];
+        if (i > 0 && kByCode[i - 1].code == e.code)
+            return false;
+        for (size_t j = 0; j < i; ++j)
+            if (std::string_view(kByCode[j].menuItem) == e.menuItem)
+                return false;
+        if (e.listPlace > 0 && (!engineRuns(e) || *e.listName == '\0'))
+            return false;
+        places += e.listPlace > 0 ? 1 : 0;
+    }
+    for (int32_t place = 1; place <= places; ++place)
+        if (std::count_if(kByCode.begin(), kByCode.end(),
+                          [place](const EffectInfo& e) { return e.listPlace == place; }) != 1)
+            return false;
+    return true;
+}
+static_assert(rowsAreSound(), "Effects.def: a code, menu item or chain list place twice");
+static_assert(std::find_if(kByCode.begin(), kByCode.end(),
+                           [](const EffectInfo& e) { return e.code == kFadeCode; })
+                      ->kind == EffectKind::Studio,
+              "the studio computes the fade itself");
+
+template <typename Keep> constexpr CodeRange codesWhere(Keep keep)
+{
+    CodeRange r{0, -1};
+    for (const EffectInfo& e : kByCode)
+        if (keep(e))
+            r = {r.last < r.first ? e.code : std::min(r.first, e.code), std::max(r.last, e.code)};
+    return r;
+}
 
 } // namespace
 
 std::span<const EffectInfo> effectCatalog()
 {
-    return kCatalog;
+    return kByCode;
 }
 
 const EffectInfo* findEffectInfo(int32_t code)
 {
-    for (const EffectInfo& e : kCatalog)
+    for (const EffectInfo& e : kByCode)
         if (e.code == code)
             return &e;
     return nullptr;
@@ -339,20 +100,51 @@ const EffectInfo* findEffectInfo(int32_t code)
 
 bool isEngineEffect(int32_t code)
 {
-    return code >= 1 && code <= 32;
+    const EffectInfo* e = findEffectInfo(code);
+    return e != nullptr && engineRuns(*e);
+}
+
+CodeRange engineCodes()
+{
+    return codesWhere(engineRuns);
+}
+
+CodeRange spectralCodes()
+{
+    return codesWhere([](const EffectInfo& e) { return e.kind == EffectKind::Spectral; });
+}
+
+std::vector<const EffectInfo*> submenuEffects(std::string_view submenu)
+{
+    std::vector<const EffectInfo*> items;
+    for (const EffectInfo& e : kRows)
+        if (submenu == e.submenu)
+            items.push_back(&e);
+    return items;
+}
+
+std::vector<const EffectInfo*> chainOffered()
+{
+    std::vector<const EffectInfo*> offered;
+    for (const EffectInfo& e : kByCode)
+        if (e.listPlace > 0)
+            offered.push_back(&e);
+    std::sort(offered.begin(), offered.end(),
+              [](const EffectInfo* a, const EffectInfo* b) { return a->listPlace < b->listPlace; });
+    return offered;
 }
 
 int32_t codeFromListName(std::string_view name)
 {
-    for (const EffectInfo& e : kCatalog)
-        if (isEngineEffect(e.code) && name == e.listName)
+    for (const EffectInfo& e : kByCode)
+        if (engineRuns(e) && name == e.listName)
             return e.code;
     return 0;
 }
 
 int32_t codeFromMenuItem(std::string_view menuItem)
 {
-    for (const EffectInfo& e : kCatalog)
+    for (const EffectInfo& e : kByCode)
         if (menuItem == e.menuItem)
             return e.code;
     return 0;
@@ -360,8 +152,8 @@ int32_t codeFromMenuItem(std::string_view menuItem)
 
 const char* listNameOfCode(int32_t code)
 {
-    const EffectInfo* e = isEngineEffect(code) ? findEffectInfo(code) : nullptr;
-    return e != nullptr ? e->listName : "";
+    const EffectInfo* e = findEffectInfo(code);
+    return e != nullptr && engineRuns(*e) ? e->listName : "";
 }
 
 } // namespace vumo::fx

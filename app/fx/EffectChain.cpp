@@ -2,9 +2,9 @@
 #include "EffectChain.h"
 
 #include "FxFileWrite.h"
+#include "files/ReadFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtEndian>
 
 namespace vumo::fx
@@ -69,17 +69,11 @@ bool parseChainFile(const QByteArray& bytes, EffectChain& chain, QString& error)
 bool loadChainFile(const QString& path, EffectChain& chain, QString& error)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
     {
-        error =
-            QStringLiteral("The chain file %1 cannot be opened: %2").arg(shown, f.errorString());
-        return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-    {
-        error = QStringLiteral("The chain file %1 cannot be read: %2").arg(shown, f.errorString());
+        error = QStringLiteral("The chain file %1 cannot be opened: %2").arg(shown, why);
         return false;
     }
     QString fault;

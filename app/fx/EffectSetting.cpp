@@ -3,9 +3,9 @@
 
 #include "EffectCatalog.h"
 #include "FxFileWrite.h"
+#include "files/ReadFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -140,17 +140,11 @@ bool parseEffectFile(const QByteArray& bytes, EffectSetting& setting, QString& e
 bool loadEffectFile(const QString& path, EffectSetting& setting, QString& error)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
     {
-        error =
-            QStringLiteral("The effect file %1 cannot be opened: %2").arg(shown, f.errorString());
-        return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-    {
-        error = QStringLiteral("The effect file %1 cannot be read: %2").arg(shown, f.errorString());
+        error = QStringLiteral("The effect file %1 cannot be opened: %2").arg(shown, why);
         return false;
     }
     QString fault;

@@ -5,6 +5,8 @@
 
 #include "ui_FrmFX.h"
 
+#include <QDir>
+
 namespace vumo::fx
 {
 
@@ -70,12 +72,26 @@ void FrmFX::cmdLoad_Click()
     const QString path = m_services.browseForFile(QStringLiteral("*.sfx"), QStringLiteral("Open"));
     if (path.isEmpty())
         return;
+    EffectSetting loaded = m_setting;
     QString error;
-    if (!loadEffectFile(path, m_setting, error))
+    if (!loadEffectFile(path, loaded, error))
     {
         m_services.message(error, MsgIcon::Exclamation);
         return;
     }
+    // OK runs the effect the dialog was opened for, so a setting of another effect would put
+    // its name over an effect it does not describe: it is refused.
+    if (loaded.name != m_setting.name)
+    {
+        m_services.message(
+            QStringLiteral("The effect file %1 holds a setting of \"%2\", not of \"%3\"; it is "
+                           "not loaded.")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(loaded.name),
+                     QString::fromLocal8Bit(m_setting.name)),
+            MsgIcon::Exclamation);
+        return;
+    }
+    m_setting = loaded;
     fillControls();
 }
 

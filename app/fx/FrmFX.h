@@ -22,7 +22,9 @@ namespace vumo::fx
 {
 
 // Works on the live record: opening sets cancelled, OK clears it and stores the slider
-// values, Load replaces the whole record (so Cancel after Load keeps the loaded values).
+// values, Load replaces the whole record (so Cancel after Load keeps the loaded values). OK
+// runs the effect the dialog was opened for, so Load takes only a file of that effect (the
+// same name); a file of another effect is refused with a message naming both.
 // Values outside 0 ... 255 (from an effect file) are shown clamped to the sliders' range;
 // the record keeps them until OK or Save stores the sliders.
 class FrmFX : public QDialog

@@ -1,10 +1,10 @@
 // Writing the effect and chain files through the studio's safe writer.
 #include "FxFileWrite.h"
 
+#include "files/ReadFile.h"
 #include "files/SafeWrite.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace vumo::fx
 {
@@ -21,11 +21,12 @@ bool writeFileBesideThenRename(const QString& path, const QByteArray& bytes, QSt
 
 QByteArray overStartOfFile(const QString& path, const QByteArray& record)
 {
-    QFile old(path);
-    if (!old.open(QIODevice::ReadOnly) || old.size() <= record.size())
+    // Only a regular file's tail is kept: a FIFO or a device in its place is never read.
+    QByteArray old;
+    if (!files::readWholeFile(path, files::kMaxDocumentBytes, old).isEmpty() ||
+        old.size() <= record.size())
         return record;
-    old.seek(record.size());
-    return record + old.readAll();
+    return record + old.mid(record.size());
 }
 
 } // namespace vumo::fx

@@ -15,24 +15,15 @@
 namespace vumo::fx
 {
 
-namespace
-{
-
-// The effects offered, in the list's order (Monotonize and FFT Perfect Pitch are not offered,
-// but chain files may hold them).
-constexpr int32_t kOffered[] = {1, 8,  12, 2,  16, 6,  11, 5,  9,  10, 7,  14, 17, 13, 3,
-                                4, 15, 18, 19, 20, 21, 22, 23, 24, 26, 27, 28, 30, 31, 32};
-
-} // namespace
-
 frmFXList::frmFXList(FxEngine& engine, UiServices& services, EffectSetting& setting,
                      ChainTarget target, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmFXList>()), m_engine(engine),
       m_services(services), m_setting(setting), m_target(target)
 {
     ui->setupUi(this);
-    for (int32_t code : kOffered)
-        ui->lstAvailable->addItem(QString::fromLatin1(listNameOfCode(code)));
+    // Some effects are not offered, but chain files may hold them.
+    for (const EffectInfo* e : chainOffered())
+        ui->lstAvailable->addItem(QString::fromLatin1(e->listName));
     connect(ui->cmdAdd, &QPushButton::clicked, this, &frmFXList::cmdAdd_Click);
     connect(ui->lstAvailable, &QListWidget::itemDoubleClicked, this, &frmFXList::cmdAdd_Click);
     connect(ui->lstFX, &QListWidget::itemDoubleClicked, this, &frmFXList::lstFX_DblClick);

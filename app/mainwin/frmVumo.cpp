@@ -42,7 +42,7 @@ namespace vumo
 frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
                  QWidget* parent)
     : QMainWindow(parent), m_mod(mod), m_engine(engine), m_ui(ui), m_store(store),
-      m_appFolder(applicationFolder())
+      m_appFolderChoice(applicationFolderChoice()), m_appFolder(m_appFolderChoice.path)
 {
     initResources();
     setObjectName(QStringLiteral("frmVumo"));
@@ -56,16 +56,16 @@ frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings&
         std::make_unique<TransportCommands>(*m_model, m_session, *m_transport, m_ui, *this);
     m_trackCommands =
         std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
-    m_fileCommands = std::make_unique<FileCommands>(m_mod, m_session, m_ui, *this, *m_trackCommands,
-                                                    FILESPEC, m_memoryProbe);
+    m_fileCommands = std::make_unique<FileCommands>(*m_model, m_session, m_ui, *this,
+                                                    *m_trackCommands, FILESPEC, m_memoryProbe);
     m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
     m_cabinetCommands = std::make_unique<CabinetCommands>(m_ui, m_appFolder, this);
     m_fileCommands->setCabinetOpener([this](const QString& path)
                                      { return m_cabinetCommands->openCabinet(path); });
     m_captureCommands = std::make_unique<CaptureCommands>(
         m_mod, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
-    m_toolCommands = std::make_unique<StudioToolCommands>(m_mod, *m_model, m_session, m_ui, *this,
-                                                          [this] { SwitchTrack(); });
+    m_toolCommands = std::make_unique<StudioToolCommands>(
+        m_mod, *m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
     connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
     connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
@@ -80,6 +80,7 @@ void frmVumo::startUp(const QStringList& arguments)
 {
     QDir::setCurrent(m_appFolder);
     LoadSettings(m_mod, m_store);
+    tellApplicationFolder();
     drums::InitDrumNames(m_mod.drums);
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
     m_view->setHeightScale();
@@ -87,6 +88,15 @@ void frmVumo::startUp(const QStringList& arguments)
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
     repaint();
     closeIfPending();
+}
+
+void frmVumo::tellApplicationFolder()
+{
+    const QString told = QStringLiteral("Settings/Application Folder Told");
+    if (m_appFolderChoice.notice.isEmpty() || m_store.value(told).toString() == m_appFolder)
+        return;
+    m_ui.message(m_appFolderChoice.notice, MsgIcon::Information);
+    m_store.setValue(told, m_appFolder);
 }
 
 // ---- help -------------------------------------------------------------------------------
@@ -147,6 +157,7 @@ bool frmVumo::eventFilter(QObject* watched, QEvent* event)
 
 void frmVumo::DrawTrack()
 {
+    m_view->setSamplesShown(m_cboTrack->currentIndex() >= 0);
     m_view->DrawTrack();
 }
 
@@ -194,6 +205,13 @@ void frmVumo::closeEvent(QCloseEvent* event)
     }
     if (!m_shutDown)
     {
+        // Unsaved volumes, pans, mutes, titles ... are asked about first; Cancel keeps the
+        // studio open.
+        if (!m_fileCommands->offerToSaveProject())
+        {
+            event->ignore();
+            return;
+        }
         m_shutDown = true;
         m_message->setMessage(QStringLiteral("Shutting down..."));
         m_message->Init();

@@ -5,12 +5,14 @@
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
+#include "settings/AppFolder.h"
 #include "settings/PhysicalMemory.h"
 #include "settings/StartUp.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -120,6 +122,8 @@ public:
     void hideMessage() override;
     bool drumsActive() const override;
     bool mergeRecord() const override;
+    void chooseTrack(int k) override;
+    void silenceMissing(const QList<QByteArray>& files) override;
     void removeTrackItem(int k) override;
     void renameTrackItem(int k, const QString& title) override;
     QWidget* dialogParent() override;
@@ -200,6 +204,13 @@ private:
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     // Closes the window when a close came while a command was running.
     void closeIfPending();
+    // Says once for good (remembered in the settings) that the working files are not kept
+    // beside the program.
+    void tellApplicationFolder();
+    // The caption follows the project's unsaved changes once a project is shown.
+    void refreshCaption();
+    // A track file that could not be loaded: the engine's result with the track and its file.
+    void reportLoadFailure(int k, int32_t rc);
     void zoomChanged();
     void trackListChanged(int index);
     bool engineReady();
@@ -214,9 +225,12 @@ private:
     EngineSession m_session{m_engine};
     UiServices& m_ui;
     QSettings& m_store;
+    const AppFolderChoice m_appFolderChoice;
     QString m_appFolder;
     bool m_shutDown = false;
-    bool m_closePending = false; // a close asked for under a running command
+    bool m_closePending = false;    // a close asked for under a running command
+    bool m_captioned = false;       // the caption shows a project
+    QSet<QByteArray> m_silentFiles; // missing track files the user chose to leave silent
     Transport* m_transport = nullptr;
     ProjectModel* m_model = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;

@@ -35,6 +35,7 @@ void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& c
     // Every menu item, picture button and function key comes through here.
     emit commandStarted(menuItem);
     command();
+    refreshCaption();
     closeIfPending();
 }
 

@@ -228,6 +228,7 @@ void frmVumo::buildControls()
     connect(m_model, &ProjectModel::trackGainsChanged, this,
             [this](int k)
             {
+                refreshCaption();
                 if (k != m_cboTrack->currentIndex())
                     return;
                 const TrackRecord& t = m_mod.tracks[k];

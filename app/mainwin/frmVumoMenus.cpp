@@ -1,7 +1,11 @@
 // frmVumo's menu tree: names, captions with access keys, shortcuts, in menu order.
 #include "mainwin/frmVumo.h"
 
+#include "fx/EffectCatalog.h"
+
 #include <QMenuBar>
+
+#include <vector>
 
 namespace vumo
 {
@@ -9,7 +13,7 @@ namespace
 {
 
 // depth 0: a menu of the bar; 1: an item (a submenu when deeper items follow); 2: a
-// submenu's item. "-" is a separator.
+// submenu's item. "-" is a separator. The F&X submenus' items are the effect catalog's.
 struct MenuEntry
 {
     int depth;
@@ -60,46 +64,13 @@ constexpr MenuEntry kMenuTree[] = {
     {2, "mnuTrackCloneAll", "&All Tracks Merged", "", &frmVumo::mnuTrackCloneAll},
     {0, "mnuFX", "F&X", "", nullptr},
     {1, "mnuFXAmp", "&Amp", "", nullptr},
-    {2, "mnuFXGain", "&Gain", "", nullptr},
-    {2, "mnuFXCompression", "&Compression", "", nullptr},
-    {2, "mnuFXDistortion", "&Distortion", "", nullptr},
-    {2, "mnuFXFade", "&Fade", "", nullptr},
     {1, "mnuFXChorus", "&Chorus", "", nullptr},
-    {2, "mnuFXChorus2", "&2 Voices", "", nullptr},
-    {2, "mnuFXChorus3", "&3 Voices", "", nullptr},
     {1, "mnuFXVibe", "&Vibe", "", nullptr},
-    {2, "mnuFXVibeAmp", "&Amplitude", "", nullptr},
-    {2, "mnuFXBouncePan", "&Bounce Pan", "", nullptr},
-    {2, "mnuFXRing", "&Ring", "", nullptr},
     {1, "mnuFXFilter", "F&ilter", "", nullptr},
-    {2, "mnuFXLoPass", "&Low  Pass", "", nullptr},
-    {2, "mnuFXHiPass", "&Hi Pass", "", nullptr},
-    {2, "mnuFXBandPass", "&Band Pass", "", nullptr},
-    {2, "mnuFXNoiseReduction", "&Noise Reduction", "", nullptr},
     {1, "mnuFXDelay", "&Delay", "", nullptr},
-    {2, "mnuFXShiftRight", "&Shift Right", "", nullptr},
-    {2, "mnuFXEcho", "&Echo", "", nullptr},
-    {2, "mnuFXResNormal", "&Resonate", "", nullptr},
     {1, "mnuFXfft", "&FFT", "", nullptr},
-    {2, "mnuFXfftPitch", "&Pitch", "", nullptr},
-    {2, "mnuFXfftBow", "&Bow", "", nullptr},
-    {2, "mnuFXfftEqu", "&Equalizer", "", nullptr},
-    {2, "mnuFXfftPerfect", "&Perfect Pitch", "", nullptr},
-    {2, "mnuFXfftDigitize", "&Digitize", "", nullptr},
-    {2, "mnuFXfftHarmonics", "&Harmonics", "", nullptr},
-    {2, "mnuFXfftBassBoost", "B&ass Boost", "", nullptr},
     {1, "mnuFXNote", "&Note", "", nullptr},
-    {2, "mnuFXRevNote", "&Reverse", "", nullptr},
-    {2, "mnuFXWah", "&Wah", "", nullptr},
-    {2, "mnuFXFadeNote", "&Fade", "", nullptr},
-    {2, "mnuFXReflectNote", "Ref&lect", "", nullptr},
-    {2, "mnuFXPitchNote", "&Pitch", "", nullptr},
     {1, "mnuFXMisc", "&Misc", "", nullptr},
-    {2, "mnuFXPitch", "&Pitch", "", nullptr},
-    {2, "mnuFXMirror", "&Mirror", "", nullptr},
-    {2, "mnuFXNegate", "&Negate", "", nullptr},
-    {2, "mnuFXReverse", "&Reverse", "", nullptr},
-    {2, "mnuFXMonotonize", "Monotoni&ze", "", nullptr},
     {0, "mnuTools", "&Tools", "", nullptr},
     {1, "mnuFXList", "&FX List", "Ctrl+F1", &frmVumo::mnuFXList},
     {1, "mnuTrackMix", "&Master", "Ctrl+F2", &frmVumo::mnuTrackMix},
@@ -115,11 +86,23 @@ constexpr MenuEntry kMenuTree[] = {
     {1, "mnuHelpAbout", "&About", "", &frmVumo::mnuHelpAbout},
 };
 
-constexpr std::size_t kMenuCount = sizeof(kMenuTree) / sizeof(kMenuTree[0]);
-
-bool opensSubmenu(std::size_t i)
+// The menu tree with the effects' items after their F&X submenus, from the effect catalog.
+std::vector<MenuEntry> menuEntries()
 {
-    return i + 1 < kMenuCount && kMenuTree[i + 1].depth > kMenuTree[i].depth;
+    std::vector<MenuEntry> entries;
+    for (const MenuEntry& e : kMenuTree)
+    {
+        entries.push_back(e);
+        if (e.depth == 1)
+            for (const fx::EffectInfo* effect : fx::submenuEffects(e.name))
+                entries.push_back({2, effect->menuItem, effect->menuCaption, "", nullptr});
+    }
+    return entries;
+}
+
+bool opensSubmenu(const std::vector<MenuEntry>& entries, std::size_t i)
+{
+    return i + 1 < entries.size() && entries[i + 1].depth > entries[i].depth;
 }
 
 } // namespace
@@ -128,9 +111,10 @@ void frmVumo::buildMenus()
 {
     QMenu* menus[2] = {nullptr, nullptr}; // the open menu of the bar and the open submenu
     QString topMenu;
-    for (std::size_t i = 0; i < kMenuCount; ++i)
+    const std::vector<MenuEntry> entries = menuEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
     {
-        const MenuEntry& e = kMenuTree[i];
+        const MenuEntry& e = entries[i];
         const QString name = QString::fromLatin1(e.name);
         const QString caption = QString::fromLatin1(e.caption);
         QAction* action = nullptr;
@@ -141,7 +125,7 @@ void frmVumo::buildMenus()
             action = menus[0]->menuAction();
             topMenu = name;
         }
-        else if (opensSubmenu(i))
+        else if (opensSubmenu(entries, i))
         {
             menus[1] = menus[0]->addMenu(caption);
             menus[1]->setObjectName(name);

@@ -6,6 +6,7 @@
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmProjProps.h"
 #include "engineapi/EngineBinding.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
@@ -101,7 +102,16 @@ void frmVumo::engineOpened()
 
 void frmVumo::UpdateCaption()
 {
-    setWindowTitle(QStringLiteral("Vumo - ") + m_mod.projTitle.trimmed());
+    // A "*" marks changes of the project that its file does not hold yet.
+    m_captioned = true;
+    setWindowTitle(QStringLiteral("Vumo - ") + m_mod.projTitle.trimmed() +
+                   (m_model->unsaved() ? QStringLiteral(" *") : QString()));
+}
+
+void frmVumo::refreshCaption()
+{
+    if (m_captioned)
+        UpdateCaption();
 }
 
 void frmVumo::updateProjectLabels()

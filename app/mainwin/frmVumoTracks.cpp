@@ -7,6 +7,7 @@
 #include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
+#include "files/WaveSampleFormat.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -68,10 +69,9 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_message->Init();
     if (m_session.isOpen())
     {
-        PushAllTracks();
-        int32_t rc = m_engine.SetCurTrack(k, reload);
+        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, reload);
         if (loadFailed(rc))
-            checkEngine(m_ui, "SetCurTrack", rc);
+            reportLoadFailure(k, rc);
     }
     const TrackRecord& t = m_mod.tracks[k];
     m_hscVol->setValue(t.volume);
@@ -82,6 +82,41 @@ void frmVumo::SwitchTrack(int32_t reload)
     // another track: the picture is drawn once the last one has been loaded.
     if (reload != 0)
         DrawTrack();
+}
+
+void frmVumo::reportLoadFailure(int k, int32_t rc)
+{
+    const TrackRecord& t = m_mod.tracks[k];
+    // A missing file the user chose to leave silent when the project opened is no news.
+    if (m_silentFiles.contains(t.fileName.text()) && !trackFileExists(t.fileName.text()))
+        return;
+    // The previous track's edits that were not written are not this file's fault; a file of
+    // samples Vumo cannot read is named for what it holds.
+    const QString file = t.fileName.trimmed();
+    if (rc < 10 || (rc >= 12 && rc <= 14 && !files::sampleFormatRefusal(file).isEmpty()))
+    {
+        checkLoad(m_ui, "SetCurTrack", rc, file);
+        return;
+    }
+    QString text = QStringLiteral("Error in SetCurTrack: %1").arg(rc);
+    if (const QString reason = engineReason(rc); !reason.isEmpty())
+        text += u'\n' + reason;
+    m_ui.message(text + QStringLiteral("\nTrack \"%1\": %2")
+                            .arg(t.title.trimmed(), QDir::toNativeSeparators(file)));
+}
+
+void frmVumo::chooseTrack(int k)
+{
+    {
+        const QSignalBlocker quiet(m_cboTrack);
+        m_cboTrack->setCurrentIndex(k);
+    }
+    SwitchTrack();
+}
+
+void frmVumo::silenceMissing(const QList<QByteArray>& files)
+{
+    m_silentFiles = QSet<QByteArray>(files.begin(), files.end());
 }
 
 void frmVumo::mnuTrackAdd()

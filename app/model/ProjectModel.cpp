@@ -1,5 +1,7 @@
-// ProjectModel: the track gains with their change signal.
+// ProjectModel: the track gains with their change signal, and the project's unsaved changes.
 #include "model/ProjectModel.h"
+
+#include "project/ProjectRecords.h"
 
 namespace vumo
 {
@@ -33,6 +35,16 @@ void ProjectModel::setMute(int k, bool on)
 {
     if (k >= 0 && k < m_mod.trackCount)
         setTrackGains(k, m_mod.tracks[k].volume, m_mod.tracks[k].pan, on ? 1 : 0);
+}
+
+void ProjectModel::markSaved()
+{
+    m_saved = toProjectData(m_mod);
+}
+
+bool ProjectModel::unsaved() const
+{
+    return m_saved && !(toProjectData(m_mod) == *m_saved);
 }
 
 } // namespace vumo

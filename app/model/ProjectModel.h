@@ -1,10 +1,14 @@
 // ProjectModel: the project (modVumo) as an object that tells its changes. The track controls
-// and the commands (and the mixer) edit a track's gains through it and follow each other.
+// and the commands (and the mixer) edit a track's gains through it and follow each other; it
+// also knows whether the project differs from its file.
 #pragma once
 
 #include "model/ModVumo.h"
+#include "project/ProjectFile.h"
 
 #include <QObject>
+
+#include <optional>
 
 namespace vumo
 {
@@ -25,11 +29,21 @@ public:
     void setPan(int k, int value);
     void setMute(int k, bool on);
 
+    // The project as its file holds it, at the last Save, Open or New: asStored, or the project
+    // as it is now.
+    void markSaved();
+    void markSaved(const project::ProjectData& asStored) { m_saved = asStored; }
+    // Whether the project's own values (the header and the track records: titles, files,
+    // volumes, pans, mutes, length, tempo) differ from what markSaved recorded; false before
+    // the first project.
+    bool unsaved() const;
+
 signals:
     void trackGainsChanged(int track);
 
 private:
     ModVumo& m_mod;
+    std::optional<project::ProjectData> m_saved;
 };
 
 } // namespace vumo

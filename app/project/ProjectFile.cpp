@@ -1,11 +1,14 @@
 // ProjectFile: reads and writes the project file (".vum").
 #include "project/ProjectFile.h"
 
+#include "files/ReadFile.h"
 #include "files/SafeWrite.h"
 #include "project/FixedField.h"
 
 #include <QFile>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace vumo::project
 {
@@ -44,6 +47,24 @@ QByteArray rawField(const QByteArray& bytes, int size)
     QByteArray field = bytes.left(size);
     field.append(size - field.size(), '\0');
     return field;
+}
+
+bool isControl(char c)
+{
+    return uint8_t(c) < 0x20 || uint8_t(c) == 0x7F;
+}
+
+// A line feed or another control character has no place in a track's file name: Vumo writes
+// the names into its batch files, where a line feed would start a line of its own.
+QString checkControlCharacters(const QByteArray& path)
+{
+    if (!std::any_of(path.begin(), path.end(), isControl))
+        return {};
+    QByteArray shown = path;
+    std::replace_if(shown.begin(), shown.end(), isControl, '?');
+    return QStringLiteral("The track file name %1 holds a control character (a line feed, a "
+                          "tab, ...).")
+        .arg(displayText(shown));
 }
 
 QString damaged(const QString& path, const QString& why)
@@ -103,15 +124,16 @@ ProjectData newProjectData(int32_t memoryMB)
 ProjectReadResult readProject(const QString& path)
 {
     ProjectReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read (a FIFO or a device named by a project from elsewhere would
+    // stall the window for good); bytes after the last record are ignored.
+    QByteArray bytes;
+    if (const QString why = files::readWholeFile(path, files::kMaxDocumentBytes, bytes);
+        !why.isEmpty())
     {
-        result.error =
-            QStringLiteral("Unable to open the project file %1: %2").arg(path, file.errorString());
+        result.error = QStringLiteral("Unable to open the project file %1: %2").arg(path, why);
         return result;
     }
-    // Bytes after the last record are ignored, so no more than the longest project is read.
-    const QByteArray bytes = file.read(kLongestFile);
+    bytes.truncate(kLongestFile);
     if (bytes.size() < kHeaderBytes)
     {
         result.error = damaged(path, QStringLiteral("it has %1 bytes, shorter than the %2 of "
@@ -157,6 +179,14 @@ ProjectReadResult readProject(const QString& path)
     project.projReserved = bytes.mid(kProjReservedAt, kProjReservedBytes);
     for (int k = 0; k < trackCount; ++k)
         project.tracks.append(decodeRecord(bytes, kHeaderBytes + qsizetype(kRecordBytes) * k));
+    for (int k = 0; k < trackCount; ++k)
+        if (const QString refused = checkControlCharacters(project.tracks[k].fileName);
+            !refused.isEmpty())
+        {
+            result.error = damaged(path, QStringLiteral("track %1: %2").arg(k + 1).arg(refused));
+            result.project = {};
+            return result;
+        }
     return result;
 }
 
@@ -191,6 +221,8 @@ QString checkTrackPath(const QByteArray& path)
     if (path.contains('\0'))
         return QStringLiteral("The track file name %1 holds a NUL character.")
             .arg(displayText(path));
+    if (const QString refused = checkControlCharacters(path); !refused.isEmpty())
+        return refused;
     if (path.size() > kMaxTrackPathBytes)
         return QStringLiteral("The track file name %1 is too long: %2 bytes, at most %3.")
             .arg(displayText(path))

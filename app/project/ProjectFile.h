@@ -66,8 +66,9 @@ struct ProjectReadResult
 };
 
 // Reads a project file. The file is checked completely before anything is returned: a file that
-// cannot be opened, is shorter than its header and records, holds a track count outside 0 to 17
-// or a track length outside 1 frame to 256 MB gives an error and no project.
+// cannot be opened, is shorter than its header and records, holds a track count outside 0 to 17,
+// a track length outside 1 frame to 256 MB or a track path with a control character (a line
+// feed, a tab, ...) gives an error and no project.
 ProjectReadResult readProject(const QString& path);
 
 // Writes a project file through files::writeFileSafely: a failed save (a full disk included)
@@ -77,7 +78,8 @@ ProjectReadResult readProject(const QString& path);
 QString writeProject(const QString& path, const ProjectData& project);
 
 // Empty when path can name a track file (its encoding fits the engine's 127 bytes and holds no
-// NUL); otherwise the message that refuses it. A path is never cut: a cut path names another file.
+// NUL or other control character); otherwise the message that refuses it. A path is never cut: a
+// cut path names another file.
 QString checkTrackPath(const QString& path);
 // The same for a path as its bytes (a record of a project file).
 QString checkTrackPath(const QByteArray& path);

@@ -4,6 +4,8 @@ find_package(Qt6 REQUIRED COMPONENTS Core Test)
 
 add_library(vumo_appcore STATIC
     app/files/SafeWrite.cpp
+    app/files/WaveSampleFormat.cpp
+    app/files/ReadFile.cpp
     app/project/FixedField.cpp
     app/project/ProjectFile.cpp
     app/drums/DrumData.cpp
@@ -11,7 +13,7 @@ add_library(vumo_appcore STATIC
     app/drums/DrumEdit.cpp
 )
 target_include_directories(vumo_appcore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app)
-target_link_libraries(vumo_appcore PUBLIC Qt6::Core)
+target_link_libraries(vumo_appcore PUBLIC Qt6::Core vumo_waveheader vumo_files)
 
 # Qt Test programs without windows: one test class per file. They run on QCoreApplication,
 # which rejects the "-platform" argument (QTest reports it as unknown), so none is passed.

@@ -50,15 +50,18 @@ Answer QtUiServices::askQuestion(const QString& text, const QString& title, Butt
     box.setDefaultButton(defaultButton == Answer::No       ? QMessageBox::No
                          : defaultButton == Answer::Cancel ? QMessageBox::Cancel
                                                            : QMessageBox::Yes);
+    // Escape (and the window's close button) answers No to a Yes/No question and Cancel to a
+    // Yes/No/Cancel one.
+    const bool cancellable = buttons == Buttons::YesNoCancel;
+    box.setEscapeButton(cancellable ? QMessageBox::Cancel : QMessageBox::No);
     switch (box.exec())
     {
     case QMessageBox::Yes:
         return Answer::Yes;
-    case QMessageBox::Cancel:
-        return Answer::Cancel;
+    case QMessageBox::No:
+        return Answer::No;
     default:
-        // Closing a Yes/No box with Escape counts as No.
-        return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+        return cancellable ? Answer::Cancel : Answer::No;
     }
 }
 

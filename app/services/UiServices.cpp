@@ -21,7 +21,9 @@ QString engineReason(int32_t rc)
     case 14:
         return QStringLiteral("The file does not hold 16-bit samples.");
     case 15:
-        return QStringLiteral("The file does not exist or cannot be read.");
+        return QStringLiteral("The file does not exist or cannot be read, or it is no wave file "
+                              "a track can take (a device, a pipe, a folder or a file larger "
+                              "than the longest track).");
     case 16:
         return QStringLiteral("The file holds no sample data.");
     case EngineBinding::kUnavailable:

@@ -1,4 +1,5 @@
-// The application folder and path joining with the platform's separator.
+// The application folder, kept apart from the folders code is loaded from, and path joining with
+// the platform's separator.
 #include "settings/AppFolder.h"
 
 #include <QCoreApplication>
@@ -8,18 +9,65 @@
 
 namespace vumo
 {
+namespace
+{
+
+// The folder's canonical path when it exists, else its cleaned absolute path.
+QString comparable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// The per-user data folder, the same for the studio and the tools.
+QString userDataFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/Vumo/Vumo");
+    QDir().mkpath(data);
+    return QDir::toNativeSeparators(data);
+}
+
+} // namespace
+
+QStringList codeFolders(const QString& programFolder)
+{
+    return {comparable(programFolder), comparable(programFolder + QStringLiteral("/../lib"))};
+}
+
+AppFolderChoice chooseApplicationFolder(const QString& home, const QString& programFolder)
+{
+    const QString program = QDir::toNativeSeparators(programFolder);
+    if (!home.isEmpty())
+    {
+        if (!codeFolders(programFolder).contains(comparable(home)))
+            return {QDir::toNativeSeparators(home), {}};
+        const QString data = userDataFolder();
+        return {data, QStringLiteral("VUMO_HOME names %1, a folder Vumo's programs and libraries "
+                                     "are loaded from. Working files (the clipboard, new tracks, "
+                                     "cabinets) go to %2 instead.")
+                          .arg(QDir::toNativeSeparators(home), data)};
+    }
+    const QString data = userDataFolder();
+    if (!QFileInfo(programFolder).isWritable())
+        return {data, {}};
+    return {data, QStringLiteral("Working files (the clipboard, new tracks, cabinets) go to %1, "
+                                 "not beside the program in %2, so that no file can replace the "
+                                 "program or its libraries. Set VUMO_HOME to choose another "
+                                 "folder.")
+                      .arg(data, program)};
+}
+
+AppFolderChoice applicationFolderChoice()
+{
+    return chooseApplicationFolder(qEnvironmentVariable("VUMO_HOME"),
+                                   QCoreApplication::applicationDirPath());
+}
 
 QString applicationFolder()
 {
-    const QString home = qEnvironmentVariable("VUMO_HOME");
-    if (!home.isEmpty())
-        return QDir::toNativeSeparators(home);
-    const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exeFolder).isWritable())
-        return QDir::toNativeSeparators(exeFolder);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return QDir::toNativeSeparators(data);
+    return applicationFolderChoice().path;
 }
 
 QString joinPath(const QString& folder, const QString& name)

@@ -1,13 +1,32 @@
-// The application folder: where the clipboard file, new track files and the help page live.
+// The application folder: where the clipboard file, new track files and cabinets' working files
+// go. It is never a folder that Vumo's programs or libraries are loaded from, so that no file of
+// a project or a cabinet can ever replace them.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vumo
 {
 
-// VUMO_HOME when set; otherwise the executable's folder when it is writable; otherwise the
-// per-user application-data folder (created when missing). Native separators.
+struct AppFolderChoice
+{
+    QString path;   // native separators
+    QString notice; // why the program's folder was passed over, to tell the user; else empty
+};
+
+// The folders Vumo's code is loaded from: the program's folder, and the library folder beside
+// it ("../lib") from which an installed program loads the engine.
+QStringList codeFolders(const QString& programFolder);
+
+// home (VUMO_HOME) when it is set and names no folder code is loaded from; otherwise the
+// per-user data folder (created when missing). The notice says so when home named a code
+// folder, or when home is unset and the program's folder is writable (where the application
+// folder used to be).
+AppFolderChoice chooseApplicationFolder(const QString& home, const QString& programFolder);
+
+// chooseApplicationFolder with VUMO_HOME and the running program's folder.
+AppFolderChoice applicationFolderChoice();
 QString applicationFolder();
 
 // folder + the platform's separator + name, without doubling a separator already there.

@@ -29,13 +29,56 @@ void drawTicks(QPainter& p, const TrackPicture& pic)
     }
 }
 
-// A bar of half-height y mirrored about the centre line c: rows c - |y| ... c + |y| - 1, so
-// a full-scale sample fills exactly its channel's half and a silent one draws nothing.
-void drawBar(QPainter& p, int32_t x, int32_t c, int32_t y)
+// The lowest and highest sample of each channel over the frames one column covers.
+struct ColumnSpan
 {
-    const int32_t half = y < 0 ? -y : y;
-    if (half > 0)
-        p.fillRect(x, c - half, 1, 2 * half, kRed);
+    int32_t lowL = 0, highL = 0, lowR = 0, highR = 0;
+    bool any = false; // whether the column covers a frame of the track
+};
+
+// Column x covers the frames from its own (columnFrame) up to the next column's first frame,
+// that one included so that a zoomed-in trace runs on without gaps; at least its own frame.
+// Frames outside the track are left out. One pass over the frames, each read once per channel.
+ColumnSpan scanColumn(int32_t x, const ViewGeometry& g, const SampleReader& read)
+{
+    const int64_t own = columnFrame(x, g);
+    const int64_t first = std::max<int64_t>(own, 0);
+    const int64_t lastFrame = std::min<int64_t>(g.trackLength, INT32_MAX / 2) - 1;
+    const int64_t last =
+        std::min<int64_t>(std::max<int64_t>(columnFrame(x + 1, g), own), lastFrame);
+    ColumnSpan s;
+    for (int64_t f = first; f <= last; ++f)
+    {
+        const int32_t left = read(static_cast<int32_t>(2 * f));
+        const int32_t right = read(static_cast<int32_t>(2 * f + 1));
+        if (!s.any)
+        {
+            s = {left, left, right, right, true};
+            continue;
+        }
+        s.lowL = std::min(s.lowL, left);
+        s.highL = std::max(s.highL, left);
+        s.lowR = std::min(s.lowR, right);
+        s.highR = std::max(s.highR, right);
+    }
+    return s;
+}
+
+// One channel's column, from the height of its highest sample down to its lowest's: rows
+// c - y(high) ... c - y(low) - 1 with y(v) = hscale * v rounded, kept inside the channel's half
+// of the picture (rows c - half ... c + half - 1). A column that holds sound shows at least one
+// row; a silent one shows none, leaving the centre line.
+void drawSpan(QPainter& p, int32_t x, int32_t c, int32_t half, double hscale, int32_t low,
+              int32_t high)
+{
+    if (low == 0 && high == 0)
+        return;
+    const int64_t bandEnd = int64_t(c) + half;
+    int64_t top = int64_t(c) - roundToInt32(hscale * high);
+    int64_t bottom = int64_t(c) - roundToInt32(hscale * low);
+    top = std::clamp<int64_t>(top, int64_t(c) - half, bandEnd - 1);
+    bottom = std::clamp<int64_t>(bottom, top + 1, bandEnd);
+    p.fillRect(x, int32_t(top), 1, int32_t(bottom - top), kRed);
 }
 
 void drawBars(QPainter& p, const TrackPicture& pic, const ChannelCentres& c,
@@ -45,17 +88,11 @@ void drawBars(QPainter& p, const TrackPicture& pic, const ChannelCentres& c,
     const int32_t lastColumn = roundToInt32(g.width - 1);
     for (int32_t x = 1; x <= lastColumn; ++x)
     {
-        const int32_t f = columnFrame(x, g);
-        // 2 * f stays inside int32 for any track the engine accepts; a frame outside it
-        // reads -1, like any index outside the buffer.
-        const int64_t left = 2 * static_cast<int64_t>(f);
-        const bool inRange = left >= 0 && left + 1 <= INT32_MAX;
-        const int32_t sampleL = inRange ? read(static_cast<int32_t>(left)) : -1;
-        const int32_t sampleR = inRange ? read(static_cast<int32_t>(left + 1)) : -1;
-        const int32_t yL = roundToInt32(pic.hscale * sampleL);
-        const int32_t yR = roundToInt32(pic.hscale * sampleR);
-        drawBar(p, x, c.q, yL);
-        drawBar(p, x, c.m, yR);
+        const ColumnSpan s = scanColumn(x, g, read);
+        if (!s.any)
+            continue;
+        drawSpan(p, x, c.q, c.q, pic.hscale, s.lowL, s.highL);
+        drawSpan(p, x, c.m, c.q, pic.hscale, s.lowR, s.highR);
     }
 }
 

@@ -27,8 +27,9 @@ struct TrackPicture
     int32_t selEnd = 0;
 };
 
-// Clears the image and draws ticks, centre lines and one mirrored bar per column from column
-// 1 on, then the selection highlight in XOR. The image must be Format_RGB32.
+// Clears the image and draws ticks, centre lines and, from column 1 on, each column as the span
+// from the lowest to the highest sample of the frames it covers, per channel; then the
+// selection highlight in XOR. The image must be Format_RGB32.
 void renderTrack(QImage& image, const TrackPicture& picture, const SampleReader& read);
 
 // XORs a filled box over columns xs ... xe (either order) and the full height in `colour`;

@@ -41,7 +41,7 @@ void WaveformView::DrawTrack()
     pic.tempo = m_mod.tempo;
     pic.selStart = m_selection.selStart;
     pic.selEnd = m_selection.selEnd;
-    renderTrack(m_image, pic, m_read);
+    renderTrack(m_image, pic, m_samplesShown ? m_read : SampleReader{});
     m_foreColor = kRed;
     update();
 }

@@ -47,6 +47,9 @@ public:
     void setHeightScale();
 
     void DrawTrack();
+    // Whether DrawTrack shows the samples: not while no track is chosen (after Delete the
+    // engine still holds the deleted track), when only the ticks and centre lines show.
+    void setSamplesShown(bool shown) { m_samplesShown = shown; }
     void DrawSelection();
     void SelectAll();
     // Sets tscale from the track length and the picture width (when the engine opens).
@@ -69,6 +72,7 @@ private:
     ModVumo& m_mod;
     SampleReader m_read;
     std::function<bool()> m_trackShown;
+    bool m_samplesShown = true;
     float m_tscale = 0.0f;
     float m_hscale = 0.0f;
     int32_t m_zoom = 1;

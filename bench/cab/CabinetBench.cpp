@@ -3,6 +3,7 @@
 #include "tools/cab/CabinetScript.h"
 #include "tools/cab/ChainRunner.h"
 #include "tools/cab/FileWrite.h"
+#include "tools/cab/ProjectCabinet.h"
 #include "tools/cab/Shorten.h"
 
 #include <benchmark/benchmark.h>
@@ -75,12 +76,15 @@ struct EightTracks
         std::filesystem::create_directories(root / "app");
         const std::vector<uint8_t> file = musicFile();
         project = {"Bench", (root / "Bench.vum").string(), {}};
-        vumo::cab::writeFileBeside(project.projectFile, "VUM", 3);
+        vumo::project::ProjectData data = vumo::project::newProjectData(16);
+        data.projTitle = "Bench";
         for (int k = 0; k < 8; ++k)
         {
             project.trackFiles.push_back((root / ("t" + std::to_string(k) + ".wav")).string());
             vumo::cab::writeFileBeside(project.trackFiles.back(), file.data(), file.size());
+            data.tracks.push_back({"T", QByteArray::fromStdString(project.trackFiles.back())});
         }
+        vumo::project::writeProject(QString::fromStdString(project.projectFile), data);
     }
     ~EightTracks() { std::filesystem::remove_all(root); }
     std::string app() const { return (root / "app").string(); }
@@ -110,6 +114,7 @@ void BM_CabinetOpen(benchmark::State& state)
     vumo::cab::runChain(p.app(), vumo::cab::kChainFile, {});
     const std::string cabinet = p.file("Bench/Bench.cab");
     vumo::cab::ChainEvents replace;
+    replace.project = vumo::cab::projectAccess();
     replace.replaceExisting = [](const std::vector<std::string>&) { return true; };
     for (auto _ : state)
     {

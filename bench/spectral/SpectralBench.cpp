@@ -54,19 +54,19 @@ BENCHMARK(BM_FftInPlace4096);
 void BM_RealFft4096ForwardAndInverse(benchmark::State& state)
 {
     wavorn::fx::RealFft fft(4096);
-    std::vector<float> samples(4096);
-    std::vector<float> spectrum(4098);
+    std::vector<float> even(2048), odd(2048), re(2049), im(2049);
     std::mt19937 generator(2);
     std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-    for (float& x : samples)
-        x = value(generator);
+    for (size_t i = 0; i < even.size(); ++i)
+        even[i] = value(generator), odd[i] = value(generator);
     for (auto _ : state)
     {
-        fft.forward(samples, spectrum);
-        fft.inverseRealPart(spectrum, samples);
-        for (float& x : samples)
-            x *= 1.0f / 2048.0f;
-        benchmark::DoNotOptimize(samples.data());
+        fft.forward(even.data(), odd.data(), re.data(), im.data());
+        fft.inverseRealPart(re.data(), im.data(), even.data(), odd.data());
+        for (size_t i = 0; i < even.size(); ++i)
+            even[i] *= 1.0f / 2048.0f, odd[i] *= 1.0f / 2048.0f;
+        benchmark::DoNotOptimize(even.data());
+        benchmark::DoNotOptimize(odd.data());
     }
     state.SetItemsProcessed(state.iterations()); // hops' worth of transforms per second
 }

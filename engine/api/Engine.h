@@ -22,7 +22,7 @@ constexpr int32_t kBitsPerSample = 16;
 constexpr int32_t kTrackSlots = 32;
 constexpr int32_t kTrackNameBytes = 128; // path plus its terminating NUL
 constexpr int32_t kFramesPerMb = 262144;
-constexpr int32_t kMaxTrackLen = 256 * kFramesPerMb; // frames; 1 GiB per buffer at most
+constexpr int32_t kMaxTrackLen = 256 * kFramesPerMb; // frames; 256 MiB per buffer at most
 constexpr int32_t kSampleLimit = 32767;              // clamps never produce -32768
 
 // A buffer of interleaved stereo samples, zeroed when allocated.

@@ -18,35 +18,81 @@ constexpr double kNyquist = 22050.0;
 constexpr int32_t kHalf = 64;                   // the kernel's centre tap
 constexpr int32_t kUsedTaps = 128;              // taps 0 ... 127 are applied, tap 128 is not
 constexpr int32_t kReach = 2 * (kUsedTaps - 1); // sample indexes one output reads below itself
-constexpr int32_t kBlock = 256;                 // output samples per block
-constexpr int32_t kLanes = 8;                   // floats per vector
-constexpr int32_t kVectors = 8;                 // accumulators kept in registers
-constexpr int32_t kGroup = kLanes * kVectors;   // output samples summed together
+// A block of output samples is a multiple of every version's group (see convolveBlock).
+constexpr int32_t kBlockGroup = 192;
+constexpr int32_t kBlock = 2 * kBlockGroup;
 
-typedef float Vec8 __attribute__((vector_size(32)));
+typedef float Lanes8 __attribute__((vector_size(32)));
+typedef float Lanes16 __attribute__((vector_size(64)));
 
 // Sums y[j] = sum over k of taps[k] * window[j + kReach - 2k] for count outputs (a multiple of
-// kGroup): the inner loop of the filter, 128 multiply-adds per output, with kVectors
-// independent sums in flight. Every output adds its terms in tap order in every build, so the
-// builds agree to the bit.
-VUMO_FX_CLONES void convolveBlock(const float* taps, const float* window, int32_t count, float* out)
+// vectors * lanes): the inner loop of the filter, 128 multiplications and additions per
+// output, with `vectors` independent sums in flight. Every output adds its terms in tap order
+// whatever the vector width, so all versions agree to the bit.
+template <class Lanes, int32_t kVectors>
+inline __attribute__((always_inline)) void convolve(const float* taps, const float* window,
+                                                    int32_t count, float* out)
 {
-    for (int32_t j0 = 0; j0 < count; j0 += kGroup)
+    constexpr int32_t kLanes = sizeof(Lanes) / sizeof(float);
+    for (int32_t j0 = 0; j0 < count; j0 += kLanes * kVectors)
     {
-        Vec8 acc[kVectors] = {};
+        Lanes acc[kVectors] = {};
         const float* x = window + j0 + kReach;
         for (int32_t k = 0; k < kUsedTaps; ++k)
         {
             const float* xk = x - 2 * k;
-            const Vec8 t = Vec8{} + taps[k];
+            const Lanes t = Lanes{} + taps[k];
             for (int32_t v = 0; v < kVectors; ++v)
             {
-                Vec8 xv;
+                Lanes xv;
                 __builtin_memcpy(&xv, xk + kLanes * v, sizeof xv);
                 acc[v] += t * xv;
             }
         }
         __builtin_memcpy(out + j0, acc, sizeof acc);
+    }
+}
+
+// count is a multiple of kBlockGroup: groups of 96 outputs in six 16-float sums with AVX-512,
+// of 64 in eight 8-float sums otherwise (what the registers hold).
+#if VUMO_FX_VERSIONS
+VUMO_FX_FOR_AVX512 void convolveBlock(const float* taps, const float* window, int32_t count,
+                                      float* out)
+{
+    convolve<Lanes16, 6>(taps, window, count, out);
+}
+VUMO_FX_FOR_AVX2 void convolveBlock(const float* taps, const float* window, int32_t count,
+                                    float* out)
+{
+    convolve<Lanes8, 8>(taps, window, count, out);
+}
+VUMO_FX_FOR_ANY
+#endif
+void convolveBlock(const float* taps, const float* window, int32_t count, float* out)
+{
+    convolve<Lanes8, 8>(taps, window, count, out);
+}
+
+// window[i] = x[i] for i < count, then zeros up to padded.
+VUMO_FX_CLONES void toFloats(const int16_t* __restrict x, int32_t count, int32_t padded,
+                             float* __restrict window)
+{
+    for (int32_t i = 0; i < count; ++i)
+        window[i] = float(x[i]);
+    for (int32_t i = count; i < padded; ++i)
+        window[i] = 0.0f;
+}
+
+// x[j] = wet * y[j] + dry * x[j], limited, for count samples; x[0] is a left sample when
+// leftFirst, a right one otherwise.
+VUMO_FX_CLONES void mixFiltered(const float* __restrict y, int32_t count, bool leftFirst,
+                                const float* dry, const float* wet, int16_t* __restrict x)
+{
+    const int32_t first = leftFirst ? 0 : 1; // channel of x[0]
+    for (int32_t j = 0; j < count; ++j)
+    {
+        const int32_t channel = (first + j) & 1;
+        x[j] = clampSample(y[j] * wet[channel] + dry[channel] * float(x[j]));
     }
 }
 
@@ -103,6 +149,8 @@ bool filter(SampleSpan track, int32_t first, int32_t last, double lowHz, double 
     if (highest < lowest)
         return false;
     int16_t* x = track.data();
+    const float dry[2] = {dryLeft, dryRight};
+    const float wet[2] = {wetLeft, wetRight};
     float window[kBlock + kReach];
     float y[kBlock];
     // Blocks from the top of the range down: a block reads up to kReach samples below itself,
@@ -111,19 +159,10 @@ bool filter(SampleSpan track, int32_t first, int32_t last, double lowHz, double 
     {
         const int64_t start = std::max(lowest, top - kBlock);
         const int32_t count = int32_t(top - start);
-        const int32_t padded = (count + kGroup - 1) / kGroup * kGroup;
-        for (int32_t i = 0; i < kReach + count; ++i)
-            window[i] = float(x[start - kReach + i]);
-        std::fill(window + kReach + count, window + kReach + padded, 0.0f);
+        const int32_t padded = (count + kBlockGroup - 1) / kBlockGroup * kBlockGroup;
+        toFloats(x + start - kReach, kReach + count, kReach + padded, window);
         convolveBlock(taps, window, padded, y);
-        for (int32_t j = 0; j < count; ++j)
-        {
-            const int64_t s = start + j;
-            const bool left = (s & 1) == 0;
-            const float dry = left ? dryLeft : dryRight;
-            const float wet = left ? wetLeft : wetRight;
-            x[s] = clampSample(y[j] * wet + dry * float(x[s]));
-        }
+        mixFiltered(y, count, (start & 1) == 0, dry, wet, x + start);
         top = start;
     }
     return true;

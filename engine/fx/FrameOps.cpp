@@ -21,16 +21,7 @@ VUMO_FX_CLONES void applyMirror(SampleSpan track, const FxParams& p)
 namespace
 {
 
-// The left and right samples of a frame word, and a word holding one value in both halves.
-constexpr bool kLeftLow = std::endian::native == std::endian::little;
-inline int32_t leftOf(uint32_t w)
-{
-    return int16_t(kLeftLow ? w & 0xFFFFu : w >> 16);
-}
-inline int32_t rightOf(uint32_t w)
-{
-    return int16_t(kLeftLow ? w >> 16 : w & 0xFFFFu);
-}
+// A word holding one value in both halves.
 inline uint32_t both(int32_t v)
 {
     return uint32_t(uint16_t(v)) * 0x00010001u;
@@ -45,7 +36,7 @@ VUMO_FX_CLONES void applyNegate(SampleSpan track, const FxParams& p)
     FrameWord* x = reinterpret_cast<FrameWord*>(track.data()) + p.first;
     const size_t frames = size_t(p.last - p.first);
     for (size_t i = 0; i < frames; ++i)
-        x[i] = both(std::clamp(leftOf(x[i]) - rightOf(x[i]), -32767, 32767));
+        x[i] = both(std::clamp(frameLeft(x[i]) - frameRight(x[i]), -32767, 32767));
 }
 
 // Reverse (code 19): frames F ... L - 1 in reverse order; a frame's two samples move together.
@@ -132,7 +123,7 @@ VUMO_FX_CLONES void applyMonotonize(SampleSpan track, const FxParams& p)
     FrameWord* x = reinterpret_cast<FrameWord*>(track.data()) + p.first;
     const size_t frames = size_t(p.last - p.first);
     for (size_t i = 0; i < frames; ++i)
-        x[i] = both((leftOf(x[i]) + rightOf(x[i])) / 2);
+        x[i] = both((frameLeft(x[i]) + frameRight(x[i])) / 2);
 }
 
 } // namespace wavorn::fx

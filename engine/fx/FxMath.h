@@ -1,8 +1,11 @@
 // Arithmetic shared by the time-domain effects: the range and parameters every effect gets,
-// the channel weights from P3, storing a computed sample, the oscillator phase and the
-// interpolated read of a fractional frame.
+// the samples of a frame word, the channel weights from P3, storing a computed sample, the
+// sine and cosine of the oscillator phase and the interpolated read of a fractional frame.
 #pragma once
 
+#include "FxClones.h"
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -10,20 +13,25 @@
 namespace wavorn::fx
 {
 
-// Hot loops are built for AVX-512, for AVX2 and for any x86-64, and the loader picks the build
-// that the processor runs. Floating-point contraction is off for the effects (fx.cmake), so
-// every build rounds alike and the results agree to the bit. ThreadSanitizer cannot run the
-// resolver that picks the build (it runs before the sanitizer starts), so its builds keep one;
-// so do Windows builds, whose executable format has no such resolver.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
-    !defined(__SANITIZE_THREAD__) && !defined(_WIN32)
-#define VUMO_FX_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-#else
-#define VUMO_FX_CLONES
-#endif
-
 // A whole frame (left sample in the low half on little-endian machines) moved as one word.
 using FrameWord = uint32_t __attribute__((may_alias));
+
+// The left and right samples of a frame word, and the word of two samples.
+constexpr bool kLeftLow = std::endian::native == std::endian::little;
+inline int32_t frameLeft(uint32_t w)
+{
+    return int16_t(kLeftLow ? w & 0xFFFFu : w >> 16);
+}
+inline int32_t frameRight(uint32_t w)
+{
+    return int16_t(kLeftLow ? w >> 16 : w & 0xFFFFu);
+}
+inline uint32_t frameWord(int16_t left, int16_t right)
+{
+    const uint32_t l = uint16_t(left);
+    const uint32_t r = uint16_t(right);
+    return kLeftLow ? l | r << 16 : r | l << 16;
+}
 
 // The whole of trackBuf as interleaved stereo samples, left first.
 using SampleSpan = std::span<int16_t>;
@@ -87,15 +95,6 @@ inline int16_t truncSample(float x)
     return int16_t(int32_t(x));
 }
 
-// Oscillator phase: grows by step every frame and restarts at exactly 0 (not m - 2 pi) as
-// soon as it exceeds 2 pi.
-inline void advancePhase(float& m, float step)
-{
-    m += step;
-    if (double(m) > kTwoPi)
-        m = 0.0f;
-}
-
 // Sine and cosine of an oscillator phase (0 <= x <= 8) in float, within two units in the
 // last place of the library's functions, written without calls or branches so that blocks of
 // phases vectorise. cos 0 is exactly 1 and sin 0 exactly 0.
@@ -124,17 +123,6 @@ inline float cosPhase(float x)
     float c;
     sinCosPhase(x, s, c);
     return c;
-}
-
-// The oscillator's phase at each of `count` frames (before that frame's step); m is left at
-// the phase of the frame after them.
-inline void phaseBlock(float& m, float step, float* phases, size_t count)
-{
-    for (size_t k = 0; k < count; ++k)
-    {
-        phases[k] = m;
-        advancePhase(m, step);
-    }
 }
 
 constexpr size_t kOscillatorBlock = 256; // frames whose phases are found before they are used

@@ -32,8 +32,8 @@ int32_t fxIt(int32_t code, int32_t firstFrame, int32_t lastFrame, int32_t p1, in
             entry->apply(track, params);
         return 0;
     }
-    spectralEffect((code - 26) & 0xFF, track, params.first, params.last, params.p1, params.p2,
-                   params.p3);
+    spectralEffect(spectralOperationNumber(code), track, params.first, params.last, params.p1,
+                   params.p2, params.p3);
     return 0;
 }
 

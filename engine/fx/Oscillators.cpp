@@ -1,8 +1,8 @@
 // Effects driven by a low-frequency oscillator: ring modulation, amplitude vibe and bounce pan.
-// The phase m starts at 0 on every call and grows by P1 * 2^-18 radians per frame. Phases are
-// found a block at a time (the step rule is serial); the block's cosines and samples then
-// vectorise.
+// The phase m starts at 0 on every call and grows by P1 * 2^-18 radians per frame (PhaseSweep).
+// Phases are found a block at a time; the block's cosines and samples then vectorise.
 #include "Effects.h"
+#include "PhaseSweep.h"
 
 #include <algorithm>
 
@@ -54,13 +54,12 @@ VUMO_FX_CLONES void bounceBlock(int16_t* x, const float* phases, size_t frames, 
 // Runs apply(samples, phases, frames) over the range a block of phases at a time.
 template <class Apply> void overBlocks(SampleSpan track, const FxParams& p, Apply&& apply)
 {
-    const float step = float(p.p1) * kRadiansPerStep;
+    PhaseSweep oscillator(p.p1);
     float phases[kOscillatorBlock];
-    float m = 0.0f;
     for (size_t f = size_t(p.first); f < size_t(p.last); f += kOscillatorBlock)
     {
         const size_t frames = std::min(kOscillatorBlock, size_t(p.last) - f);
-        phaseBlock(m, step, phases, frames);
+        oscillator.next(phases, frames);
         apply(track.data() + 2 * f, phases, frames);
     }
 }

@@ -31,26 +31,37 @@ public:
                         SpectralOperation operation, const SpectralParams& params);
 
 private:
+    // Samples of one frame or queue kept as its even-numbered and its odd-numbered values,
+    // the order the real transforms take them in; sample i is at even[i / 2] or odd[i / 2].
+    struct Samples
+    {
+        std::vector<float> even;
+        std::vector<float> odd;
+        explicit Samples(int32_t count) : even(size_t(count / 2)), odd(size_t(count / 2)) {}
+    };
+
     void clear();
+    void takeInput(const int16_t* samples, int32_t from, int32_t count, int32_t available);
+    void giveOutput(int16_t* samples, int32_t from, int32_t count) const;
     void processFrame(SpectralOperation operation, const SpectralParams& params);
     void analyse();
     void synthesise();
 
     RealFft m_fft;
-    std::vector<float> m_window;          // Hann window of the analysis
-    std::vector<float> m_synthesisWindow; // the same window, divided by 4096
-    std::vector<float> m_inputQueue;      // last 4096 input samples, scaled by 1/32768
-    std::vector<float> m_outputQueue;     // 1024 finished samples of the last frame
-    std::vector<float> m_frame;           // windowed frame, then the resynthesised frame
-    std::vector<float> m_spectrum;        // bins 0 ... 2048, interleaved complex
+    Samples m_window;                 // Hann window of the analysis
+    Samples m_synthesisWindow;        // the same window, divided by 4096
+    Samples m_inputQueue;             // last 4096 input samples, scaled by 1/32768
+    std::vector<float> m_outputQueue; // 1024 finished samples of the last frame
+    Samples m_frame;                  // windowed frame, then the resynthesised frame
+    Samples m_accumulator;            // overlap-add of the resynthesised frames
+    std::vector<float> m_re;          // bins 0 ... 2048
+    std::vector<float> m_im;
     std::vector<float> m_previousPhase;
     std::vector<float> m_phaseSum; // synthesis phase, kept within one turn
-    std::vector<float> m_accumulator;
     std::vector<float> m_analysisMagnitude;
     std::vector<float> m_analysisFrequency;
     std::vector<float> m_synthesisMagnitude;
     std::vector<float> m_synthesisFrequency;
-    std::vector<float> m_phase; // per bin: this frame's analysis or synthesis phase
 };
 
 } // namespace wavorn::fx

@@ -11,7 +11,8 @@ namespace wavorn::fx
 {
 
 // atan2(y, x) in [-pi, pi]; 0 for (0, 0). Signed zeros are not told apart (atan2(-0, -1) is
-// pi, not -pi, the same angle).
+// pi, not -pi, the same angle). Both quotients are always computed and one is chosen, so that
+// loops over it run a vector at a time.
 inline float phaseOf(float y, float x)
 {
     constexpr float kPi = std::numbers::pi_v<float>;
@@ -20,10 +21,12 @@ inline float phaseOf(float y, float x)
     const float ay = std::fabs(y);
     const float large = ax > ay ? ax : ay;
     const float small = ax > ay ? ay : ax;
-    const float ratio = large > 0.0f ? small / large : 0.0f; // 0 ... 1
+    // 0 ... 1; when large is 0 so is small, and 0 / 1 gives the ratio 0.
+    const float ratio = small / (large > 0.0f ? large : 1.0f);
     // atan(t) = pi/4 + atan((t - 1) / (t + 1)) brings t above tan(pi/8) down to |t| < 0.4143.
     const bool upper = ratio > kTanPiOver8;
-    const float t = upper ? (ratio - 1.0f) / (ratio + 1.0f) : ratio;
+    const float reduced = (ratio - 1.0f) / (ratio + 1.0f);
+    const float t = upper ? reduced : ratio;
     const float z = t * t;
     float angle = (((8.05374449538e-2f * z - 1.38776856032e-1f) * z + 1.99777106478e-1f) * z -
                    3.33329491539e-1f) *

@@ -1,6 +1,9 @@
 // The seven spectral effects, each a rule from one frame's analysis bins to its synthesis bins.
+// Their loops over bins are built per processor (VUMO_FX_CLONES) and written without branches
+// on the values, so that they run a vector at a time with the same roundings in every build.
 #include "SpectralOps.h"
 
+#include "FxClones.h"
 #include "SnapToScale.h"
 
 #include <algorithm>
@@ -43,30 +46,101 @@ float pitchRatioFromP1(int32_t p1)
 
 int32_t peakBin(std::span<const float> magnitude)
 {
-    int32_t peak = 0;
-    float largest = 0.0f;
-    for (int32_t k = 0; k < kSpectralBins; ++k)
+    // The largest value above 0 first (values that are not numbers never count), then the
+    // lowest bin that holds it.
+    typedef float Lanes __attribute__((vector_size(32)));
+    constexpr int32_t kLanes = 8;
+    Lanes largestLanes = {};
+    int32_t k = 0;
+    for (; k + kLanes <= kSpectralBins; k += kLanes)
     {
-        if (magnitude[size_t(k)] > largest)
-        {
-            largest = magnitude[size_t(k)];
-            peak = k;
-        }
+        Lanes m;
+        __builtin_memcpy(&m, &magnitude[size_t(k)], sizeof m);
+        largestLanes = m > largestLanes ? m : largestLanes;
     }
-    return peak;
+    float largest = 0.0f;
+    for (int32_t lane = 0; lane < kLanes; ++lane)
+        largest = largestLanes[lane] > largest ? largestLanes[lane] : largest;
+    for (; k < kSpectralBins; ++k)
+        largest = magnitude[size_t(k)] > largest ? magnitude[size_t(k)] : largest;
+    if (!(largest > 0.0f))
+        return 0;
+    return int32_t(std::find(magnitude.begin(), magnitude.begin() + kSpectralBins, largest) -
+                   magnitude.begin());
 }
 
-void shiftPitch(const AnalysisBins& in, const SynthesisBins& out, float ratio)
+namespace
+{
+
+// shiftPitch's loop: bins k whose source trunc(k / ratio) is a bin take it; the others keep
+// their values (chosen, not skipped, so that the loop has no branch).
+VUMO_FX_CLONES void shiftBins(const float* __restrict inMagnitude,
+                              const float* __restrict inFrequency, float ratio,
+                              float* __restrict outMagnitude, float* __restrict outFrequency)
 {
     for (int32_t k = 0; k < kSpectralBins; ++k)
     {
         const auto from = int32_t(float(k) / ratio); // truncated; ratio is at least 0.5
-        if (from <= kLastBin)
-        {
-            out.magnitude[size_t(k)] += in.magnitude[size_t(from)];
-            out.frequency[size_t(k)] = ratio * in.frequency[size_t(from)];
-        }
+        const bool inside = from <= kLastBin;
+        const auto at = size_t(inside ? from : kLastBin);
+        const float magnitude = outMagnitude[k] + inMagnitude[at];
+        const float frequency = ratio * inFrequency[at];
+        outMagnitude[k] = inside ? magnitude : outMagnitude[k];
+        outFrequency[k] = inside ? frequency : outFrequency[k];
     }
+}
+
+// Harmonics' loop over bins 100 ... 2048: every bin from the analysis magnitudes of itself and
+// of the bins at 1/1.3, 1/1.5 and 1/1.7 of it.
+VUMO_FX_CLONES void addHarmonics(const float* __restrict in, float a3, float a5, float a7,
+                                 float total, float* __restrict out)
+{
+    for (int32_t k = 100; k <= kLastBin; ++k)
+    {
+        const auto b3 = size_t(double(k) * 0.7692307692307692);
+        const auto b5 = size_t(double(k) * 0.6666666666666666);
+        const auto b7 = size_t(double(k) * 0.5882352941176471);
+        out[k] = (in[k] + a3 * in[b3] + a5 * in[b5] + a7 * in[b7]) / total;
+    }
+}
+
+// Bass Boost's loop over bins 0 ... 1023: bin k takes boost times bin 2k added to itself.
+VUMO_FX_CLONES void boostBass(const float* __restrict in, float boost, float* __restrict out)
+{
+    for (int32_t k = 0; k < 1024; ++k)
+        out[k] = (boost * in[2 * k] + in[k]) / (boost + 1.0f);
+}
+
+// FFT EQ's gains: low to middle over bins 0 ... 511, middle to high over 512 ... 2047.
+VUMO_FX_CLONES void equalise(const float* __restrict in, float low, float middle, float high,
+                             float* __restrict out)
+{
+    for (int32_t k = 0; k < 512; ++k)
+    {
+        const float gain = (float(512 - k) * low + float(k) * middle) / 512.0f;
+        out[k] = gain * in[k];
+    }
+    for (int32_t k = 512; k < kLastBin; ++k)
+    {
+        const int32_t q = k - 512;
+        const float gain = (float(1536 - q) * middle + float(q) * high) / 1536.0f;
+        out[k] = gain * in[k];
+    }
+}
+
+// FFT Bow's squares over the largest magnitude.
+VUMO_FX_CLONES void bow(const float* __restrict in, float largest, float* __restrict out)
+{
+    for (int32_t k = 0; k < kSpectralBins; ++k)
+        out[k] = in[k] * in[k] / largest;
+}
+
+} // namespace
+
+void shiftPitch(const AnalysisBins& in, const SynthesisBins& out, float ratio)
+{
+    shiftBins(in.magnitude.data(), in.frequency.data(), ratio, out.magnitude.data(),
+              out.frequency.data());
 }
 
 float perfectPitchRatio(const AnalysisBins& in, int32_t scale, int32_t key)
@@ -99,11 +173,7 @@ void fftBow(const AnalysisBins& in, const SynthesisBins& out, const SpectralPara
     const float largest = in.magnitude[size_t(peakBin(in.magnitude))];
     if (largest <= 0.0f)
         return; // a silent frame stays silent
-    for (int32_t k = 0; k < kSpectralBins; ++k)
-    {
-        const float a = in.magnitude[size_t(k)];
-        out.magnitude[size_t(k)] = a * a / largest;
-    }
+    bow(in.magnitude.data(), largest, out.magnitude.data());
 }
 
 void fftEq(const AnalysisBins& in, const SynthesisBins& out, const SpectralParams& params)
@@ -112,18 +182,7 @@ void fftEq(const AnalysisBins& in, const SynthesisBins& out, const SpectralParam
     const float middle = float(params.p2) / 256.0f;
     const float high = float(params.p3) / 256.0f;
     copyFrequencies(in, out);
-    // Low to middle over bins 0 ... 511 (up to about 5.5 kHz), middle to high above.
-    for (int32_t k = 0; k < 512; ++k)
-    {
-        const float gain = (float(512 - k) * low + float(k) * middle) / 512.0f;
-        out.magnitude[size_t(k)] = gain * in.magnitude[size_t(k)];
-    }
-    for (int32_t k = 512; k < kLastBin; ++k)
-    {
-        const int32_t q = k - 512;
-        const float gain = (float(1536 - q) * middle + float(q) * high) / 1536.0f;
-        out.magnitude[size_t(k)] = gain * in.magnitude[size_t(k)];
-    }
+    equalise(in.magnitude.data(), low, middle, high, out.magnitude.data());
 }
 
 void perfectPitch(const AnalysisBins& in, const SynthesisBins& out, const SpectralParams& params)
@@ -149,15 +208,9 @@ void harmonics(const AnalysisBins& in, const SynthesisBins& out, const SpectralP
     const float a5 = float(params.p2) / 256.0f; // at 1.5 x
     const float a7 = float(params.p3) / 256.0f; // at 1.7 x
     const float total = 1.0f + a3 + a5 + a7;
-    std::span<float> s = out.magnitude;
-    // Downward, so every bin reads lower bins that still hold their analysis magnitudes.
-    for (int32_t k = kLastBin; k >= 100; --k)
-    {
-        const auto b3 = size_t(double(k) * 0.7692307692307692);
-        const auto b5 = size_t(double(k) * 0.6666666666666666);
-        const auto b7 = size_t(double(k) * 0.5882352941176471);
-        s[size_t(k)] = (s[size_t(k)] + a3 * s[b3] + a5 * s[b5] + a7 * s[b7]) / total;
-    }
+    // Bins below 100 keep their magnitudes; each bin above reads lower bins as the analysis
+    // gave them.
+    addHarmonics(in.magnitude.data(), a3, a5, a7, total, out.magnitude.data());
 }
 
 void bassBoost(const AnalysisBins& in, const SynthesisBins& out, const SpectralParams& params)
@@ -165,20 +218,8 @@ void bassBoost(const AnalysisBins& in, const SynthesisBins& out, const SpectralP
     copyMagnitudes(in, out);
     copyFrequencies(in, out);
     const float boost = float(params.p1) / 256.0f;
-    std::span<float> s = out.magnitude;
-    // Upward, so bin 2k is read before it changes itself.
-    for (int32_t k = 0; k < 1024; ++k)
-        s[size_t(k)] = (boost * s[size_t(2 * k)] + s[size_t(k)]) / (boost + 1.0f);
-}
-
-SpectralOperation spectralOperation(int32_t operation)
-{
-    static constexpr SpectralOperation kOperations[] = {
-        &fftPitch, &fftBow, &fftEq, &perfectPitch, &digitize, &harmonics, &bassBoost,
-    };
-    if (operation < 0 || operation >= int32_t(std::size(kOperations)))
-        return nullptr;
-    return kOperations[operation];
+    // Each bin k below 1024 reads bin 2k as the analysis gave it.
+    boostBass(in.magnitude.data(), boost, out.magnitude.data());
 }
 
 } // namespace wavorn::fx

@@ -6,6 +6,7 @@
 #include "engine/api/TraceLog.h"
 #include "engine/wave/WaveFile.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -27,13 +28,13 @@ constexpr int64_t kFrameBytes = 4;
 // The RIFF size field (bytes 4 to 7, little-endian) of a file, or -1 when it cannot be read.
 int64_t riffSizeField(const char* fileName)
 {
-    std::FILE* f = std::fopen(fileName, "rb");
-    if (f == nullptr)
+    // Opened again after the load: only a regular file, should the path have changed meanwhile.
+    const platform::FilePtr f =
+        platform::openRegularFile(fileName, platform::kMaxTrackFileBytes).file;
+    if (!f)
         return -1;
     uint8_t head[8];
-    const size_t got = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    if (got != sizeof head)
+    if (std::fread(head, 1, sizeof head, f.get()) != sizeof head)
         return -1;
     return int32_t(platform::readLe32(head + 4)); // read as a signed 32-bit number
 }

@@ -16,18 +16,20 @@
 #include <string>
 #include <system_error>
 #if !defined(_WIN32)
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 static_assert(std::endian::native == std::endian::little,
               "wave files are little-endian and are read into the buffers as they are");
+static_assert(uint32_t(wavorn::kMaxTrackLen) == platform::kLongestTrackFrames,
+              "the readers' size limit is made for the engine's longest track");
 
 namespace wavorn
 {
 namespace
 {
-
-using File = std::unique_ptr<std::FILE, WaveReader::FileCloser>;
 
 template <class T> bool readValue(std::FILE* f, T& value)
 {
@@ -44,8 +46,8 @@ struct DataChunk
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
-// "data" are skipped, each with the pad byte that follows a chunk of odd size. Refusals carry
-// their log text.
+// "data" are skipped, each with the pad byte that follows a chunk of odd size when the file has
+// it (some writers leave it out). Refusals carry their log text.
 DataChunk readHeader(std::FILE* f)
 {
     DataChunk d;
@@ -84,8 +86,7 @@ DataChunk readHeader(std::FILE* f)
         result += 2;
     if ((bits & 0xFF) != 16)
         return {LoadResult::Not16Bit};
-    if (fmtSize > 16 &&
-        std::fseek(f, long(platform::paddedChunkBytes(uint32_t(fmtSize))) - 16, SEEK_CUR) != 0)
+    if (fmtSize > 16 && !platform::skipChunkRest(f, uint32_t(fmtSize) - 16, uint32_t(fmtSize)))
         return {LoadResult::NoData};
     // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
     // always ends.
@@ -99,8 +100,7 @@ DataChunk readHeader(std::FILE* f)
             d.bytes = uint32_t(size);
             break;
         }
-        if (size > 0 &&
-            std::fseek(f, long(platform::paddedChunkBytes(uint32_t(size))), SEEK_CUR) != 0)
+        if (size > 0 && !platform::skipChunkRest(f, uint32_t(size), uint32_t(size)))
             return {LoadResult::NoData};
     }
     d.result = LoadResult(result);
@@ -126,9 +126,38 @@ enum class WriteOutcome
     Failed // created, but a write, flush or close failed
 };
 
-WriteOutcome writeAll(const std::string& path, const int16_t* samples, uint32_t frames)
+// Opens path for writing, truncating a file that is there. fresh: the file must not exist yet
+// (a part file, created here and never through a link or a file someone left in its place).
+std::FILE* openForWrite(const std::string& path, bool fresh)
 {
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
+#if defined(_WIN32)
+    (void)fresh;
+    return std::fopen(path.c_str(), "wb");
+#else
+    // O_NONBLOCK: a FIFO that nobody reads refuses the open instead of stalling it; O_NOCTTY:
+    // a terminal never becomes ours, and none takes a wave file.
+    const int flags =
+        O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (fresh ? O_EXCL : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0)
+        return nullptr;
+    const int status = ::fcntl(fd, F_GETFL);
+    if (::isatty(fd) || status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)
+    {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f)
+        ::close(fd);
+    return f;
+#endif
+}
+
+WriteOutcome writeAll(const std::string& path, const int16_t* samples, uint32_t frames,
+                      bool fresh = false)
+{
+    std::FILE* raw = openForWrite(path, fresh);
     if (!raw)
         return WriteOutcome::CannotCreate;
     const std::array<uint8_t, platform::kWaveHeaderBytes> header = platform::waveHeader(frames);
@@ -151,16 +180,12 @@ bool existsReadOnly(const char* fileName)
 
 } // namespace
 
-void WaveReader::FileCloser::operator()(std::FILE* f) const
-{
-    std::fclose(f);
-}
-
 WaveReader::WaveReader(const char* fileName)
 {
     logText("LoadWavToBuf\n");
-    // Read-only: a track file the user protected still loads.
-    m_file.reset(fileName ? std::fopen(fileName, "rb") : nullptr);
+    // Read-only: a track file the user protected still loads. Only a regular file that a track
+    // can take is read: a FIFO or a device would stall the read or never end it.
+    m_file = platform::openRegularFile(fileName, platform::kMaxTrackFileBytes).file;
     if (!m_file)
         return;
     const DataChunk d = readHeader(m_file.get());
@@ -242,9 +267,13 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     const bool existed = type != fs::file_type::not_found;
     if (existed && (ec || type != fs::file_type::regular))
         return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+    // A part left by a writer that was stopped half-way (or anything else in its place, a link
+    // included) goes first; the new part is created afresh.
     const std::string temp = name + ".vumo-part";
     const fs::path tempPath = platform::pathOf(temp);
-    const WriteOutcome beside = writeAll(temp, samples, frames);
+    if (!fs::is_directory(fs::symlink_status(tempPath, ec)))
+        fs::remove(tempPath, ec);
+    const WriteOutcome beside = writeAll(temp, samples, frames, true);
     if (beside == WriteOutcome::CannotCreate)
     {
         if (writeAll(name, samples, frames) == WriteOutcome::Written)
@@ -266,7 +295,8 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
 
 int32_t waveFileFrames(const char* fileName)
 {
-    File f(fileName ? std::fopen(fileName, "rb") : nullptr);
+    const platform::FilePtr f =
+        platform::openRegularFile(fileName, platform::kMaxTrackFileBytes).file;
     if (!f)
         return -1;
     const DataChunk d = readHeader(f.get());

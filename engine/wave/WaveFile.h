@@ -2,9 +2,9 @@
 // the canonical 44-byte-header 16-bit stereo 44100 file.
 #pragma once
 
+#include "platform/files/RegularFile.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 
 namespace wavorn
 {
@@ -34,7 +34,8 @@ constexpr bool isLoaded(LoadResult r)
 // LoadWavToBuf: reads fileName's samples into buffer (frames frames). Stereo data fills the
 // buffer from frame 0, mono data is expanded to both channels, a longer file is cut and the
 // rest of the buffer after the data actually read is silenced. The file is opened for reading
-// only.
+// only, and only a regular file of at most platform::kMaxTrackFileBytes is read: a FIFO, a
+// device, a folder or a larger file gives CannotOpen at once.
 LoadResult loadWavToBuf(const char* fileName, int16_t* buffer, int32_t frames);
 
 // Reads a wave file's samples piece by piece under the loader's rules, as stereo frames (mono
@@ -49,20 +50,16 @@ public:
     // ends inside is completed with silence. 0 once the data is used up.
     int32_t read(int16_t* dst, int32_t frames);
 
-    struct FileCloser
-    {
-        void operator()(std::FILE* f) const;
-    };
-
 private:
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    platform::FilePtr m_file;
     LoadResult m_result = LoadResult::CannotOpen;
     bool m_mono = false;
     uint64_t m_bytesLeft = 0; // of the data chunk
 };
 
 // SaveBufToWave: writes frames [fromFrame, toFrame) of buffer as a wave file.
-// Returns 0, or -1 when the file cannot be created or any write, flush or close fails.
+// Returns 0, or -1 when the file cannot be created or any write, flush or close fails. A FIFO
+// that nobody reads and a terminal are refused at once (-1), never waited on.
 int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
                       const int16_t* buffer);
 

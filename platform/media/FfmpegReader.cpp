@@ -2,6 +2,10 @@
 // converts it to 16-bit stereo at 44100 Hz.
 #include "MediaReader.h"
 
+#include "../files/RegularFile.h"
+
+#include <cstdio>
+
 extern "C"
 {
 #include <libavcodec/avcodec.h>
@@ -18,6 +22,11 @@ namespace
 {
 
 constexpr int kSampleRate = 44100;
+// The rates and channel counts a capture takes: a file stating more would have the resampler
+// set up for it take minutes and gigabytes before a single frame.
+constexpr int kMaxRate = 768000;
+constexpr int kMaxChannels = 64;
+constexpr int kIoBytes = 64 * 1024;
 
 std::string avError(int code)
 {
@@ -37,27 +46,27 @@ public:
         av_packet_free(&m_packet);
         avcodec_free_context(&m_codec);
         avformat_close_input(&m_format);
+        if (m_io != nullptr)
+            av_freep(&m_io->buffer);
+        avio_context_free(&m_io);
     }
 
     // An empty string when the file is open and its decoder ready, else the message.
     std::string open()
     {
         av_log_set_level(AV_LOG_QUIET);
-        // Always a local file: a name with a colon is not taken for a protocol, and no demuxer
-        // may follow a playlist's links to the network or to other programs.
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        const int rc =
-            avformat_open_input(&m_format, ("file:" + m_path).c_str(), nullptr, &options);
-        av_dict_free(&options);
-        if (rc < 0)
-            return "The file \"" + m_path + "\" cannot be opened as a media file.";
+        if (std::string error = openFile(); !error.empty())
+            return error;
         if (avformat_find_stream_info(m_format, nullptr) < 0)
             return undecodable("its streams cannot be read");
         const AVCodec* decoder = nullptr;
         m_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
         if (m_stream < 0 || decoder == nullptr)
             return undecodable("it holds no audio stream that can be decoded");
+        const AVCodecParameters* stated = m_format->streams[m_stream]->codecpar;
+        if (std::string why = unusable(stated->sample_rate, stated->ch_layout.nb_channels);
+            !why.empty())
+            return undecodable(why);
         m_codec = avcodec_alloc_context3(decoder);
         m_packet = av_packet_alloc();
         m_frame = av_frame_alloc();
@@ -66,7 +75,8 @@ public:
         if (avcodec_parameters_to_context(m_codec, m_format->streams[m_stream]->codecpar) < 0 ||
             avcodec_open2(m_codec, decoder, nullptr) < 0)
             return undecodable("its audio decoder cannot be opened");
-        return openResampler();
+        // The decoder may state other values than the stream did: checked again.
+        return openResampler(m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate);
     }
 
     bool read(std::vector<int16_t>& samples, std::string& error) override
@@ -93,6 +103,66 @@ public:
     }
 
 private:
+    // Opens the file itself: only a regular file, never waiting on a FIFO or a device. FFmpeg
+    // reads it through our own calls, and any other file a format would open (a playlist's
+    // entries, a movie's references) is refused, so nothing is read from elsewhere and no name
+    // is taken for a network address.
+    std::string openFile()
+    {
+        platform::OpenedFile opened = platform::openRegularFile(m_path.c_str(), UINT64_MAX);
+        if (!opened.file)
+            return "The file \"" + m_path +
+                   "\" cannot be opened: " + platform::refusalText(opened, UINT64_MAX) + ".";
+        m_file = std::move(opened.file);
+        m_size = int64_t(opened.size);
+        auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBytes));
+        m_io = buffer ? avio_alloc_context(buffer, kIoBytes, 0, this, &readFile, nullptr, &seekFile)
+                      : nullptr;
+        m_format = avformat_alloc_context();
+        if (m_io == nullptr || m_format == nullptr)
+        {
+            if (m_io == nullptr)
+                av_free(buffer);
+            return undecodable("out of memory");
+        }
+        m_format->pb = m_io;
+        m_format->io_open = [](AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**)
+        { return AVERROR(EPERM); };
+        // On failure the context is freed (and set to null); the reading context stays ours.
+        if (avformat_open_input(&m_format, m_path.c_str(), nullptr, nullptr) < 0)
+            return "The file \"" + m_path + "\" cannot be opened as a media file.";
+        return {};
+    }
+
+    static int readFile(void* opaque, uint8_t* buffer, int size)
+    {
+        std::FILE* f = static_cast<FfmpegReader*>(opaque)->m_file.get();
+        const size_t got = std::fread(buffer, 1, size_t(size), f);
+        if (got > 0)
+            return int(got);
+        return std::ferror(f) ? AVERROR(EIO) : AVERROR_EOF;
+    }
+
+    static int64_t seekFile(void* opaque, int64_t offset, int whence)
+    {
+        auto* self = static_cast<FfmpegReader*>(opaque);
+        if (whence & AVSEEK_SIZE)
+            return self->m_size;
+        if (std::fseek(self->m_file.get(), long(offset), whence & ~AVSEEK_FORCE) != 0)
+            return AVERROR(EIO);
+        return std::ftell(self->m_file.get());
+    }
+
+    // Why a stream of this rate and channel count cannot be captured, or an empty string.
+    static std::string unusable(int rate, int channels)
+    {
+        if (rate < 1 || rate > kMaxRate)
+            return "its sample rate of " + std::to_string(rate) + " Hz is outside 1 Hz to 768 kHz";
+        if (channels < 1 || channels > kMaxChannels)
+            return "it has " + std::to_string(channels) + " channels, not 1 to 64";
+        return {};
+    }
+
     std::string undecodable(const std::string& why) const
     {
         return "The file \"" + m_path + "\" cannot be decoded: " + why + ".";
@@ -103,19 +173,26 @@ private:
         return false;
     }
 
-    std::string openResampler()
+    // Sets the resampler up for samples of this layout, format and rate, checked first.
+    std::string openResampler(const AVChannelLayout& layout, int format, int rate)
     {
+        if (std::string why = unusable(rate, layout.nb_channels); !why.empty())
+            return undecodable(why);
         AVChannelLayout in{};
-        if (m_codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&in, m_codec->ch_layout.nb_channels);
-        else if (av_channel_layout_copy(&in, &m_codec->ch_layout) < 0)
+        if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, layout.nb_channels);
+        else if (av_channel_layout_copy(&in, &layout) < 0)
             return undecodable("out of memory");
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+        swr_free(&m_swr);
         const int rc = swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_S16, kSampleRate, &in,
-                                           m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr);
+                                           AVSampleFormat(format), rate, 0, nullptr);
         av_channel_layout_uninit(&in);
-        if (rc < 0 || m_codec->sample_rate <= 0 || swr_init(m_swr) < 0)
+        if (rc < 0 || swr_init(m_swr) < 0)
             return undecodable("its sample format cannot be converted");
+        m_rate = rate;
+        m_channels = layout.nb_channels;
+        m_sampleFormat = format;
         return {};
     }
 
@@ -145,6 +222,14 @@ private:
 
     bool convert(const AVFrame* frame, std::vector<int16_t>& samples, std::string& error)
     {
+        // The resampler reads a frame as it was set up for: one with other channels, another
+        // rate or another sample format (a stream that changes, a decoder that doubles the
+        // stated rate) gets a resampler of its own, checked like the first.
+        if (frame && (frame->sample_rate != m_rate || frame->ch_layout.nb_channels != m_channels ||
+                      frame->format != m_sampleFormat))
+            if (error = openResampler(frame->ch_layout, frame->format, frame->sample_rate);
+                !error.empty())
+                return false;
         const int room = swr_get_out_samples(m_swr, frame ? frame->nb_samples : 0);
         if (room < 0)
             return fail(error, room);
@@ -171,12 +256,18 @@ private:
     }
 
     std::string m_path;
+    FilePtr m_file;
+    int64_t m_size = 0;
+    AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
     AVPacket* m_packet = nullptr;
     AVFrame* m_frame = nullptr;
     SwrContext* m_swr = nullptr;
     int m_stream = -1;
+    int m_rate = 0;
+    int m_channels = 0;
+    int m_sampleFormat = -1;
     bool m_flushed = false;
     bool m_ended = false;
 };

@@ -2,12 +2,12 @@
 // (FluidSynth's own file player, timed by the samples it renders, not by a clock).
 #include "MediaReader.h"
 
+#include "../files/RegularFile.h"
 #include "../synth/SoundFont.h"
 
 #include <fluidsynth.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <mutex>
 
@@ -21,6 +21,8 @@ constexpr double kSampleRate = 44100.0;
 constexpr int kChunkFrames = 4096;
 // A second of release after the last event, so the final notes fade as they would live.
 constexpr int kTailFrames = 44100;
+// The largest MIDI file read: songs of hours are a few MB.
+constexpr uint64_t kMaxMidiFileBytes = uint64_t(16) << 20;
 
 uint32_t be32(const uint8_t* p)
 {
@@ -30,16 +32,8 @@ uint32_t be32(const uint8_t* p)
 // A standard MIDI file: an "MThd" chunk of at least 6 bytes naming format 0 to 2 and at least
 // one track, then its track chunks, each whole within the file. FluidSynth's player would
 // otherwise take a damaged file for an empty song.
-bool isWholeMidiFile(const std::string& path)
+bool isWholeMidiFile(const std::vector<uint8_t>& bytes)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        return false;
-    std::vector<uint8_t> bytes;
-    std::array<uint8_t, 65536> block{};
-    for (size_t got; (got = std::fread(block.data(), 1, block.size(), f)) > 0;)
-        bytes.insert(bytes.end(), block.begin(), block.begin() + got);
-    std::fclose(f);
     if (bytes.size() < 14 || std::string(bytes.begin(), bytes.begin() + 4) != "MThd")
         return false;
     const uint32_t headBytes = be32(&bytes[4]);
@@ -73,7 +67,9 @@ public:
             delete_fluid_settings(m_settings);
     }
 
-    std::string open(const std::string& path, const std::string& soundFont)
+    // song: the whole file, which the player copies.
+    std::string open(const std::string& path, const std::vector<uint8_t>& song,
+                     const std::string& soundFont)
     {
         static std::once_flag quiet;
         std::call_once(quiet,
@@ -94,7 +90,8 @@ public:
         if (fluid_synth_sfload(m_synth, soundFont.c_str(), 1) == FLUID_FAILED)
             return "The built-in synth cannot load the SoundFont \"" + soundFont + "\".";
         m_player = new_fluid_player(m_synth);
-        if (m_player == nullptr || fluid_player_add(m_player, path.c_str()) != FLUID_OK ||
+        if (m_player == nullptr ||
+            fluid_player_add_mem(m_player, song.data(), song.size()) != FLUID_OK ||
             fluid_player_play(m_player) != FLUID_OK)
             return "The MIDI file \"" + path + "\" cannot be played.";
         return {};
@@ -128,14 +125,22 @@ private:
 
 MediaOpenResult openMidiFile(const std::string& path)
 {
-    if (!isWholeMidiFile(path))
+    // Read once, as a regular file only (a FIFO or a device would stall the read or never end
+    // it); the player plays these very bytes.
+    const OpenedFile opened = openRegularFile(path.c_str(), kMaxMidiFileBytes);
+    if (!opened.file)
+        return {nullptr, "The file \"" + path + "\" cannot be opened: " +
+                             refusalText(opened, kMaxMidiFileBytes) + "."};
+    std::vector<uint8_t> song(size_t(opened.size));
+    song.resize(std::fread(song.data(), 1, song.size(), opened.file.get()));
+    if (!isWholeMidiFile(song))
         return {nullptr, "The file \"" + path + "\" cannot be opened as a MIDI file."};
     const SoundFontChoice font = findSoundFont();
     if (font.path.empty())
         return {nullptr, "MIDI files cannot be captured: the built-in General MIDI synth has no "
                          "SoundFont (install one, or name it in VUMO_SOUNDFONT)."};
     auto reader = std::make_unique<MidiFileReader>();
-    if (std::string error = reader->open(path, font.path); !error.empty())
+    if (std::string error = reader->open(path, song, font.path); !error.empty())
         return {nullptr, std::move(error)};
     return {std::move(reader), {}};
 }

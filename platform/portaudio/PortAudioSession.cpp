@@ -78,6 +78,15 @@ bool PortAudioSession::hasDefaultInput()
     return session.result() == kMmNoError && Pa_GetDefaultInputDevice() != paNoDevice;
 }
 
+std::string PortAudioSession::defaultOutputName()
+{
+    PortAudioSession session;
+    const PaDeviceIndex index =
+        session.result() == kMmNoError ? Pa_GetDefaultOutputDevice() : paNoDevice;
+    const PaDeviceInfo* info = index == paNoDevice ? nullptr : Pa_GetDeviceInfo(index);
+    return info != nullptr && info->name != nullptr ? info->name : "";
+}
+
 int32_t openDefaultStream(bool output, PaStreamCallback* callback, void* user, PaStream** stream,
                           bool lowLatency)
 {

@@ -8,6 +8,7 @@
 #include <portaudio.h>
 
 #include <cstdint>
+#include <string>
 
 namespace platform
 {
@@ -26,6 +27,8 @@ public:
     // Whether PortAudio has a default output (input) device on this machine.
     static bool hasDefaultOutput();
     static bool hasDefaultInput();
+    // The name of the default output device, or "" when there is none.
+    static std::string defaultOutputName();
 
 private:
     int32_t m_result;

@@ -1,17 +1,30 @@
 // VirtualMidiIn: delivers the events of a file at their times on a thread of its own.
 #include "VirtualMidiIn.h"
 
+#include "../files/RegularFile.h"
+
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace platform
 {
 
+namespace
+{
+
+// The longest file of timed messages read: some hundred thousand lines.
+constexpr uint64_t kMaxEventFileBytes = uint64_t(16) << 20;
+
+} // namespace
+
 std::vector<TimedMidiEvent> readMidiEventsFile(const std::string& path)
 {
+    // Only a regular file: a FIFO or a device would stall the read or never end it.
     std::vector<TimedMidiEvent> events;
-    std::ifstream file(path);
+    std::vector<uint8_t> bytes;
+    if (!readRegularFile(path.c_str(), kMaxEventFileBytes, bytes).empty())
+        return events;
+    std::istringstream file(std::string(bytes.begin(), bytes.end()));
     std::string line;
     while (std::getline(file, line))
     {

@@ -2,28 +2,17 @@
 #include "VirtualWaveSource.h"
 
 #include "../WaveHeader.h"
+#include "../files/RegularFile.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <memory>
 
 namespace platform
 {
 
 namespace
 {
-
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool skipBytes(std::FILE* f, uint32_t bytes)
-{
-    return std::fseek(f, long(paddedChunkBytes(bytes)), SEEK_CUR) == 0;
-}
 
 bool isStereo16Pcm(const std::array<uint8_t, 16>& fmt)
 {
@@ -38,40 +27,43 @@ bool isStereo16Pcm(const std::array<uint8_t, 16>& fmt)
 bool readWaveFrames(const std::string& path, size_t maxFrames, std::vector<int16_t>& samples)
 {
     samples.clear();
-    File f(std::fopen(path.c_str(), "rb"));
+    // Only a regular file a track can take: a FIFO or a device would stall the read.
+    const OpenedFile opened = openRegularFile(path.c_str(), kMaxTrackFileBytes);
+    std::FILE* f = opened.file.get();
     if (!f)
         return false;
     std::array<uint8_t, 12> riff{};
-    if (std::fread(riff.data(), 1, riff.size(), f.get()) != riff.size() || !isRiffWave(riff.data()))
+    if (std::fread(riff.data(), 1, riff.size(), f) != riff.size() || !isRiffWave(riff.data()))
         return false;
     bool formatOk = false;
     std::array<uint8_t, 8> chunk{};
-    while (std::fread(chunk.data(), 1, chunk.size(), f.get()) == chunk.size())
+    while (std::fread(chunk.data(), 1, chunk.size(), f) == chunk.size())
     {
         const uint32_t bytes = readLe32(&chunk[4]);
         if (std::equal(chunk.begin(), chunk.begin() + 4, "fmt "))
         {
             std::array<uint8_t, 16> fmt{};
-            if (bytes < fmt.size() || std::fread(fmt.data(), 1, fmt.size(), f.get()) != fmt.size())
+            if (bytes < fmt.size() || std::fread(fmt.data(), 1, fmt.size(), f) != fmt.size())
                 return false;
             formatOk = isStereo16Pcm(fmt);
-            if (!formatOk || !skipBytes(f.get(), bytes - uint32_t(fmt.size())))
+            if (!formatOk || !skipChunkRest(f, bytes - uint32_t(fmt.size()), bytes))
                 return false;
         }
         else if (std::equal(chunk.begin(), chunk.begin() + 4, "data"))
         {
             if (!formatOk)
                 return false;
-            const size_t frames = std::min<size_t>(bytes / 4, maxFrames);
+            // No more than the file holds, whatever the chunk states.
+            const size_t frames = std::min<size_t>({bytes / 4, maxFrames, size_t(opened.size / 4)});
             std::vector<uint8_t> raw(frames * 4);
             // A data chunk cut short by the end of the file gives the frames that are there.
-            const size_t got = std::fread(raw.data(), 1, raw.size(), f.get()) / 4;
+            const size_t got = std::fread(raw.data(), 1, raw.size(), f) / 4;
             samples.resize(got * 2);
             for (size_t i = 0; i < samples.size(); ++i)
                 samples[i] = readLe16(&raw[2 * i]);
             return true;
         }
-        else if (!skipBytes(f.get(), bytes))
+        else if (!skipChunkRest(f, bytes, bytes))
         {
             return false;
         }

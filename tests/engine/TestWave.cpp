@@ -70,9 +70,12 @@ std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLa
     return b;
 }
 
-std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes)
+std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes, int padByte)
 {
-    bytes.insert(bytes.begin() + 36, {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x', 0});
+    std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 5, 0, 0, 0, 'I', 'N', 'F', 'O', 'x'};
+    if (padByte >= 0)
+        list.push_back(uint8_t(padByte));
+    bytes.insert(bytes.begin() + 36, list.begin(), list.end());
     platform::writeLe32(bytes.data() + 4, uint32_t(bytes.size() - 8));
     return bytes;
 }

@@ -38,8 +38,9 @@ struct WaveLayout
 
 // Bytes of a wave file holding `samples` (interleaved as the channel count says).
 std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout = {});
-// The bytes with a 5-byte "LIST" chunk and its pad byte after the format chunk (other tools').
-std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes);
+// The bytes with a 5-byte "LIST" chunk and its pad byte after the format chunk (other tools');
+// a negative padByte leaves the pad out, as some writers do.
+std::vector<uint8_t> withOddListChunk(std::vector<uint8_t> bytes, int padByte = 0);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readBytes(const std::string& path);
 // Writes a canonical stereo 44100 file of the interleaved samples through the shared header.

@@ -1,4 +1,7 @@
-// Fuzz target: cabinet files from elsewhere, listed and unpacked into a private folder.
+// Fuzz target: cabinet files from elsewhere. Unpacked into a folder, nothing may land outside
+// it; opened on the sandbox machine (FuzzCabinetSandbox.h), nothing outside the private folder
+// may change before the restore is accepted, and nothing but the project and its tracks after.
+#include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
 #include "tools/cab/Cabinet.h"
 
@@ -6,6 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    // Seeds name their tracks in this sandbox's user folder.
+    static fuzz::CabinetSandbox sandbox("/tmp/vumo-fuzz-cabinet");
     fuzz::InputFile cabinet(data, size, ".cab");
     std::vector<std::string> names;
     std::string error;
@@ -20,5 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (entry.path().parent_path() != folder)
             __builtin_trap();
     std::filesystem::remove_all(folder, ec);
+    sandbox.openAndCheck(cabinet.path());
     return 0;
 }

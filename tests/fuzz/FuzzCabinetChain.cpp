@@ -1,10 +1,62 @@
 // Fuzz target: a cabinet's batch and directive files. No line the runner accepts may name a
-// file outside the forms it knows.
+// file outside the forms it knows; and a cabinet of a fixed two-track project carrying the input
+// as its restore chain, opened on the sandbox machine (FuzzCabinetSandbox.h), changes nothing
+// before the restore is accepted and nothing but the project and its tracks after.
+#include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
+#include "platform/WaveHeader.h"
+#include "project/ProjectFile.h"
 #include "tools/cab/Cabinet.h"
 #include "tools/cab/ChainRunner.h"
+#include "tools/cab/Shorten.h"
 
+#include <fstream>
 #include <sstream>
+
+namespace
+{
+
+constexpr const char* kRoot = "/tmp/vumo-fuzz-cabinet-chain";
+constexpr const char* kStaging = "/tmp/vumo-fuzz-cabinet-chain-staging";
+
+// The project (track 1 in the sandbox user's song folder, track 2 from a Windows machine, so
+// restored beside the project) and its streams, made once.
+struct FixedProject
+{
+    FixedProject()
+    {
+        std::filesystem::create_directories(kStaging);
+        vumo::project::ProjectData project = vumo::project::newProjectData(1);
+        project.projTitle = "Song";
+        project.trackLength = 4000;
+        for (const char* path :
+             {"/tmp/vumo-fuzz-cabinet-chain/user/song/take1.wav", "C:\\song\\take2.wav"})
+        {
+            vumo::project::TrackRecordData track;
+            track.fileName = path;
+            project.tracks.append(track);
+        }
+        vumo::project::writeProject(QString(kStaging) + "/Song.vum", project);
+        for (int k = 0; k < 2; ++k)
+        {
+            const uint32_t frames = 1000 + 2000 * uint32_t(k);
+            const auto header = platform::waveHeader(frames);
+            std::vector<uint8_t> wave(header.begin(), header.end());
+            for (uint32_t i = 0; i < 4 * frames; ++i)
+                wave.push_back(uint8_t(i * 7 + k));
+            std::vector<uint8_t> stream;
+            std::string error;
+            vumo::cab::shortenEncode(wave, stream, error);
+            std::ofstream(std::string(kStaging) + "/t" + std::to_string(k) + ".shn",
+                          std::ios::binary)
+                .write(reinterpret_cast<const char*>(stream.data()),
+                       std::streamsize(stream.size()));
+        }
+    }
+    ~FixedProject() { std::filesystem::remove_all(kStaging); }
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,5 +75,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::InputFile ddf(data, size, ".ddf");
     vumo::cab::Directive directive;
     vumo::cab::readDirective(ddf.path(), directive, error);
+
+    static FixedProject project;
+    static fuzz::CabinetSandbox sandbox(kRoot);
+    const std::string staging = kStaging;
+    std::filesystem::copy_file(ddf.path(), staging + "/unshortn.bat",
+                               std::filesystem::copy_options::overwrite_existing);
+    vumo::cab::Directive cabinet;
+    cabinet.cabinetName = "Song.cab";
+    cabinet.files = {staging + "/Song.vum", staging + "/unshortn.bat", staging + "/t0.shn",
+                     staging + "/t1.shn"};
+    if (vumo::cab::makeCabinet(cabinet, staging).empty())
+        sandbox.openAndCheck(staging + "/Song.cab");
     return 0;
 }

@@ -3,6 +3,9 @@
 #include "platform/media/MediaReader.h"
 #include "PlatformTestSupport.h"
 #include "platform/synth/SoundFont.h"
+#include "platform/virtual/VirtualMidiIn.h"
+#include "platform/virtual/VirtualWaveSource.h"
+#include "tests/SpecialFiles.h"
 #include "tests/engine/TestWave.h"
 #include "tests/tools/CommandRun.h"
 
@@ -139,6 +142,37 @@ TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFilesAndOtherSourcesAreRefusedW
     EXPECT_EQ(cdTrackSource(2), "cdda:2");
     EXPECT_EQ(decoded("cdda:2"), track2);
     EXPECT_EQ(decoded("cdda:02"), track2);
+}
+
+TEST(MediaReader, SpecialFilesAndImpossibleRatesOrChannelCountsAreRefusedAtOnce)
+{
+    testwave::TempDir dir;
+    auto rows = specialfiles::make(dir.path() / "special");
+    rows.pop_back(); // media are decoded as they are captured, whatever their size
+    ASSERT_EQ(::mkfifo(dir.file("fifo.mid").c_str(), 0600), 0);
+    rows.push_back({"a FIFO named as a MIDI file", dir.file("fifo.mid")});
+    for (const auto& [what, path] : rows)
+    {
+        const specialfiles::HangGuard guard(what);
+        EXPECT_NE(probeMedia(path).find("it is not a regular file"), std::string::npos) << what;
+        std::vector<int16_t> samples;
+        EXPECT_FALSE(platform::readWaveFrames(path, 100, samples)) << what;
+        EXPECT_TRUE(platform::readMidiEventsFile(path).empty()) << what;
+    }
+    // An 8.8 KB file stating two billion frames per second, or 65 channels, is refused before
+    // a resampler is set up for it.
+    const std::pair<testwave::WaveLayout, const char*> layouts[] = {
+        {{.rate = 2000000000}, "sample rate of 2000000000 Hz is outside 1 Hz to 768 kHz"},
+        {{.channels = 65}, "it has 65 channels, not 1 to 64"},
+    };
+    for (const auto& [layout, says] : layouts)
+    {
+        const specialfiles::HangGuard guard(says);
+        testwave::writeBytes(dir.file("odd.wav"),
+                             testwave::waveBytes(testwave::ramp(2210), layout));
+        EXPECT_NE(probeMedia(dir.file("odd.wav")).find(says), std::string::npos)
+            << probeMedia(dir.file("odd.wav"));
+    }
 }
 
 } // namespace

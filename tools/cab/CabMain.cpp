@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <unistd.h>
@@ -29,14 +30,16 @@ const char kUsage[] =
     "\n"
     "create  packs the project file and its tracks (compressed losslessly with Shorten) into\n"
     "        APPFOLDER/TITLE/TITLE.cab and prints the cabinet's path.\n"
-    "open    unpacks the cabinet into the application folder, restores every track to its\n"
-    "        stored path (or beside the project when that folder does not exist here) and\n"
-    "        prints the path of the restored project.\n"
+    "open    checks the cabinet in a private folder, restores every track to its stored path\n"
+    "        (or beside the project when that folder does not exist here, or another track\n"
+    "        names the same file), moves the project into the application folder (under a\n"
+    "        new name when one of its name is there) and prints its path. A cabinet that\n"
+    "        holds anything but its project, its restore chain and its tracks is refused.\n"
     "        --replace  replace existing track files without asking\n"
     "        --keep     keep existing track files; restore those tracks beside the project\n"
     "        Without either, vumo-cab asks on a terminal and keeps otherwise.\n"
-    "The application folder is VUMO_HOME when set, else the program's folder when writable,\n"
-    "else the per-user data folder.\n";
+    "The application folder is VUMO_HOME when set (never the program's folder or its ../lib,\n"
+    "where code is loaded from), else the per-user data folder (~/.local/share/Vumo/Vumo).\n";
 
 int fail(int status, const QString& message)
 {
@@ -90,8 +93,11 @@ int open(const QString& folder, const QString& cabinet, const QString& answer)
         vumo::cab::writeOpenFiles(folder, QFileInfo(cabinet).absoluteFilePath(), base);
     if (!error.isEmpty())
         return fail(kExitFile, error);
-    QMap<QByteArray, QByteArray> relocations;
+    vumo::cab::Relocations relocations;
+    std::string project;
     vumo::cab::ChainEvents events;
+    events.project = vumo::cab::projectAccess();
+    events.opened = [&project](const std::string& path) { project = path; };
     events.replaceExisting = [&answer](const std::vector<std::string>& existing)
     {
         if (answer == QLatin1String("--replace"))
@@ -100,11 +106,17 @@ int open(const QString& folder, const QString& cabinet, const QString& answer)
             return false;
         return askReplace(existing);
     };
-    events.relocated = [&relocations](const std::string& stored, const std::string& restored)
-    { relocations.insert(QByteArray::fromStdString(stored), QByteArray::fromStdString(restored)); };
+    events.relocated = [&relocations](const std::string& stored, const std::string& restored) {
+        relocations.append(
+            {QByteArray::fromStdString(stored), QByteArray::fromStdString(restored)});
+    };
     if (const int status = runChain(folder, events); status != kExitOk)
+    {
+        vumo::cab::removeOpenFiles(folder);
         return status;
-    const vumo::cab::OpenedCabinet opened = vumo::cab::finishOpen(folder, base, relocations);
+    }
+    const vumo::cab::OpenedCabinet opened =
+        vumo::cab::finishOpen(QString::fromLocal8Bit(project.c_str()), relocations);
     if (!opened.error.isEmpty())
         return fail(kExitFile, opened.error);
     for (const QString& line : opened.relocated)
@@ -121,6 +133,7 @@ int open(const QString& folder, const QString& cabinet, const QString& answer)
 
 int main(int argc, char** argv)
 {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the file size limit fails and is reported
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--help"))
@@ -138,6 +151,10 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return kExitArguments;
     }
-    const QString folder = vumo::applicationFolder();
+    const vumo::AppFolderChoice choice = vumo::applicationFolderChoice();
+    // A VUMO_HOME that names a folder code is loaded from is passed over: say where instead.
+    if (!qEnvironmentVariableIsEmpty("VUMO_HOME") && !choice.notice.isEmpty())
+        std::fprintf(stderr, "vumo-cab: note: %s\n", choice.notice.toLocal8Bit().constData());
+    const QString folder = choice.path;
     return createArgs ? create(folder, args[1]) : open(folder, args[1], args.value(2));
 }

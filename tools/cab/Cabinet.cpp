@@ -3,6 +3,7 @@
 
 #include "CabinetScript.h"
 #include "FileWrite.h"
+#include "platform/files/RegularFile.h"
 
 #include <libgcab.h>
 
@@ -63,15 +64,20 @@ bool plainName(const std::string& name)
            name.find_first_of("/\\:") == std::string::npos;
 }
 
-// Hands each file libgcab packs or unpacks to the caller's progress.
+// Hands each file libgcab packs or unpacks to the caller's progress; files the filter does not
+// take are skipped.
 struct ProgressCallback
 {
     const CabinetProgress* progress;
+    const CabinetFilter* which = nullptr;
     static gboolean onFile(GCabFile* file, gpointer self)
     {
-        const CabinetProgress* p = static_cast<ProgressCallback*>(self)->progress;
-        if (p && *p)
-            (*p)(gcab_file_get_name(file));
+        const auto* callback = static_cast<ProgressCallback*>(self);
+        const char* name = gcab_file_get_name(file);
+        if (callback->which && *callback->which && !(*callback->which)(name))
+            return FALSE;
+        if (callback->progress && *callback->progress)
+            (*callback->progress)(name);
         return TRUE;
     }
 };
@@ -81,11 +87,8 @@ struct ProgressCallback
 bool readDirective(const std::string& path, Directive& directive, std::string& error)
 {
     Lines lines;
-    if (!readLines(path, lines))
-    {
-        error = "cannot read " + path;
+    if (!readLines(path, lines, error))
         return false;
-    }
     Directive d;
     for (const std::string& raw : lines)
     {
@@ -178,6 +181,13 @@ struct LoadedCabinet
 
 bool loadCabinet(const std::string& path, LoadedCabinet& loaded, std::string& error)
 {
+    // Checked without blocking first: libgcab's own open would wait on a FIFO for good.
+    const platform::OpenedFile checked = platform::openRegularFile(path.c_str(), kMaxCabinetBytes);
+    if (!checked.file)
+    {
+        error = "cannot read " + path + ": " + platform::refusalText(checked, kMaxCabinetBytes);
+        return false;
+    }
     GPtr<GFile> file(g_file_new_for_path(path.c_str()));
     ErrorHolder e;
     loaded.stream.reset(G_INPUT_STREAM(g_file_read(file.get(), nullptr, &e.error)));
@@ -217,8 +227,26 @@ bool listCabinet(const std::string& cabinetPath, std::vector<std::string>& names
     return true;
 }
 
+bool listCabinet(const std::string& cabinetPath, std::vector<CabinetMember>& members,
+                 bool& compressed, std::string& error)
+{
+    LoadedCabinet loaded;
+    if (!loadCabinet(cabinetPath, loaded, error))
+        return false;
+    members.clear();
+    for (GCabFile* f : loaded.files)
+        members.push_back({gcab_file_get_name(f), gcab_file_get_size(f)});
+    compressed = false;
+    GPtrArray* folders = gcab_cabinet_get_folders(loaded.cabinet.get());
+    for (guint i = 0; i < folders->len; ++i)
+        compressed =
+            compressed || gcab_folder_get_comptype(GCAB_FOLDER(g_ptr_array_index(folders, i))) !=
+                              GCAB_COMPRESSION_NONE;
+    return true;
+}
+
 std::string extractCabinet(const std::string& cabinetPath, const std::string& folder,
-                           const CabinetProgress& progress)
+                           const CabinetProgress& progress, const CabinetFilter& which)
 {
     LoadedCabinet loaded;
     std::string error;
@@ -231,14 +259,19 @@ std::string extractCabinet(const std::string& cabinetPath, const std::string& fo
             return cabinetPath + " holds a file outside its folder: " + name;
         gcab_file_set_extract_name(f, (name + ".vumo-part").c_str());
     }
-    ProgressCallback callback{&progress};
+    std::error_code ec;
+    for (GCabFile* f : loaded.files) // a part left by a killed run is never written through
+        if (!which || which(gcab_file_get_name(f)))
+            fs::remove(fs::path(folder) / gcab_file_get_extract_name(f), ec);
+    ProgressCallback callback{&progress, &which};
     GPtr<GFile> dir(g_file_new_for_path(folder.c_str()));
     ErrorHolder e;
     const bool extracted = gcab_cabinet_extract_simple(
         loaded.cabinet.get(), dir.get(), &ProgressCallback::onFile, &callback, nullptr, &e.error);
-    std::error_code ec;
     for (GCabFile* f : loaded.files)
     {
+        if (which && !which(gcab_file_get_name(f)))
+            continue;
         const fs::path part = fs::path(folder) / gcab_file_get_extract_name(f);
         // A part shorter than the file it holds was cut short: a guard against a failed write
         // that libgcab does not report (its cabinet writer misses a file size limit).

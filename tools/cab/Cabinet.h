@@ -2,6 +2,7 @@
 // "extract /y" steps.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,14 +34,33 @@ bool readDirective(const std::string& path, Directive& directive, std::string& e
 std::string makeCabinet(const Directive& directive, const std::string& folder,
                         const CabinetProgress& progress = {});
 
-// The names of the files a cabinet holds; an error for a file that is not a cabinet.
+// The largest cabinet read: the format's offsets are 32 bits wide.
+inline constexpr uint64_t kMaxCabinetBytes = uint64_t(1) << 32;
+
+// A file in a cabinet: its name and the size it unpacks to.
+struct CabinetMember
+{
+    std::string name;
+    uint64_t size = 0;
+};
+
+// The names of the files a cabinet holds; an error for a file that is not a cabinet. Only a
+// regular file of at most kMaxCabinetBytes is read: a FIFO, a device or a folder is refused at
+// once.
 bool listCabinet(const std::string& cabinetPath, std::vector<std::string>& names,
                  std::string& error);
+// The same with each file's size; compressed tells whether any of them is stored compressed.
+bool listCabinet(const std::string& cabinetPath, std::vector<CabinetMember>& members,
+                 bool& compressed, std::string& error);
 
-// Unpacks every file of the cabinet into folder, replacing files of the same name. A cabinet
-// that holds a name with a folder part ("..", "/", "\", a drive) is refused before anything is
-// written. Returns an empty text or the reason it failed; a failure leaves no partial file.
+// Which files of a cabinet to unpack, by name.
+using CabinetFilter = std::function<bool(const std::string& name)>;
+
+// Unpacks the files of the cabinet that `which` takes (unset: all) into folder, replacing files
+// of the same name. A cabinet that holds a name with a folder part ("..", "/", "\", a drive) is
+// refused before anything is written. Returns an empty text or the reason it failed; a failure
+// leaves no partial file.
 std::string extractCabinet(const std::string& cabinetPath, const std::string& folder,
-                           const CabinetProgress& progress = {});
+                           const CabinetProgress& progress = {}, const CabinetFilter& which = {});
 
 } // namespace vumo::cab

@@ -2,8 +2,9 @@
 #include "CabinetScript.h"
 
 #include "FileWrite.h"
+#include "platform/files/RegularFile.h"
 
-#include <fstream>
+#include <algorithm>
 
 namespace vumo::cab
 {
@@ -96,20 +97,38 @@ std::string writeLines(const std::string& path, const Lines& lines)
     return writeFileBeside(path, text.data(), text.size());
 }
 
-bool readLines(const std::string& path, Lines& lines)
+bool readLines(const std::string& path, Lines& lines, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::vector<uint8_t> bytes;
+    error = platform::readRegularFile(path.c_str(), kMaxChainFileBytes, bytes);
+    if (!error.empty())
         return false;
     lines.clear();
-    std::string line;
-    while (std::getline(in, line))
+    for (auto begin = bytes.begin(); begin != bytes.end();)
     {
+        const auto end = std::find(begin, bytes.end(), uint8_t('\n'));
+        std::string line(begin, end);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
+        begin = end == bytes.end() ? end : end + 1;
     }
-    return !in.bad();
+    return true;
+}
+
+bool hasControlCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return uint8_t(c) < 0x20 || uint8_t(c) == 0x7F; });
+}
+
+std::string printable(const std::string& text)
+{
+    std::string shown = text;
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return uint8_t(c) < 0x20 || uint8_t(c) == 0x7F; },
+        '?');
+    return shown;
 }
 
 } // namespace vumo::cab

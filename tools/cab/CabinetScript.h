@@ -4,6 +4,7 @@
 // them; lines end in CR LF.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,20 @@ Lines openChainLines(const std::string& cabinetPath, std::string& base);
 // Track file names in the application folder: "t" + k + ".shn".
 std::string compressedName(int k);
 
+// True when text holds a control character (CR, LF, NUL, a tab, ...): no text of a batch,
+// directive or project file may, for a line feed would start a line of its own.
+bool hasControlCharacter(const std::string& text);
+// The text with each control character shown as "?", for a message.
+std::string printable(const std::string& text);
+
+// The largest batch or directive file read: far more than 17 tracks' lines.
+inline constexpr uint64_t kMaxChainFileBytes = 1 << 20;
+
 // Writes lines with CR LF endings beside path and renames them over it. Returns an empty text,
 // or why the file could not be written.
 std::string writeLines(const std::string& path, const Lines& lines);
-// Reads a text file's lines (CR LF or LF); false when it cannot be read.
-bool readLines(const std::string& path, Lines& lines);
+// Reads a text file's lines (CR LF or LF). Only a regular file of at most kMaxChainFileBytes is
+// read: anything else gives the reason in error.
+bool readLines(const std::string& path, Lines& lines, std::string& error);
 
 } // namespace vumo::cab

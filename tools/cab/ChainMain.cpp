@@ -7,17 +7,22 @@
 //                                would replace; the answer "yes" or "no" is read from standard
 //                                input (no answer keeps them)
 //   relocated STORED<TAB>PATH    a track restored beside the project instead of its stored path
+//   opened PATH                  the opened cabinet's project file, in the application folder
 //   failed MESSAGE               the chain stopped (exit status 1)
 //   done                         every step succeeded (exit status 0)
-// Exit status 2: bad arguments.
+// Exit status 2: bad arguments. A write past the file size limit fails and is reported like any
+// other (SIGXFSZ is ignored).
 #include "ChainRunner.h"
+#include "ProjectCabinet.h"
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 int main(int argc, char** argv)
 {
+    std::signal(SIGXFSZ, SIG_IGN);
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
     if (argc != 3)
     {
@@ -51,6 +56,12 @@ int main(int argc, char** argv)
         std::printf("relocated %s\t%s\n", stored.c_str(), restored.c_str());
         std::fflush(stdout);
     };
+    events.opened = [](const std::string& path)
+    {
+        std::printf("opened %s\n", path.c_str());
+        std::fflush(stdout);
+    };
+    events.project = vumo::cab::projectAccess();
     const std::string error = vumo::cab::runChain(argv[1], argv[2], events);
     if (!error.empty())
     {

@@ -2,12 +2,12 @@
 #include "ChainRunner.h"
 
 #include "Cabinet.h"
+#include "CabinetOpen.h"
 #include "Shorten.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <set>
 
 namespace vumo::cab
 {
@@ -103,41 +103,6 @@ bool parseLine(const std::string& line, ChainStep& step)
     return false;
 }
 
-// The stored track path's file name beside the project file in the application folder.
-std::string besideProject(const std::string& stored, const std::string& folder)
-{
-    const size_t slash = stored.find_last_of("\\/");
-    return (fs::path(folder) / stored.substr(slash == std::string::npos ? 0 : slash + 1)).string();
-}
-
-// Where a stored track path is restored on this machine: the path itself when its folder
-// exists here, else beside the project file.
-std::string localTarget(const std::string& stored, const std::string& folder)
-{
-    const bool foreign = stored.find('\\') != std::string::npos; // a Windows path
-    std::error_code ec;
-    const fs::path path(stored);
-    if (!foreign && path.is_absolute() && fs::is_directory(path.parent_path(), ec))
-        return stored;
-    return besideProject(stored, folder);
-}
-
-// A free name beside `path`: "name-2.wav", "name-3.wav", ... when path exists.
-std::string freeName(const std::string& path)
-{
-    std::error_code ec;
-    if (!fs::exists(path, ec))
-        return path;
-    const fs::path p(path);
-    for (int n = 2;; ++n)
-    {
-        fs::path candidate = p.parent_path() /
-                             (p.stem().string() + "-" + std::to_string(n) + p.extension().string());
-        if (!fs::exists(candidate, ec))
-            return candidate.string();
-    }
-}
-
 class Runner
 {
 public:
@@ -149,10 +114,9 @@ public:
     std::string run(const std::string& file);
 
 private:
-    std::string load(const std::string& file, bool restoreOnly, std::vector<ChainStep>& steps);
-    std::string execute(const ChainStep& step);
-    std::string extract(const std::string& cabinet);
-    void decideTargets(const std::vector<ChainStep>& restore);
+    std::string runCreate(const std::vector<ChainStep>& steps);
+    std::string runOpen(const std::vector<ChainStep>& steps);
+    std::string execute(const ChainStep& step, const Directive& directive);
     std::string inFolder(const std::string& name) const
     {
         return fs::path(name).is_absolute() ? name : (fs::path(m_folder) / name).string();
@@ -167,133 +131,89 @@ private:
     const ChainEvents& m_events;
     int m_done = 0;
     int m_total = 0;
-    std::vector<ChainStep> m_restore; // the restore chain, checked before the cabinet unpacks
-    bool m_restoreLoaded = false;
-    std::vector<std::pair<std::string, std::string>> m_targets; // stored path, where it goes
+    std::vector<std::string> m_made; // compressed files this chain wrote
 };
 
-std::string Runner::load(const std::string& file, bool restoreOnly, std::vector<ChainStep>& steps)
+bool opensCabinet(const ChainStep& step)
 {
-    Lines lines;
-    if (!readLines(inFolder(file), lines))
-        return "Cannot read " + file + ".";
-    std::string error;
-    if (!parseChain(lines, file, restoreOnly, steps, error))
-        return error;
-    return {};
+    return step.kind == ChainStep::Extract || step.kind == ChainStep::Rename ||
+           step.kind == ChainStep::Restore;
 }
 
 std::string Runner::run(const std::string& file)
 {
+    Lines lines;
     std::vector<ChainStep> steps;
-    if (std::string error = load(file, false, steps); !error.empty())
+    std::string error;
+    if (!readLines(inFolder(file), lines, error) || !parseChain(lines, file, false, steps, error))
         return error;
     m_total = int(steps.size());
-    const bool callsRestore =
-        std::any_of(steps.begin(), steps.end(),
-                    [](const ChainStep& s) { return s.kind == ChainStep::Restore; });
+    error =
+        std::any_of(steps.begin(), steps.end(), opensCabinet) ? runOpen(steps) : runCreate(steps);
+    if (error.empty())
+        progress({});
+    return error;
+}
+
+// A chain that makes a cabinet: its directive file is read before the first step, and a failure
+// removes the compressed files it wrote.
+std::string Runner::runCreate(const std::vector<ChainStep>& steps)
+{
+    Directive directive;
+    std::string error;
+    if (std::any_of(steps.begin(), steps.end(),
+                    [](const ChainStep& s) { return s.kind == ChainStep::MakeCabinet; }) &&
+        !readDirective(inFolder(kDirectiveFile), directive, error))
+        return error + ". Nothing was changed.";
     for (const ChainStep& step : steps)
     {
-        if (step.kind == ChainStep::Extract && callsRestore)
-        {
-            if (std::string error = extract(step.first); !error.empty())
-                return error;
-        }
-        else if (step.kind == ChainStep::Restore)
-        {
-            if (!m_restoreLoaded)
-            {
-                if (std::string error = load(kRestoreFile, true, m_restore); !error.empty())
-                    return error;
-                m_total += int(m_restore.size());
-            }
-            decideTargets(m_restore);
-            for (const ChainStep& inner : m_restore)
-            {
-                if (std::string error = execute(inner); !error.empty())
-                    return error;
-                ++m_done;
-            }
-        }
-        else if (std::string error = execute(step); !error.empty())
-        {
-            return error;
-        }
+        error = execute(step, directive);
+        if (!error.empty())
+            break;
         ++m_done;
     }
-    progress({});
-    return {};
-}
-
-// Unpacks the cabinet into a private folder first, so that its restore chain is checked
-// before anything reaches the application folder.
-std::string Runner::extract(const std::string& cabinet)
-{
-    progress(cabinet);
-    const fs::path staging = fs::path(m_folder) / ".vumo-unpack";
     std::error_code ec;
-    fs::remove_all(staging, ec);
-    fs::create_directories(staging, ec);
-    struct Cleanup
-    {
-        fs::path path;
-        ~Cleanup()
-        {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } cleanup{staging};
-    if (std::string error = extractCabinet(cabinet, staging.string()); !error.empty())
-        return error;
-    Lines lines;
-    if (!readLines((staging / kRestoreFile).string(), lines))
-        return "Not a valid Vumo CAB: " + cabinet + " holds no " + kRestoreFile + ".";
-    std::string error;
-    if (!parseChain(lines, kRestoreFile, true, m_restore, error))
-        return error;
-    m_restoreLoaded = true;
-    m_total += int(m_restore.size());
-    std::vector<fs::path> unpacked;
-    for (const auto& entry : fs::directory_iterator(staging, ec))
-        unpacked.push_back(entry.path().filename());
-    for (const fs::path& name : unpacked)
-    {
-        fs::rename(staging / name, fs::path(m_folder) / name, ec);
-        if (ec)
-            return "Cannot write " + name.string() + ": " + ec.message();
-    }
-    return {};
+    for (const std::string& made : m_made)
+        if (!error.empty())
+            fs::remove(inFolder(made), ec);
+    return error;
 }
 
-void Runner::decideTargets(const std::vector<ChainStep>& restore)
+// A chain that opens a cabinet: "extract /y CABINET *.*", an optional "REN", "unshortn.bat",
+// in this order and nothing else.
+std::string Runner::runOpen(const std::vector<ChainStep>& steps)
 {
-    m_targets.clear();
-    std::vector<std::string> existing;
-    std::error_code ec;
-    for (const ChainStep& step : restore)
-        if (step.kind == ChainStep::Expand)
-        {
-            const std::string target = localTarget(step.second, m_folder);
-            m_targets.emplace_back(step.second, target);
-            if (target == step.second && fs::exists(target, ec))
-                existing.push_back(target);
-        }
-    const bool replace =
-        existing.empty() || (m_events.replaceExisting && m_events.replaceExisting(existing));
-    for (auto& [stored, target] : m_targets)
+    const bool renames = steps.size() == 3 && steps[1].kind == ChainStep::Rename;
+    if (steps.size() != (renames ? 3u : 2u) || steps.front().kind != ChainStep::Extract ||
+        steps.back().kind != ChainStep::Restore)
+        return "The cabinet chain opens a cabinet only as \"extract\", \"REN\" and \"" +
+               std::string(kRestoreFile) + "\" in this order. Nothing was changed.";
+    CabinetOpen open(m_folder, m_events,
+                     [this](const std::string& file)
+                     {
+                         progress(file);
+                         ++m_done;
+                     });
+    progress(steps.front().first);
+    std::string error = open.unpack(inFolder(steps.front().first));
+    m_total += open.restoreSteps();
+    ++m_done;
+    if (error.empty() && renames)
     {
-        if (!replace && target == stored && fs::exists(target, ec))
-            target = besideProject(stored, m_folder);
-        if (target != stored)
-        {
-            target = freeName(target);
-            if (m_events.relocated)
-                m_events.relocated(stored, target);
-        }
+        progress(steps[1].first);
+        open.rename(steps[1].first, steps[1].second);
+        ++m_done;
     }
+    if (error.empty())
+        error = open.restore();
+    ++m_done;
+    std::error_code ec;
+    if (!error.empty()) // the completion marker goes with the rest
+        fs::remove(fs::path(m_folder) / kDirectiveFile, ec);
+    return error;
 }
 
-std::string Runner::execute(const ChainStep& step)
+std::string Runner::execute(const ChainStep& step, const Directive& directive)
 {
     progress(step.kind == ChainStep::Echo ? std::string() : step.first);
     std::string error;
@@ -301,40 +221,22 @@ std::string Runner::execute(const ChainStep& step)
     switch (step.kind)
     {
     case ChainStep::Compress:
+        m_made.push_back(step.second);
         shortenEncodeFile(inFolder(step.first), inFolder(step.second), error);
         break;
-    case ChainStep::Expand:
-    {
-        std::string target = step.second;
-        for (const auto& [stored, local] : m_targets)
-            if (stored == step.second)
-                target = local;
-        shortenDecodeFile(inFolder(step.first), target, error);
-        break;
-    }
     case ChainStep::MakeCabinet:
-    {
-        Directive directive;
-        if (readDirective(inFolder(kDirectiveFile), directive, error))
-            error = makeCabinet(directive, m_folder);
-        break;
-    }
-    case ChainStep::Extract:
-        error = extractCabinet(step.first, m_folder);
+        error = makeCabinet(directive, m_folder);
         break;
     case ChainStep::Delete:
         fs::remove(inFolder(step.first), ec); // a missing file is no failure, as with "del"
-        break;
-    case ChainStep::Rename:
-        // As "REN" does: nothing when the file is missing or the new name is taken.
-        if (fs::exists(inFolder(step.first), ec) && !fs::exists(inFolder(step.second), ec))
-            fs::rename(inFolder(step.first), inFolder(step.second), ec);
         break;
     case ChainStep::Echo:
         if (m_events.echo)
             m_events.echo(step.first);
         break;
-    case ChainStep::Restore:
+    default: // restoring belongs to opening a cabinet
+        error = "The cabinet chain refuses the line \"" + step.line +
+                "\" outside the opening of a cabinet. Nothing was changed.";
         break;
     }
     return error;
@@ -353,15 +255,22 @@ bool parseChain(const Lines& lines, const std::string& fileName, bool restoreOnl
         ChainStep step;
         // A NUL would end the name the file system sees before its ".wav" ("/etc/x\0.wav"), and
         // no command Vumo writes holds another control character.
-        const bool plainText = std::none_of(line.begin(), line.end(),
-                                            [](char c) { return uint8_t(c) < 0x20 && c != '\t'; });
-        const bool known = plainText && parseLine(line, step);
+        const bool known = !hasControlCharacter(line) && parseLine(line, step);
         const bool allowed = !restoreOnly || step.kind == ChainStep::Expand ||
                              step.kind == ChainStep::Delete || step.kind == ChainStep::Echo;
-        if (!known || !allowed)
+        // Each compressed track is restored once: a stream restored again would fill the disk.
+        const bool again =
+            step.kind == ChainStep::Expand &&
+            std::any_of(parsed.begin(), parsed.end(),
+                        [&](const ChainStep& s)
+                        { return s.kind == ChainStep::Expand && s.first == step.first; });
+        if (!known || !allowed || again)
         {
-            error = "The cabinet chain refuses the line \"" + line + "\" in " + fileName +
-                    ": it is not one of the commands Vumo writes. Nothing was changed.";
+            error = "The cabinet chain refuses the line \"" + printable(line) + "\" in " +
+                    fileName +
+                    (again ? ": it restores " + step.first + " a second time."
+                           : ": it is not one of the commands Vumo writes.") +
+                    " Nothing was changed.";
             return false;
         }
         parsed.push_back(step);

@@ -11,13 +11,17 @@
 //   unshortn.bat                      run the restore chain (extracted from the cabinet)
 //
 // Every line of a batch file is checked before any of it runs; a line of any other form stops
-// the chain before it writes anything, with a message naming the line. A restore chain from a
-// cabinet may only restore, delete and echo. Relative names are taken in the application
-// folder, which is where the chain runs.
+// the chain before it writes anything, with a message naming the line. A chain either makes a
+// cabinet (compress, MakeCAB, del, echo) or opens one (extract, an optional REN, then
+// unshortn.bat). Opening unpacks the cabinet into a private folder and lets nothing out of it
+// until every check has passed (CabinetOpen.h); the restore chain it carries may only restore,
+// delete and echo, and must match its project's tracks line for line. Relative names are taken
+// in the application folder, which is where the chain runs.
 #pragma once
 
 #include "CabinetScript.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,6 +53,23 @@ struct ChainStep
 bool parseChain(const Lines& lines, const std::string& fileName, bool restoreOnly,
                 std::vector<ChainStep>& steps, std::string& error);
 
+// What opening a cabinet needs of the project it carries. The project file's reader and writer
+// belong to the studio's core, so the caller of the runner hands them in.
+struct CabinetRecords
+{
+    int32_t trackLength = 0;             // frames per track, from the project's header
+    std::vector<std::string> trackFiles; // the records' track paths, in track order
+};
+struct ProjectAccess
+{
+    // Reads the project file at path; an empty text, or why it cannot be used.
+    std::function<std::string(const std::string& path, CabinetRecords& records)> read;
+    // Points the records of the project file at path to these track paths (in track order); an
+    // empty text, or why it could not be written.
+    std::function<std::string(const std::string& path, const std::vector<std::string>& trackFiles)>
+        rewrite;
+};
+
 struct ChainEvents
 {
     // Steps done of the steps known so far, and the file the next step works on.
@@ -58,14 +79,21 @@ struct ChainEvents
     // Unset: keep (restore beside).
     std::function<bool(const std::vector<std::string>& existing)> replaceExisting;
     // A track restored somewhere other than its stored path: its folder does not exist on this
-    // machine, or the user kept the existing file.
+    // machine, another track names the same file, or the user kept the existing file. Once per
+    // track so moved.
     std::function<void(const std::string& stored, const std::string& restored)> relocated;
     std::function<void(const std::string& text)> echo;
+    // The opened cabinet's project file, in the application folder, once everything is restored.
+    std::function<void(const std::string& projectPath)> opened;
+    // Needed to open a cabinet; a chain that makes one does without.
+    ProjectAccess project;
 };
 
 // Runs batch file `file` (a name in `folder`, normally "vumocab.bat"). Returns an empty text
 // when every step succeeded, else what failed; the chain stops at the first failure, and no
-// step leaves a half-written file behind.
+// step leaves a half-written file behind. A failed chain removes its working files: the
+// compressed tracks it made, or, when it opened a cabinet, the completion marker and everything
+// the cabinet brought.
 std::string runChain(const std::string& folder, const std::string& file, const ChainEvents& events);
 
 } // namespace vumo::cab

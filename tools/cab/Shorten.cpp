@@ -1,15 +1,15 @@
 // Shorten: encoder and decoder of version 2 streams of signed 16-bit little-endian samples.
 #include "Shorten.h"
 
-#include "FileWrite.h"
 #include "ShortenBits.h"
+#include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 namespace vumo::cab
 {
@@ -65,11 +65,14 @@ uint16_t le16(const uint8_t* p)
 struct WaveLayout
 {
     size_t dataStart = 0;
-    size_t dataBytes = 0; // whole frames only; a partial frame travels with the trailer
+    uint64_t dataBytes = 0; // whole frames only; a partial frame travels with the trailer
     uint32_t channels = 0;
 };
 
-bool parseWave(std::span<const uint8_t> f, WaveLayout& layout, std::string& error)
+// Finds the samples in f, the head of a file of fileSize bytes (all of it, or as much as holds
+// the header).
+bool parseWave(std::span<const uint8_t> f, uint64_t fileSize, WaveLayout& layout,
+               std::string& error)
 {
     if (f.size() < 12 || std::memcmp(f.data(), "RIFF", 4) != 0 ||
         std::memcmp(f.data() + 8, "WAVE", 4) != 0)
@@ -105,12 +108,16 @@ bool parseWave(std::span<const uint8_t> f, WaveLayout& layout, std::string& erro
             if (!haveFormat)
                 break;
             layout.dataStart = pos + 8;
-            const size_t available = std::min<uint64_t>(size, f.size() - layout.dataStart);
-            const size_t frameBytes = 2 * layout.channels;
+            const uint64_t available = std::min<uint64_t>(size, fileSize - layout.dataStart);
+            const uint64_t frameBytes = 2 * layout.channels;
             layout.dataBytes = available / frameBytes * frameBytes;
             return true;
         }
-        pos += 8 + size + (size & 1); // chunks are padded to an even size
+        // Chunks are padded to an even size, unless their writer left the pad out.
+        const uint64_t next = pos + 8 + size;
+        pos = size_t(next + platform::padBytes(uint32_t(size),
+                                               f.data() + std::min<uint64_t>(next, f.size()),
+                                               next < f.size() ? size_t(f.size() - next) : 0));
     }
     error = "the wave file has no sample data";
     return false;
@@ -199,7 +206,7 @@ bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stre
                    std::string& error, const ShortenProgress& progress)
 {
     WaveLayout layout;
-    if (!parseWave(waveFile, layout, error))
+    if (!parseWave(waveFile, waveFile.size(), layout, error))
         return false;
     stream.clear();
     stream.reserve(waveFile.size() / 2 + 64);
@@ -216,7 +223,7 @@ bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stre
     putVerbatim(bits, waveFile.first(layout.dataStart));
 
     const uint8_t* data = waveFile.data() + layout.dataStart;
-    const size_t frames = layout.dataBytes / (2 * channels);
+    const size_t frames = size_t(layout.dataBytes / (2 * channels));
     // Per channel: kWrap history samples, then the block.
     std::vector<std::array<int32_t, kWrap + kBlockFrames>> work(channels);
     for (auto& w : work)
@@ -244,7 +251,7 @@ bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stre
         if (progress && (first / kBlockFrames) % 4096 == 0)
             progress(double(first) / double(frames));
     }
-    putVerbatim(bits, waveFile.subspan(layout.dataStart + layout.dataBytes));
+    putVerbatim(bits, waveFile.subspan(layout.dataStart + size_t(layout.dataBytes)));
     bits.putUnsigned(Quit, kCommandBits);
     bits.flush();
     if (progress)
@@ -259,8 +266,9 @@ namespace
 class Decoder
 {
 public:
-    Decoder(std::span<const uint8_t> stream, std::vector<uint8_t>& out)
-        : m_stream(stream), m_bits(stream.subspan(5)), m_out(out)
+    Decoder(std::span<const uint8_t> stream, const ShortenSink& out, const DecodeLimits& limits)
+        : m_stream(stream), m_bits(stream.subspan(std::min<size_t>(5, stream.size()))), m_out(out),
+          m_limits(limits)
     {
     }
 
@@ -269,12 +277,18 @@ public:
 private:
     bool readHeader(std::string& error);
     bool decodeChannel(uint32_t command, uint32_t c);
-    void emitBlock();
+    bool emitBlock(std::string& error);
+    bool emitVerbatim(uint32_t length, std::string& error);
+    bool output(const uint8_t* data, size_t size, std::string& error);
     int32_t channelOffset(uint32_t c) const;
 
     std::span<const uint8_t> m_stream;
     BitReader m_bits;
-    std::vector<uint8_t>& m_out;
+    const ShortenSink& m_out;
+    DecodeLimits m_limits;
+    uint64_t m_frames = 0; // frames given so far
+    uint64_t m_bytes = 0;  // bytes given so far
+    std::vector<uint8_t> m_buffer;
     uint32_t m_channels = 0;
     uint32_t m_blockFrames = kBlockFrames;
     uint32_t m_lpcOrder = 0;
@@ -406,13 +420,37 @@ bool Decoder::decodeChannel(uint32_t command, uint32_t c)
     return true;
 }
 
+// Hands bytes to the sink once they are known to stay within the byte limit.
+bool Decoder::output(const uint8_t* data, size_t size, std::string& error)
+{
+    if (size > m_limits.maxBytes - m_bytes)
+    {
+        error = "the stream decodes to more than " + std::to_string(m_limits.maxBytes) + " bytes" +
+                (m_limits.bytesWhy.empty() ? "" : ", " + m_limits.bytesWhy);
+        return false;
+    }
+    m_bytes += size;
+    if (!m_out(data, size))
+    {
+        error.clear(); // the sink's own reason stands
+        return false;
+    }
+    return true;
+}
+
 // Interleaves the block's channels into the file, shifted back by the bit shift (each sample
 // was checked to fit as it was decoded).
-void Decoder::emitBlock()
+bool Decoder::emitBlock(std::string& error)
 {
-    const size_t start = m_out.size();
-    m_out.resize(start + size_t(m_blockFrames) * m_channels * 2);
-    uint8_t* p = m_out.data() + start;
+    if (m_blockFrames > m_limits.maxFrames - m_frames)
+    {
+        error = "the stream decodes to more than " + std::to_string(m_limits.maxFrames) +
+                " sample frames" + (m_limits.framesWhy.empty() ? "" : ", " + m_limits.framesWhy);
+        return false;
+    }
+    m_frames += m_blockFrames;
+    m_buffer.resize(size_t(m_blockFrames) * m_channels * 2);
+    uint8_t* p = m_buffer.data();
     for (uint32_t i = 0; i < m_blockFrames; ++i)
         for (uint32_t c = 0; c < m_channels; ++c)
         {
@@ -420,6 +458,28 @@ void Decoder::emitBlock()
             *p++ = uint8_t(v);
             *p++ = uint8_t(uint16_t(v) >> 8);
         }
+    return output(m_buffer.data(), m_buffer.size(), error);
+}
+
+// Copies a verbatim chunk of length bytes through, in pieces: its length is the stream's word.
+bool Decoder::emitVerbatim(uint32_t length, std::string& error)
+{
+    constexpr size_t kPiece = 1 << 16;
+    m_buffer.clear();
+    for (uint32_t i = 0; i < length; ++i)
+    {
+        const uint32_t byte = m_bits.getUnsigned(kVerbatimByteBits);
+        if (m_bits.failed() || byte > 255)
+            return false;
+        m_buffer.push_back(uint8_t(byte));
+        if (m_buffer.size() == kPiece || i + 1 == length)
+        {
+            if (!output(m_buffer.data(), m_buffer.size(), error))
+                return false;
+            m_buffer.clear();
+        }
+    }
+    return true;
 }
 
 bool Decoder::run(std::string& error, const ShortenProgress& progress)
@@ -444,19 +504,14 @@ bool Decoder::run(std::string& error, const ShortenProgress& progress)
             if (++channel == m_channels)
             {
                 channel = 0;
-                emitBlock();
+                if (!emitBlock(error))
+                    return false;
             }
         }
         else if (command == Verbatim)
         {
-            const uint32_t length = m_bits.getUnsigned(kVerbatimLengthBits);
-            for (uint32_t i = 0; i < length && !m_bits.failed(); ++i)
-            {
-                const uint32_t byte = m_bits.getUnsigned(kVerbatimByteBits);
-                if (byte > 255)
-                    return false;
-                m_out.push_back(uint8_t(byte));
-            }
+            if (!emitVerbatim(m_bits.getUnsigned(kVerbatimLengthBits), error))
+                return false;
         }
         else if (command == BlockSize)
         {
@@ -490,64 +545,46 @@ bool Decoder::run(std::string& error, const ShortenProgress& progress)
     }
 }
 
-bool readAll(const std::string& path, std::vector<uint8_t>& bytes, std::string& error)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-    {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bytes.clear();
-    uint8_t buffer[1 << 16];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (!ok)
-        error = "cannot read " + path;
-    return ok;
-}
-
 } // namespace
 
 bool shortenDecode(std::span<const uint8_t> stream, std::vector<uint8_t>& file, std::string& error,
                    const ShortenProgress& progress)
 {
     file.clear();
-    Decoder decoder(stream, file);
+    const ShortenSink sink = [&file](const uint8_t* data, size_t size)
+    {
+        file.insert(file.end(), data, data + size);
+        return true;
+    };
+    return shortenDecode(stream, sink, error, {}, progress);
+}
+
+bool shortenDecode(std::span<const uint8_t> stream, const ShortenSink& sink, std::string& error,
+                   const DecodeLimits& limits, const ShortenProgress& progress)
+{
+    Decoder decoder(stream, sink, limits);
     return decoder.run(error, progress);
 }
 
-bool shortenEncodeFile(const std::string& wavePath, const std::string& shnPath, std::string& error,
-                       const ShortenProgress& progress)
+bool waveFileFrames(const std::string& path, uint64_t& frames, std::string& error)
 {
-    std::vector<uint8_t> in, out;
-    if (!readAll(wavePath, in, error))
-        return false;
-    if (!shortenEncode(in, out, error, progress))
+    const platform::OpenedFile opened = platform::openRegularFile(path.c_str(), kMaxWaveFileBytes);
+    if (!opened.file)
     {
-        error = wavePath + ": " + error;
+        error = "cannot read " + path + ": " + platform::refusalText(opened, kMaxWaveFileBytes);
         return false;
     }
-    error = writeFileBeside(shnPath, out.data(), out.size());
-    return error.empty();
-}
-
-bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, std::string& error,
-                       const ShortenProgress& progress)
-{
-    std::vector<uint8_t> in, out;
-    if (!readAll(shnPath, in, error))
-        return false;
-    if (!shortenDecode(in, out, error, progress))
+    // The chunks before the samples lie in the file's head.
+    std::vector<uint8_t> head(size_t(std::min<uint64_t>(opened.size, 1 << 20)));
+    head.resize(std::fread(head.data(), 1, head.size(), opened.file.get()));
+    WaveLayout layout;
+    if (!parseWave(head, opened.size, layout, error))
     {
-        error = shnPath + ": " + error;
+        error = path + ": " + error;
         return false;
     }
-    error = writeFileBeside(wavePath, out.data(), out.size());
-    return error.empty();
+    frames = layout.dataBytes / (2 * layout.channels);
+    return true;
 }
 
 } // namespace vumo::cab

@@ -34,12 +34,47 @@ bool shortenEncode(std::span<const uint8_t> waveFile, std::vector<uint8_t>& stre
 bool shortenDecode(std::span<const uint8_t> stream, std::vector<uint8_t>& file, std::string& error,
                    const ShortenProgress& progress = {});
 
+// The largest wave file the encoder takes: a track of the longest track length (256 MB of
+// frames) and room for the chunks around its samples.
+inline constexpr uint64_t kMaxWaveFileBytes = (uint64_t(256) << 20) + (1 << 20);
+
+// The frames of the wave file at path, read from its header without reading the samples. Only a
+// regular file of at most kMaxWaveFileBytes is looked at; anything else, and a file that is not
+// a wave file of 16-bit PCM samples, gives the reason in error.
+bool waveFileFrames(const std::string& path, uint64_t& frames, std::string& error);
+
+// What a decode may give at most: sample frames (per channel) and bytes of the whole file. A
+// stream that would give more is refused as soon as it passes a limit.
+struct DecodeLimits
+{
+    uint64_t maxFrames = UINT64_MAX;
+    uint64_t maxBytes = UINT64_MAX;
+    std::string framesWhy; // what sets each limit, for the message ("the track length")
+    std::string bytesWhy;
+};
+
+// Receives decoded bytes in order; false stops the decode (the receiver knows why).
+using ShortenSink = std::function<bool(const uint8_t* data, size_t size)>;
+// Decodes a stream into sink, refusing it as soon as it passes a limit. error is left empty when
+// the sink stopped the decode.
+bool shortenDecode(std::span<const uint8_t> stream, const ShortenSink& sink, std::string& error,
+                   const DecodeLimits& limits = {}, const ShortenProgress& progress = {});
+
 // File to file, as the cabinet chain's "shortn32.exe IN OUT" and "shortn32.exe -x IN OUT" do.
-// The output is written beside its name and renamed over it only when complete, so a failure
-// (a bad stream, a full disk) leaves no partial file and an older file of that name whole.
+// The input is read only when it is a regular file of a size the codec takes (a FIFO, a device or
+// a file larger than any track is refused at once). The output is written beside its name
+// (PartFile) and renamed over it only when complete, so a failure (a bad stream, a full disk, a
+// limit passed) leaves no partial file and an older file of that name whole. The decoder writes
+// straight to the file as it goes, never holding the whole file in memory.
 bool shortenEncodeFile(const std::string& wavePath, const std::string& shnPath, std::string& error,
                        const ShortenProgress& progress = {});
 bool shortenDecodeFile(const std::string& shnPath, const std::string& wavePath, std::string& error,
-                       const ShortenProgress& progress = {});
+                       const DecodeLimits& limits = {}, const ShortenProgress& progress = {});
+
+class PartFile;
+// Decodes into part (open, not committed): for a caller that commits several files together.
+// On failure the part is discarded and error says why, without the stream's path.
+bool shortenDecodeToPart(const std::string& shnPath, PartFile& part, std::string& error,
+                         const DecodeLimits& limits = {}, const ShortenProgress& progress = {});
 
 } // namespace vumo::cab

@@ -3,6 +3,9 @@
 add_library(vumo_cabproject STATIC tools/cab/ProjectCabinet.cpp)
 target_link_libraries(vumo_cabproject PUBLIC vumo_cabinet vumo_appcore)
 
+add_executable(vumo-chain tools/cab/ChainMain.cpp)
+target_link_libraries(vumo-chain PRIVATE vumo_cabproject)
+
 add_executable(vumo-cab tools/cab/CabMain.cpp)
 target_link_libraries(vumo-cab PRIVATE vumo_cabproject vumo_app)
 
@@ -10,7 +13,8 @@ add_executable(vumo-mix tools/mix/MixMain.cpp)
 target_link_libraries(vumo-mix PRIVATE vumo_appcore wavorn)
 target_include_directories(vumo-mix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 
-add_executable(project_tool_tests tests/tools/cab/ProjectToolsTest.cpp)
+add_executable(project_tool_tests tests/tools/cab/ProjectToolsTest.cpp
+                                  tests/tools/cab/HostileCabinetTest.cpp)
 target_link_libraries(project_tool_tests PRIVATE vumo_cabproject vumo_testwave wavorn
                                                  GTest::gtest_main)
 target_compile_definitions(project_tool_tests PRIVATE
@@ -37,3 +41,9 @@ target_link_libraries(tst_writefaults PRIVATE vumo_app vumo_cabinet)
 qt_add_executable(vumo_chain_screenshot app/demo/ChainScreenshotMain.cpp)
 target_link_libraries(vumo_chain_screenshot PRIVATE vumo_app_testsupport)
 add_dependencies(vumo_chain_screenshot vumo-chain)
+
+# Shorten and a cabinet of 8 tracks made and opened through the chain runner (not a test).
+if(VUMO_BUILD_BENCH)
+    add_executable(bench_cabinet bench/cab/CabinetBench.cpp)
+    target_link_libraries(bench_cabinet PRIVATE vumo_cabproject benchmark::benchmark)
+endif()

@@ -55,8 +55,9 @@ std::optional<EffectStep> parseEffect(const std::string& text, std::string& erro
         code && fx::isEngineEffect(int32_t(*code)) ? fx::findEffectInfo(int32_t(*code)) : nullptr;
     if (!info)
     {
-        error = "unknown effect code '" + parts[0] + "' in '" + text +
-                "' (codes are 1 to 32, see --help)";
+        const fx::CodeRange codes = fx::engineCodes();
+        error = "unknown effect code '" + parts[0] + "' in '" + text + "' (codes are " +
+                std::to_string(codes.first) + " to " + std::to_string(codes.last) + ", see --help)";
         return std::nullopt;
     }
     EffectStep step;
@@ -187,7 +188,8 @@ std::string helpText()
         s << "        P2: " << e.meanings[1] << "\n";
         s << "        P3: " << e.meanings[2] << "\n";
     }
-    s << "Codes 26 to 32 are spectral effects.\n";
+    const fx::CodeRange spectral = fx::spectralCodes();
+    s << "Codes " << spectral.first << " to " << spectral.last << " are spectral effects.\n";
     return s.str();
 }
 

@@ -2,23 +2,17 @@
 #include "WaveProbe.h"
 
 #include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace vumo::fxtool
 {
 
 namespace
 {
-
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 uint32_t le32(const unsigned char* b)
 {
@@ -34,17 +28,20 @@ uint16_t le16(const unsigned char* b)
 WaveInfo probeWave(const std::string& path)
 {
     WaveInfo info;
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
-    if (!f)
+    // Only a regular file a track can take: a FIFO or a device would stall the read or never
+    // end it.
+    const platform::OpenedFile opened =
+        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes);
+    if (!opened.file)
     {
-        info.error = std::string("cannot open it: ") + std::strerror(errno);
+        info.error =
+            "cannot open it: " + platform::refusalText(opened, platform::kMaxTrackFileBytes);
         return info;
     }
-    std::fseek(f.get(), 0, SEEK_END);
-    const long size = std::ftell(f.get());
-    std::fseek(f.get(), 0, SEEK_SET);
+    std::FILE* f = opened.file.get();
+    const long size = long(opened.size);
     unsigned char header[12];
-    if (std::fread(header, 1, 12, f.get()) != 12 || !platform::isRiffWave(header))
+    if (std::fread(header, 1, 12, f) != 12 || !platform::isRiffWave(header))
     {
         info.error = "it is not a RIFF WAVE file";
         return info;
@@ -53,17 +50,17 @@ WaveInfo probeWave(const std::string& path)
     for (;;)
     {
         unsigned char chunk[8];
-        if (std::fread(chunk, 1, 8, f.get()) != 8)
+        if (std::fread(chunk, 1, 8, f) != 8)
         {
             info.error = haveFormat ? "it has no data chunk" : "it has no format chunk";
             return info;
         }
         const uint32_t length = le32(chunk + 4);
-        const long start = std::ftell(f.get());
+        const long start = std::ftell(f);
         if (std::memcmp(chunk, "fmt ", 4) == 0)
         {
             unsigned char fmt[16];
-            if (length < 16 || std::fread(fmt, 1, 16, f.get()) != 16)
+            if (length < 16 || std::fread(fmt, 1, 16, f) != 16)
             {
                 info.error = "its format chunk is too short";
                 return info;
@@ -96,7 +93,7 @@ WaveInfo probeWave(const std::string& path)
             info.frames = bytes / (info.channels == 1 ? 2 : 4);
             return info;
         }
-        if (std::fseek(f.get(), start + long(platform::paddedChunkBytes(length)), SEEK_SET) != 0)
+        if (std::fseek(f, start, SEEK_SET) != 0 || !platform::skipChunkRest(f, length, length))
         {
             info.error = "its chunks run past the end of the file";
             return info;

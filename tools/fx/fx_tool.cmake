@@ -6,7 +6,7 @@ add_library(vumo_fx_tool STATIC
     tools/fx/WaveProbe.cpp
 )
 target_include_directories(vumo_fx_tool PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(vumo_fx_tool PUBLIC vumo_waveheader vumo_fxcatalog)
+target_link_libraries(vumo_fx_tool PUBLIC vumo_waveheader vumo_fxcatalog vumo_files)
 
 add_executable(vumo-fx tools/fx/main.cpp)
 target_link_libraries(vumo-fx PRIVATE vumo_fx_tool wavorn)

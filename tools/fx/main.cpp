@@ -9,6 +9,7 @@
 #include "wavorn.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -127,6 +128,8 @@ void runChain(const Options& o, int32_t from, int32_t to, bool showProgress)
 
 int main(int argc, char** argv)
 {
+    // A file size limit fails the write like a full disk: reported, the part file removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help)
     {

@@ -2,14 +2,16 @@
 // file through the engine exactly as the studio's Save As ".wav" writes it.
 //   vumo-mix PROJECT.vum OUTPUT.wav [--from FRAME --to FRAME]
 // Exit status: 0 done, 1 a file error, 2 bad arguments.
+#include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 #include "project/ProjectFile.h"
 #include "tools/common/ProgressBar.h"
 #include "wavorn.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -24,8 +26,11 @@ constexpr int kExitArguments = 2;
 const char kUsage[] =
     "usage: vumo-mix PROJECT.vum OUTPUT.wav [--from FRAME --to FRAME]\n"
     "Mixes every track of the project with its volume, pan and mute, as the studio plays it,\n"
-    "and writes frames [FROM, TO) of the mix (default: the whole track length) as a 16-bit\n"
-    "stereo 44100 Hz wave file.\n";
+    "and writes frames [FROM, TO) of the mix (default: the whole track length, frames 0 to\n"
+    "trackLength - 1) as a 16-bit stereo 44100 Hz wave file.\n"
+    "The studio's Save As \".wav\" writes its selection, and Select All selects frames 0 to\n"
+    "trackLength - 3: --from 0 --to (trackLength - 2) gives the same file, byte for byte\n"
+    "(trackLength = 262144 frames per MB of the project's memory per track).\n";
 
 int fail(int status, const QString& message)
 {
@@ -40,10 +45,22 @@ bool frameArgument(const QString& text, int32_t& frame)
     return ok && frame >= 0;
 }
 
+// Why the engine could not take the track file at path (its stored bytes), or an empty text.
+QString trackFileRefusal(const QByteArray& path)
+{
+    const platform::OpenedFile opened =
+        platform::openRegularFile(path.constData(), platform::kMaxTrackFileBytes);
+    return opened.file ? QString()
+                       : QString::fromLocal8Bit(
+                             platform::refusalText(opened, platform::kMaxTrackFileBytes));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // A file size limit fails the write like a full disk: reported, the part file removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--help"))
@@ -66,11 +83,12 @@ int main(int argc, char** argv)
     if (!read.ok())
         return fail(kExitFile, read.error);
     const vumo::project::ProjectData& project = read.project;
+    // Every track must be a regular file a track can take: the engine leaves out of the mix a
+    // file it refuses, and a FIFO or a device would stall the read or never end it.
     for (const vumo::project::TrackRecordData& t : project.tracks)
-        if (!QFileInfo::exists(t.fileName.trimmed()))
-            return fail(
-                kExitFile,
-                QStringLiteral("the track file '%1' does not exist").arg(t.fileName.trimmed()));
+        if (const QString why = trackFileRefusal(t.fileName); !why.isEmpty())
+            return fail(kExitFile, QStringLiteral("the track file '%1' cannot be read: %2")
+                                       .arg(QString::fromLocal8Bit(t.fileName), why));
     if (to < 0)
         to = project.trackLength;
     if (from > to || to > project.trackLength)

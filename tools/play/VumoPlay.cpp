@@ -2,14 +2,17 @@
 // the virtual device when the machine has none.
 #include "platform/AudioBackend.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
 #include "wavorn.h"
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,33 +32,45 @@ void onInterrupt(int)
     g_interrupted = true;
 }
 
-// Frames of a wave file's sample data (mono counts one sample per frame), or -1.
+// Frames of a wave file's sample data (mono counts one sample per frame), or -1. Only a regular
+// file a track can take is read: a FIFO or a device would stall the read or never end it.
 int64_t waveFrames(const std::string& path)
 {
-    std::ifstream f(path, std::ios::binary);
+    const platform::FilePtr f =
+        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes).file;
     unsigned char riff[12];
-    if (!f.read(reinterpret_cast<char*>(riff), 12) || !platform::isRiffWave(riff))
+    if (!f || std::fread(riff, 1, 12, f.get()) != 12 || !platform::isRiffWave(riff))
         return -1;
     uint32_t channels = 2;
     unsigned char chunk[8];
-    while (f.read(reinterpret_cast<char*>(chunk), 8))
+    while (std::fread(chunk, 1, 8, f.get()) == 8)
     {
         const uint32_t size = platform::readLe32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0)
             return size / (channels == 1 ? 2 : 4);
-        std::vector<unsigned char> body(platform::paddedChunkBytes(size));
-        if (!f.read(reinterpret_cast<char*>(body.data()), std::streamsize(body.size())))
+        unsigned char format[4];
+        const bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4;
+        if (isFormat && std::fread(format, 1, 4, f.get()) != 4)
             return -1;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4)
-            channels = uint16_t(platform::readLe16(body.data() + 2));
+        if (isFormat)
+            channels = uint16_t(platform::readLe16(format + 2));
+        // The chunk sizes a file states are skipped, never read into memory; the pad byte
+        // only when the writer put it there.
+        if (!platform::skipChunkRest(f.get(), size - (isFormat ? 4 : 0), size))
+            return -1;
     }
     return -1;
 }
 
-// A short A-major chord with a fade-out, for a first run without a file.
-std::string writeDemo()
+// A short A-major chord with a fade-out, for a first run without a file, in a folder of its own
+// (removed again by the caller) so that no file someone put in the temp folder is written.
+std::string writeDemo(std::filesystem::path& folder)
 {
-    const auto path = std::filesystem::temp_directory_path() / "vumo-demo.wav";
+    std::string pattern = (std::filesystem::temp_directory_path() / "vumo-play-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        return {};
+    folder = pattern;
+    const auto path = folder / "demo.wav";
     const int32_t frames = 2 * kRate;
     std::vector<int16_t> s(size_t(frames) * 2);
     for (int32_t k = 0; k < frames; ++k)
@@ -69,7 +84,7 @@ std::string writeDemo()
     std::ofstream f(path, std::ios::binary);
     f.write(reinterpret_cast<const char*>(h.data()), std::streamsize(h.size()));
     f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(s.size() * 2));
-    return path.string();
+    return f.flush() ? path.string() : std::string();
 }
 
 std::string clock(int64_t frames)
@@ -79,6 +94,33 @@ std::string clock(int64_t frames)
     std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
                   static_cast<long long>(seconds % 60));
     return text;
+}
+
+// The device the engine will open: the sound card by name, the virtual device the user asked
+// for (nothing is heard; its frames go to VUMO_VIRTUAL_OUTPUT when that names a file), or the
+// virtual device in place of a sound card the machine lacks.
+void sayWhichDevicePlays()
+{
+    if (platform::outputBackend() == platform::AudioBackend::PortAudio)
+    {
+        const std::string name = platform::defaultOutputName();
+        std::printf("Playing on the sound output %s.\n",
+                    name.empty() ? "(no default device found)" : ("\"" + name + "\"").c_str());
+        return;
+    }
+    if (!platform::backendNamed())
+    {
+        std::printf("No sound output device found: playing on the virtual device.\n");
+        return;
+    }
+    const char* file = std::getenv("VUMO_VIRTUAL_OUTPUT");
+    if (file != nullptr && *file != '\0')
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard; the frames played are appended to %s.\n",
+                    file);
+    else
+        std::printf("Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is "
+                    "heard.\n");
 }
 
 int fail(const char* what, int32_t code)
@@ -100,7 +142,20 @@ int main(int argc, char** argv)
                     "device; with no sound card the virtual device plays in real time.\n");
         return argc == 2 ? 0 : 2;
     }
-    const std::string path = argc == 2 ? argv[1] : writeDemo();
+    // A file size limit fails a write (the demo, a virtual output file) like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::filesystem::path demoFolder;
+    const struct Cleanup
+    {
+        std::filesystem::path& folder;
+        ~Cleanup()
+        {
+            std::error_code ec;
+            if (!folder.empty())
+                std::filesystem::remove_all(folder, ec);
+        }
+    } cleanup{demoFolder};
+    const std::string path = argc == 2 ? argv[1] : writeDemo(demoFolder);
     if (argc < 2)
         std::printf("No file given: playing a demo chord (%s).\n", path.c_str());
     const int64_t frames = waveFrames(path);
@@ -115,8 +170,7 @@ int main(int argc, char** argv)
                      path.c_str(), static_cast<long long>(frames));
         return 1;
     }
-    if (platform::outputBackend() == platform::AudioBackend::Virtual)
-        std::printf("No sound output device found: playing on the virtual device.\n");
+    sayWhichDevicePlays();
     const int32_t length = int32_t(frames);
     if (const int32_t rc = OpenLib(length, 0); rc != 0)
         return fail("OpenLib", rc);

@@ -355,7 +355,9 @@ private slots:
         f.fake->results.insert(QStringLiteral("SetCurTrack"), 14);
         f.cboTrack().setCurrentIndex(0);
         QCOMPARE(f.ui.messages(),
-                 QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples."});
+                 QStringList{"Error in SetCurTrack: 14\nThe file does not hold 16-bit samples.\n"
+                             "Track \"t1\": " +
+                             f.path("untitled-t1.wav")});
     }
 
     // From frame 500 the engine plays `turns` looks, 1000 frames on at each: it stops after 3;

@@ -1,5 +1,7 @@
 // The effect (".sfx") and chain (".mfx") files byte for byte; the F&X dispatch (values, presets,
-// band-pass order, 1024-frame minimum, the fade) and the chain window over the stand-in engine.
+// band-pass order, 1024-frame minimum, the fade), the chain window over the stand-in engine and
+// the F&X menu against the help page.
+#include "../StudioFixture.h"
 #include "fx/EffectCatalog.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectDispatch.h"
@@ -14,7 +16,9 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -120,6 +124,53 @@ struct ChainWindow
         return names;
     }
 };
+
+QString plain(const QString& caption)
+{
+    return QString(caption).remove(u'&').simplified();
+}
+
+// One line per row of the help page's effect table: "Amp: #AmpGain Gain, ...".
+QStringList helpEffectTable(const QString& page)
+{
+    static const QRegularExpression row(QStringLiteral("<tr><td>([^<]+)</td><td>(.*?)</td></tr>"),
+                                        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression span(QStringLiteral("<span id=\"([^\"]+)\">([^<]+)</span>"));
+    QStringList lines;
+    for (auto r = row.globalMatch(page); r.hasNext();)
+    {
+        const QRegularExpressionMatch m = r.next();
+        QStringList items;
+        for (auto s = span.globalMatch(m.captured(2)); s.hasNext();)
+        {
+            const QRegularExpressionMatch item = s.next();
+            items << u'#' + item.captured(1) + u' ' + item.captured(2).simplified();
+        }
+        if (!items.isEmpty())
+            lines << m.captured(1) + QStringLiteral(": ") + items.join(QStringLiteral(", "));
+    }
+    return lines;
+}
+
+// The same lines from the window's F&X menu, each item with its effect's help anchor.
+QStringList menuEffectTable(QWidget& window)
+{
+    QStringList lines;
+    for (QAction* submenu : child<QMenu>(window, "mnuFX")->actions())
+    {
+        QStringList items;
+        for (QAction* item : submenu->menu() ? submenu->menu()->actions() : QList<QAction*>{})
+        {
+            const EffectInfo* e =
+                findEffectInfo(codeFromMenuItem(item->objectName().toStdString()));
+            items << QString::fromLatin1(e ? e->helpAnchor : "(no effect)") + u' ' +
+                         plain(item->text()) +
+                         (item->shortcut().isEmpty() ? QString() : QStringLiteral(" (a key)"));
+        }
+        lines << plain(submenu->text()) + QStringLiteral(": ") + items.join(QStringLiteral(", "));
+    }
+    return lines;
+}
 
 EffectChain twoEntryChain()
 {
@@ -229,18 +280,19 @@ private slots:
     }
 
     // (effect, frames from 5000, a preset the script loads, the script, the FXIt call): band
-    // pass 200/100 runs as 100/200 but loaded values keep their order; an Amp - Gain preset in
-    // the Echo dialog runs the echo; 1025 frames run, 1024 not; Cancel (even after loading a
-    // preset saved with OK's flag) runs nothing.
+    // pass 200/100 runs as 100/200; a preset of another effect (Echo in the Band Pass dialog,
+    // Amp - Gain in the Echo dialog) is refused with a message and the dialog keeps its values;
+    // 1025 frames run, 1024 not; Cancel (even after loading a preset saved with OK's flag) runs
+    // nothing.
     void dispatchRunsWhatTheDialogSays()
     {
         const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
         const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
-        const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 1, 16, 255, 0);
+        const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 3, 16, 255, 0);
         for (const auto& [code, frames, preset, script, expected] :
              {std::tuple{7, 2000, QString(), sliders(200, 100), "FXIt(7,5000,7000,100,200,128)"},
-              {7, 2000, echoBand, loadThen("OKButton"), "FXIt(7,5000,7000,200,100,128)"},
-              {3, 2000, gain, loadThen("OKButton"), "FXIt(3,5000,7000,16,255,128)"},
+              {7, 2000, echoBand, loadThen("OKButton"), "FXIt(7,5000,7000,2,255,128)"},
+              {3, 2000, gain, loadThen("OKButton"), "FXIt(3,5000,7000,128,128,128)"},
               {3, 1025, QString(), sliders(1, 2), "FXIt(3,5000,6025,1,2,128)"},
               {3, 1024, QString(), sliders(1, 2), ""},
               {3, 2000, QString(), sliders(1, 2, "CancelButton"), ""},
@@ -262,7 +314,7 @@ private slots:
             QCOMPARE(ran, *expected != 0);
             QCOMPARE(shown, (ran ? QStringList{"Applying Effects ...", "redrawn", "hidden"}
                                  : QStringList()));
-            QVERIFY(ui.messages().isEmpty());
+            QCOMPARE(ui.messages().size(), preset == gain || preset == echoBand ? 1 : 0);
         }
     }
 
@@ -404,6 +456,22 @@ private slots:
         c.w.close();
         QCOMPARE(c.w.result(), int(QDialog::Rejected));
         QVERIFY(c.engine.graph().isEmpty());
+    }
+
+    // The F&X menu holds the effects of the help page's table, submenu by submenu, in order,
+    // with the same captions and no keys; every effect has one anchor of its own on the page.
+    void fxMenuMatchesTheHelpPageAndEveryEffectHasItsAnchor()
+    {
+        QFile file(QStringLiteral(VUMO_HELP_PAGE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(file.readAll());
+        MainWindowFixture f;
+        const QStringList menu = menuEffectTable(*f.window);
+        QCOMPARE(menu, helpEffectTable(page));
+        QCOMPARE(menu.join(QString()).count(u'#'), qsizetype(effectCatalog().size()));
+        for (const EffectInfo& e : effectCatalog())
+            QVERIFY2(page.count(QStringLiteral("id=\"%1\"").arg(e.helpAnchor + 1)) == 1,
+                     e.helpAnchor);
     }
 };
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -78,10 +79,12 @@ private slots:
                 QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
             QCOMPARE(f.ui.messages(),
-                     starts
-                         ? QStringList{}
-                         : QStringList{"Unable to find the file: \n" + path +
-                                       "\nEdit the registry with the proper file name and path."});
+                     starts ? QStringList{}
+                            : QStringList{"Unable to find the file: \n" + path +
+                                          "\nEdit the registry with the proper file name and path."
+                                          "\nHere the path is set in Tools > Options (Audio Mixer, "
+                                          "Midi Sequencer) and kept in the settings file " +
+                                          QDir::toNativeSeparators(f.store->fileName()) + "."});
         }
 
         // Opening the engine selects the whole track or reports the failure.
@@ -163,6 +166,44 @@ private slots:
         QVERIFY(!viewBar->isHidden());
     }
 
+    // OK refuses a tempo or a MIDI buffer length that is no whole number in range, says so and
+    // stays open; (box, typed, the value stored, or -1 for a refusal)
+    void optionsRefusesANumberOutOfRangeAndStaysOpen()
+    {
+        Fixture f;
+        for (const auto& [box, typed, stored] : {std::tuple{"txtTempo", "abc", -1},
+                                                 {"txtTempo", "0", -1},
+                                                 {"txtTempo", "257", -1},
+                                                 {"txtTempo", "", -1},
+                                                 {"txtTempo", " 90 ", 90},
+                                                 {"txtMidiBufLen", "many", -1},
+                                                 {"txtMidiBufLen", "16777217", -1},
+                                                 {"txtMidiBufLen", "1000", 1000}})
+        {
+            const bool tempo = qstrcmp(box, "txtTempo") == 0;
+            const int before = tempo ? f.mod.tempo : f.mod.midiBufLen;
+            f.ui.shown.clear();
+            bool open = false;
+            f.ui.dialogs.push_back(
+                [&, box = box, typed = typed](QDialog& d)
+                {
+                    test::child<QLineEdit>(d, box)->setText(QString::fromLatin1(typed));
+                    test::child<QAbstractButton>(d, "cmdOK")->click();
+                    open = d.isVisible();
+                });
+            f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
+            QCOMPARE(open, stored < 0);
+            QCOMPARE(tempo ? f.mod.tempo : f.mod.midiBufLen, stored < 0 ? before : stored);
+            QCOMPARE(f.ui.messages(),
+                     stored >= 0 ? QStringList()
+                     : tempo
+                         ? QStringList{"The tempo must be a whole number of milliseconds from 1 "
+                                       "to 256."}
+                         : QStringList{"The MIDI buffer length must be a whole number from 1 to "
+                                       "16777216."});
+        }
+    }
+
     void realEngineDrawsWhatItHolds()
     {
         if (!QFileInfo::exists(QCoreApplication::applicationDirPath() + "/libwavorn.so"))
@@ -181,6 +222,13 @@ private slots:
         f.window->DrawTrack();
         const QImage& picture = f.window->picView()->picture();
         const int q = view::channelCentres(g.height).q;
+        QVERIFY(picture.pixel(100, q - 10) != kRed.rgb()); // no track is chosen: none is shown
+        auto* list = test::child<QComboBox>(*f.window, "cboTrack");
+        {
+            const QSignalBlocker quiet(list);
+            list->addItem(QStringLiteral("t0"));
+        }
+        f.window->DrawTrack();
         QCOMPARE(picture.pixel(100, q - 10), kRed.rgb());
         QVERIFY(picture.pixel(101, q - 10) != kRed.rgb());
         f.ui.answers.push_back(Answer::No); // Save track edits? No

@@ -3,6 +3,8 @@
 // and mixer commands, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
 #include "../StudioFixture.h"
 #include "project/ProjectFile.h"
+#include "services/QtUiServices.h"
+#include "support/BoxAnswerer.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
@@ -76,6 +78,17 @@ private:
         s.ui.files.push_back(s.path("Song.vum"));
         s.w.mnuFileOpen();
         QCOMPARE(s.cboTrack().count(), n);
+    }
+
+    // What vumo-mix writes from the saved project "Song.vum" with the arguments given.
+    static QByteArray mixdown(StudioFixture& s, const QStringList& range)
+    {
+        QProcess mix;
+        mix.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vumo-mix"),
+                  QStringList{s.path("Song.vum"), s.path("tool.wav")} + range);
+        if (!mix.waitForFinished(20000) || mix.exitCode() != 0)
+            return "vumo-mix failed: " + mix.readAllStandardError();
+        return fileBytes(s.path("tool.wav"));
     }
 
 private slots:
@@ -164,6 +177,38 @@ private slots:
         QCOMPARE(tool.readAll(), written);
     }
 
+    // Save As ".wav" writes the mix as the user has just set it, whatever the last switch or pass
+    // mixed: the bytes vumo-mix writes from the saved project over the same frames. Select All
+    // writes trackLength - 2 frames; vumo-mix without a range writes trackLength. (the change)
+    void saveAsWaveWritesTheMixAsSet()
+    {
+        using Act = std::function<void(StudioFixture&)>;
+        for (const Act& change :
+             {Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
+              Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscPan")->setValue(10); }),
+              Act([](StudioFixture& s) { child<QCheckBox>(s.w, "chkMute")->setChecked(true); }),
+              Act(
+                  [](StudioFixture& s)
+                  {
+                      s.ui.answers.push_back(Answer::Yes); // Mute cloned track? (r1, the source)
+                      trigger(s, "mnuTrackCloneThis");
+                  })})
+        {
+            StudioFixture s;
+            openProject(s, 2, kFrames);
+            change(s);
+            trigger(s, "mnuFileSave");
+            trigger(s, "mnuEditSelectAll");
+            s.ui.files.push_back(s.path("studio.wav"));
+            trigger(s, "mnuFileSaveAs");
+            const QByteArray studio = fileBytes(s.path("studio.wav"));
+            QCOMPARE(studio.size(), 44 + 4 * kTrack);
+            QCOMPARE(mixdown(s, {"--from", "0", "--to", QString::number(kTrack)}), studio);
+            QCOMPARE(mixdown(s, {}).mid(44), studio.mid(44) + QByteArray(8, '\0'));
+            QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
+        }
+    }
+
     void sk1ModeRendersEachNoteFromTheClip()
     {
         StudioFixture s;
@@ -212,10 +257,15 @@ private slots:
         QVERIFY(QDir().mkpath(s.path("cd")));
         QVERIFY(writeWave(s.path("cd/track01.wav"), source));
         qputenv("VUMO_VIRTUAL_CD", QFile::encodeName(s.path("cd")));
-        s.ui.answers.push_back(Answer::No); // not a file: a CD track
+        // The question is answered in the real box: No, not a file but a CD track.
+        QtUiServices real;
+        s.ui.realQuestions = &real;
+        BoxAnswerer user;
+        user.push(BoxAnswerer::click(QMessageBox::No));
         s.ui.inputs.push_back(QStringLiteral("1"));
         const qint64 heardBefore = QFileInfo(s.path("heard.wav")).size();
         trigger(s, "mnuControlRip");
+        QVERIFY(user.allPressed());
         QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
         // One pass over the selection.
         QVERIFY(QFileInfo(s.path("heard.wav")).size() - heardBefore >= 4 * qint64(kTrack));

@@ -1,21 +1,42 @@
-// Create Cab (vumo-chain, in the chain window) and OpenCabinet: the project meets its tracks.
+// Create Cab (vumo-chain, in the chain window) and OpenCabinet: the project meets its tracks, the
+// user's files are kept when they say No, and cabinets that cannot be opened are reported with
+// the runner's reason once it has exited, the application folder as it was.
 #include "commands/CabinetCommands.h"
 #include "../StudioFixture.h"
 #include "dialogs/FrmChain.h"
 #include "support/TestFiles.h"
+#include "tools/cab/Cabinet.h"
 
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace vumo;
 using namespace vumo::test;
 
+namespace
+{
+
+// Every file and folder below folder, a file with its bytes.
+QMap<QString, QByteArray> folderFiles(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(folder,
+                         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        files.insert(it.next(), fileBytes(it.filePath()));
+    return files;
+}
+
+} // namespace
+
 class CabinetCommandsTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void createsAndOpensAProjectOnAnotherMachineAndReportsBadCabinets()
+    void createsAndOpensAProjectKeepingTheFilesTheUserKeeps()
     {
         QTemporaryDir source, appA, appB;
         QDir(source.path()).mkdir(QStringLiteral("tracks"));
@@ -48,35 +69,67 @@ private slots:
         const QString cabinet = appA.filePath(QStringLiteral("Song/Song.cab"));
         QVERIFY(QFile::exists(cabinet));
 
-        QDir(source.filePath(QStringLiteral("tracks"))).removeRecursively();
+        // The user has changed the tracks since, and keeps them: No to the question.
+        for (const project::TrackRecordData& t : data.tracks)
+            QVERIFY(putFile(QFile::decodeName(t.fileName), "the user's take"));
+        ui.answers = {Answer::No};
         CabinetCommands open(ui, appB.path());
         const QString opened = open.openCabinet(cabinet);
         QCOMPARE(opened, appB.path() + QStringLiteral("/Song.vum"));
+        QCOMPARE(ui.questions().size(), 1);
         QCOMPARE(ui.messages().size(), 1);
         QVERIFY(ui.messages().first().contains(QStringLiteral("restored beside the project")));
         const project::ProjectReadResult read = project::readProject(opened);
         QVERIFY(read.ok());
         for (int k = 0; k < 2; ++k)
         {
+            QCOMPARE(fileBytes(QFile::decodeName(data.tracks[k].fileName)),
+                     QByteArray("the user's take"));
             const QString file = QFile::decodeName(read.project.tracks[k].fileName);
             QCOMPARE(file, appB.filePath(QStringLiteral("t%1.wav").arg(k)));
             QCOMPARE(fileBytes(file), waves[k]);
         }
+    }
 
-        // Cabinets that cannot be opened are reported.
-        QTemporaryDir app;
-        const QString fake = app.filePath(QStringLiteral("Fake.cab"));
+    void reportsCabinetsThatCannotBeOpenedWithTheReasonAndChangesNothing()
+    {
+        QTemporaryDir app, staging;
+        const QString fake = staging.filePath(QStringLiteral("Fake.cab"));
         QVERIFY(putFile(fake, "not a cabinet"));
-        for (const auto& [path, message] :
-             {std::pair{QStringLiteral("nofolder"), "Unable to open CAB file!"},
-              {fake, "The cabinet could not be opened: "}})
+        QVERIFY(putFile(staging.filePath(QStringLiteral("libwavorn.so")), "evil"));
+        cab::Directive directive;
+        directive.cabinetName = "Evil.cab";
+        directive.files = {staging.filePath(QStringLiteral("libwavorn.so")).toStdString()};
+        QCOMPARE(cab::makeCabinet(directive, staging.path().toStdString()), std::string());
+        // A runner that removes the marker and goes on for six seconds before it fails: the
+        // command waits for its exit, not for the marker (nor for a while after it).
+        const QString late = staging.filePath(QStringLiteral("late-runner"));
+        QVERIFY(putFile(late, "#!/bin/sh\nrm -f \"$1/vumo.ddf\"\nsleep 6\n"
+                              "echo 'failed the late reason'\nexit 1\n"));
+        QFile::setPermissions(late, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QVERIFY(putFile(app.filePath(QStringLiteral("libwavorn.so")), "the engine"));
+        const QMap<QString, QByteArray> before = folderFiles(app.path());
+
+        const std::tuple<QString, QString, const char*> rows[] = {
+            {QStringLiteral("nofolder"), QString(), "Unable to open CAB file!"},
+            {fake, QString(), "The cabinet could not be opened: Not a valid Vumo CAB! "},
+            {staging.filePath(QStringLiteral("Evil.cab")), QString(),
+             "The cabinet could not be opened: Not a valid Vumo CAB! It holds the file "
+             "\"libwavorn.so\""},
+            {fake, late, "The cabinet could not be opened: the late reason"},
+        };
+        for (const auto& [path, runner, message] : rows)
         {
             ScriptedUiServices ui;
             CabinetCommands commands(ui, app.path());
+            if (!runner.isEmpty())
+                commands.setRunner(runner);
             QCOMPARE(commands.openCabinet(path), QString());
+            QVERIFY(!commands.chainWindow() || !commands.chainWindow()->running());
             QCOMPARE(ui.messages().size(), 1);
             QVERIFY2(ui.messages().first().startsWith(QString::fromLatin1(message)),
                      qPrintable(ui.messages().first()));
+            QCOMPARE(folderFiles(app.path()), before);
         }
     }
 };

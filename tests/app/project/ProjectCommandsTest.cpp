@@ -3,9 +3,13 @@
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectRecords.h"
+#include "services/QtUiServices.h"
+#include "support/BoxAnswerer.h"
 #include "support/TestFiles.h"
 #include "tracks/TrackFiles.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -76,6 +80,16 @@ private:
     }
     // The volume, pan and mute a record holds and the controls show.
     static QList<int> mixOf(const TrackRecord& t) { return {t.volume, t.pan, t.mute}; }
+    // Sets a bar (or a text box) of a dialog to value, then clicks button.
+    using Script = std::function<void(QDialog&)>;
+    static void press(QDialog& d, const char* control, int value, const char* button)
+    {
+        if (auto* bar = d.findChild<QScrollBar*>(QString::fromLatin1(control)))
+            bar->setValue(value);
+        else
+            child<QLineEdit>(d, control)->setText(QString::number(value));
+        child<QAbstractButton>(d, button)->click();
+    }
     static QList<int> shownMix(StudioFixture& s)
     {
         return {child<QScrollBar>(s.w, "hscVol")->value(),
@@ -427,6 +441,163 @@ private slots:
             QCOMPARE(s.mod.tracks[k].mute, int16_t{1});
         QVERIFY(QFile::exists(s.path("Demo-c4.wav")));
         QCOMPARE(s.ui.messages().size(), 3); // no more than the three above
+    }
+
+    // Volume, pan, mute, titles and tempo changed since the project was opened are asked about
+    // before the studio closes or another project comes: Yes saves them, No drops them, Cancel
+    // keeps the studio as it is, its caption marked "*" until a Save. (change, leave, the button
+    // pressed)
+    void unsavedProjectChangesAreAskedAboutBeforeLeaving()
+    {
+        using Act = std::function<void(StudioFixture&)>;
+        const auto run = [](StudioFixture& s, const char* item, Script script = {})
+        {
+            if (script)
+                s.ui.dialogs.push_back(script);
+            child<QAction>(s.w, item)->trigger();
+        };
+        const Act volume = [](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(90); };
+        const Act mute = [](StudioFixture& s)
+        { child<QCheckBox>(s.w, "chkMute")->setChecked(true); };
+        const Act title = [=](StudioFixture& s) { run(s, "mnuTrackProps", trackPropsOK("Lead")); };
+        const Act mixer = [=](StudioFixture& s)
+        { run(s, "mnuTrackMix", [](QDialog& d) { press(d, "hscPan0", 20, "cmdApply"); }); };
+        const Act tempo = [=](StudioFixture& s)
+        { run(s, "mnuToolsOptions", [](QDialog& d) { press(d, "txtTempo", 120, "cmdOK"); }); };
+        const Act none = [](StudioFixture&) {};
+        const Act close = [](StudioFixture& s) { s.w.close(); };
+        const Act exit = [=](StudioFixture& s) { run(s, "mnuFileExit"); };
+        const Act newOne = [=](StudioFixture& s)
+        {
+            s.ui.dialogs.push_back(projectSettingsOK());
+            run(s, "mnuFileNew", trackPropsOK());
+        };
+        const Act open = [=](StudioFixture& s)
+        {
+            s.ui.files.push_back(s.path("other.vum"));
+            run(s, "mnuFileOpen");
+        };
+        const auto stored = [](StudioFixture& s)
+        { return project::readProject(s.path("three.vum")).project; };
+        for (const auto& [change, leave, answer] : {std::tuple{volume, exit, Answer::Yes},
+                                                    {mute, close, Answer::No},
+                                                    {title, newOne, Answer::Yes},
+                                                    {mixer, open, Answer::No},
+                                                    {tempo, close, Answer::Cancel},
+                                                    {volume, newOne, Answer::Cancel},
+                                                    {none, exit, Answer::No}})
+        {
+            StudioFixture s;
+            openThreeTracks(s);
+            QCOMPARE(writeProjectFile(s.path("other.vum"), {{"x", s.path("x.wav")}}), QString());
+            const project::ProjectData before = stored(s);
+            change(s);
+            const project::ProjectData changed = toProjectData(s.mod);
+            const bool asked = !(changed == before);
+            QCOMPARE(s.w.windowTitle(), asked ? "Vumo - Demo *" : "Vumo - Demo");
+            // The questions come up in real boxes: the project's changes, then the track's edits.
+            QtUiServices real;
+            s.ui.realQuestions = &real;
+            BoxAnswerer user;
+            for (const Answer a : {answer, Answer::No})
+                user.push(BoxAnswerer::click(a == Answer::Yes  ? QMessageBox::Yes
+                                             : a == Answer::No ? QMessageBox::No
+                                                               : QMessageBox::Cancel));
+            leave(s);
+            const bool left = !asked || answer != Answer::Cancel;
+            QCOMPARE(
+                s.ui.questions(),
+                (asked ? QStringList{"Save changes to the project \"Demo\"?"} : QStringList{}) +
+                    (left ? QStringList{"Save track edits?"} : QStringList{}));
+            QCOMPARE(s.w.isVisible() && s.w.FILESPEC == s.path("three.vum"), !left);
+            QCOMPARE(stored(s), asked && answer == Answer::Yes ? changed : before);
+            if (left)
+                continue;
+            QCOMPARE(s.w.windowTitle(), "Vumo - Demo *");
+            run(s, "mnuFileSave");
+            QCOMPARE(s.w.windowTitle(), "Vumo - Demo");
+            QCOMPARE(stored(s), changed);
+        }
+    }
+
+    // A shorter length that would cut sound off a track (the current one's pending edits count)
+    // says how much, for the track that loses most, and asks first: No keeps the length. The
+    // chosen track stays chosen. (sound in t2's file at, in t1's buffer at, MB, answer, question)
+    void makingTheTracksShorterAsksBeforeCuttingSound()
+    {
+        const QString cut = QStringLiteral(
+            "Making the tracks 5.94 seconds long cuts off %1 seconds of sound at the end of track "
+            "\"%2\" (the most of any track) when the track is next saved.\n\nMake the tracks "
+            "shorter?");
+        for (const auto& [t2, t1, memoryMB, answer, question] :
+             {std::tuple{300000, 450000, 1, Answer::No, cut.arg("4.26", "t1")},
+              {300000, 0, 1, Answer::Yes, cut.arg("0.86", "t2")},
+              {200000, 0, 1, Answer::Yes, QString()},
+              {300000, 450000, 3, Answer::Yes, QString()}})
+        {
+            StudioFixture s;
+            s.newProject(2, QStringLiteral("Demo"));
+            s.addTrack();
+            s.engine->TrackWrite(2 * t2, 1000);
+            s.cboTrack().setCurrentIndex(0); // t2's edit reaches its file
+            s.engine->TrackWrite(2 * t1, 2000);
+            s.ui.shown.clear();
+            s.ui.answers = {question.isEmpty() ? Answer::Yes : answer, Answer::Yes};
+            s.ui.dialogs.push_back(projectSettingsOK(memoryMB));
+            child<QAction>(s.w, "mnuFileProps")->trigger();
+            QCOMPARE(s.ui.questions(),
+                     (question.isEmpty() ? QStringList{} : QStringList{question}) +
+                         QStringList{"Save track edits?"});
+            const bool kept = !question.isEmpty() && answer == Answer::No;
+            QCOMPARE(s.mod.trackLength, (kept ? 2 : memoryMB) * 262144);
+            QCOMPARE(s.cboTrack().currentIndex(), 0);
+            QCOMPARE(s.mod.currentTrack, 0);
+            QCOMPARE(s.engine->TrackRead(2 * t1), t1 < s.mod.trackLength ? 2000 : -1);
+        }
+    }
+
+    // Opening a project whose track files are missing names each one and offers to find it: a
+    // file chosen becomes the track's file (an unsaved change), otherwise the track stays silent
+    // without an error. (the answer, the file chosen)
+    void missingTrackFilesAreNamedAndCanBeFound()
+    {
+        StudioFixture s;
+        const std::vector<int16_t> found{500, -500, 600, -600};
+        QVERIFY(writeWave(s.path("found.wav"), found));
+        QList<std::pair<QByteArray, QString>> tracks{{"one", s.path("one.wav")}};
+        s.ui.files.push_back(s.path("gaps.vum")); // Open's own choice, then the tracks' ones
+        const QList<std::pair<Answer, QString>> rows{
+            {Answer::Yes, s.path("found.wav")}, {Answer::Yes, QString()}, {Answer::No, QString()}};
+        for (int k = 0; k < rows.size(); ++k)
+        {
+            tracks.append({"m" + QByteArray::number(k), s.path(QStringLiteral("m%1.wav").arg(k))});
+            s.ui.answers.push_back(rows[k].first);
+            if (rows[k].first == Answer::Yes)
+                s.ui.files.push_back(rows[k].second);
+        }
+        QCOMPARE(writeProjectFile(s.path("gaps.vum"), tracks), QString());
+        for (int k = 0; k < rows.size(); ++k)
+            QVERIFY(QFile::remove(tracks[k + 1].second));
+        s.w.mnuFileOpen();
+        QStringList asked;
+        for (int k = 0; k < rows.size(); ++k)
+        {
+            asked << QStringLiteral(
+                         "The file of track \"m%1\" does not exist:\n%2\n\nDo you want to "
+                         "find it? (No keeps the track silent.)")
+                         .arg(k)
+                         .arg(tracks[k + 1].second);
+            const QString file = rows[k].second.isEmpty() ? tracks[k + 1].second : rows[k].second;
+            QCOMPARE(s.mod.tracks[k + 1].fileName.trimmed(), file);
+        }
+        QCOMPARE(s.ui.questions(), asked);
+        QCOMPARE(s.ui.texts(Shown::Kind::FileChoice),
+                 (QStringList{"*.vum;*.cab", "*.wav", "*.wav"}));
+        QCOMPARE(s.ui.messages(), QStringList());
+        QCOMPARE(s.w.windowTitle(), "Vumo - Demo *");
+        QCOMPARE(s.cboTrack().currentIndex(), 3);
+        s.cboTrack().setCurrentIndex(1);
+        QCOMPARE(s.trackSamples(0, 2), found);
     }
 
     void noMoreThan17Tracks()

@@ -190,6 +190,9 @@ private slots:
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(disk.names(), QStringList{name}); // no part file left
 
+        // A part left by a studio writer that was stopped half-way goes with the next write.
+        if (!message.startsWith(QStringLiteral("cannot")))
+            QVERIFY(putFile(path + QStringLiteral(".vumo-part"), "stale"));
         QCOMPARE(write(path, 2), QString());
         QVERIFY(fileBytes(path).size() > before.size());
         QCOMPARE(disk.names(), QStringList{name});

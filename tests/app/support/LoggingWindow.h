@@ -34,6 +34,8 @@ struct LoggingWindow : StudioWindow
     bool drumsActive() const override { return false; }
     bool mergeRecord() const override { return merge; }
     void LoadTrack(int k, int32_t) override { log << QStringLiteral("load %1").arg(k); }
+    void chooseTrack(int k) override { log << QStringLiteral("choose %1").arg(k); }
+    void silenceMissing(const QList<QByteArray>&) override {}
     void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
     void renameTrackItem(int, const QString&) override {}
     QWidget* dialogParent() override { return nullptr; }

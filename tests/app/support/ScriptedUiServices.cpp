@@ -1,6 +1,8 @@
 // ScriptedUiServices: answers from queues and records everything shown.
 #include "support/ScriptedUiServices.h"
 
+#include "dialogs/Browse.h"
+
 #include <QDialog>
 
 namespace vumo
@@ -33,6 +35,8 @@ Answer ScriptedUiServices::askQuestion(const QString& text, const QString& title
         {Shown::Kind::Question, title, text, icon,
          buttons == Buttons::YesNo ? QStringLiteral("YesNo") : QStringLiteral("YesNoCancel"),
          defaultButton});
+    if (realQuestions != nullptr)
+        return realQuestions->askQuestion(text, title, buttons, icon, defaultButton);
     return take(answers, Answer::No);
 }
 
@@ -46,7 +50,8 @@ QString ScriptedUiServices::inputBox(const QString& prompt, const QString& title
 QString ScriptedUiServices::browseForFile(const QString& pattern, const QString& caption)
 {
     shown.append({Shown::Kind::FileChoice, caption, pattern, MsgIcon::None, caption});
-    return take(files, QString());
+    const QString typed = take(files, QString());
+    return checkFileChoices ? checkBrowseResult(*this, caption, pattern, typed) : typed;
 }
 
 bool ScriptedUiServices::openUrl(const QUrl& url)

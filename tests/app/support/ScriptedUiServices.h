@@ -41,9 +41,15 @@ public:
     std::deque<QString> files;
     bool urlsOpen = true;      // result of openUrl
     bool programsStart = true; // result of startProgram
+    // True: a queued file name is taken as typed into the real file dialog, whose own checks
+    // (checkBrowseResult: OPEN drops a name of no file, SAVE asks before overwriting) apply.
+    bool checkFileChoices = false;
     // What the user does in each modal dialog, in order; a dialog with no script left, or
     // still open after its script, is rejected (Cancel).
     std::deque<std::function<void(QDialog&)>> dialogs;
+    // When set, questions are put to these services (the real message boxes) instead of being
+    // answered from the queue; they are recorded all the same.
+    UiServices* realQuestions = nullptr;
 
     QList<Shown> shown;
 

@@ -32,6 +32,23 @@ SampleReader constantTrack(int32_t left, int32_t right)
     return [left, right](int32_t index) { return index % 2 == 0 ? left : right; };
 }
 
+// The same values with the sign turned over at every other frame (a full-swing square).
+SampleReader swingTrack(int32_t left, int32_t right)
+{
+    return [left, right](int32_t index)
+    { return (index % 2 == 0 ? left : right) * ((index / 2) % 2 == 0 ? 1 : -1); };
+}
+
+// The first and last red row of column x in rows [from, to), or (-1, -1) when none is red.
+std::pair<int, int> redRows(const QImage& image, int x, int from, int to)
+{
+    std::pair<int, int> rows{-1, -1};
+    for (int y = from; y < to; ++y)
+        if (image.pixel(x, y) == kRed.rgb())
+            rows = {rows.first < 0 ? y : rows.first, y};
+    return rows;
+}
+
 QImage rendered(int32_t tempo, const SampleReader& read)
 {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -163,14 +180,15 @@ private slots:
         QCOMPARE(green, 5 * tickColumns.size());
     }
 
-    // Left positive or negative fills the top half, right the bottom half; column 0 is never
-    // drawn; tempo 0 draws no ticks; each column shows the frame under its left edge.
-    void fullScaleSampleFillsItsChannelsHalf()
+    // A left full swing fills the top half, a right one the bottom half; column 0 is never
+    // drawn; tempo 0 draws no ticks; a lone loud frame shows in its column and in the one
+    // before, whose span runs on to it.
+    void fullScaleSwingFillsItsChannelsHalf()
     {
         for (const auto& [left, right, fullFrom, fullTo] :
              {std::tuple{32767, 0, 0, 149}, {-32767, 0, 0, 149}, {0, 32767, 150, 299}})
         {
-            const QImage image = rendered(0, constantTrack(left, right));
+            const QImage image = rendered(0, swingTrack(left, right));
             for (int x : {1, 500, kWidth - 1})
                 for (int y = 0; y < kHeight; ++y)
                     QVERIFY2((image.pixel(x, y) == kRed.rgb()) == (y >= fullFrom && y <= fullTo),
@@ -184,10 +202,57 @@ private slots:
         const int32_t loudFrame = columnFrame(500, fourMegabytes()); // only this one is loud
         const QImage image =
             rendered(0, [loudFrame](int32_t index) { return index / 2 == loudFrame ? 16384 : 0; });
-        QCOMPARE(image.pixel(500, 40), kRed.rgb());
-        QVERIFY(image.pixel(499, 40) != kRed.rgb());
-        QVERIFY(image.pixel(501, 40) != kRed.rgb());
-        QCOMPARE(image.pixel(500, 225), kRed.rgb()); // the right channel too
+        for (int x : {499, 500}) // 16384 * 300 / 131072 = 37.5: rows 75 - 38 ... 74
+        {
+            QCOMPARE(redRows(image, x, 0, 150), std::pair(37, 74));
+            QCOMPARE(redRows(image, x, 150, 300), std::pair(187, 224));
+        }
+        for (int x : {498, 501})
+            QCOMPARE(redRows(image, x, 0, 300), std::pair(-1, -1));
+    }
+
+    // Worked numbers on a 40-frame track, 11 columns of 40 rows (q = 10, m = 30), 1/2000 of a
+    // row per sample unit: column x spans frames round(x * 40 / 11) ... the next column's
+    // first (3.64 frames a column), and draws from the highest sample's row down to the
+    // lowest's, kept in its channel's half. Left: frame k holds 1000 * (k - 20); right: silent
+    // but for 400 at frame 5 (less than a row, still one row) and -3000 at frame 29, the last
+    // frame of column 7 and the first of column 8.
+    void eachColumnSpansTheLowestToTheHighestSampleOfItsFrames()
+    {
+        const ViewGeometry g{40.0 / 11, 1, 0, 40, 11, 40};
+        QImage image(11, 40, QImage::Format_RGB32);
+        renderTrack(image, {g, 1 / 2000.0, 0, 0, 0},
+                    [](int32_t i)
+                    {
+                        const int32_t k = i / 2;
+                        return i % 2 == 0 ? 1000 * (k - 20) : (k == 29 ? -3000 : k == 5 ? 400 : 0);
+                    });
+        // Frames of each column, its left rows (y(v) rounds half to even) and right rows.
+        using R = std::pair<int, int>;
+        const std::tuple<int, const char*, R, R> rows[] = {
+            {0, "not drawn", {-1, -1}, {-1, -1}},
+            {1,
+             "4 ... 7: -16000 ... -13000 (-6.5 rounds to -6); the right's 400",
+             {16, 17},
+             {30, 30}},
+            {2, "7 ... 11", {14, 15}, {-1, -1}},
+            {3, "11 ... 15 (14.55 rounds to 15)", {12, 13}, {-1, -1}},
+            {4, "15 ... 18", {11, 11}, {-1, -1}},
+            {5, "18 ... 22: -2000 ... 2000 about the centre", {9, 10}, {-1, -1}},
+            {6, "22 ... 25", {8, 8}, {-1, -1}},
+            {7, "25 ... 29, with the right's -3000", {6, 7}, {30, 31}},
+            {8, "29 ... 33, with the right's -3000", {4, 5}, {30, 31}},
+            {9, "33 ... 36", {2, 3}, {-1, -1}},
+            {10,
+             "36 ... 39, the track's end: 16000 ... 19000 (9.5 rounds to 10)",
+             {0, 1},
+             {-1, -1}},
+        };
+        for (const auto& [x, what, left, right] : rows)
+        {
+            QCOMPARE(redRows(image, x, 0, 20), left);
+            QVERIFY2(redRows(image, x, 20, 40) == right, what);
+        }
     }
 
     void selectionHighlightInvertsAndASecondDrawRestores()

@@ -1,5 +1,6 @@
 // The engine's lifecycle, track table, premix, save/undo rules, trace log and MIDI queue, driven
 // through the C exports of libwavorn on the virtual devices.
+#include "tests/SpecialFiles.h"
 #include "tests/engine/ExportFixture.h"
 #include "tests/platform/PlatformTestSupport.h"
 
@@ -129,6 +130,33 @@ TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
     EXPECT_EQ(readSamples(recovered.string()).at(6), 2222);
     std::filesystem::remove(recovered);
     EXPECT_EQ(TrackRead(6), 2222);
+}
+
+TEST_F(Edits, SpecialFilesAreRefusedAtOnceAsTracksPastesAndClipsAndNeverWaitedOnForASave)
+{
+    openTracks(100, {ramp(100, 10), ramp(100, 20)}, {{255, 128}, {255, 128}}, 0);
+    const auto special = specialfiles::make(dir.path() / "special");
+    const int32_t saves[] = {-1, -1, 0, -1, 0}; // nobody reads the FIFO; a terminal takes none
+    for (size_t row = 0; row < special.size(); ++row)
+    {
+        const auto& [what, path] = special[row];
+        SCOPED_TRACE(what);
+        const specialfiles::HangGuard guard(what);
+        ASSERT_EQ(SetTrackInfo(1, path.c_str()), 0);
+        ASSERT_EQ(SetCurTrack(0, 1), 0); // the premix leaves it out
+        EXPECT_EQ(PasteFrom(0, 50, path.c_str(), 0), 15);
+        EXPECT_EQ(LoadSK1(path.c_str()), 0);
+        EXPECT_EQ(trackSamples(100), ramp(100, 10));
+        EXPECT_EQ(SetCurTrack(1, 1), 15);
+        EXPECT_EQ(Undo(), 15);
+        TrackWrite(0, 5);
+        EXPECT_EQ(SaveEdits(), saves[row]);
+        ASSERT_EQ(SetTrackInfo(1, trackFile(1).c_str()), 0);
+        ASSERT_EQ(SetCurTrack(0, 1), 0);
+    }
+    // Nothing but the FIFO and the sparse file (replaced by the last save) is in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "special"), {}), 2);
+    EXPECT_TRUE(std::filesystem::is_fifo(special[0].second));
 }
 
 TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)

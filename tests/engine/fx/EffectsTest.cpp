@@ -1,14 +1,17 @@
-// The time-domain effects (codes 1 to 25) over hand-made tracks: worked numbers, the frames
-// each effect leaves alone, and properties every effect keeps.
+// The time-domain effects over hand-made tracks: worked numbers, the frames each effect leaves
+// alone, and properties every effect keeps.
 #include "FxTestSupport.h"
 
 #include "engine/fx/Effects.h"
 #include "engine/fx/FxTable.h"
+#include "engine/fx/PhaseSweep.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <climits>
 #include <cmath>
 
 using namespace wavorn::fx;
@@ -109,18 +112,25 @@ TEST(Effects, LowAndHighPassOfAnImpulseSpreadItOverTheWindow)
 
 TEST(Effects, BandPassAndPitchChangeTonesAsTheirParametersSay)
 {
-    for (const double hz : {3000.0, 12000.0}) // in the band and far above it
+    // In the band and far above it; P3 0 keeps the left channel only.
+    for (const auto& [hz, p3] :
+         {std::pair{3000.0, 127}, std::pair{12000.0, 127}, std::pair{3000.0, 0}})
     {
         TestTrack t(8000);
         t.samples = tones(8000, {{hz, 1e4}}, {{hz, 1e4}});
         const TestTrack before = t;
-        applyBandPass(t.span(), FxParams{100, 7900, 24, 48, 127}); // 2067 ... 4134 Hz, + 1917 Hz
+        applyBandPass(t.span(), FxParams{100, 7900, 24, 48, p3}); // 2067 ... 4134 Hz, + 1917 Hz
         // 128 earlier inputs are needed, and 127 later ones.
         EXPECT_TRUE(sameFrames(t, before, 0, 100 + 128) && sameFrames(t, before, 7900 - 127, 8000));
         int32_t peak = 0;
+        int32_t rightPeak = 0;
         for (int32_t f = 1000; f < 7000; ++f)
+        {
             peak = std::max(peak, std::abs(int32_t(t.left(f))));
+            rightPeak = std::max(rightPeak, std::abs(int32_t(t.at(f, 1))));
+        }
         EXPECT_NEAR(peak, hz < 5000 ? 10000 : 0, hz < 5000 ? 1200 : 99) << hz;
+        EXPECT_TRUE(hz > 5000 || (rightPeak == 0) == (p3 == 0)) << hz << " " << rightPeak;
     }
     // The grain pitch shifter turns 440 Hz into 880 or 220 Hz, keeping 2048 frames each end.
     for (const auto [p1, p3, hz] : {std::array{255, 127, 880}, std::array{0, 0, 220}})
@@ -196,6 +206,35 @@ TEST(Effects, NoteEffectsActOnEachDetectedNote)
     EXPECT_GT(std::count(loud.samples.begin(), loud.samples.end(), 32767), 100);
 }
 
+TEST(PhaseSweep, GivesTheRunningSumOfTheStepRestartingAtZeroPast2Pi)
+{
+    // The oscillator as a plain running sum, frame by frame, against the sweep in blocks of
+    // uneven sizes, over more than two restarts of the slowest step (bit for bit).
+    for (const int32_t units : {0, 1, 37, 128, 255})
+    {
+        PhaseSweep sweep(units);
+        const float step = float(units) * kRadiansPerStep;
+        float m = 0.0f;
+        std::vector<float> phases(PhaseSweep::kMaxBlock);
+        int32_t restarts = 0;
+        size_t firstWrong = SIZE_MAX;
+        for (size_t frame = 0, block = 1; frame < 3400000;
+             frame += block, block = block * 7 % 4096 + 1)
+        {
+            sweep.next(phases.data(), block);
+            for (size_t k = 0; k<block; ++k, m = double(m)> kTwoPi ? 0.0f : m)
+            {
+                if (std::bit_cast<uint32_t>(phases[k]) != std::bit_cast<uint32_t>(m))
+                    firstWrong = std::min(firstWrong, frame + k);
+                m += step;
+                restarts += double(m) > kTwoPi;
+            }
+        }
+        EXPECT_EQ(firstWrong, SIZE_MAX) << units;
+        EXPECT_EQ(restarts > 0, units > 0) << units;
+    }
+}
+
 class EveryEffect : public ::testing::TestWithParam<int32_t>
 {
 };
@@ -219,7 +258,15 @@ TEST_P(EveryEffect, StaysInsideItsRangeAndNeverProducesMinus32768)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes1To25, EveryEffect, ::testing::Range(1, 26));
+std::vector<int32_t> timeDomainCodes()
+{
+    std::vector<int32_t> codes;
+    for (const FxEntry& entry : fxTable())
+        codes.push_back(entry.code);
+    return codes;
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeDomainCodes, EveryEffect, ::testing::ValuesIn(timeDomainCodes()));
 
 TEST(Effects, HighPassAndWahLimitResultsBeyond16BitsTo32767)
 {

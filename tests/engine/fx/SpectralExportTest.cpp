@@ -1,10 +1,14 @@
 // FXIt and FilterGraph through libwavorn on the virtual devices: FXIt's dispatch on the low 8
 // bits, range clamping and edited mark (its trace log is a row of the engine's trace-log test),
-// its FFT codes, and the effect chain's copy-out, mix-back, swap, copy-back and audition.
+// its FFT codes (those of the effect rows), and the effect chain's copy-out, mix-back, swap,
+// copy-back and audition.
 #include "tests/engine/ExportFixture.h"
 
 #include "FxTestSupport.h"
 
+#include "fx/EffectCatalog.h"
+
+#include <algorithm>
 #include <climits>
 
 using SpectralExport = ExportFixture;
@@ -90,7 +94,21 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
     ASSERT_EQ(Undo(), 0);
     ASSERT_EQ(FXIt(26, first, last, 0, 0, 0), 0); // pitch at ratio 1/2
     EXPECT_NEAR(zeroCrossingHz(trackSamples(), 0, first + 4097, last - 3073), 500.0, 1.0);
-    for (int32_t code : {0, 33, 256 + 33})
+    // Every spectral code of the effect rows runs its operation at the dialog's defaults; the
+    // codes next to them, which no row claims, take the spectral path with no operation.
+    const vumo::fx::CodeRange spectral = vumo::fx::spectralCodes();
+    for (int32_t code = spectral.first; code <= spectral.last; ++code)
+    {
+        ASSERT_EQ(Undo(), 0);
+        const vumo::fx::EffectInfo* e = vumo::fx::findEffectInfo(code);
+        ASSERT_TRUE(e != nullptr) << code;
+        ASSERT_EQ(FXIt(code, first, last, e->defaults[0], e->defaults[1], e->defaults[2]), 0);
+        const auto out = trackSamples();
+        EXPECT_TRUE(std::any_of(out.begin() + 2 * (first + 4097), out.begin() + 2 * (last - 3073),
+                                [](int16_t v) { return v != 0; }))
+            << code;
+    }
+    for (int32_t code : {0, spectral.last + 1, 256 + spectral.last + 1})
     {
         ASSERT_EQ(Undo(), 0);
         ASSERT_EQ(FXIt(code, first, last, 9, 9, 9), 0);

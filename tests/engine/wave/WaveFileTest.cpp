@@ -31,6 +31,7 @@ TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
     noData.resize(36); // the header up to the format chunk's end
     auto pastTheEnd = noData;
     pastTheEnd.insert(pastTheEnd.end(), {'L', 'I', 'S', 'T', 0xFF, 0xFF, 0xFF, 0x7F});
+    const auto noPad = withOddListChunk(waveBytes(ramp(3, 100)), -1);
     std::vector<uint8_t> noRiff = waveBytes(ramp(4)), noWave = noRiff, fmtLater = noRiff;
     noRiff[0] = noWave[8] = 'X';
     fmtLater[12] = 'L'; // a chunk before the format chunk
@@ -50,6 +51,13 @@ TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
         {"long fmt, chunks before data", waveBytes(three, longFmt), LoadResult::Loaded, loaded},
         {"5-byte LIST, pad byte", withOddListChunk(waveBytes(three)), LoadResult::Loaded, loaded},
         {"17-byte fmt and its pad byte", oddFmt, LoadResult::Loaded, loaded},
+        // Some writers leave the pad byte out; one that is not 0 is still a pad.
+        {"5-byte LIST, no pad byte", noPad, LoadResult::Loaded, loaded},
+        {"no pad byte, data size 64 (\"ata@\" reads as an id)",
+         withOddListChunk(waveBytes(ramp(16, 100)), -1), LoadResult::Loaded, ramp(16, 100)},
+        {"17-byte fmt, no pad byte", waveBytes(three, oddFmtLayout), LoadResult::Loaded, loaded},
+        {"5-byte LIST, pad byte 'x'", withOddListChunk(waveBytes(three), 'x'), LoadResult::Loaded,
+         loaded},
         {"data shorter than declared", waveBytes(three, shortData), LoadResult::Loaded, loaded},
         // Refused files leave the buffer unchanged.
         {"no RIFF", noRiff, LoadResult::NoRiff, {}},
@@ -72,6 +80,8 @@ TEST(WaveLoader, LoadsConvertsOrRefusesEachKindOfFile)
         std::copy(start.begin(), start.end(), expected.begin());
         EXPECT_EQ(buffer, expected);
     }
+    writeBytes(dir.file("in.wav"), noPad); // the frame count walks the chunks the same way
+    EXPECT_EQ(waveFileFrames(dir.file("in.wav").c_str()), 3);
     std::vector<int16_t> buffer(2 * kFrames);
     EXPECT_EQ(loadWavToBuf(dir.file("none.wav").c_str(), buffer.data(), kFrames),
               LoadResult::CannotOpen);
@@ -140,6 +150,12 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
     EXPECT_EQ(readSamples(target).size(), 20u);
     EXPECT_FALSE(fs::exists(part));
 #if !defined(_WIN32) // links there need a privilege
+    // A link left in the part's place is removed, never written through.
+    writeBytes(dir.file("mine"), {1, 2, 3});
+    fs::create_symlink(dir.file("mine"), part);
+    ASSERT_EQ(saveBufToWave(0, 10, target.c_str(), s.data()), 0);
+    EXPECT_EQ(readBytes(dir.file("mine")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(fs::is_symlink(part));
     // A link is followed to its file, whether or not that exists.
     for (const char* name : {"t.wav", "new.wav"})
     {

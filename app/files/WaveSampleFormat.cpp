@@ -1,0 +1,90 @@
+// Naming a wave file's sample format when Vumo cannot read it.
+#include "files/WaveSampleFormat.h"
+
+#include "platform/WaveHeader.h"
+#include "platform/files/RegularFile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstring>
+#include <limits>
+
+namespace vumo::files
+{
+namespace
+{
+
+constexpr uint16_t kPcm = 1;
+constexpr uint16_t kFloat = 3;
+constexpr uint16_t kExtensible = 0xFFFE;
+
+// The format chunk's body: tag at 0, bits at 14, the extensible sub-format's first two bytes at
+// 24 (a GUID whose first word is the plain format's tag).
+SampleFormat parseFormat(const uint8_t* body, uint32_t size)
+{
+    SampleFormat f;
+    f.found = true;
+    f.tag = uint16_t(platform::readLe16(body));
+    f.bits = uint16_t(platform::readLe16(body + 14));
+    if (f.tag == kExtensible && size >= 26)
+        f.subTag = uint16_t(platform::readLe16(body + 24));
+    return f;
+}
+
+} // namespace
+
+SampleFormat readSampleFormat(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const platform::OpenedFile opened =
+        platform::openRegularFile(name.constData(), std::numeric_limits<uint64_t>::max());
+    std::FILE* file = opened.file.get();
+    uint8_t riff[12];
+    if (file == nullptr || std::fread(riff, 1, sizeof riff, file) != sizeof riff ||
+        !platform::isRiffWave(riff))
+        return {};
+    uint8_t chunk[8];
+    while (std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk)
+    {
+        const uint32_t size = platform::readLe32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0)
+        {
+            uint8_t body[26] = {};
+            const size_t got = std::fread(body, 1, std::min<size_t>(size, sizeof body), file);
+            return got >= 16 ? parseFormat(body, uint32_t(got)) : SampleFormat{};
+        }
+        if (std::memcmp(chunk, "data", 4) == 0 || !platform::skipChunkRest(file, size, size))
+            return {};
+    }
+    return {};
+}
+
+QString sampleFormatRefusal(const QString& path)
+{
+    const SampleFormat f = readSampleFormat(path);
+    if (!f.found)
+        return {};
+    // The loader reads the low byte of the tag.
+    const uint16_t kind = f.tag == kExtensible ? f.subTag : uint16_t(f.tag & 0xFF);
+    const QString bits = QString::number(f.bits);
+    QString holds;
+    QString reads = QStringLiteral("16-bit wave files");
+    if (kind == kPcm && f.bits != 16)
+        holds = QStringLiteral("%1-bit samples").arg(bits);
+    else if (kind == kPcm && f.tag == kExtensible)
+    {
+        holds = QStringLiteral("16-bit samples in the extensible layout");
+        reads = QStringLiteral("16-bit wave files in the plain PCM layout");
+    }
+    else if (kind == kFloat)
+        holds = QStringLiteral("%1-bit floating-point samples").arg(bits);
+    else if (kind != kPcm)
+        holds = QStringLiteral("compressed samples (wave format %1)").arg(f.tag);
+    if (holds.isEmpty())
+        return {};
+    return QStringLiteral("%1 holds %2; Vumo reads %3.")
+        .arg(QDir::toNativeSeparators(path), holds, reads);
+}
+
+} // namespace vumo::files

@@ -1,0 +1,82 @@
+// Files no reader may wait on or read whole, for the tables of every level (engine, tools,
+// studio), and a guard that ends a test program whose call never returns.
+#pragma once
+
+#include "platform/WaveHeader.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace specialfiles
+{
+
+// (what it is, its path) in folder: a FIFO nobody writes to, a terminal's master side, an
+// endless device, the folder itself, and a sparse 4 GiB file that starts as a valid wave file
+// (read whole, it would load as a track cut to its length).
+inline std::vector<std::pair<std::string, std::string>> make(const std::filesystem::path& folder)
+{
+    std::filesystem::create_directories(folder);
+    const std::string fifo = (folder / "fifo.wav").string();
+    const std::string sparse = (folder / "sparse.wav").string();
+    ::mkfifo(fifo.c_str(), 0600);
+    {
+        const auto header = platform::waveHeader(platform::kWaveHeaderMaxFrames);
+        std::ofstream(sparse, std::ios::binary)
+            .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+    }
+    std::filesystem::resize_file(sparse, uint64_t(4) << 30);
+    return {{"a FIFO", fifo},
+            {"a terminal", "/dev/ptmx"},
+            {"an endless device", "/dev/zero"},
+            {"a folder", folder.string()},
+            {"a 4 GiB sparse file", sparse}};
+}
+
+// While it lives, a call that runs longer than `limit` ends the program with a message: a read
+// that never returns would otherwise hang the test program instead of failing it.
+class HangGuard
+{
+public:
+    HangGuard(std::string what, std::chrono::milliseconds limit = std::chrono::seconds(1))
+        : m_thread(
+              [this, what = std::move(what), limit]
+              {
+                  std::unique_lock lock(m_mutex);
+                  if (!m_done.wait_for(lock, limit, [this] { return m_finished; }))
+                  {
+                      std::fprintf(stderr, "FAIL: %s did not return within %lld ms\n", what.c_str(),
+                                   static_cast<long long>(limit.count()));
+                      std::_Exit(1);
+                  }
+              })
+    {
+    }
+    ~HangGuard()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread; // last: starts once the members it waits on exist
+};
+
+} // namespace specialfiles

@@ -1,0 +1,225 @@
+// Files from elsewhere and where the studio's own files go: special files are refused at once
+// by every reader and by the window opening a project that names one; the application folder is
+// never a folder code is loaded from; the engine is loaded from the program's folder only.
+#include "../StudioFixture.h"
+#include "drums/DrumFile.h"
+#include "fx/EffectChain.h"
+#include "fx/EffectSetting.h"
+#include "project/ProjectFile.h"
+#include "settings/AppFolder.h"
+#include "support/TestFiles.h"
+#include "tests/SpecialFiles.h"
+#include "tracks/TrackFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace vumo;
+using namespace vumo::test;
+
+namespace
+{
+
+// The refusal a reader gives for each special file.
+QString refusalOf(const std::string& what)
+{
+    return what == "a 4 GiB sparse file" ? QStringLiteral("it is larger than")
+                                         : QStringLiteral("it is not a regular file");
+}
+
+QString dataFolder()
+{
+    return QDir::toNativeSeparators(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Vumo/Vumo");
+}
+
+// The libraries this process has loaded, from its memory map.
+QByteArray loadedLibraries()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+}
+
+} // namespace
+
+class OutsideFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        useVirtualDevices();
+        QStandardPaths::setTestModeEnabled(true); // the per-user folders of a test user
+    }
+
+    void everyReaderRefusesSpecialFilesAtOnceAndChangesNothing()
+    {
+        QTemporaryDir dir;
+        for (const auto& [what, path] :
+             specialfiles::make(std::filesystem::path(dir.path().toStdString()) / "special"))
+        {
+            const specialfiles::HangGuard guard(what);
+            const QString file = QString::fromStdString(path);
+            drums::DrumData drums;
+            drums.songPattern = QStringLiteral("AB");
+            fx::EffectSetting setting;
+            fx::EffectChain chain;
+            QString presetError, chainError;
+            fx::loadEffectFile(file, setting, presetError);
+            fx::loadChainFile(file, chain, chainError);
+            for (const QString& error :
+                 {project::readProject(file).error, presetError, chainError,
+                  drums::readDrumFile(file, drums), drums::importDrumMap(file, drums)})
+                QVERIFY2(error.contains(file) && error.contains(refusalOf(what)),
+                         qPrintable(QString::fromStdString(what) + ": " + error));
+            QCOMPARE(std::tuple(setting, chain, drums.songPattern, drums.drumNames[0]),
+                     std::tuple(fx::EffectSetting(), fx::EffectChain(), QStringLiteral("AB"),
+                                drums::DrumData().drumNames[0]));
+        }
+    }
+
+    // A project (from a cabinet, say) whose current track names a special file opens at once
+    // with the engine's refusal; Copy From one leaves the clipboard; nothing is written.
+    void theWindowOpeningAProjectNamingASpecialFileSaysSoAtOnce()
+    {
+        StudioFixture s;
+        QVERIFY(putFile(s.w.CLIPFILE, waveBytes({1, 2, 3, 4})));
+        QCOMPARE(tracks::writeBlankWave(s.path("ok.wav")), QString());
+        const QByteArray blank = fileBytes(s.path("ok.wav"));
+        const auto special =
+            specialfiles::make(std::filesystem::path(s.path("special").toStdString()));
+        for (const auto& [what, path] : special)
+        {
+            project::ProjectData data = project::newProjectData(1);
+            data.tracks = {{"ok", QFile::encodeName(s.path("ok.wav"))}, {"odd", path.c_str()}};
+            QCOMPARE(project::writeProject(s.path("p.vum"), data), QString());
+            s.ui.shown.clear();
+            // The message window's own short waits take a second here: a generous guard.
+            const specialfiles::HangGuard guard(what, std::chrono::seconds(5));
+            s.ui.files.push_back(s.path("p.vum"));
+            s.w.mnuFileOpen();
+            s.ui.files.push_back(QString::fromStdString(path));
+            s.w.mnuEditCopyFrom();
+            QCOMPARE(s.ui.messages().size(), 2);
+            QCOMPARE(s.ui.messages().first(),
+                     QStringLiteral("Error in SetCurTrack: 15\n") + engineReason(15) +
+                         QStringLiteral("\nTrack \"odd\": ") + QString::fromStdString(path));
+            QVERIFY2(s.ui.messages().last().contains(refusalOf(what)),
+                     qPrintable(s.ui.messages().last()));
+            QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
+        }
+        QCOMPARE(readWaveSamples(s.w.CLIPFILE), (std::vector<int16_t>{1, 2, 3, 4}));
+        QCOMPARE(fileBytes(s.path("ok.wav")), blank);
+        QCOMPARE(QDir(s.path("special")).entryList(QDir::Files | QDir::System).size(), 2);
+        QVERIFY(std::filesystem::is_fifo(special[0].second));
+        QCOMPARE(std::filesystem::file_size(special[4].second), uint64_t(4) << 30);
+    }
+
+    // (VUMO_HOME as a path below the program's temp parent, or unset; the folder chosen: home
+    // or the data folder; the notice's start, or empty).
+    void theApplicationFolderIsNeverWhereCodeIsLoadedFrom()
+    {
+        QTemporaryDir temp;
+        const QString program = temp.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.filePath(QStringLiteral("lib"))));
+        QVERIFY(QFile::link(program, temp.filePath(QStringLiteral("link"))));
+        const QString data = dataFolder(), other = temp.filePath(QStringLiteral("songs"));
+        const QString movedAway = QStringLiteral("Working files (the clipboard, new tracks, "
+                                                 "cabinets) go to ");
+        const QString refused = QStringLiteral("VUMO_HOME names ");
+        for (const auto& [home, chosen, notice] :
+             {std::tuple{QString(), data, movedAway},
+              {program, data, refused},
+              {program + QStringLiteral("/"), data, refused},
+              {temp.filePath(QStringLiteral("link")), data, refused},
+              {program + QStringLiteral("/../lib"), data, refused},
+              {other, QDir::toNativeSeparators(other), QString()}})
+        {
+            const AppFolderChoice choice = chooseApplicationFolder(home, program);
+            QCOMPARE(choice.path, chosen);
+            QVERIFY2(notice.isEmpty() ? choice.notice.isEmpty() : choice.notice.startsWith(notice),
+                     qPrintable(home + ": " + choice.notice));
+        }
+        QVERIFY(QFileInfo(data).isDir());
+    }
+
+    // The studio in the program's folder as VUMO_HOME keeps its files in the data folder and
+    // says so at its first start only.
+    void theStudioSaysOnceWhereItKeepsItsFiles()
+    {
+        QTemporaryDir home;
+        qputenv("VUMO_HOME", QFile::encodeName(QCoreApplication::applicationDirPath()));
+        QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        for (const int start : {1, 2})
+        {
+            ModVumo mod;
+            ScriptedUiServices ui;
+            EngineApi engine([](const char*) { return QFunctionPointer{}; });
+            frmVumo w(mod, engine, ui, store);
+            w.startUp({QStringLiteral("Vumo"), QStringLiteral("/no/such.vum")});
+            QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), QStringLiteral("clipper.wav")));
+            // The notice at the first start only, and the missing project each time.
+            QVERIFY2(ui.messages().size() == (start == 1 ? 2 : 1),
+                     qPrintable(ui.messages().join(QStringLiteral(" | "))));
+            QVERIFY(start == 2 || ui.messages().first().startsWith(QStringLiteral("VUMO_HOME")));
+        }
+        qunsetenv("VUMO_HOME");
+    }
+
+    // A decoy engine in the current folder, the application folder and on the library path is
+    // never loaded; the engine beside the program, or in its "../lib", is.
+    void theEngineIsLoadedFromTheProgramsFolderOnly()
+    {
+        const QString real = QCoreApplication::applicationDirPath() + "/libwavorn.so";
+        if (!QFileInfo::exists(real))
+            QSKIP("libwavorn.so is not built in this build folder");
+        QTemporaryDir temp;
+        const QString decoy = temp.filePath(QStringLiteral("decoy"));
+        for (const QString& folder : {decoy, temp.filePath("empty"), temp.filePath("installed/lib"),
+                                      temp.filePath("installed/bin")})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(real, decoy + "/libwavorn.so"));
+        QVERIFY(QFile::copy(real, temp.filePath("installed/lib/libwavorn.so")));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"), decoy);
+        env.insert(QStringLiteral("VUMO_HOME"), decoy);
+        env.insert(QStringLiteral("VUMO_DECOY_CHILD"), temp.path());
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(decoy);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                     QStringLiteral("engineLoadedInAFreshProcess")});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+    }
+
+    // Run by the test above in a process of its own, whose library path holds the decoy.
+    void engineLoadedInAFreshProcess()
+    {
+        const QString temp = qEnvironmentVariable("VUMO_DECOY_CHILD");
+        if (temp.isEmpty())
+            QSKIP("runs in the process theEngineIsLoadedFromTheProgramsFolderOnly starts");
+        EngineApi nowhere(temp + QStringLiteral("/empty"));
+        QCOMPARE(nowhere.OpenLib(1000, 0), EngineBinding::kUnavailable);
+        QVERIFY2(nowhere.errorText().contains(temp + QStringLiteral("/empty")),
+                 qPrintable(nowhere.errorText()));
+        QVERIFY(!loadedLibraries().contains("libwavorn"));
+        EngineApi installed(temp + QStringLiteral("/installed/bin"));
+        QCOMPARE(installed.OpenLib(1000, 0), 0);
+        QCOMPARE(installed.CloseLib(), 0);
+        QVERIFY(
+            loadedLibraries().contains(QFile::encodeName(temp) + "/installed/lib/libwavorn.so"));
+        QVERIFY(!loadedLibraries().contains("decoy"));
+    }
+};
+
+QTEST_MAIN(OutsideFilesTest)
+#include "OutsideFilesTest.moc"

@@ -1,0 +1,130 @@
+// The real message boxes, input box and Open dialog of QtUiServices, answered as a user answers
+// them: every button of every kind of box, Escape, and Enter on the default button.
+#include "services/QtUiServices.h"
+#include "support/BoxAnswerer.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vumo;
+using vumo::test::BoxAnswerer;
+
+namespace
+{
+
+using Button = QMessageBox::StandardButton;
+
+// Presses on a box after writing down which buttons it offers and which is the default.
+BoxAnswerer::Press noting(QMessageBox::StandardButtons& offered, Button& preset,
+                          BoxAnswerer::Press press)
+{
+    return [&offered, &preset, press](QDialog& d)
+    {
+        auto& box = static_cast<QMessageBox&>(d);
+        offered = box.standardButtons();
+        preset = box.standardButton(box.defaultButton());
+        press(d);
+    };
+}
+
+} // namespace
+
+class QtUiServicesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // (buttons, default, the user's press, the answer)
+    void questionsAnswerWhatWasPressed()
+    {
+        const auto yes = BoxAnswerer::click(QMessageBox::Yes);
+        const auto no = BoxAnswerer::click(QMessageBox::No);
+        const auto cancel = BoxAnswerer::click(QMessageBox::Cancel);
+        const auto escape = BoxAnswerer::key(Qt::Key_Escape);
+        const auto enter = BoxAnswerer::key(Qt::Key_Return);
+        const auto yn = Buttons::YesNo;
+        const auto ync = Buttons::YesNoCancel;
+        for (const auto& [buttons, preset, press, answer] :
+             {std::tuple{yn, Answer::Yes, yes, Answer::Yes},
+              {yn, Answer::Yes, no, Answer::No},
+              {yn, Answer::Yes, escape, Answer::No},
+              {yn, Answer::Yes, enter, Answer::Yes},
+              {yn, Answer::No, enter, Answer::No},
+              {ync, Answer::Yes, yes, Answer::Yes},
+              {ync, Answer::Yes, no, Answer::No},
+              {ync, Answer::Yes, cancel, Answer::Cancel},
+              {ync, Answer::Yes, escape, Answer::Cancel},
+              {ync, Answer::Yes, enter, Answer::Yes},
+              {ync, Answer::No, enter, Answer::No},
+              {ync, Answer::Cancel, enter, Answer::Cancel}})
+        {
+            QtUiServices ui;
+            BoxAnswerer user;
+            QMessageBox::StandardButtons offered;
+            Button shownDefault = QMessageBox::NoButton;
+            user.push(noting(offered, shownDefault, press));
+            QCOMPARE(ui.askQuestion("Go on?", "Vumo", buttons, MsgIcon::Question, preset), answer);
+            QCOMPARE(user.seen, QStringList{"Go on?"});
+            QCOMPARE(offered, buttons == yn
+                                  ? QMessageBox::Yes | QMessageBox::No
+                                  : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QCOMPARE(shownDefault, preset == Answer::Yes  ? QMessageBox::Yes
+                                   : preset == Answer::No ? QMessageBox::No
+                                                          : QMessageBox::Cancel);
+        }
+    }
+
+    // A message closes with OK, Escape or Enter; the input box gives the typed text on OK (or
+    // Enter) and nothing on Cancel or Escape.
+    void messagesAndTheInputBoxClose()
+    {
+        QtUiServices ui;
+        BoxAnswerer user;
+        for (const auto& press :
+             {BoxAnswerer::click(QMessageBox::Ok), BoxAnswerer::key(Qt::Key_Escape),
+              BoxAnswerer::key(Qt::Key_Return)})
+        {
+            user.push(press);
+            ui.showMessage("Done.", "Vumo", MsgIcon::Information);
+        }
+        QCOMPARE(user.seen, QStringList(3, "Done."));
+        const auto ok = [](QDialog& d)
+        { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); };
+        const auto cancel = [](QDialog& d)
+        { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); };
+        for (const auto& [press, result] : {std::pair{BoxAnswerer::Press(ok), "7"},
+                                            {BoxAnswerer::key(Qt::Key_Return), "7"},
+                                            {BoxAnswerer::Press(cancel), ""},
+                                            {BoxAnswerer::key(Qt::Key_Escape), ""}})
+        {
+            user.push(BoxAnswerer::type("7", press));
+            QCOMPARE(ui.inputBox("Track number?", "Vumo", "1"), QString::fromLatin1(result));
+        }
+        QVERIFY(user.allPressed());
+    }
+
+    // A name typed in the Open dialog that names no file is said so, not taken as Cancel.
+    void openingATypedNameOfNoFileSaysSo()
+    {
+        QTemporaryDir dir;
+        const QString gone = dir.filePath("gone.vum");
+        QtUiServices ui;
+        BoxAnswerer user;
+        user.push(
+            [&gone](QDialog& d)
+            {
+                QVERIFY(QTest::qWaitForWindowExposed(&d));
+                d.findChild<QLineEdit*>("txtFileName")->setText(gone);
+                d.findChild<QPushButton*>("cmdOK")->click();
+            });
+        user.push(BoxAnswerer::click(QMessageBox::Ok));
+        QCOMPARE(ui.browseForFile("*.vum;*.cab", "Open"), QString());
+        QCOMPARE(user.seen, (QStringList{"Open", "The file " + gone + " does not exist."}));
+    }
+};
+
+QTEST_MAIN(QtUiServicesTest)
+#include "QtUiServicesTest.moc"

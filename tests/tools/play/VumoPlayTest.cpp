@@ -1,0 +1,52 @@
+// vumo-play end to end on the virtual device: it says which device plays, and it plays the
+// wave files the engine loads, also those whose writer left out a pad byte.
+#include "tests/engine/TestWave.h"
+#include "tests/tools/CommandRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+
+TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
+{
+    const testwave::TempDir dir;
+    const auto tone = testwave::ramp(4410, -2000); // a tenth of a second
+    struct Row
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* output; // VUMO_VIRTUAL_OUTPUT, "" for none
+        int status;
+        const char* says;
+    };
+    const Row rows[] = {
+        {"virtual on purpose", testwave::waveBytes(tone), "", 0,
+         "Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is heard.\n"},
+        {"virtual into a file", testwave::waveBytes(tone), "heard.wav", 0,
+         "nothing is heard; the frames played are appended to "},
+        {"no pad byte after an odd chunk",
+         testwave::withOddListChunk(testwave::waveBytes(tone), -1), "", 0, "Done."},
+        {"not a wave file", std::vector<uint8_t>(100, 'x'), "", 1, "is not a readable wave file"},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        testwave::writeBytes(dir.file("in.wav"), row.bytes);
+        const std::string output = *row.output ? dir.file(row.output) : "";
+        const tooltest::CommandRun r = tooltest::runCommand(
+            "VUMO_AUDIO_BACKEND=virtual VUMO_VIRTUAL_SPEED=20 VUMO_VIRTUAL_OUTPUT='" + output +
+            "' '" VUMO_PLAY_PROGRAM "' '" + dir.file("in.wav") + "' 2>&1 </dev/null");
+        EXPECT_EQ(r.status, row.status) << r.out;
+        EXPECT_NE(r.out.find(row.says), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("No sound output device found"), std::string::npos) << r.out;
+        if (!output.empty()) // the frames played: the whole file, after the header
+        {
+            EXPECT_GE(std::filesystem::file_size(output), 44 + 4 * tone.size() / 2);
+        }
+    }
+}
+
+} // namespace
