@@ -68,6 +68,20 @@ AudioBackend inputBackend()
     return choose([] { return waveInGetNumDevs(); });
 }
 
+bool backendNamed()
+{
+    return choiceFromEnv() != Choice::Auto;
+}
+
+std::string defaultOutputName()
+{
+    WAVEOUTCAPSA caps{};
+    if (waveOutGetNumDevs() == 0 ||
+        waveOutGetDevCapsA(UINT_PTR(WAVE_MAPPER), &caps, sizeof caps) != MMSYSERR_NOERROR)
+        return {};
+    return caps.szPname;
+}
+
 const char* backendName(AudioBackend b)
 {
     return b == AudioBackend::WinMm ? "winmm" : "virtual";

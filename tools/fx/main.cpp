@@ -129,7 +129,9 @@ void runChain(const Options& o, int32_t from, int32_t to, bool showProgress)
 int main(int argc, char** argv)
 {
     // A file size limit fails the write like a full disk: reported, the part file removed.
+#if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help)
     {
