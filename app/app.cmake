@@ -29,6 +29,10 @@ add_library(vumo_app STATIC
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
+    app/view/Overview.cpp
+    app/view/Overviews.cpp
+    app/view/Ruler.cpp
+    app/view/TrackStrip.cpp
     app/dialogs/Browse.cpp
     app/dialogs/FrmBrowse.cpp
     app/dialogs/FrmBrowse.ui
@@ -47,6 +51,7 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoProject.cpp
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
+    app/mainwin/frmVumoStrip.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
