@@ -107,6 +107,8 @@ function(vumo_app_test name source)
 endfunction()
 
 vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
+# The track strip, its overviews, the time ruler, the status bar's times and Space.
+vumo_app_test(tst_trackstrip tests/app/view/TrackStripTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)

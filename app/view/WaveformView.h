@@ -57,6 +57,7 @@ public:
     {
         m_overview = std::move(overview);
     }
+    const TrackOverview* overview() const { return m_overview.get(); }
     void DrawSelection();
     void SelectAll();
     // Sets tscale from the track length and the picture width (when the engine opens).
