@@ -138,6 +138,15 @@ if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
 endif()
 
+# How long the track strip's overviews of 17 tracks of 4 minutes take in the background, the
+# strip's part of opening a project, and the picture drawn from an overview (not a test: run it
+# by hand, figures in bench/README.md).
+qt_add_executable(vumo_overview_timing bench/studio/OverviewTimingMain.cpp)
+target_link_libraries(vumo_overview_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_overview_timing wavorn)
+endif()
+
 # How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes
 # (not a test: run it by hand, figures in bench/media/results.md).
 qt_add_executable(vumo_capture_timing bench/studio/CaptureTimingMain.cpp)
