@@ -20,9 +20,9 @@ struct StripLayout
     static constexpr int kVolumeLeft = 98;
     static constexpr int kVolumeWidth = 28;
     static constexpr int kOverviewLeft = 132;
-    static constexpr int kWidth = 250;
+    static constexpr int kWidth = 290;
     static constexpr int kMinRowHeight = 16;
-    static constexpr int kMaxRowHeight = 44;
+    static constexpr int kMaxRowHeight = 56;
 };
 
 // The span shown in column c of an overview drawn `columns` wide over a track of trackLength
