@@ -123,10 +123,11 @@ void frmVumo::refreshStrip()
 
 void frmVumo::playOrStop()
 {
-    // The same commands as the Play and Stop buttons; Stop also ends a take.
+    // The same commands as the Play and Stop buttons; Stop also ends a take. While another
+    // command waits for its message window to be painted, Space starts nothing inside it.
     if (m_transport->running() || m_transportCommands->passRunning())
         runCommand(QStringLiteral("mnuControlStop"), &frmVumo::mnuControlStop);
-    else if (m_actions.value(QStringLiteral("mnuControlPlay"))->isEnabled())
+    else if (m_commandDepth == 0 && m_actions.value(QStringLiteral("mnuControlPlay"))->isEnabled())
         runCommand(QStringLiteral("mnuControlPlay"), &frmVumo::mnuControlPlay);
 }
 
