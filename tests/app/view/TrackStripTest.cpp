@@ -25,30 +25,14 @@ using view::FrameSpan;
 namespace
 {
 
-QByteArray le16(const std::vector<int16_t>& samples)
+QByteArray asBytes(const std::vector<uint8_t>& b)
 {
-    QByteArray b;
-    for (const int16_t s : samples)
-        b.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
-    return b;
+    return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
 }
 
-QByteArray le32(uint32_t v)
+QByteArray wave(const std::vector<int16_t>& samples, const testwave::WaveLayout& layout = {})
 {
-    return le16({int16_t(v & 0xffff), int16_t(v >> 16)});
-}
-
-// A wave file of `channels` channels and `bits` bits, with `before` (whole chunks) between the
-// format chunk and the data.
-QByteArray waveFile(uint16_t channels, uint16_t bits, const QByteArray& data,
-                    const QByteArray& before = {})
-{
-    const uint16_t block = uint16_t(channels * bits / 8);
-    QByteArray fmt = le16({1, int16_t(channels)}) + le32(44100) + le32(44100u * block) +
-                     le16({int16_t(block), int16_t(bits)});
-    QByteArray body =
-        "WAVEfmt " + le32(16) + fmt + before + "data" + le32(uint32_t(data.size())) + data;
-    return "RIFF" + le32(uint32_t(body.size())) + body;
+    return asBytes(testwave::waveBytes(samples, layout));
 }
 
 // Frames f of a ramp on the left (10 f - 3000) and a full swing of +-1000 on the right.
@@ -113,20 +97,21 @@ private slots:
             {-3000, -450, -1000, 1000, true},
             {-440, 2110, -1000, 1000, true},
             {0, 2990, -1000, 1000, true}}; // frames 512 ... 599, then silence
-        QTest::newRow("stereo, 600 frames") << waveFile(2, 16, le16(rampAndSwing(600))) << ramp;
+        QTest::newRow("stereo, 600 frames") << wave(rampAndSwing(600)) << ramp;
         QTest::newRow("a LIST chunk of 5 bytes and its pad before the data")
-            << waveFile(2, 16, le16(rampAndSwing(600)), "LIST" + le32(5) + "abcde" + '\0') << ramp;
+            << asBytes(testwave::withOddListChunk(testwave::waveBytes(rampAndSwing(600)))) << ramp;
         std::vector<int16_t> mono;
         for (int f = 0; f < 300; ++f)
             mono.push_back(int16_t(f - 100));
         QTest::newRow("mono, both channels")
-            << waveFile(1, 16, le16(mono))
+            << wave(mono, {.channels = 1})
             << std::vector<FrameSpan>{{-100, 155, -100, 155, true}, {0, 199, 0, 199, true}};
+        std::vector<int16_t> halfFrame(512, 7);
+        halfFrame.push_back(5000);
         QTest::newRow("the data ends inside a frame")
-            << waveFile(2, 16, le16(std::vector<int16_t>(512, 7)) + le16({5000}))
-            << std::vector<FrameSpan>{{7, 7, 7, 7, true}, {0, 5000, 0, 0, true}};
+            << wave(halfFrame) << std::vector<FrameSpan>{{7, 7, 7, 7, true}, {0, 5000, 0, 0, true}};
         QTest::newRow("8-bit samples")
-            << waveFile(2, 8, QByteArray(400, '\x80')) << std::vector<FrameSpan>{};
+            << wave(std::vector<int16_t>(200, 0), {.bits = 8}) << std::vector<FrameSpan>{};
         QTest::newRow("not a wave file")
             << QByteArray("RIFX") + QByteArray(60, '\0') << std::vector<FrameSpan>{};
     }
@@ -386,8 +371,10 @@ private slots:
         QTest::newRow("noise, a third of the track") << waveBytes(noise(frames / 3 + 77, 2));
         QTest::newRow("noise, longer than the track") << waveBytes(noise(frames + 5000, 3));
         std::vector<int16_t> mono = noise(frames / 4, 4);
-        QTest::newRow("mono, a LIST chunk, a stray byte")
-            << waveFile(1, 16, le16(mono) + 'x', "LIST" + le32(3) + "abc" + '\0');
+        const int64_t declared = int64_t(mono.size()) * 2 + 1001; // more than the file holds
+        QTest::newRow("mono, a LIST chunk, a data size past the end")
+            << asBytes(testwave::withOddListChunk(
+                   testwave::waveBytes(mono, {.channels = 1, .declaredDataBytes = declared})));
     }
     void pictureFromTheOverviewIsThePictureOfTheBuffer()
     {
