@@ -29,6 +29,10 @@ add_library(vumo_app STATIC
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
+    app/view/Overview.cpp
+    app/view/Overviews.cpp
+    app/view/Ruler.cpp
+    app/view/TrackStrip.cpp
     app/dialogs/Browse.cpp
     app/dialogs/FrmBrowse.cpp
     app/dialogs/FrmBrowse.ui
@@ -47,6 +51,7 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoProject.cpp
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
+    app/mainwin/frmVumoStrip.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
@@ -102,6 +107,8 @@ function(vumo_app_test name source)
 endfunction()
 
 vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
+# The track strip, its overviews, the time ruler, the status bar's times and Space.
+vumo_app_test(tst_trackstrip tests/app/view/TrackStripTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
@@ -129,6 +136,15 @@ qt_add_executable(vumo_switch_timing bench/studio/SwitchTimingMain.cpp)
 target_link_libraries(vumo_switch_timing PRIVATE vumo_app_testsupport)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
+endif()
+
+# How long the track strip's overviews of 17 tracks of 4 minutes take in the background, the
+# strip's part of opening a project, and the picture drawn from an overview (not a test: run it
+# by hand, figures in bench/README.md).
+qt_add_executable(vumo_overview_timing bench/studio/OverviewTimingMain.cpp)
+target_link_libraries(vumo_overview_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_overview_timing wavorn)
 endif()
 
 # How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes

@@ -91,7 +91,10 @@ void frmVumo::startUp(const QStringList& arguments)
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
     m_view->setHeightScale();
     SetViewWindow();
+    ++m_commandDepth;
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
+    --m_commandDepth;
+    refreshStrip();
     repaint();
     closeIfPending();
 }
@@ -164,7 +167,9 @@ bool frmVumo::eventFilter(QObject* watched, QEvent* event)
 void frmVumo::DrawTrack()
 {
     m_view->setSamplesShown(m_cboTrack->currentIndex() >= 0);
+    m_view->setOverview(overviewForView());
     m_view->DrawTrack();
+    showSelectionTimes();
 }
 
 void frmVumo::SetViewWindow()
