@@ -51,7 +51,11 @@ bool TrackCommands::roomForTrack()
 bool TrackCommands::appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute)
 {
     const int k = m_mod.trackCount;
-    const QString path = tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k);
+    QStringList taken;
+    for (int t = 0; t < k; ++t)
+        taken << m_mod.tracks[size_t(t)].fileName.trimmed();
+    const QString path = tracks::freeTrackFileName(
+        tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k), taken);
     if (const QString refused = project::checkTrackPath(path); !refused.isEmpty())
     {
         m_ui.message(refused, MsgIcon::Critical);
