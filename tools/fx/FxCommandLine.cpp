@@ -177,16 +177,22 @@ std::string helpText()
          "\n"
          "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n"
          "\n"
-         "Effect codes (defaults P1, P2, P3 in brackets):\n";
+         "Effect codes (defaults P1, P2, P3 in brackets; in parentheses what a default means\n"
+         "in the unit the effect dialog shows):\n";
     for (const EffectInfo& e : fx::effectCatalog())
     {
         if (!fx::isEngineEffect(e.code))
             continue;
         s << "  " << (e.code < 10 ? " " : "") << e.code << "  " << e.name << "  [" << e.defaults[0]
           << ", " << e.defaults[1] << ", " << e.defaults[2] << "]\n";
-        s << "        P1: " << e.meanings[0] << "\n";
-        s << "        P2: " << e.meanings[1] << "\n";
-        s << "        P3: " << e.meanings[2] << "\n";
+        for (int i = 0; i < 3; ++i)
+        {
+            s << "        P" << i + 1 << ": " << e.meanings[i];
+            // What the default means in the unit the studio's dialog shows.
+            if (const std::string unit = fx::unitText(e.units[i], e.defaults[i]); !unit.empty())
+                s << "  (" << e.defaults[i] << " = " << unit << ")";
+            s << "\n";
+        }
     }
     const fx::CodeRange spectral = fx::spectralCodes();
     s << "Codes " << spectral.first << " to " << spectral.last << " are spectral effects.\n";
