@@ -171,6 +171,8 @@ target_sources(vumo_app PRIVATE
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
 vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
+# Values in units in the effect dialog and the mixer.
+vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
