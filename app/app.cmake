@@ -109,6 +109,8 @@ vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
 vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
+# The system's file dialog, the own browser as an Options choice, and their questions.
+vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)

@@ -1,10 +1,12 @@
-// QtUiServices: QMessageBox, QInputDialog, the FrmBrowse dialog, QDesktopServices, QProcess.
+// QtUiServices: QMessageBox, QInputDialog, QFileDialog or the FrmBrowse dialog, QDesktopServices,
+// QProcess.
 #include "services/QtUiServices.h"
 
 #include "dialogs/Browse.h"
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -76,7 +78,12 @@ QString QtUiServices::inputBox(const QString& prompt, const QString& title,
 
 QString QtUiServices::browseForFile(const QString& pattern, const QString& caption)
 {
-    return BrowseForFile(*this, pattern, caption, m_owner);
+    if (m_ownBrowser && m_ownBrowser())
+        return BrowseForFile(*this, pattern, caption, m_owner);
+    // Like the own browser, the system's dialog first opens in the current folder.
+    if (m_folder.isEmpty())
+        m_folder = QDir::currentPath();
+    return BrowseSystem(*this, pattern, caption, m_folder, m_owner);
 }
 
 bool QtUiServices::openUrl(const QUrl& url)

@@ -1,10 +1,12 @@
-// QtUiServices: the message boxes, file dialog, browser and program starts users see.
+// QtUiServices: the message boxes, file dialogs, help page and program starts users see.
 #pragma once
 
 #include "services/UiServices.h"
 
 #include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 namespace vumo
 {
@@ -14,6 +16,12 @@ class QtUiServices : public UiServices
 public:
     explicit QtUiServices(QWidget* owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget* owner) { m_owner = owner; }
+    // Files are chosen in the studio's own browser while ownBrowser() is true, else in the
+    // system's file dialog (the choice is read at every file choice; by default the system's).
+    void setFileBrowserChoice(std::function<bool()> ownBrowser)
+    {
+        m_ownBrowser = std::move(ownBrowser);
+    }
 
     void showMessage(const QString& text, const QString& title, MsgIcon icon) override;
     Answer askQuestion(const QString& text, const QString& title, Buttons buttons, MsgIcon icon,
@@ -27,6 +35,8 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
+    std::function<bool()> m_ownBrowser;
+    QString m_folder; // where the system's file dialog opens: the last folder chosen from
 };
 
 } // namespace vumo
