@@ -16,6 +16,7 @@ add_library(vumo_app STATIC
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
+    app/help/HelpWindow.cpp
     app/settings/AppFolder.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
@@ -111,6 +112,8 @@ vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
 # The system's file dialog, the own browser as an Options choice, and their questions.
 vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
+# The help page in the studio's help window when no web browser can show it.
+vumo_app_test(tst_helpwindow tests/app/help/HelpWindowTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)

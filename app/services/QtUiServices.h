@@ -22,6 +22,10 @@ public:
     {
         m_ownBrowser = std::move(ownBrowser);
     }
+    // How a page is opened in a web browser (by default the user's, when one is set up);
+    // returns false when none could show it.
+    void setWebBrowser(std::function<bool(const QUrl&)> open) { m_webBrowser = std::move(open); }
+    ~QtUiServices() override;
 
     void showMessage(const QString& text, const QString& title, MsgIcon icon) override;
     Answer askQuestion(const QString& text, const QString& title, Buttons buttons, MsgIcon icon,
@@ -29,6 +33,7 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString browseForFile(const QString& pattern, const QString& caption) override;
+    // The web browser; when none can show a local page, the studio's help window.
     bool openUrl(const QUrl& url) override;
     bool startProgram(const QString& path) override;
     int runDialog(QDialog& dialog) override;
@@ -37,6 +42,8 @@ private:
     QPointer<QWidget> m_owner;
     std::function<bool()> m_ownBrowser;
     QString m_folder; // where the system's file dialog opens: the last folder chosen from
+    std::function<bool(const QUrl&)> m_webBrowser;
+    QPointer<QWidget> m_help; // the help window, once shown
 };
 
 } // namespace vumo
