@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,27 @@ QStringList listed(QDialog& d)
     names.sort();
     return names;
 }
+
+// A generous guard against a dialog nobody answers (one the studio should not have shown):
+// after 20 s the open dialogs are closed, so the test fails instead of hanging.
+class HangGuard
+{
+public:
+    HangGuard()
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         []
+                         {
+                             for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i)
+                                 QApplication::activeModalWidget()->close();
+                         });
+        m_timer.start(20000);
+    }
+
+private:
+    QTimer m_timer;
+};
 
 } // namespace
 
@@ -143,6 +165,7 @@ private slots:
                 QVERIFY(touch(m_dir.filePath(QString::fromLatin1(r.files))));
             QtUiServices ui;
             BoxAnswerer user;
+            const HangGuard guard;
             user.push(typeAndEnter(QString::fromLatin1(r.typed)));
             if (r.answer)
                 user.push(r.answer);
@@ -169,6 +192,7 @@ private slots:
         BoxAnswerer user;
         QStringList types;
         QStringList names;
+        QString filter;
         user.push(
             [&](QDialog& d)
             {
@@ -176,11 +200,24 @@ private slots:
                 for (int i = 0; combo != nullptr && i < combo->count(); ++i)
                     types << combo->itemText(i);
                 names = listed(d);
+                filter = static_cast<QFileDialog&>(d).nameFilters().value(0);
                 d.reject();
             });
         QCOMPARE(ui.browseForFile(QStringLiteral("*.wav"), QStringLiteral("Open")), QString());
         QCOMPARE(types, (QStringList{"*.wav", "*.*"}));
         QCOMPARE(names, (QStringList{"TAKE.WAV", "take2.wav"}));
+        // A system dialog that matches with regard to case (GTK's on Linux) takes them too.
+        const QString patterns = filter.section(u'(', 1).chopped(1);
+        for (const auto& [name, taken] :
+             {std::pair{"TAKE.WAV", true}, {"take2.wav", true}, {"notes.txt", false}})
+        {
+            bool matched = false;
+            for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts))
+                matched |= QRegularExpression(QRegularExpression::wildcardToRegularExpression(p))
+                               .match(QString::fromLatin1(name))
+                               .hasMatch();
+            QVERIFY2(matched == taken, name);
+        }
     }
 };
 
