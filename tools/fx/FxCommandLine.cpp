@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 namespace vumo::fxtool
 {
@@ -37,6 +39,17 @@ std::vector<std::string> split(const std::string& text, char separator)
             return parts;
         start = at + 1;
     }
+}
+
+// The unit texts in plain ASCII, which every console shows: "x0.50 (-6.0 dB)", "-inf dB".
+std::string plainText(std::string text)
+{
+    const std::pair<const char*, const char*> swaps[] = {
+        {"\xC3\x97", "x"}, {"\xE2\x88\x92", "-"}, {"\xE2\x88\x9E", "inf"}};
+    for (const auto& [from, to] : swaps)
+        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at))
+            text.replace(at, std::string_view(from).size(), to);
+    return text;
 }
 
 } // namespace
@@ -190,7 +203,7 @@ std::string helpText()
             s << "        P" << i + 1 << ": " << e.meanings[i];
             // What the default means in the unit the studio's dialog shows.
             if (const std::string unit = fx::unitText(e.units[i], e.defaults[i]); !unit.empty())
-                s << "  (" << e.defaults[i] << " = " << unit << ")";
+                s << "  (" << e.defaults[i] << " = " << plainText(unit) << ")";
             s << "\n";
         }
     }
