@@ -182,6 +182,9 @@ vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
 
+# ---- Import of audio files as tracks. ----
+include(app/commands/import.cmake)
+
 # ---- The mixer window and the drum editor window. ----
 include(app/mixer/mixer.cmake)
 include(app/drums/drums_ui.cmake)

@@ -216,7 +216,9 @@ void TrackCommands::mnuTrackProps()
     // The track now shows (and edits) the new file.
     if (fileChanged && m_session.isOpen())
     {
-        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
+        int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
+        if (m_loadCheck)
+            rc = m_loadCheck(k, rc);
         if (loadFailed(rc))
             checkLoad(m_ui, "SetCurTrack", rc, t.fileName.trimmed());
         m_window.DrawTrack();

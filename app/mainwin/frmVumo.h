@@ -35,6 +35,7 @@ class CaptureCommands;
 class EditCommands;
 class EngineBinding;
 class FrmMessage;
+class ImportCommands;
 class Transport;
 class ProjectModel;
 class TransportCommands;
@@ -172,6 +173,7 @@ public slots:
     void mnuControlMerge();
     void mnuControlActivateDrums();
     void mnuTrackAdd();
+    void mnuTrackImport();
     void mnuTrackProps();
     void mnuTrackDelete();
     void mnuTrackCloneThis();
@@ -193,6 +195,9 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Audio files dropped on the window are imported as tracks (Track > Import Audio...).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -240,6 +245,7 @@ private:
     std::unique_ptr<CabinetCommands> m_cabinetCommands;
     std::unique_ptr<CaptureCommands> m_captureCommands;
     std::unique_ptr<StudioToolCommands> m_toolCommands;
+    std::unique_ptr<ImportCommands> m_importCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

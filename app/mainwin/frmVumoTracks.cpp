@@ -2,6 +2,7 @@
 // Track menu, whose commands TrackCommands carries out.
 #include "mainwin/frmVumo.h"
 
+#include "commands/ImportCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TrackTable.h"
 #include "dialogs/FrmMessage.h"
@@ -69,7 +70,9 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_message->Init();
     if (m_session.isOpen())
     {
-        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, reload);
+        // A wave file Vumo cannot take as it is may be converted, and the copy loaded.
+        const int32_t rc =
+            m_importCommands->convertOnLoad(k, switchToTrack(m_session, m_mod, m_ui, k, reload));
         if (loadFailed(rc))
             reportLoadFailure(k, rc);
     }
