@@ -17,6 +17,7 @@ add_library(vumo_app STATIC
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
+    app/help/HelpWindow.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
     app/settings/StartUp.cpp
@@ -29,6 +30,10 @@ add_library(vumo_app STATIC
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
+    app/view/Overview.cpp
+    app/view/Overviews.cpp
+    app/view/Ruler.cpp
+    app/view/TrackStrip.cpp
     app/dialogs/Browse.cpp
     app/dialogs/FrmBrowse.cpp
     app/dialogs/FrmBrowse.ui
@@ -48,6 +53,7 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoProject.cpp
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
+    app/mainwin/frmVumoStrip.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
@@ -87,6 +93,9 @@ target_sources(vumo_app PRIVATE
     app/fx/frmFXList.cpp
     app/fx/frmFXList.ui
 )
+
+# ---- Import of audio files as tracks. ----
+include(app/commands/import.cmake)
 
 # ---- The mixer window and the drum editor window. ----
 include(app/mixer/mixer.cmake)

@@ -15,6 +15,7 @@ namespace vumo
 
 class EngineBinding;
 class EngineSession;
+class ImportCommands;
 class StudioWindow;
 class UiServices;
 struct ModVumo;
@@ -46,12 +47,18 @@ public:
     // temporary file beside the clipboard and replaces it only once complete, so a failed copy
     // is reported and leaves the old clipboard as it was. Choosing the clipboard file itself
     // leaves it as it is; a wave file whose samples Vumo cannot read (24-bit, floating point)
-    // is refused, named for what it holds. Needs no track and no open engine.
+    // is named for what it holds and, with the conversion, converted on Yes (No leaves the
+    // clipboard as it was). Needs no track and no open engine.
     void mnuEditCopyFrom();
     // The common body of the four Paste From items: a chosen wave file pasted in mode.
     void PasteFromFile(int32_t mode);
     // Reverts the current track to its file after a question; No changes nothing.
     void mnuEditUndo();
+
+    // The conversion offered for a wave file that is not 16-bit 44100 Hz before Paste From
+    // pastes it (a converted scratch copy is pasted) and Copy From copies it (converted into
+    // the clipboard). Without one such files are handled as the engine takes them.
+    void setConversion(ImportCommands* import) { m_import = import; }
 
     // lRet: the last engine result.
     int32_t lastResult() const { return m_lRet; }
@@ -66,6 +73,8 @@ private:
                      const QString& loadedFile = {});
     void pasteClipboard(int32_t mode, const QString& message);
     QString chooseWave();
+    // Copy From's plain copy of name into the clipboard file.
+    void copyIntoClipboard(const QString& name);
 
     ModVumo& m_mod;
     EngineSession& m_session;
@@ -73,6 +82,7 @@ private:
     StudioWindow& m_window;
     const QString& m_clipFile;
     int32_t m_lRet = 0;
+    ImportCommands* m_import = nullptr;
     bool m_busy = false; // while a command's message window is up
 };
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace vumo
 {
@@ -32,6 +33,13 @@ public:
     // Writes the blank track file of track k; false (the user is told) when it cannot.
     bool WriteBlankWave(int k);
 
+    // What Properties does with the load result of a track's new file before reporting it (the
+    // conversion offered for a wave file Vumo cannot take as it is): the result left to report.
+    void setLoadCheck(std::function<int32_t(int k, int32_t rc)> check)
+    {
+        m_loadCheck = std::move(check);
+    }
+
 private:
     bool roomForTrack();
     // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
@@ -44,6 +52,7 @@ private:
     StudioWindow& m_window;
     const QString& m_appFolder;
     const QString& m_clipFile;
+    std::function<int32_t(int, int32_t)> m_loadCheck;
 };
 
 } // namespace vumo

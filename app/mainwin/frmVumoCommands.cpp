@@ -34,7 +34,11 @@ void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& c
 {
     // Every menu item, picture button and function key comes through here.
     emit commandStarted(menuItem);
+    noteCommand(menuItem);
+    ++m_commandDepth;
     command();
+    --m_commandDepth;
+    refreshStrip(); // the strip follows what the command did to the tracks and their files
     refreshCaption();
     closeIfPending();
 }

@@ -177,23 +177,14 @@ void frmVumo::buildControls()
         [this](int32_t sampleIndex)
         { return m_session.isOpen() ? m_engine.TrackRead(sampleIndex) : 0; },
         [this] { return m_session.isOpen(); }, central);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(buildViewArea(central), 1);
 
     m_hscView = makeBar(central, "hscView", 0, 32767, 0);
     m_hscView->setPageStep(1024);
     layout->addWidget(m_hscView);
 
-    auto* status = new QHBoxLayout;
-    m_lblMem = new QLabel(QStringLiteral("Mem:"), central);
-    m_lblMem->setObjectName(QStringLiteral("lblMem"));
-    m_lblLength = new QLabel(QStringLiteral("Len:"), central);
-    m_lblLength->setObjectName(QStringLiteral("lblLength"));
-    status->addWidget(m_lblMem);
-    status->addSpacing(24);
-    status->addWidget(m_lblLength);
-    status->addStretch(1);
-    layout->addLayout(status);
     setCentralWidget(central);
+    buildStatusBar(); // the memory and length labels, the selection and the play position
 
     connectCheckBox(m_chkArm, "mnuControlArm");
     connectCheckBox(m_chkMerge, "mnuControlMerge");

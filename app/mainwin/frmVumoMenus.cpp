@@ -57,6 +57,7 @@ constexpr MenuEntry kMenuTree[] = {
     {1, "mnuControlActivateDrums", "Activate &Drums", "", &frmVumo::mnuControlActivateDrums},
     {0, "mnuTrack", "&Track", "", nullptr},
     {1, "mnuTrackAdd", "&Add", "", &frmVumo::mnuTrackAdd},
+    {1, "mnuTrackImport", "&Import Audio...", "", &frmVumo::mnuTrackImport},
     {1, "mnuTrackProps", "&Properties", "", &frmVumo::mnuTrackProps},
     {1, "mnuTrackDelete", "&Delete", "", &frmVumo::mnuTrackDelete},
     {1, "mnuTrackClone", "&Clone", "", nullptr},

@@ -14,6 +14,9 @@ vumo_studio_timing(vumo_switch_timing bench/studio/SwitchTimingMain.cpp)
 # How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes
 # (figures in bench/media/results.md).
 vumo_studio_timing(vumo_capture_timing bench/studio/CaptureTimingMain.cpp)
+# How long the track strip's overviews of 17 tracks of 4 minutes take in the background, the
+# strip's part of opening a project, and the picture drawn from an overview.
+vumo_studio_timing(vumo_overview_timing bench/studio/OverviewTimingMain.cpp)
 # The window thread's CPU share during a Play pass.
 vumo_studio_timing(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
 # Echo, Band Pass and FFT Pitch over a 4-minute track through the F&X menu and a one-entry chain
@@ -21,3 +24,10 @@ vumo_studio_timing(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
 vumo_studio_timing(vumo_fx_timing bench/studio/FxPathMain.cpp)
 # The drum editor's opening and a beat bar's repaint (figures in bench/drums/results.md).
 vumo_studio_timing(vumo_drums_timing bench/drums/DrumsTimingMain.cpp)
+
+if(VUMO_BUILD_BENCH)
+    # Import speed against real time on one core. Only the import itself: no window, no engine.
+    qt_add_executable(vumo_import_bench bench/studio/ImportBenchMain.cpp app/tracks/TrackImport.cpp)
+    target_include_directories(vumo_import_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/app)
+    target_link_libraries(vumo_import_bench PRIVATE vumo_core vumo_platform)
+endif()

@@ -24,6 +24,8 @@ function(vumo_app_test name source)
 endfunction()
 
 vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
+# The track strip, its overviews, the time ruler, the status bar's times and Space.
+vumo_app_test(tst_trackstrip tests/app/view/TrackStripTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
@@ -31,6 +33,10 @@ vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
 vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
+# The system's file dialog, the own browser as an Options choice, and their questions.
+vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
+# The help page in the studio's help window when no web browser can show it.
+vumo_app_test(tst_helpwindow tests/app/help/HelpWindowTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
@@ -38,6 +44,11 @@ target_link_libraries(tst_optionsdevices PRIVATE vumo_platform PkgConfig::RTMIDI
 set_tests_properties(tst_optionsdevices PROPERTIES RESOURCE_LOCK sound_servers)
 
 vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
+# Values in units in the effect dialog and the mixer.
+vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
+# Import of wave, FLAC, MP3 and files that cannot be imported through the real window and
+# engine, against the ffmpeg CLI's own conversion; the conversion offer of wave files.
+vumo_app_test(tst_import tests/app/commands/ImportTest.cpp)
 vumo_app_test(tst_mixer tests/app/mixer/MixerTest.cpp)
 vumo_app_test(tst_drumeditor tests/app/drums/DrumEditorTest.cpp)
 # The cabinet commands run vumo-chain beside the test program.
