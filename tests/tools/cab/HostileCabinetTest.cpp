@@ -240,6 +240,8 @@ const OpenRow kOpenRows[] = {
      "the space free on the disk", true, "--keep", (4 << 20) + (600 << 10)},
     {"a write past the file size limit", [](Cab& c, Machine&) { longTrack(c); }, "File too large",
      true, "--keep", 0, "ulimit -c 0; ulimit -f 200;"},
+    {"a folder where a track's file belongs", // the track restored beside the project instead
+     [](Cab&, Machine& m) { fs::create_directories(track(m, 2)); }, "Song.vum", false, "--replace"},
     {"two tracks naming one file",
      [](Cab& c, Machine&) { c.project.tracks[1].fileName = c.project.tracks[0].fileName; },
      "Song.vum", false},
