@@ -7,11 +7,11 @@ pkg_check_modules(JACK IMPORTED_TARGET jack)
 
 add_library(vumo_platform STATIC
     platform/AudioBackend.cpp
+    platform/Clock.cpp
     platform/portaudio/PortAudioSession.cpp
     platform/portaudio/PortAudioWaveOut.cpp
     platform/portaudio/PortAudioWaveIn.cpp
-    platform/virtual/VirtualClock.cpp
-    platform/virtual/RealTimeClock.cpp
+    platform/virtual/VirtualStream.cpp
     platform/virtual/VirtualLoopback.cpp
     platform/virtual/VirtualWaveSink.cpp
     platform/virtual/VirtualWaveSource.cpp

@@ -1,4 +1,4 @@
-// VirtualWaveIn: fills its block at the virtual clock's pace from silence, a file or loopback.
+// VirtualWaveIn: fills its block at the virtual stream's pace from silence, a file or loopback.
 #include "VirtualWaveIn.h"
 
 #include "VirtualWaveSource.h"
@@ -12,7 +12,8 @@
 namespace platform
 {
 
-VirtualWaveIn::VirtualWaveIn(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock))
+VirtualWaveIn::VirtualWaveIn(std::shared_ptr<VirtualStream> stream)
+    : m_fixedStream(std::move(stream))
 {
 }
 
@@ -32,10 +33,10 @@ int32_t VirtualWaveIn::open(const WaveFormat& f, std::function<void()> onBlockDo
     if (!f.isStereo16At44100())
         return kWaveBadFormat;
     m_onBlockDone = std::move(onBlockDone);
-    m_clock = m_fixedClock ? m_fixedClock : acquireVirtualClock();
-    if (const int32_t rc = m_clock->attach(*this, false); rc != kMmNoError)
+    m_stream = m_fixedStream ? m_fixedStream : acquireVirtualStream();
+    if (const int32_t rc = m_stream->attach(*this, false); rc != kMmNoError)
     {
-        m_clock.reset();
+        m_stream.reset();
         return rc;
     }
     m_state.store(kIdle);
@@ -129,7 +130,7 @@ void VirtualWaveIn::endMedia()
 
 void VirtualWaveIn::beginCapture()
 {
-    m_startFrame.store(m_clock->nowFrames());
+    m_startFrame.store(m_stream->nowFrames());
     m_state.store(kCapturing); // publishes block, source and samples to advanceTo
 }
 
@@ -174,8 +175,8 @@ int32_t VirtualWaveIn::close()
         return kMmInvalidHandle;
     if (m_state.load() != kIdle)
         return kWaveStillPlaying;
-    m_clock->detach(*this);
-    m_clock.reset();
+    m_stream->detach(*this);
+    m_stream.reset();
     m_fileSamples.clear();
     endMedia();
     m_prepared = false;
@@ -204,7 +205,7 @@ void VirtualWaveIn::advanceTo(uint64_t now)
             int16_t* frame = m_block + size_t(k) * 2;
             if (m_source == Source::Loopback)
             {
-                const uint32_t packed = m_clock->loopback().frameAt(start + k);
+                const uint32_t packed = m_stream->loopback().frameAt(start + k);
                 frame[0] = int16_t(uint16_t(packed & 0xFFFF));
                 frame[1] = int16_t(uint16_t(packed >> 16));
             }

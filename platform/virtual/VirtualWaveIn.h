@@ -1,9 +1,9 @@
-// VirtualWaveIn: a wave input without hardware that fills its block against a virtual clock.
+// VirtualWaveIn: a wave input without hardware that fills its block against a virtual stream.
 //
-// Once a block is added and input started, frame k of the block is captured when the clock
+// Once a block is added and input started, frame k of the block is captured when the stream
 // has moved k + 1 frames past start(); capture stops when the block is full (onBlockDone then
 // fires) or at reset(). What it captures is chosen by VUMO_VIRTUAL_INPUT, read at start():
-// unset or empty = silence; "loopback" = the frames the virtual outputs on the same clock hand
+// unset or empty = silence; "loopback" = the frames the virtual outputs on the same stream hand
 // over at the same moment; anything else = the path of a 16-bit stereo wave file, read at
 // start(), whose frames are captured from its first one, then silence after its end. A capture
 // source named by VUMO_CAPTURE_SOURCE (media/CaptureStream.h) comes before all of these: its
@@ -13,7 +13,7 @@
 #include "../WaveIn.h"
 #include "../media/CaptureStream.h"
 #include "StepFence.h"
-#include "VirtualClock.h"
+#include "VirtualStream.h"
 
 #include <atomic>
 #include <memory>
@@ -25,10 +25,10 @@ namespace platform
 class VirtualWaveIn : public WaveIn, private VirtualDevice
 {
 public:
-    // Uses acquireVirtualClock() from each open() to its close().
+    // Uses acquireVirtualStream() from each open() to its close().
     VirtualWaveIn() = default;
-    // Always uses `clock` (for example a SteppedClock in a test).
-    explicit VirtualWaveIn(std::shared_ptr<VirtualClock> clock);
+    // Always uses `stream` (for example one a test steps by hand).
+    explicit VirtualWaveIn(std::shared_ptr<VirtualStream> stream);
     ~VirtualWaveIn() override;
 
     int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) override;
@@ -62,10 +62,10 @@ private:
     void beginCapture();
     void endMedia();
 
-    // Application thread only; the clock reads the block, source and samples only while
+    // Application thread only; the stream reads the block, source and samples only while
     // capturing.
-    std::shared_ptr<VirtualClock> m_fixedClock;
-    std::shared_ptr<VirtualClock> m_clock;
+    std::shared_ptr<VirtualStream> m_fixedStream;
+    std::shared_ptr<VirtualStream> m_stream;
     std::function<void()> m_onBlockDone;
     int16_t* m_block = nullptr;
     uint32_t m_blockFrames = 0;
@@ -77,7 +77,7 @@ private:
     std::shared_ptr<media::CaptureStream> m_media;
 
     std::atomic<int32_t> m_state{kIdle};   // set by addBuffer/start; cleared by advanceTo, reset
-    std::atomic<uint64_t> m_startFrame{0}; // clock frame when capture began; read by advanceTo
+    std::atomic<uint64_t> m_startFrame{0}; // stream frame when capture began; read by advanceTo
     std::atomic<uint32_t> m_position{0};   // written by advanceTo, zeroed by start()/reset()
     StepFence m_fence;                     // brackets advanceTo
 };

@@ -1,4 +1,4 @@
-// VirtualWaveOut: consumes its block at the virtual clock's pace, into the output file and the
+// VirtualWaveOut: consumes its block at the virtual stream's pace, into the output file and the
 // loopback.
 #include "VirtualWaveOut.h"
 
@@ -18,7 +18,8 @@ uint32_t packFrame(const int16_t* frame)
 
 } // namespace
 
-VirtualWaveOut::VirtualWaveOut(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock))
+VirtualWaveOut::VirtualWaveOut(std::shared_ptr<VirtualStream> stream)
+    : m_fixedStream(std::move(stream))
 {
 }
 
@@ -44,10 +45,10 @@ int32_t VirtualWaveOut::open(const WaveFormat& f, std::function<void()> onBlockD
             return rc;
     }
     m_onBlockDone = std::move(onBlockDone);
-    m_clock = m_fixedClock ? m_fixedClock : acquireVirtualClock();
-    if (const int32_t rc = m_clock->attach(*this, true); rc != kMmNoError)
+    m_stream = m_fixedStream ? m_fixedStream : acquireVirtualStream();
+    if (const int32_t rc = m_stream->attach(*this, true); rc != kMmNoError)
     {
-        m_clock.reset();
+        m_stream.reset();
         m_sink.close();
         return rc;
     }
@@ -82,7 +83,7 @@ int32_t VirtualWaveOut::write()
         return kWaveStillPlaying;
     m_position.store(0);
     m_media = media::activeCapture();
-    m_startFrame.store(m_clock->nowFrames());
+    m_startFrame.store(m_stream->nowFrames());
     m_state.store(kPlaying); // publishes the block to advanceTo
     return kMmNoError;
 }
@@ -129,8 +130,8 @@ int32_t VirtualWaveOut::close()
         return kMmInvalidHandle;
     if (m_state.load() == kPlaying)
         return kWaveStillPlaying;
-    m_clock->detach(*this);
-    m_clock.reset();
+    m_stream->detach(*this);
+    m_stream.reset();
     m_media.reset();
     m_sink.close();
     m_prepared = false;
@@ -159,7 +160,7 @@ void VirtualWaveOut::advanceTo(uint64_t now)
                 frames = m_mixed.data();
             }
             m_sink.append({frames, size_t(to - from) * 2});
-            VirtualLoopback& loopback = m_clock->loopback();
+            VirtualLoopback& loopback = m_stream->loopback();
             for (uint32_t k = from; k < to; ++k)
                 loopback.publish(start + k, packFrame(frames + size_t(k - from) * 2));
             m_position.store(to);

@@ -10,7 +10,7 @@ target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_platform STATIC
     platform/PeriodicTimer.cpp
-    platform/TimerClock.cpp
+    platform/Clock.cpp
     platform/win/WinAudioBackend.cpp
     platform/win/WinMidiBackend.cpp
     platform/win/WinMmWaveOut.cpp
@@ -18,8 +18,7 @@ add_library(vumo_platform STATIC
     platform/win/WinMmMidiOut.cpp
     platform/win/WinMmMidiIn.cpp
     platform/win/WinMmTimer.cpp
-    platform/virtual/VirtualClock.cpp
-    platform/virtual/RealTimeClock.cpp
+    platform/virtual/VirtualStream.cpp
     platform/virtual/VirtualLoopback.cpp
     platform/virtual/VirtualWaveSink.cpp
     platform/virtual/VirtualWaveSource.cpp
