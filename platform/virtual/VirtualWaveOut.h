@@ -10,7 +10,7 @@
 // (media/CaptureStream.h) plays with the capture's media mixed in, each frame once it is decoded.
 #pragma once
 
-#include "../WaveOut.h"
+#include "../WaveDevice.h"
 #include "../media/CaptureStream.h"
 #include "StepFence.h"
 #include "VirtualStream.h"
@@ -23,7 +23,7 @@
 namespace platform
 {
 
-class VirtualWaveOut : public WaveOut, private VirtualDevice
+class VirtualWaveOut final : public WaveOutDevice, private VirtualDevice
 {
 public:
     // Uses acquireVirtualStream() from each open() to its close().
@@ -32,37 +32,23 @@ public:
     explicit VirtualWaveOut(std::shared_ptr<VirtualStream> stream);
     ~VirtualWaveOut() override;
 
-    int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) override;
-    int32_t prepare(std::span<const int16_t> block) override;
-    int32_t write() override;
-    int32_t positionFrames(uint32_t& frames) override;
-    int32_t reset() override;
-    int32_t unprepare() override;
-    int32_t close() override;
-
 private:
-    enum State : int32_t
-    {
-        kIdle,
-        kPlaying
-    };
-
+    bool deviceOpen() const override { return m_stream != nullptr; }
+    int32_t openDevice() override;
+    int32_t writeDevice() override;
+    int32_t readPosition(uint32_t& frames) override;
+    int32_t resetDevice() override;
+    int32_t closeDevice() override;
     void advanceTo(uint64_t now) override;
 
-    // Application thread only (the stream reads m_block and m_onBlockDone only while playing,
-    // and the sink only inside a step while playing).
+    // Application thread only (the stream reads the block and the sink only inside a step while
+    // playing).
     std::shared_ptr<VirtualStream> m_fixedStream;
     std::shared_ptr<VirtualStream> m_stream; // the stream in use while open
-    std::function<void()> m_onBlockDone;
-    const int16_t* m_block = nullptr;
-    uint32_t m_blockFrames = 0;
-    bool m_open = false;
-    bool m_prepared = false;
     VirtualWaveSink m_sink;
     std::shared_ptr<media::CaptureStream> m_media; // heard with the block; set by write()
     std::vector<int16_t> m_mixed;                  // the stream's: block frames with the media
 
-    std::atomic<int32_t> m_state{kIdle};   // set by write(); cleared by advanceTo and reset()
     std::atomic<uint64_t> m_startFrame{0}; // stream frame at write(); read by advanceTo
     std::atomic<uint32_t> m_position{0};   // written by advanceTo, zeroed by write()/reset()
     StepFence m_fence;                     // brackets advanceTo
