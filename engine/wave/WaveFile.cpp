@@ -5,6 +5,7 @@
 #include "engine/api/TraceLog.h"
 #include "platform/WaveHeader.h"
 #include "platform/files/FileNames.h"
+#include "platform/files/RiffWalker.h"
 
 #include <algorithm>
 #include <array>
@@ -46,9 +47,10 @@ struct DataChunk
 
 // Reads the header up to the start of the "data" chunk's samples, applying the acceptance
 // rules: "RIFF", "WAVE", then directly the "fmt " chunk, PCM, 16 bits; other chunks before
-// "data" are skipped, each with the pad byte that follows a chunk of odd size when the file has
-// it (some writers leave it out). Refusals carry their log text.
-DataChunk readHeader(std::FILE* f)
+// "data" are skipped (sizes read as signed, a negative one skipping nothing), each with the pad
+// byte that follows a chunk of odd size when the file has it (some writers leave it out).
+// Refusals carry their log text.
+DataChunk readHeader(std::FILE* f, uint64_t fileSize)
 {
     DataChunk d;
     char id[4];
@@ -68,10 +70,11 @@ DataChunk readHeader(std::FILE* f)
         logText("No fmt_.\n");
         return {LoadResult::NoFmt};
     }
-    int32_t fmtSize = 0;
+    platform::RiffChunk fmt;
     uint16_t tag = 0, blockAlign = 0, bits = 0;
     uint32_t rate = 0, byteRate = 0;
-    if (!readValue(f, fmtSize) || !readValue(f, tag) || !readValue(f, d.channels))
+    fmt.offset = 20;
+    if (!readValue(f, fmt.size) || !readValue(f, tag) || !readValue(f, d.channels))
         return {LoadResult::NoData};
     if ((tag & 0xFF) != 1)
     {
@@ -86,25 +89,19 @@ DataChunk readHeader(std::FILE* f)
         result += 2;
     if ((bits & 0xFF) != 16)
         return {LoadResult::Not16Bit};
-    if (fmtSize > 16 && !platform::skipChunkRest(f, uint32_t(fmtSize) - 16, uint32_t(fmtSize)))
-        return {LoadResult::NoData};
-    // Walk the chunks up to "data"; a skip past the end makes the next read fail, so the walk
-    // always ends.
-    for (;;)
+    // The format chunk's 16 bytes are read whatever size it declares; the walk goes on after
+    // them, or after the rest of a longer chunk.
+    platform::RiffWalker walk(f, fileSize, platform::RiffSizes::Signed, fmt);
+    while (const auto chunk = walk.next())
     {
-        int32_t size = 0;
-        if (!readValue(f, id) || !readValue(f, size))
-            return {LoadResult::NoData};
-        if (std::memcmp(id, "data", 4) == 0)
+        if (chunk->is("data"))
         {
-            d.bytes = uint32_t(size);
-            break;
+            d.bytes = chunk->size;
+            d.result = LoadResult(result);
+            return d;
         }
-        if (size > 0 && !platform::skipChunkRest(f, uint32_t(size), uint32_t(size)))
-            return {LoadResult::NoData};
     }
-    d.result = LoadResult(result);
-    return d;
+    return {LoadResult::NoData};
 }
 
 // Mono sample k becomes frame k with the sample in both channels; working from the last
@@ -185,10 +182,11 @@ WaveReader::WaveReader(const char* fileName)
     logText("LoadWavToBuf\n");
     // Read-only: a track file the user protected still loads. Only a regular file that a track
     // can take is read: a FIFO or a device would stall the read or never end it.
-    m_file = platform::openRegularFile(fileName, platform::kMaxTrackFileBytes).file;
+    platform::OpenedFile opened = platform::openRegularFile(fileName, platform::kMaxTrackFileBytes);
+    m_file = std::move(opened.file);
     if (!m_file)
         return;
-    const DataChunk d = readHeader(m_file.get());
+    const DataChunk d = readHeader(m_file.get(), opened.size);
     m_result = d.result;
     if (!isLoaded(m_result))
     {
@@ -295,11 +293,11 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
 
 int32_t waveFileFrames(const char* fileName)
 {
-    const platform::FilePtr f =
-        platform::openRegularFile(fileName, platform::kMaxTrackFileBytes).file;
-    if (!f)
+    const platform::OpenedFile opened =
+        platform::openRegularFile(fileName, platform::kMaxTrackFileBytes);
+    if (!opened.file)
         return -1;
-    const DataChunk d = readHeader(f.get());
+    const DataChunk d = readHeader(opened.file.get(), opened.size);
     if (!isLoaded(d.result))
         return -1;
     return int32_t(

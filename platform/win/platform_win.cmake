@@ -5,7 +5,8 @@
 add_library(vumo_waveheader INTERFACE)
 target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 
-add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp)
+add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp
+    platform/files/RiffWalker.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_platform STATIC
@@ -36,6 +37,7 @@ target_link_libraries(vumo_platform PUBLIC vumo_waveheader vumo_files Threads::T
 # The device layer's tests that need no Linux device: clocks, timers and virtual devices.
 add_executable(platform_tests
     tests/platform/ClockTest.cpp
+    tests/platform/RiffWalkerTest.cpp
     tests/platform/VirtualWaveTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)

@@ -313,8 +313,6 @@ TEST(WaveHeader, WritesTheCanonicalBytesReadsBackEveryFieldAndTheInputReadsOnly1
         {"chunk before data", waveBytes(ramp(3, 9), {.chunksBeforeData = {"LIST"}}), 100,
          ramp(3, 9)},
         {"data cut short", cut, 100, ramp(3)},
-        {"odd chunk, no pad byte", testwave::withOddListChunk(waveBytes(ramp(3, 9)), -1), 100,
-         ramp(3, 9)},
         {"missing", {}, 10, {}},
         {"8-bit", waveBytes(ramp(2), {.bits = 8, .chunksBeforeData = {}}), 10, {}},
         {"text", std::vector<uint8_t>(64, 'z'), 10, {}},

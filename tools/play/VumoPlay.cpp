@@ -3,6 +3,7 @@
 #include "platform/AudioBackend.h"
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 #include "wavorn.h"
 
 #include <atomic>
@@ -37,28 +38,24 @@ void onInterrupt(int)
 // file a track can take is read: a FIFO or a device would stall the read or never end it.
 int64_t waveFrames(const std::string& path)
 {
-    const platform::FilePtr f =
-        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes).file;
-    unsigned char riff[12];
-    if (!f || std::fread(riff, 1, 12, f.get()) != 12 || !platform::isRiffWave(riff))
+    const platform::OpenedFile opened =
+        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes);
+    std::FILE* f = opened.file.get();
+    if (!f || !platform::readRiffWaveHead(f))
         return -1;
     uint32_t channels = 2;
-    unsigned char chunk[8];
-    while (std::fread(chunk, 1, 8, f.get()) == 8)
+    platform::RiffWalker walk(f, opened.size);
+    while (const auto chunk = walk.next())
     {
-        const uint32_t size = platform::readLe32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0)
-            return size / (channels == 1 ? 2 : 4);
+        if (chunk->is("data"))
+            return chunk->size / (channels == 1 ? 2 : 4);
         unsigned char format[4];
-        const bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4;
-        if (isFormat && std::fread(format, 1, 4, f.get()) != 4)
-            return -1;
-        if (isFormat)
+        if (chunk->is("fmt ") && chunk->size >= 4)
+        {
+            if (std::fread(format, 1, 4, f) != 4)
+                return -1;
             channels = uint16_t(platform::readLe16(format + 2));
-        // The chunk sizes a file states are skipped, never read into memory; the pad byte
-        // only when the writer put it there.
-        if (!platform::skipChunkRest(f.get(), size - (isFormat ? 4 : 0), size))
-            return -1;
+        }
     }
     return -1;
 }
