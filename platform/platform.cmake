@@ -27,7 +27,7 @@ target_link_libraries(vumo_platform PUBLIC vumo_waveheader)
 # Opening files from elsewhere (regular files of a size the reader takes, never blocking), for
 # every reader of outside bytes: the engine, the studio, the tools.
 add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp
-    platform/files/RiffWalker.cpp)
+    platform/files/RiffWalker.cpp platform/files/SafeWriter.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC vumo_files)
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
@@ -46,6 +46,7 @@ add_executable(platform_tests
     tests/platform/PortAudioWaveTest.cpp
     tests/platform/RegularFileTest.cpp
     tests/platform/RiffWalkerTest.cpp
+    tests/platform/SafeWriterTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO
     GTest::gtest_main)

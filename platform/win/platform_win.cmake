@@ -6,7 +6,7 @@ add_library(vumo_waveheader INTERFACE)
 target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp
-    platform/files/RiffWalker.cpp)
+    platform/files/RiffWalker.cpp platform/files/SafeWriter.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_platform STATIC

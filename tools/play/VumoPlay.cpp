@@ -2,8 +2,10 @@
 // the virtual device when the machine has none.
 #include "platform/AudioBackend.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/FileNames.h"
 #include "platform/files/RegularFile.h"
 #include "platform/files/RiffWalker.h"
+#include "platform/files/SafeWriter.h"
 #include "wavorn.h"
 
 #include <atomic>
@@ -16,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -94,10 +95,11 @@ std::string writeDemo(std::filesystem::path& folder)
         s[2 * size_t(k)] = s[2 * size_t(k) + 1] = int16_t(v * 6000 * fade);
     }
     const auto h = platform::waveHeader(uint32_t(frames));
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(h.data()), std::streamsize(h.size()));
-    f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(s.size() * 2));
-    return f.flush() ? path.string() : std::string();
+    const std::string name = platform::nameOf(path);
+    platform::SafeWriter out(name);
+    const bool written = !name.empty() && out.open() && out.write(h.data(), h.size()) &&
+                         out.write(s.data(), s.size() * 2) && out.commit();
+    return written ? name : std::string();
 }
 
 std::string clock(int64_t frames)
