@@ -158,10 +158,14 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed
     const auto start = clock->now();
     std::this_thread::sleep_for(20ms);
     EXPECT_GE(clock->now() - start, 200ms);
-    // Sleeping 100 ms of clock time takes at least 10 ms of real time.
+    // Sleeping 100 ms of clock time takes at least 10 ms of real time; 10 s at speed 1000 end
+    // well within a second.
     const auto before = steady_clock::now();
     EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
     EXPECT_GE(steady_clock::now() - before, 10ms);
+    SteadyClock fastest(1000.0);
+    EXPECT_TRUE(fastest.sleepUntil(fastest.now() + 10s, std::stop_token()));
+    EXPECT_LT(steady_clock::now() - before, 1s);
 }
 
 TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStartsAreRefused)

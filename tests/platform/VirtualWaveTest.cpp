@@ -129,7 +129,8 @@ TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndThe
               (Results{kMmAllocated, kWaveUnprepared, kMmInvalidParam /* half a frame */,
                        kMmNoError, kMmNoError, kWaveUnprepared}));
     play(block);
-    for (const int32_t result : {out.write(), out.prepare(block), out.unprepare(), out.close()})
+    for (const int32_t result :
+         {out.write(), out.prepare(block), out.prepare(Samples(3)), out.unprepare(), out.close()})
         EXPECT_EQ(result, kWaveStillPlaying);
     stream->advance(5000);
     ASSERT_EQ(out.close(), kMmNoError);
