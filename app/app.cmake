@@ -16,6 +16,7 @@ add_library(vumo_app STATIC
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
+    app/help/HelpWindow.cpp
     app/settings/AppFolder.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
@@ -116,6 +117,10 @@ vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
 vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
+# The system's file dialog, the own browser as an Options choice, and their questions.
+vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
+# The help page in the studio's help window when no web browser can show it.
+vumo_app_test(tst_helpwindow tests/app/help/HelpWindowTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
@@ -187,6 +192,8 @@ target_sources(vumo_app PRIVATE
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
 vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
+# Values in units in the effect dialog and the mixer.
+vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)

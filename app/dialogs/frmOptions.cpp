@@ -61,6 +61,7 @@ void frmOptions::fill(const QStringList& midiInputs)
     ui->txtMEG->setText(QString::number(m_mod.defaultTrackMB));
     ui->txtTempo->setText(QString::number(m_mod.tempo));
     ui->txtMidiBufLen->setText(QString::number(m_mod.midiBufLen));
+    ui->chkOwnBrowser->setChecked(m_mod.ownFileBrowser);
     // Placing the bars must not rewrite the boxes: a buffer length typed by hand that is not
     // a multiple of 256 shows again as it was stored.
     const QSignalBlocker blockMeg(ui->vscMEG);
@@ -128,6 +129,7 @@ void frmOptions::ok()
     m_mod.tempo = *tempo;
     if (ui->cboMidiInDev->currentIndex() >= 0)
         m_mod.midiInDevice = ui->cboMidiInDev->currentIndex();
+    m_mod.ownFileBrowser = ui->chkOwnBrowser->isChecked();
     SaveSettings(m_mod, m_store);
     accept();
 }

@@ -55,7 +55,7 @@ bool frmFXList::editValues(int32_t code, const ChainEntry* values)
         m_setting.value3 = values->value3;
     }
     {
-        FrmFX dialog(m_setting, m_services, this);
+        FrmFX dialog(code, m_setting, m_services, this);
         m_services.runDialog(dialog);
     }
     if (m_setting.isCancelled())

@@ -48,6 +48,7 @@ struct ModVumo
     int32_t midiInDevice = 0;
     int32_t midiBufLen = 32768; // bytes
     int16_t defaultTrackMB = 4;
+    bool ownFileBrowser = false; // file choices in the studio's own browser, not the system's
 
     // The drum editor's patterns, song and instrument table; they outlive the editor window.
     drums::DrumData drums;

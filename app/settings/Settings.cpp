@@ -15,6 +15,7 @@ const QString kSequencerKey = QStringLiteral("AddIns/Midi Sequencer");
 const QString kMidiInKey = QStringLiteral("Settings/Midi In Device");
 const QString kBufLenKey = QStringLiteral("Settings/Midi In BufLen");
 const QString kTrackLenKey = QStringLiteral("Settings/Default Track Length");
+const QString kOwnBrowserKey = QStringLiteral("Settings/Own File Browser");
 
 QString readText(QSettings& store, const QString& key, const QString& fallback)
 {
@@ -61,12 +62,14 @@ void LoadSettings(ModVumo& mod, QSettings& store)
     mod.midiInDevice = 0;
     mod.defaultTrackMB = 4;
     mod.midiBufLen = 32768;
+    mod.ownFileBrowser = false;
 
     mod.mixerPath = readText(store, kMixerKey, mod.mixerPath);
     mod.sequencerPath = readText(store, kSequencerKey, mod.sequencerPath);
     mod.midiInDevice = readNumber<int32_t>(store, kMidiInKey, mod.midiInDevice);
     mod.midiBufLen = readNumber<int32_t>(store, kBufLenKey, mod.midiBufLen);
     mod.defaultTrackMB = readNumber<int16_t>(store, kTrackLenKey, mod.defaultTrackMB);
+    mod.ownFileBrowser = readNumber<int32_t>(store, kOwnBrowserKey, 0) != 0;
 }
 
 void SaveSettings(const ModVumo& mod, QSettings& store)
@@ -76,6 +79,7 @@ void SaveSettings(const ModVumo& mod, QSettings& store)
     store.setValue(kMidiInKey, QString::number(mod.midiInDevice));
     store.setValue(kBufLenKey, QString::number(mod.midiBufLen));
     store.setValue(kTrackLenKey, QString::number(mod.defaultTrackMB));
+    store.setValue(kOwnBrowserKey, QString::number(mod.ownFileBrowser ? 1 : 0));
     store.sync();
 }
 

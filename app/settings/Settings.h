@@ -1,4 +1,4 @@
-// LoadSettings / SaveSettings: the five per-user settings of the studio, stored as text.
+// LoadSettings / SaveSettings: the per-user settings of the studio, stored as text.
 #pragma once
 
 #include "model/ModVumo.h"
@@ -12,12 +12,13 @@ namespace vumo
 QString defaultMixerPath();
 QString defaultSequencerPath();
 
-// Sets the five setting variables to their defaults, then replaces each by the stored value
-// where one exists. A stored number that is not a whole number of the variable's type
-// leaves the default in place.
+// Sets the setting variables to their defaults, then replaces each by the stored value where
+// one exists. A stored number that is not a whole number of the variable's type leaves the
+// default in place. Besides the five of old, "Own File Browser" ("1" or "0", default "0")
+// chooses the studio's own file browser over the system's file dialog.
 void LoadSettings(ModVumo& mod, QSettings& store);
 
-// Writes the five setting variables, numbers as decimal text.
+// Writes the setting variables, numbers as decimal text.
 void SaveSettings(const ModVumo& mod, QSettings& store);
 
 } // namespace vumo
