@@ -135,8 +135,8 @@ bool SafeWriter::open()
         return fail(WriteStep::ReadOnly, EACCES);
     // Something that is not a regular file (a device, a FIFO) is written, never replaced; a link
     // that is not followed is replaced.
-    const bool special = exists && (ec || (type != fs::file_type::regular &&
-                                           type != fs::file_type::symlink));
+    const bool special =
+        exists && (ec || (type != fs::file_type::regular && type != fs::file_type::symlink));
     m_inPlace = m_options.inPlace || special;
     m_madeTarget = !exists;
     m_syncOnCommit = !special;
