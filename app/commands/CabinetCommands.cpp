@@ -1,9 +1,9 @@
 // Create Cab and OpenCabinet.
 #include "commands/CabinetCommands.h"
 
+#include "cabinet/ProjectCabinet.h"
 #include "dialogs/FrmChain.h"
 #include "services/UiServices.h"
-#include "tools/cab/ProjectCabinet.h"
 
 #include <QDir>
 

@@ -15,6 +15,7 @@
 #include "services/UiServices.h"
 #include "settings/AppFolder.h"
 #include "settings/Settings.h"
+#include "settings/StartUp.h"
 #include "transport/Transport.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"

@@ -2,12 +2,12 @@
 // menu tree. Every command of the studio starts here.
 #pragma once
 
+#include "commands/ProjectCommands.h"
 #include "commands/StudioWindow.h"
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
 #include "settings/AppFolder.h"
 #include "settings/PhysicalMemory.h"
-#include "settings/StartUp.h"
 #include "view/Overviews.h"
 
 #include <QHash>

@@ -1,6 +1,7 @@
 // Start-up choice of the first project.
 #include "settings/StartUp.h"
 
+#include "commands/ProjectCommands.h"
 #include "services/UiServices.h"
 
 namespace vumo

@@ -7,18 +7,8 @@
 namespace vumo
 {
 
+class ProjectCommands;
 class UiServices;
-
-// The project commands that start-up calls; the main window implements them.
-class ProjectCommands
-{
-public:
-    virtual ~ProjectCommands() = default;
-    virtual void OpenProject(const QString& path) = 0;
-    virtual void mnuFileOpen() = 0;
-    virtual void NewAtStartup() = 0;
-    virtual QString projectFile() const = 0; // FILESPEC
-};
 
 // The program's arguments joined back into one command line (a path with spaces passed
 // without quotes arrives split), with every double-quote character removed.

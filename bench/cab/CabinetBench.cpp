@@ -1,10 +1,10 @@
 // Cabinets: Shorten encoding and decoding speed on a minute of music-like stereo (samples per
 // second), and creating and opening a cabinet of 8 such tracks through the chain runner.
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/ChainRunner.h"
-#include "tools/cab/FileWrite.h"
-#include "tools/cab/ProjectCabinet.h"
-#include "tools/cab/Shorten.h"
+#include "cabinet/CabinetScript.h"
+#include "cabinet/ChainRunner.h"
+#include "cabinet/ProjectCabinet.h"
+#include "files/FileWrite.h"
+#include "shorten/Shorten.h"
 
 #include <benchmark/benchmark.h>
 

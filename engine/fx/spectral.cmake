@@ -26,7 +26,7 @@ gtest_discover_tests(spectral_tests DISCOVERY_TIMEOUT 60)
 # Through the shared library on the virtual devices: FXIt (with the effect catalog's FFT codes)
 # and FilterGraph.
 add_executable(spectral_export_tests tests/engine/fx/SpectralExportTest.cpp)
-include(app/fx/fx_catalog.cmake)
+include(core/fx/fx_catalog.cmake)
 target_link_libraries(spectral_export_tests PRIVATE wavorn vumo_fxcatalog vumo_testwave
                       GTest::gtest_main)
 gtest_discover_tests(spectral_export_tests DISCOVERY_TIMEOUT 60)

@@ -3,7 +3,7 @@
 // may change before the restore is accepted, and nothing but the project and its tracks after.
 #include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
-#include "tools/cab/Cabinet.h"
+#include "cabinet/Cabinet.h"
 
 #include <filesystem>
 

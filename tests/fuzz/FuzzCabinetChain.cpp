@@ -4,11 +4,11 @@
 // before the restore is accepted and nothing but the project and its tracks after.
 #include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
+#include "cabinet/Cabinet.h"
+#include "cabinet/ChainRunner.h"
 #include "project/ProjectFile.h"
+#include "shorten/Shorten.h"
 #include "tests/engine/TestWave.h"
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/ChainRunner.h"
-#include "tools/cab/Shorten.h"
 
 #include <sstream>
 

@@ -8,9 +8,9 @@
 // Tracks named outside the sandbox cannot be checked here: seeds name none.
 #pragma once
 
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/ChainRunner.h"
-#include "tools/cab/ProjectCabinet.h"
+#include "cabinet/CabinetScript.h"
+#include "cabinet/ChainRunner.h"
+#include "cabinet/ProjectCabinet.h"
 
 #include <QFile>
 

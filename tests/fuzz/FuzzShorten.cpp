@@ -1,6 +1,6 @@
 // Fuzz target: Shorten streams from a cabinet. When what a stream decodes to is a wave file the
 // encoder takes, its stream must decode to the same bytes again.
-#include "tools/cab/Shorten.h"
+#include "shorten/Shorten.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,8 +4,8 @@
 //   vumo-cab open CABINET.cab [--replace | --keep]
 // The working files go into the application folder (VUMO_HOME first, as the studio chooses it).
 // Exit status: 0 done, 1 a file error, 2 bad arguments.
-#include "ChainRunner.h"
-#include "ProjectCabinet.h"
+#include "cabinet/ChainRunner.h"
+#include "cabinet/ProjectCabinet.h"
 #include "settings/AppFolder.h"
 #include "tools/common/ProgressBar.h"
 

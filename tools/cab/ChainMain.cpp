@@ -12,8 +12,8 @@
 //   done                         every step succeeded (exit status 0)
 // Exit status 2: bad arguments. A write past the file size limit fails and is reported like any
 // other (SIGXFSZ is ignored).
-#include "ChainRunner.h"
-#include "ProjectCabinet.h"
+#include "cabinet/ChainRunner.h"
+#include "cabinet/ProjectCabinet.h"
 
 #include <csignal>
 #include <cstdio>

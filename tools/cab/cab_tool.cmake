@@ -1,22 +1,17 @@
-# Project cabinets: the Shorten codec, cabinet files through libgcab, the working files and the
-# chain runner; their tests and benchmark. The runner's program vumo-chain needs the project
-# reader of the studio's core (tools/cab/cab_project.cmake).
-pkg_check_modules(GCAB REQUIRED IMPORTED_TARGET libgcab-1.0)
+# The headless cabinet tools over the core: vumo-cab packs and opens project cabinets, and
+# vumo-chain runs a cabinet chain for the studio, which starts it beside itself.
+add_executable(vumo-chain tools/cab/ChainMain.cpp)
+target_link_libraries(vumo-chain PRIVATE vumo_core)
 
-add_library(vumo_cabinet STATIC
-    tools/cab/Cabinet.cpp
-    tools/cab/CabinetOpen.cpp
-    tools/cab/CabinetScript.cpp
-    tools/cab/ChainRunner.cpp
-    tools/cab/FileWrite.cpp
-    tools/cab/RestoreTargets.cpp
-    tools/cab/Shorten.cpp
-    tools/cab/ShortenFile.cpp
-)
-target_include_directories(vumo_cabinet PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(vumo_cabinet PUBLIC PkgConfig::GCAB vumo_files)
+add_executable(vumo-cab tools/cab/CabMain.cpp)
+target_include_directories(vumo-cab PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(vumo-cab PRIVATE vumo_core)
 
-# Round trips, FFmpeg and cabextract reading what Vumo writes, refusals of foreign chain lines.
-add_executable(cabinet_tests tests/tools/cab/CabinetTest.cpp)
-target_link_libraries(cabinet_tests PRIVATE vumo_cabinet vumo_testwave GTest::gtest_main)
-gtest_discover_tests(cabinet_tests)
+# vumo-cab and vumo-mix end to end, and cabinets from strangers opened by vumo-cab.
+add_executable(project_tool_tests tests/tools/cab/ProjectToolsTest.cpp
+                                  tests/tools/cab/HostileCabinetTest.cpp)
+target_link_libraries(project_tool_tests PRIVATE vumo_core vumo_testwave wavorn GTest::gtest_main)
+target_compile_definitions(project_tool_tests PRIVATE
+    VUMO_CAB_PROGRAM="$<TARGET_FILE:vumo-cab>" VUMO_MIX_PROGRAM="$<TARGET_FILE:vumo-mix>")
+add_dependencies(project_tool_tests vumo-cab vumo-mix)
+gtest_discover_tests(project_tool_tests)

@@ -1,6 +1,6 @@
 # vumo-fx: applies effects to wave files through the engine's exports; its tests.
-# The effect catalog is the studio's own table (app/fx), built without Qt.
-include(app/fx/fx_catalog.cmake)
+# The effect catalog is the core's table (core/fx), built without Qt.
+include(core/fx/fx_catalog.cmake)
 add_library(vumo_fx_tool STATIC
     tools/fx/FxCommandLine.cpp
     tools/fx/WaveProbe.cpp

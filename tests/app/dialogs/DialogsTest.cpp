@@ -397,7 +397,7 @@ private slots:
         QCOMPARE(mod.tracks[1].fileName.trimmed(), "/music/b.wav");
         QVERIFY(!mod.dialogCancelled);
 
-        // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
+        // A fixed text fits only what encodes whole (its cut: tst_project); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
         QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
         const MemoryStatus s = parseMemInfo("MemTotal:       16318480 kB\nMemFree:          "

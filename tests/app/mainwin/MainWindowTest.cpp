@@ -1,6 +1,7 @@
 // The main window over a scripted UI: programs, engine, shut-down, Options, zoom, help mode,
 // start-up; the engine binding.
 #include "../StudioFixture.h"
+#include "commands/ProjectCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
 #include "settings/AppFolder.h"

@@ -3,9 +3,9 @@
 // the runner's reason once it has exited, the application folder as it was.
 #include "commands/CabinetCommands.h"
 #include "../StudioFixture.h"
+#include "cabinet/Cabinet.h"
 #include "dialogs/FrmChain.h"
 #include "support/TestFiles.h"
-#include "tools/cab/Cabinet.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>

@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
         QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
         QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
-        const QByteArray b = fileBytes(s.path("p.vum")); // the bytes: tst_files
+        const QByteArray b = fileBytes(s.path("p.vum")); // the bytes: tst_project
         QCOMPARE(b.size(), 438);
         QCOMPARE(b.mid(298, 128).trimmed(), QFile::encodeName(s.path("untitled-t1.wav")));
         // The next Save writes there without asking.
@@ -139,7 +139,7 @@ private slots:
     }
 
     // Opening three tracks loads audio only for the last. A path that is no project, a refused
-    // file (exact messages: tst_files) or a cancelled New leaves the open project; a failed save
+    // file (exact messages: tst_project) or a cancelled New leaves the open project; a failed save
     // leaves the file; New then closes the project, asking about the edits.
     void theOpenProjectStaysUntilNewClosesIt()
     {

@@ -2,10 +2,10 @@
 // also the program folder (a decoy engine and chain runner lie in it): each row one attack,
 // either refused with its message and every file of the machine as it was, or opened with
 // nothing written but the project's tracks and the project itself.
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetScript.h"
 #include "project/ProjectFile.h"
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/Shorten.h"
+#include "shorten/Shorten.h"
 
 #include "tests/SpecialFiles.h"
 #include "tests/engine/TestWave.h"
@@ -240,6 +240,8 @@ const OpenRow kOpenRows[] = {
      "the space free on the disk", true, "--keep", (4 << 20) + (600 << 10)},
     {"a write past the file size limit", [](Cab& c, Machine&) { longTrack(c); }, "File too large",
      true, "--keep", 0, "ulimit -c 0; ulimit -f 200;"},
+    {"a folder where a track's file belongs", // the track restored beside the project instead
+     [](Cab&, Machine& m) { fs::create_directories(track(m, 2)); }, "Song.vum", false, "--replace"},
     {"two tracks naming one file",
      [](Cab& c, Machine&) { c.project.tracks[1].fileName = c.project.tracks[0].fileName; },
      "Song.vum", false},

@@ -2,7 +2,7 @@
 #include "CabinetOpen.h"
 
 #include "Cabinet.h"
-#include "Shorten.h"
+#include "shorten/Shorten.h"
 
 #include <algorithm>
 #include <cerrno>

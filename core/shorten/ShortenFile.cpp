@@ -1,8 +1,8 @@
 // Shorten file to file: the chain's "shortn32.exe" steps, reading only regular files and writing
 // beside the target.
-#include "Shorten.h"
+#include "shorten/Shorten.h"
 
-#include "FileWrite.h"
+#include "files/FileWrite.h"
 #include "platform/files/RegularFile.h"
 
 #include <cerrno>

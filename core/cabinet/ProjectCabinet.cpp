@@ -2,7 +2,7 @@
 #include "ProjectCabinet.h"
 
 #include "CabinetScript.h"
-#include "Shorten.h"
+#include "shorten/Shorten.h"
 
 #include "project/FixedField.h"
 

@@ -1,16 +1,16 @@
 // The studio's file writers under write faults (a full disk, a file size limit): the failure is
 // reported with its cause, the previous file stays byte for byte, no part file is left, and the
 // next write succeeds.
-#include "../WriteFaults.h"
-#include "../support/TestFiles.h"
+#include "cabinet/Cabinet.h"
+#include "cabinet/CabinetScript.h"
 #include "drums/DrumFile.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "tools/cab/Cabinet.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/Shorten.h"
+#include "shorten/Shorten.h"
+#include "tests/app/WriteFaults.h"
+#include "tests/app/support/TestFiles.h"
 
 #include <QFileInfo>
 #include <QTest>

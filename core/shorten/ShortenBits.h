@@ -52,11 +52,6 @@ public:
         put(low, k);
     }
 
-    void putSigned(int32_t value, int k)
-    {
-        putUnsigned((uint32_t(value) << 1) ^ uint32_t(value >> 31), k + 1);
-    }
-
     void putLong(uint32_t value)
     {
         const int bits = value == 0 ? 0 : std::bit_width(value);

@@ -1,10 +1,10 @@
 // vumo_chain_screenshot: runs the cabinet chain of a made-up two-track project in the chain
 // window and saves the window as a PNG once the chain has ended.
 // Usage: vumo_chain_screenshot <file.png>  (vumo-chain must be beside the program)
+#include "cabinet/CabinetScript.h"
 #include "dialogs/FrmChain.h"
+#include "files/FileWrite.h"
 #include "support/ScriptedUiServices.h"
-#include "tools/cab/CabinetScript.h"
-#include "tools/cab/FileWrite.h"
 
 #include <QApplication>
 #include <QDir>

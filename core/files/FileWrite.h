@@ -1,4 +1,4 @@
-// Writes for the cabinet tools: beside the target, then renamed over it.
+// Writes for the cabinets and Shorten files: beside the target, then renamed over it.
 #pragma once
 
 #include <cstddef>

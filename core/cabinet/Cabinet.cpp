@@ -2,7 +2,7 @@
 #include "Cabinet.h"
 
 #include "CabinetScript.h"
-#include "FileWrite.h"
+#include "files/FileWrite.h"
 #include "platform/files/RegularFile.h"
 
 #include <libgcab.h>

@@ -3,7 +3,7 @@
 
 #include "Cabinet.h"
 #include "CabinetOpen.h"
-#include "Shorten.h"
+#include "shorten/Shorten.h"
 
 #include <algorithm>
 #include <cctype>

@@ -16,8 +16,8 @@
 #pragma once
 
 #include "ChainRunner.h"
-#include "FileWrite.h"
 #include "RestoreTargets.h"
+#include "files/FileWrite.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 // The working files of a project cabinet, line by line.
 #include "CabinetScript.h"
 
-#include "FileWrite.h"
+#include "files/FileWrite.h"
 #include "platform/files/RegularFile.h"
 
 #include <algorithm>
