@@ -6,7 +6,7 @@
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
 #include "files/WaveSampleFormat.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
 #include "services/UiServices.h"
@@ -76,9 +76,9 @@ QString replaceWithCopy(const QString& source, const QString& target)
 
 } // namespace
 
-EditCommands::EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+EditCommands::EditCommands(const ProjectModel& model, EngineSession& session, UiServices& ui,
                            StudioWindow& window, const QString& clipFile)
-    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_clipFile(clipFile)
+    : m_model(model), m_session(session), m_ui(ui), m_window(window), m_clipFile(clipFile)
 {
 }
 
@@ -89,7 +89,7 @@ bool EditCommands::canEdit()
     if (m_busy)
         return false;
     return engineReady(m_session, m_ui) &&
-           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+           trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
 
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
@@ -98,8 +98,7 @@ void EditCommands::engineFrame(const QString& message, const char* exportName, b
 {
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
-    m_lRet = call(m_session.engine());
-    checkLoad(m_ui, exportName, m_lRet, loadedFile);
+    checkLoad(m_ui, exportName, call(m_session.engine()), loadedFile);
     if (redraw)
         m_window.DrawTrack();
     m_window.hideMessage();
@@ -226,9 +225,9 @@ void EditCommands::mnuEditUndo()
                                 "the last save or track change?"),
                  Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
-    m_lRet = m_session.engine().Undo();
+    const int32_t rc = m_session.engine().Undo();
     const int k = m_window.chosenTrack();
-    checkLoad(m_ui, "Undo", m_lRet, k >= 0 ? m_mod.tracks[k].fileName.trimmed() : QString());
+    checkLoad(m_ui, "Undo", rc, k >= 0 ? m_model.mod().tracks[k].fileName.trimmed() : QString());
     m_window.DrawTrack();
 }
 

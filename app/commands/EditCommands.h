@@ -15,9 +15,9 @@ namespace vumo
 
 class EngineBinding;
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class UiServices;
-struct ModVumo;
 
 class EditCommands
 {
@@ -30,8 +30,8 @@ public:
 
     // clipFile: the window's CLIPFILE, read at each command (start-up sets it after the
     // commands are made).
-    EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
-                 const QString& clipFile);
+    EditCommands(const ProjectModel& model, EngineSession& session, UiServices& ui,
+                 StudioWindow& window, const QString& clipFile);
 
     void mnuEditCut();
     void mnuEditCopy();
@@ -53,9 +53,6 @@ public:
     // Reverts the current track to its file after a question; No changes nothing.
     void mnuEditUndo();
 
-    // lRet: the last engine result.
-    int32_t lastResult() const { return m_lRet; }
-
 private:
     bool canEdit();
     // The common frame: the message window with message around the call, its result reported
@@ -67,12 +64,11 @@ private:
     void pasteClipboard(int32_t mode, const QString& message);
     QString chooseWave();
 
-    ModVumo& m_mod;
+    const ProjectModel& m_model;
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;
     const QString& m_clipFile;
-    int32_t m_lRet = 0;
     bool m_busy = false; // while a command's message window is up
 };
 

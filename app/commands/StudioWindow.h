@@ -45,7 +45,6 @@ public:
     virtual void silenceMissing(const QList<QByteArray>& files) = 0;
     // Takes track k out of the track list; no track is chosen afterwards.
     virtual void removeTrackItem(int k) = 0;
-    virtual void renameTrackItem(int k, const QString& title) = 0;
     // Empties the track list and hides the track controls (the project is closed).
     virtual void clearTrackList() = 0;
     // The engine has opened for the project: the picture's scale and a whole-track selection.

@@ -10,7 +10,7 @@
 namespace vumo::fx
 {
 
-FrmFX::FrmFX(EffectSetting& setting, UiServices& services, QWidget* parent)
+FrmFX::FrmFX(const EffectSetting& setting, UiServices& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmFX>()), m_setting(setting), m_services(services)
 {
     ui->setupUi(this);

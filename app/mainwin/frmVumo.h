@@ -52,16 +52,15 @@ class frmVumo : public QMainWindow, public ProjectCommands, public StudioWindow
     Q_OBJECT
 
 public:
-    // mod: the project state (modVumo); engine: the wavorn exports; ui: message boxes and
-    // file choices; store: the per-user settings.
-    frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
+    // model: the project state (modVumo), which every command changes through it; engine: the
+    // wavorn exports; ui: message boxes and file choices; store: the per-user settings.
+    frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSettings& store,
             QWidget* parent = nullptr);
     ~frmVumo() override;
 
-    QString FILESPEC;         // the open project file; empty until saved or opened
-    QString CLIPFILE;         // application folder + "clipper.wav"
-    bool WAVEPLAYING = false; // true while a play or record pass runs
-    int32_t sampPos = 0;      // play position, frames
+    QString FILESPEC;    // the open project file; empty until saved or opened
+    QString CLIPFILE;    // application folder + "clipper.wav"
+    int32_t sampPos = 0; // play position, frames
 
     // Whether the engine is open for the project (bInitLib), and its opening and closing.
     EngineSession& session() { return m_session; }
@@ -91,8 +90,6 @@ public:
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();
     void OpenEngine();
-    // Shows the Project Settings dialog; false when it was cancelled.
-    bool ProjectSettings();
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
@@ -125,25 +122,17 @@ public:
     void chooseTrack(int k) override;
     void silenceMissing(const QList<QByteArray>& files) override;
     void removeTrackItem(int k) override;
-    void renameTrackItem(int k, const QString& title) override;
     QWidget* dialogParent() override;
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
-    ModVumo& modVumo() { return m_mod; }
-    // The project as an object that tells its changes.
-    ProjectModel& projectModel() const { return *m_model; }
-
     // A command of the menu tree or a picture button: a handler of this window.
     using Command = void (frmVumo::*)();
-    // Starts a command: tells commandStarted, then runs the handler.
-    void runCommand(const QString& menuItem, Command command);
-    void runCommand(const QString& menuItem, const std::function<void()>& command);
-
-signals:
-    // Emitted as each command starts, with its menu item's name ("mnuControlRecord").
-    void commandStarted(const QString& menuItem);
+    // Runs a command, then brings the caption up to date and closes the window when a close came
+    // while it ran.
+    void runCommand(Command command);
+    void runCommand(const std::function<void()>& command);
 
 public slots:
     void mnuFileNew();
@@ -200,7 +189,7 @@ private:
     QWidget* buildButtonRow();
     QWidget* buildTrackRow();
     QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
-                                  const char* tag, const char* menuItem, Command command);
+                                  const char* tag, Command command);
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     // Closes the window when a close came while a command was running.
     void closeIfPending();
@@ -220,7 +209,8 @@ private:
     void showPlayPosition(int32_t frame);
     void hidePlayCursor();
 
-    ModVumo& m_mod;
+    ProjectModel& m_model;
+    const ModVumo& m_mod; // the model's state, read only
     EngineBinding& m_engine;
     EngineSession m_session{m_engine};
     UiServices& m_ui;
@@ -232,7 +222,6 @@ private:
     bool m_captioned = false;       // the caption shows a project
     QSet<QByteArray> m_silentFiles; // missing track files the user chose to leave silent
     Transport* m_transport = nullptr;
-    ProjectModel* m_model = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
     std::unique_ptr<TrackCommands> m_trackCommands;
     std::unique_ptr<FileCommands> m_fileCommands;

@@ -14,6 +14,7 @@
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "settings/MidiInputs.h"
+#include "settings/Settings.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -25,15 +26,14 @@
 namespace vumo
 {
 
-void frmVumo::runCommand(const QString& menuItem, Command command)
+void frmVumo::runCommand(Command command)
 {
-    runCommand(menuItem, [this, command] { (this->*command)(); });
+    runCommand([this, command] { (this->*command)(); });
 }
 
-void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& command)
+void frmVumo::runCommand(const std::function<void()>& command)
 {
     // Every menu item, picture button and function key comes through here.
-    emit commandStarted(menuItem);
     command();
     refreshCaption();
     closeIfPending();
@@ -176,8 +176,13 @@ void frmVumo::mnuAddInMidi()
 
 void frmVumo::mnuToolsOptions()
 {
-    frmOptions dialog(m_mod, m_ui, midiInputNames(), m_store, this);
-    m_ui.runDialog(dialog);
+    if (const std::optional<OptionsValues> values =
+            runOptions(m_ui, {m_mod.settings, m_mod.tempo}, midiInputNames(), this))
+    {
+        m_model.setSettings(values->settings);
+        SaveSettings(values->settings, m_store);
+        m_model.setTempo(values->tempo);
+    }
     DrawTrack(); // the tempo may have changed
 }
 

@@ -139,10 +139,10 @@ void frmVumo::buildMenus()
             // Each item is bound to its handler here, at compile time; the effects share one.
             if (e.handler != nullptr)
                 connect(action, &QAction::triggered, this,
-                        [this, name, handler = e.handler] { runCommand(name, handler); });
+                        [this, handler = e.handler] { runCommand(handler); });
             else if (topMenu == QStringLiteral("mnuFX") && caption != QStringLiteral("-"))
                 connect(action, &QAction::triggered, this,
-                        [this, name] { runCommand(name, [this, name] { mnuFX_Click(name); }); });
+                        [this, name] { runCommand([this, name] { mnuFX_Click(name); }); });
         }
         action->setObjectName(name);
         if (*e.shortcut != '\0')

@@ -70,11 +70,6 @@ void frmVumo::mnuFileProps()
     m_fileCommands->mnuFileProps();
 }
 
-bool frmVumo::ProjectSettings()
-{
-    return m_fileCommands->ProjectSettings();
-}
-
 void frmVumo::CloseProject()
 {
     m_fileCommands->CloseProject();
@@ -105,7 +100,7 @@ void frmVumo::UpdateCaption()
     // A "*" marks changes of the project that its file does not hold yet.
     m_captioned = true;
     setWindowTitle(QStringLiteral("Vumo - ") + m_mod.projTitle.trimmed() +
-                   (m_model->unsaved() ? QStringLiteral(" *") : QString()));
+                   (m_model.unsaved() ? QStringLiteral(" *") : QString()));
 }
 
 void frmVumo::refreshCaption()

@@ -8,6 +8,7 @@
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
 #include "files/WaveSampleFormat.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -64,7 +65,7 @@ void frmVumo::SwitchTrack(int32_t reload)
     if (k < 0 || k >= m_mod.trackCount)
         return;
     m_fraTrack->show();
-    m_mod.currentTrack = k;
+    m_model.setCurrentTrack(k);
     m_message->setMessage(QStringLiteral("Switching tracks..."));
     m_message->Init();
     if (m_session.isOpen())
@@ -162,11 +163,6 @@ void frmVumo::removeTrackItem(int k)
         m_cboTrack->setCurrentIndex(-1);
     }
     m_fraTrack->hide();
-}
-
-void frmVumo::renameTrackItem(int k, const QString& title)
-{
-    m_cboTrack->setItemText(k, title);
 }
 
 QWidget* frmVumo::dialogParent()

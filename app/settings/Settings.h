@@ -12,12 +12,11 @@ namespace vumo
 QString defaultMixerPath();
 QString defaultSequencerPath();
 
-// Sets the five setting variables to their defaults, then replaces each by the stored value
-// where one exists. A stored number that is not a whole number of the variable's type
-// leaves the default in place.
-void LoadSettings(ModVumo& mod, QSettings& store);
+// The five settings at their defaults, each replaced by the stored value where one exists. A
+// stored number that is not a whole number of the setting's type leaves the default in place.
+StudioSettings LoadSettings(QSettings& store);
 
-// Writes the five setting variables, numbers as decimal text.
-void SaveSettings(const ModVumo& mod, QSettings& store);
+// Writes the five settings, numbers as decimal text.
+void SaveSettings(const StudioSettings& settings, QSettings& store);
 
 } // namespace vumo

@@ -10,7 +10,7 @@
 #include "fx/EffectSetting.h"
 #include "fx/FxEngine.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "support/ScriptedUiServices.h"
@@ -105,11 +105,11 @@ int main(int argc, char* argv[])
     const QString projectPath = home.filePath(QStringLiteral("song.vum"));
     vumo::project::writeProject(projectPath, data);
 
-    vumo::ModVumo mod;
+    vumo::ProjectModel model;
     vumo::EngineApi engine;
     vumo::ScriptedUiServices ui;
     QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(mod, engine, ui, store);
+    vumo::frmVumo window(model, engine, ui, store);
     window.resize(1000, 560);
     window.show();
     window.OpenProject(projectPath);

@@ -48,25 +48,26 @@ struct Rig
     QTemporaryDir home;
     QString clip = home.filePath(QStringLiteral("clipper.wav"));
     QString take = home.filePath(QStringLiteral("take.wav"));
-    ModVumo mod;
-    ProjectModel model{mod};
+    ProjectModel model;
+    const ModVumo& mod = model.mod();
     FakeEngine engine;
     EngineSession session{engine};
     Transport transport{engine};
     LoggingWindow window;
     LoggingUi ui{window.log};
     TransportCommands control{model, session, transport, ui, window};
-    EditCommands edit{mod, session, ui, window, clip};
+    EditCommands edit{model, session, ui, window, clip};
     QStringList media; // what the capture hooks were asked
     QString probeAnswer;
     MediaCapture hooks{[this](const QString& s) { return media << "probe " + s, probeAnswer; },
                        [this](const QString& s) { media << "select " + s; }};
-    CaptureCommands capture{mod, session, control, ui, window, clip, hooks};
+    CaptureCommands capture{model, session, control, ui, window, clip, hooks};
 
     explicit Rig(bool open = true)
     {
-        mod.trackCount = 1;
-        mod.tracks[0].volume = 255;
+        TrackRecord track;
+        track.volume = 255;
+        model.addTrack(track);
         window.sel = {1000, 9000};
         if (open)
             session.open(262144);
@@ -184,10 +185,7 @@ private slots:
                          : QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
         QCOMPARE(r.window.log, log);
         QCOMPARE(r.ui.questions(), command == "Undo" ? QStringList{kUndoQuestion} : QStringList{});
-        if (nothing)
-            return;
-        QCOMPARE(r.edit.lastResult(), rc);
-        if (call.contains("%t"))
+        if (!nothing && call.contains("%t"))
             QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
     }
 
@@ -253,8 +251,7 @@ private slots:
               {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
-            std::tie(r.mod.tracks[0].volume, r.mod.tracks[0].pan, r.mod.tracks[0].mute) =
-                std::tuple(volume, 127, mute ? 1 : 0);
+            r.model.setTrackGains(0, int16_t(volume), 127, mute ? 1 : 0);
             r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
@@ -434,7 +431,7 @@ private slots:
                                              "mnuEdit", "mnuFile", "mnuFX", "mnuTrack"})
                         if (action(s, name)->isEnabled())
                             enabled << QString::fromLatin1(name);
-                    if (s.w.WAVEPLAYING)
+                    if (s.w.transport().running())
                         enabled << QStringLiteral("playing");
                     click(s, "CmdStop");
                 });
@@ -453,7 +450,7 @@ private slots:
         const auto close = [&]
         {
             s.w.close();
-            closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
+            closedAtOnce = !s.w.transport().running() && !s.w.session().isOpen();
         };
         QTimer::singleShot(200, &s.w, close);
         s.ui.answers.push_back(Answer::No); // Save track edits?
@@ -469,13 +466,14 @@ private slots:
         StudioFixture s;
         qputenv("VUMO_VIRTUAL_MIDI_OUT", QFile::encodeName(s.path("midi.txt")));
         s.newProject();
-        drums::DrumData& d = s.mod.drums;
+        drums::DrumData d = s.mod.drums;
         d.songPattern = QStringLiteral("1x2");
         std::tie(d.patLastBeat[0], d.patMsPerBeat[0], d.patLastBeat[1], d.patMsPerBeat[1]) =
             std::tuple(3, 10, 1, 5);
         d.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
         d.drumGrid[0][10][2] = 90; // Snare Drum 1, note 38
         d.drumGrid[1][7][1] = 64;
+        s.model.setDrums(d);
         QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
         QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
         s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times

@@ -63,12 +63,7 @@ private:
     QTemporaryDir m_storeDir; // the settings file, apart from the browsed folder
     std::unique_ptr<QSettings> m_store;
 
-    static ModVumo defaults(QSettings& store)
-    {
-        ModVumo mod;
-        LoadSettings(mod, store);
-        return mod;
-    }
+    static OptionsValues defaults(QSettings& store) { return {LoadSettings(store), 100}; }
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
 
@@ -196,9 +191,9 @@ private slots:
     // text that is no number or a device beyond the list leaves the value.
     void barsShowTheirValuesAndCancelOrNoNumberLeavesThem()
     {
-        ModVumo mod = defaults(*m_store);
+        OptionsValues shown = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions cancelled(mod, ui, {}, *m_store);
+        frmOptions cancelled(shown, ui, {});
         for (const auto& [bar, box, value, shown] :
              {std::tuple{"vscTempo", "txtTempo", 0, "256"},
               {"vscTempo", "txtTempo", 255, "1"},
@@ -211,44 +206,53 @@ private slots:
             child<QScrollBar>(cancelled, bar)->setValue(value);
             QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
         }
-        mod.tempo = 120;
-        mod.midiInDevice = 2;
         child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
         child<QPushButton>(cancelled, "cmdCancel")->click();
         QCOMPARE(cancelled.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.tempo, 120);
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
         QVERIFY(m_store->allKeys().isEmpty());
 
-        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
-        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
-        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
-        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(mod.tempo, 120);
-        QCOMPARE(mod.midiBufLen, 32768);
-        QCOMPARE(mod.midiInDevice, 2);
+        // A device beyond the list is not chosen; OK on text that is no number gives nothing.
+        shown.tempo = 120;
+        shown.settings.midiInDevice = 2;
+        int device = 0;
+        ui.dialogs.push_back(
+            [&device](QDialog& dialog)
+            {
+                device = child<QComboBox>(dialog, "cboMidiInDev")->currentIndex();
+                child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
+                child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
+                child<QPushButton>(dialog, "cmdOK")->click();
+            });
+        QVERIFY(!runOptions(ui, shown, {QStringLiteral("In A"), QStringLiteral("In B")}));
+        QCOMPARE(device, -1);
+        QCOMPARE(ui.messages().size(), 1);
     }
 
     void okStoresTheSettingsAsTypedAndTheProjectTempoAndTheyComeBack()
     {
-        ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {QStringLiteral("In A"), QStringLiteral("In B")}, *m_store);
-        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
-        child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
-        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
-        child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
-        child<QLineEdit>(dialog, "txtMidi")->setText(QStringLiteral("/opt/seq uencer"));
-        child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        ui.dialogs.push_back(
+            [](QDialog& dialog)
+            {
+                child<QScrollBar>(dialog, "vscMEG")->setValue(240);
+                child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
+                child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
+                child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
+                child<QLineEdit>(dialog, "txtMidi")->setText(QStringLiteral("/opt/seq uencer"));
+                child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
+                child<QPushButton>(dialog, "cmdOK")->click();
+            });
+        const std::optional<OptionsValues> set =
+            runOptions(ui, defaults(*m_store), {QStringLiteral("In A"), QStringLiteral("In B")});
+        QVERIFY(set);
+        const StudioSettings& mod = set->settings;
         QCOMPARE(mod.defaultTrackMB, int16_t{16});
-        QCOMPARE(mod.tempo, 90);
+        QCOMPARE(set->tempo, 90);
         QCOMPARE(mod.midiInDevice, 1);
         QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
         QCOMPARE(mod.midiBufLen, 1000); // typed by hand: kept as typed
         // The tempo is the project's; the rest reach the settings file as text and come back.
+        SaveSettings(mod, *m_store);
         QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
         m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
@@ -258,13 +262,12 @@ private slots:
               "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
             values << store.value(QString::fromLatin1(key)).toString();
         QCOMPARE(values, (QStringList{"1000", "1", "16", "/usr/bin/mixer", "/opt/seq uencer"}));
-        ModVumo loaded;
-        LoadSettings(loaded, store);
+        const StudioSettings loaded = LoadSettings(store);
         QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
                  (QStringList{mod.mixerPath, mod.sequencerPath}));
         QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
                  (QList<int>{1, 1000, 16}));
-        frmOptions again(mod, ui, {}, *m_store);
+        frmOptions again({loaded, 90}, ui, {});
         QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
@@ -274,10 +277,9 @@ private slots:
         for (const auto& [button, box] :
              {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
         {
-            ModVumo mod = defaults(*m_store);
             ScriptedUiServices ui;
             ui.files.push_back(QStringLiteral("/opt/tool.exe"));
-            frmOptions dialog(mod, ui, {}, *m_store);
+            frmOptions dialog(defaults(*m_store), ui, {});
             child<QPushButton>(dialog, button)->click();
             QCOMPARE(ui.shown.size(), 1);
             QCOMPARE(ui.shown.first().text, QStringLiteral("*.exe"));
@@ -300,10 +302,7 @@ private slots:
             m_store->clear();
             if (*key != 0)
                 m_store->setValue(QString::fromLatin1(key), QString::fromLatin1(text));
-            ModVumo mod;
-            mod.midiBufLen = 1;
-            mod.defaultTrackMB = 99;
-            LoadSettings(mod, *m_store);
+            const StudioSettings mod = LoadSettings(*m_store);
             QCOMPARE((QList<int>{mod.midiInDevice, mod.midiBufLen, mod.defaultTrackMB}),
                      (QList<int>{device, 32768, 4}));
             QCOMPARE(mod.mixerPath, defaultMixerPath());
@@ -313,11 +312,11 @@ private slots:
 
     void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
-        ModVumo mod;
-        mod.trackLength = 4 * kFramesPerMB;
-        mod.projTitle.assign(QStringLiteral("Demo"));
+        ProjectProps shown;
+        shown.trackLength = 4 * kFramesPerMB;
+        shown.projTitle.assign(QStringLiteral("Demo"));
         ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 2048);
+        FrmProjProps dialog(shown, true, ui, 2048);
         QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));
         QCOMPARE(text(dialog, "txtMem"), QStringLiteral("4"));
         QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 252);
@@ -333,59 +332,47 @@ private slots:
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
         QCOMPARE(text(dialog, "txtMem"), QStringLiteral("1"));
         child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(mod.trackLength, kFramesPerMB);
-        QCOMPARE(mod.recTimeText, QStringLiteral("00.06"));
+        QCOMPARE(dialog.values().trackLength, kFramesPerMB);
+        QCOMPARE(dialog.values().recTimeText, QStringLiteral("00.06"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // A length outside the bar shows the nearest it can set: below 1 MB; not whole MB.
         for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
         {
-            mod.trackLength = frames;
-            FrmProjProps other(mod, ui, 100000);
+            FrmProjProps other({shown.projTitle, frames, {}}, true, ui, 100000);
             QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
 
-        // OK needs three buffers and one MB more; Cancel leaves the project and says so.
-        mod.trackLength = 4 * kFramesPerMB;
-        FrmProjProps small(mod, ui, 48);
+        // OK needs three buffers and one MB more, and stays open without them.
+        FrmProjProps small(shown, true, ui, 48);
         small.show();
         child<QScrollBar>(small, "vscMem")->setValue(256 - 16);
         child<QPushButton>(small, "cmdOK")->click();
         QCOMPARE(ui.messages(),
                  QStringList{QStringLiteral("You have requested more memory than is available.")});
         QVERIFY(small.isVisible());
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        mod.recTimeText = QStringLiteral("00.24");
         child<QPushButton>(small, "cmdCancel")->click();
-        QVERIFY(mod.dialogCancelled);
         QCOMPARE(small.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.recTimeText, QStringLiteral("00.24"));
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Demo"));
 
-        FrmProjProps enough(mod, ui, 49);
+        FrmProjProps enough(shown, true, ui, 49);
         child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
         child<QLineEdit>(enough, "txtTitle")->setText(QStringLiteral("Seventeen chars!!"));
         child<QPushButton>(enough, "cmdOK")->click();
         QCOMPARE(ui.messages().size(), 1);
-        QCOMPARE(mod.trackLength, 16 * kFramesPerMB);
-        QCOMPARE(mod.projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
-        QVERIFY(!mod.dialogCancelled);
-        mod.startupNew = true; // the start-up New has no Cancel
-        FrmProjProps startUp(mod, ui, 100000);
+        QCOMPARE(enough.values().trackLength, 16 * kFramesPerMB);
+        QCOMPARE(enough.values().projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
+        FrmProjProps startUp(shown, false, ui, 100000); // the start-up New has no Cancel
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
     void trackPropertiesFixedTextsAndMemoryFigures()
     {
-        ModVumo mod;
-        mod.trackCount = 2;
-        mod.currentTrack = 1;
-        mod.tracks[1].title.assign(QStringLiteral("Bass"));
-        mod.tracks[1].fileName.assign(QStringLiteral("/music/bass.wav"));
+        TrackRecord bass;
+        bass.title.assign(QStringLiteral("Bass"));
+        bass.fileName.assign(QStringLiteral("/music/bass.wav"));
         ScriptedUiServices ui;
         ui.files.push_back(QStringLiteral("/music/other.wav"));
-        FrmTrackProps dialog(mod, ui);
+        FrmTrackProps dialog(bass, ui);
         QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Bass"));
         QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/bass.wav"));
         child<QPushButton>(dialog, "cmdBrowse")->click();
@@ -398,8 +385,9 @@ private slots:
                  QStringList{QStringLiteral("You must supply a title and filename.")});
         child<QLineEdit>(dialog, "txtFileName")->setText(QStringLiteral("/music/b.wav"));
         child<QPushButton>(dialog, "OKButton")->click();
-        QCOMPARE(mod.tracks[1].fileName.trimmed(), QStringLiteral("/music/b.wav"));
-        QVERIFY(!mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.names().fileName.trimmed(), QStringLiteral("/music/b.wav"));
+        QCOMPARE(dialog.names().title, bass.title);
 
         // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));

@@ -5,6 +5,7 @@
 #include "engineapi/EngineApi.h"
 #include "settings/AppFolder.h"
 #include "settings/MidiInputs.h"
+#include "settings/Settings.h"
 #include "settings/StartUp.h"
 #include "support/ScriptedUiServices.h"
 #include "view/ViewMath.h"
@@ -71,12 +72,14 @@ private slots:
              {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
         {
             Fixture f;
-            f.mod.mixerPath = QStringLiteral("/no/mixer");
-            f.mod.sequencerPath = QStringLiteral("/no/sequencer");
+            StudioSettings programs = f.mod.settings;
+            programs.mixerPath = QStringLiteral("/no/mixer");
+            programs.sequencerPath = QStringLiteral("/no/sequencer");
+            f.model.setSettings(programs);
             f.ui.programsStart = starts;
             f.window->findChild<QAction*>(QString::fromLatin1(item))->trigger();
             const QString path =
-                QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
+                QByteArray(item).endsWith("Mixer") ? programs.mixerPath : programs.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
             QCOMPARE(f.ui.messages(),
                      starts ? QStringList{}
@@ -91,7 +94,7 @@ private slots:
         Fixture f{Fixture::Fake{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.mod.trackLength = 262144;
+        f.setTrackLength(262144);
         f.fake->results.insert(QStringLiteral("OpenLib"), 2);
         f.window->OpenEngine();
         QVERIFY(!f.window->session().isOpen());
@@ -114,7 +117,7 @@ private slots:
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
             Fixture f{Fixture::Fake{}};
-            f.mod.trackLength = 262144;
+            f.setTrackLength(262144);
             if (open)
                 f.window->OpenEngine();
             f.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
@@ -142,7 +145,7 @@ private slots:
     {
         qputenv("VUMO_MIDI_BACKEND", "virtual");
         Fixture f;
-        f.mod.tempo = 120;
+        f.model.setTempo(120);
         int devices = -1;
         f.ui.dialogs.push_back(
             [&](QDialog& dialog)
@@ -156,7 +159,7 @@ private slots:
         QCOMPARE(f.mod.tempo, 120);                 // closed without OK
 
         // The zoom bar sets the view window.
-        f.mod.trackLength = 1048576;
+        f.setTrackLength(1048576);
         auto* viewBar = test::child<QScrollBar>(*f.window, "hscView");
         viewBar->setValue(32767);
         QCOMPARE(f.window->picView()->trkbegin(), 0); // zoom 1 ignores the scroll bar
@@ -181,7 +184,7 @@ private slots:
                                                  {"txtMidiBufLen", "1000", 1000}})
         {
             const bool tempo = qstrcmp(box, "txtTempo") == 0;
-            const int before = tempo ? f.mod.tempo : f.mod.midiBufLen;
+            const int before = tempo ? f.mod.tempo : f.mod.settings.midiBufLen;
             f.ui.shown.clear();
             bool open = false;
             f.ui.dialogs.push_back(
@@ -193,7 +196,9 @@ private slots:
                 });
             f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
             QCOMPARE(open, stored < 0);
-            QCOMPARE(tempo ? f.mod.tempo : f.mod.midiBufLen, stored < 0 ? before : stored);
+            QCOMPARE(tempo ? f.mod.tempo : f.mod.settings.midiBufLen, stored < 0 ? before : stored);
+            // OK keeps the settings in the settings file.
+            QCOMPARE(LoadSettings(*f.store).midiBufLen, f.mod.settings.midiBufLen);
             QCOMPARE(f.ui.messages(),
                      stored >= 0 ? QStringList()
                      : tempo
@@ -212,7 +217,7 @@ private slots:
         Fixture f{Fixture::RealEngine{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.mod.trackLength = 262144; // 1 MB
+        f.setTrackLength(262144); // 1 MB
         f.window->OpenEngine();
         QVERIFY(f.window->session().isOpen());
         // A full-scale left sample under column 100 shows as a bar over the top half.
@@ -263,21 +268,22 @@ private slots:
             if (b->objectName() == QStringLiteral("cmdRec")) // enabled for an armed track only
                 test::child<QCheckBox>(*f.window, "chkArm")->setChecked(true);
             f.window->setHelpMode(true);
-            QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
+            f.ui.shown.clear();
             QTest::mouseClick(b, Qt::LeftButton);
-            QCOMPARE(spy.size(), 0);
+            // Only the help page opens: no command asks, chooses, shows a dialog or a message.
+            QCOMPARE(f.ui.shown.size(), 1);
             QVERIFY2(f.ui.texts(Shown::Kind::Url).last().endsWith(QStringLiteral("vumo.htm") + tag),
                      qPrintable(b->objectName()));
             QVERIFY(!f.window->helpMode());
         }
         QVERIFY(buttons > 0);
-        // Outside help mode a function key runs its command.
+        // Outside help mode a function key runs its command: Play says the engine is not open.
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
-        QTest::keyClick(f.window.get(), Qt::Key_F7);
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
+        f.ui.shown.clear();
+        QTest::keyClick(f.window.get(), Qt::Key_F5);
+        QCOMPARE(f.ui.messages().size(), 1);
+        QVERIFY(f.ui.messages().first().startsWith(QStringLiteral("The audio engine is not open")));
     }
 
     void helpButtonCheckBoxesAndContentsOpenHelpAndBoxesFollowTheMenu()
@@ -431,24 +437,25 @@ private slots:
         f.store->sync();
         f.ui.answers.push_back(Answer::Yes); // open an existing project ...
         f.ui.files.push_back(QString());     // ... but cancel the file dialog
-        bool newSawStartupFlag = false;
-        connect(f.window.get(), &frmVumo::commandStarted, this,
-                [&](const QString& item)
-                {
-                    if (item == QStringLiteral("mnuFileNew"))
-                        newSawStartupFlag = f.mod.startupNew;
-                });
+        // The start-up New's Project Settings dialog has no Cancel; closing it cancels.
+        bool cancelHidden = false;
+        f.ui.dialogs.push_back(
+            [&](QDialog& d)
+            {
+                cancelHidden = test::child<QWidget>(d, "cmdCancel")->isHidden();
+                d.reject();
+            });
         f.window->show();
         f.window->startUp({QStringLiteral("Vumo")});
 
         QCOMPARE(QDir::currentPath(), QDir(f.home.path()).canonicalPath());
         QCOMPARE(f.window->CLIPFILE, joinPath(f.home.path(), QStringLiteral("clipper.wav")));
-        QCOMPARE(f.mod.defaultTrackMB, int16_t{8});
+        QCOMPARE(f.mod.settings.defaultTrackMB, int16_t{8});
         QCOMPARE(f.ui.questions(),
                  QStringList{QStringLiteral("Do you want to open an existing project?")});
         QCOMPARE(f.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.cab")});
-        QVERIFY(newSawStartupFlag);
-        QVERIFY(!f.mod.startupNew);
+        QVERIFY(cancelHidden);
+        QCOMPARE(f.mod.trackCount, int16_t{0});
         // New set the fresh header values from the settings.
         QCOMPARE(f.mod.trackLength, 8 * 262144);
         QCOMPARE(f.mod.projTitle.trimmed(), QStringLiteral("untitled"));

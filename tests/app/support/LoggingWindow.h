@@ -37,7 +37,6 @@ struct LoggingWindow : StudioWindow
     void chooseTrack(int k) override { log << QStringLiteral("choose %1").arg(k); }
     void silenceMissing(const QList<QByteArray>&) override {}
     void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
-    void renameTrackItem(int, const QString&) override {}
     QWidget* dialogParent() override { return nullptr; }
     void clearTrackList() override {}
     void engineOpened() override {}
