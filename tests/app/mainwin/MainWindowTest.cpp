@@ -356,8 +356,7 @@ private slots:
                     return reinterpret_cast<QFunctionPointer>(&fakeSK1);
                 return nullptr;
             });
-        QCOMPARE(engine.boundCount(), 0); // nothing is bound before the first call
-        QVERIFY(asked.isEmpty());
+        QVERIFY(asked.isEmpty()); // nothing is bound before the first call
         QCOMPARE(engine.PlayTracks(11, 22), 3);
         QCOMPARE(g_lastStart, 11);
         QCOMPARE(g_lastEnd, 22);
@@ -365,7 +364,6 @@ private slots:
         QCOMPARE(engine.SK1(1, 2, 0.5, 0.25), 1 + 2 + 5 + 25);
         // Each export is looked up once, on its first call.
         QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
-        QCOMPARE(engine.boundCount(), 2);
 
         // A missing export, and engine errors, are shown with their cause.
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
@@ -429,7 +427,13 @@ private slots:
         }
 
         // The window's start-up runs the sequence.
-        Fixture f;
+        QStringList looked; // the exports looked up
+        Fixture f(
+            [&looked](const char* name)
+            {
+                looked << QString::fromLatin1(name);
+                return QFunctionPointer{};
+            });
         {
             QSettings store(f.home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
             store.setValue(QStringLiteral("Settings/Default Track Length"), QStringLiteral("8"));
@@ -461,7 +465,7 @@ private slots:
         QCOMPARE(f.mod.projTitle.trimmed(), QStringLiteral("untitled"));
         QVERIFY(f.window->FILESPEC.isEmpty());
         // Nothing of the engine is called before a project is open.
-        QCOMPARE(f.engine->boundCount(), 0);
+        QCOMPARE(looked, QStringList());
 
         // A quoted project path opens without a question; that it does not exist is shown.
         Fixture quoted;
