@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QScopedValueRollback>
 
 #include <cerrno>
 #include <cstdio>
@@ -84,10 +83,6 @@ EditCommands::EditCommands(const ProjectModel& model, EngineSession& session, Ui
 
 bool EditCommands::canEdit()
 {
-    // The message window lets clicks through while it paints: an edit arriving then is
-    // dropped, or a second Cut would cut the silence the first one left into the clipboard.
-    if (m_busy)
-        return false;
     return engineReady(m_session, m_ui) &&
            trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
@@ -96,7 +91,6 @@ void EditCommands::engineFrame(const QString& message, const char* exportName, b
                                const std::function<int32_t(EngineBinding&)>& call,
                                const QString& loadedFile)
 {
-    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
     checkLoad(m_ui, exportName, call(m_session.engine()), loadedFile);
     if (redraw)
@@ -177,8 +171,6 @@ void EditCommands::mnuEditCopyTo()
 
 void EditCommands::mnuEditCopyFrom()
 {
-    if (m_busy)
-        return;
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
@@ -189,7 +181,6 @@ void EditCommands::mnuEditCopyFrom()
                      MsgIcon::Exclamation);
         return;
     }
-    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
         m_ui.message(QStringLiteral("%1 could not be copied to the clipboard: %2\nThe clipboard "

@@ -1,8 +1,7 @@
 // EditCommands: Cut, Copy, Paste, Merge, Copy To, Copy From, the four Paste From modes and Undo
 // on the selection of the current track. Clips travel through the clipboard file, a wave file
 // in the application folder that outlives the program. They act on the project, the engine
-// session and the UI services, and reach the window only through StudioWindow. An edit command
-// that arrives while another one shows its message window does nothing.
+// session and the UI services, and reach the window only through StudioWindow.
 #pragma once
 
 #include <QString>
@@ -69,7 +68,6 @@ private:
     UiServices& m_ui;
     StudioWindow& m_window;
     const QString& m_clipFile;
-    bool m_busy = false; // while a command's message window is up
 };
 
 } // namespace vumo

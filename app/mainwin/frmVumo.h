@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -234,6 +235,7 @@ private:
 
     view::WaveformView* m_view = nullptr;
     FrmMessage* m_message = nullptr;
+    QStringList m_messageTexts;         // of the operations showing it, the innermost last
     QHash<QString, QAction*> m_actions; // menu items by name
     QComboBox* m_cboTrack = nullptr;
     QGroupBox* m_fraTrack = nullptr;

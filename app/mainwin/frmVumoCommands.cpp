@@ -8,6 +8,7 @@
 #include "commands/FileCommands.h"
 #include "commands/StudioToolCommands.h"
 #include "commands/TrackTable.h"
+#include "dialogs/FrmMessage.h"
 #include "dialogs/frmOptions.h"
 #include "engineapi/EngineBinding.h"
 #include "model/ProjectModel.h"
@@ -35,6 +36,9 @@ void frmVumo::runCommand(const std::function<void()>& command)
 {
     // Every menu item, picture button and function key comes through here.
     command();
+    // A command's message window never outlives it.
+    if (!std::exchange(m_messageTexts, {}).isEmpty())
+        m_message->hide();
     refreshCaption();
     closeIfPending();
 }

@@ -4,7 +4,6 @@
 
 #include "commands/TrackCommands.h"
 #include "commands/TrackTable.h"
-#include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
 #include "files/WaveSampleFormat.h"
@@ -66,8 +65,7 @@ void frmVumo::SwitchTrack(int32_t reload)
         return;
     m_fraTrack->show();
     m_model.setCurrentTrack(k);
-    m_message->setMessage(QStringLiteral("Switching tracks..."));
-    m_message->Init();
+    showMessage(QStringLiteral("Switching tracks..."));
     if (m_session.isOpen())
     {
         const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, reload);
@@ -78,7 +76,7 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_hscVol->setValue(t.volume);
     m_hscPan->setValue(t.pan);
     m_chkMute->setChecked(t.mute == 1);
-    m_message->hide();
+    hideMessage();
     // While a project's tracks are handed over one by one (no reload) the buffer still holds
     // another track: the picture is drawn once the last one has been loaded.
     if (reload != 0)

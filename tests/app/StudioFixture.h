@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -114,6 +115,7 @@ struct EngineSpy
     static inline QLibrary* library = nullptr;
     static inline RealExports real;
     static inline int calls = 0; // export calls so far, whichever export
+    static inline std::function<void(const char* name)> watch;       // told of each call first
     static inline std::vector<std::pair<int32_t, int32_t>> switches; // (track, reload)
     static inline int32_t openLibFailure = 0; // non-zero: OpenLib answers this, opens nothing
 
@@ -122,6 +124,8 @@ struct EngineSpy
     static int32_t WAVORN_CALL name params                                                         \
     {                                                                                              \
         ++calls;                                                                                   \
+        if (watch)                                                                                 \
+            watch(#name);                                                                          \
         return real.name args;                                                                     \
     }
     VUMO_ENGINE_EXPORTS(VUMO_SPY)
@@ -281,6 +285,7 @@ private:
     {
         EngineSpy::switches.clear();
         EngineSpy::openLibFailure = 0;
+        EngineSpy::watch = nullptr;
         w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
         w.CLIPFILE = path(QStringLiteral("clipper.wav"));
         w.resize(900, 500);

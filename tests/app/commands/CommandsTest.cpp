@@ -223,21 +223,6 @@ private slots:
         }
     }
 
-    void clicksWhileTheMessagePaintsAreDropped()
-    {
-        for (const QString second : {"Cut", "Paste", "CopyFrom", "Undo"})
-        {
-            Rig r;
-            QVERIFY(putFile(r.clip, "clip"));
-            r.ui.files.push_back(r.take);
-            r.ui.answers.push_back(Answer::Yes);
-            r.window.whilePainting = [&r, second] { r.run(second); };
-            r.run("Cut");
-            QCOMPARE(r.engine.calls, QStringList{"CutTo(1000,9000," + r.clip + ")"});
-            QCOMPARE(r.ui.shown.size(), 0);
-        }
-    }
-
     // Record locks, mixes, records with the merge flag, saves and redraws. A silent take (muted
     // or volume 0) is asked about: No keeps the track, Yes unmutes it through the model;
     // (mute, volume, Yes, the gains handed over, merge).

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -26,6 +27,7 @@
 
 using namespace vumo;
 using Fixture = test::MainWindowFixture;
+using test::EngineSpy;
 
 namespace
 {
@@ -57,6 +59,29 @@ struct FakeCommands : ProjectCommands
     void mnuFileOpen() override { calls.append(QStringLiteral("Open")); }
     void NewAtStartup() override { calls.append(QStringLiteral("New")); }
     QString projectFile() const override { return openedFile; }
+};
+
+// Watches the message window: how often it is shown, and the text its label showed when it was
+// last painted.
+struct MessageWatch : QObject
+{
+    FrmMessage& message;
+    int shows = 0;
+    QString painted;
+
+    explicit MessageWatch(FrmMessage& m) : message(m)
+    {
+        message.installEventFilter(this);
+        message.findChild<QLabel*>(QStringLiteral("lblMessage"))->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &message && event->type() == QEvent::Show)
+            ++shows;
+        if (auto* label = qobject_cast<QLabel*>(watched); label && event->type() == QEvent::Paint)
+            painted = label->text();
+        return false;
+    }
 };
 
 } // namespace
@@ -138,6 +163,56 @@ private slots:
             auto* message = f.window->findChild<FrmMessage*>();
             QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
             QVERIFY(!message->isVisible());
+        }
+    }
+
+    // The message window is painted with its text before the work starts, and a command shows
+    // it once however many steps it has: (command, the engine calls watched, the text painted
+    // at each of them).
+    void messageWindowIsPaintedBeforeTheWorkAndShownOncePerCommand()
+    {
+        using Command = std::function<void(test::StudioFixture&)>;
+        const auto item = [](const char* name)
+        {
+            return [name](test::StudioFixture& s)
+            { s.w.findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
+        };
+        const QString switching = QStringLiteral("SetCurTrack: Switching tracks...");
+        for (const auto& [command, watched, painted] :
+             std::vector<std::tuple<Command, QStringList, QStringList>>{
+                 {[&](test::StudioFixture& s)
+                  {
+                      s.ui.files.push_back(s.path(QStringLiteral("three.vum")));
+                      item("mnuFileOpen")(s);
+                  },
+                  {"OpenLib", "SetCurTrack"},
+                  {"OpenLib: Opening project ...", switching, switching, switching}},
+                 {item("mnuTrackCloneAll"),
+                  {"SaveAsWave", "SetCurTrack"},
+                  {"SaveAsWave: Cloning merged tracks...", switching}},
+                 {item("mnuEditCopy"), {"CopyTo"}, {"CopyTo: Copying ..."}},
+                 {[](test::StudioFixture& s) { s.w.close(); },
+                  {"CloseLib"},
+                  {"CloseLib: Shutting down..."}}})
+        {
+            test::StudioFixture s;
+            s.newProject(1, QStringLiteral("Demo"));
+            s.addTrack();
+            s.addTrack();
+            s.ui.files.push_back(s.path(QStringLiteral("three.vum")));
+            s.w.mnuFileSaveAs();
+            MessageWatch watch(*s.w.findChild<FrmMessage*>());
+            QStringList seen;
+            EngineSpy::watch = [&](const char* name)
+            {
+                if (watched.contains(QLatin1String(name)))
+                    seen << QLatin1String(name) + QStringLiteral(": ") + watch.painted;
+            };
+            command(s);
+            EngineSpy::watch = nullptr;
+            QCOMPARE(seen, painted);
+            QCOMPARE(watch.shows, 1);
+            QVERIFY(watch.message.isHidden());
         }
     }
 

@@ -6,9 +6,6 @@
 
 #include <QStringList>
 
-#include <functional>
-#include <utility>
-
 namespace vumo
 {
 
@@ -18,17 +15,11 @@ struct LoggingWindow : StudioWindow
     int chosen = 0;
     bool merge = false;
     QStringList log;
-    std::function<void()> whilePainting; // runs once inside the next showMessage
 
     Selection& selection() override { return sel; }
     int chosenTrack() const override { return chosen; }
     void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
-    void showMessage(const QString& text) override
-    {
-        log << text;
-        if (whilePainting)
-            std::exchange(whilePainting, nullptr)();
-    }
+    void showMessage(const QString& text) override { log << text; }
     void hideMessage() override { log << "hide"; }
     void DrawTrack() override { log << "draw"; }
     bool drumsActive() const override { return false; }
