@@ -80,7 +80,7 @@ add_library(vumo_app_testsupport STATIC tests/app/support/ScriptedUiServices.cpp
                                         tests/app/support/FakeEngine.h
                                         tests/app/support/TestFiles.h)
 target_include_directories(vumo_app_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/tests/app)
-target_link_libraries(vumo_app_testsupport PUBLIC vumo_app)
+target_link_libraries(vumo_app_testsupport PUBLIC vumo_app vumo_testwave)
 
 # Draws the main window over a made-up track and saves it as a PNG (docs/screenshot-main.png).
 qt_add_executable(vumo_screenshot app/demo/ScreenshotMain.cpp)

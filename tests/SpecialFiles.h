@@ -43,6 +43,12 @@ inline std::vector<std::pair<std::string, std::string>> make(const std::filesyst
             {"a 4 GiB sparse file", sparse}};
 }
 
+// The words a reader's refusal of the special file `what` (as make names it) holds.
+inline const char* refusalOf(const std::string& what)
+{
+    return what == "a 4 GiB sparse file" ? "it is larger than" : "it is not a regular file";
+}
+
 // While it lives, a call that runs longer than `limit` ends the program with a message: a read
 // that never returns would otherwise hang the test program instead of failing it.
 class HangGuard

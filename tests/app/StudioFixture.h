@@ -7,12 +7,14 @@
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
 #include "model/ProjectModel.h"
-#include "platform/WaveHeader.h"
+#include "project/ProjectFile.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 #include "support/TestFiles.h"
+#include "tests/engine/TestWave.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -23,8 +25,8 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtEndian>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -167,6 +169,12 @@ struct EngineSpy
     }
 };
 
+// Triggers the window's menu item of that objectName.
+inline void trigger(QWidget& window, const char* item)
+{
+    child<QAction>(window, item)->trigger();
+}
+
 // Sets the virtual devices for the whole test program (call from initTestCase).
 inline void useVirtualDevices(const char* speed = "50")
 {
@@ -181,11 +189,8 @@ inline void useVirtualDevices(const char* speed = "50")
 // A canonical 16-bit stereo 44100 wave file of the given interleaved samples.
 inline QByteArray waveBytes(const std::vector<int16_t>& samples)
 {
-    const auto header = platform::waveHeader(static_cast<uint32_t>(samples.size() / 2));
-    QByteArray b(reinterpret_cast<const char*>(header.data()), qsizetype(header.size()));
-    for (const int16_t s : samples)
-        b.append(char(s & 0xff)).append(char((s >> 8) & 0xff));
-    return b;
+    const std::vector<uint8_t> b = testwave::waveBytes(samples);
+    return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
 }
 
 inline bool writeWave(const QString& path, const std::vector<int16_t>& samples)
@@ -193,14 +198,36 @@ inline bool writeWave(const QString& path, const std::vector<int16_t>& samples)
     return putFile(path, waveBytes(samples));
 }
 
+// A saw per channel, different for each seed, never silent.
+inline std::vector<int16_t> saw(int frames, int seed = 6)
+{
+    std::vector<int16_t> s(2 * size_t(frames));
+    for (int f = 0; f < frames; ++f)
+    {
+        s[2 * size_t(f)] = int16_t((f * (31 + seed)) % 30000 - 15000 + 1);
+        s[2 * size_t(f) + 1] = int16_t((f * (47 + 3 * seed)) % 26000 - 13000 + 1);
+    }
+    return s;
+}
+
+// A tone per channel (amplitude, Hz), the right one shifted by phaseRight.
+inline std::vector<int16_t> tones(int frames, double left, double leftHz, double right,
+                                  double rightHz, double phaseRight = 0)
+{
+    std::vector<int16_t> s(2 * size_t(frames));
+    for (int f = 0; f < frames; ++f)
+    {
+        const double t = 2 * M_PI * f / 44100.0;
+        s[2 * size_t(f)] = int16_t(std::lround(left * std::sin(leftHz * t)));
+        s[2 * size_t(f) + 1] = int16_t(std::lround(right * std::sin(rightHz * t + phaseRight)));
+    }
+    return s;
+}
+
 // The samples of a canonical wave file (after its 44-byte header).
 inline std::vector<int16_t> readWaveSamples(const QString& path)
 {
-    const QByteArray bytes = fileBytes(path);
-    std::vector<int16_t> samples;
-    for (qsizetype i = 44; i + 1 < bytes.size(); i += 2)
-        samples.push_back(qFromLittleEndian<int16_t>(bytes.constData() + i));
-    return samples;
+    return testwave::readSamples(QFile::encodeName(path).toStdString());
 }
 
 // Dialog scripts: what the user does in the Project Settings and Track Properties dialogs.
@@ -255,7 +282,8 @@ struct StudioFixture : MainWindowFixture
 
     QString path(const QString& name) const { return folder + u'/' + name; }
 
-    // New with OK in both dialogs: a project of memoryMB per track with one blank track.
+    // New with OK in both dialogs: a project of memoryMB per track (0: as the dialog shows) with
+    // one blank track.
     void newProject(int memoryMB = 1, const QString& title = QStringLiteral("untitled"))
     {
         ui.dialogs.push_back(projectSettingsOK(memoryMB, title));
@@ -270,6 +298,25 @@ struct StudioFixture : MainWindowFixture
     }
 
     QComboBox& cboTrack() { return *child<QComboBox>(w, "cboTrack"); }
+
+    // Opens (File > Open) a 1 MB project "Song.vum" whose tracks t0 ... hold the given samples;
+    // false when a file was not written or a track not listed.
+    bool openSong(const std::vector<std::vector<int16_t>>& tracks)
+    {
+        project::ProjectData data = project::newProjectData(1);
+        data.projTitle = "Song";
+        bool written = true;
+        for (size_t k = 0; k < tracks.size(); ++k)
+        {
+            const QString file = path(QStringLiteral("t%1.wav").arg(k));
+            written = writeWave(file, tracks[k]) && written;
+            data.tracks.append({QStringLiteral("t%1").arg(k).toUtf8(), QFile::encodeName(file)});
+        }
+        written = project::writeProject(path("Song.vum"), data).isEmpty() && written;
+        ui.files.push_back(path("Song.vum"));
+        w.mnuFileOpen();
+        return written && cboTrack().count() == int(tracks.size());
+    }
 
     // The current track's samples [2 * first, 2 * end) through the engine.
     std::vector<int16_t> trackSamples(int32_t firstFrame, int32_t endFrame)

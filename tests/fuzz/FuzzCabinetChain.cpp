@@ -4,13 +4,12 @@
 // before the restore is accepted and nothing but the project and its tracks after.
 #include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
-#include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
+#include "tests/engine/TestWave.h"
 #include "tools/cab/Cabinet.h"
 #include "tools/cab/ChainRunner.h"
 #include "tools/cab/Shorten.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace
@@ -29,28 +28,16 @@ struct FixedProject
         vumo::project::ProjectData project = vumo::project::newProjectData(1);
         project.projTitle = "Song";
         project.trackLength = 4000;
-        for (const char* path :
-             {"/tmp/vumo-fuzz-cabinet-chain/user/song/take1.wav", "C:\\song\\take2.wav"})
-        {
-            vumo::project::TrackRecordData track;
-            track.fileName = path;
-            project.tracks.append(track);
-        }
+        project.tracks = {{"T0", "/tmp/vumo-fuzz-cabinet-chain/user/song/take1.wav"},
+                          {"T1", "C:\\song\\take2.wav"}};
         vumo::project::writeProject(QString(kStaging) + "/Song.vum", project);
         for (int k = 0; k < 2; ++k)
         {
-            const uint32_t frames = 1000 + 2000 * uint32_t(k);
-            const auto header = platform::waveHeader(frames);
-            std::vector<uint8_t> wave(header.begin(), header.end());
-            for (uint32_t i = 0; i < 4 * frames; ++i)
-                wave.push_back(uint8_t(i * 7 + k));
             std::vector<uint8_t> stream;
             std::string error;
-            vumo::cab::shortenEncode(wave, stream, error);
-            std::ofstream(std::string(kStaging) + "/t" + std::to_string(k) + ".shn",
-                          std::ios::binary)
-                .write(reinterpret_cast<const char*>(stream.data()),
-                       std::streamsize(stream.size()));
+            vumo::cab::shortenEncode(testwave::waveBytes(testwave::ramp(1000 + 2000 * k, 7 * k)),
+                                     stream, error);
+            testwave::writeBytes(std::string(kStaging) + "/t" + std::to_string(k) + ".shn", stream);
         }
     }
     ~FixedProject() { std::filesystem::remove_all(kStaging); }
@@ -81,10 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string staging = kStaging;
     std::filesystem::copy_file(ddf.path(), staging + "/unshortn.bat",
                                std::filesystem::copy_options::overwrite_existing);
-    vumo::cab::Directive cabinet;
-    cabinet.cabinetName = "Song.cab";
-    cabinet.files = {staging + "/Song.vum", staging + "/unshortn.bat", staging + "/t0.shn",
-                     staging + "/t1.shn"};
+    vumo::cab::Directive cabinet{"Song.cab", {}, false, {}};
+    for (const char* name : {"Song.vum", "unshortn.bat", "t0.shn", "t1.shn"})
+        cabinet.files.push_back(staging + "/" + name);
     if (vumo::cab::makeCabinet(cabinet, staging).empty())
         sandbox.openAndCheck(staging + "/Song.cab");
     return 0;

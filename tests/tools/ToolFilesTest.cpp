@@ -18,13 +18,6 @@ namespace
 
 constexpr int32_t kFrames = 30000; // 120 KB of samples: well past the size limit below
 
-// Standard output and standard error together; a tool still running after 10 s is stopped
-// (status 124), which no row expects.
-tooltest::CommandRun run(const std::string& command)
-{
-    return tooltest::runCommand("timeout 10 " + command + " 2>&1 </dev/null");
-}
-
 // A project of two tracks, the first at firstTrack, the second a ramp.
 std::string writeProject(const testwave::TempDir& dir, const std::string& firstTrack)
 {
@@ -46,17 +39,15 @@ TEST(ToolFiles, SpecialFilesAreRefusedAtOnceAsAMixTrackAMixProjectOrAnEffectInpu
     for (const auto& [what, path] : specialfiles::make(dir.path() / "special"))
     {
         SCOPED_TRACE(what);
-        const std::string why =
-            what == "a 4 GiB sparse file" ? "it is larger than " : "it is not a regular file";
         const std::string out = " '" + dir.file("out.wav") + "'";
         for (const std::string& command :
              {VUMO_MIX_PROGRAM " '" + writeProject(dir, path) + "'" + out,
               VUMO_MIX_PROGRAM " '" + path + "'" + out,
               VUMO_FX_PROGRAM " '" + path + "'" + out + " 1"})
-        {
-            const tooltest::CommandRun r = run(command);
+        { // a tool still running after 10 s is stopped (status 124), which no row expects
+            const auto r = tooltest::runCommand("timeout 10 " + command + " 2>&1 </dev/null");
             EXPECT_EQ(r.status, 1) << command << "\n" << r.out;
-            EXPECT_NE(r.out.find(why), std::string::npos) << command << "\n" << r.out;
+            EXPECT_NE(r.out.find(specialfiles::refusalOf(what)), std::string::npos) << r.out;
             EXPECT_FALSE(fs::exists(dir.file("out.wav")));
         }
     }

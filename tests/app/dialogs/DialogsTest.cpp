@@ -37,6 +37,19 @@ private:
 
     QString path(const QString& name) const { return joinPath(m_dir.path(), name); }
     static QString text(QWidget& d, const char* box) { return child<QLineEdit>(d, box)->text(); }
+    static QStringList texts(QWidget& d, std::initializer_list<const char*> boxes)
+    {
+        QStringList all;
+        for (const char* box : boxes)
+            all << text(d, box);
+        return all;
+    }
+    // Types each text into its box.
+    static void type(QWidget& d, std::initializer_list<std::pair<const char*, const char*>> typed)
+    {
+        for (const auto& [box, text] : typed)
+            child<QLineEdit>(d, box)->setText(QString::fromUtf8(text));
+    }
 
     // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
     void whenDialogShows(std::function<void(QDialog*)> act)
@@ -73,16 +86,14 @@ private slots:
         QVERIFY(m_dir.isValid());
         for (const char* name : {"take.wav", "song.vum", "notes.txt"})
             QVERIFY(QFile(path(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("take.v2")));
+        QVERIFY(QDir(m_dir.path()).mkdir("sub") && QDir(m_dir.path()).mkdir("take.v2"));
         QDir::setCurrent(m_dir.path());
     }
 
     // (caption, pattern, name typed, answer to "overwrite?" (0 Yes, 1 No, -1 not asked), result)
     void answerIsChecked()
     {
-        const QString take = path(QStringLiteral("take.wav"));
-        const QString folder = m_dir.path() + QDir::separator();
+        const QString take = path("take.wav"), folder = m_dir.path() + QDir::separator();
         for (const auto& [caption, pattern, name, answer, expected] :
              {std::tuple{"Open", "*.wav", take, -1, take},
               {"Open", "*.wav", path("gone.wav"), -1, QString()}, // missing
@@ -107,8 +118,8 @@ private slots:
                                        QString::fromLatin1(pattern), name),
                      expected);
             QCOMPARE(ui.questions(),
-                     answer >= 0 ? QStringList{QStringLiteral("This file already exists.  Are "
-                                                              "you sure you want to overwrite it?")}
+                     answer >= 0 ? QStringList{"This file already exists.  Are you sure you want "
+                                               "to overwrite it?"}
                                  : QStringList{});
             if (answer >= 0)
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
@@ -119,36 +130,33 @@ private slots:
     {
         ScriptedUiServices ui;
         FrmBrowse dialog(ui);
-        dialog.prepare(QStringLiteral("*.wav"), QStringLiteral("Open"));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Open"));
-        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("txtFileName"));
-        QCOMPARE(name->text(), QStringLiteral("*.wav"));
-        auto* patterns = dialog.findChild<QListWidget*>(QStringLiteral("LstPattern"));
+        dialog.prepare("*.wav", "Open");
+        QCOMPARE(dialog.windowTitle(), "Open");
+        auto* name = child<QLineEdit>(dialog, "txtFileName");
+        QCOMPARE(name->text(), "*.wav");
+        auto* patterns = child<QListWidget>(dialog, "LstPattern");
         QCOMPARE(patterns->count(), 2);
-        QCOMPARE(patterns->item(0)->text(), QStringLiteral("*.wav"));
-        QCOMPARE(patterns->item(1)->text(), QStringLiteral("*.*"));
+        QCOMPARE((QStringList{patterns->item(0)->text(), patterns->item(1)->text()}),
+                 (QStringList{"*.wav", "*.*"}));
         QVERIFY(patterns->selectedItems().isEmpty());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(name->text(), QDir::toNativeSeparators(m_dir.path()) + QDir::separator());
-        QCOMPARE(dialog.files(), QStringList{QStringLiteral("take.wav")});
-        auto* dirs = dialog.findChild<QListWidget*>(QStringLiteral("Dir1"));
-        QVERIFY(!dirs->findItems(QStringLiteral("sub"), Qt::MatchExactly).isEmpty());
+        QCOMPARE(dialog.files(), QStringList{"take.wav"});
+        QVERIFY(!child<QListWidget>(dialog, "Dir1")->findItems("sub", Qt::MatchExactly).isEmpty());
         // "*.*" shows every file.
         QTest::mouseClick(patterns->viewport(), Qt::LeftButton, {},
                           patterns->visualItemRect(patterns->item(1)).center());
-        const QStringList all{QStringLiteral("notes.txt"), QStringLiteral("song.vum"),
-                              QStringLiteral("take.wav")};
+        const QStringList all{"notes.txt", "song.vum", "take.wav"};
         QCOMPARE(dialog.files(), all);
         // Entering a folder shows its files and puts it in the name box.
-        dialog.setFolder(path(QStringLiteral("sub")));
+        dialog.setFolder(path("sub"));
         QVERIFY(dialog.files().isEmpty());
-        QCOMPARE(name->text(), path(QStringLiteral("sub")) + QDir::separator());
-        dialog.setFolder(dialog.folder() + QStringLiteral("/.."));
+        QCOMPARE(name->text(), path("sub") + QDir::separator());
+        dialog.setFolder(dialog.folder() + "/..");
         QCOMPARE(dialog.files(), all);
         // Cancel empties the name.
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel")),
-                          Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.fileName(), QString());
 
@@ -159,10 +167,8 @@ private slots:
         QVERIFY(ui.shown.isEmpty());
         QCOMPARE(dialog.folder(), QDir::rootPath());
         dialog.setFolder(m_dir.path());
-        dialog.changeDrive(QStringLiteral("/no-such-volume-here"));
-        QCOMPARE(ui.questions(),
-                 (QStringList{QStringLiteral("Please check the disk. Try Again?"),
-                              QStringLiteral("Please check the disk. Try Again?")}));
+        dialog.changeDrive("/no-such-volume-here");
+        QCOMPARE(ui.questions(), QStringList(2, "Please check the disk. Try Again?"));
         QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
         QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
 
@@ -170,14 +176,13 @@ private slots:
         whenDialogShows(
             [](QDialog* dialog)
             {
-                auto* files = dialog->findChild<QListWidget*>(QStringLiteral("File1"));
-                // A double-click starts with a click.
+                auto* files = child<QListWidget>(*dialog, "File1"); // a double-click starts
+                                                                    // with a click
                 const QPoint at = files->visualItemRect(files->item(0)).center();
                 QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
             });
-        QCOMPARE(BrowseForFile(ui, QStringLiteral("*.wav"), QStringLiteral("Open")),
-                 path(QStringLiteral("take.wav")));
+        QCOMPARE(BrowseForFile(ui, "*.wav", "Open"), path("take.wav"));
     }
 
     void init()
@@ -206,7 +211,7 @@ private slots:
             child<QScrollBar>(cancelled, bar)->setValue(value);
             QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
         }
-        child<QLineEdit>(cancelled, "txtMixer")->setText(QStringLiteral("x"));
+        type(cancelled, {{"txtMixer", "x"}});
         child<QPushButton>(cancelled, "cmdCancel")->click();
         QCOMPARE(cancelled.result(), int(QDialog::Rejected));
         QVERIFY(m_store->allKeys().isEmpty());
@@ -219,11 +224,10 @@ private slots:
             [&device](QDialog& dialog)
             {
                 device = child<QComboBox>(dialog, "cboMidiInDev")->currentIndex();
-                child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("fast"));
-                child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral(""));
+                type(dialog, {{"txtTempo", "fast"}, {"txtMidiBufLen", ""}});
                 child<QPushButton>(dialog, "cmdOK")->click();
             });
-        QVERIFY(!runOptions(ui, shown, {QStringLiteral("In A"), QStringLiteral("In B")}));
+        QVERIFY(!runOptions(ui, shown, {"In A", "In B"}));
         QCOMPARE(device, -1);
         QCOMPARE(ui.messages().size(), 1);
     }
@@ -235,25 +239,24 @@ private slots:
             [](QDialog& dialog)
             {
                 child<QScrollBar>(dialog, "vscMEG")->setValue(240);
-                child<QLineEdit>(dialog, "txtTempo")->setText(QStringLiteral("90"));
                 child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
-                child<QLineEdit>(dialog, "txtMixer")->setText(QStringLiteral("/usr/bin/mixer"));
-                child<QLineEdit>(dialog, "txtMidi")->setText(QStringLiteral("/opt/seq uencer"));
-                child<QLineEdit>(dialog, "txtMidiBufLen")->setText(QStringLiteral("1000"));
+                type(dialog, {{"txtTempo", "90"},
+                              {"txtMixer", "/usr/bin/mixer"},
+                              {"txtMidi", "/opt/seq uencer"},
+                              {"txtMidiBufLen", "1000"}});
                 child<QPushButton>(dialog, "cmdOK")->click();
             });
         const std::optional<OptionsValues> set =
-            runOptions(ui, defaults(*m_store), {QStringLiteral("In A"), QStringLiteral("In B")});
+            runOptions(ui, defaults(*m_store), {"In A", "In B"});
         QVERIFY(set);
         const StudioSettings& mod = set->settings;
-        QCOMPARE(mod.defaultTrackMB, int16_t{16});
-        QCOMPARE(set->tempo, 90);
-        QCOMPARE(mod.midiInDevice, 1);
-        QCOMPARE(mod.mixerPath, QStringLiteral("/usr/bin/mixer"));
-        QCOMPARE(mod.midiBufLen, 1000); // typed by hand: kept as typed
+        QCOMPARE(mod.mixerPath, "/usr/bin/mixer");
+        // The buffer length typed by hand is kept as typed.
+        QCOMPARE((QList<int>{mod.defaultTrackMB, set->tempo, mod.midiInDevice, mod.midiBufLen}),
+                 (QList<int>{16, 90, 1, 1000}));
         // The tempo is the project's; the rest reach the settings file as text and come back.
         SaveSettings(mod, *m_store);
-        QVERIFY(!m_store->contains(QStringLiteral("Settings/Tempo")));
+        QVERIFY(!m_store->contains("Settings/Tempo"));
         m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
         QStringList values;
@@ -268,7 +271,7 @@ private slots:
         QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
                  (QList<int>{1, 1000, 16}));
         frmOptions again({loaded, 90}, ui, {});
-        QCOMPARE(text(again, "txtMidiBufLen"), QStringLiteral("1000"));
+        QCOMPARE(text(again, "txtMidiBufLen"), "1000");
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
 
@@ -278,16 +281,16 @@ private slots:
              {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
         {
             ScriptedUiServices ui;
-            ui.files.push_back(QStringLiteral("/opt/tool.exe"));
+            ui.files.push_back("/opt/tool.exe");
             frmOptions dialog(defaults(*m_store), ui, {});
             child<QPushButton>(dialog, button)->click();
             QCOMPARE(ui.shown.size(), 1);
-            QCOMPARE(ui.shown.first().text, QStringLiteral("*.exe"));
-            QCOMPARE(ui.shown.first().detail, QStringLiteral("Open"));
-            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QStringLiteral("/opt/tool.exe"));
+            QCOMPARE((QStringList{ui.shown.first().text, ui.shown.first().detail}),
+                     (QStringList{"*.exe", "Open"}));
+            QCOMPARE(text(dialog, box), "/opt/tool.exe");
             // Cancelling the file dialog empties the box.
             child<QPushButton>(dialog, button)->click();
-            QCOMPARE(child<QLineEdit>(dialog, box)->text(), QString());
+            QCOMPARE(text(dialog, box), QString());
         }
 
         // (key, stored text, device): a missing key, words, a fraction, too big for int16 or for
@@ -312,56 +315,51 @@ private slots:
 
     void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
-        ProjectProps shown;
-        shown.trackLength = 4 * kFramesPerMB;
-        shown.projTitle.assign(QStringLiteral("Demo"));
+        ProjectProps project;
+        project.trackLength = 4 * kFramesPerMB;
+        project.projTitle.assign(QStringLiteral("Demo"));
         ScriptedUiServices ui;
-        FrmProjProps dialog(shown, true, ui, 2048);
-        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Demo"));
-        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("4"));
+        FrmProjProps dialog(project, true, ui, 2048);
+        const auto shown = [&dialog] { return texts(dialog, {"txtMem", "txtTotalMem", "txtSec"}); };
+        QCOMPARE(text(dialog, "txtTitle"), "Demo");
+        QCOMPARE(shown(), (QStringList{"4", "13", "00.24"}));
         QCOMPARE(child<QScrollBar>(dialog, "vscMem")->value(), 252);
-        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("00.24"));
-        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("13"));
-        QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), QStringLiteral("2048"));
+        QCOMPARE(child<QLabel>(dialog, "lblMem")->text(), "2048");
         QVERIFY(!child<QPushButton>(dialog, "cmdCancel")->isHidden());
-        // The bar runs upside down.
-        child<QScrollBar>(dialog, "vscMem")->setValue(0);
-        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("256"));
-        QCOMPARE(text(dialog, "txtTotalMem"), QStringLiteral("769"));
-        QCOMPARE(text(dialog, "txtSec"), QStringLiteral("25.22"));
+        child<QScrollBar>(dialog, "vscMem")->setValue(0); // the bar runs upside down
+        QCOMPARE(shown(), (QStringList{"256", "769", "25.22"}));
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
-        QCOMPARE(text(dialog, "txtMem"), QStringLiteral("1"));
+        QCOMPARE(text(dialog, "txtMem"), "1");
         child<QPushButton>(dialog, "cmdOK")->click();
         QCOMPARE(dialog.values().trackLength, kFramesPerMB);
-        QCOMPARE(dialog.values().recTimeText, QStringLiteral("00.06"));
+        QCOMPARE(dialog.values().recTimeText, "00.06");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // A length outside the bar shows the nearest it can set: below 1 MB; not whole MB.
         for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
         {
-            FrmProjProps other({shown.projTitle, frames, {}}, true, ui, 100000);
+            FrmProjProps other({project.projTitle, frames, {}}, true, ui, 100000);
             QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
 
         // OK needs three buffers and one MB more, and stays open without them.
-        FrmProjProps small(shown, true, ui, 48);
+        FrmProjProps small(project, true, ui, 48);
         small.show();
         child<QScrollBar>(small, "vscMem")->setValue(256 - 16);
         child<QPushButton>(small, "cmdOK")->click();
-        QCOMPARE(ui.messages(),
-                 QStringList{QStringLiteral("You have requested more memory than is available.")});
+        QCOMPARE(ui.messages(), QStringList{"You have requested more memory than is available."});
         QVERIFY(small.isVisible());
         child<QPushButton>(small, "cmdCancel")->click();
         QCOMPARE(small.result(), int(QDialog::Rejected));
 
-        FrmProjProps enough(shown, true, ui, 49);
+        FrmProjProps enough(project, true, ui, 49);
         child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
-        child<QLineEdit>(enough, "txtTitle")->setText(QStringLiteral("Seventeen chars!!"));
+        type(enough, {{"txtTitle", "Seventeen chars!!"}});
         child<QPushButton>(enough, "cmdOK")->click();
         QCOMPARE(ui.messages().size(), 1);
         QCOMPARE(enough.values().trackLength, 16 * kFramesPerMB);
-        QCOMPARE(enough.values().projTitle.trimmed(), QStringLiteral("Seventeen chars!"));
-        FrmProjProps startUp(shown, false, ui, 100000); // the start-up New has no Cancel
+        QCOMPARE(enough.values().projTitle.trimmed(), "Seventeen chars!");
+        FrmProjProps startUp(project, false, ui, 100000); // the start-up New has no Cancel
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
@@ -371,35 +369,32 @@ private slots:
         bass.title.assign(QStringLiteral("Bass"));
         bass.fileName.assign(QStringLiteral("/music/bass.wav"));
         ScriptedUiServices ui;
-        ui.files.push_back(QStringLiteral("/music/other.wav"));
+        ui.files.push_back("/music/other.wav");
         FrmTrackProps dialog(bass, ui);
-        QCOMPARE(text(dialog, "txtTitle"), QStringLiteral("Bass"));
-        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/bass.wav"));
+        QCOMPARE(texts(dialog, {"txtTitle", "txtFileName"}),
+                 (QStringList{"Bass", "/music/bass.wav"}));
         child<QPushButton>(dialog, "cmdBrowse")->click();
-        QCOMPARE(ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.wav")});
-        QCOMPARE(text(dialog, "txtFileName"), QStringLiteral("/music/other.wav"));
+        QCOMPARE(ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
+        QCOMPARE(text(dialog, "txtFileName"), "/music/other.wav");
         child<QPushButton>(dialog, "cmdBrowse")->click(); // cancelled: the box is emptied
         QCOMPARE(text(dialog, "txtFileName"), QString());
         child<QPushButton>(dialog, "OKButton")->click();
-        QCOMPARE(ui.messages(),
-                 QStringList{QStringLiteral("You must supply a title and filename.")});
-        child<QLineEdit>(dialog, "txtFileName")->setText(QStringLiteral("/music/b.wav"));
+        QCOMPARE(ui.messages(), QStringList{"You must supply a title and filename."});
+        type(dialog, {{"txtFileName", "/music/b.wav"}});
         child<QPushButton>(dialog, "OKButton")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.names().fileName.trimmed(), QStringLiteral("/music/b.wav"));
+        QCOMPARE(dialog.names().fileName.trimmed(), "/music/b.wav");
         QCOMPARE(dialog.names().title, bass.title);
 
         // A fixed text fits only what encodes whole (how it is cut: tst_files); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));
         QVERIFY(!FixedText<16>::fits(QStringLiteral("Café Crème Brû"))); // 17 bytes
-        const MemoryStatus s = parseMemInfo(QStringLiteral("MemTotal:       16318480 kB\n"
-                                                           "MemFree:          501234 kB\n"
-                                                           "MemAvailable:    8000000 kB\n"));
+        const MemoryStatus s = parseMemInfo("MemTotal:       16318480 kB\nMemFree:          "
+                                            "501234 kB\nMemAvailable:    8000000 kB\n");
         QCOMPARE(s.totalBytes, uint64_t(16318480) * 1024);
         QCOMPARE(s.availableBytes, uint64_t(8000000) * 1024);
-        const MemoryStatus old =
-            parseMemInfo(QStringLiteral("MemTotal: 2048 kB\nMemFree: 1024 kB\n"));
-        QCOMPARE(old.availableBytes, uint64_t(1024) * 1024);
+        QCOMPARE(parseMemInfo("MemTotal: 2048 kB\nMemFree: 1024 kB\n").availableBytes,
+                 uint64_t(1024) * 1024);
         QCOMPARE(bytesToRoundedMB(uint64_t(16318480) * 1024), int64_t(15936));
         QCOMPARE(bytesToRoundedMB(1572864), int64_t(2)); // 1.5 MB: halves go to even
         QCOMPARE(bytesToRoundedMB(2621440), int64_t(2)); // 2.5 MB

@@ -102,7 +102,7 @@ private slots:
             programs.sequencerPath = QStringLiteral("/no/sequencer");
             f.model.setSettings(programs);
             f.ui.programsStart = starts;
-            f.window->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+            test::trigger(*f.window, item);
             const QString path =
                 QByteArray(item).endsWith("Mixer") ? programs.mixerPath : programs.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
@@ -228,7 +228,7 @@ private slots:
                 devices = test::child<QComboBox>(dialog, "cboMidiInDev")->count();
                 dialog.close();
             });
-        f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
+        test::trigger(*f.window, "mnuToolsOptions");
         QCOMPARE(devices, midiInputNames().size()); // the device layer's MIDI inputs
         QVERIFY(devices >= 1);                      // at least the virtual input
         QCOMPARE(f.mod.tempo, 120);                 // closed without OK
@@ -249,6 +249,9 @@ private slots:
     void optionsRefusesANumberOutOfRangeAndStaysOpen()
     {
         Fixture f;
+        const QString range[] = {
+            "The tempo must be a whole number of milliseconds from 1 to 256.",
+            "The MIDI buffer length must be a whole number from 1 to 16777216."};
         for (const auto& [box, typed, stored] : {std::tuple{"txtTempo", "abc", -1},
                                                  {"txtTempo", "0", -1},
                                                  {"txtTempo", "257", -1},
@@ -269,18 +272,13 @@ private slots:
                     test::child<QAbstractButton>(d, "cmdOK")->click();
                     open = d.isVisible();
                 });
-            f.window->findChild<QAction*>(QStringLiteral("mnuToolsOptions"))->trigger();
+            test::trigger(*f.window, "mnuToolsOptions");
             QCOMPARE(open, stored < 0);
             QCOMPARE(tempo ? f.mod.tempo : f.mod.settings.midiBufLen, stored < 0 ? before : stored);
             // OK keeps the settings in the settings file.
             QCOMPARE(LoadSettings(*f.store).midiBufLen, f.mod.settings.midiBufLen);
             QCOMPARE(f.ui.messages(),
-                     stored >= 0 ? QStringList()
-                     : tempo
-                         ? QStringList{"The tempo must be a whole number of milliseconds from 1 "
-                                       "to 256."}
-                         : QStringList{"The MIDI buffer length must be a whole number from 1 to "
-                                       "16777216."});
+                     stored >= 0 ? QStringList() : QStringList{range[tempo ? 0 : 1]});
         }
     }
 
@@ -370,7 +368,7 @@ private slots:
         QTest::mouseClick(help, Qt::LeftButton);
         QVERIFY(!f.window->helpMode());
         QVERIFY(f.ui.shown.isEmpty());
-        f.window->findChild<QAction*>(QStringLiteral("mnuHelpContents"))->trigger();
+        test::trigger(*f.window, "mnuHelpContents");
         const QStringList urls = f.ui.texts(Shown::Kind::Url);
         QCOMPARE(urls.size(), 1);
         QVERIFY(urls.first().startsWith(QStringLiteral("file://")));

@@ -39,24 +39,21 @@ private slots:
     void createsAndOpensAProjectKeepingTheFilesTheUserKeeps()
     {
         QTemporaryDir source, appA, appB;
-        QDir(source.path()).mkdir(QStringLiteral("tracks"));
+        QDir(source.path()).mkdir("tracks");
         project::ProjectData data = project::newProjectData(1);
         data.projTitle = "Song";
         QList<QByteArray> waves;
         for (int k = 0; k < 2; ++k)
         {
-            project::TrackRecordData t;
-            t.title = "T" + QByteArray::number(k);
-            t.fileName =
-                QFile::encodeName(source.filePath(QStringLiteral("tracks/t%1.wav").arg(k)));
+            const QString file = source.filePath(QStringLiteral("tracks/t%1.wav").arg(k));
+            data.tracks.append({"T" + QByteArray::number(k), QFile::encodeName(file)});
             std::vector<int16_t> samples; // counting up on the left, down on the right
             for (int i = 50 * k; i < 50 * k + 2000; ++i)
                 samples.insert(samples.end(), {int16_t(i), int16_t(-i)});
             waves << waveBytes(samples);
-            QVERIFY(putFile(QFile::decodeName(t.fileName), waves.last()));
-            data.tracks << t;
+            QVERIFY(putFile(file, waves.last()));
         }
-        const QString projectPath = source.filePath(QStringLiteral("Song.vum"));
+        const QString projectPath = source.filePath("Song.vum");
         QCOMPARE(project::writeProject(projectPath, data), QString());
 
         ScriptedUiServices ui;
@@ -66,7 +63,7 @@ private slots:
         QVERIFY(ended.wait(20000));
         QCOMPARE(ended.first().first().toBool(), true);
         QVERIFY(ui.messages().isEmpty());
-        const QString cabinet = appA.filePath(QStringLiteral("Song/Song.cab"));
+        const QString cabinet = appA.filePath("Song/Song.cab");
         QVERIFY(QFile::exists(cabinet));
 
         // The user has changed the tracks since, and keeps them: No to the question.
@@ -75,10 +72,10 @@ private slots:
         ui.answers = {Answer::No};
         CabinetCommands open(ui, appB.path());
         const QString opened = open.openCabinet(cabinet);
-        QCOMPARE(opened, appB.path() + QStringLiteral("/Song.vum"));
+        QCOMPARE(opened, appB.filePath("Song.vum"));
         QCOMPARE(ui.questions().size(), 1);
         QCOMPARE(ui.messages().size(), 1);
-        QVERIFY(ui.messages().first().contains(QStringLiteral("restored beside the project")));
+        QVERIFY(ui.messages().first().contains("restored beside the project"));
         const project::ProjectReadResult read = project::readProject(opened);
         QVERIFY(read.ok());
         for (int k = 0; k < 2; ++k)
@@ -94,26 +91,23 @@ private slots:
     void reportsCabinetsThatCannotBeOpenedWithTheReasonAndChangesNothing()
     {
         QTemporaryDir app, staging;
-        const QString fake = staging.filePath(QStringLiteral("Fake.cab"));
-        QVERIFY(putFile(fake, "not a cabinet"));
-        QVERIFY(putFile(staging.filePath(QStringLiteral("libwavorn.so")), "evil"));
-        cab::Directive directive;
-        directive.cabinetName = "Evil.cab";
-        directive.files = {staging.filePath(QStringLiteral("libwavorn.so")).toStdString()};
+        const QString fake = staging.filePath("Fake.cab"), evil = staging.filePath("libwavorn.so");
+        QVERIFY(putFile(fake, "not a cabinet") && putFile(evil, "evil"));
+        const cab::Directive directive{"Evil.cab", {}, false, {evil.toStdString()}};
         QCOMPARE(cab::makeCabinet(directive, staging.path().toStdString()), std::string());
         // A runner that removes the marker and goes on for six seconds before it fails: the
         // command waits for its exit, not for the marker (nor for a while after it).
-        const QString late = staging.filePath(QStringLiteral("late-runner"));
+        const QString late = staging.filePath("late-runner");
         QVERIFY(putFile(late, "#!/bin/sh\nrm -f \"$1/vumo.ddf\"\nsleep 6\n"
                               "echo 'failed the late reason'\nexit 1\n"));
         QFile::setPermissions(late, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QVERIFY(putFile(app.filePath(QStringLiteral("libwavorn.so")), "the engine"));
+        QVERIFY(putFile(app.filePath("libwavorn.so"), "the engine"));
         const QMap<QString, QByteArray> before = folderFiles(app.path());
 
         const std::tuple<QString, QString, const char*> rows[] = {
-            {QStringLiteral("nofolder"), QString(), "Unable to open CAB file!"},
+            {"nofolder", QString(), "Unable to open CAB file!"},
             {fake, QString(), "The cabinet could not be opened: Not a valid Vumo CAB! "},
-            {staging.filePath(QStringLiteral("Evil.cab")), QString(),
+            {staging.filePath("Evil.cab"), QString(),
              "The cabinet could not be opened: Not a valid Vumo CAB! It holds the file "
              "\"libwavorn.so\""},
             {fake, late, "The cabinet could not be opened: the late reason"},

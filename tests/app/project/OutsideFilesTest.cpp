@@ -5,13 +5,10 @@
 #include "drums/DrumFile.h"
 #include "fx/EffectChain.h"
 #include "fx/EffectSetting.h"
-#include "project/ProjectFile.h"
 #include "settings/AppFolder.h"
-#include "support/TestFiles.h"
 #include "tests/SpecialFiles.h"
 #include "tracks/TrackFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -24,13 +21,6 @@ using namespace vumo::test;
 
 namespace
 {
-
-// The refusal a reader gives for each special file.
-QString refusalOf(const std::string& what)
-{
-    return what == "a 4 GiB sparse file" ? QStringLiteral("it is larger than")
-                                         : QStringLiteral("it is not a regular file");
-}
 
 QString dataFolder()
 {
@@ -58,13 +48,21 @@ private slots:
         QStandardPaths::setTestModeEnabled(true); // the per-user folders of a test user
     }
 
-    void everyReaderRefusesSpecialFilesAtOnceAndChangesNothing()
+    // Every reader refuses a special file at once and changes nothing; so does the window
+    // opening a project (from a cabinet, say) whose current track names one (the engine's
+    // refusal), and Copy From one leaves the clipboard; nothing is written.
+    void specialFilesAreRefusedAtOnceByEveryReaderAndTheWindow()
     {
-        QTemporaryDir dir;
-        for (const auto& [what, path] :
-             specialfiles::make(std::filesystem::path(dir.path().toStdString()) / "special"))
+        StudioFixture s;
+        QVERIFY(putFile(s.w.CLIPFILE, waveBytes({1, 2, 3, 4})));
+        QCOMPARE(tracks::writeBlankWave(s.path("ok.wav")), QString());
+        const QByteArray blank = fileBytes(s.path("ok.wav"));
+        const auto special =
+            specialfiles::make(std::filesystem::path(s.path("special").toStdString()));
+        for (const auto& [what, path] : special)
         {
-            const specialfiles::HangGuard guard(what);
+            // The message window's own short waits take a second here: a generous guard.
+            const specialfiles::HangGuard guard(what, std::chrono::seconds(5));
             const QString file = QString::fromStdString(path);
             drums::DrumData drums;
             drums.songPattern = QStringLiteral("AB");
@@ -76,41 +74,24 @@ private slots:
             for (const QString& error :
                  {project::readProject(file).error, presetError, chainError,
                   drums::readDrumFile(file, drums), drums::importDrumMap(file, drums)})
-                QVERIFY2(error.contains(file) && error.contains(refusalOf(what)),
+                QVERIFY2(error.contains(file) && error.contains(specialfiles::refusalOf(what)),
                          qPrintable(QString::fromStdString(what) + ": " + error));
             QCOMPARE(std::tuple(setting, chain, drums.songPattern, drums.drumNames[0]),
                      std::tuple(fx::EffectSetting(), fx::EffectChain(), QStringLiteral("AB"),
                                 drums::DrumData().drumNames[0]));
-        }
-    }
 
-    // A project (from a cabinet, say) whose current track names a special file opens at once
-    // with the engine's refusal; Copy From one leaves the clipboard; nothing is written.
-    void theWindowOpeningAProjectNamingASpecialFileSaysSoAtOnce()
-    {
-        StudioFixture s;
-        QVERIFY(putFile(s.w.CLIPFILE, waveBytes({1, 2, 3, 4})));
-        QCOMPARE(tracks::writeBlankWave(s.path("ok.wav")), QString());
-        const QByteArray blank = fileBytes(s.path("ok.wav"));
-        const auto special =
-            specialfiles::make(std::filesystem::path(s.path("special").toStdString()));
-        for (const auto& [what, path] : special)
-        {
             project::ProjectData data = project::newProjectData(1);
             data.tracks = {{"ok", QFile::encodeName(s.path("ok.wav"))}, {"odd", path.c_str()}};
             QCOMPARE(project::writeProject(s.path("p.vum"), data), QString());
             s.ui.shown.clear();
-            // The message window's own short waits take a second here: a generous guard.
-            const specialfiles::HangGuard guard(what, std::chrono::seconds(5));
-            s.ui.files.push_back(s.path("p.vum"));
+            s.ui.files = {s.path("p.vum")};
             s.w.mnuFileOpen();
-            s.ui.files.push_back(QString::fromStdString(path));
+            s.ui.files = {file};
             s.w.mnuEditCopyFrom();
             QCOMPARE(s.ui.messages().size(), 2);
             QCOMPARE(s.ui.messages().first(),
-                     QStringLiteral("Error in SetCurTrack: 15\n") + engineReason(15) +
-                         QStringLiteral("\nTrack \"odd\": ") + QString::fromStdString(path));
-            QVERIFY2(s.ui.messages().last().contains(refusalOf(what)),
+                     "Error in SetCurTrack: 15\n" + engineReason(15) + "\nTrack \"odd\": " + file);
+            QVERIFY2(s.ui.messages().last().contains(specialfiles::refusalOf(what)),
                      qPrintable(s.ui.messages().last()));
             QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
         }
@@ -126,19 +107,17 @@ private slots:
     void theApplicationFolderIsNeverWhereCodeIsLoadedFrom()
     {
         QTemporaryDir temp;
-        const QString program = temp.filePath(QStringLiteral("bin"));
-        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.filePath(QStringLiteral("lib"))));
-        QVERIFY(QFile::link(program, temp.filePath(QStringLiteral("link"))));
-        const QString data = dataFolder(), other = temp.filePath(QStringLiteral("songs"));
-        const QString movedAway = QStringLiteral("Working files (the clipboard, new tracks, "
-                                                 "cabinets) go to ");
-        const QString refused = QStringLiteral("VUMO_HOME names ");
+        const QString program = temp.filePath("bin"), data = dataFolder();
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(temp.filePath("lib")) &&
+                QFile::link(program, temp.filePath("link")));
+        const QString movedAway = "Working files (the clipboard, new tracks, cabinets) go to ",
+                      refused = "VUMO_HOME names ", other = temp.filePath("songs");
         for (const auto& [home, chosen, notice] :
              {std::tuple{QString(), data, movedAway},
               {program, data, refused},
-              {program + QStringLiteral("/"), data, refused},
-              {temp.filePath(QStringLiteral("link")), data, refused},
-              {program + QStringLiteral("/../lib"), data, refused},
+              {program + "/", data, refused},
+              {temp.filePath("link"), data, refused},
+              {program + "/../lib", data, refused},
               {other, QDir::toNativeSeparators(other), QString()}})
         {
             const AppFolderChoice choice = chooseApplicationFolder(home, program);
@@ -155,19 +134,19 @@ private slots:
     {
         QTemporaryDir home;
         qputenv("VUMO_HOME", QFile::encodeName(QCoreApplication::applicationDirPath()));
-        QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        QSettings store(home.filePath("settings.ini"), QSettings::IniFormat);
         for (const int start : {1, 2})
         {
             ProjectModel model;
             ScriptedUiServices ui;
             EngineApi engine([](const char*) { return QFunctionPointer{}; });
             frmVumo w(model, engine, ui, store);
-            w.startUp({QStringLiteral("Vumo"), QStringLiteral("/no/such.vum")});
-            QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), QStringLiteral("clipper.wav")));
+            w.startUp({"Vumo", "/no/such.vum"});
+            QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), "clipper.wav"));
             // The notice at the first start only, and the missing project each time.
             QVERIFY2(ui.messages().size() == (start == 1 ? 2 : 1),
-                     qPrintable(ui.messages().join(QStringLiteral(" | "))));
-            QVERIFY(start == 2 || ui.messages().first().startsWith(QStringLiteral("VUMO_HOME")));
+                     qPrintable(ui.messages().join(" | ")));
+            QVERIFY(start == 2 || ui.messages().first().startsWith("VUMO_HOME"));
         }
         qunsetenv("VUMO_HOME");
     }
@@ -180,7 +159,7 @@ private slots:
         if (!QFileInfo::exists(real))
             QSKIP("libwavorn.so is not built in this build folder");
         QTemporaryDir temp;
-        const QString decoy = temp.filePath(QStringLiteral("decoy"));
+        const QString decoy = temp.filePath("decoy");
         for (const QString& folder : {decoy, temp.filePath("empty"), temp.filePath("installed/lib"),
                                       temp.filePath("installed/bin")})
             QVERIFY(QDir().mkpath(folder));
@@ -188,15 +167,14 @@ private slots:
         QVERIFY(QFile::copy(real, temp.filePath("installed/lib/libwavorn.so")));
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LD_LIBRARY_PATH"), decoy);
-        env.insert(QStringLiteral("VUMO_HOME"), decoy);
-        env.insert(QStringLiteral("VUMO_DECOY_CHILD"), temp.path());
+        env.insert("LD_LIBRARY_PATH", decoy);
+        env.insert("VUMO_HOME", decoy);
+        env.insert("VUMO_DECOY_CHILD", temp.path());
         child.setProcessEnvironment(env);
         child.setWorkingDirectory(decoy);
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                     QStringLiteral("engineLoadedInAFreshProcess")});
+                    {"-platform", "offscreen", "engineLoadedInAFreshProcess"});
         QVERIFY(child.waitForFinished(60000));
         QVERIFY2(child.exitCode() == 0, child.readAll().constData());
     }
@@ -207,12 +185,11 @@ private slots:
         const QString temp = qEnvironmentVariable("VUMO_DECOY_CHILD");
         if (temp.isEmpty())
             QSKIP("runs in the process theEngineIsLoadedFromTheProgramsFolderOnly starts");
-        EngineApi nowhere(temp + QStringLiteral("/empty"));
+        EngineApi nowhere(temp + "/empty");
         QCOMPARE(nowhere.OpenLib(1000, 0), EngineBinding::kUnavailable);
-        QVERIFY2(nowhere.errorText().contains(temp + QStringLiteral("/empty")),
-                 qPrintable(nowhere.errorText()));
+        QVERIFY2(nowhere.errorText().contains(temp + "/empty"), qPrintable(nowhere.errorText()));
         QVERIFY(!loadedLibraries().contains("libwavorn"));
-        EngineApi installed(temp + QStringLiteral("/installed/bin"));
+        EngineApi installed(temp + "/installed/bin");
         QCOMPARE(installed.OpenLib(1000, 0), 0);
         QCOMPARE(installed.CloseLib(), 0);
         QVERIFY(

@@ -2,21 +2,17 @@
 // commands, bad files, a failing engine; Add, Delete, the clones, Track Properties, switches.
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
-#include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/QtUiServices.h"
 #include "support/BoxAnswerer.h"
-#include "support/TestFiles.h"
 #include "tracks/TrackFiles.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
+#include <QtEndian>
 #include <cstdio>
-#include <utility>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -103,10 +99,7 @@ private slots:
     void newThenSaveRunsSaveAsSaveAsRefusesOrWritesAWaveAndProperties()
     {
         StudioFixture s;
-        // Right after start-up: the settings at their defaults (4 MB per track).
-        s.ui.dialogs.push_back(projectSettingsOK());
-        s.ui.dialogs.push_back(trackPropsOK());
-        s.w.mnuFileNew();
+        s.newProject(0, {}); // right after start-up: the settings at their defaults (4 MB a track)
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - untitled"));
         s.ui.files.push_back(s.path("p.vum"));
         s.w.mnuFileSave();
@@ -127,8 +120,7 @@ private slots:
         QCOMPARE(s.ui.shown.last().icon, MsgIcon::Critical);
         QVERIFY(!QFile::exists(s.path("p.txt")));
         // A wave in either case is the selection, not the project.
-        s.sel().selStart = 10;
-        s.sel().selEnd = 110;
+        s.sel() = {10, 110};
         s.ui.files.push_back(s.path("mix.WAV"));
         s.w.mnuFileSaveAs();
         QCOMPARE(QFileInfo(s.path("mix.WAV")).size(), 44 + 100 * 4);
@@ -155,12 +147,11 @@ private slots:
         openThreeTracks(s);
         const std::vector<std::pair<int32_t, int32_t>> switches{{0, 0}, {1, 0}, {2, -1}};
         QCOMPARE(EngineSpy::switches, switches);
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("one"));
-        QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("three"));
+        QCOMPARE((QStringList{s.cboTrack().itemText(0), s.cboTrack().itemText(2)}),
+                 (QStringList{"one", "three"}));
         QCOMPARE(s.mod.currentTrack, 2);
         QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 00.06"));
-        QCOMPARE(s.sel().selStart, 0);
-        QCOMPARE(s.sel().selEnd, 262144 - 2);
+        QCOMPARE(std::pair(s.sel().selStart, s.sel().selEnd), std::pair(0, 262144 - 2));
         QVERIFY(s.ui.messages().isEmpty());
         const auto unchanged = [&]
         {
@@ -449,32 +440,30 @@ private slots:
     void unsavedProjectChangesAreAskedAboutBeforeLeaving()
     {
         using Act = std::function<void(StudioFixture&)>;
-        const auto run = [](StudioFixture& s, const char* item, Script script = {})
+        const auto item = [](const char* name, std::vector<Script> scripts = {}) -> Act
         {
-            if (script)
-                s.ui.dialogs.push_back(script);
-            child<QAction>(s.w, item)->trigger();
+            return [=](StudioFixture& s)
+            {
+                s.ui.dialogs.insert(s.ui.dialogs.end(), scripts.begin(), scripts.end());
+                trigger(s.w, name);
+            };
         };
         const Act volume = [](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(90); };
         const Act mute = [](StudioFixture& s)
         { child<QCheckBox>(s.w, "chkMute")->setChecked(true); };
-        const Act title = [=](StudioFixture& s) { run(s, "mnuTrackProps", trackPropsOK("Lead")); };
-        const Act mixer = [=](StudioFixture& s)
-        { run(s, "mnuTrackMix", [](QDialog& d) { press(d, "hscPan0", 20, "cmdApply"); }); };
-        const Act tempo = [=](StudioFixture& s)
-        { run(s, "mnuToolsOptions", [](QDialog& d) { press(d, "txtTempo", 120, "cmdOK"); }); };
+        const Act title = item("mnuTrackProps", {trackPropsOK("Lead")});
+        const Act mixer =
+            item("mnuTrackMix", {[](QDialog& d) { press(d, "hscPan0", 20, "cmdApply"); }});
+        const Act tempo =
+            item("mnuToolsOptions", {[](QDialog& d) { press(d, "txtTempo", 120, "cmdOK"); }});
         const Act none = [](StudioFixture&) {};
         const Act close = [](StudioFixture& s) { s.w.close(); };
-        const Act exit = [=](StudioFixture& s) { run(s, "mnuFileExit"); };
-        const Act newOne = [=](StudioFixture& s)
-        {
-            s.ui.dialogs.push_back(projectSettingsOK());
-            run(s, "mnuFileNew", trackPropsOK());
-        };
+        const Act exit = item("mnuFileExit"),
+                  newOne = item("mnuFileNew", {projectSettingsOK(), trackPropsOK()});
         const Act open = [=](StudioFixture& s)
         {
             s.ui.files.push_back(s.path("other.vum"));
-            run(s, "mnuFileOpen");
+            item("mnuFileOpen")(s);
         };
         const auto stored = [](StudioFixture& s)
         { return project::readProject(s.path("three.vum")).project; };
@@ -499,9 +488,7 @@ private slots:
             s.ui.realQuestions = &real;
             BoxAnswerer user;
             for (const Answer a : {answer, Answer::No})
-                user.push(BoxAnswerer::click(a == Answer::Yes  ? QMessageBox::Yes
-                                             : a == Answer::No ? QMessageBox::No
-                                                               : QMessageBox::Cancel));
+                user.push(BoxAnswerer::click(BoxAnswerer::button(a)));
             leave(s);
             const bool left = !asked || answer != Answer::Cancel;
             QCOMPARE(
@@ -513,7 +500,7 @@ private slots:
             if (left)
                 continue;
             QCOMPARE(s.w.windowTitle(), "Vumo - Demo *");
-            run(s, "mnuFileSave");
+            trigger(s.w, "mnuFileSave");
             QCOMPARE(s.w.windowTitle(), "Vumo - Demo");
             QCOMPARE(stored(s), changed);
         }
@@ -543,7 +530,7 @@ private slots:
             s.ui.shown.clear();
             s.ui.answers = {question.isEmpty() ? Answer::Yes : answer, Answer::Yes};
             s.ui.dialogs.push_back(projectSettingsOK(memoryMB));
-            child<QAction>(s.w, "mnuFileProps")->trigger();
+            trigger(s.w, "mnuFileProps");
             QCOMPARE(s.ui.questions(),
                      (question.isEmpty() ? QStringList{} : QStringList{question}) +
                          QStringList{"Save track edits?"});
@@ -567,28 +554,26 @@ private slots:
         s.ui.files.push_back(s.path("gaps.vum")); // Open's own choice, then the tracks' ones
         const QList<std::pair<Answer, QString>> rows{
             {Answer::Yes, s.path("found.wav")}, {Answer::Yes, QString()}, {Answer::No, QString()}};
+        QStringList asked;
         for (int k = 0; k < rows.size(); ++k)
         {
             tracks.append({"m" + QByteArray::number(k), s.path(QStringLiteral("m%1.wav").arg(k))});
             s.ui.answers.push_back(rows[k].first);
             if (rows[k].first == Answer::Yes)
                 s.ui.files.push_back(rows[k].second);
-        }
-        QCOMPARE(writeProjectFile(s.path("gaps.vum"), tracks), QString());
-        for (int k = 0; k < rows.size(); ++k)
-            QVERIFY(QFile::remove(tracks[k + 1].second));
-        s.w.mnuFileOpen();
-        QStringList asked;
-        for (int k = 0; k < rows.size(); ++k)
-        {
             asked << QStringLiteral(
                          "The file of track \"m%1\" does not exist:\n%2\n\nDo you want to "
                          "find it? (No keeps the track silent.)")
                          .arg(k)
-                         .arg(tracks[k + 1].second);
-            const QString file = rows[k].second.isEmpty() ? tracks[k + 1].second : rows[k].second;
-            QCOMPARE(s.mod.tracks[k + 1].fileName.trimmed(), file);
+                         .arg(tracks.last().second);
         }
+        QCOMPARE(writeProjectFile(s.path("gaps.vum"), tracks), QString());
+        for (int k = 1; k < tracks.size(); ++k)
+            QVERIFY(QFile::remove(tracks[k].second));
+        s.w.mnuFileOpen();
+        for (int k = 0; k < rows.size(); ++k)
+            QCOMPARE(s.mod.tracks[k + 1].fileName.trimmed(),
+                     rows[k].second.isEmpty() ? tracks[k + 1].second : rows[k].second);
         QCOMPARE(s.ui.questions(), asked);
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice),
                  (QStringList{"*.vum;*.cab", "*.wav", "*.wav"}));

@@ -12,26 +12,6 @@
 using namespace vumo;
 using vumo::test::BoxAnswerer;
 
-namespace
-{
-
-using Button = QMessageBox::StandardButton;
-
-// Presses on a box after writing down which buttons it offers and which is the default.
-BoxAnswerer::Press noting(QMessageBox::StandardButtons& offered, Button& preset,
-                          BoxAnswerer::Press press)
-{
-    return [&offered, &preset, press](QDialog& d)
-    {
-        auto& box = static_cast<QMessageBox&>(d);
-        offered = box.standardButtons();
-        preset = box.standardButton(box.defaultButton());
-        press(d);
-    };
-}
-
-} // namespace
-
 class QtUiServicesTest : public QObject
 {
     Q_OBJECT
@@ -43,10 +23,9 @@ private slots:
         const auto yes = BoxAnswerer::click(QMessageBox::Yes);
         const auto no = BoxAnswerer::click(QMessageBox::No);
         const auto cancel = BoxAnswerer::click(QMessageBox::Cancel);
-        const auto escape = BoxAnswerer::key(Qt::Key_Escape);
-        const auto enter = BoxAnswerer::key(Qt::Key_Return);
-        const auto yn = Buttons::YesNo;
-        const auto ync = Buttons::YesNoCancel;
+        const auto escape = BoxAnswerer::key(Qt::Key_Escape),
+                   enter = BoxAnswerer::key(Qt::Key_Return);
+        const auto yn = Buttons::YesNo, ync = Buttons::YesNoCancel;
         for (const auto& [buttons, preset, press, answer] :
              {std::tuple{yn, Answer::Yes, yes, Answer::Yes},
               {yn, Answer::Yes, no, Answer::No},
@@ -64,16 +43,20 @@ private slots:
             QtUiServices ui;
             BoxAnswerer user;
             QMessageBox::StandardButtons offered;
-            Button shownDefault = QMessageBox::NoButton;
-            user.push(noting(offered, shownDefault, press));
+            QMessageBox::StandardButton shownDefault = QMessageBox::NoButton;
+            user.push( // the press, once the buttons offered and the default are written down
+                [&, press = press](QDialog& d)
+                {
+                    auto& box = static_cast<QMessageBox&>(d);
+                    offered = box.standardButtons();
+                    shownDefault = box.standardButton(box.defaultButton());
+                    press(d);
+                });
             QCOMPARE(ui.askQuestion("Go on?", "Vumo", buttons, MsgIcon::Question, preset), answer);
             QCOMPARE(user.seen, QStringList{"Go on?"});
-            QCOMPARE(offered, buttons == yn
-                                  ? QMessageBox::Yes | QMessageBox::No
-                                  : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            QCOMPARE(shownDefault, preset == Answer::Yes  ? QMessageBox::Yes
-                                   : preset == Answer::No ? QMessageBox::No
-                                                          : QMessageBox::Cancel);
+            QCOMPARE(offered, QMessageBox::Yes | QMessageBox::No |
+                                  (buttons == yn ? QMessageBox::NoButton : QMessageBox::Cancel));
+            QCOMPARE(shownDefault, BoxAnswerer::button(preset));
         }
     }
 
@@ -91,13 +74,11 @@ private slots:
             ui.showMessage("Done.", "Vumo", MsgIcon::Information);
         }
         QCOMPARE(user.seen, QStringList(3, "Done."));
-        const auto ok = [](QDialog& d)
-        { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); };
-        const auto cancel = [](QDialog& d)
-        { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); };
-        for (const auto& [press, result] : {std::pair{BoxAnswerer::Press(ok), "7"},
+        const auto box = [](QDialogButtonBox::StandardButton b) -> BoxAnswerer::Press
+        { return [b](QDialog& d) { d.findChild<QDialogButtonBox*>()->button(b)->click(); }; };
+        for (const auto& [press, result] : {std::pair{box(QDialogButtonBox::Ok), "7"},
                                             {BoxAnswerer::key(Qt::Key_Return), "7"},
-                                            {BoxAnswerer::Press(cancel), ""},
+                                            {box(QDialogButtonBox::Cancel), ""},
                                             {BoxAnswerer::key(Qt::Key_Escape), ""}})
         {
             user.push(BoxAnswerer::type("7", press));

@@ -3,6 +3,8 @@
 // the focus is.
 #pragma once
 
+#include "services/UiServices.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
@@ -38,6 +40,13 @@ public:
     static Press click(QMessageBox::StandardButton button)
     {
         return [button](QDialog& d) { static_cast<QMessageBox&>(d).button(button)->click(); };
+    }
+    // The button of a question that gives the answer.
+    static QMessageBox::StandardButton button(Answer answer)
+    {
+        return answer == Answer::Yes  ? QMessageBox::Yes
+               : answer == Answer::No ? QMessageBox::No
+                                      : QMessageBox::Cancel;
     }
     static Press key(Qt::Key key)
     {

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 using namespace vumo::cab;
 using testwave::TempDir;
@@ -154,35 +153,31 @@ TEST(CabinetChain, PacksACabinetThatCabextractAndGcabRead)
 
 TEST(CabinetChain, AcceptsOnlyTheCommandFormsVumoWrites)
 {
-    const std::pair<std::string, bool> rows[] = {
-        {"shortn32.exe /home/me/My Song-t1.wav t1.shn", true},
-        {"shortn32.exe -x t16.shn C:\\Music\\take.WAV", true},
-        {"shortn32.exe -x t100.shn /tmp/a.wav", false},
-        {"shortn32.exe -x t0.shn /tmp/a.wav.sh", false},
-        {"shortn32.exe a.wav x.shn", false},
-        {"extract /y C:\\cabs\\Song.cab *.*", true},
-        {"extract /y /etc/passwd *.*", false},
-        {"REN CharName.vum FifteenCharName.vum", true},
-        {"REN a.vum ../b.vum", false},
-        {"del ../t0.shn", false},
-        {"MakeCAB.EXE /F other.ddf", false},
-        {"unshortn.bat & calc", false},
-        {"echo finis!", true},
+    const std::pair<Lines, bool> rows[] = {
+        {{"shortn32.exe /home/me/My Song-t1.wav t1.shn"}, true},
+        {{"shortn32.exe -x t16.shn C:\\Music\\take.WAV"}, true},
+        {{"shortn32.exe -x t100.shn /tmp/a.wav"}, false},
+        {{"shortn32.exe -x t0.shn /tmp/a.wav.sh"}, false},
+        {{"shortn32.exe a.wav x.shn"}, false},
+        {{"extract /y C:\\cabs\\Song.cab *.*"}, true},
+        {{"extract /y /etc/passwd *.*"}, false},
+        {{"REN CharName.vum FifteenCharName.vum"}, true},
+        {{"REN a.vum ../b.vum"}, false},
+        {{"del ../t0.shn"}, false},
+        {{"MakeCAB.EXE /F other.ddf"}, false},
+        {{"unshortn.bat & calc"}, false},
+        {{"echo finis!"}, true},
         // A NUL ends the name the file system sees before the ".wav" (found by the fuzz target).
-        {std::string("shortn32.exe -x t0.shn /etc/passwd\0.wav", 39), false},
-        {"shortn32.exe -x t0.shn /tmp/a\tb.wav", false},
+        {{std::string("shortn32.exe -x t0.shn /etc/passwd\0.wav", 39)}, false},
+        {{"shortn32.exe -x t0.shn /tmp/a\tb.wav"}, false},
         // One stream restored twice would fill the disk.
-        {"shortn32.exe -x t0.shn /tmp/a.wav\nshortn32.exe -x t0.shn /tmp/b.wav", false},
+        {{"shortn32.exe -x t0.shn /tmp/a.wav", "shortn32.exe -x t0.shn /tmp/b.wav"}, false},
     };
-    for (const auto& [text, accepted] : rows)
+    for (const auto& [lines, accepted] : rows)
     {
-        Lines lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
         std::vector<ChainStep> steps;
         std::string error;
-        EXPECT_EQ(parseChain(lines, "vumocab.bat", false, steps, error), accepted) << text;
+        EXPECT_EQ(parseChain(lines, "vumocab.bat", false, steps, error), accepted) << lines[0];
     }
 }
 
@@ -279,9 +274,7 @@ TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefu
     const std::string decoy = dir.file("decoy"), part = dir.file("t4.wav.vumo-part");
     for (const auto& [frames, bytes, refusal] : limits)
     {
-        DecodeLimits limit;
-        limit.maxFrames = frames;
-        limit.maxBytes = bytes;
+        const DecodeLimits limit{frames, bytes, {}, {}};
         testwave::writeBytes(decoy, {'d'});
         fs::create_symlink(decoy, part);
         EXPECT_EQ(shortenDecodeFile(dir.file("t2.shn"), dir.file("t4.wav"), error, limit),

@@ -7,6 +7,7 @@
 #include "tools/cab/CabinetScript.h"
 #include "tools/cab/Shorten.h"
 
+#include "tests/SpecialFiles.h"
 #include "tests/engine/TestWave.h"
 #include "tests/tools/CommandRun.h"
 
@@ -18,7 +19,6 @@
 #include <optional>
 
 #include <sys/mount.h>
-#include <sys/stat.h>
 
 using testwave::TempDir;
 namespace fs = std::filesystem;
@@ -49,37 +49,30 @@ std::map<std::string, Bytes> snapshot(std::initializer_list<fs::path> roots)
     return files;
 }
 
-// A small file system of its own over a folder while it lives (needs root; mounted() tells).
-struct TinyDisk
-{
-    std::string folder;
-    bool mounted = false;
-    ~TinyDisk()
-    {
-        if (mounted)
-            ::umount2(folder.c_str(), MNT_DETACH);
-    }
-};
-
-// The user's machine: app is the application folder and the program folder at once; user holds
-// the user's own files; source is where the cabinet arrives.
+// The user's machine: app is the application folder and the program folder at once (on a small
+// disk of its own when diskBytes is given and the user may mount one); user holds the user's own
+// files; source is where the cabinet arrives.
 struct Machine
 {
     TempDir app, user, source;
-    TinyDisk disk;
+    bool mounted = false;
     std::string songFolder() const { return user.file("song"); }
 
     explicit Machine(uint64_t diskBytes = 0)
     {
-        disk.folder = app.path().string();
-        disk.mounted = diskBytes > 0 && ::mount("tmpfs", disk.folder.c_str(), "tmpfs", 0,
-                                                ("size=" + std::to_string(diskBytes)).c_str()) == 0;
+        mounted = diskBytes > 0 && ::mount("tmpfs", app.path().c_str(), "tmpfs", 0,
+                                           ("size=" + std::to_string(diskBytes)).c_str()) == 0;
         for (const char* decoy : {"libwavorn.so", "vumo-chain", "clipper.wav", "vumo.htm"})
             testwave::writeBytes(app.file(decoy), bytesOf(std::string("decoy ") + decoy));
         testwave::writeBytes(app.file("SongName.vum"), bytesOf("the user's own project"));
         fs::create_directories(user.path() / "song");
         fs::create_directories(user.path() / "mine");
         testwave::writeBytes(user.file("mine/mine.wav"), testwave::waveBytes(testwave::ramp(10)));
+    }
+    ~Machine()
+    {
+        if (mounted)
+            ::umount2(app.path().c_str(), MNT_DETACH);
     }
 };
 
@@ -118,26 +111,20 @@ std::string build(const Cab& c, const Machine& m)
 {
     const fs::path staging = m.source.path() / "staging";
     fs::create_directories(staging);
-    vumo::cab::Directive d;
-    d.cabinetName = c.name;
-    d.compress = c.compress;
+    vumo::cab::Directive d{c.name, {}, c.compress, {(staging / c.projectName).string()}};
+    d.files.push_back((staging / "unshortn.bat").string());
     const auto add = [&](const std::string& name, const Bytes& bytes)
     {
         testwave::writeBytes((staging / name).string(), bytes);
         d.files.push_back((staging / name).string());
     };
-    EXPECT_EQ(
-        project::writeProject(QString::fromStdString((staging / "p.vum").string()), c.project),
-        QString());
-    add(c.projectName, testwave::readBytes((staging / "p.vum").string()));
-    fs::remove(staging / "p.vum");
+    EXPECT_EQ(project::writeProject(QString::fromStdString(d.files[0]), c.project), QString());
     vumo::cab::CabinetProject records;
     for (const auto& t : c.project.tracks)
         records.trackFiles.push_back(t.fileName.toStdString());
-    EXPECT_EQ(vumo::cab::writeLines((staging / "unshortn.bat").string(),
+    EXPECT_EQ(vumo::cab::writeLines(d.files[1],
                                     c.restore.value_or(vumo::cab::restoreChainLines(records))),
               "");
-    d.files.push_back((staging / "unshortn.bat").string());
     for (size_t k = 0; k < c.waves.size(); ++k)
     {
         Bytes stream;
@@ -162,10 +149,12 @@ tooltest::CommandRun vumoCab(const Machine& m, const std::string& args,
     return r;
 }
 
+using Setup = std::function<void(Cab&, Machine&)>;
+
 struct OpenRow
 {
     const char* attack;
-    std::function<void(Cab&, Machine&)> setup;
+    Setup setup;
     const char* outcome; // a text of the refusal, or the project's name in the application folder
     bool refused = true;
     const char* answer = "--keep";
@@ -178,77 +167,64 @@ std::string track(const Machine& m, int k)
     return m.songFolder() + "/take" + std::to_string(k) + ".wav";
 }
 
+// The cabinet also holds a member of that name: the bytes of text, or else the first track's wave.
+Setup member(const char* name, std::optional<std::string> text = {})
+{
+    return [=](Cab& c, Machine&) { c.extra = {{name, text ? bytesOf(*text) : c.waves[0]}}; };
+}
+
+// The restore chain given, "$1" and "$2" standing for the tracks' files, "$U" for the user's.
+Setup restore(vumo::cab::Lines lines)
+{
+    return [=](Cab& c, Machine& m)
+    {
+        c.restore = lines;
+        for (std::string& line : *c.restore)
+            for (const auto& [mark, path] : {std::pair{"$1", track(m, 1)},
+                                             {"$2", track(m, 2)},
+                                             {"$U", m.user.path().string()}})
+                if (const size_t at = line.find(mark); at != std::string::npos)
+                    line.replace(at, 2, path);
+    };
+}
+
+// The user's own takes in both tracks' files.
+void userTakes(Machine& m)
+{
+    for (int k : {1, 2})
+        testwave::writeBytes(track(m, k), bytesOf("the user's take"));
+}
+
+// Track 2 of 200000 silent frames, the project's track length.
+void longTrack(Cab& c)
+{
+    c.project.trackLength = 200000;
+    c.waves[1] = testwave::waveBytes(std::vector<int16_t>(2 * 200000, 0));
+}
+
 const OpenRow kOpenRows[] = {
-    {"a new engine",
-     [](Cab& c, Machine&) {
-         c.extra = {{"libwavorn.so", bytesOf("evil")}};
-     },
+    {"a new engine", member("libwavorn.so", "evil"),
      "\"libwavorn.so\", which is not part of a Vumo project"},
-    {"a new chain runner",
-     [](Cab& c, Machine&) {
-         c.extra = {{"vumo-chain", bytesOf("evil")}};
-     },
-     "\"vumo-chain\""},
-    {"the clipboard file",
-     [](Cab& c, Machine&) {
-         c.extra = {{"clipper.wav", c.waves[0]}};
-     },
-     "\"clipper.wav\""},
-    {"the help page",
-     [](Cab& c, Machine&) {
-         c.extra = {{"vumo.htm", bytesOf("<html>")}};
-     },
-     "\"vumo.htm\""},
-    {"a file of a track's name",
-     [](Cab& c, Machine&) {
-         c.extra = {{"take1.wav", c.waves[0]}};
-     },
-     "\"take1.wav\""},
-    {"two projects",
-     [](Cab& c, Machine&) {
-         c.extra = {{"Other.vum", bytesOf(std::string(282, '\0'))}};
-     },
-     "two project files"},
-    {"a stream beyond the tracks",
-     [](Cab& c, Machine&) {
-         c.extra = {{"t2.shn", {}}};
-     },
+    {"a new chain runner", member("vumo-chain", "evil"), "\"vumo-chain\""},
+    {"the clipboard file", member("clipper.wav"), "\"clipper.wav\""},
+    {"the help page", member("vumo.htm", "<html>"), "\"vumo.htm\""},
+    {"a file of a track's name", member("take1.wav"), "\"take1.wav\""},
+    {"two projects", member("Other.vum", std::string(282, '\0')), "two project files"},
+    {"a stream beyond the tracks", member("t2.shn", ""),
      "It holds t2.shn, but its project has 2 track(s)"},
     {"restore lines swapped",
-     [](Cab& c, Machine& m)
-     {
-         c.restore = {"shortn32.exe -x t0.shn " + track(m, 2),
-                      "del t0.shn",
-                      "shortn32.exe -x t1.shn " + track(m, 1),
-                      "del t1.shn",
-                      "del vumo.ddf",
-                      "echo finis!"};
-     },
+     restore({"shortn32.exe -x t0.shn $2", "del t0.shn", "shortn32.exe -x t1.shn $1", "del t1.shn",
+              "del vumo.ddf", "echo finis!"}),
      "line 1 is"},
     {"a restore into a folder of the user's",
-     [](Cab& c, Machine& m)
-     {
-         c.restore = {"shortn32.exe -x t0.shn " + m.user.file("mine/new.wav"),
-                      "del t0.shn",
-                      "shortn32.exe -x t1.shn " + track(m, 2),
-                      "del t1.shn",
-                      "del vumo.ddf",
-                      "echo finis!"};
-     },
+     restore({"shortn32.exe -x t0.shn $U/mine/new.wav", "del t0.shn", "shortn32.exe -x t1.shn $2",
+              "del t1.shn", "del vumo.ddf", "echo finis!"}),
      "does not match its project's tracks"},
-    {"a stream restored twice",
-     [](Cab& c, Machine& m) {
-         c.restore = {"shortn32.exe -x t0.shn " + track(m, 1),
-                      "shortn32.exe -x t0.shn " + track(m, 2)};
-     },
+    {"a stream restored twice", restore({"shortn32.exe -x t0.shn $1", "shortn32.exe -x t0.shn $2"}),
      "it restores t0.shn a second time"},
     {"the marker deleted early",
-     [](Cab& c, Machine& m)
-     {
-         c.restore = {"del vumo.ddf", "shortn32.exe -x t0.shn " + track(m, 1),
-                      "del t0.shn",   "shortn32.exe -x t1.shn " + track(m, 2),
-                      "del t1.shn",   "echo finis!"};
-     },
+     restore({"del vumo.ddf", "shortn32.exe -x t0.shn $1", "del t0.shn",
+              "shortn32.exe -x t1.shn $2", "del t1.shn", "echo finis!"}),
      "line 1 is \"del vumo.ddf\""},
     {"a Shorten bomb",
      [](Cab& c, Machine&) { c.waves[1] = testwave::waveBytes(testwave::ramp(9000)); },
@@ -257,43 +233,25 @@ const OpenRow kOpenRows[] = {
     {"no project", [](Cab& c, Machine&) { c.projectName = "Song.txt"; }, "\"Song.txt\""},
     {"a failed open that kept the user's tracks",
      [](Cab& c, Machine& m)
-     {
-         for (int k : {1, 2})
-             testwave::writeBytes(track(m, k), bytesOf("the user's take"));
-         c.waves[1] = testwave::waveBytes(testwave::ramp(9000));
-     },
+     { userTakes(m), c.waves[1] = testwave::waveBytes(testwave::ramp(9000)); },
      "more than 8000 sample frames"},
-    {"tracks larger than the free space",
-     [](Cab& c, Machine&)
-     {
-         c.project.tracks[1].fileName = "C:\\song\\take2.wav"; // restored beside the project
-         c.project.trackLength = 200000;
-         c.waves[1] = testwave::waveBytes(std::vector<int16_t>(2 * 200000, 0));
-     },
+    {"tracks larger than the free space", // track 2 restored beside the project
+     [](Cab& c, Machine&) { longTrack(c), c.project.tracks[1].fileName = "C:\\song\\take2.wav"; },
      "the space free on the disk", true, "--keep", (4 << 20) + (600 << 10)},
-    {"a write past the file size limit",
-     [](Cab& c, Machine&)
-     {
-         c.project.trackLength = 200000;
-         c.waves[1] = testwave::waveBytes(std::vector<int16_t>(2 * 200000, 0));
-     },
-     "File too large", true, "--keep", 0, "ulimit -c 0; ulimit -f 200;"},
+    {"a write past the file size limit", [](Cab& c, Machine&) { longTrack(c); }, "File too large",
+     true, "--keep", 0, "ulimit -c 0; ulimit -f 200;"},
     {"two tracks naming one file",
      [](Cab& c, Machine&) { c.project.tracks[1].fileName = c.project.tracks[0].fileName; },
      "Song.vum", false},
     {"two tracks of one file name from folders missing here",
      [](Cab& c, Machine&)
      {
-         c.project.tracks[0].fileName = "C:\\a\\take.wav";
+         c.project.tracks[0].fileName = "C:\\a\\take.wav",
          c.project.tracks[1].fileName = "/nowhere/take.wav";
      },
      "Song.vum", false},
     {"the user's own SongName.vum beside a long cabinet name",
-     [](Cab& c, Machine&)
-     {
-         c.name = "MyLongSongName.cab";
-         c.projectName = "SongName.vum";
-     },
+     [](Cab& c, Machine&) { c.name = "MyLongSongName.cab", c.projectName = "SongName.vum"; },
      "MyLongSongName.vum", false},
     {"a project of the name already there",
      [](Cab&, Machine& m) { testwave::writeBytes(m.app.file("Song.vum"), bytesOf("mine")); },
@@ -302,8 +260,7 @@ const OpenRow kOpenRows[] = {
     {"existing tracks replaced (after a killed open)",
      [](Cab&, Machine& m)
      {
-         for (int k : {1, 2})
-             testwave::writeBytes(track(m, k), bytesOf("the user's take"));
+         userTakes(m);
          fs::create_directories(m.app.path() / ".vumo-cab-999999999-AbCdEf");
          testwave::writeBytes(m.app.file(".vumo-cab-999999999-AbCdEf/t0.shn"), {'x'});
      },
@@ -318,7 +275,7 @@ TEST(HostileCabinet, IsRefusedWithNothingChangedOrOpensWritingOnlyItsProjectAndT
     {
         SCOPED_TRACE(row.attack);
         Machine m(row.diskBytes);
-        if (row.diskBytes > 0 && !m.disk.mounted)
+        if (row.diskBytes > 0 && !m.mounted)
             continue; // mounting a small disk needs root
         Cab c = songCab(m);
         row.setup(c, m);
@@ -363,38 +320,30 @@ TEST(HostileCabinet, IsRefusedWithNothingChangedOrOpensWritingOnlyItsProjectAndT
 
 TEST(HostileCabinet, CreateRefusesTrackPathsThatAreNotWaveFilesOrHoldControlCharacters)
 {
-    // The record of track 1 names this (in the folder the cabinet is made in, unless absolute);
-    // "title": the project's title holds a line feed.
-    const std::pair<std::string, const char*> rows[] = {
-        {"fifo", "not a regular file"},
-        {"/dev/ptmx", "not a regular file"},
-        {"/dev/zero", "not a regular file"},
-        {"sparse.wav", "larger than"},
+    // (the record of track 1, or "title": the project's title holds a line feed; the refusal)
+    std::vector<std::pair<std::string, std::string>> rows = {
         {"a.wav\nextract /y /home/me/secret.txt *.*", "is damaged: track 1: The track file name"},
-        {"title", "title \"So?ng\" holds a control character"},
-    };
-    for (const auto& [path, refusal] : rows)
+        {"title", "title \"So?ng\" holds a control character"}};
+    const TempDir special;
+    for (const auto& [what, path] : specialfiles::make(special.path()))
+        rows.emplace_back(path, specialfiles::refusalOf(what));
+    for (const auto& [record, refusal] : rows)
     {
-        SCOPED_TRACE(path);
+        SCOPED_TRACE(record);
         Machine m;
         Cab c = songCab(m);
         testwave::writeBytes(track(m, 1), c.waves[0]);
         testwave::writeBytes(track(m, 2), c.waves[1]);
-        ::mkfifo(m.source.file("fifo").c_str(), 0644);
-        testwave::writeBytes(m.source.file("sparse.wav"), {});
-        fs::resize_file(m.source.file("sparse.wav"), uint64_t(4) << 30);
-        const std::string record = path[0] == '/' ? path : m.source.file(path);
-        if (path == "title")
+        if (record == "title")
             c.project.projTitle = "So\nng";
         else // the writer refuses a line feed: the record is put in byte by byte
             c.project.tracks[0].fileName = QByteArray(qsizetype(record.size()), 'x');
         const std::string projectPath = m.user.file("Song.vum");
         ASSERT_EQ(project::writeProject(QString::fromStdString(projectPath), c.project), QString());
         Bytes file = testwave::readBytes(projectPath);
-        if (path != "title")
+        if (record != "title")
             std::copy(record.begin(), record.end(), file.begin() + 282 + 16);
         testwave::writeBytes(projectPath, file);
-
         const auto before = snapshot({m.app.path(), m.user.path()});
         const tooltest::CommandRun run = vumoCab(m, "create '" + projectPath + "'");
         EXPECT_EQ(run.status, 1) << run.out; // not 124: it returned at once

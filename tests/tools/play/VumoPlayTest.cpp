@@ -14,15 +14,8 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
 {
     const testwave::TempDir dir;
     const auto tone = testwave::ramp(4410, -2000); // a tenth of a second
-    struct Row
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* output; // VUMO_VIRTUAL_OUTPUT, "" for none
-        int status;
-        const char* says;
-    };
-    const Row rows[] = {
+    // (what, the file, VUMO_VIRTUAL_OUTPUT or "" for none, the exit status, what it says)
+    const std::tuple<const char*, std::vector<uint8_t>, const char*, int, const char*> rows[] = {
         {"virtual on purpose", testwave::waveBytes(tone), "", 0,
          "Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is heard.\n"},
         {"virtual into a file", testwave::waveBytes(tone), "heard.wav", 0,
@@ -31,16 +24,16 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
          testwave::withOddListChunk(testwave::waveBytes(tone), -1), "", 0, "Done."},
         {"not a wave file", std::vector<uint8_t>(100, 'x'), "", 1, "is not a readable wave file"},
     };
-    for (const Row& row : rows)
+    for (const auto& [what, bytes, heard, status, says] : rows)
     {
-        SCOPED_TRACE(row.what);
-        testwave::writeBytes(dir.file("in.wav"), row.bytes);
-        const std::string output = *row.output ? dir.file(row.output) : "";
+        SCOPED_TRACE(what);
+        testwave::writeBytes(dir.file("in.wav"), bytes);
+        const std::string output = *heard ? dir.file(heard) : "";
         const tooltest::CommandRun r = tooltest::runCommand(
             "VUMO_AUDIO_BACKEND=virtual VUMO_VIRTUAL_SPEED=20 VUMO_VIRTUAL_OUTPUT='" + output +
             "' '" VUMO_PLAY_PROGRAM "' '" + dir.file("in.wav") + "' 2>&1 </dev/null");
-        EXPECT_EQ(r.status, row.status) << r.out;
-        EXPECT_NE(r.out.find(row.says), std::string::npos) << r.out;
+        EXPECT_EQ(r.status, status) << r.out;
+        EXPECT_NE(r.out.find(says), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("No sound output device found"), std::string::npos) << r.out;
         if (!output.empty()) // the frames played: the whole file, after the header
         {
