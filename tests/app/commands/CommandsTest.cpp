@@ -342,8 +342,10 @@ private slots:
                              f.path("untitled-t1.wav")});
     }
 
-    // From frame 500 the engine plays `turns` looks, 1000 frames on at each: it stops after 3;
-    // the selection's end is passed or met; Stop is pressed at 3000; nothing plays.
+    // Play from frame 500: the engine plays `turns` looks, 1000 frames on at each: it stops after
+    // 3; the selection's end is passed or met; Stop is pressed at 3000; nothing plays. The wait
+    // ends with the transport's end signal, in its own event-loop turn: what was posted then has
+    // not run yet when Play goes on (a wait that polled would have let it run).
     void passEnds()
     {
         for (const auto& [turns, end, stopAt, positions] :
@@ -353,36 +355,42 @@ private slots:
               {1000000, 1 << 30, 3000, QList<int>{1500, 2500, 3500}},
               {0, 3000, 0, QList<int>{}}})
         {
-            FakeEngine engine;
+            Rig r;
+            r.window.sel = {500, end};
             auto looks = std::make_shared<int>(0);
-            engine.answer = [looks, turns](const QString& name, const QString&)
+            r.engine.answer = [looks, turns](const QString& name, const QString&)
             {
                 if (name == QStringLiteral("IsPlaying"))
                     return ++*looks <= turns ? 1 : 0;
-                return *looks * 1000; // GetPosition
+                return name == QStringLiteral("GetPosition") ? *looks * 1000 : 0;
             };
-            Transport transport(engine);
-            QSignalSpy started(&transport, &Transport::started);
-            QSignalSpy position(&transport, &Transport::position);
-            QSignalSpy finished(&transport, &Transport::finished);
-            connect(&transport, &Transport::position, &transport,
-                    [&transport, at = stopAt](int32_t frame)
+            QSignalSpy started(&r.transport, &Transport::started);
+            QSignalSpy position(&r.transport, &Transport::position);
+            QSignalSpy finished(&r.transport, &Transport::finished);
+            connect(&r.transport, &Transport::position, &r.transport,
+                    [&r, at = stopAt](int32_t frame)
                     {
                         if (at > 0 && frame >= at)
-                            transport.stop();
+                            r.control.mnuControlStop();
                     });
-            transport.follow(500, end);
-            transport.waitForFinished();
-            QVERIFY(!transport.running());
+            bool later = false;
+            connect(&r.transport, &Transport::finished, &r.transport,
+                    [&later] { QTimer::singleShot(0, [&later] { later = true; }); });
+            r.run("Play");
+            QVERIFY(!later);
+            QVERIFY(!r.transport.running());
             QCOMPARE(started.size(), 1);
             QCOMPARE(finished.size(), 1);
             QList<int> seen;
             for (const QList<QVariant>& p : position)
                 seen.append(p.at(0).toInt());
             QCOMPARE(seen, positions);
-            QCOMPARE(engine.callsOf(QStringLiteral("GetPosition")).size(), positions.size());
-            transport.stop(); // nothing runs: no second end
+            QCOMPARE(r.engine.callsOf(QStringLiteral("GetPosition")).size(), positions.size());
+            QCOMPARE(r.engine.callsOf(QStringLiteral("StopTracks")),
+                     QStringList{QStringLiteral("StopTracks(500,%1,0)").arg(end)});
+            r.transport.stop(); // nothing runs: no second end
             QCOMPARE(finished.size(), 1);
+            QTRY_VERIFY(later);
         }
     }
 
