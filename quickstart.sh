@@ -3,7 +3,8 @@
 #   ./quickstart.sh studio [args]   build and start the studio
 #   ./quickstart.sh test            build and run every test, then again under the sanitizers,
 #                                   each time with PulseAudio and JACK servers of the run's own
-#                                   (tests/servers.sh) for the device tests
+#                                   (tests/servers.sh) for the device tests, and the Windows
+#                                   build (MinGW-w64) under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,8 +18,9 @@ PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
 # The test command's sound servers, without what they only recommend (JACK's control GUI and the
 # desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
 # reaches it and the tools that play and record there; JACK with its dummy driver; clang and its
-# runtime for the fuzz targets.
-TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev)
+# runtime for the fuzz targets; MinGW-w64, Wine and GoogleTest's source for the Windows build.
+TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev
+               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 googletest)
 
 install_missing() { # [--no-install-recommends] packages
     local options=()
@@ -73,6 +75,16 @@ test)
     stage "build"
     tests/servers.sh ctest --test-dir build-test --output-on-failure -j "$(nproc)"
     stage "tests"
+    # The Windows build (the engine, vumo-fx, vumo-play and their tests; the 32-bit DLL), checked
+    # under Wine against the Linux build (tests/windows/run.sh).
+    configure_and_build build-win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake
+    cmake -S . -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686.cmake >/dev/null
+    cmake --build build-win32 -j "$(nproc)" --target wavorn wavorn_caller_imports
+    stage "windows build"
+    tests/servers.sh tests/windows/run.sh build-test build-win64 build-win32
+    stage "windows checks"
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVUMO_WERROR=ON \
         -DVUMO_SANITIZE=ON -DVUMO_BUILD_BENCH=OFF
     stage "sanitizer build"

@@ -16,6 +16,7 @@ add_library(vumo_app STATIC
     app/engineapi/EngineSession.cpp
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
+    app/help/HelpWindow.cpp
     app/settings/AppFolder.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
@@ -29,6 +30,10 @@ add_library(vumo_app STATIC
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
+    app/view/Overview.cpp
+    app/view/Overviews.cpp
+    app/view/Ruler.cpp
+    app/view/TrackStrip.cpp
     app/dialogs/Browse.cpp
     app/dialogs/FrmBrowse.cpp
     app/dialogs/FrmBrowse.ui
@@ -47,6 +52,7 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoProject.cpp
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
+    app/mainwin/frmVumoStrip.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
@@ -102,6 +108,8 @@ function(vumo_app_test name source)
 endfunction()
 
 vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
+# The track strip, its overviews, the time ruler, the status bar's times and Space.
+vumo_app_test(tst_trackstrip tests/app/view/TrackStripTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
@@ -110,6 +118,10 @@ vumo_app_test(tst_projectmodel tests/app/model/ProjectModelTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
 vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
+# The system's file dialog, the own browser as an Options choice, and their questions.
+vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
+# The help page in the studio's help window when no web browser can show it.
+vumo_app_test(tst_helpwindow tests/app/help/HelpWindowTest.cpp)
 # The Options dialog's MIDI input list on the JACK server of tests/servers.sh, which the device
 # tests take in turns.
 vumo_app_test(tst_optionsdevices tests/app/dialogs/OptionsDevicesTest.cpp)
@@ -130,6 +142,15 @@ qt_add_executable(vumo_switch_timing bench/studio/SwitchTimingMain.cpp)
 target_link_libraries(vumo_switch_timing PRIVATE vumo_app_testsupport)
 if(TARGET wavorn)
     add_dependencies(vumo_switch_timing wavorn)
+endif()
+
+# How long the track strip's overviews of 17 tracks of 4 minutes take in the background, the
+# strip's part of opening a project, and the picture drawn from an overview (not a test: run it
+# by hand, figures in bench/README.md).
+qt_add_executable(vumo_overview_timing bench/studio/OverviewTimingMain.cpp)
+target_link_libraries(vumo_overview_timing PRIVATE vumo_app_testsupport)
+if(TARGET wavorn)
+    add_dependencies(vumo_overview_timing wavorn)
 endif()
 
 # How long Rip MCI takes against the media's length and SK1 Mode takes to render 500 notes
@@ -172,9 +193,14 @@ target_sources(vumo_app PRIVATE
 )
 target_link_libraries(vumo_app PUBLIC vumo_fxcatalog)
 vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
+# Values in units in the effect dialog and the mixer.
+vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 # Saves the effect dialog or the chain window as a PNG (docs/screenshot-fx.png, -fxlist.png).
 qt_add_executable(vumo_fx_screenshot app/fx/FxScreenshotMain.cpp)
 target_link_libraries(vumo_fx_screenshot PRIVATE vumo_app_testsupport)
+
+# ---- Import of audio files as tracks. ----
+include(app/commands/import.cmake)
 
 # ---- The mixer window and the drum editor window. ----
 include(app/mixer/mixer.cmake)

@@ -29,6 +29,7 @@ int main(int argc, char* argv[])
                     QStringLiteral("Vumo"));
     vumo::frmVumo window(model, engine, ui, store);
     ui.setOwner(&window);
+    ui.setFileBrowserChoice([&model] { return model.mod().settings.ownFileBrowser; });
     window.show();
     // The start-up sequence runs once the window has been painted, so it is visible while
     // the first project is chosen.

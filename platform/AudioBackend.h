@@ -4,9 +4,11 @@
 // devices through PortAudio), "virtual" (no hardware: virtual/VirtualWaveOut.h,
 // virtual/VirtualWaveIn.h) or "auto" (the default, also for any other value): PortAudio for
 // each of output and input when a default device of that kind exists, the virtual device
-// otherwise, so the engine opens on a machine without a sound card. Virtual devices made here
-// run on the process's virtual clock (virtual/VirtualClock.h): real time × VUMO_VIRTUAL_SPEED,
-// or the clock a test hands to setVirtualClock().
+// otherwise, so the engine opens on a machine without a sound card. On Windows "winmm" (the
+// Windows multimedia wave devices, win/WinMmWaveOut.h) takes PortAudio's place, in the setting
+// and in the auto choice. Virtual devices made here run on the process's virtual clock
+// (virtual/VirtualClock.h): real time × VUMO_VIRTUAL_SPEED, or the clock a test hands to
+// setVirtualClock().
 #pragma once
 
 #include "WaveIn.h"
@@ -21,17 +23,19 @@ namespace platform
 enum class AudioBackend
 {
     PortAudio,
-    Virtual
+    Virtual,
+    WinMm
 };
 
 // The backend that makeWaveOut()/makeWaveIn() would use now.
 AudioBackend outputBackend();
 AudioBackend inputBackend();
 const char* backendName(AudioBackend b);
-// True when VUMO_AUDIO_BACKEND names the backend ("portaudio" or "virtual") rather than leaving
-// the choice to what the machine has.
+// True when VUMO_AUDIO_BACKEND names the backend ("portaudio", "winmm" or "virtual") rather
+// than leaving the choice to what the machine has.
 bool backendNamed();
-// The default sound output PortAudio offers, by name; "" when the machine has none.
+// The default sound output PortAudio (on Windows the wave mapper) offers, by name; "" when the
+// machine has none.
 std::string defaultOutputName();
 
 std::unique_ptr<WaveOut> makeWaveOut();

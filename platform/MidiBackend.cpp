@@ -80,6 +80,8 @@ const char* midiBackendName(MidiBackend b)
         return "rtmidi";
     case MidiBackend::Synth:
         return "synth";
+    case MidiBackend::WinMm:
+        return "winmm";
     case MidiBackend::Virtual:
         break;
     }
@@ -95,6 +97,7 @@ std::unique_ptr<MidiOut> makeMidiOut()
     case MidiBackend::Synth: // the synthesizer reports its SoundFont's troubles at open()
         return std::make_unique<SynthMidiOut>();
     case MidiBackend::Virtual:
+    case MidiBackend::WinMm: // never chosen here
         break;
     }
     if (const SoundFontChoice soundFont = findSoundFont();

@@ -8,6 +8,12 @@
 // port, else the built-in synthesizer when a SoundFont is found (synth/SoundFont.h), else the
 // virtual device; auto input: RtMidi when the sequencer has an input port, else the virtual
 // device. So MIDI works, and drums sound, on a machine without any port.
+//
+// On Windows "winmm" (the Windows multimedia MIDI devices: the MIDI mapper for output, the
+// system's MIDI inputs by number) takes RtMidi's place, in the setting and in the auto choice,
+// which takes it for each side that has at least one device. The built-in synthesizer is not
+// part of that build: "synth" then gives no output (makeMidiOut returns null, and says why on
+// standard error), and auto never picks it.
 #pragma once
 
 #include "MidiIn.h"
@@ -24,7 +30,8 @@ enum class MidiBackend
 {
     RtMidi,
     Synth,
-    Virtual
+    Virtual,
+    WinMm
 };
 
 // The backend that makeMidiOut()/makeMidiIn() would use now.
@@ -32,8 +39,9 @@ MidiBackend midiOutputBackend();
 MidiBackend midiInputBackend();
 const char* midiBackendName(MidiBackend b);
 
-// The output of the output backend. When VUMO_SOUNDFONT names no readable file and the
-// choice fell back to another output, a line on standard error says so.
+// The output of the output backend; null only when that backend is not part of this build. When
+// VUMO_SOUNDFONT names no readable file and the choice fell back to another output, a line on
+// standard error says so.
 std::unique_ptr<MidiOut> makeMidiOut();
 std::unique_ptr<MidiIn> makeMidiIn();
 

@@ -2,6 +2,10 @@
 #include "PeriodicTimer.h"
 
 #include "MmResult.h"
+#if defined(_WIN32)
+#include "virtual/RealTimeClock.h"
+#include "win/WinMmTimer.h"
+#endif
 
 #include <atomic>
 #include <map>
@@ -89,6 +93,12 @@ bool validPeriod(int32_t periodMs)
 
 std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<TimerClock> clock)
 {
+#if defined(_WIN32)
+    // The system's multimedia timer runs in real time; a test's clock or a sped-up run
+    // (VUMO_VIRTUAL_SPEED) needs the thread timer.
+    if (!clock && virtualSpeedFromEnv() == 1.0)
+        return makeMultimediaTimer();
+#endif
     return std::make_unique<ThreadTimer>(clock ? std::move(clock) : steadyTimerClock());
 }
 
@@ -96,6 +106,10 @@ int32_t timerBeginPeriod(int32_t periodMs)
 {
     if (!validPeriod(periodMs))
         return kTimerError;
+#if defined(_WIN32)
+    if (const int32_t rc = systemTimerBeginPeriod(periodMs); rc != kMmNoError)
+        return rc;
+#endif
     std::lock_guard lock(g_periodMutex);
     ++g_periodRequests[periodMs];
     return kMmNoError;
@@ -109,7 +123,11 @@ int32_t timerEndPeriod(int32_t periodMs)
         return kTimerError;
     if (--it->second == 0)
         g_periodRequests.erase(it);
+#if defined(_WIN32)
+    return systemTimerEndPeriod(periodMs);
+#else
     return kMmNoError;
+#endif
 }
 
 int32_t timerPeriodRequests()

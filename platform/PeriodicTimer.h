@@ -41,13 +41,17 @@ public:
     virtual bool running() const = 0;
 };
 
-// A timer on its own thread, timed by `clock` (steadyTimerClock() when null).
+// A timer on its own thread, timed by `clock` (steadyTimerClock() when null). On Windows a null
+// clock, without VUMO_VIRTUAL_SPEED, gives the system's multimedia timer instead
+// (win/WinMmTimer.h).
 std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<TimerClock> clock = nullptr);
 
 // The system timer resolution request (timeBeginPeriod): kMmNoError, or kTimerError for a
 // period outside kMinTimerPeriodMs ... kMaxTimerPeriodMs. The threads' sleeps here are as fine
 // as the system allows anyway, so a request only counts; each must be released by
-// timerEndPeriod with the same period, which returns kTimerError when none is outstanding.
+// timerEndPeriod with the same period, which returns kTimerError when none is outstanding. On
+// Windows both also make the system's request, timeBeginPeriod and timeEndPeriod, and return
+// its result when that fails.
 int32_t timerBeginPeriod(int32_t periodMs);
 int32_t timerEndPeriod(int32_t periodMs);
 // Requests not yet released, summed over all periods (for tests).

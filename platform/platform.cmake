@@ -26,7 +26,7 @@ target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}
 target_link_libraries(vumo_platform PUBLIC vumo_waveheader)
 # Opening files from elsewhere (regular files of a size the reader takes, never blocking), for
 # every reader of outside bytes: the engine, the studio, the tools.
-add_library(vumo_files STATIC platform/files/RegularFile.cpp)
+add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC vumo_files)
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)

@@ -1,6 +1,7 @@
 // EditCommands: the Edit menu on the selection of the current track.
 #include "commands/EditCommands.h"
 
+#include "commands/ImportCommands.h"
 #include "commands/StudioWindow.h"
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
@@ -174,13 +175,25 @@ void EditCommands::mnuEditCopyFrom()
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
-    // Pasted later, such a file would be refused: say so now and keep the clipboard.
-    if (const QString refused = files::sampleFormatRefusal(name); !refused.isEmpty())
-    {
+    using Conversion = ImportCommands::Conversion;
+    const Conversion c =
+        m_import ? m_import->offerConversion(
+                       name, m_clipFile, QString(),
+                       QStringLiteral("Convert it to 16-bit 44100 Hz into the clipboard?"),
+                       m_import->trackFrames())
+                 : Conversion::NotNeeded;
+    // Pasted later, a file the loader refuses would fail: without its conversion the
+    // clipboard stays as it was.
+    const QString refused = files::sampleFormatRefusal(name);
+    if (c == Conversion::NotNeeded && !refused.isEmpty())
         m_ui.message(refused + QStringLiteral("\nThe clipboard is unchanged."),
                      MsgIcon::Exclamation);
-        return;
-    }
+    else if (c == Conversion::NotNeeded || c == Conversion::UseAsIs)
+        copyIntoClipboard(name);
+}
+
+void EditCommands::copyIntoClipboard(const QString& name)
+{
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
         m_ui.message(QStringLiteral("%1 could not be copied to the clipboard: %2\nThe clipboard "
@@ -197,14 +210,30 @@ void EditCommands::PasteFromFile(int32_t mode)
     const QString name = chooseWave();
     if (name.isEmpty())
         return;
+    QString pasted = name;
+    if (m_import)
+    {
+        using Conversion = ImportCommands::Conversion;
+        const QString scratch = m_import->pasteScratchFile();
+        const Conversion c = m_import->offerConversion(
+            name, scratch, QString(),
+            QStringLiteral("Convert it to 16-bit 44100 Hz and paste that?"),
+            m_import->trackFrames());
+        if (c == Conversion::Stop)
+            return;
+        if (c == Conversion::Converted)
+            pasted = scratch;
+    }
     engineFrame(
         QStringLiteral("Performing Paste ..."), "PasteFrom", true,
-        [this, &name, mode](EngineBinding& e)
+        [this, &pasted, mode](EngineBinding& e)
         {
             return e.PasteFrom(m_window.selection().selStart, m_window.selection().selEnd,
-                               enginePath(name).constData(), mode);
+                               enginePath(pasted).constData(), mode);
         },
         name);
+    if (pasted != name)
+        QFile::remove(pasted);
 }
 
 void EditCommands::mnuEditUndo()

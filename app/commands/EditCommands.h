@@ -14,6 +14,7 @@ namespace vumo
 
 class EngineBinding;
 class EngineSession;
+class ImportCommands;
 class ProjectModel;
 class StudioWindow;
 class UiServices;
@@ -45,12 +46,18 @@ public:
     // temporary file beside the clipboard and replaces it only once complete, so a failed copy
     // is reported and leaves the old clipboard as it was. Choosing the clipboard file itself
     // leaves it as it is; a wave file whose samples Vumo cannot read (24-bit, floating point)
-    // is refused, named for what it holds. Needs no track and no open engine.
+    // is named for what it holds and, with the conversion, converted on Yes (No leaves the
+    // clipboard as it was). Needs no track and no open engine.
     void mnuEditCopyFrom();
     // The common body of the four Paste From items: a chosen wave file pasted in mode.
     void PasteFromFile(int32_t mode);
     // Reverts the current track to its file after a question; No changes nothing.
     void mnuEditUndo();
+
+    // The conversion offered for a wave file that is not 16-bit 44100 Hz before Paste From
+    // pastes it (a converted scratch copy is pasted) and Copy From copies it (converted into
+    // the clipboard). Without one such files are handled as the engine takes them.
+    void setConversion(ImportCommands* import) { m_import = import; }
 
 private:
     bool canEdit();
@@ -62,12 +69,15 @@ private:
                      const QString& loadedFile = {});
     void pasteClipboard(int32_t mode, const QString& message);
     QString chooseWave();
+    // Copy From's plain copy of name into the clipboard file.
+    void copyIntoClipboard(const QString& name);
 
     const ProjectModel& m_model;
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;
     const QString& m_clipFile;
+    ImportCommands* m_import = nullptr;
 };
 
 } // namespace vumo

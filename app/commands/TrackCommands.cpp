@@ -55,7 +55,11 @@ bool TrackCommands::roomForTrack()
 bool TrackCommands::appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute)
 {
     const int k = m_mod.trackCount;
-    const QString path = tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k);
+    QStringList taken;
+    for (int t = 0; t < k; ++t)
+        taken << m_mod.tracks[size_t(t)].fileName.trimmed();
+    const QString path = tracks::freeTrackFileName(
+        tracks::newTrackFileName(m_appFolder, m_mod.projTitle.trimmed(), kind, k), taken);
     if (const QString refused = project::checkTrackPath(path); !refused.isEmpty())
     {
         m_ui.message(refused, MsgIcon::Critical);
@@ -212,7 +216,9 @@ void TrackCommands::mnuTrackProps()
     // The track now shows (and edits) the new file.
     if (fileChanged && m_session.isOpen())
     {
-        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
+        int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, -1);
+        if (m_loadCheck)
+            rc = m_loadCheck(k, rc);
         if (loadFailed(rc))
             checkLoad(m_ui, "SetCurTrack", rc, t.fileName.trimmed());
         m_window.DrawTrack();

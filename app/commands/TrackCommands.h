@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace vumo
 {
@@ -33,6 +34,13 @@ public:
     // Writes the blank track file of track k; false (the user is told) when it cannot.
     bool WriteBlankWave(int k);
 
+    // What Properties does with the load result of a track's new file before reporting it (the
+    // conversion offered for a wave file Vumo cannot take as it is): the result left to report.
+    void setLoadCheck(std::function<int32_t(int k, int32_t rc)> check)
+    {
+        m_loadCheck = std::move(check);
+    }
+
 private:
     bool writeBlankWave(const QString& path);
     bool roomForTrack();
@@ -47,6 +55,7 @@ private:
     StudioWindow& m_window;
     const QString& m_appFolder;
     const QString& m_clipFile;
+    std::function<int32_t(int, int32_t)> m_loadCheck;
 };
 
 } // namespace vumo

@@ -60,6 +60,7 @@ void frmOptions::fill(const QStringList& midiInputs)
     ui->txtMEG->setText(QString::number(settings.defaultTrackMB));
     ui->txtTempo->setText(QString::number(m_values.tempo));
     ui->txtMidiBufLen->setText(QString::number(settings.midiBufLen));
+    ui->chkOwnBrowser->setChecked(settings.ownFileBrowser);
     // Placing the bars must not rewrite the boxes: a buffer length typed by hand that is not
     // a multiple of 256 shows again as it was stored.
     const QSignalBlocker blockMeg(ui->vscMEG);
@@ -128,6 +129,7 @@ void frmOptions::ok()
     m_values.tempo = *tempo;
     if (ui->cboMidiInDev->currentIndex() >= 0)
         settings.midiInDevice = ui->cboMidiInDev->currentIndex();
+    settings.ownFileBrowser = ui->chkOwnBrowser->isChecked();
     accept();
 }
 

@@ -1,5 +1,5 @@
 // frmOptions: the Options dialog: tempo, MIDI buffer, default track length, MIDI input
-// device and the outside mixer and sequencer programs.
+// device, the outside mixer and sequencer programs, and which file dialog chooses files.
 #pragma once
 
 #include "model/ModVumo.h"

@@ -1,11 +1,14 @@
-// SafeWrite: writes a whole file beside the old one and renames it over only when every step
-// succeeded. QSaveFile is not used: on a full disk its buffered data fails only inside commit(),
-// and the cut file still replaced the old one.
+// SafeWrite: writes a file beside the old one, whole or in pieces, and renames it over only when
+// every step succeeded. QSaveFile is not used: on a full disk its buffered data fails only inside
+// commit(), and the cut file still replaced the old one.
 #include "files/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
 
 #if defined(Q_OS_WIN)
 #include <io.h>
@@ -71,57 +74,97 @@ QString fileToReplace(const QString& path)
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
 
-// Writes, syncs and closes part; empty on success, else why not.
-QString writePart(QFile& part, const QByteArray& bytes, const QString& replaced)
-{
-    if (!part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return part.errorString();
-    if (QFileInfo::exists(replaced))
-        part.setPermissions(QFile::permissions(replaced)); // a failure here loses nothing
-    // A short write is tried again for the rest, so that its cause (a full disk, a size limit)
-    // is the error reported.
-    for (qint64 done = 0; done < bytes.size();)
-    {
-        const qint64 written = part.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return part.errorString();
-        done += written;
-    }
-    if (!syncToDisk(part))
-        return qt_error_string();
-    part.close();
-    if (part.error() != QFileDevice::NoError)
-        return part.errorString();
-    const qint64 stored = QFileInfo(part.fileName()).size();
-    if (stored != bytes.size())
-        return QStringLiteral("only %1 of its %2 bytes were stored.").arg(stored).arg(bytes.size());
-    return QString();
-}
-
 } // namespace
 
-QString writeFileSafely(const QString& path, const QByteArray& bytes)
+SafeFileWriter::SafeFileWriter(const QString& path)
+    : m_target(fileToReplace(path)), m_part(m_target + QStringLiteral(".vumo-part"))
 {
-    const QString target = fileToReplace(path);
-    const QFileInfo existing(target);
+}
+
+SafeFileWriter::~SafeFileWriter()
+{
+    cancel();
+}
+
+QString SafeFileWriter::open()
+{
+    const QFileInfo existing(m_target);
     // A file the user protected is not replaced, although its folder would allow it.
     if (existing.exists() && existing.isFile() && !existing.isWritable())
         return QStringLiteral("it is read-only.");
-
-    const QString partName = target + QStringLiteral(".vumo-part");
-    QFile::remove(partName); // left by a writer that was killed
-    QFile part(partName);
-    QString why = writePart(part, bytes, target);
-    if (why.isEmpty() && !replaceFile(partName, target))
-        why = qt_error_string();
-    if (!why.isEmpty())
-    {
-        part.close();
-        QFile::remove(partName);
-        return why;
-    }
-    syncFolder(existing.absolutePath());
+    QFile::remove(m_part.fileName()); // left by a writer that was killed
+    if (!m_part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return fail(m_part.errorString());
+    m_opened = true;
+    if (existing.exists())
+        m_part.setPermissions(QFile::permissions(m_target)); // a failure here loses nothing
     return QString();
+}
+
+QString SafeFileWriter::write(const char* data, qint64 size)
+{
+    // A short write is tried again for the rest, so that its cause (a full disk, a size limit)
+    // is the error reported.
+    for (qint64 done = 0; done < size;)
+    {
+        const qint64 written = m_part.write(data + done, size - done);
+        if (written <= 0)
+            return fail(m_part.errorString());
+        done += written;
+    }
+    m_size = std::max(m_size, m_part.pos());
+    return QString();
+}
+
+QString SafeFileWriter::writeAt(qint64 offset, const QByteArray& bytes)
+{
+    if (!m_part.seek(offset))
+        return fail(m_part.errorString());
+    QString why = write(bytes.constData(), bytes.size());
+    if (why.isEmpty() && !m_part.seek(m_size))
+        why = fail(m_part.errorString());
+    return why;
+}
+
+QString SafeFileWriter::commit()
+{
+    if (!syncToDisk(m_part))
+        return fail(qt_error_string());
+    m_part.close();
+    if (m_part.error() != QFileDevice::NoError)
+        return fail(m_part.errorString());
+    const qint64 stored = QFileInfo(m_part.fileName()).size();
+    if (stored != m_size)
+        return fail(QStringLiteral("only %1 of its %2 bytes were stored.").arg(stored).arg(m_size));
+    if (!replaceFile(m_part.fileName(), m_target))
+        return fail(qt_error_string());
+    m_opened = false; // the part file is the target now
+    syncFolder(QFileInfo(m_target).absolutePath());
+    return QString();
+}
+
+void SafeFileWriter::cancel()
+{
+    m_part.close();
+    if (std::exchange(m_opened, false))
+        QFile::remove(m_part.fileName());
+}
+
+QString SafeFileWriter::fail(const QString& why)
+{
+    cancel();
+    return why;
+}
+
+QString writeFileSafely(const QString& path, const QByteArray& bytes)
+{
+    SafeFileWriter writer(path);
+    QString why = writer.open();
+    if (why.isEmpty())
+        why = writer.write(bytes.constData(), bytes.size());
+    if (why.isEmpty())
+        why = writer.commit();
+    return why;
 }
 
 } // namespace vumo::files

@@ -19,13 +19,15 @@ constexpr uint16_t kPcm = 1;
 constexpr uint16_t kFloat = 3;
 constexpr uint16_t kExtensible = 0xFFFE;
 
-// The format chunk's body: tag at 0, bits at 14, the extensible sub-format's first two bytes at
-// 24 (a GUID whose first word is the plain format's tag).
+// The format chunk's body: tag at 0, channels at 2, rate at 4, bits at 14, the extensible
+// sub-format's first two bytes at 24 (a GUID whose first word is the plain format's tag).
 SampleFormat parseFormat(const uint8_t* body, uint32_t size)
 {
     SampleFormat f;
     f.found = true;
     f.tag = uint16_t(platform::readLe16(body));
+    f.channels = uint16_t(platform::readLe16(body + 2));
+    f.rate = platform::readLe32(body + 4);
     f.bits = uint16_t(platform::readLe16(body + 14));
     if (f.tag == kExtensible && size >= 26)
         f.subTag = uint16_t(platform::readLe16(body + 24));
@@ -83,8 +85,30 @@ QString sampleFormatRefusal(const QString& path)
         holds = QStringLiteral("compressed samples (wave format %1)").arg(f.tag);
     if (holds.isEmpty())
         return {};
-    return QStringLiteral("%1 holds %2; Vumo reads %3.")
-        .arg(QDir::toNativeSeparators(path), holds, reads);
+    return QStringLiteral("%1 holds %2; Vumo reads %3. %4")
+        .arg(QDir::toNativeSeparators(path), holds, reads, kConvertHint);
+}
+
+QString conversionNeed(const QString& path)
+{
+    if (QString refused = sampleFormatRefusal(path); !refused.isEmpty())
+        return refused;
+    const SampleFormat f = readSampleFormat(path);
+    QString holds, reads;
+    if (f.found && f.channels > 2)
+    {
+        holds = QStringLiteral("%1 channels").arg(f.channels);
+        reads = QStringLiteral("mono and stereo wave files");
+    }
+    else if (f.found && f.rate != 44100)
+    {
+        holds = QStringLiteral("samples at %1 Hz").arg(f.rate);
+        reads = QStringLiteral("wave files at 44100 Hz: these would play at the wrong speed");
+    }
+    if (holds.isEmpty())
+        return {};
+    return QStringLiteral("%1 holds %2; Vumo reads %3. %4")
+        .arg(QDir::toNativeSeparators(path), holds, reads, kConvertHint);
 }
 
 } // namespace vumo::files

@@ -19,6 +19,11 @@ constexpr const char* kNa = "N/A";
 constexpr const char* kWindow = "window (260-P1)/2 frames";
 constexpr const char* kNoteOn = "note on above 256*P2, off below 128*P2";
 constexpr const char* kBlend = "blend speed 0.01/(P3+1) per frame";
+// Their units: the window in ms; the level at which a note starts, in dBFS; the time the blend
+// takes from one end to the other, 100*(P3+1) frames, in ms.
+constexpr ParamUnit kWindowUnit = frames(-1, 260, 2);
+constexpr ParamUnit kNoteOnUnit = level(256);
+constexpr ParamUnit kBlendUnit = frames(100, 100);
 
 // In the order of the F&X menu.
 constexpr EffectInfo kRows[] = {
@@ -69,6 +74,22 @@ constexpr bool rowsAreSound()
     return true;
 }
 static_assert(rowsAreSound(), "Effects.def: a code, menu item or chain list place twice");
+
+// An unused parameter has no unit, and a pan is shown as a position exactly where it is one.
+constexpr bool unitsFollowMeanings()
+{
+    for (const EffectInfo& e : kRows)
+        for (int i = 0; i < 3; ++i)
+        {
+            const bool unused = std::string_view(e.meanings[i]) == "-";
+            const bool pan = std::string_view(e.meanings[i]) == kPan;
+            if ((unused && e.units[i].kind != UnitKind::None) ||
+                pan != (e.units[i].kind == UnitKind::Pan))
+                return false;
+        }
+    return true;
+}
+static_assert(unitsFollowMeanings(), "Effects.def: a unit on an unused parameter or a pan");
 static_assert(std::find_if(kByCode.begin(), kByCode.end(),
                            [](const EffectInfo& e) { return e.code == kFadeCode; })
                       ->kind == EffectKind::Studio,

@@ -1,8 +1,11 @@
 // The effect catalog: for every effect code, the names the studio and vumo-fx show, the F&X menu
-// item, the captions above the dialog's three sliders, the dialog's default values and what
-// each value does. Built from the rows of engine/fx/Effects.def without the engine's
-// functions; used by the menu, the parameter dialog, the chain window and vumo-fx.
+// item, the captions above the dialog's three sliders, the dialog's default values, what each
+// value does and in which unit the dialog shows it. Built from the rows of engine/fx/Effects.def
+// without the engine's functions; used by the menu, the parameter dialog, the chain window and
+// vumo-fx.
 #pragma once
+
+#include "fx/ParamUnits.h"
 
 #include <cstdint>
 #include <span>
@@ -36,6 +39,7 @@ struct EffectInfo
     const char* captions[3]; // labels above the three sliders
     int32_t defaults[3];     // value1 ... value3 before the dialog opens
     const char* meanings[3]; // what P1 ... P3 do, "-" when unused
+    ParamUnit units[3];      // how the dialog shows P1 ... P3 in units
     // True when every frame's result depends on that frame alone, so applying the effect to
     // consecutive pieces of the range gives the same samples as one call (progress in pieces).
     bool perFrame;

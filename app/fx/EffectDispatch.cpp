@@ -55,7 +55,7 @@ bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEng
     fillDefaults(setting, code);
     // The dialog is hidden once answered; it is taken down after the redraw, so the user sees
     // the result without waiting for its widgets to be destroyed.
-    FrmFX dialog(setting, ui, parent);
+    FrmFX dialog(code, setting, ui, parent);
     const bool accepted = ui.runDialog(dialog) == QDialog::Accepted;
     setting = dialog.setting(); // a loaded file's values stay, even after Cancel
     if (int64_t(sel.selEnd) <= int64_t(sel.selStart) + kMinEffectFrames || !accepted)

@@ -1,28 +1,69 @@
 // FrmFX: the parameter dialog of the effects.
 #include "fx/FrmFX.h"
 
+#include "fx/EffectCatalog.h"
 #include "services/UiServices.h"
 
 #include "ui_FrmFX.h"
 
 #include <QDir>
 
+#include <array>
+#include <string_view>
+
 namespace vumo::fx
 {
 
-FrmFX::FrmFX(const EffectSetting& setting, UiServices& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmFX>()), m_setting(setting), m_services(services)
+namespace
+{
+
+// One slider's row: caption, unit text, number, bar.
+struct Row
+{
+    QLabel* caption;
+    QLabel* unit;
+    QLabel* number;
+    QScrollBar* bar;
+};
+
+std::array<Row, 3> rowsOf(Ui::FrmFX& ui)
+{
+    return {Row{ui.Label1, ui.lblRUnit, ui.lblRVal, ui.HScroll1},
+            Row{ui.Label2, ui.lblDUnit, ui.lblDVal, ui.HScroll2},
+            Row{ui.Label3, ui.lblPUnit, ui.lblPVal, ui.HScroll3}};
+}
+
+} // namespace
+
+FrmFX::FrmFX(int32_t code, const EffectSetting& setting, UiServices& services, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::FrmFX>()), m_code(code), m_setting(setting),
+      m_services(services)
 {
     ui->setupUi(this);
-    connect(ui->HScroll1, &QScrollBar::valueChanged, ui->lblRVal, qOverload<int>(&QLabel::setNum));
-    connect(ui->HScroll2, &QScrollBar::valueChanged, ui->lblDVal, qOverload<int>(&QLabel::setNum));
-    connect(ui->HScroll3, &QScrollBar::valueChanged, ui->lblPVal, qOverload<int>(&QLabel::setNum));
+    const EffectInfo* effect = findEffectInfo(code);
+    const std::array<Row, 3> rows = rowsOf(*ui);
+    for (int i = 0; i < 3; ++i)
+    {
+        connect(rows[i].bar, &QScrollBar::valueChanged, rows[i].number,
+                qOverload<int>(&QLabel::setNum));
+        connect(rows[i].bar, &QScrollBar::valueChanged, this,
+                [this, i](int value) { showUnit(i, value); });
+        // A parameter the effect does not use gets no slider.
+        const bool used = effect == nullptr || std::string_view(effect->meanings[i]) != "-";
+        for (QWidget* w : std::initializer_list<QWidget*>{rows[i].caption, rows[i].unit,
+                                                          rows[i].number, rows[i].bar})
+            w->setVisible(used);
+    }
+    ui->lblNoSettings->setVisible(effect != nullptr && !rows[0].bar->isVisibleTo(this) &&
+                                  !rows[1].bar->isVisibleTo(this) &&
+                                  !rows[2].bar->isVisibleTo(this));
     connect(ui->OKButton, &QPushButton::clicked, this, &FrmFX::accept);
     connect(ui->CancelButton, &QPushButton::clicked, this, &FrmFX::reject);
     connect(ui->cmdLoad, &QPushButton::clicked, this, &FrmFX::cmdLoad_Click);
     connect(ui->cmdSave, &QPushButton::clicked, this, &FrmFX::cmdSave_Click);
     m_setting.cancelled = EffectSetting::kTrue;
     fillControls();
+    adjustSize();
 }
 
 FrmFX::~FrmFX() = default;
@@ -35,15 +76,22 @@ void FrmFX::fillControls()
     ui->Label3->setText(QString::fromLocal8Bit(m_setting.caption3));
     // The scroll bars clamp to 0 ... 255; the labels then show the clamped value. Setting a
     // bar to the value it holds emits nothing, so the labels are written here too.
-    const std::pair<QScrollBar*, int32_t> bars[] = {{ui->HScroll1, m_setting.value1},
-                                                    {ui->HScroll2, m_setting.value2},
-                                                    {ui->HScroll3, m_setting.value3}};
-    const std::pair<QScrollBar*, QLabel*> labels[] = {
-        {ui->HScroll1, ui->lblRVal}, {ui->HScroll2, ui->lblDVal}, {ui->HScroll3, ui->lblPVal}};
-    for (const auto& [bar, value] : bars)
-        bar->setValue(value);
-    for (const auto& [bar, label] : labels)
-        label->setNum(bar->value());
+    const std::array<Row, 3> rows = rowsOf(*ui);
+    const int32_t values[3] = {m_setting.value1, m_setting.value2, m_setting.value3};
+    for (int i = 0; i < 3; ++i)
+    {
+        rows[i].bar->setValue(values[i]);
+        rows[i].number->setNum(rows[i].bar->value());
+        showUnit(i, rows[i].bar->value());
+    }
+}
+
+void FrmFX::showUnit(int row, int value)
+{
+    const EffectInfo* effect = findEffectInfo(m_code);
+    const QString text =
+        effect != nullptr ? QString::fromStdString(unitText(effect->units[row], value)) : QString();
+    rowsOf(*ui)[size_t(row)].unit->setText(text);
 }
 
 void FrmFX::storeSliders()

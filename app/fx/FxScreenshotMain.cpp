@@ -1,6 +1,6 @@
-// vumo_fx_screenshot: shows the effect dialog (Echo, as the F&X menu opens it) or the chain
-// window (a chain of four effects, half run) and saves it as a PNG.
-// Usage: vumo_fx_screenshot <file.png> fx|fxlist
+// vumo_fx_screenshot: shows the effect dialog (Echo, or the effect of the code given, as the F&X
+// menu opens it) or the chain window (a chain of four effects, half run) and saves it as a PNG.
+// Usage: vumo_fx_screenshot <file.png> fx [code] | fxlist
 #include "fx/ChainProgress.h"
 #include "fx/FrmFX.h"
 #include "fx/frmFXList.h"
@@ -41,10 +41,14 @@ int main(int argc, char** argv)
     std::unique_ptr<QDialog> window;
     if (which == QStringLiteral("fx"))
     {
-        vumo::fx::fillDefaults(setting, 3);
-        setting.value1 = 96;
-        setting.value2 = 170;
-        window = std::make_unique<vumo::fx::FrmFX>(setting, ui);
+        const int32_t code = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 3;
+        vumo::fx::fillDefaults(setting, code);
+        if (code == 3)
+        {
+            setting.value1 = 96;
+            setting.value2 = 170;
+        }
+        window = std::make_unique<vumo::fx::FrmFX>(code, setting, ui);
     }
     else
     {

@@ -52,7 +52,7 @@ bool frmFXList::editValues(int32_t code, const ChainEntry* values)
         m_setting.value2 = values->value2;
         m_setting.value3 = values->value3;
     }
-    FrmFX dialog(m_setting, m_services, this);
+    FrmFX dialog(code, m_setting, m_services, this);
     const bool accepted = m_services.runDialog(dialog) == QDialog::Accepted;
     m_setting = dialog.setting();
     if (!accepted)

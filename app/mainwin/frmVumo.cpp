@@ -5,6 +5,7 @@
 #include "commands/CaptureCommands.h"
 #include "commands/EditCommands.h"
 #include "commands/FileCommands.h"
+#include "commands/ImportCommands.h"
 #include "commands/StudioToolCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TransportCommands.h"
@@ -66,6 +67,12 @@ frmVumo::frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSe
         m_model, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
     m_toolCommands = std::make_unique<StudioToolCommands>(
         m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
+    m_importCommands =
+        std::make_unique<ImportCommands>(m_model, m_session, m_ui, *this, m_appFolder);
+    m_editCommands->setConversion(m_importCommands.get());
+    m_trackCommands->setLoadCheck([this](int k, int32_t rc)
+                                  { return m_importCommands->convertOnLoad(k, rc); });
+    setAcceptDrops(true);
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
     connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);
     m_message = new FrmMessage(this);
@@ -85,7 +92,10 @@ void frmVumo::startUp(const QStringList& arguments)
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
     m_view->setHeightScale();
     SetViewWindow();
+    ++m_commandDepth;
     chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
+    --m_commandDepth;
+    refreshStrip();
     repaint();
     closeIfPending();
 }
@@ -158,7 +168,9 @@ bool frmVumo::eventFilter(QObject* watched, QEvent* event)
 void frmVumo::DrawTrack()
 {
     m_view->setSamplesShown(m_cboTrack->currentIndex() >= 0);
+    m_view->setOverview(overviewForView());
     m_view->DrawTrack();
+    showSelectionTimes();
 }
 
 void frmVumo::SetViewWindow()
@@ -171,7 +183,7 @@ void frmVumo::SetViewWindow()
 
 void frmVumo::NewAtStartup()
 {
-    runCommand([this] { m_fileCommands->mnuFileNew(true); });
+    runCommand(QStringLiteral("mnuFileNew"), [this] { m_fileCommands->mnuFileNew(true); });
 }
 
 void frmVumo::EnableRecord()
@@ -192,8 +204,9 @@ void frmVumo::closeEvent(QCloseEvent* event)
 {
     // The engine cannot close under a running command: a pass is stopped, and the command
     // closes the window once it has finished (a command yields to the window system only
-    // while it waits for its pass or while its message window is up).
-    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible())
+    // while it waits for its pass, while its message window is up or between an import's pieces).
+    if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible() ||
+        m_importCommands->busy())
     {
         m_transport->stop();
         m_closePending = true;

@@ -8,6 +8,7 @@
 #include "settings/AppFolder.h"
 #include "settings/PhysicalMemory.h"
 #include "settings/StartUp.h"
+#include "view/Overviews.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -36,6 +37,7 @@ class CaptureCommands;
 class EditCommands;
 class EngineBinding;
 class FrmMessage;
+class ImportCommands;
 class Transport;
 class ProjectModel;
 class TransportCommands;
@@ -45,8 +47,11 @@ class StudioToolCommands;
 class UiServices;
 namespace view
 {
+class Overviews;
+class Ruler;
+class TrackStrip;
 class WaveformView;
-}
+} // namespace view
 
 class frmVumo : public QMainWindow, public ProjectCommands, public StudioWindow
 {
@@ -80,6 +85,11 @@ public:
 
     // The waveform view and its routines.
     view::WaveformView* picView() const { return m_view; }
+    // Every track in view beside the picture, the time ruler above it, and the overviews of the
+    // track files they draw from.
+    view::TrackStrip* trackStrip() const { return m_strip; }
+    view::Ruler* ruler() const { return m_ruler; }
+    view::Overviews& overviews() const { return *m_overviews; }
     // Follows Play and Record; the play cursor follows it.
     Transport& transport() const { return *m_transport; }
     void DrawTrack() override;
@@ -130,10 +140,14 @@ public:
 
     // A command of the menu tree or a picture button: a handler of this window.
     using Command = void (frmVumo::*)();
-    // Runs a command, then brings the caption up to date and closes the window when a close came
-    // while it ran.
-    void runCommand(Command command);
-    void runCommand(const std::function<void()>& command);
+    // Runs a command (menuItem names it, "mnuControlRecord"), then brings the caption and the
+    // strip up to date and closes the window when a close came while it ran.
+    void runCommand(const QString& menuItem, Command command);
+    void runCommand(const QString& menuItem, const std::function<void()>& command);
+
+signals:
+    // Another program wrote the file of track k while the project was open.
+    void trackFileChangedOutside(int track, const QString& path);
 
 public slots:
     void mnuFileNew();
@@ -162,6 +176,7 @@ public slots:
     void mnuControlMerge();
     void mnuControlActivateDrums();
     void mnuTrackAdd();
+    void mnuTrackImport();
     void mnuTrackProps();
     void mnuTrackDelete();
     void mnuTrackCloneThis();
@@ -183,6 +198,9 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Audio files dropped on the window are imported as tracks (Track > Import Audio...).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -190,7 +208,7 @@ private:
     QWidget* buildButtonRow();
     QWidget* buildTrackRow();
     QToolButton* addPictureButton(const char* name, const char* icon, const QString& tip,
-                                  const char* tag, Command command);
+                                  const char* tag, const char* menuItem, Command command);
     void connectCheckBox(QCheckBox* box, const char* menuItem);
     // Closes the window when a close came while a command was running.
     void closeIfPending();
@@ -209,6 +227,18 @@ private:
     // The play cursor follows the transport's position.
     void showPlayPosition(int32_t frame);
     void hidePlayCursor();
+    // The track strip, the ruler, the status bar's times and Space (frmVumoStrip.cpp).
+    QWidget* buildViewArea(QWidget* parent);
+    void buildStatusBar();
+    void refreshStrip();
+    void showSelectionTimes();
+    void playOrStop();
+    // Whether the engine's buffer may no longer hold its file as loaded once menuItem has run.
+    void noteCommand(const QString& menuItem);
+    // The buffer holds track k's file as just loaded, when rc says it was loaded.
+    void noteTrackLoaded(int k, int32_t rc);
+    // The overview the picture may draw from: the buffer's file, unchanged since it was loaded.
+    std::shared_ptr<const view::TrackOverview> overviewForView();
 
     ProjectModel& m_model;
     const ModVumo& m_mod; // the model's state, read only
@@ -230,10 +260,23 @@ private:
     std::unique_ptr<CabinetCommands> m_cabinetCommands;
     std::unique_ptr<CaptureCommands> m_captureCommands;
     std::unique_ptr<StudioToolCommands> m_toolCommands;
+    std::unique_ptr<ImportCommands> m_importCommands;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;
+    view::Overviews* m_overviews = nullptr;
+    view::TrackStrip* m_strip = nullptr;
+    view::Ruler* m_ruler = nullptr;
+    QLabel* m_lblSelection = nullptr;
+    QLabel* m_lblPosition = nullptr;
+    int m_commandDepth = 0; // commands and track switches under way
+    // The file the engine's buffer was loaded from, as it was then, and whether the buffer
+    // still holds it unchanged (no command that may edit it has run since).
+    QString m_bufferFile;
+    view::FileStamp m_bufferStamp;
+    bool m_bufferClean = false;
+    bool m_bufferChecked = false; // the overview was compared with the buffer and matched
     FrmMessage* m_message = nullptr;
     QStringList m_messageTexts;         // of the operations showing it, the innermost last
     QHash<QString, QAction*> m_actions; // menu items by name

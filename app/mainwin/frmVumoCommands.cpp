@@ -27,18 +27,22 @@
 namespace vumo
 {
 
-void frmVumo::runCommand(Command command)
+void frmVumo::runCommand(const QString& menuItem, Command command)
 {
-    runCommand([this, command] { (this->*command)(); });
+    runCommand(menuItem, [this, command] { (this->*command)(); });
 }
 
-void frmVumo::runCommand(const std::function<void()>& command)
+void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& command)
 {
     // Every menu item, picture button and function key comes through here.
+    noteCommand(menuItem);
+    ++m_commandDepth;
     command();
+    --m_commandDepth;
     // A command's message window never outlives it.
     if (!std::exchange(m_messageTexts, {}).isEmpty())
         m_message->hide();
+    refreshStrip(); // the strip follows what the command did to the tracks and their files
     refreshCaption();
     closeIfPending();
 }

@@ -40,7 +40,7 @@ QLabel* makeLabel(QWidget* parent, const QString& text)
 } // namespace
 
 QToolButton* frmVumo::addPictureButton(const char* name, const char* icon, const QString& tip,
-                                       const char* tag, Command command)
+                                       const char* tag, const char* menuItem, Command command)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(name));
@@ -49,16 +49,17 @@ QToolButton* frmVumo::addPictureButton(const char* name, const char* icon, const
     button->setToolTip(tip);
     button->setAutoRaise(true);
     button->setProperty("tag", QString::fromLatin1(tag));
+    const QString item = QString::fromLatin1(menuItem);
     // The help check comes first: in help mode the click only opens the button's topic.
     connect(button, &QToolButton::clicked, this,
-            [this, button, command]
+            [this, button, item, command]
             {
                 if (helpMode())
                 {
                     ShowHelp(button->property("tag").toString());
                     return;
                 }
-                runCommand(command);
+                runCommand(item, command);
             });
     return button;
 }
@@ -69,19 +70,22 @@ QWidget* frmVumo::buildButtonRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
-    auto add =
-        [&](const char* name, const char* icon, const char* tip, const char* tag, Command command)
-    { layout->addWidget(addPictureButton(name, icon, QString::fromLatin1(tip), tag, command)); };
+    auto add = [&](const char* name, const char* icon, const char* tip, const char* tag,
+                   const char* menuItem, Command command)
+    {
+        layout->addWidget(
+            addPictureButton(name, icon, QString::fromLatin1(tip), tag, menuItem, command));
+    };
     auto gap = [&] { layout->addSpacing(10); };
-    add("cmdNew", "new", "New", "#Options", &frmVumo::mnuFileNew);
-    add("cmdOpen", "open", "Open", "#Open", &frmVumo::mnuFileOpen);
-    add("cmdSave", "save", "Save", "#TRK", &frmVumo::mnuFileSave);
+    add("cmdNew", "new", "New", "#Options", "mnuFileNew", &frmVumo::mnuFileNew);
+    add("cmdOpen", "open", "Open", "#Open", "mnuFileOpen", &frmVumo::mnuFileOpen);
+    add("cmdSave", "save", "Save", "#TRK", "mnuFileSave", &frmVumo::mnuFileSave);
     gap();
-    add("cmdCut", "cut", "Cut", "#Copy", &frmVumo::mnuEditCut);
-    add("cmdCopy", "copy", "Copy", "#Copy", &frmVumo::mnuEditCopy);
-    add("cmdPaste", "paste", "Paste", "#Copy", &frmVumo::mnuEditPaste);
-    add("cmdUndo", "undo", "Undo", "#Copy", &frmVumo::mnuEditUndo);
-    add("cmdMerge", "merge", "Merge", "#Copy", &frmVumo::mnuEditMerge);
+    add("cmdCut", "cut", "Cut", "#Copy", "mnuEditCut", &frmVumo::mnuEditCut);
+    add("cmdCopy", "copy", "Copy", "#Copy", "mnuEditCopy", &frmVumo::mnuEditCopy);
+    add("cmdPaste", "paste", "Paste", "#Copy", "mnuEditPaste", &frmVumo::mnuEditPaste);
+    add("cmdUndo", "undo", "Undo", "#Copy", "mnuEditUndo", &frmVumo::mnuEditUndo);
+    add("cmdMerge", "merge", "Merge", "#Copy", "mnuEditMerge", &frmVumo::mnuEditMerge);
     gap();
     // The help button switches help mode itself; it has no help check.
     auto* help = new QToolButton(row);
@@ -94,13 +98,13 @@ QWidget* frmVumo::buildButtonRow()
     connect(help, &QToolButton::clicked, this, &frmVumo::cmdHelp_Click);
     layout->addWidget(help);
     gap();
-    add("CmdPlay", "play", "Play", "#Record", &frmVumo::mnuControlPlay);
-    add("cmdRec", "record", "Record", "#Record", &frmVumo::mnuControlRecord);
-    add("CmdStop", "stop", "Stop", "#Record", &frmVumo::mnuControlStop);
+    add("CmdPlay", "play", "Play", "#Record", "mnuControlPlay", &frmVumo::mnuControlPlay);
+    add("cmdRec", "record", "Record", "#Record", "mnuControlRecord", &frmVumo::mnuControlRecord);
+    add("CmdStop", "stop", "Stop", "#Record", "mnuControlStop", &frmVumo::mnuControlStop);
     gap();
-    add("cmdDrum", "drum", "Drum Editor", "#Drum", &frmVumo::mnuAddInDrum);
-    add("cmdKeys", "keys", "Midi Editor", "#Midi", &frmVumo::mnuAddInMidi);
-    add("cmdProps", "props", "Properties", "#Options", &frmVumo::mnuFileProps);
+    add("cmdDrum", "drum", "Drum Editor", "#Drum", "mnuAddInDrum", &frmVumo::mnuAddInDrum);
+    add("cmdKeys", "keys", "Midi Editor", "#Midi", "mnuAddInMidi", &frmVumo::mnuAddInMidi);
+    add("cmdProps", "props", "Properties", "#Options", "mnuFileProps", &frmVumo::mnuFileProps);
     gap();
     m_cboTrack = new QComboBox(row);
     m_cboTrack->setObjectName(QStringLiteral("cboTrack"));
@@ -108,12 +112,14 @@ QWidget* frmVumo::buildButtonRow()
     m_cboTrack->setMinimumWidth(140);
     m_cboTrack->installEventFilter(this);
     layout->addWidget(m_cboTrack);
-    add("cmdTrackProps", "trackprops", "Track Properties", "#Select", &frmVumo::mnuTrackProps);
-    add("cmdTrackAdd", "trackadd", "Add Track", "#Select", &frmVumo::mnuTrackAdd);
-    add("cmdTrackDel", "trackdel", "Delete Track", "#Delete", &frmVumo::mnuTrackDelete);
+    add("cmdTrackProps", "trackprops", "Track Properties", "#Select", "mnuTrackProps",
+        &frmVumo::mnuTrackProps);
+    add("cmdTrackAdd", "trackadd", "Add Track", "#Select", "mnuTrackAdd", &frmVumo::mnuTrackAdd);
+    add("cmdTrackDel", "trackdel", "Delete Track", "#Delete", "mnuTrackDelete",
+        &frmVumo::mnuTrackDelete);
     gap();
-    add("cmdFxList", "fxlist", "Effects List", "#Effects", &frmVumo::mnuFXList);
-    add("cmdMaster", "master", "Master", "#Mix", &frmVumo::mnuTrackMix);
+    add("cmdFxList", "fxlist", "Effects List", "#Effects", "mnuFXList", &frmVumo::mnuFXList);
+    add("cmdMaster", "master", "Master", "#Mix", "mnuTrackMix", &frmVumo::mnuTrackMix);
     layout->addStretch(1);
     return row;
 }
@@ -171,23 +177,14 @@ void frmVumo::buildControls()
         [this](int32_t sampleIndex)
         { return m_session.isOpen() ? m_engine.TrackRead(sampleIndex) : 0; },
         [this] { return m_session.isOpen(); }, central);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(buildViewArea(central), 1);
 
     m_hscView = makeBar(central, "hscView", 0, 32767, 0);
     m_hscView->setPageStep(1024);
     layout->addWidget(m_hscView);
 
-    auto* status = new QHBoxLayout;
-    m_lblMem = new QLabel(QStringLiteral("Mem:"), central);
-    m_lblMem->setObjectName(QStringLiteral("lblMem"));
-    m_lblLength = new QLabel(QStringLiteral("Len:"), central);
-    m_lblLength->setObjectName(QStringLiteral("lblLength"));
-    status->addWidget(m_lblMem);
-    status->addSpacing(24);
-    status->addWidget(m_lblLength);
-    status->addStretch(1);
-    layout->addLayout(status);
     setCentralWidget(central);
+    buildStatusBar(); // the memory and length labels, the selection and the play position
 
     connectCheckBox(m_chkArm, "mnuControlArm");
     connectCheckBox(m_chkMerge, "mnuControlMerge");
@@ -230,12 +227,13 @@ void frmVumo::buildControls()
                 m_hscPan->setValue(t.pan);
                 m_chkMute->setChecked(t.mute == 1);
             });
-    // A title changed elsewhere (Track Properties) shows in the track list.
+    // A title changed elsewhere (Track Properties) shows in the track list and the strip.
     connect(&m_model, &ProjectModel::trackChanged, this,
             [this](int k)
             {
                 if (k < m_cboTrack->count())
                     m_cboTrack->setItemText(k, m_mod.tracks[k].title.trimmed());
+                refreshStrip();
             });
     connect(m_cboTrack, &QComboBox::currentIndexChanged, this, &frmVumo::trackListChanged);
     connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);

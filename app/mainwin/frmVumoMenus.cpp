@@ -57,6 +57,7 @@ constexpr MenuEntry kMenuTree[] = {
     {1, "mnuControlActivateDrums", "Activate &Drums", "", &frmVumo::mnuControlActivateDrums},
     {0, "mnuTrack", "&Track", "", nullptr},
     {1, "mnuTrackAdd", "&Add", "", &frmVumo::mnuTrackAdd},
+    {1, "mnuTrackImport", "&Import Audio...", "", &frmVumo::mnuTrackImport},
     {1, "mnuTrackProps", "&Properties", "", &frmVumo::mnuTrackProps},
     {1, "mnuTrackDelete", "&Delete", "", &frmVumo::mnuTrackDelete},
     {1, "mnuTrackClone", "&Clone", "", nullptr},
@@ -139,10 +140,10 @@ void frmVumo::buildMenus()
             // Each item is bound to its handler here, at compile time; the effects share one.
             if (e.handler != nullptr)
                 connect(action, &QAction::triggered, this,
-                        [this, handler = e.handler] { runCommand(handler); });
+                        [this, name, handler = e.handler] { runCommand(name, handler); });
             else if (topMenu == QStringLiteral("mnuFX") && caption != QStringLiteral("-"))
                 connect(action, &QAction::triggered, this,
-                        [this, name] { runCommand([this, name] { mnuFX_Click(name); }); });
+                        [this, name] { runCommand(name, [this, name] { mnuFX_Click(name); }); });
         }
         action->setObjectName(name);
         if (*e.shortcut != '\0')

@@ -87,10 +87,13 @@ void frmVumo::clearTrackList()
     const QSignalBlocker quiet(m_cboTrack);
     m_cboTrack->clear();
     m_fraTrack->hide();
+    m_bufferClean = false; // the engine closes with the project
+    refreshStrip();
 }
 
 void frmVumo::engineOpened()
 {
+    m_bufferClean = false; // a new buffer, silent
     m_view->setScaleForTrack();
     m_view->SelectAll();
 }

@@ -2,6 +2,7 @@
 // Track menu, whose commands TrackCommands carries out.
 #include "mainwin/frmVumo.h"
 
+#include "commands/ImportCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TrackTable.h"
 #include "dialogs/FrmTrackProps.h"
@@ -64,11 +65,16 @@ void frmVumo::SwitchTrack(int32_t reload)
     if (k < 0 || k >= m_mod.trackCount)
         return;
     m_fraTrack->show();
+    ++m_commandDepth;
     m_model.setCurrentTrack(k);
     showMessage(QStringLiteral("Switching tracks..."));
     if (m_session.isOpen())
     {
-        const int32_t rc = switchToTrack(m_session, m_mod, m_ui, k, reload);
+        // A wave file Vumo cannot take as it is may be converted, and the copy loaded.
+        const int32_t rc =
+            m_importCommands->convertOnLoad(k, switchToTrack(m_session, m_mod, m_ui, k, reload));
+        if (reload != 0)
+            noteTrackLoaded(k, rc);
         if (loadFailed(rc))
             reportLoadFailure(k, rc);
     }
@@ -77,6 +83,8 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_hscPan->setValue(t.pan);
     m_chkMute->setChecked(t.mute == 1);
     hideMessage();
+    --m_commandDepth;
+    refreshStrip();
     // While a project's tracks are handed over one by one (no reload) the buffer still holds
     // another track: the picture is drawn once the last one has been loaded.
     if (reload != 0)
@@ -161,6 +169,7 @@ void frmVumo::removeTrackItem(int k)
         m_cboTrack->setCurrentIndex(-1);
     }
     m_fraTrack->hide();
+    refreshStrip();
 }
 
 QWidget* frmVumo::dialogParent()

@@ -5,12 +5,15 @@
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "transport/Transport.h"
+#include "view/Ruler.h"
+#include "view/TrackStrip.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QScrollBar>
 
 namespace vumo
@@ -49,6 +52,7 @@ void frmVumo::EnableControls(bool enable)
         set(name);
     for (const char* name : kLockedMenus)
         m_actions.value(QString::fromLatin1(name))->setEnabled(enable);
+    m_strip->setEnabled(enable); // its rows choose tracks as the list does
 }
 
 void frmVumo::showPlayPosition(int32_t frame)
@@ -57,6 +61,7 @@ void frmVumo::showPlayPosition(int32_t frame)
     // inside the picture; left of it (zoomed in) and right of it there is nothing to draw.
     hidePlayCursor();
     sampPos = frame;
+    m_lblPosition->setText(view::positionText(frame));
     const view::ViewGeometry g = m_view->geometry();
     const int32_t x = view::cursorColumn(sampPos, g);
     if (x > 0 && x < g.width)

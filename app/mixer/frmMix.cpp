@@ -1,6 +1,7 @@
 // frmMix: the mixer window.
 #include "mixer/frmMix.h"
 
+#include "fx/ParamUnits.h"
 #include "project/FixedField.h"
 #include "services/UiServices.h"
 
@@ -21,6 +22,8 @@ namespace
 
 constexpr int kMaxLevel = 255;
 constexpr int kBarWidth = 160;
+constexpr int kVolumeTextWidth = 110;
+constexpr int kPanTextWidth = 56;
 
 QScrollBar* levelBar(const QString& name, int value, QWidget* parent)
 {
@@ -33,7 +36,31 @@ QScrollBar* levelBar(const QString& name, int value, QWidget* parent)
     return bar;
 }
 
+// The label beside a bar, kept up to date with it.
+QLabel* valueLabel(const QString& name, QScrollBar* bar, int width, QString (*text)(int),
+                   QWidget* parent)
+{
+    auto* label = new QLabel(text(bar->value()), parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(width);
+    QObject::connect(bar, &QScrollBar::valueChanged, label,
+                     [label, text](int value) { label->setText(text(value)); });
+    return label;
+}
+
 } // namespace
+
+QString volumeText(int volume)
+{
+    const int v = std::clamp(volume, 0, kMaxLevel);
+    return QString::fromStdString(fx::gainText((v * 255 / 256) / 256.0));
+}
+
+QString panText(int pan)
+{
+    const int p = std::clamp(pan, 0, kMaxLevel);
+    return QString::fromStdString(fx::panText(std::min(255, 393 - p), std::min(255, p + 128)));
+}
 
 frmMix::frmMix(const QList<MixRow>& rows, QWidget* parent) : QDialog(parent), m_rows(rows)
 {
@@ -41,11 +68,12 @@ frmMix::frmMix(const QList<MixRow>& rows, QWidget* parent) : QDialog(parent), m_
     setWindowTitle(QStringLiteral("Mix"));
     setModal(true);
 
+    // Columns: title, volume bar and its text, pan bar and its text, mute box.
     auto* grid = new QGridLayout;
-    const QStringList headings = {QStringLiteral("Track"), QStringLiteral("Volume"),
-                                  QStringLiteral("L    Pan    R"), QStringLiteral("Mute")};
-    for (int c = 0; c < headings.size(); ++c)
-        grid->addWidget(new QLabel(headings[c], this), 0, c, Qt::AlignCenter);
+    const std::pair<const char*, int> headings[] = {
+        {"Track", 0}, {"Volume", 1}, {"L    Pan    R", 3}, {"Mute", 5}};
+    for (const auto& [text, column] : headings)
+        grid->addWidget(new QLabel(QString::fromLatin1(text), this), 0, column, Qt::AlignCenter);
     for (int r = 0; r < m_rows.size(); ++r)
     {
         const MixRow& row = m_rows[r];
@@ -54,14 +82,20 @@ frmMix::frmMix(const QList<MixRow>& rows, QWidget* parent) : QDialog(parent), m_
         name->setMinimumWidth(120);
         m_vol.append(levelBar(QStringLiteral("hscVol%1").arg(r), row.volume, this));
         m_pan.append(levelBar(QStringLiteral("hscPan%1").arg(r), row.pan, this));
+        m_volText.append(valueLabel(QStringLiteral("lblVolVal%1").arg(r), m_vol.last(),
+                                    kVolumeTextWidth, volumeText, this));
+        m_panText.append(valueLabel(QStringLiteral("lblPanVal%1").arg(r), m_pan.last(),
+                                    kPanTextWidth, panText, this));
         auto* mute = new QCheckBox(this);
         mute->setObjectName(QStringLiteral("chkMute%1").arg(r));
         mute->setChecked(row.mute != 0);
         m_mute.append(mute);
         grid->addWidget(name, r + 1, 0);
         grid->addWidget(m_vol.last(), r + 1, 1);
-        grid->addWidget(m_pan.last(), r + 1, 2);
-        grid->addWidget(mute, r + 1, 3, Qt::AlignCenter);
+        grid->addWidget(m_volText.last(), r + 1, 2);
+        grid->addWidget(m_pan.last(), r + 1, 3);
+        grid->addWidget(m_panText.last(), r + 1, 4);
+        grid->addWidget(mute, r + 1, 5, Qt::AlignCenter);
     }
 
     auto* apply = new QPushButton(QStringLiteral("&Apply"), this);

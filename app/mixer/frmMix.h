@@ -1,5 +1,6 @@
-// frmMix: the mixer window, one row per track with its title, volume bar, pan bar and mute box.
-// It edits a copy of the rows it is given; the caller writes them back after Apply.
+// frmMix: the mixer window, one row per track with its title, volume bar, pan bar and mute box,
+// each bar with what its value means (the gain in dB, the pan position). It edits a copy of the
+// rows it is given; the caller writes them back after Apply.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QScrollBar;
 
 namespace vumo
@@ -27,6 +29,14 @@ struct MixRow
     int pan = 128;    // 0 ... 255, 128 = centre
     int mute = 0;     // 0 or 1
 };
+
+// What a track's volume does to its louder side when it plays: the engine's gain of
+// volume * 255 / 256 (truncated) in 1/256 steps, "×0.99 (−0.1 dB)" for 255.
+QString volumeText(int volume);
+// Where a track's pan places it, from the engine's side factors min(255, 393 - pan) (left) and
+// min(255, pan + 128) (right): "centre" from 127 to 138, "L 49 %" at 0, "R 45 %" at 255 (the
+// quieter side is never turned down by more than about half).
+QString panText(int pan);
 
 class frmMix : public QDialog
 {
@@ -50,6 +60,8 @@ private:
     QList<MixRow> m_rows;
     QList<QScrollBar*> m_vol;
     QList<QScrollBar*> m_pan;
+    QList<QLabel*> m_volText;
+    QList<QLabel*> m_panText;
     QList<QCheckBox*> m_mute;
     bool m_applied = false;
 };

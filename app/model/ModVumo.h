@@ -40,7 +40,7 @@ struct ProjectProps
     bool operator==(const ProjectProps&) const = default;
 };
 
-// The five per-user settings (LoadSettings / SaveSettings).
+// The per-user settings (LoadSettings / SaveSettings).
 struct StudioSettings
 {
     QString mixerPath;
@@ -48,6 +48,7 @@ struct StudioSettings
     int32_t midiInDevice = 0;
     int32_t midiBufLen = 32768; // bytes
     int16_t defaultTrackMB = 4;
+    bool ownFileBrowser = false; // file choices in the studio's own browser, not the system's
 
     bool operator==(const StudioSettings&) const = default;
 };

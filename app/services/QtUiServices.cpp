@@ -1,10 +1,12 @@
-// QtUiServices: QMessageBox, QInputDialog, the FrmBrowse dialog, QDesktopServices, QProcess.
+// QtUiServices: QMessageBox, QInputDialog, QFileDialog or the FrmBrowse dialog, the web browser
+// or the help window, QProcess.
 #include "services/QtUiServices.h"
 
 #include "dialogs/Browse.h"
+#include "help/HelpWindow.h"
 
-#include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -76,12 +78,32 @@ QString QtUiServices::inputBox(const QString& prompt, const QString& title,
 
 QString QtUiServices::browseForFile(const QString& pattern, const QString& caption)
 {
-    return BrowseForFile(*this, pattern, caption, m_owner);
+    if (m_ownBrowser && m_ownBrowser())
+        return BrowseForFile(*this, pattern, caption, m_owner);
+    // Like the own browser, the system's dialog first opens in the current folder.
+    if (m_folder.isEmpty())
+        m_folder = QDir::currentPath();
+    return BrowseSystem(*this, pattern, caption, m_folder, m_owner);
+}
+
+QtUiServices::~QtUiServices()
+{
+    delete m_help; // already gone with its owner window, if it had one
 }
 
 bool QtUiServices::openUrl(const QUrl& url)
 {
-    return QDesktopServices::openUrl(url);
+    if (m_webBrowser ? m_webBrowser(url) : help::openInWebBrowser(url))
+        return true;
+    if (!url.isLocalFile())
+        return false;
+    auto* window = qobject_cast<help::HelpWindow*>(m_help.data());
+    if (window == nullptr)
+    {
+        window = new help::HelpWindow(m_owner);
+        m_help = window;
+    }
+    return window->showPage(url);
 }
 
 bool QtUiServices::startProgram(const QString& path)

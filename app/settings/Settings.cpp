@@ -15,6 +15,7 @@ const QString kSequencerKey = QStringLiteral("AddIns/Midi Sequencer");
 const QString kMidiInKey = QStringLiteral("Settings/Midi In Device");
 const QString kBufLenKey = QStringLiteral("Settings/Midi In BufLen");
 const QString kTrackLenKey = QStringLiteral("Settings/Default Track Length");
+const QString kOwnBrowserKey = QStringLiteral("Settings/Own File Browser");
 
 QString readText(QSettings& store, const QString& key, const QString& fallback)
 {
@@ -62,12 +63,14 @@ StudioSettings LoadSettings(QSettings& store)
     settings.midiInDevice = 0;
     settings.defaultTrackMB = 4;
     settings.midiBufLen = 32768;
+    settings.ownFileBrowser = false;
 
     settings.mixerPath = readText(store, kMixerKey, settings.mixerPath);
     settings.sequencerPath = readText(store, kSequencerKey, settings.sequencerPath);
     settings.midiInDevice = readNumber<int32_t>(store, kMidiInKey, settings.midiInDevice);
     settings.midiBufLen = readNumber<int32_t>(store, kBufLenKey, settings.midiBufLen);
     settings.defaultTrackMB = readNumber<int16_t>(store, kTrackLenKey, settings.defaultTrackMB);
+    settings.ownFileBrowser = readNumber<int32_t>(store, kOwnBrowserKey, 0) != 0;
     return settings;
 }
 
@@ -78,6 +81,7 @@ void SaveSettings(const StudioSettings& settings, QSettings& store)
     store.setValue(kMidiInKey, QString::number(settings.midiInDevice));
     store.setValue(kBufLenKey, QString::number(settings.midiBufLen));
     store.setValue(kTrackLenKey, QString::number(settings.defaultTrackMB));
+    store.setValue(kOwnBrowserKey, QString::number(settings.ownFileBrowser ? 1 : 0));
     store.sync();
 }
 

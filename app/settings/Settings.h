@@ -1,4 +1,4 @@
-// LoadSettings / SaveSettings: the five per-user settings of the studio, stored as text.
+// LoadSettings / SaveSettings: the per-user settings of the studio, stored as text.
 #pragma once
 
 #include "model/ModVumo.h"
@@ -12,11 +12,13 @@ namespace vumo
 QString defaultMixerPath();
 QString defaultSequencerPath();
 
-// The five settings at their defaults, each replaced by the stored value where one exists. A
-// stored number that is not a whole number of the setting's type leaves the default in place.
+// The settings at their defaults, each replaced by the stored value where one exists. A stored
+// number that is not a whole number of the setting's type leaves the default in place. Besides
+// the five of old, "Own File Browser" ("1" or "0", default "0") chooses the studio's own file
+// browser over the system's file dialog.
 StudioSettings LoadSettings(QSettings& store);
 
-// Writes the five settings, numbers as decimal text.
+// Writes the settings, numbers as decimal text.
 void SaveSettings(const StudioSettings& settings, QSettings& store);
 
 } // namespace vumo

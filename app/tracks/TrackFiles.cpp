@@ -5,6 +5,8 @@
 #include "platform/WaveHeader.h"
 #include "settings/AppFolder.h"
 
+#include <QFileInfo>
+
 namespace vumo::tracks
 {
 QByteArray blankWaveBytes()
@@ -27,6 +29,17 @@ QString newTrackFileName(const QString& appFolder, const QString& projectTitle, 
     return joinPath(
         appFolder,
         QStringLiteral("%1-%2%3.wav").arg(projectTitle).arg(QLatin1Char(kind)).arg(track + 1));
+}
+
+QString freeTrackFileName(const QString& path, const QStringList& taken)
+{
+    const auto free = [&taken](const QString& name)
+    { return !QFileInfo(name).exists() && !QFileInfo(name).isSymLink() && !taken.contains(name); };
+    const QString stem = path.chopped(4); // without ".wav"
+    QString name = path;
+    for (int n = 2; !free(name); ++n)
+        name = QStringLiteral("%1-%2.wav").arg(stem).arg(n);
+    return name;
 }
 
 QString newTrackTitle(char kind, int track)

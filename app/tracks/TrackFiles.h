@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace vumo::tracks
 {
@@ -18,6 +19,11 @@ QString writeBlankWave(const QString& path);
 // 't' for Add and 'c' for the clones; the track number is decimal without leading zeros.
 QString newTrackFileName(const QString& appFolder, const QString& projectTitle, char kind,
                          int track);
+
+// path itself when nothing is there (no file, no link) and no name in `taken` is it; otherwise
+// the first free "NAME-2.wav", "NAME-3.wav", ...: a new track never takes the file of another
+// track (after a Delete, "TITLE-t3.wav" can be the file of the track now third) or any other.
+QString freeTrackFileName(const QString& path, const QStringList& taken);
 
 // The title of a new track: kind + (track + 1), for example "t3" or "c4".
 QString newTrackTitle(char kind, int track);

@@ -36,17 +36,8 @@ struct ColumnSpan
     bool any = false; // whether the column covers a frame of the track
 };
 
-// Column x covers the frames from its own (columnFrame) up to the next column's first frame,
-// that one included so that a zoomed-in trace runs on without gaps; at least its own frame.
-// Frames outside the track are left out. One pass over the frames, each read once per channel.
-ColumnSpan scanColumn(int32_t x, const ViewGeometry& g, const SampleReader& read)
+void addFrames(ColumnSpan& s, int64_t first, int64_t last, const SampleReader& read)
 {
-    const int64_t own = columnFrame(x, g);
-    const int64_t first = std::max<int64_t>(own, 0);
-    const int64_t lastFrame = std::min<int64_t>(g.trackLength, INT32_MAX / 2) - 1;
-    const int64_t last =
-        std::min<int64_t>(std::max<int64_t>(columnFrame(x + 1, g), own), lastFrame);
-    ColumnSpan s;
     for (int64_t f = first; f <= last; ++f)
     {
         const int32_t left = read(static_cast<int32_t>(2 * f));
@@ -61,6 +52,47 @@ ColumnSpan scanColumn(int32_t x, const ViewGeometry& g, const SampleReader& read
         s.lowR = std::min(s.lowR, right);
         s.highR = std::max(s.highR, right);
     }
+}
+
+void addBlocks(ColumnSpan& s, const FrameSpan& b)
+{
+    if (!b.any)
+        return;
+    const ColumnSpan block{b.lowL, b.highL, b.lowR, b.highR, true};
+    if (!s.any)
+    {
+        s = block;
+        return;
+    }
+    s.lowL = std::min(s.lowL, block.lowL);
+    s.highL = std::max(s.highL, block.highL);
+    s.lowR = std::min(s.lowR, block.lowR);
+    s.highR = std::max(s.highR, block.highR);
+}
+
+// Column x covers the frames from its own (columnFrame) up to the next column's first frame,
+// that one included so that a zoomed-in trace runs on without gaps; at least its own frame.
+// Frames outside the track are left out. Each frame is read once per channel, or taken with its
+// whole block from the overview.
+ColumnSpan scanColumn(int32_t x, const ViewGeometry& g, const SampleReader& read,
+                      const TrackOverview* overview)
+{
+    const int64_t own = columnFrame(x, g);
+    const int64_t first = std::max<int64_t>(own, 0);
+    const int64_t lastFrame = std::min<int64_t>(g.trackLength, INT32_MAX / 2) - 1;
+    const int64_t last =
+        std::min<int64_t>(std::max<int64_t>(columnFrame(x + 1, g), own), lastFrame);
+    ColumnSpan s;
+    const int64_t firstBlock = (first + kOverviewBlockFrames - 1) / kOverviewBlockFrames;
+    const int64_t endBlock = (last + 1) / kOverviewBlockFrames; // after the last whole block
+    if (overview == nullptr || firstBlock >= endBlock)
+    {
+        addFrames(s, first, last, read);
+        return s;
+    }
+    addFrames(s, first, firstBlock * kOverviewBlockFrames - 1, read);
+    addBlocks(s, overview->span(firstBlock, endBlock - 1));
+    addFrames(s, endBlock * kOverviewBlockFrames, last, read);
     return s;
 }
 
@@ -88,7 +120,7 @@ void drawBars(QPainter& p, const TrackPicture& pic, const ChannelCentres& c,
     const int32_t lastColumn = roundToInt32(g.width - 1);
     for (int32_t x = 1; x <= lastColumn; ++x)
     {
-        const ColumnSpan s = scanColumn(x, g, read);
+        const ColumnSpan s = scanColumn(x, g, read, pic.overview);
         if (!s.any)
             continue;
         drawSpan(p, x, c.q, c.q, pic.hscale, s.lowL, s.highL);
@@ -115,6 +147,22 @@ void renderTrack(QImage& image, const TrackPicture& pic, const SampleReader& rea
             drawBars(p, pic, c, read);
     }
     xorSelection(image, g, pic.selStart, pic.selEnd);
+}
+
+bool overviewMatchesTrack(const TrackOverview& overview, int32_t trackLength,
+                          const SampleReader& read, int checked)
+{
+    const int64_t blocks = trackLength / kOverviewBlockFrames;
+    for (int i = 0; i < checked && blocks > 0; ++i)
+    {
+        const int64_t b = i + 1 == checked ? blocks - 1 : blocks * i / checked;
+        ColumnSpan s;
+        addFrames(s, b * kOverviewBlockFrames, (b + 1) * kOverviewBlockFrames - 1, read);
+        const FrameSpan o = overview.span(b, b);
+        if (s.lowL != o.lowL || s.highL != o.highL || s.lowR != o.lowR || s.highR != o.highR)
+            return false;
+    }
+    return true;
 }
 
 void xorBox(QImage& image, int32_t xs, int32_t xe, const QColor& colour)

@@ -41,6 +41,7 @@ void WaveformView::DrawTrack()
     pic.tempo = m_mod.tempo;
     pic.selStart = m_selection.selStart;
     pic.selEnd = m_selection.selEnd;
+    pic.overview = m_overview.get();
     renderTrack(m_image, pic, m_samplesShown ? m_read : SampleReader{});
     m_foreColor = kRed;
     update();
@@ -59,6 +60,7 @@ void WaveformView::SelectAll()
     m_selection.selEnd = m_mod.trackLength - 2;
     m_clipMode = 0;
     DrawSelection();
+    emit selectionChanged();
 }
 
 void WaveformView::setScaleForTrack()
@@ -116,6 +118,7 @@ void WaveformView::mousePressEvent(QMouseEvent* event)
     DrawSelection();
     m_selection.selStart = m_selection.selEnd = frameAt(event);
     DrawSelection();
+    emit selectionChanged();
 }
 
 void WaveformView::mouseMoveEvent(QMouseEvent* event)
@@ -125,6 +128,7 @@ void WaveformView::mouseMoveEvent(QMouseEvent* event)
     DrawSelection();
     m_selection.selEnd = frameAt(event);
     DrawSelection();
+    emit selectionChanged();
 }
 
 void WaveformView::mouseReleaseEvent(QMouseEvent* event)
@@ -139,6 +143,7 @@ void WaveformView::mouseReleaseEvent(QMouseEvent* event)
         m_selection.selStart = p;
     }
     m_clipMode = 0;
+    emit selectionChanged();
 }
 
 } // namespace vumo::view

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace vumo::view
 {
@@ -50,6 +51,13 @@ public:
     // Whether DrawTrack shows the samples: not while no track is chosen (after Delete the
     // engine still holds the deleted track), when only the ticks and centre lines show.
     void setSamplesShown(bool shown) { m_samplesShown = shown; }
+    // The overview of the file the buffer holds unchanged, which spares DrawTrack reading every
+    // frame; null when the buffer may differ from every overview (edits, no file read yet).
+    void setOverview(std::shared_ptr<const TrackOverview> overview)
+    {
+        m_overview = std::move(overview);
+    }
+    const TrackOverview* overview() const { return m_overview.get(); }
     void DrawSelection();
     void SelectAll();
     // Sets tscale from the track length and the picture width (when the engine opens).
@@ -58,6 +66,10 @@ public:
     void drawCursor(int32_t x);
 
     QSize sizeHint() const override { return {800, 300}; }
+
+signals:
+    // The mouse or Select All changed the selection.
+    void selectionChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -81,6 +93,7 @@ private:
     Selection m_selection;
     QImage m_image;
     QColor m_foreColor = kRed; // the picture's pen after a redraw
+    std::shared_ptr<const TrackOverview> m_overview;
 };
 
 } // namespace vumo::view

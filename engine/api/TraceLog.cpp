@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace wavorn
 {
 
@@ -15,7 +19,11 @@ std::string traceLogPath()
     if (const char* env = std::getenv("VUMO_LOG"); env && *env)
         return env;
 #if defined(_WIN32)
-    return "C:\\vumo.log";
+    // The user's temp folder, as a text of the system's code page like every path here; the
+    // root of drive C is not writable for most users.
+    char folder[MAX_PATH + 1];
+    const DWORD n = GetTempPathA(sizeof folder, folder);
+    return std::string(n > 0 && n < sizeof folder ? folder : "C:\\") + "vumo.log";
 #else
     std::error_code ec;
     const auto dir = std::filesystem::temp_directory_path(ec);

@@ -1,7 +1,7 @@
 // The engine's trace log: when OpenLib's log flag is set, each step appends an entry to a
 // text file, opening and closing it for every entry; an entry that cannot be written is
-// dropped. The file is VUMO_LOG when set, else "C:\vumo.log" on Windows and "vumo.log" in
-// the temp folder elsewhere.
+// dropped. The file is VUMO_LOG when set, else "vumo.log" in the temp folder (on Windows the
+// folder GetTempPath names).
 #pragma once
 
 #include <cstdint>

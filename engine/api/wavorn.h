@@ -39,7 +39,7 @@ extern "C"
 
     /* Opens the engine for tracks of trackLen frames: allocates the three buffers and opens the
        wave output, then the wave input device. logFlag non-zero appends a trace of every step to
-       the trace log (VUMO_LOG, else "vumo.log" in the temp folder; "C:\vumo.log" on Windows).
+       the trace log (VUMO_LOG, else "vumo.log" in the temp folder).
        Returns:    0; 11 when trackLen is outside 1 ... 67108864 (256 MB); 4 when already open;
                    7 when the buffers cannot be allocated; else the output open error, else the
                    input open error (the engine then counts as open, so CloseLib releases it). */

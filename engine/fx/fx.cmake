@@ -47,8 +47,9 @@ if(VUMO_BUILD_BENCH)
     target_link_libraries(fx_bench PRIVATE wavorn_core benchmark::benchmark)
 endif()
 
-# Digests of every effect's output, to compare two builds sample for sample.
-if(VUMO_BUILD_BENCH)
+# Digests of every effect's output, to compare two builds sample for sample (also in the Windows
+# build, which tests/windows/run.sh compares with the Linux build's).
+if(VUMO_BUILD_BENCH OR WIN32)
     add_executable(fx_digest bench/fx/FxDigest.cpp)
     target_link_libraries(fx_digest PRIVATE wavorn_core vumo_fxcatalog)
 endif()

@@ -4,6 +4,7 @@
 #include "WaveFile.h"
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
+#include "platform/files/FileNames.h"
 
 #include <filesystem>
 #include <string>
@@ -19,14 +20,17 @@ int32_t writeRecovery(const char* trackName)
 {
     const Engine& e = engine();
     namespace fs = std::filesystem;
-    const fs::path track(trackName);
-    const std::string stem = track.stem().string().empty() ? "track" : track.stem().string();
-    const fs::path beside = track.parent_path() / (stem + "-recovered.wav");
-    if (saveBufToWave(0, e.trackLen, beside.string().c_str(), e.trackBuf.get()) == 0)
+    using platform::nameOf, platform::pathOf;
+    const fs::path track = pathOf(trackName);
+    const std::string name = nameOf(track.stem());
+    const std::string stem = name.empty() ? "track" : name;
+    const std::string beside = nameOf(track.parent_path() / pathOf(stem + "-recovered.wav"));
+    if (saveBufToWave(0, e.trackLen, beside.c_str(), e.trackBuf.get()) == 0)
         return 0;
     std::error_code ec;
-    const fs::path temp = fs::temp_directory_path(ec) / ("vumo-recovered-" + stem + ".wav");
-    return ec ? -1 : saveBufToWave(0, e.trackLen, temp.string().c_str(), e.trackBuf.get());
+    const fs::path folder = fs::temp_directory_path(ec);
+    const std::string temp = nameOf(folder / pathOf("vumo-recovered-" + stem + ".wav"));
+    return ec || temp.empty() ? -1 : saveBufToWave(0, e.trackLen, temp.c_str(), e.trackBuf.get());
 }
 
 } // namespace

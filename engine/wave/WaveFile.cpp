@@ -4,6 +4,7 @@
 #include "engine/api/Engine.h"
 #include "engine/api/TraceLog.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/FileNames.h"
 
 #include <algorithm>
 #include <array>
@@ -251,13 +252,16 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
     // files, and folders where nothing can be created, are written in place.
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path target(fileName);
+    // Names stay the caller's 8-bit texts (platform/files/FileNames.h): paths are only asked.
+    fs::path target = platform::pathOf(fileName);
+    std::string name = fileName;
     if (fs::is_symlink(fs::symlink_status(target, ec)))
     {
         // A link to a file that is not there yet is written through, creating that file.
         target = fs::canonical(target, ec);
         if (ec)
             return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
+        name = platform::nameOf(target);
     }
     const fs::file_type type = fs::status(target, ec).type();
     const bool existed = type != fs::file_type::not_found;
@@ -265,30 +269,27 @@ int32_t saveBufToWave(int32_t fromFrame, int32_t toFrame, const char* fileName,
         return writeAll(fileName, samples, frames) == WriteOutcome::Written ? 0 : -1;
     // A part left by a writer that was stopped half-way (or anything else in its place, a link
     // included) goes first; the new part is created afresh.
-    const std::string temp = target.string() + ".vumo-part";
-    if (!fs::is_directory(fs::symlink_status(temp, ec)))
-        fs::remove(temp, ec);
+    const std::string temp = name + ".vumo-part";
+    const fs::path tempPath = platform::pathOf(temp);
+    if (!fs::is_directory(fs::symlink_status(tempPath, ec)))
+        fs::remove(tempPath, ec);
     const WriteOutcome beside = writeAll(temp, samples, frames, true);
     if (beside == WriteOutcome::CannotCreate)
     {
-        if (writeAll(target.string(), samples, frames) == WriteOutcome::Written)
+        if (writeAll(name, samples, frames) == WriteOutcome::Written)
         {
             // A part left by a writer that was stopped half-way goes with this save.
-            if (fs::is_regular_file(fs::symlink_status(temp, ec)))
-                fs::remove(temp, ec);
+            if (fs::is_regular_file(fs::symlink_status(tempPath, ec)))
+                fs::remove(tempPath, ec);
             return 0;
         }
         if (!existed)
             fs::remove(target, ec);
         return -1;
     }
-    if (beside == WriteOutcome::Written)
-    {
-        fs::rename(temp, target, ec);
-        if (!ec)
-            return 0;
-    }
-    fs::remove(temp, ec);
+    if (beside == WriteOutcome::Written && platform::replaceFile(temp, name) == 0)
+        return 0;
+    fs::remove(tempPath, ec);
     return -1;
 }
 

@@ -1,6 +1,8 @@
 // Opening files from elsewhere for reading: regular files only, never blocking.
 #include "RegularFile.h"
 
+#include "FileNames.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +33,8 @@ OpenedFile openRegularFile(const char* path, uint64_t maxBytes)
 #if defined(_WIN32)
     // No FIFOs to stall on here: a status check names devices and folders.
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    const std::filesystem::path file = pathOf(path);
+    const std::filesystem::file_status status = std::filesystem::status(file, ec);
     if (ec)
     {
         opened.osError = ec.value();
@@ -42,7 +45,7 @@ OpenedFile openRegularFile(const char* path, uint64_t maxBytes)
         opened.refusal = OpenRefusal::NotRegular;
         return opened;
     }
-    opened.size = std::filesystem::file_size(path, ec);
+    opened.size = std::filesystem::file_size(file, ec);
     if (opened.size > maxBytes)
     {
         opened.refusal = OpenRefusal::TooLarge;

@@ -4,6 +4,7 @@
 
 #include "../files/RegularFile.h"
 
+#include <cmath>
 #include <cstdio>
 
 extern "C"
@@ -33,6 +34,21 @@ std::string avError(int code)
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
+}
+
+// The frames at 44100 Hz of the stream's stated duration, else the file's; -1 when neither is
+// stated or the value is beyond reason (a hostile header: more than a year).
+int64_t statedLength(const AVFormatContext* format, const AVStream* stream)
+{
+    double seconds = -1;
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0 && stream->time_base.den > 0)
+        seconds = double(stream->duration) * av_q2d(stream->time_base);
+    else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
+        seconds = double(format->duration) / AV_TIME_BASE;
+    constexpr double kYear = 365.0 * 24 * 3600;
+    if (!std::isfinite(seconds) || seconds < 0 || seconds > kYear)
+        return -1;
+    return std::llround(seconds * kSampleRate);
 }
 
 class FfmpegReader : public MediaReader
@@ -72,6 +88,7 @@ public:
         m_frame = av_frame_alloc();
         if (m_codec == nullptr || m_packet == nullptr || m_frame == nullptr)
             return undecodable("out of memory");
+        m_statedFrames = statedLength(m_format, m_format->streams[m_stream]);
         if (avcodec_parameters_to_context(m_codec, m_format->streams[m_stream]->codecpar) < 0 ||
             avcodec_open2(m_codec, decoder, nullptr) < 0)
             return undecodable("its audio decoder cannot be opened");
@@ -101,6 +118,8 @@ public:
         }
         return true;
     }
+
+    int64_t statedFrames() const override { return m_statedFrames; }
 
 private:
     // Opens the file itself: only a regular file, never waiting on a FIFO or a device. FFmpeg
@@ -268,6 +287,7 @@ private:
     int m_rate = 0;
     int m_channels = 0;
     int m_sampleFormat = -1;
+    int64_t m_statedFrames = -1;
     bool m_flushed = false;
     bool m_ended = false;
 };

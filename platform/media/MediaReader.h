@@ -29,6 +29,9 @@ public:
     // Appends the next decoded frames (interleaved left, right) to `samples`; appends nothing
     // at the end of the media. False, with the reason in `error`, when decoding fails.
     virtual bool read(std::vector<int16_t>& samples, std::string& error) = 0;
+    // The frames at 44100 Hz the source says it holds (a media file's stated duration), for
+    // progress and messages only: the decode has the last word. -1 when it does not say.
+    virtual int64_t statedFrames() const { return -1; }
 };
 
 struct MediaOpenResult

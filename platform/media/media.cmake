@@ -12,7 +12,7 @@ target_sources(vumo_platform PRIVATE
 )
 target_link_libraries(vumo_platform PRIVATE PkgConfig::FFMPEG PkgConfig::CDIO_PARANOIA)
 
-add_executable(media_tests tests/platform/MediaReaderTest.cpp)
+add_executable(media_tests tests/platform/MediaReaderTest.cpp tests/platform/MediaLengthTest.cpp)
 target_link_libraries(media_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)
 gtest_discover_tests(media_tests DISCOVERY_TIMEOUT 60)
 

@@ -12,19 +12,35 @@
 namespace testwave
 {
 
+namespace
+{
+
+// Removes a folder and everything in it. Files a test made read-only go too: on Windows a
+// read-only file cannot be deleted until it is writable again.
+void removeFolder(const std::filesystem::path& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(path, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+}
+
+} // namespace
+
 TempDir::TempDir()
 {
     static std::atomic<int> counter{0};
     m_path = std::filesystem::temp_directory_path() /
              ("vumo-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(m_path);
+    removeFolder(m_path); // left by an earlier process of the same number
     std::filesystem::create_directories(m_path);
 }
 
 TempDir::~TempDir()
 {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
+    removeFolder(m_path);
 }
 
 std::vector<uint8_t> waveBytes(const std::vector<int16_t>& samples, const WaveLayout& layout)

@@ -2,7 +2,9 @@
 // the rule for tests that need a sound server. Wave files and folders: tests/engine/TestWave.h.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -56,6 +58,29 @@ inline Lines fileLines(const std::string& path)
     for (std::string line; std::getline(file, line);)
         lines.push_back(line);
     return lines;
+}
+
+// Frames [first, first + frames) of a test signal with no zero sample and different channels,
+// repeating every 8000 frames, so that a dropped, doubled or swapped sample shows.
+inline std::vector<int16_t> knownSignal(size_t frames, size_t first = 0)
+{
+    std::vector<int16_t> samples(2 * frames);
+    for (size_t i = 0; i < frames; ++i)
+    {
+        samples[2 * i] = int16_t(1000 + int((first + i) * 37 % 8000));
+        samples[2 * i + 1] = int16_t(-1000 - int((first + i) * 53 % 8000));
+    }
+    return samples;
+}
+
+// How many samples of `played` a recording holds from its first non-zero frame on before the
+// first difference (silence surrounds what a client played): all of them when it was heard whole.
+inline size_t heardUpTo(const std::vector<int16_t>& recording, const std::vector<int16_t>& played)
+{
+    auto first = std::find_if(recording.begin(), recording.end(), [](int16_t s) { return s != 0; });
+    first -= (first - recording.begin()) % 2;
+    const auto n = std::min(recording.end() - first, std::ptrdiff_t(played.size()));
+    return size_t(std::mismatch(played.begin(), played.begin() + n, first).first - played.begin());
 }
 
 // Polls `done` every millisecond until it holds or `limit` has passed; its last answer.

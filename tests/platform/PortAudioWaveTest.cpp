@@ -20,6 +20,7 @@
 
 using namespace platform;
 using namespace std::chrono_literals;
+using platform::test::heardUpTo;
 using platform::test::Results;
 using platform::test::ScopedEnv;
 using Samples = std::vector<int16_t>;
@@ -27,27 +28,10 @@ using Samples = std::vector<int16_t>;
 namespace
 {
 
-// A quarter second of stereo with no zero sample and different channels, so that a dropped,
-// doubled or swapped sample shows.
+// A quarter second of the test signal.
 Samples knownSignal()
 {
-    Samples samples(2 * 11025);
-    for (size_t i = 0; i < samples.size() / 2; ++i)
-    {
-        samples[2 * i] = int16_t(1000 + int(i * 37 % 8000));
-        samples[2 * i + 1] = int16_t(-1000 - int(i * 53 % 8000));
-    }
-    return samples;
-}
-
-// How many samples of `played` a recording holds from its first non-zero frame on before the
-// first difference (silence surrounds what a client played): all of them when it was heard whole.
-size_t heardUpTo(const Samples& recording, const Samples& played)
-{
-    auto first = std::find_if(recording.begin(), recording.end(), [](int16_t s) { return s != 0; });
-    first -= (first - recording.begin()) % 2;
-    const auto n = std::min(recording.end() - first, std::ptrdiff_t(played.size()));
-    return size_t(std::mismatch(played.begin(), played.begin() + n, first).first - played.begin());
+    return platform::test::knownSignal(11025);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 namespace vumo::fxtool
 {
@@ -37,6 +39,17 @@ std::vector<std::string> split(const std::string& text, char separator)
             return parts;
         start = at + 1;
     }
+}
+
+// The unit texts in plain ASCII, which every console shows: "x0.50 (-6.0 dB)", "-inf dB".
+std::string plainText(std::string text)
+{
+    const std::pair<const char*, const char*> swaps[] = {
+        {"\xC3\x97", "x"}, {"\xE2\x88\x92", "-"}, {"\xE2\x88\x9E", "inf"}};
+    for (const auto& [from, to] : swaps)
+        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at))
+            text.replace(at, std::string_view(from).size(), to);
+    return text;
 }
 
 } // namespace
@@ -177,16 +190,22 @@ std::string helpText()
          "\n"
          "Exit status: 0 done, 1 a file could not be read or written, 2 bad arguments.\n"
          "\n"
-         "Effect codes (defaults P1, P2, P3 in brackets):\n";
+         "Effect codes (defaults P1, P2, P3 in brackets; in parentheses what a default means\n"
+         "in the unit the effect dialog shows):\n";
     for (const EffectInfo& e : fx::effectCatalog())
     {
         if (!fx::isEngineEffect(e.code))
             continue;
         s << "  " << (e.code < 10 ? " " : "") << e.code << "  " << e.name << "  [" << e.defaults[0]
           << ", " << e.defaults[1] << ", " << e.defaults[2] << "]\n";
-        s << "        P1: " << e.meanings[0] << "\n";
-        s << "        P2: " << e.meanings[1] << "\n";
-        s << "        P3: " << e.meanings[2] << "\n";
+        for (int i = 0; i < 3; ++i)
+        {
+            s << "        P" << i + 1 << ": " << e.meanings[i];
+            // What the default means in the unit the studio's dialog shows.
+            if (const std::string unit = fx::unitText(e.units[i], e.defaults[i]); !unit.empty())
+                s << "  (" << e.defaults[i] << " = " << plainText(unit) << ")";
+            s << "\n";
+        }
     }
     const fx::CodeRange spectral = fx::spectralCodes();
     s << "Codes " << spectral.first << " to " << spectral.last << " are spectral effects.\n";

@@ -16,7 +16,13 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 using namespace vumo::fxtool;
 using vumo::tools::ProgressBar;
@@ -39,7 +45,8 @@ int fail(int status, const std::string& message)
 }
 
 // The engine keeps track file names of at most 127 bytes; a longer one is reached through a
-// short link in a temporary folder, removed again by the destructor.
+// short link in a temporary folder, removed again by the destructor (on Windows through the
+// file's short name, when the volume keeps short names).
 class TrackName
 {
 public:
@@ -47,6 +54,12 @@ public:
     {
         if (path.size() <= size_t(kTrackNameBytes))
             return;
+#if defined(_WIN32)
+        char shortName[MAX_PATH];
+        const DWORD n = GetShortPathNameA(path.c_str(), shortName, sizeof shortName);
+        if (n > 0 && n < sizeof shortName)
+            m_name = shortName;
+#else
         char pattern[] = "/tmp/vumo-fx-XXXXXX";
         if (!::mkdtemp(pattern))
             return;
@@ -56,6 +69,7 @@ public:
         std::filesystem::create_symlink(std::filesystem::absolute(path, ec), link, ec);
         if (!ec)
             m_name = link.string();
+#endif
     }
     ~TrackName()
     {
@@ -65,12 +79,24 @@ public:
             std::filesystem::remove_all(m_folder, ec);
         }
     }
-    const char* c_str() const { return m_name.c_str(); }
+    const char* c_str() const
+    {
+        return m_name.c_str();
+    }
 
 private:
     std::string m_name;
     std::filesystem::path m_folder;
 };
+
+bool isTerminal(std::FILE* stream)
+{
+#if defined(_WIN32)
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return ::isatty(fileno(stream)) != 0;
+#endif
+}
 
 // Runs the chain over [from, to) of the engine's current track.
 void runChain(const Options& o, int32_t from, int32_t to, bool showProgress)
@@ -103,7 +129,9 @@ void runChain(const Options& o, int32_t from, int32_t to, bool showProgress)
 int main(int argc, char** argv)
 {
     // A file size limit fails the write like a full disk: reported, the part file removed.
+#if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     const ParseResult parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help)
     {
@@ -133,8 +161,12 @@ int main(int argc, char** argv)
                                     " leaves no frames to process in '" + o.input + "' (" +
                                     std::to_string(wave.frames) + " frames)");
 
-    // The engine needs no sound card for this: its virtual devices stand in.
+        // The engine needs no sound card for this: its virtual devices stand in.
+#if defined(_WIN32)
+    _putenv_s("VUMO_AUDIO_BACKEND", "virtual");
+#else
     setenv("VUMO_AUDIO_BACKEND", "virtual", 1);
+#endif
     const int32_t frames = int32_t(wave.frames);
     if (const int32_t rc = OpenLib(frames, 0); rc != 0)
     {
@@ -169,7 +201,7 @@ int main(int argc, char** argv)
                      o.input.c_str());
 
     const bool showProgress = o.progress == ProgressMode::Always ||
-                              (o.progress == ProgressMode::Auto && ::isatty(STDERR_FILENO) &&
+                              (o.progress == ProgressMode::Auto && isTerminal(stderr) &&
                                (to - from) * int64_t(o.chain.size()) >= kLongFrames);
     runChain(o, int32_t(from), int32_t(to), showProgress);
 

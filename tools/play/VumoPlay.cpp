@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -66,10 +67,25 @@ int64_t waveFrames(const std::string& path)
 // (removed again by the caller) so that no file someone put in the temp folder is written.
 std::string writeDemo(std::filesystem::path& folder)
 {
+#if defined(_WIN32)
+    // No mkdtemp there: a folder of a random name, created only when no such folder exists.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt)
+    {
+        const auto candidate = std::filesystem::temp_directory_path() /
+                               ("vumo-play-" + std::to_string(random()) + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec))
+            folder = candidate;
+    }
+    if (folder.empty())
+        return {};
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "vumo-play-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         return {};
     folder = pattern;
+#endif
     const auto path = folder / "demo.wav";
     const int32_t frames = 2 * kRate;
     std::vector<int16_t> s(size_t(frames) * 2);
@@ -101,7 +117,7 @@ std::string clock(int64_t frames)
 // virtual device in place of a sound card the machine lacks.
 void sayWhichDevicePlays()
 {
-    if (platform::outputBackend() == platform::AudioBackend::PortAudio)
+    if (platform::outputBackend() != platform::AudioBackend::Virtual)
     {
         const std::string name = platform::defaultOutputName();
         std::printf("Playing on the sound output %s.\n",
@@ -143,7 +159,9 @@ int main(int argc, char** argv)
         return argc == 2 ? 0 : 2;
     }
     // A file size limit fails a write (the demo, a virtual output file) like a full disk.
+#if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::filesystem::path demoFolder;
     const struct Cleanup
     {

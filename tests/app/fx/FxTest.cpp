@@ -205,7 +205,7 @@ private slots:
             QVERIFY(fillDefaults(s, 3));
             ScriptedUiServices ui;
             ui.files.push_back(path);
-            FrmFX dialog(s, ui);
+            FrmFX dialog(3, s, ui);
             click(dialog, "cmdSave");
             QCOMPARE(ui.shown[0].detail, QStringLiteral("Save as")); // the file choice
             QCOMPARE(ui.shown.size(), bytes.isNull() ? 2 : 1);       // then the fault only

@@ -141,25 +141,31 @@ private slots:
     }
 
     // A wave file Vumo cannot read, met by Paste From, Copy From or a track's new file, is
-    // named for what it holds; the clipboard and the track stay as they were.
+    // named for what it holds in the question that offers its conversion; No leaves the
+    // clipboard and the track as they were.
     void wavesVumoCannotReadAreNamedForWhatTheyHold()
     {
-        const QString reads = QStringLiteral("; Vumo reads 16-bit wave files.");
-        const QString paste = QStringLiteral("mnuEditPasteFromStraight");
-        for (const auto& [command, bytes, message] : // message: %1 for the file
-             {std::tuple{paste, storedAs(1, 24),
-                         "Error in PasteFrom: 14\n%1 holds 24-bit samples" + reads},
-              {paste, storedAs(3, 32),
-               "Error in PasteFrom: 13\n%1 holds 32-bit floating-point samples" + reads},
-              {paste, storedAs(0xFFFE, 16, 1),
-               "Error in PasteFrom: 13\n%1 holds 16-bit samples in the extensible layout; Vumo "
-               "reads 16-bit wave files in the plain PCM layout."},
-              {paste, storedAs(2, 4),
-               "Error in PasteFrom: 13\n%1 holds compressed samples (wave format 2)" + reads},
+        const QString reads = QStringLiteral(
+            "; Vumo reads 16-bit wave files. Use Track > Import Audio to convert it.");
+        const QString paste = QStringLiteral("\nConvert it to 16-bit 44100 Hz and paste that?");
+        const QString pasteFrom = QStringLiteral("mnuEditPasteFromStraight");
+        for (const auto& [command, bytes, question] : // question: %1 the file, %2 its copy
+             {std::tuple{pasteFrom, storedAs(1, 24), "%1 holds 24-bit samples" + reads + paste},
+              {pasteFrom, storedAs(3, 32),
+               "%1 holds 32-bit floating-point samples" + reads + paste},
+              {pasteFrom, storedAs(0xFFFE, 16, 1),
+               "%1 holds 16-bit samples in the extensible layout; Vumo reads 16-bit wave files in "
+               "the plain PCM layout. Use Track > Import Audio to convert it." +
+                   paste},
+              {pasteFrom, storedAs(2, 4),
+               "%1 holds compressed samples (wave format 2)" + reads + paste},
               {"mnuEditCopyFrom", storedAs(0xFFFE, 24, 1),
-               "%1 holds 24-bit samples" + reads + "\nThe clipboard is unchanged."},
+               "%1 holds 24-bit samples" + reads +
+                   "\nConvert it to 16-bit 44100 Hz into the clipboard?"},
               {"mnuTrackProps", storedAs(1, 24),
-               "Error in SetCurTrack: 14\n%1 holds 24-bit samples" + reads}})
+               "Error in SetCurTrack: 14\n%1 holds 24-bit samples" + reads +
+                   "\nConvert it to 16-bit 44100 Hz into %2 for this track? The file itself "
+                   "stays as it is."}})
         {
             StudioFixture s;
             QVERIFY(s.openSong({saw(kFrames)}));
@@ -171,7 +177,10 @@ private slots:
             s.ui.dialogs.push_back(trackPropsOK(QString(), file)); // Track > Properties
             s.w.mnuEditSelectAll();
             trigger(s.w, command.toLatin1().constData());
-            QCOMPARE(s.ui.messages(), QStringList{message.arg(file)});
+            // Track > Properties asks first whether to delete the old file.
+            QCOMPARE(s.ui.questions().constLast(),
+                     question.arg(file, s.path(QStringLiteral("studio-converted.wav"))));
+            QVERIFY(s.ui.messages().isEmpty());
             QCOMPARE(fileBytes(s.w.CLIPFILE), clip);
             if (command != QStringLiteral("mnuTrackProps"))
                 QVERIFY(s.trackSamples(0, kFrames) == saw(kFrames));

@@ -433,6 +433,26 @@ private slots:
         QCOMPARE(s.ui.messages().size(), 3); // no more than the three above
     }
 
+    // A new track never takes a file that is there: after the first of three tracks goes (its
+    // file kept), Add's "Demo-t3.wav" is the file of the track now second, so Add and Clone
+    // write "Demo-t3-2.wav" and "Demo-c4.wav"; a stray "Demo-c4.wav" makes it "Demo-c4-2.wav".
+    void aNewTrackNeverTakesAFileThatIsThere()
+    {
+        StudioFixture s;
+        projectWithTracks(s, 3);
+        QVERIFY(putFile(s.path("Demo-c4.wav"), "stray"));
+        s.cboTrack().setCurrentIndex(0);
+        s.ui.answers.push_back(Answer::No); // Delete File: keep it
+        s.w.mnuTrackDelete();
+        const QByteArray take = fileBytes(s.path("Demo-t3.wav"));
+        s.addTrack();
+        s.w.mnuTrackCloneThis();
+        QCOMPARE(s.mod.tracks[2].fileName.trimmed(), s.path("Demo-t3-2.wav"));
+        QCOMPARE(s.mod.tracks[3].fileName.trimmed(), s.path("Demo-c4-2.wav"));
+        QCOMPARE(fileBytes(s.path("Demo-t3.wav")), take);
+        QCOMPARE(fileBytes(s.path("Demo-c4.wav")), QByteArray("stray"));
+    }
+
     // Volume, pan, mute, titles and tempo changed since the project was opened are asked about
     // before the studio closes or another project comes: Yes saves them, No drops them, Cancel
     // keeps the studio as it is, its caption marked "*" until a Save. (change, leave, the button

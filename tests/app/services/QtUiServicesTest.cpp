@@ -87,12 +87,14 @@ private slots:
         QVERIFY(user.allPressed());
     }
 
-    // A name typed in the Open dialog that names no file is said so, not taken as Cancel.
+    // A name typed in the own browser's Open dialog that names no file is said so, not taken as
+    // Cancel.
     void openingATypedNameOfNoFileSaysSo()
     {
         QTemporaryDir dir;
         const QString gone = dir.filePath("gone.vum");
         QtUiServices ui;
+        ui.setFileBrowserChoice([] { return true; });
         BoxAnswerer user;
         user.push(
             [&gone](QDialog& d)

@@ -1,9 +1,12 @@
 // The engine's lifecycle, track table, premix, save/undo rules, trace log and MIDI queue, driven
 // through the C exports of libwavorn on the virtual devices.
+#if !defined(_WIN32) // FIFOs, terminals and endless devices are POSIX's
 #include "tests/SpecialFiles.h"
+#endif
 #include "tests/engine/ExportFixture.h"
 #include "tests/platform/PlatformTestSupport.h"
 
+#include <fstream>
 #include <functional>
 
 using namespace testwave;
@@ -131,6 +134,7 @@ TEST_F(Edits, FailedWritesKeepTheEditsPendingAndInARecoveryFile)
     EXPECT_EQ(TrackRead(6), 2222);
 }
 
+#if !defined(_WIN32)
 TEST_F(Edits, SpecialFilesAreRefusedAtOnceAsTracksPastesAndClipsAndNeverWaitedOnForASave)
 {
     openTracks(100, {ramp(100, 10), ramp(100, 20)}, {{255, 128}, {255, 128}}, 0);
@@ -157,6 +161,7 @@ TEST_F(Edits, SpecialFilesAreRefusedAtOnceAsTracksPastesAndClipsAndNeverWaitedOn
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "special"), {}), 2);
     EXPECT_TRUE(std::filesystem::is_fifo(special[0].second));
 }
+#endif
 
 TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
 {
@@ -218,8 +223,9 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
         ASSERT_EQ(OpenLib(5000, !transcript.empty()), 0);
         steps();
         CloseLib();
-        const auto bytes = readBytes(dir.file("trace.log"));
-        std::string log(bytes.begin(), bytes.end());
+        // Read as the text file it is: on Windows each line ends in a carriage return too.
+        std::ifstream file(dir.file("trace.log"));
+        std::string log(std::istreambuf_iterator<char>(file), {});
         // The band pass's taps, 8 hex digits and a carriage return each: 129 of them, the
         // outermost 0, the centre one positive, mirrored about it.
         if (const size_t filter = log.find("Filter\n"); filter != std::string::npos)

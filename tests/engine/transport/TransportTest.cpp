@@ -102,6 +102,7 @@ TEST_F(Transport, PartialTakeLandsAtTheRangeOverTheTrackAsSavedAndOverdubClamps)
     EXPECT_EQ(TrackRead(2 * 3999), 32767);            // over 4399: clamped
 }
 
+#if !defined(_WIN32) // the Windows build has no media decoders: its own tests check the refusal
 TEST_F(Transport, MediaIsTakenWholePartOrMergedAndHeardAndLoopbackRecordsWhatWasPlayed)
 {
     const int32_t n = 8000;
@@ -131,6 +132,7 @@ TEST_F(Transport, MediaIsTakenWholePartOrMergedAndHeardAndLoopbackRecordsWhatWas
     for (size_t i = 0; i < media.size(); ++i)
         ASSERT_EQ(heard.at(i), std::clamp(premix[i] + media[i], -32768, 32767)) << i;
 }
+#endif
 
 TEST_F(Transport, ASourceThatCannotStartIsReportedAndTheTrackIsKept)
 {

@@ -149,6 +149,7 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
     EXPECT_EQ(inPlace, 0);
     EXPECT_EQ(readSamples(target).size(), 20u);
     EXPECT_FALSE(fs::exists(part));
+#if !defined(_WIN32) // links there need a privilege
     // A link left in the part's place is removed, never written through.
     writeBytes(dir.file("mine"), {1, 2, 3});
     fs::create_symlink(dir.file("mine"), part);
@@ -164,6 +165,7 @@ TEST(WaveWriter, ReportsFilesThatCannotBeWrittenAndClearsAStalePart)
         EXPECT_TRUE(fs::is_symlink(link));
         EXPECT_EQ(readSamples(dir.file(name)), std::vector<int16_t>(s.begin(), s.begin() + 20));
     }
+#endif
 }
 
 TEST(TrackGains, FollowVolumeAndTheAsymmetricPanLawWithinSixteenBits)

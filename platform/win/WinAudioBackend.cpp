@@ -1,0 +1,104 @@
+// Backend selection on Windows: VUMO_AUDIO_BACKEND, read at every call, picks the Windows
+// multimedia wave devices or the virtual devices for each of output and input.
+#include "../AudioBackend.h"
+
+#include "../virtual/VirtualWaveIn.h"
+#include "../virtual/VirtualWaveOut.h"
+#include "WinMmWaveIn.h"
+#include "WinMmWaveOut.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <mmsystem.h>
+
+namespace platform
+{
+
+namespace
+{
+
+enum class Choice
+{
+    WinMm,
+    Virtual,
+    Auto
+};
+
+// "winmm" or "virtual" in any letter case; unset, "auto" and anything else mean auto.
+Choice choiceFromEnv()
+{
+    const char* text = std::getenv("VUMO_AUDIO_BACKEND");
+    std::string value = text != nullptr ? text : "";
+    std::transform(value.begin(), value.end(), value.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (value == "winmm")
+        return Choice::WinMm;
+    if (value == "virtual")
+        return Choice::Virtual;
+    return Choice::Auto;
+}
+
+// The device count is asked only for auto: asking loads the system's audio drivers.
+AudioBackend choose(UINT (*devices)())
+{
+    switch (choiceFromEnv())
+    {
+    case Choice::WinMm:
+        return AudioBackend::WinMm;
+    case Choice::Virtual:
+        return AudioBackend::Virtual;
+    case Choice::Auto:
+        break;
+    }
+    return devices() > 0 ? AudioBackend::WinMm : AudioBackend::Virtual;
+}
+
+} // namespace
+
+AudioBackend outputBackend()
+{
+    return choose([] { return waveOutGetNumDevs(); });
+}
+
+AudioBackend inputBackend()
+{
+    return choose([] { return waveInGetNumDevs(); });
+}
+
+bool backendNamed()
+{
+    return choiceFromEnv() != Choice::Auto;
+}
+
+std::string defaultOutputName()
+{
+    WAVEOUTCAPSA caps{};
+    if (waveOutGetNumDevs() == 0 ||
+        waveOutGetDevCapsA(UINT_PTR(WAVE_MAPPER), &caps, sizeof caps) != MMSYSERR_NOERROR)
+        return {};
+    return caps.szPname;
+}
+
+const char* backendName(AudioBackend b)
+{
+    return b == AudioBackend::WinMm ? "winmm" : "virtual";
+}
+
+std::unique_ptr<WaveOut> makeWaveOut()
+{
+    if (outputBackend() == AudioBackend::WinMm)
+        return std::make_unique<WinMmWaveOut>();
+    return std::make_unique<VirtualWaveOut>();
+}
+
+std::unique_ptr<WaveIn> makeWaveIn()
+{
+    if (inputBackend() == AudioBackend::WinMm)
+        return std::make_unique<WinMmWaveIn>();
+    return std::make_unique<VirtualWaveIn>();
+}
+
+} // namespace platform

@@ -1,0 +1,129 @@
+// Help without a web browser: the real QtUiServices shows the help page in the studio's help
+// window, at the anchor asked for, and a link in the page moves to its place.
+#include "help/HelpWindow.h"
+#include "services/QtUiServices.h"
+
+#include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+using namespace vumo;
+
+namespace
+{
+
+const QUrl kPage = QUrl::fromLocalFile(QStringLiteral(VUMO_HELP_PAGE));
+
+QUrl at(const QString& anchor)
+{
+    QUrl url = kPage;
+    url.setFragment(anchor);
+    return url;
+}
+
+// The first character of the page whose format f keeps, or -1.
+template <typename Keep> int positionWhere(const QTextBrowser& b, Keep keep)
+{
+    for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (keep(it.fragment().charFormat()))
+                return it.fragment().position();
+    return -1;
+}
+
+// The scroll position that shows anchor at the top of the window (or as near as the page's end
+// lets it), within the pixel the layout may round away.
+int topOf(const QTextBrowser& b, const QString& anchor)
+{
+    const int position = positionWhere(b, [&anchor](const QTextCharFormat& f)
+                                       { return f.anchorNames().contains(anchor); });
+    if (position < 0)
+        return -1;
+    QTextCursor cursor(b.document());
+    cursor.setPosition(position);
+    const int y = int(b.document()->documentLayout()->blockBoundingRect(cursor.block()).top());
+    return std::min(y, b.verticalScrollBar()->maximum());
+}
+
+bool showsAtTop(const QTextBrowser& b, const QString& anchor)
+{
+    const int top = topOf(b, anchor);
+    return top >= 0 && std::abs(b.verticalScrollBar()->value() - top) <= 1;
+}
+
+} // namespace
+
+help::HelpWindow* helpWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* h = qobject_cast<help::HelpWindow*>(w); h != nullptr && h->isVisible())
+            return h;
+    return nullptr;
+}
+
+bool noBrowser(const QUrl&)
+{
+    return false;
+}
+
+class HelpWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // With no browser each command's topic opens the one help window at its place, also when
+    // the window is already open; a page that is not there shows nothing.
+    void opensAtTheAnchorAskedFor()
+    {
+        QtUiServices ui;
+        QList<QUrl> tried;
+        ui.setWebBrowser(
+            [&tried](const QUrl& url)
+            {
+                tried << url;
+                return false;
+            });
+        QList<QUrl> asked;
+        for (const char* anchor : {"Drum", "Open", "DelayEcho", "Select"})
+        {
+            asked << at(QString::fromLatin1(anchor));
+            QVERIFY(ui.openUrl(asked.last()));
+            help::HelpWindow* window = helpWindow();
+            QVERIFY(window != nullptr);
+            const QTextBrowser& b = *window->browser();
+            QVERIFY(b.verticalScrollBar()->maximum() > 0);
+            QVERIFY2(showsAtTop(b, QString::fromLatin1(anchor)), anchor);
+        }
+        QCOMPARE(tried, asked); // the browser is always asked first
+        helpWindow()->close();
+        QVERIFY(!ui.openUrl(QUrl::fromLocalFile(QStringLiteral(VUMO_HELP_PAGE) + u'x')));
+        QVERIFY(helpWindow() == nullptr);
+    }
+
+    // A click on a link of the page's contents moves to its section; Back returns to the top.
+    void aLinkMovesToItsPlace()
+    {
+        QtUiServices ui;
+        ui.setWebBrowser(noBrowser);
+        QVERIFY(ui.openUrl(kPage));
+        QTextBrowser& b = *helpWindow()->browser();
+        QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
+        QCOMPARE(b.verticalScrollBar()->value(), 0);
+        const int link = positionWhere(b, [](const QTextCharFormat& f)
+                                       { return f.anchorHref() == QStringLiteral("#Select"); });
+        QVERIFY(link >= 0);
+        QTextCursor cursor(b.document());
+        cursor.setPosition(link + 1);
+        QTest::mouseClick(b.viewport(), Qt::LeftButton, {}, b.cursorRect(cursor).center());
+        QVERIFY(b.verticalScrollBar()->value() > 0);
+        QVERIFY(showsAtTop(b, QStringLiteral("Select")));
+        helpWindow()->findChild<QAbstractButton*>(QStringLiteral("cmdBack"))->click();
+        QCOMPARE(b.verticalScrollBar()->value(), 0);
+    }
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "HelpWindowTest.moc"

@@ -1,0 +1,396 @@
+// The track strip, the overviews it draws from, the time ruler, the status bar's times and
+// Space, through their functions and through the real window over the real engine.
+#include "view/TrackStrip.h"
+#include "StudioFixture.h"
+#include "model/ProjectModel.h"
+#include "transport/Transport.h"
+#include "view/Overviews.h"
+#include "view/Ruler.h"
+#include "view/TrackRenderer.h"
+#include "view/WaveformView.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <sys/stat.h>
+
+using namespace vumo;
+using namespace vumo::test;
+using view::FrameSpan;
+
+namespace
+{
+
+QByteArray asBytes(const std::vector<uint8_t>& b)
+{
+    return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
+}
+
+QByteArray wave(const std::vector<int16_t>& samples, const testwave::WaveLayout& layout = {})
+{
+    return asBytes(testwave::waveBytes(samples, layout));
+}
+
+// Frames f of a ramp on the left (10 f - 3000) and a full swing of +-1000 on the right.
+std::vector<int16_t> rampAndSwing(int frames)
+{
+    std::vector<int16_t> s;
+    for (int f = 0; f < frames; ++f)
+        s.insert(s.end(), {int16_t(10 * f - 3000), int16_t(f % 2 == 0 ? -1000 : 1000)});
+    return s;
+}
+
+// Samples that differ from frame to frame in no simple way (a fixed seed).
+std::vector<int16_t> noise(int frames, uint32_t seed)
+{
+    std::vector<int16_t> s(size_t(2) * frames);
+    for (int16_t& v : s)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        v = int16_t((seed >> 16) % 40000 - 20000) / int16_t(1 + (seed >> 8) % 4);
+    }
+    return s;
+}
+
+bool same(const FrameSpan& a, const FrameSpan& b)
+{
+    return a.any == b.any && a.lowL == b.lowL && a.highL == b.highL && a.lowR == b.lowR &&
+           a.highR == b.highR;
+}
+
+// The picture as it is drawn reading every frame through the engine.
+QImage drawnFrameByFrame(StudioFixture& s)
+{
+    view::WaveformView& v = *s.w.picView();
+    QImage image(v.picture().size(), QImage::Format_RGB32);
+    view::TrackPicture pic{v.geometry(), v.hscale(), s.mod.tempo, s.sel().selStart, s.sel().selEnd};
+    EngineBinding& e = *s.binding;
+    view::renderTrack(image, pic, [&e](int32_t i) { return e.TrackRead(i); });
+    return image;
+}
+
+QString trackFile(StudioFixture& s, int k)
+{
+    return QFile::decodeName(s.mod.tracks[k].fileName.text());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::vector<FrameSpan>)
+
+class TrackStripTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { useVirtualDevices(); }
+
+    void overviewHoldsEachBlocksSpanAsTheLoaderLoads_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<std::vector<FrameSpan>>("blocks");
+        const std::vector<FrameSpan> ramp{
+            {-3000, -450, -1000, 1000, true},
+            {-440, 2110, -1000, 1000, true},
+            {0, 2990, -1000, 1000, true}}; // frames 512 ... 599, then silence
+        QTest::newRow("stereo, 600 frames") << wave(rampAndSwing(600)) << ramp;
+        QTest::newRow("a LIST chunk of 5 bytes and its pad before the data")
+            << asBytes(testwave::withOddListChunk(testwave::waveBytes(rampAndSwing(600)))) << ramp;
+        std::vector<int16_t> mono;
+        for (int f = 0; f < 300; ++f)
+            mono.push_back(int16_t(f - 100));
+        QTest::newRow("mono, both channels")
+            << wave(mono, {.channels = 1})
+            << std::vector<FrameSpan>{{-100, 155, -100, 155, true}, {0, 199, 0, 199, true}};
+        std::vector<int16_t> halfFrame(512, 7);
+        halfFrame.push_back(5000);
+        QTest::newRow("the data ends inside a frame")
+            << wave(halfFrame) << std::vector<FrameSpan>{{7, 7, 7, 7, true}, {0, 5000, 0, 0, true}};
+        QTest::newRow("8-bit samples")
+            << wave(std::vector<int16_t>(200, 0), {.bits = 8}) << std::vector<FrameSpan>{};
+        QTest::newRow("not a wave file")
+            << QByteArray("RIFX") + QByteArray(60, '\0') << std::vector<FrameSpan>{};
+    }
+    void overviewHoldsEachBlocksSpanAsTheLoaderLoads()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(std::vector<FrameSpan>, blocks);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.wav"));
+        QVERIFY(putFile(path, bytes));
+        const view::TrackOverview ov = view::readOverview(path);
+        QCOMPARE(ov.failure.isEmpty(), !blocks.empty());
+        QCOMPARE(ov.blocks.size(), blocks.size());
+        for (size_t b = 0; b < blocks.size(); ++b)
+            QVERIFY2(same(ov.blocks[b], blocks[b]), qPrintable(QString::number(b)));
+        if (QByteArray(QTest::currentDataTag()) != "stereo, 600 frames")
+            return;
+        // Two columns over a track of 1200 frames: frames 0 ... 599 are blocks 0 ... 2, frames
+        // 600 ... 1199 block 2 and the silence after the data.
+        QVERIFY(same(view::overviewColumn(ov, 1200, 0, 2), {-3000, 2990, -1000, 1000, true}));
+        QVERIFY(same(view::overviewColumn(ov, 1200, 1, 2), {0, 2990, -1000, 1000, true}));
+    }
+
+    void specialFilesGiveNoOverviewAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo.wav"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        for (const QString& path : {fifo, dir.path(), QStringLiteral("/dev/zero")})
+            QVERIFY(!view::readOverview(path).failure.isEmpty());
+    }
+
+    void rulerLabelsAtThreeZooms_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("trkbegin");
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<QList<int>>("firstXs"); // columns of the first three labels
+        QTest::addColumn<QStringList>("firstLabels");
+        QTest::addColumn<int>("labels");
+        // A 4 MB track (1048576 frames) on 1000 columns, labels at least 80 columns apart.
+        // Zoom 1: 1048.576 frames a column, 42.06 columns a second: 2 s steps; 0 ... 22 s.
+        QTest::newRow("whole track") << 1 << 0 << 2000 << QList<int>{0, 84, 168}
+                                     << QStringList{"0:00", "0:02", "0:04"} << 12;
+        // Zoom 16 from frame 100000 (2.268 s): 65.536 frames a column, 200 ms steps.
+        QTest::newRow("zoom 16") << 16 << 100000 << 200 << QList<int>{89, 224, 358}
+                                 << QStringList{"0:02.4", "0:02.6", "0:02.8"} << 7;
+        // Zoom 256: 4.096 frames a column, 10 ms steps; 0.093 s in view.
+        QTest::newRow("zoom 256") << 256 << 0 << 10 << QList<int>{0, 108, 215}
+                                  << QStringList{"0:00.00", "0:00.01", "0:00.02"} << 10;
+    }
+    void rulerLabelsAtThreeZooms()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, trkbegin);
+        QFETCH(int, stepMs);
+        QFETCH(QList<int>, firstXs);
+        QFETCH(QStringList, firstLabels);
+        QFETCH(int, labels);
+        const view::ViewGeometry g{1048.576, zoom, trkbegin, 1048576, 1000, 300};
+        QCOMPARE(view::rulerStepMs(1048.576 / zoom, 80), int64_t(stepMs));
+        QList<int> xs;
+        QStringList texts;
+        for (const view::RulerMark& m : view::rulerMarks(g, 80))
+            if (m.labelled)
+                xs << m.x, texts << view::rulerLabel(m.ms, stepMs);
+        QCOMPARE(xs.size(), labels);
+        QCOMPARE(xs.mid(0, 3), firstXs);
+        QCOMPARE(texts.mid(0, 3), firstLabels);
+    }
+
+    void rulerLabelsNeverCrowdAtAnyZoom()
+    {
+        // The longest track (256 MB) and the shortest (1 MB) on 700 columns, every zoom.
+        for (const int32_t length : {262144, 256 * 262144})
+            for (int zoom = 1; zoom <= 256; ++zoom)
+            {
+                const view::ViewGeometry g{length / 700.0, zoom, 0, length, 700, 300};
+                int last = -1000;
+                for (const view::RulerMark& m : view::rulerMarks(g, 75))
+                    if (m.labelled)
+                    {
+                        QVERIFY2(m.x - last >= 74, qPrintable(QString::number(zoom)));
+                        last = m.x;
+                    }
+                QVERIFY(last >= 0); // at least one label
+            }
+    }
+
+    void statusBarTimes()
+    {
+        const std::pair<int64_t, const char*> rows[] = {
+            {0, "0:00.000"},     {44099, "0:00.999"},   {44100, "0:01.000"},
+            {66150, "0:01.500"}, {2646000, "1:00.000"}, {67108864, "25:21.742"}};
+        for (const auto& [frames, text] : rows)
+            QCOMPARE(view::timeText(frames), QString::fromLatin1(text));
+        StudioFixture s;
+        s.newProject(1);
+        s.w.runCommand(QStringLiteral("mnuEditSelectAll"), &frmVumo::mnuEditSelectAll);
+        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
+                 QStringLiteral("Start 0:00.000 (0)   End 0:05.944 (262142)   "
+                                "Length 0:05.944 (262142)"));
+        // A drag in the picture shows at once.
+        view::WaveformView& v = *s.w.picView();
+        QTest::mousePress(&v, Qt::LeftButton, {}, QPoint(100, 40));
+        QTest::mouseRelease(&v, Qt::LeftButton, {}, QPoint(10, 40));
+        const Selection& sel = s.sel();
+        QVERIFY(sel.selStart < sel.selEnd);
+        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
+                 view::selectionText(sel.selStart, sel.selEnd));
+        QVERIFY(child<QLabel>(s.w, "lblSelection")
+                    ->text()
+                    .endsWith(QStringLiteral("(%1)").arg(sel.selEnd - sel.selStart)));
+    }
+
+    void spacePlaysAndStopsWhateverHasTheFocus()
+    {
+        useVirtualDevices("1"); // real time: the take lasts 6 s unless stopped
+        StudioFixture s;
+        s.newProject(1);
+        s.w.runCommand(QStringLiteral("mnuEditSelectAll"), &frmVumo::mnuEditSelectAll);
+        s.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.w));
+        auto* focused = child<QToolButton>(s.w, "cmdNew"); // Space must not press it
+        focused->setFocus();
+        const qsizetype shown = s.ui.shown.size();
+        bool playing = false;
+        QTimer::singleShot(300,
+                           [&]
+                           {
+                               playing = s.w.transport().running();
+                               QTest::keyClick(&s.w, Qt::Key_Space);
+                           });
+        QElapsedTimer guard;
+        guard.start();
+        QTest::keyClick(focused, Qt::Key_Space); // returns when the pass has ended
+        useVirtualDevices();
+        QVERIFY(guard.elapsed() < 4000); // stopped, not played to the end
+        QVERIFY(playing);
+        QCOMPARE(s.ui.shown.size(), shown); // no New: no dialog, no message
+        const QString position = child<QLabel>(s.w, "lblPosition")->text();
+        QVERIFY2(position.startsWith(QStringLiteral("Position 0:00.")), qPrintable(position));
+        QVERIFY(!s.w.transport().running());
+    }
+
+    void stripShowsEveryTrackAndAClickSwitches()
+    {
+        StudioFixture s;
+        s.newProject(1);
+        s.addTrack();
+        s.addTrack();
+        s.model.setTrackGains(1, 100, 127, 1);
+        view::TrackStrip& strip = *s.w.trackStrip();
+        QCOMPARE(strip.rowCount(), 3);
+        QCOMPARE(strip.current(), 2);
+        QCOMPARE(strip.rowText(0), QStringLiteral("t1: volume 255, pan 127"));
+        QCOMPARE(strip.rowText(1), QStringLiteral("t2: muted, volume 100, pan 127"));
+        const QImage shown = strip.grab().toImage();
+        const int middle = strip.rowRect(1).center().y();
+        const int box = view::StripLayout::kMuteLeft + 1; // inside the mute box, above its "M"
+        QCOMPARE(shown.pixelColor(box, middle - 6), QColor(200, 40, 40));
+        QVERIFY(shown.pixelColor(box, strip.rowRect(0).center().y() - 6) != QColor(200, 40, 40));
+        QCOMPARE(shown.pixelColor(1, strip.rowRect(2).center().y()), QColor(40, 96, 200));
+
+        QTest::mouseClick(&strip, Qt::LeftButton, {}, strip.rowRect(1).center());
+        QCOMPARE(s.cboTrack().currentIndex(), 1);
+        QCOMPARE(EngineSpy::switches.back(), std::make_pair(1, -1));
+        QCOMPARE(strip.current(), 1);
+        QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
+        // In help mode a click opens the help page and switches nothing.
+        s.w.setHelpMode(true);
+        QTest::mouseClick(&strip, Qt::LeftButton, {}, strip.rowRect(0).center());
+        QCOMPARE(s.cboTrack().currentIndex(), 1);
+        QVERIFY(!s.w.helpMode());
+    }
+
+    void overviewsAreKeptUntilAFileChanges()
+    {
+        StudioFixture s;
+        s.newProject(1);
+        s.addTrack();
+        view::Overviews& ov = s.w.overviews();
+        QSignalSpy outside(&s.w, &frmVumo::trackFileChangedOutside);
+        QVERIFY(ov.waitForDone(5000));
+        const int computed = ov.computed();
+        QVERIFY(computed >= 2);
+        // Switching back and forth reads nothing again.
+        s.cboTrack().setCurrentIndex(0);
+        s.cboTrack().setCurrentIndex(1);
+        QVERIFY(ov.waitForDone(5000));
+        QCOMPARE(ov.computed(), computed);
+
+        // A save of an edit: the file's overview is computed again, and it is no outside news.
+        s.binding->TrackWrite(2 * 1000, 12345);
+        s.ui.files.push_back(s.path("p.vum"));
+        s.ui.answers.push_back(Answer::Yes); // Save track edits?
+        s.w.runCommand(QStringLiteral("mnuFileSave"), &frmVumo::mnuFileSave);
+        QVERIFY(ov.waitForDone(5000));
+        QCOMPARE(ov.computed(), computed + 1);
+        QCOMPARE(ov.find(trackFile(s, 1))->blocks.at(1000 / 256).highL, 12345);
+        QTest::qWait(200);
+        QCOMPARE(outside.size(), 0);
+
+        // Another program writes track 0's file: the window tells it and the overview follows.
+        QVERIFY(writeWave(trackFile(s, 0), std::vector<int16_t>(600, 7000)));
+        QTRY_COMPARE_WITH_TIMEOUT(outside.size(), 1, 5000);
+        QCOMPARE(outside[0][0].toInt(), 0);
+        QCOMPARE(outside[0][1].toString(), trackFile(s, 0));
+        QVERIFY(ov.waitForDone(5000));
+        QCOMPARE(ov.find(trackFile(s, 0))->blocks.at(0).highL, 7000);
+    }
+
+    void pictureFromBlocksIsThePictureFromFramesAtAnyWidth()
+    {
+        // Spikes on the last frame of every third block and on the first frame of the next, a
+        // 1 MB track and 1000 silent frames after the file's end: a column that takes a block it
+        // only partly covers shows a spike too many.
+        const int32_t frames = 262144;
+        std::vector<int16_t> samples;
+        for (int f = 0; f < frames - 1000; ++f)
+        {
+            const int block = f / 256;
+            const bool end = f % 256 == 255 && block % 3 == 1;
+            const bool start = f % 256 == 0 && block % 3 == 2;
+            samples.insert(samples.end(),
+                           {int16_t(end ? 30000 : 100 + f % 7), int16_t(start ? -30000 : -100)});
+        }
+        QTemporaryDir dir;
+        QVERIFY(writeWave(dir.filePath(QStringLiteral("s.wav")), samples));
+        const view::TrackOverview ov = view::readOverview(dir.filePath(QStringLiteral("s.wav")));
+        const view::SampleReader read = [&samples](int32_t i)
+        { return i < int32_t(samples.size()) ? samples[size_t(i)] : 0; };
+        for (const int width : {97, 250, 401, 633, 1000})
+            for (const int zoom : {1, 2, 3})
+            {
+                const view::ViewGeometry g{
+                    double(frames) / width, zoom, zoom == 1 ? 0 : 777, frames, double(width), 120};
+                view::TrackPicture pic{g, 120 / 131072.0, 100, 0, 0};
+                QImage fromFrames(width, 120, QImage::Format_RGB32);
+                QImage fromBlocks = fromFrames;
+                view::renderTrack(fromFrames, pic, read);
+                pic.overview = &ov;
+                view::renderTrack(fromBlocks, pic, read);
+                QVERIFY2(fromBlocks == fromFrames, qPrintable(QString::number(width)));
+            }
+    }
+
+    void pictureFromTheOverviewIsThePictureOfTheBuffer_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const int frames = 262144; // the track's
+        QTest::newRow("noise, the whole track") << waveBytes(noise(frames, 1));
+        QTest::newRow("noise, a third of the track") << waveBytes(noise(frames / 3 + 77, 2));
+        QTest::newRow("noise, longer than the track") << waveBytes(noise(frames + 5000, 3));
+        std::vector<int16_t> mono = noise(frames / 4, 4);
+        const int64_t declared = int64_t(mono.size()) * 2 + 1001; // more than the file holds
+        QTest::newRow("mono, a LIST chunk, a data size past the end")
+            << asBytes(testwave::withOddListChunk(
+                   testwave::waveBytes(mono, {.channels = 1, .declaredDataBytes = declared})));
+    }
+    void pictureFromTheOverviewIsThePictureOfTheBuffer()
+    {
+        QFETCH(QByteArray, bytes);
+        StudioFixture s;
+        s.newProject(1);
+        s.addTrack();
+        QVERIFY(putFile(trackFile(s, 0), bytes));
+        s.cboTrack().setCurrentIndex(0); // loads the file
+        QVERIFY(s.w.overviews().waitForDone(5000));
+        s.w.DrawTrack();
+        QVERIFY(s.w.picView()->overview() != nullptr);
+        QCOMPARE(s.w.picView()->picture(), drawnFrameByFrame(s));
+        // After an edit the buffer no longer holds the file: every frame is read.
+        s.sel() = {1000, 90000};
+        s.w.runCommand(QStringLiteral("mnuEditCut"), &frmVumo::mnuEditCut);
+        QVERIFY(s.w.picView()->overview() == nullptr);
+        QCOMPARE(s.w.picView()->picture(), drawnFrameByFrame(s));
+    }
+};
+
+QTEST_MAIN(TrackStripTest)
+#include "TrackStripTest.moc"
