@@ -115,8 +115,6 @@ public:
     // engine's buffer as it is (while a project's tracks are handed over one by one).
     void LoadTrack(int k, int32_t reload = -1) override;
     void SwitchTrack(int32_t reload = -1);
-    // Writes the blank track file of track k; false (the user is told) when it cannot.
-    bool WriteBlankWave(int k);
 
     // EnableRecord / DisableRecord: both cmdRec and mnuControlRecord.
     void EnableRecord();
@@ -221,9 +219,6 @@ private:
     void reportLoadFailure(int k, int32_t rc);
     void zoomChanged();
     void trackListChanged(int index);
-    bool engineReady();
-    bool trackSelected();
-    QByteArray enginePath(const QString& path) const;
     // The play cursor follows the transport's position.
     void showPlayPosition(int32_t frame);
     void hidePlayCursor();

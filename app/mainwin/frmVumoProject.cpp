@@ -23,16 +23,6 @@
 namespace vumo
 {
 
-QByteArray frmVumo::enginePath(const QString& path) const
-{
-    return QFile::encodeName(path);
-}
-
-bool frmVumo::engineReady()
-{
-    return vumo::engineReady(m_session, m_ui);
-}
-
 // ---- the File menu, carried out by FileCommands ---------------------------------------------
 
 void frmVumo::mnuFileNew()

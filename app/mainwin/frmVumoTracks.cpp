@@ -151,16 +151,6 @@ void frmVumo::mnuTrackProps()
     m_trackCommands->mnuTrackProps();
 }
 
-bool frmVumo::WriteBlankWave(int k)
-{
-    return m_trackCommands->WriteBlankWave(k);
-}
-
-bool frmVumo::trackSelected()
-{
-    return vumo::trackSelected(m_cboTrack->currentIndex(), m_mod.trackCount, m_ui);
-}
-
 void frmVumo::removeTrackItem(int k)
 {
     {
