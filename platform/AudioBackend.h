@@ -6,9 +6,9 @@
 // each of output and input when a default device of that kind exists, the virtual device
 // otherwise, so the engine opens on a machine without a sound card. On Windows "winmm" (the
 // Windows multimedia wave devices, win/WinMmWaveOut.h) takes PortAudio's place, in the setting
-// and in the auto choice. Virtual devices made here run on the process's virtual clock
-// (virtual/VirtualClock.h): real time × VUMO_VIRTUAL_SPEED, or the clock a test hands to
-// setVirtualClock().
+// and in the auto choice. Virtual devices made here run on the process's virtual stream
+// (virtual/VirtualStream.h): real time × VUMO_VIRTUAL_SPEED, or the stream a test hands to
+// setVirtualStream().
 #pragma once
 
 #include "WaveIn.h"

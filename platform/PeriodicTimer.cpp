@@ -3,7 +3,6 @@
 
 #include "MmResult.h"
 #if defined(_WIN32)
-#include "virtual/RealTimeClock.h"
 #include "win/WinMmTimer.h"
 #endif
 
@@ -22,7 +21,7 @@ namespace
 class ThreadTimer final : public PeriodicTimer
 {
 public:
-    explicit ThreadTimer(std::shared_ptr<TimerClock> clock) : m_clock(std::move(clock)) {}
+    explicit ThreadTimer(std::shared_ptr<Clock> clock) : m_clock(std::move(clock)) {}
     ~ThreadTimer() override { cancel(); }
 
     int32_t start(int32_t periodMs, Tick tick) override
@@ -74,7 +73,7 @@ private:
         m_tickThread.store(std::thread::id());
     }
 
-    std::shared_ptr<TimerClock> m_clock;
+    std::shared_ptr<Clock> m_clock;
     std::thread m_thread;    // started, assigned and joined on the caller's thread only
     std::stop_source m_stop; // replaced only while no timer thread exists; any thread stops it
     std::atomic<bool> m_running{false};          // cleared by cancel(), from any thread
@@ -91,7 +90,7 @@ bool validPeriod(int32_t periodMs)
 
 } // namespace
 
-std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<TimerClock> clock)
+std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<Clock> clock)
 {
 #if defined(_WIN32)
     // The system's multimedia timer runs in real time; a test's clock or a sped-up run
@@ -99,7 +98,7 @@ std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<TimerClock> clo
     if (!clock && virtualSpeedFromEnv() == 1.0)
         return makeMultimediaTimer();
 #endif
-    return std::make_unique<ThreadTimer>(clock ? std::move(clock) : steadyTimerClock());
+    return std::make_unique<ThreadTimer>(clock ? std::move(clock) : steadyClock());
 }
 
 int32_t timerBeginPeriod(int32_t periodMs)

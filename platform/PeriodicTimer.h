@@ -7,7 +7,7 @@
 // starts a new schedule from now.
 #pragma once
 
-#include "TimerClock.h"
+#include "Clock.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,10 +41,10 @@ public:
     virtual bool running() const = 0;
 };
 
-// A timer on its own thread, timed by `clock` (steadyTimerClock() when null). On Windows a null
+// A timer on its own thread, timed by `clock` (steadyClock() when null). On Windows a null
 // clock, without VUMO_VIRTUAL_SPEED, gives the system's multimedia timer instead
 // (win/WinMmTimer.h).
-std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<TimerClock> clock = nullptr);
+std::unique_ptr<PeriodicTimer> makePeriodicTimer(std::shared_ptr<Clock> clock = nullptr);
 
 // The system timer resolution request (timeBeginPeriod): kMmNoError, or kTimerError for a
 // period outside kMinTimerPeriodMs ... kMaxTimerPeriodMs. The threads' sleeps here are as fine

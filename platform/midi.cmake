@@ -6,7 +6,6 @@ pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 target_sources(vumo_platform PRIVATE
     platform/MidiBackend.cpp
     platform/PeriodicTimer.cpp
-    platform/TimerClock.cpp
     platform/rtmidi/RtMidiDevices.cpp
     platform/synth/SoundFont.cpp
     platform/synth/SynthMidiOut.cpp

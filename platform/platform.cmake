@@ -7,11 +7,11 @@ pkg_check_modules(JACK IMPORTED_TARGET jack)
 
 add_library(vumo_platform STATIC
     platform/AudioBackend.cpp
+    platform/Clock.cpp
     platform/portaudio/PortAudioSession.cpp
     platform/portaudio/PortAudioWaveOut.cpp
     platform/portaudio/PortAudioWaveIn.cpp
-    platform/virtual/VirtualClock.cpp
-    platform/virtual/RealTimeClock.cpp
+    platform/virtual/VirtualStream.cpp
     platform/virtual/VirtualLoopback.cpp
     platform/virtual/VirtualWaveSink.cpp
     platform/virtual/VirtualWaveSource.cpp
@@ -26,7 +26,8 @@ target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}
 target_link_libraries(vumo_platform PUBLIC vumo_waveheader)
 # Opening files from elsewhere (regular files of a size the reader takes, never blocking), for
 # every reader of outside bytes: the engine, the studio, the tools.
-add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp)
+add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp
+    platform/files/RiffWalker.cpp platform/files/SafeWriter.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC vumo_files)
 target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
@@ -44,6 +45,8 @@ add_executable(platform_tests
     tests/platform/VirtualWaveTest.cpp
     tests/platform/PortAudioWaveTest.cpp
     tests/platform/RegularFileTest.cpp
+    tests/platform/RiffWalkerTest.cpp
+    tests/platform/SafeWriterTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave PkgConfig::PORTAUDIO
     GTest::gtest_main)

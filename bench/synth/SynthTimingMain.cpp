@@ -1,4 +1,4 @@
-// synth_timing: how late the built-in synth's drums sound on the virtual clock, and whether
+// synth_timing: how late the built-in synth's drums sound on the virtual stream, and whether
 // they drift over a song.
 //
 // usage: synth_timing [speed] [song seconds] [tick ms]
@@ -8,15 +8,15 @@
 //           engine's MIDI queue does, on the first 10 ms timer tick after their time
 //
 // A bass drum hit every 250 ms goes through the product's path: the periodic timer on the
-// steady timer clock, SynthMidiOut on the virtual audio backend, the virtual clock at the
+// process's steady clock, SynthMidiOut on the virtual audio backend, the virtual stream at the
 // given speed, the wave file of VUMO_VIRTUAL_MIDI_AUDIO. Per hit it compares three stream
 // frames: the hit's nominal frame, the frame due when shortMsg() was called, and the first
 // frame of the file louder than -50 dBFS. Not a test: figures only (see results.md here).
+#include "platform/Clock.h"
 #include "platform/MmResult.h"
 #include "platform/PeriodicTimer.h"
-#include "platform/TimerClock.h"
 #include "platform/synth/SynthMidiOut.h"
-#include "platform/virtual/VirtualClock.h"
+#include "platform/virtual/VirtualStream.h"
 
 #include <algorithm>
 #include <atomic>
@@ -117,19 +117,19 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the synth does not open: %d\n", rc);
         return 1;
     }
-    const auto clock = platform::acquireVirtualClock(); // the one the synth plays on
-    const auto timerClock = platform::steadyTimerClock();
-    // The synth made the process's virtual clock, so its file starts at the clock's frame 0.
+    const auto stream = platform::acquireVirtualStream(); // the one the synth plays on
+    const auto timerClock = platform::steadyClock();
+    // The synth made the process's virtual stream, so its file starts at the stream's frame 0.
     const int64_t openFrame = 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
-    // The song starts now on both clocks (both run at real time x speed).
-    const int64_t startFrame = int64_t(clock->dueFrames());
+    // The song starts now on the stream and the timer's clock (both run at real time x speed).
+    const int64_t startFrame = int64_t(stream->dueFrames());
     const auto startUs = timerClock->now();
     const auto wallStart = std::chrono::steady_clock::now();
     auto send = [&](Hit& h)
     {
-        h.sentFrame = int64_t(clock->dueFrames()) - startFrame;
+        h.sentFrame = int64_t(stream->dueFrames()) - startFrame;
         synth.shortMsg(kBassDrum);
     };
     if (tickMs <= 0)

@@ -27,71 +27,38 @@ PortAudioWaveIn::PortAudioWaveIn() = default;
 
 PortAudioWaveIn::~PortAudioWaveIn()
 {
-    if (m_stream != nullptr)
-    {
-        reset();
-        close();
-    }
+    shutDown();
 }
 
-int32_t PortAudioWaveIn::open(const WaveFormat& f, std::function<void()> onBlockDone)
+int32_t PortAudioWaveIn::openDevice()
 {
-    if (m_stream != nullptr)
-        return kMmAllocated;
-    if (!f.isStereo16At44100())
-        return kWaveBadFormat;
     auto session = std::make_unique<PortAudioSession>();
     if (session->result() != kMmNoError)
         return session->result();
-    m_onBlockDone = std::move(onBlockDone);
     PaStream* stream = nullptr;
     if (const int32_t rc = openDefaultStream(false, &onInputBuffer, this, &stream);
         rc != kMmNoError)
         return rc;
     m_session = std::move(session);
     m_stream = stream;
-    m_queued.store(0);
     m_position.store(0);
-    m_prepared = false;
     return kMmNoError;
 }
 
-int32_t PortAudioWaveIn::prepare(std::span<int16_t> block)
+int32_t PortAudioWaveIn::addToDevice()
 {
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
-    if (m_queued.load() != 0)
-        return kWaveStillPlaying;
-    if (block.size() % 2 != 0 || block.size() / 2 > UINT32_MAX)
-        return kMmInvalidParam;
-    m_block = block.data();
-    m_blockFrames = uint32_t(block.size() / 2);
-    m_prepared = true;
-    return kMmNoError;
-}
-
-int32_t PortAudioWaveIn::addBuffer()
-{
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
-    if (!m_prepared)
-        return kWaveUnprepared;
-    if (m_queued.load() != 0)
-        return kWaveStillPlaying;
     m_position.store(0);
-    m_queued.store(1); // publishes the block to the callback
+    setBlockState(kQueued); // publishes the block to the callback
     return kMmNoError;
 }
 
-int32_t PortAudioWaveIn::start()
+int32_t PortAudioWaveIn::startDevice()
 {
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
     if (Pa_IsStreamActive(m_stream) == 1)
         return kMmNoError;
     endMedia();
     media::CaptureStart capture =
-        media::startCaptureFromEnvironment(m_prepared ? m_blockFrames : UINT32_MAX);
+        media::startCaptureFromEnvironment(prepared() ? blockFrames() : UINT32_MAX);
     if (capture.requested && !capture.stream)
     {
         std::fprintf(stderr, "Vumo: %s\n", capture.error.c_str());
@@ -104,52 +71,27 @@ int32_t PortAudioWaveIn::start()
     return rc;
 }
 
-int32_t PortAudioWaveIn::positionFrames(uint32_t& frames)
+int32_t PortAudioWaveIn::readPosition(uint32_t& frames)
 {
-    frames = 0;
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
     frames = m_position.load();
     return kMmNoError;
 }
 
-int32_t PortAudioWaveIn::reset()
+int32_t PortAudioWaveIn::resetDevice()
 {
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
-    const bool hadBlock = m_queued.exchange(0) != 0;
     // Pa_AbortStream returns once the callback has left, so the block is ours again.
     stopStream(m_stream);
     m_position.store(0);
     endMedia();
-    if (hadBlock && m_onBlockDone)
-        m_onBlockDone();
     return kMmNoError;
 }
 
-int32_t PortAudioWaveIn::unprepare()
+int32_t PortAudioWaveIn::closeDevice()
 {
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
-    if (m_queued.load() != 0)
-        return kWaveStillPlaying;
-    m_prepared = false;
-    m_block = nullptr;
-    m_blockFrames = 0;
-    return kMmNoError;
-}
-
-int32_t PortAudioWaveIn::close()
-{
-    if (m_stream == nullptr)
-        return kMmInvalidHandle;
-    if (m_queued.load() != 0)
-        return kWaveStillPlaying;
     stopStream(m_stream);
     const int32_t rc = mmResultFromPortAudio(Pa_CloseStream(m_stream));
     m_stream = nullptr;
     m_session.reset();
-    m_prepared = false;
     endMedia();
     return rc;
 }
@@ -164,26 +106,25 @@ void PortAudioWaveIn::endMedia()
 
 void PortAudioWaveIn::takeBuffer(const int16_t* in, unsigned long frames)
 {
-    if (m_queued.load() == 0)
+    if (blockState() != kQueued)
         return; // no block with the device: captured frames are dropped
     const uint32_t from = m_position.load();
-    const uint32_t count = uint32_t(std::min<uint64_t>(frames, m_blockFrames - from));
+    const uint32_t count = uint32_t(std::min<uint64_t>(frames, blockFrames() - from));
     if (count > 0)
     {
         // Media not decoded in time would be silence; decoding runs far ahead of real time.
         if (m_media)
-            m_media->copyTo(from, m_block + size_t(from) * 2, count);
+            m_media->copyTo(from, block() + size_t(from) * 2, count);
         else if (in != nullptr)
-            std::memcpy(m_block + size_t(from) * 2, in, size_t(count) * 4);
+            std::memcpy(block() + size_t(from) * 2, in, size_t(count) * 4);
         else
-            std::memset(m_block + size_t(from) * 2, 0, size_t(count) * 4);
+            std::memset(block() + size_t(from) * 2, 0, size_t(count) * 4);
     }
     m_position.store(from + count);
-    if (from + count < m_blockFrames)
+    if (from + count < blockFrames())
         return;
-    int32_t queued = 1;
-    if (m_queued.compare_exchange_strong(queued, 0) && m_onBlockDone)
-        m_onBlockDone();
+    if (endBlock(kQueued))
+        notifyBlockDone();
 }
 
 } // namespace platform

@@ -9,7 +9,7 @@
 // capture is active (media/CaptureStream.h) plays with the capture's media mixed in.
 #pragma once
 
-#include "../WaveOut.h"
+#include "../WaveDevice.h"
 #include "../media/CaptureStream.h"
 
 #include <atomic>
@@ -20,19 +20,11 @@ namespace platform
 
 class PortAudioSession;
 
-class PortAudioWaveOut : public WaveOut
+class PortAudioWaveOut final : public WaveOutDevice
 {
 public:
     PortAudioWaveOut();
     ~PortAudioWaveOut() override;
-
-    int32_t open(const WaveFormat& f, std::function<void()> onBlockDone) override;
-    int32_t prepare(std::span<const int16_t> block) override;
-    int32_t write() override;
-    int32_t positionFrames(uint32_t& frames) override;
-    int32_t reset() override;
-    int32_t unprepare() override;
-    int32_t close() override;
 
     // Fills one buffer of the stream (called by the stream callback); 0 to go on, 1 once the
     // whole block and the silence after it have been handed over.
@@ -41,23 +33,19 @@ public:
     void streamFinished();
 
 private:
-    enum State : int32_t
-    {
-        kIdle,
-        kPlaying
-    };
+    bool deviceOpen() const override { return m_stream != nullptr; }
+    int32_t openDevice() override;
+    int32_t writeDevice() override;
+    int32_t readPosition(uint32_t& frames) override;
+    int32_t resetDevice() override;
+    int32_t closeDevice() override;
 
-    // Application thread only; the callback reads the block and onBlockDone while playing.
+    // Application thread only; the callback reads the block while playing.
     std::unique_ptr<PortAudioSession> m_session;
-    void* m_stream = nullptr; // PaStream
-    std::function<void()> m_onBlockDone;
-    const int16_t* m_block = nullptr;
-    uint32_t m_blockFrames = 0;
-    bool m_prepared = false;
+    void* m_stream = nullptr;                      // PaStream
     std::shared_ptr<media::CaptureStream> m_media; // heard with the block; set by write()
     uint32_t m_tailFrames = 0; // the silence after a block: the output latency in frames
 
-    std::atomic<int32_t> m_state{kIdle}; // set by write(); cleared by streamFinished and reset()
     std::atomic<uint32_t> m_position{0}; // written by fillBuffer, zeroed by write()/reset()
     std::atomic<uint32_t> m_tailDone{0}; // silent frames after the block; as m_position
 };

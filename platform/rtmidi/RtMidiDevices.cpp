@@ -6,7 +6,7 @@
 // kMidiNoDevice for the output and kMmBadDeviceId for an input number, anything else kMmError.
 #include "RtMidiDevices.h"
 
-#include "../TimerClock.h"
+#include "../Clock.h"
 
 #include <RtMidi.h>
 
@@ -334,7 +334,7 @@ private:
         input.m_inCallback.fetch_sub(1);
     }
 
-    std::shared_ptr<TimerClock> m_clock = steadyTimerClock();
+    std::shared_ptr<Clock> m_clock = steadyClock();
     std::unique_ptr<RtMidiIn> m_port;      // set and reset on the caller's thread only
     MidiInCallback m_onInput;              // set before the port opens, cleared after it closed
     std::atomic<bool> m_started{false};    // written by start() and stop()

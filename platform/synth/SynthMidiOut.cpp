@@ -1,9 +1,9 @@
-// SynthMidiOut: FluidSynth rendering either into a PortAudio stream or on the virtual clock.
+// SynthMidiOut: FluidSynth rendering either into a PortAudio stream or on the virtual stream.
 #include "SynthMidiOut.h"
 
 #include "../AudioBackend.h"
 #include "../portaudio/PortAudioSession.h"
-#include "../virtual/VirtualClock.h"
+#include "../virtual/VirtualStream.h"
 #include "../virtual/VirtualWaveSink.h"
 #include "SoundFont.h"
 
@@ -92,7 +92,7 @@ int16_t toSample(float x)
 } // namespace
 
 // The synthesizer and the messages waiting for it. Every FluidSynth call after load() comes
-// from the one rendering thread (the stream's callback or the clock's stepping thread).
+// from the one rendering thread (the stream's callback or the virtual stream's stepping thread).
 class SynthMidiOut::Player
 {
 public:
@@ -271,25 +271,25 @@ private:
     uint64_t m_rendered = 0; // the callback's only
 };
 
-// Plays as an output of a virtual clock, into the wave file of VUMO_VIRTUAL_MIDI_AUDIO.
+// Plays as an output of a virtual stream, into the wave file of VUMO_VIRTUAL_MIDI_AUDIO.
 class VirtualPlayer final : public SynthMidiOut::Player, private VirtualDevice
 {
 public:
-    // `clock` null: the process's virtual clock, taken at start().
-    explicit VirtualPlayer(std::shared_ptr<VirtualClock> clock) : m_clock(std::move(clock)) {}
+    // `stream` null: the process's virtual stream, taken at start().
+    explicit VirtualPlayer(std::shared_ptr<VirtualStream> stream) : m_stream(std::move(stream)) {}
 
     int32_t start() override
     {
-        if (!m_clock)
-            m_clock = acquireVirtualClock();
+        if (!m_stream)
+            m_stream = acquireVirtualStream();
         const char* path = std::getenv("VUMO_VIRTUAL_MIDI_AUDIO");
         if (path != nullptr && *path != '\0')
         {
             if (const int32_t rc = m_sink.open(path); rc != kMmNoError)
                 return rc;
         }
-        m_rendered = m_flushed = m_clock->nowFrames();
-        if (const int32_t rc = m_clock->attach(*this, true); rc != kMmNoError)
+        m_rendered = m_flushed = m_stream->nowFrames();
+        if (const int32_t rc = m_stream->attach(*this, true); rc != kMmNoError)
         {
             m_sink.close();
             return rc;
@@ -301,13 +301,13 @@ public:
     void stop() override
     {
         if (m_attached)
-            m_clock->detach(*this); // waits for a step that is still rendering
+            m_stream->detach(*this); // waits for a step that is still rendering
         m_attached = false;
         m_sink.close();
     }
 
 private:
-    uint64_t dueFrame() const override { return m_clock->dueFrames(); }
+    uint64_t dueFrame() const override { return m_stream->dueFrames(); }
 
     void advanceTo(uint64_t now) override
     {
@@ -327,7 +327,7 @@ private:
         }
     }
 
-    std::shared_ptr<VirtualClock> m_clock;
+    std::shared_ptr<VirtualStream> m_stream;
     VirtualWaveSink m_sink;
     bool m_attached = false;
     // The stepping thread's own once attached.
@@ -340,7 +340,9 @@ private:
 
 SynthMidiOut::SynthMidiOut() = default;
 
-SynthMidiOut::SynthMidiOut(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock)) {}
+SynthMidiOut::SynthMidiOut(std::shared_ptr<VirtualStream> stream) : m_fixedStream(std::move(stream))
+{
+}
 
 SynthMidiOut::~SynthMidiOut()
 {
@@ -362,8 +364,8 @@ int32_t SynthMidiOut::open()
         return kMidiNoDevice;
     }
     std::unique_ptr<Player> player;
-    if (m_fixedClock || outputBackend() == AudioBackend::Virtual)
-        player = std::make_unique<VirtualPlayer>(m_fixedClock);
+    if (m_fixedStream || outputBackend() == AudioBackend::Virtual)
+        player = std::make_unique<VirtualPlayer>(m_fixedStream);
     else
         player = std::make_unique<SoundCardPlayer>();
     if (const int32_t rc = player->load(soundFont.path); rc != kMmNoError)

@@ -5,7 +5,7 @@
 // backend in use (outputBackend()) sends wave audio:
 // - PortAudio: a stream of its own on the default output device, beside the engine's track
 //   stream, so drums and tracks sound together; a message sounds from the next buffer on.
-// - virtual: the synthesizer runs as an output on the virtual clock (the process's clock, or
+// - virtual: the synthesizer runs as an output on the virtual stream (the process's stream, or
 //   the one given to the constructor). Each message is stamped with the stream frame due when
 //   it arrives and sounds from that frame on. When VUMO_VIRTUAL_MIDI_AUDIO (read at open)
 //   names a file, every frame from open() on is appended to it as a 16-bit stereo 44100 wave
@@ -22,15 +22,15 @@
 namespace platform
 {
 
-class VirtualClock;
+class VirtualStream;
 
 class SynthMidiOut final : public MidiOut
 {
 public:
     // Plays on the wave output backend in use at open().
     SynthMidiOut();
-    // Always renders on `clock` (for example a SteppedClock in a test).
-    explicit SynthMidiOut(std::shared_ptr<VirtualClock> clock);
+    // Always renders on `stream` (for example one a test steps by hand).
+    explicit SynthMidiOut(std::shared_ptr<VirtualStream> stream);
     ~SynthMidiOut() override;
 
     // kMidiNoDevice when no SoundFont is found or it does not load; the device errors of the
@@ -47,7 +47,7 @@ public:
     class Player;
 
 private:
-    std::shared_ptr<VirtualClock> m_fixedClock;
+    std::shared_ptr<VirtualStream> m_fixedStream;
     std::unique_ptr<Player> m_player; // set while open
     std::string m_soundFont;
 };

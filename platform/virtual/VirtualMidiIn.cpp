@@ -39,8 +39,8 @@ std::vector<TimedMidiEvent> readMidiEventsFile(const std::string& path)
     return events;
 }
 
-VirtualMidiIn::VirtualMidiIn(std::shared_ptr<TimerClock> clock, std::string eventsPath)
-    : m_clock(clock ? std::move(clock) : steadyTimerClock()), m_eventsPath(std::move(eventsPath))
+VirtualMidiIn::VirtualMidiIn(std::shared_ptr<Clock> clock, std::string eventsPath)
+    : m_clock(clock ? std::move(clock) : steadyClock()), m_eventsPath(std::move(eventsPath))
 {
 }
 

@@ -7,8 +7,8 @@
 // the order of the file. Lines that do not hold four numbers are skipped.
 #pragma once
 
+#include "../Clock.h"
 #include "../MidiIn.h"
-#include "../TimerClock.h"
 
 #include <memory>
 #include <string>
@@ -33,10 +33,9 @@ std::vector<TimedMidiEvent> readMidiEventsFile(const std::string& path);
 class VirtualMidiIn final : public MidiIn
 {
 public:
-    // `clock` times the delivery (steadyTimerClock() when null); an empty `eventsPath` means
+    // `clock` times the delivery (steadyClock() when null); an empty `eventsPath` means
     // VUMO_VIRTUAL_MIDI_IN, read by each start().
-    explicit VirtualMidiIn(std::shared_ptr<TimerClock> clock = nullptr,
-                           std::string eventsPath = {});
+    explicit VirtualMidiIn(std::shared_ptr<Clock> clock = nullptr, std::string eventsPath = {});
     ~VirtualMidiIn() override;
 
     int32_t open(int32_t device, MidiInCallback onInput) override;
@@ -49,7 +48,7 @@ private:
     void deliver(std::stop_token stop, std::chrono::microseconds startedAt,
                  std::vector<TimedMidiEvent> events);
 
-    std::shared_ptr<TimerClock> m_clock;
+    std::shared_ptr<Clock> m_clock;
     std::string m_eventsPath;
     MidiInCallback m_onInput; // set by open() before the delivery thread exists
     bool m_open = false;

@@ -7,8 +7,8 @@
 namespace platform
 {
 
-VirtualMidiOut::VirtualMidiOut(std::shared_ptr<TimerClock> clock, std::string logPath)
-    : m_clock(clock ? std::move(clock) : steadyTimerClock()), m_logPath(std::move(logPath))
+VirtualMidiOut::VirtualMidiOut(std::shared_ptr<Clock> clock, std::string logPath)
+    : m_clock(clock ? std::move(clock) : steadyClock()), m_logPath(std::move(logPath))
 {
 }
 

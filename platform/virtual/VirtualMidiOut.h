@@ -6,8 +6,8 @@
 // counted.
 #pragma once
 
+#include "../Clock.h"
 #include "../MidiOut.h"
-#include "../TimerClock.h"
 
 #include <atomic>
 #include <chrono>
@@ -23,9 +23,9 @@ constexpr const char* kVirtualMidiOutName = "Vumo Virtual MIDI Out";
 class VirtualMidiOut final : public MidiOut
 {
 public:
-    // `clock` times the log lines (steadyTimerClock() when null); an empty `logPath` means
+    // `clock` times the log lines (steadyClock() when null); an empty `logPath` means
     // VUMO_VIRTUAL_MIDI_OUT, read by open().
-    explicit VirtualMidiOut(std::shared_ptr<TimerClock> clock = nullptr, std::string logPath = {});
+    explicit VirtualMidiOut(std::shared_ptr<Clock> clock = nullptr, std::string logPath = {});
     ~VirtualMidiOut() override;
 
     int32_t open() override;
@@ -37,7 +37,7 @@ public:
     int32_t sentCount() const { return m_sent.load(); }
 
 private:
-    std::shared_ptr<TimerClock> m_clock;
+    std::shared_ptr<Clock> m_clock;
     std::string m_logPath;
     std::FILE* m_log = nullptr; // set by open() before any sender can run
     std::chrono::microseconds m_openedAt{0};

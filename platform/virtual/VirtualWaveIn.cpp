@@ -1,4 +1,4 @@
-// VirtualWaveIn: fills its block at the virtual clock's pace from silence, a file or loopback.
+// VirtualWaveIn: fills its block at the virtual stream's pace from silence, a file or loopback.
 #include "VirtualWaveIn.h"
 
 #include "VirtualWaveSource.h"
@@ -12,78 +12,45 @@
 namespace platform
 {
 
-VirtualWaveIn::VirtualWaveIn(std::shared_ptr<VirtualClock> clock) : m_fixedClock(std::move(clock))
+VirtualWaveIn::VirtualWaveIn(std::shared_ptr<VirtualStream> stream)
+    : m_fixedStream(std::move(stream))
 {
 }
 
 VirtualWaveIn::~VirtualWaveIn()
 {
-    if (m_open)
-    {
-        reset();
-        close();
-    }
+    shutDown();
 }
 
-int32_t VirtualWaveIn::open(const WaveFormat& f, std::function<void()> onBlockDone)
+int32_t VirtualWaveIn::openDevice()
 {
-    if (m_open)
-        return kMmAllocated;
-    if (!f.isStereo16At44100())
-        return kWaveBadFormat;
-    m_onBlockDone = std::move(onBlockDone);
-    m_clock = m_fixedClock ? m_fixedClock : acquireVirtualClock();
-    if (const int32_t rc = m_clock->attach(*this, false); rc != kMmNoError)
+    m_stream = m_fixedStream ? m_fixedStream : acquireVirtualStream();
+    if (const int32_t rc = m_stream->attach(*this, false); rc != kMmNoError)
     {
-        m_clock.reset();
+        m_stream.reset();
         return rc;
     }
-    m_state.store(kIdle);
     m_position.store(0);
-    m_prepared = false;
     m_started = false;
-    m_open = true;
     return kMmNoError;
 }
 
-int32_t VirtualWaveIn::prepare(std::span<int16_t> block)
+int32_t VirtualWaveIn::addToDevice()
 {
-    if (!m_open)
-        return kMmInvalidHandle;
-    if (m_state.load() != kIdle)
-        return kWaveStillPlaying;
-    if (block.size() % 2 != 0 || block.size() / 2 > UINT32_MAX)
-        return kMmInvalidParam;
-    m_block = block.data();
-    m_blockFrames = uint32_t(block.size() / 2);
-    m_prepared = true;
-    return kMmNoError;
-}
-
-int32_t VirtualWaveIn::addBuffer()
-{
-    if (!m_open)
-        return kMmInvalidHandle;
-    if (!m_prepared)
-        return kWaveUnprepared;
-    if (m_state.load() != kIdle)
-        return kWaveStillPlaying;
     m_position.store(0);
     if (m_started)
         beginCapture();
     else
-        m_state.store(kQueued);
+        setBlockState(kQueued);
     return kMmNoError;
 }
 
-int32_t VirtualWaveIn::start()
+int32_t VirtualWaveIn::startDevice()
 {
-    if (!m_open)
-        return kMmInvalidHandle;
     if (const int32_t rc = chooseSource(); rc != kMmNoError)
         return rc;
     m_started = true;
-    if (m_state.load() == kQueued)
+    if (blockState() == kQueued)
         beginCapture();
     return kMmNoError;
 }
@@ -95,7 +62,7 @@ int32_t VirtualWaveIn::chooseSource()
     m_fileSamples.clear();
     endMedia();
     media::CaptureStart capture =
-        media::startCaptureFromEnvironment(m_prepared ? m_blockFrames : UINT32_MAX);
+        media::startCaptureFromEnvironment(prepared() ? blockFrames() : UINT32_MAX);
     if (capture.requested)
     {
         if (!capture.stream)
@@ -112,7 +79,7 @@ int32_t VirtualWaveIn::chooseSource()
         m_source = Source::Silence;
     else if (std::strcmp(input, "loopback") == 0)
         m_source = Source::Loopback;
-    else if (readWaveFrames(input, m_prepared ? m_blockFrames : SIZE_MAX, m_fileSamples))
+    else if (readWaveFrames(input, prepared() ? blockFrames() : SIZE_MAX, m_fileSamples))
         m_source = Source::File;
     else
         return kMmError;
@@ -129,58 +96,32 @@ void VirtualWaveIn::endMedia()
 
 void VirtualWaveIn::beginCapture()
 {
-    m_startFrame.store(m_clock->nowFrames());
-    m_state.store(kCapturing); // publishes block, source and samples to advanceTo
+    m_startFrame.store(m_stream->nowFrames());
+    setBlockState(kCapturing); // publishes block, source and samples to advanceTo
 }
 
-int32_t VirtualWaveIn::positionFrames(uint32_t& frames)
+int32_t VirtualWaveIn::readPosition(uint32_t& frames)
 {
-    frames = 0;
-    if (!m_open)
-        return kMmInvalidHandle;
     frames = m_position.load();
     return kMmNoError;
 }
 
-int32_t VirtualWaveIn::reset()
+int32_t VirtualWaveIn::resetDevice()
 {
-    if (!m_open)
-        return kMmInvalidHandle;
-    const bool hadBlock = m_state.exchange(kIdle) != kIdle;
     m_fence.waitForStep(); // from here on no step touches the block
     m_position.store(0);
     m_started = false;
     endMedia();
-    if (hadBlock && m_onBlockDone)
-        m_onBlockDone();
     return kMmNoError;
 }
 
-int32_t VirtualWaveIn::unprepare()
+int32_t VirtualWaveIn::closeDevice()
 {
-    if (!m_open)
-        return kMmInvalidHandle;
-    if (m_state.load() != kIdle)
-        return kWaveStillPlaying;
-    m_prepared = false;
-    m_block = nullptr;
-    m_blockFrames = 0;
-    return kMmNoError;
-}
-
-int32_t VirtualWaveIn::close()
-{
-    if (!m_open)
-        return kMmInvalidHandle;
-    if (m_state.load() != kIdle)
-        return kWaveStillPlaying;
-    m_clock->detach(*this);
-    m_clock.reset();
+    m_stream->detach(*this);
+    m_stream.reset();
     m_fileSamples.clear();
     endMedia();
-    m_prepared = false;
     m_started = false;
-    m_open = false;
     return kMmNoError;
 }
 
@@ -188,23 +129,23 @@ void VirtualWaveIn::advanceTo(uint64_t now)
 {
     m_fence.enter();
     bool full = false;
-    if (m_state.load() == kCapturing)
+    if (blockState() == kCapturing)
     {
         const uint64_t start = m_startFrame.load();
         const uint32_t from = m_position.load();
-        uint32_t to = uint32_t(std::min<uint64_t>(now > start ? now - start : 0, m_blockFrames));
+        uint32_t to = uint32_t(std::min<uint64_t>(now > start ? now - start : 0, blockFrames()));
         if (m_source == Source::Media && to > from)
         {
             // Frames not decoded yet are captured at a later step; the block waits for them.
             to = from + m_media->readyCount(from, to - from);
-            m_media->copyTo(from, m_block + size_t(from) * 2, to - from);
+            m_media->copyTo(from, block() + size_t(from) * 2, to - from);
         }
         for (uint32_t k = from; k < to && m_source != Source::Media; ++k)
         {
-            int16_t* frame = m_block + size_t(k) * 2;
+            int16_t* frame = block() + size_t(k) * 2;
             if (m_source == Source::Loopback)
             {
-                const uint32_t packed = m_clock->loopback().frameAt(start + k);
+                const uint32_t packed = m_stream->loopback().frameAt(start + k);
                 frame[0] = int16_t(uint16_t(packed & 0xFFFF));
                 frame[1] = int16_t(uint16_t(packed >> 16));
             }
@@ -220,13 +161,11 @@ void VirtualWaveIn::advanceTo(uint64_t now)
             }
         }
         m_position.store(std::max(from, to));
-        int32_t capturing = kCapturing;
-        if (to == m_blockFrames && m_state.compare_exchange_strong(capturing, kIdle))
-            full = true;
+        full = to == blockFrames() && endBlock(kCapturing);
     }
     // Inside the fence, so reset() and close() also wait for the notification to finish.
-    if (full && m_onBlockDone)
-        m_onBlockDone();
+    if (full)
+        notifyBlockDone();
     m_fence.leave();
 }
 

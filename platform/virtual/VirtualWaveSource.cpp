@@ -3,6 +3,7 @@
 
 #include "../WaveHeader.h"
 #include "../files/RegularFile.h"
+#include "../files/RiffWalker.h"
 
 #include <algorithm>
 #include <array>
@@ -30,42 +31,33 @@ bool readWaveFrames(const std::string& path, size_t maxFrames, std::vector<int16
     // Only a regular file a track can take: a FIFO or a device would stall the read.
     const OpenedFile opened = openRegularFile(path.c_str(), kMaxTrackFileBytes);
     std::FILE* f = opened.file.get();
-    if (!f)
-        return false;
-    std::array<uint8_t, 12> riff{};
-    if (std::fread(riff.data(), 1, riff.size(), f) != riff.size() || !isRiffWave(riff.data()))
+    if (!f || !readRiffWaveHead(f))
         return false;
     bool formatOk = false;
-    std::array<uint8_t, 8> chunk{};
-    while (std::fread(chunk.data(), 1, chunk.size(), f) == chunk.size())
+    RiffWalker walk(f, opened.size);
+    while (const auto chunk = walk.next())
     {
-        const uint32_t bytes = readLe32(&chunk[4]);
-        if (std::equal(chunk.begin(), chunk.begin() + 4, "fmt "))
+        if (chunk->is("fmt "))
         {
             std::array<uint8_t, 16> fmt{};
-            if (bytes < fmt.size() || std::fread(fmt.data(), 1, fmt.size(), f) != fmt.size())
-                return false;
-            formatOk = isStereo16Pcm(fmt);
-            if (!formatOk || !skipChunkRest(f, bytes - uint32_t(fmt.size()), bytes))
+            formatOk = chunk->size >= fmt.size() &&
+                       std::fread(fmt.data(), 1, fmt.size(), f) == fmt.size() && isStereo16Pcm(fmt);
+            if (!formatOk)
                 return false;
         }
-        else if (std::equal(chunk.begin(), chunk.begin() + 4, "data"))
+        else if (chunk->is("data"))
         {
             if (!formatOk)
                 return false;
-            // No more than the file holds, whatever the chunk states.
-            const size_t frames = std::min<size_t>({bytes / 4, maxFrames, size_t(opened.size / 4)});
+            // No more than the file holds, whatever the chunk states; a data chunk cut short by
+            // the end of the file gives the frames that are there.
+            const size_t frames = size_t(std::min<uint64_t>(chunk->bytesInFile / 4, maxFrames));
             std::vector<uint8_t> raw(frames * 4);
-            // A data chunk cut short by the end of the file gives the frames that are there.
             const size_t got = std::fread(raw.data(), 1, raw.size(), f) / 4;
             samples.resize(got * 2);
             for (size_t i = 0; i < samples.size(); ++i)
                 samples[i] = readLe16(&raw[2 * i]);
             return true;
-        }
-        else if (!skipChunkRest(f, bytes, bytes))
-        {
-            return false;
         }
     }
     return false;

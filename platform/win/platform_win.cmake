@@ -5,12 +5,13 @@
 add_library(vumo_waveheader INTERFACE)
 target_include_directories(vumo_waveheader INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 
-add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp)
+add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/FileNames.cpp
+    platform/files/RiffWalker.cpp platform/files/SafeWriter.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(vumo_platform STATIC
     platform/PeriodicTimer.cpp
-    platform/TimerClock.cpp
+    platform/Clock.cpp
     platform/win/WinAudioBackend.cpp
     platform/win/WinMidiBackend.cpp
     platform/win/WinMmWaveOut.cpp
@@ -18,8 +19,7 @@ add_library(vumo_platform STATIC
     platform/win/WinMmMidiOut.cpp
     platform/win/WinMmMidiIn.cpp
     platform/win/WinMmTimer.cpp
-    platform/virtual/VirtualClock.cpp
-    platform/virtual/RealTimeClock.cpp
+    platform/virtual/VirtualStream.cpp
     platform/virtual/VirtualLoopback.cpp
     platform/virtual/VirtualWaveSink.cpp
     platform/virtual/VirtualWaveSource.cpp
@@ -37,6 +37,7 @@ target_link_libraries(vumo_platform PUBLIC vumo_waveheader vumo_files Threads::T
 # The device layer's tests that need no Linux device: clocks, timers and virtual devices.
 add_executable(platform_tests
     tests/platform/ClockTest.cpp
+    tests/platform/RiffWalkerTest.cpp
     tests/platform/VirtualWaveTest.cpp
 )
 target_link_libraries(platform_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)

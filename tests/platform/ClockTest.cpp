@@ -1,11 +1,9 @@
-// The virtual clocks (steps, device order, real time × speed, loopback, the process's clock), the
-// periodic timer on its clocks and the timer resolution requests.
+// The virtual streams (steps, device order, frames of clock time, loopback, the process's stream),
+// the speed of the clocks, the periodic timer on its clocks and the timer resolution requests.
 #include "PlatformTestSupport.h"
+#include "TestClocks.h"
 #include "platform/MmResult.h"
 #include "platform/PeriodicTimer.h"
-#include "platform/TimerClock.h"
-#include "platform/virtual/RealTimeClock.h"
-#include "platform/virtual/SteppedClock.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +13,7 @@
 
 using namespace platform;
 using namespace std::chrono;
-using platform::test::Results;
-using platform::test::ScopedEnv;
+using namespace platform::test;
 using Log = std::vector<std::string>;
 using Times = std::vector<microseconds>;
 
@@ -33,7 +30,7 @@ struct LoggingDevice : VirtualDevice
 };
 
 // The clock times from its start of `ticks` ticks of a 10 ms timer on `clock`; tick n runs work(n).
-Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void(int)> work)
+Times tickTimes(std::shared_ptr<Clock> clock, int ticks, std::function<void(int)> work)
 {
     auto timer = makePeriodicTimer(clock);
     Times times;
@@ -58,49 +55,54 @@ Times tickTimes(std::shared_ptr<TimerClock> clock, int ticks, std::function<void
 
 } // namespace
 
-TEST(VirtualClocks,
-     SteppedMovesDevicesBy1024RealTimeAtItsSpeedLoopbackKeepsFramesTheProcessSharesOne)
+TEST(VirtualStreams,
+     SteppedMovesDevicesBy1024FramesFollowTheClockLoopbackKeepsFramesTheProcessSharesOne)
 {
-    SteppedClock clock;
+    SteppedStream stream;
     Log log;
     LoggingDevice in("in", log), out("out", log);
-    ASSERT_EQ(clock.attach(in, false), kMmNoError);
-    ASSERT_EQ(clock.attach(out, true), kMmNoError);
-    clock.advance(300);
-    clock.advance(1800);
-    EXPECT_EQ(clock.nowFrames(), 2100u);
+    ASSERT_EQ(stream.attach(in, false), kMmNoError);
+    ASSERT_EQ(stream.attach(out, true), kMmNoError);
+    stream.advance(300);
+    stream.advance(1800);
+    EXPECT_EQ(stream.nowFrames(), 2100u);
     EXPECT_EQ(log, (Log{"out@300", "in@300", "out@1324", "in@1324", "out@2100", "in@2100"}));
-    clock.detach(out);
-    clock.advance(10);
+    stream.detach(out);
+    stream.advance(10);
     EXPECT_EQ(log,
               (Log{"out@300", "in@300", "out@1324", "in@1324", "out@2100", "in@2100", "in@2110"}));
-    clock.detach(in);
+    stream.detach(in);
     // Attach fails with "no memory" when all eight slots are taken.
     std::vector<std::unique_ptr<LoggingDevice>> devices;
     for (int i = 0; i < 9; ++i)
     {
         devices.push_back(std::make_unique<LoggingDevice>("d", log));
-        EXPECT_EQ(clock.attach(*devices.back(), true), i < 8 ? kMmNoError : kMmNoMem) << i;
+        EXPECT_EQ(stream.attach(*devices.back(), true), i < 8 ? kMmNoError : kMmNoMem) << i;
     }
     for (auto& d : devices)
-        clock.detach(*d);
-    // The real-time clock: frames are the elapsed time at 44100 per second times the speed.
-    const std::tuple<nanoseconds, double, uint64_t> rows[] = {
-        {seconds(1), 1.0, 44100}, {milliseconds(10), 1.0, 441}, {seconds(1), 4.0, 176400},
-        {seconds(2), 0.5, 44100}, {hours(10), 1.0, 1587600000}, {nanoseconds(-5), 1.0, 0},
-        {seconds(1), 0.0, 0}};
-    for (const auto& [elapsed, speed, frames] : rows)
-        EXPECT_EQ(RealTimeClock::framesAfter(elapsed, speed), frames)
-            << elapsed.count() << " ns at " << speed;
-    nanoseconds fakeNow{5'000'000'000};
-    RealTimeClock realTime(2.0, [&] { return fakeNow; });
+        stream.detach(*d);
+    // Stream frames are the clock time since the stream began at 44100 per second, and a frame's
+    // time is the first microsecond at which it is due.
+    const std::tuple<microseconds, uint64_t> rows[] = {
+        {seconds(1), 44100},   {milliseconds(10), 441}, {microseconds(22), 0},
+        {microseconds(23), 1}, {hours(10), 1587600000}, {microseconds(-5), 0}};
+    for (const auto& [elapsed, frames] : rows)
+        EXPECT_EQ(VirtualStream::framesAt(elapsed), frames) << elapsed.count() << " us";
+    for (const uint64_t frames : {uint64_t(1), uint64_t(44099), uint64_t(1587600001)})
+        EXPECT_EQ(VirtualStream::framesAt(VirtualStream::timeAt(frames)), frames);
+    EXPECT_EQ(VirtualStream::framesAt(VirtualStream::timeAt(44099) - microseconds(1)), 44098u);
+    auto clock = std::make_shared<JumpClock>();
+    clock->advance(seconds(5)); // the stream starts at its clock's time
+    VirtualStream onClock(clock);
     log.clear();
-    ASSERT_EQ(realTime.attach(in, true), kMmNoError);
-    fakeNow += milliseconds(10); // 441 frames of real time, 882 at speed 2
-    realTime.pump();
-    EXPECT_EQ(realTime.nowFrames(), 882u);
+    ASSERT_EQ(onClock.attach(in, true), kMmNoError);
+    clock->advance(milliseconds(20));
+    EXPECT_EQ(std::pair(onClock.dueFrames(), onClock.nowFrames()),
+              std::pair(uint64_t(882), uint64_t(0)));
+    onClock.pump();
+    EXPECT_EQ(onClock.nowFrames(), 882u);
     EXPECT_EQ(log, (Log{"in@882"}));
-    realTime.detach(in);
+    onClock.detach(in);
     // The loopback ring returns the frame handed over at that time until a later time overwrites
     // it.
     VirtualLoopback loopback;
@@ -109,7 +111,7 @@ TEST(VirtualClocks,
     loopback.publish(7 + VirtualLoopback::kFrames, 22);
     EXPECT_EQ(std::pair(loopback.frameAt(7), loopback.frameAt(7 + VirtualLoopback::kFrames)),
               std::pair(0u, 22u));
-    // Both clocks accept speeds above 0 up to 1000 and otherwise take 1.
+    // Speeds above 0 up to 1000 are taken, anything else is 1.
     const std::pair<std::optional<std::string>, double> speeds[] = {
         {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},
         {"0", 1.0},          {"-3", 1.0},  {"5000", 1.0}, {"fast", 1.0},
@@ -119,17 +121,17 @@ TEST(VirtualClocks,
         ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
         EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
     }
-    // The process-wide clock: the one set for tests, else one shared real-time clock.
-    auto stepped = std::make_shared<SteppedClock>();
-    setVirtualClock(stepped);
-    EXPECT_EQ(acquireVirtualClock(), stepped);
-    setVirtualClock(nullptr);
+    // The process-wide stream: the one set for tests, else one shared stream on a steady clock.
+    auto stepped = std::make_shared<SteppedStream>();
+    setVirtualStream(stepped);
+    EXPECT_EQ(acquireVirtualStream(), stepped);
+    setVirtualStream(nullptr);
     ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
-    auto first = acquireVirtualClock();
-    EXPECT_EQ(acquireVirtualClock(), first);
-    auto* shared = dynamic_cast<RealTimeClock*>(first.get());
-    ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(shared->speed(), 3.0);
+    auto first = acquireVirtualStream();
+    EXPECT_EQ(acquireVirtualStream(), first);
+    const auto* steady = dynamic_cast<const SteadyClock*>(&first->clock());
+    ASSERT_NE(steady, nullptr);
+    EXPECT_EQ(steady->speed(), 3.0);
 }
 
 TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed)
@@ -148,18 +150,22 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed
             row.second);
     }
     // In real time the ticks never come early.
-    const Times times = tickTimes(makeSteadyTimerClock(1.0), 5, [](int) {});
+    const Times times = tickTimes(std::make_shared<SteadyClock>(1.0), 5, [](int) {});
     for (size_t n = 0; n < times.size(); ++n)
         EXPECT_GE(times[n], int(n + 1) * 10ms) << "tick " << n + 1;
     // A sped-up clock runs that many times faster than real time.
-    auto clock = makeSteadyTimerClock(10.0);
+    auto clock = std::make_shared<SteadyClock>(10.0);
     const auto start = clock->now();
     std::this_thread::sleep_for(20ms);
     EXPECT_GE(clock->now() - start, 200ms);
-    // Sleeping 100 ms of clock time takes at least 10 ms of real time.
+    // Sleeping 100 ms of clock time takes at least 10 ms of real time; 10 s at speed 1000 end
+    // well within a second.
     const auto before = steady_clock::now();
     EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
     EXPECT_GE(steady_clock::now() - before, 10ms);
+    SteadyClock fastest(1000.0);
+    EXPECT_TRUE(fastest.sleepUntil(fastest.now() + 10s, std::stop_token()));
+    EXPECT_LT(steady_clock::now() - before, 1s);
 }
 
 TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStartsAreRefused)

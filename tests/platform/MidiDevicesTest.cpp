@@ -2,13 +2,12 @@
 // tests/servers.sh, out to and in from another client), the synth's sound, the backend choice.
 #include "JackPeer.h"
 #include "PlatformTestSupport.h"
+#include "TestClocks.h"
 #include "platform/MidiBackend.h"
 #include "platform/MmResult.h"
-#include "platform/TimerClock.h"
 #include "platform/rtmidi/RtMidiDevices.h"
 #include "platform/synth/SoundFont.h"
 #include "platform/synth/SynthMidiOut.h"
-#include "platform/virtual/SteppedClock.h"
 #include "platform/virtual/VirtualMidiIn.h"
 #include "platform/virtual/VirtualMidiOut.h"
 #include "tests/engine/TestWave.h"
@@ -22,9 +21,7 @@
 
 using namespace std::chrono_literals;
 using namespace platform;
-using platform::test::Results;
-using platform::test::ScopedEnv;
-using platform::test::writeText;
+using namespace platform::test;
 
 namespace
 {
@@ -56,7 +53,7 @@ protected:
         };
     }
     // Opens the virtual input on `c`, playing `text` as its events file.
-    void open(std::shared_ptr<TimerClock> c, const char* text)
+    void open(std::shared_ptr<Clock> c, const char* text)
     {
         clock = std::move(c);
         writeText(events, text);
@@ -81,7 +78,7 @@ protected:
 
     testwave::TempDir dir;
     std::string events = dir.file("in.txt");
-    std::shared_ptr<TimerClock> clock;
+    std::shared_ptr<Clock> clock;
     int64_t startMs = 0;
     std::mutex mutex;
     std::vector<Received> got;
@@ -109,7 +106,7 @@ std::vector<int16_t> render(const std::vector<std::pair<int64_t, uint32_t>>& not
 {
     testwave::TempDir dir;
     ScopedEnv audio("VUMO_VIRTUAL_MIDI_AUDIO", dir.file("synth.wav"));
-    auto clock = std::make_shared<SteppedClock>();
+    auto clock = std::make_shared<SteppedStream>();
     SynthMidiOut synth(clock);
     EXPECT_EQ(synth.open(), kMmNoError);
     for (const auto& [ms, message] : notes)
@@ -218,7 +215,7 @@ TEST_F(MidiInTest, DeliversNothingBeforeStartThenTheFileEventsAtTheirTimesAtEach
     EXPECT_EQ(std::vector(e.begin() + 3, e.end()), file);
     // In real time it waits for an event not yet due, and stop ends the wait at once.
     got.clear();
-    open(makeSteadyTimerClock(1.0), "0 144 60 100\n30 128 60 0\n600000 128 61 0\n");
+    open(std::make_shared<SteadyClock>(1.0), "0 144 60 100\n30 128 60 0\n600000 128 61 0\n");
     startMs = nowMs();
     ASSERT_EQ(in->start(), kMmNoError);
     e = waitFor(2);
@@ -275,7 +272,7 @@ TEST_F(RtMidiJack, VumosInputReceivesANoteWithItsTimeSinceStart)
 {
     VUMO_NEED_DEVICE(rtMidiUsesJack(), "JACK server");
     platform::test::PeerOut peer("vumo-peer-out");
-    clock = makeSteadyTimerClock(1.0);
+    clock = std::make_shared<SteadyClock>(1.0);
     auto rtIn = makeRtMidiIn();
     ASSERT_EQ(rtIn->open(inputDevice("vumo-peer-out:out"), keep()), kMmNoError);
     peer.send({0x90, 0x40, 0x50}); // before start(): dropped
@@ -333,7 +330,7 @@ TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnANoteOffEndsItAndDrumsEndByThe
 TEST_F(SynthMidiOutTest,
        TheSettingChoosesTheBackendsAndTheSynthRefusesMessagesUnlessOpenAndWellFormed)
 {
-    auto clock = std::make_shared<SteppedClock>();
+    auto clock = std::make_shared<SteppedStream>();
     SynthMidiOut synth(clock);
     EXPECT_EQ((Results{synth.shortMsg(0x643C90), synth.close(), synth.open(), synth.open()}),
               (Results{kMmInvalidHandle, kMmInvalidHandle, kMmNoError, kMmAllocated}));

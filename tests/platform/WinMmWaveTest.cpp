@@ -5,9 +5,9 @@
 // signal for the second (VUMO_SIGNAL_PLAYING=1), also while the engine records a track through
 // its exports on these devices.
 #include "PlatformTestSupport.h"
+#include "TestClocks.h"
 #include "platform/AudioBackend.h"
 #include "platform/media/MediaReader.h"
-#include "platform/virtual/SteppedClock.h"
 #include "platform/virtual/VirtualWaveIn.h"
 #include "platform/win/WinMmWaveIn.h"
 #include "platform/win/WinMmWaveOut.h"
@@ -184,7 +184,7 @@ TEST(MediaCapture, IsNotAvailableInThisBuildSoARecordingFromMediaIsRefusedWithTh
     const testwave::TempDir dir;
     testwave::writeStereo(dir.file("media.wav"), knownSignal(100));
     ScopedEnv capture(media::kCaptureSourceVariable, dir.file("media.wav"));
-    VirtualWaveIn in(std::make_shared<SteppedClock>());
+    VirtualWaveIn in(std::make_shared<test::SteppedStream>());
     Samples block(200);
     EXPECT_EQ((Results{in.open(WaveFormat{}, {}), in.prepare(block), in.addBuffer(), in.start(),
                        in.reset(), in.close()}),

@@ -3,6 +3,7 @@
 
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,13 +15,21 @@ namespace vumo::fxtool
 namespace
 {
 
-uint32_t le32(const unsigned char* b)
+// The format chunk's fields into info; an error for a format the engine cannot process.
+std::string readFormat(std::FILE* f, uint32_t size, WaveInfo& info)
 {
-    return platform::readLe32(b);
-}
-uint16_t le16(const unsigned char* b)
-{
-    return uint16_t(platform::readLe16(b));
+    unsigned char fmt[16];
+    if (size < 16 || std::fread(fmt, 1, 16, f) != 16)
+        return "its format chunk is too short";
+    if (platform::readLe16(fmt) != 1)
+        return "it is not PCM";
+    info.channels = uint16_t(platform::readLe16(fmt + 2));
+    info.rate = int32_t(platform::readLe32(fmt + 4));
+    info.bits = uint16_t(platform::readLe16(fmt + 14));
+    if (info.bits != 16)
+        return "it has " + std::to_string(info.bits) +
+               " bits per sample; only 16-bit files can be processed";
+    return {};
 }
 
 } // namespace
@@ -39,66 +48,33 @@ WaveInfo probeWave(const std::string& path)
         return info;
     }
     std::FILE* f = opened.file.get();
-    const long size = long(opened.size);
-    unsigned char header[12];
-    if (std::fread(header, 1, 12, f) != 12 || !platform::isRiffWave(header))
+    if (!platform::readRiffWaveHead(f))
     {
         info.error = "it is not a RIFF WAVE file";
         return info;
     }
     bool haveFormat = false;
-    for (;;)
+    platform::RiffWalker walk(f, opened.size);
+    while (const auto chunk = walk.next())
     {
-        unsigned char chunk[8];
-        if (std::fread(chunk, 1, 8, f) != 8)
+        if (chunk->is("fmt "))
         {
-            info.error = haveFormat ? "it has no data chunk" : "it has no format chunk";
-            return info;
-        }
-        const uint32_t length = le32(chunk + 4);
-        const long start = std::ftell(f);
-        if (std::memcmp(chunk, "fmt ", 4) == 0)
-        {
-            unsigned char fmt[16];
-            if (length < 16 || std::fread(fmt, 1, 16, f) != 16)
-            {
-                info.error = "its format chunk is too short";
+            info.error = readFormat(f, chunk->size, info);
+            if (!info.error.empty())
                 return info;
-            }
-            if (le16(fmt) != 1)
-            {
-                info.error = "it is not PCM";
-                return info;
-            }
-            info.channels = le16(fmt + 2);
-            info.rate = int32_t(le32(fmt + 4));
-            info.bits = le16(fmt + 14);
-            if (info.bits != 16)
-            {
-                info.error = "it has " + std::to_string(info.bits) +
-                             " bits per sample; only 16-bit files can be processed";
-                return info;
-            }
             haveFormat = true;
         }
-        else if (std::memcmp(chunk, "data", 4) == 0)
+        else if (chunk->is("data"))
         {
             if (!haveFormat)
-            {
                 info.error = "its data chunk comes before the format chunk";
-                return info;
-            }
-            const int64_t available = std::max<int64_t>(0, int64_t(size) - start);
-            const int64_t bytes = std::min<int64_t>(length, available);
-            info.frames = bytes / (info.channels == 1 ? 2 : 4);
-            return info;
-        }
-        if (std::fseek(f, start, SEEK_SET) != 0 || !platform::skipChunkRest(f, length, length))
-        {
-            info.error = "its chunks run past the end of the file";
+            else
+                info.frames = int64_t(chunk->bytesInFile / (info.channels == 1 ? 2 : 4));
             return info;
         }
     }
+    info.error = haveFormat ? "it has no data chunk" : "it has no format chunk";
+    return info;
 }
 
 std::string loadResultText(int32_t result)

@@ -2,7 +2,10 @@
 // the virtual device when the machine has none.
 #include "platform/AudioBackend.h"
 #include "platform/WaveHeader.h"
+#include "platform/files/FileNames.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
+#include "platform/files/SafeWriter.h"
 #include "wavorn.h"
 
 #include <atomic>
@@ -15,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -37,28 +39,24 @@ void onInterrupt(int)
 // file a track can take is read: a FIFO or a device would stall the read or never end it.
 int64_t waveFrames(const std::string& path)
 {
-    const platform::FilePtr f =
-        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes).file;
-    unsigned char riff[12];
-    if (!f || std::fread(riff, 1, 12, f.get()) != 12 || !platform::isRiffWave(riff))
+    const platform::OpenedFile opened =
+        platform::openRegularFile(path.c_str(), platform::kMaxTrackFileBytes);
+    std::FILE* f = opened.file.get();
+    if (!f || !platform::readRiffWaveHead(f))
         return -1;
     uint32_t channels = 2;
-    unsigned char chunk[8];
-    while (std::fread(chunk, 1, 8, f.get()) == 8)
+    platform::RiffWalker walk(f, opened.size);
+    while (const auto chunk = walk.next())
     {
-        const uint32_t size = platform::readLe32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0)
-            return size / (channels == 1 ? 2 : 4);
+        if (chunk->is("data"))
+            return chunk->size / (channels == 1 ? 2 : 4);
         unsigned char format[4];
-        const bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 4;
-        if (isFormat && std::fread(format, 1, 4, f.get()) != 4)
-            return -1;
-        if (isFormat)
+        if (chunk->is("fmt ") && chunk->size >= 4)
+        {
+            if (std::fread(format, 1, 4, f) != 4)
+                return -1;
             channels = uint16_t(platform::readLe16(format + 2));
-        // The chunk sizes a file states are skipped, never read into memory; the pad byte
-        // only when the writer put it there.
-        if (!platform::skipChunkRest(f.get(), size - (isFormat ? 4 : 0), size))
-            return -1;
+        }
     }
     return -1;
 }
@@ -97,10 +95,11 @@ std::string writeDemo(std::filesystem::path& folder)
         s[2 * size_t(k)] = s[2 * size_t(k) + 1] = int16_t(v * 6000 * fade);
     }
     const auto h = platform::waveHeader(uint32_t(frames));
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(h.data()), std::streamsize(h.size()));
-    f.write(reinterpret_cast<const char*>(s.data()), std::streamsize(s.size() * 2));
-    return f.flush() ? path.string() : std::string();
+    const std::string name = platform::nameOf(path);
+    platform::SafeWriter out(name);
+    const bool written = !name.empty() && out.open() && out.write(h.data(), h.size()) &&
+                         out.write(s.data(), s.size() * 2) && out.commit();
+    return written ? name : std::string();
 }
 
 std::string clock(int64_t frames)

@@ -4,11 +4,11 @@
 #include "engine/midi/Midi.h"
 #include "engine/midi/MidiDevices.h"
 #include "platform/MmResult.h"
-#include "platform/TimerClock.h"
 #include "platform/virtual/VirtualMidiIn.h"
 #include "platform/virtual/VirtualMidiOut.h"
 #include "tests/engine/TestWave.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/platform/TestClocks.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +87,8 @@ protected:
     Lines sent() const { return platform::test::fileLines(dir.file("out")); }
 
     testwave::TempDir dir;
-    std::shared_ptr<platform::JumpClock> clock = std::make_shared<platform::JumpClock>();
+    std::shared_ptr<platform::test::JumpClock> clock =
+        std::make_shared<platform::test::JumpClock>();
     ManualTimer* timer = nullptr;  // the timer of the latest OpenMidiPlay
     ManualMidiIn* input = nullptr; // the input of the latest OpenMidiRec
 };
