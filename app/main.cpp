@@ -1,7 +1,7 @@
 // Vumo: the studio application. Shows the main window, then runs its start-up sequence.
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "services/QtUiServices.h"
 
 #include <QApplication>
@@ -22,14 +22,14 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vumo"));
     QApplication::setApplicationVersion(QStringLiteral(VUMO_VERSION));
 
-    vumo::ModVumo mod;
+    vumo::ProjectModel model;
     vumo::EngineApi engine; // nothing is bound before the first project opens
     vumo::QtUiServices ui;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vumo"),
                     QStringLiteral("Vumo"));
-    vumo::frmVumo window(mod, engine, ui, store);
+    vumo::frmVumo window(model, engine, ui, store);
     ui.setOwner(&window);
-    ui.setFileBrowserChoice([&mod] { return mod.ownFileBrowser; });
+    ui.setFileBrowserChoice([&model] { return model.mod().settings.ownFileBrowser; });
     window.show();
     // The start-up sequence runs once the window has been painted, so it is visible while
     // the first project is chosen.

@@ -6,7 +6,7 @@
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/media/MediaReader.h"
 #include "services/UiServices.h"
 #include "view/ViewMath.h"
@@ -18,10 +18,10 @@
 namespace vumo
 {
 
-CaptureCommands::CaptureCommands(ModVumo& mod, EngineSession& session, TransportCommands& transport,
-                                 UiServices& ui, StudioWindow& window, const QString& clipFile,
-                                 MediaCapture media)
-    : m_mod(mod), m_session(session), m_transport(transport), m_ui(ui), m_window(window),
+CaptureCommands::CaptureCommands(const ProjectModel& model, EngineSession& session,
+                                 TransportCommands& transport, UiServices& ui, StudioWindow& window,
+                                 const QString& clipFile, MediaCapture media)
+    : m_model(model), m_session(session), m_transport(transport), m_ui(ui), m_window(window),
       m_clipFile(clipFile), m_media(std::move(media))
 {
 }
@@ -56,7 +56,7 @@ double CaptureCommands::noteRatio(int note)
 bool CaptureCommands::canStart()
 {
     return engineReady(m_session, m_ui) &&
-           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+           trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
 
 void CaptureCommands::renderNotes()
@@ -94,7 +94,8 @@ void CaptureCommands::mnuControlSK1()
         return;
     EngineBinding& engine = m_session.engine();
     m_transport.PrepareTransport();
-    const int32_t opened = engine.OpenMidiRec(m_mod.midiBufLen, m_mod.midiInDevice);
+    const StudioSettings& settings = m_model.mod().settings;
+    const int32_t opened = engine.OpenMidiRec(settings.midiBufLen, settings.midiInDevice);
     if (opened != 0)
         m_ui.message(QStringLiteral("MIDI open error: %1").arg(opened));
     checkEngine(m_ui, "PlayTracks",

@@ -12,10 +12,10 @@ namespace vumo
 {
 
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class TransportCommands;
 class UiServices;
-struct ModVumo;
 
 // The media a Rip pass records, through the device layer: a file path, or "cdda:" and a track
 // number.
@@ -35,7 +35,7 @@ MediaCapture deviceMediaCapture();
 class CaptureCommands
 {
 public:
-    CaptureCommands(ModVumo& mod, EngineSession& session, TransportCommands& transport,
+    CaptureCommands(const ProjectModel& model, EngineSession& session, TransportCommands& transport,
                     UiServices& ui, StudioWindow& window, const QString& clipFile,
                     MediaCapture media);
 
@@ -52,7 +52,7 @@ private:
     // Renders every note of the record list into the current track with SK1.
     void renderNotes();
 
-    ModVumo& m_mod;
+    const ProjectModel& m_model;
     EngineSession& m_session;
     TransportCommands& m_transport;
     UiServices& m_ui;

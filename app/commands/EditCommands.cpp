@@ -7,7 +7,7 @@
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
 #include "files/WaveSampleFormat.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
 #include "services/UiServices.h"
@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QScopedValueRollback>
 
 #include <cerrno>
 #include <cstdio>
@@ -77,30 +76,24 @@ QString replaceWithCopy(const QString& source, const QString& target)
 
 } // namespace
 
-EditCommands::EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+EditCommands::EditCommands(const ProjectModel& model, EngineSession& session, UiServices& ui,
                            StudioWindow& window, const QString& clipFile)
-    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_clipFile(clipFile)
+    : m_model(model), m_session(session), m_ui(ui), m_window(window), m_clipFile(clipFile)
 {
 }
 
 bool EditCommands::canEdit()
 {
-    // The message window lets clicks through while it paints: an edit arriving then is
-    // dropped, or a second Cut would cut the silence the first one left into the clipboard.
-    if (m_busy)
-        return false;
     return engineReady(m_session, m_ui) &&
-           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+           trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
 
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
                                const std::function<int32_t(EngineBinding&)>& call,
                                const QString& loadedFile)
 {
-    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(message);
-    m_lRet = call(m_session.engine());
-    checkLoad(m_ui, exportName, m_lRet, loadedFile);
+    checkLoad(m_ui, exportName, call(m_session.engine()), loadedFile);
     if (redraw)
         m_window.DrawTrack();
     m_window.hideMessage();
@@ -179,8 +172,6 @@ void EditCommands::mnuEditCopyTo()
 
 void EditCommands::mnuEditCopyFrom()
 {
-    if (m_busy)
-        return;
     const QString name = chooseWave();
     if (name.isEmpty() || sameFile(name, m_clipFile))
         return;
@@ -203,7 +194,6 @@ void EditCommands::mnuEditCopyFrom()
 
 void EditCommands::copyIntoClipboard(const QString& name)
 {
-    const QScopedValueRollback<bool> busy(m_busy, true);
     m_window.showMessage(QStringLiteral("Copying From ..."));
     if (const QString why = replaceWithCopy(name, m_clipFile); !why.isEmpty())
         m_ui.message(QStringLiteral("%1 could not be copied to the clipboard: %2\nThe clipboard "
@@ -255,9 +245,9 @@ void EditCommands::mnuEditUndo()
                                 "the last save or track change?"),
                  Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
-    m_lRet = m_session.engine().Undo();
+    const int32_t rc = m_session.engine().Undo();
     const int k = m_window.chosenTrack();
-    checkLoad(m_ui, "Undo", m_lRet, k >= 0 ? m_mod.tracks[k].fileName.trimmed() : QString());
+    checkLoad(m_ui, "Undo", rc, k >= 0 ? m_model.mod().tracks[k].fileName.trimmed() : QString());
     m_window.DrawTrack();
 }
 

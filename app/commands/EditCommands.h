@@ -1,8 +1,7 @@
 // EditCommands: Cut, Copy, Paste, Merge, Copy To, Copy From, the four Paste From modes and Undo
 // on the selection of the current track. Clips travel through the clipboard file, a wave file
 // in the application folder that outlives the program. They act on the project, the engine
-// session and the UI services, and reach the window only through StudioWindow. An edit command
-// that arrives while another one shows its message window does nothing.
+// session and the UI services, and reach the window only through StudioWindow.
 #pragma once
 
 #include <QString>
@@ -16,9 +15,9 @@ namespace vumo
 class EngineBinding;
 class EngineSession;
 class ImportCommands;
+class ProjectModel;
 class StudioWindow;
 class UiServices;
-struct ModVumo;
 
 class EditCommands
 {
@@ -31,8 +30,8 @@ public:
 
     // clipFile: the window's CLIPFILE, read at each command (start-up sets it after the
     // commands are made).
-    EditCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
-                 const QString& clipFile);
+    EditCommands(const ProjectModel& model, EngineSession& session, UiServices& ui,
+                 StudioWindow& window, const QString& clipFile);
 
     void mnuEditCut();
     void mnuEditCopy();
@@ -60,9 +59,6 @@ public:
     // the clipboard). Without one such files are handled as the engine takes them.
     void setConversion(ImportCommands* import) { m_import = import; }
 
-    // lRet: the last engine result.
-    int32_t lastResult() const { return m_lRet; }
-
 private:
     bool canEdit();
     // The common frame: the message window with message around the call, its result reported
@@ -76,14 +72,12 @@ private:
     // Copy From's plain copy of name into the clipboard file.
     void copyIntoClipboard(const QString& name);
 
-    ModVumo& m_mod;
+    const ProjectModel& m_model;
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;
     const QString& m_clipFile;
-    int32_t m_lRet = 0;
     ImportCommands* m_import = nullptr;
-    bool m_busy = false; // while a command's message window is up
 };
 
 } // namespace vumo

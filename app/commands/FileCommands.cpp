@@ -26,6 +26,20 @@
 
 namespace vumo
 {
+namespace
+{
+
+// The title and length of a project file's header, as Project Settings shows them.
+ProjectProps headerProps(const project::ProjectData& data, const QString& recTimeText)
+{
+    ProjectProps props;
+    props.projTitle.assignBytes(project::padField(data.projTitle, project::kTitleBytes));
+    props.trackLength = data.trackLength;
+    props.recTimeText = recTimeText;
+    return props;
+}
+
+} // namespace
 
 FileCommands::FileCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
                            StudioWindow& window, TrackCommands& tracks, QString& fileSpec,
@@ -47,68 +61,58 @@ bool FileCommands::offerToSaveProject()
     return answer == Answer::No;
 }
 
-void FileCommands::mnuFileNew()
+void FileCommands::mnuFileNew(bool startupNew)
 {
     if (!offerToSaveProject())
         return;
-    // A cancelled New leaves the open project as it was: its header is put back. (At start-up
-    // there is no project before; the fresh values stay, as a project without tracks.)
-    const QString oldFile = m_fileSpec;
-    const auto oldVersion = m_mod.projVersion;
-    const auto oldTitle = m_mod.projTitle;
-    const int32_t oldLength = m_mod.trackLength;
-    const int16_t oldCount = m_mod.trackCount;
-    const int32_t oldTempo = m_mod.tempo;
-
+    // The fresh header is the project file's own new project; the reserved bytes stay. A
+    // cancelled New leaves the open project as it was; at start-up there is no project before,
+    // and the fresh values stay, as a project without tracks.
+    project::ProjectData fresh = project::newProjectData(m_mod.settings.defaultTrackMB);
+    fresh.projReserved = m_mod.projReserved.toByteArray();
+    const std::optional<ProjectProps> props =
+        ProjectSettings(headerProps(fresh, m_mod.recTimeText), !startupNew);
+    if (!props && !startupNew)
+        return;
     m_fileSpec.clear();
-    // The fresh header is the project file's own new project; the reserved bytes stay.
-    const auto reserved = m_mod.projReserved;
-    fromProjectData(m_mod, project::newProjectData(m_mod.defaultTrackMB));
-    m_mod.projReserved = reserved;
-    if (!runProjectProperties(false))
+    m_model.replaceProject(fresh, m_mod.recTimeText);
+    if (!props)
     {
-        if (m_mod.startupNew)
-        {
-            m_model.markSaved(); // the fresh project, without tracks
-            return;
-        }
-        m_fileSpec = oldFile;
-        m_mod.projVersion = oldVersion;
-        m_mod.projTitle = oldTitle;
-        m_mod.trackLength = oldLength;
-        m_mod.trackCount = oldCount;
-        m_mod.tempo = oldTempo;
+        m_model.markSaved(); // the fresh project, without tracks
         return;
     }
+    reopenWith(*props, -1);
     m_tracks.mnuTrackAdd();
     m_model.markSaved();
     m_window.UpdateCaption();
 }
 
-bool FileCommands::ProjectSettings()
+std::optional<ProjectProps> FileCommands::ProjectSettings(const ProjectProps& shown,
+                                                          bool cancellable)
 {
-    FrmProjProps dialog(m_mod, m_ui, bytesToRoundedMB(m_memoryProbe().totalBytes),
-                        m_window.dialogParent());
-    return m_ui.runDialog(dialog) == QDialog::Accepted;
+    return runProjectSettings(m_ui, shown, cancellable,
+                              bytesToRoundedMB(m_memoryProbe().totalBytes),
+                              m_window.dialogParent());
 }
 
 void FileCommands::mnuFileProps()
 {
-    runProjectProperties(true);
+    const int current = m_window.chosenTrack();
+    std::optional<ProjectProps> props =
+        ProjectSettings({m_mod.projTitle, m_mod.trackLength, m_mod.recTimeText}, true);
+    if (!props)
+        return;
+    if (!shorterLengthAgreed(props->trackLength))
+    {
+        props->trackLength = m_mod.trackLength;
+        props->recTimeText = m_mod.recTimeText;
+    }
+    reopenWith(*props, current);
 }
 
-bool FileCommands::runProjectProperties(bool keepCurrent)
+void FileCommands::reopenWith(const ProjectProps& props, int current)
 {
-    const int32_t oldLength = m_mod.trackLength;
-    const QString oldRecTime = m_mod.recTimeText;
-    const int current = keepCurrent ? m_window.chosenTrack() : -1;
-    if (!ProjectSettings())
-        return false;
-    if (keepCurrent && !shorterLengthAgreed(oldLength))
-    {
-        m_mod.trackLength = oldLength;
-        m_mod.recTimeText = oldRecTime;
-    }
+    m_model.setProjectProps(props);
     m_window.UpdateCaption();
     m_window.showMessage(QStringLiteral("Changing properties ..."));
     CloseProject();
@@ -116,7 +120,6 @@ bool FileCommands::runProjectProperties(bool keepCurrent)
     reloadTracks(current);
     m_window.updateProjectLabels();
     m_window.hideMessage();
-    return true;
 }
 
 void FileCommands::reloadTracks(int current)
@@ -131,9 +134,9 @@ void FileCommands::reloadTracks(int current)
         m_window.chooseTrack(current);
 }
 
-bool FileCommands::shorterLengthAgreed(int32_t oldLength)
+bool FileCommands::shorterLengthAgreed(int32_t length)
 {
-    const int32_t length = m_mod.trackLength;
+    const int32_t oldLength = m_mod.trackLength;
     if (length >= oldLength)
         return true;
     // The current track's buffer may hold edits its file does not have yet.
@@ -216,8 +219,7 @@ void FileCommands::OpenProject(const QString& path)
     findMissingTracks(data);
     m_window.showMessage(QStringLiteral("Opening project ..."));
     CloseProject();
-    fromProjectData(m_mod, data);
-    m_mod.recTimeText = recordingTimeText(m_mod.trackLength / kFramesPerMB);
+    m_model.replaceProject(data, recordingTimeText(data.trackLength / kFramesPerMB));
     OpenEngine();
     reloadTracks();
     m_fileSpec = path;

@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vumo
 {
@@ -18,6 +20,7 @@ class StudioWindow;
 class TrackCommands;
 class UiServices;
 struct ModVumo;
+struct ProjectProps;
 namespace project
 {
 struct ProjectData;
@@ -32,7 +35,9 @@ public:
                  TrackCommands& tracks, QString& fileSpec,
                  const std::function<MemoryStatus()>& memoryProbe);
 
-    void mnuFileNew();
+    // startupNew: the New of the start-up, whose Project Settings dialog has no Cancel; closing it
+    // leaves a project without tracks.
+    void mnuFileNew(bool startupNew = false);
     void mnuFileOpen();
     // OpenCabinet for Open of a ".cab": unpacks it and returns the project to open, or empty.
     void setCabinetOpener(std::function<QString(const QString&)> opener)
@@ -46,8 +51,8 @@ public:
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
-    // Shows the Project Settings dialog; false when it was cancelled.
-    bool ProjectSettings();
+    // Shows the Project Settings dialog over shown: the values set, nothing when cancelled.
+    std::optional<ProjectProps> ProjectSettings(const ProjectProps& shown, bool cancellable);
     void CloseProject();
     void OpenEngine();
     // Before the project is closed for another or for good: when it has unsaved changes, asks
@@ -56,20 +61,21 @@ public:
     bool offerToSaveProject();
 
 private:
-    // keepCurrent: the chosen track stays chosen, and a shorter length is asked about.
-    bool runProjectProperties(bool keepCurrent);
+    // Sets the project's title and length, then closes and opens the engine for them and hands
+    // the tracks over again; `current` (when another than the last) stays chosen.
+    void reopenWith(const ProjectProps& props, int current);
     // Hands the records in memory to the engine one by one; only the last one is loaded, or
     // `current` when it is another track.
     void reloadTracks(int current = -1);
-    // A length shorter than oldLength cuts off the sound past it at each track's next save:
+    // A length shorter than the project's cuts off the sound past it at each track's next save:
     // says how much, for the track that loses most, and asks. True to make it shorter.
-    bool shorterLengthAgreed(int32_t oldLength);
+    bool shorterLengthAgreed(int32_t length);
     // Offers to find each track file of data that does not exist; a file found replaces the
     // record's, the others are left silent.
     void findMissingTracks(project::ProjectData& data);
 
     ProjectModel& m_model;
-    ModVumo& m_mod;
+    const ModVumo& m_mod; // the model's state, read only
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;

@@ -5,7 +5,7 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineSession.h"
 #include "files/WaveSampleFormat.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
@@ -138,9 +138,10 @@ QString freeName(const ModVumo& mod, const QString& base)
 
 } // namespace
 
-ImportCommands::ImportCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+ImportCommands::ImportCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
                                StudioWindow& window, const QString& appFolder)
-    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_appFolder(appFolder)
+    : m_model(model), m_mod(model.mod()), m_session(session), m_ui(ui), m_window(window),
+      m_appFolder(appFolder)
 {
 }
 
@@ -226,16 +227,15 @@ QString ImportCommands::newImportFileName(int k)
 
 void ImportCommands::addImportedTrack(int k, const QString& file, const QString& path)
 {
-    TrackRecord& t = m_mod.tracks[k];
-    t = TrackRecord{};
+    TrackRecord t;
     t.reserved.assignBytes(QByteArray(6, '\0'));
     t.pan = 127;
     t.volume = 255;
     t.mute = 0;
     t.fileName.assign(path);
     t.title.assign(importTitle(file, k));
-    m_mod.trackCount = static_cast<int16_t>(k + 1);
-    m_window.LoadTrack(k);
+    if (m_model.addTrack(t))
+        m_window.LoadTrack(k);
 }
 
 // ---- the conversion offer --------------------------------------------------------------------
@@ -293,7 +293,9 @@ int32_t ImportCommands::convertOnLoad(int k, int32_t rc)
     case Conversion::Converted:
         break;
     }
-    m_mod.tracks[k].fileName.assign(target);
+    FixedText<128> converted;
+    converted.assign(target);
+    m_model.setTrackNames(k, m_mod.tracks[k].title, converted);
     return switchToTrack(m_session, m_mod, m_ui, k, -1);
 }
 

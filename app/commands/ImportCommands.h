@@ -14,6 +14,7 @@ namespace vumo
 {
 
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class UiServices;
 struct ModVumo;
@@ -22,8 +23,8 @@ class ImportCommands
 {
 public:
     // appFolder: where new track files go, as for Add (read at each command).
-    ImportCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
-                   const QString& appFolder);
+    ImportCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
+                   StudioWindow& window, const QString& appFolder);
 
     // Asks for a file and imports it.
     void mnuTrackImport();
@@ -65,7 +66,8 @@ private:
     QString newImportFileName(int k);
     void addImportedTrack(int k, const QString& file, const QString& path);
 
-    ModVumo& m_mod;
+    ProjectModel& m_model;
+    const ModVumo& m_mod; // the model's state, read only
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;

@@ -12,7 +12,6 @@
 #include "fx/FxEngine.h"
 #include "fx/frmFXList.h"
 #include "mixer/frmMix.h"
-#include "model/ModVumo.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
 
@@ -21,10 +20,10 @@
 namespace vumo
 {
 
-StudioToolCommands::StudioToolCommands(ModVumo& mod, ProjectModel& model, EngineSession& session,
-                                       UiServices& ui, StudioWindow& window,
-                                       std::function<void()> switchTrack, QString settingsFile)
-    : m_mod(mod), m_model(model), m_session(session), m_ui(ui), m_window(window),
+StudioToolCommands::StudioToolCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
+                                       StudioWindow& window, std::function<void()> switchTrack,
+                                       QString settingsFile)
+    : m_model(model), m_session(session), m_ui(ui), m_window(window),
       m_switchTrack(std::move(switchTrack)), m_settingsFile(std::move(settingsFile))
 {
 }
@@ -32,7 +31,7 @@ StudioToolCommands::StudioToolCommands(ModVumo& mod, ProjectModel& model, Engine
 bool StudioToolCommands::editableTrack()
 {
     return engineReady(m_session, m_ui) &&
-           trackSelected(m_window.chosenTrack(), m_mod.trackCount, m_ui);
+           trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
 
 void StudioToolCommands::mnuFX_Click(const QString& item)
@@ -56,7 +55,7 @@ void StudioToolCommands::mnuFXList()
     fx::FxEngineOver<EngineBinding> engine(m_session.engine());
     fx::frmFXList window(engine, m_ui, m_effectSetting,
                          {m_window.selection().selStart, m_window.selection().selEnd, k,
-                          m_mod.tracks[k].volume, m_mod.tracks[k].pan},
+                          m_model.mod().tracks[k].volume, m_model.mod().tracks[k].pan},
                          m_window.dialogParent());
     m_ui.runDialog(window);
     m_window.DrawTrack();
@@ -65,16 +64,16 @@ void StudioToolCommands::mnuFXList()
 void StudioToolCommands::mnuTrackMix()
 {
     QList<mixer::MixRow> rows;
-    for (int k = 0; k < m_mod.trackCount; ++k)
+    for (int k = 0; k < m_model.mod().trackCount; ++k)
     {
-        const TrackRecord& t = m_mod.tracks[k];
+        const TrackRecord& t = m_model.mod().tracks[k];
         rows.append({t.title.toByteArray(), t.volume, t.pan, t.mute});
     }
     const std::optional<QList<mixer::MixRow>> applied =
         mixer::runMixer(m_ui, rows, m_window.dialogParent());
     if (!applied)
         return; // Cancel, or the window's close button
-    for (int k = 0; k < m_mod.trackCount && k < applied->size(); ++k)
+    for (int k = 0; k < m_model.mod().trackCount && k < applied->size(); ++k)
         m_model.setTrackGains(k, int16_t(applied->at(k).volume), int16_t(applied->at(k).pan),
                               int16_t(applied->at(k).mute));
     if (m_window.chosenTrack() >= 0 && m_switchTrack)
@@ -85,10 +84,16 @@ void StudioToolCommands::mnuAddInDrum()
 {
     if (!engineReady(m_session, m_ui))
         return;
+    // The editor works on its own copy of the drum data; what it leaves is kept for the next
+    // opening and for the passes with drums.
+    drums::DrumData drums = m_model.mod().drums;
     drums::DrumEngineOver<EngineBinding> engine(m_session.engine());
-    drums::frmDrums window(m_mod.drums, engine, m_ui, m_mod.tempo, m_mod.midiBufLen,
-                           m_window.dialogParent());
-    m_ui.runDialog(window);
+    {
+        drums::frmDrums window(drums, engine, m_ui, m_model.mod().tempo,
+                               m_model.mod().settings.midiBufLen, m_window.dialogParent());
+        m_ui.runDialog(window);
+    }
+    m_model.setDrums(drums);
 }
 
 void StudioToolCommands::startOutsideProgram(const QString& path)
@@ -109,12 +114,12 @@ void StudioToolCommands::startOutsideProgram(const QString& path)
 
 void StudioToolCommands::mnuAddInMixer()
 {
-    startOutsideProgram(m_mod.mixerPath);
+    startOutsideProgram(m_model.mod().settings.mixerPath);
 }
 
 void StudioToolCommands::mnuAddInMidi()
 {
-    startOutsideProgram(m_mod.sequencerPath);
+    startOutsideProgram(m_model.mod().settings.sequencerPath);
 }
 
 } // namespace vumo

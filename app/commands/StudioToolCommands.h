@@ -16,7 +16,6 @@ class EngineSession;
 class ProjectModel;
 class StudioWindow;
 class UiServices;
-struct ModVumo;
 
 class StudioToolCommands
 {
@@ -24,7 +23,7 @@ public:
     // switchTrack: the current-track change (the track controls show the chosen track's values
     // and the engine gets the whole table), run after the mixer's Apply. settingsFile: where
     // the settings are kept, named when an outside program's path is wrong.
-    StudioToolCommands(ModVumo& mod, ProjectModel& model, EngineSession& session, UiServices& ui,
+    StudioToolCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
                        StudioWindow& window, std::function<void()> switchTrack,
                        QString settingsFile = {});
 
@@ -41,7 +40,6 @@ private:
     bool editableTrack();
     void startOutsideProgram(const QString& path);
 
-    ModVumo& m_mod;
     ProjectModel& m_model;
     EngineSession& m_session;
     UiServices& m_ui;

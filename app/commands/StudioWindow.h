@@ -27,7 +27,9 @@ public:
     virtual int chosenTrack() const = 0;
     // EnableControls: every control a pass locks, and unlocks again.
     virtual void EnableControls(bool enable) = 0;
-    // The message window with text, shown until hideMessage.
+    // The message window with text, painted before the work starts and shown until the matching
+    // hideMessage. A message shown while another is up (a step of a longer operation) takes the
+    // window for a while: its hideMessage brings back the text before, and the window stays up.
     virtual void showMessage(const QString& text) = 0;
     virtual void hideMessage() = 0;
     // DrawTrack: redraws the current track's picture.
@@ -45,7 +47,6 @@ public:
     virtual void silenceMissing(const QList<QByteArray>& files) = 0;
     // Takes track k out of the track list; no track is chosen afterwards.
     virtual void removeTrackItem(int k) = 0;
-    virtual void renameTrackItem(int k, const QString& title) = 0;
     // Empties the track list and hides the track controls (the project is closed).
     virtual void clearTrackList() = 0;
     // The engine has opened for the project: the picture's scale and a whole-track selection.

@@ -6,7 +6,7 @@
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -18,17 +18,21 @@
 namespace vumo
 {
 
-TrackCommands::TrackCommands(ModVumo& mod, EngineSession& session, UiServices& ui,
+TrackCommands::TrackCommands(ProjectModel& model, EngineSession& session, UiServices& ui,
                              StudioWindow& window, const QString& appFolder,
                              const QString& clipFile)
-    : m_mod(mod), m_session(session), m_ui(ui), m_window(window), m_appFolder(appFolder),
-      m_clipFile(clipFile)
+    : m_model(model), m_mod(model.mod()), m_session(session), m_ui(ui), m_window(window),
+      m_appFolder(appFolder), m_clipFile(clipFile)
 {
 }
 
 bool TrackCommands::WriteBlankWave(int k)
 {
-    const QString path = m_mod.tracks[k].fileName.trimmed();
+    return writeBlankWave(m_mod.tracks[k].fileName.trimmed());
+}
+
+bool TrackCommands::writeBlankWave(const QString& path)
+{
     const QString error = tracks::writeBlankWave(path);
     if (error.isEmpty())
         return true;
@@ -61,17 +65,15 @@ bool TrackCommands::appendTrack(char kind, int16_t volume, int16_t pan, int16_t 
         m_ui.message(refused, MsgIcon::Critical);
         return false;
     }
-    TrackRecord& t = m_mod.tracks[k];
-    t = TrackRecord{};
+    TrackRecord t;
     t.reserved.assignBytes(QByteArray(6, '\0'));
     t.pan = pan;
     t.volume = volume;
     t.mute = mute;
     t.fileName.assign(path);
     t.title.assign(tracks::newTrackTitle(kind, k));
-    if (!WriteBlankWave(k))
+    if (!writeBlankWave(t.fileName.trimmed()) || !m_model.addTrack(t))
         return false;
-    m_mod.trackCount = static_cast<int16_t>(k + 1);
     m_window.LoadTrack(k);
     return true;
 }
@@ -98,9 +100,7 @@ void TrackCommands::mnuTrackDelete()
     const QByteArray file = m_mod.tracks[k].fileName.text();
     if (m_session.isOpen())
         checkEngine(m_ui, "SaveEdits", m_session.engine().SaveEdits());
-    for (int j = k; j + 1 < m_mod.trackCount; ++j)
-        m_mod.tracks[j] = m_mod.tracks[j + 1];
-    m_mod.trackCount = static_cast<int16_t>(m_mod.trackCount - 1);
+    m_model.removeTrack(k);
     if (m_ui.ask(QStringLiteral("Delete File: ") + name, Buttons::YesNo, Answer::No) == Answer::Yes)
         removeTrackFile(file);
     m_window.removeTrackItem(k);
@@ -139,7 +139,7 @@ void TrackCommands::mnuTrackCloneThis()
             checkEngine(m_ui, "PasteFrom", rc);
         else if (m_ui.ask(QStringLiteral("Mute cloned track?")) == Answer::Yes)
         {
-            m_mod.tracks[k].mute = 1;
+            m_model.setMute(k, true);
             // The source plays in the premix of the clone: it is left out from now on.
             refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack());
         }
@@ -175,7 +175,7 @@ void TrackCommands::mnuTrackCloneAll()
         else if (m_ui.ask(QStringLiteral("Mute all merged tracks?")) == Answer::Yes)
         {
             for (int j = 0; j < n; ++j)
-                m_mod.tracks[j].mute = 1;
+                m_model.setMute(j, true);
             refreshPremix(m_session, m_mod, m_ui, m_window.chosenTrack());
         }
     }
@@ -193,28 +193,24 @@ void TrackCommands::mnuTrackProps()
         m_ui.message(QStringLiteral("No track selected."));
         return;
     }
-    const auto oldTitle = m_mod.tracks[k].title;
-    const auto oldFile = m_mod.tracks[k].fileName;
-    FrmTrackProps dialog(m_mod, m_ui, m_window.dialogParent());
-    if (m_ui.runDialog(dialog) != QDialog::Accepted)
+    const std::optional<TrackNames> names =
+        runTrackProperties(m_ui, m_mod.tracks[k], m_window.dialogParent());
+    if (!names)
         return;
-    TrackRecord& t = m_mod.tracks[k];
-    const bool fileChanged = !(t.fileName == oldFile);
+    const TrackRecord old = m_mod.tracks[k];
+    const bool fileChanged = !(names->fileName == old.fileName);
     // The buffer holds the track of the old file: its pending edits go there before the
     // engine learns the new name, so they never land in the new file.
     if (fileChanged && m_session.isOpen())
         checkEngine(m_ui, "SaveEdits", m_session.engine().SaveEdits());
+    m_model.setTrackNames(k, names->title, names->fileName);
+    const TrackRecord& t = m_mod.tracks[k];
     if (m_session.isOpen())
         checkEngine(m_ui, "SetTrackInfo",
                     m_session.engine().SetTrackInfo(k, t.fileName.text().constData()));
-    if (!(t.title == oldTitle))
-        m_window.renameTrackItem(k, t.title.trimmed());
-    if (fileChanged)
-    {
-        if (m_ui.ask(QStringLiteral("Delete File: ") + oldFile.trimmed(), Buttons::YesNo,
-                     Answer::No) == Answer::Yes)
-            removeTrackFile(oldFile.text());
-    }
+    if (fileChanged && m_ui.ask(QStringLiteral("Delete File: ") + old.fileName.trimmed(),
+                                Buttons::YesNo, Answer::No) == Answer::Yes)
+        removeTrackFile(old.fileName.text());
     if (!trackFileExists(t.fileName.text()))
         WriteBlankWave(k);
     // The track now shows (and edits) the new file.

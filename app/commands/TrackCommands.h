@@ -12,6 +12,7 @@ namespace vumo
 {
 
 class EngineSession;
+class ProjectModel;
 class StudioWindow;
 class UiServices;
 struct ModVumo;
@@ -21,7 +22,7 @@ class TrackCommands
 public:
     // appFolder: where new track files go; clipFile: the clipboard wave file the clones use
     // (both are read at each command).
-    TrackCommands(ModVumo& mod, EngineSession& session, UiServices& ui, StudioWindow& window,
+    TrackCommands(ProjectModel& model, EngineSession& session, UiServices& ui, StudioWindow& window,
                   const QString& appFolder, const QString& clipFile);
 
     void mnuTrackAdd();
@@ -41,12 +42,14 @@ public:
     }
 
 private:
+    bool writeBlankWave(const QString& path);
     bool roomForTrack();
     // Appends a track record (kind 't' for Add, 'c' for a clone) with its blank file and
     // loads it; false when nothing was added.
     bool appendTrack(char kind, int16_t volume, int16_t pan, int16_t mute);
 
-    ModVumo& m_mod;
+    ProjectModel& m_model;
+    const ModVumo& m_mod; // the model's state, read only
     EngineSession& m_session;
     UiServices& m_ui;
     StudioWindow& m_window;

@@ -35,7 +35,7 @@ void TransportCommands::PrepareTransport()
     if (m_window.drumsActive())
     {
         EngineBinding& engine = m_session.engine();
-        engine.OpenMidiPlay(m_mod.midiBufLen);
+        engine.OpenMidiPlay(m_mod.settings.midiBufLen);
         drums::QueueDrums(m_mod.drums, [&engine](int32_t timeMs, int32_t message)
                           { return engine.AddMidi(timeMs, message); });
     }

@@ -43,7 +43,7 @@ private:
     bool canStart();
 
     ProjectModel& m_model;
-    ModVumo& m_mod;
+    const ModVumo& m_mod; // the model's state, read only
     EngineSession& m_session;
     Transport& m_transport;
     UiServices& m_ui;

@@ -32,7 +32,6 @@ public:
     // The dialog's answer: the name box (emptied by Cancel).
     QString fileName() const;
     QString folder() const { return m_folder; }
-    QString filePattern() const { return m_filePattern; }
     // Dir1 change: shows the folder's subfolders and files and puts its path in the name box.
     void setFolder(const QString& folder);
     // The drive list's entries (roots of the mounted volumes).

@@ -2,10 +2,10 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
 
-#include <cstdint>
 #include <memory>
+
+class QEventLoop;
 
 namespace Ui
 {
@@ -15,33 +15,36 @@ class FrmMessage;
 namespace vumo
 {
 
-// Protocol: setMessage(text), Init(), do the work, hide().
+// Protocol: setMessage(text), Init(), do the work, hide(). The window is painted before the work
+// starts, with no fixed wait: a window on screen is repainted at once, one just shown is waited
+// for until the window system has put it on screen.
 class FrmMessage : public QDialog
 {
     Q_OBJECT
 
 public:
-    static constexpr int kTickMs = 50;
-    static constexpr int32_t kTicksToWait = 5;
+    // The longest wait for the window system to put a shown window on screen; the wait ends as
+    // soon as it does, and this bound only matters when it never does (a minimized studio).
+    static constexpr int kShowGuardMs = 500;
 
     explicit FrmMessage(QWidget* parent = nullptr);
     ~FrmMessage() override;
 
     void setMessage(const QString& text);
     QString message() const;
-    // Shows the window without making it modal and processes window events until Timer1 has
-    // ticked five times, so the window is painted before the work starts.
+    // Shows the window without making it modal and paints it with its message at once (one
+    // synchronous paint). A window not yet on screen is first waited for in one event loop that
+    // takes no user input and ends when the window system exposes it.
     void Init();
 
-    const QTimer& timer() const { return m_timer; }
-    // Nanoseconds spent in Init's paint waits so far, by all message windows (for timings).
-    static qint64 waitedNs() { return s_waitedNs; }
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void waitUntilExposed();
+
     std::unique_ptr<Ui::FrmMessage> ui;
-    QTimer m_timer; // Timer1: enabled only inside Init
-    int32_t m_ticks = 0;
-    static inline qint64 s_waitedNs = 0;
+    QEventLoop* m_waiting = nullptr; // while waitUntilExposed runs
 };
 
 } // namespace vumo

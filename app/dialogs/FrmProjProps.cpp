@@ -33,18 +33,19 @@ int32_t totalMemoryMB(int32_t memoryMB)
     return memoryMB * 3 + 1;
 }
 
-FrmProjProps::FrmProjProps(ModVumo& mod, UiServices& services, int64_t physicalMB, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmProjProps>()), m_mod(mod), m_services(services)
+FrmProjProps::FrmProjProps(const ProjectProps& shown, bool cancellable, UiServices& services,
+                           int64_t physicalMB, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::FrmProjProps>()), m_values(shown),
+      m_services(services)
 {
     ui->setupUi(this);
-    if (m_mod.startupNew)
+    if (!cancellable)
         ui->cmdCancel->hide();
-    m_mod.dialogCancelled = false;
     // A project file from elsewhere may hold a length outside what the bar covers; the dialog
     // then offers the nearest size it can set.
-    const int32_t mb = std::clamp(m_mod.trackLength / kFramesPerMB, kMinMB, kMaxMB);
+    const int32_t mb = std::clamp(shown.trackLength / kFramesPerMB, kMinMB, kMaxMB);
     ui->txtMem->setText(QString::number(mb));
-    ui->txtTitle->setText(m_mod.projTitle.trimmed());
+    ui->txtTitle->setText(shown.projTitle.trimmed());
     ui->vscMem->setValue(256 - mb);
     UpdateRecTime();
     ui->lblMem->setText(QString::number(physicalMB));
@@ -81,21 +82,25 @@ void FrmProjProps::ok()
         m_services.message(QStringLiteral("You have requested more memory than is available."));
         return;
     }
-    m_mod.trackLength = mb * kFramesPerMB;
+    m_values.trackLength = mb * kFramesPerMB;
     // A title left as shown keeps its stored bytes (FrmTrackProps says why).
-    if (ui->txtTitle->text() != m_mod.projTitle.trimmed())
-        m_mod.projTitle.assign(ui->txtTitle->text());
+    if (ui->txtTitle->text() != m_values.projTitle.trimmed())
+        m_values.projTitle.assign(ui->txtTitle->text());
     // Only an accepted dialog changes the recording time shown beside the window's length.
-    m_mod.recTimeText = ui->txtSec->text();
+    m_values.recTimeText = ui->txtSec->text();
     accept();
 }
 
-void FrmProjProps::reject()
+std::optional<ProjectProps> runProjectSettings(UiServices& ui, const ProjectProps& shown,
+                                               bool cancellable, int64_t physicalMB,
+                                               QWidget* parent)
 {
     // Cancel, Escape and the window's close button all cancel; the hidden Cancel of the
     // start-up New leaves only OK (closing the window then cancels too).
-    m_mod.dialogCancelled = true;
-    QDialog::reject();
+    FrmProjProps dialog(shown, cancellable, ui, physicalMB, parent);
+    if (ui.runDialog(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.values();
 }
 
 } // namespace vumo

@@ -9,12 +9,12 @@
 namespace vumo
 {
 
-FrmTrackProps::FrmTrackProps(ModVumo& mod, UiServices& services, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmTrackProps>()), m_mod(mod), m_services(services)
+FrmTrackProps::FrmTrackProps(const TrackRecord& track, UiServices& services, QWidget* parent)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::FrmTrackProps>()), m_names{track.title, track.fileName},
+      m_services(services)
 {
     ui->setupUi(this);
-    m_mod.dialogCancelled = false;
-    const TrackRecord& track = m_mod.tracks[m_mod.currentTrack];
     ui->txtTitle->setText(track.title.trimmed());
     ui->txtFileName->setText(track.fileName.trimmed());
     connect(ui->cmdBrowse, &QPushButton::clicked, this, &FrmTrackProps::browse);
@@ -41,25 +41,27 @@ void FrmTrackProps::ok()
     }
     // A text left as shown keeps its stored bytes: a name from elsewhere need not be valid in
     // the local encoding, and encoding what is shown of it would name another file.
-    TrackRecord& track = m_mod.tracks[m_mod.currentTrack];
-    const bool newFile = fileName != track.fileName.trimmed();
+    const bool newFile = fileName != m_names.fileName.trimmed();
     // A cut path would name another file: refuse it whole.
     if (const QString refused = project::checkTrackPath(fileName); newFile && !refused.isEmpty())
     {
         m_services.message(refused);
         return;
     }
-    if (title != track.title.trimmed())
-        track.title.assign(title);
+    if (title != m_names.title.trimmed())
+        m_names.title.assign(title);
     if (newFile)
-        track.fileName.assign(fileName);
+        m_names.fileName.assign(fileName);
     accept();
 }
 
-void FrmTrackProps::reject()
+std::optional<TrackNames> runTrackProperties(UiServices& ui, const TrackRecord& track,
+                                             QWidget* parent)
 {
-    m_mod.dialogCancelled = true;
-    QDialog::reject();
+    FrmTrackProps dialog(track, ui, parent);
+    if (ui.runDialog(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.names();
 }
 
 } // namespace vumo

@@ -2,7 +2,6 @@
 #include "dialogs/frmOptions.h"
 
 #include "services/UiServices.h"
-#include "settings/Settings.h"
 #include "ui_frmOptions.h"
 
 #include <QSignalBlocker>
@@ -31,10 +30,9 @@ template <typename T> std::optional<T> wholeNumber(const QString& text)
 
 } // namespace
 
-frmOptions::frmOptions(ModVumo& mod, UiServices& services, const QStringList& midiInputs,
-                       QSettings& store, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::frmOptions>()), m_mod(mod), m_services(services),
-      m_store(store)
+frmOptions::frmOptions(const OptionsValues& shown, UiServices& services,
+                       const QStringList& midiInputs, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmOptions>()), m_values(shown), m_services(services)
 {
     ui->setupUi(this);
     fill(midiInputs);
@@ -51,25 +49,26 @@ frmOptions::~frmOptions() = default;
 
 void frmOptions::fill(const QStringList& midiInputs)
 {
+    const StudioSettings& settings = m_values.settings;
     ui->cboMidiInDev->addItems(midiInputs);
-    if (m_mod.midiInDevice >= 0 && m_mod.midiInDevice < ui->cboMidiInDev->count())
-        ui->cboMidiInDev->setCurrentIndex(m_mod.midiInDevice);
+    if (settings.midiInDevice >= 0 && settings.midiInDevice < ui->cboMidiInDev->count())
+        ui->cboMidiInDev->setCurrentIndex(settings.midiInDevice);
     else
         ui->cboMidiInDev->setCurrentIndex(-1);
-    ui->txtMixer->setText(m_mod.mixerPath);
-    ui->txtMidi->setText(m_mod.sequencerPath);
-    ui->txtMEG->setText(QString::number(m_mod.defaultTrackMB));
-    ui->txtTempo->setText(QString::number(m_mod.tempo));
-    ui->txtMidiBufLen->setText(QString::number(m_mod.midiBufLen));
-    ui->chkOwnBrowser->setChecked(m_mod.ownFileBrowser);
+    ui->txtMixer->setText(settings.mixerPath);
+    ui->txtMidi->setText(settings.sequencerPath);
+    ui->txtMEG->setText(QString::number(settings.defaultTrackMB));
+    ui->txtTempo->setText(QString::number(m_values.tempo));
+    ui->txtMidiBufLen->setText(QString::number(settings.midiBufLen));
+    ui->chkOwnBrowser->setChecked(settings.ownFileBrowser);
     // Placing the bars must not rewrite the boxes: a buffer length typed by hand that is not
     // a multiple of 256 shows again as it was stored.
     const QSignalBlocker blockMeg(ui->vscMEG);
     const QSignalBlocker blockBuf(ui->vscMidiBufLen);
     const QSignalBlocker blockTempo(ui->vscTempo);
-    ui->vscMEG->setValue(kBarTop - m_mod.defaultTrackMB);
-    ui->vscMidiBufLen->setValue(kBarTop - m_mod.midiBufLen / 256);
-    ui->vscTempo->setValue(kBarTop - m_mod.tempo);
+    ui->vscMEG->setValue(kBarTop - settings.defaultTrackMB);
+    ui->vscMidiBufLen->setValue(kBarTop - settings.midiBufLen / 256);
+    ui->vscTempo->setValue(kBarTop - m_values.tempo);
 }
 
 void frmOptions::tempoMoved(int value)
@@ -120,18 +119,27 @@ void frmOptions::ok()
             MsgIcon::Exclamation);
         return;
     }
-    m_mod.mixerPath = ui->txtMixer->text();
-    m_mod.sequencerPath = ui->txtMidi->text();
+    StudioSettings& settings = m_values.settings;
+    settings.mixerPath = ui->txtMixer->text();
+    settings.sequencerPath = ui->txtMidi->text();
     // The length box is the bar's (read-only); a stored text that is no number stays unread.
     if (const auto mb = wholeNumber<int16_t>(ui->txtMEG->text()))
-        m_mod.defaultTrackMB = *mb;
-    m_mod.midiBufLen = *bufLen;
-    m_mod.tempo = *tempo;
+        settings.defaultTrackMB = *mb;
+    settings.midiBufLen = *bufLen;
+    m_values.tempo = *tempo;
     if (ui->cboMidiInDev->currentIndex() >= 0)
-        m_mod.midiInDevice = ui->cboMidiInDev->currentIndex();
-    m_mod.ownFileBrowser = ui->chkOwnBrowser->isChecked();
-    SaveSettings(m_mod, m_store);
+        settings.midiInDevice = ui->cboMidiInDev->currentIndex();
+    settings.ownFileBrowser = ui->chkOwnBrowser->isChecked();
     accept();
+}
+
+std::optional<OptionsValues> runOptions(UiServices& ui, const OptionsValues& shown,
+                                        const QStringList& midiInputs, QWidget* parent)
+{
+    frmOptions dialog(shown, ui, midiInputs, parent);
+    if (ui.runDialog(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.values();
 }
 
 } // namespace vumo

@@ -8,8 +8,7 @@
 #include <QStringList>
 
 #include <memory>
-
-class QSettings;
+#include <optional>
 
 namespace Ui
 {
@@ -21,16 +20,27 @@ namespace vumo
 
 class UiServices;
 
-// Each bar runs upside down: the number is 256 - the bar's value (top 256, bottom 1).
+// What the Options dialog sets: the per-user settings and the open project's tempo.
+struct OptionsValues
+{
+    StudioSettings settings;
+    int32_t tempo = 100;
+};
+
+// Shows the settings and the tempo; OK checks the numbers typed and closes with the values set
+// (values()), Cancel or the window's close button without any. Each bar runs upside down: the
+// number is 256 - the bar's value (top 256, bottom 1).
 class frmOptions : public QDialog
 {
     Q_OBJECT
 
 public:
     // midiInputs: the names of the MIDI input devices, in device order.
-    frmOptions(ModVumo& mod, UiServices& ui, const QStringList& midiInputs, QSettings& store,
+    frmOptions(const OptionsValues& shown, UiServices& ui, const QStringList& midiInputs,
                QWidget* parent = nullptr);
     ~frmOptions() override;
+
+    const OptionsValues& values() const { return m_values; }
 
 private:
     void fill(const QStringList& midiInputs);
@@ -42,9 +52,12 @@ private:
     void ok();
 
     std::unique_ptr<Ui::frmOptions> ui;
-    ModVumo& m_mod;
+    OptionsValues m_values;
     UiServices& m_services;
-    QSettings& m_store;
 };
+
+// Shows frmOptions modally through ui: the values OK set, nothing when it was cancelled.
+std::optional<OptionsValues> runOptions(UiServices& ui, const OptionsValues& shown,
+                                        const QStringList& midiInputs, QWidget* parent = nullptr);
 
 } // namespace vumo

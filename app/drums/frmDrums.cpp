@@ -8,7 +8,6 @@
 #include "services/UiServices.h"
 
 #include <QComboBox>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,8 +17,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include <limits>
 #include <utility>
 
 namespace vumo::drums
@@ -28,7 +28,6 @@ namespace
 {
 
 constexpr int kBeatsPerGroup = 4;
-constexpr int kPollMs = 10; // the play loop looks at the engine once per MIDI tick
 
 QScrollBar* bar(Qt::Orientation orientation, const QString& name, int low, int high,
                 QWidget* parent)
@@ -55,7 +54,9 @@ QHBoxLayout* labelled(const QString& caption, QWidget* widget, QWidget* parent)
 
 frmDrums::frmDrums(DrumData& drums, DrumEngine& engine, UiServices& ui, int32_t tempo,
                    int32_t midiBufLen, QWidget* parent)
-    : QDialog(parent), m_drums(drums), m_engine(engine), m_ui(ui), m_tempo(tempo)
+    : QDialog(parent), m_drums(drums), m_engine(engine), m_ui(ui), m_tempo(tempo),
+      m_song(Transport::Probe{[this] { return !m_unloaded && m_engine.MidiPlaying() == 1; },
+                              [] { return 0; }})
 {
     setObjectName(QStringLiteral("frmDrums"));
     setWindowTitle(QStringLiteral("Midi Drum Editor"));
@@ -364,21 +365,10 @@ void frmDrums::PlayDrums()
                { return m_engine.AddMidi(timeMs, message); });
     m_ui.message(QStringLiteral("Drums are queued."));
     m_engine.PlayMidi();
-    // The window system runs between looks at the engine; the loop sleeps in between.
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(kPollMs);
-    connect(&poll, &QTimer::timeout, &loop,
-            [this, &loop]
-            {
-                if (m_unloaded || m_engine.MidiPlaying() != 1)
-                    loop.quit();
-            });
-    if (m_engine.MidiPlaying() == 1)
-    {
-        poll.start();
-        loop.exec();
-    }
+    // The window system runs until the song has ended, Stop has stopped it or the window has
+    // closed.
+    m_song.follow(0, std::numeric_limits<int32_t>::max());
+    m_song.waitForFinished();
     m_playing = false;
     StopDrums();
 }
@@ -387,6 +377,7 @@ void frmDrums::StopDrums()
 {
     if (!m_unloaded)
         m_engine.StopMidi();
+    m_song.stop();
     m_cmdPlay->setEnabled(true);
     m_cmdStop->setEnabled(false);
 }
@@ -449,6 +440,7 @@ void frmDrums::unload()
     m_unloaded = true;
     m_engine.StopMidi();
     m_engine.CloseMidiPlay();
+    m_song.stop();
 }
 
 } // namespace vumo::drums

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "drums/DrumData.h"
+#include "transport/Transport.h"
 
 #include <QDialog>
 #include <QList>
@@ -101,6 +102,8 @@ private:
 
     bool m_playing = false;
     bool m_unloaded = false;
+    // Follows the song on the MIDI output and says when it has ended.
+    Transport m_song;
 };
 
 } // namespace vumo::drums

@@ -18,15 +18,6 @@ EngineApi::EngineApi(const QString& programFolder)
 
 EngineApi::EngineApi(Resolver resolver) : m_resolver(std::move(resolver)) {}
 
-int EngineApi::boundCount() const
-{
-    int count = 0;
-#define VUMO_ENGINE_COUNT(name, params, args) count += m_fn.name != nullptr ? 1 : 0;
-    VUMO_ENGINE_EXPORTS(VUMO_ENGINE_COUNT)
-#undef VUMO_ENGINE_COUNT
-    return count;
-}
-
 QFunctionPointer EngineApi::resolve(const char* name)
 {
     const QFunctionPointer fn = m_resolver ? m_resolver(name) : nullptr;

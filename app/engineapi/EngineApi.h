@@ -33,16 +33,11 @@ public:
     EngineApi& operator=(const EngineApi&) = delete;
 
     QString errorText() const override { return m_errorText; }
-    // How many exports have been bound so far (none before the first call).
-    int boundCount() const;
-    // How many export calls have been made so far (bound or not).
-    int callCount() const { return m_calls; }
 
     // Each wrapper binds its export on first use; kUnavailable when it cannot be bound.
 #define VUMO_ENGINE_WRAPPER(name, params, args)                                                    \
     int32_t name params override                                                                   \
     {                                                                                              \
-        ++m_calls;                                                                                 \
         return bind(m_fn.name, #name) ? m_fn.name args : kUnavailable;                             \
     }
     VUMO_ENGINE_EXPORTS(VUMO_ENGINE_WRAPPER)
@@ -76,7 +71,6 @@ private:
     bool m_loadTried = false;
     QString m_errorText;
     Table m_fn;
-    int m_calls = 0;
 };
 
 } // namespace vumo

@@ -21,7 +21,6 @@ public:
     void clear();
     // Draws the box for step k of count at once (the work that follows blocks the window).
     void step(int k, int count);
-    int boxRight() const { return m_right; } // -1 when cleared
 
 protected:
     void paintEvent(QPaintEvent* event) override;

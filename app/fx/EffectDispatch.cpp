@@ -56,8 +56,9 @@ bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEng
     // The dialog is hidden once answered; it is taken down after the redraw, so the user sees
     // the result without waiting for its widgets to be destroyed.
     FrmFX dialog(code, setting, ui, parent);
-    ui.runDialog(dialog);
-    if (int64_t(sel.selEnd) <= int64_t(sel.selStart) + kMinEffectFrames || setting.isCancelled())
+    const bool accepted = ui.runDialog(dialog) == QDialog::Accepted;
+    setting = dialog.setting(); // a loaded file's values stay, even after Cancel
+    if (int64_t(sel.selEnd) <= int64_t(sel.selStart) + kMinEffectFrames || !accepted)
         return false;
     orderBandPass(setting);
     if (hooks.showMessage)

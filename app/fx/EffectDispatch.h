@@ -38,11 +38,11 @@ struct FxStudioHooks
 // The menu path runs only on selections longer than this many frames.
 inline constexpr int32_t kMinEffectFrames = 1024;
 
-// Fills the record for code (a code outside the catalog keeps the record), shows FrmFX, and
-// when it was not cancelled and the selection is longer than kMinEffectFrames, shows
-// "Applying Effects ...", runs the effect (band pass ordered first), redraws and hides the
-// message. An engine result other than 0 is shown as "Error in <export>: <n>". Returns true
-// when the effect ran.
+// Fills the record for code (a code outside the catalog keeps the record), shows FrmFX and takes
+// back the record it leaves, and when it was not cancelled and the selection is longer than
+// kMinEffectFrames, shows "Applying Effects ...", runs the effect (band pass ordered first),
+// redraws and hides the message. An engine result other than 0 is shown as "Error in <export>:
+// <n>". Returns true when the effect ran.
 bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEngine& engine,
                     UiServices& ui, const FxStudioHooks& hooks, QWidget* parent = nullptr);
 

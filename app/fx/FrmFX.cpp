@@ -35,7 +35,7 @@ std::array<Row, 3> rowsOf(Ui::FrmFX& ui)
 
 } // namespace
 
-FrmFX::FrmFX(int32_t code, EffectSetting& setting, UiServices& services, QWidget* parent)
+FrmFX::FrmFX(int32_t code, const EffectSetting& setting, UiServices& services, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmFX>()), m_code(code), m_setting(setting),
       m_services(services)
 {

@@ -21,10 +21,11 @@ class UiServices;
 namespace vumo::fx
 {
 
-// Works on the live record: opening sets cancelled, OK clears it and stores the slider
-// values, Load replaces the whole record (so Cancel after Load keeps the loaded values). OK
-// runs the effect the dialog was opened for, so Load takes only a file of that effect (the
-// same name); a file of another effect is refused with a message naming both.
+// Works on its own copy of the record, given back by setting(): opening sets its cancelled
+// flag, OK clears it and stores the slider values, Load replaces the whole record (so the record
+// after Cancel keeps loaded values). The dialog's result (accepted or not) says whether the
+// effect is to run. OK runs the effect the dialog was opened for, so Load takes only a file of
+// that effect (the same name); a file of another effect is refused with a message naming both.
 // Values outside 0 ... 255 (from an effect file) are shown clamped to the sliders' range;
 // the record keeps them until OK or Save stores the sliders.
 // The effect's row in the catalog says what each value means: beside its number the dialog shows
@@ -35,8 +36,11 @@ class FrmFX : public QDialog
     Q_OBJECT
 
 public:
-    FrmFX(int32_t code, EffectSetting& setting, UiServices& ui, QWidget* parent = nullptr);
+    FrmFX(int32_t code, const EffectSetting& setting, UiServices& ui, QWidget* parent = nullptr);
     ~FrmFX() override;
+
+    // The record as the dialog leaves it.
+    const EffectSetting& setting() const { return m_setting; }
 
     void accept() override; // OK
     void reject() override; // Cancel and the close button
@@ -50,7 +54,7 @@ private:
 
     std::unique_ptr<Ui::FrmFX> ui;
     int32_t m_code;
-    EffectSetting& m_setting;
+    EffectSetting m_setting;
     UiServices& m_services;
 };
 

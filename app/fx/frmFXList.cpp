@@ -4,11 +4,9 @@
 #include "fx/EffectCatalog.h"
 #include "fx/FrmFX.h"
 #include "services/UiServices.h"
+#include "transport/Transport.h"
 
 #include "ui_frmFXList.h"
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include <utility>
 
@@ -54,11 +52,10 @@ bool frmFXList::editValues(int32_t code, const ChainEntry* values)
         m_setting.value2 = values->value2;
         m_setting.value3 = values->value3;
     }
-    {
-        FrmFX dialog(code, m_setting, m_services, this);
-        m_services.runDialog(dialog);
-    }
-    if (m_setting.isCancelled())
+    FrmFX dialog(code, m_setting, m_services, this);
+    const bool accepted = m_services.runDialog(dialog) == QDialog::Accepted;
+    m_setting = dialog.setting();
+    if (!accepted)
         return false;
     orderBandPass(m_setting);
     return true;
@@ -193,21 +190,11 @@ void frmFXList::cmdAudition_Click()
 
 void frmFXList::waitWhileAuditionPlays()
 {
-    const auto playing = [this]
-    { return m_engine.IsPlaying() != 0 && m_engine.GetPosition() + AudStart < AudEnd; };
-    if (!playing())
-        return;
-    // One event loop, woken by a timer: the window paints and the thread sleeps between polls.
-    QEventLoop loop;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop,
-            [&]
-            {
-                if (!playing())
-                    loop.quit();
-            });
-    poll.start(kPollMs);
-    loop.exec();
+    // The window system runs until the excerpt has played (or the device stopped).
+    Transport audition(Transport::Probe{[this] { return m_engine.IsPlaying() != 0; },
+                                        [this] { return m_engine.GetPosition(); }});
+    audition.follow(AudStart, AudEnd);
+    audition.waitForFinished();
 }
 
 void frmFXList::cmdSave_Click()

@@ -44,7 +44,6 @@ public:
     // half the selection is longer than kAuditionMinHalfFrames.
     static constexpr int32_t kAuditionHalfFrames = 65535;
     static constexpr int32_t kAuditionMinHalfFrames = 131072;
-    static constexpr int kPollMs = 10; // Audition's polling period
 
     // setting is the studio's effect record, shared with the F&X menu's dialog.
     frmFXList(FxEngine& engine, UiServices& ui, EffectSetting& setting, ChainTarget target,

@@ -41,40 +41,39 @@ static void initResources()
 namespace vumo
 {
 
-frmVumo::frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
+frmVumo::frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSettings& store,
                  QWidget* parent)
-    : QMainWindow(parent), m_mod(mod), m_engine(engine), m_ui(ui), m_store(store),
-      m_appFolderChoice(applicationFolderChoice()), m_appFolder(m_appFolderChoice.path)
+    : QMainWindow(parent), m_model(model), m_mod(model.mod()), m_engine(engine), m_ui(ui),
+      m_store(store), m_appFolderChoice(applicationFolderChoice()),
+      m_appFolder(m_appFolderChoice.path)
 {
     initResources();
     setObjectName(QStringLiteral("frmVumo"));
     setWindowTitle(QStringLiteral("Multi-track Audio"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/vumo.svg")));
     m_transport = new Transport(m_engine, this);
-    m_model = new ProjectModel(m_mod, this);
     buildMenus();
     buildControls();
     m_transportCommands =
-        std::make_unique<TransportCommands>(*m_model, m_session, *m_transport, m_ui, *this);
+        std::make_unique<TransportCommands>(m_model, m_session, *m_transport, m_ui, *this);
     m_trackCommands =
-        std::make_unique<TrackCommands>(m_mod, m_session, m_ui, *this, m_appFolder, CLIPFILE);
-    m_fileCommands = std::make_unique<FileCommands>(*m_model, m_session, m_ui, *this,
+        std::make_unique<TrackCommands>(m_model, m_session, m_ui, *this, m_appFolder, CLIPFILE);
+    m_fileCommands = std::make_unique<FileCommands>(m_model, m_session, m_ui, *this,
                                                     *m_trackCommands, FILESPEC, m_memoryProbe);
-    m_editCommands = std::make_unique<EditCommands>(m_mod, m_session, m_ui, *this, CLIPFILE);
+    m_editCommands = std::make_unique<EditCommands>(m_model, m_session, m_ui, *this, CLIPFILE);
     m_cabinetCommands = std::make_unique<CabinetCommands>(m_ui, m_appFolder, this);
     m_fileCommands->setCabinetOpener([this](const QString& path)
                                      { return m_cabinetCommands->openCabinet(path); });
     m_captureCommands = std::make_unique<CaptureCommands>(
-        m_mod, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
+        m_model, m_session, *m_transportCommands, m_ui, *this, CLIPFILE, deviceMediaCapture());
     m_toolCommands = std::make_unique<StudioToolCommands>(
-        m_mod, *m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
-    m_importCommands = std::make_unique<ImportCommands>(m_mod, m_session, m_ui, *this, m_appFolder);
+        m_model, m_session, m_ui, *this, [this] { SwitchTrack(); }, m_store.fileName());
+    m_importCommands =
+        std::make_unique<ImportCommands>(m_model, m_session, m_ui, *this, m_appFolder);
     m_editCommands->setConversion(m_importCommands.get());
     m_trackCommands->setLoadCheck([this](int k, int32_t rc)
                                   { return m_importCommands->convertOnLoad(k, rc); });
     setAcceptDrops(true);
-    connect(m_transport, &Transport::started, this, [this] { WAVEPLAYING = true; });
-    connect(m_transport, &Transport::finished, this, [this] { WAVEPLAYING = false; });
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
     connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);
     m_message = new FrmMessage(this);
@@ -86,9 +85,11 @@ frmVumo::~frmVumo() = default;
 void frmVumo::startUp(const QStringList& arguments)
 {
     QDir::setCurrent(m_appFolder);
-    LoadSettings(m_mod, m_store);
+    m_model.setSettings(LoadSettings(m_store));
     tellApplicationFolder();
-    drums::InitDrumNames(m_mod.drums);
+    drums::DrumData drums = m_mod.drums;
+    drums::InitDrumNames(drums);
+    m_model.setDrums(drums);
     CLIPFILE = joinPath(m_appFolder, QStringLiteral("clipper.wav"));
     m_view->setHeightScale();
     SetViewWindow();
@@ -183,9 +184,7 @@ void frmVumo::SetViewWindow()
 
 void frmVumo::NewAtStartup()
 {
-    m_mod.startupNew = true;
-    runCommand(QStringLiteral("mnuFileNew"), &frmVumo::mnuFileNew);
-    m_mod.startupNew = false;
+    runCommand(QStringLiteral("mnuFileNew"), [this] { m_fileCommands->mnuFileNew(true); });
 }
 
 void frmVumo::EnableRecord()
@@ -210,7 +209,6 @@ void frmVumo::closeEvent(QCloseEvent* event)
     if (m_transport->running() || m_transportCommands->passRunning() || m_message->isVisible() ||
         m_importCommands->busy())
     {
-        WAVEPLAYING = false;
         m_transport->stop();
         m_closePending = true;
         event->ignore();

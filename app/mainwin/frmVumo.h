@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -57,16 +58,15 @@ class frmVumo : public QMainWindow, public ProjectCommands, public StudioWindow
     Q_OBJECT
 
 public:
-    // mod: the project state (modVumo); engine: the wavorn exports; ui: message boxes and
-    // file choices; store: the per-user settings.
-    frmVumo(ModVumo& mod, EngineBinding& engine, UiServices& ui, QSettings& store,
+    // model: the project state (modVumo), which every command changes through it; engine: the
+    // wavorn exports; ui: message boxes and file choices; store: the per-user settings.
+    frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSettings& store,
             QWidget* parent = nullptr);
     ~frmVumo() override;
 
-    QString FILESPEC;         // the open project file; empty until saved or opened
-    QString CLIPFILE;         // application folder + "clipper.wav"
-    bool WAVEPLAYING = false; // true while a play or record pass runs
-    int32_t sampPos = 0;      // play position, frames
+    QString FILESPEC;    // the open project file; empty until saved or opened
+    QString CLIPFILE;    // application folder + "clipper.wav"
+    int32_t sampPos = 0; // play position, frames
 
     // Whether the engine is open for the project (bInitLib), and its opening and closing.
     EngineSession& session() { return m_session; }
@@ -101,8 +101,6 @@ public:
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();
     void OpenEngine();
-    // Shows the Project Settings dialog; false when it was cancelled.
-    bool ProjectSettings();
     // Writes the project file (Save As when there is none yet) and the current track's
     // pending edits. False when the project file could not be written (the user is told).
     bool SaveProject();
@@ -117,8 +115,6 @@ public:
     // engine's buffer as it is (while a project's tracks are handed over one by one).
     void LoadTrack(int k, int32_t reload = -1) override;
     void SwitchTrack(int32_t reload = -1);
-    // Writes the blank track file of track k; false (the user is told) when it cannot.
-    bool WriteBlankWave(int k);
 
     // EnableRecord / DisableRecord: both cmdRec and mnuControlRecord.
     void EnableRecord();
@@ -135,25 +131,19 @@ public:
     void chooseTrack(int k) override;
     void silenceMissing(const QList<QByteArray>& files) override;
     void removeTrackItem(int k) override;
-    void renameTrackItem(int k, const QString& title) override;
     QWidget* dialogParent() override;
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
 
-    ModVumo& modVumo() { return m_mod; }
-    // The project as an object that tells its changes.
-    ProjectModel& projectModel() const { return *m_model; }
-
     // A command of the menu tree or a picture button: a handler of this window.
     using Command = void (frmVumo::*)();
-    // Starts a command: tells commandStarted, then runs the handler.
+    // Runs a command (menuItem names it, "mnuControlRecord"), then brings the caption and the
+    // strip up to date and closes the window when a close came while it ran.
     void runCommand(const QString& menuItem, Command command);
     void runCommand(const QString& menuItem, const std::function<void()>& command);
 
 signals:
-    // Emitted as each command starts, with its menu item's name ("mnuControlRecord").
-    void commandStarted(const QString& menuItem);
     // Another program wrote the file of track k while the project was open.
     void trackFileChangedOutside(int track, const QString& path);
 
@@ -229,9 +219,6 @@ private:
     void reportLoadFailure(int k, int32_t rc);
     void zoomChanged();
     void trackListChanged(int index);
-    bool engineReady();
-    bool trackSelected();
-    QByteArray enginePath(const QString& path) const;
     // The play cursor follows the transport's position.
     void showPlayPosition(int32_t frame);
     void hidePlayCursor();
@@ -248,7 +235,8 @@ private:
     // The overview the picture may draw from: the buffer's file, unchanged since it was loaded.
     std::shared_ptr<const view::TrackOverview> overviewForView();
 
-    ModVumo& m_mod;
+    ProjectModel& m_model;
+    const ModVumo& m_mod; // the model's state, read only
     EngineBinding& m_engine;
     EngineSession m_session{m_engine};
     UiServices& m_ui;
@@ -260,7 +248,6 @@ private:
     bool m_captioned = false;       // the caption shows a project
     QSet<QByteArray> m_silentFiles; // missing track files the user chose to leave silent
     Transport* m_transport = nullptr;
-    ProjectModel* m_model = nullptr;
     std::unique_ptr<TransportCommands> m_transportCommands;
     std::unique_ptr<TrackCommands> m_trackCommands;
     std::unique_ptr<FileCommands> m_fileCommands;
@@ -286,6 +273,7 @@ private:
     bool m_bufferClean = false;
     bool m_bufferChecked = false; // the overview was compared with the buffer and matched
     FrmMessage* m_message = nullptr;
+    QStringList m_messageTexts;         // of the operations showing it, the innermost last
     QHash<QString, QAction*> m_actions; // menu items by name
     QComboBox* m_cboTrack = nullptr;
     QGroupBox* m_fraTrack = nullptr;

@@ -8,12 +8,14 @@
 #include "commands/FileCommands.h"
 #include "commands/StudioToolCommands.h"
 #include "commands/TrackTable.h"
+#include "dialogs/FrmMessage.h"
 #include "dialogs/frmOptions.h"
 #include "engineapi/EngineBinding.h"
 #include "model/ProjectModel.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "settings/MidiInputs.h"
+#include "settings/Settings.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -33,11 +35,13 @@ void frmVumo::runCommand(const QString& menuItem, Command command)
 void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& command)
 {
     // Every menu item, picture button and function key comes through here.
-    emit commandStarted(menuItem);
     noteCommand(menuItem);
     ++m_commandDepth;
     command();
     --m_commandDepth;
+    // A command's message window never outlives it.
+    if (!std::exchange(m_messageTexts, {}).isEmpty())
+        m_message->hide();
     refreshStrip(); // the strip follows what the command did to the tracks and their files
     refreshCaption();
     closeIfPending();
@@ -180,8 +184,13 @@ void frmVumo::mnuAddInMidi()
 
 void frmVumo::mnuToolsOptions()
 {
-    frmOptions dialog(m_mod, m_ui, midiInputNames(), m_store, this);
-    m_ui.runDialog(dialog);
+    if (const std::optional<OptionsValues> values =
+            runOptions(m_ui, {m_mod.settings, m_mod.tempo}, midiInputNames(), this))
+    {
+        m_model.setSettings(values->settings);
+        SaveSettings(values->settings, m_store);
+        m_model.setTempo(values->tempo);
+    }
     DrawTrack(); // the tempo may have changed
 }
 

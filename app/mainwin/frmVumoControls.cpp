@@ -201,22 +201,22 @@ void frmVumo::buildControls()
             [this](bool on)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_model->setMute(m_mod.currentTrack, on);
+                    m_model.setMute(m_mod.currentTrack, on);
             });
     connect(m_hscVol, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_model->setVolume(m_mod.currentTrack, value);
+                    m_model.setVolume(m_mod.currentTrack, value);
             });
     connect(m_hscPan, &QScrollBar::valueChanged, this,
             [this](int value)
             {
                 if (m_cboTrack->currentIndex() >= 0) // none after Delete
-                    m_model->setPan(m_mod.currentTrack, value);
+                    m_model.setPan(m_mod.currentTrack, value);
             });
     // Gains changed elsewhere (a command, the mixer) show in the controls of the chosen track.
-    connect(m_model, &ProjectModel::trackGainsChanged, this,
+    connect(&m_model, &ProjectModel::trackGainsChanged, this,
             [this](int k)
             {
                 refreshCaption();
@@ -226,6 +226,14 @@ void frmVumo::buildControls()
                 m_hscVol->setValue(t.volume);
                 m_hscPan->setValue(t.pan);
                 m_chkMute->setChecked(t.mute == 1);
+            });
+    // A title changed elsewhere (Track Properties) shows in the track list and the strip.
+    connect(&m_model, &ProjectModel::trackChanged, this,
+            [this](int k)
+            {
+                if (k < m_cboTrack->count())
+                    m_cboTrack->setItemText(k, m_mod.tracks[k].title.trimmed());
+                refreshStrip();
             });
     connect(m_cboTrack, &QComboBox::currentIndexChanged, this, &frmVumo::trackListChanged);
     connect(m_hscZoom, &QScrollBar::valueChanged, this, &frmVumo::zoomChanged);

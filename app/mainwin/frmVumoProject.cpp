@@ -23,16 +23,6 @@
 namespace vumo
 {
 
-QByteArray frmVumo::enginePath(const QString& path) const
-{
-    return QFile::encodeName(path);
-}
-
-bool frmVumo::engineReady()
-{
-    return vumo::engineReady(m_session, m_ui);
-}
-
 // ---- the File menu, carried out by FileCommands ---------------------------------------------
 
 void frmVumo::mnuFileNew()
@@ -70,11 +60,6 @@ void frmVumo::mnuFileProps()
     m_fileCommands->mnuFileProps();
 }
 
-bool frmVumo::ProjectSettings()
-{
-    return m_fileCommands->ProjectSettings();
-}
-
 void frmVumo::CloseProject()
 {
     m_fileCommands->CloseProject();
@@ -108,7 +93,7 @@ void frmVumo::UpdateCaption()
     // A "*" marks changes of the project that its file does not hold yet.
     m_captioned = true;
     setWindowTitle(QStringLiteral("Vumo - ") + m_mod.projTitle.trimmed() +
-                   (m_model->unsaved() ? QStringLiteral(" *") : QString()));
+                   (m_model.unsaved() ? QStringLiteral(" *") : QString()));
 }
 
 void frmVumo::refreshCaption()

@@ -77,7 +77,7 @@ QWidget* frmVumo::buildViewArea(QWidget* parent)
             });
     connect(m_strip, &view::TrackStrip::fileChangedOutside, this,
             &frmVumo::trackFileChangedOutside);
-    connect(m_model, &ProjectModel::trackGainsChanged, m_strip, [this] { m_strip->update(); });
+    connect(&m_model, &ProjectModel::trackGainsChanged, m_strip, [this] { m_strip->update(); });
     connect(m_view, &view::WaveformView::selectionChanged, this, &frmVumo::showSelectionTimes);
 
     // Space plays or stops wherever the focus is, unless a dialog holds the window.

@@ -5,10 +5,10 @@
 #include "commands/ImportCommands.h"
 #include "commands/TrackCommands.h"
 #include "commands/TrackTable.h"
-#include "dialogs/FrmMessage.h"
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineBinding.h"
 #include "files/WaveSampleFormat.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
 #include "tracks/TrackFiles.h"
@@ -66,9 +66,8 @@ void frmVumo::SwitchTrack(int32_t reload)
         return;
     m_fraTrack->show();
     ++m_commandDepth;
-    m_mod.currentTrack = k;
-    m_message->setMessage(QStringLiteral("Switching tracks..."));
-    m_message->Init();
+    m_model.setCurrentTrack(k);
+    showMessage(QStringLiteral("Switching tracks..."));
     if (m_session.isOpen())
     {
         // A wave file Vumo cannot take as it is may be converted, and the copy loaded.
@@ -83,7 +82,7 @@ void frmVumo::SwitchTrack(int32_t reload)
     m_hscVol->setValue(t.volume);
     m_hscPan->setValue(t.pan);
     m_chkMute->setChecked(t.mute == 1);
-    m_message->hide();
+    hideMessage();
     --m_commandDepth;
     refreshStrip();
     // While a project's tracks are handed over one by one (no reload) the buffer still holds
@@ -152,16 +151,6 @@ void frmVumo::mnuTrackProps()
     m_trackCommands->mnuTrackProps();
 }
 
-bool frmVumo::WriteBlankWave(int k)
-{
-    return m_trackCommands->WriteBlankWave(k);
-}
-
-bool frmVumo::trackSelected()
-{
-    return vumo::trackSelected(m_cboTrack->currentIndex(), m_mod.trackCount, m_ui);
-}
-
 void frmVumo::removeTrackItem(int k)
 {
     {
@@ -170,12 +159,6 @@ void frmVumo::removeTrackItem(int k)
         m_cboTrack->setCurrentIndex(-1);
     }
     m_fraTrack->hide();
-    refreshStrip();
-}
-
-void frmVumo::renameTrackItem(int k, const QString& title)
-{
-    m_cboTrack->setItemText(k, title);
     refreshStrip();
 }
 

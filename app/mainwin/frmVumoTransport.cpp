@@ -107,13 +107,24 @@ int frmVumo::chosenTrack() const
 
 void frmVumo::showMessage(const QString& text)
 {
+    // A step of a longer operation (a track switch while a project opens) shows its text in the
+    // window already up, which stays until the operation ends.
+    m_messageTexts.append(text);
     m_message->setMessage(text);
     m_message->Init();
 }
 
 void frmVumo::hideMessage()
 {
-    m_message->hide();
+    if (!m_messageTexts.isEmpty())
+        m_messageTexts.removeLast();
+    if (m_messageTexts.isEmpty())
+    {
+        m_message->hide();
+        return;
+    }
+    m_message->setMessage(m_messageTexts.last());
+    m_message->Init();
 }
 
 bool frmVumo::mergeRecord() const

@@ -1,4 +1,5 @@
-// modVumo: the project state, the settings and the selection shared by the whole studio.
+// modVumo: the project state, the settings and the drum data of the studio, as the project model
+// keeps them.
 #pragma once
 
 #include "drums/DrumData.h"
@@ -24,6 +25,32 @@ struct TrackRecord
     int16_t pan = 0;    // 0 ... 255; 127 for a new track
     int16_t mute = 0;   // 1 = left out of the mix
     FixedText<6> reserved;
+
+    bool operator==(const TrackRecord&) const = default;
+};
+
+// What the Project Settings dialog sets: the title, the length of every track and the recording
+// time shown beside the window's length.
+struct ProjectProps
+{
+    FixedText<16> projTitle;
+    int32_t trackLength = 0; // frames
+    QString recTimeText;
+
+    bool operator==(const ProjectProps&) const = default;
+};
+
+// The per-user settings (LoadSettings / SaveSettings).
+struct StudioSettings
+{
+    QString mixerPath;
+    QString sequencerPath;
+    int32_t midiInDevice = 0;
+    int32_t midiBufLen = 32768; // bytes
+    int16_t defaultTrackMB = 4;
+    bool ownFileBrowser = false; // file choices in the studio's own browser, not the system's
+
+    bool operator==(const StudioSettings&) const = default;
 };
 
 struct ModVumo
@@ -38,17 +65,9 @@ struct ModVumo
     std::array<TrackRecord, kMaxTracks> tracks;
 
     int32_t currentTrack = 0;
-    bool dialogCancelled = false;
-    bool startupNew = false;
     QString recTimeText;
 
-    // Persistent settings (LoadSettings / SaveSettings).
-    QString mixerPath;
-    QString sequencerPath;
-    int32_t midiInDevice = 0;
-    int32_t midiBufLen = 32768; // bytes
-    int16_t defaultTrackMB = 4;
-    bool ownFileBrowser = false; // file choices in the studio's own browser, not the system's
+    StudioSettings settings;
 
     // The drum editor's patterns, song and instrument table; they outlive the editor window.
     drums::DrumData drums;

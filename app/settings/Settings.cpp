@@ -55,31 +55,33 @@ QString defaultSequencerPath()
 #endif
 }
 
-void LoadSettings(ModVumo& mod, QSettings& store)
+StudioSettings LoadSettings(QSettings& store)
 {
-    mod.mixerPath = defaultMixerPath();
-    mod.sequencerPath = defaultSequencerPath();
-    mod.midiInDevice = 0;
-    mod.defaultTrackMB = 4;
-    mod.midiBufLen = 32768;
-    mod.ownFileBrowser = false;
+    StudioSettings settings;
+    settings.mixerPath = defaultMixerPath();
+    settings.sequencerPath = defaultSequencerPath();
+    settings.midiInDevice = 0;
+    settings.defaultTrackMB = 4;
+    settings.midiBufLen = 32768;
+    settings.ownFileBrowser = false;
 
-    mod.mixerPath = readText(store, kMixerKey, mod.mixerPath);
-    mod.sequencerPath = readText(store, kSequencerKey, mod.sequencerPath);
-    mod.midiInDevice = readNumber<int32_t>(store, kMidiInKey, mod.midiInDevice);
-    mod.midiBufLen = readNumber<int32_t>(store, kBufLenKey, mod.midiBufLen);
-    mod.defaultTrackMB = readNumber<int16_t>(store, kTrackLenKey, mod.defaultTrackMB);
-    mod.ownFileBrowser = readNumber<int32_t>(store, kOwnBrowserKey, 0) != 0;
+    settings.mixerPath = readText(store, kMixerKey, settings.mixerPath);
+    settings.sequencerPath = readText(store, kSequencerKey, settings.sequencerPath);
+    settings.midiInDevice = readNumber<int32_t>(store, kMidiInKey, settings.midiInDevice);
+    settings.midiBufLen = readNumber<int32_t>(store, kBufLenKey, settings.midiBufLen);
+    settings.defaultTrackMB = readNumber<int16_t>(store, kTrackLenKey, settings.defaultTrackMB);
+    settings.ownFileBrowser = readNumber<int32_t>(store, kOwnBrowserKey, 0) != 0;
+    return settings;
 }
 
-void SaveSettings(const ModVumo& mod, QSettings& store)
+void SaveSettings(const StudioSettings& settings, QSettings& store)
 {
-    store.setValue(kMixerKey, mod.mixerPath);
-    store.setValue(kSequencerKey, mod.sequencerPath);
-    store.setValue(kMidiInKey, QString::number(mod.midiInDevice));
-    store.setValue(kBufLenKey, QString::number(mod.midiBufLen));
-    store.setValue(kTrackLenKey, QString::number(mod.defaultTrackMB));
-    store.setValue(kOwnBrowserKey, QString::number(mod.ownFileBrowser ? 1 : 0));
+    store.setValue(kMixerKey, settings.mixerPath);
+    store.setValue(kSequencerKey, settings.sequencerPath);
+    store.setValue(kMidiInKey, QString::number(settings.midiInDevice));
+    store.setValue(kBufLenKey, QString::number(settings.midiBufLen));
+    store.setValue(kTrackLenKey, QString::number(settings.defaultTrackMB));
+    store.setValue(kOwnBrowserKey, QString::number(settings.ownFileBrowser ? 1 : 0));
     store.sync();
 }
 

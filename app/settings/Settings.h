@@ -12,13 +12,13 @@ namespace vumo
 QString defaultMixerPath();
 QString defaultSequencerPath();
 
-// Sets the setting variables to their defaults, then replaces each by the stored value where
-// one exists. A stored number that is not a whole number of the variable's type leaves the
-// default in place. Besides the five of old, "Own File Browser" ("1" or "0", default "0")
-// chooses the studio's own file browser over the system's file dialog.
-void LoadSettings(ModVumo& mod, QSettings& store);
+// The settings at their defaults, each replaced by the stored value where one exists. A stored
+// number that is not a whole number of the setting's type leaves the default in place. Besides
+// the five of old, "Own File Browser" ("1" or "0", default "0") chooses the studio's own file
+// browser over the system's file dialog.
+StudioSettings LoadSettings(QSettings& store);
 
-// Writes the setting variables, numbers as decimal text.
-void SaveSettings(const ModVumo& mod, QSettings& store);
+// Writes the settings, numbers as decimal text.
+void SaveSettings(const StudioSettings& settings, QSettings& store);
 
 } // namespace vumo

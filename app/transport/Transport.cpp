@@ -1,4 +1,4 @@
-// Transport: the timer that follows a pass of the engine.
+// Transport: the timer that follows a pass of the engine and says when it ends.
 #include "transport/Transport.h"
 
 #include "engineapi/EngineBinding.h"
@@ -8,7 +8,14 @@
 namespace vumo
 {
 
-Transport::Transport(EngineBinding& engine, QObject* parent) : QObject(parent), m_engine(engine)
+Transport::Transport(EngineBinding& engine, QObject* parent)
+    : Transport(Probe{[&engine] { return engine.IsPlaying() != 0; },
+                      [&engine] { return engine.GetPosition(); }},
+                parent)
+{
+}
+
+Transport::Transport(Probe probe, QObject* parent) : QObject(parent), m_probe(std::move(probe))
 {
     m_timer.setInterval(kTickMs);
     connect(&m_timer, &QTimer::timeout, this, &Transport::tick);
@@ -45,12 +52,12 @@ void Transport::tick()
 {
     if (!m_running)
         return;
-    if (m_engine.IsPlaying() == 0)
+    if (!m_probe.playing())
     {
         finish();
         return;
     }
-    const int32_t frame = m_start + m_engine.GetPosition();
+    const int32_t frame = m_start + m_probe.played();
     emit position(frame);
     if (m_end <= frame)
         finish();

@@ -9,7 +9,7 @@
 namespace vumo::view
 {
 
-WaveformView::WaveformView(ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
+WaveformView::WaveformView(const ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
                            QWidget* parent)
     : QWidget(parent), m_mod(mod), m_read(std::move(read)), m_trackShown(std::move(trackShown)),
       m_image(1, 1, QImage::Format_RGB32)

@@ -24,7 +24,7 @@ class WaveformView : public QWidget
 public:
     // mod: track length and tempo; read: the current track's samples (the engine's
     // TrackRead); trackShown: whether a track is loaded (the engine is open).
-    WaveformView(ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
+    WaveformView(const ModVumo& mod, SampleReader read, std::function<bool()> trackShown,
                  QWidget* parent = nullptr);
 
     // The geometry of the picture as the maths see it now.
@@ -81,7 +81,7 @@ protected:
 private:
     int32_t frameAt(const QMouseEvent* event) const;
 
-    ModVumo& m_mod;
+    const ModVumo& m_mod;
     SampleReader m_read;
     std::function<bool()> m_trackShown;
     bool m_samplesShown = true;

@@ -5,7 +5,7 @@
 #include "StudioBench.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
 #include "support/ScriptedUiServices.h"
@@ -128,11 +128,11 @@ int main(int argc, char* argv[])
     const QString sixteenProject = home.filePath(QStringLiteral("sixteen.vum"));
     vumo::project::writeProject(sixteenProject, sixteen);
 
-    vumo::ModVumo mod;
+    vumo::ProjectModel model;
     vumo::EngineApi engine;
     vumo::ScriptedUiServices ui;
     QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(mod, engine, ui, store);
+    vumo::frmVumo window(model, engine, ui, store);
     window.resize(1000, 560);
     window.show();
     window.OpenProject(longProject);

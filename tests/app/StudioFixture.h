@@ -6,7 +6,7 @@
 #include "dialogs/FrmTrackProps.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "project/ProjectFile.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -47,7 +48,8 @@ struct MainWindowFixture
 {
     QTemporaryDir home;
     QString folder; // the application folder (VUMO_HOME) and the settings file's, in home
-    ModVumo mod;
+    ProjectModel model;
+    const ModVumo& mod = model.mod();
     ScriptedUiServices ui;
     std::unique_ptr<QSettings> store;
     std::unique_ptr<EngineBinding> binding;
@@ -80,6 +82,11 @@ struct MainWindowFixture
 
     // The waveform view's selection, which the commands act on.
     Selection& sel() { return window->selection(); }
+    // The project's track length, as Project Settings sets it.
+    void setTrackLength(int32_t frames)
+    {
+        model.setProjectProps({mod.projTitle, frames, mod.recTimeText});
+    }
 
 private:
     void setUp(std::unique_ptr<EngineBinding> api, const QString& subfolder = {})
@@ -91,30 +98,52 @@ private:
                                             QSettings::IniFormat);
         binding = std::move(api);
         engine = dynamic_cast<EngineApi*>(binding.get());
-        window = std::make_unique<frmVumo>(mod, *binding, ui, *store);
+        window = std::make_unique<frmVumo>(model, *binding, ui, *store);
     }
 };
 
-// Resolves the exports from the real library; SetCurTrack and OpenLib pass through spies.
+// The real library's exports, by name.
+struct RealExports
+{
+#define VUMO_SPY_SLOT(name, params, args) decltype(&::name) name = nullptr;
+    VUMO_ENGINE_EXPORTS(VUMO_SPY_SLOT)
+#undef VUMO_SPY_SLOT
+};
+
+// Resolves the exports from the real library, each through a spy that counts the calls;
+// SetCurTrack's spy also notes the switches, OpenLib's can refuse.
 struct EngineSpy
 {
     static inline QLibrary* library = nullptr;
-    static inline decltype(&::SetCurTrack) realSetCurTrack = nullptr;
-    static inline decltype(&::OpenLib) realOpenLib = nullptr;
+    static inline RealExports real;
+    static inline int calls = 0; // export calls so far, whichever export
+    static inline std::function<void(const char* name)> watch;       // told of each call first
     static inline std::vector<std::pair<int32_t, int32_t>> switches; // (track, reload)
     static inline int32_t openLibFailure = 0; // non-zero: OpenLib answers this, opens nothing
 
-    static int32_t SetCurTrack(int32_t track, int32_t reload)
+    // One counting spy per export.
+#define VUMO_SPY(name, params, args)                                                               \
+    static int32_t WAVORN_CALL name params                                                         \
+    {                                                                                              \
+        ++calls;                                                                                   \
+        if (watch)                                                                                 \
+            watch(#name);                                                                          \
+        return real.name args;                                                                     \
+    }
+    VUMO_ENGINE_EXPORTS(VUMO_SPY)
+#undef VUMO_SPY
+    // SetCurTrack's and OpenLib's do more.
+    static int32_t WAVORN_CALL setCurTrackSpy(int32_t track, int32_t reload)
     {
         switches.emplace_back(track, reload);
-        return realSetCurTrack(track, reload);
+        return SetCurTrack(track, reload);
     }
-    static int32_t OpenLib(int32_t length, int32_t log)
+    static int32_t WAVORN_CALL openLibSpy(int32_t length, int32_t log)
     {
-        return openLibFailure != 0 ? openLibFailure : realOpenLib(length, log);
+        return openLibFailure != 0 ? (++calls, openLibFailure) : OpenLib(length, log);
     }
 
-    static QFunctionPointer resolve(const char* name)
+    static QFunctionPointer resolve(const char* exportName)
     {
         if (library == nullptr)
         {
@@ -122,16 +151,21 @@ struct EngineSpy
                 new QLibrary(QCoreApplication::applicationDirPath() + QStringLiteral("/wavorn"));
             if (!library->load())
                 qFatal("libwavorn: %s", qPrintable(library->errorString()));
-            realSetCurTrack =
-                reinterpret_cast<decltype(&::SetCurTrack)>(library->resolve("SetCurTrack"));
-            realOpenLib = reinterpret_cast<decltype(&::OpenLib)>(library->resolve("OpenLib"));
+#define VUMO_SPY_BIND(name, params, args)                                                          \
+    real.name = reinterpret_cast<decltype(&::name)>(library->resolve(#name));
+            VUMO_ENGINE_EXPORTS(VUMO_SPY_BIND)
+#undef VUMO_SPY_BIND
         }
-        const QByteArray n(name);
-        if (n == "SetCurTrack")
-            return reinterpret_cast<QFunctionPointer>(&SetCurTrack);
-        if (n == "OpenLib")
-            return reinterpret_cast<QFunctionPointer>(&OpenLib);
-        return library->resolve(name);
+        if (qstrcmp(exportName, "SetCurTrack") == 0)
+            return reinterpret_cast<QFunctionPointer>(&setCurTrackSpy);
+        if (qstrcmp(exportName, "OpenLib") == 0)
+            return reinterpret_cast<QFunctionPointer>(&openLibSpy);
+#define VUMO_SPY_FIND(name, params, args)                                                          \
+    if (qstrcmp(exportName, #name) == 0 && real.name != nullptr)                                   \
+        return reinterpret_cast<QFunctionPointer>(&EngineSpy::name);
+        VUMO_ENGINE_EXPORTS(VUMO_SPY_FIND)
+#undef VUMO_SPY_FIND
+        return nullptr;
     }
 };
 
@@ -298,6 +332,7 @@ private:
     {
         EngineSpy::switches.clear();
         EngineSpy::openLibFailure = 0;
+        EngineSpy::watch = nullptr;
         w.setMemoryProbe([] { return MemoryStatus{uint64_t(64) << 30, uint64_t(32) << 30}; });
         w.CLIPFILE = path(QStringLiteral("clipper.wav"));
         w.resize(900, 500);

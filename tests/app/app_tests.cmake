@@ -30,6 +30,7 @@ vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
+vumo_app_test(tst_projectmodel tests/app/model/ProjectModelTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
 vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)

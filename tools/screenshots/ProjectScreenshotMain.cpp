@@ -3,7 +3,7 @@
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
@@ -95,11 +95,11 @@ int main(int argc, char* argv[])
     qputenv("VUMO_MIDI_BACKEND", "virtual");
     qputenv("VUMO_VIRTUAL_SPEED", "20");
 
-    vumo::ModVumo mod;
+    vumo::ProjectModel model;
     vumo::EngineApi engine;
     vumo::ScriptedUiServices ui;
     QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(mod, engine, ui, store);
+    vumo::frmVumo window(model, engine, ui, store);
     window.resize(1000, 560);
     window.show();
 
@@ -120,7 +120,7 @@ int main(int argc, char* argv[])
     ui.dialogs.push_back(ok("OKButton"));
     window.mnuTrackAdd();
 
-    const int frames = mod.trackLength;
+    const int frames = model.mod().trackLength;
     child<QCheckBox>(window, "chkArm")->setChecked(true);
     for (int take = 0; take < 3; ++take)
     {

@@ -4,7 +4,8 @@
 #include "dialogs/Browse.h"
 #include "engineapi/EngineApi.h"
 #include "mainwin/frmVumo.h"
-#include "model/ModVumo.h"
+#include "model/ProjectModel.h"
+#include "project/ProjectFile.h"
 #include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 
@@ -75,19 +76,21 @@ int main(int argc, char* argv[])
     qputenv("VUMO_HOME", home.path().toLocal8Bit());
     QSettings store(home.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
 
-    vumo::ModVumo mod;
+    vumo::ProjectModel model;
     vumo::EngineApi engine(&demoExport);
     vumo::ScriptedUiServices ui;
-    vumo::frmVumo window(mod, engine, ui, store);
+    vumo::frmVumo window(model, engine, ui, store);
     window.resize(1100, 560);
     window.show();
 
     QTimer::singleShot(200, &window,
                        [&]
                        {
-                           mod.projTitle.assign(QStringLiteral("Night Drive"));
-                           mod.trackLength = 20 * vumo::kFramesPerMB; // two minutes
-                           mod.trackCount = 2;
+                           // Two minutes; the two tracks have no files.
+                           vumo::project::ProjectData demo = vumo::project::newProjectData(20);
+                           demo.projTitle = "Night Drive";
+                           demo.tracks = {{"Guitar", {}}, {"Vocals", {}}};
+                           model.replaceProject(demo, QStringLiteral("01.59"));
                            window.setWindowTitle(QStringLiteral("Vumo - Night Drive"));
                            window.OpenEngine();
                            auto* tracks = window.findChild<QComboBox*>(QStringLiteral("cboTrack"));

@@ -48,25 +48,26 @@ struct Rig
     QTemporaryDir home;
     QString clip = home.filePath(QStringLiteral("clipper.wav"));
     QString take = home.filePath(QStringLiteral("take.wav"));
-    ModVumo mod;
-    ProjectModel model{mod};
+    ProjectModel model;
+    const ModVumo& mod = model.mod();
     FakeEngine engine;
     EngineSession session{engine};
     Transport transport{engine};
     LoggingWindow window;
     LoggingUi ui{window.log};
     TransportCommands control{model, session, transport, ui, window};
-    EditCommands edit{mod, session, ui, window, clip};
+    EditCommands edit{model, session, ui, window, clip};
     QStringList media; // what the capture hooks were asked
     QString probeAnswer;
     MediaCapture hooks{[this](const QString& s) { return media << "probe " + s, probeAnswer; },
                        [this](const QString& s) { media << "select " + s; }};
-    CaptureCommands capture{mod, session, control, ui, window, clip, hooks};
+    CaptureCommands capture{model, session, control, ui, window, clip, hooks};
 
     explicit Rig(bool open = true)
     {
-        mod.trackCount = 1;
-        mod.tracks[0].volume = 255;
+        TrackRecord track;
+        track.volume = 255;
+        model.addTrack(track);
         window.sel = {1000, 9000};
         if (open)
             session.open(262144);
@@ -184,10 +185,7 @@ private slots:
                          : QStringList{QString(call).replace("%c", r.clip).replace("%t", r.take)});
         QCOMPARE(r.window.log, log);
         QCOMPARE(r.ui.questions(), command == "Undo" ? QStringList{kUndoQuestion} : QStringList{});
-        if (nothing)
-            return;
-        QCOMPARE(r.edit.lastResult(), rc);
-        if (call.contains("%t"))
+        if (!nothing && call.contains("%t"))
             QCOMPARE(r.ui.texts(Shown::Kind::FileChoice), QStringList{"*.wav"});
     }
 
@@ -225,21 +223,6 @@ private slots:
         }
     }
 
-    void clicksWhileTheMessagePaintsAreDropped()
-    {
-        for (const QString second : {"Cut", "Paste", "CopyFrom", "Undo"})
-        {
-            Rig r;
-            QVERIFY(putFile(r.clip, "clip"));
-            r.ui.files.push_back(r.take);
-            r.ui.answers.push_back(Answer::Yes);
-            r.window.whilePainting = [&r, second] { r.run(second); };
-            r.run("Cut");
-            QCOMPARE(r.engine.calls, QStringList{"CutTo(1000,9000," + r.clip + ")"});
-            QCOMPARE(r.ui.shown.size(), 0);
-        }
-    }
-
     // Record locks, mixes, records with the merge flag, saves and redraws. A silent take (muted
     // or volume 0) is asked about: No keeps the track, Yes unmutes it through the model;
     // (mute, volume, Yes, the gains handed over, merge).
@@ -253,8 +236,7 @@ private slots:
               {false, 0, true, "SetTrackAttr(0,255,127)", 1}})
         {
             Rig r;
-            std::tie(r.mod.tracks[0].volume, r.mod.tracks[0].pan, r.mod.tracks[0].mute) =
-                std::tuple(volume, 127, mute ? 1 : 0);
+            r.model.setTrackGains(0, int16_t(volume), 127, mute ? 1 : 0);
             r.window.merge = merge == 1;
             QSignalSpy changed(&r.model, &ProjectModel::trackGainsChanged);
             r.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
@@ -360,8 +342,10 @@ private slots:
                              f.path("untitled-t1.wav")});
     }
 
-    // From frame 500 the engine plays `turns` looks, 1000 frames on at each: it stops after 3;
-    // the selection's end is passed or met; Stop is pressed at 3000; nothing plays.
+    // Play from frame 500: the engine plays `turns` looks, 1000 frames on at each: it stops after
+    // 3; the selection's end is passed or met; Stop is pressed at 3000; nothing plays. The wait
+    // ends with the transport's end signal, in its own event-loop turn: what was posted then has
+    // not run yet when Play goes on (a wait that polled would have let it run).
     void passEnds()
     {
         for (const auto& [turns, end, stopAt, positions] :
@@ -371,36 +355,48 @@ private slots:
               {1000000, 1 << 30, 3000, QList<int>{1500, 2500, 3500}},
               {0, 3000, 0, QList<int>{}}})
         {
-            FakeEngine engine;
+            Rig r;
+            r.window.sel = {500, end};
             auto looks = std::make_shared<int>(0);
-            engine.answer = [looks, turns](const QString& name, const QString&)
+            r.engine.answer = [looks, turns](const QString& name, const QString&)
             {
                 if (name == QStringLiteral("IsPlaying"))
                     return ++*looks <= turns ? 1 : 0;
-                return *looks * 1000; // GetPosition
+                return name == QStringLiteral("GetPosition") ? *looks * 1000 : 0;
             };
-            Transport transport(engine);
-            QSignalSpy started(&transport, &Transport::started);
-            QSignalSpy position(&transport, &Transport::position);
-            QSignalSpy finished(&transport, &Transport::finished);
-            connect(&transport, &Transport::position, &transport,
-                    [&transport, at = stopAt](int32_t frame)
+            QSignalSpy started(&r.transport, &Transport::started);
+            QSignalSpy position(&r.transport, &Transport::position);
+            QSignalSpy finished(&r.transport, &Transport::finished);
+            connect(&r.transport, &Transport::position, &r.transport,
+                    [&r, at = stopAt](int32_t frame)
                     {
                         if (at > 0 && frame >= at)
-                            transport.stop();
+                            r.control.mnuControlStop();
                     });
-            transport.follow(500, end);
-            transport.waitForFinished();
-            QVERIFY(!transport.running());
+            bool later = false;
+            connect(&r.transport, &Transport::finished, &r.transport,
+                    [&later] { QTimer::singleShot(0, [&later] { later = true; }); });
+            // A pass that never says it has ended would hold Play for good: a generous guard
+            // says it in its place, and the test fails.
+            bool guarded = false;
+            QTimer::singleShot(10000, &r.transport,
+                               [&] { guarded = true, emit r.transport.finished(); });
+            r.run("Play");
+            QVERIFY(!guarded);
+            QVERIFY(!later);
+            QVERIFY(!r.transport.running());
             QCOMPARE(started.size(), 1);
             QCOMPARE(finished.size(), 1);
             QList<int> seen;
             for (const QList<QVariant>& p : position)
                 seen.append(p.at(0).toInt());
             QCOMPARE(seen, positions);
-            QCOMPARE(engine.callsOf(QStringLiteral("GetPosition")).size(), positions.size());
-            transport.stop(); // nothing runs: no second end
+            QCOMPARE(r.engine.callsOf(QStringLiteral("GetPosition")).size(), positions.size());
+            QCOMPARE(r.engine.callsOf(QStringLiteral("StopTracks")),
+                     QStringList{QStringLiteral("StopTracks(500,%1,0)").arg(end)});
+            r.transport.stop(); // nothing runs: no second end
             QCOMPARE(finished.size(), 1);
+            QTRY_VERIFY(later);
         }
     }
 
@@ -434,7 +430,7 @@ private slots:
                                              "mnuEdit", "mnuFile", "mnuFX", "mnuTrack"})
                         if (action(s, name)->isEnabled())
                             enabled << QString::fromLatin1(name);
-                    if (s.w.WAVEPLAYING)
+                    if (s.w.transport().running())
                         enabled << QStringLiteral("playing");
                     click(s, "CmdStop");
                 });
@@ -453,7 +449,7 @@ private slots:
         const auto close = [&]
         {
             s.w.close();
-            closedAtOnce = !s.w.WAVEPLAYING && !s.w.session().isOpen();
+            closedAtOnce = !s.w.transport().running() && !s.w.session().isOpen();
         };
         QTimer::singleShot(200, &s.w, close);
         s.ui.answers.push_back(Answer::No); // Save track edits?
@@ -469,13 +465,22 @@ private slots:
         StudioFixture s;
         qputenv("VUMO_VIRTUAL_MIDI_OUT", QFile::encodeName(s.path("midi.txt")));
         s.newProject();
-        drums::DrumData& d = s.mod.drums;
-        d.songPattern = QStringLiteral("1x2");
+        drums::DrumData d = s.mod.drums;
+        d.songPattern = QStringLiteral("1");
         std::tie(d.patLastBeat[0], d.patMsPerBeat[0], d.patLastBeat[1], d.patMsPerBeat[1]) =
             std::tuple(3, 10, 1, 5);
         d.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
         d.drumGrid[0][10][2] = 90; // Snare Drum 1, note 38
         d.drumGrid[1][7][1] = 64;
+        s.model.setDrums(d);
+        // The song is set in the drum editor, which hands it back when it closes.
+        s.ui.dialogs.push_back(
+            [](QDialog& editor)
+            {
+                child<QLineEdit>(editor, "txtSongPat")->setText(QStringLiteral("1x2"));
+                editor.close();
+            });
+        s.w.mnuAddInDrum();
         QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
         QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
         s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times

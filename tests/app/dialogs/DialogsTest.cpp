@@ -76,12 +76,7 @@ private:
     QTemporaryDir m_storeDir; // the settings file, apart from the browsed folder
     std::unique_ptr<QSettings> m_store;
 
-    static ModVumo defaults(QSettings& store)
-    {
-        ModVumo mod;
-        LoadSettings(mod, store);
-        return mod;
-    }
+    static OptionsValues defaults(QSettings& store) { return {LoadSettings(store), 100}; }
 
     QString storePath() const { return m_storeDir.filePath(QStringLiteral("vumo.ini")); }
 
@@ -201,9 +196,9 @@ private slots:
     // text that is no number or a device beyond the list leaves the value.
     void barsShowTheirValuesAndCancelOrNoNumberLeavesThem()
     {
-        ModVumo mod = defaults(*m_store);
+        OptionsValues shown = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions cancelled(mod, ui, {}, *m_store);
+        frmOptions cancelled(shown, ui, {});
         for (const auto& [bar, box, value, shown] :
              {std::tuple{"vscTempo", "txtTempo", 0, "256"},
               {"vscTempo", "txtTempo", 255, "1"},
@@ -216,41 +211,51 @@ private slots:
             child<QScrollBar>(cancelled, bar)->setValue(value);
             QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
         }
-        mod.tempo = 120;
-        mod.midiInDevice = 2;
         type(cancelled, {{"txtMixer", "x"}});
         child<QPushButton>(cancelled, "cmdCancel")->click();
         QCOMPARE(cancelled.result(), int(QDialog::Rejected));
-        QCOMPARE(mod.tempo, 120);
-        QCOMPARE(mod.mixerPath, defaultMixerPath());
         QVERIFY(m_store->allKeys().isEmpty());
 
-        frmOptions dialog(mod, ui, {"In A", "In B"}, *m_store);
-        QCOMPARE(child<QComboBox>(dialog, "cboMidiInDev")->currentIndex(), -1);
-        type(dialog, {{"txtTempo", "fast"}, {"txtMidiBufLen", ""}});
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE((QList<int>{mod.tempo, mod.midiBufLen, mod.midiInDevice}),
-                 (QList<int>{120, 32768, 2}));
+        // A device beyond the list is not chosen; OK on text that is no number gives nothing.
+        shown.tempo = 120;
+        shown.settings.midiInDevice = 2;
+        int device = 0;
+        ui.dialogs.push_back(
+            [&device](QDialog& dialog)
+            {
+                device = child<QComboBox>(dialog, "cboMidiInDev")->currentIndex();
+                type(dialog, {{"txtTempo", "fast"}, {"txtMidiBufLen", ""}});
+                child<QPushButton>(dialog, "cmdOK")->click();
+            });
+        QVERIFY(!runOptions(ui, shown, {"In A", "In B"}));
+        QCOMPARE(device, -1);
+        QCOMPARE(ui.messages().size(), 1);
     }
 
     void okStoresTheSettingsAsTypedAndTheProjectTempoAndTheyComeBack()
     {
-        ModVumo mod = defaults(*m_store);
         ScriptedUiServices ui;
-        frmOptions dialog(mod, ui, {"In A", "In B"}, *m_store);
-        child<QScrollBar>(dialog, "vscMEG")->setValue(240);
-        child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
-        type(dialog, {{"txtTempo", "90"},
-                      {"txtMixer", "/usr/bin/mixer"},
-                      {"txtMidi", "/opt/seq uencer"},
-                      {"txtMidiBufLen", "1000"}});
-        child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        ui.dialogs.push_back(
+            [](QDialog& dialog)
+            {
+                child<QScrollBar>(dialog, "vscMEG")->setValue(240);
+                child<QComboBox>(dialog, "cboMidiInDev")->setCurrentIndex(1);
+                type(dialog, {{"txtTempo", "90"},
+                              {"txtMixer", "/usr/bin/mixer"},
+                              {"txtMidi", "/opt/seq uencer"},
+                              {"txtMidiBufLen", "1000"}});
+                child<QPushButton>(dialog, "cmdOK")->click();
+            });
+        const std::optional<OptionsValues> set =
+            runOptions(ui, defaults(*m_store), {"In A", "In B"});
+        QVERIFY(set);
+        const StudioSettings& mod = set->settings;
         QCOMPARE(mod.mixerPath, "/usr/bin/mixer");
         // The buffer length typed by hand is kept as typed.
-        QCOMPARE((QList<int>{mod.defaultTrackMB, mod.tempo, mod.midiInDevice, mod.midiBufLen}),
+        QCOMPARE((QList<int>{mod.defaultTrackMB, set->tempo, mod.midiInDevice, mod.midiBufLen}),
                  (QList<int>{16, 90, 1, 1000}));
         // The tempo is the project's; the rest reach the settings file as text and come back.
+        SaveSettings(mod, *m_store);
         QVERIFY(!m_store->contains("Settings/Tempo"));
         m_store->sync();
         QSettings store(storePath(), QSettings::IniFormat);
@@ -260,13 +265,12 @@ private slots:
               "AddIns/Audio Mixer", "AddIns/Midi Sequencer"})
             values << store.value(QString::fromLatin1(key)).toString();
         QCOMPARE(values, (QStringList{"1000", "1", "16", "/usr/bin/mixer", "/opt/seq uencer"}));
-        ModVumo loaded;
-        LoadSettings(loaded, store);
+        const StudioSettings loaded = LoadSettings(store);
         QCOMPARE((QStringList{loaded.mixerPath, loaded.sequencerPath}),
                  (QStringList{mod.mixerPath, mod.sequencerPath}));
         QCOMPARE((QList<int>{loaded.midiInDevice, loaded.midiBufLen, loaded.defaultTrackMB}),
                  (QList<int>{1, 1000, 16}));
-        frmOptions again(mod, ui, {}, *m_store);
+        frmOptions again({loaded, 90}, ui, {});
         QCOMPARE(text(again, "txtMidiBufLen"), "1000");
         QCOMPARE(child<QScrollBar>(again, "vscMidiBufLen")->value(), 256 - 3);
     }
@@ -276,10 +280,9 @@ private slots:
         for (const auto& [button, box] :
              {std::pair{"cmdBrowseMidi", "txtMidi"}, {"cmdBrowseMixer", "txtMixer"}})
         {
-            ModVumo mod = defaults(*m_store);
             ScriptedUiServices ui;
             ui.files.push_back("/opt/tool.exe");
-            frmOptions dialog(mod, ui, {}, *m_store);
+            frmOptions dialog(defaults(*m_store), ui, {});
             child<QPushButton>(dialog, button)->click();
             QCOMPARE(ui.shown.size(), 1);
             QCOMPARE((QStringList{ui.shown.first().text, ui.shown.first().detail}),
@@ -302,10 +305,7 @@ private slots:
             m_store->clear();
             if (*key != 0)
                 m_store->setValue(QString::fromLatin1(key), QString::fromLatin1(text));
-            ModVumo mod;
-            mod.midiBufLen = 1;
-            mod.defaultTrackMB = 99;
-            LoadSettings(mod, *m_store);
+            const StudioSettings mod = LoadSettings(*m_store);
             QCOMPARE((QList<int>{mod.midiInDevice, mod.midiBufLen, mod.defaultTrackMB}),
                      (QList<int>{device, 32768, 4}));
             QCOMPARE(mod.mixerPath, defaultMixerPath());
@@ -315,11 +315,11 @@ private slots:
 
     void projectSettingsShowTheFiguresOnAnUpsideDownBarAndCheckTheMemory()
     {
-        ModVumo mod;
-        mod.trackLength = 4 * kFramesPerMB;
-        mod.projTitle.assign(QStringLiteral("Demo"));
+        ProjectProps project;
+        project.trackLength = 4 * kFramesPerMB;
+        project.projTitle.assign(QStringLiteral("Demo"));
         ScriptedUiServices ui;
-        FrmProjProps dialog(mod, ui, 2048);
+        FrmProjProps dialog(project, true, ui, 2048);
         const auto shown = [&dialog] { return texts(dialog, {"txtMem", "txtTotalMem", "txtSec"}); };
         QCOMPARE(text(dialog, "txtTitle"), "Demo");
         QCOMPARE(shown(), (QStringList{"4", "13", "00.24"}));
@@ -331,58 +331,46 @@ private slots:
         child<QScrollBar>(dialog, "vscMem")->setValue(255);
         QCOMPARE(text(dialog, "txtMem"), "1");
         child<QPushButton>(dialog, "cmdOK")->click();
-        QCOMPARE(mod.trackLength, kFramesPerMB);
-        QCOMPARE(mod.recTimeText, "00.06");
+        QCOMPARE(dialog.values().trackLength, kFramesPerMB);
+        QCOMPARE(dialog.values().recTimeText, "00.06");
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // A length outside the bar shows the nearest it can set: below 1 MB; not whole MB.
         for (const auto& [frames, mb] : {std::pair{1000, 1}, {3 * kFramesPerMB + 5, 3}})
         {
-            mod.trackLength = frames;
-            FrmProjProps other(mod, ui, 100000);
+            FrmProjProps other({project.projTitle, frames, {}}, true, ui, 100000);
             QCOMPARE(text(other, "txtMem"), QString::number(mb));
             QCOMPARE(child<QScrollBar>(other, "vscMem")->value(), 256 - mb);
         }
 
-        // OK needs three buffers and one MB more; Cancel leaves the project and says so.
-        mod.trackLength = 4 * kFramesPerMB;
-        FrmProjProps small(mod, ui, 48);
+        // OK needs three buffers and one MB more, and stays open without them.
+        FrmProjProps small(project, true, ui, 48);
         small.show();
         child<QScrollBar>(small, "vscMem")->setValue(256 - 16);
         child<QPushButton>(small, "cmdOK")->click();
         QCOMPARE(ui.messages(), QStringList{"You have requested more memory than is available."});
         QVERIFY(small.isVisible());
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
-        mod.recTimeText = "00.24";
         child<QPushButton>(small, "cmdCancel")->click();
-        QVERIFY(mod.dialogCancelled);
         QCOMPARE(small.result(), int(QDialog::Rejected));
-        QCOMPARE((QStringList{mod.recTimeText, mod.projTitle.trimmed()}),
-                 (QStringList{"00.24", "Demo"}));
-        QCOMPARE(mod.trackLength, 4 * kFramesPerMB);
 
-        FrmProjProps enough(mod, ui, 49);
+        FrmProjProps enough(project, true, ui, 49);
         child<QScrollBar>(enough, "vscMem")->setValue(256 - 16);
         type(enough, {{"txtTitle", "Seventeen chars!!"}});
         child<QPushButton>(enough, "cmdOK")->click();
         QCOMPARE(ui.messages().size(), 1);
-        QCOMPARE(mod.trackLength, 16 * kFramesPerMB);
-        QCOMPARE(mod.projTitle.trimmed(), "Seventeen chars!");
-        QVERIFY(!mod.dialogCancelled);
-        mod.startupNew = true; // the start-up New has no Cancel
-        FrmProjProps startUp(mod, ui, 100000);
+        QCOMPARE(enough.values().trackLength, 16 * kFramesPerMB);
+        QCOMPARE(enough.values().projTitle.trimmed(), "Seventeen chars!");
+        FrmProjProps startUp(project, false, ui, 100000); // the start-up New has no Cancel
         QVERIFY(child<QPushButton>(startUp, "cmdCancel")->isHidden());
     }
 
     void trackPropertiesFixedTextsAndMemoryFigures()
     {
-        ModVumo mod;
-        mod.trackCount = 2;
-        mod.currentTrack = 1;
-        mod.tracks[1].title.assign(QStringLiteral("Bass"));
-        mod.tracks[1].fileName.assign(QStringLiteral("/music/bass.wav"));
+        TrackRecord bass;
+        bass.title.assign(QStringLiteral("Bass"));
+        bass.fileName.assign(QStringLiteral("/music/bass.wav"));
         ScriptedUiServices ui;
         ui.files.push_back("/music/other.wav");
-        FrmTrackProps dialog(mod, ui);
+        FrmTrackProps dialog(bass, ui);
         QCOMPARE(texts(dialog, {"txtTitle", "txtFileName"}),
                  (QStringList{"Bass", "/music/bass.wav"}));
         child<QPushButton>(dialog, "cmdBrowse")->click();
@@ -394,8 +382,9 @@ private slots:
         QCOMPARE(ui.messages(), QStringList{"You must supply a title and filename."});
         type(dialog, {{"txtFileName", "/music/b.wav"}});
         child<QPushButton>(dialog, "OKButton")->click();
-        QCOMPARE(mod.tracks[1].fileName.trimmed(), "/music/b.wav");
-        QVERIFY(!mod.dialogCancelled);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.names().fileName.trimmed(), "/music/b.wav");
+        QCOMPARE(dialog.names().title, bass.title);
 
         // A fixed text fits only what encodes whole (its cut: tst_project); the memory figures.
         QVERIFY(FixedText<16>::fits(QStringLiteral("Café Crème Br")));

@@ -238,7 +238,7 @@ private slots:
         {
             Editor e;
             e.drums.drumGrid[0][7][1] = 90;
-            e.playingPolls = stop.isEmpty() ? 5 : 1000000;
+            e.playingPolls = stop.isEmpty() ? 20 : 1000000; // 20 looks: 100 ms and more
             auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
             auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
             bool stopWasEnabled = false;

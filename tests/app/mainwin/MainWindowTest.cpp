@@ -6,6 +6,7 @@
 #include "engineapi/EngineApi.h"
 #include "settings/AppFolder.h"
 #include "settings/MidiInputs.h"
+#include "settings/Settings.h"
 #include "settings/StartUp.h"
 #include "support/ScriptedUiServices.h"
 #include "view/ViewMath.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -26,6 +28,7 @@
 
 using namespace vumo;
 using Fixture = test::MainWindowFixture;
+using test::EngineSpy;
 
 namespace
 {
@@ -59,6 +62,29 @@ struct FakeCommands : ProjectCommands
     QString projectFile() const override { return openedFile; }
 };
 
+// Watches the message window: how often it is shown, and the text its label showed when it was
+// last painted.
+struct MessageWatch : QObject
+{
+    FrmMessage& message;
+    int shows = 0;
+    QString painted;
+
+    explicit MessageWatch(FrmMessage& m) : message(m)
+    {
+        message.installEventFilter(this);
+        message.findChild<QLabel*>(QStringLiteral("lblMessage"))->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &message && event->type() == QEvent::Show)
+            ++shows;
+        if (auto* label = qobject_cast<QLabel*>(watched); label && event->type() == QEvent::Paint)
+            painted = label->text();
+        return false;
+    }
+};
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -72,12 +98,14 @@ private slots:
              {std::pair{"mnuAddInMixer", true}, {"mnuAddInMixer", false}, {"mnuAddInMidi", false}})
         {
             Fixture f;
-            f.mod.mixerPath = QStringLiteral("/no/mixer");
-            f.mod.sequencerPath = QStringLiteral("/no/sequencer");
+            StudioSettings programs = f.mod.settings;
+            programs.mixerPath = QStringLiteral("/no/mixer");
+            programs.sequencerPath = QStringLiteral("/no/sequencer");
+            f.model.setSettings(programs);
             f.ui.programsStart = starts;
             test::trigger(*f.window, item);
             const QString path =
-                QByteArray(item).endsWith("Mixer") ? f.mod.mixerPath : f.mod.sequencerPath;
+                QByteArray(item).endsWith("Mixer") ? programs.mixerPath : programs.sequencerPath;
             QCOMPARE(f.ui.texts(Shown::Kind::Program), QStringList{path});
             QCOMPARE(f.ui.messages(),
                      starts ? QStringList{}
@@ -92,7 +120,7 @@ private slots:
         Fixture f{Fixture::Fake{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.mod.trackLength = 262144;
+        f.setTrackLength(262144);
         f.fake->results.insert(QStringLiteral("OpenLib"), 2);
         f.window->OpenEngine();
         QVERIFY(!f.window->session().isOpen());
@@ -115,7 +143,7 @@ private slots:
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
             Fixture f{Fixture::Fake{}};
-            f.mod.trackLength = 262144;
+            f.setTrackLength(262144);
             if (open)
                 f.window->OpenEngine();
             f.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
@@ -139,11 +167,61 @@ private slots:
         }
     }
 
+    // The message window is painted with its text before the work starts, and a command shows
+    // it once however many steps it has: (command, the engine calls watched, the text painted
+    // at each of them).
+    void messageWindowIsPaintedBeforeTheWorkAndShownOncePerCommand()
+    {
+        using Command = std::function<void(test::StudioFixture&)>;
+        const auto item = [](const char* name)
+        {
+            return [name](test::StudioFixture& s)
+            { s.w.findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
+        };
+        const QString switching = QStringLiteral("SetCurTrack: Switching tracks...");
+        for (const auto& [command, watched, painted] :
+             std::vector<std::tuple<Command, QStringList, QStringList>>{
+                 {[&](test::StudioFixture& s)
+                  {
+                      s.ui.files.push_back(s.path(QStringLiteral("three.vum")));
+                      item("mnuFileOpen")(s);
+                  },
+                  {"OpenLib", "SetCurTrack"},
+                  {"OpenLib: Opening project ...", switching, switching, switching}},
+                 {item("mnuTrackCloneAll"),
+                  {"SaveAsWave", "SetCurTrack"},
+                  {"SaveAsWave: Cloning merged tracks...", switching}},
+                 {item("mnuEditCopy"), {"CopyTo"}, {"CopyTo: Copying ..."}},
+                 {[](test::StudioFixture& s) { s.w.close(); },
+                  {"CloseLib"},
+                  {"CloseLib: Shutting down..."}}})
+        {
+            test::StudioFixture s;
+            s.newProject(1, QStringLiteral("Demo"));
+            s.addTrack();
+            s.addTrack();
+            s.ui.files.push_back(s.path(QStringLiteral("three.vum")));
+            s.w.mnuFileSaveAs();
+            MessageWatch watch(*s.w.findChild<FrmMessage*>());
+            QStringList seen;
+            EngineSpy::watch = [&](const char* name)
+            {
+                if (watched.contains(QLatin1String(name)))
+                    seen << QLatin1String(name) + QStringLiteral(": ") + watch.painted;
+            };
+            command(s);
+            EngineSpy::watch = nullptr;
+            QCOMPARE(seen, painted);
+            QCOMPARE(watch.shows, 1);
+            QVERIFY(watch.message.isHidden());
+        }
+    }
+
     void optionsCommandShowsTheMidiInputsAndZoomBarSetsTheViewWindow()
     {
         qputenv("VUMO_MIDI_BACKEND", "virtual");
         Fixture f;
-        f.mod.tempo = 120;
+        f.model.setTempo(120);
         int devices = -1;
         f.ui.dialogs.push_back(
             [&](QDialog& dialog)
@@ -157,7 +235,7 @@ private slots:
         QCOMPARE(f.mod.tempo, 120);                 // closed without OK
 
         // The zoom bar sets the view window.
-        f.mod.trackLength = 1048576;
+        f.setTrackLength(1048576);
         auto* viewBar = test::child<QScrollBar>(*f.window, "hscView");
         viewBar->setValue(32767);
         QCOMPARE(f.window->picView()->trkbegin(), 0); // zoom 1 ignores the scroll bar
@@ -185,7 +263,7 @@ private slots:
                                                  {"txtMidiBufLen", "1000", 1000}})
         {
             const bool tempo = qstrcmp(box, "txtTempo") == 0;
-            const int before = tempo ? f.mod.tempo : f.mod.midiBufLen;
+            const int before = tempo ? f.mod.tempo : f.mod.settings.midiBufLen;
             f.ui.shown.clear();
             bool open = false;
             f.ui.dialogs.push_back(
@@ -197,7 +275,9 @@ private slots:
                 });
             test::trigger(*f.window, "mnuToolsOptions");
             QCOMPARE(open, stored < 0);
-            QCOMPARE(tempo ? f.mod.tempo : f.mod.midiBufLen, stored < 0 ? before : stored);
+            QCOMPARE(tempo ? f.mod.tempo : f.mod.settings.midiBufLen, stored < 0 ? before : stored);
+            // OK keeps the settings in the settings file.
+            QCOMPARE(LoadSettings(*f.store).midiBufLen, f.mod.settings.midiBufLen);
             QCOMPARE(f.ui.messages(),
                      stored >= 0 ? QStringList() : QStringList{range[tempo ? 0 : 1]});
         }
@@ -211,7 +291,7 @@ private slots:
         Fixture f{Fixture::RealEngine{}};
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.mod.trackLength = 262144; // 1 MB
+        f.setTrackLength(262144); // 1 MB
         f.window->OpenEngine();
         QVERIFY(f.window->session().isOpen());
         // A full-scale left sample under column 100 shows as a bar over the top half.
@@ -262,21 +342,22 @@ private slots:
             if (b->objectName() == QStringLiteral("cmdRec")) // enabled for an armed track only
                 test::child<QCheckBox>(*f.window, "chkArm")->setChecked(true);
             f.window->setHelpMode(true);
-            QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
+            f.ui.shown.clear();
             QTest::mouseClick(b, Qt::LeftButton);
-            QCOMPARE(spy.size(), 0);
+            // Only the help page opens: no command asks, chooses, shows a dialog or a message.
+            QCOMPARE(f.ui.shown.size(), 1);
             QVERIFY2(f.ui.texts(Shown::Kind::Url).last().endsWith(QStringLiteral("vumo.htm") + tag),
                      qPrintable(b->objectName()));
             QVERIFY(!f.window->helpMode());
         }
         QVERIFY(buttons > 0);
-        // Outside help mode a function key runs its command.
+        // Outside help mode a function key runs its command: Play says the engine is not open.
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QSignalSpy spy(f.window.get(), &frmVumo::commandStarted);
-        QTest::keyClick(f.window.get(), Qt::Key_F7);
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("mnuControlStop"));
+        f.ui.shown.clear();
+        QTest::keyClick(f.window.get(), Qt::Key_F5);
+        QCOMPARE(f.ui.messages().size(), 1);
+        QVERIFY(f.ui.messages().first().startsWith(QStringLiteral("The audio engine is not open")));
     }
 
     void helpButtonCheckBoxesAndContentsOpenHelpAndBoxesFollowTheMenu()
@@ -349,8 +430,7 @@ private slots:
                     return reinterpret_cast<QFunctionPointer>(&fakeSK1);
                 return nullptr;
             });
-        QCOMPARE(engine.boundCount(), 0); // nothing is bound before the first call
-        QVERIFY(asked.isEmpty());
+        QVERIFY(asked.isEmpty()); // nothing is bound before the first call
         QCOMPARE(engine.PlayTracks(11, 22), 3);
         QCOMPARE(g_lastStart, 11);
         QCOMPARE(g_lastEnd, 22);
@@ -358,7 +438,6 @@ private slots:
         QCOMPARE(engine.SK1(1, 2, 0.5, 0.25), 1 + 2 + 5 + 25);
         // Each export is looked up once, on its first call.
         QCOMPARE(asked, (QStringList{"PlayTracks", "SK1"}));
-        QCOMPARE(engine.boundCount(), 2);
 
         // A missing export, and engine errors, are shown with their cause.
         QCOMPARE(engine.IsPlaying(), EngineBinding::kUnavailable);
@@ -422,7 +501,13 @@ private slots:
         }
 
         // The window's start-up runs the sequence.
-        Fixture f;
+        QStringList looked; // the exports looked up
+        Fixture f(
+            [&looked](const char* name)
+            {
+                looked << QString::fromLatin1(name);
+                return QFunctionPointer{};
+            });
         {
             QSettings store(f.home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
             store.setValue(QStringLiteral("Settings/Default Track Length"), QStringLiteral("8"));
@@ -430,30 +515,31 @@ private slots:
         f.store->sync();
         f.ui.answers.push_back(Answer::Yes); // open an existing project ...
         f.ui.files.push_back(QString());     // ... but cancel the file dialog
-        bool newSawStartupFlag = false;
-        connect(f.window.get(), &frmVumo::commandStarted, this,
-                [&](const QString& item)
-                {
-                    if (item == QStringLiteral("mnuFileNew"))
-                        newSawStartupFlag = f.mod.startupNew;
-                });
+        // The start-up New's Project Settings dialog has no Cancel; closing it cancels.
+        bool cancelHidden = false;
+        f.ui.dialogs.push_back(
+            [&](QDialog& d)
+            {
+                cancelHidden = test::child<QWidget>(d, "cmdCancel")->isHidden();
+                d.reject();
+            });
         f.window->show();
         f.window->startUp({QStringLiteral("Vumo")});
 
         QCOMPARE(QDir::currentPath(), QDir(f.home.path()).canonicalPath());
         QCOMPARE(f.window->CLIPFILE, joinPath(f.home.path(), QStringLiteral("clipper.wav")));
-        QCOMPARE(f.mod.defaultTrackMB, int16_t{8});
+        QCOMPARE(f.mod.settings.defaultTrackMB, int16_t{8});
         QCOMPARE(f.ui.questions(),
                  QStringList{QStringLiteral("Do you want to open an existing project?")});
         QCOMPARE(f.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.cab")});
-        QVERIFY(newSawStartupFlag);
-        QVERIFY(!f.mod.startupNew);
+        QVERIFY(cancelHidden);
+        QCOMPARE(f.mod.trackCount, int16_t{0});
         // New set the fresh header values from the settings.
         QCOMPARE(f.mod.trackLength, 8 * 262144);
         QCOMPARE(f.mod.projTitle.trimmed(), QStringLiteral("untitled"));
         QVERIFY(f.window->FILESPEC.isEmpty());
         // Nothing of the engine is called before a project is open.
-        QCOMPARE(f.engine->boundCount(), 0);
+        QCOMPARE(looked, QStringList());
 
         // A quoted project path opens without a question; that it does not exist is shown.
         Fixture quoted;

@@ -104,10 +104,9 @@ private slots:
         s.cboTrack().setCurrentIndex(0);
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
 
-        s.mod.tracks[0].mute = 0;
-        s.mod.tracks[1].mute = 1;
-        s.mod.tracks[2].volume = 100;
-        s.mod.tracks[2].pan = 40;
+        s.model.setMute(0, false);
+        s.model.setMute(1, true);
+        s.model.setTrackGains(2, 100, 40, s.mod.tracks[2].mute);
         s.w.SwitchTrack();                   // the engine mixes the gains of the last track switch
         s.ui.answers.push_back(Answer::Yes); // Save track edits?
         s.w.mnuFileSave();

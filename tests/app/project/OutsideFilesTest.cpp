@@ -137,10 +137,10 @@ private slots:
         QSettings store(home.filePath("settings.ini"), QSettings::IniFormat);
         for (const int start : {1, 2})
         {
-            ModVumo mod;
+            ProjectModel model;
             ScriptedUiServices ui;
             EngineApi engine([](const char*) { return QFunctionPointer{}; });
-            frmVumo w(mod, engine, ui, store);
+            frmVumo w(model, engine, ui, store);
             w.startUp({"Vumo", "/no/such.vum"});
             QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), "clipper.wav"));
             // The notice at the first start only, and the missing project each time.

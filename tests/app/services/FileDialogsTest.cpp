@@ -106,16 +106,20 @@ private slots:
         {
             {
                 QSettings store(ini, QSettings::IniFormat);
-                ModVumo mod;
-                LoadSettings(mod, store);
                 ScriptedUiServices scripted;
-                frmOptions options(mod, scripted, {}, store);
-                options.findChild<QCheckBox*>(QStringLiteral("chkOwnBrowser"))->setChecked(own);
-                options.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+                scripted.dialogs.push_back(
+                    [own](QDialog& options)
+                    {
+                        options.findChild<QCheckBox*>(QStringLiteral("chkOwnBrowser"))
+                            ->setChecked(own);
+                        options.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+                    });
+                const auto set = runOptions(scripted, {LoadSettings(store), 100}, {});
+                QVERIFY(set);
+                SaveSettings(set->settings, store); // as the Options command does on OK
             }
             QSettings store(ini, QSettings::IniFormat);
-            ModVumo restarted;
-            LoadSettings(restarted, store);
+            const StudioSettings restarted = LoadSettings(store);
             QCOMPARE(restarted.ownFileBrowser, own);
             QtUiServices ui;
             ui.setFileBrowserChoice([&restarted] { return restarted.ownFileBrowser; });

@@ -6,9 +6,6 @@
 
 #include <QStringList>
 
-#include <functional>
-#include <utility>
-
 namespace vumo
 {
 
@@ -18,17 +15,11 @@ struct LoggingWindow : StudioWindow
     int chosen = 0;
     bool merge = false;
     QStringList log;
-    std::function<void()> whilePainting; // runs once inside the next showMessage
 
     Selection& selection() override { return sel; }
     int chosenTrack() const override { return chosen; }
     void EnableControls(bool enable) override { log << (enable ? "unlock" : "lock"); }
-    void showMessage(const QString& text) override
-    {
-        log << text;
-        if (whilePainting)
-            std::exchange(whilePainting, nullptr)();
-    }
+    void showMessage(const QString& text) override { log << text; }
     void hideMessage() override { log << "hide"; }
     void DrawTrack() override { log << "draw"; }
     bool drumsActive() const override { return false; }
@@ -37,7 +28,6 @@ struct LoggingWindow : StudioWindow
     void chooseTrack(int k) override { log << QStringLiteral("choose %1").arg(k); }
     void silenceMissing(const QList<QByteArray>&) override {}
     void removeTrackItem(int k) override { log << QStringLiteral("remove %1").arg(k); }
-    void renameTrackItem(int, const QString&) override {}
     QWidget* dialogParent() override { return nullptr; }
     void clearTrackList() override {}
     void engineOpened() override {}
