@@ -12,7 +12,8 @@
 // whole program to one core (taskset -c 1 fx_compare ...): the commands inherit it.
 // The reference "plain read + write" copies the 10-minute file to a new file in 1 MiB pieces in
 // a forked process (read and write only, no start-up of a program). OTHER_VUMO_FX (for example
-// a build of the previous commit) adds a column for it.
+// a build of the previous commit) adds a column for it. FX_COMPARE_ONLY=TEXT runs only the rows
+// whose names hold TEXT.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -228,8 +229,11 @@ int main(int argc, char** argv)
     std::printf("| Work | vumo-fx | peak | %ssox | ffmpeg | fastest peer / vumo-fx | vumo-fx / "
                 "plain |\n|---|---:|---:|%s---:|---:|---:|---:|\n",
                 vumos.size() > 1 ? "other vumo-fx | " : "", vumos.size() > 1 ? "---:|" : "");
+    const char* only = std::getenv("FX_COMPARE_ONLY"); // a part of the names of the rows to run
     for (const Comparison& c : kComparisons)
     {
+        if (only != nullptr && std::string(c.name).find(only) == std::string::npos)
+            continue;
         std::vector<std::string> outputs;
         for (size_t i = 0; i < vumos.size(); ++i)
             outputs.push_back("out-vumo" + std::to_string(i) + ".wav");
