@@ -32,7 +32,8 @@ namespace
 
 struct Sample
 {
-    double seconds = 0;
+    double seconds = 0;    // wall time
+    double cpuSeconds = 0; // user + system time of the run
     double peakMiB = 0;
 };
 
@@ -88,7 +89,9 @@ Sample timed(const std::function<int()>& child)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         std::fprintf(stderr, "fx_compare: a run failed (status %d)\n", status);
-    return {seconds, double(usage.ru_maxrss) / 1024.0};
+    const auto secondsOf = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec * 1e-6; };
+    return {seconds, secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime),
+            double(usage.ru_maxrss) / 1024.0};
 }
 
 Sample runProgram(const std::vector<std::string>& argv)
@@ -123,11 +126,18 @@ Sample plainCopy(const std::string& in, const std::string& out)
         });
 }
 
+// The medians of wall and CPU time (each on its own) and the highest peak.
 Sample median(std::vector<Sample> runs)
 {
-    std::sort(runs.begin(), runs.end(),
-              [](const Sample& a, const Sample& b) { return a.seconds < b.seconds; });
-    Sample m = runs[runs.size() / 2];
+    const auto middle = [&](auto field)
+    {
+        std::vector<double> v;
+        for (const Sample& s : runs)
+            v.push_back(s.*field);
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    Sample m{middle(&Sample::seconds), middle(&Sample::cpuSeconds), 0};
     for (const Sample& s : runs)
         m.peakMiB = std::max(m.peakMiB, s.peakMiB);
     return m;
@@ -193,6 +203,45 @@ void makeInputs()
         std::system("sox -n -r 44100 -c 2 -b 16 in30.wav synth 30 pinknoise pinknoise vol 0.4");
 }
 
+std::string timeText(const Sample& s)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f s (%.3f)", s.seconds, s.cpuSeconds);
+    return text;
+}
+
+std::string ratioText(double wall, double cpu)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2fx (%.2fx)", wall, cpu);
+    return text;
+}
+
+void printRow(const Comparison& c, const std::vector<std::string>& vumos, int runs,
+              const Sample& plain)
+{
+    std::vector<std::string> outputs;
+    for (size_t i = 0; i < vumos.size(); ++i)
+        outputs.push_back("out-vumo" + std::to_string(i) + ".wav");
+    outputs.push_back("out-sox.wav");
+    outputs.push_back("out-ffmpeg.wav");
+    const Row r = measure(c.name, commandsFor(c, vumos), outputs, runs);
+    const Sample& v = r.samples[0];
+    const Sample& sox = r.samples[vumos.size()];
+    const Sample& ff = r.samples[vumos.size() + 1];
+    std::printf("| %s | %s | %.0f MiB | ", c.name, timeText(v).c_str(), v.peakMiB);
+    if (vumos.size() > 1)
+        std::printf("%s, %.0f MiB | ", timeText(r.samples[1]).c_str(), r.samples[1].peakMiB);
+    std::printf("%s | %s | %s | %s |\n", timeText(sox).c_str(), timeText(ff).c_str(),
+                ratioText(std::min(sox.seconds, ff.seconds) / v.seconds,
+                          std::min(sox.cpuSeconds, ff.cpuSeconds) / v.cpuSeconds)
+                    .c_str(),
+                std::string(c.input) == "in.wav"
+                    ? ratioText(v.seconds / plain.seconds, v.cpuSeconds / plain.cpuSeconds).c_str()
+                    : "-");
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,36 +273,16 @@ int main(int argc, char** argv)
     std::printf("load average at start: ");
     std::fflush(stdout);
     std::system("cut -d' ' -f1-3 /proc/loadavg");
-    std::printf("plain read + write of in.wav: %.3f s; vumo-fx --help: %.1f ms, %.1f MiB\n\n",
-                p.seconds, h.seconds * 1e3, h.peakMiB);
-    std::printf("| Work | vumo-fx | peak | %ssox | ffmpeg | fastest peer / vumo-fx | vumo-fx / "
-                "plain |\n|---|---:|---:|%s---:|---:|---:|---:|\n",
+    std::printf("plain read + write of in.wav: %s; vumo-fx --help: %.1f ms, %.1f MiB\n\n",
+                timeText(p).c_str(), h.seconds * 1e3, h.peakMiB);
+    std::printf("Times: medians of wall time (of CPU time). Ratios: wall (CPU).\n\n| Work | "
+                "vumo-fx | peak | %ssox | ffmpeg | fastest peer / vumo-fx | vumo-fx / plain "
+                "|\n|---|---:|---:|%s---:|---:|---:|---:|\n",
                 vumos.size() > 1 ? "other vumo-fx | " : "", vumos.size() > 1 ? "---:|" : "");
     const char* only = std::getenv("FX_COMPARE_ONLY"); // a part of the names of the rows to run
     for (const Comparison& c : kComparisons)
-    {
-        if (only != nullptr && std::string(c.name).find(only) == std::string::npos)
-            continue;
-        std::vector<std::string> outputs;
-        for (size_t i = 0; i < vumos.size(); ++i)
-            outputs.push_back("out-vumo" + std::to_string(i) + ".wav");
-        outputs.push_back("out-sox.wav");
-        outputs.push_back("out-ffmpeg.wav");
-        const Row r = measure(c.name, commandsFor(c, vumos), outputs, runs);
-        const Sample& v = r.samples[0];
-        const Sample& sox = r.samples[vumos.size()];
-        const Sample& ff = r.samples[vumos.size() + 1];
-        std::printf("| %s | %.3f s | %.0f MiB | ", c.name, v.seconds, v.peakMiB);
-        if (vumos.size() > 1)
-            std::printf("%.3f s, %.0f MiB | ", r.samples[1].seconds, r.samples[1].peakMiB);
-        std::printf("%.3f s | %.3f s | %.2fx | ", sox.seconds, ff.seconds,
-                    std::min(sox.seconds, ff.seconds) / v.seconds);
-        if (std::string(c.input) == "in.wav")
-            std::printf("%.2fx |\n", v.seconds / p.seconds);
-        else
-            std::printf("- |\n");
-        std::fflush(stdout);
-    }
+        if (only == nullptr || std::string(c.name).find(only) != std::string::npos)
+            printRow(c, vumos, runs, p);
     std::printf("load average at end: ");
     std::fflush(stdout);
     std::system("cut -d' ' -f1-3 /proc/loadavg");
