@@ -4,6 +4,7 @@
 #include "rtmidi/RtMidiDevices.h"
 #include "synth/SoundFont.h"
 #include "synth/SynthMidiOut.h"
+#include "synth/SynthModule.h"
 #include "virtual/VirtualMidiIn.h"
 #include "virtual/VirtualMidiOut.h"
 
@@ -54,7 +55,10 @@ MidiBackend midiOutputBackend()
     }
     if (rtMidiHasRealOutput())
         return MidiBackend::RtMidi;
-    return findSoundFont().path.empty() ? MidiBackend::Virtual : MidiBackend::Synth;
+    std::string moduleError;
+    return findSoundFont().path.empty() || synthModule(moduleError) == nullptr
+               ? MidiBackend::Virtual
+               : MidiBackend::Synth;
 }
 
 MidiBackend midiInputBackend()
@@ -100,10 +104,20 @@ std::unique_ptr<MidiOut> makeMidiOut()
     case MidiBackend::WinMm: // never chosen here
         break;
     }
-    if (const SoundFontChoice soundFont = findSoundFont();
-        chosenBackend() == Choice::Auto && !soundFont.problem.empty())
-        std::fprintf(stderr, "Vumo: %s; MIDI goes to the virtual device\n",
-                     soundFont.problem.c_str());
+    if (chosenBackend() == Choice::Auto)
+    {
+        // Say why the built-in synth was passed over when the machine seems to have it.
+        std::string moduleError;
+        const SoundFontChoice soundFont = findSoundFont();
+        if (!soundFont.problem.empty())
+            std::fprintf(stderr, "Vumo: %s; MIDI goes to the virtual device\n",
+                         soundFont.problem.c_str());
+        if (!soundFont.path.empty() && synthModule(moduleError) == nullptr)
+            std::fprintf(stderr,
+                         "Vumo: the built-in synth is not available: %s; MIDI goes to the virtual "
+                         "device\n",
+                         moduleError.c_str());
+    }
     return std::make_unique<VirtualMidiOut>();
 }
 

@@ -5,9 +5,10 @@
 // synth/SynthMidiOut.h; input as with "auto"), "virtual" (no hardware, see
 // virtual/VirtualMidiOut.h and virtual/VirtualMidiIn.h) or "auto" (the default, also for any
 // other value). Auto output: RtMidi when the sequencer has an output port other than a Through
-// port, else the built-in synthesizer when a SoundFont is found (synth/SoundFont.h), else the
-// virtual device; auto input: RtMidi when the sequencer has an input port, else the virtual
-// device. So MIDI works, and drums sound, on a machine without any port.
+// port, else the built-in synthesizer when a SoundFont is found (synth/SoundFont.h) and its
+// module loads (synth/SynthModule.h), else the virtual device; auto input: RtMidi when the
+// sequencer has an input port, else the virtual device. So MIDI works, and drums sound, on a
+// machine without any port.
 //
 // On Windows "winmm" (the Windows multimedia MIDI devices: the MIDI mapper for output, the
 // system's MIDI inputs by number) takes RtMidi's place, in the setting and in the auto choice,

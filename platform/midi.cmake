@@ -1,5 +1,6 @@
 # MIDI output and input (rtmidi, built-in synth and virtual backends) and the periodic timer of
-# the device layer.
+# the device layer. FluidSynth lives in the built-in synth's module, libvumo-synth.so, loaded
+# the first time the synth plays or renders a MIDI file.
 pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 
@@ -9,10 +10,14 @@ target_sources(vumo_platform PRIVATE
     platform/rtmidi/RtMidiDevices.cpp
     platform/synth/SoundFont.cpp
     platform/synth/SynthMidiOut.cpp
+    platform/synth/SynthModule.cpp
     platform/virtual/VirtualMidiIn.cpp
     platform/virtual/VirtualMidiOut.cpp
 )
-target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI PkgConfig::FLUIDSYNTH)
+target_link_libraries(vumo_platform PRIVATE PkgConfig::RTMIDI)
+
+vumo_platform_module(vumo-synth platform/synth/FluidSynthModule.cpp)
+target_link_libraries(vumo-synth PRIVATE PkgConfig::FLUIDSYNTH)
 
 add_executable(midi_device_tests tests/platform/MidiDevicesTest.cpp)
 target_link_libraries(midi_device_tests PRIVATE vumo_platform vumo_testwave PkgConfig::RTMIDI

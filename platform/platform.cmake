@@ -8,6 +8,7 @@ pkg_check_modules(JACK IMPORTED_TARGET jack)
 add_library(vumo_platform STATIC
     platform/AudioBackend.cpp
     platform/Clock.cpp
+    platform/PlatformModule.cpp
     platform/portaudio/PortAudioSession.cpp
     platform/portaudio/PortAudioWaveOut.cpp
     platform/portaudio/PortAudioWaveIn.cpp
@@ -30,7 +31,8 @@ add_library(vumo_files STATIC platform/files/RegularFile.cpp platform/files/File
     platform/files/RiffWalker.cpp platform/files/SafeWriter.cpp)
 target_include_directories(vumo_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vumo_platform PUBLIC vumo_files)
-target_link_libraries(vumo_platform PUBLIC Threads::Threads PRIVATE PkgConfig::PORTAUDIO)
+target_link_libraries(vumo_platform PUBLIC Threads::Threads ${CMAKE_DL_LIBS}
+                                    PRIVATE PkgConfig::PORTAUDIO)
 if(ALSA_FOUND)
     target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_ALSA)
     target_link_libraries(vumo_platform PRIVATE PkgConfig::ALSA)
@@ -39,6 +41,19 @@ if(JACK_FOUND)
     target_compile_definitions(vumo_platform PRIVATE VUMO_HAVE_JACK)
     target_link_libraries(vumo_platform PRIVATE PkgConfig::JACK)
 endif()
+
+# A module of the device layer: a shared object that exports only its table (the symbol
+# vumo_<name>_module_v1) and links the file helpers and its own libraries.
+function(vumo_platform_module target)
+    add_library(${target} MODULE ${ARGN})
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PRIVATE vumo_files)
+    target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+    set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden
+                                               VISIBILITY_INLINES_HIDDEN ON)
+    # Whatever loads the device layer finds its modules built beside it.
+    add_dependencies(vumo_platform ${target})
+endfunction()
 
 add_executable(platform_tests
     tests/platform/ClockTest.cpp

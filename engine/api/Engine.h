@@ -25,12 +25,15 @@ constexpr int32_t kFramesPerMb = 262144;
 constexpr int32_t kMaxTrackLen = 256 * kFramesPerMb; // frames; 256 MiB per buffer at most
 constexpr int32_t kSampleLimit = 32767;              // clamps never produce -32768
 
-// A buffer of interleaved stereo samples, zeroed when allocated.
-struct FreeDeleter
+// A buffer of interleaved stereo samples, zeroed when allocated. Its pages are taken from the
+// system only when first touched, so a buffer that a run never uses costs no memory; a large
+// one is taken in huge pages where the system has them (one fault per 2 MB instead of 512).
+struct BufferDeleter
 {
-    void operator()(int16_t* p) const { std::free(p); }
+    size_t mappedBytes = 0; // a mapping of its own; 0 for the heap
+    void operator()(int16_t* p) const;
 };
-using SampleBuffer = std::unique_ptr<int16_t[], FreeDeleter>;
+using SampleBuffer = std::unique_ptr<int16_t[], BufferDeleter>;
 SampleBuffer allocateFrames(int32_t frames); // null when the memory cannot be had
 
 struct TrackSlot

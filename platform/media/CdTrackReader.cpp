@@ -1,6 +1,6 @@
 // CdTrackReader: reads an audio CD track with libcdio-paranoia (error-correcting reads), or a
-// track of the virtual CD that VUMO_VIRTUAL_CD names.
-#include "MediaReader.h"
+// track of the virtual CD that VUMO_VIRTUAL_CD names (in the media module).
+#include "MediaModule.h"
 
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
@@ -87,12 +87,12 @@ MediaOpenResult openVirtualCdTrack(const std::filesystem::path& folder, int trac
     const std::filesystem::path file = folder / name;
     if (!std::filesystem::is_regular_file(file, ec))
         return {nullptr, noTrack(track)};
-    return openFfmpegFile(file.string());
+    return openFileWithFfmpeg(file.string());
 }
 
 } // namespace
 
-MediaOpenResult openCdTrack(int track)
+MediaOpenResult openCdTrackWithParanoia(int track)
 {
     if (const char* folder = std::getenv("VUMO_VIRTUAL_CD"); folder != nullptr && *folder != '\0')
         return openVirtualCdTrack(folder, track);

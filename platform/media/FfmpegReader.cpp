@@ -1,6 +1,6 @@
 // FfmpegReader: decodes the first audio stream of a media file with FFmpeg's libraries and
-// converts it to 16-bit stereo at 44100 Hz.
-#include "MediaReader.h"
+// converts it to 16-bit stereo at 44100 Hz (in the media module).
+#include "MediaModule.h"
 
 #include "../files/RegularFile.h"
 
@@ -294,7 +294,7 @@ private:
 
 } // namespace
 
-MediaOpenResult openFfmpegFile(const std::string& path)
+MediaOpenResult openFileWithFfmpeg(const std::string& path)
 {
     auto reader = std::make_unique<FfmpegReader>(path);
     if (std::string error = reader->open(); !error.empty())

@@ -1,15 +1,12 @@
-// MidiFileReader: renders a standard MIDI file offline with the built-in General MIDI synth
-// (FluidSynth's own file player, timed by the samples it renders, not by a clock).
+// MidiFileReader: a standard MIDI file, checked and read whole, rendered offline by the built-in
+// General MIDI synth's module (FluidSynth's own file player, timed by the samples it renders).
 #include "MediaReader.h"
 
 #include "../files/RegularFile.h"
 #include "../synth/SoundFont.h"
+#include "../synth/SynthModule.h"
 
-#include <fluidsynth.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <mutex>
 
 namespace platform::media
 {
@@ -17,10 +14,6 @@ namespace platform::media
 namespace
 {
 
-constexpr double kSampleRate = 44100.0;
-constexpr int kChunkFrames = 4096;
-// A second of release after the last event, so the final notes fade as they would live.
-constexpr int kTailFrames = 44100;
 // The largest MIDI file read: songs of hours are a few MB.
 constexpr uint64_t kMaxMidiFileBytes = uint64_t(16) << 20;
 
@@ -54,73 +47,6 @@ bool isWholeMidiFile(const std::vector<uint8_t>& bytes)
     return true;
 }
 
-class MidiFileReader : public MediaReader
-{
-public:
-    ~MidiFileReader() override
-    {
-        if (m_player != nullptr)
-            delete_fluid_player(m_player);
-        if (m_synth != nullptr)
-            delete_fluid_synth(m_synth);
-        if (m_settings != nullptr)
-            delete_fluid_settings(m_settings);
-    }
-
-    // song: the whole file, which the player copies.
-    std::string open(const std::string& path, const std::vector<uint8_t>& song,
-                     const std::string& soundFont)
-    {
-        static std::once_flag quiet;
-        std::call_once(quiet,
-                       []
-                       {
-                           for (const int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
-                               fluid_set_log_function(level, nullptr, nullptr);
-                       });
-        m_settings = new_fluid_settings();
-        if (m_settings == nullptr)
-            return "Out of memory for the built-in synth.";
-        fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
-        fluid_settings_setint(m_settings, "synth.threadsafe-api", 0);
-        fluid_settings_setstr(m_settings, "player.timing-source", "sample");
-        m_synth = new_fluid_synth(m_settings);
-        if (m_synth == nullptr)
-            return "Out of memory for the built-in synth.";
-        if (fluid_synth_sfload(m_synth, soundFont.c_str(), 1) == FLUID_FAILED)
-            return "The built-in synth cannot load the SoundFont \"" + soundFont + "\".";
-        m_player = new_fluid_player(m_synth);
-        if (m_player == nullptr ||
-            fluid_player_add_mem(m_player, song.data(), song.size()) != FLUID_OK ||
-            fluid_player_play(m_player) != FLUID_OK)
-            return "The MIDI file \"" + path + "\" cannot be played.";
-        return {};
-    }
-
-    bool read(std::vector<int16_t>& samples, std::string&) override
-    {
-        int frames = kChunkFrames;
-        if (fluid_player_get_status(m_player) != FLUID_PLAYER_PLAYING)
-        {
-            frames = std::min(kChunkFrames, m_tailLeft);
-            m_tailLeft -= frames;
-        }
-        if (frames <= 0)
-            return true;
-        const size_t before = samples.size();
-        samples.resize(before + size_t(frames) * 2);
-        int16_t* out = samples.data() + before;
-        fluid_synth_write_s16(m_synth, frames, out, 0, 2, out, 1, 2);
-        return true;
-    }
-
-private:
-    fluid_settings_t* m_settings = nullptr;
-    fluid_synth_t* m_synth = nullptr;
-    fluid_player_t* m_player = nullptr;
-    int m_tailLeft = kTailFrames;
-};
-
 } // namespace
 
 MediaOpenResult openMidiFile(const std::string& path)
@@ -139,10 +65,11 @@ MediaOpenResult openMidiFile(const std::string& path)
     if (font.path.empty())
         return {nullptr, "MIDI files cannot be captured: the built-in General MIDI synth has no "
                          "SoundFont (install one, or name it in VUMO_SOUNDFONT)."};
-    auto reader = std::make_unique<MidiFileReader>();
-    if (std::string error = reader->open(path, song, font.path); !error.empty())
-        return {nullptr, std::move(error)};
-    return {std::move(reader), {}};
+    std::string error;
+    const SynthModuleTable* synth = synthModule(error);
+    if (synth == nullptr)
+        return {nullptr, "Rendering MIDI files is not available: " + error + "."};
+    return synth->openSong(path, song, font.path);
 }
 
 } // namespace platform::media

@@ -1,16 +1,23 @@
-# The media layer: media files decoded with FFmpeg, MIDI files rendered by the built-in synth,
-# audio CD tracks read with libcdio-paranoia, and the capture stream the wave devices use.
+# The media layer: the capture stream the wave devices use and the choice of reader for a source
+# (in the device layer), and its modules: media files decoded with FFmpeg and audio CD tracks
+# read with libcdio-paranoia (libvumo-media.so), MIDI files rendered by the built-in synth
+# (libvumo-synth.so, platform/midi.cmake). The device layer loads a module the first time it is
+# used, from the folder of the engine library, so the engine links none of their libraries.
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswresample libavutil)
 pkg_check_modules(CDIO_PARANOIA REQUIRED IMPORTED_TARGET libcdio_paranoia libcdio_cdda libcdio)
 
 target_sources(vumo_platform PRIVATE
     platform/media/MediaReader.cpp
-    platform/media/FfmpegReader.cpp
+    platform/media/ModuleMediaReaders.cpp
     platform/media/MidiFileReader.cpp
-    platform/media/CdTrackReader.cpp
     platform/media/CaptureStream.cpp
 )
-target_link_libraries(vumo_platform PRIVATE PkgConfig::FFMPEG PkgConfig::CDIO_PARANOIA)
+vumo_platform_module(vumo-media
+    platform/media/FfmpegReader.cpp
+    platform/media/CdTrackReader.cpp
+    platform/media/MediaModuleEntry.cpp
+)
+target_link_libraries(vumo-media PRIVATE PkgConfig::FFMPEG PkgConfig::CDIO_PARANOIA)
 
 add_executable(media_tests tests/platform/MediaReaderTest.cpp tests/platform/MediaLengthTest.cpp)
 target_link_libraries(media_tests PRIVATE vumo_platform vumo_testwave GTest::gtest_main)

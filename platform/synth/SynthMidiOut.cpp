@@ -1,4 +1,5 @@
-// SynthMidiOut: FluidSynth rendering either into a PortAudio stream or on the virtual stream.
+// SynthMidiOut: the synth module's voice rendering either into a PortAudio stream or on the
+// virtual stream.
 #include "SynthMidiOut.h"
 
 #include "../AudioBackend.h"
@@ -6,8 +7,7 @@
 #include "../virtual/VirtualStream.h"
 #include "../virtual/VirtualWaveSink.h"
 #include "SoundFont.h"
-
-#include <fluidsynth.h>
+#include "SynthModule.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +21,6 @@ namespace platform
 namespace
 {
 
-constexpr double kSampleRate = 44100.0;
 // FluidSynth's default gain (0.2) leaves a bass drum at velocity 100 near -26 dBFS, too quiet
 // beside tracks; at 0.5 it peaks near -18 dBFS.
 constexpr double kGain = 0.5;
@@ -71,19 +70,6 @@ private:
     size_t m_count = 0;
 };
 
-// FluidSynth reports the SoundFonts it cannot read on standard error by itself; its warnings
-// and chatter stay off.
-void quietFluidSynth()
-{
-    static std::once_flag once;
-    std::call_once(once,
-                   []
-                   {
-                       for (const int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
-                           fluid_set_log_function(level, nullptr, nullptr);
-                   });
-}
-
 int16_t toSample(float x)
 {
     return int16_t(std::clamp(x * 32767.0f, -32767.0f, 32767.0f));
@@ -91,41 +77,26 @@ int16_t toSample(float x)
 
 } // namespace
 
-// The synthesizer and the messages waiting for it. Every FluidSynth call after load() comes
+// The synthesizer and the messages waiting for it. Every call of the voice after load() comes
 // from the one rendering thread (the stream's callback or the virtual stream's stepping thread).
 class SynthMidiOut::Player
 {
 public:
-    virtual ~Player()
-    {
-        if (m_synth != nullptr)
-            delete_fluid_synth(m_synth);
-        if (m_settings != nullptr)
-            delete_fluid_settings(m_settings);
-    }
+    virtual ~Player() = default;
 
     int32_t load(const std::string& soundFont)
     {
-        quietFluidSynth();
-        m_settings = new_fluid_settings();
-        if (m_settings == nullptr)
-            return kMmNoMem;
-        fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
-        fluid_settings_setnum(m_settings, "synth.gain", kGain);
-        fluid_settings_setint(m_settings, "synth.threadsafe-api", 0);
-        m_synth = new_fluid_synth(m_settings);
-        if (m_synth == nullptr)
-            return kMmNoMem;
-        if (fluid_synth_sfload(m_synth, soundFont.c_str(), 1) == FLUID_FAILED)
+        std::string error;
+        const SynthModuleTable* module = synthModule(error);
+        if (module == nullptr)
         {
-            std::fprintf(stderr, "Vumo: the built-in synth cannot load the SoundFont %s\n",
-                         soundFont.c_str());
+            std::fprintf(stderr, "Vumo: the built-in synth is not available: %s\n", error.c_str());
             return kMidiNoDevice;
         }
-        return kMmNoError;
+        return module->openVoice(soundFont, kGain, m_voice);
     }
 
-    // Starts the sound; from here on only the rendering thread calls FluidSynth.
+    // Starts the sound; from here on only the rendering thread calls the voice.
     virtual int32_t start() = 0;
     // Stops the sound; once this returns nothing renders any more.
     virtual void stop() = 0;
@@ -164,7 +135,7 @@ private:
         while (frames > 0)
         {
             const uint32_t n = std::min(frames, kChunkFrames);
-            fluid_synth_write_float(m_synth, int(n), m_left.data(), 0, 1, m_right.data(), 0, 1);
+            m_voice->render(m_left.data(), m_right.data(), n);
             for (uint32_t i = 0; i < n; ++i)
             {
                 out[2 * i] = toSample(m_left[i]);
@@ -175,44 +146,9 @@ private:
         }
     }
 
-    void play(uint32_t message)
-    {
-        const int status = int(message & 0xFF);
-        const int data1 = int((message >> 8) & 0x7F);
-        const int data2 = int((message >> 16) & 0x7F);
-        const int channel = status & 0x0F;
-        switch (status & 0xF0)
-        {
-        case 0x80:
-            fluid_synth_noteoff(m_synth, channel, data1);
-            break;
-        case 0x90: // velocity 0 is a note-off
-            fluid_synth_noteon(m_synth, channel, data1, data2);
-            break;
-        case 0xA0:
-            fluid_synth_key_pressure(m_synth, channel, data1, data2);
-            break;
-        case 0xB0:
-            fluid_synth_cc(m_synth, channel, data1, data2);
-            break;
-        case 0xC0:
-            fluid_synth_program_change(m_synth, channel, data1);
-            break;
-        case 0xD0:
-            fluid_synth_channel_pressure(m_synth, channel, data1);
-            break;
-        case 0xE0:
-            fluid_synth_pitch_bend(m_synth, channel, data1 | data2 << 7);
-            break;
-        default:
-            if (status == 0xFF)
-                fluid_synth_system_reset(m_synth);
-            break;
-        }
-    }
+    void play(uint32_t message) { m_voice->play(message); }
 
-    fluid_settings_t* m_settings = nullptr;
-    fluid_synth_t* m_synth = nullptr;
+    std::unique_ptr<SynthVoice> m_voice;
     MessageQueue m_queue;
     std::array<float, kChunkFrames> m_left{};
     std::array<float, kChunkFrames> m_right{};

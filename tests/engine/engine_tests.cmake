@@ -24,3 +24,18 @@ endif()
 target_link_libraries(engine_export_tests PRIVATE wavorn vumo_testwave GTest::gtest_main
     Threads::Threads)
 gtest_discover_tests(engine_export_tests DISCOVERY_TIMEOUT 60)
+
+if(NOT WIN32)
+    # The engine loaded by its path from a folder whose modules do not load, with working ones in
+    # the current folder and beside this program.
+    add_executable(engine_module_tests tests/engine/api/ModuleLoadTest.cpp)
+    target_include_directories(engine_module_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/engine/api)
+    target_link_libraries(engine_module_tests PRIVATE vumo_testwave ${CMAKE_DL_LIBS}
+        GTest::gtest_main)
+    target_compile_definitions(engine_module_tests PRIVATE
+        VUMO_ENGINE_LIBRARY="$<TARGET_FILE:wavorn>"
+        VUMO_MEDIA_MODULE="$<TARGET_FILE:vumo-media>"
+        VUMO_SYNTH_MODULE="$<TARGET_FILE:vumo-synth>")
+    add_dependencies(engine_module_tests wavorn vumo-media vumo-synth)
+    gtest_discover_tests(engine_module_tests)
+endif()
