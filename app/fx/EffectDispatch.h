@@ -34,7 +34,7 @@ struct FxStudioHooks
     std::function<void()> hideMessage;
     std::function<void()> redraw; // the waveform of the current track
     // Before the effect changes frames [first, last): keeps its undo step; false stops it.
-    std::function<bool(int32_t first, int32_t last)> keepStep;
+    std::function<bool(int32_t first, int32_t last)> keepStep = {};
 };
 
 // The menu path runs only on selections longer than this many frames.

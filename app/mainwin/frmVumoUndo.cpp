@@ -3,8 +3,10 @@
 // following the project's tracks.
 #include "mainwin/frmVumo.h"
 
+#include "commands/TransportCommands.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
+#include "transport/Transport.h"
 #include "undo/UndoSteps.h"
 
 #include <QAction>
@@ -66,8 +68,10 @@ void frmVumo::mnuEditRedoStep()
 
 void frmVumo::stepTrack(bool back)
 {
+    // A pass plays from the buffers a step would write (a key pressed while it runs does nothing).
     const int k = chosenTrack();
-    if (k < 0 || k >= m_mod.trackCount || !m_session.isOpen())
+    if (k < 0 || k >= m_mod.trackCount || !m_session.isOpen() || m_transport->running() ||
+        m_transportCommands->passRunning())
         return;
     const QString label = back ? m_undo->undoLabel(k) : m_undo->redoLabel(k);
     if (label.isEmpty())
