@@ -90,7 +90,9 @@ int main(int argc, char* argv[])
     const auto runEcho = [&]
     { engine.FXIt(code, 0, kFrames, echo.value1, echo.value2, echo.value3); };
 
-    std::vector<double> plain, kept, undo, redo, readAll, writeAll;
+    std::vector<double> plain, kept, undo, redo, readAll, writeAll, copyTo, unsynced;
+    const QByteArray copyPath = QFile::encodeName(home.filePath(QStringLiteral("copy.wav")));
+    const QByteArray bytes(qint64(kFrames) * 4 + 44, 'x');
     for (int r = 0; r < runs; ++r)
     {
         plain.push_back(timeMs(runEcho));
@@ -105,6 +107,16 @@ int main(int argc, char* argv[])
         redo.push_back(timeMs([&] { window.mnuEditRedoStep(); }));
         window.undoSteps().dropTrack(0);
         engine.Undo();
+        copyTo.push_back(timeMs([&] { engine.CopyTo(0, kFrames, copyPath.constData()); }));
+        QFile::remove(QString::fromLocal8Bit(copyPath));
+        unsynced.push_back(timeMs(
+            [&]
+            {
+                QFile f(QString::fromLocal8Bit(copyPath));
+                if (f.open(QIODevice::WriteOnly))
+                    f.write(bytes);
+            }));
+        QFile::remove(QString::fromLocal8Bit(copyPath));
         std::vector<int16_t> samples(2 * size_t(kFrames));
         readAll.push_back(timeMs(
             [&]
@@ -127,6 +139,10 @@ int main(int argc, char* argv[])
                 100.0 * (keptMs - echoMs) / echoMs);
     std::printf("undo step over the track (Ctrl+Z, redrawn)   %9.1f\n", vumo::bench::median(undo));
     std::printf("redo step over the track (Ctrl+Shift+Z)      %9.1f\n", vumo::bench::median(redo));
+    std::printf("CopyTo of the track (a step's write, synced)  %9.1f\n",
+                vumo::bench::median(copyTo));
+    std::printf("the same bytes written unsynced (QFile)      %9.1f\n",
+                vumo::bench::median(unsynced));
     std::printf("TrackRead of every sample (not used)         %9.1f\n",
                 vumo::bench::median(readAll));
     std::printf("TrackWrite of every sample (not used)        %9.1f\n",
