@@ -56,10 +56,9 @@ private slots:
         qunsetenv("VUMO_VIRTUAL_CD");
     }
 
-    // An effect changes only the selection; the master mixer sets the table and the controls;
-    // the mixdown is what vumo-mix writes. (Effects' details: tst_fx; the mixer's Cancel:
-    // tst_mixer.)
-    void effectMixerAndMixdownOnAThreeTrackProject()
+    // An effect changes only the selection; the master mixer sets the table and the controls.
+    // (Effects' details: tst_fx; the mixer's Cancel: tst_mixer; the mixdown: below.)
+    void effectAndMixerOnAThreeTrackProject()
     {
         StudioFixture s;
         openSaws(s, 3, kFrames);
@@ -70,7 +69,6 @@ private slots:
         s.sel().selEnd = 5000;
         s.ui.dialogs.push_back([](QDialog& d) { child<QAbstractButton>(d, "OKButton")->click(); });
         trigger(s.w, "mnuFXReverse");
-        QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
         std::vector<int16_t> expected = before;
         for (int f = 1000; f < 5000; ++f) // the selection's frames in reverse order
             std::copy_n(before.begin() + 2 * (5999 - f), 2, expected.begin() + 2 * f);
@@ -93,7 +91,6 @@ private slots:
             });
         const size_t switches = EngineSpy::switches.size();
         trigger(s.w, "mnuTrackMix");
-        QCOMPARE(s.ui.shown.last().kind, Shown::Kind::Dialog);
         // Apply hands the engine the new table at once (a track switch).
         QVERIFY(EngineSpy::switches.size() > switches);
         QCOMPARE((QList<int>{s.mod.tracks[0].mute, s.mod.tracks[1].mute, s.mod.tracks[2].mute,
@@ -103,21 +100,6 @@ private slots:
         QVERIFY(!child<QCheckBox>(s.w, "chkMute")->isChecked());
         s.cboTrack().setCurrentIndex(0);
         QVERIFY(child<QCheckBox>(s.w, "chkMute")->isChecked());
-
-        s.model.setMute(0, false);
-        s.model.setMute(1, true);
-        s.model.setTrackGains(2, 100, 40, s.mod.tracks[2].mute);
-        s.w.SwitchTrack();                   // the engine mixes the gains of the last track switch
-        s.ui.answers.push_back(Answer::Yes); // Save track edits?
-        s.w.mnuFileSave();
-        s.w.mnuEditSelectAll();
-        s.ui.files.push_back(s.path("studio.wav"));
-        s.w.mnuFileSaveAs();
-        const QByteArray written = fileBytes(s.path("studio.wav"));
-        QVERIFY(written.size() > 44 + 4 * 1000);
-        QCOMPARE(mixdown(s, {"--from", QString::number(s.sel().selStart), "--to",
-                             QString::number(s.sel().selEnd)}),
-                 written);
     }
 
     // Save As ".wav" writes the mix as the user has just set it, whatever the last switch or pass
