@@ -1,6 +1,6 @@
 // The main window's commands end to end: through the real frmVumo, the real engine, its virtual
-// wave and MIDI devices and the media layer, with the dialogs answered by scripts: the effect
-// and mixer commands, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
+// wave and MIDI devices and the media layer, with the dialogs answered by scripts: the master
+// mixer, the mixdown beside vumo-mix, "&SK1 Mode" and "&Rip MCI".
 #include "../StudioFixture.h"
 #include "services/QtUiServices.h"
 #include "support/BoxAnswerer.h"
@@ -56,28 +56,12 @@ private slots:
         qunsetenv("VUMO_VIRTUAL_CD");
     }
 
-    // An effect changes only the selection; the master mixer sets the table and the controls.
-    // (Effects' details: tst_fx; the mixer's Cancel: tst_mixer; the mixdown: below.)
-    void effectAndMixerOnAThreeTrackProject()
+    // The master mixer sets the table, the engine's gains and the controls. (The mixer's Cancel:
+    // tst_mixer; an effect through the window: tst_studioscenarios; the mixdown: below.)
+    void masterMixerOnAThreeTrackProject()
     {
         StudioFixture s;
         openSaws(s, 3, kFrames);
-        s.cboTrack().setCurrentIndex(1);
-        const std::vector<int16_t> before = s.trackSamples(0, kFrames);
-        QCOMPARE(before, saw(kFrames, 1));
-        s.sel().selStart = 1000;
-        s.sel().selEnd = 5000;
-        s.ui.dialogs.push_back([](QDialog& d) { child<QAbstractButton>(d, "OKButton")->click(); });
-        trigger(s.w, "mnuFXReverse");
-        std::vector<int16_t> expected = before;
-        for (int f = 1000; f < 5000; ++f) // the selection's frames in reverse order
-            std::copy_n(before.begin() + 2 * (5999 - f), 2, expected.begin() + 2 * f);
-        QCOMPARE(s.trackSamples(0, kFrames), expected);
-        QVERIFY(s.ui.messages().isEmpty());
-        // The other track is untouched.
-        s.cboTrack().setCurrentIndex(0);
-        QCOMPARE(s.trackSamples(0, kFrames), saw(kFrames, 0));
-
         s.cboTrack().setCurrentIndex(2);
         // Mute t0 and t1, turn t2 down to 128 with pan 127.
         s.ui.dialogs.push_back(
