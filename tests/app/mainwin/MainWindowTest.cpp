@@ -9,7 +9,6 @@
 #include "settings/Settings.h"
 #include "settings/StartUp.h"
 #include "support/ScriptedUiServices.h"
-#include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -17,12 +16,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
