@@ -54,6 +54,8 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
     app/mainwin/frmVumoStrip.cpp
+    app/mainwin/frmVumoUndo.cpp
+    app/undo/UndoSteps.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)

@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "settings/StartUp.h"
 #include "transport/Transport.h"
+#include "undo/UndoSteps.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
@@ -73,6 +74,8 @@ frmVumo::frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSe
     m_editCommands->setConversion(m_importCommands.get());
     m_trackCommands->setLoadCheck([this](int k, int32_t rc)
                                   { return m_importCommands->convertOnLoad(k, rc); });
+    m_undo = std::make_unique<UndoSteps>(m_engine, m_appFolder);
+    connectUndoSteps();
     setAcceptDrops(true);
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
     connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);

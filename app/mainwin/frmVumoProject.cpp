@@ -10,6 +10,7 @@
 #include "project/ProjectFile.h"
 #include "project/ProjectRecords.h"
 #include "services/UiServices.h"
+#include "undo/UndoSteps.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -78,6 +79,7 @@ void frmVumo::clearTrackList()
     m_cboTrack->clear();
     m_fraTrack->hide();
     m_bufferClean = false; // the engine closes with the project
+    m_undo->clear();
     refreshStrip();
 }
 
