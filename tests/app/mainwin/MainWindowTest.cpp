@@ -280,6 +280,8 @@ private slots:
         }
     }
 
+    void initTestCase() { test::useVirtualDevices(); }
+
     void init()
     {
         // A picture that does not load is a failure, not a warning.
