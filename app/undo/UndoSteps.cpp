@@ -2,6 +2,7 @@
 #include "undo/UndoSteps.h"
 
 #include "engineapi/EngineBinding.h"
+#include "files/EndedRuns.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +53,9 @@ bool UndoSteps::makeFolder(QString* why)
 {
     if (!m_folder.isEmpty() && QFileInfo(m_folder).isDir())
         return true;
+    // Folders of studios that ended without closing their project (a crash, a kill) hold steps
+    // nobody can undo any more.
+    files::removeFoldersOfEndedRuns(QFile::encodeName(m_parentFolder).toStdString(), "undo-");
     // One folder per open project and program, so two studios sharing the application folder
     // never take each other's steps.
     const QString name = QStringLiteral("undo-%1-%2")

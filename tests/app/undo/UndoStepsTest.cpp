@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QProcess>
 #include <QTest>
 
 #include <random>
@@ -227,6 +228,17 @@ private slots:
     {
         StudioFixture s;
         QVERIFY(s.openSong({saw(kTrack, 0), saw(kTrack, 1), saw(kTrack, 2)}));
+        // The undo folders of a studio that ended without closing (a process that has ended)
+        // go at the first step; a running studio's stay.
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        QVERIFY(ended.waitForStarted());
+        const qint64 endedId = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        const QString gone = s.path(QStringLiteral("undo-%1-7").arg(endedId));
+        const QString running =
+            s.path(QStringLiteral("undo-%1-7").arg(QCoreApplication::applicationPid()));
+        QVERIFY(QDir().mkpath(gone) && QDir().mkpath(running) && putFile(gone + "/step1.wav", {}));
         Rng rng(5);
         std::vector<Samples> edited;
         for (int k = 0; k < 3; ++k)
@@ -236,6 +248,7 @@ private slots:
             runEffect(s, rng, k == 1 ? "mnuFXReverse" : "mnuFXEcho");
             edited.push_back(s.trackSamples(0, kTrack));
         }
+        QVERIFY(!QFileInfo::exists(gone) && QFileInfo(running).isDir());
         s.cboTrack().setCurrentIndex(1);
         QCOMPARE(caption(s, "mnuEditUndoStep"), QStringLiteral("&Undo Reverse"));
         trigger(s.w, "mnuEditUndoStep");
