@@ -19,12 +19,23 @@ bool namesProjectFile(const QString& commandLine)
     return commandLine.right(3).toUpper() == QStringLiteral("VUM");
 }
 
+bool namesCabinetFile(const QString& commandLine)
+{
+    return commandLine.right(3).toUpper() == QStringLiteral("CAB");
+}
+
 void chooseFirstProject(const QString& commandLine, UiServices& ui, ProjectCommands& commands)
 {
     if (namesProjectFile(commandLine))
     {
         commands.OpenProject(commandLine);
         return;
+    }
+    if (namesCabinetFile(commandLine))
+    {
+        commands.OpenCabinet(commandLine);
+        if (!commands.projectFile().isEmpty())
+            return;
     }
     if (ui.ask(QStringLiteral("Do you want to open an existing project?")) == Answer::Yes)
     {

@@ -57,6 +57,10 @@ struct FakeCommands : ProjectCommands
     {
         calls.append(QStringLiteral("OpenProject ") + path);
     }
+    void OpenCabinet(const QString& path) override
+    {
+        calls.append(QStringLiteral("OpenCabinet ") + path);
+    }
     void mnuFileOpen() override { calls.append(QStringLiteral("Open")); }
     void NewAtStartup() override { calls.append(QStringLiteral("New")); }
     QString projectFile() const override { return openedFile; }
@@ -476,7 +480,11 @@ private slots:
               std::tuple{Args{"Vumo", "\"/p/My Song.vum\""}, QList<int>{}, "",
                          Args{"OpenProject /p/My Song.vum"}},
               {Args{"Vumo", "/p/SONG.VUM"}, QList<int>{}, "", Args{"OpenProject /p/SONG.VUM"}},
-              {Args{"Vumo", "/p/song.cab"}, QList<int>{1}, "", Args{"New"}},
+              // A cabinet is opened; one that gives no project is followed by the question.
+              {Args{"Vumo", "/p/song.cab"}, QList<int>{}, "/p/song.vum",
+               Args{"OpenCabinet /p/song.cab"}},
+              {Args{"Vumo", "/p/bad.CAB"}, QList<int>{1}, "",
+               Args{"OpenCabinet /p/bad.CAB", "New"}},
               // Yes and a cancelled file dialog start New; a project opened does not.
               {Args{"Vumo"}, QList<int>{0}, "", Args{"Open", "New"}},
               {Args{"Vumo"}, QList<int>{0}, "/p/a.vum", Args{"Open"}},
