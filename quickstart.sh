@@ -21,12 +21,13 @@ PACKAGES=(build-essential cmake ninja-build pkg-config
 # PulseAudio with its null sink, the ALSA plugin through which PortAudio reaches it and the
 # tools that play and record there; JACK with its dummy driver; clang and its runtime for the
 # fuzz targets; MinGW-w64, Wine and GoogleTest's source for the Windows build; and what builds
-# and checks the Debian package (tests/install/check.sh).
+# and checks the Debian package (tests/install/check.sh; xdg-mime reads the MIME database
+# through File::MimeInfo's mimetype when no desktop is running).
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang-format
                pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 googletest
                dpkg-dev fakeroot file lintian desktop-file-utils appstream libxml2-utils
-               shared-mime-info xdg-utils)
+               shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 install_missing() { # [--no-install-recommends] packages
     local options=()

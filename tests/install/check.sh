@@ -64,7 +64,7 @@ expected="Vumo vumo-cab vumo-chain vumo-fx vumo-mix vumo-play"
     fail "programs in usr/bin: $(ls "$root/usr/bin" | xargs), expected $expected"
 for module in libvumo-media.so libvumo-synth.so; do
     [ -f "$libdir/vumo/$module" ] || fail "no module $module in ${libdir#"$root"}/vumo"
-    ! ldd "$libdir/vumo/$module" | grep -q 'not found' || fail "$module: libraries not found"
+    [[ $(ldd "$libdir/vumo/$module") != *"not found"* ]] || fail "$module: libraries not found"
 done
 for file in usr/include/wavorn.h usr/share/vumo/vumo.htm usr/share/man/man1/Vumo.1.gz \
     usr/share/doc/vumo/copyright usr/share/doc/vumo/changelog.Debian.gz \
@@ -120,8 +120,31 @@ grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" || fail "the studio opened n
 kill "$studio"
 wait "$studio" || true
 
+# A program of one's own built against the package's header and pkg-config file: it opens the
+# MIDI output on the built-in synth, which loads the synth's module from the package.
+cat >"$work/user.c" <<'EOF'
+#include <wavorn.h>
+#include <stdio.h>
+int main(void)
+{
+    char line[4096];
+    FILE* maps = fopen("/proc/self/maps", "r");
+    if (OpenMidiPlay(64) != 0 || maps == NULL)
+        return 1;
+    while (fgets(line, sizeof line, maps))
+        fputs(line, stdout);
+    return 0;
+}
+EOF
+pc_dir=$(dirname "$(find "$root" -name wavorn.pc)")
+cc -o "$work/user" "$work/user.c" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs wavorn) \
+    -Wl,-rpath,"$libdir"
+maps=$(VUMO_MIDI_BACKEND=synth "$work/user") || fail "the engine did not open the synth"
+[[ $maps == *"$libdir/vumo/libvumo-synth.so"* ]] ||
+    fail "the engine did not load the synth's module from the package"
+
 step "MIME types of the unpacked package"
-update-mime-database "$root/usr/share/mime" >/dev/null
+XDG_DATA_DIRS=$root/usr/share update-mime-database "$root/usr/share/mime"
 "$bin/vumo-cab" create "$work/song.vum" >"$work/cab.txt"
 gcab -c "$work/other.cab" "$work/t1.wav"
 for pair in "song.vum application/x-vumo-project" \
