@@ -4,6 +4,8 @@
 #include "commands/ProjectCommands.h"
 #include "services/UiServices.h"
 
+#include <QDir>
+
 namespace vumo
 {
 
@@ -12,6 +14,12 @@ QString cleanCommandLine(const QStringList& arguments)
     QString line = arguments.mid(1).join(u' ');
     line.remove(u'"');
     return line;
+}
+
+QString commandLineFile(const QStringList& arguments)
+{
+    const QString line = cleanCommandLine(arguments);
+    return line.isEmpty() ? line : QDir::current().absoluteFilePath(line);
 }
 
 bool namesProjectFile(const QString& commandLine)

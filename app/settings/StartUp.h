@@ -13,6 +13,9 @@ class UiServices;
 // The program's arguments joined back into one command line (a path with spaces passed
 // without quotes arrives split), with every double-quote character removed.
 QString cleanCommandLine(const QStringList& arguments);
+// The cleaned command line as a path from the current folder, taken before start-up makes the
+// application folder current (a shell passes paths relative to its own folder).
+QString commandLineFile(const QStringList& arguments);
 
 // True when the last three characters of the command line, upper-cased, are "VUM".
 bool namesProjectFile(const QString& commandLine);

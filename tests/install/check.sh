@@ -5,6 +5,7 @@
 # studio opening a project offscreen, and the MIME types of a project and a cabinet.
 #   tests/install/check.sh BUILD_DIR
 set -euo pipefail
+export LC_ALL=C
 build=$(realpath "${1:?usage: $0 BUILD_DIR}")
 source_dir=$(realpath "$(dirname "$0")/../..")
 packaging=$source_dir/packaging
@@ -22,6 +23,7 @@ le() { # value bytes
     local i
     for ((i = 0; i < $2; i++)); do printf '\\x%02x' $(($1 >> (8 * i) & 255)); done
 }
+# shellcheck disable=SC2059 # the formats are the bytes themselves
 write_project() { # file track... : a project of 1 MB tracks at full volume, centred
     local track
     {
@@ -59,11 +61,12 @@ step "contents of $(basename "$deb")"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 [[ $(dpkg-deb -I "$deb" control) == *"Depends:"*libc6* ]] || fail "no library dependencies found"
-libdir=$(dirname "$(find "$root" -name 'libwavorn.so.1' -print -quit)")
-[ -n "$libdir" ] && [ -d "$libdir" ] || fail "no libwavorn.so.1 in the package"
+engine=$(find "$root" -name libwavorn.so.1 -print -quit)
+[ -n "$engine" ] || fail "no libwavorn.so.1 in the package"
+libdir=$(dirname "$engine")
 expected="Vumo vumo-cab vumo-chain vumo-fx vumo-mix vumo-play"
-[ "$(ls "$root/usr/bin" | sort | xargs)" = "$expected" ] ||
-    fail "programs in usr/bin: $(ls "$root/usr/bin" | xargs), expected $expected"
+programs=$(cd "$root/usr/bin" && echo *)
+[ "$programs" = "$expected" ] || fail "programs in usr/bin: $programs, expected $expected"
 for module in libvumo-media.so libvumo-synth.so; do
     [ -f "$libdir/vumo/$module" ] || fail "no module $module in ${libdir#"$root"}/vumo"
     [[ $(ldd "$libdir/vumo/$module") != *"not found"* ]] || fail "$module: libraries not found"
@@ -111,7 +114,7 @@ write_project "$work/song.vum" "$work/t1.wav" "$work/t2.wav"
 
 # The studio opens the project on the offscreen platform: it binds the engine only for a
 # project, and must bind the packaged one; it is still up when it is stopped.
-QT_QPA_PLATFORM=offscreen "$bin/Vumo" "$work/song.vum" 2>"$work/studio.err" &
+(cd "$work" && QT_QPA_PLATFORM=offscreen exec "$bin/Vumo" song.vum 2>"$work/studio.err") &
 studio=$!
 for ((tries = 0; tries < 100; tries++)); do
     grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" 2>/dev/null && break
@@ -139,6 +142,7 @@ int main(void)
 }
 EOF
 pc_dir=$(dirname "$(find "$root" -name wavorn.pc)")
+# shellcheck disable=SC2046 # the flags are words
 cc -o "$work/user" "$work/user.c" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs wavorn) \
     -Wl,-rpath,"$libdir"
 maps=$(VUMO_MIDI_BACKEND=synth "$work/user") || fail "the engine did not open the synth"

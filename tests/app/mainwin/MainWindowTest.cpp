@@ -508,6 +508,11 @@ private slots:
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         }
 
+        // A path from the shell's folder, which start-up leaves for the application folder.
+        QCOMPARE(commandLineFile({"Vumo", "my", "song.vum"}),
+                 QDir::current().absoluteFilePath(QStringLiteral("my song.vum")));
+        QCOMPARE(commandLineFile({"Vumo", "/p/a.cab"}), QStringLiteral("/p/a.cab"));
+
         // The window's start-up runs the sequence.
         QStringList looked; // the exports looked up
         Fixture f(
