@@ -87,6 +87,7 @@ frmVumo::~frmVumo() = default;
 
 void frmVumo::startUp(const QStringList& arguments)
 {
+    const QString commandLine = commandLineFile(arguments);
     QDir::setCurrent(m_appFolder);
     m_model.setSettings(LoadSettings(m_store));
     tellApplicationFolder();
@@ -97,7 +98,7 @@ void frmVumo::startUp(const QStringList& arguments)
     m_view->setHeightScale();
     SetViewWindow();
     ++m_commandDepth;
-    chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
+    chooseFirstProject(commandLine, m_ui, *this);
     --m_commandDepth;
     refreshStrip();
     repaint();

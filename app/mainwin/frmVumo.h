@@ -98,6 +98,7 @@ public:
 
     // Project commands completed with the project files; start-up calls them.
     void OpenProject(const QString& path) override;
+    void OpenCabinet(const QString& path) override;
     void NewAtStartup() override;
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();

@@ -41,6 +41,11 @@ void frmVumo::OpenProject(const QString& path)
     m_fileCommands->OpenProject(path);
 }
 
+void frmVumo::OpenCabinet(const QString& path)
+{
+    m_fileCommands->openFile(path);
+}
+
 void frmVumo::mnuFileSave()
 {
     m_fileCommands->mnuFileSave();
