@@ -13,8 +13,8 @@ namespace
 
 // Adds source[k] * gain (per channel) onto target[k] for count frames, limited to +-32767.
 // target may equal source (no delay) but never overlaps it otherwise.
-VUMO_FX_CLONES void addScaled(const int16_t* source, int16_t* target, size_t count, float gainLeft,
-                              float gainRight)
+void VUMO_FX_KERNEL(addScaled)(const int16_t* source, int16_t* target, size_t count, float gainLeft,
+                               float gainRight)
 {
     for (size_t i = 0; i < count; ++i)
     {
@@ -24,6 +24,7 @@ VUMO_FX_CLONES void addScaled(const int16_t* source, int16_t* target, size_t cou
         target[2 * i + 1] = clampSample(r);
     }
 }
+VUMO_FX_DISPATCH(addScaled)
 
 } // namespace
 

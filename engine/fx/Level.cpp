@@ -7,23 +7,32 @@
 namespace wavorn::fx
 {
 
+namespace
+{
+
+// x[2 i] * left and x[2 i + 1] * right for count frames, limited to +-limit.
+void VUMO_FX_KERNEL(scaleFrames)(int16_t* x, size_t count, float left, float right, float limit)
+{
+    for (size_t i = 0; i < count; ++i)
+    {
+        x[2 * i] = clampSample(float(x[2 * i]) * left, limit);
+        x[2 * i + 1] = clampSample(float(x[2 * i + 1]) * right, limit);
+    }
+}
+VUMO_FX_DISPATCH(scaleFrames)
+
+} // namespace
+
 // Gain (code 1): x * P1/16 * weight, limited to +-128 * P2.
-VUMO_FX_CLONES void applyGain(SampleSpan track, const FxParams& p)
+void applyGain(SampleSpan track, const FxParams& p)
 {
     const ChannelWeights w = weightsFromP3(p.p3);
     const float gain = float(p.p1) / 16.0f;
     const float limit = 128.0f * float(p.p2);
     // x * gain is exact in float (|x| * 255 / 16 < 2^24) and so is gain * weight, so one
     // factor per channel rounds the same as multiplying by gain, then by the weight.
-    const float left = gain * w.left;
-    const float right = gain * w.right;
-    int16_t* x = track.data() + 2 * size_t(p.first);
-    const size_t frames = size_t(p.last - p.first);
-    for (size_t i = 0; i < frames; ++i)
-    {
-        x[2 * i] = clampSample(float(x[2 * i]) * left, limit);
-        x[2 * i + 1] = clampSample(float(x[2 * i + 1]) * right, limit);
-    }
+    scaleFrames(track.data() + 2 * size_t(p.first), size_t(p.last - p.first), gain * w.left,
+                gain * w.right, limit);
 }
 
 namespace
