@@ -18,6 +18,7 @@ add_library(vumo_app STATIC
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
     app/help/HelpWindow.cpp
+    app/help/WebBrowserCheck.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
     app/settings/StartUp.cpp
