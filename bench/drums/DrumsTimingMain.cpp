@@ -69,7 +69,7 @@ int main(int argc, char** argv)
         while (!window.windowHandle()->isExposed())
             QCoreApplication::processEvents();
         window.repaint(); // the first full paint
-        open.push_back(t.nsecsElapsed() / 1e6);
+        open.push_back(double(t.nsecsElapsed()) / 1e6);
         if (r == 0)
             std::printf("first opening in the process: %.3f ms\n", open.back());
 
@@ -80,7 +80,7 @@ int main(int argc, char** argv)
             t.restart();
             bar->setValue((r * 50 + k) % 128); // stores the velocity
             bar->repaint();                    // and paints the bar at once
-            repaint.push_back(t.nsecsElapsed() / 1e6);
+            repaint.push_back(double(t.nsecsElapsed()) / 1e6);
         }
     }
     report("editor open (show + paint)", open);

@@ -85,7 +85,7 @@ std::pair<double, double> overviewsInBackground(const QStringList& files)
     QObject::connect(&tick, &QTimer::timeout,
                      [&]
                      {
-                         longestGap = std::max(longestGap, gap.nsecsElapsed() / 1e6);
+                         longestGap = std::max(longestGap, double(gap.nsecsElapsed()) / 1e6);
                          gap.restart();
                      });
     t.start();
@@ -93,7 +93,7 @@ std::pair<double, double> overviewsInBackground(const QStringList& files)
     tick.start();
     overviews.follow(files);
     waitForOverviews(overviews, files);
-    return {t.nsecsElapsed() / 1e6, longestGap};
+    return {double(t.nsecsElapsed()) / 1e6, longestGap};
 }
 
 } // namespace
@@ -124,12 +124,12 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         vumo::view::readOverview(long17[r % 17]);
-        reads.push_back(t.nsecsElapsed() / 1e6);
+        reads.push_back(double(t.nsecsElapsed()) / 1e6);
         t.restart();
         QFile f(long17[r % 17]);
         f.open(QIODevice::ReadOnly);
         f.read(buffer.data(), qint64(buffer.size()));
-        plain.push_back(t.nsecsElapsed() / 1e6);
+        plain.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     std::printf("17 tracks of 4 minutes (42 MB each), %d runs, medians in ms\n", runs);
     std::printf("overviews of the 17 in the background   %8.1f\n",
@@ -171,11 +171,11 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         window.DrawTrack();
-        withOverview.push_back(t.nsecsElapsed() / 1e6);
+        withOverview.push_back(double(t.nsecsElapsed()) / 1e6);
         window.picView()->setOverview(nullptr);
         t.restart();
         window.picView()->DrawTrack();
-        withoutOverview.push_back(t.nsecsElapsed() / 1e6);
+        withoutOverview.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     std::printf("picture of a 4-minute track, zoom 1     %8.1f  from the overview%s\n",
                 vumo::bench::median(withOverview), used ? "" : " (NOT USED)");
@@ -188,14 +188,14 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         window.OpenProject(sixteenProject);
-        opens.push_back(t.nsecsElapsed() / 1e6);
+        opens.push_back(double(t.nsecsElapsed()) / 1e6);
         waitForOverviews(window.overviews(), trackFiles(model));
         t.restart();
         window.trackStrip()->refresh(0);
-        refreshes.push_back(t.nsecsElapsed() / 1e6);
+        refreshes.push_back(double(t.nsecsElapsed()) / 1e6);
         t.restart();
         window.trackStrip()->repaint();
-        paints.push_back(t.nsecsElapsed() / 1e6);
+        paints.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     std::printf("16 tracks of 4 MB: OpenProject, whole   %8.1f  (message windows included)\n",
                 vumo::bench::median(opens));
