@@ -11,7 +11,9 @@
 // its peak resident memory taken from the kernel. Medians of RUNS rounds (default 7). Pin the
 // whole program to one core (taskset -c 1 fx_compare ...): the commands inherit it.
 // The reference "plain read + write" copies the 10-minute file to a new file in 1 MiB pieces in
-// a forked process (read and write only, no start-up of a program). OTHER_VUMO_FX (for example
+// a forked process (read and write only, no start-up of a program); "plain + sync" also syncs
+// the copy to the disk before it ends, as vumo-fx's writer does before it renames its part file
+// into place. OTHER_VUMO_FX (for example
 // a build of the previous commit) adds a column for it. FX_COMPARE_ONLY=TEXT runs only the rows
 // whose names hold TEXT.
 #include <fcntl.h>
@@ -110,7 +112,7 @@ Sample runProgram(const std::vector<std::string>& argv)
         });
 }
 
-Sample plainCopy(const std::string& in, const std::string& out)
+Sample plainCopy(const std::string& in, const std::string& out, bool syncToDisk)
 {
     return timed(
         [&]
@@ -122,6 +124,8 @@ Sample plainCopy(const std::string& in, const std::string& out)
             while ((n = read(from, piece.data(), piece.size())) > 0)
                 if (write(to, piece.data(), size_t(n)) != n)
                     return 1;
+            if (syncToDisk && fsync(to) != 0)
+                return 1;
             return close(to) == 0 && n == 0 ? 0 : 1;
         });
 }
@@ -218,7 +222,7 @@ std::string ratioText(double wall, double cpu)
 }
 
 void printRow(const Comparison& c, const std::vector<std::string>& vumos, int runs,
-              const Sample& plain)
+              const Sample& plain, const Sample& synced)
 {
     std::vector<std::string> outputs;
     for (size_t i = 0; i < vumos.size(); ++i)
@@ -232,13 +236,14 @@ void printRow(const Comparison& c, const std::vector<std::string>& vumos, int ru
     std::printf("| %s | %s | %.0f MiB | ", c.name, timeText(v).c_str(), v.peakMiB);
     if (vumos.size() > 1)
         std::printf("%s, %.0f MiB | ", timeText(r.samples[1]).c_str(), r.samples[1].peakMiB);
-    std::printf("%s | %s | %s | %s |\n", timeText(sox).c_str(), timeText(ff).c_str(),
+    const bool long10 = std::string(c.input) == "in.wav";
+    const auto against = [&](const Sample& p)
+    { return long10 ? ratioText(v.seconds / p.seconds, v.cpuSeconds / p.cpuSeconds) : "-"; };
+    std::printf("%s | %s | %s | %s | %s |\n", timeText(sox).c_str(), timeText(ff).c_str(),
                 ratioText(std::min(sox.seconds, ff.seconds) / v.seconds,
                           std::min(sox.cpuSeconds, ff.cpuSeconds) / v.cpuSeconds)
                     .c_str(),
-                std::string(c.input) == "in.wav"
-                    ? ratioText(v.seconds / plain.seconds, v.cpuSeconds / plain.cpuSeconds).c_str()
-                    : "-");
+                against(plain).c_str(), against(synced).c_str());
     std::fflush(stdout);
 }
 
@@ -261,28 +266,31 @@ int main(int argc, char** argv)
         return 1;
     makeInputs();
 
-    std::vector<Sample> plain, help;
+    std::vector<Sample> plain, synced, help;
     for (int i = 0; i < runs; ++i)
     {
         fresh("out-plain.wav");
-        plain.push_back(plainCopy("in.wav", "out-plain.wav"));
+        plain.push_back(plainCopy("in.wav", "out-plain.wav", false));
+        fresh("out-plain.wav");
+        synced.push_back(plainCopy("in.wav", "out-plain.wav", true));
     }
-    for (int i = 0; i < 3 * runs; ++i)
+    for (int i = 0; i < std::max(20, 3 * runs); ++i)
         help.push_back(runProgram({vumos[0], "--help"}));
-    const Sample p = median(plain), h = median(help);
+    const Sample p = median(plain), ps = median(synced), h = median(help);
     std::printf("load average at start: ");
     std::fflush(stdout);
     std::system("cut -d' ' -f1-3 /proc/loadavg");
-    std::printf("plain read + write of in.wav: %s; vumo-fx --help: %.1f ms, %.1f MiB\n\n",
-                timeText(p).c_str(), h.seconds * 1e3, h.peakMiB);
+    std::printf("plain read + write of in.wav: %s, with the sync: %s; vumo-fx --help: %.1f ms, "
+                "%.1f MiB\n\n",
+                timeText(p).c_str(), timeText(ps).c_str(), h.seconds * 1e3, h.peakMiB);
     std::printf("Times: medians of wall time (of CPU time). Ratios: wall (CPU).\n\n| Work | "
                 "vumo-fx | peak | %ssox | ffmpeg | fastest peer / vumo-fx | vumo-fx / plain "
-                "|\n|---|---:|---:|%s---:|---:|---:|---:|\n",
+                "| vumo-fx / plain + sync |\n|---|---:|---:|%s---:|---:|---:|---:|---:|\n",
                 vumos.size() > 1 ? "other vumo-fx | " : "", vumos.size() > 1 ? "---:|" : "");
     const char* only = std::getenv("FX_COMPARE_ONLY"); // a part of the names of the rows to run
     for (const Comparison& c : kComparisons)
         if (only == nullptr || std::string(c.name).find(only) != std::string::npos)
-            printRow(c, vumos, runs, p);
+            printRow(c, vumos, runs, p, ps);
     std::printf("load average at end: ");
     std::fflush(stdout);
     std::system("cut -d' ' -f1-3 /proc/loadavg");

@@ -44,11 +44,11 @@ uint32_t reverseBits(uint32_t value, int32_t bits)
 
 // One run of butterflies that share the factor (wRe, wIm): t = b w, a + t into sum, a - t
 // into difference, count values each; no output overlaps an input.
-VUMO_FX_CLONES void butterflies(const float* __restrict aRe, const float* __restrict aIm,
-                                const float* __restrict bRe, const float* __restrict bIm, float wRe,
-                                float wIm, float* __restrict sumRe, float* __restrict sumIm,
-                                float* __restrict differenceRe, float* __restrict differenceIm,
-                                int32_t count)
+void VUMO_FX_KERNEL(butterflies)(const float* __restrict aRe, const float* __restrict aIm,
+                                 const float* __restrict bRe, const float* __restrict bIm,
+                                 float wRe, float wIm, float* __restrict sumRe,
+                                 float* __restrict sumIm, float* __restrict differenceRe,
+                                 float* __restrict differenceIm, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
     {
@@ -62,6 +62,7 @@ VUMO_FX_CLONES void butterflies(const float* __restrict aRe, const float* __rest
         sumIm[i] = b + tIm;
     }
 }
+VUMO_FX_DISPATCH(butterflies)
 
 // Butterflies of values a[j] and b[j] with the factors (wRe[j], wIm[j]), in place.
 inline void twiddledButterflies(float* __restrict aRe, float* __restrict aIm, float* __restrict bRe,
@@ -81,17 +82,18 @@ inline void twiddledButterflies(float* __restrict aRe, float* __restrict aIm, fl
 
 // One in-place pass of half-span h >= 1 over n values: in every block of 2h values, value j
 // and value j + h with the factor (wRe[j], wIm[j]).
-VUMO_FX_CLONES void inPlacePass(float* re, float* im, int32_t n, int32_t h, const float* wRe,
-                                const float* wIm)
+void VUMO_FX_KERNEL(inPlacePass)(float* re, float* im, int32_t n, int32_t h, const float* wRe,
+                                 const float* wIm)
 {
     for (int32_t block = 0; block < n; block += 2 * h)
         twiddledButterflies(re + block, im + block, re + block + h, im + block + h, wRe, wIm, h);
 }
+VUMO_FX_DISPATCH(inPlacePass)
 
 // to[i] = from[index[i]] for both arrays.
-VUMO_FX_CLONES void gather(const float* __restrict fromRe, const float* __restrict fromIm,
-                           const uint32_t* __restrict index, int32_t n, float* __restrict toRe,
-                           float* __restrict toIm)
+void VUMO_FX_KERNEL(gather)(const float* __restrict fromRe, const float* __restrict fromIm,
+                            const uint32_t* __restrict index, int32_t n, float* __restrict toRe,
+                            float* __restrict toIm)
 {
     for (int32_t i = 0; i < n; ++i)
     {
@@ -99,13 +101,14 @@ VUMO_FX_CLONES void gather(const float* __restrict fromRe, const float* __restri
         toIm[i] = fromIm[index[i]];
     }
 }
+VUMO_FX_DISPATCH(gather)
 
 // The forward transform's last step: the half-size spectrum z splits into the transforms of
 // the even and the odd samples, which join into bins 1 ... half - 1:
 // X[k] = E[k] + e^(-2 pi i k / size) O[k].
-VUMO_FX_CLONES void joinHalves(const float* __restrict zRe, const float* __restrict zIm,
-                               const float* __restrict splitRe, const float* __restrict splitIm,
-                               int32_t half, float* __restrict re, float* __restrict im)
+void VUMO_FX_KERNEL(joinHalves)(const float* __restrict zRe, const float* __restrict zIm,
+                                const float* __restrict splitRe, const float* __restrict splitIm,
+                                int32_t half, float* __restrict re, float* __restrict im)
 {
     for (int32_t k = 1; k < half; ++k)
     {
@@ -118,13 +121,14 @@ VUMO_FX_CLONES void joinHalves(const float* __restrict zRe, const float* __restr
         im[k] = evenIm + splitRe[k] * oddIm + splitIm[k] * oddRe;
     }
 }
+VUMO_FX_DISPATCH(joinHalves)
 
 // The inverse's first step for bins 1 ... half - 1: from the one-sided spectrum Y, the half-size
 // spectrum E + iO whose inverse holds the even samples in its real parts and the odd ones in
 // its imaginary parts (see inverseRealPart).
-VUMO_FX_CLONES void splitHalves(const float* __restrict re, const float* __restrict im,
-                                const float* __restrict splitRe, const float* __restrict splitIm,
-                                int32_t half, float* __restrict zRe, float* __restrict zIm)
+void VUMO_FX_KERNEL(splitHalves)(const float* __restrict re, const float* __restrict im,
+                                 const float* __restrict splitRe, const float* __restrict splitIm,
+                                 int32_t half, float* __restrict zRe, float* __restrict zIm)
 {
     for (int32_t k = 1; k < half; ++k)
     {
@@ -145,6 +149,7 @@ VUMO_FX_CLONES void splitHalves(const float* __restrict re, const float* __restr
         zIm[k] = evenIm + oddRe;
     }
 }
+VUMO_FX_DISPATCH(splitHalves)
 
 } // namespace
 

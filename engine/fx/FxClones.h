@@ -6,8 +6,9 @@
 
 // Floating-point contraction is off for the effects (fx.cmake, spectral.cmake), so every build
 // rounds alike and the results agree to the bit. ThreadSanitizer cannot run the resolver that
-// picks the build (it runs before the sanitizer starts), and Windows has no resolver at all,
-// so those builds keep one; so does a build with VUMO_FX_ONE_BUILD defined, which is how the
+// picks the build (it runs before the sanitizer starts), and Windows has no resolver at all
+// (the loops declared with VUMO_FX_KERNEL, below, pick theirs themselves there), so those
+// builds keep one; so does a build with VUMO_FX_ONE_BUILD defined, which is how the
 // plain x86-64 loops are checked against the others on a processor that would not pick them.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
     !defined(__SANITIZE_THREAD__) && !defined(_WIN32) && !defined(VUMO_FX_ONE_BUILD)
@@ -19,4 +20,37 @@
 #else
 #define VUMO_FX_CLONES
 #define VUMO_FX_VERSIONS 0
+#endif
+
+// void VUMO_FX_KERNEL(name)(parameters) { body } VUMO_FX_DISPATCH(name): a loop of an anonymous
+// namespace built per processor. Where the loader picks builds, it is a VUMO_FX_CLONES function.
+// A Windows executable has no such resolver, so there the body is inlined into a build for
+// AVX2 and one for any x86-64, and name() calls the one the processor runs, asked once.
+#if defined(_WIN32) && defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&          \
+    !defined(VUMO_FX_ONE_BUILD)
+namespace wavorn::fx
+{
+inline bool processorHasAvx2()
+{
+    static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2") != 0);
+    return avx2;
+}
+} // namespace wavorn::fx
+#define VUMO_FX_KERNEL(name) __attribute__((always_inline)) inline name##Body
+#define VUMO_FX_DISPATCH(name)                                                                     \
+    template <class... A> [[gnu::target("avx2")]] void name##Avx2(A... a)                          \
+    {                                                                                              \
+        name##Body(a...);                                                                          \
+    }                                                                                              \
+    template <class... A> void name##Any(A... a)                                                   \
+    {                                                                                              \
+        name##Body(a...);                                                                          \
+    }                                                                                              \
+    template <class... A> void name(A... a)                                                        \
+    {                                                                                              \
+        (::wavorn::fx::processorHasAvx2() ? name##Avx2<A...> : name##Any<A...>)(a...);             \
+    }
+#else
+#define VUMO_FX_KERNEL(name) VUMO_FX_CLONES name
+#define VUMO_FX_DISPATCH(name)
 #endif

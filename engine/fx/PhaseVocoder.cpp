@@ -53,43 +53,47 @@ float withinOneTurn(float phase)
 
 // values[m] = samples[4 m] / 32768 for m < available, 0 from there up to count: every other
 // frame of one channel.
-VUMO_FX_CLONES void scaleSamples(const int16_t* __restrict samples, int32_t available,
-                                 int32_t count, float* __restrict values)
+void VUMO_FX_KERNEL(scaleSamples)(const int16_t* __restrict samples, int32_t available,
+                                  int32_t count, float* __restrict values)
 {
     for (int32_t m = 0; m < available; ++m)
         values[m] = float(samples[4 * size_t(m)]) * kToUnit;
     for (int32_t m = available; m < count; ++m)
         values[m] = 0.0f;
 }
+VUMO_FX_DISPATCH(scaleSamples)
 
 // samples[2 i] = the stored value of values[i], i < count: consecutive frames of one channel.
-VUMO_FX_CLONES void storeSamples(const float* __restrict values, int32_t count,
-                                 int16_t* __restrict samples)
+void VUMO_FX_KERNEL(storeSamples)(const float* __restrict values, int32_t count,
+                                  int16_t* __restrict samples)
 {
     for (int32_t i = 0; i < count; ++i)
         samples[2 * size_t(i)] = toSample(values[i]);
 }
+VUMO_FX_DISPATCH(storeSamples)
 
 // product[i] = window[i] * values[i]
-VUMO_FX_CLONES void applyWindow(const float* __restrict window, const float* __restrict values,
-                                float* __restrict product, int32_t count)
+void VUMO_FX_KERNEL(applyWindow)(const float* __restrict window, const float* __restrict values,
+                                 float* __restrict product, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
         product[i] = window[i] * values[i];
 }
+VUMO_FX_DISPATCH(applyWindow)
 
 // sum[i] += window[i] * values[i]
-VUMO_FX_CLONES void addWindowed(const float* __restrict window, const float* __restrict values,
-                                float* __restrict sum, int32_t count)
+void VUMO_FX_KERNEL(addWindowed)(const float* __restrict window, const float* __restrict values,
+                                 float* __restrict sum, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
         sum[i] += window[i] * values[i];
 }
+VUMO_FX_DISPATCH(addWindowed)
 
 // Magnitude and true frequency of every bin from its phase change since the last frame.
-VUMO_FX_CLONES void analyseBins(const float* __restrict re, const float* __restrict im,
-                                float* __restrict previousPhase, float* __restrict magnitude,
-                                float* __restrict frequency)
+void VUMO_FX_KERNEL(analyseBins)(const float* __restrict re, const float* __restrict im,
+                                 float* __restrict previousPhase, float* __restrict magnitude,
+                                 float* __restrict frequency)
 {
     for (int32_t k = 0; k < kSpectralBins; ++k)
     {
@@ -103,11 +107,12 @@ VUMO_FX_CLONES void analyseBins(const float* __restrict re, const float* __restr
                              PhaseVocoder::kBinWidth);
     }
 }
+VUMO_FX_DISPATCH(analyseBins)
 
 // Every bin's synthesis phase advanced from its frequency, and the bin from its magnitude.
-VUMO_FX_CLONES void synthesiseBins(const float* __restrict magnitude,
-                                   const float* __restrict frequency, float* __restrict phaseSum,
-                                   float* __restrict re, float* __restrict im)
+void VUMO_FX_KERNEL(synthesiseBins)(const float* __restrict magnitude,
+                                    const float* __restrict frequency, float* __restrict phaseSum,
+                                    float* __restrict re, float* __restrict im)
 {
     for (int32_t k = 0; k < kSpectralBins; ++k)
     {
@@ -124,6 +129,7 @@ VUMO_FX_CLONES void synthesiseBins(const float* __restrict magnitude,
         im[k] = magnitude[k] * sine;
     }
 }
+VUMO_FX_DISPATCH(synthesiseBins)
 
 } // namespace
 

@@ -74,9 +74,9 @@ namespace
 
 // shiftPitch's loop: bins k whose source trunc(k / ratio) is a bin take it; the others keep
 // their values (chosen, not skipped, so that the loop has no branch).
-VUMO_FX_CLONES void shiftBins(const float* __restrict inMagnitude,
-                              const float* __restrict inFrequency, float ratio,
-                              float* __restrict outMagnitude, float* __restrict outFrequency)
+void VUMO_FX_KERNEL(shiftBins)(const float* __restrict inMagnitude,
+                               const float* __restrict inFrequency, float ratio,
+                               float* __restrict outMagnitude, float* __restrict outFrequency)
 {
     for (int32_t k = 0; k < kSpectralBins; ++k)
     {
@@ -89,11 +89,12 @@ VUMO_FX_CLONES void shiftBins(const float* __restrict inMagnitude,
         outFrequency[k] = inside ? frequency : outFrequency[k];
     }
 }
+VUMO_FX_DISPATCH(shiftBins)
 
 // Harmonics' loop over bins 100 ... 2048: every bin from the analysis magnitudes of itself and
 // of the bins at 1/1.3, 1/1.5 and 1/1.7 of it.
-VUMO_FX_CLONES void addHarmonics(const float* __restrict in, float a3, float a5, float a7,
-                                 float total, float* __restrict out)
+void VUMO_FX_KERNEL(addHarmonics)(const float* __restrict in, float a3, float a5, float a7,
+                                  float total, float* __restrict out)
 {
     for (int32_t k = 100; k <= kLastBin; ++k)
     {
@@ -103,17 +104,19 @@ VUMO_FX_CLONES void addHarmonics(const float* __restrict in, float a3, float a5,
         out[k] = (in[k] + a3 * in[b3] + a5 * in[b5] + a7 * in[b7]) / total;
     }
 }
+VUMO_FX_DISPATCH(addHarmonics)
 
 // Bass Boost's loop over bins 0 ... 1023: bin k takes boost times bin 2k added to itself.
-VUMO_FX_CLONES void boostBass(const float* __restrict in, float boost, float* __restrict out)
+void VUMO_FX_KERNEL(boostBass)(const float* __restrict in, float boost, float* __restrict out)
 {
     for (int32_t k = 0; k < 1024; ++k)
         out[k] = (boost * in[2 * k] + in[k]) / (boost + 1.0f);
 }
+VUMO_FX_DISPATCH(boostBass)
 
 // FFT EQ's gains: low to middle over bins 0 ... 511, middle to high over 512 ... 2047.
-VUMO_FX_CLONES void equalise(const float* __restrict in, float low, float middle, float high,
-                             float* __restrict out)
+void VUMO_FX_KERNEL(equalise)(const float* __restrict in, float low, float middle, float high,
+                              float* __restrict out)
 {
     for (int32_t k = 0; k < 512; ++k)
     {
@@ -127,13 +130,15 @@ VUMO_FX_CLONES void equalise(const float* __restrict in, float low, float middle
         out[k] = gain * in[k];
     }
 }
+VUMO_FX_DISPATCH(equalise)
 
 // FFT Bow's squares over the largest magnitude.
-VUMO_FX_CLONES void bow(const float* __restrict in, float largest, float* __restrict out)
+void VUMO_FX_KERNEL(bow)(const float* __restrict in, float largest, float* __restrict out)
 {
     for (int32_t k = 0; k < kSpectralBins; ++k)
         out[k] = in[k] * in[k] / largest;
 }
+VUMO_FX_DISPATCH(bow)
 
 } // namespace
 

@@ -65,11 +65,6 @@ struct MainWindowFixture
               subfolder);
     }
 
-    struct RealEngine // the engine library beside the test program
-    {
-    };
-    explicit MainWindowFixture(RealEngine) { setUp(std::make_unique<EngineApi>()); }
-
     struct Fake // the stand-in engine: every call recorded, answers from its table
     {
     };

@@ -98,117 +98,59 @@ WriteStep writeNew(const std::string& target, SafeWriteOptions options, Fault fa
 
 TEST(SafeWriter, ReplacesTheFileWholeThroughLinksNeverThroughAPartAndLeavesItOnAnyFailure)
 {
-    const SafeWriteOptions keepLinks{.followLinks = false};
-    const SafeWriteOptions replaceReadOnly{.refuseReadOnly = false};
+    using enum WriteStep;
+    const Fault none = Fault::None, nobody = Fault::Nobody, limit = Fault::SizeLimit;
+    // (what, the folder before and after, the step that fails and why, the fault, the target,
+    // the options)
     struct Row
     {
         const char* what;
-        Folder before;
-        const char* target;
-        SafeWriteOptions options;
-        Fault fault;
-        WriteStep step;
-        const char* why;
-        Folder after;
+        Folder before, after;
+        WriteStep step = None;
+        const char* why = "";
+        Fault fault = Fault::None;
+        const char* target = "t";
+        SafeWriteOptions options = {};
     };
+    const Folder small{{"t", "o 666"}}, link{{"r", "old 666"}, {"t", "-> r"}};
     const Row rows[] = {
-        {"new file", {}, "t", {}, Fault::None, WriteStep::None, "", {{"t", "new 644"}}},
-        {"over a file, its mode kept",
-         {{"t", "old 640"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::None,
-         "",
-         {{"t", "new 640"}}},
-        {"a stale part",
-         {{"t", "old 666"}, {"t.vumo-part", "stale 666"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::None,
-         "",
-         {{"t", "new 666"}}},
-        {"a link in the part's place",
-         {{"m", "mine 666"}, {"t.vumo-part", "-> m"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::None,
-         "",
-         {{"m", "mine 666"}, {"t", "new 644"}}},
-        {"a folder in the part's place",
+        {"new file", {}, {{"t", "new 644"}}},
+        {"over a file, its mode kept", {{"t", "old 640"}}, {{"t", "new 640"}}},
+        {"a stale part", {{"t", "old 666"}, {"t.vumo-part", "stale 666"}}, {{"t", "new 666"}}},
+        {"a link as the part",
+         {{"m", "m 666"}, {"t.vumo-part", "-> m"}},
+         {{"m", "m 666"}, {"t", "new 644"}}},
+        {"a folder as the part",
          {{"t", "old 666"}, {"t.vumo-part", "<folder>"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::Create,
-         "File exists",
-         {{"t", "old 666"}, {"t.vumo-part", "<folder>"}}},
-        {"a link",
-         {{"r", "old 666"}, {"t", "-> r"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::None,
-         "",
-         {{"r", "new 666"}, {"t", "-> r"}}},
-        {"a link to a file not there yet",
-         {{"t", "-> later"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::None,
-         "",
-         {{"later", "new 644"}, {"t", "-> later"}}},
+         {{"t", "old 666"}, {"t.vumo-part", "<folder>"}},
+         Create,
+         "File exists"},
+        {"a link", link, {{"r", "new 666"}, {"t", "-> r"}}},
+        {"a link to no file yet", {{"t", "-> later"}}, {{"later", "new 644"}, {"t", "-> later"}}},
         {"a link, not followed",
-         {{"r", "old 666"}, {"t", "-> r"}},
-         "t",
-         keepLinks,
-         Fault::None,
-         WriteStep::None,
+         link,
+         {{"r", "old 666"}, {"t", "new 644"}},
+         None,
          "",
-         {{"r", "old 666"}, {"t", "new 644"}}},
-        {"read-only",
-         {{"t", "old 444"}},
+         none,
          "t",
-         {},
-         Fault::Nobody,
-         WriteStep::ReadOnly,
-         "it is read-only",
-         {{"t", "old 444"}}},
+         {.followLinks = false}},
+        {"read-only", {{"t", "old 444"}}, {{"t", "old 444"}}, ReadOnly, "it is read-only", nobody},
         {"read-only, replaced",
          {{"t", "old 444"}},
-         "t",
-         replaceReadOnly,
-         Fault::Nobody,
-         WriteStep::None,
+         {{"t", "new 444"}},
+         None,
          "",
-         {{"t", "new 444"}}},
+         nobody,
+         "t",
+         {.refuseReadOnly = false}},
         {"a FIFO nobody reads",
          {{"t", "<fifo>"}},
-         "t",
-         {},
-         Fault::None,
-         WriteStep::Create,
-         "No such device or address",
-         {{"t", "<fifo>"}}},
-        {"no such folder",
-         {},
-         "none/t",
-         {},
-         Fault::None,
-         WriteStep::Create,
-         "No such file or directory",
-         {}},
-        {"a file size limit",
-         {{"t", "o 666"}},
-         "t",
-         {},
-         Fault::SizeLimit,
-         WriteStep::Write,
-         "File too large",
-         {{"t", "o 666"}}},
+         {{"t", "<fifo>"}},
+         Create,
+         "No such device or address"},
+        {"no such folder", {}, {}, Create, "No such file or directory", none, "none/t"},
+        {"a file size limit", small, small, Write, "File too large", limit},
     };
     const mode_t oldMask = ::umask(022); // new files are 644
     for (const Row& row : rows)

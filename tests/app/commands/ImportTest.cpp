@@ -4,7 +4,6 @@
 // imported change nothing; and the conversion offered when a track load, Paste From or Copy
 // From meets a wave file Vumo cannot take as it is.
 #include "../StudioFixture.h"
-#include "project/ProjectFile.h"
 
 #include <QAction>
 #include <QImage>
@@ -35,13 +34,7 @@ constexpr int kResamplerTolerance = 2;
 // 440 Hz left and 660 Hz right at a third of full scale.
 std::vector<int16_t> tones(int frames)
 {
-    std::vector<int16_t> s(2 * size_t(frames));
-    for (int f = 0; f < frames; ++f)
-    {
-        s[2 * size_t(f)] = int16_t(std::lround(10000 * std::sin(2 * M_PI * 440 * f / 44100.0)));
-        s[2 * size_t(f) + 1] = int16_t(std::lround(10000 * std::sin(2 * M_PI * 660 * f / 44100.0)));
-    }
-    return s;
+    return test::tones(frames, 10000, 440, 10000, 660);
 }
 
 bool ffmpeg(const QStringList& args)
@@ -109,18 +102,7 @@ bool makeSource(const QString& dir, const QString& name)
 // Opens a 1 MB project "Song.vum" of `count` short tracks.
 void openProject(StudioFixture& s, int count)
 {
-    project::ProjectData data = project::newProjectData(1);
-    data.projTitle = "Song";
-    for (int k = 0; k < count; ++k)
-    {
-        const QString file = s.path(QStringLiteral("t%1.wav").arg(k));
-        QVERIFY(writeWave(file, std::vector<int16_t>(200, int16_t(100 * k + 1))));
-        data.tracks.append({QStringLiteral("t%1").arg(k).toUtf8(), QFile::encodeName(file)});
-    }
-    QCOMPARE(project::writeProject(s.path("Song.vum"), data), QString());
-    s.ui.files.push_back(s.path("Song.vum"));
-    s.w.mnuFileOpen();
-    QCOMPARE(s.cboTrack().count(), count);
+    QVERIFY(s.openSong(std::vector(size_t(count), std::vector<int16_t>(200, 1))));
 }
 
 void dropFiles(StudioFixture& s, const QStringList& files)

@@ -9,7 +9,6 @@
 #include "settings/Settings.h"
 #include "settings/StartUp.h"
 #include "support/ScriptedUiServices.h"
-#include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -17,12 +16,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -281,40 +278,6 @@ private slots:
             QCOMPARE(f.ui.messages(),
                      stored >= 0 ? QStringList() : QStringList{range[tempo ? 0 : 1]});
         }
-    }
-
-    void realEngineDrawsWhatItHolds()
-    {
-        if (!QFileInfo::exists(QCoreApplication::applicationDirPath() + "/libwavorn.so"))
-            QSKIP("libwavorn.so is not built in this build folder");
-        qputenv("VUMO_AUDIO_BACKEND", "virtual");
-        Fixture f{Fixture::RealEngine{}};
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        f.setTrackLength(262144); // 1 MB
-        f.window->OpenEngine();
-        QVERIFY(f.window->session().isOpen());
-        // A full-scale left sample under column 100 shows as a bar over the top half.
-        const view::ViewGeometry g = f.window->picView()->geometry();
-        QCOMPARE(f.engine->TrackWrite(2 * view::columnFrame(100, g), 32767), 0);
-        f.sel().selStart = f.sel().selEnd = 0;
-        f.window->DrawTrack();
-        const QImage& picture = f.window->picView()->picture();
-        const int q = view::channelCentres(g.height).q;
-        QVERIFY(picture.pixel(100, q - 10) != kRed.rgb()); // no track is chosen: none is shown
-        auto* list = test::child<QComboBox>(*f.window, "cboTrack");
-        {
-            const QSignalBlocker quiet(list);
-            list->addItem(QStringLiteral("t0"));
-        }
-        f.window->DrawTrack();
-        QCOMPARE(picture.pixel(100, q - 10), kRed.rgb());
-        QVERIFY(picture.pixel(101, q - 10) != kRed.rgb());
-        f.ui.answers.push_back(Answer::No); // Save track edits? No
-        f.window->CloseProject();
-        QVERIFY(!f.window->session().isOpen());
-        QCOMPARE(f.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
-        QVERIFY(f.ui.messages().isEmpty()); // CloseLib returned 0
     }
 
     void init()

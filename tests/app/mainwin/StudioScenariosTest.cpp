@@ -187,30 +187,6 @@ private slots:
         }
     }
 
-    // A 440 Hz tone at full view: every column spans the tone's whole swing in both channels
-    // (no beating lobes).
-    void aSteadyToneFillsEveryColumn()
-    {
-        StudioFixture s;
-        QVERIFY(s.openSong({sine(kTrack, 20000)}));
-        const QImage& picture = shownPicture(s, 0);
-        const int height = picture.height(), q = height / 4, m = height - q;
-        const int swing = 2 * int(std::lround(picView(s).hscale() * 20000)); // its rows
-        QVERIFY(swing > 40);
-        for (int x = 1; x < picture.width(); ++x)
-            for (const auto& [rows, centre] : {std::pair(drawnRows(picture, x, 0, 2 * q), q),
-                                               std::pair(drawnRows(picture, x, 2 * q, height), m)})
-            {
-                const QString at = QStringLiteral("column %1: rows %2 ... %3, centre %4")
-                                       .arg(x)
-                                       .arg(rows.first)
-                                       .arg(rows.second)
-                                       .arg(centre);
-                QVERIFY2(rows.second - rows.first + 1 >= swing - 2, qPrintable(at));
-                QVERIFY2(std::abs(rows.first + rows.second + 1 - 2 * centre) <= 2, qPrintable(at));
-            }
-    }
-
     // After Delete of the track shown no track is chosen and the picture shows none; picking
     // one shows it again.
     void afterDeleteThePictureShowsNoTrack()

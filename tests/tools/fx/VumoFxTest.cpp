@@ -15,12 +15,29 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vumo::fxtool;
 using vumo::fx::EffectInfo;
 using Samples = std::vector<int16_t>;
 
 namespace
 {
+
+// A sanitizer's shadow memory and quarantine count in every process's peak.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VUMO_TEST_SANITIZED
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(VUMO_TEST_SANITIZED)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
@@ -261,4 +278,49 @@ TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsRepo
     const tooltest::CommandRun spectral = run(files() + "28:128:255:64");
     ASSERT_EQ(spectral.status, 0) << spectral.out;
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
+}
+
+TEST_F(VumoFx, HoldsOneCopyOfTheTrackInMemoryWhateverTheEffect)
+{
+    // The engine's other buffers (premix, playback) are as long as the track but a file-to-file
+    // run never touches them, so they must cost no memory. A child's peak counts what this
+    // process holds when it forks: the input, 8 Mi frames (32 MiB), is written a piece at a time.
+    constexpr uint32_t kPieces = 128, kPieceFrames = 65536, kBytes = kPieces * kPieceFrames * 4;
+    auto bytes = testwave::waveBytes({});
+    for (const auto& [at, value] : {std::pair{4u, 36 + kBytes}, std::pair{40u, kBytes}})
+        for (uint32_t b = 0; b < 4; ++b)
+            bytes[at + b] = uint8_t(value >> (8 * b));
+    std::FILE* in = std::fopen(dir.file("in.wav").c_str(), "wb");
+    ASSERT_NE(in, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), in);
+    for (uint32_t seed = 1; seed <= kPieces; ++seed)
+    {
+        const auto piece = fxtest::randomTrack(kPieceFrames, seed, 20000).samples;
+        std::fwrite(piece.data(), 2, piece.size(), in);
+    }
+    ASSERT_EQ(std::fclose(in), 0);
+    malloc_trim(0); // what earlier tests freed, which a child would count as its own
+    const std::vector<std::vector<std::string>> chains = {
+        {"1:32:255:127"}, {"3"}, {"7:20:80:127"}, {"19"}, {"26:255"}, {"16", "20:100"}};
+    for (const auto& chain : chains)
+    {
+        std::vector<std::string> args = {VUMO_FX_PROGRAM, dir.file("in.wav"), dir.file("out.wav")};
+        args.insert(args.end(), chain.begin(), chain.end());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit((execv(argv[0], argv.data()), 127));
+        int status = -1;
+        rusage usage{};
+        ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+        EXPECT_EQ(status, 0) << chain[0];
+        // One track buffer and the program (a few MiB).
+        if (!kSanitized)
+        {
+            EXPECT_LT(double(usage.ru_maxrss) / 1024, 1.1 * (kBytes >> 20) + 24) << chain[0];
+        }
+    }
 }
