@@ -24,10 +24,10 @@ add_library(vumo_app STATIC
     app/settings/StartUp.cpp
     app/settings/PhysicalMemory.cpp
     app/model/ProjectModel.cpp
-    app/project/ProjectRecords.cpp
+    app/model/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
     app/tracks/TrackSound.cpp
-    app/transport/Transport.cpp
+    app/engineapi/Transport.cpp
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
@@ -98,6 +98,5 @@ target_sources(vumo_app PRIVATE
 # ---- Import of audio files as tracks. ----
 include(app/commands/import.cmake)
 
-# ---- The mixer window and the drum editor window. ----
-include(app/mixer/mixer.cmake)
-include(app/drums/drums_ui.cmake)
+# ---- The mixer window and the drum editor window (over the core's drum data). ----
+target_sources(vumo_app PRIVATE app/dialogs/frmMix.cpp app/dialogs/frmDrums.cpp)

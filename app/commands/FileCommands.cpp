@@ -10,9 +10,9 @@
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
 #include "model/ProjectModel.h"
+#include "model/ProjectRecords.h"
 #include "project/FixedField.h"
 #include "project/ProjectFile.h"
-#include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "tracks/TrackSound.h"
 

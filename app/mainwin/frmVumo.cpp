@@ -11,12 +11,12 @@
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
 #include "engineapi/EngineBinding.h"
+#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
 #include "settings/AppFolder.h"
 #include "settings/Settings.h"
 #include "settings/StartUp.h"
-#include "transport/Transport.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 

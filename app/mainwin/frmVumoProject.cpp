@@ -7,8 +7,8 @@
 #include "dialogs/FrmProjProps.h"
 #include "engineapi/EngineBinding.h"
 #include "model/ProjectModel.h"
+#include "model/ProjectRecords.h"
 #include "project/ProjectFile.h"
-#include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "view/WaveformView.h"
 

@@ -1,8 +1,8 @@
 // vumo_drums_timing: times the drum editor's opening (construction, first show and paint) and a
 // beat bar's move with its repaint, on whatever platform Qt runs (offscreen for the figures).
 // Usage: vumo_drums_timing [rounds]
+#include "dialogs/frmDrums.h"
 #include "drums/DrumEngine.h"
-#include "drums/frmDrums.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QApplication>

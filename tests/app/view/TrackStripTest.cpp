@@ -2,8 +2,8 @@
 // Space, through their functions and through the real window over the real engine.
 #include "view/TrackStrip.h"
 #include "StudioFixture.h"
+#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
-#include "transport/Transport.h"
 #include "view/Overviews.h"
 #include "view/Ruler.h"
 #include "view/TrackRenderer.h"
