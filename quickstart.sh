@@ -1,26 +1,33 @@
 #!/usr/bin/env bash
 # Vumo's quick start on Debian 12: installs what is missing, builds, then runs.
-#   ./quickstart.sh studio [args]   build and start the studio
-#   ./quickstart.sh test            build and run every test, then again under the sanitizers,
+#   ./quickstart.sh studio [args]   build the studio and its tools (no tests) and start it
+#   ./quickstart.sh test            build and run every test, build and check the Debian
+#                                   package, then run the tests again under the sanitizers,
 #                                   each time with PulseAudio and JACK servers of the run's own
 #                                   (tests/servers.sh) for the device tests, and the Windows
 #                                   build (MinGW-w64) under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake ninja-build pkg-config clang-format
-          libgtest-dev libgmock-dev libbenchmark-dev
+# What the studio and its tools need to build and run.
+PACKAGES=(build-essential cmake ninja-build pkg-config
           portaudio19-dev librtmidi-dev libasound2-dev
           libfluidsynth-dev timgm6mb-soundfont
           libgcab-dev cabextract gcab ffmpeg
           libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libcdio-paranoia-dev
           qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth)
-# The test command's sound servers, without what they only recommend (JACK's control GUI and the
-# desktop session parts): PulseAudio with its null sink, the ALSA plugin through which PortAudio
-# reaches it and the tools that play and record there; JACK with its dummy driver; clang and its
-# runtime for the fuzz targets; MinGW-w64, Wine and GoogleTest's source for the Windows build.
-TEST_PACKAGES=(pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev
-               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 googletest)
+# The test command's own, without what they only recommend: GoogleTest, Google Benchmark and
+# clang-format; the sound servers (JACK's control GUI and the desktop session parts left out):
+# PulseAudio with its null sink, the ALSA plugin through which PortAudio reaches it and the
+# tools that play and record there; JACK with its dummy driver; clang and its runtime for the
+# fuzz targets; MinGW-w64, Wine and GoogleTest's source for the Windows build; and what builds
+# and checks the Debian package (tests/install/check.sh; xdg-mime reads the MIME database
+# through File::MimeInfo's mimetype when no desktop is running).
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang-format
+               pulseaudio pulseaudio-utils libasound2-plugins jackd2 clang libclang-rt-14-dev
+               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 googletest
+               dpkg-dev fakeroot file lintian desktop-file-utils appstream libxml2-utils
+               shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 install_missing() { # [--no-install-recommends] packages
     local options=()
@@ -57,7 +64,9 @@ check_format() {
 case "${1:-}" in
 studio)
     install_missing "${PACKAGES[@]}"
-    configure_and_build build -DCMAKE_BUILD_TYPE=Release -DVUMO_BUILD_BENCH=OFF
+    echo "Building the studio and its tools, without the tests (./quickstart.sh test builds those)"
+    configure_and_build build -DCMAKE_BUILD_TYPE=Release -DVUMO_BUILD_TESTS=OFF \
+        -DVUMO_BUILD_BENCH=OFF
     shift
     exec build/bin/Vumo "$@"
     ;;
@@ -71,10 +80,15 @@ test)
     install_missing --no-install-recommends "${TEST_PACKAGES[@]}"
     check_format
     stage "packages and format check"
-    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON \
+        -DCMAKE_INSTALL_PREFIX=/usr
     stage "build"
     tests/servers.sh ctest --test-dir build-test --output-on-failure -j "$(nproc)"
     stage "tests"
+    # The Debian package of that build (build-test/vumo_*.deb), its desktop files, and the
+    # package unpacked and run from a folder of its own.
+    tests/install/check.sh build-test
+    stage "package"
     # The Windows build (the engine, vumo-fx, vumo-play and their tests; the 32-bit DLL), checked
     # under Wine against the Linux build (tests/windows/run.sh).
     configure_and_build build-win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUMO_WERROR=ON \

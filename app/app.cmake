@@ -55,9 +55,17 @@ add_library(vumo_app STATIC
     app/mainwin/frmVumoTracks.cpp
     app/mainwin/frmVumoTransport.cpp
     app/mainwin/frmVumoStrip.cpp
+    app/mainwin/frmVumoUndo.cpp
+    app/undo/UndoSteps.cpp
     app/resources/vumo.qrc
 )
 set_target_properties(vumo_app PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON)
+# Most of the studio's build time is the Qt headers, read once here for all of its sources.
+target_precompile_headers(vumo_app PRIVATE
+    <QAction> <QByteArray> <QCheckBox> <QComboBox> <QCoreApplication> <QDialog> <QDir> <QFile>
+    <QFileInfo> <QGroupBox> <QHBoxLayout> <QLabel> <QMainWindow> <QPainter> <QPushButton>
+    <QScrollBar> <QString> <QStringList> <QTimer> <QVBoxLayout> <QWidget> <functional> <memory>
+    <vector>)
 target_include_directories(vumo_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/app
                                            ${CMAKE_CURRENT_SOURCE_DIR}/engine/api)
 target_compile_definitions(vumo_app PUBLIC VUMO_VERSION="${PROJECT_VERSION}")

@@ -7,6 +7,7 @@ pkg_check_modules(GCAB REQUIRED IMPORTED_TARGET libgcab-1.0)
 include(core/fx/fx_catalog.cmake)
 
 add_library(vumo_core STATIC
+    core/files/EndedRuns.cpp
     core/files/FileWrite.cpp
     core/files/ReadFile.cpp
     core/files/SafeWrite.cpp

@@ -3,12 +3,18 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
 #include <map>
 #include <mutex>
+
+// The installed modules' folder, from an installed program's folder (cmake/install.cmake).
+#ifndef VUMO_MODULES_FROM_BIN
+#define VUMO_MODULES_FROM_BIN "../lib/vumo"
+#endif
 
 namespace platform
 {
@@ -58,13 +64,32 @@ const void* loadedEngineExport()
     return openLib;
 }
 
+// The module's file in the first of the folders where Vumo puts its modules that holds one:
+// beside the engine (a build), in the "vumo" folder beside an installed engine, or in an
+// installed program's library folder when the folder is that of a program. All of them are
+// fixed from where Vumo's own code is; the first is named when none holds the file.
+std::string modulePath(const std::string& folder, const char* file)
+{
+    const std::string besideEngine = folder + "/" + file;
+    for (const std::string& candidate :
+         {besideEngine, folder + "/vumo/" + file, folder + "/" VUMO_MODULES_FROM_BIN "/" + file})
+    {
+        struct stat info
+        {
+        };
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            return candidate;
+    }
+    return besideEngine;
+}
+
 ModuleEntry load(const char* file, const char* symbol)
 {
     const std::string prefix = std::string("the module ") + file + " could not be loaded: ";
     const std::string folder = moduleFolder();
     if (folder.empty())
         return {nullptr, prefix + "the folder of the engine library is not known"};
-    const std::string path = folder + "/" + file;
+    const std::string path = modulePath(folder, file);
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr)
     {

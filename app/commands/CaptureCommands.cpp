@@ -61,6 +61,9 @@ bool CaptureCommands::canStart()
 
 void CaptureCommands::renderNotes()
 {
+    // The notes' lengths follow their pitches: the whole track is the step.
+    if (!m_window.keepStep(0, m_model.mod().trackLength, QStringLiteral("SK1 Mode")))
+        return;
     EngineBinding& engine = m_session.engine();
     m_window.showMessage(QStringLiteral("Creating SK1 effect ..."));
     const int32_t sampLen = engine.LoadSK1(QFile::encodeName(m_clipFile).constData());
@@ -149,7 +152,9 @@ void CaptureCommands::mnuControlRip()
         m_ui.message(why, MsgIcon::Exclamation);
         return;
     }
-    if (!m_transport.takeWillBeHeard())
+    // As for a take, the whole track is the step.
+    if (!m_transport.takeWillBeHeard() ||
+        !m_window.keepStep(0, m_model.mod().trackLength, QStringLiteral("Rip MCI")))
         return;
     EngineBinding& engine = m_session.engine();
     m_media.select(source);

@@ -78,6 +78,11 @@ bool EditCommands::canEdit()
            trackSelected(m_window.chosenTrack(), m_model.mod().trackCount, m_ui);
 }
 
+bool EditCommands::keepSelection(const QString& label)
+{
+    return m_window.keepStep(m_window.selection().selStart, m_window.selection().selEnd, label);
+}
+
 void EditCommands::engineFrame(const QString& message, const char* exportName, bool redraw,
                                const std::function<int32_t(EngineBinding&)>& call,
                                const QString& loadedFile)
@@ -96,7 +101,7 @@ QString EditCommands::chooseWave()
 
 void EditCommands::mnuEditCut()
 {
-    if (!canEdit())
+    if (!canEdit() || !keepSelection(QStringLiteral("Cut")))
         return;
     // The engine silences the range even when the clipboard could not be written: redraw.
     engineFrame(QStringLiteral("Cutting To ..."), "CutTo", true,
@@ -121,7 +126,8 @@ void EditCommands::mnuEditCopy()
 
 void EditCommands::pasteClipboard(int32_t mode, const QString& message)
 {
-    if (!canEdit() || !QFileInfo::exists(m_clipFile))
+    if (!canEdit() || !QFileInfo::exists(m_clipFile) ||
+        !keepSelection(mode == kStraight ? QStringLiteral("Paste") : QStringLiteral("Merge")))
         return;
     engineFrame(
         message, "PasteFrom", true,
@@ -214,6 +220,12 @@ void EditCommands::PasteFromFile(int32_t mode)
         if (c == Conversion::Converted)
             pasted = scratch;
     }
+    if (!keepSelection(QStringLiteral("Paste From")))
+    {
+        if (pasted != name)
+            QFile::remove(pasted);
+        return;
+    }
     engineFrame(
         QStringLiteral("Performing Paste ..."), "PasteFrom", true,
         [this, &pasted, mode](EngineBinding& e)
@@ -234,6 +246,8 @@ void EditCommands::mnuEditUndo()
     if (m_ui.ask(QStringLiteral("Are you sure you want to undo all changes to this track up to "
                                 "the last save or track change?"),
                  Buttons::YesNo, Answer::No) != Answer::Yes)
+        return;
+    if (!m_window.keepStep(0, m_model.mod().trackLength, QStringLiteral("Revert to Saved")))
         return;
     const int32_t rc = m_session.engine().Undo();
     const int k = m_window.chosenTrack();

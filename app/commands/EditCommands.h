@@ -51,7 +51,8 @@ public:
     void mnuEditCopyFrom();
     // The common body of the four Paste From items: a chosen wave file pasted in mode.
     void PasteFromFile(int32_t mode);
-    // Reverts the current track to its file after a question; No changes nothing.
+    // Reverts the current track to its file after a question; No changes nothing. The revert is
+    // an undo step of its own, so a revert made by mistake can be undone.
     void mnuEditUndo();
 
     // The conversion offered for a wave file that is not 16-bit 44100 Hz before Paste From
@@ -61,6 +62,8 @@ public:
 
 private:
     bool canEdit();
+    // The undo step of a change named label over the selection; false when it must not be made.
+    bool keepSelection(const QString& label);
     // The common frame: the message window with message around the call, its result reported
     // with "Error in " + exportName while the message is still up, then the redraw. A call that
     // loads loadedFile names that file's samples when the loader refuses them.

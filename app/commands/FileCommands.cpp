@@ -171,6 +171,11 @@ void FileCommands::mnuFileOpen()
     const QString path = m_ui.browseForFile(QStringLiteral("*.vum;*.cab"), QStringLiteral("Open"));
     if (path.isEmpty())
         return; // cancelled
+    openFile(path);
+}
+
+void FileCommands::openFile(const QString& path)
+{
     const QFileInfo file(path);
     const QString shown = QDir::toNativeSeparators(path);
     const QString kind = path.right(3).toUpper();

@@ -39,6 +39,9 @@ public:
     // leaves a project without tracks.
     void mnuFileNew(bool startupNew = false);
     void mnuFileOpen();
+    // What Open does with the file chosen: a project is opened, a cabinet unpacked and its
+    // project opened; anything else is refused with a message.
+    void openFile(const QString& path);
     // OpenCabinet for Open of a ".cab": unpacks it and returns the project to open, or empty.
     void setCabinetOpener(std::function<QString(const QString&)> opener)
     {

@@ -12,6 +12,8 @@ class ProjectCommands
 public:
     virtual ~ProjectCommands() = default;
     virtual void OpenProject(const QString& path) = 0;
+    // Open of a ".cab": unpacks the cabinet and opens its project.
+    virtual void OpenCabinet(const QString& path) = 0;
     virtual void mnuFileOpen() = 0;
     virtual void NewAtStartup() = 0;
     virtual QString projectFile() const = 0; // FILESPEC

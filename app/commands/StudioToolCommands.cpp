@@ -39,10 +39,16 @@ void StudioToolCommands::mnuFX_Click(const QString& item)
     if (!editableTrack())
         return;
     fx::FxEngineOver<EngineBinding> engine(m_session.engine());
+    const int32_t code = fx::codeFromMenuItem(item.toStdString());
+    const fx::EffectInfo* info = fx::findEffectInfo(code);
+    const QString label =
+        info ? QString::fromLatin1(info->menuCaption).remove(u'&') : QStringLiteral("Effect");
     const fx::FxStudioHooks hooks{[this](const QString& text) { m_window.showMessage(text); },
                                   [this] { m_window.hideMessage(); },
-                                  [this] { m_window.DrawTrack(); }};
-    fx::dispatchEffect(fx::codeFromMenuItem(item.toStdString()), m_effectSetting,
+                                  [this] { m_window.DrawTrack(); },
+                                  [this, &label](int32_t first, int32_t last)
+                                  { return m_window.keepStep(first, last, label); }};
+    fx::dispatchEffect(code, m_effectSetting,
                        {m_window.selection().selStart, m_window.selection().selEnd}, engine, m_ui,
                        hooks, m_window.dialogParent());
 }
@@ -57,6 +63,8 @@ void StudioToolCommands::mnuFXList()
                          {m_window.selection().selStart, m_window.selection().selEnd, k,
                           m_model.mod().tracks[k].volume, m_model.mod().tracks[k].pan},
                          m_window.dialogParent());
+    window.setKeepStep([this](int32_t first, int32_t last)
+                       { return m_window.keepStep(first, last, QStringLiteral("FX List")); });
     m_ui.runDialog(window);
     m_window.DrawTrack();
 }

@@ -57,6 +57,13 @@ public:
     virtual void updateProjectLabels() = 0;
     // The owner of the commands' dialogs.
     virtual QWidget* dialogParent() = 0;
+    // Keeps frames [first, last) of the current track as the undo step of the change named label
+    // that follows. False when the change must not be made: its step could not be kept and the
+    // user chose not to go on without it. A window without undo steps makes every change.
+    virtual bool keepStep(int32_t /*first*/, int32_t /*last*/, const QString& /*label*/)
+    {
+        return true;
+    }
 };
 
 } // namespace vumo

@@ -90,7 +90,10 @@ bool TransportCommands::takeWillBeHeard()
 
 void TransportCommands::mnuControlRecord()
 {
-    if (!canStart() || !takeWillBeHeard())
+    // The engine records over the buffer from its first frame and places the take over a reload
+    // of the track's file: the whole track is the step.
+    if (!canStart() || !takeWillBeHeard() ||
+        !m_window.keepStep(0, m_mod.trackLength, QStringLiteral("Record")))
         return;
     EngineBinding& engine = m_session.engine();
     const int32_t merge = m_window.mergeRecord() ? 1 : 0;

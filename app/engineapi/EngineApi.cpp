@@ -5,6 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+// The installed library folder, from the program's folder (cmake/install.cmake).
+#ifndef VUMO_LIBDIR_FROM_BIN
+#define VUMO_LIBDIR_FROM_BIN "../lib"
+#endif
+
 namespace vumo
 {
 
@@ -41,7 +46,10 @@ void EngineApi::loadLibrary()
     const QString file = QStringLiteral("libwavorn.so");
 #endif
     QStringList tried;
-    for (const QString& folder : {m_programFolder, m_programFolder + QStringLiteral("/../lib")})
+    QStringList folders{m_programFolder, m_programFolder + QStringLiteral("/../lib"),
+                        m_programFolder + QStringLiteral("/" VUMO_LIBDIR_FROM_BIN)};
+    folders.removeDuplicates();
+    for (const QString& folder : std::as_const(folders))
     {
         const QString path = QDir::cleanPath(folder + u'/' + file);
         if (!QFileInfo(path).isFile())

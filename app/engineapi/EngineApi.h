@@ -21,8 +21,8 @@ public:
     using Resolver = std::function<QFunctionPointer(const char* name)>;
 
     // Binds libwavorn from the executable's folder, or from the library folder beside it
-    // ("../lib") of an installed program; never by a plain name, which the system would look
-    // up along its library path.
+    // ("../lib", or the installed one such as "../lib/x86_64-linux-gnu") of an installed
+    // program; never by a plain name, which the system would look up along its library path.
     EngineApi();
     // The same with programFolder standing for the executable's folder.
     explicit EngineApi(const QString& programFolder);

@@ -5,6 +5,7 @@
 #include "fx/FrmFX.h"
 #include "services/UiServices.h"
 
+#include <climits>
 #include <cmath>
 
 namespace vumo::fx
@@ -61,6 +62,10 @@ bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEng
     if (int64_t(sel.selEnd) <= int64_t(sel.selStart) + kMinEffectFrames || !accepted)
         return false;
     orderBandPass(setting);
+    // The fade also scales the left sample of the frame at selEnd.
+    const int32_t last = code == kFadeCode && sel.selEnd < INT32_MAX ? sel.selEnd + 1 : sel.selEnd;
+    if (hooks.keepStep && !hooks.keepStep(sel.selStart, last))
+        return false;
     if (hooks.showMessage)
         hooks.showMessage(QStringLiteral("Applying Effects ..."));
     if (code == kFadeCode)

@@ -33,6 +33,8 @@ struct FxStudioHooks
     std::function<void(const QString&)> showMessage; // message window: lblMessage, then Init
     std::function<void()> hideMessage;
     std::function<void()> redraw; // the waveform of the current track
+    // Before the effect changes frames [first, last): keeps its undo step; false stops it.
+    std::function<bool(int32_t first, int32_t last)> keepStep = {};
 };
 
 // The menu path runs only on selections longer than this many frames.
@@ -40,7 +42,8 @@ inline constexpr int32_t kMinEffectFrames = 1024;
 
 // Fills the record for code (a code outside the catalog keeps the record), shows FrmFX and takes
 // back the record it leaves, and when it was not cancelled and the selection is longer than
-// kMinEffectFrames, shows "Applying Effects ...", runs the effect (band pass ordered first),
+// kMinEffectFrames, keeps the undo step of the frames it changes (hooks.keepStep; a refusal
+// stops it), shows "Applying Effects ...", runs the effect (band pass ordered first),
 // redraws and hides the message. An engine result other than 0 is shown as "Error in <export>:
 // <n>". Returns true when the effect ran.
 bool dispatchEffect(int32_t code, EffectSetting& setting, FxSelection sel, FxEngine& engine,

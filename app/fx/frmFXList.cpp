@@ -157,7 +157,7 @@ void frmFXList::runChain(int32_t a, int32_t b)
 
 void frmFXList::cmdApply_Click()
 {
-    if (m_chain.count < 1)
+    if (m_chain.count < 1 || (m_keepStep && !m_keepStep(m_target.selStart, m_target.selEnd)))
         return;
     setBusy(true);
     runChain(m_target.selStart, m_target.selEnd);

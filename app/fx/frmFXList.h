@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Ui
@@ -51,6 +52,12 @@ public:
     ~frmFXList() override;
 
     const EffectChain& chain() const { return m_chain; }
+    // Called before Apply changes frames [first, last): keeps the undo step of the chain; when it
+    // returns false nothing is applied and the window stays open.
+    void setKeepStep(std::function<bool(int32_t first, int32_t last)> keep)
+    {
+        m_keepStep = std::move(keep);
+    }
 
     // The audition excerpt [AudStart, AudEnd), set by the last Audition.
     int32_t AudStart = 0;
@@ -83,6 +90,7 @@ private:
     ChainTarget m_target;
     EffectChain m_chain;
     bool m_busy = false;
+    std::function<bool(int32_t, int32_t)> m_keepStep;
 };
 
 } // namespace vumo::fx

@@ -17,6 +17,7 @@
 #include "settings/AppFolder.h"
 #include "settings/Settings.h"
 #include "settings/StartUp.h"
+#include "undo/UndoSteps.h"
 #include "view/ViewMath.h"
 #include "view/WaveformView.h"
 
@@ -73,6 +74,8 @@ frmVumo::frmVumo(ProjectModel& model, EngineBinding& engine, UiServices& ui, QSe
     m_editCommands->setConversion(m_importCommands.get());
     m_trackCommands->setLoadCheck([this](int k, int32_t rc)
                                   { return m_importCommands->convertOnLoad(k, rc); });
+    m_undo = std::make_unique<UndoSteps>(m_engine, m_appFolder);
+    connectUndoSteps();
     setAcceptDrops(true);
     connect(m_transport, &Transport::position, this, &frmVumo::showPlayPosition);
     connect(m_transport, &Transport::finished, this, &frmVumo::hidePlayCursor);
@@ -84,6 +87,7 @@ frmVumo::~frmVumo() = default;
 
 void frmVumo::startUp(const QStringList& arguments)
 {
+    const QString commandLine = commandLineFile(arguments);
     QDir::setCurrent(m_appFolder);
     m_model.setSettings(LoadSettings(m_store));
     tellApplicationFolder();
@@ -94,7 +98,7 @@ void frmVumo::startUp(const QStringList& arguments)
     m_view->setHeightScale();
     SetViewWindow();
     ++m_commandDepth;
-    chooseFirstProject(cleanCommandLine(arguments), m_ui, *this);
+    chooseFirstProject(commandLine, m_ui, *this);
     --m_commandDepth;
     refreshStrip();
     repaint();

@@ -43,6 +43,7 @@ class ProjectModel;
 class TransportCommands;
 class TrackCommands;
 class FileCommands;
+class UndoSteps;
 class StudioToolCommands;
 class UiServices;
 namespace view
@@ -97,6 +98,7 @@ public:
 
     // Project commands completed with the project files; start-up calls them.
     void OpenProject(const QString& path) override;
+    void OpenCabinet(const QString& path) override;
     void NewAtStartup() override;
     QString projectFile() const override { return FILESPEC; }
     void CloseProject();
@@ -132,6 +134,10 @@ public:
     void silenceMissing(const QList<QByteArray>& files) override;
     void removeTrackItem(int k) override;
     QWidget* dialogParent() override;
+    bool keepStep(int32_t first, int32_t last, const QString& label) override;
+
+    // The undo and redo steps of every track of the open project.
+    UndoSteps& undoSteps() const { return *m_undo; }
 
     // Where the physical memory figures come from (the platform; tests set their own).
     void setMemoryProbe(std::function<MemoryStatus()> probe) { m_memoryProbe = std::move(probe); }
@@ -155,6 +161,10 @@ public slots:
     void mnuFileSaveAs();
     void mnuFileCab();
     void mnuFileExit();
+    // Ctrl+Z and Ctrl+Shift+Z (Ctrl+Y): the last change of the current track undone, redone.
+    void mnuEditUndoStep();
+    void mnuEditRedoStep();
+    // Revert to Saved: the current track back to its file as last saved, after a question.
     void mnuEditUndo();
     void mnuEditCut();
     void mnuEditCopy();
@@ -215,6 +225,12 @@ private:
     void tellApplicationFolder();
     // The caption follows the project's unsaved changes once a project is shown.
     void refreshCaption();
+    // The undo steps follow the project's tracks; the Edit menu names the next undo and redo
+    // (frmVumoUndo.cpp).
+    void connectUndoSteps();
+    void refreshUndoItems();
+    void stepTrack(bool back);
+    void dropStepsChangedOutside(int k, const QString& path);
     // A track file that could not be loaded: the engine's result with the track and its file.
     void reportLoadFailure(int k, int32_t rc);
     void zoomChanged();
@@ -256,6 +272,7 @@ private:
     std::unique_ptr<CaptureCommands> m_captureCommands;
     std::unique_ptr<StudioToolCommands> m_toolCommands;
     std::unique_ptr<ImportCommands> m_importCommands;
+    std::unique_ptr<UndoSteps> m_undo;
     int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 

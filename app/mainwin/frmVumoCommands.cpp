@@ -44,6 +44,7 @@ void frmVumo::runCommand(const QString& menuItem, const std::function<void()>& c
         m_message->hide();
     refreshStrip(); // the strip follows what the command did to the tracks and their files
     refreshCaption();
+    refreshUndoItems();
     closeIfPending();
 }
 

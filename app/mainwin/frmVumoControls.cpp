@@ -84,7 +84,8 @@ QWidget* frmVumo::buildButtonRow()
     add("cmdCut", "cut", "Cut", "#Copy", "mnuEditCut", &frmVumo::mnuEditCut);
     add("cmdCopy", "copy", "Copy", "#Copy", "mnuEditCopy", &frmVumo::mnuEditCopy);
     add("cmdPaste", "paste", "Paste", "#Copy", "mnuEditPaste", &frmVumo::mnuEditPaste);
-    add("cmdUndo", "undo", "Undo", "#Copy", "mnuEditUndo", &frmVumo::mnuEditUndo);
+    // Its menu item is Revert to Saved, told apart from the undo steps (Ctrl+Z).
+    add("cmdUndo", "undo", "Revert to Saved", "#Copy", "mnuEditUndo", &frmVumo::mnuEditUndo);
     add("cmdMerge", "merge", "Merge", "#Copy", "mnuEditMerge", &frmVumo::mnuEditMerge);
     gap();
     // The help button switches help mode itself; it has no help check.

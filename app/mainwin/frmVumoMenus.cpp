@@ -33,7 +33,10 @@ constexpr MenuEntry kMenuTree[] = {
     {1, "mnuFileCab", "&Create Cab", "", &frmVumo::mnuFileCab},
     {1, "mnuFileExit", "E&xit", "", &frmVumo::mnuFileExit},
     {0, "mnuEdit", "&Edit", "", nullptr},
-    {1, "mnuEditUndo", "&Undo", "", &frmVumo::mnuEditUndo},
+    {1, "mnuEditUndoStep", "&Undo", "Ctrl+Z", &frmVumo::mnuEditUndoStep},
+    {1, "mnuEditRedoStep", "&Redo", "Ctrl+Shift+Z", &frmVumo::mnuEditRedoStep},
+    {1, "mnuEditUndo", "Re&vert to Saved", "", &frmVumo::mnuEditUndo},
+    {1, "mnuEditHyph1", "-", "", nullptr},
     {1, "mnuEditCut", "C&ut", "Ctrl+X", &frmVumo::mnuEditCut},
     {1, "mnuEditCopy", "&Copy", "Ctrl+C", &frmVumo::mnuEditCopy},
     {1, "mnuEditPaste", "&Paste", "Ctrl+V", &frmVumo::mnuEditPaste},
@@ -150,6 +153,9 @@ void frmVumo::buildMenus()
             action->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
         m_actions.insert(name, action);
     }
+    m_actions.value(QStringLiteral("mnuEditRedoStep"))
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     for (const char* checkable : {"mnuControlArm", "mnuControlMerge", "mnuControlActivateDrums"})
         m_actions.value(QString::fromLatin1(checkable))->setCheckable(true);
 }

@@ -10,6 +10,7 @@
 #include "model/ProjectRecords.h"
 #include "project/ProjectFile.h"
 #include "services/UiServices.h"
+#include "undo/UndoSteps.h"
 #include "view/WaveformView.h"
 
 #include <QAction>
@@ -38,6 +39,11 @@ void frmVumo::mnuFileOpen()
 void frmVumo::OpenProject(const QString& path)
 {
     m_fileCommands->OpenProject(path);
+}
+
+void frmVumo::OpenCabinet(const QString& path)
+{
+    m_fileCommands->openFile(path);
 }
 
 void frmVumo::mnuFileSave()
@@ -78,6 +84,7 @@ void frmVumo::clearTrackList()
     m_cboTrack->clear();
     m_fraTrack->hide();
     m_bufferClean = false; // the engine closes with the project
+    m_undo->clear();
     refreshStrip();
 }
 

@@ -4,6 +4,8 @@
 #include "commands/ProjectCommands.h"
 #include "services/UiServices.h"
 
+#include <QDir>
+
 namespace vumo
 {
 
@@ -14,9 +16,20 @@ QString cleanCommandLine(const QStringList& arguments)
     return line;
 }
 
+QString commandLineFile(const QStringList& arguments)
+{
+    const QString line = cleanCommandLine(arguments);
+    return line.isEmpty() ? line : QDir::current().absoluteFilePath(line);
+}
+
 bool namesProjectFile(const QString& commandLine)
 {
     return commandLine.right(3).toUpper() == QStringLiteral("VUM");
+}
+
+bool namesCabinetFile(const QString& commandLine)
+{
+    return commandLine.right(3).toUpper() == QStringLiteral("CAB");
 }
 
 void chooseFirstProject(const QString& commandLine, UiServices& ui, ProjectCommands& commands)
@@ -25,6 +38,12 @@ void chooseFirstProject(const QString& commandLine, UiServices& ui, ProjectComma
     {
         commands.OpenProject(commandLine);
         return;
+    }
+    if (namesCabinetFile(commandLine))
+    {
+        commands.OpenCabinet(commandLine);
+        if (!commands.projectFile().isEmpty())
+            return;
     }
     if (ui.ask(QStringLiteral("Do you want to open an existing project?")) == Answer::Yes)
     {

@@ -22,6 +22,8 @@ vumo_studio_timing(vumo_pass_cpu bench/studio/PassCpuMain.cpp)
 # Echo, Band Pass and FFT Pitch over a 4-minute track through the F&X menu and a one-entry chain
 # beside the engine's own FXIt, and the studio's fade in samples per second.
 vumo_studio_timing(vumo_fx_timing bench/studio/FxPathMain.cpp)
+# An undo and a redo step over a 4-minute track, and what keeping the step adds to Echo.
+vumo_studio_timing(vumo_undo_timing bench/studio/UndoTimingMain.cpp)
 # The drum editor's opening and a beat bar's repaint (figures in bench/drums/results.md).
 vumo_studio_timing(vumo_drums_timing bench/drums/DrumsTimingMain.cpp)
 

@@ -2,6 +2,7 @@
 #include "CabinetOpen.h"
 
 #include "Cabinet.h"
+#include "files/EndedRuns.h"
 #include "shorten/Shorten.h"
 
 #include <algorithm>
@@ -93,25 +94,10 @@ std::string CabinetOpen::inPrivate(const std::string& name) const
     return (fs::path(m_private) / name).string();
 }
 
-// Private folders of opens whose process has gone (killed halfway) would keep their streams for
-// good: they are removed. The process id in the name tells them from a running open's.
-void removeStalePrivateFolders(const std::string& appFolder)
-{
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(appFolder, ec))
-    {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(kPrivatePrefix, 0) != 0 || !entry.is_directory(ec))
-            continue;
-        const long pid = std::strtol(name.c_str() + std::strlen(kPrivatePrefix), nullptr, 10);
-        if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-            fs::remove_all(entry.path(), ec);
-    }
-}
-
 std::string CabinetOpen::makePrivateFolder()
 {
-    removeStalePrivateFolders(m_appFolder);
+    // Private folders of opens killed halfway would keep their streams for good.
+    files::removeFoldersOfEndedRuns(m_appFolder, kPrivatePrefix);
     std::string pattern =
         (fs::path(m_appFolder) / (kPrivatePrefix + std::to_string(::getpid()) + "-XXXXXX"))
             .string();

@@ -7,6 +7,14 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+// Where an installed program's libraries and data are, from its own folder (cmake/install.cmake).
+#ifndef VUMO_LIBDIR_FROM_BIN
+#define VUMO_LIBDIR_FROM_BIN "../lib"
+#endif
+#ifndef VUMO_DATADIR_FROM_BIN
+#define VUMO_DATADIR_FROM_BIN "../share"
+#endif
+
 namespace vumo
 {
 namespace
@@ -33,7 +41,12 @@ QString userDataFolder()
 
 QStringList codeFolders(const QString& programFolder)
 {
-    return {comparable(programFolder), comparable(programFolder + QStringLiteral("/../lib"))};
+    const QString libraries = programFolder + QStringLiteral("/" VUMO_LIBDIR_FROM_BIN);
+    QStringList folders{comparable(programFolder),
+                        comparable(programFolder + QStringLiteral("/../lib")),
+                        comparable(libraries), comparable(libraries + QStringLiteral("/vumo"))};
+    folders.removeDuplicates();
+    return folders;
 }
 
 AppFolderChoice chooseApplicationFolder(const QString& home, const QString& programFolder)
@@ -83,7 +96,14 @@ QString helpPagePath(const QString& appFolder)
     const QString page = joinPath(appFolder, QStringLiteral("vumo.htm"));
     if (QFileInfo::exists(page))
         return page;
-    return joinPath(QCoreApplication::applicationDirPath(), QStringLiteral("vumo.htm"));
+    // Beside the program in a build; in the data folder of an installed program.
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString beside = joinPath(program, QStringLiteral("vumo.htm"));
+    const QString installed =
+        QDir::cleanPath(program + QStringLiteral("/" VUMO_DATADIR_FROM_BIN "/vumo/vumo.htm"));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::toNativeSeparators(installed);
+    return beside;
 }
 
 } // namespace vumo

@@ -15,8 +15,9 @@ struct AppFolderChoice
     QString notice; // why the program's folder was passed over, to tell the user; else empty
 };
 
-// The folders Vumo's code is loaded from: the program's folder, and the library folder beside
-// it ("../lib") from which an installed program loads the engine.
+// The folders Vumo's code is loaded from: the program's folder, and the library folders beside
+// it ("../lib", and the installed library folder with its "vumo" folder of modules) from which
+// an installed program loads the engine and its modules.
 QStringList codeFolders(const QString& programFolder);
 
 // home (VUMO_HOME) when it is set and names no folder code is loaded from; otherwise the
@@ -33,7 +34,7 @@ QString applicationFolder();
 QString joinPath(const QString& folder, const QString& name);
 
 // The help page: "vumo.htm" in the application folder, or beside the executable when the
-// application folder has none (the page is installed with the program).
+// application folder has none (a build), or in the installed data folder ("share/vumo").
 QString helpPagePath(const QString& appFolder);
 
 } // namespace vumo

@@ -63,3 +63,5 @@ add_dependencies(tst_wiredcommands vumo-mix)
 # What a user meets in the real window over the real engine: presets, Copy To, wave files the
 # studio cannot read, the picture of a steady tone and after Delete.
 vumo_app_test(tst_studioscenarios tests/app/mainwin/StudioScenariosTest.cpp)
+# Undo and redo in steps through the real window and engine; the full disk's file size limit.
+vumo_app_test(tst_undosteps tests/app/undo/UndoStepsTest.cpp)

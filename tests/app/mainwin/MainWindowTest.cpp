@@ -54,6 +54,10 @@ struct FakeCommands : ProjectCommands
     {
         calls.append(QStringLiteral("OpenProject ") + path);
     }
+    void OpenCabinet(const QString& path) override
+    {
+        calls.append(QStringLiteral("OpenCabinet ") + path);
+    }
     void mnuFileOpen() override { calls.append(QStringLiteral("Open")); }
     void NewAtStartup() override { calls.append(QStringLiteral("New")); }
     QString projectFile() const override { return openedFile; }
@@ -280,6 +284,8 @@ private slots:
         }
     }
 
+    void initTestCase() { test::useVirtualDevices(); }
+
     void init()
     {
         // A picture that does not load is a failure, not a warning.
@@ -439,7 +445,11 @@ private slots:
               std::tuple{Args{"Vumo", "\"/p/My Song.vum\""}, QList<int>{}, "",
                          Args{"OpenProject /p/My Song.vum"}},
               {Args{"Vumo", "/p/SONG.VUM"}, QList<int>{}, "", Args{"OpenProject /p/SONG.VUM"}},
-              {Args{"Vumo", "/p/song.cab"}, QList<int>{1}, "", Args{"New"}},
+              // A cabinet is opened; one that gives no project is followed by the question.
+              {Args{"Vumo", "/p/song.cab"}, QList<int>{}, "/p/song.vum",
+               Args{"OpenCabinet /p/song.cab"}},
+              {Args{"Vumo", "/p/bad.CAB"}, QList<int>{1}, "",
+               Args{"OpenCabinet /p/bad.CAB", "New"}},
               // Yes and a cancelled file dialog start New; a project opened does not.
               {Args{"Vumo"}, QList<int>{0}, "", Args{"Open", "New"}},
               {Args{"Vumo"}, QList<int>{0}, "/p/a.vum", Args{"Open"}},
@@ -462,6 +472,11 @@ private slots:
             if (!answers.isEmpty())
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Vumo"));
         }
+
+        // A path from the shell's folder, which start-up leaves for the application folder.
+        QCOMPARE(commandLineFile({"Vumo", "my", "song.vum"}),
+                 QDir::current().absoluteFilePath(QStringLiteral("my song.vum")));
+        QCOMPARE(commandLineFile({"Vumo", "/p/a.cab"}), QStringLiteral("/p/a.cab"));
 
         // The window's start-up runs the sequence.
         QStringList looked; // the exports looked up
