@@ -18,15 +18,16 @@ add_library(vumo_app STATIC
     app/services/UiServices.cpp
     app/services/QtUiServices.cpp
     app/help/HelpWindow.cpp
+    app/help/WebBrowserCheck.cpp
     app/settings/MidiInputs.cpp
     app/settings/Settings.cpp
     app/settings/StartUp.cpp
     app/settings/PhysicalMemory.cpp
     app/model/ProjectModel.cpp
-    app/project/ProjectRecords.cpp
+    app/model/ProjectRecords.cpp
     app/tracks/TrackFiles.cpp
     app/tracks/TrackSound.cpp
-    app/transport/Transport.cpp
+    app/engineapi/Transport.cpp
     app/view/ViewMath.cpp
     app/view/TrackRenderer.cpp
     app/view/WaveformView.cpp
@@ -105,6 +106,5 @@ target_sources(vumo_app PRIVATE
 # ---- Import of audio files as tracks. ----
 include(app/commands/import.cmake)
 
-# ---- The mixer window and the drum editor window. ----
-include(app/mixer/mixer.cmake)
-include(app/drums/drums_ui.cmake)
+# ---- The mixer window and the drum editor window (over the core's drum data). ----
+target_sources(vumo_app PRIVATE app/dialogs/frmMix.cpp app/dialogs/frmDrums.cpp)

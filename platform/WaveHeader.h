@@ -93,25 +93,6 @@ inline uint32_t padBytes(uint32_t size, const uint8_t* after, size_t count)
     return 1;
 }
 
-// Moves f past the rest of a chunk of `size` bytes: `bytesLeft` bytes of its body, then its
-// pad byte when there is one (padBytes). False when a seek fails; a file that ends there
-// makes the next read fail.
-inline bool skipChunkRest(std::FILE* f, uint32_t bytesLeft, uint32_t size)
-{
-#if defined(_WIN32)
-    if (_fseeki64(f, int64_t(bytesLeft), SEEK_CUR) != 0) // long is 32 bits there
-        return false;
-#else
-    if (std::fseek(f, long(bytesLeft), SEEK_CUR) != 0)
-        return false;
-#endif
-    if ((size & 1u) == 0)
-        return true;
-    uint8_t after[5];
-    const size_t count = std::fread(after, 1, sizeof after, f);
-    return std::fseek(f, long(padBytes(size, after, count)) - long(count), SEEK_CUR) == 0;
-}
-
 // Fills h[0 ... 43]: "RIFF" (size 36 + data), "WAVE", a 16-byte PCM "fmt " chunk (2 channels,
 // 44100 frames per second, 176400 bytes per second, 4 bytes per frame, 16 bits) and the head of
 // a "data" chunk of 4 * frames bytes. frames above kWaveHeaderMaxFrames are taken as that.

@@ -6,6 +6,7 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "files/SafeWrite.h"
 #include "files/WaveSampleFormat.h"
 #include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
@@ -14,7 +15,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,40 +38,30 @@ bool sameFile(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-// Copies source over target through a temporary file beside target, renamed over it only
-// when the copy is complete. Only a regular file a track can take is copied: a FIFO or a device
-// would stall the window for good or never end. Returns why it failed, or an empty text.
+// Copies source over target through the safe writer: a part file beside target, renamed over it
+// only when the copy is complete. Only a regular file a track can take is copied: a FIFO or a
+// device would stall the window for good or never end. Returns why it failed, or an empty text.
 QString replaceWithCopy(const QString& source, const QString& target)
 {
     const platform::OpenedFile in = platform::openRegularFile(QFile::encodeName(source).constData(),
                                                               platform::kMaxTrackFileBytes);
     if (!in.file)
         return QString::fromLocal8Bit(platform::refusalText(in, platform::kMaxTrackFileBytes));
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
+    files::SafeFileWriter out(target);
+    if (QString why = out.open(); !why.isEmpty())
+        return why;
     QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
     for (;;)
     {
         const size_t got = std::fread(chunk.data(), 1, size_t(chunk.size()), in.file.get());
         if (std::ferror(in.file.get()))
-        {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            out.cancelWriting();
-            return why;
-        }
+            return QString::fromLocal8Bit(std::strerror(errno)); // the part goes with out
         if (got == 0)
             break;
-        if (out.write(chunk.constData(), qint64(got)) != qint64(got))
-        {
-            const QString why = out.errorString();
-            out.cancelWriting();
+        if (QString why = out.write(chunk.constData(), qint64(got)); !why.isEmpty())
             return why;
-        }
     }
-    if (!out.commit())
-        return out.errorString();
-    return {};
+    return out.commit();
 }
 
 } // namespace

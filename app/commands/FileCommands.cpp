@@ -10,9 +10,9 @@
 #include "engineapi/EngineSession.h"
 #include "model/ModVumo.h"
 #include "model/ProjectModel.h"
+#include "model/ProjectRecords.h"
 #include "project/FixedField.h"
 #include "project/ProjectFile.h"
-#include "project/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "tracks/TrackSound.h"
 
@@ -154,7 +154,8 @@ bool FileCommands::shorterLengthAgreed(int32_t length)
     }
     if (longest < 0)
         return true; // no sound past the new length
-    const auto seconds = [](int64_t frames) { return QString::number(frames / 44100.0, 'f', 2); };
+    const auto seconds = [](int64_t frames)
+    { return QString::number(double(frames) / 44100.0, 'f', 2); };
     return m_ui.ask(QStringLiteral("Making the tracks %1 seconds long cuts off %2 seconds of sound "
                                    "at the end of track \"%3\" (the most of any track) when the "
                                    "track is next saved.\n\nMake the tracks shorter?")

@@ -1,6 +1,7 @@
 // ImportCommands: Import Audio, dropped files and the conversion offer for wave files.
 #include "commands/ImportCommands.h"
 
+#include "commands/ImportProgressDialog.h"
 #include "commands/StudioWindow.h"
 #include "commands/TrackTable.h"
 #include "engineapi/EngineSession.h"
@@ -13,10 +14,8 @@
 #include "tracks/TrackFiles.h"
 #include "tracks/TrackImport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -29,51 +28,15 @@ namespace
 // The files the Import Audio dialog lists; any other name typed there is tried all the same.
 const QString kImportPattern = QStringLiteral(
     "*.wav;*.flac;*.mp3;*.ogg;*.oga;*.opus;*.m4a;*.aac;*.aif;*.aiff;*.wma;*.mp2;*.ac3;*.mka");
-constexpr int kProgressSteps = 1000;
-constexpr int kShowProgressAfterMs = 400;
 
-// The progress of one decode: a dialog over the main window with Cancel, shown once the work
-// has lasted a moment. Window events are handled between pieces; the user's clicks and keys
-// reach only the dialog, and only once it is shown.
-class ProgressDialog
-{
-public:
-    ProgressDialog(QWidget* parent, const QString& label)
-        : m_dialog(label, QStringLiteral("Cancel"), 0, kProgressSteps, parent)
-    {
-        m_dialog.setObjectName(QStringLiteral("dlgImportProgress"));
-        m_dialog.setWindowTitle(kAppTitle);
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(kShowProgressAfterMs);
-        m_dialog.setAutoClose(false);
-        m_dialog.setAutoReset(false);
-        m_dialog.setValue(0);
-    }
-
-    bool step(int64_t done, int64_t total)
-    {
-        if (total > 0)
-            m_dialog.setValue(
-                int(std::min<int64_t>(kProgressSteps - 1, done * kProgressSteps / total)));
-        else if (m_dialog.maximum() != 0)
-            m_dialog.setRange(0, 0); // a length the file does not state: a busy bar
-        QCoreApplication::processEvents(m_dialog.isVisible() ? QEventLoop::AllEvents
-                                                             : QEventLoop::ExcludeUserInputEvents);
-        return !m_dialog.wasCanceled();
-    }
-
-private:
-    QProgressDialog m_dialog;
-};
-
+// Decodes source into target on a worker thread, its progress shown over parent.
 tracks::ImportResult convertWithProgress(QWidget* parent, const QString& label,
                                          const QString& source, const QString& target,
                                          int64_t maxFrames)
 {
-    ProgressDialog progress(parent, label.arg(QFileInfo(source).fileName()));
-    return tracks::importAudio(source, target, maxFrames,
-                               [&progress](int64_t done, int64_t total)
-                               { return progress.step(done, total); });
+    ImportProgressDialog progress(parent, label.arg(QFileInfo(source).fileName()));
+    return progress.run([&](const tracks::ImportProgress& report)
+                        { return tracks::importAudio(source, target, maxFrames, report); });
 }
 
 // A file name without control characters, simplified: the new track's title (cut to 16 bytes

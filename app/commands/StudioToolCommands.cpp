@@ -3,15 +3,15 @@
 
 #include "commands/StudioWindow.h"
 #include "commands/TrackTable.h"
+#include "dialogs/frmDrums.h"
+#include "dialogs/frmMix.h"
 #include "drums/DrumEngine.h"
-#include "drums/frmDrums.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
 #include "fx/EffectCatalog.h"
 #include "fx/EffectDispatch.h"
 #include "fx/FxEngine.h"
 #include "fx/frmFXList.h"
-#include "mixer/frmMix.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
 

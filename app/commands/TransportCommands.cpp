@@ -5,10 +5,10 @@
 #include "commands/TrackTable.h"
 #include "engineapi/EngineBinding.h"
 #include "engineapi/EngineSession.h"
+#include "engineapi/Transport.h"
 #include "model/ModVumo.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
-#include "transport/Transport.h"
 
 namespace vumo
 {

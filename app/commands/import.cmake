@@ -4,6 +4,7 @@
 # bench/studio/studio_bench.cmake.
 target_sources(vumo_app PRIVATE
     app/commands/ImportCommands.cpp
+    app/commands/ImportProgressDialog.cpp
     app/tracks/TrackImport.cpp
     app/mainwin/frmVumoImport.cpp
 )

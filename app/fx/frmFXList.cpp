@@ -1,10 +1,10 @@
 // frmFXList: the effect chain window.
 #include "fx/frmFXList.h"
 
+#include "engineapi/Transport.h"
 #include "fx/EffectCatalog.h"
 #include "fx/FrmFX.h"
 #include "services/UiServices.h"
-#include "transport/Transport.h"
 
 #include "ui_frmFXList.h"
 

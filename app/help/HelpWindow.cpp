@@ -1,12 +1,9 @@
-// HelpWindow: the help page in a QTextBrowser, and the check for a web browser.
+// HelpWindow: the help page in a QTextBrowser.
 #include "help/HelpWindow.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -65,33 +62,6 @@ void HelpWindow::contents()
 {
     m_browser->setSource(m_page, QTextDocument::HtmlResource);
     m_browser->scrollToAnchor(QString());
-}
-
-bool webBrowserConfigured()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS) && !defined(Q_OS_ANDROID)
-    // Qt opens pages through xdg-open, which finds the HTML handler the desktop names, or else
-    // falls back to a browser of these names.
-    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
-        return false;
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
-    if (query.waitForFinished(3000) && !query.readAllStandardOutput().trimmed().isEmpty())
-        return true;
-    for (const char* name : {"x-www-browser", "firefox", "firefox-esr", "chromium",
-                             "chromium-browser", "google-chrome", "epiphany", "konqueror"})
-        if (!QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
-            return true;
-    return false;
-#else
-    return true;
-#endif
-}
-
-bool openInWebBrowser(const QUrl& url)
-{
-    return webBrowserConfigured() && QDesktopServices::openUrl(url);
 }
 
 } // namespace vumo::help

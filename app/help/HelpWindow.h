@@ -30,11 +30,4 @@ private:
     QUrl m_page; // the page last asked for, without its anchor
 };
 
-// Whether a web browser is set up to open pages: on Linux and the other free systems the desktop's
-// opener (xdg-open) and an HTML handler or a browser it falls back to; elsewhere always.
-bool webBrowserConfigured();
-
-// Opens url in the user's web browser when one is set up; false when none can show it.
-bool openInWebBrowser(const QUrl& url);
-
 } // namespace vumo::help

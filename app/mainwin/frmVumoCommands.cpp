@@ -12,7 +12,7 @@
 #include "dialogs/frmOptions.h"
 #include "engineapi/EngineBinding.h"
 #include "model/ProjectModel.h"
-#include "project/ProjectRecords.h"
+#include "model/ProjectRecords.h"
 #include "services/UiServices.h"
 #include "settings/MidiInputs.h"
 #include "settings/Settings.h"

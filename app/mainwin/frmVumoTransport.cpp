@@ -4,7 +4,7 @@
 
 #include "commands/TransportCommands.h"
 #include "dialogs/FrmMessage.h"
-#include "transport/Transport.h"
+#include "engineapi/Transport.h"
 #include "view/Ruler.h"
 #include "view/TrackStrip.h"
 #include "view/ViewMath.h"

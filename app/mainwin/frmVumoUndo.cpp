@@ -4,9 +4,9 @@
 #include "mainwin/frmVumo.h"
 
 #include "commands/TransportCommands.h"
+#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
 #include "services/UiServices.h"
-#include "transport/Transport.h"
 #include "undo/UndoSteps.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // ProjectModel: the project state's changes, each with its signal, and its unsaved changes.
 #include "model/ProjectModel.h"
 
-#include "project/ProjectRecords.h"
+#include "model/ProjectRecords.h"
 
 namespace vumo
 {

@@ -4,7 +4,9 @@
 
 #include "dialogs/Browse.h"
 #include "help/HelpWindow.h"
+#include "help/WebBrowserCheck.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QInputDialog>
@@ -86,6 +88,11 @@ QString QtUiServices::browseForFile(const QString& pattern, const QString& capti
     return BrowseSystem(*this, pattern, caption, m_folder, m_owner);
 }
 
+QtUiServices::QtUiServices(QWidget* owner)
+    : m_owner(owner), m_browserCheck(std::make_unique<help::WebBrowserCheck>())
+{
+}
+
 QtUiServices::~QtUiServices()
 {
     delete m_help; // already gone with its owner window, if it had one
@@ -93,7 +100,8 @@ QtUiServices::~QtUiServices()
 
 bool QtUiServices::openUrl(const QUrl& url)
 {
-    if (m_webBrowser ? m_webBrowser(url) : help::openInWebBrowser(url))
+    if (m_webBrowser ? m_webBrowser(url)
+                     : m_browserCheck->configured() && QDesktopServices::openUrl(url))
         return true;
     if (!url.isLocalFile())
         return false;

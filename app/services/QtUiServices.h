@@ -7,6 +7,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+
+namespace vumo::help
+{
+class WebBrowserCheck;
+}
 
 namespace vumo
 {
@@ -14,7 +20,8 @@ namespace vumo
 class QtUiServices : public UiServices
 {
 public:
-    explicit QtUiServices(QWidget* owner = nullptr) : m_owner(owner) {}
+    // Asks the desktop in the background whether a web browser is set up.
+    explicit QtUiServices(QWidget* owner = nullptr);
     void setOwner(QWidget* owner) { m_owner = owner; }
     // Files are chosen in the studio's own browser while ownBrowser() is true, else in the
     // system's file dialog (the choice is read at every file choice; by default the system's).
@@ -43,6 +50,7 @@ private:
     std::function<bool()> m_ownBrowser;
     QString m_folder; // where the system's file dialog opens: the last folder chosen from
     std::function<bool(const QUrl&)> m_webBrowser;
+    std::unique_ptr<help::WebBrowserCheck> m_browserCheck;
     QPointer<QWidget> m_help; // the help window, once shown
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 
 #include <sys/types.h>
 
@@ -29,21 +30,12 @@ struct DataChunk
 // for the pad byte after an odd size. None in a file that is no RIFF WAVE file.
 DataChunk findData(std::FILE* f, uint64_t fileSize)
 {
-    uint8_t head[12];
-    if (std::fread(head, 1, sizeof head, f) != sizeof head || !platform::isRiffWave(head))
+    if (!platform::readRiffWaveHead(f))
         return {};
-    for (uint64_t pos = sizeof head; pos + 8 <= fileSize;)
-    {
-        uint8_t chunk[8];
-        if (fseeko(f, off_t(pos), SEEK_SET) != 0 || std::fread(chunk, 1, 8, f) != 8)
-            return {};
-        const uint32_t size = platform::readLe32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0)
-            return {int64_t(pos + 8), int64_t(std::min<uint64_t>(size, fileSize - pos - 8) / 4)};
-        if (!platform::skipChunkRest(f, size, size))
-            return {};
-        pos = uint64_t(ftello(f));
-    }
+    platform::RiffWalker walk(f, fileSize);
+    while (const auto chunk = walk.next())
+        if (chunk->is("data"))
+            return {int64_t(chunk->offset), int64_t(chunk->bytesInFile / 4)};
     return {};
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 
 #include <QFile>
 
@@ -32,33 +33,28 @@ struct DataStart
 // The loader's header rules: the ids are matched on their first three letters, the chunk after
 // the form type must be the format chunk, the format tag's and bit count's low bytes must say
 // PCM and 16; the channel count's low byte 1 is mono, anything else is taken as stereo data.
-DataStart readDataStart(std::FILE* f)
+DataStart readDataStart(std::FILE* f, uint64_t fileSize)
 {
     char id[4];
     uint32_t riffSize = 0;
     if (!readValue(f, id) || std::memcmp(id, "RIF", 3) != 0 || !readValue(f, riffSize) ||
         !readValue(f, id) || std::memcmp(id, "WAV", 3) != 0)
         return {QStringLiteral("it is not a wave file")};
-    int32_t fmtSize = 0;
+    platform::RiffChunk fmt;
+    fmt.offset = 20;
     uint16_t tag = 0, channels = 0, blockAlign = 0, bits = 0;
     uint32_t rate = 0, byteRate = 0;
-    if (!readValue(f, id) || std::memcmp(id, "fmt", 3) != 0 || !readValue(f, fmtSize) ||
+    if (!readValue(f, id) || std::memcmp(id, "fmt", 3) != 0 || !readValue(f, fmt.size) ||
         !readValue(f, tag) || !readValue(f, channels) || (tag & 0xFF) != 1 || !readValue(f, rate) ||
         !readValue(f, byteRate) || !readValue(f, blockAlign) || !readValue(f, bits) ||
         (bits & 0xFF) != 16)
         return {QStringLiteral("its samples are not 16-bit PCM")};
-    if (fmtSize > 16 && !platform::skipChunkRest(f, uint32_t(fmtSize) - 16, uint32_t(fmtSize)))
-        return {QStringLiteral("it has no sample data")};
-    for (;;)
-    {
-        int32_t size = 0;
-        if (!readValue(f, id) || !readValue(f, size))
-            return {QStringLiteral("it has no sample data")};
-        if (std::memcmp(id, "data", 4) == 0)
-            return {QString(), (channels & 0xFF) == 1, uint32_t(size)};
-        if (size > 0 && !platform::skipChunkRest(f, uint32_t(size), uint32_t(size)))
-            return {QStringLiteral("it has no sample data")};
-    }
+    // The format chunk's 16 bytes are read whatever size it declares; chunk sizes are signed.
+    platform::RiffWalker walk(f, fileSize, platform::RiffSizes::Signed, fmt);
+    while (const auto chunk = walk.next())
+        if (chunk->is("data"))
+            return {QString(), (channels & 0xFF) == 1, chunk->size};
+    return {QStringLiteral("it has no sample data")};
 }
 
 // The span of n interleaved stereo frames.
@@ -134,7 +130,7 @@ TrackOverview readOverview(const QString& path, const std::atomic<bool>* cancel)
             QString::fromStdString(platform::refusalText(opened, platform::kMaxTrackFileBytes));
         return ov;
     }
-    DataStart d = readDataStart(opened.file.get());
+    DataStart d = readDataStart(opened.file.get(), opened.size);
     if (!d.failure.isEmpty())
     {
         ov.failure = d.failure;

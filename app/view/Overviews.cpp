@@ -2,8 +2,6 @@
 // other programs' writes.
 #include "view/Overviews.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -162,23 +160,6 @@ void Overviews::finished(const QString& path, const Stamp& stamp,
         return;
     }
     emit updated(path);
-}
-
-bool Overviews::waitForDone(int msecs)
-{
-    const QDeadlineTimer deadline(msecs);
-    for (;;)
-    {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        bool queued = false;
-        for (const Entry& e : m_entries)
-            queued = queued || e.queued;
-        if (!queued)
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        m_pool.waitForDone(5);
-    }
 }
 
 } // namespace vumo::view

@@ -52,8 +52,6 @@ public:
     // While busy() holds (a command is running), changes are left for the next follow().
     void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
 
-    // Waits until no overview is being computed; false on time-out.
-    bool waitForDone(int msecs);
     // How many overviews have been computed so far.
     int computed() const { return m_computed; }
 

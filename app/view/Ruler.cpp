@@ -33,7 +33,7 @@ constexpr double kMinMarkSpacing = 4.0;
 const Step& stepFor(double framesPerColumn, double minSpacing)
 {
     for (const Step& s : kSteps)
-        if (s.ms * kFramesPerMs / framesPerColumn >= minSpacing)
+        if (double(s.ms) * kFramesPerMs / framesPerColumn >= minSpacing)
             return s;
     return kSteps[std::size(kSteps) - 1];
 }
@@ -58,15 +58,16 @@ std::vector<RulerMark> rulerMarks(const ViewGeometry& g, double minSpacing)
         return marks;
     const Step& step = stepFor(fpc, minSpacing);
     // The smaller marks only when they stand apart; else the labelled ones alone.
-    const int parts = step.ms / step.parts * kFramesPerMs / fpc >= kMinMarkSpacing ? step.parts : 1;
+    const int parts =
+        double(step.ms / step.parts) * kFramesPerMs / fpc >= kMinMarkSpacing ? step.parts : 1;
     const double markMs = double(step.ms) / parts;
     const double lastColumn = roundEven(g.width - 1);
     const double firstMs = g.trkbegin / kFramesPerMs;
     const double lastMs = (g.trkbegin + fpc * lastColumn) / kFramesPerMs;
-    for (int64_t i = int64_t(std::ceil(firstMs / markMs)); i * markMs <= lastMs; ++i)
+    for (int64_t i = int64_t(std::ceil(firstMs / markMs)); double(i) * markMs <= lastMs; ++i)
     {
-        const int64_t ms = int64_t(std::llround(i * markMs));
-        const double x = roundEven((ms * kFramesPerMs - g.trkbegin) / fpc);
+        const int64_t ms = int64_t(std::llround(double(i) * markMs));
+        const double x = roundEven((double(ms) * kFramesPerMs - g.trkbegin) / fpc);
         if (x < 0 || x > lastColumn)
             continue;
         marks.push_back({int32_t(x), ms, i % parts == 0});

@@ -1,8 +1,8 @@
 // vumo_drums_timing: times the drum editor's opening (construction, first show and paint) and a
 // beat bar's move with its repaint, on whatever platform Qt runs (offscreen for the figures).
 // Usage: vumo_drums_timing [rounds]
+#include "dialogs/frmDrums.h"
 #include "drums/DrumEngine.h"
-#include "drums/frmDrums.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QApplication>
@@ -69,7 +69,7 @@ int main(int argc, char** argv)
         while (!window.windowHandle()->isExposed())
             QCoreApplication::processEvents();
         window.repaint(); // the first full paint
-        open.push_back(t.nsecsElapsed() / 1e6);
+        open.push_back(double(t.nsecsElapsed()) / 1e6);
         if (r == 0)
             std::printf("first opening in the process: %.3f ms\n", open.back());
 
@@ -80,7 +80,7 @@ int main(int argc, char** argv)
             t.restart();
             bar->setValue((r * 50 + k) % 128); // stores the velocity
             bar->repaint();                    // and paints the bar at once
-            repaint.push_back(t.nsecsElapsed() / 1e6);
+            repaint.push_back(double(t.nsecsElapsed()) / 1e6);
         }
     }
     report("editor open (show + paint)", open);

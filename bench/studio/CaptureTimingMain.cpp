@@ -169,12 +169,12 @@ int main(int argc, char* argv[])
                 else
                     w.mnuControlRip();
                 const qint64 t1 = wall.nsecsElapsed();
-                commands.push_back((t1 - t0) / 1e6);
-                before.push_back((recordStarted - t0) / 1e6);
-                passes.push_back((passEnded - recordStarted) / 1e6);
-                paints.push_back((stopCalled - passEnded) / 1e6);
-                commits.push_back((stopReturned - stopCalled) / 1e6);
-                after.push_back((t1 - stopReturned) / 1e6);
+                commands.push_back(double(t1 - t0) / 1e6);
+                before.push_back(double(recordStarted - t0) / 1e6);
+                passes.push_back(double(passEnded - recordStarted) / 1e6);
+                paints.push_back(double(stopCalled - passEnded) / 1e6);
+                commits.push_back(double(stopReturned - stopCalled) / 1e6);
+                after.push_back(double(t1 - stopReturned) / 1e6);
             }
             std::printf("%-9s command %7.1f (worst %7.1f) = before %5.1f + pass %7.1f (worst "
                         "%7.1f) + paint wait %5.1f + StopTracks %5.1f + after %5.1f\n",
@@ -210,7 +210,7 @@ int main(int argc, char* argv[])
                 w.selection().selEnd = 11 * 44100; // the pass: 11 s at 50 times real time
                 f.ui.answers = {Answer::Yes, Answer::Yes};
                 w.mnuControlSK1();
-                renders.push_back((wall.nsecsElapsed() - renderStarted) / 1e6);
+                renders.push_back(double(wall.nsecsElapsed() - renderStarted) / 1e6);
                 if (wordsRecorded != 1000)
                     std::printf("  (run %d recorded %d notes)\n", r + 1, wordsRecorded / 2);
             }

@@ -18,8 +18,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>

@@ -80,7 +80,7 @@ int main(int argc, char* argv[])
             f.read(buffer.data(), qint64(buffer.size()));
         }
         if (r > 0) // the first run warms the file cache
-            reads.push_back(t.nsecsElapsed() / 1e6);
+            reads.push_back(double(t.nsecsElapsed()) / 1e6);
     }
 
     vumo::ProjectModel model;
@@ -99,7 +99,7 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         message.Init();
-        shows.push_back(t.nsecsElapsed() / 1e6);
+        shows.push_back(double(t.nsecsElapsed()) / 1e6);
         message.hide();
     }
 
@@ -111,7 +111,7 @@ int main(int argc, char* argv[])
         t.start();
         window.OpenProject(projectPath);
         window.repaint();
-        opens.push_back(t.nsecsElapsed() / 1e6);
+        opens.push_back(double(t.nsecsElapsed()) / 1e6);
     }
 
     auto* list = window.findChild<QComboBox*>(QStringLiteral("cboTrack"));
@@ -123,14 +123,14 @@ int main(int argc, char* argv[])
         t.start();
         list->setCurrentIndex(r % 2 == 0 ? 3 : 12);
         window.repaint();
-        switches.push_back(t.nsecsElapsed() / 1e6);
+        switches.push_back(double(t.nsecsElapsed()) / 1e6);
 
         const int k = r % 2 == 0 ? 12 : 3;
         t.restart();
         window.PushAllTracks();
         engine.SetCurTrack(k, -1);
         window.DrawTrack();
-        work.push_back(t.nsecsElapsed() / 1e6);
+        work.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     // The engine's own reopening, which every opening includes.
     std::vector<double> reopens;
@@ -140,7 +140,7 @@ int main(int argc, char* argv[])
         t.start();
         engine.CloseLib();
         engine.OpenLib(kFrames, 0);
-        reopens.push_back(t.nsecsElapsed() / 1e6);
+        reopens.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     const double read = vumo::bench::median(reads);
     std::printf("tracks %d x %d MB, %d runs, medians in ms\n", kTracks, kMB, runs);

@@ -1,48 +1,42 @@
-// Writes for the cabinets and Shorten files: beside the target, then renamed over it.
+// Writes for the cabinets and Shorten files, through the one safe writer (platform/files/
+// SafeWriter), with the tools' messages.
 #pragma once
 
+#include "platform/files/SafeWriter.h"
+
 #include <cstddef>
-#include <cstdint>
-#include <cstdio>
 #include <string>
 
 namespace vumo::cab
 {
 
-// A file being written beside its target, as path + ".vumo-part". A stale part of that name (left
-// by a run that was killed) is removed first; the part is then made afresh, never through a link
-// that stands in its place. Every write, the flush and the close are checked. commit() renames
-// the part over the target; a part that was not committed is removed when the object goes.
+// A file being written beside its target, as path + ".vumo-part" (platform::SafeWriter). A link
+// at the target is replaced, not followed, and a read-only target is replaced as well: the
+// cabinet's restore plan has already decided what may be replaced. commit() renames the part
+// over the target; a part that was not committed is removed when the object goes.
 class PartFile
 {
 public:
-    explicit PartFile(std::string target);
-    ~PartFile();
-    PartFile(const PartFile&) = delete;
-    PartFile& operator=(const PartFile&) = delete;
+    explicit PartFile(const std::string& target);
 
     // False with error() set when the part could not be made.
-    bool open();
+    bool open() { return check(m_writer.open()); }
     // Appends size bytes; false (with error() set) on the first failed write.
-    bool write(const void* data, size_t size);
-    // Flushes, closes and renames the part over the target. False with error() set; the part is
-    // then removed.
-    bool commit();
+    bool write(const void* data, size_t size) { return check(m_writer.write(data, size)); }
+    // Flushes, syncs, checks and renames the part over the target. False with error() set; the
+    // part is then removed.
+    bool commit() { return check(m_writer.commit()); }
     // Removes the part (nothing when there is none).
-    void discard();
+    void discard() { m_writer.discard(); }
 
-    const std::string& target() const { return m_target; }
+    const std::string& target() const { return m_writer.target(); }
+    // "cannot create PART: why" or "cannot write TARGET: why".
     const std::string& error() const { return m_error; }
-    uint64_t bytesWritten() const { return m_written; }
 
 private:
-    bool fail(const std::string& what, int error);
+    bool check(bool ok);
 
-    std::string m_target;
-    std::string m_part;
-    std::FILE* m_file = nullptr;
-    bool m_exists = false; // the part is on disk and ours
-    uint64_t m_written = 0;
+    platform::SafeWriter m_writer;
     std::string m_error;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,23 +43,17 @@ SampleFormat readSampleFormat(const QString& path)
     const platform::OpenedFile opened =
         platform::openRegularFile(name.constData(), std::numeric_limits<uint64_t>::max());
     std::FILE* file = opened.file.get();
-    uint8_t riff[12];
-    if (file == nullptr || std::fread(riff, 1, sizeof riff, file) != sizeof riff ||
-        !platform::isRiffWave(riff))
+    if (file == nullptr || !platform::readRiffWaveHead(file))
         return {};
-    uint8_t chunk[8];
-    while (std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk)
-    {
-        const uint32_t size = platform::readLe32(chunk + 4);
-        if (std::memcmp(chunk, "fmt ", 4) == 0)
+    platform::RiffWalker walk(file, opened.size);
+    for (auto chunk = walk.next(); chunk && !chunk->is("data"); chunk = walk.next())
+        if (chunk->is("fmt "))
         {
             uint8_t body[26] = {};
-            const size_t got = std::fread(body, 1, std::min<size_t>(size, sizeof body), file);
+            const size_t got =
+                std::fread(body, 1, std::min<size_t>(chunk->size, sizeof body), file);
             return got >= 16 ? parseFormat(body, uint32_t(got)) : SampleFormat{};
         }
-        if (std::memcmp(chunk, "data", 4) == 0 || !platform::skipChunkRest(file, size, size))
-            return {};
-    }
     return {};
 }
 

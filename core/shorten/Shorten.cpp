@@ -4,6 +4,7 @@
 #include "ShortenBits.h"
 #include "platform/WaveHeader.h"
 #include "platform/files/RegularFile.h"
+#include "platform/files/RiffWalker.h"
 
 #include <algorithm>
 #include <array>
@@ -50,11 +51,6 @@ constexpr int kVerbatimByteBits = 8;
 // Decoders keep the first verbatim chunk (the wave header) in a buffer of this size.
 constexpr size_t kMaxVerbatimChunk = 16383;
 
-uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 uint16_t le16(const uint8_t* p)
 {
     return uint16_t(p[0] | p[1] << 8);
@@ -81,21 +77,20 @@ bool parseWave(std::span<const uint8_t> f, uint64_t fileSize, WaveLayout& layout
         return false;
     }
     bool haveFormat = false;
-    size_t pos = 12;
-    while (pos + 8 <= f.size())
+    platform::RiffWalker walk(f, fileSize, 12);
+    while (const auto chunk = walk.next())
     {
-        const uint8_t* chunk = f.data() + pos;
-        const uint64_t size = le32(chunk + 4);
-        if (std::memcmp(chunk, "fmt ", 4) == 0)
+        const uint8_t* head = f.data() + (chunk->offset - 8); // the chunk header, then its body
+        if (chunk->is("fmt "))
         {
-            if (size < 16 || pos + 8 + 16 > f.size())
+            if (chunk->size < 16 || chunk->offset + 16 > f.size())
             {
                 error = "the wave file's format chunk is cut short";
                 return false;
             }
-            const uint16_t tag = le16(chunk + 8);
-            layout.channels = le16(chunk + 10);
-            const uint16_t bits = le16(chunk + 22);
+            const uint16_t tag = le16(head + 8);
+            layout.channels = le16(head + 10);
+            const uint16_t bits = le16(head + 22);
             if (tag != 1 || bits != 16 || layout.channels < 1 || layout.channels > 2)
             {
                 error = "the wave file does not hold 16-bit PCM samples in one or two channels";
@@ -103,21 +98,15 @@ bool parseWave(std::span<const uint8_t> f, uint64_t fileSize, WaveLayout& layout
             }
             haveFormat = true;
         }
-        else if (std::memcmp(chunk, "data", 4) == 0)
+        else if (chunk->is("data"))
         {
             if (!haveFormat)
                 break;
-            layout.dataStart = pos + 8;
-            const uint64_t available = std::min<uint64_t>(size, fileSize - layout.dataStart);
+            layout.dataStart = size_t(chunk->offset);
             const uint64_t frameBytes = 2 * layout.channels;
-            layout.dataBytes = available / frameBytes * frameBytes;
+            layout.dataBytes = chunk->bytesInFile / frameBytes * frameBytes;
             return true;
         }
-        // Chunks are padded to an even size, unless their writer left the pad out.
-        const uint64_t next = pos + 8 + size;
-        pos = size_t(next + platform::padBytes(uint32_t(size),
-                                               f.data() + std::min<uint64_t>(next, f.size()),
-                                               next < f.size() ? size_t(f.size() - next) : 0));
     }
     error = "the wave file has no sample data";
     return false;

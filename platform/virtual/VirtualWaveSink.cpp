@@ -86,7 +86,7 @@ void VirtualWaveSink::append(std::span<const int16_t> samples)
     size_t done = 0;
     while (done < bytes)
     {
-        const size_t n = std::min<size_t>(chunk.size(), bytes - done);
+        const auto n = size_t(std::min<uint64_t>(chunk.size(), bytes - done));
         for (size_t i = 0; i < n; i += 2)
             writeLe16(&chunk[i], samples[(done + i) / 2]);
         if (std::fwrite(chunk.data(), 1, n, m_file) != n)

@@ -28,11 +28,11 @@ vumo_app_test(tst_view tests/app/view/ViewTest.cpp)
 vumo_app_test(tst_trackstrip tests/app/view/TrackStripTest.cpp)
 vumo_app_test(tst_mainwindow tests/app/mainwin/MainWindowTest.cpp)
 vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
-vumo_app_test(tst_projectcommands tests/app/project/ProjectCommandsTest.cpp)
+vumo_app_test(tst_projectcommands tests/app/commands/ProjectCommandsTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 vumo_app_test(tst_projectmodel tests/app/model/ProjectModelTest.cpp)
 # Special files refused by every reader and by the window; the application and engine folders.
-vumo_app_test(tst_outsidefiles tests/app/project/OutsideFilesTest.cpp)
+vumo_app_test(tst_outsidefiles tests/app/commands/OutsideFilesTest.cpp)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
 # The system's file dialog, the own browser as an Options choice, and their questions.
 vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
@@ -50,10 +50,10 @@ vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 # Import of wave, FLAC, MP3 and files that cannot be imported through the real window and
 # engine, against the ffmpeg CLI's own conversion; the conversion offer of wave files.
 vumo_app_test(tst_import tests/app/commands/ImportTest.cpp)
-vumo_app_test(tst_mixer tests/app/mixer/MixerTest.cpp)
-vumo_app_test(tst_drumeditor tests/app/drums/DrumEditorTest.cpp)
+vumo_app_test(tst_mixer tests/app/dialogs/MixerTest.cpp)
+vumo_app_test(tst_drumeditor tests/app/dialogs/DrumEditorTest.cpp)
 # The cabinet commands run vumo-chain beside the test program.
-vumo_app_test(tst_cabinetcommands tests/app/project/CabinetCommandsTest.cpp)
+vumo_app_test(tst_cabinetcommands tests/app/commands/CabinetCommandsTest.cpp)
 add_dependencies(tst_cabinetcommands vumo-chain)
 
 # The main window's effect, mixer, sample keyboard and CD capture commands end to end; the

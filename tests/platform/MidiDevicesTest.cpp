@@ -321,9 +321,9 @@ TEST_F(SynthMidiOutTest, ANoteSoundsFromItsFrameOnANoteOffEndsItAndDrumsEndByThe
     };
     for (const auto& [name, notes, soundAfterRelease] : rows)
     {
-        const std::vector<int16_t> s = render(notes, 2500);
-        EXPECT_GE(firstSoundFrame(s, 20, 120), 0) << name;
-        EXPECT_EQ(firstSoundFrame(s, 2300, 2500) >= 0, soundAfterRelease) << name;
+        const std::vector<int16_t> held = render(notes, 2500);
+        EXPECT_GE(firstSoundFrame(held, 20, 120), 0) << name;
+        EXPECT_EQ(firstSoundFrame(held, 2300, 2500) >= 0, soundAfterRelease) << name;
     }
 }
 

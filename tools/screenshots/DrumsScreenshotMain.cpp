@@ -1,7 +1,7 @@
 // vumo_drums_screenshot: shows the drum editor with a programmed rock pattern, the closed
 // hi-hat selected, and saves it as a PNG. Usage: vumo_drums_screenshot <file.png>
+#include "dialogs/frmDrums.h"
 #include "drums/DrumEngine.h"
-#include "drums/frmDrums.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // vumo_mixer_screenshot: shows the mixer over a made-up project of six tracks and saves it as a
 // PNG. Usage: vumo_mixer_screenshot <file.png>
-#include "mixer/frmMix.h"
+#include "dialogs/frmMix.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -2,6 +2,7 @@
 // engine's virtual wave input, and saves the main window as a PNG.
 // Usage: vumo_project_screenshot <file.png>  (runs the real engine on its virtual devices)
 #include "engineapi/EngineApi.h"
+#include "files/SafeWrite.h"
 #include "mainwin/frmVumo.h"
 #include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
@@ -70,8 +71,7 @@ bool writeTake(const QString& path, int take, int frames)
     for (int f = 0; f < frames; ++f)
         for (int c = 0; c < 2; ++c)
             le(takeSample(take, f, c));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(b) == b.size();
+    return vumo::files::writeFileSafely(path, b).isEmpty();
 }
 
 template <typename T> T* child(QWidget& w, const char* name)

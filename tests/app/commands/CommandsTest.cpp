@@ -6,10 +6,10 @@
 #include "commands/EditCommands.h"
 #include "commands/TransportCommands.h"
 #include "engineapi/EngineSession.h"
+#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
 #include "support/LoggingWindow.h"
 #include "support/TestFiles.h"
-#include "transport/Transport.h"
 
 #include <QAbstractSlider>
 #include <QAction>

@@ -174,10 +174,10 @@ private slots:
 
         // A click fills the name; a double-click returns it.
         whenDialogShows(
-            [](QDialog* dialog)
+            [](QDialog* browser)
             {
-                auto* files = child<QListWidget>(*dialog, "File1"); // a double-click starts
-                                                                    // with a click
+                auto* files = child<QListWidget>(*browser, "File1"); // a double-click starts
+                                                                     // with a click
                 const QPoint at = files->visualItemRect(files->item(0)).center();
                 QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
@@ -199,7 +199,7 @@ private slots:
         OptionsValues shown = defaults(*m_store);
         ScriptedUiServices ui;
         frmOptions cancelled(shown, ui, {});
-        for (const auto& [bar, box, value, shown] :
+        for (const auto& [bar, box, value, label] :
              {std::tuple{"vscTempo", "txtTempo", 0, "256"},
               {"vscTempo", "txtTempo", 255, "1"},
               {"vscMEG", "txtMEG", 0, "256"},
@@ -209,7 +209,7 @@ private slots:
               {"vscMidiBufLen", "txtMidiBufLen", 200, "14336"}})
         {
             child<QScrollBar>(cancelled, bar)->setValue(value);
-            QCOMPARE(text(cancelled, box), QString::fromLatin1(shown));
+            QCOMPARE(text(cancelled, box), QString::fromLatin1(label));
         }
         type(cancelled, {{"txtMixer", "x"}});
         child<QPushButton>(cancelled, "cmdCancel")->click();

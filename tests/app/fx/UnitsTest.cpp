@@ -1,8 +1,8 @@
 // Values in units: the effect dialog and the mixer show what a slider's value does, worked out
 // here by hand from what each parameter means, and the dialog has no slider for a parameter the
 // effect does not use.
+#include "dialogs/frmMix.h"
 #include "fx/FrmFX.h"
-#include "mixer/frmMix.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QLabel>

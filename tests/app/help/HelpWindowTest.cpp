@@ -1,11 +1,15 @@
 // Help without a web browser: the real QtUiServices shows the help page in the studio's help
-// window, at the anchor asked for, and a link in the page moves to its place.
+// window, at the anchor asked for, and a link in the page moves to its place. The check for a web
+// browser takes the desktop's answer when it comes.
 #include "help/HelpWindow.h"
+#include "help/WebBrowserCheck.h"
 #include "services/QtUiServices.h"
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -62,6 +66,15 @@ help::HelpWindow* helpWindow()
         if (auto* h = qobject_cast<help::HelpWindow*>(w); h != nullptr && h->isVisible())
             return h;
     return nullptr;
+}
+
+// Puts an executable shell script `name` printing `output` into folder.
+bool putProgram(const QString& folder, const char* name, const char* output)
+{
+    QFile f(folder + u'/' + QString::fromLatin1(name));
+    const QByteArray text = QByteArray("#!/bin/sh\necho '") + output + "'\n";
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() &&
+           f.setPermissions(f.permissions() | QFile::ExeOwner);
 }
 
 bool noBrowser(const QUrl&)
@@ -123,6 +136,45 @@ private slots:
         helpWindow()->findChild<QAbstractButton*>(QStringLiteral("cmdBack"))->click();
         QCOMPARE(b.verticalScrollBar()->value(), 0);
     }
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The programs on the path: the opener, the desktop's answer (none: no xdg-mime), a browser
+    // the opener falls back to. Before the answer only the fallback counts.
+    void browserCheckTakesTheDesktopsAnswer()
+    {
+        struct Row
+        {
+            bool opener;
+            const char* handler;
+            bool fallback;
+            bool before, after;
+        } rows[] = {
+            {true, "firefox.desktop", false, false, true},
+            {true, "", false, false, false},
+            {true, "", true, true, true},
+            {true, nullptr, false, false, false},
+            {false, "firefox.desktop", true, false, false},
+        };
+        const QByteArray path = qgetenv("PATH");
+        for (const Row& r : rows)
+        {
+            QTemporaryDir bin;
+            QVERIFY(!r.opener || putProgram(bin.path(), "xdg-open", ""));
+            QVERIFY(!r.handler || putProgram(bin.path(), "xdg-mime", r.handler));
+            QVERIFY(!r.fallback || putProgram(bin.path(), "firefox", ""));
+            qputenv("PATH", QFile::encodeName(bin.path()));
+            help::WebBrowserCheck check;
+            QSignalSpy answered(&check, &help::WebBrowserCheck::answered);
+            if (!check.hasAnswered())
+            {
+                QCOMPARE(check.configured(), r.before);
+                QVERIFY(answered.wait(5000));
+            }
+            QCOMPARE(check.configured(), r.after);
+            qputenv("PATH", path);
+        }
+    }
+#endif
 };
 
 QTEST_MAIN(HelpWindowTest)

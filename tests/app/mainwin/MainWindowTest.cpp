@@ -143,26 +143,26 @@ private slots:
         for (const auto& [open, yes, closeResult] :
              {std::tuple{true, true, 0}, {true, false, 0}, {true, false, 5}, {false, false, 0}})
         {
-            Fixture f{Fixture::Fake{}};
-            f.setTrackLength(262144);
+            Fixture c{Fixture::Fake{}};
+            c.setTrackLength(262144);
             if (open)
-                f.window->OpenEngine();
-            f.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
-            f.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
-            f.window->show();
-            f.window->close();
-            QCOMPARE(f.fake->callsOf(QStringLiteral("SaveEdits")).size(), open && yes ? 1 : 0);
-            QCOMPARE(f.fake->callsOf(QStringLiteral("CloseLib")).size(), open ? 1 : 0);
-            QCOMPARE(f.ui.messages().join(u'|'), closeResult == 0 ? "" : "Error in CloseLib: 5");
-            QVERIFY(!f.window->session().isOpen());
-            QCOMPARE(f.ui.questions(),
+                c.window->OpenEngine();
+            c.fake->results.insert(QStringLiteral("CloseLib"), closeResult);
+            c.ui.answers.push_back(yes ? Answer::Yes : Answer::No);
+            c.window->show();
+            c.window->close();
+            QCOMPARE(c.fake->callsOf(QStringLiteral("SaveEdits")).size(), open && yes ? 1 : 0);
+            QCOMPARE(c.fake->callsOf(QStringLiteral("CloseLib")).size(), open ? 1 : 0);
+            QCOMPARE(c.ui.messages().join(u'|'), closeResult == 0 ? "" : "Error in CloseLib: 5");
+            QVERIFY(!c.window->session().isOpen());
+            QCOMPARE(c.ui.questions(),
                      open ? QStringList{QStringLiteral("Save track edits?")} : QStringList{});
             if (!open)
             {
-                QVERIFY(f.fake->calls.isEmpty());
+                QVERIFY(c.fake->calls.isEmpty());
                 continue;
             }
-            auto* message = f.window->findChild<FrmMessage*>();
+            auto* message = c.window->findChild<FrmMessage*>();
             QCOMPARE(message->message(), QStringLiteral("Shutting down..."));
             QVERIFY(!message->isVisible());
         }

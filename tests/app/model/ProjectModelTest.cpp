@@ -2,7 +2,7 @@
 // commands, cancelled, leaving the model as it was and saying nothing.
 #include "model/ProjectModel.h"
 #include "../StudioFixture.h"
-#include "project/ProjectRecords.h"
+#include "model/ProjectRecords.h"
 
 #include <QAction>
 #include <QMetaMethod>

@@ -2,8 +2,8 @@
 // Space, through their functions and through the real window over the real engine.
 #include "view/TrackStrip.h"
 #include "StudioFixture.h"
+#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
-#include "transport/Transport.h"
 #include "view/Overviews.h"
 #include "view/Ruler.h"
 #include "view/TrackRenderer.h"
@@ -76,6 +76,25 @@ QImage drawnFrameByFrame(StudioFixture& s)
 QString trackFile(StudioFixture& s, int k)
 {
     return QFile::decodeName(s.mod.tracks[k].fileName.text());
+}
+
+// Waits (5 s at most) until the first `tracks` track files have their overviews for the files
+// as they are now.
+bool overviewsReady(StudioFixture& s, int tracks)
+{
+    return QTest::qWaitFor(
+        [&]
+        {
+            const view::Overviews& ov = s.w.overviews();
+            for (int k = 0; k < tracks; ++k)
+            {
+                const QString file = trackFile(s, k);
+                if (!ov.find(file) || !ov.findAt(file, view::FileStamp::of(file)))
+                    return false;
+            }
+            return true;
+        },
+        5000);
 }
 
 } // namespace
@@ -295,13 +314,15 @@ private slots:
         s.addTrack();
         view::Overviews& ov = s.w.overviews();
         QSignalSpy outside(&s.w, &frmVumo::trackFileChangedOutside);
-        QVERIFY(ov.waitForDone(5000));
+        QSignalSpy updated(&ov, &view::Overviews::updated);
+        QVERIFY(overviewsReady(s, 2));
         const int computed = ov.computed();
         QVERIFY(computed >= 2);
         // Switching back and forth reads nothing again.
+        updated.clear();
         s.cboTrack().setCurrentIndex(0);
         s.cboTrack().setCurrentIndex(1);
-        QVERIFY(ov.waitForDone(5000));
+        QVERIFY(!updated.wait(300));
         QCOMPARE(ov.computed(), computed);
 
         // A save of an edit: the file's overview is computed again, and it is no outside news.
@@ -309,7 +330,7 @@ private slots:
         s.ui.files.push_back(s.path("p.vum"));
         s.ui.answers.push_back(Answer::Yes); // Save track edits?
         s.w.runCommand(QStringLiteral("mnuFileSave"), &frmVumo::mnuFileSave);
-        QVERIFY(ov.waitForDone(5000));
+        QVERIFY(overviewsReady(s, 2));
         QCOMPARE(ov.computed(), computed + 1);
         QCOMPARE(ov.find(trackFile(s, 1))->blocks.at(1000 / 256).highL, 12345);
         QTest::qWait(200);
@@ -320,7 +341,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(outside.size(), 1, 5000);
         QCOMPARE(outside[0][0].toInt(), 0);
         QCOMPARE(outside[0][1].toString(), trackFile(s, 0));
-        QVERIFY(ov.waitForDone(5000));
+        QVERIFY(overviewsReady(s, 1));
         QCOMPARE(ov.find(trackFile(s, 0))->blocks.at(0).highL, 7000);
     }
 
@@ -380,7 +401,7 @@ private slots:
         s.addTrack();
         QVERIFY(putFile(trackFile(s, 0), bytes));
         s.cboTrack().setCurrentIndex(0); // loads the file
-        QVERIFY(s.w.overviews().waitForDone(5000));
+        QVERIFY(overviewsReady(s, 1));
         s.w.DrawTrack();
         QVERIFY(s.w.picView()->overview() != nullptr);
         QCOMPARE(s.w.picView()->picture(), drawnFrameByFrame(s));

@@ -81,14 +81,14 @@ private slots:
         saved.songPattern = QStringLiteral("1122 8a");
         QCOMPARE(writeDrumFile(at("song.mbt"), saved), QString());
 
-        const QByteArray bytes = fileBytes(at("song.mbt"));
-        QCOMPARE(bytes.size(), 4 + 16 + 2 + 7 + 14848);
-        QCOMPARE(bytes.left(4), QByteArray("mbt3"));
-        QCOMPARE(bytes.mid(4, 4), QByteArray("\x1f\x3c\x1d\x46")); // 31, 60, 29, 70
-        QCOMPARE(bytes.mid(20, 9), le<int16_t>(7) + QByteArray("1122 8a"));
+        const QByteArray written = fileBytes(at("song.mbt"));
+        QCOMPARE(written.size(), 4 + 16 + 2 + 7 + 14848);
+        QCOMPARE(written.left(4), QByteArray("mbt3"));
+        QCOMPARE(written.mid(4, 4), QByteArray("\x1f\x3c\x1d\x46")); // 31, 60, 29, 70
+        QCOMPARE(written.mid(20, 9), le<int16_t>(7) + QByteArray("1122 8a"));
         // Byte k of the grid is pattern k / 1856, instrument (k / 32) mod 58, beat k mod 32.
         const int k = 2 * 1856 + 5 * 32 + 9;
-        QCOMPARE(int(uint8_t(bytes[29 + k])), (2 * 7 + 5 * 3 + 9) % 128);
+        QCOMPARE(int(uint8_t(written[29 + k])), (2 * 7 + 5 * 3 + 9) % 128);
 
         DrumData loaded;
         QCOMPARE(readDrumFile(at("song.mbt"), loaded), QString());
@@ -103,9 +103,9 @@ private slots:
 
         // A song too long for its count is not written.
         saved.songPattern = QString(32768, u'1');
-        const QString error = writeDrumFile(at("long.mbt"), saved);
-        QVERIFY2(error.contains(QStringLiteral("32768 characters, at most 32767")),
-                 qPrintable(error));
+        const QString tooLong = writeDrumFile(at("long.mbt"), saved);
+        QVERIFY2(tooLong.contains(QStringLiteral("32768 characters, at most 32767")),
+                 qPrintable(tooLong));
         QVERIFY(!QFile::exists(at("long.mbt")));
         saved.songPattern.chop(1);
         QCOMPARE(writeDrumFile(at("long.mbt"), saved), QString());

@@ -61,8 +61,9 @@ TEST_F(Clips, EachPasteModeGivesTheWorkedNumbersAndTreatsTheRestOfAShorterRange)
     for (const auto& [what, mode, trackL, trackR, clipL, clipR, frames, outL, outR, rest] : rows)
     {
         SCOPED_TRACE(what);
-        loadTrack(constant(kFrames, trackL, trackR));
-        EXPECT_EQ(PasteFrom(1000, 1300, clip(frames, clipL, clipR).c_str(), mode), 0);
+        loadTrack(constant(kFrames, int16_t(trackL), int16_t(trackR)));
+        EXPECT_EQ(PasteFrom(1000, 1300, clip(frames, int16_t(clipL), int16_t(clipR)).c_str(), mode),
+                  0);
         for (int32_t f = 990; f < 1310; ++f)
         {
             const bool inClip = f >= 1000 && f < 1000 + frames;

@@ -247,7 +247,7 @@ TEST_P(EveryEffect, StaysInsideItsRangeAndNeverProducesMinus32768)
     std::mt19937 rng{uint32_t(GetParam())};
     for (int32_t p : {0, 1, 127, 128, 254, 255, -1, -1, -1, -1})
     {
-        const TestTrack before = randomTrack(12000, rng());
+        const TestTrack before = randomTrack(12000, uint32_t(rng()));
         TestTrack t = before;
         const int32_t first = p < 0 ? int32_t(rng() % 3000) : p % 2 ? 11999 : 11000;
         const int32_t last = p < 0 ? first + int32_t(rng() % 9000) : 12000;

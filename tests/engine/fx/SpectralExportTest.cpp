@@ -103,8 +103,9 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
         const vumo::fx::EffectInfo* e = vumo::fx::findEffectInfo(code);
         ASSERT_TRUE(e != nullptr) << code;
         ASSERT_EQ(FXIt(code, first, last, e->defaults[0], e->defaults[1], e->defaults[2]), 0);
-        const auto out = trackSamples();
-        EXPECT_TRUE(std::any_of(out.begin() + 2 * (first + 4097), out.begin() + 2 * (last - 3073),
+        const auto changed = trackSamples();
+        EXPECT_TRUE(std::any_of(changed.begin() + 2 * (first + 4097),
+                                changed.begin() + 2 * (last - 3073),
                                 [](int16_t v) { return v != 0; }))
             << code;
     }

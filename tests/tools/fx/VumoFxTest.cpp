@@ -118,9 +118,9 @@ TEST(FxCommandLine,
         rows.push_back({{"a", "b", code}, "unknown effect code '" + code + "'"});
     for (const auto& [args, message] : rows)
     {
-        const ParseResult r = parseCommandLine(args);
-        EXPECT_FALSE(r.ok()) << message;
-        EXPECT_NE(r.error.find(message), std::string::npos) << r.error;
+        const ParseResult refused = parseCommandLine(args);
+        EXPECT_FALSE(refused.ok()) << message;
+        EXPECT_NE(refused.error.find(message), std::string::npos) << refused.error;
     }
     // The effect catalog holds codes 1 to 32, then the fade, with the engine's names and list and
     // menu names that lead back to their codes.

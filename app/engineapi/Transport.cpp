@@ -1,5 +1,5 @@
 // Transport: the timer that follows a pass of the engine and says when it ends.
-#include "transport/Transport.h"
+#include "engineapi/Transport.h"
 
 #include "engineapi/EngineBinding.h"
 

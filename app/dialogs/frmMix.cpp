@@ -1,5 +1,5 @@
 // frmMix: the mixer window.
-#include "mixer/frmMix.h"
+#include "dialogs/frmMix.h"
 
 #include "fx/ParamUnits.h"
 #include "project/FixedField.h"

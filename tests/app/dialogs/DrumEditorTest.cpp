@@ -1,7 +1,7 @@
 // The drum editor window over the drum data and the stand-in engine (through the studio's
 // adapter): its bars, Edit and File menus, its load and unload, and the Play loop.
+#include "dialogs/frmDrums.h"
 #include "drums/DrumEngine.h"
-#include "drums/frmDrums.h"
 #include "support/FakeEngine.h"
 #include "support/ScriptedUiServices.h"
 #include "support/TestFiles.h"

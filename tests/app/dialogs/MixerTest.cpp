@@ -1,5 +1,5 @@
 // The mixer window through scripted runs: its rows, Apply, Cancel and the close button.
-#include "mixer/frmMix.h"
+#include "dialogs/frmMix.h"
 #include "support/ScriptedUiServices.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,5 @@
 // ProjectRecords: the project state to and from the project file's records.
-#include "project/ProjectRecords.h"
+#include "model/ProjectRecords.h"
 
 namespace vumo
 {

@@ -1,6 +1,6 @@
 // frmDrums: the drum editor window. Every control shows the drum data and writes its changes
 // straight into it; the window keeps no cells of its own.
-#include "drums/frmDrums.h"
+#include "dialogs/frmDrums.h"
 
 #include "drums/DrumEdit.h"
 #include "drums/DrumEngine.h"

@@ -2,7 +2,7 @@
 // commands, bad files, a failing engine; Add, Delete, the clones, Track Properties, switches.
 #include "../StudioFixture.h"
 #include "../WriteFaults.h"
-#include "project/ProjectRecords.h"
+#include "model/ProjectRecords.h"
 #include "services/QtUiServices.h"
 #include "support/BoxAnswerer.h"
 #include "tracks/TrackFiles.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "drums/DrumData.h"
-#include "transport/Transport.h"
+#include "engineapi/Transport.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,2 +1,0 @@
-# The mixer window frmMix.
-target_sources(vumo_app PRIVATE app/mixer/frmMix.cpp)
