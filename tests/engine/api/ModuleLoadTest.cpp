@@ -26,11 +26,24 @@ namespace
 {
 
 // The exports this test calls, bound by name from the copy.
-#define VUMO_TEST_EXPORTS(X)                                                                       \
-    X(OpenLib)                                                                                     \
-    X(CloseLib) X(ClearTracks) X(SetTrackInfo) X(SetTrackAttr) X(SetCurTrack) X(RecordTrack)       \
-        X(StopTracks) X(PlayTracks) X(IsPlaying) X(FXIt) X(CopyTo) X(OpenMidiPlay)                 \
-            X(CloseMidiPlay) X(CmdMidi)
+// clang-format off
+#define VUMO_TEST_EXPORTS(X) \
+    X(OpenLib) \
+    X(CloseLib) \
+    X(ClearTracks) \
+    X(SetTrackInfo) \
+    X(SetTrackAttr) \
+    X(SetCurTrack) \
+    X(RecordTrack) \
+    X(StopTracks) \
+    X(PlayTracks) \
+    X(IsPlaying) \
+    X(FXIt) \
+    X(CopyTo) \
+    X(OpenMidiPlay) \
+    X(CloseMidiPlay) \
+    X(CmdMidi)
+// clang-format on
 
 struct Engine
 {
