@@ -91,7 +91,8 @@ Sample timed(const std::function<int()>& child)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         std::fprintf(stderr, "fx_compare: a run failed (status %d)\n", status);
-    const auto secondsOf = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    const auto secondsOf = [](const timeval& t)
+    { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
     return {seconds, secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime),
             double(usage.ru_maxrss) / 1024.0};
 }
