@@ -87,6 +87,8 @@ class ProjectModelTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { useVirtualDevices(); }
+
     // (change, the signal it gives, the state after, whether the project then differs from its
     // file); a change to what the model holds already, or to a track outside the table, gives
     // none and changes nothing.
