@@ -1,6 +1,7 @@
 // Backend selection: VUMO_AUDIO_BACKEND, read at every call, picks PortAudio or the virtual
 // devices for each of output and input.
 #include "AudioBackend.h"
+#include "BackendChoice.h"
 
 #include "portaudio/PortAudioSession.h"
 #include "portaudio/PortAudioWaveIn.h"
@@ -8,46 +9,21 @@
 #include "virtual/VirtualWaveIn.h"
 #include "virtual/VirtualWaveOut.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
-
 namespace platform
 {
 
 namespace
 {
 
-enum class Choice
-{
-    PortAudio,
-    Virtual,
-    Auto
-};
-
-// "portaudio" or "virtual" in any letter case; unset, "auto" and anything else mean auto.
-Choice choiceFromEnv()
-{
-    const char* text = std::getenv("VUMO_AUDIO_BACKEND");
-    std::string value = text != nullptr ? text : "";
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (value == "portaudio")
-        return Choice::PortAudio;
-    if (value == "virtual")
-        return Choice::Virtual;
-    return Choice::Auto;
-}
-
 AudioBackend choose(bool (*hasDefaultDevice)())
 {
-    switch (choiceFromEnv())
+    switch (audioBackendChoice("portaudio"))
     {
-    case Choice::PortAudio:
+    case BackendChoice::Real:
         return AudioBackend::PortAudio;
-    case Choice::Virtual:
+    case BackendChoice::Virtual:
         return AudioBackend::Virtual;
-    case Choice::Auto:
+    case BackendChoice::Auto:
         break;
     }
     return hasDefaultDevice() ? AudioBackend::PortAudio : AudioBackend::Virtual;
@@ -67,7 +43,7 @@ AudioBackend inputBackend()
 
 bool backendNamed()
 {
-    return choiceFromEnv() != Choice::Auto;
+    return audioBackendChoice("portaudio") != BackendChoice::Auto;
 }
 
 std::string defaultOutputName()

@@ -1,6 +1,7 @@
 // Backend selection on Windows: VUMO_AUDIO_BACKEND, read at every call, picks the Windows
 // multimedia wave devices or the virtual devices for each of output and input.
 #include "../AudioBackend.h"
+#include "../BackendChoice.h"
 
 #include "../virtual/VirtualWaveIn.h"
 #include "../virtual/VirtualWaveOut.h"
@@ -9,9 +10,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <mmsystem.h>
 
 namespace platform
@@ -20,37 +18,16 @@ namespace platform
 namespace
 {
 
-enum class Choice
-{
-    WinMm,
-    Virtual,
-    Auto
-};
-
-// "winmm" or "virtual" in any letter case; unset, "auto" and anything else mean auto.
-Choice choiceFromEnv()
-{
-    const char* text = std::getenv("VUMO_AUDIO_BACKEND");
-    std::string value = text != nullptr ? text : "";
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (value == "winmm")
-        return Choice::WinMm;
-    if (value == "virtual")
-        return Choice::Virtual;
-    return Choice::Auto;
-}
-
 // The device count is asked only for auto: asking loads the system's audio drivers.
 AudioBackend choose(UINT (*devices)())
 {
-    switch (choiceFromEnv())
+    switch (audioBackendChoice("winmm"))
     {
-    case Choice::WinMm:
+    case BackendChoice::Real:
         return AudioBackend::WinMm;
-    case Choice::Virtual:
+    case BackendChoice::Virtual:
         return AudioBackend::Virtual;
-    case Choice::Auto:
+    case BackendChoice::Auto:
         break;
     }
     return devices() > 0 ? AudioBackend::WinMm : AudioBackend::Virtual;
@@ -70,7 +47,7 @@ AudioBackend inputBackend()
 
 bool backendNamed()
 {
-    return choiceFromEnv() != Choice::Auto;
+    return audioBackendChoice("winmm") != BackendChoice::Auto;
 }
 
 std::string defaultOutputName()
