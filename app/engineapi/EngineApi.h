@@ -33,11 +33,15 @@ public:
     EngineApi& operator=(const EngineApi&) = delete;
 
     QString errorText() const override { return m_errorText; }
+    std::optional<uint64_t> frameChanges() const override { return m_frameChanges; }
 
-    // Each wrapper binds its export on first use; kUnavailable when it cannot be bound.
+    // Each wrapper binds its export on first use; kUnavailable when it cannot be bound. A call
+    // that may change the current track is counted before it is made.
 #define VUMO_ENGINE_WRAPPER(name, params, args)                                                    \
     int32_t name params override                                                                   \
     {                                                                                              \
+        if constexpr (!readsOnly(#name))                                                           \
+            ++m_frameChanges;                                                                      \
         return bind(m_fn.name, #name) ? m_fn.name args : kUnavailable;                             \
     }
     VUMO_ENGINE_EXPORTS(VUMO_ENGINE_WRAPPER)
@@ -71,6 +75,7 @@ private:
     bool m_loadTried = false;
     QString m_errorText;
     Table m_fn;
+    uint64_t m_frameChanges = 0;
 };
 
 } // namespace vumo

@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace vumo
 {
@@ -56,6 +58,18 @@ namespace vumo
       (startFrame, length, step, gain))                                                            \
     X(LoadSK1, (const char* fileName), (fileName))
 
+// The exports that only read the current track or the devices' state: they never change the
+// current track's frames, nor which track is current. (Every other export may.)
+constexpr bool readsOnly(std::string_view exportName)
+{
+    for (std::string_view name :
+         {"IsPlaying", "GetPosition", "TrackRead", "SaveAsWave", "CopyTo", "MidiPlaying",
+          "GetMidiTimer", "GetRecordLength", "GetRecordData"})
+        if (name == exportName)
+            return true;
+    return false;
+}
+
 class EngineBinding
 {
 public:
@@ -71,6 +85,14 @@ public:
 
     // Why the engine is unavailable; empty while every call has reached it.
     virtual QString errorText() const = 0;
+
+    // A count that grows with every call that may change the current track's frames or which
+    // track is current (any export but those that only read); nullopt when this binding does not
+    // count. Equal counts mean the current track still holds the same frames.
+    virtual std::optional<uint64_t> frameChanges() const
+    {
+        return std::nullopt;
+    }
 };
 
 } // namespace vumo

@@ -27,6 +27,7 @@ class QLabel;
 class QMenu;
 class QScrollBar;
 class QSettings;
+class QTimer;
 class QToolButton;
 
 namespace vumo
@@ -229,6 +230,8 @@ private:
     // (frmVumoUndo.cpp).
     void connectUndoSteps();
     void refreshUndoItems();
+    // While the studio is idle, the current track's image is written for the next step to take.
+    void keepTrackImage();
     void stepTrack(bool back);
     void dropStepsChangedOutside(int k, const QString& path);
     // A track file that could not be loaded: the engine's result with the track and its file.
@@ -273,7 +276,8 @@ private:
     std::unique_ptr<StudioToolCommands> m_toolCommands;
     std::unique_ptr<ImportCommands> m_importCommands;
     std::unique_ptr<UndoSteps> m_undo;
-    int32_t m_cursorX = -1; // the column of the play cursor drawn, -1 for none
+    QTimer* m_imageTimer = nullptr; // started by every command and switch, fires when idle
+    int32_t m_cursorX = -1;         // the column of the play cursor drawn, -1 for none
     std::function<MemoryStatus()> m_memoryProbe = physicalMemory;
 
     view::WaveformView* m_view = nullptr;

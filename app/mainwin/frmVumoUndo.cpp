@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -31,7 +32,21 @@ void frmVumo::connectUndoSteps()
             });
     connect(&m_model, &ProjectModel::currentTrackChanged, this, &frmVumo::refreshUndoItems);
     connect(this, &frmVumo::trackFileChangedOutside, this, &frmVumo::dropStepsChangedOutside);
+    // A fifth of a second without a command or a switch counts as idle: a user going through
+    // the tracks or pressing keys in a row does not write an image at each one.
+    m_imageTimer = new QTimer(this);
+    m_imageTimer->setSingleShot(true);
+    m_imageTimer->setInterval(200);
+    connect(m_imageTimer, &QTimer::timeout, this, &frmVumo::keepTrackImage);
     refreshUndoItems();
+}
+
+void frmVumo::keepTrackImage()
+{
+    const int k = chosenTrack();
+    if (m_commandDepth == 0 && k >= 0 && k < m_mod.trackCount && m_session.isOpen() &&
+        !m_transport->running() && !m_transportCommands->passRunning())
+        m_undo->prepareImage(k, m_mod.trackLength);
 }
 
 bool frmVumo::keepStep(int32_t first, int32_t last, const QString& label)
@@ -100,6 +115,7 @@ void frmVumo::refreshUndoItems()
     };
     show("mnuEditUndoStep", QStringLiteral("&Undo"), k >= 0 ? m_undo->undoLabel(k) : QString());
     show("mnuEditRedoStep", QStringLiteral("&Redo"), k >= 0 ? m_undo->redoLabel(k) : QString());
+    m_imageTimer->start(); // (what the timer finds when it fires decides)
 }
 
 void frmVumo::dropStepsChangedOutside(int k, const QString& path)

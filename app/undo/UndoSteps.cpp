@@ -94,8 +94,16 @@ bool UndoSteps::keep(int k, const QString& trackFile, int32_t first, int32_t las
     trackFileNamed(k, trackFile);
     if (!makeFolder(why))
         return false;
-    Step step{first, last, label, newFile(), QString()};
-    if (m_engine.CopyTo(first, last, enginePath(step.beforeFile).constData()) != 0)
+    Step step{first, last, label, newFile(), QString(), first, last};
+    const auto written = [&]
+    { return m_engine.CopyTo(first, last, enginePath(step.beforeFile).constData()) == 0; };
+    bool kept = takeImage(k, step) || written();
+    if (!kept && !m_image.file.isEmpty())
+    {
+        dropImage(); // an image that could not serve may hold the room the step needs
+        kept = written();
+    }
+    if (!kept)
     {
         QFile::remove(step.beforeFile);
         *why = notWritten(step.beforeFile);
@@ -106,6 +114,49 @@ bool UndoSteps::keep(int k, const QString& trackFile, int32_t first, int32_t las
     removeFiles(t.redo);
     t.undo.push_back(std::move(step));
     return true;
+}
+
+void UndoSteps::prepareImage(int k, int32_t trackLength)
+{
+    const std::optional<uint64_t> changes = m_engine.frameChanges();
+    if (!changes || trackLength <= 0 || m_engine.IsPlaying() != 0)
+        return; // a pass may be writing a take into the track
+    if (!m_image.file.isEmpty() && m_image.k == k && m_image.length == trackLength &&
+        m_image.changes == *changes)
+        return;
+    dropImage();
+    QString why;
+    if (!makeFolder(&why))
+        return;
+    const QString file = QDir(m_folder).filePath(QStringLiteral("image.wav"));
+    if (m_engine.CopyTo(0, trackLength, enginePath(file).constData()) != 0)
+    {
+        QFile::remove(file);
+        return;
+    }
+    m_image = {file, k, trackLength, *changes};
+}
+
+bool UndoSteps::takeImage(int k, Step& step)
+{
+    // Only a change over an eighth of the track or more takes it, so that no step's file holds
+    // more than eight times the frames it needs; and only while no change came after it.
+    const bool holdsTheTrack =
+        !m_image.file.isEmpty() && m_image.k == k && m_engine.frameChanges() == m_image.changes;
+    if (!holdsTheTrack || 8 * (int64_t(step.last) - step.first) < m_image.length ||
+        !QFile::rename(m_image.file, step.beforeFile))
+        return false;
+    step.keptFirst = 0;
+    step.keptLast = m_image.length;
+    m_image = {};
+    return true;
+}
+
+void UndoSteps::dropImage()
+{
+    if (!m_image.file.isEmpty())
+        QFile::remove(m_image.file);
+    m_image = {};
 }
 
 int32_t UndoSteps::pasteAtUnity(int k, const QString& file, int32_t first, int32_t last,
@@ -136,7 +187,7 @@ bool UndoSteps::undo(int k, int32_t volume, int32_t pan, QString* why)
         s.afterFile.clear();
         return false;
     }
-    if (!loaded(pasteAtUnity(k, s.beforeFile, s.first, s.last, volume, pan)))
+    if (!loaded(pasteAtUnity(k, s.beforeFile, s.keptFirst, s.keptLast, volume, pan)))
     {
         *why = QStringLiteral("The undo step %1 could not be read back.")
                    .arg(QDir::toNativeSeparators(s.beforeFile));
@@ -204,6 +255,7 @@ void UndoSteps::trackFileNamed(int k, const QString& trackFile)
 void UndoSteps::trackRemoved(int k)
 {
     dropTrack(k);
+    dropImage(); // its track number moves
     std::map<int, Track> moved;
     for (auto& [track, steps] : m_tracks)
         moved.emplace(track > k ? track - 1 : track, std::move(steps));
@@ -212,6 +264,7 @@ void UndoSteps::trackRemoved(int k)
 
 void UndoSteps::clear()
 {
+    dropImage();
     for (auto& entry : m_tracks)
     {
         removeFiles(entry.second.undo);

@@ -2,6 +2,11 @@
 // a change touched, as they were before it, in a wave file of the project's undo folder; undoing
 // writes them back through the engine (keeping what they replace for the redo) and redoing puts
 // that back. The folder lives under the application folder and goes with the project.
+//
+// Writing a step costs a file write as long as the change's frames, as much as a fast effect
+// over the whole track. So while the studio is idle, an image of the whole current track is
+// written ahead (prepareImage); a change over much of the track then takes that image as its
+// step, a rename instead of a write, as long as the engine says the track has not changed since.
 #pragma once
 
 #include <QString>
@@ -18,8 +23,11 @@ class EngineBinding;
 class UndoSteps
 {
 public:
-    // One change of a track: frames [first, last) before it (beforeFile) and, once undone, after
-    // it (afterFile). label names the change for the Edit menu ("Echo", "Cut").
+    // One change of a track: frames [first, last) before it and, once undone, after it
+    // (afterFile). label names the change for the Edit menu ("Echo", "Cut"). beforeFile holds
+    // frames [keptFirst, keptLast) before the change: the changed ones, or the whole track when
+    // the step is an image written ahead (the frames beside the change are the same before it
+    // and after it, so writing all of them back is the same undo).
     struct Step
     {
         int32_t first = 0;
@@ -27,6 +35,8 @@ public:
         QString label;
         QString beforeFile;
         QString afterFile;
+        int32_t keptFirst = 0;
+        int32_t keptLast = 0;
     };
 
     // parentFolder: where the undo folder is made (the application folder), read when the first
@@ -42,6 +52,12 @@ public:
     // nothing is kept then.
     bool keep(int k, const QString& trackFile, int32_t first, int32_t last, const QString& label,
               QString* why);
+    // Writes an image of the engine's current track, track k of trackLength frames, for the
+    // next step to take (see above). Nothing is written while the image already there still
+    // holds the track, or when the engine binding does not count its changes; a failed write
+    // leaves no image (the next step is then written as usual).
+    void prepareImage(int k, int32_t trackLength);
+
     // Undoes the last step of track k, the engine's current track, whose gains are volume and
     // pan (the paste back is made at unity gain and the gains are restored). False, with why set,
     // when it could not be (the track is then as it was and the step stays).
@@ -73,7 +89,19 @@ private:
         std::vector<Step> redo;
     };
 
+    // The image written ahead: track k's frames [0, length) as they were after `changes` engine
+    // changes.
+    struct Image
+    {
+        QString file;
+        int k = -1;
+        int32_t length = 0;
+        uint64_t changes = 0;
+    };
+
     bool makeFolder(QString* why);
+    bool takeImage(int k, Step& step);
+    void dropImage();
     QString newFile();
     int32_t pasteAtUnity(int k, const QString& file, int32_t first, int32_t last, int32_t volume,
                          int32_t pan);
@@ -84,6 +112,7 @@ private:
     QString m_folder;
     quint64 m_serial = 0;
     std::map<int, Track> m_tracks;
+    Image m_image;
 };
 
 } // namespace vumo

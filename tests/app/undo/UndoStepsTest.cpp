@@ -140,6 +140,8 @@ private slots:
         int changed = 0;
         for (int i = 0; i < 20; ++i)
         {
+            if (i % 2 == 1) // every other step may take an image of the whole track
+                s.w.undoSteps().prepareImage(0, kTrack);
             randomChange(s, rng, i);
             states.push_back(s.trackSamples(0, kTrack));
             changed += states[size_t(i)] != states[size_t(i + 1)] ? 1 : 0;
@@ -218,6 +220,39 @@ private slots:
             trigger(s.w, "mnuEditRedoStep");
             SAME(s.trackSamples(0, kTrack), after, name);
             QVERIFY2(s.ui.messages().isEmpty(), qPrintable(s.ui.messages().join('\n')));
+        }
+    }
+
+    // While the studio is idle, an image of the current track is written ahead; a change over an
+    // eighth of the track or more takes it as its step instead of writing one, a smaller change
+    // does not, nor does any change after the engine changed the track behind the window's back.
+    // Undo and redo are exact either way. (the change's frames, a change behind, image taken)
+    void aChangeOverMuchOfTheTrackTakesTheImageWrittenWhileIdle()
+    {
+        const int eighth = kTrack / 8;
+        for (const auto& [first, last, behind, taken] : {std::tuple{0, kTrack, false, true},
+                                                         {1000, 1000 + eighth, false, true},
+                                                         {1000, 999 + eighth, false, false},
+                                                         {0, kTrack, true, false}})
+        {
+            StudioFixture s;
+            QVERIFY(s.openSong({saw(kTrack)}));
+            const auto image = [&s] { return s.w.undoSteps().folder() + "/image.wav"; };
+            QTRY_VERIFY(QFileInfo::exists(image())); // the window's idle timer wrote it
+            if (behind)
+                s.engine->TrackWrite(2 * 500, 4321);
+            const Samples before = s.trackSamples(0, kTrack);
+            s.sel() = {first, last};
+            Rng rng(3);
+            runEffect(s, rng, "mnuFXEcho");
+            const Samples after = s.trackSamples(0, kTrack);
+            QCOMPARE(QFileInfo(s.w.undoSteps().folder() + "/step1.wav").size(),
+                     44 + 4 * qint64(taken ? kTrack : last - first));
+            QCOMPARE(QFileInfo::exists(image()), !taken);
+            trigger(s.w, "mnuEditUndoStep");
+            SAME(s.trackSamples(0, kTrack), before, "undone");
+            trigger(s.w, "mnuEditRedoStep");
+            SAME(s.trackSamples(0, kTrack), after, "redone");
         }
     }
 
