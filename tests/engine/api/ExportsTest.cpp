@@ -271,14 +271,20 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
     }
 }
 
-TEST(MidiExports, RefuseCommandsBeforeOpenAndHugeCapacitiesKeepingTheOpenQueue)
+TEST(MidiExports, SendCommandsAtOnceAndRefuseThemBeforeOpenAndHugeCapacities)
 {
-    platform::test::ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"};
+    testwave::TempDir dir;
+    platform::test::ScopedEnv midi{"VUMO_MIDI_BACKEND", "virtual"},
+        out{"VUMO_VIRTUAL_MIDI_OUT", dir.file("out")};
     EXPECT_EQ(CmdMidi(0x90, 60, 100), 5); // nothing open yet
     ASSERT_EQ(OpenMidiPlay(64), 0);
     EXPECT_EQ(OpenMidiPlay(16 * 1024 * 1024 + 1), 11); // the open queue stays
     EXPECT_EQ(OpenMidiRec(1111638594, 0), 11);         // 4.4 GB asked for
+    EXPECT_EQ(CmdMidi(0xB0, 123, 0), 0);
     AddMidi(5, 0x99 | 36 << 8 | 100 << 16);
     EXPECT_EQ(AddMidi(10, 0x99 | 38 << 8 | 80 << 16), 4);
     EXPECT_EQ(CloseMidiPlay(), 0);
+    const platform::test::Lines sent = platform::test::fileLines(dir.file("out"));
+    ASSERT_EQ(sent.size(), 1u); // "<ms since open> 176 123 0": the queue was never played
+    EXPECT_EQ(sent[0].substr(sent[0].find(' ') + 1), "176 123 0");
 }
