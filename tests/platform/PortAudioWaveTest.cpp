@@ -70,16 +70,11 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNo
         EXPECT_EQ(PortAudioSession().result(), kMmNoError);
         EXPECT_GE(Pa_GetDeviceCount(), 0) << "still initialised after the inner session has gone";
     }
-    // Other formats are refused, calls before open are an invalid handle.
+    // Other formats are refused (the calls of a device that is not open: WaveDevice.h, in the
+    // virtual devices' tests).
     PortAudioWaveOut out;
     EXPECT_EQ(out.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
     EXPECT_EQ(out.open(WaveFormat{44100, 2, 24}, {}), kWaveBadFormat);
-    const Samples block(8);
-    uint32_t frames = 5;
-    for (const int32_t result :
-         {out.prepare(block), out.write(), out.positionFrames(frames), out.reset(), out.close()})
-        EXPECT_EQ(result, kMmInvalidHandle);
-    EXPECT_EQ(frames, 0u);
     // Pointing PulseAudio and JACK at servers that do not exist leaves only the sound cards.
     ScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/vumo-no-server");
     ScopedEnv jack("JACK_DEFAULT_SERVER", "vumo-no-server");
