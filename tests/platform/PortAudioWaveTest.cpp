@@ -21,20 +21,10 @@
 using namespace platform;
 using namespace std::chrono_literals;
 using platform::test::heardUpTo;
+using platform::test::knownSignal;
 using platform::test::Results;
 using platform::test::ScopedEnv;
 using Samples = std::vector<int16_t>;
-
-namespace
-{
-
-// A quarter second of the test signal.
-Samples knownSignal()
-{
-    return platform::test::knownSignal(11025);
-}
-
-} // namespace
 
 TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNoDeviceIsNoDriver)
 {
@@ -115,7 +105,7 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     std::atomic<int> done{0};
     PortAudioWaveOut out;
     ASSERT_EQ(out.open(WaveFormat{}, [&] { done.store(1); }), kMmNoError);
-    const Samples block = knownSignal();
+    const Samples block = knownSignal(11025); // a quarter second
     ASSERT_EQ((Results{out.write(), out.prepare(block), out.write()}),
               (Results{kWaveUnprepared, kMmNoError, kMmNoError}));
     EXPECT_EQ(out.unprepare(), done.load() ? kMmNoError : kWaveStillPlaying);
@@ -143,7 +133,7 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
 {
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultInput(), "default input device");
     const testwave::TempDir dir;
-    const Samples signal = knownSignal();
+    const Samples signal = knownSignal(11025);
     testwave::writeStereo(dir.file("signal.wav"), signal);
 
     std::atomic<int> full{0};

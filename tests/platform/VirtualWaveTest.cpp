@@ -95,33 +95,6 @@ using VirtualWaveInTest = WaveRig;
 
 } // namespace
 
-TEST_F(VirtualWaveOutTest, DoneFiresExactlyOnceAtTheBlockEndPositionFollowsTheStreamItOpenedWith)
-{
-    steps(out, {{100, 0, 0}});
-    EXPECT_EQ(out.reset(), kMmNoError);
-    steps(out, {{0, 0, 0}}); // an idle reset notifies nothing
-    play(block);
-    steps(out, {{0, 0, 0}, {441, 441, 0}, {2000, 2441, 0}});
-    EXPECT_EQ(out.reset(), kMmNoError);
-    steps(out, {{0, 0, 1}, {10000, 0, 1}});
-    // Done fires exactly once at the block end and a write then plays it again.
-    ASSERT_EQ(out.write(), kMmNoError);
-    steps(out, {{4999, 4999, 1}, {1, 5000, 2}, {50000, 5000, 2}});
-    ASSERT_EQ(out.write(), kMmNoError);
-    steps(out, {{0, 0, 2}, {5000, 5000, 3}});
-    ASSERT_EQ(out.unprepare(), kMmNoError);
-    play({}); // an empty block is done at the next step
-    steps(out, {{1, 0, 4}});
-    // A device keeps the process stream it opened with.
-    setVirtualStream(stream);
-    VirtualWaveOut own;
-    ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
-    setVirtualStream(nullptr);
-    ASSERT_EQ((Results{own.prepare(block), own.write()}), (Results{kMmNoError, kMmNoError}));
-    steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
-    ASSERT_EQ(own.reset(), kMmNoError);
-}
-
 TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndTheDevice)
 {
     EXPECT_EQ((Results{out.open(WaveFormat{}, {}), out.write(), out.prepare(Samples(3)),
@@ -161,21 +134,39 @@ TEST_F(VirtualWaveOutTest, ResultsOfOutputAndInputFollowTheStateOfTheBlockAndThe
     EXPECT_EQ(in.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
 }
 
-TEST_F(VirtualWaveOutTest,
-       TheFileHoldsExactlyTheFramesPlayedEachPassAppendsAndOneItCannotContinueIsLeftAlone)
+TEST_F(VirtualWaveOutTest, EachPassPlaysIntoTheFileAndNotifiesDoneOnceAtTheBlockEnd)
 {
     ASSERT_EQ((Results{out.close(), openWithFile()}), (Results{kMmNoError, kMmNoError}));
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes({}));
+    steps(out, {{100, 0, 0}});
+    EXPECT_EQ(out.reset(), kMmNoError);
+    steps(out, {{0, 0, 0}}); // an idle reset notifies nothing
     play(block);
-    stream->advance(1234);
-    ASSERT_EQ(out.reset(), kMmNoError);
+    steps(out, {{0, 0, 0}, {441, 441, 0}, {793, 1234, 0}});
+    EXPECT_EQ(out.reset(), kMmNoError);
+    steps(out, {{0, 0, 1}, {10000, 0, 1}});
     Samples expected = slice(block, 0, 1234);
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
+    // Done fires exactly once at the block end, whose frames are in the file without a reset or
+    // a close, and a write then plays the block again.
     ASSERT_EQ(out.write(), kMmNoError);
-    stream->advance(10000); // the whole block, no reset and no close
+    steps(out, {{4999, 4999, 1}, {1, 5000, 2}, {50000, 5000, 2}});
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
-    ASSERT_EQ(out.close(), kMmNoError);
+    ASSERT_EQ(out.write(), kMmNoError);
+    steps(out, {{0, 0, 2}, {5000, 5000, 3}});
+    expected.insert(expected.end(), block.begin(), block.end());
+    ASSERT_EQ(out.unprepare(), kMmNoError);
+    play({}); // an empty block is done at the next step
+    steps(out, {{1, 0, 4}});
+    // A device keeps the process stream it opened with.
+    setVirtualStream(stream);
+    VirtualWaveOut own;
+    ASSERT_EQ(own.open(WaveFormat{}, {}), kMmNoError);
+    setVirtualStream(nullptr);
+    ASSERT_EQ((Results{own.prepare(block), own.write()}), (Results{kMmNoError, kMmNoError}));
+    steps(own, {{60, 60, 4}}); // the rig's output is idle: its count stays
+    ASSERT_EQ((Results{own.reset(), out.close()}), (Results{kMmNoError, kMmNoError}));
     // Reopened on a file whose last pass was cut short before its header was written.
     std::vector<uint8_t> cut = testwave::readBytes(path);
     cut.insert(cut.end(), {1, 2, 3, 4, 5, 6});
