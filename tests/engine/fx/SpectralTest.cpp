@@ -216,7 +216,7 @@ TEST(MixBack, AddsTheFlooredScaledCopyFadedInAndOutWithinTheLimitsOneFrameAtLeve
     EXPECT_EQ(std::pair(loud[2], loud[3]), std::pair(int16_t(32767), int16_t(-32767)));
     // Between the fades: the floored scaled copy added within the limits.
     const int32_t frames = 20000; // the track is at full level over frames 8417 to 11582
-    const int16_t trackValues[] = {-20000, 20000, -3, 5, -32767, -32767};
+    const int16_t trackValues[] = {-20000, 20000, -3, 5, 100, -32767};
     const int16_t savedValues[] = {-32001, 32000, 12345, -7, -1, -1};
     std::vector<int16_t> track(2 * frames), saved(2 * frames);
     for (size_t i = 0; i < track.size(); ++i)
