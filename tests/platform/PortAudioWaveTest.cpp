@@ -21,20 +21,10 @@
 using namespace platform;
 using namespace std::chrono_literals;
 using platform::test::heardUpTo;
+using platform::test::knownSignal;
 using platform::test::Results;
 using platform::test::ScopedEnv;
 using Samples = std::vector<int16_t>;
-
-namespace
-{
-
-// A quarter second of the test signal.
-Samples knownSignal()
-{
-    return platform::test::knownSignal(11025);
-}
-
-} // namespace
 
 TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNoDeviceIsNoDriver)
 {
@@ -70,16 +60,11 @@ TEST(AudioBackend, TheSettingIsReadAtEveryCallPortAudioErrorsMapOntoResultsAndNo
         EXPECT_EQ(PortAudioSession().result(), kMmNoError);
         EXPECT_GE(Pa_GetDeviceCount(), 0) << "still initialised after the inner session has gone";
     }
-    // Other formats are refused, calls before open are an invalid handle.
+    // Other formats are refused (the calls of a device that is not open: WaveDevice.h, in the
+    // virtual devices' tests).
     PortAudioWaveOut out;
     EXPECT_EQ(out.open(WaveFormat{48000, 2, 16}, {}), kWaveBadFormat);
     EXPECT_EQ(out.open(WaveFormat{44100, 2, 24}, {}), kWaveBadFormat);
-    const Samples block(8);
-    uint32_t frames = 5;
-    for (const int32_t result :
-         {out.prepare(block), out.write(), out.positionFrames(frames), out.reset(), out.close()})
-        EXPECT_EQ(result, kMmInvalidHandle);
-    EXPECT_EQ(frames, 0u);
     // Pointing PulseAudio and JACK at servers that do not exist leaves only the sound cards.
     ScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/vumo-no-server");
     ScopedEnv jack("JACK_DEFAULT_SERVER", "vumo-no-server");
@@ -120,7 +105,7 @@ TEST(PortAudioWaveOut, PlaysABlockSampleForSampleAndResetStopsALongOneAtOnce)
     std::atomic<int> done{0};
     PortAudioWaveOut out;
     ASSERT_EQ(out.open(WaveFormat{}, [&] { done.store(1); }), kMmNoError);
-    const Samples block = knownSignal();
+    const Samples block = knownSignal(11025); // a quarter second
     ASSERT_EQ((Results{out.write(), out.prepare(block), out.write()}),
               (Results{kWaveUnprepared, kMmNoError, kMmNoError}));
     EXPECT_EQ(out.unprepare(), done.load() ? kMmNoError : kWaveStillPlaying);
@@ -148,7 +133,7 @@ TEST(PortAudioWaveIn, RecordsWhatAnotherClientPlaysSampleForSample)
 {
     VUMO_NEED_DEVICE(PortAudioSession::hasDefaultInput(), "default input device");
     const testwave::TempDir dir;
-    const Samples signal = knownSignal();
+    const Samples signal = knownSignal(11025);
     testwave::writeStereo(dir.file("signal.wav"), signal);
 
     std::atomic<int> full{0};

@@ -3,6 +3,7 @@
 // program's own folder) hold working modules. Capture and the built-in synth name the module
 // that did not load and why; effects, files, playback and the virtual MIDI output still work.
 #include "tests/engine/TestWave.h"
+#include "tests/platform/PlatformTestSupport.h"
 #include "wavorn.h"
 
 #include <gtest/gtest.h>
@@ -12,54 +13,27 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
-#include <thread>
+#include <stdexcept>
 
 using namespace testwave;
+using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace
 {
 
-// The exports this test calls, bound by name from the copy.
-// clang-format off
-#define VUMO_TEST_EXPORTS(X) \
-    X(OpenLib) \
-    X(CloseLib) \
-    X(ClearTracks) \
-    X(SetTrackInfo) \
-    X(SetTrackAttr) \
-    X(SetCurTrack) \
-    X(RecordTrack) \
-    X(StopTracks) \
-    X(PlayTracks) \
-    X(IsPlaying) \
-    X(FXIt) \
-    X(CopyTo) \
-    X(OpenMidiPlay) \
-    X(CloseMidiPlay) \
-    X(CmdMidi)
-// clang-format on
-
-struct Engine
+// The export `name` of the library loaded from the copy; a missing one fails the test.
+template <class Export> Export exported(void* library, const char* name)
 {
-    void* library = nullptr;
-#define VUMO_DECLARE(name) decltype(&::name) name = nullptr;
-    VUMO_TEST_EXPORTS(VUMO_DECLARE)
-#undef VUMO_DECLARE
-
-    explicit Engine(const std::string& path) : library(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
-    {
-#define VUMO_BIND(name)                                                                            \
-    name = library ? reinterpret_cast<decltype(name)>(dlsym(library, #name)) : nullptr;
-        VUMO_TEST_EXPORTS(VUMO_BIND)
-#undef VUMO_BIND
-    }
-};
+    void* symbol = library ? dlsym(library, name) : nullptr;
+    if (symbol == nullptr)
+        throw std::runtime_error(std::string("no export ") + name + " in the copy");
+    return reinterpret_cast<Export>(symbol);
+}
+#define VUMO_CALL(name) exported<decltype(&::name)>(library, #name)
 
 // What `call` writes on standard error.
 std::string standardErrorOf(const std::function<void()>& call, const std::string& scratch)
@@ -75,14 +49,6 @@ std::string standardErrorOf(const std::function<void()>& call, const std::string
     close(saved);
     std::ifstream in(scratch);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool playsToItsEnd(const Engine& e)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (e.IsPlaying() != 0 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return e.IsPlaying() == 0;
 }
 
 } // namespace
@@ -107,13 +73,13 @@ TEST(EngineModules, AModuleThatDoesNotLoadIsReportedAndTheRestOfTheEngineWorks)
     writeBytes(elsewhere.file("font.sf2"), {'R', 'I', 'F', 'F'});
     setenv("VUMO_SOUNDFONT", elsewhere.file("font.sf2").c_str(), 1);
 
-    const Engine e(engineDir.file("libwavorn.so"));
-    ASSERT_NE(e.library, nullptr) << dlerror();
-    ASSERT_EQ(e.OpenLib(n, 0), 0);
-    e.ClearTracks();
-    ASSERT_EQ(e.SetTrackInfo(0, elsewhere.file("track.wav").c_str()), 0);
-    e.SetTrackAttr(0, 255, 128);
-    ASSERT_EQ(e.SetCurTrack(0, 1), 0);
+    void* library = dlopen(engineDir.file("libwavorn.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    ASSERT_EQ(VUMO_CALL(OpenLib)(n, 0), 0);
+    VUMO_CALL(ClearTracks)();
+    ASSERT_EQ(VUMO_CALL(SetTrackInfo)(0, elsewhere.file("track.wav").c_str()), 0);
+    VUMO_CALL(SetTrackAttr)(0, 255, 128);
+    ASSERT_EQ(VUMO_CALL(SetCurTrack)(0, 1), 0);
 
     const std::string scratch = elsewhere.file("stderr.txt");
     const std::string mediaModule = engineDir.file("libvumo-media.so");
@@ -122,8 +88,8 @@ TEST(EngineModules, AModuleThatDoesNotLoadIsReportedAndTheRestOfTheEngineWorks)
     const std::string captureSays = standardErrorOf(
         [&]
         {
-            recorded = e.RecordTrack(0, n, 0);
-            e.StopTracks(0, n, 0);
+            recorded = VUMO_CALL(RecordTrack)(0, n, 0);
+            VUMO_CALL(StopTracks)(0, n, 0);
         },
         scratch);
     unsetenv("VUMO_CAPTURE_SOURCE");
@@ -137,8 +103,8 @@ TEST(EngineModules, AModuleThatDoesNotLoadIsReportedAndTheRestOfTheEngineWorks)
     setenv("VUMO_MIDI_BACKEND", "synth", 1);
     int32_t synthOpened = 0;
     const std::string synthSays =
-        standardErrorOf([&] { synthOpened = e.OpenMidiPlay(64); }, scratch);
-    e.CloseMidiPlay();
+        standardErrorOf([&] { synthOpened = VUMO_CALL(OpenMidiPlay)(64); }, scratch);
+    VUMO_CALL(CloseMidiPlay)();
     EXPECT_NE(synthOpened, 0);
     EXPECT_NE(synthSays.find("the built-in synth is not available: the module libvumo-synth.so "
                              "could not be loaded: " +
@@ -151,17 +117,17 @@ TEST(EngineModules, AModuleThatDoesNotLoadIsReportedAndTheRestOfTheEngineWorks)
     std::vector<int16_t> reversed(track.size());
     for (int32_t f = 0; f < n; ++f)
         std::copy_n(track.begin() + 2 * (n - 1 - f), 2, reversed.begin() + 2 * f);
-    EXPECT_EQ(e.FXIt(19, 0, n, 128, 128, 128), 0);
-    ASSERT_EQ(e.CopyTo(0, n, elsewhere.file("out.wav").c_str()), 0);
+    EXPECT_EQ(VUMO_CALL(FXIt)(19, 0, n, 128, 128, 128), 0);
+    ASSERT_EQ(VUMO_CALL(CopyTo)(0, n, elsewhere.file("out.wav").c_str()), 0);
     EXPECT_EQ(readSamples(elsewhere.file("out.wav")), reversed);
-    EXPECT_EQ(e.PlayTracks(0, n), 0);
-    EXPECT_TRUE(playsToItsEnd(e));
-    EXPECT_EQ(e.StopTracks(0, n, 0), 0);
+    EXPECT_EQ(VUMO_CALL(PlayTracks)(0, n), 0);
+    EXPECT_TRUE(platform::test::waitUntil([&] { return VUMO_CALL(IsPlaying)() == 0; }, 10s));
+    EXPECT_EQ(VUMO_CALL(StopTracks)(0, n, 0), 0);
     setenv("VUMO_MIDI_BACKEND", "virtual", 1);
-    EXPECT_EQ(e.OpenMidiPlay(64), 0);
-    EXPECT_EQ(e.CmdMidi(0x90, 60, 100), 0);
-    EXPECT_EQ(e.CloseMidiPlay(), 0);
+    EXPECT_EQ(VUMO_CALL(OpenMidiPlay)(64), 0);
+    EXPECT_EQ(VUMO_CALL(CmdMidi)(0x90, 60, 100), 0);
+    EXPECT_EQ(VUMO_CALL(CloseMidiPlay)(), 0);
     unsetenv("VUMO_MIDI_BACKEND");
-    e.CloseLib();
+    VUMO_CALL(CloseLib)();
     fs::current_path(previous);
 }

@@ -177,7 +177,7 @@ TEST(SpectralOps, PerfectPitchSnapsTheScaledPeakOrFallsBack)
     EXPECT_EQ(f.ratio(255, 100), 1.0f);
 }
 
-TEST(Spectral, EqAtEqualValuesReproducesTheInputAlignedScaledBy1Point5TimesVOver256AndLimited)
+TEST(Spectral, EqAtEqualValuesGivesTheInputAlignedTimes1Point5VOver256LimitedAndShortRangesAlone)
 {
     const std::vector<int16_t> in = chord();
     for (int32_t v : {0, 64, 170, 255})
@@ -188,16 +188,12 @@ TEST(Spectral, EqAtEqualValuesReproducesTheInputAlignedScaledBy1Point5TimesVOver
                 << v;
     }
     const auto loud = tones(kTrackFrames, {{700.0, 32000.0}}, {{700.0, 32000.0}});
-    const std::vector<int16_t> out = run(loud, kEq, 255, 255, 255); // about 1.5 x: limited
+    std::vector<int16_t> out = run(loud, kEq, 255, 255, 255); // about 1.5 x: limited
     const auto [low, high] =
         std::minmax_element(out.begin() + 2 * kFirstWritten, out.begin() + 2 * kEndWritten);
     EXPECT_EQ(std::pair(*low, *high), std::pair(int16_t(-32767), int16_t(32767)));
-}
-
-TEST(Spectral, RangesOf3073FramesOrFewerReversedOrOutsideTheTrackAreLeftAlone)
-{
-    const std::vector<int16_t> in = chord();
-    std::vector<int16_t> out = in;
+    // Ranges of 3073 frames or fewer, reversed or outside the track are left alone.
+    out = in;
     for (int32_t length : {0, 1, 3072, 3073})
         spectralEffect(kEq, out, kFirst, kFirst + length, 0, 0, 0);
     spectralEffect(kEq, out, kLast, kFirst, 0, 0, 0);
@@ -210,7 +206,7 @@ TEST(Spectral, RangesOf3073FramesOrFewerReversedOrOutsideTheTrackAreLeftAlone)
     EXPECT_EQ(out, expected);
 }
 
-TEST(MixBack, OfOneFrameUsesLevelZeroAndSumsAreLimited)
+TEST(MixBack, AddsTheFlooredScaledCopyFadedInAndOutWithinTheLimitsOneFrameAtLevelZero)
 {
     std::vector<int16_t> one = {500, 500};
     mixBack(one, std::vector<int16_t>{-1, 256}, 254, 128);
@@ -218,12 +214,9 @@ TEST(MixBack, OfOneFrameUsesLevelZeroAndSumsAreLimited)
     std::vector<int16_t> loud = {32000, -32000, 32000, -32000, 32000, -32000};
     mixBack(loud, std::vector<int16_t>(loud), 255, 255); // frame 1 at level 2/3
     EXPECT_EQ(std::pair(loud[2], loud[3]), std::pair(int16_t(32767), int16_t(-32767)));
-}
-
-TEST(MixBack, BetweenTheFadesAddsTheFlooredScaledCopyWithinTheLimits)
-{
+    // Between the fades: the floored scaled copy added within the limits.
     const int32_t frames = 20000; // the track is at full level over frames 8417 to 11582
-    const int16_t trackValues[] = {-20000, 20000, -3, 5, -32767, -32767};
+    const int16_t trackValues[] = {-20000, 20000, -3, 5, 100, -32767};
     const int16_t savedValues[] = {-32001, 32000, 12345, -7, -1, -1};
     std::vector<int16_t> track(2 * frames), saved(2 * frames);
     for (size_t i = 0; i < track.size(); ++i)
