@@ -251,25 +251,23 @@ TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsRepo
     const tooltest::CommandRun help = run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find(helpText()), std::string::npos);
-    // The spectral codes it names are those of the spectral effects, and no neighbour.
+    // Every code it offers has a line with its name and P1's meaning; the fade is no engine
+    // effect. The spectral codes it names are exactly those of the spectral effects.
     const size_t at = help.out.rfind("Codes ");
     int32_t first = 0, last = 0;
     ASSERT_NE(at, std::string::npos);
     ASSERT_EQ(std::sscanf(help.out.c_str() + at, "Codes %d to %d are spectral", &first, &last), 2);
-    for (int32_t code = first - 1; code <= last + 1; ++code)
-    {
-        const EffectInfo* e = vumo::fx::findEffectInfo(code);
-        EXPECT_EQ(e && e->kind == vumo::fx::EffectKind::Spectral, code >= first && code <= last)
-            << code;
-    }
+    EXPECT_TRUE(vumo::fx::findEffectInfo(first) && vumo::fx::findEffectInfo(last));
     for (const EffectInfo& e : vumo::fx::effectCatalog())
     {
         const std::string line =
             (e.code < 10 ? "   " : "  ") + std::to_string(e.code) + "  " + e.name;
-        const bool offered = e.code != vumo::fx::kFadeCode; // the fade is no engine effect
+        const bool offered = e.code != vumo::fx::kFadeCode;
         EXPECT_EQ(help.out.find(line) != std::string::npos, offered) << line;
         EXPECT_TRUE(!offered ||
                     help.out.find(std::string("P1: ") + e.meanings[0]) != std::string::npos)
+            << e.code;
+        EXPECT_EQ(e.kind == vumo::fx::EffectKind::Spectral, e.code >= first && e.code <= last)
             << e.code;
     }
     for (const char* option : {"--from", "--crop"})
