@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <optional>
+#include <random>
 #include <tuple>
 
 using namespace vumo;
@@ -80,11 +81,9 @@ QString sourceWave(int generation)
     const uint32_t frames = generation == 0 ? 16 : 400u * uint32_t(generation);
     const auto header = platform::waveHeader(frames);
     QByteArray wave(reinterpret_cast<const char*>(header.data()), int(header.size()));
-    for (quint32 i = 0, noise = 12345; i < 2 * frames; ++i)
-    {
-        noise = noise * 1103515245u + 12345u;
-        wave.append(char(noise >> 16)).append(char(noise >> 24)); // a little-endian sample
-    }
+    std::mt19937 noise(12345);
+    for (uint32_t i = 0; i < 4 * frames; ++i)
+        wave.append(char(noise()));
     putFile(path, wave);
     return path;
 }

@@ -89,6 +89,11 @@ struct Cab
     bool compress = false;
 };
 
+std::string track(const Machine& m, int k)
+{
+    return m.songFolder() + "/take" + std::to_string(k) + ".wav";
+}
+
 Cab songCab(const Machine& m)
 {
     Cab c;
@@ -99,8 +104,7 @@ Cab songCab(const Machine& m)
     {
         project::TrackRecordData t;
         t.title = "T" + QByteArray::number(k);
-        t.fileName =
-            QByteArray::fromStdString(m.songFolder() + "/take" + std::to_string(k + 1) + ".wav");
+        t.fileName = QByteArray::fromStdString(track(m, k + 1));
         c.project.tracks << t;
         c.waves.push_back(testwave::waveBytes(testwave::ramp(3000 + 1000 * k, 5000 * k + 1)));
     }
@@ -161,11 +165,6 @@ struct OpenRow
     uint64_t diskBytes = 0;  // the application folder on a disk this small
     const char* before = ""; // shell commands before vumo-cab
 };
-
-std::string track(const Machine& m, int k)
-{
-    return m.songFolder() + "/take" + std::to_string(k) + ".wav";
-}
 
 // The cabinet also holds a member of that name: the bytes of text, or else the first track's wave.
 Setup member(const char* name, std::optional<std::string> text = {})
