@@ -95,35 +95,35 @@ QString writeShortenGeneration(const QString& path, int generation)
     return QString::fromStdString(error);
 }
 
+// Makes a cabinet of that name in folder holding the file source.
+QString makeCabinet(const QString& folder, const QString& name, const QString& source)
+{
+    cab::Directive directive;
+    directive.cabinetName = name.toStdString();
+    directive.files = {source.toStdString()};
+    return QString::fromStdString(cab::makeCabinet(directive, folder.toStdString()));
+}
+
 QString writeCabinetGeneration(const QString& path, int generation)
 {
-    const QFileInfo target(path);
-    cab::Directive directive;
-    directive.cabinetName = target.fileName().toStdString();
-    directive.files = {sourceWave(generation).toStdString()};
-    return QString::fromStdString(cab::makeCabinet(directive, target.path().toStdString()));
+    return makeCabinet(QFileInfo(path).path(), QFileInfo(path).fileName(), sourceWave(generation));
 }
 
 // Unpacks a cabinet, made outside the faulty folder, that holds a wave file of path's name.
 QString unpackCabinetGeneration(const QString& path, int generation)
 {
     static QTemporaryDir dir; // every generation's cabinet is made at the first call
-    const QFileInfo target(path);
-    const auto cabinet = [&](int g) { return dir.filePath(QStringLiteral("Unpack%1.cab").arg(g)); };
+    const QString inside = dir.filePath(QFileInfo(path).fileName());
+    const auto cabinet = [](int g) { return QStringLiteral("Unpack%1.cab").arg(g); };
     for (int g = 0; generation == 0 && g < 3; ++g)
     {
-        const QString inside = dir.filePath(target.fileName());
         QFile::remove(inside);
         QFile::copy(sourceWave(g), inside);
-        cab::Directive directive;
-        directive.cabinetName = QFileInfo(cabinet(g)).fileName().toStdString();
-        directive.files = {inside.toStdString()};
-        if (const std::string made = cab::makeCabinet(directive, dir.path().toStdString());
-            !made.empty())
-            return QString::fromStdString(made);
+        if (const QString made = makeCabinet(dir.path(), cabinet(g), inside); !made.isEmpty())
+            return made;
     }
-    return QString::fromStdString(
-        cab::extractCabinet(cabinet(generation).toStdString(), target.path().toStdString()));
+    return QString::fromStdString(cab::extractCabinet(
+        dir.filePath(cabinet(generation)).toStdString(), QFileInfo(path).path().toStdString()));
 }
 
 } // namespace

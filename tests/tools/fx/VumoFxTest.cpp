@@ -27,17 +27,11 @@ using Samples = std::vector<int16_t>;
 namespace
 {
 
-// A sanitizer's shadow memory and quarantine count in every process's peak.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define VUMO_TEST_SANITIZED
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(VUMO_TEST_SANITIZED)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
+// A sanitizer's shadow memory and quarantine count in every process's peak; its runtime, when
+// linked in, defines these.
+extern "C" [[gnu::weak]] void __asan_init();
+extern "C" [[gnu::weak]] void __tsan_init();
+const bool kSanitized = __asan_init != nullptr || __tsan_init != nullptr;
 
 using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
