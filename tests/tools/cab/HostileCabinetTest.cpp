@@ -56,7 +56,6 @@ struct Machine
 {
     TempDir app, user, source;
     bool mounted = false;
-    std::string songFolder() const { return user.file("song"); }
 
     explicit Machine(uint64_t diskBytes = 0)
     {
@@ -91,7 +90,7 @@ struct Cab
 
 std::string track(const Machine& m, int k)
 {
-    return m.songFolder() + "/take" + std::to_string(k) + ".wav";
+    return m.user.file("song/take" + std::to_string(k) + ".wav");
 }
 
 Cab songCab(const Machine& m)
@@ -102,10 +101,7 @@ Cab songCab(const Machine& m)
     c.project.trackLength = 8000;
     for (int k = 0; k < 2; ++k)
     {
-        project::TrackRecordData t;
-        t.title = "T" + QByteArray::number(k);
-        t.fileName = QByteArray::fromStdString(track(m, k + 1));
-        c.project.tracks << t;
+        c.project.tracks.append({"T" + QByteArray::number(k), track(m, k + 1).c_str()});
         c.waves.push_back(testwave::waveBytes(testwave::ramp(3000 + 1000 * k, 5000 * k + 1)));
     }
     return c;
