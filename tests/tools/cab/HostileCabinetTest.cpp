@@ -141,12 +141,11 @@ std::string build(const Cab& c, const Machine& m)
 tooltest::CommandRun vumoCab(const Machine& m, const std::string& args,
                              const std::string& before = "")
 {
-    tooltest::CommandRun r = tooltest::runCommand(
-        "cd '" + m.source.path().string() + "' && " + before + " VUMO_HOME='" +
-        m.app.path().string() + "' timeout 20 " VUMO_CAB_PROGRAM " " + args + " 2>&1 </dev/null");
-    while (!r.out.empty() && r.out.back() == '\n')
-        r.out.pop_back();
-    return r;
+    return tooltest::runCommand("cd '" + m.source.path().string() + "' && " + before +
+                                    " VUMO_HOME='" + m.app.path().string() +
+                                    "' timeout 20 " VUMO_CAB_PROGRAM " " + args +
+                                    " 2>&1 </dev/null",
+                                true);
 }
 
 using Setup = std::function<void(Cab&, Machine&)>;

@@ -18,10 +18,7 @@ namespace
 // The command with standard error dropped; its output without the trailing newlines.
 tooltest::CommandRun run(const std::string& command)
 {
-    tooltest::CommandRun r = tooltest::runCommand(command + " 2>/dev/null");
-    while (!r.out.empty() && r.out.back() == '\n')
-        r.out.pop_back();
-    return r;
+    return tooltest::runCommand(command + " 2>/dev/null", true);
 }
 
 std::string cab(const TempDir& home, const std::string& args)
