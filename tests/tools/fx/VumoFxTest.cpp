@@ -174,6 +174,7 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
     // The fifth input's path is longer than the engine keeps; the last input is processed in
     // four pieces for the progress bar, which give the same samples as one call.
     const std::string longPath = std::string(150, 'd') + "/in.wav";
+    constexpr int32_t kLong = 3 * (1 << 20) + 777;
     std::filesystem::create_directories(dir.path() / std::string(150, 'd'));
     struct Row
     {
@@ -188,11 +189,7 @@ TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged
         {"--from 1000 --to 21000 ", "13:240:200:127", {{13, 240, 200, 127}}, 1000, 21000},
         {"--crop --from 1000 --to 21000 ", "25", {{25, 128, 128, 128}}, 1000, 21000},
         {"", "15", {{15, 0, 0, 0}}, 0, 30000, longPath},
-        {"--progress ",
-         "1:40:200:100 18",
-         {{1, 40, 200, 100}, {18, 128, 128, 128}},
-         0,
-         3 * (1 << 20) + 777},
+        {"--progress ", "1:40:200:100 18", {{1, 40, 200, 100}, {18, 128, 128, 128}}, 0, kLong},
     };
     for (const Row& r : rows)
     {
