@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <utility>
@@ -56,10 +57,12 @@ class HangGuard
 public:
     HangGuard(std::string what, std::chrono::milliseconds limit = std::chrono::seconds(1))
         : m_thread(
-              [this, what = std::move(what), limit]
+              [what = std::move(what), limit](std::stop_token stop)
               {
-                  std::unique_lock lock(m_mutex);
-                  if (!m_done.wait_for(lock, limit, [this] { return m_finished; }))
+                  std::mutex mutex;
+                  std::unique_lock lock(mutex); // the wait ends early only when stop is asked
+                  std::condition_variable_any().wait_for(lock, stop, limit, [] { return false; });
+                  if (!stop.stop_requested())
                   {
                       std::fprintf(stderr, "FAIL: %s did not return within %lld ms\n", what.c_str(),
                                    static_cast<long long>(limit.count()));
@@ -68,21 +71,9 @@ public:
               })
     {
     }
-    ~HangGuard()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread; // last: starts once the members it waits on exist
+    std::jthread m_thread; // its end asks the wait to stop, then joins it
 };
 
 } // namespace specialfiles

@@ -18,33 +18,19 @@ namespace
 
 std::string g_clip, g_missing, g_out;
 
+// v & 7 == 0: v itself when the engine refuses it (below 1, above 64 M frames); v & 7 == 1: one
+// frame past 64 M; else a length below 32 K frames.
 int32_t trackLength(int32_t v)
 {
-    switch (v & 7)
-    {
-    case 0:
-        if (v < 1 || v > 67108864)
-            return v; // refused: below 1 or above 64 M frames
-        break;
-    case 1:
-        return 67108865;
-    default:
-        break;
-    }
-    return int32_t(uint32_t(v) % (1u << 15));
+    if ((v & 7) == 0 && (v < 1 || v > 67108864))
+        return v;
+    return (v & 7) == 1 ? 67108865 : int32_t(uint32_t(v) % (1u << 15));
 }
 
 const char* path(int32_t v)
 {
-    switch (uint32_t(v) % 3)
-    {
-    case 0:
-        return g_clip.c_str();
-    case 1:
-        return g_missing.c_str();
-    default:
-        return g_out.c_str();
-    }
+    const std::string* paths[] = {&g_clip, &g_missing, &g_out};
+    return paths[uint32_t(v) % 3]->c_str();
 }
 
 void sk1(int32_t a, int32_t b, int32_t c)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -15,14 +16,10 @@ class InputFile
 {
 public:
     InputFile(const uint8_t* data, size_t size, const char* suffix)
+        : m_path("/tmp/vumo-fuzz-" + std::to_string(::getpid()) + suffix)
     {
-        m_path = "/tmp/vumo-fuzz-" + std::to_string(::getpid()) + suffix;
-        if (std::FILE* f = std::fopen(m_path.c_str(), "wb"))
-        {
-            if (size > 0)
-                std::fwrite(data, 1, size, f);
-            std::fclose(f);
-        }
+        std::ofstream(m_path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
     ~InputFile() { std::remove(m_path.c_str()); }
     InputFile(const InputFile&) = delete;
@@ -30,7 +27,7 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
-    std::string m_path;
+    const std::string m_path;
 };
 
 } // namespace fuzz

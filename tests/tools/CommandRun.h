@@ -15,7 +15,8 @@ struct CommandRun
     std::string out; // standard output
 };
 
-inline CommandRun runCommand(const std::string& command)
+// Its output without the trailing newlines when trimmed.
+inline CommandRun runCommand(const std::string& command, bool trimmed = false)
 {
     CommandRun r{-1, {}};
     if (std::FILE* pipe = ::popen(command.c_str(), "r"))
@@ -26,6 +27,8 @@ inline CommandRun runCommand(const std::string& command)
         const int status = ::pclose(pipe);
         r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    while (trimmed && !r.out.empty() && r.out.back() == '\n')
+        r.out.pop_back();
     return r;
 }
 

@@ -121,45 +121,34 @@ TEST(Shorten, RoundTripsByteForByteFfmpegReadsTheSameSamplesAndBadStreamsAreRefu
     otherVersion[4] = 1;
     EXPECT_FALSE(shortenDecode(otherVersion, out, error));
     EXPECT_NE(error.find("version 1"), std::string::npos);
-    // A failed decode leaves the old file whole and no part.
-    const std::string target = dir.file("t1.wav");
-    const std::vector<uint8_t> old = waveFile({"old", 500, 2, music});
-    testwave::writeBytes(target, old);
+    // A failed decode (a cut stream, a stream that decodes to more frames or bytes than allowed)
+    // is refused on the way and leaves the previous file whole. A part left by a killed run (here
+    // a link to a decoy) is replaced, never written through.
+    const std::string target = dir.file("t1.wav"), part = target + ".vumo-part";
+    const std::vector<uint8_t> old = waveFile({"old", 500, 2, music}), previous = {'p'};
+    testwave::writeBytes(dir.file("old.wav"), old);
+    ASSERT_TRUE(shortenEncodeFile(dir.file("old.wav"), dir.file("t2.shn"), error)) << error;
+    EXPECT_FALSE(shortenEncodeFile(dir.file("missing.wav"), dir.file("t3.shn"), error));
+    EXPECT_FALSE(fs::exists(dir.file("t3.shn")));
     ASSERT_TRUE(shortenEncode(waveFile({"new", 900, 2, square}), stream, error));
     stream.resize(stream.size() / 2);
     testwave::writeBytes(dir.file("t1.shn"), stream);
-
-    EXPECT_FALSE(shortenDecodeFile(dir.file("t1.shn"), target, error));
-    EXPECT_NE(error.find("t1.shn"), std::string::npos);
-    EXPECT_EQ(testwave::readBytes(target), old);
-    EXPECT_FALSE(std::filesystem::exists(target + ".vumo-part"));
-
-    // The file-level round trip.
-    ASSERT_TRUE(shortenEncodeFile(target, dir.file("t2.shn"), error)) << error;
-    ASSERT_TRUE(shortenDecodeFile(dir.file("t2.shn"), dir.file("t2.wav"), error)) << error;
-    EXPECT_EQ(testwave::readBytes(dir.file("t2.wav")), old);
-    EXPECT_FALSE(shortenEncodeFile(dir.file("missing.wav"), dir.file("t3.shn"), error));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("t3.shn")));
-
-    // A stream that decodes to more frames or bytes than allowed is refused on the way. A part
-    // left by a killed run (here a link to a decoy) is replaced, never written through.
-    const std::tuple<uint64_t, uint64_t, const char*> limits[] = {
-        {499, UINT64_MAX, "more than 499 sample frames"},
-        {UINT64_MAX, 1000, "more than 1000 bytes"},
-        {500, old.size(), nullptr},
+    const std::tuple<const char*, uint64_t, uint64_t, const char*> rows[] = {
+        {"t1.shn", UINT64_MAX, UINT64_MAX, "t1.shn"},
+        {"t2.shn", 499, UINT64_MAX, "more than 499 sample frames"},
+        {"t2.shn", UINT64_MAX, 1000, "more than 1000 bytes"},
+        {"t2.shn", 500, old.size(), nullptr},
     };
-    const std::string decoy = dir.file("decoy"), part = dir.file("t4.wav.vumo-part");
-    for (const auto& [frames, bytes, refusal] : limits)
+    for (const auto& [shn, frames, bytes, refusal] : rows)
     {
-        const DecodeLimits limit{frames, bytes, {}, {}};
-        testwave::writeBytes(decoy, {'d'});
-        fs::create_symlink(decoy, part);
-        EXPECT_EQ(shortenDecodeFile(dir.file("t2.shn"), dir.file("t4.wav"), error, limit),
+        testwave::writeBytes(target, previous);
+        testwave::writeBytes(dir.file("decoy"), {'d'});
+        fs::create_symlink(dir.file("decoy"), part);
+        EXPECT_EQ(shortenDecodeFile(dir.file(shn), target, error, {frames, bytes, {}, {}}),
                   refusal == nullptr);
         EXPECT_NE(error.find(refusal ? refusal : ""), std::string::npos) << error;
-        EXPECT_EQ(fs::exists(dir.file("t4.wav")), refusal == nullptr);
-        EXPECT_EQ(testwave::readBytes(decoy), std::vector<uint8_t>{'d'});
+        EXPECT_EQ(testwave::readBytes(target), refusal ? previous : old);
+        EXPECT_EQ(testwave::readBytes(dir.file("decoy")), std::vector<uint8_t>{'d'});
         EXPECT_FALSE(fs::exists(fs::symlink_status(part)));
     }
-    EXPECT_EQ(testwave::readBytes(dir.file("t4.wav")), old);
 }

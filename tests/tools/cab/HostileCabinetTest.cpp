@@ -56,7 +56,6 @@ struct Machine
 {
     TempDir app, user, source;
     bool mounted = false;
-    std::string songFolder() const { return user.file("song"); }
 
     explicit Machine(uint64_t diskBytes = 0)
     {
@@ -89,6 +88,11 @@ struct Cab
     bool compress = false;
 };
 
+std::string track(const Machine& m, int k)
+{
+    return m.user.file("song/take" + std::to_string(k) + ".wav");
+}
+
 Cab songCab(const Machine& m)
 {
     Cab c;
@@ -97,11 +101,7 @@ Cab songCab(const Machine& m)
     c.project.trackLength = 8000;
     for (int k = 0; k < 2; ++k)
     {
-        project::TrackRecordData t;
-        t.title = "T" + QByteArray::number(k);
-        t.fileName =
-            QByteArray::fromStdString(m.songFolder() + "/take" + std::to_string(k + 1) + ".wav");
-        c.project.tracks << t;
+        c.project.tracks.append({"T" + QByteArray::number(k), track(m, k + 1).c_str()});
         c.waves.push_back(testwave::waveBytes(testwave::ramp(3000 + 1000 * k, 5000 * k + 1)));
     }
     return c;
@@ -141,12 +141,11 @@ std::string build(const Cab& c, const Machine& m)
 tooltest::CommandRun vumoCab(const Machine& m, const std::string& args,
                              const std::string& before = "")
 {
-    tooltest::CommandRun r = tooltest::runCommand(
-        "cd '" + m.source.path().string() + "' && " + before + " VUMO_HOME='" +
-        m.app.path().string() + "' timeout 20 " VUMO_CAB_PROGRAM " " + args + " 2>&1 </dev/null");
-    while (!r.out.empty() && r.out.back() == '\n')
-        r.out.pop_back();
-    return r;
+    return tooltest::runCommand("cd '" + m.source.path().string() + "' && " + before +
+                                    " VUMO_HOME='" + m.app.path().string() +
+                                    "' timeout 20 " VUMO_CAB_PROGRAM " " + args +
+                                    " 2>&1 </dev/null",
+                                true);
 }
 
 using Setup = std::function<void(Cab&, Machine&)>;
@@ -161,11 +160,6 @@ struct OpenRow
     uint64_t diskBytes = 0;  // the application folder on a disk this small
     const char* before = ""; // shell commands before vumo-cab
 };
-
-std::string track(const Machine& m, int k)
-{
-    return m.songFolder() + "/take" + std::to_string(k) + ".wav";
-}
 
 // The cabinet also holds a member of that name: the bytes of text, or else the first track's wave.
 Setup member(const char* name, std::optional<std::string> text = {})

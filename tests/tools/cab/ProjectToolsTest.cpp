@@ -18,10 +18,7 @@ namespace
 // The command with standard error dropped; its output without the trailing newlines.
 tooltest::CommandRun run(const std::string& command)
 {
-    tooltest::CommandRun r = tooltest::runCommand(command + " 2>/dev/null");
-    while (!r.out.empty() && r.out.back() == '\n')
-        r.out.pop_back();
-    return r;
+    return tooltest::runCommand(command + " 2>/dev/null", true);
 }
 
 std::string cab(const TempDir& home, const std::string& args)
@@ -48,15 +45,11 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
     p.data.trackLength = 8000;
     for (size_t k = 0; k < mutes.size(); ++k)
     {
-        vumo::project::TrackRecordData t;
-        t.title = QByteArray("T") + QByteArray::number(qulonglong(k));
-        t.fileName = QByteArray::fromStdString(
-            (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string());
-        t.mute = mutes[k];
-        t.pan = pan;
+        const std::string file = (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string();
+        p.data.tracks.push_back(
+            {"T" + QByteArray::number(qulonglong(k)), file.c_str(), 255, pan, mutes[k]});
         p.waves.push_back(testwave::waveBytes(testwave::ramp(8000, 1000 * int(k + 1))));
-        testwave::writeBytes(t.fileName.toStdString(), p.waves.back());
-        p.data.tracks.push_back(t);
+        testwave::writeBytes(file, p.waves.back());
     }
     EXPECT_EQ(vumo::project::writeProject(QString::fromStdString(p.path), p.data), QString());
     return p;
