@@ -345,41 +345,6 @@ private slots:
         QCOMPARE(ov.find(trackFile(s, 0))->blocks.at(0).highL, 7000);
     }
 
-    void pictureFromBlocksIsThePictureFromFramesAtAnyWidth()
-    {
-        // Spikes on the last frame of every third block and on the first frame of the next, a
-        // 1 MB track and 1000 silent frames after the file's end: a column that takes a block it
-        // only partly covers shows a spike too many.
-        const int32_t frames = 262144;
-        std::vector<int16_t> samples;
-        for (int f = 0; f < frames - 1000; ++f)
-        {
-            const int block = f / 256;
-            const bool end = f % 256 == 255 && block % 3 == 1;
-            const bool start = f % 256 == 0 && block % 3 == 2;
-            samples.insert(samples.end(),
-                           {int16_t(end ? 30000 : 100 + f % 7), int16_t(start ? -30000 : -100)});
-        }
-        QTemporaryDir dir;
-        QVERIFY(writeWave(dir.filePath(QStringLiteral("s.wav")), samples));
-        const view::TrackOverview ov = view::readOverview(dir.filePath(QStringLiteral("s.wav")));
-        const view::SampleReader read = [&samples](int32_t i)
-        { return i < int32_t(samples.size()) ? samples[size_t(i)] : 0; };
-        for (const int width : {97, 250, 401, 633, 1000})
-            for (const int zoom : {1, 2, 3})
-            {
-                const view::ViewGeometry g{
-                    double(frames) / width, zoom, zoom == 1 ? 0 : 777, frames, double(width), 120};
-                view::TrackPicture pic{g, 120 / 131072.0, 100, 0, 0};
-                QImage fromFrames(width, 120, QImage::Format_RGB32);
-                QImage fromBlocks = fromFrames;
-                view::renderTrack(fromFrames, pic, read);
-                pic.overview = &ov;
-                view::renderTrack(fromBlocks, pic, read);
-                QVERIFY2(fromBlocks == fromFrames, qPrintable(QString::number(width)));
-            }
-    }
-
     void pictureFromTheOverviewIsThePictureOfTheBuffer_data()
     {
         QTest::addColumn<QByteArray>("bytes");
