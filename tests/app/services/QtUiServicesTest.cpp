@@ -32,11 +32,9 @@ private slots:
               {yn, Answer::Yes, escape, Answer::No},
               {yn, Answer::Yes, enter, Answer::Yes},
               {yn, Answer::No, enter, Answer::No},
-              {ync, Answer::Yes, yes, Answer::Yes},
               {ync, Answer::Yes, no, Answer::No},
               {ync, Answer::Yes, cancel, Answer::Cancel},
               {ync, Answer::Yes, escape, Answer::Cancel},
-              {ync, Answer::Yes, enter, Answer::Yes},
               {ync, Answer::No, enter, Answer::No},
               {ync, Answer::Cancel, enter, Answer::Cancel}})
         {
