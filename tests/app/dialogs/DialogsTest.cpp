@@ -9,9 +9,9 @@
 #include "settings/AppFolder.h"
 #include "settings/PhysicalMemory.h"
 #include "settings/Settings.h"
+#include "support/BoxAnswerer.h"
 #include "support/ScriptedUiServices.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -22,10 +22,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 using namespace vumo;
+using vumo::test::BoxAnswerer;
 using vumo::test::child;
 
 class DialogsTest : public QObject
@@ -49,28 +48,6 @@ private:
     {
         for (const auto& [box, text] : typed)
             child<QLineEdit>(d, box)->setText(QString::fromUtf8(text));
-    }
-
-    // Runs act on the file dialog once it is up and exposed; closes it if act leaves it open.
-    void whenDialogShows(std::function<void(QDialog*)> act)
-    {
-        QTimer::singleShot(20, this,
-                           [this, act]
-                           {
-                               for (QWidget* w : QApplication::topLevelWidgets())
-                               {
-                                   auto* dialog = qobject_cast<FrmBrowse*>(w);
-                                   if (dialog == nullptr || !dialog->isVisible())
-                                       continue;
-                                   if (!QTest::qWaitForWindowExposed(dialog))
-                                       break;
-                                   act(dialog);
-                                   if (dialog->isVisible())
-                                       dialog->reject();
-                                   return;
-                               }
-                               whenDialogShows(act); // not up yet
-                           });
     }
 
     QTemporaryDir m_storeDir; // the settings file, apart from the browsed folder
@@ -169,15 +146,18 @@ private slots:
         QCOMPARE(ui.shown.first().icon, MsgIcon::Exclamation);
         QCOMPARE(dialog.folder(), QDir(m_dir.path()).absolutePath());
 
-        // A click fills the name; a double-click returns it.
-        whenDialogShows(
-            [](QDialog* browser)
+        // A click fills the name; a double-click (which starts with a click) returns it.
+        BoxAnswerer user;
+        user.push(
+            [](QDialog& browser)
             {
-                auto* files = child<QListWidget>(*browser, "File1"); // a double-click starts
-                                                                     // with a click
+                QVERIFY(QTest::qWaitForWindowExposed(&browser));
+                auto* files = child<QListWidget>(browser, "File1");
                 const QPoint at = files->visualItemRect(files->item(0)).center();
                 QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
                 QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+                if (browser.isVisible()) // not taken: Cancel empties the name
+                    child<QPushButton>(browser, "cmdCancel")->click();
             });
         QCOMPARE(BrowseForFile(ui, "*.wav", "Open"), path("take.wav"));
     }
