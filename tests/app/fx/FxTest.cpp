@@ -281,17 +281,14 @@ private slots:
     }
 
     // (effect, frames from 5000, a preset the script loads, the script, the FXIt call): band
-    // pass 200/100 runs as 100/200; a preset of another effect (Echo in the Band Pass dialog;
-    // Amp - Gain in the Echo dialog: tst_studioscenarios) is refused with a message and the
-    // dialog keeps its values; 1025 frames run, 1024 not; Cancel after loading a preset saved
-    // with OK's flag runs nothing (a plain Cancel: tst_projectmodel).
+    // pass 200/100 runs as 100/200; 1025 frames run, 1024 not; Cancel after loading a preset
+    // saved with OK's flag runs nothing. (A plain Cancel: tst_projectmodel; a preset of another
+    // effect: tst_studioscenarios.)
     void dispatchRunsWhatTheDialogSays()
     {
-        const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
         const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 3, 16, 255, 0);
         for (const auto& [code, frames, preset, script, expected] :
              {std::tuple{7, 2000, QString(), sliders(200, 100), "FXIt(7,5000,7000,100,200,128)"},
-              {7, 2000, echoBand, loadThen("OKButton"), "FXIt(7,5000,7000,2,255,128)"},
               {3, 1025, QString(), sliders(1, 2), "FXIt(3,5000,6025,1,2,128)"},
               {3, 1024, QString(), sliders(1, 2), ""},
               {3, 2000, okFlag, loadThen("CancelButton"), ""}})
@@ -312,7 +309,7 @@ private slots:
             QCOMPARE(ran, *expected != 0);
             QCOMPARE(shown, (ran ? QStringList{"Applying Effects ...", "redrawn", "hidden"}
                                  : QStringList()));
-            QCOMPARE(ui.messages().size(), preset == echoBand ? 1 : 0);
+            QVERIFY(ui.messages().isEmpty());
         }
     }
 

@@ -117,12 +117,6 @@ private slots:
             << std::vector<FrameSpan>{{-3000, -450, -1000, 1000, true},
                                       {-440, 2110, -1000, 1000, true},
                                       {0, 2990, -1000, 1000, true}}; // 512 ... 599, then silence
-        std::vector<int16_t> mono;
-        for (int f = 0; f < 300; ++f)
-            mono.push_back(int16_t(f - 100));
-        QTest::newRow("mono, both channels")
-            << wave(mono, {.channels = 1})
-            << std::vector<FrameSpan>{{-100, 155, -100, 155, true}, {0, 199, 0, 199, true}};
         std::vector<int16_t> halfFrame(512, 7);
         halfFrame.push_back(5000);
         QTest::newRow("the data ends inside a frame")
