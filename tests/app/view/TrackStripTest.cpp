@@ -212,32 +212,6 @@ private slots:
             }
     }
 
-    void statusBarTimes()
-    {
-        const std::pair<int64_t, const char*> rows[] = {
-            {0, "0:00.000"},     {44099, "0:00.999"},   {44100, "0:01.000"},
-            {66150, "0:01.500"}, {2646000, "1:00.000"}, {67108864, "25:21.742"}};
-        for (const auto& [frames, text] : rows)
-            QCOMPARE(view::timeText(frames), QString::fromLatin1(text));
-        StudioFixture s;
-        s.newProject(1);
-        s.w.runCommand(QStringLiteral("mnuEditSelectAll"), &frmVumo::mnuEditSelectAll);
-        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
-                 QStringLiteral("Start 0:00.000 (0)   End 0:05.944 (262142)   "
-                                "Length 0:05.944 (262142)"));
-        // A drag in the picture shows at once.
-        view::WaveformView& v = *s.w.picView();
-        QTest::mousePress(&v, Qt::LeftButton, {}, QPoint(100, 40));
-        QTest::mouseRelease(&v, Qt::LeftButton, {}, QPoint(10, 40));
-        const Selection& sel = s.sel();
-        QVERIFY(sel.selStart < sel.selEnd);
-        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
-                 view::selectionText(sel.selStart, sel.selEnd));
-        QVERIFY(child<QLabel>(s.w, "lblSelection")
-                    ->text()
-                    .endsWith(QStringLiteral("(%1)").arg(sel.selEnd - sel.selStart)));
-    }
-
     void spacePlaysAndStopsWhateverHasTheFocus()
     {
         useVirtualDevices("1"); // real time: the take lasts 6 s unless stopped
@@ -268,10 +242,32 @@ private slots:
         QVERIFY(!s.w.transport().running());
     }
 
-    void stripShowsEveryTrackAndAClickSwitches()
+    // The status bar's times, at once after a drag; the strip shows every track and a click
+    // on it switches.
+    void statusBarTimesAndTheStripFollowTheWindow()
     {
+        const std::pair<int64_t, const char*> rows[] = {
+            {0, "0:00.000"},     {44099, "0:00.999"},   {44100, "0:01.000"},
+            {66150, "0:01.500"}, {2646000, "1:00.000"}, {67108864, "25:21.742"}};
+        for (const auto& [frames, text] : rows)
+            QCOMPARE(view::timeText(frames), QString::fromLatin1(text));
         StudioFixture s;
         s.newProject(1);
+        s.w.runCommand(QStringLiteral("mnuEditSelectAll"), &frmVumo::mnuEditSelectAll);
+        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
+                 QStringLiteral("Start 0:00.000 (0)   End 0:05.944 (262142)   "
+                                "Length 0:05.944 (262142)"));
+        // A drag in the picture shows at once.
+        view::WaveformView& v = *s.w.picView();
+        QTest::mousePress(&v, Qt::LeftButton, {}, QPoint(100, 40));
+        QTest::mouseRelease(&v, Qt::LeftButton, {}, QPoint(10, 40));
+        const Selection& sel = s.sel();
+        QVERIFY(sel.selStart < sel.selEnd);
+        QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
+                 view::selectionText(sel.selStart, sel.selEnd));
+        QVERIFY(child<QLabel>(s.w, "lblSelection")
+                    ->text()
+                    .endsWith(QStringLiteral("(%1)").arg(sel.selEnd - sel.selStart)));
         s.addTrack();
         s.addTrack();
         s.model.setTrackGains(1, 100, 127, 1);
