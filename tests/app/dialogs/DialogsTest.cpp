@@ -67,35 +67,38 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    // (caption, pattern, name typed, answer to "overwrite?" (0 Yes, 1 No, -1 not asked), result)
+    // (caption, pattern, name typed, "overwrite?" asked and answered No, result); an Open of a
+    // name of no file says so rather than taking it for a Cancel.
     void answerIsChecked()
     {
         const QString take = path("take.wav"), folder = m_dir.path() + QDir::separator();
-        for (const auto& [caption, pattern, name, answer, expected] :
-             {std::tuple{"Open", "*.wav", path("gone.wav"), -1, QString()}, // missing
-              {"Open", "*.wav", folder, -1, QString()},
-              {"OPEN FILE", "*.wav", take, -1, take},
-              {"Save as", "*.wav", take, 1, QString()},
-              {"Save as", "*.vum;*.wav", path("mix"), -1, path("mix.vum")}, // the first pattern
-              {"Save as", "*.mfx", path("chain.old"), -1, path("chain.old")},
+        for (const auto& [caption, pattern, name, asked, expected] :
+             {std::tuple{"Open", "*.wav", path("gone.wav"), false, QString()}, // missing
+              {"Open", "*.wav", folder, false, QString()},
+              {"OPEN FILE", "*.wav", take, false, take},
+              {"Save as", "*.wav", take, true, QString()},
+              {"Save as", "*.vum;*.wav", path("mix"), false, path("mix.vum")}, // the first pattern
+              {"Save as", "*.mfx", path("chain.old"), false, path("chain.old")},
               // A point in a folder name does not stop the extension.
-              {"Save as", "*.mfx", path("take.v2/chain"), -1, path("take.v2/chain.mfx")},
-              {"Save", "*.*", path("plain"), -1, path("plain")},
-              {"Save as", "*.wav", folder, -1, QString()},
-              {"Choose", "*.wav", path("gone"), -1, path("gone")}, // other captions: as typed
-              {"Save as", "*.wav", QString(), -1, QString()}})
+              {"Save as", "*.mfx", path("take.v2/chain"), false, path("take.v2/chain.mfx")},
+              {"Save", "*.*", path("plain"), false, path("plain")},
+              {"Save as", "*.wav", folder, false, QString()},
+              {"Choose", "*.wav", path("gone"), false, path("gone")}, // other captions: as typed
+              {"Save as", "*.wav", QString(), false, QString()}})
         {
             ScriptedUiServices ui;
-            if (answer >= 0)
-                ui.answers.push_back(answer == 0 ? Answer::Yes : Answer::No);
+            ui.answers = {Answer::No};
             QCOMPARE(checkBrowseResult(ui, QString::fromLatin1(caption),
                                        QString::fromLatin1(pattern), name),
                      expected);
             QCOMPARE(ui.questions(),
-                     answer >= 0 ? QStringList{"This file already exists.  Are you sure you want "
-                                               "to overwrite it?"}
-                                 : QStringList{});
-            if (answer >= 0)
+                     asked ? QStringList{"This file already exists.  Are you sure you want to "
+                                         "overwrite it?"}
+                           : QStringList{});
+            QCOMPARE(ui.messages(), name == path("gone.wav")
+                                        ? QStringList{"The file " + name + " does not exist."}
+                                        : QStringList());
+            if (asked)
                 QCOMPARE(ui.shown.first().title, QStringLiteral("Alert"));
         }
     }
