@@ -110,7 +110,6 @@ private slots:
     {
         for (const auto& [first, second, pastePattern, pasteInstrument, sourceFirst, pastedRow4] :
              {std::tuple{"mnuEditCut", "mnuEditPaste", 0, 7, 0, 0},
-              {"mnuEditCopy", "mnuEditPaste", 0, 7, 10, 0},
               {"mnuEditCutAll", "mnuEditPasteAll", 5, 3, 0, 50},
               {"mnuEditCopyAll", "mnuEditPasteAll", 5, 3, 10, 50},
               {"mnuEditCopy", "mnuEditPasteAll", 5, 0, 10, 0}})
