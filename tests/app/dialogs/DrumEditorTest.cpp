@@ -110,7 +110,6 @@ private slots:
     {
         for (const auto& [first, second, pastePattern, pasteInstrument, sourceFirst, pastedRow4] :
              {std::tuple{"mnuEditCut", "mnuEditPaste", 0, 7, 0, 0},
-              {"mnuEditCopy", "mnuEditPaste", 0, 7, 10, 0},
               {"mnuEditCutAll", "mnuEditPasteAll", 5, 3, 0, 50},
               {"mnuEditCopyAll", "mnuEditPasteAll", 5, 3, 10, 50},
               {"mnuEditCopy", "mnuEditPasteAll", 5, 0, 10, 0}})
@@ -209,12 +208,11 @@ private slots:
         QCOMPARE(e.drums.drumFileName, old);
         QCOMPARE(e.ui.messages().size(), 1);
 
-        // A file that cannot be saved, opened or imported is reported by name, changing nothing.
-        QVERIFY(putFile(dir.filePath("cut.mbt"), QByteArray("mbt1\x09\0", 6) + "12"));
+        // A file that cannot be saved, opened or imported is reported by name, changing nothing
+        // (malformed ones: tst_drums).
         const DrumData before = e.drums;
         for (const auto& [action, file] : {std::pair{"mnuFileSaveAs", "nofolder/a.mbt"},
                                            {"mnuFileOpen", "missing.mbt"},
-                                           {"mnuFileOpen", "cut.mbt"},
                                            {"mnuFileOpen", "missing.drm"}})
         {
             e.ui.files = {dir.filePath(file)};
@@ -225,7 +223,7 @@ private slots:
             QCOMPARE(e.drums.songPattern, before.songPattern);
             QCOMPARE(e.drums.drumFileName, before.drumFileName); // a later Save goes there
         }
-        QCOMPARE(e.ui.messages().size(), 5);
+        QCOMPARE(e.ui.messages().size(), 4);
     }
 
     // Play queues the song, says so, and waits until it is played out or stopped (by the button,

@@ -76,9 +76,10 @@ QScrollBar* bar(QWidget& d, int n)
     return d.findChild<QScrollBar*>(QStringLiteral("HScroll%1").arg(n));
 }
 
-Script sliders(int v1, int v2, const char* button = "OKButton")
+Script sliders(int v1, int v2)
 {
-    return [=](QDialog& d) { bar(d, 1)->setValue(v1), bar(d, 2)->setValue(v2), click(d, button); };
+    return [=](QDialog& d)
+    { bar(d, 1)->setValue(v1), bar(d, 2)->setValue(v2), click(d, "OKButton"); };
 }
 
 // Loads the effect file queued in the UI services, then presses button.
@@ -280,22 +281,16 @@ private slots:
     }
 
     // (effect, frames from 5000, a preset the script loads, the script, the FXIt call): band
-    // pass 200/100 runs as 100/200; a preset of another effect (Echo in the Band Pass dialog,
-    // Amp - Gain in the Echo dialog) is refused with a message and the dialog keeps its values;
-    // 1025 frames run, 1024 not; Cancel (even after loading a preset saved with OK's flag) runs
-    // nothing.
+    // pass 200/100 runs as 100/200; 1025 frames run, 1024 not; Cancel after loading a preset
+    // saved with OK's flag runs nothing. (A plain Cancel: tst_projectmodel; a preset of another
+    // effect: tst_studioscenarios.)
     void dispatchRunsWhatTheDialogSays()
     {
-        const QString echoBand = writePreset(m_dir.filePath("band.sfx"), 3, 200, 100, -1);
-        const QString gain = writePreset(m_dir.filePath("gain.sfx"), 1, 16, 255, -1);
         const QString okFlag = writePreset(m_dir.filePath("ok.sfx"), 3, 16, 255, 0);
         for (const auto& [code, frames, preset, script, expected] :
              {std::tuple{7, 2000, QString(), sliders(200, 100), "FXIt(7,5000,7000,100,200,128)"},
-              {7, 2000, echoBand, loadThen("OKButton"), "FXIt(7,5000,7000,2,255,128)"},
-              {3, 2000, gain, loadThen("OKButton"), "FXIt(3,5000,7000,128,128,128)"},
               {3, 1025, QString(), sliders(1, 2), "FXIt(3,5000,6025,1,2,128)"},
               {3, 1024, QString(), sliders(1, 2), ""},
-              {3, 2000, QString(), sliders(1, 2, "CancelButton"), ""},
               {3, 2000, okFlag, loadThen("CancelButton"), ""}})
         {
             Engine engine;
@@ -314,7 +309,7 @@ private slots:
             QCOMPARE(ran, *expected != 0);
             QCOMPARE(shown, (ran ? QStringList{"Applying Effects ...", "redrawn", "hidden"}
                                  : QStringList()));
-            QCOMPARE(ui.messages().size(), preset == gain || preset == echoBand ? 1 : 0);
+            QVERIFY(ui.messages().isEmpty());
         }
     }
 

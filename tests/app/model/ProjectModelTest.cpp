@@ -175,12 +175,9 @@ private slots:
             };
         };
         for (const auto& [item, script] : {std::pair{"mnuFileProps", set("vscMem", 200)},
-                                           {"mnuFileProps", set("txtTitle", 0)},
                                            {"mnuFileNew", set("txtTitle", 0)},
                                            {"mnuTrackProps", set("txtTitle", 0)},
-                                           {"mnuTrackProps", set("txtFileName", 0)},
                                            {"mnuToolsOptions", set("vscTempo", 10)},
-                                           {"mnuToolsOptions", set("vscMidiBufLen", 10)},
                                            {"mnuTrackMix", set("hscVol0", 3)},
                                            {"mnuFXEcho", set("HScroll1", 3)}})
         {

@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "support/BoxAnswerer.h"
 #include "support/ScriptedUiServices.h"
+#include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,15 +22,10 @@
 
 using namespace vumo;
 using vumo::test::BoxAnswerer;
+using vumo::test::putFile;
 
 namespace
 {
-
-bool touch(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write("x", 1) == 1;
-}
 
 // Types name into the system's dialog and presses Enter, as a user would.
 BoxAnswerer::Press typeAndEnter(const QString& name)
@@ -166,7 +162,7 @@ private slots:
         {
             init();
             if (*r.files != '\0')
-                QVERIFY(touch(m_dir.filePath(QString::fromLatin1(r.files))));
+                QVERIFY(putFile(m_dir.filePath(QString::fromLatin1(r.files)), "x"));
             QtUiServices ui;
             BoxAnswerer user;
             const HangGuard guard;
@@ -191,7 +187,7 @@ private slots:
     void systemDialogListsThePatternWhateverTheCase()
     {
         for (const char* name : {"TAKE.WAV", "take2.wav", "notes.txt"})
-            QVERIFY(touch(m_dir.filePath(QString::fromLatin1(name))));
+            QVERIFY(putFile(m_dir.filePath(QString::fromLatin1(name)), "x"));
         QtUiServices ui;
         BoxAnswerer user;
         QStringList types;

@@ -1,12 +1,11 @@
-// The real message boxes, input box and Open dialog of QtUiServices, answered as a user answers
-// them: every button of every kind of box, Escape, and Enter on the default button.
+// The real message boxes and input box of QtUiServices, answered as a user answers them: every
+// button of every kind of box, Escape, and Enter on the default button. (Its file dialogs:
+// tst_filedialogs.)
 #include "services/QtUiServices.h"
 #include "support/BoxAnswerer.h"
 
 #include <QDialogButtonBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vumo;
@@ -32,11 +31,9 @@ private slots:
               {yn, Answer::Yes, escape, Answer::No},
               {yn, Answer::Yes, enter, Answer::Yes},
               {yn, Answer::No, enter, Answer::No},
-              {ync, Answer::Yes, yes, Answer::Yes},
               {ync, Answer::Yes, no, Answer::No},
               {ync, Answer::Yes, cancel, Answer::Cancel},
               {ync, Answer::Yes, escape, Answer::Cancel},
-              {ync, Answer::Yes, enter, Answer::Yes},
               {ync, Answer::No, enter, Answer::No},
               {ync, Answer::Cancel, enter, Answer::Cancel}})
         {
@@ -85,27 +82,6 @@ private slots:
             QCOMPARE(ui.inputBox("Track number?", "Vumo", "1"), QString::fromLatin1(result));
         }
         QVERIFY(user.allPressed());
-    }
-
-    // A name typed in the own browser's Open dialog that names no file is said so, not taken as
-    // Cancel.
-    void openingATypedNameOfNoFileSaysSo()
-    {
-        QTemporaryDir dir;
-        const QString gone = dir.filePath("gone.vum");
-        QtUiServices ui;
-        ui.setFileBrowserChoice([] { return true; });
-        BoxAnswerer user;
-        user.push(
-            [&gone](QDialog& d)
-            {
-                QVERIFY(QTest::qWaitForWindowExposed(&d));
-                d.findChild<QLineEdit*>("txtFileName")->setText(gone);
-                d.findChild<QPushButton*>("cmdOK")->click();
-            });
-        user.push(BoxAnswerer::click(QMessageBox::Ok));
-        QCOMPARE(ui.browseForFile("*.vum;*.cab", "Open"), QString());
-        QCOMPARE(user.seen, (QStringList{"Open", "The file " + gone + " does not exist."}));
     }
 };
 
