@@ -228,10 +228,7 @@ private slots:
         {
             const QString file = source.filePath(QStringLiteral("tracks/t%1.wav").arg(k));
             data.tracks.append({"T" + QByteArray::number(k), QFile::encodeName(file)});
-            std::vector<int16_t> samples; // counting up on the left, down on the right
-            for (int i = 50 * k; i < 50 * k + 2000; ++i)
-                samples.insert(samples.end(), {int16_t(i), int16_t(-i)});
-            waves << waveBytes(samples);
+            waves << waveBytes(saw(2000, k));
             QVERIFY(putFile(file, waves.last()));
         }
         const QString projectPath = source.filePath("Song.vum");
