@@ -139,8 +139,8 @@ private slots:
     }
 
     // Opening three tracks loads audio only for the last. A path that is no project, a refused
-    // file (exact messages: tst_project) or a cancelled New leaves the open project; a failed save
-    // leaves the file; New then closes the project, asking about the edits.
+    // file or a cancelled New leaves the open project; a failed save leaves the file; New then
+    // closes the project, asking about the edits.
     void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
@@ -166,11 +166,10 @@ private slots:
         unchanged();
 
         QVERIFY(QDir(s.home.path()).mkdir(QStringLiteral("folder.vum")));
-        QByteArray header(282, '\0');
-        qToLittleEndian<int32_t>(262144, header.data() + 20);
-        qToLittleEndian<int16_t>(18, header.data() + 24);
-        // A record whose path fills all 128 bytes: the engine takes at most 127.
-        QByteArray oneLongPath = header;
+        // One record whose path fills all 128 bytes: the engine takes at most 127. (What else the
+        // reader refuses: tst_project; that the window shows it: tst_outsidefiles.)
+        QByteArray oneLongPath(282, '\0');
+        qToLittleEndian<int32_t>(262144, oneLongPath.data() + 20);
         qToLittleEndian<int16_t>(1, oneLongPath.data() + 24);
         oneLongPath += QByteArray(16, ' ') + "/" + QByteArray(127, 'x') + QByteArray(12, '\0');
         for (const auto& [name, bytes, why] :
@@ -178,7 +177,6 @@ private slots:
               {"folder.vum", QByteArray(), "%1 is a folder, not a project or a cabinet."},
               {"notes.txt", QByteArray("notes"),
                "%1 is neither a project (.vum) nor a cabinet (.cab)."},
-              {"bad.vum", header, "18 tracks"},
               {"bad.vum", oneLongPath, "too long: 128 bytes, at most 127"}})
         {
             const QString path = s.path(QString::fromLatin1(name));
