@@ -106,7 +106,7 @@ private slots:
     // mixed: the bytes vumo-mix writes from the saved project over the same frames, not those of
     // before. Select All writes trackLength - 2 frames; vumo-mix without a range writes
     // trackLength. (the change; the master mixer's also shows on the current track's controls;
-    // its Cancel: tst_mixer)
+    // its Cancel: tst_projectmodel)
     void saveAsWaveWritesTheMixAsSet()
     {
         using Act = std::function<void(StudioFixture&)>;
