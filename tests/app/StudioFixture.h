@@ -97,20 +97,17 @@ private:
     }
 };
 
-// The real library's exports, by name.
-struct RealExports
-{
-#define VUMO_SPY_SLOT(name, params, args) decltype(&::name) name = nullptr;
-    VUMO_ENGINE_EXPORTS(VUMO_SPY_SLOT)
-#undef VUMO_SPY_SLOT
-};
-
 // Resolves the exports from the real library, each through a spy that counts the calls;
 // SetCurTrack's spy also notes the switches, OpenLib's can refuse.
 struct EngineSpy
 {
     static inline QLibrary* library = nullptr;
-    static inline RealExports real;
+    static inline struct // the real library's exports, by name
+    {
+#define VUMO_SPY_SLOT(name, params, args) decltype(&::name) name; // static: null at first
+        VUMO_ENGINE_EXPORTS(VUMO_SPY_SLOT)
+#undef VUMO_SPY_SLOT
+    } real;
     static inline int calls = 0; // export calls so far, whichever export
     static inline std::function<void(const char* name)> watch;       // told of each call first
     static inline std::vector<std::pair<int32_t, int32_t>> switches; // (track, reload)

@@ -31,8 +31,10 @@ vumo_app_test(tst_dialogs tests/app/dialogs/DialogsTest.cpp)
 vumo_app_test(tst_projectcommands tests/app/commands/ProjectCommandsTest.cpp)
 vumo_app_test(tst_commands tests/app/commands/CommandsTest.cpp)
 vumo_app_test(tst_projectmodel tests/app/model/ProjectModelTest.cpp)
-# Special files refused by every reader and by the window; the application and engine folders.
+# Special files refused by every reader and by the window; the application and engine folders;
+# the cabinet commands, which run vumo-chain beside the test program.
 vumo_app_test(tst_outsidefiles tests/app/commands/OutsideFilesTest.cpp)
+add_dependencies(tst_outsidefiles vumo-chain)
 vumo_app_test(tst_qtuiservices tests/app/services/QtUiServicesTest.cpp)
 # The system's file dialog, the own browser as an Options choice, and their questions.
 vumo_app_test(tst_filedialogs tests/app/services/FileDialogsTest.cpp)
@@ -52,16 +54,11 @@ vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 vumo_app_test(tst_import tests/app/commands/ImportTest.cpp)
 vumo_app_test(tst_mixer tests/app/dialogs/MixerTest.cpp)
 vumo_app_test(tst_drumeditor tests/app/dialogs/DrumEditorTest.cpp)
-# The cabinet commands run vumo-chain beside the test program.
-vumo_app_test(tst_cabinetcommands tests/app/commands/CabinetCommandsTest.cpp)
-add_dependencies(tst_cabinetcommands vumo-chain)
 
-# The main window's effect, mixer, sample keyboard and CD capture commands end to end; the
-# mixdown is compared with the vumo-mix beside the test program.
+# What a user meets in the real window over the real engine: the effect, mixer, sample keyboard
+# and CD capture commands, presets, Copy To, wave files the studio cannot read, the picture after
+# Delete; the mixdown is compared with the vumo-mix beside the test program.
 vumo_app_test(tst_wiredcommands tests/app/mainwin/WiredCommandsTest.cpp)
 add_dependencies(tst_wiredcommands vumo-mix)
-# What a user meets in the real window over the real engine: presets, Copy To, wave files the
-# studio cannot read, the picture of a steady tone and after Delete.
-vumo_app_test(tst_studioscenarios tests/app/mainwin/StudioScenariosTest.cpp)
 # Undo and redo in steps through the real window and engine; the full disk's file size limit.
 vumo_app_test(tst_undosteps tests/app/undo/UndoStepsTest.cpp)

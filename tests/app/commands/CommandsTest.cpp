@@ -105,10 +105,6 @@ class CommandsTest : public QObject
     Q_OBJECT
 
 private:
-    static QAction* action(StudioFixture& s, const char* name)
-    {
-        return s.w.findChild<QAction*>(QString::fromLatin1(name));
-    }
     static void click(StudioFixture& s, const char* button)
     {
         QTest::mouseClick(child<QWidget>(s.w, button), Qt::LeftButton);
@@ -324,7 +320,7 @@ private slots:
                                  "mnuEditPasteFromRing", "mnuEditPasteFromNegative"})
         {
             f.ui.files.push_back(take);
-            action(f, item)->trigger();
+            trigger(f.w, item);
         }
         const QString range = QStringLiteral("(10,20,");
         // Besides the undo steps' copies into their folder.
@@ -430,7 +426,7 @@ private slots:
                             enabled << c->objectName();
                     for (const char* name : {"mnuControlPlay", "mnuControlRecord", "mnuControlStop",
                                              "mnuEdit", "mnuFile", "mnuFX", "mnuTrack"})
-                        if (action(s, name)->isEnabled())
+                        if (child<QAction>(s.w, name)->isEnabled())
                             enabled << QString::fromLatin1(name);
                     if (s.w.transport().running())
                         enabled << QStringLiteral("playing");
@@ -443,9 +439,9 @@ private slots:
                  qPrintable(QString::number(played)));
         QVERIFY(child<QWidget>(s.w, "CmdPlay")->isEnabled());
         QVERIFY(child<QWidget>(s.w, "cboTrack")->isEnabled());
-        QVERIFY(action(s, "mnuFile")->isEnabled());
+        QVERIFY(child<QAction>(s.w, "mnuFile")->isEnabled());
         QVERIFY(!child<QWidget>(s.w, "cmdRec")->isEnabled());
-        QVERIFY(action(s, "mnuControlRecord")->isEnabled());
+        QVERIFY(child<QAction>(s.w, "mnuControlRecord")->isEnabled());
 
         bool closedAtOnce = true;
         const auto close = [&]
@@ -484,7 +480,7 @@ private slots:
             });
         s.w.mnuAddInDrum();
         QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
-        QVERIFY(action(s, "mnuControlActivateDrums")->isChecked());
+        QVERIFY(child<QAction>(s.w, "mnuControlActivateDrums")->isChecked());
         s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times
         click(s, "CmdPlay");
         QStringList messages;

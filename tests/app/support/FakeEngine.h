@@ -22,9 +22,8 @@ public:
     std::function<int32_t(const QString& name, const QString& call)> answer;
     // Every call, as "SetTrackAttr(0,255,127)", in order.
     QStringList calls;
-    QString reason;
 
-    QString errorText() const override { return reason; }
+    QString errorText() const override { return {}; }
 
     // The recorded calls of one export.
     QStringList callsOf(const QString& name) const
