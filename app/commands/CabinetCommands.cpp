@@ -52,11 +52,7 @@ bool CabinetCommands::createCab(const QString& projectPath, const project::Proje
                                               window->failure(),
                                           MsgIcon::Critical);
                      });
-    if (!window->start(m_appFolder))
-    {
-        m_ui.message(window->failure(), MsgIcon::Critical);
-        return false;
-    }
+    window->start(m_appFolder);
     window->show();
     return true;
 }
@@ -74,12 +70,7 @@ QString CabinetCommands::openCabinet(const QString& path)
     window->setWindowTitle(QStringLiteral("Opening ") + QDir::toNativeSeparators(path));
     // Nothing else may start while the cabinet opens: the window stays until the chain ends.
     window->setWindowModality(Qt::ApplicationModal);
-    if (!window->start(m_appFolder))
-    {
-        cab::removeOpenFiles(m_appFolder);
-        m_ui.message(window->failure(), MsgIcon::Critical);
-        return {};
-    }
+    window->start(m_appFolder);
     window->show();
     // The chain has ended when its runner has exited; the marker file it removes says nothing.
     window->waitUntilEnded();

@@ -22,8 +22,9 @@ public:
     ~CabinetCommands();
 
     // Create Cab for the project saved at projectPath: writes the working files and starts the
-    // chain in its window, then returns at once (the window reports the outcome). Nothing is
-    // written when the project has no file. False when the chain could not be started.
+    // chain in its window, then returns at once (the window and a message report the outcome,
+    // a runner that cannot be started too). Nothing is written, and false is returned, when the
+    // project has no file or its working files cannot be written.
     bool createCab(const QString& projectPath, const project::ProjectData& project);
 
     // OpenCabinet: starts the chain that unpacks the cabinet, waits in an event loop until its

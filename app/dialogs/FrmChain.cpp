@@ -45,6 +45,16 @@ FrmChain::FrmChain(UiServices& ui, QWidget* parent) : QDialog(parent), m_ui(ui)
 
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &FrmChain::readEvents);
     connect(&m_process, &QProcess::finished, this, &FrmChain::ended);
+    // A runner that cannot be started never finishes: its failure ends the chain instead.
+    connect(&m_process, &QProcess::errorOccurred, this,
+            [this](QProcess::ProcessError error)
+            {
+                if (error != QProcess::FailedToStart || m_ended)
+                    return;
+                m_failure = QStringLiteral("The cabinet chain runner could not be started: ") +
+                            m_process.errorString();
+                finish();
+            });
 }
 
 QString FrmChain::runnerPath()
@@ -52,7 +62,7 @@ QString FrmChain::runnerPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vumo-chain"));
 }
 
-bool FrmChain::start(const QString& folder)
+void FrmChain::start(const QString& folder)
 {
     m_succeeded = false;
     m_ended = false;
@@ -62,14 +72,6 @@ bool FrmChain::start(const QString& folder)
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     // The runner reads the batch file itself; nothing of it reaches a shell.
     m_process.start(m_runner, {folder, QStringLiteral("vumocab.bat")});
-    if (!m_process.waitForStarted())
-    {
-        m_failure = QStringLiteral("The cabinet chain runner could not be started: ") +
-                    m_process.errorString();
-        m_cmdClose->setEnabled(true);
-        return false;
-    }
-    return true;
 }
 
 void FrmChain::waitUntilEnded()
@@ -161,6 +163,11 @@ void FrmChain::ended(int exitCode, QProcess::ExitStatus status)
                                          "and no reason.")
                               .arg(exitCode)
                         : QStringLiteral("The cabinet chain runner crashed.");
+    finish();
+}
+
+void FrmChain::finish()
+{
     m_ended = true;
     m_succeeded = m_succeeded && m_failure.isEmpty();
     m_lblStep->setText(m_succeeded ? QStringLiteral("Done.") : QStringLiteral("Failed."));

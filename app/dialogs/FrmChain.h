@@ -29,9 +29,9 @@ class FrmChain : public QDialog
 public:
     FrmChain(UiServices& ui, QWidget* parent = nullptr);
 
-    // Starts the chain in folder; false (with the reason in failure()) when the runner cannot
-    // be started.
-    bool start(const QString& folder);
+    // Starts the chain in folder and returns at once; its end, or a runner that cannot be
+    // started, is chainEnded (the reason in failure()).
+    void start(const QString& folder);
     // Runs an event loop until the runner has exited (chainEnded), without spinning.
     void waitUntilEnded();
 
@@ -57,6 +57,7 @@ private:
     void readEvents();
     void handleLine(const QByteArray& line);
     void ended(int exitCode, QProcess::ExitStatus status);
+    void finish();
 
     UiServices& m_ui;
     QProcess m_process;

@@ -289,6 +289,8 @@ private slots:
              "The cabinet could not be opened: Not a valid Vumo CAB! It holds the file "
              "\"libwavorn.so\""},
             {fake, late, "The cabinet could not be opened: the late reason"},
+            {fake, staging.filePath("no-runner"),
+             "The cabinet could not be opened: The cabinet chain runner could not be started: "},
         };
         for (const auto& [path, runner, message] : rows)
         {
