@@ -1,6 +1,7 @@
 // WebBrowserCheck: xdg-mime asked in the background, the browsers xdg-open falls back to.
 #include "help/WebBrowserCheck.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 
 namespace vumo::help
@@ -23,8 +24,8 @@ bool hasOpener()
 
 WebBrowserCheck::WebBrowserCheck(QObject* parent) : QObject(parent)
 {
-    connect(&m_query, &QProcess::finished, this, &WebBrowserCheck::queryEnded);
-    connect(&m_query, &QProcess::errorOccurred, this,
+    connect(m_query, &QProcess::finished, this, &WebBrowserCheck::queryEnded);
+    connect(m_query, &QProcess::errorOccurred, this,
             [this](QProcess::ProcessError error)
             {
                 if (error == QProcess::FailedToStart)
@@ -36,17 +37,20 @@ WebBrowserCheck::WebBrowserCheck(QObject* parent) : QObject(parent)
         return;
     }
     // Qt opens pages through xdg-open, which finds the HTML handler the desktop names.
-    m_query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                               QStringLiteral("text/html")});
+    m_query->start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                                QStringLiteral("text/html")});
 }
 
 WebBrowserCheck::~WebBrowserCheck()
 {
-    if (m_query.state() == QProcess::NotRunning)
+    if (m_query->state() == QProcess::NotRunning)
         return;
-    m_query.disconnect(this);
-    m_query.kill();
-    m_query.waitForFinished(); // a killed process: reaped at once
+    // A question still running is killed and left to be reaped when it has ended, by the
+    // application (which deletes it at the latest when it ends itself); nobody waits for it.
+    m_query->disconnect(this);
+    m_query->setParent(QCoreApplication::instance());
+    connect(m_query, &QProcess::finished, m_query, &QObject::deleteLater);
+    m_query->kill();
 }
 
 bool WebBrowserCheck::configured() const
@@ -68,8 +72,8 @@ void WebBrowserCheck::queryEnded()
 {
     if (m_answered)
         return;
-    m_handler = m_query.exitStatus() == QProcess::NormalExit && m_query.exitCode() == 0 &&
-                !m_query.readAllStandardOutput().trimmed().isEmpty();
+    m_handler = m_query->exitStatus() == QProcess::NormalExit && m_query->exitCode() == 0 &&
+                !m_query->readAllStandardOutput().trimmed().isEmpty();
     m_answered = true;
     emit answered();
 }

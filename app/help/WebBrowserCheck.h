@@ -31,7 +31,7 @@ signals:
 private:
     void queryEnded();
 
-    QProcess m_query;
+    QProcess* m_query = new QProcess(this);
     bool m_answered = false;
     bool m_handler = false; // the desktop names an HTML handler
 };

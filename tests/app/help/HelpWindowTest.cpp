@@ -161,6 +161,22 @@ private slots:
             QCOMPARE(check.configured(), r.after);
             qputenv("PATH", path);
         }
+        // A check that goes before the desktop has answered ends the question: one that would
+        // take half a minute is gone at once.
+        QTemporaryDir bin;
+        const QByteArray pidFile = QFile::encodeName(bin.filePath("pid"));
+        QVERIFY(putProgram(bin.path(), "xdg-open", ""));
+        QVERIFY(putProgram(bin.path(), "xdg-mime",
+                           "'; echo $$ >" + pidFile + "; exec /bin/sleep 30; echo '"));
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        auto check = std::make_unique<help::WebBrowserCheck>();
+        QTRY_VERIFY(QFileInfo(QFile::decodeName(pidFile)).size() > 0);
+        QFile pid(QFile::decodeName(pidFile));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString proc = "/proc/" + QString::fromLatin1(pid.readAll().trimmed());
+        check.reset();
+        QTRY_VERIFY(!QFileInfo::exists(proc));
+        qputenv("PATH", path);
     }
 #endif
 };
