@@ -50,7 +50,6 @@ int main(int argc, char** argv)
                                             });
                      });
     window.show();
-    if (!window.start(dir.path()))
-        return 1;
-    return app.exec();
+    window.start(dir.path());
+    return app.exec() == 0 && window.succeeded() ? 0 : 1;
 }
