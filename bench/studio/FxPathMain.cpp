@@ -3,16 +3,13 @@
 // over the same range; and the studio's fade in samples per second. Prints one line per figure.
 // Usage: vumo_fx_timing [runs [min]]   (the real engine on its virtual devices, offscreen)
 #include "StudioBench.h"
-#include "engineapi/EngineApi.h"
+#include "StudioRig.h"
 #include "fx/EffectCatalog.h"
 #include "fx/EffectDispatch.h"
 #include "fx/EffectSetting.h"
 #include "fx/FxEngine.h"
-#include "mainwin/frmVumo.h"
-#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "support/ScriptedUiServices.h"
 #include "view/WaveformView.h"
 
 #include <QAbstractButton>
@@ -23,8 +20,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -89,10 +84,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     g_fastest = argc > 2 && QByteArray(argv[2]) == "min";
-    QTemporaryDir home;
-    qputenv("VUMO_HOME", QFile::encodeName(home.path()));
-    qputenv("VUMO_AUDIO_BACKEND", "virtual");
-    qputenv("VUMO_MIDI_BACKEND", "virtual");
+    const vumo::bench::StudioHome home;
 
     vumo::project::ProjectData data = vumo::project::newProjectData(kMB);
     const QString trackPath = home.filePath(QStringLiteral("song.wav"));
@@ -105,13 +97,10 @@ int main(int argc, char* argv[])
     const QString projectPath = home.filePath(QStringLiteral("song.vum"));
     vumo::project::writeProject(projectPath, data);
 
-    vumo::ProjectModel model;
-    vumo::EngineApi engine;
-    vumo::ScriptedUiServices ui;
-    QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(model, engine, ui, store);
-    window.resize(1000, 560);
-    window.show();
+    vumo::bench::StudioWindow studio(home);
+    vumo::EngineApi& engine = studio.engine;
+    vumo::ScriptedUiServices& ui = studio.ui;
+    vumo::frmVumo& window = studio.window;
     window.OpenProject(projectPath);
     auto* tracks = window.findChild<QComboBox*>(QStringLiteral("cboTrack"));
     tracks->setCurrentIndex(0);

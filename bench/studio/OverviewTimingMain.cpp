@@ -3,12 +3,9 @@
 // project opening; and what drawing the picture from an overview saves. Prints one line per
 // figure. Usage: vumo_overview_timing [runs]  (the real engine on its virtual devices, offscreen)
 #include "StudioBench.h"
-#include "engineapi/EngineApi.h"
-#include "mainwin/frmVumo.h"
-#include "model/ProjectModel.h"
+#include "StudioRig.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "support/ScriptedUiServices.h"
 #include "view/Overviews.h"
 #include "view/TrackStrip.h"
 #include "view/WaveformView.h"
@@ -17,8 +14,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -103,10 +98,7 @@ int main(int argc, char* argv[])
     vumo::bench::useQuietOffscreen();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    QTemporaryDir home;
-    qputenv("VUMO_HOME", QFile::encodeName(home.path()));
-    qputenv("VUMO_AUDIO_BACKEND", "virtual");
-    qputenv("VUMO_MIDI_BACKEND", "virtual");
+    const vumo::bench::StudioHome home;
 
     QStringList long17;
     for (int k = 0; k < 17; ++k)
@@ -154,13 +146,9 @@ int main(int argc, char* argv[])
     const QString sixteenProject = home.filePath(QStringLiteral("sixteen.vum"));
     vumo::project::writeProject(sixteenProject, sixteen);
 
-    vumo::ProjectModel model;
-    vumo::EngineApi engine;
-    vumo::ScriptedUiServices ui;
-    QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(model, engine, ui, store);
-    window.resize(1000, 560);
-    window.show();
+    vumo::bench::StudioWindow studio(home);
+    vumo::ProjectModel& model = studio.model;
+    vumo::frmVumo& window = studio.window;
     window.OpenProject(longProject);
     waitForOverviews(window.overviews(), trackFiles(model));
     window.DrawTrack();

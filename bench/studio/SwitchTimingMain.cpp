@@ -3,20 +3,15 @@
 // figure.
 // Usage: vumo_switch_timing [runs]   (the real engine on its virtual devices, offscreen)
 #include "StudioBench.h"
+#include "StudioRig.h"
 #include "dialogs/FrmMessage.h"
-#include "engineapi/EngineApi.h"
-#include "mainwin/frmVumo.h"
-#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "support/ScriptedUiServices.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -49,10 +44,7 @@ int main(int argc, char* argv[])
     vumo::bench::useQuietOffscreen();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    QTemporaryDir home;
-    qputenv("VUMO_HOME", QFile::encodeName(home.path()));
-    qputenv("VUMO_AUDIO_BACKEND", "virtual");
-    qputenv("VUMO_MIDI_BACKEND", "virtual");
+    const vumo::bench::StudioHome home;
 
     vumo::project::ProjectData data = vumo::project::newProjectData(kMB);
     QStringList files;
@@ -83,13 +75,9 @@ int main(int argc, char* argv[])
             reads.push_back(double(t.nsecsElapsed()) / 1e6);
     }
 
-    vumo::ProjectModel model;
-    vumo::EngineApi engine;
-    vumo::ScriptedUiServices ui;
-    QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(model, engine, ui, store);
-    window.resize(1000, 560);
-    window.show();
+    vumo::bench::StudioWindow studio(home);
+    vumo::EngineApi& engine = studio.engine;
+    vumo::frmVumo& window = studio.window;
 
     // The message window shown and painted on its own, as each command shows it once.
     std::vector<double> shows;

@@ -3,21 +3,16 @@
 // whole track; beside them the sample-by-sample way through TrackRead and TrackWrite the steps do
 // not take. Usage: vumo_undo_timing [runs]   (the real engine on its virtual devices, offscreen)
 #include "StudioBench.h"
-#include "engineapi/EngineApi.h"
+#include "StudioRig.h"
 #include "fx/EffectCatalog.h"
 #include "fx/EffectSetting.h"
-#include "mainwin/frmVumo.h"
-#include "model/ProjectModel.h"
 #include "platform/WaveHeader.h"
 #include "project/ProjectFile.h"
-#include "support/ScriptedUiServices.h"
 #include "undo/UndoSteps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cmath>
@@ -65,10 +60,7 @@ int main(int argc, char* argv[])
     vumo::bench::useQuietOffscreen();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-    QTemporaryDir home;
-    qputenv("VUMO_HOME", QFile::encodeName(home.path()));
-    qputenv("VUMO_AUDIO_BACKEND", "virtual");
-    qputenv("VUMO_MIDI_BACKEND", "virtual");
+    const vumo::bench::StudioHome home;
     vumo::project::ProjectData data = vumo::project::newProjectData(kMB);
     const QString trackPath = home.filePath(QStringLiteral("song.wav"));
     if (!writeTrack(trackPath))
@@ -77,13 +69,9 @@ int main(int argc, char* argv[])
     const QString projectPath = home.filePath(QStringLiteral("song.vum"));
     vumo::project::writeProject(projectPath, data);
 
-    vumo::ProjectModel model;
-    vumo::EngineApi engine;
-    vumo::ScriptedUiServices ui;
-    QSettings store(home.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    vumo::frmVumo window(model, engine, ui, store);
-    window.resize(1000, 560);
-    window.show();
+    vumo::bench::StudioWindow studio(home);
+    vumo::EngineApi& engine = studio.engine;
+    vumo::frmVumo& window = studio.window;
     window.OpenProject(projectPath);
     // An effect over the whole track without a step, with its step taken from the image written
     // while the studio was idle, and with its step written first (no image: right after another
