@@ -247,11 +247,6 @@ inline std::function<void(QDialog&)> trackPropsOK(QString title = {}, QString fi
     };
 }
 
-inline std::function<void(QDialog&)> cancelDialog()
-{
-    return [](QDialog& d) { d.reject(); };
-}
-
 // The window shown over the real engine (EngineSpy) or the stand-in (MainWindowFixture::Fake{}),
 // with plenty of memory whatever the machine has.
 struct StudioFixture : MainWindowFixture
