@@ -1,8 +1,6 @@
-// The main window over a scripted UI: programs, engine, shut-down, Options, zoom, help mode,
-// start-up; the engine binding.
+// The main window over a scripted UI: programs, engine, shut-down, Options, help, start-up.
 #include "../StudioFixture.h"
 #include "commands/ProjectCommands.h"
-#include "dialogs/FrmMessage.h"
 #include "engineapi/EngineApi.h"
 #include "settings/AppFolder.h"
 #include "settings/Settings.h"
@@ -46,29 +44,6 @@ struct FakeCommands : ProjectCommands
     void mnuFileOpen() override { calls.append(QStringLiteral("Open")); }
     void NewAtStartup() override { calls.append(QStringLiteral("New")); }
     QString projectFile() const override { return openedFile; }
-};
-
-// Watches the message window: how often it is shown, and the text its label showed when it was
-// last painted.
-struct MessageWatch : QObject
-{
-    FrmMessage& message;
-    int shows = 0;
-    QString painted;
-
-    explicit MessageWatch(FrmMessage& m) : message(m)
-    {
-        message.installEventFilter(this);
-        message.findChild<QLabel*>(QStringLiteral("lblMessage"))->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == &message && event->type() == QEvent::Show)
-            ++shows;
-        if (auto* label = qobject_cast<QLabel*>(watched); label && event->type() == QEvent::Paint)
-            painted = label->text();
-        return false;
-    }
 };
 
 } // namespace
@@ -143,36 +118,6 @@ private slots:
         }
     }
 
-    // The message window is painted with its text before the work starts and shown once per
-    // command, however many steps it has.
-    void messageWindowIsPaintedBeforeTheWorkAndShownOncePerCommand()
-    {
-        test::StudioFixture s;
-        s.newProject(1, QStringLiteral("Demo"));
-        s.addTrack();
-        s.addTrack();
-        s.ui.files = {s.path(QStringLiteral("three.vum")), s.path(QStringLiteral("three.vum"))};
-        s.w.mnuFileSaveAs();
-        MessageWatch watch(*s.w.findChild<FrmMessage*>());
-        QStringList seen;
-        EngineSpy::watch = [&](const char* name)
-        {
-            if (QStringList{"OpenLib", "SetCurTrack", "CloseLib"}.contains(QLatin1String(name)))
-                seen << QLatin1String(name) + QStringLiteral(": ") + watch.painted;
-        };
-        s.w.mnuFileOpen();
-        QCOMPARE(watch.shows, 1);
-        QVERIFY(watch.message.isHidden());
-        s.w.close();
-        EngineSpy::watch = nullptr;
-        const QString switching = QStringLiteral("SetCurTrack: Switching tracks...");
-        qDebug() << seen;
-        QCOMPARE(seen,
-                 (QStringList{"CloseLib: Opening project ...", "OpenLib: Opening project ...",
-                              switching, switching, switching, "CloseLib: Shutting down..."}));
-        QCOMPARE(watch.shows, 2);
-    }
-
     // OK refuses a tempo or a MIDI buffer length that is no whole number in range, says so and
     // stays open; (box, typed, the value stored, or -1 for a refusal)
     void optionsRefusesANumberOutOfRangeAndStaysOpen()
@@ -217,35 +162,10 @@ private slots:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("qt.svg")));
     }
 
-    void everyButtonInHelpModeOpensItsTopic()
+    // A help page that cannot open is reported, and help mode ends.
+    void aHelpPageThatCannotOpenIsReported()
     {
-        // Read from the window itself: each picture button with a help topic.
-        QFile page(QStringLiteral(VUMO_HELP_PAGE));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        const QString help = QString::fromUtf8(page.readAll());
         Fixture f;
-        int buttons = 0;
-        for (QToolButton* b : f.window->findChildren<QToolButton*>())
-        {
-            const QString tag = b->property("tag").toString();
-            if (b->objectName() == QStringLiteral("cmdHelp") || tag.isEmpty())
-                continue;
-            ++buttons;
-            QVERIFY2(help.contains(QStringLiteral("id=\"%1\"").arg(tag.mid(1))), qPrintable(tag));
-            QVERIFY(!b->icon().pixmap(24, 24).isNull());
-            if (b->objectName() == QStringLiteral("cmdRec")) // enabled for an armed track only
-                test::child<QCheckBox>(*f.window, "chkArm")->setChecked(true);
-            f.window->setHelpMode(true);
-            f.ui.shown.clear();
-            QTest::mouseClick(b, Qt::LeftButton);
-            // Only the help page opens: no command asks, chooses, shows a dialog or a message.
-            QCOMPARE(f.ui.shown.size(), 1);
-            QVERIFY2(f.ui.texts(Shown::Kind::Url).last().endsWith(QStringLiteral("vumo.htm") + tag),
-                     qPrintable(b->objectName()));
-            QVERIFY(!f.window->helpMode());
-        }
-        QVERIFY(buttons > 0);
-        // A page that cannot open is reported, and help mode ends.
         f.ui.urlsOpen = false;
         f.window->setHelpMode(true);
         QTest::mouseClick(test::child<QToolButton>(*f.window, "cmdOpen"), Qt::LeftButton);
