@@ -75,22 +75,7 @@ private slots:
         using Act = std::function<void(StudioFixture&)>;
         const QStringList range{"--from", "0", "--to", QString::number(kTrack)};
         for (const Act& change :
-             {Act(
-                  [](StudioFixture& s)
-                  {
-                      s.ui.dialogs.push_back(
-                          [](QDialog& d)
-                          {
-                              child<QCheckBox>(d, "chkMute0")->setChecked(true);
-                              child<QScrollBar>(d, "hscVol1")->setValue(128);
-                              child<QAbstractButton>(d, "cmdApply")->click();
-                          });
-                      const size_t switches = EngineSpy::switches.size();
-                      trigger(s.w, "mnuTrackMix");
-                      QVERIFY(EngineSpy::switches.size() > switches); // the table, at once
-                      QCOMPARE(child<QScrollBar>(s.w, "hscVol")->value(), 128);
-                  }),
-              Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
+             {Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
               Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscPan")->setValue(10); }),
               Act([](StudioFixture& s) { child<QCheckBox>(s.w, "chkMute")->setChecked(true); }),
               Act(
