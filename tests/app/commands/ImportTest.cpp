@@ -163,8 +163,6 @@ private slots:
             "folder).",
             0);
         row("cancelled", 1, {"long.wav"}, -1, "", 0);
-        row("an 18th track", 17, {"src.wav"}, -1,
-            "The project already holds 17 tracks, the most it can have.", 0);
         row("two dropped on 16 tracks", 16, {"src.wav", "src2.wav"}, 0,
             "The project already holds 17 tracks, the most it can have.\nNot imported: src2.wav",
             1);
