@@ -126,7 +126,8 @@ private slots:
         const QString range[] = {
             "The tempo must be a whole number of milliseconds from 1 to 256.",
             "The MIDI buffer length must be a whole number from 1 to 16777216."};
-        for (const auto& [box, typed, stored] : {std::tuple{"txtTempo", "0", -1},
+        for (const auto& [box, typed, stored] : {std::tuple{"txtTempo", "abc", -1},
+                                                 {"txtTempo", "0", -1},
                                                  {"txtTempo", "257", -1},
                                                  {"txtTempo", " 90 ", 90},
                                                  {"txtMidiBufLen", "many", -1},
