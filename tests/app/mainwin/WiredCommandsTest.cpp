@@ -75,7 +75,19 @@ private slots:
         using Act = std::function<void(StudioFixture&)>;
         const QStringList range{"--from", "0", "--to", QString::number(kTrack)};
         for (const Act& change :
-             {Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
+             {Act(
+                  [](StudioFixture& s)
+                  {
+                      s.ui.dialogs.push_back(
+                          [](QDialog& d)
+                          {
+                              child<QCheckBox>(d, "chkMute0")->setChecked(true);
+                              child<QScrollBar>(d, "hscVol1")->setValue(128);
+                              child<QAbstractButton>(d, "cmdApply")->click();
+                          });
+                      trigger(s.w, "mnuTrackMix");
+                  }),
+              Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscVol")->setValue(70); }),
               Act([](StudioFixture& s) { child<QScrollBar>(s.w, "hscPan")->setValue(10); }),
               Act([](StudioFixture& s) { child<QCheckBox>(s.w, "chkMute")->setChecked(true); }),
               Act(
