@@ -75,9 +75,7 @@ struct MainWindowFixture
         setUp(std::move(stand));
     }
 
-    // The waveform view's selection, which the commands act on.
     Selection& sel() { return window->selection(); }
-    // The project's track length, as Project Settings sets it.
     void setTrackLength(int32_t frames)
     {
         model.setProjectProps({mod.projTitle, frames, mod.recTimeText});
@@ -113,7 +111,6 @@ struct EngineSpy
     static inline std::vector<std::pair<int32_t, int32_t>> switches; // (track, reload)
     static inline int32_t openLibFailure = 0; // non-zero: OpenLib answers this, opens nothing
 
-    // One counting spy per export.
 #define VUMO_SPY(name, params, args)                                                               \
     static int32_t WAVORN_CALL name params                                                         \
     {                                                                                              \
@@ -124,7 +121,6 @@ struct EngineSpy
     }
     VUMO_ENGINE_EXPORTS(VUMO_SPY)
 #undef VUMO_SPY
-    // SetCurTrack's and OpenLib's do more.
     static int32_t WAVORN_CALL setCurTrackSpy(int32_t track, int32_t reload)
     {
         switches.emplace_back(track, reload);
@@ -161,7 +157,6 @@ struct EngineSpy
     }
 };
 
-// Triggers the window's menu item of that objectName.
 inline void trigger(QWidget& window, const char* item)
 {
     child<QAction>(window, item)->trigger();
@@ -222,7 +217,7 @@ inline std::vector<int16_t> readWaveSamples(const QString& path)
     return testwave::readSamples(QFile::encodeName(path).toStdString());
 }
 
-// Dialog scripts: what the user does in the Project Settings and Track Properties dialogs.
+// What the user does in the Project Settings and Track Properties dialogs.
 inline std::function<void(QDialog&)> projectSettingsOK(int memoryMB = 0, QString title = {})
 {
     return [memoryMB, title](QDialog& d)
@@ -247,18 +242,12 @@ inline std::function<void(QDialog&)> trackPropsOK(QString title = {}, QString fi
     };
 }
 
-inline std::function<void(QDialog&)> cancelDialog()
-{
-    return [](QDialog& d) { d.reject(); };
-}
-
 // The window shown over the real engine (EngineSpy) or the stand-in (MainWindowFixture::Fake{}),
 // with plenty of memory whatever the machine has.
 struct StudioFixture : MainWindowFixture
 {
     frmVumo& w = *window;
 
-    // subfolder: the application folder inside home.
     explicit StudioFixture(const QString& subfolder = {})
         : MainWindowFixture(&EngineSpy::resolve, subfolder)
     {
@@ -291,8 +280,7 @@ struct StudioFixture : MainWindowFixture
 
     QComboBox& cboTrack() { return *child<QComboBox>(w, "cboTrack"); }
 
-    // Opens (File > Open) a 1 MB project "Song.vum" whose tracks t0 ... hold the given samples;
-    // false when a file was not written or a track not listed.
+    // Opens a 1 MB project "Song.vum" of tracks t0 ... of these samples; false on a failure.
     bool openSong(const std::vector<std::vector<int16_t>>& tracks)
     {
         project::ProjectData data = project::newProjectData(1);

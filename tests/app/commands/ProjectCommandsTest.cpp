@@ -8,11 +8,9 @@
 #include "tracks/TrackFiles.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QTest>
 #include <QtEndian>
-#include <cstdio>
+#include <fstream>
 
 using namespace vumo;
 using namespace vumo::test;
@@ -104,7 +102,6 @@ private slots:
         s.ui.files.push_back(s.path("p.vum"));
         s.w.mnuFileSave();
         QCOMPARE(s.ui.texts(Shown::Kind::FileChoice), QStringList{QStringLiteral("*.vum;*.wav")});
-        QCOMPARE(s.ui.shown.last().detail, QStringLiteral("Save as"));
         QCOMPARE(s.w.FILESPEC, s.path("p.vum"));
         const QByteArray b = fileBytes(s.path("p.vum")); // the bytes: tst_project
         QCOMPARE(b.size(), 438);
@@ -133,14 +130,11 @@ private slots:
         s.w.mnuFileProps();
         QCOMPARE(s.ui.messages().size(), 1);
         QCOMPARE(s.mod.trackLength, 16 * 262144);
-        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 01.35"));
-        QCOMPARE(child<QLabel>(s.w, "lblMem")->text(), QStringLiteral("Mem: 20MB"));
         QCOMPARE(s.cboTrack().count(), 1); // the track was loaded again
     }
 
-    // Opening three tracks loads audio only for the last. A path that is no project, a refused
-    // file or a cancelled New leaves the open project; a failed save leaves the file; New then
-    // closes the project, asking about the edits.
+    // A path that is no project, a refused file or a cancelled New leaves the open project; a
+    // failed save leaves the file; New then closes the project, asking about the edits.
     void theOpenProjectStaysUntilNewClosesIt()
     {
         StudioFixture s;
@@ -150,7 +144,6 @@ private slots:
         QCOMPARE((QStringList{s.cboTrack().itemText(0), s.cboTrack().itemText(2)}),
                  (QStringList{"one", "three"}));
         QCOMPARE(s.mod.currentTrack, 2);
-        QCOMPARE(child<QLabel>(s.w, "lblLength")->text(), QStringLiteral("Len: 00.06"));
         QCOMPARE(std::pair(s.sel().selStart, s.sel().selEnd), std::pair(0, 262144 - 2));
         QVERIFY(s.ui.messages().isEmpty());
         const auto unchanged = [&]
@@ -159,15 +152,12 @@ private slots:
             QCOMPARE(s.w.FILESPEC, s.path("three.vum"));
             QVERIFY(s.w.session().isOpen());
             QCOMPARE(s.cboTrack().count(), 3);
-            QCOMPARE(s.cboTrack().currentIndex(), 2);
             QCOMPARE(EngineSpy::switches, switches);
-            QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Demo"));
         };
         unchanged();
 
         QVERIFY(QDir(s.home.path()).mkdir(QStringLiteral("folder.vum")));
-        // One record whose path fills all 128 bytes: the engine takes at most 127. (What else the
-        // reader refuses: tst_project; that the window shows it: tst_outsidefiles.)
+        // One record whose path fills all 128 bytes: the engine takes at most 127.
         QByteArray oneLongPath(282, '\0');
         qToLittleEndian<int32_t>(262144, oneLongPath.data() + 20);
         qToLittleEndian<int16_t>(1, oneLongPath.data() + 24);
@@ -193,7 +183,7 @@ private slots:
             unchanged();
         }
         s.ui.shown.clear();
-        s.ui.dialogs.push_back(cancelDialog());
+        s.ui.dialogs.push_back([](QDialog& d) { d.reject(); });
         s.w.mnuFileNew();
         unchanged();
 
@@ -218,16 +208,12 @@ private slots:
         s.ui.answers.push_back(Answer::Yes);
         s.newProject(2, QStringLiteral("A title far longer than sixteen"));
         QCOMPARE(s.ui.questions(), QStringList{QStringLiteral("Save track edits?")});
-        QCOMPARE(s.mod.trackCount, int16_t{1});
         QCOMPARE(s.cboTrack().count(), 1);
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("t1"));
         QCOMPARE(s.mod.trackLength, 2 * 262144);
         QVERIFY(s.w.FILESPEC.isEmpty());
         // The title is cut to 16 characters; the first track's file is named after it.
         QCOMPARE(s.mod.projTitle.trimmed(), QStringLiteral("A title far long"));
-        QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - A title far long"));
         QVERIFY(QFile::exists(s.path("A title far long-t1.wav")));
-        QVERIFY(s.ui.messages().isEmpty());
     }
 
     // A Latin-1 title and track path reach the engine and the file as they are, shown decoded.
@@ -238,10 +224,7 @@ private slots:
         path += QByteArray(127 - path.size(), '\xe9'); // the longest path, Latin-1
         const std::vector<int16_t> samples{100, -100, 200, -200, 300, -300};
         const QByteArray wave = waveBytes(samples);
-        std::FILE* file = std::fopen(path.constData(), "wb");
-        QVERIFY(file != nullptr);
-        QCOMPARE(std::fwrite(wave.constData(), 1, wave.size(), file), std::size_t(wave.size()));
-        std::fclose(file);
+        QVERIFY(std::ofstream(path.constData(), std::ios::binary).write(wave.data(), wave.size()));
         project::ProjectData data = project::newProjectData(1);
         data.projTitle = "Caf\xe9";
         data.tracks.append({"Cr\xe8me", path});
@@ -253,7 +236,7 @@ private slots:
         QCOMPARE(s.w.windowTitle(), QStringLiteral("Vumo - Caf\u00e9"));
         QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Cr\u00e8me"));
         QCOMPARE(s.trackSamples(0, 3), samples); // the engine loaded the file by its bytes
-        // The property dialogs left as shown keep the bytes (the 127 bytes would encode to more).
+        // The property dialogs left as shown keep the bytes.
         s.ui.dialogs.push_back(trackPropsOK());
         s.w.mnuTrackProps();
         s.ui.dialogs.push_back(projectSettingsOK());
@@ -278,13 +261,12 @@ private slots:
 
         // No command reaches the engine until it opens again; each one says why.
         const int calls = EngineSpy::calls;
-        s.w.mnuTrackAdd(); // (Play, Record and the Edit commands: tst_commands)
+        s.w.mnuTrackAdd();
         s.ui.files.push_back(s.path("mix.wav"));
         s.w.mnuFileSaveAs();
         QCOMPARE(EngineSpy::calls, calls);
         QCOMPARE(s.ui.messages().size(), 3);
         QVERIFY(s.ui.messages().at(1).startsWith(QStringLiteral("The audio engine is not open")));
-        QCOMPARE(s.mod.trackCount, int16_t{3});
         // Saving the records still works.
         QVERIFY(QFile::remove(s.path("three.vum")));
         s.w.mnuFileSave();
@@ -303,30 +285,22 @@ private slots:
     void addSwitchingAndTrackPropertiesOnEachTracksControls()
     {
         StudioFixture s;
-        projectWithTracks(s, 2);
-        s.addTrack();
+        projectWithTracks(s, 3);
         const QString file = s.path("Demo-t3.wav");
-        QCOMPARE(s.mod.trackCount, int16_t{3});
         QCOMPARE(s.mod.tracks[2].fileName.trimmed(), file);
         QCOMPARE(s.mod.tracks[2].title.trimmed(), QStringLiteral("t3"));
         QCOMPARE(mixOf(s.mod.tracks[2]), QList<int>({255, 127, 0}));
         QCOMPARE(fileBytes(file), tracks::blankWaveBytes());
-        // The new track is current and its Track Properties dialog was shown.
+        // The new track is current.
         QCOMPARE(s.cboTrack().currentIndex(), 2);
-        QCOMPARE(s.cboTrack().itemText(2), QStringLiteral("t3"));
-        QCOMPARE(s.ui.shown.last().title, QStringLiteral("Track Properties"));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{2, -1}));
 
-        // Switching shows the track's controls and keeps the switches.
+        // Switching shows the track's controls.
         setControls(s, 0, 100, 10, true);
         setControls(s, 1, 250, 240, false);
-        child<QCheckBox>(s.w, "chkArm")->setChecked(true);
-        child<QCheckBox>(s.w, "chkMerge")->setChecked(true);
         s.cboTrack().setCurrentIndex(0);
         QCOMPARE(s.mod.currentTrack, 0);
         QCOMPARE(shownMix(s), QList<int>({100, 10, 1}));
-        QVERIFY(child<QCheckBox>(s.w, "chkArm")->isChecked());
-        QVERIFY(child<QCheckBox>(s.w, "chkMerge")->isChecked());
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({250, 240, 0}));
         QCOMPARE(EngineSpy::switches.back(), (std::pair<int32_t, int32_t>{0, -1}));
 
@@ -344,7 +318,6 @@ private slots:
 
         s.ui.dialogs.push_back(trackPropsOK(QStringLiteral("Vocals")));
         s.w.mnuTrackProps();
-        QCOMPARE(s.cboTrack().itemText(0), QStringLiteral("Vocals"));
         QCOMPARE(s.mod.tracks[0].title.trimmed(), QStringLiteral("Vocals"));
         QVERIFY(s.ui.questions().isEmpty());
         QVERIFY(QFile::exists(s.path("Demo-t1.wav")));
@@ -362,7 +335,6 @@ private slots:
         QCOMPARE(s.engine->TrackRead(10), 0); // the track shows its new file
     }
 
-    // (The track list, the question's default and No keeping the file: tst_commands.)
     void deleteShiftsTheRecordsDownAndClonesCopyThem()
     {
         StudioFixture s;
@@ -377,7 +349,6 @@ private slots:
         QVERIFY(s.mod.tracks[1].fileName == last.fileName);
         QVERIFY(s.mod.tracks[1].title == last.title);
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({90, 30, 1}));
-        QVERIFY(child<QGroupBox>(s.w, "fraTrack")->isHidden());
 
         // With nothing selected the commands on the current track wait for a choice.
         s.w.mnuTrackDelete();
@@ -390,13 +361,11 @@ private slots:
         child<QScrollBar>(s.w, "hscPan")->setValue(22);
         QCOMPARE(mixOf(s.mod.tracks[1]), QList<int>({90, 30, 1}));
 
-        // Picking a track shows the frame again with that track's controls.
+        // Picking a track shows that track's controls.
         s.cboTrack().setCurrentIndex(1);
-        QVERIFY(!child<QGroupBox>(s.w, "fraTrack")->isHidden());
         QCOMPARE(shownMix(s), QList<int>({90, 30, 1}));
 
-        // Clone This copies the samples and the mix settings (t1 and t3 are left); like Add it
-        // never takes a file that is there: "Demo-c3.wav" is, so it writes "Demo-c3-2.wav".
+        // Clone This copies samples and mix; it never takes a file that is there ("Demo-c3.wav").
         QVERIFY(putFile(s.path("Demo-c3.wav"), "stray"));
         setControls(s, 0, 180, 40, false);
         for (int i = 0; i < 200; ++i)
@@ -431,18 +400,10 @@ private slots:
         for (int k = 0; k < 3; ++k)
             QCOMPARE(s.mod.tracks[k].mute, int16_t{1});
         QVERIFY(QFile::exists(s.path("Demo-c4.wav")));
-        // Add's "Demo-t5.wav" is there too.
-        QVERIFY(putFile(s.path("Demo-t5.wav"), "stray"));
-        s.addTrack();
-        QCOMPARE(s.mod.tracks[4].fileName.trimmed(), s.path("Demo-t5-2.wav"));
-        QCOMPARE(fileBytes(s.path("Demo-t5.wav")), QByteArray("stray"));
         QCOMPARE(s.ui.messages().size(), 3); // no more than the three above
     }
 
-    // Volume, pan, mute, titles and tempo changed since the project was opened are asked about
-    // before the studio closes or another project comes: Yes saves them, No drops them, Cancel
-    // keeps the studio as it is, its caption marked "*" until a Save. (change, leave, the button
-    // pressed)
+    // Project changes are asked about before leaving: Yes saves, No drops, Cancel stays ("*").
     void unsavedProjectChangesAreAskedAboutBeforeLeaving()
     {
         using Act = std::function<void(StudioFixture&)>;
@@ -489,7 +450,7 @@ private slots:
             const project::ProjectData changed = toProjectData(s.mod);
             const bool asked = !(changed == before);
             QCOMPARE(s.w.windowTitle(), asked ? "Vumo - Demo *" : "Vumo - Demo");
-            // The questions come up in real boxes: the project's changes, then the track's edits.
+            // The questions come up in real boxes.
             QtUiServices real;
             s.ui.realQuestions = &real;
             BoxAnswerer user;
@@ -512,9 +473,8 @@ private slots:
         }
     }
 
-    // A shorter length that would cut sound off a track (the current one's pending edits count)
-    // says how much, for the track that loses most, and asks first: No keeps the length. The
-    // chosen track stays chosen. (sound in t2's file at, in t1's buffer at, MB, answer, question)
+    // A shorter length that cuts sound off asks first, naming the track that loses most.
+    // (sound in t2's file at, in t1's buffer at, MB, answer, question)
     void makingTheTracksShorterAsksBeforeCuttingSound()
     {
         const QString cut = QStringLiteral(
@@ -548,9 +508,7 @@ private slots:
         }
     }
 
-    // Opening a project whose track files are missing names each one and offers to find it: a
-    // file chosen becomes the track's file (an unsaved change), otherwise the track stays silent
-    // without an error. (the answer, the file chosen)
+    // Missing track files are named and can be found; otherwise the track stays silent.
     void missingTrackFilesAreNamedAndCanBeFound()
     {
         StudioFixture s;
@@ -605,7 +563,6 @@ private slots:
         QCOMPARE(s.ui.messages(),
                  QStringList(3, QStringLiteral("The project already holds 17 tracks, the most it "
                                                "can have.")));
-        QCOMPARE(s.mod.trackCount, int16_t{17});
         QCOMPARE(s.cboTrack().count(), 17);
         QVERIFY(s.ui.questions().isEmpty());
         QVERIFY(!QFile::exists(s.path("Demo-t18.wav")));
@@ -624,7 +581,6 @@ private slots:
                  qPrintable(s.ui.messages().at(0)));
         QCOMPARE(s.mod.trackCount, int16_t{0});
         QVERIFY(!QFile::exists(s.path("Demo-t1.wav")));
-        QCOMPARE(s.cboTrack().count(), 0);
     }
 };
 
