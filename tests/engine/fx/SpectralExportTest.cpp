@@ -1,7 +1,5 @@
-// FXIt and FilterGraph through libwavorn on the virtual devices: FXIt's dispatch on the low 8
-// bits, range clamping and edited mark (its trace log is a row of the engine's trace-log test),
-// its FFT codes (those of the effect rows), and the effect chain's copy-out, mix-back, swap,
-// copy-back and audition.
+// FXIt and FilterGraph through libwavorn: FXIt's dispatch on the low 8 bits, range clamping,
+// edited mark and FFT codes, and the effect chain's copy-out, swap and copy-back.
 #include "tests/engine/ExportFixture.h"
 
 #include "FxTestSupport.h"
@@ -38,46 +36,6 @@ TEST_F(SpectralExport, CopyOutSwapAndCopyBackLeaveTheTrackAsItBeganWhateverTheRa
     ASSERT_EQ(FilterGraph(1, -5, kFrames + 5), 0);
     ASSERT_EQ(FilterGraph(4, INT_MIN, INT_MAX), 0);
     EXPECT_EQ(trackSamples(), original);
-}
-
-TEST_F(SpectralExport, MixBackFadesTheWetRangeOverTheDryCopyAtTheTrackGains)
-{
-    openCurrent(constant(kFrames, -4000, 4000));
-    ASSERT_EQ(SetTrackAttr(0, 255, 0), 0); // gains 254 and 127
-    ASSERT_EQ(FilterGraph(1, 1000, 19000), 0);
-    for (int32_t f = 1000; f < 19000; ++f)
-        TrackWrite(2 * f, 10000);
-    ASSERT_EQ(FilterGraph(2, 1000, 19000), 0);
-    // The dry copy, -4000 * 254 / 256 rounded toward minus infinity, under the wet range faded
-    // in and out over 8417 frames each, the longest fade.
-    const int32_t frames[] = {1000, 1000 + 4208, 1000 + 8416, 1000 + 8417, 19000 - 8418, 18999};
-    const int32_t wet[] = {0, 4999, 9998, 10000, 10000, 1};
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_NEAR(left(frames[i]), -3969 + wet[i], 1) << frames[i];
-    EXPECT_EQ(right(10000), 1984 + 4000); // 4000 * 127 / 256 under the unchanged right
-    EXPECT_EQ(left(999), -4000);          // outside the range nothing changes
-    EXPECT_EQ(left(19000), -4000);
-}
-
-TEST_F(SpectralExport, PlayAuditionsPlayBufAndStopEndsIt)
-{
-    setenv("VUMO_VIRTUAL_OUTPUT", dir.file("heard.wav").c_str(), 1);
-    const std::vector<int16_t> original = testwave::ramp(kFrames, 100);
-    openCurrent(original);
-    FilterGraph(6, 0, 0); // stop without play is harmless
-    ASSERT_EQ(FilterGraph(1, 10000, 12000), 0);
-    ASSERT_EQ(FilterGraph(5, 0, 0), 0);
-    ASSERT_TRUE(waitWhilePlaying());
-    EXPECT_EQ(FilterGraph(6, 0, 0), 0);
-    ASSERT_EQ(FilterGraph(5, 0, 0), 0);
-    EXPECT_EQ(IsPlaying(), 1);
-    EXPECT_EQ(FilterGraph(6, 0, 0), 0);
-    EXPECT_EQ(IsPlaying(), 0); // at once
-    CloseLib();                // brings the heard file's header up to date
-    const std::vector<int16_t> heard = testwave::readSamples(dir.file("heard.wav"));
-    ASSERT_GE(heard.size(), 4000u);
-    EXPECT_EQ(std::vector<int16_t>(heard.begin(), heard.begin() + 4000),
-              std::vector<int16_t>(original.begin() + 20000, original.begin() + 24000));
 }
 
 TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
