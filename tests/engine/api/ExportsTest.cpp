@@ -233,13 +233,9 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
          },
          "OpenMidiRec\nRecordMidi\nStopMidiRec\nCloseMidiRec\n"
          "MIDI output: Vumo Virtual MIDI Out\n"},
-        {"FXIt: the code's low 8 bits in hex, the low pass and the band pass's taps",
-         []
-         {
-             FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127);
-             FXIt(7, 0, 5000, 20, 80, 127);
-         },
-         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\nFXIt\n00000007\rFilter\n<taps>"},
+        {"FXIt: the code's low 8 bits in hex and the low pass",
+         [] { FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127); },
+         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\n"},
     };
     setenv("VUMO_MIDI_BACKEND", "virtual", 1);
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
@@ -253,18 +249,6 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
         // Read as the text file it is: on Windows each line ends in a carriage return too.
         std::ifstream file(dir.file("trace.log"));
         std::string log(std::istreambuf_iterator<char>(file), {});
-        // The band pass's taps, 8 hex digits and a carriage return each: 129 of them, the
-        // outermost 0, the centre one positive, mirrored about it.
-        if (const size_t filter = log.find("Filter\n"); filter != std::string::npos)
-        {
-            const size_t at = filter + 7;
-            std::vector<int32_t> t;
-            for (size_t i = at; i + 9 <= log.size() && log[i + 8] == '\r'; i += 9)
-                t.push_back(int32_t(std::stoul(log.substr(i, 8), nullptr, 16)));
-            ASSERT_EQ(t.size(), 129u);
-            EXPECT_TRUE(t[0] == 0 && t[64] > 0 && std::equal(t.begin(), t.end(), t.rbegin()));
-            log.replace(at, 9 * t.size(), "<taps>");
-        }
         EXPECT_EQ(log, transcript.empty() ? ""
                                           : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + transcript +
                                                 "CloseLib\nwaveCloseOut\nwaveCloseIn\n");
