@@ -1,5 +1,4 @@
-// A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
-// files, the engine's gain arithmetic for expected mixes, a current track of kFrames frames.
+// A fixture for tests through libwavorn's exports: virtual devices, track files, expected mixes.
 #pragma once
 
 #include "tests/engine/TestWave.h"

@@ -1,6 +1,5 @@
-// Compressed and other media files made with the ffmpeg CLI in several formats, rates and channel
-// counts: each decodes as FFmpeg itself decodes it (resampled to 44.1 kHz, mono spread), and
-// states the length it decodes to, which import uses for its progress and its cut message.
+// Media files made by the ffmpeg CLI decode as FFmpeg decodes them (44.1 kHz stereo) and state the
+// length they decode to (import's progress and cut message).
 #include "platform/media/MediaReader.h"
 #include "tests/engine/TestWave.h"
 #include "tests/tools/CommandRun.h"

@@ -159,7 +159,7 @@ TEST_F(Edits, SpecialFilesAreRefusedAtOnceAsTracksPastesAndClipsAndNeverWaitedOn
 }
 #endif
 
-TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentReachTheirLastFrameAndSilenceAShortLoad)
+TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentAndReachTheirLastFrame)
 {
     // Lengths around the 2 MB at which a buffer becomes a mapping of huge pages of its own.
     for (const int32_t n : {524287, 524288, 524289, 1572865})
@@ -169,19 +169,8 @@ TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentReachTheirLastFrameAndSilenceAS
         SetTrackAttr(0, 255, 128);
         ASSERT_EQ(SetTrackInfo(0, trackFile(0).c_str()), 0);
         SetCurTrack(0, 0); // nothing loaded: the buffer as allocated
-        EXPECT_EQ(std::vector({TrackRead(0), TrackRead(n), TrackRead(2 * n - 1)}),
-                  std::vector({0, 0, 0}))
-            << n;
-        const int32_t k = n / 3;
-        const std::vector<int16_t> whole = ramp(n, 11), part = ramp(k, 5);
-        for (const auto* samples : {&whole, &part}) // the short file over a full buffer
-        {
-            writeStereo(trackFile(0), *samples);
-            ASSERT_EQ(SetCurTrack(0, 1), 0) << n;
-        }
-        EXPECT_EQ(std::vector({TrackRead(2 * k - 1), TrackRead(2 * k), TrackRead(2 * n - 1),
-                               TrackRead(2 * n)}),
-                  std::vector({int32_t(part[2 * size_t(k) - 1]), 0, 0, -1}))
+        EXPECT_EQ(std::vector({TrackRead(0), TrackRead(n), TrackRead(2 * n - 1), TrackRead(2 * n)}),
+                  std::vector({0, 0, 0, -1}))
             << n;
         EXPECT_EQ(TrackWrite(2 * n - 1, 1234), 0);
         ASSERT_EQ(CopyTo(n - 2, n + 5, dir.file("end.wav").c_str()), 0);

@@ -1,6 +1,5 @@
-// Every writer of the engine on a full disk and under a file size limit: the failure is
-// reported, the folder is exactly as it was (no partial, part or recovery file), the track and
-// its edits are still there, and the same write succeeds once the fault is gone.
+// Every writer of the engine on a full disk and under a file size limit: reported, the folder and
+// the track's edits as they were, and the same write succeeds once the fault is gone.
 #include "tests/engine/ExportFixture.h"
 
 #include <csignal>

@@ -44,12 +44,6 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
     const int32_t first = 2000, last = 18000;
     const auto input = tones(kFrames, {{1000.0, 10000.0}}, {{440.0, 6000.0}});
     openCurrent(input);
-    ASSERT_EQ(FXIt(28, first, last, 200, 200, 200), 0); // EQ at equal values
-    const auto out = trackSamples();
-    EXPECT_LE(largestDifference(out, input, 1, first + 1, last - 3072, 1.5 * 200 / 256), 2);
-    EXPECT_EQ(largestDifference(out, input, 1, 0, first + 1, 1.0), 0);
-    EXPECT_EQ(largestDifference(out, input, 1, last - 3072, kFrames, 1.0), 0);
-    ASSERT_EQ(Undo(), 0);
     ASSERT_EQ(FXIt(26, first, last, 0, 0, 0), 0); // pitch at ratio 1/2
     EXPECT_NEAR(zeroCrossingHz(trackSamples(), 0, first + 4097, last - 3073), 500.0, 1.0);
     // Every spectral code of the effect rows runs its operation at the dialog's defaults; the

@@ -1,6 +1,5 @@
-// The MIDI queue (capacity rule, tick timing, StopMidi, calls on a closed queue) and the record
-// list (what the input callback keeps, the capacity rule), over a timer ticked by hand and an
-// input fed by hand.
+// The MIDI queue (capacity, tick timing, StopMidi, a closed queue) and the record list, over a
+// timer ticked by hand and an input fed by hand.
 #include "engine/midi/Midi.h"
 #include "engine/midi/MidiDevices.h"
 #include "platform/MmResult.h"
