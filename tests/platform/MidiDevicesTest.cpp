@@ -189,7 +189,7 @@ TEST(VirtualMidiDevices, OutputLogsEachMessageAtItsTimeInputIsOneDeviceAndReadsO
     EXPECT_TRUE(readMidiEventsFile(dir.file("missing.txt")).empty());
 }
 
-TEST_F(MidiInTest, DeliversNothingBeforeStartThenTheFileEventsAtTheirTimesAtEachStartOrInRealTime)
+TEST_F(MidiInTest, DeliversNothingBeforeStartThenTheFileEventsAtTheirTimesAtEachStart)
 {
     auto jump = std::make_shared<JumpClock>();
     jump->advance(1000ms);
@@ -210,20 +210,6 @@ TEST_F(MidiInTest, DeliversNothingBeforeStartThenTheFileEventsAtTheirTimesAtEach
     auto e = waitFor(6);
     EXPECT_EQ(in->close(), kMmNoError);
     EXPECT_EQ(std::vector(e.begin() + 3, e.end()), file);
-    // In real time it waits for an event not yet due, and stop ends the wait at once.
-    got.clear();
-    open(std::make_shared<SteadyClock>(1.0), "0 144 60 100\n30 128 60 0\n600000 128 61 0\n");
-    startMs = nowMs();
-    ASSERT_EQ(in->start(), kMmNoError);
-    e = waitFor(2);
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1].timeMs, 30u);
-    EXPECT_GE(e[1].clockMs, 29); // whole milliseconds on both sides of the subtraction
-    const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(in->stop(), kMmNoError);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 60s);
-    EXPECT_EQ(waitFor(0).size(), 2u);
-    EXPECT_EQ(in->close(), kMmNoError);
 }
 
 TEST_F(RtMidiJack, RefusesUnopenedDevicesAndUnknownInputsAndPassesMessagesBothWays)

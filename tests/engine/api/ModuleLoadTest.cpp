@@ -33,20 +33,23 @@ template <class Export> Export exported(void* library, const char* name)
 }
 #define VUMO_CALL(name) exported<decltype(&::name)>(library, #name)
 
-// What `call` writes on standard error.
-std::string standardErrorOf(const std::function<void()>& call, const std::string& scratch)
+// Expects `call` to fail and to say `text` on standard error.
+void expectRefused(const std::function<int32_t()>& call, const std::string& text,
+                   const std::string& scratch)
 {
     std::fflush(stderr);
     const int saved = dup(STDERR_FILENO);
     const int file = open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(file, STDERR_FILENO);
-    call();
+    const int32_t result = call();
     std::fflush(stderr);
     dup2(saved, STDERR_FILENO);
     close(file);
     close(saved);
     std::ifstream in(scratch);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    const std::string said(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(result, 0);
+    EXPECT_NE(said.find(text), std::string::npos) << said;
 }
 
 } // namespace
@@ -80,35 +83,26 @@ TEST(EngineModules, AModuleThatDoesNotLoadIsReportedAndTheRestOfTheEngineWorks)
     ASSERT_EQ(VUMO_CALL(SetCurTrack)(0, 1), 0);
 
     const std::string scratch = elsewhere.file("stderr.txt");
-    const std::string mediaModule = engineDir.file("libvumo-media.so");
     setenv("VUMO_CAPTURE_SOURCE", elsewhere.file("media.wav").c_str(), 1);
-    int32_t recorded = 0;
-    const std::string captureSays = standardErrorOf(
-        [&]
-        {
-            recorded = VUMO_CALL(RecordTrack)(0, n, 0);
-            VUMO_CALL(StopTracks)(0, n, 0);
-        },
-        scratch);
+    const auto record = [&]
+    {
+        const int32_t result = VUMO_CALL(RecordTrack)(0, n, 0);
+        VUMO_CALL(StopTracks)(0, n, 0);
+        return result;
+    };
+    expectRefused(record,
+                  "Decoding media files is not available: the module libvumo-media.so could not "
+                  "be loaded: " +
+                      engineDir.file("libvumo-media.so") + ": ",
+                  scratch);
     unsetenv("VUMO_CAPTURE_SOURCE");
-    EXPECT_NE(recorded, 0);
-    EXPECT_NE(captureSays.find("Decoding media files is not available: the module "
-                               "libvumo-media.so could not be loaded: " +
-                               mediaModule + ": "),
-              std::string::npos)
-        << captureSays;
-
     setenv("VUMO_MIDI_BACKEND", "synth", 1);
-    int32_t synthOpened = 0;
-    const std::string synthSays =
-        standardErrorOf([&] { synthOpened = VUMO_CALL(OpenMidiPlay)(64); }, scratch);
+    expectRefused([&] { return VUMO_CALL(OpenMidiPlay)(64); },
+                  "the built-in synth is not available: the module libvumo-synth.so could not be "
+                  "loaded: " +
+                      engineDir.file("libvumo-synth.so") + ": cannot open shared object",
+                  scratch);
     VUMO_CALL(CloseMidiPlay)();
-    EXPECT_NE(synthOpened, 0);
-    EXPECT_NE(synthSays.find("the built-in synth is not available: the module libvumo-synth.so "
-                             "could not be loaded: " +
-                             engineDir.file("libvumo-synth.so") + ": cannot open shared object"),
-              std::string::npos)
-        << synthSays;
 
     // The rest of the engine: an effect and a file written.
     std::vector<int16_t> reversed(track.size());
