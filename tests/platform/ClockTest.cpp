@@ -80,8 +80,7 @@ TEST(VirtualStreams, SteppedMovesDevicesBy1024FramesAndStreamsFollowTheClock)
     }
     for (auto& d : devices)
         stream.detach(*d);
-    // Stream frames are the clock time since the stream began at 44100 per second, and a frame's
-    // time is the first microsecond at which it is due.
+    // Frames are the time since the stream began at 44100/s; a frame's time is when it is due.
     const std::tuple<microseconds, uint64_t> rows[] = {
         {seconds(1), 44100},   {milliseconds(10), 441}, {microseconds(22), 0},
         {microseconds(23), 1}, {hours(10), 1587600000}, {microseconds(-5), 0}};

@@ -37,8 +37,7 @@ protected:
         ASSERT_EQ(in.open(WaveFormat{}, [this] { ++inDone; }), kMmNoError);
     }
 
-    // For each step of {frames, position, done}: advances the stream by the frames, then expects
-    // the device's position and count of done notices.
+    // For each {frames, position, done}: advances the stream, expects position and done count.
     template <class Device>
     void steps(Device& d, std::initializer_list<std::tuple<uint64_t, uint32_t, int>> list)
     {
@@ -146,8 +145,7 @@ TEST_F(VirtualWaveOutTest, EachPassPlaysIntoTheFileAndNotifiesDoneOnceAtTheBlock
     steps(out, {{0, 0, 1}, {10000, 0, 1}});
     Samples expected = slice(block, 0, 1234);
     EXPECT_EQ(testwave::readBytes(path), testwave::waveBytes(expected));
-    // Done fires exactly once at the block end, whose frames are in the file without a reset or
-    // a close, and a write then plays the block again.
+    // Done fires once at the block end, its frames in the file; a write plays the block again.
     ASSERT_EQ(out.write(), kMmNoError);
     steps(out, {{4999, 4999, 1}, {1, 5000, 2}, {50000, 5000, 2}});
     expected.insert(expected.end(), block.begin(), block.end());

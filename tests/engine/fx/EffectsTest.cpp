@@ -77,8 +77,7 @@ TEST(Effects, ReverseAndShiftMoveWholeFrames)
     TestTrack t = TestTrack(5).generate([](int32_t f, int32_t c) { return int16_t(10 * f + c); });
     applyReverse(t.span(), FxParams{1, 4, 0, 0, 0});
     EXPECT_EQ(t.samples, (std::vector<int16_t>{0, 1, 30, 31, 20, 21, 10, 11, 40, 41}));
-    // Shift delays the left channel by 128 frames (P1 below 128) or the right by 127 and keeps
-    // the first frames of the range.
+    // Shift delays left by 128 frames (P1 < 128) or right by 127, keeping the range's first ones.
     for (const auto [p1, channel, delay] : {std::array{0, 0, 128}, std::array{255, 1, 127}})
     {
         TestTrack u(1000);

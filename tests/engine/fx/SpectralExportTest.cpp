@@ -26,8 +26,7 @@ TEST_F(SpectralExport, CopyOutSwapAndCopyBackLeaveTheTrackAsItBeganWhateverTheRa
     EXPECT_EQ(trackSamples(), processed);
     ASSERT_EQ(FilterGraph(4, 5000, 9000), 0); // copy back
     EXPECT_EQ(trackSamples(), original);
-    // None of these may reach outside trackBuf or playBuf (the sanitizers watch); other
-    // operations do nothing.
+    // Nothing may reach outside trackBuf or playBuf (the sanitizers watch); other codes do nothing.
     for (int32_t op : {1, 2, 3, 4, 0, 7, -1, INT_MIN})
         for (const auto& [first, last] : {std::pair{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}})
             EXPECT_EQ(FilterGraph(op, first, last), 0);
@@ -46,8 +45,7 @@ TEST_F(SpectralExport, FXItRunsTheFftCodesAndSilencesForCodesNothingClaims)
     openCurrent(input);
     ASSERT_EQ(FXIt(26, first, last, 0, 0, 0), 0); // pitch at ratio 1/2
     EXPECT_NEAR(zeroCrossingHz(trackSamples(), 0, first + 4097, last - 3073), 500.0, 1.0);
-    // Every spectral code of the effect rows runs its operation at the dialog's defaults; the
-    // codes next to them, which no row claims, take the spectral path with no operation.
+    // Each spectral code runs at the dialog's defaults; codes no row claims give silence.
     const vumo::fx::CodeRange spectral = vumo::fx::spectralCodes();
     for (int32_t code = spectral.first; code <= spectral.last; ++code)
     {

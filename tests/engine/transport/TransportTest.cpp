@@ -10,8 +10,7 @@ namespace
 class Transport : public ExportFixture
 {
 protected:
-    // Records [start, end) from `input` (a file or "loopback"), or from `media` when it is
-    // given, plays the block to its end and stops.
+    // Records [start, end) from `input` (a file or "loopback") or `media`, to the block's end.
     void take(const std::string& input, int32_t start, int32_t end, int32_t merge,
               const std::string& media = "")
     {
