@@ -91,7 +91,7 @@ protected:
                 EXPECT_EQ(write(), 0);
                 EXPECT_EQ(testwave::readSamples(clip).size(),
                           clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
-                // The edit stayed pending through the failure (the switch has written it by now).
+                // The edit stayed pending through the failure.
                 EXPECT_EQ(SaveEdits(), 0);
                 EXPECT_EQ(testwave::readSamples(trackFile(0))[0], 1234);
                 CloseLib();

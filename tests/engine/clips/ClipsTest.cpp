@@ -1,4 +1,4 @@
-// CopyTo, CutTo and PasteFrom through the library's exports.
+// CopyTo, CutTo and PasteFrom through the library's exports, and LoadSK1 and SK1 on a CopyTo clip.
 #include "tests/engine/ExportFixture.h"
 
 #include <climits>
@@ -20,6 +20,8 @@ protected:
     const std::vector<int16_t> ramp = testwave::ramp(kFrames, 0);
     const std::string noFolder = dir.file("no-such-folder/x.wav");
 };
+
+using SamplerExports = ExportFixture;
 
 } // namespace
 
@@ -97,4 +99,17 @@ TEST_F(Clips, RefusedFilesAndModesLeaveTheTrackUnchangedAndExtremeRangesAreClamp
         for (const auto& [start, end] :
              {std::pair{INT_MIN, INT_MAX}, {kFrames - 5, INT_MAX}, {INT_MAX - 1, INT_MAX}})
             EXPECT_EQ(PasteFrom(start, end, c.c_str(), mode), 0);
+}
+
+TEST_F(SamplerExports, AClipCopiedOverAThousandFramesRendersAtItsPitchAndGain)
+{
+    openCurrent(testwave::ramp(kFrames, 10));
+    ASSERT_EQ(CopyTo(0, 1000, dir.file("clip.wav").c_str()), 0);
+    loadTrack(std::vector<int16_t>(2 * kFrames, 0));
+    EXPECT_EQ(LoadSK1(dir.file("clip.wav").c_str()), 998);
+    EXPECT_EQ(SK1(5000, 998, 2.0, 0.5), 0);
+    for (int32_t k = 0; k <= 998; ++k) // every other frame of the clip, at half its level
+        ASSERT_EQ(std::pair(left(5000 + k), right(5000 + k)),
+                  k < 499 ? std::pair(5 + k, -5 - k) : std::pair(0, 0))
+            << k;
 }
