@@ -1,5 +1,4 @@
-// A fixture for tests through libwavorn's exports: the virtual devices, a temp folder, track
-// files, the engine's gain arithmetic for expected mixes, a current track of kFrames frames.
+// A fixture for tests through libwavorn's exports: virtual devices, track files, expected mixes.
 #pragma once
 
 #include "tests/engine/TestWave.h"
@@ -31,8 +30,7 @@ protected:
     void TearDown() override { StopTracks(0, 0, 0), CloseLib(); }
     virtual std::string trackFile(int track) const { return dir.file("t" + std::to_string(track)); }
 
-    // Opens the engine for `frames`, pushes one track per sample vector with its (volume, pan)
-    // and loads track `current` (none when negative).
+    // Opens the engine with one track per sample vector at its (volume, pan); loads `current`.
     void openTracks(int32_t frames, const std::vector<std::vector<int16_t>>& tracks,
                     const std::vector<std::pair<int32_t, int32_t>>& attrs, int32_t current = -1)
     {
@@ -57,8 +55,7 @@ protected:
         testwave::writeStereo(trackFile(0), samples);
         ASSERT_EQ(SetCurTrack(0, 1), 0);
     }
-    // True when the current track counts as edited: SaveEdits then rewrites its file, which
-    // this first replaces by a short marker file.
+    // True when SaveEdits rewrites the current track's file (first replaced by a short one).
     bool trackIsEdited() const
     {
         testwave::writeStereo(trackFile(0), std::vector<int16_t>(4, 7));
@@ -83,8 +80,7 @@ protected:
             s[i] = r;
         return s;
     }
-    // Waits (the virtual clock runs at 20x) until the block has played out; then gives the
-    // input, on the same clock, a moment to catch up with the output.
+    // Waits until the block has played out (at 20x), then a moment for the input to catch up.
     static bool waitWhilePlaying()
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

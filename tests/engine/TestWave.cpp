@@ -15,8 +15,7 @@ namespace testwave
 namespace
 {
 
-// Removes a folder and everything in it. Files a test made read-only go too: on Windows a
-// read-only file cannot be deleted until it is writable again.
+// Removes a folder and everything in it, read-only files too (Windows keeps those otherwise).
 void removeFolder(const std::filesystem::path& path)
 {
     namespace fs = std::filesystem;

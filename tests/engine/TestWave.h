@@ -1,5 +1,4 @@
-// Test helpers: temporary folders and hand-built wave files, independent of the engine's own
-// writer so the loader is checked against bytes laid out here.
+// Test helpers: temporary folders and wave files laid out by hand, apart from the engine's writer.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// The virtual streams (steps, device order, frames of clock time, loopback, the process's stream),
-// the speed of the clocks, the periodic timer on its clocks and the timer resolution requests.
+// The virtual streams (steps, device order, frames of clock time), the speed setting and the
+// periodic timer on its clocks.
 #include "PlatformTestSupport.h"
 #include "TestClocks.h"
 #include "platform/MmResult.h"
@@ -55,8 +55,7 @@ Times tickTimes(std::shared_ptr<Clock> clock, int ticks, std::function<void(int)
 
 } // namespace
 
-TEST(VirtualStreams,
-     SteppedMovesDevicesBy1024FramesFollowTheClockLoopbackKeepsFramesTheProcessSharesOne)
+TEST(VirtualStreams, SteppedMovesDevicesBy1024FramesAndStreamsFollowTheClock)
 {
     SteppedStream stream;
     Log log;
@@ -81,8 +80,7 @@ TEST(VirtualStreams,
     }
     for (auto& d : devices)
         stream.detach(*d);
-    // Stream frames are the clock time since the stream began at 44100 per second, and a frame's
-    // time is the first microsecond at which it is due.
+    // Frames are the time since the stream began at 44100/s; a frame's time is when it is due.
     const std::tuple<microseconds, uint64_t> rows[] = {
         {seconds(1), 44100},   {milliseconds(10), 441}, {microseconds(22), 0},
         {microseconds(23), 1}, {hours(10), 1587600000}, {microseconds(-5), 0}};
@@ -103,14 +101,6 @@ TEST(VirtualStreams,
     EXPECT_EQ(onClock.nowFrames(), 882u);
     EXPECT_EQ(log, (Log{"in@882"}));
     onClock.detach(in);
-    // The loopback ring returns the frame handed over at that time until a later time overwrites
-    // it.
-    VirtualLoopback loopback;
-    loopback.publish(7, 0x00020001u);
-    EXPECT_EQ(std::pair(loopback.frameAt(7), loopback.frameAt(6)), std::pair(0x00020001u, 0u));
-    loopback.publish(7 + VirtualLoopback::kFrames, 22);
-    EXPECT_EQ(std::pair(loopback.frameAt(7), loopback.frameAt(7 + VirtualLoopback::kFrames)),
-              std::pair(0u, 22u));
     // Speeds above 0 up to 1000 are taken, anything else is 1.
     const std::pair<std::optional<std::string>, double> speeds[] = {
         {std::nullopt, 1.0}, {"8", 8.0},   {"0.5", 0.5},  {"1000", 1000.0},
@@ -121,20 +111,9 @@ TEST(VirtualStreams,
         ScopedEnv env("VUMO_VIRTUAL_SPEED", text);
         EXPECT_EQ(virtualSpeedFromEnv(), speed) << text.value_or("(unset)");
     }
-    // The process-wide stream: the one set for tests, else one shared stream on a steady clock.
-    auto stepped = std::make_shared<SteppedStream>();
-    setVirtualStream(stepped);
-    EXPECT_EQ(acquireVirtualStream(), stepped);
-    setVirtualStream(nullptr);
-    ScopedEnv env("VUMO_VIRTUAL_SPEED", "3");
-    auto first = acquireVirtualStream();
-    EXPECT_EQ(acquireVirtualStream(), first);
-    const auto* steady = dynamic_cast<const SteadyClock*>(&first->clock());
-    ASSERT_NE(steady, nullptr);
-    EXPECT_EQ(steady->speed(), 3.0);
 }
 
-TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed)
+TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDrift)
 {
     // Each tick costing 3 ms changes nothing. A 25 ms tick 1 makes ticks 2 and 3 (due at 20 and
     // 30) run at once and tick 4 is on time; far behind, the backlog is dropped.
@@ -153,19 +132,6 @@ TEST(PeriodicTimer, KeepsATenMillisecondScheduleAgainstDriftOnClocksOfEverySpeed
     const Times times = tickTimes(std::make_shared<SteadyClock>(1.0), 5, [](int) {});
     for (size_t n = 0; n < times.size(); ++n)
         EXPECT_GE(times[n], int(n + 1) * 10ms) << "tick " << n + 1;
-    // A sped-up clock runs that many times faster than real time.
-    auto clock = std::make_shared<SteadyClock>(10.0);
-    const auto start = clock->now();
-    std::this_thread::sleep_for(20ms);
-    EXPECT_GE(clock->now() - start, 200ms);
-    // Sleeping 100 ms of clock time takes at least 10 ms of real time; 10 s at speed 1000 end
-    // well within a second.
-    const auto before = steady_clock::now();
-    EXPECT_TRUE(clock->sleepUntil(clock->now() + 100ms, std::stop_token()));
-    EXPECT_GE(steady_clock::now() - before, 10ms);
-    SteadyClock fastest(1000.0);
-    EXPECT_TRUE(fastest.sleepUntil(fastest.now() + 10s, std::stop_token()));
-    EXPECT_LT(steady_clock::now() - before, 1s);
 }
 
 TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStartsAreRefused)
@@ -213,11 +179,4 @@ TEST(PeriodicTimer, CancelStopsAllFurtherTicksOrWaitsForTheRunningOneAndBadStart
     idling->cancel();
     EXPECT_FALSE(idling->running());
     idling->cancel(); // a second cancel is harmless
-    // Each timer resolution request in range is released once with its own period.
-    const int32_t before = timerPeriodRequests();
-    EXPECT_EQ((Results{timerBeginPeriod(0), timerBeginPeriod(kMaxTimerPeriodMs + 1),
-                       timerBeginPeriod(10), timerPeriodRequests() - before, timerEndPeriod(5),
-                       timerEndPeriod(10), timerEndPeriod(10), timerPeriodRequests() - before}),
-              (Results{kTimerError, kTimerError, kMmNoError, 1, kTimerError, kMmNoError,
-                       kTimerError, 0}));
 }

@@ -38,8 +38,7 @@ TEST(DrumsOnJack, TheSongsNotesReachAJackInputInOrderAndNoneBeforeItsTick)
     };
 
     ASSERT_EQ(OpenMidiPlay(32768), 0);
-    // JACK routes a new connection from a later process cycle on: the song starts once a
-    // controller message (all notes off) has come through.
+    // JACK connects from a later cycle on: the song starts once an all-notes-off came through.
     const std::vector<unsigned char> allNotesOff = {0xB9, 123, 0};
     for (int i = 0; i < 50 && peer.waitFor(1, {}, 100ms).empty(); ++i)
         CmdMidi(0xB9, 123, 0);

@@ -1,6 +1,5 @@
-// File names as 8-bit texts of the system's code page on Windows: the writer puts each file
-// under the name the caller gave, replacing the old one, and leaves nothing else behind; the
-// loader and the regular-file opener find it by the same name.
+// File names as code-page texts on Windows: the writer replaces the named file and leaves nothing
+// else; the loader and the regular-file opener find it by the same name.
 #include "platform/files/FileNames.h"
 #include "engine/wave/WaveFile.h"
 #include "platform/files/RegularFile.h"

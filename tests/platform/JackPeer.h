@@ -1,5 +1,4 @@
-// The test's own JACK clients (tests/servers.sh) facing Vumo's JACK MIDI ports: an output port to
-// send from, an input port that keeps what it hears.
+// The test's own JACK MIDI clients (tests/servers.sh): an output port and a listening input port.
 #pragma once
 
 #include <RtMidi.h>
@@ -28,8 +27,7 @@ private:
     RtMidiOut m_out;
 };
 
-// An input port, "<client>:in", that keeps every message with the time it was seen (taken in the
-// callback, so never before the message arrived).
+// An input port, "<client>:in", keeping each message with the time its callback saw it.
 class PeerIn
 {
 public:
@@ -46,8 +44,7 @@ public:
         m_in.openVirtualPort("in");
     }
 
-    // The messages heard so far other than `skip`, once there are `count` of them or after
-    // `limit`.
+    // The messages heard other than `skip`, once there are `count` of them or after `limit`.
     std::vector<Heard> waitFor(size_t count, const std::vector<unsigned char>& skip = {},
                                std::chrono::milliseconds limit = std::chrono::seconds(10))
     {

@@ -1,6 +1,5 @@
-// Compressed and other media files made with the ffmpeg CLI in several formats, rates and channel
-// counts: each decodes as FFmpeg itself decodes it (resampled to 44.1 kHz, mono spread), and
-// states the length it decodes to, which import uses for its progress and its cut message.
+// Media files made by the ffmpeg CLI decode as FFmpeg decodes them (44.1 kHz stereo) and state the
+// length they decode to (import's progress and cut message).
 #include "platform/media/MediaReader.h"
 #include "tests/engine/TestWave.h"
 #include "tests/tools/CommandRun.h"
@@ -29,8 +28,7 @@ TEST(MediaLength, FilesDecodeAsFfmpegDecodesThemAndStateTheLengthTheyDecodeTo)
         {"same.wav", "-c:a pcm_s16le", 0},
         {"48k24.wav", "-ar 48000 -c:a pcm_s24le", 2},
         {"mono22k.flac", "-ar 22050 -ac 1", 2},
-        // The decoder drops an MP3's encoder delay and padding (told by its LAME header), the
-        // stated duration counts its whole 1152-sample frames: two frames' worth is allowed.
+        // The stated duration counts the encoder's delay and padding: two MP3 frames allowed.
         {"a.mp3", "-b:a 192k", 2304},
         {"a.ogg", "-c:a libvorbis -q:a 5", 2304},
         {"a22k-mono.ogg", "-ar 22050 -ac 1", 2304},

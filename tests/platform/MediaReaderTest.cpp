@@ -84,11 +84,9 @@ TEST(MediaReader, VirtualCdTracksAreTheFolderWaveFilesAndOtherSourcesAreRefusedW
         {dir.file("fake.mid"), "", "cannot be opened as a MIDI file"},
         {dir.file("cut.mid"), "", "cannot be opened as a MIDI file"},
         {dir.file("good.MIDI"), "", "SoundFont"},
-        {dir.file("none.mid"), "", "cannot be opened"},
         {"cdda:3", dir.path().string(), "The CD has no track 3."},
         {"cdda:0", dir.path().string(), "names no CD track"},
         {"cdda:1", dir.file("no-such-folder"), "There is no audio CD in the drive."},
-        {"cdda:x1", dir.path().string(), "names no CD track"},
         {"cdda:100", dir.path().string(), "names no CD track"},
         {"", "", "No media file"},
     };
@@ -124,8 +122,7 @@ TEST(MediaReader, SpecialFilesAndImpossibleRatesOrChannelCountsAreRefusedAtOnce)
         EXPECT_FALSE(platform::readWaveFrames(path, 100, samples)) << what;
         EXPECT_TRUE(platform::readMidiEventsFile(path).empty()) << what;
     }
-    // An 8.8 KB file stating two billion frames per second, or 65 channels, is refused before
-    // a resampler is set up for it.
+    // A file stating two billion frames per second or 65 channels is refused before resampling.
     const std::pair<testwave::WaveLayout, const char*> layouts[] = {
         {{.rate = 2000000000}, "sample rate of 2000000000 Hz is outside 1 Hz to 768 kHz"},
         {{.channels = 65}, "it has 65 channels, not 1 to 64"},

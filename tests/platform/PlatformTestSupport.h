@@ -1,5 +1,4 @@
-// Device test helpers: a scoped environment value, a text file's lines, a wait for another thread,
-// the rule for tests that need a sound server. Wave files and folders: tests/engine/TestWave.h.
+// Device test helpers: scoped environment values, text files, waits, the sound-server rule.
 #pragma once
 
 #include <algorithm>
@@ -60,8 +59,7 @@ inline Lines fileLines(const std::string& path)
     return lines;
 }
 
-// Frames [first, first + frames) of a test signal with no zero sample and different channels,
-// repeating every 8000 frames, so that a dropped, doubled or swapped sample shows.
+// Frames [first, first + frames) of a signal where a dropped, doubled or swapped sample shows.
 inline std::vector<int16_t> knownSignal(size_t frames, size_t first = 0)
 {
     std::vector<int16_t> samples(2 * frames);
@@ -73,8 +71,7 @@ inline std::vector<int16_t> knownSignal(size_t frames, size_t first = 0)
     return samples;
 }
 
-// How many samples of `played` a recording holds from its first non-zero frame on before the
-// first difference (silence surrounds what a client played): all of them when it was heard whole.
+// How many samples of `played` a recording holds from its first non-zero frame on, unchanged.
 inline size_t heardUpTo(const std::vector<int16_t>& recording, const std::vector<int16_t>& played)
 {
     auto first = std::find_if(recording.begin(), recording.end(), [](int16_t s) { return s != 0; });
@@ -93,8 +90,7 @@ bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds
     return done();
 }
 
-// True when tests/servers.sh started the sound servers for this run: a test that finds no device
-// then fails instead of skipping.
+// True when tests/servers.sh started the sound servers: a missing device then fails the test.
 inline bool soundServersRequired()
 {
     const char* value = std::getenv("VUMO_SOUND_SERVERS");

@@ -19,8 +19,7 @@ using Folder = std::map<std::string, std::string>;
 namespace
 {
 
-// Each entry of the folder: a file as its text and mode ("old 640"), a link as "-> target", a
-// folder as "<folder>", a FIFO as "<fifo>".
+// Each entry of the folder: "old 640" (text and mode), "-> target", "<folder>" or "<fifo>".
 Folder contents(const fs::path& folder)
 {
     Folder seen;
@@ -100,8 +99,7 @@ TEST(SafeWriter, ReplacesTheFileWholeThroughLinksNeverThroughAPartAndLeavesItOnA
 {
     using enum WriteStep;
     const Fault none = Fault::None, nobody = Fault::Nobody, limit = Fault::SizeLimit;
-    // (what, the folder before and after, the step that fails and why, the fault, the target,
-    // the options)
+    // (what, the folder before and after, the failing step and why, fault, target, options)
     struct Row
     {
         const char* what;

@@ -1,5 +1,4 @@
-// Clocks for tests that must not wait: a clock that moves only when stepped, and a virtual stream
-// on such a clock that a test advances by frames, running its devices on the test's thread.
+// Clocks for tests that must not wait: a clock moved by hand, and a virtual stream moved by frames.
 #pragma once
 
 #include "platform/Clock.h"
@@ -12,9 +11,7 @@
 namespace platform::test
 {
 
-// A clock whose time moves only when stepped by hand or when a sleeper asks for a later time:
-// sleeping jumps the clock to the wake time at once, so timers and MIDI devices run through fake
-// time without waiting.
+// A clock moved by hand or by a sleeper, which jumps it to its wake time at once.
 class JumpClock final : public Clock
 {
 public:
@@ -43,9 +40,8 @@ private:
     std::atomic<int64_t> m_nowUs{0}; // moved by every thread that sleeps on this clock
 };
 
-// A virtual stream that moves only when the test calls advance(frames): the clock is stepped to
-// the time of the new frame and the devices are moved there on the calling thread, so their
-// done notifications fire from inside advance().
+// A virtual stream moved by advance(frames), its devices on the calling thread (their done
+// notifications fire from inside advance()).
 class SteppedStream : public VirtualStream
 {
 public:

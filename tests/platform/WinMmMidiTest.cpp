@@ -1,11 +1,7 @@
-// The Windows multimedia MIDI devices and timer: which notices of a MIDI input reach the
-// callback and when, the backend choice, the devices the system offers (Wine's come from the ALSA
-// sequencer: tests/windows/run.sh says in VUMO_MIDI_SEQUENCER whether the machine has one), the
-// periodic multimedia timer and the system's timer resolution requests.
+// The Windows MIDI devices and timer: the input's notices, the devices Wine offers
+// (VUMO_MIDI_SEQUENCER from tests/windows/run.sh), the timer and resolution requests.
 #include "PlatformTestSupport.h"
-#include "platform/MidiBackend.h"
 #include "platform/PeriodicTimer.h"
-#include "platform/virtual/VirtualMidiIn.h"
 #include "platform/win/WinMmMidiIn.h"
 #include "platform/win/WinMmMidiOut.h"
 #include "platform/win/WinMmTimer.h"
@@ -18,7 +14,6 @@
 using namespace platform;
 using namespace std::chrono_literals;
 using platform::test::Results;
-using platform::test::ScopedEnv;
 
 TEST(MidiInGate, PassesShortLongAndErrorNoticesOnWithTheirTimeOnlyWhileOpen)
 {
@@ -46,33 +41,6 @@ TEST(MidiInGate, PassesShortLongAndErrorNoticesOnWithTheirTimeOnlyWhileOpen)
                                          {MidiInNotice::LongData, 0, 7},
                                          {MidiInNotice::Error, 0x12F4, 8},
                                          {MidiInNotice::Error, 0, 9}}));
-}
-
-TEST(WinMmMidiBackend, TheSettingPicksWinMmVirtualOrNoSynthAndTheInputsAreListed)
-{
-    const bool outputs = midiOutGetNumDevs() > 0, inputs = midiInGetNumDevs() > 0;
-    const auto pick = [](bool devices)
-    { return devices ? MidiBackend::WinMm : MidiBackend::Virtual; };
-    const std::tuple<std::optional<std::string>, MidiBackend, MidiBackend> rows[] = {
-        {"winmm", MidiBackend::WinMm, MidiBackend::WinMm},
-        {"virtual", MidiBackend::Virtual, MidiBackend::Virtual},
-        {"synth", MidiBackend::Synth, pick(inputs)},
-        {"rtmidi", pick(outputs), pick(inputs)},
-        {std::nullopt, pick(outputs), pick(inputs)}};
-    for (const auto& [setting, out, in] : rows)
-    {
-        ScopedEnv env("VUMO_MIDI_BACKEND", setting);
-        SCOPED_TRACE(setting.value_or("(unset)"));
-        EXPECT_EQ(std::pair(midiOutputBackend(), midiInputBackend()), std::pair(out, in));
-        const auto made = makeMidiOut();
-        EXPECT_EQ(made == nullptr, out == MidiBackend::Synth) << "the synth is not built in";
-        EXPECT_EQ(!!dynamic_cast<WinMmMidiOut*>(made.get()), out == MidiBackend::WinMm);
-        EXPECT_EQ(!!dynamic_cast<WinMmMidiIn*>(makeMidiIn().get()), in == MidiBackend::WinMm);
-        const std::vector<std::string> names = midiInputNames();
-        EXPECT_EQ(names.size(), in == MidiBackend::Virtual ? 1u : size_t(midiInGetNumDevs()));
-        EXPECT_EQ(!names.empty() && names.front() == kVirtualMidiInName,
-                  in == MidiBackend::Virtual);
-    }
 }
 
 TEST(WinMmMidi, OpensTheMapperAndTheInputsTheSystemOffersAndRefusesWhatItLacks)
@@ -133,16 +101,8 @@ TEST(MultimediaTimer, TicksUntilCancelledFromItsTickOrFromOutsideAndThenNeverAga
 
 TEST(MultimediaTimer, ResolutionRequestsAreTheSystemsAndEachEndsOnce)
 {
-    TIMECAPS caps{};
-    ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), MMSYSERR_NOERROR);
     const int32_t before = timerPeriodRequests();
     EXPECT_EQ((Results{timerBeginPeriod(10), timerPeriodRequests() - before, timerEndPeriod(10),
                        timerEndPeriod(10), timerBeginPeriod(0), timerPeriodRequests() - before}),
               (Results{kMmNoError, 1, kMmNoError, kTimerError, kTimerError, 0}));
-    // A period longer than the system can do is refused by the system itself.
-    const int32_t tooLong = int32_t(caps.wPeriodMax) + 1;
-    if (tooLong <= kMaxTimerPeriodMs)
-    {
-        EXPECT_EQ(timerBeginPeriod(tooLong), int32_t(TIMERR_NOCANDO));
-    }
 }

@@ -1,18 +1,12 @@
-// The Windows multimedia wave devices (under Wine, against the null sink of tests/servers.sh): a
-// block played with waveOut arrives sample for sample at the sink's monitor, and waveIn records,
-// sample for sample, what another client plays there. tests/windows/run.sh does the server's side
-// of each: parec records the monitor into VUMO_MONITOR_RAW for the first, pacat plays the test
-// signal for the second (VUMO_SIGNAL_PLAYING=1), also while the engine records a track through
-// its exports on these devices.
+// The Windows wave devices under Wine, sample for sample against the null sink's monitor and the
+// signal that tests/windows/run.sh records (VUMO_MONITOR_RAW) and plays (VUMO_SIGNAL_PLAYING).
 #include "PlatformTestSupport.h"
 #include "TestClocks.h"
-#include "platform/AudioBackend.h"
 #include "platform/media/MediaReader.h"
 #include "platform/virtual/VirtualWaveIn.h"
 #include "platform/win/WinMmWaveIn.h"
 #include "platform/win/WinMmWaveOut.h"
 #include "tests/engine/TestWave.h"
-#include "wavorn.h"
 
 #include <gtest/gtest.h>
 
@@ -59,23 +53,8 @@ const char* partner(const char* name)
 
 } // namespace
 
-TEST(WinMmBackend, TheSettingPicksTheWindowsOrTheVirtualDevicesAndOtherFormatsAreRefused)
+TEST(WinMmBackend, OtherFormatsAndCallsOnClosedDevicesAreRefused)
 {
-    const auto auto_ = waveOutGetNumDevs() > 0 ? AudioBackend::WinMm : AudioBackend::Virtual;
-    const std::pair<std::optional<std::string>, AudioBackend> rows[] = {
-        {"winmm", AudioBackend::WinMm},
-        {"WinMM", AudioBackend::WinMm},
-        {"virtual", AudioBackend::Virtual},
-        {"portaudio", auto_},
-        {std::nullopt, auto_}};
-    for (const auto& [setting, backend] : rows)
-    {
-        ScopedEnv env("VUMO_AUDIO_BACKEND", setting);
-        SCOPED_TRACE(setting.value_or("(unset)"));
-        EXPECT_EQ(outputBackend(), backend);
-        EXPECT_EQ(!!dynamic_cast<WinMmWaveOut*>(makeWaveOut().get()),
-                  backend == AudioBackend::WinMm);
-    }
     WinMmWaveOut out;
     WinMmWaveIn in;
     EXPECT_EQ(
@@ -145,34 +124,6 @@ TEST(WinMmWaveIn, RecordsWhatAnotherClientPlaysSampleForSampleAndReturnsTheBlock
     EXPECT_EQ(heardUpTo(block, expected), expected.size());
     EXPECT_EQ((Results{in.reset(), in.unprepare(), in.close(), full.load()}),
               (Results{kMmNoError, kMmNoError, kMmNoError, 1}));
-}
-
-TEST(WinMmEngine, RecordTrackTakesWhatAnotherClientPlaysIntoTheTrackWhileThePremixPlays)
-{
-    VUMO_NEED_DEVICE(waveInGetNumDevs() > 0 && waveOutGetNumDevs() > 0, "wave devices");
-    if (partner("VUMO_SIGNAL_PLAYING") == nullptr)
-        GTEST_SKIP() << "tests/windows/run.sh plays the signal for this test";
-    const testwave::TempDir dir;
-    const int32_t n = 2 * 44100;
-    testwave::writeStereo(dir.file("t.wav"), Samples(2 * size_t(n), 0));
-    ScopedEnv backend("VUMO_AUDIO_BACKEND", "winmm");
-    ASSERT_EQ((Results{OpenLib(n, 0), ClearTracks(), SetTrackInfo(0, dir.file("t.wav").c_str()),
-                       SetTrackAttr(0, 255, 128), SetCurTrack(0, 1), RecordTrack(0, n, 0)}),
-              Results(6, 0));
-    // The application's wait: until the position reaches the range's end.
-    EXPECT_TRUE(platform::test::waitUntil([&] { return GetPosition() >= n; }, 10s));
-    EXPECT_EQ(StopTracks(0, n, 0), 0);
-    Samples take(2 * size_t(n));
-    for (int32_t i = 0; i < 2 * n; ++i)
-        take[size_t(i)] = int16_t(TrackRead(i));
-    EXPECT_EQ(CloseLib(), 0);
-    const size_t silent =
-        size_t(std::find_if(take.begin(), take.end(), [](int16_t s) { return s; }) - take.begin()) /
-        2;
-    ASSERT_LT(silent, take.size() / 4) << "the signal was not heard in the take's first half";
-    // The take may end before the range: the input starts a little after the output.
-    const size_t heard = heardUpTo(take, knownSignal(size_t(n) - silent, phaseOf(take)));
-    EXPECT_GE(heard, take.size() / 2) << "a gap or a doubled frame in the take";
 }
 
 TEST(MediaCapture, IsNotAvailableInThisBuildSoARecordingFromMediaIsRefusedWithTheReason)

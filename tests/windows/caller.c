@@ -1,11 +1,7 @@
-/* A plain C program that uses the engine the way a Windows program of its own would: it loads
-   wavorn.dll by name with LoadLibrary and finds each export with GetProcAddress (dlopen and dlsym
-   on libwavorn.so elsewhere, so that both builds can be compared), or, built with
-   VUMO_CALLER_IMPORTS, calls the exports through the import library. It writes a test track,
-   applies an echo and an FFT pitch shift to it, mixes it down with SaveAsWave, plays two MIDI
-   messages through the MIDI queue and its timer, and prints what it did.
-     caller FOLDER    writes FOLDER/in.wav and FOLDER/out.wav; exit status 0 when every call
-                      returned what it should */
+/* A plain C caller of the engine, loading it by name (LoadLibrary or dlopen) or, built with
+   VUMO_CALLER_IMPORTS, through the import library: writes FOLDER/in.wav, applies an echo and an
+   FFT pitch shift, mixes down FOLDER/out.wav and plays two MIDI messages through the queue.
+     caller FOLDER    exit status 0 when every call returned what it should */
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>

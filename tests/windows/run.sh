@@ -1,17 +1,9 @@
 #!/usr/bin/env bash
-# The checks of the Windows build, under Wine in a prefix of this run's own:
-#   - the export tables of the 64-bit and 32-bit wavorn.dll: exactly the 37 names, undecorated;
-#     what the DLLs and programs import: Windows system DLLs only (no MinGW runtime to ship);
-#     the 32-bit import library: a caller compiled against wavorn.h imports the plain names;
-#   - the cross build's CTest (the engine's and the device layer's GoogleTest programs);
-#   - a plain C caller that loads wavorn.dll by name writes the same file as the Linux library,
-#     and plays the same MIDI messages through the multimedia timer;
-#   - vumo-fx.exe writes the same file as the Linux vumo-fx for every effect code;
-#   - the Windows multimedia devices against the PulseAudio server of tests/servers.sh: waveOut's
-#     block and vumo-play.exe's track arrive sample for sample at the null sink's monitor, waveIn
-#     records what pacat plays there, and the MIDI devices are what Wine offers here.
-# Usage (the Linux build needs libwavorn, vumo-fx and vumo-play; the 64-bit Windows build all of
-# its targets; the 32-bit one wavorn and wavorn_caller_imports):
+# The checks of the Windows build under Wine: the DLLs' export tables and imports, the cross
+# build's CTest, a C caller and vumo-fx.exe writing the Linux build's bytes, and the multimedia
+# devices against the sound server of tests/servers.sh.
+# Usage (Linux: libwavorn, vumo-fx, vumo-play, fx_digest; Win64: all; Win32: wavorn and
+# wavorn_caller_imports):
 #   tests/servers.sh tests/windows/run.sh LINUX_BUILD WIN64_BUILD WIN32_BUILD
 set -euo pipefail
 
@@ -62,7 +54,7 @@ exports_are_the_37() {
     diff <(echo "$expected_exports") <(echo "$got") >&2 || true
     return 1
 }
-# Only the system's own DLLs: nothing of MinGW (libgcc, libstdc++, libwinpthread) has to ship.
+# Only the system's own DLLs: no MinGW runtime to ship.
 imports_are_system_dlls() { # objdump, file
     local others
     others=$("$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' |
@@ -102,9 +94,9 @@ check "a 32-bit caller links the import library and imports the plain names" \
 # --- The prefix, then the cross build's tests ---------------------------------------------------
 started=$SECONDS
 wine cmd /c exit
-"$wineserver" -w # until the first server has gone; then one server for the whole run, so that
-"$wineserver" -p # each program starts in a fraction of a second
-wine cmd /c exit # starts Wine's services, apart from any output that a check waits for
+"$wineserver" -w # one lasting server for the whole run: programs then start at once
+"$wineserver" -p
+wine cmd /c exit # starts Wine's services apart from any output a check waits for
 echo "Wine prefix ready in $((SECONDS - started)) s"
 check "the cross build's tests under Wine" \
     ctest --test-dir "$win64" --output-on-failure -j "$(nproc)"
@@ -147,10 +139,8 @@ same_fx_output() {
 }
 check "vumo-fx.exe writes the Linux vumo-fx's file for every effect code" same_fx_output
 
-# Every effect over many signals, parameter sets and ranges (bench/fx/FxDigest.cpp), code by
-# code. Distortion (12) takes the cosine of a float, which the two C libraries round
-# differently in about one case in 70 (glibc's cosf is not always correctly rounded, MinGW's
-# is), so some of its samples differ by one step: README, Windows.
+# Every effect over many signals, parameters and ranges (bench/fx/FxDigest.cpp). Distortion (12)
+# may differ by one step: the two C libraries round cosf differently (README, Windows).
 same_digests() {
     [ -x "$linux/bin/fx_digest" ] || { echo "  $linux/bin/fx_digest is not built" >&2; return 1; }
     "$linux/bin/fx_digest" --quick --each | grep -v '^all ' >"$run_dir/digest-linux.txt" &&
@@ -169,9 +159,7 @@ check "every other effect's samples are the Linux build's (fx_digest)" same_dige
 
 # --- The Windows multimedia devices against the sound server ------------------------------------
 [ -n "${PULSE_SERVER:-}" ] || { echo "FAIL the device checks need tests/servers.sh"; exit 1; }
-# Wine's PulseAudio driver asks the server for a buffer of a few milliseconds. On a machine busy
-# with other work its thread then misses refills, the null sink plays silence in between, and a
-# reset drops the milliseconds the server still holds; 100 ms of buffer keeps every stream whole.
+# Wine's few milliseconds of buffer miss refills on a busy machine: 100 ms keep streams whole.
 export PULSE_LATENCY_MSEC=100
 # Records the null sink's monitor into a file until stopped; returns once data arrives.
 record_monitor() {
@@ -181,8 +169,7 @@ record_monitor() {
     return 1
 }
 stop_partner() { kill "${partners[-1]}" 2>/dev/null; wait "${partners[-1]}" 2>/dev/null || true; }
-# Runs the device tests of a filter with the settings given; a test that skipped fails here, as
-# every partner it needs is there.
+# Runs the device tests of a filter with the settings given; a skipped test fails here.
 device_tests() { # filter, then environment settings
     local filter=$1 out status=0
     shift
@@ -191,8 +178,7 @@ device_tests() { # filter, then environment settings
     echo "$out" | grep -v '^ALSA lib' || true
     [ "$status" -eq 0 ] && ! echo "$out" | grep -q '^\[  SKIPPED \]'
 }
-# True when the raw recording holds the samples of the wave file (after its 44-byte header) from
-# the recording's first frame that is not silent on.
+# True when the raw recording holds the wave file's samples from its first sounding frame on.
 holds_samples() { # recording, wave file
     perl -e 'local $/; open R, "<:raw", $ARGV[0] or die; $r = <R>; open W, "<:raw", $ARGV[1] or die;
              $w = substr(<W>, 44); $i = 0; $i += 4 while $i < length($r) && substr($r, $i, 4) eq "\0" x 4;
@@ -204,9 +190,8 @@ check "waveOut plays a block sample for sample (WinMmWaveOut)" \
     device_tests 'WinMmWaveOut.*' VUMO_MONITOR_RAW="$(winpath "$run_dir/monitor.raw")"
 stop_partner
 
-# vumo-play stops once the device's position reaches the track's end, when the server still
-# holds the last milliseconds (Wine's position runs a little ahead of what is heard): the track
-# ends in a quarter second of silence (gain 0), so that every sounding frame must arrive.
+# Wine's position runs a little ahead of what is heard: the track ends in a quarter second of
+# silence (gain 0), so that every sounding frame must arrive before vumo-play stops.
 plays_through_winmm() {
     "$linux/bin/vumo-fx" --from 9000 "$run_dir/linux/in.wav" "$run_dir/track.wav" 1:0 &&
         record_monitor "$run_dir/play.raw" &&
@@ -225,8 +210,8 @@ perl -e 'print pack("s<s<", 1000 + $_ * 37 % 8000, -1000 - $_ * 53 % 8000) for 0
 pacat --raw --format=s16le --rate=44100 --channels=2 --latency-msec=50 "$run_dir/signal.raw" &
 partners+=($!)
 sleep 0.5
-check "waveIn, alone and under RecordTrack, records what pacat plays (WinMmWaveIn, WinMmEngine)" \
-    device_tests 'WinMmWaveIn.*:WinMmEngine.*' VUMO_SIGNAL_PLAYING=1
+check "waveIn records what pacat plays (WinMmWaveIn)" \
+    device_tests 'WinMmWaveIn.*' VUMO_SIGNAL_PLAYING=1
 stop_partner
 
 # Wine's MIDI devices are the ALSA sequencer's ports: with /dev/snd/seq they must be there.

@@ -42,8 +42,7 @@ TEST_F(Lifecycle, RefusesCallsBeforeOpenLibBadLengthsASecondOpenBadSlotsAndLongN
 
 TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
 {
-    // Long files are mixed a piece of the loader at a time; a shorter file ends in silence; a
-    // muted track, a refused file and cleared tracks are left out.
+    // Mixed piece by piece; a shorter file ends in silence; muted, refused, cleared: left out.
     const int32_t n = 300000;
     const auto a = ramp(n, 1000), b = ramp(123457, 20000), c = ramp(n, 5);
     openTracks(n, {a, b, c, ramp(n, 9), ramp(n, 7)},
@@ -68,11 +67,6 @@ TEST_F(Premix, MixesEveryAudibleTrackButTheCurrentOnePieceByPieceWithItsGains)
     SetTrackAttr(2, 200, 255);
     ASSERT_EQ(SetCurTrack(2, 1), 0);
     EXPECT_EQ(mix(), current);
-    for (const auto& [first, last] : {std::pair{n + 5, n + 5}, {30, 10}}) // a header only
-    {
-        ASSERT_EQ(SaveAsWave(first, last, dir.file("e.wav").c_str()), 0);
-        EXPECT_EQ(readBytes(dir.file("e.wav")).size(), 44u);
-    }
     EXPECT_EQ(SaveAsWave(0, 10, dir.file("no/such/dir.wav").c_str()), -1);
 }
 
@@ -159,7 +153,7 @@ TEST_F(Edits, SpecialFilesAreRefusedAtOnceAsTracksPastesAndClipsAndNeverWaitedOn
 }
 #endif
 
-TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentReachTheirLastFrameAndSilenceAShortLoad)
+TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentAndReachTheirLastFrame)
 {
     // Lengths around the 2 MB at which a buffer becomes a mapping of huge pages of its own.
     for (const int32_t n : {524287, 524288, 524289, 1572865})
@@ -169,19 +163,8 @@ TEST_F(Lifecycle, BuffersOfEveryLengthStartSilentReachTheirLastFrameAndSilenceAS
         SetTrackAttr(0, 255, 128);
         ASSERT_EQ(SetTrackInfo(0, trackFile(0).c_str()), 0);
         SetCurTrack(0, 0); // nothing loaded: the buffer as allocated
-        EXPECT_EQ(std::vector({TrackRead(0), TrackRead(n), TrackRead(2 * n - 1)}),
-                  std::vector({0, 0, 0}))
-            << n;
-        const int32_t k = n / 3;
-        const std::vector<int16_t> whole = ramp(n, 11), part = ramp(k, 5);
-        for (const auto* samples : {&whole, &part}) // the short file over a full buffer
-        {
-            writeStereo(trackFile(0), *samples);
-            ASSERT_EQ(SetCurTrack(0, 1), 0) << n;
-        }
-        EXPECT_EQ(std::vector({TrackRead(2 * k - 1), TrackRead(2 * k), TrackRead(2 * n - 1),
-                               TrackRead(2 * n)}),
-                  std::vector({int32_t(part[2 * size_t(k) - 1]), 0, 0, -1}))
+        EXPECT_EQ(std::vector({TrackRead(0), TrackRead(n), TrackRead(2 * n - 1), TrackRead(2 * n)}),
+                  std::vector({0, 0, 0, -1}))
             << n;
         EXPECT_EQ(TrackWrite(2 * n - 1, 1234), 0);
         ASSERT_EQ(CopyTo(n - 2, n + 5, dir.file("end.wav").c_str()), 0);
@@ -197,8 +180,7 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
     writeBytes(dir.file("8bit.wav"), waveBytes({1, 2}, {.bits = 8}));
     writeBytes(dir.file("float.wav"), waveBytes({1, 2}, {.formatTag = 3}));
     writeBytes(dir.file("junk.wav"), {'J', 'U', 'N', 'K'});
-    // Each row (what, steps, transcript) runs between OpenLib (with logging when a transcript is
-    // expected) and CloseLib.
+    // Each row (what, steps, transcript) runs from OpenLib (logging if a transcript) to CloseLib.
     const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
         {"logging off", [&] { SetTrackInfo(0, dir.file("t.wav").c_str()); }, ""},
         {"tracks, save, undo, play",
@@ -233,13 +215,9 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
          },
          "OpenMidiRec\nRecordMidi\nStopMidiRec\nCloseMidiRec\n"
          "MIDI output: Vumo Virtual MIDI Out\n"},
-        {"FXIt: the code's low 8 bits in hex, the low pass and the band pass's taps",
-         []
-         {
-             FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127);
-             FXIt(7, 0, 5000, 20, 80, 127);
-         },
-         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\nFXIt\n00000007\rFilter\n<taps>"},
+        {"FXIt: the code's low 8 bits in hex and the low pass",
+         [] { FXIt(256 + 15, 0, 10, 0, 0, 0), FXIt(9, 0, 1000, 128, 0, 127); },
+         "FXIt\n0000000F\rFXIt\n00000009\rLoPass\n"},
     };
     setenv("VUMO_MIDI_BACKEND", "virtual", 1);
     setenv("VUMO_LOG", dir.file("trace.log").c_str(), 1);
@@ -253,18 +231,6 @@ TEST_F(Lifecycle, TheTraceLogHoldsTheTextOfEachStepWhenOpenedWithLogging)
         // Read as the text file it is: on Windows each line ends in a carriage return too.
         std::ifstream file(dir.file("trace.log"));
         std::string log(std::istreambuf_iterator<char>(file), {});
-        // The band pass's taps, 8 hex digits and a carriage return each: 129 of them, the
-        // outermost 0, the centre one positive, mirrored about it.
-        if (const size_t filter = log.find("Filter\n"); filter != std::string::npos)
-        {
-            const size_t at = filter + 7;
-            std::vector<int32_t> t;
-            for (size_t i = at; i + 9 <= log.size() && log[i + 8] == '\r'; i += 9)
-                t.push_back(int32_t(std::stoul(log.substr(i, 8), nullptr, 16)));
-            ASSERT_EQ(t.size(), 129u);
-            EXPECT_TRUE(t[0] == 0 && t[64] > 0 && std::equal(t.begin(), t.end(), t.rbegin()));
-            log.replace(at, 9 * t.size(), "<taps>");
-        }
         EXPECT_EQ(log, transcript.empty() ? ""
                                           : "OpenLib\nwaveOpenOut\nwaveOpenIn\n" + transcript +
                                                 "CloseLib\nwaveCloseOut\nwaveCloseIn\n");

@@ -1,6 +1,5 @@
-// Every writer of the engine on a full disk and under a file size limit: the failure is
-// reported, the folder is exactly as it was (no partial, part or recovery file), the track and
-// its edits are still there, and the same write succeeds once the fault is gone.
+// Every writer of the engine on a full disk and under a file size limit: reported, the folder and
+// the track's edits as they were, and the same write succeeds once the fault is gone.
 #include "tests/engine/ExportFixture.h"
 
 #include <csignal>
@@ -92,7 +91,7 @@ protected:
                 EXPECT_EQ(write(), 0);
                 EXPECT_EQ(testwave::readSamples(clip).size(),
                           clipFrames ? 2 * size_t(clipFrames) : clipBefore.size());
-                // The edit stayed pending through the failure (the switch has written it by now).
+                // The edit stayed pending through the failure.
                 EXPECT_EQ(SaveEdits(), 0);
                 EXPECT_EQ(testwave::readSamples(trackFile(0))[0], 1234);
                 CloseLib();

@@ -1,8 +1,6 @@
-// The spectral engine: the bin rules of each effect on hand-made frames, Perfect Pitch's note
-// tables, the vocoder over a whole stereo range (alignment, its gain of 1.5, the untouched
-// edges) and mix back, which lays the effect chain's dry copy under the processed range.
+// The spectral engine: each effect's bin rules, Perfect Pitch's tables, the vocoder over a stereo
+// range (alignment, gain 1.5, untouched edges; the FFT with it) and the chain's mix back.
 #include "engine/fx/Spectral.h"
-#include "engine/fx/Fft.h"
 #include "engine/fx/FilterGraph.h"
 #include "engine/fx/SnapToScale.h"
 #include "engine/fx/SpectralOps.h"
@@ -13,10 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <limits>
-#include <numbers>
-#include <random>
 #include <vector>
 
 using namespace wavorn::fx;
@@ -67,48 +62,6 @@ std::vector<int16_t> run(const std::vector<int16_t>& in, int32_t operation, int3
 }
 
 } // namespace
-
-TEST(RealFft, ForwardAndInverseRealPartMatchAPlainDft)
-{
-    // Sizes whose half-size transform runs only passes that move values (4, 64) and both kinds
-    // (128, 4096), against a DFT in double of the same samples and spectrum.
-    for (const int32_t n : {4, 64, 128, 4096})
-    {
-        RealFft fft(n);
-        std::mt19937 rng{uint32_t(n)};
-        std::uniform_real_distribution<float> value(-1.0f, 1.0f);
-        std::vector<float> even(n / 2), odd(n / 2), re(n / 2 + 1), im(n / 2 + 1);
-        for (size_t m = 0; m < even.size(); ++m)
-            even[m] = value(rng), odd[m] = value(rng);
-        const auto sample = [&](int32_t t) { return double(t % 2 ? odd[t / 2] : even[t / 2]); };
-        std::vector<std::complex<double>> turn(n); // e^(2 pi i j / n)
-        for (int32_t j = 0; j < n; ++j)
-            turn[size_t(j)] = std::polar(1.0, 2.0 * std::numbers::pi * j / n);
-        const auto at = [&](int32_t k, int32_t t) { return turn[size_t(k * t % n)]; };
-        fft.forward(even.data(), odd.data(), re.data(), im.data());
-        double worst = 0.0;
-        for (int32_t k = 0; k <= n / 2; ++k)
-        {
-            std::complex<double> sum;
-            for (int32_t t = 0; t < n; ++t)
-                sum += sample(t) * std::conj(at(k, t));
-            worst = std::max(worst, std::abs(sum - std::complex<double>(re[k], im[k])));
-        }
-        EXPECT_LT(worst, 1e-5 * n) << n;
-        // The real part of the inverse of bins 0 ... n/2 (the others 0), here of the spectrum
-        // just found.
-        fft.inverseRealPart(re.data(), im.data(), even.data(), odd.data());
-        worst = 0.0;
-        for (int32_t t = 0; t < n; ++t)
-        {
-            double sum = 0.0;
-            for (int32_t k = 0; k <= n / 2; ++k)
-                sum += re[k] * at(k, t).real() - im[k] * at(k, t).imag();
-            worst = std::max(worst, std::abs(sum - sample(t)));
-        }
-        EXPECT_LT(worst, 1e-4 * n) << n;
-    }
-}
 
 TEST(SnapToScale, SnapsIntoTheTableOfTheScaleBetween120And540Hz)
 {

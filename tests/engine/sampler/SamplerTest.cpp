@@ -1,5 +1,4 @@
-// Tests of the sample keyboard: LoadSK1's usable length and SK1's rendering of one note, over
-// engine buffers set up by hand.
+// The sample keyboard: LoadSK1's usable length and SK1's rendering of a note, on buffers by hand.
 #include "engine/sampler/Sampler.h"
 #include "engine/api/Engine.h"
 #include "platform/WaveHeader.h"

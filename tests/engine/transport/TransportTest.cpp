@@ -10,8 +10,7 @@ namespace
 class Transport : public ExportFixture
 {
 protected:
-    // Records [start, end) from `input` (a file or "loopback"), or from `media` when it is
-    // given, plays the block to its end and stops.
+    // Records [start, end) from `input` (a file or "loopback") or `media`, to the block's end.
     void take(const std::string& input, int32_t start, int32_t end, int32_t merge,
               const std::string& media = "")
     {
@@ -56,8 +55,7 @@ TEST_F(Transport, PlaysTheMixOfTheRangeAndThenTheRestOfTheBlock)
 
 TEST_F(Transport, ReplaceTakeIsUnscaledOnlyNearTheEndStopIsAtOnceAndRangesAreClamped)
 {
-    // To trackLen - 10 the take stays as the device wrote it; to trackLen - 11 it is placed
-    // over the track file with the track's gains. Undo returns to the file.
+    // To trackLen - 10 the take stays as recorded, to trackLen - 11 it is placed at the gains.
     const int32_t n = 6000;
     const auto input = ramp(n, 2000), track = ramp(n, 7);
     writeStereo(dir.file("in.wav"), input);
