@@ -23,8 +23,7 @@ namespace specialfiles
 {
 
 // (what it is, its path) in folder: a FIFO nobody writes to, a terminal's master side, an
-// endless device, the folder itself, and a sparse 4 GiB file that starts as a valid wave file
-// (read whole, it would load as a track cut to its length).
+// endless device, the folder itself, and a sparse 4 GiB file that starts as a valid wave file.
 inline std::vector<std::pair<std::string, std::string>> make(const std::filesystem::path& folder)
 {
     std::filesystem::create_directories(folder);
@@ -50,8 +49,7 @@ inline const char* refusalOf(const std::string& what)
     return what == "a 4 GiB sparse file" ? "it is larger than" : "it is not a regular file";
 }
 
-// While it lives, a call that runs longer than `limit` ends the program with a message: a read
-// that never returns would otherwise hang the test program instead of failing it.
+// While it lives, a call that runs longer than `limit` ends the program with a message.
 class HangGuard
 {
 public:

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The layers' includes run one way: platform/ at the bottom; engine/ and core/ over it (the core
-# may read the engine's effect rows); tools/ and app/ on top, neither including the other. The
-# screenshot programs (tools/screenshots) alone stand on the studio and the tests' doubles.
-# Each quoted include is resolved as the build resolves it (the including file's folder, then
-# the include roots); a name found under two roots is an error too. The core includes no Qt
-# header but Qt Core's, and the headless project tools link no Qt Widgets or Gui.
+# The layers' includes run one way (allowed() below); a quoted include is resolved as the build
+# resolves it, and a name found under two roots is an error too. The core includes no Qt header
+# but Qt Core's, and the headless project tools link no Qt Widgets or Gui.
 # Usage: check_layers.sh SOURCE_DIR [QTCORE_INCLUDE_DIR [PROGRAM...]]
 set -u
 cd "$1" || exit 2

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package of a configured and built build folder and checks it: the desktop
-# entry, metainfo and MIME package validate, lintian finds no error, and the package's contents,
-# unpacked into a fresh folder, hold nothing of the build and run from there: the tools, the
-# studio opening a project offscreen, and the MIME types of a project and a cabinet.
+# Builds the Debian package of a built build folder and checks it: its metadata validates, lintian
+# finds no error, and its contents, unpacked, hold nothing of the build and run from there.
 #   tests/install/check.sh BUILD_DIR
 set -euo pipefail
 export LC_ALL=C
@@ -112,8 +110,7 @@ write_project "$work/song.vum" "$work/t1.wav" "$work/t2.wav"
 [ "$(stat -c %s "$work/mix.wav")" -eq $((44 + 4 * 262144)) ] || fail "vumo-mix wrote no whole mix"
 [[ $(od -An -v -j 44 -N 4000 -tx1 "$work/mix.wav") == *[1-9a-f]* ]] || fail "the mix is silent"
 
-# The studio opens the project on the offscreen platform: it binds the engine only for a
-# project, and must bind the packaged one; it is still up when it is stopped.
+# The studio opens the project offscreen, binding the packaged engine, and stays up.
 (cd "$work" && QT_QPA_PLATFORM=offscreen exec "$bin/Vumo" song.vum 2>"$work/studio.err") &
 studio=$!
 for ((tries = 0; tries < 100; tries++)); do
@@ -125,8 +122,7 @@ grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" || fail "the studio opened n
 kill "$studio"
 wait "$studio" || true
 
-# A program of one's own built against the package's header and pkg-config file: it opens the
-# MIDI output on the built-in synth, which loads the synth's module from the package.
+# A program built with the package's pkg-config file loads the synth's module from the package.
 cat >"$work/user.c" <<'EOF'
 #include <wavorn.h>
 #include <stdlib.h>
