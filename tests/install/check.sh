@@ -16,26 +16,6 @@ fail() {
 }
 step() { echo "-- $*"; }
 
-# Little-endian integers and space-padded texts, as a project file holds them.
-le() { # value bytes
-    local i
-    for ((i = 0; i < $2; i++)); do printf '\\x%02x' $(($1 >> (8 * i) & 255)); done
-}
-# shellcheck disable=SC2059 # the formats are the bytes themselves
-write_project() { # file track... : a project of 1 MB tracks at full volume, centred
-    local track
-    {
-        printf '1.00%-16s' song
-        printf "$(le 262144 4)$(le $(($# - 1)) 2)$(le 100 4)"
-        head -c 252 /dev/zero
-        for track in "${@:2}"; do
-            printf '%-16s%-128s' "$(basename "$track" .wav)" "$track"
-            printf "$(le 255 2)$(le 128 2)$(le 0 2)"
-            head -c 6 /dev/zero
-        done
-    } >"$1"
-}
-
 step "desktop entry, metainfo and MIME package"
 # desktop-file-validate says some errors with status 0: any message fails.
 messages=$(desktop-file-validate "$packaging"/*.desktop 2>&1) && [ -z "$messages" ] ||
@@ -105,7 +85,15 @@ mkdir -p "$VUMO_HOME"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=1" -ac 2 -ar 44100 \
     -c:a pcm_s16le "$work/t1.wav"
 "$bin/vumo-fx" --no-progress "$work/t1.wav" "$work/t2.wav" 3 >/dev/null
-write_project "$work/song.vum" "$work/t1.wav" "$work/t2.wav"
+# The project: its header, then a record a track (1 MB tracks at full volume, centred).
+{
+    printf '1.00%-16s\x00\x00\x04\x00\x02\x00\x64\x00\x00\x00' song
+    head -c 252 /dev/zero
+    for track in "$work/t1.wav" "$work/t2.wav"; do
+        printf '%-16s%-128s\xff\x00\x80\x00\x00\x00' "$(basename "$track" .wav)" "$track"
+        head -c 6 /dev/zero
+    done
+} >"$work/song.vum"
 "$bin/vumo-mix" "$work/song.vum" "$work/mix.wav" >/dev/null
 [ "$(stat -c %s "$work/mix.wav")" -eq $((44 + 4 * 262144)) ] || fail "vumo-mix wrote no whole mix"
 [[ $(od -An -v -j 44 -N 4000 -tx1 "$work/mix.wav") == *[1-9a-f]* ]] || fail "the mix is silent"
