@@ -96,9 +96,7 @@ QString writeShortenGeneration(const QString& path, int generation)
 // Makes a cabinet of that name in folder holding the file source.
 QString makeCabinet(const QString& folder, const QString& name, const QString& source)
 {
-    cab::Directive directive;
-    directive.cabinetName = name.toStdString();
-    directive.files = {source.toStdString()};
+    const cab::Directive directive{name.toStdString(), {}, false, {source.toStdString()}};
     return QString::fromStdString(cab::makeCabinet(directive, folder.toStdString()));
 }
 
