@@ -21,13 +21,17 @@ stop_servers() {
 trap stop_servers EXIT
 trap 'exit 130' INT TERM
 
-# Waits up to 10 s for a command to succeed.
-wait_until() {
+# Waits up to 10 s for server $1 to answer the command given after its log $2, else shows the log.
+wait_for() {
+    local name=$1 log=$2
+    shift 2
     for _ in $(seq 100); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.1
     done
-    return 1
+    echo "servers.sh: $name did not start:" >&2
+    cat "$log" >&2
+    exit 1
 }
 
 started=$(date +%s%N)
@@ -44,11 +48,7 @@ HOME="$run_dir/home" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-
     -L "module-native-protocol-unix auth-anonymous=1 socket=$run_dir/pulse/native" \
     -L "module-always-sink" >"$run_dir/pulse.log" 2>&1 &
 pulse_pid=$!
-if ! wait_until pactl info; then
-    echo "servers.sh: PulseAudio did not start:" >&2
-    cat "$run_dir/pulse.log" >&2
-    exit 1
-fi
+wait_for PulseAudio "$run_dir/pulse.log" pactl info
 pactl set-default-sink vumo_null
 pactl set-default-source vumo_null.monitor
 
@@ -57,11 +57,7 @@ export JACK_DEFAULT_SERVER="vumo-test-$$" JACK_NO_AUDIO_RESERVATION=1
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 \
     >"$run_dir/jack.log" 2>&1 &
 jack_pid=$!
-if ! wait_until jack_lsp; then
-    echo "servers.sh: JACK did not start:" >&2
-    cat "$run_dir/jack.log" >&2
-    exit 1
-fi
+wait_for JACK "$run_dir/jack.log" jack_lsp
 
 echo "servers.sh: PulseAudio and JACK up in $((($(date +%s%N) - started) / 1000000)) ms"
 export VUMO_SOUND_SERVERS=1
