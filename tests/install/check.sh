@@ -110,20 +110,6 @@ grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" || fail "the studio opened n
 kill "$studio"
 wait "$studio" || true
 
-# A program built with the package's pkg-config file loads the synth's module from the package.
-cat >"$work/user.c" <<'EOF'
-#include <wavorn.h>
-#include <stdlib.h>
-int main(void) { return OpenMidiPlay(64) != 0 || system("cat /proc/$PPID/maps") != 0; }
-EOF
-pc_dir=$(dirname "$(find "$root" -name wavorn.pc)")
-# shellcheck disable=SC2046 # the flags are words
-cc -o "$work/user" "$work/user.c" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs wavorn) \
-    -Wl,-rpath,"$libdir"
-maps=$(VUMO_MIDI_BACKEND=synth "$work/user") || fail "the engine did not open the synth"
-[[ $maps == *"$libdir/vumo/libvumo-synth.so"* ]] ||
-    fail "the engine did not load the synth's module from the package"
-
 step "MIME types of the unpacked package"
 XDG_DATA_DIRS=$root/usr/share update-mime-database "$root/usr/share/mime"
 "$bin/vumo-cab" create "$work/song.vum" >"$work/cab.txt"

@@ -1,11 +1,10 @@
-// vumo-fx: its command line, effect catalog and header probe, and the program end to end, whose
-// output must hold exactly the samples that the engine's effects give for the same input.
+// vumo-fx: its command line and header probe, and the program end to end, whose output must
+// hold exactly the samples that the engine's effects give for the same input.
 #include "fx/EffectCatalog.h"
 #include "tools/fx/FxCommandLine.h"
 #include "tools/fx/WaveProbe.h"
 
 #include "engine/fx/FxTable.h"
-#include "platform/WaveHeader.h"
 #include "tests/engine/TestWave.h"
 #include "tests/engine/fx/FxTestSupport.h"
 #include "tests/tools/CommandRun.h"
@@ -15,23 +14,12 @@
 #include <array>
 #include <filesystem>
 
-#include <malloc.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace vumo::fxtool;
 using vumo::fx::EffectInfo;
 using Samples = std::vector<int16_t>;
 
 namespace
 {
-
-// A sanitizer's shadow memory and quarantine count in every process's peak; its runtime, when
-// linked in, defines these.
-extern "C" [[gnu::weak]] void __asan_init();
-extern "C" [[gnu::weak]] void __tsan_init();
-const bool kSanitized = __asan_init != nullptr || __tsan_init != nullptr;
 
 using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
@@ -86,11 +74,6 @@ TEST(FxCommandLine,
     EXPECT_EQ(chain,
               (std::vector<Step>{
                   {3, 40, 100, 128}, {7, 2, 255, 128}, {1, 32, 255, 128}, {17, 10, 20, 64}}));
-    r = parseCommandLine(
-        {"--from", "100", "in", "--to", "900", "out", "--crop", "--no-progress", "19"});
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(std::tuple(r.options.from, r.options.to, r.options.crop), std::tuple(100, 900, true));
-    EXPECT_EQ(r.options.progress, ProgressMode::Never);
     std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
         {{"a", "b", "-3"}, "'-3'"},
         {{"a", "b", "1:256"}, "parameter P1 of '1:256' must be a whole number from 0 to 255"},
@@ -224,30 +207,4 @@ TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsRepo
     makeInput(20000); // a spectral code runs
     ASSERT_EQ(run(files() + "28:128:255:64").status, 0);
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
-}
-
-TEST_F(VumoFx, HoldsOneCopyOfTheTrackInMemoryWhateverTheEffect)
-{
-    // The engine's other buffers (premix, playback) are as long as the track but a file-to-file
-    // run never touches them, so they must cost no memory. The input: 8 Mi frames (32 MiB).
-    constexpr uint32_t kFrames = 8u << 20;
-    const auto header = platform::waveHeader(kFrames);
-    testwave::writeBytes(dir.file("in.wav"), {header.begin(), header.end()});
-    std::filesystem::resize_file(dir.file("in.wav"), header.size() + 4 * kFrames);
-    malloc_trim(0); // what earlier tests freed, which a forked child would count as its own
-    for (const char* chain : {"1:32:255:127", "3", "7:20:80:127", "19", "26:255", "16 20:100"})
-    {
-        const std::string command = "exec '" VUMO_FX_PROGRAM "' " + files() + chain;
-        const pid_t pid = fork();
-        if (pid == 0)
-            _exit((execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), 127));
-        int status = -1;
-        rusage usage{};
-        ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
-        EXPECT_EQ(status, 0) << chain;
-        if (!kSanitized) // one track buffer and the program (a few MiB)
-        {
-            EXPECT_LT(double(usage.ru_maxrss) / 1024, 1.1 * (4 * kFrames >> 20) + 24) << chain;
-        }
-    }
 }
