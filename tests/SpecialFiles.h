@@ -1,5 +1,4 @@
-// Files no reader may wait on or read whole, for the tables of every level (engine, tools,
-// studio), and a guard that ends a test program whose call never returns.
+// Files no reader may wait on or read whole, and a guard for a call that never returns.
 #pragma once
 
 #include "platform/WaveHeader.h"

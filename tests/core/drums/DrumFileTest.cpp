@@ -107,10 +107,9 @@ private slots:
         QCOMPARE(readDrumFile(at("long.mbt"), loaded), QString());
         QCOMPARE(loaded.songPattern.size(), 32767);
 
-        // (bytes, the refusal or "", then what the data holds: song, every beat length, every
-        // last beat, pattern 1's first four cells of instrument 0). A short grid keeps the cells
-        // past its end; mbt3's last beat 40, length 0, velocity 200 are clamped; older versions
-        // hold no last beat. A malformed file is refused and changes nothing.
+        // (bytes, the refusal or "", then the song, every beat length and last beat, pattern 1's
+        // first cells of instrument 0). A short grid keeps the cells past its end; mbt3's last beat
+        // 40, length 0, velocity 200 are clamped; a malformed file is refused and changes nothing.
         using Row = std::tuple<QByteArray, const char*, const char*, int, int, QByteArray>;
         const auto refused = [](const QByteArray& bytes, const char* why)
         { return Row{bytes, why, "88", 77, 3, QByteArray(4, '\x2c')}; };
@@ -183,9 +182,8 @@ private slots:
         QVERIFY(!importDrumMap(at("none.drm"), drums).isEmpty());
         QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
 
-        // "1": 4 beats of 50 ms, Bass Drum 1 on beats 0 and 3, Hi-Hat Closed on 0 and 2; "2": 2
-        // beats of 120 ms. "12a1" plays at 0, 200 and 440; characters without a pattern (letters,
-        // spaces, 0, 9, other digits) take no time.
+        // "1": 4 beats of 50 ms, "2": 2 beats of 120 ms; "12a1" plays at 0, 200 and 440, and
+        // characters without a pattern (letters, spaces, 0, 9, other digits) take no time.
         drums = DrumData();
         drums.patLastBeat[0] = 3;
         drums.patMsPerBeat[0] = 50;
@@ -211,23 +209,20 @@ private slots:
             QCOMPARE(queue(drums), expected);
         }
 
-        // The editor's cut, copy and paste with no pattern, no instrument, pattern 8 or instrument
-        // 58 change nothing.
+        // The editor's commands on patterns and instruments outside the data change nothing.
         drums = DrumData();
         drums.drumGrid[0][0][0] = 12;
         drums.drumClip[0][0] = 99;
         const DrumData before = drums;
-        for (const auto& [p, i] : {std::pair{-1, 0}, {0, -1}, {8, 0}, {0, 58}})
+        for (const auto& [p, i, pattern] :
+             {std::tuple{-1, 0, -1}, {0, -1, 8}, {8, 0, 8}, {0, 58, -1}})
         {
             cutInstrument(drums, p, i);
             copyInstrument(drums, p, i);
             pasteInstrument(drums, p, i);
-        }
-        for (const int p : {-1, 8})
-        {
-            cutPattern(drums, p, 100);
-            copyPattern(drums, p);
-            pastePattern(drums, p);
+            cutPattern(drums, pattern, 100);
+            copyPattern(drums, pattern);
+            pastePattern(drums, pattern);
         }
         QVERIFY(drums.drumGrid == before.drumGrid);
         QVERIFY(drums.drumClip == before.drumClip);

@@ -82,8 +82,7 @@ private slots:
     }
 
     // (track count, track length, title, as stored): "ö" would need bytes 16 and 17, so a space
-    // pads; a title not UTF-8 is cut at 16 bytes (octal escapes, as a hex escape would take the
-    // letters after it). Saved over five tracks: only the new remain.
+    // pads; a title not UTF-8 is cut at 16 bytes. Saved over five tracks: only the new remain.
     void roundTripKeepsEveryField()
     {
         const QByteArray koeln = "K\xc3\xb6ln", koelnField = koeln + QByteArray(11, ' ');
@@ -121,9 +120,8 @@ private slots:
         }
     }
 
-    // Files made by hand read field by field and write back as the bytes they hold: tempo 0 reads
-    // as 100, bytes after the last record are ignored, and texts written elsewhere (UTF-8, then
-    // neither UTF-8 nor whole) keep their bytes. (Latin-1: tst_projectcommands.)
+    // Files made by hand read back and write back as their bytes: tempo 0 reads as 100, bytes past
+    // the last record are ignored, texts neither UTF-8 nor whole keep their bytes.
     void handMadeFilesReadBackAndDamagedOnesAreRefused()
     {
         for (const auto& [title, path, tempo, trailing] :

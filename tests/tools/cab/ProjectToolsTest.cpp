@@ -90,15 +90,11 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
     }
 }
 
-TEST(VumoMix, MixesWithMutesAndCutsTheRangeAndBothToolsReportFaults)
+TEST(VumoMix, MixesAndCutsTheRangeAndBothToolsReportFaults)
 {
     TempDir dir;
     const Project all = makeProject(dir.path() / "all", {0, 1, 0});
     const Project two = makeProject(dir.path() / "two", {0, 0});
-    // The second project holds tracks 0 and 2 of the first: with track 1 muted, both mix alike.
-    vumo::project::ProjectData twoData = two.data;
-    twoData.tracks[1].fileName = all.data.tracks[2].fileName;
-    ASSERT_EQ(vumo::project::writeProject(QString::fromStdString(two.path), twoData), QString());
     const std::string mix = std::string(VUMO_MIX_PROGRAM) + " ";
     const auto mixdown = [&](const Project& p, const std::string& options = "")
     {
@@ -107,7 +103,6 @@ TEST(VumoMix, MixesWithMutesAndCutsTheRangeAndBothToolsReportFaults)
     };
     const std::vector<int16_t> whole = mixdown(all);
     ASSERT_EQ(whole.size(), 16000u);
-    EXPECT_EQ(whole, mixdown(two));
     EXPECT_NE(whole[2 * 5000], 0);
     EXPECT_EQ(mixdown(all, " --from 100 --to 300"),
               std::vector<int16_t>(whole.begin() + 200, whole.begin() + 600));

@@ -5,6 +5,7 @@
 #include "tools/fx/WaveProbe.h"
 
 #include "engine/fx/FxTable.h"
+#include "platform/WaveHeader.h"
 #include "tests/engine/TestWave.h"
 #include "tests/engine/fx/FxTestSupport.h"
 #include "tests/tools/CommandRun.h"
@@ -14,12 +15,23 @@
 #include <array>
 #include <filesystem>
 
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace vumo::fxtool;
 using vumo::fx::EffectInfo;
 using Samples = std::vector<int16_t>;
 
 namespace
 {
+
+// A sanitizer's shadow memory and quarantine count in every process's peak; its runtime, when
+// linked in, defines these.
+extern "C" [[gnu::weak]] void __asan_init();
+extern "C" [[gnu::weak]] void __tsan_init();
+const bool kSanitized = __asan_init != nullptr || __tsan_init != nullptr;
 
 using Step = std::array<int32_t, 4>; // code, P1, P2, P3
 
@@ -121,8 +133,7 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
 
 TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged)
 {
-    // The fifth input's path is longer than the engine keeps; the last input is processed in
-    // four pieces for the progress bar, which give the same samples as one call.
+    // The fifth input's path is longer than the engine keeps; the last runs in progress pieces.
     const std::string longPath = std::string(150, 'd') + "/in.wav";
     constexpr int32_t kLong = 3 * (1 << 20) + 777;
     std::filesystem::create_directories(dir.path() / std::string(150, 'd'));
@@ -207,4 +218,30 @@ TEST_F(VumoFx, HelpDocumentsEveryCodeMonoAndSpectralInputsRunAndEveryFaultIsRepo
     makeInput(20000); // a spectral code runs
     ASSERT_EQ(run(files() + "28:128:255:64").status, 0);
     EXPECT_EQ(testwave::readSamples(dir.file("out.wav")).size(), 40000u);
+}
+
+TEST_F(VumoFx, HoldsOneCopyOfTheTrackInMemoryWhateverTheEffect)
+{
+    // The engine's other buffers (premix, playback) are as long as the track but a file-to-file
+    // run never touches them, so they must cost no memory. The input: 8 Mi frames (32 MiB).
+    constexpr uint32_t kFrames = 8u << 20;
+    const auto header = platform::waveHeader(kFrames);
+    testwave::writeBytes(dir.file("in.wav"), {header.begin(), header.end()});
+    std::filesystem::resize_file(dir.file("in.wav"), header.size() + 4 * kFrames);
+    malloc_trim(0); // what earlier tests freed, which a forked child would count as its own
+    for (const char* chain : {"1:32:255:127", "3", "7:20:80:127", "19", "26:255", "16 20:100"})
+    {
+        const std::string command = "exec '" VUMO_FX_PROGRAM "' " + files() + chain;
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit((execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), 127));
+        int status = -1;
+        rusage usage{};
+        ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+        EXPECT_EQ(status, 0) << chain;
+        if (!kSanitized) // one track buffer and the program (a few MiB)
+        {
+            EXPECT_LT(double(usage.ru_maxrss) / 1024, 1.1 * (4 * kFrames >> 20) + 24) << chain;
+        }
+    }
 }

@@ -20,7 +20,6 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
          "Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is heard.\n"},
         {"virtual into a file", testwave::waveBytes(tone), "heard.wav", 0,
          "nothing is heard; the frames played are appended to "},
-        {"not a wave file", std::vector<uint8_t>(100, 'x'), "", 1, "is not a readable wave file"},
     };
     for (const auto& [what, bytes, heard, status, says] : rows)
     {
