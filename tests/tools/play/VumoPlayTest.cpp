@@ -31,7 +31,6 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
             "' '" VUMO_PLAY_PROGRAM "' '" + dir.file("in.wav") + "' 2>&1 </dev/null");
         EXPECT_EQ(r.status, status) << r.out;
         EXPECT_NE(r.out.find(says), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("No sound output device found"), std::string::npos) << r.out;
         if (!output.empty()) // the frames played: the whole file, after the header
         {
             EXPECT_GE(std::filesystem::file_size(output), 44 + 4 * tone.size() / 2);
