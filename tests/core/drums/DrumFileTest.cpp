@@ -180,24 +180,24 @@ private slots:
         QCOMPARE(drums.drumNames[57], QStringLiteral("Drum 57"));
         QCOMPARE(int(drums.drumNotes[57]), 75);
 
-        // "1": 4 beats of 50 ms, "2": 2 beats of 120 ms; "12a1" plays at 0, 200 and 440, and
-        // characters without a pattern (letters, spaces, 0, 9, other digits) take no time.
+        // "1": 4 beats of 50 ms, "2" (damaged): 32 beats of 1 ms; "12a1" plays at 0, 200 and 232,
+        // and characters without a pattern (letters, spaces, 0, 9, other digits) take no time.
         drums = DrumData();
         drums.patLastBeat[0] = 3;
         drums.patMsPerBeat[0] = 50;
         drums.drumGrid[0][7][0] = drums.drumGrid[0][7][3] = 100;  // Bass Drum 1, note 35
         drums.drumGrid[0][14][0] = drums.drumGrid[0][14][2] = 80; // Hi-Hat Closed, note 42
-        drums.drumGrid[0][7][4] = 100; // after the last beat: never played
-        drums.patLastBeat[1] = 1;
-        drums.patMsPerBeat[1] = 120;
+        drums.drumGrid[0][7][4] = 100;  // after the last beat: never played
+        drums.patLastBeat[1] = 200;     // plays 32 beats, never past the grid
+        drums.patMsPerBeat[1] = 0;      // a beat takes at least 1 ms
         drums.drumGrid[1][10][1] = 200; // Snare Drum 1, played at velocity 127
         drums.drumNotes[10] = 127;      // note 139 is played as 127
         const std::vector<Event> one = {
             {0, kBass100}, {0, kHiHat80}, {100, kHiHat80}, {150, kBass100}};
         std::vector<Event> song12a1 = one;
-        song12a1.emplace_back(320, kTop127);
+        song12a1.emplace_back(201, kTop127);
         for (const auto& [timeMs, message] : one)
-            song12a1.emplace_back(440 + timeMs, message);
+            song12a1.emplace_back(232 + timeMs, message);
         for (const auto& [song, expected] : {std::pair{QStringLiteral("12a1"), song12a1},
                                              {QStringLiteral("a 09\u0662b1"), one},
                                              {QString(), {}}})
