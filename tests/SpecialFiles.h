@@ -1,5 +1,4 @@
-// Files no reader may wait on or read whole, for the tables of every level (engine, tools,
-// studio), and a guard that ends a test program whose call never returns.
+// Files no reader may wait on or read whole, and a guard for a call that never returns.
 #pragma once
 
 #include "platform/WaveHeader.h"
@@ -23,8 +22,7 @@ namespace specialfiles
 {
 
 // (what it is, its path) in folder: a FIFO nobody writes to, a terminal's master side, an
-// endless device, the folder itself, and a sparse 4 GiB file that starts as a valid wave file
-// (read whole, it would load as a track cut to its length).
+// endless device, the folder itself, and a sparse 4 GiB file that starts as a valid wave file.
 inline std::vector<std::pair<std::string, std::string>> make(const std::filesystem::path& folder)
 {
     std::filesystem::create_directories(folder);
@@ -50,8 +48,7 @@ inline const char* refusalOf(const std::string& what)
     return what == "a 4 GiB sparse file" ? "it is larger than" : "it is not a regular file";
 }
 
-// While it lives, a call that runs longer than `limit` ends the program with a message: a read
-// that never returns would otherwise hang the test program instead of failing it.
+// While it lives, a call that runs longer than `limit` ends the program with a message.
 class HangGuard
 {
 public:

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# Runs a command with a PulseAudio server (one null sink, its monitor the default source) and a
-# JACK server (dummy driver, no sound card) of its own, then stops both, whatever the command's
-# outcome. Both are private to this run: PulseAudio listens on a socket in a temporary folder and
-# JACK runs under a server name of its own, so a desktop's servers are neither used nor disturbed.
+# Runs a command with a private PulseAudio server (a null sink, its monitor the default source)
+# and a private JACK server (dummy driver), then stops both, whatever the command's outcome.
 #   tests/servers.sh COMMAND [ARGS...]
-# The command sees PULSE_SERVER and JACK_DEFAULT_SERVER pointing at the servers, and
-# VUMO_SOUND_SERVERS=1, which makes the device tests fail rather than skip without a device.
+# The command sees PULSE_SERVER, JACK_DEFAULT_SERVER and VUMO_SOUND_SERVERS=1 (the device tests
+# then fail rather than skip without a device).
 set -euo pipefail
 
 [ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARGS...]" >&2; exit 2; }
@@ -23,19 +21,20 @@ stop_servers() {
 trap stop_servers EXIT
 trap 'exit 130' INT TERM
 
-# Waits up to 10 s for a command to succeed.
-wait_until() {
+# Waits up to 10 s for server $1 to answer the command given after its log $2, else shows the log.
+wait_for() {
+    local name=$1 log=$2
+    shift 2
     for _ in $(seq 100); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.1
     done
-    return 1
+    echo "servers.sh: $name did not start:" >&2
+    cat "$log" >&2
+    exit 1
 }
 
-started=$(date +%s%N)
-
-# PulseAudio keeps its runtime, state and configuration under the run's folder; clients find it
-# through PULSE_SERVER and never start a server of their own.
+# PulseAudio keeps everything under the run's folder; clients never start a server of their own.
 mkdir -p "$run_dir/pulse" "$run_dir/home"
 export PULSE_RUNTIME_PATH="$run_dir/pulse" PULSE_STATE_PATH="$run_dir/pulse"
 export PULSE_SERVER="unix:$run_dir/pulse/native"
@@ -47,31 +46,20 @@ HOME="$run_dir/home" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-
     -L "module-native-protocol-unix auth-anonymous=1 socket=$run_dir/pulse/native" \
     -L "module-always-sink" >"$run_dir/pulse.log" 2>&1 &
 pulse_pid=$!
-if ! wait_until pactl info; then
-    echo "servers.sh: PulseAudio did not start:" >&2
-    cat "$run_dir/pulse.log" >&2
-    exit 1
-fi
+wait_for PulseAudio "$run_dir/pulse.log" pactl info
 pactl set-default-sink vumo_null
 pactl set-default-source vumo_null.monitor
 
-# JACK with its dummy driver at the studio's rate; without realtime scheduling, which a
-# container may not grant.
+# JACK at the studio's rate, without realtime scheduling (a container may not grant it).
 export JACK_DEFAULT_SERVER="vumo-test-$$" JACK_NO_AUDIO_RESERVATION=1
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 \
     >"$run_dir/jack.log" 2>&1 &
 jack_pid=$!
-if ! wait_until jack_lsp; then
-    echo "servers.sh: JACK did not start:" >&2
-    cat "$run_dir/jack.log" >&2
-    exit 1
-fi
+wait_for JACK "$run_dir/jack.log" jack_lsp
 
-echo "servers.sh: PulseAudio and JACK up in $((($(date +%s%N) - started) / 1000000)) ms"
+echo "servers.sh: PulseAudio and JACK up"
 export VUMO_SOUND_SERVERS=1
-# Only the device tests, which open their backends by name and take turns on the servers (a
-# CTest resource lock), use the servers. Every other program keeps the virtual MIDI devices:
-# with its "auto" choice it would make JACK MIDI clients of its own, and RtMidi's JACK code can
-# crash when another process's ports vanish while it lists them.
+# Only the device tests (by name, one at a time) use the servers: other programs keep the virtual
+# MIDI devices, as RtMidi's JACK code can crash when another process's ports vanish.
 export VUMO_MIDI_BACKEND="${VUMO_MIDI_BACKEND:-virtual}"
 "$@"

@@ -1,6 +1,5 @@
-// Fuzz target: cabinet files from elsewhere. Unpacked into a folder, nothing may land outside
-// it; opened on the sandbox machine (FuzzCabinetSandbox.h), nothing outside the private folder
-// may change before the restore is accepted, and nothing but the project and its tracks after.
+// Fuzz target: cabinet files from elsewhere: unpacked, nothing lands outside the folder; opened,
+// the sandbox machine's invariants hold (FuzzCabinetSandbox.h).
 #include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
 #include "cabinet/Cabinet.h"

@@ -1,7 +1,6 @@
-// Fuzz target: a cabinet's batch and directive files. No line the runner accepts may name a
-// file outside the forms it knows; and a cabinet of a fixed two-track project carrying the input
-// as its restore chain, opened on the sandbox machine (FuzzCabinetSandbox.h), changes nothing
-// before the restore is accepted and nothing but the project and its tracks after.
+// Fuzz target: a cabinet's batch and directive files. No accepted line names a file outside the
+// known forms; a fixed two-track project's cabinet carrying the input as its restore chain keeps
+// the sandbox machine's invariants (FuzzCabinetSandbox.h).
 #include "FuzzCabinetSandbox.h"
 #include "FuzzSupport.h"
 #include "cabinet/Cabinet.h"
@@ -18,8 +17,7 @@ namespace
 constexpr const char* kRoot = "/tmp/vumo-fuzz-cabinet-chain";
 constexpr const char* kStaging = "/tmp/vumo-fuzz-cabinet-chain-staging";
 
-// The project (track 1 in the sandbox user's song folder, track 2 from a Windows machine, so
-// restored beside the project) and its streams, made once.
+// The project (track 1 in the sandbox user's folder, track 2 from Windows) and its streams.
 struct FixedProject
 {
     FixedProject()

@@ -1,11 +1,8 @@
-// The cabinet fuzz targets' machine: an application folder that is also the program folder
-// (decoys of the engine and the chain runner in it) and a user folder, at a fixed place so that
-// seed cabinets can name their tracks there. openAndCheck opens a cabinet as vumo-cab does (the
-// user keeps existing files) and traps when an invariant breaks:
-//  - until the restore is accepted (its first step), nothing outside the private folder changed;
-//  - a refused cabinet leaves every file as it was (its completion marker goes);
-//  - an opened one changed nothing but its project, its restore chain and its tracks' files.
-// Tracks named outside the sandbox cannot be checked here: seeds name none.
+// The cabinet fuzz targets' machine: an application folder holding decoys of the program folder,
+// and a user folder, at a fixed place for the seeds' tracks. openAndCheck opens a cabinet as
+// vumo-cab does and traps when, before the restore is accepted, anything outside the private
+// folder changed; when a refusal left any file changed (but its completion marker); or when an
+// opened cabinet changed anything but its project, restore chain and tracks' files.
 #pragma once
 
 #include "cabinet/CabinetScript.h"
@@ -104,8 +101,7 @@ private:
         std::ofstream(user() + "/mine.wav") << "the user's own take";
     }
 
-    // The files of the machine, but the private folder's (m_privateFound tells whether it is
-    // there).
+    // The files of the machine but the private folder's (m_privateFound: whether it is there).
     Files snapshot()
     {
         Files files;

@@ -1,10 +1,6 @@
-// Fuzz target: random sequences of the 37 exports with arbitrary int32 arguments, on the
-// virtual devices. Each step is one byte choosing the export and three little-endian int32
-// arguments. OpenLib's track length is kept below 32 K frames (besides lengths the engine
-// refuses), and an input runs at most 32 steps: the phase vocoder over a whole track takes
-// about 10 s a million frames under the sanitizers, and libFuzzer counts a unit that runs 20 s
-// as a hang. Every other argument is taken as it comes. The engine must never touch memory
-// outside its buffers (the sanitizers check).
+// Fuzz target: sequences of the 37 exports with arbitrary int32 arguments on the virtual devices
+// (a step: one byte choosing the export, three little-endian int32). Track lengths stay below
+// 32 K frames and inputs at 32 steps, so that no unit of the phase vocoder nears the hang limit.
 #include "wavorn.h"
 
 #include <climits>

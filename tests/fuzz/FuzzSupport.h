@@ -1,5 +1,4 @@
-// Fuzz targets' shared help: the input written to a file of its own, for readers that take a
-// path.
+// Fuzz targets' shared help: the input in a file of its own, for readers that take a path.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package of a configured and built build folder and checks it: the desktop
-# entry, metainfo and MIME package validate, lintian finds no error, and the package's contents,
-# unpacked into a fresh folder, hold nothing of the build and run from there: the tools, the
-# studio opening a project offscreen, and the MIME types of a project and a cabinet.
+# Builds the Debian package of a built build folder and checks it: its metadata validates, lintian
+# finds no error, and its contents, unpacked, hold nothing of the build and run from there.
 #   tests/install/check.sh BUILD_DIR
 set -euo pipefail
 export LC_ALL=C
@@ -17,26 +15,6 @@ fail() {
     exit 1
 }
 step() { echo "-- $*"; }
-
-# Little-endian integers and space-padded texts, as a project file holds them.
-le() { # value bytes
-    local i
-    for ((i = 0; i < $2; i++)); do printf '\\x%02x' $(($1 >> (8 * i) & 255)); done
-}
-# shellcheck disable=SC2059 # the formats are the bytes themselves
-write_project() { # file track... : a project of 1 MB tracks at full volume, centred
-    local track
-    {
-        printf '1.00%-16s' song
-        printf "$(le 262144 4)$(le $(($# - 1)) 2)$(le 100 4)"
-        head -c 252 /dev/zero
-        for track in "${@:2}"; do
-            printf '%-16s%-128s' "$(basename "$track" .wav)" "$track"
-            printf "$(le 255 2)$(le 128 2)$(le 0 2)"
-            head -c 6 /dev/zero
-        done
-    } >"$1"
-}
 
 step "desktop entry, metainfo and MIME package"
 # desktop-file-validate says some errors with status 0: any message fails.
@@ -54,13 +32,11 @@ step "package"
 rm -f "$build"/vumo_*.deb
 (cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$build"/vumo_*.deb)
-# Tags kept on purpose are overridden in packaging/lintian-overrides; any error fails.
 lintian --fail-on error --tag-display-limit 0 "$deb"
 
 step "contents of $(basename "$deb")"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-[[ $(dpkg-deb -I "$deb" control) == *"Depends:"*libc6* ]] || fail "no library dependencies found"
 engine=$(find "$root" -name libwavorn.so.1 -print -quit)
 [ -n "$engine" ] || fail "no libwavorn.so.1 in the package"
 libdir=$(dirname "$engine")
@@ -107,49 +83,21 @@ mkdir -p "$VUMO_HOME"
 ffmpeg -loglevel error -f lavfi -i "sine=frequency=440:duration=1" -ac 2 -ar 44100 \
     -c:a pcm_s16le "$work/t1.wav"
 "$bin/vumo-fx" --no-progress "$work/t1.wav" "$work/t2.wav" 3 >/dev/null
-write_project "$work/song.vum" "$work/t1.wav" "$work/t2.wav"
+# The project: its header, then a record a track (1 MB tracks at full volume, centred).
+{
+    printf '1.00%-16s\x00\x00\x04\x00\x02\x00\x64\x00\x00\x00' song
+    head -c 252 /dev/zero
+    for track in "$work/t1.wav" "$work/t2.wav"; do
+        printf '%-16s%-128s\xff\x00\x80\x00\x00\x00' "$(basename "$track" .wav)" "$track"
+        head -c 6 /dev/zero
+    done
+} >"$work/song.vum"
 "$bin/vumo-mix" "$work/song.vum" "$work/mix.wav" >/dev/null
 [ "$(stat -c %s "$work/mix.wav")" -eq $((44 + 4 * 262144)) ] || fail "vumo-mix wrote no whole mix"
 [[ $(od -An -v -j 44 -N 4000 -tx1 "$work/mix.wav") == *[1-9a-f]* ]] || fail "the mix is silent"
 
-# The studio opens the project on the offscreen platform: it binds the engine only for a
-# project, and must bind the packaged one; it is still up when it is stopped.
-(cd "$work" && QT_QPA_PLATFORM=offscreen exec "$bin/Vumo" song.vum 2>"$work/studio.err") &
-studio=$!
-for ((tries = 0; tries < 100; tries++)); do
-    grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" 2>/dev/null && break
-    sleep 0.2
-done
-kill -0 "$studio" 2>/dev/null || fail "the studio ended: $(cat "$work/studio.err")"
-grep -q "$libdir/libwavorn.so" "/proc/$studio/maps" || fail "the studio opened no project"
-kill "$studio"
-wait "$studio" || true
-
-# A program of one's own built against the package's header and pkg-config file: it opens the
-# MIDI output on the built-in synth, which loads the synth's module from the package.
-cat >"$work/user.c" <<'EOF'
-#include <wavorn.h>
-#include <stdlib.h>
-int main(void) { return OpenMidiPlay(64) != 0 || system("cat /proc/$PPID/maps") != 0; }
-EOF
-pc_dir=$(dirname "$(find "$root" -name wavorn.pc)")
-# shellcheck disable=SC2046 # the flags are words
-cc -o "$work/user" "$work/user.c" $(PKG_CONFIG_PATH=$pc_dir pkg-config --cflags --libs wavorn) \
-    -Wl,-rpath,"$libdir"
-maps=$(VUMO_MIDI_BACKEND=synth "$work/user") || fail "the engine did not open the synth"
-[[ $maps == *"$libdir/vumo/libvumo-synth.so"* ]] ||
-    fail "the engine did not load the synth's module from the package"
-
-step "MIME types of the unpacked package"
+step "MIME type of a project in the unpacked package"
 XDG_DATA_DIRS=$root/usr/share update-mime-database "$root/usr/share/mime"
-"$bin/vumo-cab" create "$work/song.vum" >"$work/cab.txt"
-gcab -c "$work/other.cab" "$work/t1.wav"
-for pair in "song.vum application/x-vumo-project" \
-    "$(cat "$work/cab.txt") application/x-vumo-cabinet" \
-    "other.cab application/vnd.ms-cab-compressed"; do
-    file=${pair% *} type=${pair##* }
-    [[ $file == /* ]] || file=$work/$file
-    found=$(XDG_DATA_DIRS="$root/usr/share:/usr/share" xdg-mime query filetype "$file")
-    [ "$found" = "$type" ] || fail "$file is $found, not $type"
-done
+found=$(XDG_DATA_DIRS="$root/usr/share:/usr/share" xdg-mime query filetype "$work/song.vum")
+[ "$found" = application/x-vumo-project ] || fail "song.vum is $found, not a Vumo project"
 echo "install check passed: $(basename "$deb")"

@@ -1,6 +1,5 @@
-// The tools' files end to end: special files named as a vumo-mix track, a vumo-mix project or a
-// vumo-fx input are refused at once; a file size limit fails a write like a full disk, with no
-// part file left; a part left by a stopped writer goes with the next write.
+// The tools' files end to end: special files as a vumo-mix track or project or a vumo-fx input
+// refused at once; a file size limit fails a write with no part left; a stale part goes.
 #include "project/ProjectFile.h"
 
 #include "tests/SpecialFiles.h"

@@ -37,8 +37,7 @@ void pack(const TempDir& app, int tracks)
 
 } // namespace
 
-TEST(CabinetScript,
-     WritesTheWorkingFilesByteForByteAndRenamesInTheOpenChainOnlyNamesLongerThanEight)
+TEST(CabinetScript, WritesTheWorkingFilesByteForByte)
 {
     TempDir dir;
     const CabinetProject song{"My Song", "C:\\Vumo\\My Song.vum", {"C:\\a\\x.wav", "D:\\y.wav"}};
@@ -59,24 +58,6 @@ TEST(CabinetScript,
         ASSERT_EQ(writeLines(dir.file("file"), lines), "");
         const std::vector<uint8_t> bytes = testwave::readBytes(dir.file("file"));
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
-    }
-    // path, base name ("": "Unable to open CAB file!"), lines
-    const std::tuple<const char*, const char*, Lines> cases[] = {
-        {"C:\\cabs\\FifteenCharName.cab",
-         "FifteenCharName",
-         {"extract /y C:\\cabs\\FifteenCharName.cab *.*", "REN CharName.vum FifteenCharName.vum",
-          "unshortn.bat"}},
-        {"/home/me/Eightchr.cab",
-         "Eightchr",
-         {"extract /y /home/me/Eightchr.cab *.*", "unshortn.bat"}},
-        {"nofolder", "", {}},
-        {"C:\\dir.x\\noext", "", {}},
-    };
-    for (const auto& [path, base, lines] : cases)
-    {
-        std::string got;
-        EXPECT_EQ(openChainLines(path, got), lines) << path;
-        EXPECT_EQ(got, base) << path;
     }
 }
 

@@ -1,6 +1,5 @@
-// The studio's file writers under write faults (a full disk, a file size limit): the failure is
-// reported with its cause, the previous file stays byte for byte, no part file is left, and the
-// next write succeeds.
+// The studio's file writers on a full disk and past a file size limit: the cause is reported, the
+// previous file stays byte for byte, no part file is left, and the next write succeeds.
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetScript.h"
 #include "drums/DrumFile.h"
@@ -97,9 +96,7 @@ QString writeShortenGeneration(const QString& path, int generation)
 // Makes a cabinet of that name in folder holding the file source.
 QString makeCabinet(const QString& folder, const QString& name, const QString& source)
 {
-    cab::Directive directive;
-    directive.cabinetName = name.toStdString();
-    directive.files = {source.toStdString()};
+    const cab::Directive directive{name.toStdString(), {}, false, {source.toStdString()}};
     return QString::fromStdString(cab::makeCabinet(directive, folder.toStdString()));
 }
 

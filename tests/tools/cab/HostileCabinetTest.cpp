@@ -1,7 +1,5 @@
-// Cabinets from strangers, opened and made by vumo-cab on a machine whose application folder is
-// also the program folder (a decoy engine and chain runner lie in it): each row one attack,
-// either refused with its message and every file of the machine as it was, or opened with
-// nothing written but the project's tracks and the project itself.
+// Cabinets from strangers through vumo-cab on a machine whose application folder holds decoys:
+// each row one attack, refused with nothing changed or opened writing only its project and tracks.
 #include "cabinet/Cabinet.h"
 #include "cabinet/CabinetScript.h"
 #include "project/ProjectFile.h"
@@ -49,9 +47,8 @@ std::map<std::string, Bytes> snapshot(std::initializer_list<fs::path> roots)
     return files;
 }
 
-// The user's machine: app is the application folder and the program folder at once (on a small
-// disk of its own when diskBytes is given and the user may mount one); user holds the user's own
-// files; source is where the cabinet arrives.
+// The user's machine: app is the application and program folder (on a small disk of its own when
+// diskBytes is given), user holds the user's own files, source is where the cabinet arrives.
 struct Machine
 {
     TempDir app, user, source;
@@ -294,8 +291,8 @@ TEST(HostileCabinet, IsRefusedWithNothingChangedOrOpensWritingOnlyItsProjectAndT
             project::readProject(QString::fromStdString(projectPath));
         ASSERT_TRUE(opened.ok());
         ASSERT_EQ(opened.project.tracks.size(), 2);
-        // The project's tracks hold the cabinet's audio, each in a file of its own, and nothing
-        // else changed but the project and the chain's working files.
+        // Each track holds its audio in a file of its own; nothing else changed but the chain's
+        // files.
         std::vector<std::string> allowed = {projectPath, m.app.file("vumocab.bat"),
                                             m.app.file("unshortn.bat")};
         for (int k = 0; k < 2; ++k)

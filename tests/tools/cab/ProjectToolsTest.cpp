@@ -26,7 +26,7 @@ std::string cab(const TempDir& home, const std::string& args)
     return "VUMO_HOME='" + home.path().string() + "' " VUMO_CAB_PROGRAM " " + args;
 }
 
-// A project "Song.vum" titled "Song" of ramps in folder/tracks with these mutes and one pan.
+// A project "Song.vum" titled "Song" of ramps in folder/tracks with these mutes.
 struct Project
 {
     std::string path;
@@ -34,8 +34,7 @@ struct Project
     std::vector<std::vector<uint8_t>> waves;
 };
 
-Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 0},
-                    int16_t pan = 127)
+Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 0})
 {
     Project p;
     fs::create_directories(folder / "tracks");
@@ -47,7 +46,7 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
     {
         const std::string file = (folder / "tracks" / ("t" + std::to_string(k) + ".wav")).string();
         p.data.tracks.push_back(
-            {"T" + QByteArray::number(qulonglong(k)), file.c_str(), 255, pan, mutes[k]});
+            {"T" + QByteArray::number(qulonglong(k)), file.c_str(), 255, 127, mutes[k]});
         p.waves.push_back(testwave::waveBytes(testwave::ramp(8000, 1000 * int(k + 1))));
         testwave::writeBytes(file, p.waves.back());
     }
@@ -57,7 +56,7 @@ Project makeProject(const fs::path& folder, std::vector<int16_t> mutes = {0, 0, 
 
 } // namespace
 
-TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachineAndReportsBadArgumentsAndFiles)
+TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachine)
 {
     for (const std::string flag : {"", "--replace", "--keep"}) // "": the track folder is gone
     {
@@ -89,30 +88,13 @@ TEST(VumoCab, PacksAProjectAndRestoresItOnAnotherMachineAndReportsBadArgumentsAn
             EXPECT_EQ(read.project.tracks[k].title, p.data.tracks[k].title);
         }
     }
-    TempDir home;
-    const std::pair<std::string, int> cases[] = {
-        {"--help", 0},
-        {"", 2},
-        {"pack x.vum", 2},
-        {"open x.cab --maybe", 2},
-        {"create '" + home.file("missing.vum") + "'", 1},
-        {"open '" + home.file("missing.cab") + "'", 1},
-    };
-    for (const auto& [args, status] : cases)
-        EXPECT_EQ(run(cab(home, args)).status, status) << args;
 }
 
-TEST(VumoMix, MixesWithMutesAndPansAndCutsTheRange)
+TEST(VumoMix, MixesAndCutsTheRangeAndBothToolsReportFaults)
 {
     TempDir dir;
     const Project all = makeProject(dir.path() / "all", {0, 1, 0});
     const Project two = makeProject(dir.path() / "two", {0, 0});
-    const Project left = makeProject(dir.path() / "left", {0}, 0),
-                  centre = makeProject(dir.path() / "centre", {0});
-    // The second project holds tracks 0 and 2 of the first: with track 1 muted, both mix alike.
-    vumo::project::ProjectData twoData = two.data;
-    twoData.tracks[1].fileName = all.data.tracks[2].fileName;
-    ASSERT_EQ(vumo::project::writeProject(QString::fromStdString(two.path), twoData), QString());
     const std::string mix = std::string(VUMO_MIX_PROGRAM) + " ";
     const auto mixdown = [&](const Project& p, const std::string& options = "")
     {
@@ -121,27 +103,21 @@ TEST(VumoMix, MixesWithMutesAndPansAndCutsTheRange)
     };
     const std::vector<int16_t> whole = mixdown(all);
     ASSERT_EQ(whole.size(), 16000u);
-    EXPECT_EQ(whole, mixdown(two));
     EXPECT_NE(whole[2 * 5000], 0);
     EXPECT_EQ(mixdown(all, " --from 100 --to 300"),
               std::vector<int16_t>(whole.begin() + 200, whole.begin() + 600));
-    // Panned hard left, a track keeps its left channel and its right is quieter.
-    const std::vector<int16_t> panned = mixdown(left), middle = mixdown(centre);
-    ASSERT_EQ(panned.size(), middle.size());
-    for (size_t i = 0; i < panned.size(); i += 2)
-    {
-        ASSERT_EQ(panned[i], middle[i]) << i / 2;
-        ASSERT_LT(std::abs(panned[i + 1]), std::abs(middle[i + 1])) << i / 2;
-    }
-
     fs::remove(all.data.tracks[0].fileName.toStdString());
+    // Both tools' exit statuses: 0 help, 1 a file fault, 2 bad arguments.
     const std::pair<std::string, int> errors[] = {
-        {all.path + " " + dir.file("x.wav"), 1},
-        {two.path + " " + dir.file("x.wav") + " --from", 2},
-        {two.path + " " + dir.file("x.wav") + " --from 9 --to 8001", 2},
-        {dir.file("none.vum") + " " + dir.file("x.wav"), 1},
-        {"--help", 0},
+        {mix + all.path + " " + dir.file("x.wav"), 1},
+        {mix + two.path + " " + dir.file("x.wav") + " --from 9 --to 8001", 2},
+        {mix + dir.file("none.vum") + " " + dir.file("x.wav"), 1},
+        {mix + "--help", 0},
+        {cab(dir, "pack x.vum"), 2},
+        {cab(dir, "open x.cab --maybe"), 2},
+        {cab(dir, "create '" + dir.file("missing.vum") + "'"), 1},
+        {cab(dir, "open '" + dir.file("missing.cab") + "'"), 1},
     };
-    for (const auto& [args, status] : errors)
-        EXPECT_EQ(run(mix + args).status, status) << args;
+    for (const auto& [command, status] : errors)
+        EXPECT_EQ(run(command).status, status) << command;
 }

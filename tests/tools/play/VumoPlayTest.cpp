@@ -20,7 +20,6 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
          "Playing on the virtual device (VUMO_AUDIO_BACKEND=virtual): nothing is heard.\n"},
         {"virtual into a file", testwave::waveBytes(tone), "heard.wav", 0,
          "nothing is heard; the frames played are appended to "},
-        {"not a wave file", std::vector<uint8_t>(100, 'x'), "", 1, "is not a readable wave file"},
     };
     for (const auto& [what, bytes, heard, status, says] : rows)
     {
@@ -32,7 +31,6 @@ TEST(VumoPlay, SaysWhichDevicePlaysAndPlaysTheFilesTheEngineLoads)
             "' '" VUMO_PLAY_PROGRAM "' '" + dir.file("in.wav") + "' 2>&1 </dev/null");
         EXPECT_EQ(r.status, status) << r.out;
         EXPECT_NE(r.out.find(says), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("No sound output device found"), std::string::npos) << r.out;
         if (!output.empty()) // the frames played: the whole file, after the header
         {
             EXPECT_GE(std::filesystem::file_size(output), 44 + 4 * tone.size() / 2);
