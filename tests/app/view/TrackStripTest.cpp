@@ -155,60 +155,40 @@ private slots:
             QVERIFY(!view::readOverview(path).failure.isEmpty());
     }
 
-    void rulerLabelsAtThreeZooms_data()
+    // A 4 MB track on 1000 columns, labels 80 columns apart at least: (zoom, first frame, step,
+    // columns and texts of the first three labels, labels); the longest and shortest tracks on
+    // 700 columns never crowd their labels at any zoom.
+    void rulerLabelsAtThreeZoomsAndNeverCrowded()
     {
-        QTest::addColumn<int>("zoom");
-        QTest::addColumn<int>("trkbegin");
-        QTest::addColumn<int>("stepMs");
-        QTest::addColumn<QList<int>>("firstXs"); // columns of the first three labels
-        QTest::addColumn<QStringList>("firstLabels");
-        QTest::addColumn<int>("labels");
-        // A 4 MB track (1048576 frames) on 1000 columns, labels at least 80 columns apart.
-        // Zoom 1: 1048.576 frames a column, 42.06 columns a second: 2 s steps; 0 ... 22 s.
-        QTest::newRow("whole track") << 1 << 0 << 2000 << QList<int>{0, 84, 168}
-                                     << QStringList{"0:00", "0:02", "0:04"} << 12;
-        // Zoom 16 from frame 100000 (2.268 s): 65.536 frames a column, 200 ms steps.
-        QTest::newRow("zoom 16") << 16 << 100000 << 200 << QList<int>{89, 224, 358}
-                                 << QStringList{"0:02.4", "0:02.6", "0:02.8"} << 7;
-        // Zoom 256: 4.096 frames a column, 10 ms steps; 0.093 s in view.
-        QTest::newRow("zoom 256") << 256 << 0 << 10 << QList<int>{0, 108, 215}
-                                  << QStringList{"0:00.00", "0:00.01", "0:00.02"} << 10;
-    }
-    void rulerLabelsAtThreeZooms()
-    {
-        QFETCH(int, zoom);
-        QFETCH(int, trkbegin);
-        QFETCH(int, stepMs);
-        QFETCH(QList<int>, firstXs);
-        QFETCH(QStringList, firstLabels);
-        QFETCH(int, labels);
-        const view::ViewGeometry g{1048.576, zoom, trkbegin, 1048576, 1000, 300};
-        QCOMPARE(view::rulerStepMs(1048.576 / zoom, 80), int64_t(stepMs));
-        QList<int> xs;
-        QStringList texts;
-        for (const view::RulerMark& m : view::rulerMarks(g, 80))
-            if (m.labelled)
-                xs << m.x, texts << view::rulerLabel(m.ms, stepMs);
-        QCOMPARE(xs.size(), labels);
-        QCOMPARE(xs.mid(0, 3), firstXs);
-        QCOMPARE(texts.mid(0, 3), firstLabels);
-    }
-
-    void rulerLabelsNeverCrowdAtAnyZoom()
-    {
-        // The longest track (256 MB) and the shortest (1 MB) on 700 columns, every zoom.
+        for (const auto& [zoom, trkbegin, stepMs, firstXs, firstLabels, labels] :
+             {std::tuple{1, 0, 2000, QList<int>{0, 84, 168}, QStringList{"0:00", "0:02", "0:04"},
+                         12},
+              {16, 100000, 200, {89, 224, 358}, {"0:02.4", "0:02.6", "0:02.8"}, 7},
+              {256, 0, 10, {0, 108, 215}, {"0:00.00", "0:00.01", "0:00.02"}, 10}})
+        {
+            const view::ViewGeometry g{1048.576, zoom, trkbegin, 1048576, 1000, 300};
+            QCOMPARE(view::rulerStepMs(1048.576 / zoom, 80), int64_t(stepMs));
+            QList<int> xs;
+            QStringList texts;
+            for (const view::RulerMark& m : view::rulerMarks(g, 80))
+                if (m.labelled)
+                    xs << m.x, texts << view::rulerLabel(m.ms, stepMs);
+            QCOMPARE(xs.size(), labels);
+            QCOMPARE(xs.mid(0, 3), firstXs);
+            QCOMPARE(texts.mid(0, 3), firstLabels);
+        }
         for (const int32_t length : {262144, 256 * 262144})
             for (int zoom = 1; zoom <= 256; ++zoom)
             {
-                const view::ViewGeometry g{length / 700.0, zoom, 0, length, 700, 300};
                 int last = -1000;
-                for (const view::RulerMark& m : view::rulerMarks(g, 75))
+                for (const view::RulerMark& m :
+                     view::rulerMarks({length / 700.0, zoom, 0, length, 700, 300}, 75))
                     if (m.labelled)
                     {
                         QVERIFY2(m.x - last >= 74, qPrintable(QString::number(zoom)));
                         last = m.x;
                     }
-                QVERIFY(last >= 0); // at least one label
+                QVERIFY(last >= 0);
             }
     }
 
@@ -265,9 +245,6 @@ private slots:
         QVERIFY(sel.selStart < sel.selEnd);
         QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
                  view::selectionText(sel.selStart, sel.selEnd));
-        QVERIFY(child<QLabel>(s.w, "lblSelection")
-                    ->text()
-                    .endsWith(QStringLiteral("(%1)").arg(sel.selEnd - sel.selStart)));
         s.addTrack();
         s.addTrack();
         s.model.setTrackGains(1, 100, 127, 1);
@@ -276,12 +253,6 @@ private slots:
         QCOMPARE(strip.current(), 2);
         QCOMPARE(strip.rowText(0), QStringLiteral("t1: volume 255, pan 127"));
         QCOMPARE(strip.rowText(1), QStringLiteral("t2: muted, volume 100, pan 127"));
-        const QImage shown = strip.grab().toImage();
-        const int middle = strip.rowRect(1).center().y();
-        const int box = view::StripLayout::kMuteLeft + 1; // inside the mute box, above its "M"
-        QCOMPARE(shown.pixelColor(box, middle - 6), QColor(200, 40, 40));
-        QVERIFY(shown.pixelColor(box, strip.rowRect(0).center().y() - 6) != QColor(200, 40, 40));
-        QCOMPARE(shown.pixelColor(1, strip.rowRect(2).center().y()), QColor(40, 96, 200));
 
         QTest::mouseClick(&strip, Qt::LeftButton, {}, strip.rowRect(1).center());
         QCOMPARE(s.cboTrack().currentIndex(), 1);
