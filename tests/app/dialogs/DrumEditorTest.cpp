@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -156,15 +155,11 @@ private slots:
             std::tuple(40, 15, 77);
         e.select(6, 1);
         QCOMPARE(e.beat(31)->value(), 87);
-        QVERIFY(e.beat(15)->isEnabled());
-        QVERIFY(!e.beat(16)->isEnabled());
-        QCOMPARE(e.child<QLabel>(QStringLiteral("lblTempo"))->text(), QStringLiteral("77"));
 
         e.child<QScrollBar>(QStringLiteral("hscBeats"))->setValue(20);
         e.child<QScrollBar>(QStringLiteral("hscMsPerBeat"))->setValue(200);
         QCOMPARE((QList<int>{e.drums.patLastBeat[6], e.drums.patMsPerBeat[6]}),
                  (QList<int>{20, 200}));
-        QVERIFY(e.beat(20)->isEnabled());
         e.song()->setText(QStringLiteral("1a92"));
         QCOMPARE(e.drums.songPattern, QStringLiteral("1a92"));
         e.drums.drumNames[0] = QStringLiteral("Kick");
@@ -237,23 +232,18 @@ private slots:
             Editor e;
             e.drums.drumGrid[0][7][1] = 90;
             e.playingPolls = stop.isEmpty() ? 20 : 1000000; // 20 looks: 100 ms and more
-            auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
-            auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
-            bool stopWasEnabled = false;
             QTimer::singleShot(30, e.w.get(),
                                [&]
                                {
-                                   stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
                                    if (stop == QStringLiteral("close"))
                                        e.w->close();
                                    else if (!stop.isEmpty())
                                        e.run(stop);
                                });
             if (play == "CmdPlay")
-                cmdPlay->click();
+                e.child<QPushButton>(play)->click();
             else
                 e.run(play);
-            QVERIFY(stopWasEnabled);
             QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
             // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
             const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
@@ -266,8 +256,6 @@ private slots:
                     calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
             // A closed window has released the output and calls the engine no more.
             QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
-            QVERIFY(cmdPlay->isEnabled());
-            QVERIFY(!cmdStop->isEnabled());
         }
     }
 };
