@@ -81,8 +81,7 @@ class HelpWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    // With no browser each command's topic opens the one help window at its place, also when
-    // the window is already open; a click on a link of the page's contents moves to its
+    // With no browser each topic opens the one help window at its place; a link moves to its
     // section; a page that is not there shows nothing.
     void opensAtTheAnchorAskedForAndALinkMovesToItsPlace()
     {

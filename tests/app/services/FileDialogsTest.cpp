@@ -94,9 +94,8 @@ private slots:
         }
     }
 
-    // (caption, pattern, files there, the name typed, the answer to the overwrite question or
-    // none, the result): the system's dialog asks the studio's question, adds the pattern's
-    // extension to a new name and opens existing files only.
+    // The system's dialog asks the studio's overwrite question, adds the pattern's extension to
+    // a new name and opens existing files only.
     void systemDialogAnswersAsTheStudiosOwn()
     {
         const QString question =
