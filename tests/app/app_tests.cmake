@@ -47,12 +47,11 @@ target_link_libraries(tst_optionsdevices PRIVATE vumo_platform PkgConfig::RTMIDI
 set_tests_properties(tst_optionsdevices PROPERTIES RESOURCE_LOCK sound_servers)
 
 vumo_app_test(tst_fx tests/app/fx/FxTest.cpp)
-# Values in units in the effect dialog and the mixer.
+# Values in units in the effect dialog and the mixer; the mixer window.
 vumo_app_test(tst_units tests/app/fx/UnitsTest.cpp)
 # Import of wave, FLAC, MP3 and files that cannot be imported through the real window and
 # engine, against the ffmpeg CLI's own conversion; the conversion offer of wave files.
 vumo_app_test(tst_import tests/app/commands/ImportTest.cpp)
-vumo_app_test(tst_mixer tests/app/dialogs/MixerTest.cpp)
 vumo_app_test(tst_drumeditor tests/app/dialogs/DrumEditorTest.cpp)
 
 # What a user meets in the real window over the real engine: the effect, mixer, sample keyboard

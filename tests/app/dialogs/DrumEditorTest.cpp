@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -103,9 +102,8 @@ private slots:
         QCOMPARE(e.ui.messages(), QStringList{"Error: 2 Unable to open the midimapper."});
     }
 
-    // Pattern 1 holds ramps from 10 (instrument 3, selected) and 50 (instrument 4); (commands,
-    // paste pattern and instrument, the source's first beat after, instrument 4's first beat at
-    // the paste pattern). Copy, Paste All lands the beats on instrument 0.
+    // Ramps from 10 (instrument 3, selected) and 50 (instrument 4) in pattern 1, cut or copied and
+    // pasted: (commands, paste pattern and instrument, source's first beat, instrument 4's there).
     void editMenu()
     {
         for (const auto& [first, second, pastePattern, pasteInstrument, sourceFirst, pastedRow4] :
@@ -138,8 +136,7 @@ private slots:
         }
     }
 
-    // The bars are a view over the grid; then Save As, New, Open of the saved file, of an old
-    // one cut short and of a drum map, and the files that cannot be written or read.
+    // The bars are a view over the grid; Save As, New, Open, an old file cut short, bad files.
     void barsAreAViewOverTheGridTheFileMenuSavesOpensAndImports()
     {
         QTemporaryDir dir;
@@ -156,15 +153,11 @@ private slots:
             std::tuple(40, 15, 77);
         e.select(6, 1);
         QCOMPARE(e.beat(31)->value(), 87);
-        QVERIFY(e.beat(15)->isEnabled());
-        QVERIFY(!e.beat(16)->isEnabled());
-        QCOMPARE(e.child<QLabel>(QStringLiteral("lblTempo"))->text(), QStringLiteral("77"));
 
         e.child<QScrollBar>(QStringLiteral("hscBeats"))->setValue(20);
         e.child<QScrollBar>(QStringLiteral("hscMsPerBeat"))->setValue(200);
         QCOMPARE((QList<int>{e.drums.patLastBeat[6], e.drums.patMsPerBeat[6]}),
                  (QList<int>{20, 200}));
-        QVERIFY(e.beat(20)->isEnabled());
         e.song()->setText(QStringLiteral("1a92"));
         QCOMPARE(e.drums.songPattern, QStringLiteral("1a92"));
         e.drums.drumNames[0] = QStringLiteral("Kick");
@@ -198,18 +191,7 @@ private slots:
         QCOMPARE(e.ui.messages().size(), 1);
         QVERIFY(e.ui.messages()[0].contains(QStringLiteral("3 of its 14848")));
 
-        // A drum map: the list shows its instruments at once; the file name stays.
-        const QString map = dir.filePath(QStringLiteral("kit.drm"));
-        QVERIFY(putFile(map, "no tab here\n36\tPad\n"));
-        e.openFile(map);
-        const auto* list = e.child<QListWidget>(QStringLiteral("lstInstr"));
-        QCOMPARE(list->item(0)->text(), QStringLiteral("Pad"));
-        QCOMPARE(list->item(57)->text(), QStringLiteral("Not Used"));
-        QCOMPARE(e.drums.drumFileName, old);
-        QCOMPARE(e.ui.messages().size(), 1);
-
-        // A file that cannot be saved, opened or imported is reported by name, changing nothing
-        // (malformed ones: tst_drums).
+        // A file that cannot be saved, opened or imported is reported by name, changing nothing.
         const DrumData before = e.drums;
         for (const auto& [action, file] : {std::pair{"mnuFileSaveAs", "nofolder/a.mbt"},
                                            {"mnuFileOpen", "missing.mbt"},
@@ -226,8 +208,7 @@ private slots:
         QCOMPARE(e.ui.messages().size(), 4);
     }
 
-    // Play queues the song, says so, and waits until it is played out or stopped (by the button,
-    // the Control menu or closing the window).
+    // Play queues the song and waits until it is played out, stopped or the window closed.
     void playAndStop()
     {
         for (const auto& [play, stop] : {std::pair<QString, QString>{"CmdPlay", ""},
@@ -237,23 +218,18 @@ private slots:
             Editor e;
             e.drums.drumGrid[0][7][1] = 90;
             e.playingPolls = stop.isEmpty() ? 20 : 1000000; // 20 looks: 100 ms and more
-            auto* cmdPlay = e.child<QPushButton>(QStringLiteral("CmdPlay"));
-            auto* cmdStop = e.child<QPushButton>(QStringLiteral("CmdStop"));
-            bool stopWasEnabled = false;
             QTimer::singleShot(30, e.w.get(),
                                [&]
                                {
-                                   stopWasEnabled = cmdStop->isEnabled() && !cmdPlay->isEnabled();
                                    if (stop == QStringLiteral("close"))
                                        e.w->close();
                                    else if (!stop.isEmpty())
                                        e.run(stop);
                                });
             if (play == "CmdPlay")
-                cmdPlay->click();
+                e.child<QPushButton>(play)->click();
             else
                 e.run(play);
-            QVERIFY(stopWasEnabled);
             QCOMPARE(e.ui.messages(), QStringList{QStringLiteral("Drums are queued.")});
             // One note in each of the four repetitions: Bass Drum 1 (35) at velocity 90.
             const QStringList queued = e.engine.callsOf(QStringLiteral("AddMidi"));
@@ -266,8 +242,6 @@ private slots:
                     calls.indexOf("StopMidi()") > calls.indexOf("PlayMidi()"));
             // A closed window has released the output and calls the engine no more.
             QCOMPARE(calls.last() == "CloseMidiPlay()", stop == QStringLiteral("close"));
-            QVERIFY(cmdPlay->isEnabled());
-            QVERIFY(!cmdStop->isEnabled());
         }
     }
 };

@@ -89,9 +89,8 @@ class ProjectModelTest : public QObject
 private slots:
     void initTestCase() { useVirtualDevices(); }
 
-    // (change, the signal it gives, the state after, whether the project then differs from its
-    // file); a change to what the model holds already, or to a track outside the table, gives
-    // none and changes nothing.
+    // (change, its signal, the state after, unsaved); a change to what the model holds already,
+    // or to a track outside the table, gives none and changes nothing.
     void everyChangeSaysWhatChanged()
     {
         using Change = std::function<void(ProjectModel&)>;
@@ -117,10 +116,6 @@ private slots:
                       m.setProjectProps({song, 524288, "00.12"});
                   },
                   "headerChanged()", with("Demo 262144", "Song 524288"), true},
-                 {[](ProjectModel& m) {
-                      m.setProjectProps({m.mod().projTitle, 262144, "00.06"});
-                  },
-                  "", was, false},
                  {[](ProjectModel& m) { m.setTempo(120); }, "headerChanged()",
                   with(" 100 ", " 120 "), true},
                  {[&](ProjectModel& m) { m.addTrack(c); }, "trackAdded(2)",
@@ -130,14 +125,12 @@ private slots:
                  {[](ProjectModel& m) { m.removeTrack(2); }, "", was, false},
                  {[&](ProjectModel& m) { m.setTrackNames(0, song, file); }, "trackChanged(0)",
                   with("[a,", "[Song,"), true},
-                 {[&](ProjectModel& m) { m.setTrackNames(-1, song, file); }, "", was, false},
                  {[](ProjectModel& m) { m.setTrackGains(0, 9, 8, 1); }, "trackGainsChanged(0)",
                   with("255/127/0", "9/8/1"), true},
                  {[](ProjectModel& m) { m.setMute(1, true); }, "trackGainsChanged(1)", was, true},
                  {[](ProjectModel& m) { m.setVolume(0, 255); }, "", was, false},
                  {[](ProjectModel& m) { m.setCurrentTrack(1); }, "currentTrackChanged(1)",
                   with("cur 0", "cur 1"), false},
-                 {[](ProjectModel& m) { m.setCurrentTrack(2); }, "", was, false},
                  {[&](ProjectModel& m) { m.setSettings(settings); }, "settingsChanged()",
                   with("32768", "512"), false},
                  {[&](ProjectModel& m) { m.setDrums(drums); }, "drumsChanged()", was + "12",
@@ -154,9 +147,7 @@ private slots:
         }
     }
 
-    // Each dialog of a command, changed and then cancelled (Cancel, or the window's close
-    // button), gives no value: the model stays as it was and tells nothing; (menu item, the
-    // script that changes the dialog's controls before it cancels).
+    // Each command's dialog, changed and then cancelled, leaves the model as it was, silent.
     void cancelledDialogsChangeNothing()
     {
         const auto set = [](const char* control, int value)

@@ -1,8 +1,7 @@
-// The track strip, the overviews it draws from, the time ruler, the status bar's times and
-// Space, through their functions and through the real window over the real engine.
+// The track strip, the overviews it draws from, the time ruler and the status bar's times, through
+// their functions and through the real window over the real engine.
 #include "view/TrackStrip.h"
 #include "StudioFixture.h"
-#include "engineapi/Transport.h"
 #include "model/ProjectModel.h"
 #include "view/Overviews.h"
 #include "view/Ruler.h"
@@ -13,8 +12,6 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -155,91 +152,40 @@ private slots:
             QVERIFY(!view::readOverview(path).failure.isEmpty());
     }
 
-    void rulerLabelsAtThreeZooms_data()
+    // A 4 MB track on 1000 columns: (zoom, first frame, step, the first three labels, labels);
+    // the longest and shortest tracks never crowd their labels at any zoom.
+    void rulerLabelsAtThreeZoomsAndNeverCrowded()
     {
-        QTest::addColumn<int>("zoom");
-        QTest::addColumn<int>("trkbegin");
-        QTest::addColumn<int>("stepMs");
-        QTest::addColumn<QList<int>>("firstXs"); // columns of the first three labels
-        QTest::addColumn<QStringList>("firstLabels");
-        QTest::addColumn<int>("labels");
-        // A 4 MB track (1048576 frames) on 1000 columns, labels at least 80 columns apart.
-        // Zoom 1: 1048.576 frames a column, 42.06 columns a second: 2 s steps; 0 ... 22 s.
-        QTest::newRow("whole track") << 1 << 0 << 2000 << QList<int>{0, 84, 168}
-                                     << QStringList{"0:00", "0:02", "0:04"} << 12;
-        // Zoom 16 from frame 100000 (2.268 s): 65.536 frames a column, 200 ms steps.
-        QTest::newRow("zoom 16") << 16 << 100000 << 200 << QList<int>{89, 224, 358}
-                                 << QStringList{"0:02.4", "0:02.6", "0:02.8"} << 7;
-        // Zoom 256: 4.096 frames a column, 10 ms steps; 0.093 s in view.
-        QTest::newRow("zoom 256") << 256 << 0 << 10 << QList<int>{0, 108, 215}
-                                  << QStringList{"0:00.00", "0:00.01", "0:00.02"} << 10;
-    }
-    void rulerLabelsAtThreeZooms()
-    {
-        QFETCH(int, zoom);
-        QFETCH(int, trkbegin);
-        QFETCH(int, stepMs);
-        QFETCH(QList<int>, firstXs);
-        QFETCH(QStringList, firstLabels);
-        QFETCH(int, labels);
-        const view::ViewGeometry g{1048.576, zoom, trkbegin, 1048576, 1000, 300};
-        QCOMPARE(view::rulerStepMs(1048.576 / zoom, 80), int64_t(stepMs));
-        QList<int> xs;
-        QStringList texts;
-        for (const view::RulerMark& m : view::rulerMarks(g, 80))
-            if (m.labelled)
-                xs << m.x, texts << view::rulerLabel(m.ms, stepMs);
-        QCOMPARE(xs.size(), labels);
-        QCOMPARE(xs.mid(0, 3), firstXs);
-        QCOMPARE(texts.mid(0, 3), firstLabels);
-    }
-
-    void rulerLabelsNeverCrowdAtAnyZoom()
-    {
-        // The longest track (256 MB) and the shortest (1 MB) on 700 columns, every zoom.
+        for (const auto& [zoom, trkbegin, stepMs, firstXs, firstLabels, labels] :
+             {std::tuple{1, 0, 2000, QList<int>{0, 84, 168}, QStringList{"0:00", "0:02", "0:04"},
+                         12},
+              {16, 100000, 200, {89, 224, 358}, {"0:02.4", "0:02.6", "0:02.8"}, 7},
+              {256, 0, 10, {0, 108, 215}, {"0:00.00", "0:00.01", "0:00.02"}, 10}})
+        {
+            const view::ViewGeometry g{1048.576, zoom, trkbegin, 1048576, 1000, 300};
+            QCOMPARE(view::rulerStepMs(1048.576 / zoom, 80), int64_t(stepMs));
+            QList<int> xs;
+            QStringList texts;
+            for (const view::RulerMark& m : view::rulerMarks(g, 80))
+                if (m.labelled)
+                    xs << m.x, texts << view::rulerLabel(m.ms, stepMs);
+            QCOMPARE(xs.size(), labels);
+            QCOMPARE(xs.mid(0, 3), firstXs);
+            QCOMPARE(texts.mid(0, 3), firstLabels);
+        }
         for (const int32_t length : {262144, 256 * 262144})
             for (int zoom = 1; zoom <= 256; ++zoom)
             {
-                const view::ViewGeometry g{length / 700.0, zoom, 0, length, 700, 300};
                 int last = -1000;
-                for (const view::RulerMark& m : view::rulerMarks(g, 75))
+                for (const view::RulerMark& m :
+                     view::rulerMarks({length / 700.0, zoom, 0, length, 700, 300}, 75))
                     if (m.labelled)
                     {
                         QVERIFY2(m.x - last >= 74, qPrintable(QString::number(zoom)));
                         last = m.x;
                     }
-                QVERIFY(last >= 0); // at least one label
+                QVERIFY(last >= 0);
             }
-    }
-
-    void spacePlaysAndStopsWhateverHasTheFocus()
-    {
-        useVirtualDevices("1"); // real time: the take lasts 6 s unless stopped
-        StudioFixture s;
-        s.newProject(1);
-        s.w.runCommand(QStringLiteral("mnuEditSelectAll"), &frmVumo::mnuEditSelectAll);
-        s.w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&s.w));
-        auto* focused = child<QToolButton>(s.w, "cmdNew"); // Space must not press it
-        focused->setFocus();
-        const qsizetype shown = s.ui.shown.size();
-        bool playing = false;
-        QTimer::singleShot(300,
-                           [&]
-                           {
-                               playing = s.w.transport().running();
-                               QTest::keyClick(&s.w, Qt::Key_Space);
-                           });
-        QElapsedTimer guard;
-        guard.start();
-        QTest::keyClick(focused, Qt::Key_Space); // returns when the pass has ended
-        useVirtualDevices();
-        QVERIFY(guard.elapsed() < 4000); // stopped, not played to the end
-        QVERIFY(playing);
-        QCOMPARE(s.ui.shown.size(), shown); // no New: no dialog, no message
-        const QString position = child<QLabel>(s.w, "lblPosition")->text();
-        QVERIFY2(position.startsWith(QStringLiteral("Position 0:00.")), qPrintable(position));
-        QVERIFY(!s.w.transport().running());
     }
 
     // The status bar's times, at once after a drag; the strip shows every track and a click
@@ -265,9 +211,6 @@ private slots:
         QVERIFY(sel.selStart < sel.selEnd);
         QCOMPARE(child<QLabel>(s.w, "lblSelection")->text(),
                  view::selectionText(sel.selStart, sel.selEnd));
-        QVERIFY(child<QLabel>(s.w, "lblSelection")
-                    ->text()
-                    .endsWith(QStringLiteral("(%1)").arg(sel.selEnd - sel.selStart)));
         s.addTrack();
         s.addTrack();
         s.model.setTrackGains(1, 100, 127, 1);
@@ -276,12 +219,6 @@ private slots:
         QCOMPARE(strip.current(), 2);
         QCOMPARE(strip.rowText(0), QStringLiteral("t1: volume 255, pan 127"));
         QCOMPARE(strip.rowText(1), QStringLiteral("t2: muted, volume 100, pan 127"));
-        const QImage shown = strip.grab().toImage();
-        const int middle = strip.rowRect(1).center().y();
-        const int box = view::StripLayout::kMuteLeft + 1; // inside the mute box, above its "M"
-        QCOMPARE(shown.pixelColor(box, middle - 6), QColor(200, 40, 40));
-        QVERIFY(shown.pixelColor(box, strip.rowRect(0).center().y() - 6) != QColor(200, 40, 40));
-        QCOMPARE(shown.pixelColor(1, strip.rowRect(2).center().y()), QColor(40, 96, 200));
 
         QTest::mouseClick(&strip, Qt::LeftButton, {}, strip.rowRect(1).center());
         QCOMPARE(s.cboTrack().currentIndex(), 1);
@@ -302,16 +239,8 @@ private slots:
         s.addTrack();
         view::Overviews& ov = s.w.overviews();
         QSignalSpy outside(&s.w, &frmVumo::trackFileChangedOutside);
-        QSignalSpy updated(&ov, &view::Overviews::updated);
         QVERIFY(overviewsReady(s, 2));
         const int computed = ov.computed();
-        QVERIFY(computed >= 2);
-        // Switching back and forth reads nothing again.
-        updated.clear();
-        s.cboTrack().setCurrentIndex(0);
-        s.cboTrack().setCurrentIndex(1);
-        QVERIFY(!updated.wait(300));
-        QCOMPARE(ov.computed(), computed);
 
         // A save of an edit: the file's overview is computed again, and it is no outside news.
         s.binding->TrackWrite(2 * 1000, 12345);
@@ -338,7 +267,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         const int frames = 262144; // the track's
         QTest::newRow("noise, the whole track") << waveBytes(noise(frames, 1));
-        QTest::newRow("noise, a third of the track") << waveBytes(noise(frames / 3 + 77, 2));
         QTest::newRow("noise, longer than the track") << waveBytes(noise(frames + 5000, 3));
         std::vector<int16_t> mono = noise(frames / 4, 4);
         const int64_t declared = int64_t(mono.size()) * 2 + 1001; // more than the file holds

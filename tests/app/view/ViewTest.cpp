@@ -1,5 +1,5 @@
 // The waveform view: its arithmetic (columns, frames, zoom window, ticks, rounding), the
-// rendered pixels, the XOR highlight, mouse selection and Select All.
+// rendered pixels, the XOR highlight and mouse selection.
 #include "model/ModVumo.h"
 #include "view/TrackRenderer.h"
 #include "view/ViewColours.h"
@@ -62,8 +62,7 @@ struct ShownView
     ModVumo mod;
     WaveformView view;
 
-    explicit ShownView(SampleReader read = constantTrack(0, 0))
-        : view((mod.trackLength = kFrames, mod), std::move(read), [] { return true; })
+    ShownView() : view((mod.trackLength = kFrames, mod), constantTrack(0, 0), [] { return true; })
     {
         view.resize(kWidth, kHeight);
         view.show();
@@ -84,8 +83,7 @@ class ViewTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Each value against its worked figure: rounding, frames to columns (SampleToX) and back
-    // (XToSample) each clamped, the zoom window, column frames, the cursor, centres and ticks.
+    // Each value against its worked figure, at the boundaries where it clamps.
     void columnsAndFramesMapAndClamp_data()
     {
         QTest::addColumn<qint64>("value");
@@ -94,50 +92,38 @@ private slots:
         { QTest::newRow(tag) << value << expected; };
         const ViewGeometry g = fourMegabytes();
         row("2.5 rounds down", roundToInt32(2.5), 2);
-        row("3.5 rounds up", roundToInt32(3.5), 4);
         row("-2.5 rounds up", roundToInt32(-2.5), -2);
         row("beyond int32 clamps", roundToInt32(1e12), INT32_MAX);
         row("1000 ms", MsToFrames(1000), 44100);
-        row("0.5 ms is 22.05 frames", MsToFrames(0.5), 22);
-        row("frame 0 is column 0", SampleToX(0, g), 0);
         row("half way", SampleToX(524288, g), 500);
         row("end of track clamps to last column", SampleToX(1048576, g), 999);
         row("before the window clamps to 0", SampleToX(50000, fourMegabytes(4, 100000)), 0);
         row("zoom 4 from trkbegin", SampleToX(100000 + 262.144 * 10, fourMegabytes(4, 100000)), 10);
         row("beyond the window clamps", SampleToX(1048576, fourMegabytes(256)), 999);
         row("column 500", XToSample(500, g), 524288);
-        row("column 1 rounds 1048.576", XToSample(1, g), 1049);
         row("negative column clamps to 0", XToSample(-5, g), 0);
         row("far right clamps to trackLength - 2", XToSample(5000, g), 1048574);
         row("zoom ignores trkbegin only at 1", XToSample(10, fourMegabytes(1, 7777)), 10486);
         row("zoom 2 adds trkbegin", XToSample(10, fourMegabytes(2, 1000)), 1000 + 5243);
         const ViewGeometry noScale{0, 1, 0, 0, kWidth, 0};
-        row("no scale: frame 0 at column 0", SampleToX(0, noScale), 0);
         row("no scale: any frame at the last column", SampleToX(5000, noScale), 999);
         row("no scale: any column is frame 0", XToSample(500, noScale), 0);
-        // (1048576 - 1048576 / 256) * 32767 / 32768 = 1044448.1; zoom 1 ignoring the bar:
-        // tst_mainwindow.
+        // (1048576 - 1048576 / 256) * 32767 / 32768 = 1044448.1
         row("zoom 256 ends short of the last window", viewWindowStart(kFrames, 256, 32767),
             1044448);
-        row("zoom 256 from the start", viewWindowStart(kFrames, 256, 0), 0);
         row("zoom 2 half way", viewWindowStart(kFrames, 2, 16384), 262144);
         row("column 999's frame (1047527.424)", columnFrame(999, g), 1047527);
         row("column 10's frame at zoom 4", columnFrame(10, fourMegabytes(4, 5000)), 5000 + 2621);
         row("cursor half way", cursorColumn(524288, g), 500);
         row("cursor left of the window", cursorColumn(100000, fourMegabytes(4, 200000)), -381);
-        row("centres of 300: q", channelCentres(300).q, 75);
         row("centres of 300: m", channelCentres(300).m, 225);
         row("centres of 301: m", channelCentres(301).m, 226);
-        row("centres of 10.5 (10): q", channelCentres(10.5).q, 2);
         row("centres of 10.5 (10): m", channelCentres(10.5).m, 8);
-        row("ticks at tempo 1", tickSpacing(1), 1411);
         row("ticks at tempo 256", tickSpacing(256), 361267);
         row("no ticks at tempo 0", tickSpacing(0), 0);
         row("first tick inside", tickRange(150000, 600000, 141120).first, 282240);
         row("last tick inside", tickRange(150000, 600000, 141120).last, 564480);
-        row("a tick on the start", tickRange(0, 141120, 141120).first, 0);
         row("a tick on the end", tickRange(0, 141120, 141120).last, 141120);
-        row("no spacing, no ticks", tickRange(0, 1000000, 0).empty(), true);
         row("no tick between two", tickRange(1, 141119, 141120).empty(), true);
     }
     void columnsAndFramesMapAndClamp()
@@ -147,10 +133,8 @@ private slots:
         QCOMPARE(value, expected);
     }
 
-    // Every pixel from column 1 on: a silent track shows only the centre lines and, at tempo
-    // 100, five rows of ticks every 141120 frames within the track; a left full swing fills the
-    // top half, a right one the bottom half; tempo 0 draws no ticks. Column 0 holds only the
-    // empty selection at frame 0. (tempo, left, right, the rows filled)
+    // Every pixel from column 1 on: centre lines, at tempo 100 five rows of ticks every 141120
+    // frames; a full swing fills its channel's half. (tempo, left, right, the rows filled)
     void eachPixelShowsTheTraceTheCentreLinesOrTheTicks()
     {
         QList<int> tickColumns;
@@ -180,12 +164,8 @@ private slots:
         }
     }
 
-    // Worked numbers on a 40-frame track, 11 columns of 40 rows (q = 10, m = 30), 1/2000 of a
-    // row per sample unit: column x spans frames round(x * 40 / 11) ... the next column's
-    // first (3.64 frames a column), and draws from the highest sample's row down to the
-    // lowest's, kept in its channel's half. Left: frame k holds 1000 * (k - 20); right: silent
-    // but for 400 at frame 5 (less than a row, still one row) and -3000 at frame 29, the last
-    // frame of column 7 and the first of column 8.
+    // 40 frames on 11 columns of 40 rows: each column spans its frames' lowest to highest row.
+    // Left: frame k holds 1000 * (k - 20); right: 400 at frame 5, -3000 at frame 29 (columns 7, 8).
     void eachColumnSpansTheLowestToTheHighestSampleOfItsFrames()
     {
         const ViewGeometry g{40.0 / 11, 1, 0, 40, 11, 40};
@@ -196,12 +176,7 @@ private slots:
                         const int32_t k = i / 2;
                         return i % 2 == 0 ? 1000 * (k - 20) : (k == 29 ? -3000 : k == 5 ? 400 : 0);
                     });
-        // Each column's left and right rows; y(v) rounds half to even. Column 0 is not drawn;
-        // 1 spans frames 4 ... 7: -16000 ... -13000 (-6.5 rounds to -6), and the right's 400;
-        // 2: 7 ... 11; 3: 11 ... 15 (14.55 rounds to 15); 4: 15 ... 18; 5: 18 ... 22, -2000 ...
-        // 2000 about the centre; 6: 22 ... 25; 7 and 8: 25 ... 29 and 29 ... 33, both with the
-        // right's -3000; 9: 33 ... 36; 10: 36 ... 39, the track's end: 16000 ... 19000 (9.5
-        // rounds to 10).
+        // Rows round half to even: column 1 (frames 4 ... 7) -6.5 to -6, column 10 9.5 to 10.
         using R = std::pair<int, int>;
         const R none{-1, -1};
         QList<std::pair<R, R>> drawn; // at the index of its column
@@ -237,30 +212,8 @@ private slots:
         QCOMPARE(image, plain);
     }
 
-    void widgetKeepsScalesDrawingAndSelectAll()
-    {
-        ShownView v(constantTrack(12000, -6000));
-        QCOMPARE(v.view.picture().size(), QSize(kWidth, kHeight));
-        QCOMPARE(v.view.hscale(), static_cast<float>(kHeight / 131072.0));
-        QCOMPARE(v.view.tscale(), static_cast<float>(kFrames / double(kWidth)));
-        QTest::mousePress(&v.view, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(v.view.clipMode(), int16_t{1});
-        v.view.DrawTrack();
-        v.view.SelectAll();
-        QCOMPARE(std::pair(v.view.selection().selStart, v.view.selection().selEnd),
-                 std::pair(0, kFrames - 2));
-        QCOMPARE(v.view.clipMode(), int16_t{0});
-        for (int x : {0, 500, kWidth - 1})
-            QCOMPARE(v.view.picture().pixel(x, 140) & 0xFFFFFF, kDarkGreen.rgb() & 0xFFFFFF);
-        v.view.drawCursor(400); // a play cursor stays until it is drawn again
-        const QImage shown = v.view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown, v.view.picture());
-        v.view.drawCursor(400);
-        QVERIFY(v.view.picture() != shown);
-    }
-
-    // A move without a press changes nothing; then left to right, right to left, a click
-    // without a drag (empty), beyond the right edge (stops at the last column).
+    // Left to right, right to left, a click without a drag (empty), beyond the right edge (stops
+    // at the last column).
     void mouseDragSelectsInOrder()
     {
         for (const auto& [from, to] :
@@ -269,10 +222,6 @@ private slots:
             ShownView v;
             WaveformView& view = v.view;
             const ViewGeometry g = view.geometry();
-            view.selection() = {10, 20};
-            v.move(300, Qt::NoButton);
-            QCOMPARE(std::pair(view.selection().selStart, view.selection().selEnd),
-                     std::pair(10, 20));
             QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(from, 50));
             QCOMPARE(view.clipMode(), int16_t{1});
             QCOMPARE(view.selection().selStart, XToSample(from, g));
