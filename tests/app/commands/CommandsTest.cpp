@@ -403,13 +403,21 @@ private slots:
         qputenv("VUMO_VIRTUAL_MIDI_OUT", QFile::encodeName(s.path("midi.txt")));
         s.newProject();
         drums::DrumData d = s.mod.drums;
-        d.songPattern = QStringLiteral("1x2");
+        d.songPattern = QStringLiteral("1");
         std::tie(d.patLastBeat[0], d.patMsPerBeat[0], d.patLastBeat[1], d.patMsPerBeat[1]) =
             std::tuple(3, 10, 1, 5);
         d.drumGrid[0][7][0] = 100; // Bass Drum 1, note 35
         d.drumGrid[0][10][2] = 90; // Snare Drum 1, note 38
         d.drumGrid[1][7][1] = 64;
         s.model.setDrums(d);
+        // The song is set in the drum editor, which hands it back when it closes.
+        s.ui.dialogs.push_back(
+            [](QDialog& editor)
+            {
+                child<QLineEdit>(editor, "txtSongPat")->setText(QStringLiteral("1x2"));
+                editor.close();
+            });
+        s.w.mnuAddInDrum();
         QTest::mouseClick(child<QCheckBox>(s.w, "chkDrums"), Qt::LeftButton);
         QVERIFY(child<QAction>(s.w, "mnuControlActivateDrums")->isChecked());
         s.w.mnuEditSelectAll(); // about 6 s of audio, a tenth of a second at 50 times
