@@ -190,6 +190,30 @@ TEST_F(Midi, TheRecordListKeepsShortChannelMessagesThatFitWithTheirTimes)
     EXPECT_EQ(closeMidiRec(), platform::kMmInvalidHandle);
 }
 
+TEST_F(Midi, AnOutputThatFailsToOpenReturnsItsErrorTheQueueStillPlaysOutAndALaterOpenWorks)
+{
+    struct FailingOut final : platform::MidiOut
+    {
+        int32_t open() override { return platform::kMmNoDriver; }
+        int32_t shortMsg(uint32_t) override { return platform::kMmNoError; }
+        int32_t close() override { return platform::kMmNoError; }
+    };
+    const MidiDevices devices = midiDevices();
+    setMidiDevices(
+        {[] { return std::make_unique<FailingOut>(); }, devices.makeIn, devices.makeTimer});
+    EXPECT_EQ(openMidiPlay(16), platform::kMmNoDriver);
+    EXPECT_EQ(cmdMidi(0x90, 60, 100), platform::kMmInvalidHandle);
+    addMidi(0, pack(0x90, 60, 100));
+    EXPECT_EQ(playMidi(), 2);
+    tick();
+    EXPECT_EQ(midiPlaying(), 0);
+    EXPECT_EQ(closeMidiPlay(), platform::kMmInvalidHandle);
+    setMidiDevices(devices);
+    ASSERT_EQ(openMidiPlay(16), 0);
+    EXPECT_EQ(cmdMidi(0x90, 61, 100), 0);
+    EXPECT_EQ(sent(), (Lines{"0 144 61 100"}));
+}
+
 TEST_F(Midi, ClosingWhileTheTimerThreadPlaysOrTheInputDeliversIsSafe)
 {
     setMidiDevices({midiDevices().makeOut, // a virtual input and a real timer thread
